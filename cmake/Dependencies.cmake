@@ -35,7 +35,15 @@ set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
 set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest "${CMAKE_BINARY_DIR}/googletest" EXCLUDE_FROM_ALL SYSTEM)
 
-# Google Benchmark: Debian's package, native only.
+# Google Benchmark: Debian's package natively, the cross-built copy for Win32
+# (benchmarks of windowed code run under Wine). Either way: benchmark::benchmark.
 if(MV_BENCH AND NOT MV_WIN32)
   find_package(benchmark QUIET)
+elseif(MV_BENCH AND EXISTS "${MV_DEPS}/win32/benchmark/lib/libbenchmark.a")
+  add_library(benchmark::benchmark STATIC IMPORTED GLOBAL)
+  set_target_properties(benchmark::benchmark PROPERTIES
+    IMPORTED_LOCATION "${MV_DEPS}/win32/benchmark/lib/libbenchmark.a"
+    INTERFACE_INCLUDE_DIRECTORIES "${MV_DEPS}/win32/benchmark/include"
+    INTERFACE_COMPILE_DEFINITIONS BENCHMARK_STATIC_DEFINE
+    INTERFACE_LINK_LIBRARIES shlwapi)
 endif()
