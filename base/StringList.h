@@ -1,0 +1,206 @@
+// String lists: the abstract TStrings, TStringList and THashedStringList.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "base/Object.h"
+
+class TStream;
+
+// A list of 8-bit strings, each with an optional TObject*. The derived class stores the lines; the
+// shared behaviour (name=value lines, text, delimited text, streams, update nesting) is built here.
+// Names of name=value lines are compared by CompareStrings (without regard to ASCII case unless a
+// list says otherwise); a name is the part before the first separator.
+class TStrings : public TObject {
+public:
+    TStrings() = default;
+    TStrings(const TStrings&) = delete;
+    TStrings& operator=(const TStrings&) = delete;
+
+    // The storage core.
+    virtual int Count() const = 0;
+    virtual std::string Get(int index) const = 0;
+    virtual void Put(int index, const std::string& s); // keeps the line's object
+    virtual TObject* GetObject(int index) const;       // nullptr unless the list stores objects
+    virtual void PutObject(int index, TObject* object);
+    virtual void Insert(int index, const std::string& s) = 0;
+    virtual void InsertObject(int index, const std::string& s, TObject* object);
+    virtual void Delete(int index) = 0;
+    virtual void Clear() = 0;
+
+    std::string operator[](int index) const { return Get(index); }
+
+    virtual int Add(const std::string& s);
+    virtual int AddObject(const std::string& s, TObject* object);
+    void AddStrings(const TStrings& source);
+    // Replaces the lines and objects with source's and takes its separator and delimiter settings.
+    virtual void Assign(const TStrings& source);
+    virtual void Move(int curIndex, int newIndex);
+    virtual void Exchange(int index1, int index2);
+
+    virtual int IndexOf(const std::string& s) const;
+    virtual int IndexOfName(const std::string& name) const;
+    int IndexOfObject(const TObject* object) const;
+
+    // Name=value lines. A line without the separator has no name and an empty value.
+    std::string Names(int index) const;
+    std::string ValueFromIndex(int index) const;
+    void SetValueFromIndex(int index, const std::string& value); // "" removes the line
+    std::string Values(const std::string& name) const;
+    void SetValue(const std::string& name, const std::string& value); // "" removes the line
+    char NameValueSeparator() const { return nameValueSeparator_; }
+    void SetNameValueSeparator(char separator);
+
+    // Every line followed by CR LF. SetText splits at CR LF, LF or CR.
+    std::string Text() const;
+    virtual void SetText(const std::string& text);
+
+    // Lines joined by Delimiter; a line holding a blank (unless StrictDelimiter), the quote
+    // character or the delimiter is quoted with inner quote characters doubled.
+    std::string DelimitedText() const;
+    void SetDelimitedText(const std::string& text);
+    // DelimitedText with ',' and '"' and StrictDelimiter off, whatever the list's own settings.
+    std::string CommaText() const;
+    void SetCommaText(const std::string& text);
+    char Delimiter() const { return delimiter_; }
+    void SetDelimiter(char delimiter) { delimiter_ = delimiter; }
+    char QuoteChar() const { return quoteChar_; }
+    void SetQuoteChar(char quoteChar) { quoteChar_ = quoteChar; }
+    bool StrictDelimiter() const { return strictDelimiter_; }
+    void SetStrictDelimiter(bool strict) { strictDelimiter_ = strict; }
+
+    // LoadFromStream reads from the stream's position to its end; SaveToStream writes Text.
+    virtual void LoadFromStream(TStream& stream);
+    virtual void SaveToStream(TStream& stream) const;
+    void LoadFromFile(const std::string& fileName);
+    void SaveToFile(const std::string& fileName) const;
+
+    void BeginUpdate();
+    void EndUpdate();
+    int UpdateCount() const { return updateCount_; }
+
+    // Compares two lines or names the way this list does; ASCII case ignored here.
+    virtual int CompareStrings(const std::string& a, const std::string& b) const;
+
+protected:
+    // Called when the update nesting enters (true) or leaves (false) its outermost level.
+    virtual void SetUpdateState(bool updating);
+    virtual void OnSeparatorChanged() {}
+    [[noreturn]] static void ListIndexError(int index);
+    void CheckIndex(int index, int limit) const;
+
+private:
+    std::string JoinDelimited(char delimiter, char quoteChar, bool strict) const;
+    void SplitDelimited(const std::string& text, char delimiter, char quoteChar, bool strict);
+
+    int updateCount_ = 0;
+    char nameValueSeparator_ = '=';
+    char delimiter_ = ',';
+    char quoteChar_ = '"';
+    bool strictDelimiter_ = false;
+};
+
+enum TDuplicates { dupIgnore, dupAccept, dupError };
+
+class TStringList;
+// <0, 0, >0 for the lines at index1 and index2 of list.
+using TStringListSortCompare = std::function<int(const TStringList& list, int index1, int index2)>;
+
+// The string list proper: lines and objects in a vector, optionally kept sorted.
+// Index errors raise EStringListError "List index out of bounds (%d)".
+class TStringList : public TStrings {
+public:
+    TStringList() = default;
+    explicit TStringList(bool ownsObjects) : ownsObjects_(ownsObjects) {}
+    ~TStringList() override;
+
+    int Count() const override { return static_cast<int>(items_.size()); }
+    std::string Get(int index) const override;
+    // On a sorted list the line moves to its sorted place (duplicate rules apply).
+    void Put(int index, const std::string& s) override;
+    TObject* GetObject(int index) const override;
+    // With OwnsObjects, a replaced object is freed.
+    void PutObject(int index, TObject* object) override;
+    // Raises EStringListError "Operation not allowed on sorted list" on a sorted list.
+    void Insert(int index, const std::string& s) override;
+    void InsertObject(int index, const std::string& s, TObject* object) override;
+    void Delete(int index) override;
+    void Clear() override;
+    // On a sorted list: an equal line is ignored (its index returned), accepted, or raises
+    // EStringListError "String list does not allow duplicates", by Duplicates. An ignored object
+    // stays with the caller.
+    int Add(const std::string& s) override;
+    int AddObject(const std::string& s, TObject* object) override;
+    // Not allowed on a sorted list.
+    void Move(int curIndex, int newIndex) override;
+    void Exchange(int index1, int index2) override;
+    int IndexOf(const std::string& s) const override;
+    int CompareStrings(const std::string& a, const std::string& b) const override;
+
+    // Binary search of a sorted list: true when found, index = the first equal line or the place
+    // where s would go.
+    bool Find(const std::string& s, int& index) const;
+    virtual void Sort();
+    virtual void CustomSort(const TStringListSortCompare& compare);
+
+    bool Sorted() const { return sorted_; }
+    void SetSorted(bool sorted);
+    TDuplicates Duplicates() const { return duplicates_; }
+    void SetDuplicates(TDuplicates duplicates) { duplicates_ = duplicates; }
+    bool CaseSensitive() const { return caseSensitive_; }
+    void SetCaseSensitive(bool caseSensitive);
+    // With OwnsObjects the list deletes the objects of lines it deletes, and all on Clear / destruction.
+    bool OwnsObjects() const { return ownsObjects_; }
+    void SetOwnsObjects(bool owns) { ownsObjects_ = owns; }
+
+    TNotifyEvent OnChange;
+    TNotifyEvent OnChanging;
+
+protected:
+    // Changing() comes before and Changed() after every modification; the events fire only
+    // outside BeginUpdate/EndUpdate (EndUpdate fires OnChange once).
+    virtual void Changing();
+    virtual void Changed();
+    void SetUpdateState(bool updating) override;
+    void OnSeparatorChanged() override { Changed(); }
+
+private:
+    struct Item {
+        std::string text;
+        TObject* object = nullptr;
+    };
+    void InsertItem(int index, const std::string& s, TObject* object);
+    [[noreturn]] static void SortedListError();
+
+    std::vector<Item> items_;
+    bool sorted_ = false;
+    TDuplicates duplicates_ = dupIgnore;
+    bool caseSensitive_ = false;
+    bool ownsObjects_ = false;
+};
+
+// A string list whose IndexOf and IndexOfName use hash tables, rebuilt after any change.
+class THashedStringList : public TStringList {
+public:
+    using TStringList::TStringList;
+
+    int IndexOf(const std::string& s) const override;
+    int IndexOfName(const std::string& name) const override;
+
+protected:
+    void Changed() override;
+
+private:
+    std::string HashKey(const std::string& s) const;
+    void BuildValueHash() const;
+    void BuildNameHash() const;
+
+    // Key (upper-cased unless CaseSensitive) -> first index holding it.
+    mutable std::unordered_map<std::string, int> valueHash_;
+    mutable std::unordered_map<std::string, int> nameHash_;
+    mutable bool valueHashValid_ = false;
+    mutable bool nameHashValid_ = false;
+};
