@@ -1,0 +1,18 @@
+// Enabling rules of the shared edit popup menu.
+#include "richedit/MvEditMenuRules.h"
+
+namespace mv::richedit {
+
+TEditMenuState ComputeEditMenuState(const TEditMenuInput& In) {
+    TEditMenuState S;
+    const bool HasSel = In.SelLength > 0;
+    S.Undo = In.Commands.Contains(caUndo) && In.CanUndo;
+    S.Cut = HasSel && !In.ReadOnly && In.Commands.Contains(caCut);
+    S.Copy = HasSel && In.Commands.Contains(caCopy);
+    S.Paste = !In.ReadOnly && In.Commands.Contains(caPaste);
+    S.Delete = HasSel && !In.ReadOnly;
+    S.SelectAll = In.TextLength > 0 && In.SelLength != In.TextLength;
+    return S;
+}
+
+} // namespace mv::richedit
