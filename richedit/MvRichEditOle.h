@@ -1,0 +1,53 @@
+// The container side of the rich edit's OLE contract: the callback the window
+// asks for storage and context, closing the embedded objects, and host names.
+#pragma once
+
+#include <windows.h>
+#include <ole2.h>
+#include <richedit.h>
+#include <richole.h>
+
+#include <string>
+
+// IRichEditOleCallback for one control. Its reference count only counts: the
+// control owns the object and frees it after its window is gone.
+class TRichEditOleCallback final : public IRichEditOleCallback {
+public:
+    TRichEditOleCallback() = default;
+    TRichEditOleCallback(const TRichEditOleCallback&) = delete;
+    TRichEditOleCallback& operator=(const TRichEditOleCallback&) = delete;
+    virtual ~TRichEditOleCallback() = default;
+
+    // IUnknown
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID Riid, void** Obj) override;
+    ULONG STDMETHODCALLTYPE AddRef() override;
+    ULONG STDMETHODCALLTYPE Release() override;
+
+    // IRichEditOleCallback
+    HRESULT STDMETHODCALLTYPE GetNewStorage(LPSTORAGE* Storage) override;
+    HRESULT STDMETHODCALLTYPE GetInPlaceContext(LPOLEINPLACEFRAME* Frame, LPOLEINPLACEUIWINDOW* Doc,
+                                                LPOLEINPLACEFRAMEINFO FrameInfo) override;
+    HRESULT STDMETHODCALLTYPE ShowContainerUI(WINBOOL Show) override;
+    HRESULT STDMETHODCALLTYPE QueryInsertObject(LPCLSID Clsid, LPSTORAGE Storage, LONG Cp) override;
+    HRESULT STDMETHODCALLTYPE DeleteObject(LPOLEOBJECT Object) override;
+    HRESULT STDMETHODCALLTYPE QueryAcceptData(LPDATAOBJECT Data, CLIPFORMAT* Format, DWORD Reco, WINBOOL Really,
+                                              HGLOBAL MetaPict) override;
+    HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(WINBOOL EnterMode) override;
+    HRESULT STDMETHODCALLTYPE GetClipboardData(CHARRANGE* Range, DWORD Reco, LPDATAOBJECT* Data) override;
+    HRESULT STDMETHODCALLTYPE GetDragDropEffect(WINBOOL Drag, DWORD KeyState, LPDWORD Effect) override;
+    HRESULT STDMETHODCALLTYPE GetContextMenu(WORD SelType, LPOLEOBJECT Object, CHARRANGE* Sel,
+                                             HMENU* Menu) override;
+
+    ULONG RefCount() const { return FRefs; }
+
+private:
+    ULONG FRefs = 0;
+};
+
+// Closes every embedded object, last first, without saving; in-place active
+// objects are deactivated first.
+void CloseRichEditObjects(IRichEditOle* Ole);
+
+// Tells the rich-edit OLE interface the container's names: the application
+// name, and the document title (or the application name again when blank).
+void SetRichEditHostNames(IRichEditOle* Ole, const std::string& AppName, const std::string& Title);
