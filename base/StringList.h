@@ -37,6 +37,7 @@ public:
     virtual int AddObject(const std::string& s, TObject* object);
     void AddStrings(const TStrings& source);
     // Replaces the lines and objects with source's and takes its separator and delimiter settings.
+    // The object pointers are shared, not copied: at most one of the lists may own them.
     virtual void Assign(const TStrings& source);
     virtual void Move(int curIndex, int newIndex);
     virtual void Exchange(int index1, int index2);
@@ -88,7 +89,8 @@ public:
 protected:
     // Called when the update nesting enters (true) or leaves (false) its outermost level.
     virtual void SetUpdateState(bool updating);
-    virtual void OnSeparatorChanged() {}
+    // The rules by which lines and names are looked up changed (separator, case sensitivity).
+    virtual void LookupRulesChanged() {}
     [[noreturn]] static void ListIndexError(int index);
     void CheckIndex(int index, int limit) const;
 
@@ -165,7 +167,6 @@ protected:
     virtual void Changing();
     virtual void Changed();
     void SetUpdateState(bool updating) override;
-    void OnSeparatorChanged() override { Changed(); }
 
 private:
     struct Item {
@@ -173,6 +174,7 @@ private:
         TObject* object = nullptr;
     };
     void InsertItem(int index, const std::string& s, TObject* object);
+    void SortItems();
     [[noreturn]] static void SortedListError();
 
     std::vector<Item> items_;
@@ -192,8 +194,10 @@ public:
 
 protected:
     void Changed() override;
+    void LookupRulesChanged() override;
 
 private:
+    void Invalidate();
     std::string HashKey(const std::string& s) const;
     void BuildValueHash() const;
     void BuildNameHash() const;
