@@ -10,3 +10,9 @@ add_library(mv_app_core STATIC
 )
 target_include_directories(mv_app_core PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(mv_app_core PUBLIC mv_base)
+
+# The topic editor's store side (needs the notes store).
+if(TARGET mv_store)
+  target_sources(mv_app_core PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/TopicDocument.cpp)
+  target_link_libraries(mv_app_core PUBLIC mv_store)
+endif()

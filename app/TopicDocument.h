@@ -1,0 +1,82 @@
+// The topic side of the topic editor: which topic it shows, loading it from
+// the notes store and saving it back with its window rectangle and meta lines,
+// running its dot-lines, and its tag links. Window-free: the editor control is
+// reached through ITopicText, so these rules are tested without a window.
+#pragma once
+
+#include "base/StringList.h"
+#include "store/NotesStore.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace mv::app {
+
+class TTagEventTable;
+
+// What the editor control offers for a topic's text.
+class ITopicText {
+public:
+    // Replaces the text with the stream's content (RTF or plain text).
+    virtual void LoadContent(TStream& Content) = 0;
+    // Writes the text as RTF.
+    virtual void SaveContent(TStream& Content) = 0;
+    virtual void ClearContent() = 0;
+    // The plain text, paragraphs separated by line breaks.
+    virtual std::string PlainText() = 0;
+
+protected:
+    ~ITopicText() = default;
+};
+
+// Where a topic document finds the program's services: the main window hands
+// these over; none is owned here.
+struct TTopicServices {
+    TNotesStore* Store = nullptr;
+    const TTagEventTable* TagEvents = nullptr;
+    std::function<void(const std::string&)> Log;
+};
+
+class TTopicDocument {
+public:
+    // Sender is the object plug-in handlers receive (the editor control).
+    TTopicDocument(ITopicText& Text, const TTopicServices& Services, TObject* Sender);
+
+    const std::string& TopicFile() const { return FTopicFile; }
+    const std::string& Namespace() const { return FNamespace; }
+    int32_t TopicID() const { return FTopicID; }
+    bool Valid() const { return FValid; }
+    TTopicRect WindowRect;
+    // The topic's meta lines (name=value), such as "splitter_pos".
+    THashedStringList Meta;
+
+    // Loads a topic, creating it (and its namespace) in the store when missing.
+    // A new topic starts with empty text and keeps the rectangle and meta lines
+    // of the topic shown before, to be saved with it.
+    void LoadTopic(const std::string& Title, const std::string& Namespace);
+    // Saves the shown topic under Title and Namespace ("*" keeps the current
+    // one): dot-lines first, then the content with the rectangle, then the meta
+    // lines. The new title and namespace are taken over only once the store has
+    // written them. Does nothing unless a topic is loaded.
+    void SaveTopic(const std::string& Title, const std::string& Namespace);
+    void ProcessDotLines(bool Loading);
+
+    void AttachTag(const std::string& TagTitle);
+    void DetachTag(const std::string& TagTitle);
+    // The tags of the shown topic, or nullptr when it has none.
+    std::unique_ptr<TStringList> ListTags();
+
+private:
+    TNotesStore& Store() const;
+
+    ITopicText& FText;
+    const TTopicServices& FServices;
+    TObject* FSender;
+    std::string FTopicFile;
+    std::string FNamespace;
+    int32_t FTopicID = -1;
+    bool FValid = false;
+};
+
+} // namespace mv::app

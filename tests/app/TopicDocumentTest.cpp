@@ -1,0 +1,170 @@
+// Loading and saving topics against a real notes store in a temporary file.
+#include "app/TagEvents.h"
+#include "app/TopicDocument.h"
+#include "base/Exceptions.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+
+using namespace mv::app;
+
+namespace {
+
+// Plain text standing in for the editor control.
+class TFakeText : public ITopicText {
+public:
+    std::string Text;
+    bool FailSave = false;
+    void LoadContent(TStream& Content) override {
+        Content.SetPosition(0);
+        Text = static_cast<TStringStream&>(Content).DataString();
+    }
+    void SaveContent(TStream& Content) override {
+        if (FailSave) throw EOutOfResources("Failed to Save Stream");
+        Content.WriteBuffer(Text.data(), static_cast<int64_t>(Text.size()));
+    }
+    void ClearContent() override { Text.clear(); }
+    std::string PlainText() override { return Text; }
+};
+
+class TopicDocumentTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        FPath = (std::filesystem::temp_directory_path() /
+                 ("mv_topicdoc_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
+                  ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".mvdb"))
+                    .string();
+        std::filesystem::remove(FPath);
+        Store = std::make_unique<TNotesStore>(FPath);
+        Services.Store = Store.get();
+        Services.TagEvents = &Events;
+        Services.Log = [this](const std::string& S) { Logged.push_back(S); };
+    }
+    void TearDown() override {
+        Store.reset();
+        std::filesystem::remove(FPath);
+    }
+    std::vector<std::string> TagsOf(int32_t ID) {
+        std::vector<std::string> Tags;
+        if (auto L = Store->ListTopicTags(ID))
+            for (int I = 0; I < L->Count(); ++I)
+                Tags.push_back(L->Get(I));
+        std::sort(Tags.begin(), Tags.end());
+        return Tags;
+    }
+    bool TagExists(const std::string& Title) {
+        bool Created = false;
+        return Store->FindTag(Title, Created) >= 0;
+    }
+
+    std::string FPath;
+    std::unique_ptr<TNotesStore> Store;
+    TTagEventTable Events;
+    TTopicServices Services;
+    std::vector<std::string> Logged;
+    TFakeText Text;
+    TObject Sender;
+};
+
+} // namespace
+
+TEST_F(TopicDocumentTest, SavesAndReloadsContentRectangleAndMeta) {
+    TTopicDocument Doc(Text, Services, &Sender);
+    EXPECT_FALSE(Doc.Valid());
+    Doc.SaveTopic("*", "*"); // nothing loaded: nothing saved
+    EXPECT_TRUE(Logged.empty());
+
+    Doc.LoadTopic("Plan", "work");
+    EXPECT_TRUE(Doc.Valid());
+    EXPECT_GT(Doc.TopicID(), 0);
+    Text.Text = "First line\r\nsecond";
+    Doc.WindowRect = {10, 20, 300, 200};
+    Doc.Meta.SetValue("splitter_pos", "180");
+    Doc.SaveTopic("*", "*");
+    EXPECT_EQ(Logged, (std::vector<std::string>{"Save note: work Plan"}));
+
+    TFakeText Other;
+    TTopicDocument Again(Other, Services, &Sender);
+    Again.LoadTopic("plan", "WORK"); // found without regard to case
+    EXPECT_EQ(Again.TopicID(), Doc.TopicID());
+    EXPECT_EQ(Other.Text, "First line\r\nsecond");
+    EXPECT_EQ(Again.WindowRect.W, 300);
+    EXPECT_EQ(Again.WindowRect.Y, 20);
+    EXPECT_EQ(Again.Meta.Values("splitter_pos"), "180");
+}
+
+TEST_F(TopicDocumentTest, NewTopicStartsEmptyAndInheritsRectangleAndMeta) {
+    TTopicDocument Doc(Text, Services, &Sender);
+    Doc.LoadTopic("Home", "");
+    Text.Text = "Home text";
+    Doc.Meta.SetValue("splitter_pos", "200");
+    Doc.SaveTopic("*", "*");
+    Doc.LoadTopic("Fresh", "");
+    EXPECT_EQ(Text.Text, "");
+    EXPECT_EQ(Doc.Meta.Values("splitter_pos"), "200");
+    Doc.SaveTopic("*", "*");
+    auto MetaStream = Store->GetTopicMeta(Doc.TopicID());
+    ASSERT_TRUE(MetaStream);
+    EXPECT_NE(MetaStream->DataString().find("splitter_pos=200"), std::string::npos);
+}
+
+TEST_F(TopicDocumentTest, DotLinesBecomeTagsAndDroppedTagsGo) {
+    TTopicDocument Doc(Text, Services, &Sender);
+    Doc.LoadTopic("Home", "");
+    Text.Text = "Home\r\n.Work.Home\r\n";
+    Doc.SaveTopic("*", "*");
+    EXPECT_EQ(TagsOf(Doc.TopicID()), (std::vector<std::string>{"home", "work"}));
+    Text.Text = "Home\r\n.work\r\n";
+    Doc.SaveTopic("*", "*");
+    EXPECT_EQ(TagsOf(Doc.TopicID()), (std::vector<std::string>{"work"}));
+    EXPECT_FALSE(TagExists("home"));
+    auto Listed = Doc.ListTags();
+    ASSERT_TRUE(Listed);
+    EXPECT_EQ(Listed->Count(), 1);
+}
+
+TEST_F(TopicDocumentTest, LoadingRunsOnlyLoadHandlers) {
+    int Loads = 0, Saves = 0;
+    TObject* Seen = nullptr;
+    Events.RegisterCommand(
+        "clock", "loadtag",
+        [&](TObject* S) {
+            ++Loads;
+            Seen = S;
+        },
+        nullptr);
+    Events.RegisterCommand(
+        "x", "loadtag", [&](TObject*) { ++Loads; }, nullptr);
+    Events.RegisterCommand(
+        "clock", "savetag", [&](TObject*) { ++Saves; }, nullptr);
+    TTopicDocument Doc(Text, Services, &Sender);
+    Doc.LoadTopic("T", "");
+    Text.Text = ".clock\r\n.x\r\n.tagged";
+    Doc.SaveTopic("*", "*");
+    EXPECT_EQ(Saves, 1);
+    EXPECT_EQ(TagsOf(Doc.TopicID()), (std::vector<std::string>{"tagged"}));
+    Doc.LoadTopic("T", "");
+    EXPECT_EQ(Loads, 2);
+    EXPECT_EQ(Seen, &Sender);
+    EXPECT_EQ(TagsOf(Doc.TopicID()), (std::vector<std::string>{"tagged"}));
+}
+
+TEST_F(TopicDocumentTest, RenameTakesEffectOnlyWhenTheSaveSucceeded) {
+    TTopicDocument Doc(Text, Services, &Sender);
+    Doc.LoadTopic("Draft", "work");
+    Text.Text = "body";
+    Text.FailSave = true;
+    EXPECT_THROW(Doc.SaveTopic("Final", "done"), EOutOfResources);
+    EXPECT_EQ(Doc.TopicFile(), "Draft");
+    EXPECT_EQ(Doc.Namespace(), "work");
+
+    Text.FailSave = false;
+    Doc.SaveTopic("Final", "done");
+    EXPECT_EQ(Doc.TopicFile(), "Final");
+    EXPECT_EQ(Doc.Namespace(), "done");
+    bool Created = false;
+    EXPECT_EQ(Store->FindTopic("done", "Final", Created), Doc.TopicID());
+}
