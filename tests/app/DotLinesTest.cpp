@@ -104,13 +104,13 @@ TEST(TagEvents, RegisteredWordsCallTheirHandlersAndNeverBecomeTags) {
     EXPECT_EQ(Events.Find("menu"), nullptr);
 
     TFakeTags Tags;
-    RunDotLines(".clock now\r.x\r.inert.y\r.tag", false, Events, &Sender, &Tags);
+    RunDotLines(".clock now\r.x\r.inert y\r.tag", false, Events, &Sender, &Tags);
     EXPECT_EQ(Called, (Strings{"save"}));
     EXPECT_EQ(Seen, &Sender);
     EXPECT_EQ(Tags.Calls, (Strings{"+tag"}));
 
     Called.clear();
-    RunDotLines(".clock now\r.x\r.inert.y", true, Events, &Sender, nullptr);
+    RunDotLines(".clock now\r.x\r.inert y", true, Events, &Sender, nullptr);
     EXPECT_EQ(Called, (Strings{"load x"}));
 }
 
@@ -124,8 +124,8 @@ TEST(TagEvents, UnloadedPluginsHandlersAreDroppedButTheirWordsStayInert) {
         "clock", "loadtag", [&](TObject*) { ++CallsB; }, &PluginB);
     Events.RetirePlugin(&PluginA);
     TFakeTags Tags;
-    RunDotLines(".clock.work", false, Events, nullptr, &Tags);
-    RunDotLines(".clock.work", true, Events, nullptr, nullptr);
+    RunDotLines(".clock work", false, Events, nullptr, &Tags);
+    RunDotLines(".clock work", true, Events, nullptr, nullptr);
     EXPECT_EQ(CallsA, 0);
     EXPECT_EQ(CallsB, 1);
     EXPECT_TRUE(Tags.Calls.empty());

@@ -3,6 +3,7 @@
 if(EXISTS "${CMAKE_SOURCE_DIR}/base/StringList.cpp")
   set(mv_app_core_test_sources
     ${CMAKE_CURRENT_SOURCE_DIR}/DotLinesTest.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/StartupRulesTest.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/TopicAddressTest.cpp)
   if(TARGET mv_store)
     list(APPEND mv_app_core_test_sources ${CMAKE_CURRENT_SOURCE_DIR}/TopicDocumentTest.cpp)
