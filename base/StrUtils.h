@@ -20,6 +20,7 @@ std::string TrimLeft(std::string_view s);
 std::string TrimRight(std::string_view s);
 
 std::string IntToStr(int64_t value);
+// Upper-case hexadecimal of the 64-bit value, at least digits wide (a negative value gives 16 digits).
 std::string IntToHex(int64_t value, int digits);
 
 // Decimal with optional sign, or hexadecimal after "$", "0x" or "0X" (a sign may precede it);
