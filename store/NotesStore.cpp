@@ -1,0 +1,86 @@
+// TNotesStore: opening, the checkpoint, closing, properties and named blobs.
+#include "store/NotesStore.h"
+
+#include "base/Checked.h"
+#include "base/StrUtils.h"
+#include "store/StoreSQL.h"
+#include "store/StoreSchema.h"
+
+TNotesStore::TNotesStore(const std::string& fileName) : db_(std::make_unique<TSQLiteDatabase>(fileName)) {
+    // A file without a single table is new, whether SQLite just created it, it is empty, or its
+    // schema never got committed.
+    const bool isNew = IsEmptyDatabase(*db_);
+    PrepareSchema(*db_, isNew);
+
+    LoadProperties();
+    if (isNew) properties_.SetValue("version", "1");
+    const std::string version = properties_.Values("version");
+    if (version.empty() || StrToInt(version) == 0) properties_.SetValue("version", "1");
+
+    nextTopicID_ = HighestID("topic") + 1;
+    nextNamespaceID_ = HighestID("namespace") + 1;
+    nextTagID_ = HighestID("tag") + 1;
+
+    db_->BeginTransaction();
+}
+
+TNotesStore::~TNotesStore() {
+    auto report = [this](const std::string& text) {
+        if (!OnLog) return;
+        try {
+            OnLog(text);
+        } catch (...) {
+            // The log is the last resort; nothing further can be told.
+        }
+    };
+    try {
+        RemoveOrphanNamespaces();
+    } catch (const std::exception& e) {
+        report(std::string("Could not remove unused namespaces: ") + e.what());
+    }
+    try {
+        if (db_->InTransaction()) db_->Commit();
+    } catch (const std::exception& e) {
+        report(std::string("Could not commit the notes database: ") + e.what());
+    }
+}
+
+void TNotesStore::RemoveOrphanNamespaces() {
+    auto orphans =
+        db_->GetTable("select id from namespace except select distinct namespace.id from namespace "
+                      "join topic where namespace.id = topic.namespace;");
+    for (; !orphans->Eof(); orphans->Next())
+        db_->ExecSQL("DELETE FROM namespace WHERE id = " + orphans->FieldAsString(0));
+}
+
+void TNotesStore::Commit() {
+    TStringStream text(properties_.Text());
+    SetMeta("properties", text);
+    // After a failed checkpoint the transaction may already be gone; the next one starts anyway.
+    if (db_->InTransaction()) db_->Commit();
+    db_->BeginTransaction();
+}
+
+void TNotesStore::LoadProperties() {
+    if (auto stored = GetMeta("properties")) properties_.SetText(stored->DataString());
+}
+
+int64_t TNotesStore::HighestID(const char* table) {
+    auto result = db_->GetTable(std::string("SELECT id FROM ") + table + " ORDER BY id DESC LIMIT 1");
+    return result->RowCount() > 0 ? StrToInt64(result->FieldAsString(0)) : 0;
+}
+
+std::unique_ptr<TStringStream> TNotesStore::GetMeta(const std::string& name) {
+    auto result = db_->GetTable("SELECT content FROM meta_value WHERE name = " + SqlText(UpperCase(name)));
+    if (result->RowCount() == 0) return nullptr;
+    return std::make_unique<TStringStream>(result->FieldAsString(0));
+}
+
+void TNotesStore::SetMeta(const std::string& name, TStream& stream) {
+    const std::string head =
+        "INSERT OR REPLACE INTO meta_value (name, content) VALUES(" + SqlText(UpperCase(name));
+    if (stream.Size() == 0)
+        db_->ExecSQL(head + ", '');");
+    else
+        db_->UpdateBlob(head + ", ?);", stream);
+}

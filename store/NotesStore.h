@@ -1,0 +1,106 @@
+// TNotesStore: the notes database. One SQLite file, one transaction kept open for the whole run and
+// committed at each checkpoint, ids allocated by the store, a name=value property list for the
+// application, and events when topics, namespaces and tags come into being or go.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "base/Object.h"
+#include "base/StringList.h"
+#include "base/Streams.h"
+#include "store/SQLiteAccess.h"
+
+// A note window's rectangle as stored with its topic: left, top, width, height.
+struct TTopicRect {
+    int32_t X = 0;
+    int32_t Y = 0;
+    int32_t W = 0;
+    int32_t H = 0;
+};
+
+class TNotesStore : public TObject {
+public:
+    using TTopicEvent = std::function<void(const std::string& title, const std::string& nameSpace)>;
+    using TTitleEvent = std::function<void(const std::string& title)>;
+    using TTextHook = std::function<void(const std::string& text)>;
+
+    // Opens the file, creating it with the schema when it holds no tables, bringing an older
+    // file's schema up to date, and begins the run's transaction. Raises ESQLiteException.
+    explicit TNotesStore(const std::string& fileName);
+    // Removes namespaces no topic uses and commits. Never throws: a failure goes to OnLog.
+    ~TNotesStore() override;
+    TNotesStore(const TNotesStore&) = delete;
+    TNotesStore& operator=(const TNotesStore&) = delete;
+
+    // The checkpoint: stores Properties, commits and begins the next transaction.
+    void Commit();
+
+    // Name=value settings kept inside the database; names ignore ASCII case, "" removes a line.
+    THashedStringList& Properties() { return properties_; }
+
+    // Events, without a sender; each fires only when assigned, after its rows are written.
+    TTopicEvent OnNewTopic;    // title and namespace as the caller passed them
+    TTopicEvent OnDeleteTopic; // title and namespace as read before the deletion
+    TTitleEvent OnNewNamespace;
+    TTitleEvent OnNewTag;
+    // Shows a message to the user (the application puts up a message box).
+    TTextHook OnShowMessage;
+    // Records a failure that could not be raised (a commit failing at close).
+    TTextHook OnLog;
+
+    // Namespaces and tags. Titles are matched ASCII case-insensitively; the lowest id wins.
+    // With created set on entry a missing row is inserted; on return created says whether it was.
+    int32_t FindNamespace(const std::string& title, bool& created);
+    int32_t GetNamespaceID(const std::string& title);
+    int32_t FindTag(const std::string& title, bool& created);
+    int32_t GetTagID(const std::string& title);
+    bool RenameTag(const std::string& oldTitle, const std::string& newTitle);
+    // Deletes the tag and its links to topics.
+    void DeleteTag(const std::string& title);
+
+    // Topics. FindTopic creates the namespace when missing, whatever created says.
+    int32_t FindTopic(const std::string& nameSpace, const std::string& title, bool& created);
+    // The content, or nullptr when there is no such topic (rect is then left alone).
+    std::unique_ptr<TStringStream> GetTopic(int32_t topicID, TTopicRect& rect);
+    // Writes the whole row (its meta becomes empty): the caller writes the meta right after.
+    void SaveTopic(int32_t topicID, const std::string& nameSpace, const TTopicRect& rect, TStream& content,
+                   const std::string& title);
+    std::unique_ptr<TStringStream> GetTopicMeta(int32_t topicID);
+    void SetTopicMeta(int32_t topicID, TStream& meta);
+    void DeleteTopic(int32_t topicID);
+
+    // Tag links. DetachTag matches the title exactly and drops a tag no topic carries any more.
+    void AttachTag(int32_t topicID, const std::string& tagTitle);
+    void DetachTag(int32_t topicID, const std::string& tagTitle);
+
+    // Lists: nullptr when empty. "title=id" lines (see StoreLists.h to read them).
+    std::unique_ptr<TStringList> ListTopicTags(int32_t topicID); // bare titles
+    std::unique_ptr<TStringList> ListTags();
+    std::unique_ptr<TStringList> ListNamespaces(); // sorted
+    // Topics of a namespace ("*": every namespace) carrying any of the tags (none given: no tag
+    // filter) whose content holds the text ("": any); sorted.
+    std::unique_ptr<TStringList> FindTopics(const std::string& nameSpace, const TStrings* tags,
+                                            const std::string& text);
+
+    // Named blobs; names are stored upper-cased.
+    std::unique_ptr<TStringStream> GetMeta(const std::string& name);
+    void SetMeta(const std::string& name, TStream& stream);
+
+private:
+    int32_t FindOrCreate(const char* table, int64_t& nextID, const TTitleEvent& event,
+                         const std::string& title, bool& created);
+    int32_t FirstID(const std::string& sql);
+    std::unique_ptr<TStringList> ReadList(const std::string& sql, bool withIDs, bool sorted);
+    void LoadProperties();
+    int64_t HighestID(const char* table);
+    void RemoveOrphanNamespaces();
+
+    std::unique_ptr<TSQLiteDatabase> db_;
+    int64_t nextTopicID_ = 1;
+    int64_t nextNamespaceID_ = 1;
+    int64_t nextTagID_ = 1;
+    THashedStringList properties_;
+};

@@ -1,0 +1,227 @@
+// The SQLite access layer.
+#include "store/SQLiteAccess.h"
+
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+#include <sqlite3.h>
+
+#include "base/Streams.h"
+#include "base/StrUtils.h"
+
+void sqlite_detail::CloseConnection::operator()(sqlite3* handle) const noexcept {
+    sqlite3_close(handle);
+}
+
+void sqlite_detail::FinalizeStatement::operator()(sqlite3_stmt* statement) const noexcept {
+    sqlite3_finalize(statement);
+}
+
+std::function<std::string(const std::string&)> TSQLiteDatabase::FileNameToUtf8;
+
+namespace {
+
+std::string OpenFailure(const std::string& fileName, const std::string& reason) {
+    return "Failed to open database \"" + fileName + "\" : " + reason;
+}
+
+bool IsFolder(const std::string& path) {
+    std::error_code ec;
+    return std::filesystem::is_directory(std::filesystem::path(path), ec);
+}
+
+} // namespace
+
+TSQLiteDatabase::TSQLiteDatabase(const std::string& fileName) {
+    const std::string utf8 = FileNameToUtf8 ? FileNameToUtf8(fileName) : fileName;
+    if (IsFolder(utf8))
+        throw ESQLiteException(OpenFailure(fileName, "the path is a folder, not a database file"));
+    sqlite3* raw = nullptr;
+    const int rc = sqlite3_open(utf8.c_str(), &raw);
+    handle_.reset(raw);
+    if (rc != SQLITE_OK) {
+        if (handle_) throw ESQLiteException(OpenFailure(fileName, sqlite3_errmsg(handle_.get())));
+        throw ESQLiteException(OpenFailure(fileName, "unknown error"));
+    }
+    CheckUsable(fileName);
+    // Every commit reaches the disk before it returns; the journal stays a rollback journal.
+    ExecSQL("PRAGMA SYNCHRONOUS=FULL;");
+}
+
+// Opening is lazy in SQLite: read the schema now so that a file that is not a database, or one
+// we may not write, is refused here rather than by the first statement that touches it.
+void TSQLiteDatabase::CheckUsable(const std::string& fileName) {
+    sqlite3_stmt* raw = nullptr;
+    int rc = sqlite3_prepare_v2(handle_.get(), "SELECT count(*) FROM sqlite_master;", -1, &raw, nullptr);
+    TSQLiteStatement statement(raw);
+    if (rc == SQLITE_OK && statement) rc = sqlite3_step(statement.get());
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+        throw ESQLiteException(OpenFailure(fileName, sqlite3_errmsg(handle_.get())));
+    if (sqlite3_db_readonly(handle_.get(), "main") == 1)
+        throw ESQLiteException(OpenFailure(fileName, "attempt to write a readonly database"));
+}
+
+TSQLiteDatabase::~TSQLiteDatabase() {
+    if (inTransaction_ && handle_) sqlite3_exec(handle_.get(), "ROLLBACK;", nullptr, nullptr, nullptr);
+}
+
+void TSQLiteDatabase::RaiseError(const std::string& msg, const std::string& sql) const {
+    if (handle_ && sqlite3_errcode(handle_.get()) != SQLITE_OK)
+        throw ESQLiteException(msg + " \"" + sql + "\" : " + sqlite3_errmsg(handle_.get()));
+    throw ESQLiteException(msg);
+}
+
+TSQLiteStatement TSQLiteDatabase::Prepare(const std::string& sql, const char* failMessage) {
+    sqlite3_stmt* raw = nullptr;
+    // The length is passed so that a NUL inside the text cannot cut the statement short silently.
+    const int rc = sqlite3_prepare_v2(handle_.get(), sql.data(), static_cast<int>(sql.size()), &raw, nullptr);
+    TSQLiteStatement statement(raw);
+    if (rc != SQLITE_OK) RaiseError(failMessage, sql);
+    if (!statement) RaiseError("Could not prepare SQL statement", sql);
+    return statement;
+}
+
+void TSQLiteDatabase::Step(sqlite3_stmt* statement, const std::string& sql) {
+    if (sqlite3_step(statement) != SQLITE_DONE) RaiseError("Error executing SQL statement", sql);
+}
+
+void TSQLiteDatabase::ExecSQL(const std::string& sql) {
+    TSQLiteStatement statement = Prepare(sql, "Error executing SQL");
+    Step(statement.get(), sql);
+}
+
+void TSQLiteDatabase::UpdateBlob(const std::string& sql, TStream& stream) {
+    if (sql.find('?') == std::string::npos) RaiseError("SQL must include a ? parameter", sql);
+    TSQLiteStatement statement = Prepare(sql, "Could not prepare SQL statement");
+    const int64_t size = stream.Size();
+    void* buffer =
+        size > 0 && size <= INT32_MAX ? sqlite3_malloc64(static_cast<sqlite3_uint64>(size)) : nullptr;
+    if (!buffer) throw ESQLiteException("Error getting memory to save blob");
+    try {
+        stream.SetPosition(0);
+        stream.ReadBuffer(buffer, size);
+    } catch (...) {
+        sqlite3_free(buffer);
+        throw;
+    }
+    // From here SQLite owns the buffer and frees it, also when binding fails.
+    if (sqlite3_bind_blob(statement.get(), 1, buffer, static_cast<int>(size), sqlite3_free) != SQLITE_OK)
+        RaiseError("Error binding blob to database", sql);
+    Step(statement.get(), sql);
+}
+
+std::unique_ptr<TSQLiteTable> TSQLiteDatabase::GetTable(const std::string& sql) {
+    return std::make_unique<TSQLiteTable>(*this, sql);
+}
+
+void TSQLiteDatabase::BeginTransaction() {
+    if (inTransaction_) throw ESQLiteException("Transaction already open");
+    ExecSQL("BEGIN TRANSACTION;");
+    inTransaction_ = true;
+}
+
+void TSQLiteDatabase::Commit() {
+    try {
+        ExecSQL("COMMIT;");
+    } catch (const ESQLiteException&) {
+        // A failed COMMIT may leave the transaction open (busy) or have rolled it back (I/O
+        // error, disk full): follow what SQLite says rather than guess.
+        inTransaction_ = sqlite3_get_autocommit(handle_.get()) == 0;
+        throw;
+    }
+    inTransaction_ = false;
+}
+
+// ---------------------------------------------------------------------------------------------
+
+TSQLiteTable::TSQLiteTable(TSQLiteDatabase& db, const std::string& sql) {
+    sqlite3_stmt* raw = nullptr;
+    const int rc = sqlite3_prepare_v2(db.Handle(), sql.data(), static_cast<int>(sql.size()), &raw, nullptr);
+    TSQLiteStatement statement(raw);
+    if (rc != SQLITE_OK) db.RaiseError("Error executing SQL", sql);
+    if (!statement) db.RaiseError("Could not prepare SQL statement", sql);
+    for (;;) {
+        const int step = sqlite3_step(statement.get());
+        if (step == SQLITE_DONE) break;
+        if (step == SQLITE_BUSY) throw ESQLiteException("Could not prepare SQL statement");
+        if (step != SQLITE_ROW) db.RaiseError("Could not retrieve data", sql);
+        ReadRow(statement.get());
+    }
+    row_ = 0;
+}
+
+void TSQLiteTable::ReadRow(sqlite3_stmt* statement) {
+    ++rowCount_;
+    if (rowCount_ == 1) {
+        colCount_ = sqlite3_column_count(statement);
+        for (int c = 0; c < colCount_; ++c) {
+            const char* name = sqlite3_column_name(statement, c);
+            colNames_.emplace_back(name ? name : "");
+            const char* declared = sqlite3_column_decltype(statement, c);
+            const std::string type = declared ? declared : "";
+            TColumnType code = ctString;
+            if (type == "INTEGER")
+                code = ctInteger;
+            else if (type == "BOOLEAN")
+                code = ctBoolean;
+            else if (type == "NUMERIC" || type == "FLOAT" || type == "DOUBLE")
+                code = ctFloat;
+            else if (type == "BLOB")
+                code = ctBlob;
+            colTypes_.push_back(code);
+        }
+    }
+    results_.reserve(results_.size() + colCount_);
+    for (int c = 0; c < colCount_; ++c) {
+        if (sqlite3_column_type(statement, c) == SQLITE_NULL) {
+            results_.emplace_back(std::monostate{});
+        } else if (colTypes_[c] == ctBoolean) {
+            results_.emplace_back(sqlite3_column_int(statement, c) != 0);
+        } else if (colTypes_[c] == ctBlob) {
+            const void* bytes = sqlite3_column_blob(statement, c);
+            const int size = sqlite3_column_bytes(statement, c);
+            if (!bytes || size <= 0)
+                results_.emplace_back(std::monostate{});
+            else
+                results_.emplace_back(TBlobCell{std::string(static_cast<const char*>(bytes), size)});
+        } else {
+            // The value's text form up to its first NUL byte: exact for integers of any width,
+            // SQLite's own rendering for floats.
+            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, c));
+            results_.emplace_back(std::string(text ? text : ""));
+        }
+    }
+}
+
+bool TSQLiteTable::Next() {
+    if (Eof()) return false;
+    ++row_;
+    return true;
+}
+
+int32_t TSQLiteTable::FieldIndex(const std::string& name) const {
+    if (colNames_.empty()) throw ESQLiteException("Field " + name + " Not found. Empty dataset");
+    for (size_t i = 0; i < colNames_.size(); ++i)
+        if (SameText(colNames_[i], name)) return static_cast<int32_t>(i);
+    const std::string suffix = "." + UpperCase(name);
+    int32_t found = -1;
+    for (size_t i = 0; i < colNames_.size(); ++i) {
+        const std::string& col = colNames_[i];
+        if (col.size() < suffix.size() || UpperCase(col.substr(col.size() - suffix.size())) != suffix)
+            continue;
+        if (found >= 0) throw ESQLiteException("Specify table as well as column name:  " + name);
+        found = static_cast<int32_t>(i);
+    }
+    return found;
+}
+
+std::string TSQLiteTable::FieldAsString(int32_t index) const {
+    if (Eof()) throw ESQLiteException("Table is at End of File");
+    if (index < 0 || index >= colCount_) throw ESQLiteException("Field index out of range");
+    const TCell& cell = results_[static_cast<size_t>(row_) * colCount_ + index];
+    if (const auto* text = std::get_if<std::string>(&cell)) return *text;
+    if (const auto* flag = std::get_if<bool>(&cell)) return *flag ? "1" : "0";
+    if (const auto* blob = std::get_if<TBlobCell>(&cell)) return blob->Bytes;
+    return "";
+}

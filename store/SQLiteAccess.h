@@ -1,0 +1,113 @@
+// The SQLite access layer: one connection that runs single statements and binds blobs, a result
+// table that buffers a whole query in memory, and the one exception class for every failure.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "base/Exceptions.h"
+#include "base/Object.h"
+
+struct sqlite3;
+struct sqlite3_stmt;
+class TStream;
+class TSQLiteTable;
+
+class ESQLiteException : public Exception {
+public:
+    using Exception::Exception;
+};
+
+namespace sqlite_detail {
+struct CloseConnection {
+    void operator()(sqlite3* handle) const noexcept;
+};
+struct FinalizeStatement {
+    void operator()(sqlite3_stmt* statement) const noexcept;
+};
+} // namespace sqlite_detail
+
+// Owners of a connection and of a prepared statement.
+using TSQLiteHandle = std::unique_ptr<sqlite3, sqlite_detail::CloseConnection>;
+using TSQLiteStatement = std::unique_ptr<sqlite3_stmt, sqlite_detail::FinalizeStatement>;
+
+// One open database file. Writes are synchronised in full (rollback journal kept). A file that
+// cannot serve as a writable database (a folder, a file that is not SQLite, a read-only file) is
+// refused when opening, and nothing is written to it.
+class TSQLiteDatabase : public TObject {
+public:
+    // Turns the system's 8-bit path into the UTF-8 that SQLite expects. The application sets it
+    // on Windows; the default passes the path through unchanged (right for ASCII paths).
+    static std::function<std::string(const std::string& fileName)> FileNameToUtf8;
+
+    explicit TSQLiteDatabase(const std::string& fileName);
+    // Rolls an open transaction back, then closes. Never throws.
+    ~TSQLiteDatabase() override;
+    TSQLiteDatabase(const TSQLiteDatabase&) = delete;
+    TSQLiteDatabase& operator=(const TSQLiteDatabase&) = delete;
+
+    // Runs the first statement of the text; it must run to completion without a row.
+    void ExecSQL(const std::string& sql);
+    // Runs a statement whose "?" parameter is bound to the whole stream (not empty) as a blob.
+    void UpdateBlob(const std::string& sql, TStream& stream);
+    std::unique_ptr<TSQLiteTable> GetTable(const std::string& sql);
+
+    void BeginTransaction();
+    void Commit();
+
+    // Raises ESQLiteException: msg, and when SQLite holds an error, the SQL and SQLite's text.
+    [[noreturn]] void RaiseError(const std::string& msg, const std::string& sql) const;
+
+    sqlite3* Handle() const { return handle_.get(); }
+    bool InTransaction() const { return inTransaction_; }
+
+private:
+    TSQLiteStatement Prepare(const std::string& sql, const char* failMessage);
+    void Step(sqlite3_stmt* statement, const std::string& sql);
+    void CheckUsable(const std::string& fileName);
+
+    TSQLiteHandle handle_;
+    bool inTransaction_ = false;
+};
+
+// A query run to completion; every row is held in memory. Each cell is kept as text (the value's
+// text form up to its first NUL byte), except in columns declared "BOOLEAN" (a flag read as "0" or
+// "1") and "BLOB" (all the bytes, NUL bytes included). SQLite reports the standard type names in
+// upper case however they were written, so "integer" and "INTEGER" cannot be told apart.
+class TSQLiteTable : public TObject {
+public:
+    TSQLiteTable(TSQLiteDatabase& db, const std::string& sql);
+
+    int32_t RowCount() const { return rowCount_; }
+    int32_t ColCount() const { return colCount_; }
+    int32_t Row() const { return row_; }
+    bool Eof() const { return row_ >= rowCount_; }
+    // Moves to the next row; false (and no move) at the end.
+    bool Next();
+
+    // Column index by name, ASCII case ignored, also matching "table.name"; -1 when absent.
+    int32_t FieldIndex(const std::string& name) const;
+    // The current row's cell as text; a NULL or empty-blob cell is "".
+    std::string FieldAsString(int32_t index) const;
+    const std::string& ColName(int32_t index) const { return colNames_.at(index); }
+
+private:
+    enum TColumnType { ctString = 0, ctInteger = 1, ctBoolean = 2, ctFloat = 3, ctBlob = 4 };
+    struct TBlobCell {
+        std::string Bytes;
+    };
+    using TCell = std::variant<std::monostate, std::string, bool, TBlobCell>;
+
+    void ReadRow(sqlite3_stmt* statement);
+
+    std::vector<TCell> results_;
+    std::vector<std::string> colNames_;
+    std::vector<TColumnType> colTypes_;
+    int32_t rowCount_ = 0;
+    int32_t colCount_ = 0;
+    int32_t row_ = 0;
+};

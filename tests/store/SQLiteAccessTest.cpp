@@ -1,0 +1,222 @@
+// The SQLite access layer: statements, buffered results, column kinds, errors and bad files.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+
+#include <sqlite3.h>
+
+#include "base/Streams.h"
+#include "store/SQLiteAccess.h"
+#include "tests/store/TempFolder.h"
+
+namespace {
+
+std::string MessageOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const ESQLiteException& e) {
+        return e.Message();
+    }
+    return "(nothing raised)";
+}
+
+class SQLiteAccess : public ::testing::Test {
+protected:
+    TTempFolder folder;
+    std::string path = folder.File("access.db");
+};
+
+TEST_F(SQLiteAccess, OpeningCreatesTheFileAndSynchronisesInFull) {
+    TSQLiteDatabase db(path);
+    auto sync = db.GetTable("PRAGMA synchronous;");
+    EXPECT_EQ(sync->FieldAsString(0), "2"); // FULL
+    auto journal = db.GetTable("PRAGMA journal_mode;");
+    EXPECT_EQ(journal->FieldAsString(0), "delete");
+    db.ExecSQL("CREATE TABLE t(a integer);");
+    EXPECT_TRUE(std::filesystem::exists(path));
+}
+
+struct TColumnCase {
+    const char* Declared;
+    const char* Value; // SQL literal inserted
+    std::string Expected;
+};
+
+TEST_F(SQLiteAccess, EveryCellReadsBackAsText) {
+    const TColumnCase cases[] = {
+        {"integer", "42", "42"},
+        {"INTEGER", "5000000000", "5000000000"}, // no 32-bit truncation
+        {"INTEGER", "NULL", ""},
+        {"integer", "'007'", "7"}, // integer affinity converts the text
+        {"BOOLEAN", "7", "1"},
+        {"BOOLEAN", "0", "0"},
+        {"NUMERIC", "1.5", "1.5"},
+        {"DOUBLE", "'abc'", "abc"},
+        {"text", "'007'", "007"},
+        {"string", "'007'", "7"}, // "string" has numeric affinity
+        {"string", "'1e3'", "1000"},
+        {"", "'free'", "free"},
+        {"blob", "x'410042'", std::string("A\0B", 3)}, // blob columns keep every byte
+        {"BLOB", "x''", ""},
+        {"text", "CAST(x'410042' AS TEXT)", "A"}, // text stops at its first NUL
+    };
+    TSQLiteDatabase db(path);
+    int n = 0;
+    for (const auto& c : cases) {
+        const std::string table = "t" + std::to_string(n++);
+        db.ExecSQL("CREATE TABLE " + table + "(v " + c.Declared + ");");
+        db.ExecSQL("INSERT INTO " + table + " VALUES(" + c.Value + ");");
+        auto result = db.GetTable("SELECT v FROM " + table);
+        ASSERT_EQ(result->RowCount(), 1);
+        EXPECT_EQ(result->FieldAsString(0), c.Expected) << c.Declared << " " << c.Value;
+    }
+}
+
+TEST_F(SQLiteAccess, EmptyResultIsAtEndAndHasNoFields) {
+    TSQLiteDatabase db(path);
+    db.ExecSQL("CREATE TABLE t(a integer);");
+    auto result = db.GetTable("SELECT a FROM t");
+    EXPECT_EQ(result->RowCount(), 0);
+    EXPECT_EQ(result->ColCount(), 0);
+    EXPECT_TRUE(result->Eof());
+    EXPECT_FALSE(result->Next());
+    EXPECT_EQ(MessageOf([&] { result->FieldIndex("a"); }), "Field a Not found. Empty dataset");
+    EXPECT_EQ(MessageOf([&] { result->FieldAsString(0); }), "Table is at End of File");
+}
+
+TEST_F(SQLiteAccess, RowsAreBufferedAndWalkedInOrder) {
+    TSQLiteDatabase db(path);
+    db.ExecSQL("CREATE TABLE t(a integer, b text);");
+    for (int i = 1; i <= 3; ++i)
+        db.ExecSQL("INSERT INTO t VALUES(" + std::to_string(i) + ", 'r" + std::to_string(i) + "');");
+    auto result = db.GetTable("SELECT a, b FROM t ORDER BY a");
+    db.ExecSQL("DELETE FROM t;"); // the table holds its own copy
+    ASSERT_EQ(result->RowCount(), 3);
+    EXPECT_EQ(result->ColCount(), 2);
+    std::string seen;
+    for (; !result->Eof(); result->Next())
+        seen += result->FieldAsString(0) + result->FieldAsString(1) + ";";
+    EXPECT_EQ(seen, "1r1;2r2;3r3;");
+    EXPECT_FALSE(result->Next());
+    EXPECT_EQ(result->Row(), 3);
+}
+
+TEST_F(SQLiteAccess, FieldIndexMatchesQualifiedNamesUnlessAmbiguous) {
+    TSQLiteDatabase db(path);
+    auto both = db.GetTable("SELECT 1 AS \"topic.title\", 2 AS \"namespace.title\", 3 AS Other");
+    EXPECT_EQ(MessageOf([&] { both->FieldIndex("title"); }), "Specify table as well as column name:  title");
+    EXPECT_EQ(both->FieldIndex("OTHER"), 2);
+    EXPECT_EQ(both->FieldIndex("namespace.TITLE"), 1);
+    EXPECT_EQ(both->FieldIndex("missing"), -1);
+    auto one = db.GetTable("SELECT 1 AS \"topic.title\", 2 AS id");
+    EXPECT_EQ(one->FieldIndex("Title"), 0);
+    EXPECT_EQ(one->FieldIndex("d"), -1); // "id" does not end in ".d"
+}
+
+TEST_F(SQLiteAccess, ExecRunsOnlyTheFirstStatement) {
+    TSQLiteDatabase db(path);
+    db.ExecSQL("CREATE TABLE t(a integer);");
+    db.ExecSQL("INSERT INTO t VALUES(1); INSERT INTO t VALUES(2);");
+    auto result = db.GetTable("SELECT count(*) FROM t");
+    EXPECT_EQ(result->FieldAsString(0), "1");
+}
+
+TEST_F(SQLiteAccess, ErrorsCarryTheStatementAndSQLitesText) {
+    TSQLiteDatabase db(path);
+    EXPECT_EQ(MessageOf([&] { db.GetTable("SELECT * FROM nope"); }),
+              "Error executing SQL \"SELECT * FROM nope\" : no such table: nope");
+    EXPECT_EQ(MessageOf([&] { db.ExecSQL("DELETE FROM nope"); }),
+              "Error executing SQL \"DELETE FROM nope\" : no such table: nope");
+    EXPECT_EQ(MessageOf([&] { db.ExecSQL("   "); }), "Could not prepare SQL statement");
+    EXPECT_EQ(MessageOf([&] { db.Commit(); }),
+              "Error executing SQL statement \"COMMIT;\" : cannot commit - no transaction is active");
+    // Double-quoted text is an identifier, never a string literal.
+    EXPECT_EQ(
+        MessageOf([&] { db.GetTable("SELECT \"\""); }).rfind("Error executing SQL \"SELECT \"\"\" : ", 0),
+        0u);
+    // The connection stays usable after each failure.
+    db.ExecSQL("CREATE TABLE ok(a integer);");
+    EXPECT_EQ(db.GetTable("SELECT count(*) FROM ok")->FieldAsString(0), "0");
+}
+
+TEST_F(SQLiteAccess, TransactionsCommitRefuseNestingAndRollBackWhenFreed) {
+    {
+        TSQLiteDatabase db(path);
+        db.ExecSQL("CREATE TABLE t(a integer);");
+        db.BeginTransaction();
+        EXPECT_TRUE(db.InTransaction());
+        EXPECT_EQ(MessageOf([&] { db.BeginTransaction(); }), "Transaction already open");
+        db.ExecSQL("INSERT INTO t VALUES(1);");
+        db.Commit();
+        EXPECT_FALSE(db.InTransaction());
+        db.BeginTransaction();
+        db.ExecSQL("INSERT INTO t VALUES(2);");
+    } // freed inside the transaction: the second row is rolled back
+    TSQLiteDatabase again(path);
+    EXPECT_EQ(again.GetTable("SELECT group_concat(a) FROM t")->FieldAsString(0), "1");
+}
+
+TEST_F(SQLiteAccess, UpdateBlobBindsTheWholeStream) {
+    TSQLiteDatabase db(path);
+    db.ExecSQL("CREATE TABLE t(k text, v blob);");
+    EXPECT_EQ(MessageOf([&] {
+                  TStringStream s("x");
+                  db.UpdateBlob("INSERT INTO t VALUES('a', 'b')", s);
+              }),
+              "SQL must include a ? parameter");
+    TStringStream empty;
+    EXPECT_EQ(MessageOf([&] { db.UpdateBlob("INSERT INTO t VALUES('a', ?)", empty); }),
+              "Error getting memory to save blob");
+    TStringStream content("{\\rtf1 it's a ? mark}");
+    content.SetPosition(5); // the whole stream is stored, whatever its position
+    db.UpdateBlob("INSERT INTO t VALUES('what?', ?)", content);
+    auto result = db.GetTable("SELECT k, v, typeof(v) FROM t");
+    ASSERT_EQ(result->RowCount(), 1);
+    EXPECT_EQ(result->FieldAsString(0), "what?");
+    EXPECT_EQ(result->FieldAsString(1), "{\\rtf1 it's a ? mark}");
+    EXPECT_EQ(result->FieldAsString(2), "blob");
+}
+
+// Bad files: each is refused with a clear message and left exactly as it was.
+TEST_F(SQLiteAccess, RefusesAFolder) {
+    const std::string dir = folder.File("sub");
+    std::filesystem::create_directory(dir);
+    EXPECT_EQ(MessageOf([&] { TSQLiteDatabase db(dir); }),
+              "Failed to open database \"" + dir + "\" : the path is a folder, not a database file");
+    EXPECT_TRUE(std::filesystem::is_directory(dir));
+}
+
+TEST_F(SQLiteAccess, RefusesAFileThatIsNotADatabase) {
+    const std::string bytes = "These are my notes, not a database.\r\n" + std::string(3000, 'x');
+    WriteWholeFile(path, bytes);
+    EXPECT_EQ(MessageOf([&] { TSQLiteDatabase db(path); }),
+              "Failed to open database \"" + path + "\" : file is not a database");
+    EXPECT_EQ(ReadWholeFile(path), bytes);
+}
+
+TEST_F(SQLiteAccess, RefusesAMissingFolder) {
+    const std::string missing = folder.File("no-such-folder/notes.mvdb");
+    EXPECT_EQ(MessageOf([&] { TSQLiteDatabase db(missing); }),
+              "Failed to open database \"" + missing + "\" : unable to open database file");
+}
+
+TEST_F(SQLiteAccess, RefusesAReadOnlyFile) {
+    {
+        TSQLiteDatabase db(path);
+        db.ExecSQL("CREATE TABLE t(a integer);");
+    }
+    const std::string before = ReadWholeFile(path);
+    namespace fs = std::filesystem;
+    fs::permissions(path, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    if (FILE* f = std::fopen(path.c_str(), "r+")) {
+        std::fclose(f);
+        GTEST_SKIP() << "this account may write read-only files";
+    }
+    EXPECT_EQ(MessageOf([&] { TSQLiteDatabase db(path); }),
+              "Failed to open database \"" + path + "\" : attempt to write a readonly database");
+    EXPECT_EQ(ReadWholeFile(path), before);
+}
+
+} // namespace
