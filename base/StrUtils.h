@@ -41,7 +41,7 @@ std::string FormatV(const char* fmt, va_list args) __attribute__((format(gnu_pri
 std::string StringReplace(std::string_view s, std::string_view oldPattern, std::string_view newPattern,
                           bool replaceAll = true, bool ignoreCase = false);
 
-// 1-based position of sub in s, 0 when absent (the classic Pos).
+// 1-based position of sub in s, 0 when absent.
 int Pos(std::string_view sub, std::string_view s);
 
 // 'text' with every inner single quote doubled.

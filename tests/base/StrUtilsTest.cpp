@@ -43,7 +43,7 @@ TEST(StrUtils, TrimRemovesControlCharactersAndBlanks) {
     EXPECT_EQ("\xA0x\xA0", Trim("\xA0x\xA0")) << "high characters are not blanks";
 }
 
-TEST(StrUtils, StrToIntAcceptsWhatTheClassicRuntimeDoes) {
+TEST(StrUtils, StrToIntAcceptsSignsHexAndTheFullRange) {
     struct Case {
         const char* text;
         int32_t value;
