@@ -1,0 +1,110 @@
+// The host's view of a plug-in: TMvPlugIn with its commands. Plug-ins that come
+// from a module are wrapped in TMvModulePlugIn (MvPluginModule.h); a plug-in
+// object made by the program itself can be added to the manager directly.
+#pragma once
+
+#include "components/MvComponent.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class TMvPluginManager;
+
+// A command's picture: 32-bit 0xAARRGGBB pixels, top row first.
+struct TMvPluginBitmap {
+    int32_t Width = 0;
+    int32_t Height = 0;
+    std::vector<uint32_t> Pixels;
+    bool Empty() const { return Width <= 0 || Height <= 0; }
+};
+
+class TMvPluginCommand : public TObject {
+public:
+    std::string Name;
+    std::string Caption;
+    std::string Hint;
+    std::string Data;
+    uint16_t ShortCut = 0;
+    // Owned by the command; assigning copies the picture.
+    TMvPluginBitmap Bitmap;
+    TNotifyEvent OnExecute;
+
+    // Name, or the collection's default when Name is empty.
+    std::string DisplayName() const;
+};
+
+// The commands of one plug-in, owned by it.
+class TMvPluginCommands : public TObject {
+public:
+    TMvPluginCommands() = default;
+    TMvPluginCommands(const TMvPluginCommands&) = delete;
+    TMvPluginCommands& operator=(const TMvPluginCommands&) = delete;
+
+    int Count() const { return static_cast<int>(FItems.size()); }
+    TMvPluginCommand& Items(int Index) const;
+    // A new command named "Command%d" with the lowest number no command has.
+    TMvPluginCommand& Add();
+    void Delete(int Index);
+    void Clear() { FItems.clear(); }
+    // Replaces the commands with copies of Source's.
+    void Assign(const TMvPluginCommands& Source);
+
+private:
+    std::vector<std::unique_ptr<TMvPluginCommand>> FItems;
+};
+
+using TPluginMessageEvent =
+    std::function<void(TObject* Sender, int32_t APluginMessage, const std::string& AMessageText)>;
+using TPluginInitializeEvent = std::function<void(TObject* Sender, bool& AllowLoad)>;
+
+class TMvPlugIn : public TMvComponent {
+public:
+    explicit TMvPlugIn(TComponent* AOwner);
+
+    std::string Author;
+    std::string PluginID;
+    std::string Copyright;
+    std::string Description;
+    std::string PluginVersion;
+    // How many plug-ins with this PluginID may be loaded at once; 0 or less
+    // means no limit.
+    int32_t InstanceCount = 1;
+
+    TPluginMessageEvent OnPluginMessage;
+    TPluginInitializeEvent OnInitialize;
+    TNotifyEvent OnConfigure;
+
+    TMvPluginCommands& Commands() { return FCommands; }
+    const TMvPluginCommands& Commands() const { return FCommands; }
+    // Copies the given commands.
+    virtual void SetCommands(const TMvPluginCommands& Value);
+
+    // Set by InitializePlugin.
+    const std::string& FileName() const { return FFileName; }
+    void* ParentApplication() const { return FParentApplication; }
+    TMvPluginManager* Manager() const { return FManager; }
+
+    virtual void SendPluginMessage(int32_t APluginMessage, const std::string& AMessageText);
+    virtual void ConfigurePlugin();
+    // Stores the three values and asks OnInitialize whether the plug-in may load.
+    virtual bool InitializePlugin(TMvPluginManager* Manager, void* ParentApplication,
+                                  const std::string& FileName);
+    void DispatchPluginMessage(int32_t APluginMessage, const std::string& AMessageText);
+
+    // Brings Commands up to date before the host announces them. Plug-ins
+    // made in the program keep their commands as they are.
+    virtual void UpdateCommands() {}
+
+protected:
+    virtual void DoInitialize(bool& AllowLoad);
+    virtual void DoConfigure();
+
+private:
+    TMvPluginCommands FCommands;
+    std::string FFileName;
+    void* FParentApplication = nullptr;
+    TMvPluginManager* FManager = nullptr;
+};

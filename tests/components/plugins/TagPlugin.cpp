@@ -1,0 +1,30 @@
+// A plug-in that binds the dot-line word "clock" to a load and a save handler.
+#include "components/sdk/MvPluginSdk.h"
+#include "tests/components/plugins/TestPluginTrace.h"
+
+namespace {
+
+class TTagPlugIn : public MvPluginSdk::TMvPlugIn {
+public:
+    TTagPlugIn() {
+        SetName("tagplugin");
+        PluginID = "test.tag";
+        MvPluginSdk::TMvPluginCommand& Load = Commands.Add();
+        Load.Caption = "Clock";
+        Load.Data = "loadtag";
+        Load.OnExecute = [](MvPluginSdk::TMvPluginCommand*) {
+            TraceAppend("MV_PLUGIN_EXECUTED", "clock-load");
+        };
+        MvPluginSdk::TMvPluginCommand& Save = Commands.Add();
+        Save.Caption = "Clock";
+        Save.Data = "SaveTag";
+        Save.OnExecute = [](MvPluginSdk::TMvPluginCommand*) {
+            TraceAppend("MV_PLUGIN_EXECUTED", "clock-save");
+        };
+    }
+    ~TTagPlugIn() override { TraceDestroyed("tagplugin", "TagPlugin.dll"); }
+};
+
+} // namespace
+
+MV_EXPORT_PLUGIN(TTagPlugIn)
