@@ -89,19 +89,31 @@ std::uint8_t GVersionOverride = 0;
 
 } // namespace
 
-void EnsureRichEditLibrary() { (void)Library(); }
+void EnsureRichEditLibrary() {
+    (void)Library();
+}
 
 std::uint8_t RichEditVersion() {
     const std::uint8_t Real = Library().FVersion;
     return GVersionOverride ? GVersionOverride : Real;
 }
 
-HMODULE RichEditModule() { return Library().FModule; }
+HMODULE RichEditModule() {
+    return Library().FModule;
+}
 
-const char* RichEditClassName() { return RichEditVersion() == 1 ? "RICHEDIT" : "RichEdit20A"; }
+const char* RichEditClassName() {
+    return RichEditVersion() == 1 ? "RICHEDIT" : "RichEdit20A";
+}
 
-bool RichEditOleReady() { return Library().FOleInitialized; }
+bool RichEditOleReady() {
+    return Library().FOleInitialized;
+}
 
-const TRichEditClipboardFormats& RichEditClipboardFormats() { return Library().FFormats; }
+const TRichEditClipboardFormats& RichEditClipboardFormats() {
+    return Library().FFormats;
+}
 
-void SetRichEditVersionOverride(std::uint8_t Version) { GVersionOverride = Version; }
+void SetRichEditVersionOverride(std::uint8_t Version) {
+    GVersionOverride = Version;
+}

@@ -19,7 +19,9 @@ HRESULT TRichEditOleCallback::QueryInterface(REFIID Riid, void** Obj) {
     return E_NOINTERFACE;
 }
 
-ULONG TRichEditOleCallback::AddRef() { return ++FRefs; }
+ULONG TRichEditOleCallback::AddRef() {
+    return ++FRefs;
+}
 
 ULONG TRichEditOleCallback::Release() {
     if (FRefs > 0) --FRefs;
@@ -45,23 +47,33 @@ HRESULT TRichEditOleCallback::GetInPlaceContext(LPOLEINPLACEFRAME* Frame, LPOLEI
     return E_NOTIMPL;
 }
 
-HRESULT TRichEditOleCallback::ShowContainerUI(WINBOOL) { return E_NOTIMPL; }
-HRESULT TRichEditOleCallback::QueryInsertObject(LPCLSID, LPSTORAGE, LONG) { return S_OK; }
+HRESULT TRichEditOleCallback::ShowContainerUI(WINBOOL) {
+    return E_NOTIMPL;
+}
+HRESULT TRichEditOleCallback::QueryInsertObject(LPCLSID, LPSTORAGE, LONG) {
+    return S_OK;
+}
 
 HRESULT TRichEditOleCallback::DeleteObject(LPOLEOBJECT Object) {
     if (Object) Object->Close(OLECLOSE_NOSAVE);
     return S_OK;
 }
 
-HRESULT TRichEditOleCallback::QueryAcceptData(LPDATAOBJECT, CLIPFORMAT*, DWORD, WINBOOL, HGLOBAL) { return S_OK; }
-HRESULT TRichEditOleCallback::ContextSensitiveHelp(WINBOOL) { return S_OK; }
+HRESULT TRichEditOleCallback::QueryAcceptData(LPDATAOBJECT, CLIPFORMAT*, DWORD, WINBOOL, HGLOBAL) {
+    return S_OK;
+}
+HRESULT TRichEditOleCallback::ContextSensitiveHelp(WINBOOL) {
+    return S_OK;
+}
 
 HRESULT TRichEditOleCallback::GetClipboardData(CHARRANGE*, DWORD, LPDATAOBJECT* Data) {
     if (Data) *Data = nullptr;
     return E_NOTIMPL; // the window supplies its own data
 }
 
-HRESULT TRichEditOleCallback::GetDragDropEffect(WINBOOL, DWORD, LPDWORD) { return E_NOTIMPL; }
+HRESULT TRichEditOleCallback::GetDragDropEffect(WINBOOL, DWORD, LPDWORD) {
+    return E_NOTIMPL;
+}
 
 HRESULT TRichEditOleCallback::GetContextMenu(WORD, LPOLEOBJECT, CHARRANGE*, HMENU* Menu) {
     if (Menu) *Menu = nullptr;

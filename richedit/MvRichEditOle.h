@@ -30,8 +30,8 @@ public:
     HRESULT STDMETHODCALLTYPE ShowContainerUI(WINBOOL Show) override;
     HRESULT STDMETHODCALLTYPE QueryInsertObject(LPCLSID Clsid, LPSTORAGE Storage, LONG Cp) override;
     HRESULT STDMETHODCALLTYPE DeleteObject(LPOLEOBJECT Object) override;
-    HRESULT STDMETHODCALLTYPE QueryAcceptData(LPDATAOBJECT Data, CLIPFORMAT* Format, DWORD Reco, WINBOOL Really,
-                                              HGLOBAL MetaPict) override;
+    HRESULT STDMETHODCALLTYPE QueryAcceptData(LPDATAOBJECT Data, CLIPFORMAT* Format, DWORD Reco,
+                                              WINBOOL Really, HGLOBAL MetaPict) override;
     HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(WINBOOL EnterMode) override;
     HRESULT STDMETHODCALLTYPE GetClipboardData(CHARRANGE* Range, DWORD Reco, LPDATAOBJECT* Data) override;
     HRESULT STDMETHODCALLTYPE GetDragDropEffect(WINBOOL Drag, DWORD KeyState, LPDWORD Effect) override;
