@@ -1,0 +1,107 @@
+// TImageList.
+#include "gui/ImgList.h"
+
+#include "base/Exceptions.h"
+
+TImageList::TImageList(TComponent* owner, int width, int height)
+    : TComponent(owner), width_(width), height_(height) {}
+
+TImageList::~TImageList() {
+    if (handle_) ImageList_Destroy(handle_);
+}
+
+HIMAGELIST TImageList::Handle() {
+    if (!handle_) {
+        handle_ = ImageList_Create(width_, height_, ILC_COLOR24 | ILC_MASK, 4, 4);
+        if (!handle_) throw EOutOfResources("Cannot create image list");
+    }
+    return handle_;
+}
+
+void TImageList::SetSize(int width, int height) {
+    if (width == width_ && height == height_) return;
+    if (handle_) ImageList_Destroy(handle_);
+    handle_ = nullptr;
+    width_ = width;
+    height_ = height;
+    Changed();
+}
+
+int TImageList::Count() const {
+    return handle_ ? ImageList_GetImageCount(handle_) : 0;
+}
+
+int TImageList::CheckIndex(int index) const {
+    if (index < 0 || index >= Count()) throw EInvalidOperation("Image index out of range");
+    return index;
+}
+
+int TImageList::Add(TBitmap& image, TBitmap* mask) {
+    int i = ImageList_Add(Handle(), image.Handle(), mask ? mask->Handle() : nullptr);
+    if (i < 0) throw EInvalidOperation("Failed to add image");
+    Changed();
+    return i;
+}
+
+int TImageList::AddMasked(TBitmap& image, TColor maskColor) {
+    // ImageList_AddMasked changes the bitmap; work on a copy.
+    TBitmap copy;
+    copy.Assign(image);
+    int i = ImageList_AddMasked(Handle(), copy.Handle(), ColorToRGB(maskColor));
+    if (i < 0) throw EInvalidOperation("Failed to add image");
+    Changed();
+    return i;
+}
+
+int TImageList::AddIcon(TIcon& icon) {
+    int i = ImageList_AddIcon(Handle(), icon.Handle());
+    if (i < 0) throw EInvalidOperation("Failed to add icon");
+    Changed();
+    return i;
+}
+
+void TImageList::Delete(int index) {
+    ImageList_Remove(Handle(), CheckIndex(index));
+    Changed();
+}
+
+void TImageList::Clear() {
+    if (handle_) ImageList_Remove(handle_, -1);
+    Changed();
+}
+
+void TImageList::GetIcon(int index, TIcon& icon) {
+    icon.SetHandle(ImageList_GetIcon(Handle(), CheckIndex(index), ILD_NORMAL));
+}
+
+void TImageList::GetBitmap(int index, TBitmap& bitmap) {
+    CheckIndex(index);
+    bitmap.SetSize(width_, height_);
+    TCanvas& c = bitmap.Canvas();
+    c.Brush().SetColor(clBtnFace);
+    c.FillRect(RECT{0, 0, width_, height_});
+    ImageList_Draw(handle_, index, c.Handle(), 0, 0, ILD_NORMAL);
+}
+
+void TImageList::Draw(TCanvas& canvas, int x, int y, int index, bool enabled) {
+    if (index < 0 || index >= Count()) return;
+    if (enabled) {
+        ImageList_Draw(handle_, index, canvas.Handle(), x, y, ILD_NORMAL);
+    } else {
+        IMAGELISTDRAWPARAMS p{};
+        p.cbSize = sizeof(p);
+        p.himl = handle_;
+        p.i = index;
+        p.hdcDst = canvas.Handle();
+        p.x = x;
+        p.y = y;
+        p.rgbBk = CLR_NONE;
+        p.rgbFg = CLR_DEFAULT;
+        p.fStyle = ILD_BLEND50;
+        ImageList_DrawIndirect(&p);
+    }
+}
+
+void TImageList::Changed() {
+    if (OnChange) OnChange(this);
+}

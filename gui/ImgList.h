@@ -1,0 +1,40 @@
+// TImageList: a list of same-sized pictures over a system HIMAGELIST.
+#pragma once
+
+#include "gui/Component.h"
+#include "gui/Graphics.h"
+
+#include <commctrl.h>
+
+class TImageList : public TComponent {
+public:
+    explicit TImageList(TComponent* owner, int width = 16, int height = 16);
+    ~TImageList() override;
+
+    HIMAGELIST Handle();
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    // Changing the size empties the list.
+    void SetSize(int width, int height);
+    int Count() const;
+
+    // Each returns the index of the new image.
+    int Add(TBitmap& image, TBitmap* mask = nullptr);
+    int AddMasked(TBitmap& image, TColor maskColor);
+    int AddIcon(TIcon& icon);
+    void Delete(int index);
+    void Clear();
+
+    // Copies image `index` into an icon (the icon owns its new handle).
+    void GetIcon(int index, TIcon& icon);
+    void GetBitmap(int index, TBitmap& bitmap);
+    void Draw(TCanvas& canvas, int x, int y, int index, bool enabled = true);
+
+    TNotifyEvent OnChange;
+
+private:
+    void Changed();
+    int CheckIndex(int index) const;
+    HIMAGELIST handle_ = nullptr;
+    int width_, height_;
+};

@@ -1,0 +1,152 @@
+// The single window procedure and the window-to-control binding.
+#include "gui/WndProcThunk.h"
+
+#include "gui/GdiGuards.h"
+#include "gui/WinControl.h"
+
+#include "base/Exceptions.h"
+
+#include <commctrl.h>
+
+#include <optional>
+#include <set>
+
+namespace {
+
+constexpr UINT_PTR kSubclassId = 0x4D56; // "MV"
+
+LRESULT CALLBACK MvSubclassProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                DWORD_PTR refData) {
+    auto* control = reinterpret_cast<TWinControl*>(refData);
+    return DispatchToControl(control, wnd, msg, wParam, lParam);
+}
+
+// The control whose window is being created right now, for the CBT hook.
+thread_local TWinControl* creatingControl = nullptr;
+thread_local bool creatingSystemClass = false;
+// The control inside CreateControlWindow (also after the hook has bound it).
+thread_local TWinControl* windowBeingCreated = nullptr;
+
+LRESULT CALLBACK CreationHook(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_CREATEWND && creatingControl) {
+        auto* cbt = reinterpret_cast<CBT_CREATEWNDA*>(lParam);
+        if (cbt && cbt->lpcs && cbt->lpcs->lpCreateParams == creatingControl) {
+            TWinControl* control = creatingControl;
+            creatingControl = nullptr;
+            AttachWindow(control, reinterpret_cast<HWND>(wParam), creatingSystemClass);
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+std::set<std::string>& RegisteredClasses() {
+    static auto* classes = new std::set<std::string>;
+    return *classes;
+}
+
+} // namespace
+
+TWinControl* ControlBeingCreated() {
+    return windowBeingCreated;
+}
+
+HINSTANCE ModuleInstance() {
+    return GetModuleHandleA(nullptr);
+}
+
+TWinControl* FindControl(HWND wnd) {
+    if (!wnd) return nullptr;
+    DWORD_PTR ref = 0;
+    if (GetWindowSubclass(wnd, MvSubclassProc, kSubclassId, &ref)) return reinterpret_cast<TWinControl*>(ref);
+    if (GetWindowThreadProcessId(wnd, nullptr) != GetCurrentThreadId()) return nullptr;
+    if (reinterpret_cast<WNDPROC>(GetWindowLongPtrA(wnd, GWLP_WNDPROC)) != MvWndProc &&
+        reinterpret_cast<WNDPROC>(GetClassLongPtrA(wnd, GCLP_WNDPROC)) != MvWndProc)
+        return nullptr;
+    return reinterpret_cast<TWinControl*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
+}
+
+void AttachWindow(TWinControl* control, HWND wnd, bool systemClass) {
+    control->handle_ = wnd;
+    control->subclassed_ = systemClass;
+    SetWindowLongPtrA(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(control));
+    if (systemClass)
+        SetWindowSubclass(wnd, MvSubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(control));
+}
+
+void DetachWindow(TWinControl* control) {
+    HWND wnd = control->handle_;
+    if (!wnd) return;
+    if (control->subclassed_) RemoveWindowSubclass(wnd, MvSubclassProc, kSubclassId);
+    SetWindowLongPtrA(wnd, GWLP_USERDATA, 0);
+    control->handle_ = nullptr;
+    control->subclassed_ = false;
+}
+
+LRESULT CALLBACK MvWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_NCCREATE) {
+        auto* cs = reinterpret_cast<CREATESTRUCTA*>(lParam);
+        auto* control = static_cast<TWinControl*>(cs->lpCreateParams);
+        if (control && !FindControl(wnd)) {
+            if (creatingControl == control) creatingControl = nullptr;
+            AttachWindow(control, wnd, false);
+        }
+    }
+    auto* control = reinterpret_cast<TWinControl*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
+    if (!control) return DefWindowProcA(wnd, msg, wParam, lParam);
+    return DispatchToControl(control, wnd, msg, wParam, lParam);
+}
+
+LRESULT DispatchToControl(TWinControl* control, HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    TMessage m{msg, wParam, lParam, 0};
+    try {
+        // The DC handed in by these messages leaves exactly as it came, also when
+        // a handler throws: the guard unwinds before the catch below runs.
+        std::optional<TSavedDC> dcGuard;
+        if ((msg == WM_PRINT || msg == WM_PRINTCLIENT || msg == WM_ERASEBKGND) && wParam)
+            dcGuard.emplace(reinterpret_cast<HDC>(wParam));
+        control->WndProc(m);
+    } catch (...) {
+        HandleCurrentException(control);
+    }
+    if (msg == WM_NCDESTROY) {
+        // The window is gone: let go of it. (The subclass must be removed here at
+        // the latest; comctl32 would otherwise complain.)
+        if (control->handle_ == wnd) DetachWindow(control);
+    }
+    return m.Result;
+}
+
+HWND CreateControlWindow(TWinControl* control, const TCreateParams& params) {
+    const char* className = params.WinClassName.c_str();
+    if (!params.SystemClass) {
+        WNDCLASSA existing{};
+        if (!RegisteredClasses().count(params.WinClassName) ||
+            !GetClassInfoA(ModuleInstance(), className, &existing)) {
+            WNDCLASSA wc = params.WindowClass;
+            wc.lpfnWndProc = MvWndProc;
+            wc.hInstance = ModuleInstance();
+            wc.lpszClassName = className;
+            if (!wc.hCursor) wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+            if (!RegisterClassA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+                throw EOutOfResources("Cannot register window class " + params.WinClassName);
+            RegisteredClasses().insert(params.WinClassName);
+        }
+    }
+    TWinControl* previousCreated = windowBeingCreated;
+    windowBeingCreated = control;
+    TWinControl* previous = creatingControl;
+    bool previousSystem = creatingSystemClass;
+    creatingControl = control;
+    creatingSystemClass = params.SystemClass;
+    HHOOK hook =
+        params.SystemClass ? SetWindowsHookExA(WH_CBT, CreationHook, nullptr, GetCurrentThreadId()) : nullptr;
+    HWND wnd =
+        CreateWindowExA(params.ExStyle, className, params.Caption.c_str(), params.Style, params.X, params.Y,
+                        params.Width, params.Height, params.WndParent, nullptr, ModuleInstance(), control);
+    if (hook) UnhookWindowsHookEx(hook);
+    creatingControl = previous;
+    creatingSystemClass = previousSystem;
+    windowBeingCreated = previousCreated;
+    if (wnd && !FindControl(wnd)) AttachWindow(control, wnd, params.SystemClass);
+    return wnd;
+}
