@@ -1,12 +1,10 @@
 // Start-up decisions of the main window that need no window: which database
-// file to open, which plug-in files to load, and the root of the database's
-// drive for the volume-serial log line.
+// file to open, and the root of the database's drive for the volume-serial
+// log line.
 #pragma once
 
 #include <string>
 #include <string_view>
-
-class TStrings;
 
 namespace mv::app {
 
@@ -22,15 +20,6 @@ struct TDatabaseChoice {
 // settings value "database" when it is not empty; else ask.
 TDatabaseChoice ChooseDatabase(std::string_view ProgramFolder, bool ProgramFolderFileExists,
                                std::string_view SettingsDatabase);
-
-// A plug-in file is loaded unless "Plugins.ini" has a line for its lower-cased
-// base name whose value is not a true word: "False" (or 0) disables it, and so
-// does any value that is neither a Boolean word nor a number.
-bool PluginEnabled(const TStrings& PluginsIni, std::string_view FileName);
-
-// "True"/"False" in any case or a whole number (0 is false). Returns false
-// when the text is none of those.
-bool TryStrToBool(std::string_view Text, bool& Value);
 
 // The root of the drive a path lies on ("C:\" for "C:\notes\my.mvdb"), or ""
 // for a path that does not begin with a drive letter.
