@@ -1,0 +1,370 @@
+// The notes store's operations on topics, namespaces and tags, its lists and its search.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "store/NotesStore.h"
+#include "store/StoreLists.h"
+#include "tests/store/StoreTestSupport.h"
+#include "tests/store/TempFolder.h"
+
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+// Records every event the store fires, in order.
+class NotesStoreOps : public ::testing::Test {
+protected:
+    NotesStoreOps() : store(folder.File("notes.mvdb")) {
+        store.OnNewTopic = [this](const std::string& t, const std::string& ns) {
+            events.push_back("topic " + ns + ":" + t);
+        };
+        store.OnDeleteTopic = [this](const std::string& t, const std::string& ns) {
+            events.push_back("deleted " + ns + ":" + t);
+        };
+        store.OnNewNamespace = [this](const std::string& t) { events.push_back("namespace " + t); };
+        store.OnNewTag = [this](const std::string& t) { events.push_back("tag " + t); };
+    }
+
+    int32_t Topic(const std::string& ns, const std::string& title) {
+        bool created = true;
+        return store.FindTopic(ns, title, created);
+    }
+    int32_t Lookup(const std::string& ns, const std::string& title) {
+        bool created = false;
+        return store.FindTopic(ns, title, created);
+    }
+    void Save(int32_t id, const std::string& ns, const std::string& title, const std::string& text,
+              TTopicRect rect = {}) {
+        TStringStream content(text);
+        store.SaveTopic(id, ns, rect, content, title);
+    }
+    std::string Content(int32_t id) {
+        TTopicRect rect;
+        auto stream = store.GetTopic(id, rect);
+        return stream ? stream->DataString() : "(none)";
+    }
+
+    TTempFolder folder;
+    TNotesStore store;
+    std::vector<std::string> events;
+};
+
+TEST_F(NotesStoreOps, FindTopicCreatesOnceAndMatchesWithoutCase) {
+    bool created = true;
+    const int32_t home = store.FindTopic("", "Home", created);
+    EXPECT_TRUE(created);
+    EXPECT_THAT(events, ElementsAre("namespace ", "topic :Home"));
+    events.clear();
+    created = true;
+    EXPECT_EQ(store.FindTopic("", "home", created), home);
+    EXPECT_FALSE(created);
+    EXPECT_EQ(store.FindTopic("", "HOME", created), home);
+    EXPECT_THAT(events, IsEmpty());
+}
+
+TEST_F(NotesStoreOps, LookupWithoutCreationStillCreatesTheNamespace) {
+    bool created = false;
+    EXPECT_EQ(store.FindTopic("Ideas", "Nothing", created), -1);
+    EXPECT_FALSE(created);
+    EXPECT_THAT(events, ElementsAre("namespace Ideas"));
+    EXPECT_THAT(Lines(store.ListNamespaces()), ElementsAre("Ideas=1"));
+}
+
+// Titles are stored and found exactly as typed: quotes, question marks, wildcards and text that
+// looks like a number.
+TEST_F(NotesStoreOps, TitlesRoundTripExactly) {
+    const char* titles[] = {"O'Neil", "what?", "'?'",  "007",         "1e3", "12.50",
+                            "-0",     "a_c",   "100%", "back\\slash", "x=y", "  padded  "};
+    std::vector<int32_t> ids;
+    for (const char* title : titles)
+        ids.push_back(Topic("", title));
+    for (size_t i = 0; i < std::size(titles); ++i) {
+        EXPECT_EQ(Topic("", titles[i]), ids[i]) << titles[i]; // found again, not inserted again
+        Save(ids[i], "", titles[i], "");
+        EXPECT_EQ(Lookup("", titles[i]), ids[i]) << titles[i];
+    }
+    auto all = store.FindTopics("*", nullptr, "");
+    ASSERT_TRUE(all);
+    ASSERT_EQ(all->Count(), static_cast<int>(std::size(titles)));
+    for (int i = 0; i < all->Count(); ++i) {
+        const int32_t id = ListLineID(all->Get(i));
+        ASSERT_GE(id, 1);
+        EXPECT_EQ(ListLineTitle(all->Get(i)), titles[id - 1]);
+    }
+}
+
+TEST_F(NotesStoreOps, NamesThatLookLikeNumbersAreFoundAgain) {
+    const int32_t ns = store.GetNamespaceID("007");
+    EXPECT_EQ(store.GetNamespaceID("007"), ns);
+    EXPECT_NE(store.GetNamespaceID("7"), ns);
+    const int32_t tag = store.GetTagID("1e3");
+    EXPECT_EQ(store.GetTagID("1e3"), tag);
+    EXPECT_NE(store.GetTagID("1000"), tag);
+    EXPECT_THAT(Lines(store.ListTags()), ElementsAre("1e3=1", "1000=2"));
+}
+
+struct TWildcardCase {
+    const char* Stored;
+    const char* Asked;
+    bool Found;
+};
+
+TEST_F(NotesStoreOps, WildcardsInTitlesMatchOnlyThemselves) {
+    const TWildcardCase cases[] = {
+        {"abc", "a_c", false},     {"abc", "a%", false},    {"abc", "ABC", true},   {"a_c", "a_c", true},
+        {"a_c", "A_C", true},      {"100x", "100%", false}, {"100%", "100%", true}, {"a\\c", "a\\c", true},
+        {"a\\c", "a\\\\c", false}, {"ab", "a", false},      {"a", "a%", false},
+    };
+    for (const auto& c : cases) {
+        TNotesStore& s = store;
+        const std::string ns = std::string("ns ") + c.Stored + " " + c.Asked;
+        const int32_t id = Topic(ns, c.Stored);
+        EXPECT_EQ(Lookup(ns, c.Asked) == id, c.Found) << c.Stored << " asked as " << c.Asked;
+        bool created = false;
+        const int32_t tag = s.GetTagID(ns + c.Stored);
+        EXPECT_EQ(s.FindTag(ns + c.Asked, created) == tag, c.Found) << c.Stored << " asked as " << c.Asked;
+    }
+}
+
+TEST_F(NotesStoreOps, DeleteTagDoesNotTakeAWildcardMatch) {
+    store.GetTagID("abc");
+    store.DeleteTag("a_c");
+    EXPECT_THAT(Lines(store.ListTags()), ElementsAre("abc=1"));
+    store.DeleteTag("ABC");
+    EXPECT_EQ(store.ListTags(), nullptr);
+}
+
+TEST_F(NotesStoreOps, TheLowestIdWinsAmongEqualTitles) {
+    const int32_t first = Topic("", "Twin");
+    store.DeleteTopic(first);
+    const int32_t second = Topic("", "Twin");
+    // A second row of the same title, as an older file may hold: the lower id is taken.
+    Save(100, "", "twin", "newer");
+    Save(second, "", "Twin", "older");
+    EXPECT_EQ(Lookup("", "TWIN"), second);
+}
+
+TEST_F(NotesStoreOps, SaveAndGetTopicKeepContentRectangleAndMeta) {
+    const int32_t id = Topic("", "Home");
+    const std::string rtf = "{\\rtf1\\ansi It's 100% \"done\"?\\par}";
+    Save(id, "", "Home", rtf, {10, 20, 300, 200});
+    TTopicRect rect;
+    auto content = store.GetTopic(id, rect);
+    ASSERT_TRUE(content);
+    EXPECT_EQ(content->DataString(), rtf);
+    EXPECT_EQ(rect.X, 10);
+    EXPECT_EQ(rect.Y, 20);
+    EXPECT_EQ(rect.W, 300);
+    EXPECT_EQ(rect.H, 200);
+
+    auto meta = store.GetTopicMeta(id); // saving the content cleared the meta
+    ASSERT_TRUE(meta);
+    EXPECT_EQ(meta->DataString(), "");
+    TStringStream lines("splitter_pos=180\r\n");
+    store.SetTopicMeta(id, lines);
+    EXPECT_EQ(store.GetTopicMeta(id)->DataString(), "splitter_pos=180\r\n");
+    TStringStream none;
+    store.SetTopicMeta(id, none);
+    EXPECT_EQ(store.GetTopicMeta(id)->DataString(), "");
+}
+
+TEST_F(NotesStoreOps, ANewTopicHasNoContentAndAZeroRectangle) {
+    const int32_t id = Topic("", "Fresh");
+    TTopicRect rect{1, 2, 3, 4};
+    auto content = store.GetTopic(id, rect);
+    ASSERT_TRUE(content);
+    EXPECT_EQ(content->DataString(), "");
+    EXPECT_EQ(rect.X + rect.Y + rect.W + rect.H, 0);
+    EXPECT_EQ(store.GetTopicMeta(id)->DataString(), "");
+}
+
+TEST_F(NotesStoreOps, EmptyContentIsStoredWithoutError) {
+    const int32_t id = Topic("", "Blank?");
+    Save(id, "", "Blank?", "some text");
+    Save(id, "", "Blank?", "");
+    EXPECT_EQ(Content(id), "");
+    EXPECT_EQ(Lookup("", "Blank?"), id);
+}
+
+TEST_F(NotesStoreOps, MissingTopicsGiveNothingAndLeaveTheRectangle) {
+    TTopicRect rect{5, 6, 7, 8};
+    EXPECT_EQ(store.GetTopic(99, rect), nullptr);
+    EXPECT_EQ(rect.X, 5);
+    EXPECT_EQ(store.GetTopicMeta(99), nullptr);
+}
+
+TEST_F(NotesStoreOps, GetTopicWithMinusOneReportsThroughTheHook) {
+    TTopicRect rect;
+    EXPECT_EQ(store.GetTopic(-1, rect), nullptr); // no hook set: nothing shown, nothing raised
+    std::vector<std::string> shown;
+    store.OnShowMessage = [&](const std::string& text) { shown.push_back(text); };
+    EXPECT_EQ(store.GetTopic(-1, rect), nullptr);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(
+        shown[0].rfind("Internal Error\r\rGetTopic called with invalid ATopicID.\rThe topic did not exist "
+                       "and was not created.\r\rPlease report this error to the author at\r",
+                       0),
+        0u);
+}
+
+TEST_F(NotesStoreOps, SavingUnderAnotherNamespaceMovesTheTopic) {
+    const int32_t id = Topic("", "Plan");
+    events.clear();
+    Save(id, "Work", "Plan 2", "text");
+    EXPECT_THAT(events, ElementsAre("namespace Work"));
+    EXPECT_EQ(Lookup("Work", "plan 2"), id);
+    EXPECT_EQ(Lookup("", "Plan"), -1);
+}
+
+TEST_F(NotesStoreOps, EventsFireAfterTheirRowsExist) {
+    std::vector<std::string> seen;
+    store.OnNewNamespace = [&](const std::string& title) {
+        bool created = false;
+        seen.push_back("ns found " + std::to_string(store.FindNamespace(title, created)));
+    };
+    store.OnNewTopic = [&](const std::string& title, const std::string& ns) {
+        seen.push_back("topic found " + std::to_string(Lookup(ns, title)));
+    };
+    store.OnNewTag = [&](const std::string& title) {
+        bool created = false;
+        seen.push_back("tag found " + std::to_string(store.FindTag(title, created)));
+    };
+    store.OnDeleteTopic = [&](const std::string& title, const std::string& ns) {
+        seen.push_back("after delete " + std::to_string(Lookup(ns, title)) + " " + ns + ":" + title);
+    };
+    const int32_t id = Topic("Work", "Plan");
+    store.AttachTag(id, "urgent");
+    store.DeleteTopic(id);
+    EXPECT_THAT(seen, ElementsAre("ns found 1", "topic found 1", "tag found 1", "after delete -1 Work:Plan"));
+}
+
+TEST_F(NotesStoreOps, NewTopicReportsTheNamesAsPassedAndDeleteAsStored) {
+    Topic("work", "Plan");
+    const int32_t id = Topic("WORK", "plan b");
+    events.clear();
+    Save(id, "WORK", "Plan B", "");
+    store.DeleteTopic(id);
+    EXPECT_THAT(events, ElementsAre("deleted work:Plan B"));
+    events.clear();
+    store.DeleteTopic(id); // gone already: empty names
+    EXPECT_THAT(events, ElementsAre("deleted :"));
+}
+
+TEST_F(NotesStoreOps, AttachTagLinksOnceAndCreatesMissingTags) {
+    const int32_t id = Topic("", "Home");
+    events.clear();
+    store.AttachTag(id, "todo");
+    store.AttachTag(id, "TODO");
+    EXPECT_THAT(events, ElementsAre("tag todo"));
+    EXPECT_THAT(Lines(store.ListTopicTags(id)), ElementsAre("todo"));
+}
+
+TEST_F(NotesStoreOps, DetachTagMatchesExactlyAndDropsUnusedTags) {
+    const int32_t a = Topic("", "A");
+    const int32_t b = Topic("", "B");
+    store.AttachTag(a, "Todo");
+    store.AttachTag(b, "Todo");
+    store.DetachTag(a, "todo"); // case differs: nothing happens
+    EXPECT_THAT(Lines(store.ListTopicTags(a)), ElementsAre("Todo"));
+    store.DetachTag(a, "Todo");
+    EXPECT_EQ(store.ListTopicTags(a), nullptr);
+    EXPECT_THAT(Lines(store.ListTags()), ElementsAre("Todo=1")); // b still carries it
+    store.DetachTag(b, "Todo");
+    EXPECT_EQ(store.ListTags(), nullptr);
+}
+
+TEST_F(NotesStoreOps, DeletingATopicRemovesItsLinksButKeepsTheTag) {
+    const int32_t id = Topic("", "Only");
+    store.AttachTag(id, "lonely");
+    store.DeleteTopic(id);
+    EXPECT_THAT(Lines(store.ListTags()), ElementsAre("lonely=1"));
+    const int32_t again = Topic("", "Only");
+    EXPECT_EQ(store.ListTopicTags(again), nullptr);
+    EXPECT_EQ(Content(id), "(none)");
+}
+
+TEST_F(NotesStoreOps, RenameTag) {
+    store.GetTagID("old");
+    EXPECT_TRUE(store.RenameTag("OLD", "new's"));
+    EXPECT_FALSE(store.RenameTag("old", "x"));
+    EXPECT_THAT(Lines(store.ListTags()), ElementsAre("new's=1"));
+}
+
+TEST_F(NotesStoreOps, ListNamespacesIsSortedWithoutCaseAndShowsTheDefault) {
+    store.GetNamespaceID("b");
+    store.GetNamespaceID("A");
+    store.GetNamespaceID("");
+    store.GetNamespaceID("a ");
+    store.GetNamespaceID("C");
+    auto list = Lines(store.ListNamespaces());
+    // Whole lines are compared, so "a =4" (a blank after the a) comes before "A=2".
+    EXPECT_THAT(list, ElementsAre("=3", "a =4", "A=2", "b=1", "C=5"));
+}
+
+class NotesStoreSearch : public NotesStoreOps {
+protected:
+    void SetUp() override {
+        home = Topic("", "Home");
+        Save(home, "", "Home", "{\\rtf1 Welcome home}");
+        plan = Topic("Work", "Plan");
+        Save(plan, "Work", "Plan", "{\\rtf1 50% done, it's \"fine\"}");
+        notes = Topic("Work", "notes");
+        Save(notes, "Work", "notes", "{\\rtf1 a_b and 50 percent}");
+        store.AttachTag(plan, "urgent");
+        store.AttachTag(plan, "work");
+        store.AttachTag(notes, "work");
+        events.clear();
+    }
+    std::vector<std::string> Find(const std::string& ns, std::vector<std::string> tags,
+                                  const std::string& text) {
+        TStringList list;
+        for (const auto& t : tags)
+            list.Add(t);
+        return Lines(store.FindTopics(ns, tags.empty() ? nullptr : &list, text));
+    }
+    int32_t home = 0, plan = 0, notes = 0;
+};
+
+TEST_F(NotesStoreSearch, ByNamespace) {
+    EXPECT_THAT(Find("*", {}, ""), ElementsAre("Home=1", "notes=3", "Plan=2"));
+    EXPECT_THAT(Find("work", {}, ""), ElementsAre("notes=3", "Plan=2"));
+    EXPECT_THAT(Find("", {}, ""), ElementsAre("Home=1"));
+    EXPECT_THAT(events, IsEmpty());
+    EXPECT_THAT(Find("Nowhere", {}, ""), IsEmpty());
+    EXPECT_THAT(events, ElementsAre("namespace Nowhere"));
+}
+
+TEST_F(NotesStoreSearch, ByTagsListsATopicOncePerMatchingTag) {
+    EXPECT_THAT(Find("*", {"urgent"}, ""), ElementsAre("Plan=2"));
+    EXPECT_THAT(Find("*", {"work", "URGENT"}, ""), ElementsAre("notes=3", "Plan=2", "Plan=2"));
+    EXPECT_THAT(Find("Work", {"work"}, ""), ElementsAre("notes=3", "Plan=2"));
+    EXPECT_THAT(Find("", {"work"}, ""), IsEmpty());
+    EXPECT_THAT(Find("*", {"missing", "nothing"}, ""), IsEmpty());
+    EXPECT_THAT(Find("*", {"w_rk"}, ""), IsEmpty());
+    EXPECT_THAT(events, IsEmpty()); // looking tags up creates none
+}
+
+TEST_F(NotesStoreSearch, ByTextTakesTheTextLiterally) {
+    EXPECT_THAT(Find("*", {}, "WELCOME"), ElementsAre("Home=1"));
+    EXPECT_THAT(Find("*", {}, "50%"), ElementsAre("Plan=2"));
+    EXPECT_THAT(Find("*", {}, "a_b"), ElementsAre("notes=3"));
+    EXPECT_THAT(Find("*", {}, "a_d"), IsEmpty());
+    EXPECT_THAT(Find("*", {}, "it's \"fine\""), ElementsAre("Plan=2"));
+    EXPECT_THAT(Find("*", {}, "\""), ElementsAre("Plan=2"));
+    EXPECT_THAT(Find("*", {}, "'); DELETE FROM topic; --"), IsEmpty());
+    EXPECT_THAT(Find("Work", {"work"}, "50"), ElementsAre("notes=3", "Plan=2"));
+    EXPECT_THAT(Find("*", {}, ""), ElementsAre("Home=1", "notes=3", "Plan=2"));
+}
+
+TEST_F(NotesStoreOps, NamedBlobsAreStoredUnderUpperCaseNames) {
+    TStringStream value("abc");
+    store.SetMeta("Settings", value);
+    EXPECT_EQ(store.GetMeta("SETTINGS")->DataString(), "abc");
+    TStringStream empty;
+    store.SetMeta("settings", empty);
+    EXPECT_EQ(store.GetMeta("Settings")->DataString(), "");
+    EXPECT_EQ(store.GetMeta("missing"), nullptr);
+}
+
+} // namespace
