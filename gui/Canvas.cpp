@@ -130,6 +130,12 @@ SIZE TCanvas::TextExtent(const std::string& text) {
     return size;
 }
 
+int TCanvas::DrawText(const std::string& text, RECT& rect, UINT format) {
+    RequireFont();
+    RequireBrush();
+    return ::DrawTextA(dc_, text.c_str(), static_cast<int>(text.size()), &rect, format);
+}
+
 void TCanvas::FillRect(const RECT& rect) {
     HDC dc = Handle();
     if (brush_.Style() == TBrushStyle::bsClear) return;

@@ -40,6 +40,8 @@ public:
     int TextWidth(const std::string& text) { return TextExtent(text).cx; }
     int TextHeight(const std::string& text) { return TextExtent(text).cy; }
 
+    // DrawTextA with the canvas's font and brush (DT_CALCRECT measures into rect).
+    int DrawText(const std::string& text, RECT& rect, UINT format);
     void FillRect(const RECT& rect);
     void FrameRect(const RECT& rect);
     void Rectangle(int x1, int y1, int x2, int y2);

@@ -1,0 +1,461 @@
+// Labels, edits, memos and buttons.
+#include "gui/StdCtrls.h"
+
+#include "gui/Forms.h"
+
+#include <algorithm>
+
+// ---- TCustomLabel -----------------------------------------------------------
+
+TCustomLabel::TCustomLabel(TComponent* owner) : TGraphicControl(owner) {
+    SetControlStyle(ControlStyle() | csSetCaption);
+    SetBounds(0, 0, 65, 17);
+    SetParentColor(true);
+}
+
+void TCustomLabel::SetAlignment(TAlignment value) {
+    if (value == alignment_) return;
+    alignment_ = value;
+    Invalidate();
+}
+
+void TCustomLabel::SetAutoSize(bool value) {
+    if (value == autoSize_) return;
+    autoSize_ = value;
+    AdjustBounds();
+}
+
+void TCustomLabel::SetWordWrap(bool value) {
+    if (value == wordWrap_) return;
+    wordWrap_ = value;
+    AdjustBounds();
+    Invalidate();
+}
+
+void TCustomLabel::SetTransparent(bool value) {
+    if (value == transparent_) return;
+    transparent_ = value;
+    Invalidate();
+}
+
+void TCustomLabel::SetLayout(TTextLayout value) {
+    if (value == layout_) return;
+    layout_ = value;
+    Invalidate();
+}
+
+void TCustomLabel::SetShowAccelChar(bool value) {
+    if (value == showAccelChar_) return;
+    showAccelChar_ = value;
+    AdjustBounds();
+    Invalidate();
+}
+
+void TCustomLabel::SetFocusControl(TWinControl* control) {
+    if (focusControl_) focusControl_->RemoveFreeNotification(this);
+    focusControl_ = control;
+    if (control) control->FreeNotification(this);
+}
+
+void TCustomLabel::Notification(TComponent* component, TOperation operation) {
+    TGraphicControl::Notification(component, operation);
+    if (operation == TOperation::opRemove && component == focusControl_) focusControl_ = nullptr;
+}
+
+void TCustomLabel::WndProc(TMessage& m) {
+    TGraphicControl::WndProc(m);
+    if (m.Msg == CM_TEXTCHANGED || m.Msg == CM_FONTCHANGED) AdjustBounds();
+}
+
+void TCustomLabel::DoDrawText(RECT& rect, UINT flags) {
+    std::string text = Caption();
+    if ((flags & DT_CALCRECT) && (text.empty() || (showAccelChar_ && text == "&"))) text += ' ';
+    if (!showAccelChar_) flags |= DT_NOPREFIX;
+    TCanvas& c = Canvas();
+    c.Font().Assign(Font());
+    if (!Enabled()) {
+        c.Font().SetColor(clGrayText);
+    }
+    c.DrawText(text, rect, flags);
+}
+
+void TCustomLabel::Paint() {
+    TCanvas& c = Canvas();
+    RECT r = ClientRect();
+    if (!transparent_) {
+        c.Brush().SetColor(Color());
+        c.Brush().SetStyle(TBrushStyle::bsSolid);
+        c.FillRect(r);
+    }
+    c.Brush().SetStyle(TBrushStyle::bsClear);
+    UINT flags = DT_EXPANDTABS | (wordWrap_ ? DT_WORDBREAK : 0);
+    flags |= alignment_ == TAlignment::taCenter         ? DT_CENTER
+             : alignment_ == TAlignment::taRightJustify ? DT_RIGHT
+                                                        : DT_LEFT;
+    if (layout_ != TTextLayout::tlTop) {
+        RECT calc = r;
+        DoDrawText(calc, flags | DT_CALCRECT);
+        int h = calc.bottom - calc.top;
+        int offset = layout_ == TTextLayout::tlBottom ? (r.bottom - r.top) - h : ((r.bottom - r.top) - h) / 2;
+        r.top += offset;
+    }
+    DoDrawText(r, flags);
+}
+
+void TCustomLabel::AdjustBounds() {
+    if (!autoSize_ || HasState(csLoading)) return;
+    // Measuring needs a DC; the screen's will do.
+    TWindowDC screen(nullptr);
+    TCanvas& c = Canvas();
+    bool attached = !c.HandleAllocated();
+    if (attached) c.SetHandle(screen.Get());
+    RECT r{0, 0, wordWrap_ ? Width() : 0, 0};
+    UINT flags = DT_CALCRECT | DT_EXPANDTABS | (wordWrap_ ? DT_WORDBREAK : 0);
+    DoDrawText(r, flags);
+    if (attached) c.SetHandle(nullptr);
+    int left = Left();
+    if (alignment_ == TAlignment::taRightJustify) left += Width() - r.right;
+    SetBounds(left, Top(), r.right, r.bottom);
+}
+
+// ---- TCustomEdit ------------------------------------------------------------
+
+TCustomEdit::TCustomEdit(TComponent* owner) : TWinControl(owner) {
+    SetControlStyle((ControlStyle() & ~static_cast<unsigned>(csCaptureMouse)) | csSetCaption);
+    SetBounds(0, 0, 121, 21);
+    SetTabStop(true);
+    SetColor(clWindow);
+}
+
+void TCustomEdit::CreateParams(TCreateParams& params) {
+    TWinControl::CreateParams(params);
+    CreateSubClass(params, "EDIT");
+    params.Style |= ES_AUTOHSCROLL | ES_AUTOVSCROLL;
+    if (borderStyle_ == TBorderStyle::bsSingle) params.ExStyle |= WS_EX_CLIENTEDGE;
+    if (readOnly_) params.Style |= ES_READONLY;
+    if (!hideSelection_) params.Style |= ES_NOHIDESEL;
+    if (charCase_ == TEditCharCase::ecUpperCase) params.Style |= ES_UPPERCASE;
+    if (charCase_ == TEditCharCase::ecLowerCase) params.Style |= ES_LOWERCASE;
+}
+
+void TCustomEdit::CreateWnd() {
+    TWinControl::CreateWnd();
+    DoSetMaxLength(maxLength_);
+    if (passwordChar_)
+        SendMessageA(Handle(), EM_SETPASSWORDCHAR, static_cast<unsigned char>(passwordChar_), 0);
+    SendMessageA(Handle(), EM_SETMODIFY, savedModified_ ? TRUE : FALSE, 0);
+}
+
+void TCustomEdit::DestroyWnd() {
+    savedModified_ = Modified();
+    TWinControl::DestroyWnd();
+}
+
+void TCustomEdit::SetBorderStyle(TBorderStyle value) {
+    if (value == borderStyle_) return;
+    borderStyle_ = value;
+    RecreateWnd();
+}
+
+void TCustomEdit::SetMaxLength(int value) {
+    if (value == maxLength_) return;
+    maxLength_ = value;
+    if (HandleAllocated()) DoSetMaxLength(value);
+}
+
+void TCustomEdit::DoSetMaxLength(int value) {
+    SendMessageA(Handle(), EM_LIMITTEXT, static_cast<WPARAM>(value), 0);
+}
+
+void TCustomEdit::SetReadOnly(bool value) {
+    if (value == readOnly_) return;
+    readOnly_ = value;
+    if (HandleAllocated()) SendMessageA(Handle(), EM_SETREADONLY, value ? TRUE : FALSE, 0);
+}
+
+bool TCustomEdit::Modified() {
+    if (!HandleAllocated()) return savedModified_;
+    return SendMessageA(Handle(), EM_GETMODIFY, 0, 0) != 0;
+}
+
+void TCustomEdit::SetModified(bool value) {
+    savedModified_ = value;
+    if (HandleAllocated()) SendMessageA(Handle(), EM_SETMODIFY, value ? TRUE : FALSE, 0);
+}
+
+void TCustomEdit::SetHideSelection(bool value) {
+    if (value == hideSelection_) return;
+    hideSelection_ = value;
+    RecreateWnd();
+}
+
+void TCustomEdit::SetPasswordChar(char value) {
+    if (value == passwordChar_) return;
+    passwordChar_ = value;
+    if (HandleAllocated()) {
+        SendMessageA(Handle(), EM_SETPASSWORDCHAR, static_cast<unsigned char>(value), 0);
+        Invalidate();
+    }
+}
+
+void TCustomEdit::SetCharCase(TEditCharCase value) {
+    if (value == charCase_) return;
+    charCase_ = value;
+    RecreateWnd();
+}
+
+int TCustomEdit::GetSelStart() {
+    DWORD start = 0, end = 0;
+    SendMessageA(Handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    return static_cast<int>(start);
+}
+
+int TCustomEdit::GetSelLength() {
+    DWORD start = 0, end = 0;
+    SendMessageA(Handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    return static_cast<int>(end - start);
+}
+
+std::string TCustomEdit::GetSelText() {
+    DWORD start = 0, end = 0;
+    SendMessageA(Handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    std::string text = Text();
+    if (start >= text.size() || end <= start) return {};
+    return text.substr(start, std::min<size_t>(end, text.size()) - start);
+}
+
+void TCustomEdit::SetSelStartValue(int value) {
+    SendMessageA(Handle(), EM_SETSEL, static_cast<WPARAM>(value), static_cast<LPARAM>(value));
+}
+
+void TCustomEdit::SetSelLengthValue(int value) {
+    int start = GetSelStart();
+    SendMessageA(Handle(), EM_SETSEL, static_cast<WPARAM>(start), static_cast<LPARAM>(start + value));
+    SendMessageA(Handle(), EM_SCROLLCARET, 0, 0);
+}
+
+void TCustomEdit::SetSelTextValue(const std::string& text) {
+    SendMessageA(Handle(), EM_REPLACESEL, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void TCustomEdit::SelectAll() {
+    SendMessageA(Handle(), EM_SETSEL, 0, -1);
+}
+void TCustomEdit::ClearSelection() {
+    SendMessageA(Handle(), WM_CLEAR, 0, 0);
+}
+void TCustomEdit::CopyToClipboard() {
+    SendMessageA(Handle(), WM_COPY, 0, 0);
+}
+void TCustomEdit::CutToClipboard() {
+    SendMessageA(Handle(), WM_CUT, 0, 0);
+}
+void TCustomEdit::PasteFromClipboard() {
+    SendMessageA(Handle(), WM_PASTE, 0, 0);
+}
+void TCustomEdit::Undo() {
+    SendMessageA(Handle(), WM_UNDO, 0, 0);
+}
+bool TCustomEdit::CanUndo() {
+    return HandleAllocated() && SendMessageA(Handle(), EM_CANUNDO, 0, 0) != 0;
+}
+void TCustomEdit::ClearUndo() {
+    SendMessageA(Handle(), EM_EMPTYUNDOBUFFER, 0, 0);
+}
+
+void TCustomEdit::Clear() {
+    SetText("");
+}
+
+void TCustomEdit::Change() {
+    if (OnChange) OnChange(this);
+}
+
+void TCustomEdit::WndProc(TMessage& m) {
+    switch (m.Msg) {
+    case CN_COMMAND:
+        if (HIWORD(m.WParam) == EN_CHANGE && !(ControlState() & csCreating)) Change();
+        return;
+    case WM_SETFOCUS:
+        TWinControl::WndProc(m);
+        if (autoSelect_ && !(GetWindowLongA(Handle(), GWL_STYLE) & ES_MULTILINE)) SelectAll();
+        return;
+    default:
+        break;
+    }
+    TWinControl::WndProc(m);
+}
+
+// ---- TMemoStrings -----------------------------------------------------------
+
+namespace {
+
+std::vector<std::string> SplitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' || text[i] == '\n') {
+            lines.push_back(text.substr(start, i - start));
+            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+            start = i + 1;
+        }
+    }
+    if (start < text.size()) lines.push_back(text.substr(start));
+    return lines;
+}
+
+std::string JoinLines(const std::vector<std::string>& lines) {
+    std::string text;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (i) text += "\r\n";
+        text += lines[i];
+    }
+    return text;
+}
+
+} // namespace
+
+int TMemoStrings::Count() const {
+    return static_cast<int>(SplitLines(memo_.Text()).size());
+}
+
+std::string TMemoStrings::Get(int index) const {
+    auto lines = SplitLines(memo_.Text());
+    CheckIndex(index, static_cast<int>(lines.size()));
+    return lines[static_cast<size_t>(index)];
+}
+
+void TMemoStrings::Put(int index, const std::string& s) {
+    auto lines = SplitLines(memo_.Text());
+    CheckIndex(index, static_cast<int>(lines.size()));
+    lines[static_cast<size_t>(index)] = s;
+    memo_.SetText(JoinLines(lines));
+}
+
+void TMemoStrings::Insert(int index, const std::string& s) {
+    auto lines = SplitLines(memo_.Text());
+    CheckIndex(index, static_cast<int>(lines.size()) + 1);
+    lines.insert(lines.begin() + index, s);
+    memo_.SetText(JoinLines(lines));
+}
+
+void TMemoStrings::Delete(int index) {
+    auto lines = SplitLines(memo_.Text());
+    CheckIndex(index, static_cast<int>(lines.size()));
+    lines.erase(lines.begin() + index);
+    memo_.SetText(JoinLines(lines));
+}
+
+void TMemoStrings::Clear() {
+    memo_.SetText("");
+}
+
+void TMemoStrings::SetText(const std::string& text) {
+    memo_.SetText(text);
+}
+
+// ---- TCustomMemo ------------------------------------------------------------
+
+TCustomMemo::TCustomMemo(TComponent* owner)
+    : TCustomEdit(owner), lines_(std::make_unique<TMemoStrings>(*this)) {
+    SetBounds(0, 0, 185, 89);
+    SetAutoSelect(false);
+}
+
+TCustomMemo::~TCustomMemo() = default;
+
+void TCustomMemo::CreateParams(TCreateParams& params) {
+    TCustomEdit::CreateParams(params);
+    params.Style |= ES_MULTILINE | ES_WANTRETURN;
+    if (wordWrap_) params.Style &= ~static_cast<DWORD>(ES_AUTOHSCROLL);
+    if (scrollBars_ == TScrollStyle::ssVertical || scrollBars_ == TScrollStyle::ssBoth)
+        params.Style |= WS_VSCROLL;
+    if ((scrollBars_ == TScrollStyle::ssHorizontal || scrollBars_ == TScrollStyle::ssBoth) && !wordWrap_)
+        params.Style |= WS_HSCROLL;
+    if (alignment_ == TAlignment::taCenter) params.Style |= ES_CENTER;
+    if (alignment_ == TAlignment::taRightJustify) params.Style |= ES_RIGHT;
+}
+
+void TCustomMemo::SetScrollBars(TScrollStyle value) {
+    if (value == scrollBars_) return;
+    scrollBars_ = value;
+    RecreateWnd();
+}
+
+void TCustomMemo::SetWordWrap(bool value) {
+    if (value == wordWrap_) return;
+    wordWrap_ = value;
+    RecreateWnd();
+}
+
+void TCustomMemo::SetAlignment(TAlignment value) {
+    if (value == alignment_) return;
+    alignment_ = value;
+    RecreateWnd();
+}
+
+POINT TCustomMemo::CaretPos() {
+    DWORD start = 0, end = 0;
+    SendMessageA(Handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    int line = static_cast<int>(SendMessageA(Handle(), EM_LINEFROMCHAR, end, 0));
+    int lineStart = static_cast<int>(SendMessageA(Handle(), EM_LINEINDEX, static_cast<WPARAM>(line), 0));
+    return POINT{static_cast<LONG>(end) - lineStart, line};
+}
+
+void TCustomMemo::WndProc(TMessage& m) {
+    if (m.Msg == WM_GETDLGCODE) {
+        TCustomEdit::WndProc(m);
+        m.Result &= ~static_cast<LRESULT>(DLGC_WANTALLKEYS | DLGC_WANTTAB);
+        if (wantTabs_) m.Result |= DLGC_WANTTAB;
+        if (wantReturns_) m.Result |= DLGC_WANTALLKEYS;
+        return;
+    }
+    if (m.Msg == WM_CHAR && m.WParam == '\r' && !wantReturns_) return;
+    if (m.Msg == WM_CHAR && m.WParam == '\t' && !wantTabs_) return;
+    TCustomEdit::WndProc(m);
+}
+
+// ---- TButton ----------------------------------------------------------------
+
+TButton::TButton(TComponent* owner) : TWinControl(owner) {
+    SetControlStyle((ControlStyle() & ~static_cast<unsigned>(csCaptureMouse | csClickEvents)) | csSetCaption);
+    SetBounds(0, 0, 75, 25);
+    SetTabStop(true);
+    SetColor(clBtnFace);
+}
+
+void TButton::CreateParams(TCreateParams& params) {
+    TWinControl::CreateParams(params);
+    CreateSubClass(params, "BUTTON");
+    params.Style |= default_ ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+}
+
+void TButton::SetDefault(bool value) {
+    if (value == default_) return;
+    default_ = value;
+    if (HandleAllocated())
+        SendMessageA(Handle(), BM_SETSTYLE, value ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+}
+
+void TButton::Click() {
+    if (TForm* form = GetParentForm(this); form && modalResult_ != 0) form->SetModalResult(modalResult_);
+    TWinControl::Click();
+}
+
+void TButton::WndProc(TMessage& m) {
+    switch (m.Msg) {
+    case CN_COMMAND:
+        if (HIWORD(m.WParam) == BN_CLICKED) Click();
+        return;
+    case CM_DIALOGKEY:
+        if (((m.WParam == VK_RETURN && default_) || (m.WParam == VK_ESCAPE && cancel_)) && CanFocus()) {
+            Click();
+            m.Result = 1;
+            return;
+        }
+        break;
+    default:
+        break;
+    }
+    TWinControl::WndProc(m);
+}
