@@ -182,7 +182,10 @@ std::unique_ptr<TStringList> TNotesStore::ReadList(const std::string& sql, bool 
     auto list = std::make_unique<TStringList>();
     for (; !result->Eof(); result->Next()) {
         std::string line = result->FieldAsString(titleIndex);
-        if (withIDs) line += "=" + result->FieldAsString(idIndex);
+        if (withIDs) {
+            line += '=';
+            line += result->FieldAsString(idIndex);
+        }
         list->Add(line);
     }
     if (sorted) list->Sort();
@@ -214,13 +217,17 @@ std::unique_ptr<TStringList> TNotesStore::FindTopics(const std::string& nameSpac
         sql += " WHERE namespace = " + SqlInt(GetNamespaceID(nameSpace));
     if (!text.empty()) sql += " AND content LIKE " + SqlLikeContains(text);
     if (byTags) {
-        sql += " AND id = tag_link.topic_id AND (0";
+        // Only the tags that exist take part; with none of them nothing matches. The terms are
+        // joined without a constant term so that the index on tag_link(tag_id) serves them.
+        std::string terms;
         for (int i = 0; i < tags->Count(); ++i) {
             bool created = false;
             const int32_t tid = FindTag(tags->Get(i), created);
-            if (tid >= 0) sql += " OR tag_link.tag_id = " + SqlInt(tid);
+            if (tid < 0) continue;
+            if (!terms.empty()) terms += " OR ";
+            terms += "tag_link.tag_id = " + SqlInt(tid);
         }
-        sql += ")";
+        sql += " AND id = tag_link.topic_id AND (" + (terms.empty() ? std::string("0") : terms) + ")";
     }
     return ReadList(sql, true, true);
 }

@@ -172,7 +172,6 @@ void TSQLiteTable::ReadRow(sqlite3_stmt* statement) {
             colTypes_.push_back(code);
         }
     }
-    results_.reserve(results_.size() + colCount_);
     for (int c = 0; c < colCount_; ++c) {
         if (sqlite3_column_type(statement, c) == SQLITE_NULL) {
             results_.emplace_back(std::monostate{});
@@ -204,7 +203,8 @@ int32_t TSQLiteTable::FieldIndex(const std::string& name) const {
     if (colNames_.empty()) throw ESQLiteException("Field " + name + " Not found. Empty dataset");
     for (size_t i = 0; i < colNames_.size(); ++i)
         if (SameText(colNames_[i], name)) return static_cast<int32_t>(i);
-    const std::string suffix = "." + UpperCase(name);
+    std::string suffix(1, '.');
+    suffix += UpperCase(name);
     int32_t found = -1;
     for (size_t i = 0; i < colNames_.size(); ++i) {
         const std::string& col = colNames_[i];

@@ -26,7 +26,10 @@ std::string SqlLike(std::string_view text) {
 }
 
 std::string SqlLikeContains(std::string_view text) {
-    return SqlText("%" + EscapeLike(text) + "%") + " ESCAPE '\\'";
+    std::string pattern(1, '%');
+    pattern += EscapeLike(text);
+    pattern += '%';
+    return SqlText(pattern) + " ESCAPE '\\'";
 }
 
 std::string SqlInt(int64_t value) {

@@ -1,0 +1,129 @@
+// Generating the benchmark's database: one transaction, prepared statements, a fixed seed.
+#include "bench/store/BenchDatabase.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <random>
+#include <stdexcept>
+
+#include <sqlite3.h>
+
+#include "store/NotesStore.h"
+
+namespace {
+
+constexpr const char* Marker = "bench-2";
+
+void Check(sqlite3* db, int rc, const char* what) {
+    if (rc != SQLITE_OK && rc != SQLITE_DONE && rc != SQLITE_ROW)
+        throw std::runtime_error(std::string(what) + ": " + sqlite3_errmsg(db));
+}
+
+bool IsCurrent(const std::string& path) {
+    if (!std::filesystem::exists(path)) return false;
+    sqlite3* db = nullptr;
+    bool current = false;
+    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        sqlite3_stmt* st = nullptr;
+        if (sqlite3_prepare_v2(db, "SELECT content FROM meta_value WHERE name = 'BENCH'", -1, &st, nullptr) ==
+                SQLITE_OK &&
+            sqlite3_step(st) == SQLITE_ROW)
+            current = std::string(reinterpret_cast<const char*>(sqlite3_column_text(st, 0))) == Marker;
+        sqlite3_finalize(st);
+    }
+    sqlite3_close(db);
+    return current;
+}
+
+std::string RtfText(std::mt19937& random, int i) {
+    static const char* const words[] = {"note",  "plan",   "idea", "meeting", "draft", "review", "list",
+                                        "later", "urgent", "home", "work",    "call",  "write",  "read"};
+    std::string text = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fnil Tahoma;}}\\viewkind4\\uc1\\pard\\f0\\fs20 ";
+    text += BenchTopicTitle(i) + "\\par ";
+    while (text.size() < 2040) {
+        text += words[random() % std::size(words)];
+        text += (random() % 12 == 0) ? "\\par " : " ";
+    }
+    return text + "\\par}";
+}
+
+} // namespace
+
+std::string BenchNamespace(int n) {
+    return n == 0 ? std::string() : "Space " + std::to_string(n);
+}
+
+std::string BenchTag(int t) {
+    return "tag" + std::to_string(t);
+}
+
+std::string BenchTopicTitle(int i) {
+    return "Topic " + std::to_string(i);
+}
+
+void EnsureBenchDatabase(const std::string& path) {
+    if (IsCurrent(path)) return;
+    std::filesystem::remove(path);
+    std::printf("Generating %s ...\n", path.c_str());
+    { TNotesStore schema(path); } // the store's own schema and indexes
+
+    sqlite3* db = nullptr;
+    Check(db, sqlite3_open(path.c_str(), &db), "open");
+    Check(db, sqlite3_exec(db, "BEGIN;", nullptr, nullptr, nullptr), "begin");
+    auto prepare = [&](const char* sql) {
+        sqlite3_stmt* st = nullptr;
+        Check(db, sqlite3_prepare_v2(db, sql, -1, &st, nullptr), sql);
+        return st;
+    };
+    auto run = [&](sqlite3_stmt* st) {
+        Check(db, sqlite3_step(st), "step");
+        sqlite3_reset(st);
+        sqlite3_clear_bindings(st);
+    };
+    sqlite3_stmt* ns = prepare("INSERT INTO namespace (id, title) VALUES(?, ?)");
+    for (int n = 0; n < BenchNamespaces; ++n) {
+        const std::string title = BenchNamespace(n);
+        sqlite3_bind_int(ns, 1, n + 1);
+        sqlite3_bind_text(ns, 2, title.c_str(), -1, SQLITE_TRANSIENT);
+        run(ns);
+    }
+    sqlite3_finalize(ns);
+    sqlite3_stmt* tag = prepare("INSERT INTO tag (id, title) VALUES(?, ?)");
+    for (int t = 0; t < BenchTags; ++t) {
+        const std::string title = BenchTag(t);
+        sqlite3_bind_int(tag, 1, t + 1);
+        sqlite3_bind_text(tag, 2, title.c_str(), -1, SQLITE_TRANSIENT);
+        run(tag);
+    }
+    sqlite3_finalize(tag);
+    std::mt19937 random(20261207);
+    sqlite3_stmt* topic = prepare("INSERT INTO topic (id, title, namespace, content, meta, x, y, w, h) "
+                                  "VALUES(?, ?, ?, ?, ?, 10, 10, 640, 480)");
+    sqlite3_stmt* link = prepare("INSERT INTO tag_link (tag_id, topic_id) VALUES(?, ?)");
+    for (int i = 0; i < BenchTopics; ++i) {
+        const std::string title = BenchTopicTitle(i);
+        const std::string content = RtfText(random, i);
+        sqlite3_bind_int(topic, 1, i + 1);
+        sqlite3_bind_text(topic, 2, title.c_str(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_int(topic, 3, i % BenchNamespaces + 1);
+        sqlite3_bind_blob(topic, 4, content.data(), static_cast<int>(content.size()), SQLITE_TRANSIENT);
+        sqlite3_bind_text(topic, 5, "splitter_pos=180\r\n", -1, SQLITE_STATIC);
+        run(topic);
+        const int first = static_cast<int>(random() % BenchTags);
+        for (int k = 0; k < BenchLinksPerTopic; ++k) {
+            sqlite3_bind_int(link, 1, (first + k * 337) % BenchTags + 1);
+            sqlite3_bind_int(link, 2, i + 1);
+            run(link);
+        }
+    }
+    sqlite3_finalize(topic);
+    sqlite3_finalize(link);
+    Check(db,
+          sqlite3_exec(db,
+                       "INSERT INTO meta_value (name, content) VALUES('PROPERTIES', 'version=1\r\n');"
+                       "INSERT INTO meta_value (name, content) VALUES('BENCH', 'bench-2');"
+                       "COMMIT;",
+                       nullptr, nullptr, nullptr),
+          "commit");
+    sqlite3_close(db);
+}
