@@ -264,3 +264,43 @@ TEST_F(NotesStoreLife, BadFilesAreRefusedWithTheirReason) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(NotesStoreLife, MissingIndexesAreCreatedAtEveryOpen) {
+    { TNotesStore store(path); }
+    {
+        TRawDatabase raw(path);
+        raw.Exec("DROP INDEX tag_link_tag; DROP INDEX topic_namespace_title;");
+    }
+    { TNotesStore store(path); }
+    TRawDatabase raw(path);
+    EXPECT_EQ(
+        raw.Column("SELECT name FROM sqlite_master WHERE type = 'index' AND sql IS NOT NULL ORDER BY name"),
+        (std::vector<std::string>{"tag_link_tag", "tag_link_topic_tag", "topic_namespace_title"}));
+    // Not unique: an older file may hold equal titles.
+    EXPECT_EQ(raw.Scalar("SELECT count(*) FROM sqlite_master WHERE type = 'index' AND sql LIKE '%UNIQUE%'"),
+              "0");
+}
+
+TEST_F(NotesStoreLife, TheFileNameGoesThroughTheConversionHook) {
+    const std::string real = folder.File("converted.mvdb");
+    std::vector<std::string> asked;
+    TSQLiteDatabase::FileNameToUtf8 = [&](const std::string& name) {
+        asked.push_back(name);
+        return real;
+    };
+    try {
+        TNotesStore store("C:\\Notes\\Notizen \xC4.mvdb");
+        NewTopic(store, "", "Home");
+    } catch (...) {
+        TSQLiteDatabase::FileNameToUtf8 = nullptr;
+        throw;
+    }
+    TSQLiteDatabase::FileNameToUtf8 = nullptr;
+    EXPECT_EQ(asked, std::vector<std::string>{"C:\\Notes\\Notizen \xC4.mvdb"});
+    TRawDatabase raw(real);
+    EXPECT_EQ(raw.Scalar("SELECT title FROM topic"), "Home");
+}
+
+} // namespace
