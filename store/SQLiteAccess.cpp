@@ -27,8 +27,13 @@ std::string OpenFailure(const std::string& fileName, const std::string& reason) 
 }
 
 bool IsFolder(const std::string& path) {
-    std::error_code ec;
-    return std::filesystem::is_directory(std::filesystem::path(path), ec);
+    try {
+        std::error_code ec;
+        return std::filesystem::is_directory(std::filesystem::path(path), ec);
+    } catch (const std::exception&) {
+        // A name the library cannot convert: SQLite will say what is wrong with it.
+        return false;
+    }
 }
 
 } // namespace
