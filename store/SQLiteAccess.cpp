@@ -72,6 +72,9 @@ TSQLiteDatabase::~TSQLiteDatabase() {
 }
 
 void TSQLiteDatabase::RaiseError(const std::string& msg, const std::string& sql) const {
+    // Some failures (a full disk, an I/O error, a failed COMMIT) end the transaction in SQLite
+    // itself; follow it so that the next checkpoint starts a new one instead of failing again.
+    if (handle_ && inTransaction_ && sqlite3_get_autocommit(handle_.get()) != 0) inTransaction_ = false;
     if (handle_ && sqlite3_errcode(handle_.get()) != SQLITE_OK)
         throw ESQLiteException(msg + " \"" + sql + "\" : " + sqlite3_errmsg(handle_.get()));
     throw ESQLiteException(msg);
@@ -127,14 +130,9 @@ void TSQLiteDatabase::BeginTransaction() {
 }
 
 void TSQLiteDatabase::Commit() {
-    try {
-        ExecSQL("COMMIT;");
-    } catch (const ESQLiteException&) {
-        // A failed COMMIT may leave the transaction open (busy) or have rolled it back (I/O
-        // error, disk full): follow what SQLite says rather than guess.
-        inTransaction_ = sqlite3_get_autocommit(handle_.get()) == 0;
-        throw;
-    }
+    // A COMMIT that fails while busy keeps the transaction open (RaiseError keeps the flag in
+    // step with SQLite), so it can be tried again.
+    ExecSQL("COMMIT;");
     inTransaction_ = false;
 }
 

@@ -71,7 +71,7 @@ private:
     void CheckUsable(const std::string& fileName);
 
     TSQLiteHandle handle_;
-    bool inTransaction_ = false;
+    mutable bool inTransaction_ = false; // RaiseError clears it when SQLite ended the transaction
 };
 
 // A query run to completion; every row is held in memory. Each cell is kept as text (the value's

@@ -157,6 +157,19 @@ TEST_F(SQLiteAccess, TransactionsCommitRefuseNestingAndRollBackWhenFreed) {
     EXPECT_EQ(again.GetTable("SELECT group_concat(a) FROM t")->FieldAsString(0), "1");
 }
 
+TEST_F(SQLiteAccess, FollowsATransactionThatSQLiteEnded) {
+    TSQLiteDatabase db(path);
+    db.ExecSQL("CREATE TABLE t(a integer);");
+    db.BeginTransaction();
+    db.ExecSQL("ROLLBACK;"); // ended behind the connection's back, as a full disk would
+    EXPECT_THROW(db.Commit(), ESQLiteException);
+    EXPECT_FALSE(db.InTransaction());
+    db.BeginTransaction(); // not "Transaction already open"
+    db.ExecSQL("INSERT INTO t VALUES(1);");
+    db.Commit();
+    EXPECT_EQ(db.GetTable("SELECT count(*) FROM t")->FieldAsString(0), "1");
+}
+
 TEST_F(SQLiteAccess, UpdateBlobBindsTheWholeStream) {
     TSQLiteDatabase db(path);
     db.ExecSQL("CREATE TABLE t(k text, v blob);");
