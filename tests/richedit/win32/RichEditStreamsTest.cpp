@@ -71,7 +71,9 @@ void ExpectFormatted(TMvRichEdit& R, bool CheckIndents = true) {
     SelectWord(R, "big");
     EXPECT_EQ(R.SelAttributes().Size(), 14);
     SelectWord(R, "indented");
-    if (CheckIndents) EXPECT_EQ(R.Paragraph().FirstIndent(), 20);
+    if (CheckIndents) {
+        EXPECT_EQ(R.Paragraph().FirstIndent(), 20);
+    }
     EXPECT_EQ(R.Paragraph().RightIndent(), 10);
     SelectWord(R, "bullet");
     EXPECT_EQ(R.Paragraph().Numbering(), 1);
