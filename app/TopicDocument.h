@@ -36,6 +36,8 @@ struct TTopicServices {
     TNotesStore* Store = nullptr;
     const TTagEventTable* TagEvents = nullptr;
     std::function<void(const std::string&)> Log;
+    // Opens a topic in its note window (link following).
+    std::function<void(const std::string& Title, const std::string& Namespace)> ShowTopic;
 };
 
 class TTopicDocument {

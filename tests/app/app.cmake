@@ -8,3 +8,33 @@ mv_add_test(mv_app_core_tests
     ${CMAKE_CURRENT_SOURCE_DIR}/TopicDocumentTest.cpp
   LIBS mv_app_core
   TIMEOUT 60)
+
+# The windows, in process and as whole programs (Win32, under Wine and Xvfb).
+if(TARGET Miravelund)
+  # Paths as the Windows side sees them (drive Z: is the root of the Linux file system).
+  string(REPLACE "/" "\\\\" mv_program_dir_w "Z:${CMAKE_BINARY_DIR}/bin")
+  string(REPLACE "/" "\\\\" mv_crash_child_w "Z:${CMAKE_CURRENT_BINARY_DIR}/mv_app_crash_child.exe")
+
+  add_library(mv_app_test_support STATIC
+    ${CMAKE_CURRENT_SOURCE_DIR}/AppFixture.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/ProgramProcess.cpp)
+  target_link_libraries(mv_app_test_support PUBLIC mv_app)
+  target_include_directories(mv_app_test_support PUBLIC ${CMAKE_SOURCE_DIR})
+  target_compile_definitions(mv_app_test_support PUBLIC MV_PROGRAM_DIR_W="${mv_program_dir_w}"
+                                                        MV_CRASH_CHILD_W="${mv_crash_child_w}")
+
+  mv_add_test(mv_app_tests
+    SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/RoadTest.cpp ${CMAKE_CURRENT_SOURCE_DIR}/FaultTest.cpp
+    LIBS mv_app_test_support
+    TIMEOUT 300)
+  add_dependencies(mv_app_tests mv_default_db)
+
+  add_executable(mv_app_crash_child ${CMAKE_CURRENT_SOURCE_DIR}/CrashChild.cpp)
+  target_link_libraries(mv_app_crash_child PRIVATE mv_app)
+  target_include_directories(mv_app_crash_child PRIVATE ${CMAKE_SOURCE_DIR})
+  mv_add_test(mv_app_process_tests
+    SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/ProcessTest.cpp
+    LIBS mv_app_test_support
+    TIMEOUT 600)
+  add_dependencies(mv_app_process_tests Miravelund mv_default_db mv_app_crash_child)
+endif()

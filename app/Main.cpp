@@ -1,0 +1,207 @@
+// The main window's services while the program runs: showing topics, the
+// tray menu's actions, store events, plug-in dot-line handlers, the log and
+// the checkpoints.
+#include "app/Main.h"
+
+#include "app/About.h"
+#include "app/Find.h"
+#include "app/Log.h"
+#include "app/NamespaceVisualizer.h"
+#include "app/Note.h"
+#include "app/Plugins.h"
+#include "app/Settings.h"
+#include "app/TagManager.h"
+#include "app/TopicAddress.h"
+#include "gui/Timers.h"
+#include "components/MvLogFile.h"
+#include "components/MvPluginManager.h"
+#include "store/NotesStore.h"
+
+#include <shellapi.h>
+
+#include <algorithm>
+#include <ctime>
+
+using namespace mv::app;
+
+TfrmMain* frmMain = nullptr;
+
+TfrmNote* TfrmMain::ShowTopic(const std::string& Title, const std::string& Namespace) {
+    const TTopicAddress Address = ResolveTopicRequest(Title, Namespace);
+    TfrmNote* Window = NoteWindowsByNamespace.Find(Address.Namespace);
+    const bool Created = Window == nullptr;
+    if (Created) {
+        Window = new TfrmNote(this);
+        FOpenNoteWindows.push_back(Window);
+    }
+    try {
+        ITopicWindow* Shown = nullptr;
+        Window->NavigateTo(Address.Title, Address.Namespace, Shown, true);
+    } catch (...) {
+        // A window whose first topic could not be shown never appears.
+        if (Created) {
+            std::erase(FOpenNoteWindows, Window);
+            NoteWindowsByNamespace.Remove(Window);
+            delete Window;
+        }
+        throw;
+    }
+    Window->Show();
+    return Window;
+}
+
+void TfrmMain::Log(const std::string& Msg) {
+    if (frmLog == nullptr) frmLog = new TfrmLog(this);
+    char Time[64] = {};
+    const std::time_t Now = std::time(nullptr);
+    std::tm Local{};
+    localtime_s(&Local, &Now);
+    std::strftime(Time, sizeof Time, "%d.%m.%Y %H:%M:%S", &Local);
+    if (FLogFile) FLogFile->AddLogRecord(Time, "", Msg);
+    frmLog->AddLine(Msg);
+}
+
+void TfrmMain::CommitStore() {
+    if (!FNotesStore) return;
+    try {
+        FNotesStore->Commit();
+    } catch (const std::exception& E) {
+        Log("Checkpoint failed: " + std::string(E.what()));
+        throw;
+    }
+}
+
+void TfrmMain::tCommitTimer(TObject*) {
+    Log("Checkpoint...");
+    for (TfrmNote* Window : std::vector<TfrmNote*>(FOpenNoteWindows)) {
+        try {
+            Window->SaveShownTopic();
+        } catch (const std::exception& E) {
+            ReportFailure("The note " + Window->Caption() + " could not be saved", E);
+        }
+    }
+    try {
+        CommitStore();
+        Log("Checkpoint finished.");
+    } catch (const std::exception& E) {
+        ReportFailure("The checkpoint failed", E);
+    }
+}
+
+void TfrmMain::ReportFailure(const std::string& What, const std::exception& Error) noexcept {
+    try {
+        Log(What + ": " + Error.what());
+        Application->MessageBox(What + ":\r\r" + Error.what(), "Miravelund", MB_OK | MB_ICONERROR);
+    } catch (...) {
+        // Nothing more can be told: the log and the message box both failed.
+    }
+}
+
+void TfrmMain::OnNewTopic(const std::string& Title, const std::string& Namespace) {
+    const std::string Name = NamespaceDisplayName(Namespace);
+    if (TfrmNote* Window = NoteWindowsByNamespace.Find(Name)) {
+        Window->Visualizer()->AddEntry(Name, Title);
+        Window->Visualizer()->Render();
+    }
+    if (TfrmNote* Window = NoteWindowsByNamespace.Find("")) {
+        Window->Visualizer()->AddEntry(Name, Title);
+        Window->Visualizer()->Render();
+    }
+}
+
+void TfrmMain::OnDeleteTopic(const std::string& Title, const std::string& Namespace) {
+    const std::string Name = NamespaceDisplayName(Namespace);
+    if (TfrmNote* Window = NoteWindowsByNamespace.Find(Name)) {
+        Window->Visualizer()->RemoveEntry(Name, Title);
+        Window->Visualizer()->Render();
+    }
+    if (TfrmNote* Window = NoteWindowsByNamespace.Find("")) {
+        Window->Visualizer()->RemoveEntry(Name, Title);
+        Window->Visualizer()->Render();
+    }
+}
+
+void TfrmMain::PluginManagerNewCommand(TObject*, const std::string& ACaption, const std::string&,
+                                       const std::string& AData, uint16_t, const TMvPluginBitmap&,
+                                       const TNotifyEvent& AEvent) {
+    FTagEvents.RegisterCommand(ACaption, AData, AEvent, FAnnouncingPlugin);
+}
+
+void TfrmMain::aHomeExecute(TObject*) {
+    ShowTopic("Home", "");
+}
+
+void TfrmMain::aFindExecute(TObject*) {
+    if (frmFind) frmFind->Show();
+}
+
+void TfrmMain::aTagManagerExecute(TObject*) {
+    if (frmTagManager) frmTagManager->Show();
+}
+
+void TfrmMain::aHideExecute(TObject*) {
+    aHide->SetVisible(false);
+    aHide->SetEnabled(false);
+    aUnhide->SetVisible(true);
+    aUnhide->SetEnabled(true);
+    for (TfrmNote* Window : FOpenNoteWindows)
+        if (Window->Visible()) Window->Hide();
+}
+
+void TfrmMain::aUnhideExecute(TObject*) {
+    aHide->SetVisible(true);
+    aHide->SetEnabled(true);
+    aUnhide->SetVisible(false);
+    aUnhide->SetEnabled(false);
+    for (TfrmNote* Window : FOpenNoteWindows) {
+        if (Window->Visible()) continue;
+        Window->SetFormStyle(TFormStyle::fsStayOnTop);
+        Window->SetFormStyle(TFormStyle::fsNormal);
+        Window->Show();
+    }
+    if (ActiveNoteWindow) ActiveNoteWindow->Show();
+}
+
+void TfrmMain::aShowLogExecute(TObject*) {
+    aShowLog->SetChecked(!aShowLog->Checked());
+    if (frmLog == nullptr) frmLog = new TfrmLog(this);
+    frmLog->SetVisible(aShowLog->Checked());
+}
+
+void TfrmMain::aAboutExecute(TObject*) {
+    if (frmAbout && !frmAbout->Visible()) frmAbout->ShowModal();
+}
+
+void TfrmMain::aQuitExecute(TObject*) {
+    Close();
+}
+
+void TfrmMain::aSettingsExecute(TObject*) {
+    if (frmSettings == nullptr) frmSettings = Application->CreateForm<TfrmSettings>();
+    frmSettings->ShowModal();
+}
+
+void TfrmMain::aReleaseNotesExecute(TObject*) {
+    ShellExecuteA(nullptr, "open", "ReleaseNotes.html", "", FProgramFolder.c_str(), SW_SHOW);
+}
+
+void TfrmMain::aPluginsExecute(TObject*) {
+    if (frmPlugins) frmPlugins->ShowModal();
+}
+
+void TfrmMain::TrayIconClick(TObject*) {
+    SetForegroundWindow(Application->Handle());
+}
+
+void TfrmMain::TrayIconDblClick(TObject*) {
+    aHome->Execute();
+}
+
+void TfrmMain::WndProc(TMessage& Message) {
+    if (Message.Msg == WM_ENDSESSION) {
+        Log("Got EM_ENDSESSION message, quitting");
+        if (Message.WParam != 0) aQuit->Execute();
+        return;
+    }
+    TForm::WndProc(Message);
+}

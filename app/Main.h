@@ -1,0 +1,134 @@
+// TfrmMain: the hidden main window. It owns the notes store, the log, the
+// plug-in host and the tray icon; its creation does the program's start-up and
+// its close the shutdown. While the program runs it opens topics in note
+// windows, carries the tray menu's actions, forwards the store's topic events
+// to the side panels, turns plug-in commands into dot-line handlers, and
+// writes the log.
+#pragma once
+
+#include "app/TagEvents.h"
+#include "app/TopicDocument.h"
+#include "gui/ActnList.h"
+#include "gui/Forms.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class TfrmNote;
+class TTimer;
+class TMvLogFile;
+class TMvPluginManager;
+class TMvPlugIn;
+struct TMvPluginBitmap;
+class TTrayIcon;
+class TPopupMenu;
+class TImageList;
+class TNotesStore;
+
+class TfrmMain : public TForm {
+public:
+    // ProgramFolder: the folder of the program file, without a trailing delimiter.
+    TfrmMain(TComponent* AOwner, std::string ProgramFolder);
+    ~TfrmMain() override;
+
+    // Opens a topic ("namespace:title" in Title, or Title in Namespace; the
+    // namespace "default" in any case is the default one) in its namespace's
+    // note window, creating the window when there is none, and shows it.
+    TfrmNote* ShowTopic(const std::string& Title, const std::string& Namespace);
+    // Adds a line to the log file and the log window.
+    void Log(const std::string& Msg);
+    // The checkpoint after a user-level write: commits the store. A failure is
+    // logged and raised to the caller (the application shows it).
+    void CommitStore();
+    // The periodic checkpoint: saves every open note window, then commits.
+    void tCommitTimer(TObject* Sender);
+
+    TNotesStore* NotesStore() const { return FNotesStore.get(); }
+    bool Initialized() const { return FInitialized; }
+    const std::string& ProgramFolder() const { return FProgramFolder; }
+    const mv::app::TTopicServices& TopicServices() const { return FServices; }
+    mv::app::TTagEventTable& TagEvents() { return FTagEvents; }
+    // The note windows this window opened, in order; a window leaves as it closes.
+    std::vector<TfrmNote*>& OpenNoteWindows() { return FOpenNoteWindows; }
+    TMvPluginManager* PluginManager() const { return FPluginManager; }
+    TTrayIcon* TrayIcon() const { return FTrayIcon; }
+
+    // Actions of the tray menu.
+    TActionList* alActions = nullptr;
+    TAction* aHome = nullptr;
+    TAction* aFind = nullptr;
+    TAction* aTagManager = nullptr;
+    TAction* aHide = nullptr;
+    TAction* aUnhide = nullptr;
+    TAction* aShowLog = nullptr;
+    TAction* aAbout = nullptr;
+    TAction* aQuit = nullptr;
+    TAction* aSettings = nullptr;
+    TAction* aReleaseNotes = nullptr;
+    TAction* aPlugins = nullptr;
+
+    // Hides the window 100 ms after the start; the six-minute checkpoint.
+    TTimer* Timer1 = nullptr;
+    TTimer* tCommit = nullptr;
+
+    void WndProc(TMessage& Message) override;
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+
+private:
+    void BuildForm();
+    void BuildActions();
+    // Start-up and shutdown (MainStartup.cpp).
+    void FormCreate(TObject* Sender);
+    void StartUp();
+    std::string ChooseDatabasePath();
+    void OpenStore(const std::string& Path);
+    void LoadPlugins();
+    void FormClose(TObject* Sender, TCloseAction& Action);
+    void ShutDown();
+    void CloseNoteWindows();
+    void FormActivate(TObject* Sender);
+    void Timer1Timer(TObject* Sender);
+    // Services (Main.cpp).
+    void OnNewTopic(const std::string& Title, const std::string& Namespace);
+    void OnDeleteTopic(const std::string& Title, const std::string& Namespace);
+    void PluginManagerNewCommand(TObject* Sender, const std::string& ACaption, const std::string& AHint,
+                                 const std::string& AData, uint16_t AShortCut, const TMvPluginBitmap& ABitmap,
+                                 const TNotifyEvent& AEvent);
+    void aHomeExecute(TObject* Sender);
+    void aFindExecute(TObject* Sender);
+    void aTagManagerExecute(TObject* Sender);
+    void aHideExecute(TObject* Sender);
+    void aUnhideExecute(TObject* Sender);
+    void aShowLogExecute(TObject* Sender);
+    void aAboutExecute(TObject* Sender);
+    void aQuitExecute(TObject* Sender);
+    void aSettingsExecute(TObject* Sender);
+    void aReleaseNotesExecute(TObject* Sender);
+    void aPluginsExecute(TObject* Sender);
+    void TrayIconClick(TObject* Sender);
+    void TrayIconDblClick(TObject* Sender);
+    // Shows a failure to the user (and logs it) without raising.
+    void ReportFailure(const std::string& What, const std::exception& Error) noexcept;
+
+    std::string FProgramFolder;
+    std::unique_ptr<TNotesStore> FNotesStore;
+    bool FInitialized = false;
+    std::vector<TfrmNote*> FOpenNoteWindows;
+    mv::app::TTagEventTable FTagEvents;
+    mv::app::TTopicServices FServices;
+    // The plug-in whose commands are being announced (their handlers belong to it).
+    const TMvPlugIn* FAnnouncingPlugin = nullptr;
+    // The path the first-launch dialog gave, stored in the settings once the store opened it.
+    std::string FChosenDatabase;
+
+    TTrayIcon* FTrayIcon = nullptr;
+    TPopupMenu* popMenu = nullptr;
+    TImageList* ilImages = nullptr;
+    TMvLogFile* FLogFile = nullptr;
+    TMvPluginManager* FPluginManager = nullptr;
+};
+
+extern TfrmMain* frmMain;

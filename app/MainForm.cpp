@@ -1,0 +1,141 @@
+// The main window's components: the tray icon with its menu and actions, the
+// timers, the log file and the plug-in host.
+#include "app/Main.h"
+
+#include "app/Note.h"
+#include "components/MvLogFile.h"
+#include "components/MvPluginManager.h"
+#include "components/TrayIcon.h"
+#include "gui/ImgList.h"
+#include "gui/Menus.h"
+#include "gui/Timers.h"
+#include "store/NotesStore.h"
+
+namespace {
+
+TAction* NewAction(TActionList* List, const char* Name, const char* Caption, TShortCut Key, const char* Hint,
+                   std::function<void(TObject*)> Execute) {
+    auto* Action = new TAction(List);
+    Action->SetName(Name);
+    Action->SetActionList(List);
+    Action->SetCaption(Caption);
+    Action->SetShortCut(Key);
+    Action->SetHint(Hint);
+    Action->OnExecute = std::move(Execute);
+    return Action;
+}
+
+void AddMenuItem(TPopupMenu* Menu, TAction* Action) {
+    auto* Item = new TMenuItem(Menu);
+    if (Action)
+        Item->SetAction(Action);
+    else
+        Item->SetCaption("-");
+    Menu->Items().Add(Item);
+}
+
+} // namespace
+
+TfrmMain::TfrmMain(TComponent* AOwner, std::string ProgramFolder)
+    : TForm(AOwner), FProgramFolder(std::move(ProgramFolder)) {
+    frmMain = this;
+    BuildForm();
+    OnCreate = [this](TObject* Sender) { FormCreate(Sender); };
+    OnClose = [this](TObject* Sender, TCloseAction& Action) { FormClose(Sender, Action); };
+    OnActivate = [this](TObject* Sender) { FormActivate(Sender); };
+}
+
+TfrmMain::~TfrmMain() {
+    // Normally the close did all of this in order; a window freed without
+    // closing still lets go of its note windows before the store goes.
+    for (TfrmNote* Window : std::vector<TfrmNote*>(FOpenNoteWindows))
+        delete Window;
+    FServices.Store = nullptr;
+    FNotesStore.reset();
+    if (frmMain == this) frmMain = nullptr;
+}
+
+void TfrmMain::CreateParams(TCreateParams& Params) {
+    TForm::CreateParams(Params);
+    Params.WinClassName = "TfrmMain";
+}
+
+void TfrmMain::BuildForm() {
+    SetName("frmMain");
+    SetCaption("Miravelund");
+    SetBorderStyle(TFormBorderStyle::bsNone);
+    BuildActions();
+
+    ilImages = new TImageList(this);
+    alActions->SetImages(ilImages);
+    popMenu = new TPopupMenu(this);
+    for (TAction* Action :
+         {aHome, aFind, static_cast<TAction*>(nullptr), aTagManager, aHide, aUnhide, aShowLog,
+          static_cast<TAction*>(nullptr), aAbout, static_cast<TAction*>(nullptr), aQuit})
+        AddMenuItem(popMenu, Action);
+
+    FTrayIcon = new TTrayIcon(this);
+    FTrayIcon->SetEnabled(false);
+    FTrayIcon->SetIconVisible(true);
+    FTrayIcon->SetPopupMenu(popMenu);
+    FTrayIcon->OnClick = [this](TObject* Sender) { TrayIconClick(Sender); };
+    FTrayIcon->OnDblClick = [this](TObject* Sender) { TrayIconDblClick(Sender); };
+
+    Timer1 = new TTimer(this);
+    Timer1->SetInterval(100);
+    Timer1->SetOnTimer([this](TObject* Sender) { Timer1Timer(Sender); });
+    tCommit = new TTimer(this);
+    tCommit->SetEnabled(false);
+    tCommit->SetInterval(360000);
+    tCommit->SetOnTimer([this](TObject* Sender) { tCommitTimer(Sender); });
+
+    FLogFile = new TMvLogFile(this);
+    FLogFile->SetAutoSave(true);
+    FLogFile->SizeLimit = 8000;
+
+    FPluginManager = new TMvPluginManager(this);
+    FPluginManager->PluginFolder = "Plugins";
+    FPluginManager->SetPluginKind(plgDLL);
+    FPluginManager->SetExtension("dll");
+    FPluginManager->OnBeforeNewCommand = [this](TObject*, TMvPlugIn* Plugin) { FAnnouncingPlugin = Plugin; };
+    FPluginManager->OnAfterNewCommand = [this](TObject*, TMvPlugIn*) { FAnnouncingPlugin = nullptr; };
+    FPluginManager->OnNewCommand = [this](TObject* Sender, const std::string& Caption,
+                                          const std::string& Hint, const std::string& Data, uint16_t Key,
+                                          const TMvPluginBitmap& Bitmap, const TNotifyEvent& Event) {
+        PluginManagerNewCommand(Sender, Caption, Hint, Data, Key, Bitmap, Event);
+    };
+    // Handlers of a plug-in that goes must never run again; its words stay registered.
+    FPluginManager->OnUnloadPlugin = [this](TObject*, TMvPlugIn* Plugin) { FTagEvents.RetirePlugin(Plugin); };
+
+    FServices.TagEvents = &FTagEvents;
+    FServices.Log = [this](const std::string& Msg) { Log(Msg); };
+    FServices.ShowTopic = [this](const std::string& Title, const std::string& Namespace) {
+        ShowTopic(Title, Namespace);
+    };
+}
+
+void TfrmMain::BuildActions() {
+    alActions = new TActionList(this);
+    auto On = [this](void (TfrmMain::*Handler)(TObject*)) {
+        return [this, Handler](TObject* Sender) { (this->*Handler)(Sender); };
+    };
+    aHome = NewAction(alActions, "aHome", "&Home", 0, "", On(&TfrmMain::aHomeExecute));
+    aFind = NewAction(alActions, "aFind", "&Find notes...", 0, "Find notes", On(&TfrmMain::aFindExecute));
+    aTagManager = NewAction(alActions, "aTagManager", "&Tag Manager...", ShortCut('G', ssCtrl),
+                            "Show the tag manager.", On(&TfrmMain::aTagManagerExecute));
+    aHide = NewAction(alActions, "aHide", "&Hide", ShortCut('H', ssCtrl), "", On(&TfrmMain::aHideExecute));
+    aUnhide =
+        NewAction(alActions, "aUnhide", "Un&hide", ShortCut('H', ssCtrl), "", On(&TfrmMain::aUnhideExecute));
+    aUnhide->SetEnabled(false);
+    aUnhide->SetVisible(false);
+    aShowLog = NewAction(alActions, "aShowLog", "&Show Log", 0, "", On(&TfrmMain::aShowLogExecute));
+    aAbout =
+        NewAction(alActions, "aAbout", "&About...", ShortCut(VK_F1, 0), "", On(&TfrmMain::aAboutExecute));
+    aQuit = NewAction(alActions, "aQuit", "&Quit", 0, "Shut down Miravelund.", On(&TfrmMain::aQuitExecute));
+    aSettings = NewAction(alActions, "aSettings", "&Settings...", 0, "General settings for this notes store.",
+                          On(&TfrmMain::aSettingsExecute));
+    aReleaseNotes =
+        NewAction(alActions, "aReleaseNotes", "&Release Notes", 0, "", On(&TfrmMain::aReleaseNotesExecute));
+    aPlugins = NewAction(alActions, "aPlugins", "&Plugins...", 0, "Configure plugins",
+                         On(&TfrmMain::aPluginsExecute));
+}

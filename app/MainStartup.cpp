@@ -1,0 +1,213 @@
+// The main window's start-up (its creation) and shutdown (its close), each
+// in the fixed order the program relies on.
+#include "app/Main.h"
+
+#include "app/About.h"
+#include "app/DatabaseFile.h"
+#include "app/FirstLaunch.h"
+#include "app/Log.h"
+#include "app/Note.h"
+#include "app/Settings.h"
+#include "app/StartupRules.h"
+#include "app/TagManager.h"
+#include "components/TrayIcon.h"
+#include "app/Utils.h"
+#include "base/Exceptions.h"
+#include "gui/Timers.h"
+#include "components/MvLogFile.h"
+#include "components/MvPluginManager.h"
+#include "store/NotesStore.h"
+
+#include <filesystem>
+
+using namespace mv::app;
+
+namespace {
+
+bool FileExists(const std::string& Path) {
+    std::error_code Error;
+    return std::filesystem::is_regular_file(std::filesystem::path(Path), Error);
+}
+
+// A start-up that cannot go on: the reason is shown to the user and logged.
+class EStartupRefused : public Exception {
+public:
+    using Exception::Exception;
+};
+
+} // namespace
+
+void TfrmMain::FormCreate(TObject*) {
+    FInitialized = false;
+    try {
+        StartUp();
+        FInitialized = true;
+    } catch (...) {
+        // Whatever stopped the start-up is shown and logged, and the program ends:
+        // the tray icon goes with this window and the single-instance mutex with
+        // the process.
+        std::string Reason = "Unknown error";
+        try {
+            throw;
+        } catch (const std::exception& E) {
+            Reason = E.what();
+        } catch (...) {
+        }
+        try {
+            Log("Start-up failed: " + Reason);
+        } catch (...) {
+        }
+        if (FTrayIcon) FTrayIcon->SetEnabled(false);
+        Application->MessageBox("Miravelund cannot start.\r\r" + Reason, "Miravelund", MB_OK | MB_ICONERROR);
+        Application->Terminate();
+    }
+}
+
+void TfrmMain::StartUp() {
+    FLogFile->SetFileName(FProgramFolder + "\\Miravelund.log");
+    HWND AppWindow = Application->Handle();
+    ShowWindow(AppWindow, SW_HIDE);
+    SetWindowLongA(AppWindow, GWL_EXSTYLE,
+                   (GetWindowLongA(AppWindow, GWL_EXSTYLE) & ~WS_EX_APPWINDOW) | WS_EX_TOOLWINDOW);
+    Log("========= Miravelund starting up =========");
+    Log("Loading plugins");
+    LoadPlugins();
+    for (int I = 0; I < FPluginManager->PluginCount(); ++I)
+        Log("Plugin: " + FPluginManager->PluginAt(I)->Name());
+    SetWidth(0);
+    SetHeight(0);
+    if (frmAbout == nullptr) frmAbout = new TfrmAbout(this);
+
+    const std::string Path = ChooseDatabasePath();
+    if (Path.empty()) return; // the user cancelled the first-launch dialog; the program is ending
+    OpenStore(Path);
+
+    if (frmTagManager == nullptr) frmTagManager = new TfrmTagManager(this);
+    if (Settings().Values("dict").empty()) Settings().SetValue("dict", "english");
+    if (FNotesStore->Properties().Values("list.visible").empty())
+        FNotesStore->Properties().SetValue("list.visible", "false");
+    FTrayIcon->SetEnabled(true);
+    ShowTopic("Home", "");
+    tCommit->SetEnabled(true);
+}
+
+std::string TfrmMain::ChooseDatabasePath() {
+    const TDatabaseChoice Choice = ChooseDatabase(
+        FProgramFolder, FileExists(FProgramFolder + "\\Miravelund.mvdb"), Settings().Values("database"));
+    if (!Choice.Path.empty()) return Choice.Path;
+    Log("Database value needs to be set");
+    TfrmFirstLaunch FirstLaunch(this);
+    if (FirstLaunch.ShowModal() != mrOk || FirstLaunch.DatabaseFileName.empty()) {
+        Log("    User canceled select dialog");
+        Application->Terminate();
+        return {};
+    }
+    Log("    Setting database to " + FirstLaunch.DatabaseFileName);
+    FChosenDatabase = FirstLaunch.DatabaseFileName;
+    return FirstLaunch.DatabaseFileName;
+}
+
+void TfrmMain::OpenStore(const std::string& Path) {
+    const std::string Root = DriveRootOf(Path);
+    Log(Root.empty() ? std::string() : GetVolumeSerial(Root));
+    Log("Attempting to open NotesStore at " + Path);
+    const std::string Template = FProgramFolder + "\\Default.mvdb";
+    std::error_code Error;
+    if (!std::filesystem::exists(std::filesystem::path(Path), Error) && FileExists(Template)) {
+        Log("Database does not exist, copying Default.mvdb to the new database file.");
+        CopyFileA(Template.c_str(), Path.c_str(), TRUE);
+    }
+    const std::string Refusal = RefuseDatabaseFile(Path);
+    if (!Refusal.empty()) throw EStartupRefused(Refusal);
+
+    FNotesStore = std::make_unique<TNotesStore>(Path);
+    FNotesStore->OnNewTopic = [this](const std::string& T, const std::string& N) { OnNewTopic(T, N); };
+    FNotesStore->OnDeleteTopic = [this](const std::string& T, const std::string& N) { OnDeleteTopic(T, N); };
+    FNotesStore->OnNewNamespace = [](const std::string&) {};
+    FNotesStore->OnNewTag = [](const std::string&) {};
+    FNotesStore->OnShowMessage = [](const std::string& Text) {
+        Application->MessageBox(Text, "Miravelund", MB_OK | MB_ICONWARNING);
+    };
+    FNotesStore->OnLog = [this](const std::string& Text) { Log(Text); };
+    FServices.Store = FNotesStore.get();
+    // The chosen path is remembered only once the store has opened it.
+    if (!FChosenDatabase.empty()) Settings().SetValue("database", FChosenDatabase);
+}
+
+void TfrmMain::LoadPlugins() {
+    try {
+        FPluginManager->LoadPluginFolder();
+    } catch (const std::exception& E) {
+        // Files that fail are skipped by the host; anything else is logged and
+        // the start goes on without the rest of the plug-ins.
+        Log("Loading plugins failed: " + std::string(E.what()));
+    }
+}
+
+void TfrmMain::FormActivate(TObject*) {
+    ShowWindow(Application->Handle(), SW_HIDE);
+}
+
+void TfrmMain::Timer1Timer(TObject*) {
+    Timer1->SetEnabled(false);
+    Hide();
+}
+
+void TfrmMain::FormClose(TObject*, TCloseAction&) {
+    if (!FInitialized) return;
+    FInitialized = false;
+    ShutDown();
+}
+
+// Each step runs whatever happened in the one before; a failure is shown and logged.
+void TfrmMain::ShutDown() {
+    auto Step = [this](const char* What, auto&& Action) {
+        try {
+            Action();
+        } catch (const std::exception& E) {
+            ReportFailure(What, E);
+        }
+    };
+    tCommit->SetEnabled(false);
+    Step("Logging the shutdown", [&] {
+        Log("Miravelund shutting down");
+        Log("Close open windows");
+    });
+    Step("Remembering the active window", [&] {
+        if (FNotesStore)
+            FNotesStore->Properties().SetValue("active.window",
+                                               ActiveNoteWindow ? ActiveNoteWindow->Caption() : "");
+    });
+    CloseNoteWindows();
+    Step("The checkpoint failed; changes since the last save may be lost", [&] {
+        if (FNotesStore) FNotesStore->Commit();
+        Log("Commit finished");
+    });
+    FServices.Store = nullptr;
+    FNotesStore.reset(); // never throws; a failed last commit goes to the log
+    Step("Logging the shutdown", [&] { Log("Shutdown plugins"); });
+    delete FPluginManager; // unloads every plug-in; never throws
+    FPluginManager = nullptr;
+    Step("Logging the shutdown", [&] { Log("Session End"); });
+}
+
+void TfrmMain::CloseNoteWindows() {
+    // Each window saves its topic and leaves the list as it closes. A window
+    // that fails to save is reported and then taken out all the same, so the
+    // loop always ends.
+    while (!FOpenNoteWindows.empty()) {
+        TfrmNote* Window = FOpenNoteWindows.front();
+        try {
+            Log("  Close :" + Window->Caption());
+            Window->Close();
+        } catch (const std::exception& E) {
+            ReportFailure("The note " + Window->Caption() + " could not be saved", E);
+        }
+        if (!FOpenNoteWindows.empty() && FOpenNoteWindows.front() == Window) {
+            std::erase(FOpenNoteWindows, Window);
+            NoteWindowsByNamespace.Remove(Window);
+            if (ActiveNoteWindow == Window) ActiveNoteWindow = nullptr;
+            delete Window;
+        }
+    }
+}

@@ -1,0 +1,168 @@
+// The note window: navigation, history, saving and closing.
+#include "app/Note.h"
+
+#include "app/Main.h"
+#include "app/NamespaceVisualizer.h"
+#include "app/NoteBar.h"
+#include "app/TopicAddress.h"
+#include "app/TopicViewer.h"
+#include "base/StrUtils.h"
+#include "store/NotesStore.h"
+#include "store/StoreLists.h"
+
+#include <algorithm>
+
+using namespace mv::app;
+
+mv::app::TNamespaceRegistry<TfrmNote> NoteWindowsByNamespace;
+TfrmNote* ActiveNoteWindow = nullptr;
+
+TfrmNote::TfrmNote(TComponent* AOwner) : TForm(AOwner) {
+    BuildForm();
+    FormCreate();
+}
+
+TfrmNote::~TfrmNote() {
+    // A window freed without closing (the program's end) must not stay listed.
+    NoteWindowsByNamespace.Remove(this);
+    if (ActiveNoteWindow == this) ActiveNoteWindow = nullptr;
+    if (frmMain) std::erase(frmMain->OpenNoteWindows(), this);
+}
+
+void TfrmNote::CreateParams(TCreateParams& Params) {
+    TForm::CreateParams(Params);
+    Params.ExStyle |= WS_EX_APPWINDOW;
+    Params.WndParent = GetDesktopWindow();
+    Params.WinClassName = "TfrmNote";
+}
+
+void TfrmNote::NavigateTo(const std::string& Title, const std::string& Namespace, ITopicWindow*& Window,
+                          bool AddToHistory) {
+    if (FEditor == nullptr) return;
+    FEditor->SetEnabled(false);
+    // Whatever happens below, the editor is usable again afterwards.
+    struct TReEnable {
+        TTopicViewer* Editor;
+        ~TReEnable() { Editor->SetEnabled(true); }
+    } ReEnable{FEditor};
+
+    const TTopicAddress Address = SplitTopicAddress(Title, Namespace);
+    if (FEditor->Valid()) {
+        FEditor->SaveTopic("*", "*");
+        frmMain->CommitStore();
+    }
+    if (AddToHistory) {
+        FHistory.Add(MakeTopicAddress(Address.Namespace, Address.Title));
+        SyncHistoryActions();
+    }
+    FEditor->LoadTopic(Address.Title, Address.Namespace);
+    if (FFirstOpen) {
+        const TTopicRect& Rect = FEditor->WindowRect();
+        if (Rect.W > 0 && Rect.H > 0) SetBounds(Rect.X, Rect.Y, Rect.W, Rect.H);
+        int32_t SplitterPos = 0;
+        if (FEditor->Meta().IndexOfName("splitter_pos") >= 0 &&
+            TryStrToInt(FEditor->Meta().Values("splitter_pos"), SplitterPos))
+            FVisualizer->SetWidth(SplitterPos);
+        FNamespace = Address.Namespace;
+        NoteWindowsByNamespace.Add(FNamespace, this);
+        RefreshVisualizer();
+        FFirstOpen = false;
+    }
+    SetCaption(MakeTopicAddress(Address.Namespace, Address.Title));
+    Window = this;
+    FEditor->SetEnabled(true);
+    if (Visible()) FEditor->SetFocus();
+}
+
+void TfrmNote::GoBack() {
+    aBackward->Execute();
+}
+
+void TfrmNote::SyncHistoryActions() {
+    aBackward->SetEnabled(FHistory.BackEnabled());
+    aForward->SetEnabled(FHistory.ForwardEnabled());
+    pnlCommandBar->UpdateButtons();
+}
+
+void TfrmNote::aBackwardExecute(TObject*) {
+    if (!FHistory.CanGoBack()) return;
+    ITopicWindow* Shown = nullptr;
+    NavigateTo(FHistory.BackTarget(), "", Shown, false);
+    FHistory.CommitBack();
+    SyncHistoryActions();
+}
+
+void TfrmNote::aForwardExecute(TObject*) {
+    if (!FHistory.CanGoForward()) return;
+    ITopicWindow* Shown = nullptr;
+    NavigateTo(FHistory.ForwardTarget(), "", Shown, false);
+    FHistory.CommitForward();
+    SyncHistoryActions();
+}
+
+void TfrmNote::RefreshVisualizer() {
+    TNotesStore* Store = frmMain->NotesStore();
+    std::vector<std::string> Namespaces;
+    if (!FNamespace.empty()) {
+        Namespaces.push_back(FNamespace);
+    } else if (auto List = Store->ListNamespaces()) {
+        for (int I = 0; I < List->Count(); ++I)
+            Namespaces.push_back(ListLineTitle(List->Get(I)));
+    }
+    for (const std::string& N : Namespaces) {
+        const std::string Name = NamespaceDisplayName(N);
+        if (auto Topics = Store->FindTopics(N, nullptr, ""))
+            for (int I = 0; I < Topics->Count(); ++I)
+                FVisualizer->AddEntry(Name, ListLineTitle(Topics->Get(I)));
+    }
+    FVisualizer->Render();
+}
+
+void TfrmNote::SaveShownTopic() {
+    if (FEditor == nullptr || !FEditor->Valid() || FEditor->TopicID() <= 0) return;
+    FEditor->WindowRect() = TTopicRect{Left(), Top(), Width(), Height()};
+    FEditor->Meta().SetValue("splitter_pos", IntToStr(FVisualizer->Width()));
+    FEditor->SaveTopic("*", "*");
+}
+
+void TfrmNote::aSaveExecute(TObject*) {
+    if (FEditor == nullptr || !FEditor->Valid()) return;
+    SaveShownTopic();
+    frmMain->CommitStore();
+}
+
+void TfrmNote::FormActivate(TObject*) {
+    ActiveNoteWindow = this;
+}
+
+void TfrmNote::FormDeactivate(TObject*) {
+    ActiveNoteWindow = nullptr;
+}
+
+void TfrmNote::FormResize(TObject*) {
+    if (FEditor) FEditor->Invalidate();
+}
+
+void TfrmNote::FormClose(TObject*, TCloseAction& Action) {
+    // A failed save keeps the window open (the error is shown): nothing is lost.
+    aSave->Execute();
+    NoteWindowsByNamespace.Remove(this);
+    std::erase(frmMain->OpenNoteWindows(), this);
+    Action = TCloseAction::caFree;
+    ActiveNoteWindow = nullptr;
+}
+
+void TfrmNote::SplitterMoved(TObject*) {
+    FVisualizer->Render();
+    if (FEditor) FEditor->Invalidate();
+}
+
+void TfrmNote::VisualizerHotSpotClick(TObject*, const std::string& SRC, bool& Handled) {
+    if (SRC.empty()) return;
+    std::string Target = SRC;
+    if (UpperCase(SRC).rfind("DEFAULT:", 0) == 0) Target = SRC.substr(SRC.find(':') + 1);
+    frmMain->ShowTopic(Target, "");
+    Handled = true;
+}
+
+void TfrmNote::EditorSelectionChange(TObject*) {}

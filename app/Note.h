@@ -1,0 +1,77 @@
+// TfrmNote: the note window. One per namespace; it shows one topic at a time
+// in a topic editor, lists the namespace's topics in a side panel, keeps a
+// back/forward history, and saves the topic it leaves.
+#pragma once
+
+#include "app/NoteHistory.h"
+#include "app/NoteRegistry.h"
+#include "app/TopicWindow.h"
+#include "gui/ActnList.h"
+#include "gui/Forms.h"
+
+#include <string>
+
+class TTopicViewer;
+class TNamespaceVisualizer;
+class TNoteSplitter;
+class TNoteCommandBar;
+class TfrmNote;
+
+// The note window of each namespace, looked up without regard to case.
+extern mv::app::TNamespaceRegistry<TfrmNote> NoteWindowsByNamespace;
+// The note window that was activated last, or nullptr.
+extern TfrmNote* ActiveNoteWindow;
+
+class TfrmNote : public TForm, public ITopicWindow {
+public:
+    explicit TfrmNote(TComponent* AOwner);
+    ~TfrmNote() override;
+
+    // ITopicWindow
+    void NavigateTo(const std::string& Title, const std::string& Namespace, ITopicWindow*& Window,
+                    bool AddToHistory) override;
+    void RefreshTags() override {}
+    void GoBack() override;
+
+    // Fills the side panel from the store (done once, at the first navigation).
+    void RefreshVisualizer();
+    // Saves the shown topic with the window's geometry and the side panel's
+    // width, without the checkpoint; nothing when no valid topic is shown.
+    void SaveShownTopic();
+
+    TTopicViewer* Editor() const { return FEditor; }
+    TNamespaceVisualizer* Visualizer() const { return FVisualizer; }
+    const mv::app::TNoteHistory& History() const { return FHistory; }
+    const std::string& Namespace() const { return FNamespace; }
+
+    TActionList* ActionList1 = nullptr;
+    TAction* aSave = nullptr;
+    TAction* aBackward = nullptr;
+    TAction* aForward = nullptr;
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+
+private:
+    void BuildForm();
+    void FormCreate();
+    void FormActivate(TObject* Sender);
+    void FormDeactivate(TObject* Sender);
+    void FormResize(TObject* Sender);
+    void FormClose(TObject* Sender, TCloseAction& Action);
+    void SplitterMoved(TObject* Sender);
+    void VisualizerHotSpotClick(TObject* Sender, const std::string& SRC, bool& Handled);
+    void EditorSelectionChange(TObject* Sender);
+    void aSaveExecute(TObject* Sender);
+    void aBackwardExecute(TObject* Sender);
+    void aForwardExecute(TObject* Sender);
+    void SyncHistoryActions();
+
+    TTopicViewer* FEditor = nullptr;
+    TNoteSplitter* FSplitter = nullptr;
+    TNamespaceVisualizer* FVisualizer = nullptr;
+    TNoteCommandBar* pnlCommandBar = nullptr;
+    mv::app::TNoteHistory FHistory;
+    std::string FNamespace;
+    bool FFirstOpen = true;
+};

@@ -1,0 +1,89 @@
+// The note window's components: its actions, the topic editor, the side panel
+// and the command bar.
+#include "app/Main.h"
+#include "app/Note.h"
+
+#include "app/NamespaceVisualizer.h"
+#include "app/NoteBar.h"
+#include "app/TopicViewer.h"
+#include "gui/StdCtrls.h"
+
+namespace {
+
+TAction* NewAction(TActionList* List, const char* Name, const char* Caption, TShortCut Key, const char* Hint,
+                   TNotifyEvent Execute) {
+    auto* Action = new TAction(List);
+    Action->SetName(Name);
+    Action->SetActionList(List);
+    Action->SetCaption(Caption);
+    Action->SetShortCut(Key);
+    Action->SetHint(Hint);
+    Action->OnExecute = std::move(Execute);
+    return Action;
+}
+
+} // namespace
+
+void TfrmNote::BuildForm() {
+    SetCaption("Note");
+    SetBounds(Left(), Top(), 637, 379);
+    Font().SetName("Tahoma");
+    Font().SetHeight(-11);
+    SetShowHint(true);
+
+    ActionList1 = new TActionList(this);
+    ActionList1->SetImages(frmMain ? frmMain->alActions->Images() : nullptr);
+    aSave =
+        NewAction(ActionList1, "aSave", "&Save", ShortCut('S', ssCtrl),
+                  "Save all notes in the current window.", [this](TObject* Sender) { aSaveExecute(Sender); });
+    aBackward = NewAction(ActionList1, "aBackward", "&Backward", 0, "Move back in the browse history.",
+                          [this](TObject* Sender) { aBackwardExecute(Sender); });
+    aForward = NewAction(ActionList1, "aForward", "&Forward", 0, "Move forward in the browse history.",
+                         [this](TObject* Sender) { aForwardExecute(Sender); });
+    aBackward->SetEnabled(false);
+    aForward->SetEnabled(false);
+
+    // The command bar: the manager buttons at the right (Find, Backward,
+    // Forward, Plugins, About).
+    pnlCommandBar = new TNoteCommandBar(this);
+    pnlCommandBar->SetParent(this);
+    pnlCommandBar->SetAlign(TAlign::alTop);
+    pnlCommandBar->SetHeight(27);
+    if (frmMain)
+        for (TAction* Action : {frmMain->aFind, aBackward, aForward, frmMain->aPlugins, frmMain->aAbout})
+            pnlCommandBar->AddButton(Action);
+
+    OnActivate = [this](TObject* Sender) { FormActivate(Sender); };
+    OnDeactivate = [this](TObject* Sender) { FormDeactivate(Sender); };
+    OnResize = [this](TObject* Sender) { FormResize(Sender); };
+    OnClose = [this](TObject* Sender, TCloseAction& Action) { FormClose(Sender, Action); };
+}
+
+void TfrmNote::FormCreate() {
+    FFirstOpen = true;
+    FEditor = new TTopicViewer(this, this, frmMain->TopicServices());
+    FEditor->OnSelectionChange = [this](TObject* Sender) { EditorSelectionChange(Sender); };
+    FEditor->SetParent(this);
+    FEditor->SetAlign(TAlign::alClient);
+    FEditor->SetBorderStyle(TBorderStyle::bsNone);
+    FEditor->SetHideSelection(false);
+
+    // From the left: side panel, divider, editor.
+    FVisualizer = new TNamespaceVisualizer(this);
+    FVisualizer->SetBounds(0, 0, 150, Height());
+    FVisualizer->SetParent(this);
+    FVisualizer->SetAlign(TAlign::alLeft);
+
+    FSplitter = new TNoteSplitter(this);
+    FSplitter->SetLeft(150);
+    FSplitter->SetParent(this);
+    FSplitter->SetAlign(TAlign::alLeft);
+    FSplitter->Sized = FVisualizer;
+    FSplitter->OnMoved = [this](TObject* Sender) { SplitterMoved(Sender); };
+    FVisualizer->ShowRootLinks = true;
+    FVisualizer->OnHotSpotClick = [this](TObject* Sender, const std::string& SRC, bool& Handled) {
+        VisualizerHotSpotClick(Sender, SRC, Handled);
+    };
+    FVisualizer->Font().SetName(frmMain->Font().Name());
+    FVisualizer->Font().SetSize(frmMain->Font().Size());
+}

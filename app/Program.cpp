@@ -1,0 +1,70 @@
+// Miravelund.exe: one instance at a time; the main window and the long-lived
+// dialogs, then the message loop.
+#include "app/Find.h"
+#include "app/Main.h"
+#include "app/Plugins.h"
+#include "app/Rename.h"
+#include "app/Settings.h"
+#include "app/SingleInstance.h"
+#include "gui/Forms.h"
+
+#include <windows.h>
+
+#include <string>
+
+namespace {
+
+std::string ProgramFolder() {
+    char Path[MAX_PATH] = {};
+    const DWORD Length = GetModuleFileNameA(nullptr, Path, MAX_PATH);
+    std::string Folder(Path, Length);
+    const auto Slash = Folder.find_last_of("\\/");
+    return Slash == std::string::npos ? std::string(".") : Folder.substr(0, Slash);
+}
+
+int RunProgram() {
+    TSingleInstance Instance("Miravelund3MuteX");
+    if (Instance.AlreadyRunning()) {
+        Application->MessageBox(
+            "Miravelund is already running.\r\rCheck the system tray for the Miravelund icon.", "Miravelund",
+            MB_OK | MB_ICONINFORMATION);
+        return 0;
+    }
+    Application->Initialize();
+    Application->SetTitle("Miravelund");
+    auto* Main = new TfrmMain(Application, ProgramFolder());
+    Application->SetMainForm(Main);
+    Main->DoCreate();
+    if (!Main->Initialized()) {
+        // The start-up was refused or cancelled; it has said why.
+        Application->Finalize();
+        return 1;
+    }
+    frmSettings = Application->CreateForm<TfrmSettings>();
+    frmRename = Application->CreateForm<TfrmRename>();
+    frmFind = Application->CreateForm<TfrmFind>();
+    frmPlugins = Application->CreateForm<TfrmPlugins>();
+    Application->Run();
+    Application->Finalize();
+    return 0;
+}
+
+} // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    int Result = 1;
+    try {
+        LoadSettings();
+        Result = RunProgram();
+    } catch (const std::exception& E) {
+        MessageBoxA(nullptr, E.what(), "Miravelund", MB_OK | MB_ICONERROR);
+    } catch (...) {
+        MessageBoxA(nullptr, "Unexpected error", "Miravelund", MB_OK | MB_ICONERROR);
+    }
+    try {
+        SaveSettings();
+    } catch (const std::exception& E) {
+        MessageBoxA(nullptr, E.what(), "Miravelund", MB_OK | MB_ICONERROR);
+    }
+    return Result;
+}

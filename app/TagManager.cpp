@@ -1,0 +1,10 @@
+// The "Tag Manager" window.
+#include "app/TagManager.h"
+
+TfrmTagManager* frmTagManager = nullptr;
+
+TfrmTagManager::TfrmTagManager(TComponent* AOwner) : TForm(AOwner) {
+    SetCaption("Tag Manager");
+    SetPosition(TPosition::poScreenCenter);
+    SetClientSize(417, 202);
+}

@@ -1,0 +1,68 @@
+// The topic editor.
+#include "app/TopicViewer.h"
+
+#include "app/LinkTarget.h"
+#include "richedit/MvRichEditStrings.h"
+
+using namespace mv::app;
+
+TTopicViewer::TTopicViewer(TComponent* AOwner, ITopicWindow* ATopicWindow, const TTopicServices& Services)
+    : TMvRichEdit(AOwner), FTopicWindow(ATopicWindow), FServices(Services), FDocument(*this, Services, this) {
+    OnDblClick = [this](TObject* Sender) { FollowLink(Sender); };
+}
+
+void TTopicViewer::LoadTopic(const std::string& Title, const std::string& Namespace) {
+    FDocument.LoadTopic(Title, Namespace);
+}
+
+void TTopicViewer::SaveTopic(const std::string& Title, const std::string& Namespace) {
+    FDocument.SaveTopic(Title, Namespace);
+}
+
+void TTopicViewer::ProcessDotLines(bool Loading) {
+    FDocument.ProcessDotLines(Loading);
+}
+
+void TTopicViewer::AttachTag(const std::string& TagTitle) {
+    FDocument.AttachTag(TagTitle);
+}
+
+void TTopicViewer::DetachTag(const std::string& TagTitle) {
+    FDocument.DetachTag(TagTitle);
+}
+
+std::unique_ptr<TStringList> TTopicViewer::ListTags() {
+    return FDocument.ListTags();
+}
+
+void TTopicViewer::LoadContent(TStream& Content) {
+    Content.SetPosition(0);
+    Lines().LoadFromStream(Content);
+}
+
+void TTopicViewer::SaveContent(TStream& Content) {
+    Lines().SaveToStream(Content);
+}
+
+void TTopicViewer::ClearContent() {
+    Lines().Clear();
+}
+
+std::string TTopicViewer::TextInPositions() {
+    return GetTextRange(0, -1);
+}
+
+std::string TTopicViewer::PlainText() {
+    return TextInPositions();
+}
+
+void TTopicViewer::FollowLink(TObject*) {
+    const TLinkTarget Target = ResolveLinkTarget(TextInPositions(), SelStart(), SelLength(), Namespace());
+    SetSelStart(Target.SelStart);
+    SetSelLength(Target.SelLength);
+    if (!Target.Follow) return;
+    // The link marking: pure blue with a dotted underline, saved with the text.
+    SelAttributes().SetColor(TColor(0xFF0000));
+    SelAttributes().SetUnderlineType(4);
+    if (FServices.ShowTopic) FServices.ShowTopic(Target.Title, Target.Namespace);
+}

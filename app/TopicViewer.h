@@ -1,0 +1,55 @@
+// TTopicViewer: the rich-text editor of a note window, showing one topic at a
+// time. It loads the topic's text, window rectangle and meta lines from the
+// notes store and saves them back, runs its dot-lines, and follows a
+// double-clicked word as a link to another topic.
+#pragma once
+
+#include "app/TopicDocument.h"
+#include "app/TopicWindow.h"
+#include "richedit/MvRichEdit.h"
+
+#include <memory>
+#include <string>
+
+class TTopicViewer : public TMvRichEdit, private mv::app::ITopicText {
+public:
+    // ATopicWindow is the hosting note window, which outlives the editor;
+    // Services are the main window's, which outlive both.
+    TTopicViewer(TComponent* AOwner, ITopicWindow* ATopicWindow, const mv::app::TTopicServices& Services);
+
+    const std::string& TopicFile() const { return FDocument.TopicFile(); }
+    const std::string& Namespace() const { return FDocument.Namespace(); }
+    ITopicWindow* TopicWindow() const { return FTopicWindow; }
+    TTopicRect& WindowRect() { return FDocument.WindowRect; }
+    bool Valid() const { return FDocument.Valid(); }
+    int32_t TopicID() const { return FDocument.TopicID(); }
+    THashedStringList& Meta() { return FDocument.Meta; }
+
+    // Loads a topic, creating it in the store when missing.
+    void LoadTopic(const std::string& Title, const std::string& Namespace);
+    // Saves the shown topic, under a new title or namespace when they differ
+    // ("*" keeps the current one).
+    void SaveTopic(const std::string& Title, const std::string& Namespace);
+    void ProcessDotLines(bool Loading);
+
+    void AttachTag(const std::string& TagTitle);
+    void DetachTag(const std::string& TagTitle);
+    // The tags of the shown topic, or nullptr when it has none.
+    std::unique_ptr<TStringList> ListTags();
+
+    // The double-click handler: the control has selected the word under the mouse.
+    void FollowLink(TObject* Sender);
+
+    // The whole text in the control's character positions (a paragraph break is one character).
+    std::string TextInPositions();
+
+private:
+    void LoadContent(TStream& Content) override;
+    void SaveContent(TStream& Content) override;
+    void ClearContent() override;
+    std::string PlainText() override;
+
+    ITopicWindow* FTopicWindow;
+    const mv::app::TTopicServices& FServices;
+    mv::app::TTopicDocument FDocument;
+};

@@ -1,0 +1,158 @@
+// Failures on the main road: what the program does when a step goes wrong.
+#include "app/FirstLaunch.h"
+#include "app/Note.h"
+#include "app/Settings.h"
+#include "app/TopicViewer.h"
+#include "components/MvPlugin.h"
+#include "components/MvPluginManager.h"
+#include "store/NotesStore.h"
+#include "tests/app/AppFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+using namespace mv::app::test;
+
+namespace {
+
+TfrmNote* HomeWindow() {
+    return NoteWindowsByNamespace.Find("");
+}
+
+void SetText(TfrmNote& Window, const std::string& Text) {
+    Window.Editor()->SetText(Text);
+}
+
+bool Contains(const std::vector<std::string>& Messages, const std::string& Part) {
+    for (const std::string& M : Messages)
+        if (M.find(Part) != std::string::npos) return true;
+    return false;
+}
+
+} // namespace
+
+TEST(Faults, FailedNavigationLeavesTheEditorUsableAndTheTopicShown) {
+    TAppFixture App("navfail");
+    TfrmMain& Main = App.Start();
+    Main.TagEvents().RegisterCommand(
+        "boom", "savetag", [](TObject*) { throw std::runtime_error("disk on fire"); }, nullptr);
+    TfrmNote& Home = *HomeWindow();
+    SetText(Home, "Home\r.boom\r");
+    EXPECT_THROW(Main.ShowTopic("Elsewhere", ""), std::runtime_error);
+    EXPECT_TRUE(Home.Editor()->Enabled());
+    EXPECT_EQ(Home.Caption(), ":Home");
+    EXPECT_EQ(Home.Editor()->TopicFile(), "Home");
+    EXPECT_EQ(Home.History().Entries().size(), 1u);
+}
+
+TEST(Faults, SaveIgnoresAWindowWithoutAValidTopic) {
+    TAppFixture App("invalid");
+    TfrmMain& Main = App.Start();
+    auto* Fresh = new TfrmNote(&Main);
+    Fresh->aSave->Execute();
+    TTopicRect Rect;
+    EXPECT_EQ(Main.NotesStore()->GetTopic(0, Rect), nullptr);
+    EXPECT_EQ(Main.NotesStore()->GetTopic(-1, Rect), nullptr);
+    delete Fresh;
+}
+
+TEST(Faults, ShutdownGoesOnPastAWindowThatCannotSave) {
+    TAppFixture App("shutdown");
+    TfrmMain& Main = App.Start();
+    Main.TagEvents().RegisterCommand(
+        "boom", "savetag", [](TObject*) { throw std::runtime_error("disk on fire"); }, nullptr);
+    Main.ShowTopic("work:todo", "");
+    SetText(*HomeWindow(), "Home\r.boom\r");
+    NoteWindowsByNamespace.Find("work")->Editor()->SetText("kept");
+    App.Quit();
+    EXPECT_TRUE(Contains(App.Messages, "disk on fire"));
+    const std::string Log = App.ReadFile("Miravelund.log");
+    EXPECT_NE(Log.find("Commit finished"), std::string::npos) << Log;
+    EXPECT_NE(Log.find("Session End"), std::string::npos) << Log;
+    EXPECT_EQ(NoteWindowsByNamespace.Count(), 0u);
+    EXPECT_EQ(CommittedContent(App.Database(), "work", "todo").find("kept") != std::string::npos, true);
+}
+
+TEST(Faults, UnloadedPluginsHandlersNeverRunAndTheirWordsNeverBecomeTags) {
+    TAppFixture App("plugin");
+    TfrmMain& Main = App.Start();
+    int Saves = 0;
+    auto* Plugin = new TMvPlugIn(nullptr);
+    Plugin->SetName("clock");
+    TMvPluginCommand& Command = Plugin->Commands().Add();
+    Command.Caption = "Clock";
+    Command.Data = "SaveTag";
+    Command.OnExecute = [&](TObject*) { ++Saves; };
+    ASSERT_TRUE(Main.PluginManager()->AddCustomPlugin(Plugin));
+    ASSERT_NE(Main.TagEvents().Find("clock"), nullptr);
+
+    TfrmNote& Home = *HomeWindow();
+    SetText(Home, "Home\r.clock 12:00\r");
+    Home.aSave->Execute();
+    EXPECT_EQ(Saves, 1);
+
+    Main.PluginManager()->UnloadPlugin(0);
+    Home.aSave->Execute();
+    EXPECT_EQ(Saves, 1);
+    bool Created = false;
+    EXPECT_LT(Main.NotesStore()->FindTag("clock", Created), 0);
+    EXPECT_LT(Main.NotesStore()->FindTag("12:00", Created), 0);
+}
+
+TEST(Faults, CheckpointTimerSavesOpenWindowsAndCommits) {
+    TAppFixture App("checkpoint");
+    TfrmMain& Main = App.Start();
+    TfrmNote& Home = *HomeWindow();
+    SetText(Home, "Home\rwritten before the timer\r");
+    Main.tCommitTimer(nullptr);
+    EXPECT_NE(CommittedContent(App.Database(), "", "Home").find("written before the timer"),
+              std::string::npos);
+    const std::string Log = App.ReadFile("Miravelund.log");
+    EXPECT_NE(Log.find("Checkpoint finished."), std::string::npos);
+}
+
+TEST(Faults, EmptyDatabaseKeyAsksAndStoresTheChoiceOnlyOnceOpened) {
+    TAppFixture App("firstlaunch", false);
+    Settings().SetValue("database", "");
+    std::string Offered;
+    App.OnShowModal = [&](TForm& Form) {
+        auto* First = dynamic_cast<TfrmFirstLaunch*>(&Form);
+        if (!First) return int(mrCancel);
+        Offered = "asked";
+        First->DatabaseFileName = App.Folder() + "\\chosen.mvdb";
+        return int(mrOk);
+    };
+    TfrmMain& Main = App.Start();
+    EXPECT_EQ(Offered, "asked");
+    ASSERT_TRUE(Main.Initialized());
+    EXPECT_EQ(Settings().Values("database"), App.Folder() + "\\chosen.mvdb");
+    EXPECT_NE(NoteWindowsByNamespace.Find(""), nullptr);
+}
+
+TEST(Faults, RefusedDatabaseIsShownLoggedAndNotRemembered) {
+    TAppFixture App("refused", false);
+    const std::string Folder = App.Folder() + "\\a-folder";
+    CreateDirectoryA(Folder.c_str(), nullptr);
+    App.OnShowModal = [&](TForm& Form) {
+        auto* First = dynamic_cast<TfrmFirstLaunch*>(&Form);
+        if (!First) return int(mrCancel);
+        First->DatabaseFileName = Folder;
+        return int(mrOk);
+    };
+    TfrmMain& Main = App.Start();
+    EXPECT_FALSE(Main.Initialized());
+    EXPECT_TRUE(Contains(App.Messages, "is a folder"));
+    EXPECT_EQ(Settings().Values("database"), "");
+    EXPECT_EQ(NoteWindowsByNamespace.Count(), 0u);
+    EXPECT_NE(App.ReadFile("Miravelund.log").find("Start-up failed"), std::string::npos);
+    EXPECT_TRUE(GetFileAttributesA(Folder.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+TEST(Faults, CancelledFirstLaunchEndsTheProgram) {
+    TAppFixture App("cancel", false);
+    TfrmMain& Main = App.Start();
+    EXPECT_FALSE(Main.Initialized());
+    EXPECT_EQ(NoteWindowsByNamespace.Count(), 0u);
+    EXPECT_NE(App.ReadFile("Miravelund.log").find("    User canceled select dialog"), std::string::npos);
+}

@@ -1,0 +1,141 @@
+// The real Miravelund.exe as a user starts it: one instance at a time, an
+// orderly shutdown at the end of the session, and databases it must refuse.
+#include "store/NotesStore.h"
+#include "tests/app/ProgramProcess.h"
+
+#include <gtest/gtest.h>
+
+using namespace mv::app::test;
+
+namespace {
+
+constexpr DWORD StartTimeout = 60000;
+
+bool HasTopic(const std::string& Database, const std::string& Namespace, const std::string& Title,
+              std::string* Content = nullptr) {
+    TNotesStore Store(Database);
+    bool Created = false;
+    const int32_t ID = Store.FindTopic(Namespace, Title, Created);
+    if (ID >= 0 && Content) {
+        TTopicRect Rect;
+        if (auto Stream = Store.GetTopic(ID, Rect)) *Content = Stream->DataString();
+    }
+    return ID >= 0;
+}
+
+bool MutexHeld() {
+    HANDLE M = OpenMutexA(SYNCHRONIZE, FALSE, "Miravelund3MuteX");
+    if (M == nullptr) return false;
+    CloseHandle(M);
+    return true;
+}
+
+void EndSession(const TChildProcess& Program) {
+    HWND Main = FindMainWindow(Program.Id());
+    ASSERT_NE(Main, nullptr) << "no main window";
+    DWORD_PTR Reply = 0;
+    ASSERT_NE(SendMessageTimeoutA(Main, WM_ENDSESSION, TRUE, 0, SMTO_NORMAL, 30000, &Reply), 0);
+}
+
+} // namespace
+
+TEST(ProgramProcess, StartsShowsHomeAndEndsTheSessionWithACheckpoint) {
+    TProgramFolder Folder("smoke");
+    TChildProcess Program(Folder.File("Miravelund.exe"), "", Folder.Path());
+    ASSERT_NE(WaitForWindow(Program.Id(), ":Home", StartTimeout, "TfrmNote"), nullptr);
+    EXPECT_TRUE(MutexHeld());
+    EndSession(Program);
+    DWORD Exit = 1;
+    ASSERT_TRUE(Program.WaitForExit(30000, &Exit));
+    EXPECT_EQ(Exit, 0u);
+    EXPECT_FALSE(MutexHeld());
+
+    std::string Home;
+    EXPECT_TRUE(HasTopic(Folder.Database(), "", "Home", &Home));
+    EXPECT_NE(Home.find("Welcome to Miravelund"), std::string::npos);
+    const std::string Log = Folder.ReadFile("Miravelund.log");
+    EXPECT_NE(Log.find("========= Miravelund starting up ========="), std::string::npos) << Log;
+    EXPECT_NE(Log.find("Got EM_ENDSESSION message, quitting"), std::string::npos) << Log;
+    EXPECT_NE(Log.find("Commit finished"), std::string::npos) << Log;
+    const auto Last = Log.find_last_not_of("\r\n");
+    ASSERT_NE(Last, std::string::npos);
+    EXPECT_EQ(Log.substr(Last + 1 - 11, 11), "Session End") << Log;
+}
+
+TEST(ProgramProcess, SecondInstanceShowsTheMessageAndLeavesTheDatabaseAlone) {
+    TProgramFolder Folder("second");
+    TChildProcess First(Folder.File("Miravelund.exe"), "", Folder.Path());
+    ASSERT_NE(WaitForWindow(First.Id(), ":Home", StartTimeout, "TfrmNote"), nullptr);
+    const std::string Before = Folder.ReadFile("notes.mvdb");
+    ASSERT_FALSE(Before.empty());
+
+    TChildProcess Second(Folder.File("Miravelund.exe"), "", Folder.Path());
+    HWND Box = nullptr;
+    const std::string Text = WaitForMessageBoxText(Second.Id(), StartTimeout, &Box);
+    EXPECT_NE(Text.find("Miravelund is already running."), std::string::npos) << Text;
+    EXPECT_NE(Text.find("Check the system tray for the Miravelund icon."), std::string::npos) << Text;
+    ASSERT_NE(Box, nullptr);
+    PostMessageA(Box, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(Second.WaitForExit(30000));
+    EXPECT_EQ(Folder.ReadFile("notes.mvdb"), Before);
+
+    EndSession(First);
+    ASSERT_TRUE(First.WaitForExit(30000));
+}
+
+namespace {
+
+// Starts the program on a database path it must refuse; returns the message it showed.
+std::string StartOnBadDatabase(TProgramFolder& Folder, const std::string& Path) {
+    Folder.WriteFile("Miravelund.ini", "database=" + Path + "\r\n");
+    TChildProcess Program(Folder.File("Miravelund.exe"), "", Folder.Path());
+    HWND Box = nullptr;
+    const std::string Text = WaitForMessageBoxText(Program.Id(), StartTimeout, &Box);
+    if (Box) PostMessageA(Box, WM_COMMAND, IDOK, 0);
+    DWORD Exit = 0;
+    EXPECT_TRUE(Program.WaitForExit(30000, &Exit));
+    EXPECT_NE(Exit, 0u);
+    EXPECT_EQ(FindMainWindow(Program.Id()), nullptr);
+    EXPECT_FALSE(MutexHeld());
+    return Text;
+}
+
+} // namespace
+
+TEST(ProgramProcess, RefusesAFolderAsDatabase) {
+    TProgramFolder Folder("folder");
+    const std::string Dir = Folder.File("notes-folder");
+    ASSERT_TRUE(CreateDirectoryA(Dir.c_str(), nullptr));
+    const std::string Text = StartOnBadDatabase(Folder, Dir);
+    EXPECT_NE(Text.find(Dir), std::string::npos) << Text;
+    EXPECT_NE(Text.find("is a folder"), std::string::npos) << Text;
+    EXPECT_TRUE(GetFileAttributesA(Dir.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
+    EXPECT_NE(Folder.ReadFile("Miravelund.log").find("is a folder"), std::string::npos);
+}
+
+TEST(ProgramProcess, RefusesAFileThatIsNotANotesDatabase) {
+    TProgramFolder Folder("notdb");
+    const std::string Junk = "These are my shopping notes, not a database.\r\n";
+    Folder.WriteFile("shopping.mvdb", Junk);
+    const std::string Text = StartOnBadDatabase(Folder, Folder.File("shopping.mvdb"));
+    EXPECT_NE(Text.find("not a Miravelund database"), std::string::npos) << Text;
+    EXPECT_EQ(Folder.ReadFile("shopping.mvdb"), Junk);
+}
+
+TEST(ProgramProcess, AKilledProgramKeepsWhatItSavedOnNavigation) {
+    TProgramFolder Folder("crash");
+    TChildProcess Child(MV_CRASH_CHILD_W, "\"" + Folder.Path() + "\"", Folder.Path());
+    const DWORD Start = GetTickCount();
+    while (GetFileAttributesA(Folder.File("ready").c_str()) == INVALID_FILE_ATTRIBUTES) {
+        DWORD Exit = 0;
+        ASSERT_FALSE(Child.WaitForExit(0, &Exit)) << "the child ended with " << Exit;
+        ASSERT_LT(GetTickCount() - Start, StartTimeout) << "the child never got ready";
+        Sleep(100);
+    }
+    Child.Kill();
+
+    std::string Home;
+    ASSERT_TRUE(HasTopic(Folder.Database(), "", "Home", &Home));
+    EXPECT_NE(Home.find("Written just before the crash"), std::string::npos) << Home;
+    EXPECT_TRUE(HasTopic(Folder.Database(), "", "Next"));
+}

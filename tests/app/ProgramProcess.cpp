@@ -1,0 +1,179 @@
+// Whole-process helpers of the application tests.
+#include "tests/app/ProgramProcess.h"
+
+#include <stdexcept>
+#include <vector>
+
+namespace mv::app::test {
+
+namespace {
+
+void RemoveTree(const std::string& Path) {
+    WIN32_FIND_DATAA Data;
+    HANDLE Find = FindFirstFileA((Path + "\\*").c_str(), &Data);
+    if (Find != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string Name = Data.cFileName;
+            if (Name == "." || Name == "..") continue;
+            const std::string Full = Path + "\\" + Name;
+            if (Data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(Full);
+            else
+                DeleteFileA(Full.c_str());
+        } while (FindNextFileA(Find, &Data));
+        FindClose(Find);
+    }
+    RemoveDirectoryA(Path.c_str());
+}
+
+struct TWindowQuery {
+    DWORD Pid;
+    const std::string* Caption;
+    const char* ClassName;
+    bool VisibleOnly;
+    HWND Found = nullptr;
+};
+
+BOOL CALLBACK MatchWindow(HWND Window, LPARAM Param) {
+    auto& Q = *reinterpret_cast<TWindowQuery*>(Param);
+    DWORD Pid = 0;
+    GetWindowThreadProcessId(Window, &Pid);
+    if (Pid != Q.Pid || (Q.VisibleOnly && !IsWindowVisible(Window))) return TRUE;
+    char Buffer[512] = {};
+    if (Q.ClassName) {
+        GetClassNameA(Window, Buffer, sizeof Buffer);
+        if (std::string(Buffer) != Q.ClassName) return TRUE;
+    }
+    if (Q.Caption) {
+        GetWindowTextA(Window, Buffer, sizeof Buffer);
+        if (*Q.Caption != Buffer) return TRUE;
+    }
+    Q.Found = Window;
+    return FALSE;
+}
+
+HWND FindTopWindow(DWORD Pid, const std::string* Caption, const char* ClassName, bool VisibleOnly) {
+    TWindowQuery Q{Pid, Caption, ClassName, VisibleOnly};
+    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&Q));
+    return Q.Found;
+}
+
+BOOL CALLBACK FirstStaticText(HWND Child, LPARAM Param) {
+    char ClassName[32] = {};
+    GetClassNameA(Child, ClassName, sizeof ClassName);
+    if (lstrcmpiA(ClassName, "Static") != 0) return TRUE;
+    char Text[1024] = {};
+    GetWindowTextA(Child, Text, sizeof Text);
+    if (Text[0] == '\0') return TRUE;
+    *reinterpret_cast<std::string*>(Param) = Text;
+    return FALSE;
+}
+
+} // namespace
+
+std::string ProgramDirectory() {
+    return MV_PROGRAM_DIR_W;
+}
+std::string ProgramPath() {
+    return ProgramDirectory() + "\\Miravelund.exe";
+}
+
+TProgramFolder::TProgramFolder(const std::string& Name) {
+    char Temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, Temp);
+    FPath = std::string(Temp) + "mv-" + Name + "-" + std::to_string(GetCurrentProcessId());
+    RemoveTree(FPath);
+    if (!CreateDirectoryA(FPath.c_str(), nullptr) || !CreateDirectoryA(File("Plugins").c_str(), nullptr))
+        throw std::runtime_error("cannot create " + FPath);
+    for (const char* F : {"Miravelund.exe", "Default.mvdb"})
+        if (!CopyFileA((ProgramDirectory() + "\\" + F).c_str(), File(F).c_str(), FALSE))
+            throw std::runtime_error(std::string("cannot copy ") + F);
+    WriteFile("Miravelund.ini", "database=" + Database() + "\r\n");
+}
+
+TProgramFolder::~TProgramFolder() {
+    RemoveTree(FPath);
+}
+
+void TProgramFolder::WriteFile(const std::string& Name, const std::string& Text) const {
+    HANDLE F = CreateFileA(File(Name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (F == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot write " + Name);
+    DWORD Written = 0;
+    ::WriteFile(F, Text.data(), static_cast<DWORD>(Text.size()), &Written, nullptr);
+    CloseHandle(F);
+}
+
+std::string TProgramFolder::ReadFile(const std::string& Name) const {
+    HANDLE F = CreateFileA(File(Name).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
+    if (F == INVALID_HANDLE_VALUE) return {};
+    std::string Text;
+    char Buffer[4096];
+    DWORD Read = 0;
+    while (::ReadFile(F, Buffer, sizeof Buffer, &Read, nullptr) && Read > 0)
+        Text.append(Buffer, Read);
+    CloseHandle(F);
+    return Text;
+}
+
+TChildProcess::TChildProcess(const std::string& Program, const std::string& Arguments,
+                             const std::string& Folder) {
+    std::string CommandLine = "\"" + Program + "\"" + (Arguments.empty() ? "" : " " + Arguments);
+    std::vector<char> Buffer(CommandLine.begin(), CommandLine.end());
+    Buffer.push_back('\0');
+    STARTUPINFOA Startup{};
+    Startup.cb = sizeof Startup;
+    if (!CreateProcessA(Program.c_str(), Buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, Folder.c_str(),
+                        &Startup, &FInfo))
+        throw std::runtime_error("cannot start " + Program);
+}
+
+TChildProcess::~TChildProcess() {
+    if (FInfo.hProcess) {
+        if (WaitForSingleObject(FInfo.hProcess, 0) == WAIT_TIMEOUT) Kill();
+        CloseHandle(FInfo.hProcess);
+        CloseHandle(FInfo.hThread);
+    }
+}
+
+bool TChildProcess::WaitForExit(DWORD Milliseconds, DWORD* ExitCode) {
+    if (WaitForSingleObject(FInfo.hProcess, Milliseconds) != WAIT_OBJECT_0) return false;
+    if (ExitCode) GetExitCodeProcess(FInfo.hProcess, ExitCode);
+    return true;
+}
+
+void TChildProcess::Kill() {
+    TerminateProcess(FInfo.hProcess, 9);
+    WaitForSingleObject(FInfo.hProcess, 10000);
+}
+
+HWND WaitForWindow(DWORD Pid, const std::string& Caption, DWORD Milliseconds, const char* ClassName) {
+    const DWORD Start = GetTickCount();
+    for (;;) {
+        if (HWND W = FindTopWindow(Pid, &Caption, ClassName, true)) return W;
+        if (GetTickCount() - Start > Milliseconds) return nullptr;
+        Sleep(100);
+    }
+}
+
+HWND FindMainWindow(DWORD Pid) {
+    return FindTopWindow(Pid, nullptr, "TfrmMain", false);
+}
+
+std::string WaitForMessageBoxText(DWORD Pid, DWORD Milliseconds, HWND* Box) {
+    const DWORD Start = GetTickCount();
+    for (;;) {
+        if (HWND W = FindTopWindow(Pid, nullptr, "#32770", true)) {
+            std::string Text;
+            EnumChildWindows(W, FirstStaticText, reinterpret_cast<LPARAM>(&Text));
+            if (!Text.empty()) {
+                if (Box) *Box = W;
+                return Text;
+            }
+        }
+        if (GetTickCount() - Start > Milliseconds) return {};
+        Sleep(100);
+    }
+}
+
+} // namespace mv::app::test

@@ -1,0 +1,67 @@
+// Running the real Miravelund.exe (or a helper program) from a private program
+// folder, and finding its windows, for the tests that need whole processes.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace mv::app::test {
+
+// A fresh program folder with Miravelund.exe and Default.mvdb copied in, an
+// empty Plugins folder, and a settings file that points the database at
+// "notes.mvdb" in the folder (so the template is copied there on the first
+// start). Removed when the object goes.
+class TProgramFolder {
+public:
+    explicit TProgramFolder(const std::string& Name);
+    ~TProgramFolder();
+    TProgramFolder(const TProgramFolder&) = delete;
+    TProgramFolder& operator=(const TProgramFolder&) = delete;
+
+    const std::string& Path() const { return FPath; }
+    std::string File(const std::string& Name) const { return FPath + "\\" + Name; }
+    std::string Database() const { return File("notes.mvdb"); }
+    void WriteFile(const std::string& Name, const std::string& Text) const;
+    std::string ReadFile(const std::string& Name) const;
+
+private:
+    std::string FPath;
+};
+
+// A child process; terminated when the object goes if it still runs.
+class TChildProcess {
+public:
+    // Starts Program (a full path) with the arguments in Folder as its current directory.
+    TChildProcess(const std::string& Program, const std::string& Arguments, const std::string& Folder);
+    ~TChildProcess();
+    TChildProcess(const TChildProcess&) = delete;
+    TChildProcess& operator=(const TChildProcess&) = delete;
+
+    // Waits for the end; true with the exit code when it ended in time.
+    bool WaitForExit(DWORD Milliseconds, DWORD* ExitCode = nullptr);
+    // Ends the process at once, as a crash would: nothing of its shutdown runs.
+    void Kill();
+    DWORD Id() const { return FInfo.dwProcessId; }
+
+private:
+    PROCESS_INFORMATION FInfo{};
+};
+
+// A visible top-level window of process Pid whose caption is Caption (and,
+// when given, whose class is ClassName), waiting up to Milliseconds for it.
+HWND WaitForWindow(DWORD Pid, const std::string& Caption, DWORD Milliseconds,
+                   const char* ClassName = nullptr);
+
+// The hidden main window of process Pid.
+HWND FindMainWindow(DWORD Pid);
+
+// The text of the static control of a message box shown by process Pid, or
+// "" when none appears within Milliseconds; Box receives the box.
+std::string WaitForMessageBoxText(DWORD Pid, DWORD Milliseconds, HWND* Box);
+
+// Where the test programs were built (Miravelund.exe and its folder).
+std::string ProgramDirectory();
+std::string ProgramPath();
+
+} // namespace mv::app::test

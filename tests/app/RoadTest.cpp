@@ -1,0 +1,202 @@
+// The main road, end to end in the test process: start from the template,
+// Home in a note window, editing, link following, history, tags, saving with
+// checkpoints, closing and reopening windows, and quitting.
+#include "app/Log.h"
+#include "app/NamespaceVisualizer.h"
+#include "app/Note.h"
+#include "app/TopicViewer.h"
+#include "store/NotesStore.h"
+#include "store/SQLiteAccess.h"
+#include "tests/app/AppFixture.h"
+
+#include <gtest/gtest.h>
+#include <richedit.h>
+
+using namespace mv::app::test;
+using Strings = std::vector<std::string>;
+
+namespace {
+
+TfrmNote* WindowOf(const std::string& Namespace) {
+    return NoteWindowsByNamespace.Find(Namespace);
+}
+
+// Puts Text at the end of the editor as a new paragraph.
+void Type(TTopicViewer& Editor, const std::string& Text) {
+    Editor.SetSelStart(Editor.TextLength());
+    Editor.SetSelLength(0);
+    Editor.SetSelText(Text);
+}
+
+// Selects the first occurrence of Word and follows it, as a double-click on it does.
+void FollowWord(TTopicViewer& Editor, const std::string& Word, int Extra = 0) {
+    const std::string Text = Editor.TextInPositions();
+    const auto At = Text.find(Word);
+    ASSERT_NE(At, std::string::npos) << Word << " not in " << Text;
+    Editor.SetSelStart(static_cast<int>(At));
+    Editor.SetSelLength(static_cast<int>(Word.size()) + Extra);
+    Editor.FollowLink(&Editor);
+}
+
+CHARFORMAT2A FormatAt(TTopicViewer& Editor, int Start, int Length) {
+    Editor.SetSelStart(Start);
+    Editor.SetSelLength(Length);
+    CHARFORMAT2A Format{};
+    Format.cbSize = sizeof Format;
+    SendMessageA(Editor.Handle(), EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&Format));
+    return Format;
+}
+
+Strings TagsOf(TNotesStore& Store, int32_t TopicID) {
+    Strings Tags;
+    if (auto List = Store.ListTopicTags(TopicID))
+        for (int I = 0; I < List->Count(); ++I)
+            Tags.push_back(List->Get(I));
+    std::sort(Tags.begin(), Tags.end());
+    return Tags;
+}
+
+} // namespace
+
+TEST(Road, StartShowsHomeFollowsLinksKeepsHistoryAndSavesEveryStep) {
+    TAppFixture App("road");
+    TfrmMain& Main = App.Start();
+    ASSERT_TRUE(Main.Initialized());
+    TfrmNote* Home = WindowOf("");
+    ASSERT_NE(Home, nullptr);
+    EXPECT_EQ(Home->Caption(), ":Home");
+    EXPECT_TRUE(Home->Visible());
+    EXPECT_FALSE(Home->aBackward->Enabled());
+    EXPECT_FALSE(Home->aForward->Enabled());
+    EXPECT_TRUE(Main.tCommit->Enabled());
+    EXPECT_EQ(Main.tCommit->Interval(), 360000u);
+    TTopicViewer& Editor = *Home->Editor();
+    EXPECT_NE(Editor.TextInPositions().find("Welcome to Miravelund"), std::string::npos);
+
+    // Type a word and follow it: the new topic opens in the same window.
+    Type(Editor, "\rSee Plan soon");
+    FollowWord(Editor, "Plan", 1);
+    EXPECT_EQ(Home->Caption(), ":Plan");
+    EXPECT_EQ(Home->History().Entries(), (Strings{":Home", ":Plan"}));
+    EXPECT_TRUE(Home->aBackward->Enabled());
+    EXPECT_FALSE(Home->aForward->Enabled());
+    EXPECT_EQ(Editor.TextInPositions(), "");
+    // The navigation saved Home and committed: a second connection sees it.
+    EXPECT_NE(CommittedContent(App.Database(), "", "Home").find("See Plan soon"), std::string::npos);
+
+    // Back shows Home with the link marked pure blue, dotted underline.
+    Home->aBackward->Execute();
+    EXPECT_EQ(Home->Caption(), ":Home");
+    EXPECT_FALSE(Home->aBackward->Enabled());
+    EXPECT_TRUE(Home->aForward->Enabled());
+    const auto At = static_cast<int>(Editor.TextInPositions().find("Plan soon"));
+    CHARFORMAT2A Link = FormatAt(Editor, At, 4);
+    EXPECT_TRUE(Link.dwMask & CFM_COLOR);
+    EXPECT_EQ(Link.crTextColor, RGB(0, 0, 255));
+    EXPECT_EQ(Link.bUnderlineType, CFU_UNDERLINEDOTTED);
+    CHARFORMAT2A Plain = FormatAt(Editor, At + 5, 4);
+    EXPECT_NE(Plain.crTextColor, RGB(0, 0, 255));
+
+    Home->aForward->Execute();
+    EXPECT_EQ(Home->Caption(), ":Plan");
+    EXPECT_TRUE(Home->aBackward->Enabled());
+    EXPECT_FALSE(Home->aForward->Enabled());
+
+    // ns:title opens a second window for the namespace.
+    Type(Editor, "Ask work:todo today");
+    FollowWord(Editor, "todo");
+    TfrmNote* Work = WindowOf("WORK");
+    ASSERT_NE(Work, nullptr);
+    EXPECT_NE(Work, Home);
+    EXPECT_EQ(Work->Caption(), "work:todo");
+    EXPECT_EQ(Main.OpenNoteWindows().size(), 2u);
+    EXPECT_EQ(Home->Caption(), ":Plan");
+
+    // A new topic reaches the side panels of its namespace and of the default namespace.
+    EXPECT_EQ(Work->Visualizer()->Titles("work"), (Strings{"todo"}));
+    const Strings DefaultSees = Home->Visualizer()->Titles("work");
+    EXPECT_EQ(DefaultSees, (Strings{"todo"}));
+
+    // Navigating from the middle of the history drops the entries after it.
+    Main.ShowTopic("B", "");
+    Main.ShowTopic("C", "");
+    EXPECT_EQ(Home->History().Entries(), (Strings{":Home", ":Plan", ":B", ":C"}));
+    Home->aBackward->Execute();
+    Home->aBackward->Execute();
+    EXPECT_EQ(Home->Caption(), ":Plan");
+    Main.ShowTopic("D", "default");
+    EXPECT_EQ(Home->History().Entries(), (Strings{":Home", ":Plan", ":D"}));
+    EXPECT_EQ(Home->History().Index(), 2);
+    EXPECT_FALSE(Home->aForward->Enabled());
+
+    // Quit: every window saves, the checkpoint runs, and the log ends the session.
+    SetForegroundWindow(Work->Handle());
+    Work->Perform(WM_ACTIVATE, WA_ACTIVE, 0);
+    App.Pump();
+    EXPECT_EQ(ActiveNoteWindow, Work);
+    App.Quit();
+    EXPECT_TRUE(App.Messages.empty()) << App.Messages.front();
+    EXPECT_EQ(NoteWindowsByNamespace.Count(), 0u);
+    const std::string Log = App.ReadFile("Miravelund.log");
+    EXPECT_NE(Log.find("]>  Close ::D"), std::string::npos) << Log;
+    EXPECT_NE(Log.find("]>  Close :work:todo"), std::string::npos) << Log;
+    EXPECT_EQ(Log.substr(Log.find_last_not_of("\r\n") - 10, 11), "Session End");
+
+    TNotesStore Store(App.Database());
+    EXPECT_EQ(Store.Properties().Values("active.window"), "work:todo");
+    bool Created = false;
+    EXPECT_GE(Store.FindTopic("work", "todo", Created), 0);
+    EXPECT_NE(CommittedContent(App.Database(), "", "Plan").find("work:todo"), std::string::npos);
+}
+
+TEST(Road, DotLinesBecomeTagsAndStayWholeInANarrowWindow) {
+    TAppFixture App("tags");
+    TfrmMain& Main = App.Start();
+    TfrmNote* Home = WindowOf("");
+    ASSERT_NE(Home, nullptr);
+    TTopicViewer& Editor = *Home->Editor();
+    Type(Editor, "\r.Work.Home\r");
+    Home->aSave->Execute();
+    TNotesStore& Store = *Main.NotesStore();
+    EXPECT_EQ(TagsOf(Store, Editor.TopicID()), (Strings{"home", "welcome", "work"}));
+
+    Editor.SetText("Home\r.work\r");
+    Home->aSave->Execute();
+    EXPECT_EQ(TagsOf(Store, Editor.TopicID()), (Strings{"work"}));
+    bool Created = false;
+    EXPECT_LT(Store.FindTag("home", Created), 0);
+
+    // A dot-line far wider than the window wraps on screen but keeps every tag.
+    Home->SetWidth(200);
+    std::string Long = ".first";
+    for (int I = 0; I < 30; ++I)
+        Long += " word" + std::to_string(I);
+    Long += " last";
+    Editor.SetText("Home\r" + Long + "\r");
+    App.Pump();
+    ASSERT_GT(SendMessageA(Editor.Handle(), EM_GETLINECOUNT, 0, 0), 3);
+    Home->aSave->Execute();
+    const Strings Tags = TagsOf(Store, Editor.TopicID());
+    EXPECT_EQ(Tags.size(), 32u);
+    EXPECT_NE(std::find(Tags.begin(), Tags.end(), "last"), Tags.end());
+}
+
+TEST(Road, AClosedWindowReopensWithItsGeometryAndSplitter) {
+    TAppFixture App("geometry");
+    TfrmMain& Main = App.Start();
+    TfrmNote* Work = Main.ShowTopic("work:todo", "");
+    Work->SetBounds(110, 120, 520, 330);
+    Work->Visualizer()->SetWidth(210);
+    Work->Close();
+    App.Pump();
+    EXPECT_EQ(WindowOf("work"), nullptr);
+    EXPECT_EQ(Main.OpenNoteWindows().size(), 1u);
+
+    TfrmNote* Again = Main.ShowTopic("todo", "work");
+    ASSERT_NE(Again, nullptr);
+    EXPECT_EQ(Again->Left(), 110);
+    EXPECT_EQ(Again->Top(), 120);
+    EXPECT_EQ(Again->Width(), 520);
+    EXPECT_EQ(Again->Height(), 330);
+    EXPECT_EQ(Again->Visualizer()->Width(), 210);
+}
