@@ -202,3 +202,6 @@ private:
     bool default_ = false, cancel_ = false;
     int modalResult_ = 0;
 };
+
+// List and combo boxes live in their own unit.
+#include "gui/ListBoxes.h"

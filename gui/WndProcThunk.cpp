@@ -140,9 +140,17 @@ HWND CreateControlWindow(TWinControl* control, const TCreateParams& params) {
     creatingSystemClass = params.SystemClass;
     HHOOK hook =
         params.SystemClass ? SetWindowsHookExA(WH_CBT, CreationHook, nullptr, GetCurrentThreadId()) : nullptr;
+    // Child windows get an id of their own: owner-drawn lists and combos are
+    // measured (WM_MEASUREITEM) by id, before anything else can name them.
+    HMENU childId = nullptr;
+    if (params.Style & WS_CHILD) {
+        static UINT nextId = 100;
+        if (++nextId > 0xFFF0) nextId = 100;
+        childId = reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nextId));
+    }
     HWND wnd =
         CreateWindowExA(params.ExStyle, className, params.Caption.c_str(), params.Style, params.X, params.Y,
-                        params.Width, params.Height, params.WndParent, nullptr, ModuleInstance(), control);
+                        params.Width, params.Height, params.WndParent, childId, ModuleInstance(), control);
     if (hook) UnhookWindowsHookEx(hook);
     creatingControl = previous;
     creatingSystemClass = previousSystem;
