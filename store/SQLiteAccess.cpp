@@ -1,7 +1,6 @@
 // The SQLite access layer.
 #include "store/SQLiteAccess.h"
 
-#include <cstring>
 #include <filesystem>
 #include <system_error>
 
