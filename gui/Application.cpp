@@ -214,7 +214,9 @@ bool TApplication::IsKeyMsg(MSG& msg) {
     if (!form) return false;
     LRESULT code = SendMessageA(msg.hwnd, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg));
     if (msg.wParam == VK_TAB && !(shift & (ssCtrl | ssAlt))) {
-        if (code & (DLGC_WANTTAB | DLGC_WANTALLKEYS)) return false;
+        // Only DLGC_WANTTAB keeps Tab: a multi-line edit asks for all keys, yet Tab
+        // moves the focus unless it says it wants tabs.
+        if (code & DLGC_WANTTAB) return false;
         form->SelectNext(form->ActiveControl() ? form->ActiveControl() : focused, !(shift & ssShift));
         return true;
     }

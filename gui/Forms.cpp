@@ -284,6 +284,7 @@ int TForm::ShowModal() {
     }
     if (GetCapture()) SendMessageA(GetCapture(), WM_CANCELMODE, 0, 0);
     ReleaseCapture();
+    HWND previousActive = GetActiveWindow();
     HandleNeeded();
     modal_ = true;
     struct ModalFlag {
@@ -304,6 +305,8 @@ int TForm::ShowModal() {
         }
     }
     Hide();
+    if (previousActive && previousActive != Handle() && IsWindow(previousActive))
+        SetActiveWindow(previousActive);
     return modalResult_ == mrNone ? mrCancel : modalResult_;
 }
 
@@ -374,8 +377,12 @@ void TForm::WndProc(TMessage& m) {
             active_ = true;
             if (Screen) Screen->SetActiveForm(this);
             Activate();
-            if (activeControl_ && activeControl_->HandleAllocated() && activeControl_->CanFocus())
+            if (activeControl_ && activeControl_->HandleAllocated() && activeControl_->CanFocus()) {
                 ::SetFocus(activeControl_->Handle());
+            } else if (!activeControl_) {
+                // The first tab stop takes the focus when nobody had it yet.
+                if (TWinControl* first = FindNextControl(nullptr, true, true)) ::SetFocus(first->Handle());
+            }
         } else {
             active_ = false;
             Deactivate();

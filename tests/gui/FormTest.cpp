@@ -190,3 +190,60 @@ TEST_F(FormTest, TabMovesFocusAndEnterExitFire) {
 }
 
 } // namespace
+
+namespace {
+
+// Runs the loop of a private application object, so the shared one is never terminated.
+class ApplicationSwap {
+public:
+    ApplicationSwap() : saved_(Application) { Application = &local; }
+    ~ApplicationSwap() { Application = saved_; }
+    TApplication local;
+
+private:
+    TApplication* saved_;
+};
+
+TEST_F(FormTest, ClosingTheMainFormEndsRun) {
+    ApplicationSwap swap;
+    auto* main = Application->CreateForm<TForm>();
+    EXPECT_EQ(Application->MainForm(), main);
+    int created = 0;
+    main->OnShow = [&](TObject*) {
+        ++created;
+        PostMessageA(main->Handle(), WM_CLOSE, 0, 0);
+    };
+    Application->Run();
+    EXPECT_EQ(created, 1);
+    EXPECT_TRUE(Application->Terminated());
+    EXPECT_FALSE(main->Visible());
+    Application->Finalize();
+    EXPECT_EQ(Application->MainForm(), nullptr);
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+}
+
+TEST_F(FormTest, ExceptionsInsideRunAreHandledAndTheLoopGoesOn) {
+    ApplicationSwap swap;
+    auto* main = Application->CreateForm<TForm>();
+    std::vector<std::string> errors;
+    Application->OnException = [&](TObject*, const std::exception& e) { errors.push_back(e.what()); };
+    TTimer* timer = new TTimer(main);
+    int ticks = 0;
+    timer->SetInterval(10);
+    timer->SetOnTimer([&](TObject*) {
+        if (++ticks == 1) throw Exception("first tick");
+        timer->SetEnabled(false);
+        main->Close();
+    });
+    Application->Run();
+    EXPECT_EQ(errors, std::vector<std::string>{"first tick"});
+    EXPECT_EQ(ticks, 2);
+    Application->Finalize();
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+}
+
+} // namespace
