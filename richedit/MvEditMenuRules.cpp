@@ -11,7 +11,9 @@ TEditMenuState ComputeEditMenuState(const TEditMenuInput& In) {
     S.Copy = HasSel && In.Commands.Contains(caCopy);
     S.Paste = !In.ReadOnly && In.Commands.Contains(caPaste);
     S.Delete = HasSel && !In.ReadOnly;
-    S.SelectAll = In.TextLength > 0 && In.SelLength != In.TextLength;
+    // A rich edit's Select All also takes the final paragraph mark, one more
+    // than the text's characters: anything at least as long is everything.
+    S.SelectAll = In.TextLength > 0 && In.SelLength < In.TextLength;
     return S;
 }
 

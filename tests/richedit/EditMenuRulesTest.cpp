@@ -42,6 +42,8 @@ TEST(EditMenuRules, SelectAllNeedsTextNotAllSelected) {
     In.TextLength = 5;
     In.SelLength = 5;
     EXPECT_FALSE(ComputeEditMenuState(In).SelectAll);
+    In.SelLength = 6; // the rich edit's final paragraph mark selected too
+    EXPECT_FALSE(ComputeEditMenuState(In).SelectAll);
     In.SelLength = 4;
     EXPECT_TRUE(ComputeEditMenuState(In).SelectAll);
     In.TextLength = 0;
