@@ -95,9 +95,9 @@ void TMvPluginManager::GetLoadedPlugins(TStrings& Strings) const {
         Strings.Add(Info.Plugin->Name());
 }
 
-void TMvPluginManager::FreeModule(TPluginKind Kind, TMvModuleHandle Handle) {
+void TMvPluginManager::ReleaseModule(TPluginKind Kind, TMvModuleHandle Handle) {
     // Packages are never loaded in this build, and custom plug-ins have no module.
-    if (Kind == plgDLL && Handle != 0) FPlatform->FreeModule(Handle);
+    if (Kind == plgDLL && Handle != 0) FPlatform->UnloadModule(Handle);
 }
 
 void TMvPluginManager::NotifyUnload(TMvPlugIn* Plugin) {
@@ -118,7 +118,7 @@ void TMvPluginManager::LoadPlugin(const std::string& FileName, TPluginKind PlgKi
         AllowLoad = true;
         if (OnAfterLoad) OnAfterLoad(this, FileName, Handle, AllowLoad);
         if (!AllowLoad) {
-            FreeModule(PlgKind, Handle);
+            ReleaseModule(PlgKind, Handle);
             return;
         }
 
@@ -153,10 +153,10 @@ void TMvPluginManager::LoadPlugin(const std::string& FileName, TPluginKind PlgKi
         }
         // Refused or failed (and already reported): nothing of it may stay.
         Plugin.reset();
-        FreeModule(PlgKind, Handle);
+        ReleaseModule(PlgKind, Handle);
     } catch (const std::exception& Error) {
         Plugin.reset();
-        FreeModule(PlgKind, Handle);
+        ReleaseModule(PlgKind, Handle);
         if (!OnPlugInError) throw;
         OnPlugInError(this, Error);
     }
@@ -236,7 +236,7 @@ void TMvPluginManager::UnloadPlugin(int Index) {
     TPluginInfo Info = std::move(FPlugins[static_cast<std::size_t>(Index)]);
     FPlugins.erase(FPlugins.begin() + Index);
     Info.Plugin.reset();
-    FreeModule(Info.Kind, Info.Handle);
+    ReleaseModule(Info.Kind, Info.Handle);
     if (Failure) std::rethrow_exception(Failure);
 }
 

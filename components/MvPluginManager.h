@@ -107,7 +107,7 @@ public:
     IMvPluginPlatform& Platform() const { return *FPlatform; }
 
 private:
-    void FreeModule(TPluginKind Kind, TMvModuleHandle Handle);
+    void ReleaseModule(TPluginKind Kind, TMvModuleHandle Handle);
     void Announce(TMvPlugIn& Plugin);
     void NotifyUnload(TMvPlugIn* Plugin);
 

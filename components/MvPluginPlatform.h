@@ -15,7 +15,7 @@ public:
     virtual ~IMvPluginPlatform() = default;
     // 0 when the module cannot be loaded.
     virtual TMvModuleHandle LoadModule(const std::string& FileName) = 0;
-    virtual void FreeModule(TMvModuleHandle Handle) = 0;
+    virtual void UnloadModule(TMvModuleHandle Handle) = 0;
     // The exported function of that exact name, or nullptr.
     virtual void* FindEntryPoint(TMvModuleHandle Handle, const char* Name) = 0;
     // Plain files (no folders) in Folder whose extension is Extension (no dot,

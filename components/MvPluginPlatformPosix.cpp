@@ -12,7 +12,7 @@ namespace {
 class TPosixPluginPlatform final : public IMvPluginPlatform {
 public:
     TMvModuleHandle LoadModule(const std::string&) override { return 0; }
-    void FreeModule(TMvModuleHandle) override {}
+    void UnloadModule(TMvModuleHandle) override {}
     void* FindEntryPoint(TMvModuleHandle, const char*) override { return nullptr; }
 
     std::vector<std::string> ListFiles(const std::string& Folder, const std::string& Extension) override {

@@ -18,7 +18,7 @@ public:
         return reinterpret_cast<TMvModuleHandle>(Module);
     }
 
-    void FreeModule(TMvModuleHandle Handle) override { FreeLibrary(reinterpret_cast<HMODULE>(Handle)); }
+    void UnloadModule(TMvModuleHandle Handle) override { FreeLibrary(reinterpret_cast<HMODULE>(Handle)); }
 
     void* FindEntryPoint(TMvModuleHandle Handle, const char* Name) override {
         return reinterpret_cast<void*>(GetProcAddress(reinterpret_cast<HMODULE>(Handle), Name));

@@ -40,7 +40,7 @@ public:
         Trace.push_back("load " + FileName);
         return Handle;
     }
-    void FreeModule(TMvModuleHandle Handle) override {
+    void UnloadModule(TMvModuleHandle Handle) override {
         Trace.push_back("free " + Loaded.at(Handle));
         Loaded.erase(Handle);
     }
@@ -165,8 +165,8 @@ protected:
     }
 
     TFakePlatform Platform;
-    std::unique_ptr<TMvPluginManager> Manager;
     std::map<std::string, TNotifyEvent> Handlers;
+    std::unique_ptr<TMvPluginManager> Manager;
 };
 
 TEST_F(PluginManagerTest, AnnouncesEveryCommandInOrderBetweenBeforeAndAfter) {
