@@ -21,3 +21,7 @@ TfrmAbout::TfrmAbout(TComponent* AOwner) : TForm(AOwner) {
     OK->SetModalResult(mrOk);
     OK->SetBounds(147, 256, 75, 25);
 }
+
+TfrmAbout::~TfrmAbout() {
+    if (frmAbout == this) frmAbout = nullptr;
+}

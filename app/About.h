@@ -7,6 +7,7 @@
 class TfrmAbout : public TForm {
 public:
     explicit TfrmAbout(TComponent* AOwner);
+    ~TfrmAbout() override;
 };
 
 extern TfrmAbout* frmAbout;

@@ -8,3 +8,7 @@ TfrmFind::TfrmFind(TComponent* AOwner) : TForm(AOwner) {
     SetPosition(TPosition::poScreenCenter);
     SetClientSize(417, 202);
 }
+
+TfrmFind::~TfrmFind() {
+    if (frmFind == this) frmFind = nullptr;
+}

@@ -7,6 +7,7 @@
 class TfrmFind : public TForm {
 public:
     explicit TfrmFind(TComponent* AOwner);
+    ~TfrmFind() override;
 };
 
 extern TfrmFind* frmFind;

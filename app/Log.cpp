@@ -26,3 +26,7 @@ void TfrmLog::AddLine(const std::string& Line) {
 void TfrmLog::FormHide(TObject*) {
     if (frmMain && frmMain->aShowLog) frmMain->aShowLog->SetChecked(false);
 }
+
+TfrmLog::~TfrmLog() {
+    if (frmLog == this) frmLog = nullptr;
+}

@@ -9,6 +9,7 @@ class TMemo;
 class TfrmLog : public TForm {
 public:
     explicit TfrmLog(TComponent* AOwner);
+    ~TfrmLog() override;
     void AddLine(const std::string& Line);
     TMemo* mLog = nullptr;
 

@@ -82,7 +82,8 @@ private:
     void BuildActions();
     // Start-up and shutdown (MainStartup.cpp).
     void FormCreate(TObject* Sender);
-    void StartUp();
+    // False when the user cancelled the choice of a database.
+    bool StartUp();
     std::string ChooseDatabasePath();
     void OpenStore(const std::string& Path);
     void LoadPlugins();

@@ -40,8 +40,7 @@ public:
 void TfrmMain::FormCreate(TObject*) {
     FInitialized = false;
     try {
-        StartUp();
-        FInitialized = true;
+        FInitialized = StartUp();
     } catch (...) {
         // Whatever stopped the start-up is shown and logged, and the program ends:
         // the tray icon goes with this window and the single-instance mutex with
@@ -63,7 +62,7 @@ void TfrmMain::FormCreate(TObject*) {
     }
 }
 
-void TfrmMain::StartUp() {
+bool TfrmMain::StartUp() {
     FLogFile->SetFileName(FProgramFolder + "\\Miravelund.log");
     HWND AppWindow = Application->Handle();
     ShowWindow(AppWindow, SW_HIDE);
@@ -79,7 +78,7 @@ void TfrmMain::StartUp() {
     if (frmAbout == nullptr) frmAbout = new TfrmAbout(this);
 
     const std::string Path = ChooseDatabasePath();
-    if (Path.empty()) return; // the user cancelled the first-launch dialog; the program is ending
+    if (Path.empty()) return false; // the user cancelled the first-launch dialog; the program is ending
     OpenStore(Path);
 
     if (frmTagManager == nullptr) frmTagManager = new TfrmTagManager(this);
@@ -89,6 +88,7 @@ void TfrmMain::StartUp() {
     FTrayIcon->SetEnabled(true);
     ShowTopic("Home", "");
     tCommit->SetEnabled(true);
+    return true;
 }
 
 std::string TfrmMain::ChooseDatabasePath() {

@@ -8,3 +8,7 @@ TfrmPlugins::TfrmPlugins(TComponent* AOwner) : TForm(AOwner) {
     SetPosition(TPosition::poScreenCenter);
     SetClientSize(417, 202);
 }
+
+TfrmPlugins::~TfrmPlugins() {
+    if (frmPlugins == this) frmPlugins = nullptr;
+}

@@ -7,6 +7,7 @@
 class TfrmPlugins : public TForm {
 public:
     explicit TfrmPlugins(TComponent* AOwner);
+    ~TfrmPlugins() override;
 };
 
 extern TfrmPlugins* frmPlugins;

@@ -8,3 +8,7 @@ TfrmRename::TfrmRename(TComponent* AOwner) : TForm(AOwner) {
     SetPosition(TPosition::poScreenCenter);
     SetClientSize(417, 202);
 }
+
+TfrmRename::~TfrmRename() {
+    if (frmRename == this) frmRename = nullptr;
+}

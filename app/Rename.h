@@ -7,6 +7,7 @@
 class TfrmRename : public TForm {
 public:
     explicit TfrmRename(TComponent* AOwner);
+    ~TfrmRename() override;
 };
 
 extern TfrmRename* frmRename;

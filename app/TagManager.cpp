@@ -8,3 +8,7 @@ TfrmTagManager::TfrmTagManager(TComponent* AOwner) : TForm(AOwner) {
     SetPosition(TPosition::poScreenCenter);
     SetClientSize(417, 202);
 }
+
+TfrmTagManager::~TfrmTagManager() {
+    if (frmTagManager == this) frmTagManager = nullptr;
+}

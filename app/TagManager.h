@@ -7,6 +7,7 @@
 class TfrmTagManager : public TForm {
 public:
     explicit TfrmTagManager(TComponent* AOwner);
+    ~TfrmTagManager() override;
 };
 
 extern TfrmTagManager* frmTagManager;
