@@ -1,6 +1,8 @@
 // The exception barrier for callbacks.
 #include "components/MvCallbackGuard.h"
 
+#include "gui/Application.h"
+
 namespace {
 
 TGuardedExceptionHandler& GuardedHandler() {

@@ -8,9 +8,9 @@
 
 using TGuardedExceptionHandler = std::function<void(std::exception_ptr)>;
 
-// The handler that receives what a guarded call raised. The application sets
-// it to report through its exception dialog and log; without one the
-// exception is dropped. Returns the previous handler.
+// The handler that receives what a guarded call raised; without one the
+// application object's HandleException reports it (message box and log).
+// Returns the previous handler.
 TGuardedExceptionHandler SetGuardedExceptionHandler(TGuardedExceptionHandler Handler);
 
 // Calls Body; an exception it raises goes to the handler. True when Body
