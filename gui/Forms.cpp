@@ -345,8 +345,14 @@ void TForm::BroadcastFocusChanged(TWinControl* root, TWinControl* control) {
 }
 
 void TForm::ControlRemoved(TControl* control) {
-    auto* wc = dynamic_cast<TWinControl*>(control);
-    if (activeControl_ && wc && wc->ContainsControl(activeControl_)) activeControl_ = nullptr;
+    // Pointers only: the control may be half destroyed already (its destructor is
+    // what removes it), so no virtual call and no dynamic_cast on it.
+    for (TControl* c = activeControl_; c; c = c->Parent()) {
+        if (c == control) {
+            activeControl_ = nullptr;
+            return;
+        }
+    }
 }
 
 void TForm::SelectNext(TWinControl* current, bool forward) {

@@ -167,6 +167,25 @@ TEST_F(FormTest, ExceptionFromATimerHandlerIsHandled) {
     EXPECT_TRUE(PumpUntil([&] { return handled == 1; }));
 }
 
+TEST_F(FormTest, DeletingTheActiveControlClearsItBeforeFocusMovesOn) {
+    TForm form(nullptr);
+    auto* panel = new TCustomControl(&form);
+    panel->SetParent(&form);
+    auto* inner = new TEdit(&form);
+    inner->SetParent(panel);
+    auto* other = new TEdit(&form);
+    other->SetParent(&form);
+    form.FocusChanged(inner);
+    ASSERT_EQ(form.ActiveControl(), inner);
+    delete panel; // takes the active control with it
+    EXPECT_EQ(form.ActiveControl(), nullptr);
+    int enters = 0;
+    other->OnEnter = [&](TObject*) { ++enters; };
+    SendMessageA(other->Handle(), WM_SETFOCUS, 0, 0); // must not touch the dead edit
+    EXPECT_EQ(form.ActiveControl(), other);
+    EXPECT_EQ(enters, 1);
+}
+
 TEST_F(FormTest, TabMovesFocusAndEnterExitFire) {
     TForm form(nullptr);
     auto* a = new TEdit(&form);
