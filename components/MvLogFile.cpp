@@ -48,7 +48,7 @@ void TMvLogFile::AddLogRecord(const std::string& Time, const std::string& Title,
 }
 
 void TMvLogFile::ApplySizeLimit() {
-    if (FSizeLimit > 0) FRecords.ApplySizeLimit(static_cast<std::size_t>(FSizeLimit));
+    if (SizeLimit > 0) FRecords.ApplySizeLimit(static_cast<std::size_t>(SizeLimit));
 }
 
 void TMvLogFile::ClearLog() {

@@ -28,9 +28,8 @@ public:
     // True only when set while FileName is not empty.
     bool AutoSave() const { return FAutoSave; }
     void SetAutoSave(bool Value) { FAutoSave = Value && !FFileName.empty(); }
-    // In characters of the file; 0 for no limit.
-    int32_t SizeLimit() const { return FSizeLimit; }
-    void SetSizeLimit(int32_t Value) { FSizeLimit = Value; }
+    // In characters of the file; 0 for no limit. Applied after each record.
+    int32_t SizeLimit = 0;
 
     // Not used by the program; kept for forms that assign them.
     TNotifyEvent OnShow;
@@ -60,5 +59,4 @@ private:
     std::string FFileName;
     bool FActive = true;
     bool FAutoSave = false;
-    int32_t FSizeLimit = 0;
 };

@@ -68,7 +68,7 @@ TEST_F(LogFileTest, SettingTheNameLoadsWithoutTrimmingOrRewriting) {
     TMvLogFile Log(nullptr);
     Log.SetFileName((Dir / "other.log").string());
     Log.SetAutoSave(true);
-    Log.SetSizeLimit(20);
+    Log.SizeLimit = 20;
     Log.AddLogRecord("0", "", "kept in memory only until the name changes");
     Log.SetFileName(Path);
     ASSERT_EQ(Log.Count(), 4);
