@@ -46,7 +46,12 @@ TForm::TForm(TComponent* owner) : TCustomControl(owner) {
 }
 
 TForm::~TForm() {
-    DoDestroy();
+    // OnDestroy may fail; a destructor must not.
+    try {
+        DoDestroy();
+    } catch (...) {
+        HandleCurrentException(this);
+    }
     if (Screen) Screen->RemoveForm(this);
     if (Application) Application->FormDestroyed(this);
 }

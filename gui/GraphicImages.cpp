@@ -2,6 +2,7 @@
 #include "gui/GraphicImages.h"
 
 #include "gui/GdiGuards.h"
+#include "gui/WndProcThunk.h"
 
 #include "base/Exceptions.h"
 
@@ -453,5 +454,10 @@ TMetafileCanvas::TMetafileCanvas(TMetafile& metafile, HDC referenceDC) : metafil
 TMetafileCanvas::~TMetafileCanvas() {
     DeselectHandles();
     HENHMETAFILE h = CloseEnhMetaFile(recordDC_);
-    if (h) metafile_.SetHandle(h);
+    if (!h) return;
+    try {
+        metafile_.SetHandle(h); // runs the metafile's OnChange
+    } catch (...) {
+        HandleCurrentException(nullptr);
+    }
 }

@@ -16,6 +16,8 @@ TWinControl::TWinControl(TComponent* owner) : TControl(owner) {
 
 TWinControl::~TWinControl() {
     Destroying();
+    // No focus event may reach this object while its window goes away.
+    if (TForm* form = GetParentForm(this); form && form != this) form->ControlRemoved(this);
     // Children go first (whoever owns them); each one leaves our list as it dies.
     while (!controls_.empty()) {
         TControl* child = controls_.back();

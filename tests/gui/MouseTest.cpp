@@ -129,6 +129,24 @@ TEST_F(MouseTest, DisabledOrHiddenWindowlessControlsDoNotGetTheMouse) {
     EXPECT_EQ(downs, 0);
 }
 
+TEST_F(MouseTest, HintShowsAfterThePauseAndGoesWhenTheMouseLeaves) {
+    auto* c = new TCustomControl(form.get());
+    c->SetBounds(10, 10, 80, 40);
+    c->SetParent(form.get());
+    c->SetHint("Save|Save all notes");
+    c->SetShowHint(true);
+    auto* plain = new TCustomControl(form.get());
+    plain->SetBounds(150, 10, 80, 40);
+    plain->SetParent(form.get());
+    Application->SetHintPause(20);
+    Application->MouseIdleAt(At(c, 5, 5));
+    ASSERT_TRUE(PumpUntil([] { return Application->HintWindow() && Application->HintWindow()->IsShown(); }));
+    EXPECT_EQ(Application->HintWindow()->Text(), "Save");
+    Application->MouseIdleAt(At(plain, 5, 5));
+    EXPECT_FALSE(Application->HintWindow()->IsShown());
+    Application->SetHintPause(500);
+}
+
 TEST_F(MouseTest, HintColourComesFromTheApplicationAndCmHintShowCanChangeIt) {
     class Hinted : public TGraphicControl {
     public:
