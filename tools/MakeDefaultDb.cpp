@@ -23,16 +23,16 @@ struct TTemplateTopic {
 const TTemplateTopic Topics[] = {
     {"", "Home",
      "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fswiss Tahoma;}}\\viewkind4\\uc1\\pard\\f0\\fs20"
-     "\\b Welcome to Miravelund\\b0\\par\\par"
+     "\\b Welcome to Miravelund\\b0\\par\\par "
      "This is your Home note. Double-click any word to open the note of that name; a note that does "
-     "not exist yet is created on the spot. Try it on the word Ideas.\\par\\par"
+     "not exist yet is created on the spot. Try it on the word Ideas.\\par\\par "
      "Write work:plan to reach the note plan in the namespace work, and :plan for the note plan in the "
-     "default namespace. Each namespace has its own window.\\par\\par"
-     "A line that begins with a dot lists tags, like the next line.\\par"
+     "default namespace. Each namespace has its own window.\\par\\par "
+     "A line that begins with a dot lists tags, like the next line.\\par "
      ".welcome\\par}"},
     {"Help", "",
      "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fswiss Tahoma;}}\\viewkind4\\uc1\\pard\\f0\\fs20"
-     "\\b Miravelund Help\\b0\\par\\par"
+     "\\b Miravelund Help\\b0\\par\\par "
      "Notes are saved when you leave them, when you press Ctrl+S and when a window closes. "
      "Use the Back and Forward buttons to move through the notes you visited.\\par}"},
 };

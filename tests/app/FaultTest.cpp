@@ -4,6 +4,8 @@
 #include "app/Settings.h"
 #include "app/TopicViewer.h"
 #include "components/MvPlugin.h"
+#include "gui/Dialogs.h"
+#include "gui/StdCtrls.h"
 #include "components/MvPluginManager.h"
 #include "store/NotesStore.h"
 #include "tests/app/AppFixture.h"
@@ -115,19 +117,35 @@ TEST(Faults, CheckpointTimerSavesOpenWindowsAndCommits) {
 TEST(Faults, EmptyDatabaseKeyAsksAndStoresTheChoiceOnlyOnceOpened) {
     TAppFixture App("firstlaunch", false);
     Settings().SetValue("database", "");
-    std::string Offered;
+    TOpenDialog* Asked = nullptr;
+    std::string SettingDuringChoice = "unset";
+    App.Responder.OpenDialog = [&](TOpenDialog& Dialog) {
+        Asked = &Dialog;
+        EXPECT_EQ(Dialog.Filter(), "Miravelund Database (*.mvdb, *.twdb)|*.mvdb;*.twdb");
+        EXPECT_EQ(Dialog.Title(), "Select Miravelund Database");
+        EXPECT_EQ(Dialog.FileName(), "Miravelund.mvdb");
+        EXPECT_EQ(Dialog.DefaultExt(), "mvdb");
+        Dialog.SetFileName(App.Folder() + "\\chosen.mvdb");
+        return true;
+    };
+    // The user presses Select... in the first-launch dialog.
     App.OnShowModal = [&](TForm& Form) {
-        auto* First = dynamic_cast<TfrmFirstLaunch*>(&Form);
-        if (!First) return int(mrCancel);
-        Offered = "asked";
-        First->DatabaseFileName = App.Folder() + "\\chosen.mvdb";
-        return int(mrOk);
+        if (dynamic_cast<TfrmFirstLaunch*>(&Form) == nullptr) return int(mrCancel);
+        for (int I = 0; I < Form.ComponentCount(); ++I)
+            if (auto* Button = dynamic_cast<TButton*>(Form.Components(I));
+                Button && Button->Caption() == "Select...")
+                Button->Click();
+        SettingDuringChoice = Settings().Values("database");
+        return Form.ModalResult();
     };
     TfrmMain& Main = App.Start();
-    EXPECT_EQ(Offered, "asked");
+    ASSERT_NE(Asked, nullptr);
+    EXPECT_EQ(SettingDuringChoice, "");
     ASSERT_TRUE(Main.Initialized());
     EXPECT_EQ(Settings().Values("database"), App.Folder() + "\\chosen.mvdb");
     EXPECT_NE(NoteWindowsByNamespace.Find(""), nullptr);
+    // The template was copied to the chosen file.
+    EXPECT_NE(App.ReadFile("chosen.mvdb").size(), 0u);
 }
 
 TEST(Faults, RefusedDatabaseIsShownLoggedAndNotRemembered) {

@@ -39,6 +39,19 @@ void FollowWord(TTopicViewer& Editor, const std::string& Word, int Extra = 0) {
     Editor.FollowLink(&Editor);
 }
 
+// Double-clicks the middle of the first occurrence of Word with the mouse messages Windows sends.
+void DoubleClickWord(TTopicViewer& Editor, const std::string& Word) {
+    const auto At = Editor.TextInPositions().find(Word);
+    ASSERT_NE(At, std::string::npos) << Word;
+    POINTL Where{};
+    SendMessageA(Editor.Handle(), EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&Where), At + Word.size() / 2);
+    const LPARAM Point = MAKELPARAM(Where.x + 1, Where.y + 3);
+    SendMessageA(Editor.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, Point);
+    SendMessageA(Editor.Handle(), WM_LBUTTONUP, 0, Point);
+    SendMessageA(Editor.Handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, Point);
+    SendMessageA(Editor.Handle(), WM_LBUTTONUP, 0, Point);
+}
+
 CHARFORMAT2A FormatAt(TTopicViewer& Editor, int Start, int Length) {
     Editor.SetSelStart(Start);
     Editor.SetSelLength(Length);
@@ -73,6 +86,7 @@ TEST(Road, StartShowsHomeFollowsLinksKeepsHistoryAndSavesEveryStep) {
     EXPECT_EQ(Main.tCommit->Interval(), 360000u);
     TTopicViewer& Editor = *Home->Editor();
     EXPECT_NE(Editor.TextInPositions().find("Welcome to Miravelund"), std::string::npos);
+    EXPECT_NE(Editor.TextInPositions().find("This is your Home note."), std::string::npos);
 
     // Type a word and follow it: the new topic opens in the same window.
     Type(Editor, "\rSee Plan soon");
@@ -105,9 +119,9 @@ TEST(Road, StartShowsHomeFollowsLinksKeepsHistoryAndSavesEveryStep) {
     EXPECT_TRUE(Home->aBackward->Enabled());
     EXPECT_FALSE(Home->aForward->Enabled());
 
-    // ns:title opens a second window for the namespace.
+    // ns:title opens a second window for the namespace, whichever half is double-clicked.
     Type(Editor, "Ask work:todo today");
-    FollowWord(Editor, "todo");
+    DoubleClickWord(Editor, "todo");
     TfrmNote* Work = WindowOf("WORK");
     ASSERT_NE(Work, nullptr);
     EXPECT_NE(Work, Home);
