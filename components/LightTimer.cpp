@@ -4,38 +4,27 @@
 #include "base/Checked.h"
 #include "components/MvCallbackGuard.h"
 
+#include "gui/Timers.h"
+
 #include <windows.h>
 
 namespace {
-
-constexpr char TimerWindowClass[] = "MvLightTimerWindow";
 
 TLightTimerHandler* GLightTimerHandler = nullptr;
 // Timer ids are handed out once per run; 0 is never used.
 uintptr_t GNextTimerId = 1;
 
-LRESULT CALLBACK TimerWindowProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam) {
-    if (Msg == WM_TIMER) {
-        TLightTimerHandler::DispatchTick(WParam);
-        return 0;
-    }
-    return DefWindowProcA(Window, Msg, WParam, LParam);
-}
-
-HWND CreateTimerWindow() {
-    HINSTANCE Instance = GetModuleHandleA(nullptr);
-    WNDCLASSA Existing{};
-    if (!GetClassInfoA(Instance, TimerWindowClass, &Existing)) {
-        WNDCLASSA Class{};
-        Class.lpfnWndProc = TimerWindowProc;
-        Class.hInstance = Instance;
-        Class.lpszClassName = TimerWindowClass;
-        RegisterClassA(&Class);
-    }
-    HWND Window = CreateWindowExA(WS_EX_TOOLWINDOW, TimerWindowClass, "", WS_POPUP, 0, 0, 0, 0, nullptr,
-                                  nullptr, Instance, nullptr);
-    if (!Window) throw EOutOfResources("Cannot create the timer window");
-    return Window;
+TUtilityWindow* CreateTimerWindow() {
+    return new TUtilityWindow([](TMessage& Message) {
+        if (Message.Msg == WM_TIMER) {
+            TLightTimerHandler::DispatchTick(Message.WParam);
+            return;
+        }
+        Message.Result = DefWindowProcA(TLightTimerHandler::Current()
+                                            ? static_cast<HWND>(TLightTimerHandler::Current()->Window())
+                                            : nullptr,
+                                        Message.Msg, Message.WParam, Message.LParam);
+    });
 }
 
 } // namespace
@@ -51,11 +40,9 @@ static TLightTimerUnitShutdown GLightTimerUnitShutdown;
 
 // ---- TLightTimerHandler
 
-TLightTimerHandler::TLightTimerHandler() : FWindow(CreateTimerWindow()) {}
+TLightTimerHandler::TLightTimerHandler() : FUtility(CreateTimerWindow()), FWindow(FUtility->Handle()) {}
 
-TLightTimerHandler::~TLightTimerHandler() {
-    if (FWindow) DestroyWindow(static_cast<HWND>(FWindow));
-}
+TLightTimerHandler::~TLightTimerHandler() = default;
 
 TLightTimerHandler* TLightTimerHandler::Current() {
     return GLightTimerHandler;

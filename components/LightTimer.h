@@ -6,9 +6,11 @@
 #include "base/Object.h"
 
 #include <cstdint>
+#include <memory>
 #include <unordered_map>
 
 class TLightTimerHandler;
+class TUtilityWindow;
 
 class TLightTimer : public TObject {
 public:
@@ -86,6 +88,7 @@ private:
 
     int32_t FRefCount = 0;
     int32_t FActiveTimers = 0;
+    std::unique_ptr<TUtilityWindow> FUtility;
     void* FWindow = nullptr;
     std::unordered_map<uintptr_t, TLightTimer*> FTimers;
     // Nesting of ticks being delivered; the handler is not freed under them.
