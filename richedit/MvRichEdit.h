@@ -145,6 +145,8 @@ public:
 
     void WndProc(TMessage& Message) override;
 
+    // Whether a window exists or can be made now (it needs a parent).
+    bool CanCreateHandle() const;
     // True while SelText is assigned or Lines replaces, inserts or deletes a line.
     bool LineUpdating() const { return FLineUpdating; }
 
@@ -187,7 +189,6 @@ private:
         bool FOld;
     };
 
-    bool CanCreateHandle() const;
     void ApplyTextMode();
     void ApplyLangOptions();
     void ApplyWordSelection();

@@ -283,7 +283,7 @@ void TMvParaAttributes::GetParaFormat(PARAFORMAT2& Format) const {
 }
 
 void TMvParaAttributes::SetParaFormat(PARAFORMAT2& Format) {
-    FRichEdit.HandleNeeded();
+    if (FRichEdit.CanCreateHandle()) FRichEdit.HandleNeeded();
     if (!FRichEdit.HandleAllocated()) return;
     SendMessageA(FRichEdit.Handle(), EM_SETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&Format));
 }
