@@ -1,8 +1,10 @@
 // The log view.
 #include "app/Log.h"
 
-#include "app/Main.h"
+// The control headers first: they keep windows.h from renaming TStrings::GetObject.
 #include "gui/StdCtrls.h"
+
+#include "app/Main.h"
 
 TfrmLog* frmLog = nullptr;
 

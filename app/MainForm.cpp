@@ -89,8 +89,8 @@ void TfrmMain::BuildForm() {
     tCommit->SetInterval(360000);
     tCommit->SetOnTimer([this](TObject* Sender) { tCommitTimer(Sender); });
 
+    // Saved after every record once start-up has named its file.
     FLogFile = new TMvLogFile(this);
-    FLogFile->SetAutoSave(true);
     FLogFile->SizeLimit = 8000;
 
     FPluginManager = new TMvPluginManager(this);

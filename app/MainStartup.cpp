@@ -64,6 +64,7 @@ void TfrmMain::FormCreate(TObject*) {
 
 bool TfrmMain::StartUp() {
     FLogFile->SetFileName(FProgramFolder + "\\Miravelund.log");
+    FLogFile->SetAutoSave(true);
     HWND AppWindow = Application->Handle();
     ShowWindow(AppWindow, SW_HIDE);
     SetWindowLongA(AppWindow, GWL_EXSTYLE,
@@ -92,8 +93,8 @@ bool TfrmMain::StartUp() {
 }
 
 std::string TfrmMain::ChooseDatabasePath() {
-    const TDatabaseChoice Choice = ChooseDatabase(
-        FProgramFolder, FileExists(FProgramFolder + "\\Miravelund.mvdb"), Settings().Values("database"));
+    const TDatabaseChoice Choice =
+        ChooseDatabase(FProgramFolder, FileExists(FProgramFolder + "\\Miravelund.mvdb"), DatabaseSetting());
     if (!Choice.Path.empty()) return Choice.Path;
     Log("Database value needs to be set");
     TfrmFirstLaunch FirstLaunch(this);

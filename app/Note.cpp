@@ -1,11 +1,13 @@
 // The note window: navigation, history, saving and closing.
 #include "app/Note.h"
 
+// The editor's headers first: they keep windows.h from renaming TStrings::GetObject.
+#include "app/TopicViewer.h"
+
 #include "app/Main.h"
 #include "app/NamespaceVisualizer.h"
 #include "app/NoteBar.h"
 #include "app/TopicAddress.h"
-#include "app/TopicViewer.h"
 #include "base/StrUtils.h"
 #include "store/NotesStore.h"
 #include "store/StoreLists.h"

@@ -61,10 +61,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     } catch (...) {
         MessageBoxA(nullptr, "Unexpected error", "Miravelund", MB_OK | MB_ICONERROR);
     }
-    try {
-        SaveSettings();
-    } catch (const std::exception& E) {
-        MessageBoxA(nullptr, E.what(), "Miravelund", MB_OK | MB_ICONERROR);
-    }
+    SaveSettings(); // reports its own failure
     return Result;
 }

@@ -4,9 +4,11 @@
 // double-clicked word as a link to another topic.
 #pragma once
 
+// The control's headers first: they keep windows.h from renaming TStrings::GetObject.
+#include "richedit/MvRichEdit.h"
+
 #include "app/TopicDocument.h"
 #include "app/TopicWindow.h"
-#include "richedit/MvRichEdit.h"
 
 #include <memory>
 #include <string>

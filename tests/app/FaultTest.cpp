@@ -1,8 +1,10 @@
 // Failures on the main road: what the program does when a step goes wrong.
+// The editor's headers first: they keep windows.h from renaming TStrings::GetObject.
+#include "app/TopicViewer.h"
+
 #include "app/FirstLaunch.h"
 #include "app/Note.h"
 #include "app/Settings.h"
-#include "app/TopicViewer.h"
 #include "components/MvPlugin.h"
 #include "gui/Dialogs.h"
 #include "gui/StdCtrls.h"
