@@ -3,6 +3,7 @@
 // order, the focus hook and the marker query.
 #include "richedit/MvExControls.h"
 
+#include "gui/Clipbrd.h"
 #include "tests/richedit/win32/TestForm.h"
 
 #include <gtest/gtest.h>
@@ -287,4 +288,73 @@ TEST_F(ExControlsTest, NonWindowedMembersLeaveWindowMessagesToTheLibrary) {
     Graphic->Perform(CM_MOUSEENTER, 0, reinterpret_cast<LPARAM>(Graphic));
     EXPECT_EQ(Entered, 1);
     EXPECT_TRUE(Graphic->MouseOver());
+}
+
+#include "richedit/MvExCheckLst.h"
+#include "richedit/MvExExtCtrls.h"
+#include "richedit/MvExMask.h"
+#include "richedit/MvExStdCtrls.h"
+
+TEST_F(ExControlsTest, EveryMemberCarriesTheLayer) {
+    auto* Panel = new TMvExCustomPanel(FHolder.Owner());
+    auto* List = new TMvExCheckListBox(FHolder.Owner());
+    auto* Mask = new TMvExCustomMaskEdit(FHolder.Owner());
+    auto* Memo = new TMvExCustomMemo(FHolder.Owner());
+    auto* Label = new TMvExCustomLabel(FHolder.Owner());
+    for (TWinControl* W : std::initializer_list<TWinControl*>{Panel, List, Mask, Memo}) {
+        W->SetParent(&FHolder.Form());
+        W->HandleNeeded();
+    }
+    Label->SetParent(&FHolder.Form());
+    EXPECT_EQ(Panel->HintColor(), clDefault);
+    EXPECT_EQ(Label->HintColor(), clDefault);
+    EXPECT_TRUE(Mask->BeepOnError());
+    EXPECT_EQ(Mask->ClipboardCommands(), mv::richedit::kAllClipboardCommands);
+    EXPECT_EQ(Memo->ClipboardCommands(), mv::richedit::kAllClipboardCommands);
+
+    // The edit members filter: a memo without Paste keeps its text.
+    Memo->SetText("memo");
+    Clipboard().SetAsText("X");
+    Memo->SetClipboardCommands(TMvClipboardCommands{caCopy});
+    SendMessageA(Memo->Handle(), EM_SETSEL, 4, 4);
+    EXPECT_EQ(SendMessageA(Memo->Handle(), WM_PASTE, 0, 0), 1);
+    EXPECT_EQ(Memo->Text(), "memo");
+    Mask->SetText("mask");
+    Mask->SetClipboardCommands(TMvClipboardCommands{caCopy});
+    EXPECT_EQ(SendMessageA(Mask->Handle(), WM_PASTE, 0, 0), 1);
+    EXPECT_EQ(Mask->Text(), "mask");
+
+    // The check list box still answers its own list messages behind the layer.
+    SendMessageA(List->Handle(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("item"));
+    EXPECT_EQ(SendMessageA(List->Handle(), LB_GETCOUNT, 0, 0), 1);
+    int Entered = 0;
+    List->OnMouseEnter = [&](TObject*) { ++Entered; };
+    List->Perform(CM_MOUSEENTER, 0, reinterpret_cast<LPARAM>(List));
+    EXPECT_EQ(Entered, 1);
+}
+
+TEST_F(ExControlsTest, PlainLibraryControlsAlsoKeepTheDCAroundPrintClient) {
+    // The library's window procedure does it for every windowed control, ours or not.
+    class TPlainPainter : public TCustomControl {
+    public:
+        using TCustomControl::TCustomControl;
+
+    protected:
+        void Paint() override {
+            Canvas().Brush().SetColor(clFuchsia);
+            Canvas().FillRect(RECT{0, 0, 5, 5});
+            SetMapMode(Canvas().Handle(), MM_TWIPS);
+        }
+    };
+    auto* C = new TPlainPainter(FHolder.Owner());
+    C->SetParent(&FHolder.Form());
+    C->SetBounds(0, 0, 30, 30);
+    TWindowDC Screen(nullptr);
+    TMemoryDC Mem(Screen.Get());
+    TGdiObject<HBITMAP> Bmp(CreateCompatibleBitmap(Screen.Get(), 30, 30));
+    TSelectObject Sel(Mem.Get(), Bmp.Get());
+    const TDCState Before = ReadState(Mem.Get());
+    SendMessageA(C->Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(Mem.Get()), PRF_CLIENT);
+    ExpectSameState(Before, ReadState(Mem.Get()));
+    EXPECT_EQ(GetMapMode(Mem.Get()), MM_TEXT);
 }

@@ -1,0 +1,11 @@
+// Base-class layer member over the library's check list box. Messages the layer
+// does not take go to the check list box itself, so its check handling stays.
+#pragma once
+
+#include "gui/CheckLst.h"
+#include "richedit/MvExControls.h"
+
+class TMvExCheckListBox : public TMvExWinControlLayer<TCheckListBox> {
+public:
+    explicit TMvExCheckListBox(TComponent* AOwner) : TMvExWinControlLayer<TCheckListBox>(AOwner) {}
+};

@@ -1,0 +1,2 @@
+// Base-class layer member over the panel (template bodies in MvExControlsImpl.h).
+#include "richedit/MvExExtCtrls.h"
