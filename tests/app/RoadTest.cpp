@@ -204,9 +204,12 @@ TEST(Road, AClosedWindowReopensWithItsGeometryAndSplitter) {
     TfrmNote* Work = Main.ShowTopic("work:todo", "");
     Work->SetBounds(110, 120, 520, 330);
     Work->Visualizer()->SetWidth(210);
+    Work->Editor()->SetText("closing saves this");
     Work->Close();
     App.Pump();
     EXPECT_EQ(WindowOf("work"), nullptr);
+    // Closing saved and committed.
+    EXPECT_NE(CommittedContent(App.Database(), "work", "todo").find("closing saves this"), std::string::npos);
     EXPECT_EQ(Main.OpenNoteWindows().size(), 1u);
 
     TfrmNote* Again = Main.ShowTopic("todo", "work");
@@ -216,4 +219,38 @@ TEST(Road, AClosedWindowReopensWithItsGeometryAndSplitter) {
     EXPECT_EQ(Again->Width(), 520);
     EXPECT_EQ(Again->Height(), 330);
     EXPECT_EQ(Again->Visualizer()->Width(), 210);
+}
+
+TEST(Road, ShowTopicReadsAddressesAndHideUnhideWalkTheWindows) {
+    TAppFixture App("showtopic");
+    TfrmMain& Main = App.Start();
+    TfrmNote* Home = WindowOf("");
+    EXPECT_EQ(Main.ShowTopic("Home", "default"), Home);
+    EXPECT_EQ(Main.ShowTopic("DEFAULT:Home", ""), Home);
+    EXPECT_EQ(Home->Caption(), ":Home");
+    TfrmNote* Work = Main.ShowTopic("work:plan", "x");
+    EXPECT_EQ(Work->Caption(), "work:plan");
+    EXPECT_EQ(Main.ShowTopic("Other", "WoRk"), Work);
+    EXPECT_EQ(Work->Caption(), "WoRk:Other");
+    EXPECT_EQ(NoteWindowsByNamespace.Count(), 2u);
+
+    // Hide and unhide: one of the two commands at a time owns Ctrl+H.
+    Main.aHide->Execute();
+    EXPECT_FALSE(Home->Visible());
+    EXPECT_FALSE(Work->Visible());
+    EXPECT_FALSE(Main.aHide->Enabled());
+    EXPECT_TRUE(Main.aUnhide->Enabled());
+    EXPECT_TRUE(Main.alActions->IsShortCut(ShortCut('H', ssCtrl)));
+    EXPECT_TRUE(Home->Visible());
+    EXPECT_TRUE(Work->Visible());
+    EXPECT_TRUE(Main.aHide->Enabled());
+    EXPECT_FALSE(Main.aUnhide->Visible());
+
+    // A session end without the flag only logs.
+    Main.Perform(WM_ENDSESSION, 0, 0);
+    EXPECT_TRUE(Main.Initialized());
+    EXPECT_NE(App.ReadFile("Miravelund.log").find("Got EM_ENDSESSION message, quitting"), std::string::npos);
+    Main.Perform(WM_ENDSESSION, 1, 0);
+    EXPECT_FALSE(Main.Initialized());
+    EXPECT_NE(App.ReadFile("Miravelund.log").find("Session End"), std::string::npos);
 }
