@@ -1,0 +1,254 @@
+// The settings file and the settings dialog.
+#include "app/Settings.h"
+
+#include "base/Exceptions.h"
+#include "base/StrUtils.h"
+#include "components/MvFileReplace.h"
+#include "components/MvLogFile.h"
+
+#include <sys/stat.h>
+
+#include <ctime>
+
+#ifdef _WIN32
+#include "app/Utils.h"
+#include "gui/Messages.h"
+#include "gui/StdCtrls.h"
+
+#include <windows.h>
+#endif
+
+namespace {
+
+constexpr char SettingsBaseName[] = "Miravelund.ini";
+
+std::string& FileNameStore() {
+    static std::string Name;
+    return Name;
+}
+
+TSettingsLog& LogStore() {
+    static TSettingsLog Log;
+    return Log;
+}
+
+bool IsExistingFile(const std::string& FileName) {
+    struct stat Info {};
+    return !FileName.empty() && stat(FileName.c_str(), &Info) == 0 && (Info.st_mode & S_IFMT) == S_IFREG;
+}
+
+// Anything but the two allowed values (compared exactly) becomes the default.
+void Normalize(TStringList& List, const char* Key, const char* Default, const char* Other) {
+    std::string Value = List.Values(Key);
+    if (Value != Default && Value != Other) List.SetValue(Key, Default);
+}
+
+std::string NowText() {
+    std::time_t Now = std::time(nullptr);
+    char Buffer[32] = {};
+    if (std::tm* Local = std::localtime(&Now))
+        std::strftime(Buffer, sizeof Buffer, "%Y-%m-%d %H:%M:%S", Local);
+    return Buffer;
+}
+
+// Without a log of the program's, the failure goes to the program's log file
+// beside the settings' program folder.
+std::string& ProgramFolderStore() {
+    static std::string Folder;
+    return Folder;
+}
+
+void LogFailure(const std::string& Message) noexcept {
+    try {
+        if (LogStore()) {
+            LogStore()(Message);
+            return;
+        }
+        if (ProgramFolderStore().empty()) return;
+        TMvLogFile Log(nullptr);
+        Log.SetFileName(ProgramFolderStore() + "Miravelund.log");
+        Log.SizeLimit = 8000;
+        Log.SetAutoSave(true);
+        Log.AddLogRecord(NowText(), "", Message);
+    } catch (...) {
+        // Nowhere left to report to.
+    }
+}
+
+} // namespace
+
+TStringList& Settings() {
+    static TStringList List;
+    return List;
+}
+
+const std::string& SettingsFileName() {
+    return FileNameStore();
+}
+
+void SetSettingsLog(TSettingsLog Log) {
+    LogStore() = std::move(Log);
+}
+
+void LoadSettingsFrom(const std::string& ProgramFolder, const std::string& DocumentsFolder) {
+    TStringList& List = Settings();
+    List.Clear();
+    ProgramFolderStore() = IncludeTrailingPathDelimiter(ProgramFolder);
+    FileNameStore() = ProgramFolderStore() + SettingsBaseName;
+    if (IsExistingFile(FileNameStore())) {
+        List.LoadFromFile(FileNameStore());
+    } else {
+        // Without a My Documents folder the file stays beside the program.
+        if (!DocumentsFolder.empty())
+            FileNameStore() = IncludeTrailingPathDelimiter(DocumentsFolder) + SettingsBaseName;
+        if (IsExistingFile(FileNameStore())) List.LoadFromFile(FileNameStore());
+    }
+    Normalize(List, "OpenTopic", "tab", "window");
+    Normalize(List, "NamespaceWindows", "yes", "no");
+}
+
+void WriteSettings() {
+    SaveFileReplacing(FileNameStore(), Settings().Text());
+}
+
+bool SaveSettings() noexcept {
+    try {
+        WriteSettings();
+        return true;
+    } catch (const std::exception& E) {
+        LogFailure(std::string("Settings could not be saved: ") + E.what());
+    } catch (...) {
+        LogFailure("Settings could not be saved");
+    }
+    return false;
+}
+
+std::string DatabaseSetting() {
+    std::string Value = Settings().Values("database");
+    return Trim(Value).empty() ? std::string() : Value;
+}
+
+#ifdef _WIN32
+
+void LoadSettings() {
+    char Path[MAX_PATH];
+    DWORD Length = GetModuleFileNameA(nullptr, Path, MAX_PATH);
+    std::string ProgramFolder =
+        Length > 0 && Length < MAX_PATH ? ExtractFilePath(std::string(Path, Length)) : "";
+    LoadSettingsFrom(ProgramFolder, GetSpecialFolderPath(5));
+}
+
+// ---- the dialog
+
+TfrmSettings* frmSettings = nullptr;
+
+TSettingsOptionButton::TSettingsOptionButton(TComponent* AOwner, TKind Kind)
+    : TWinControl(AOwner), FKind(Kind) {
+    SetControlStyle(ControlStyle() | csSetCaption);
+    SetTabStop(true);
+}
+
+void TSettingsOptionButton::CreateParams(TCreateParams& Params) {
+    TWinControl::CreateParams(Params);
+    CreateSubClass(Params, "BUTTON");
+    Params.Style |= FKind == okRadio ? BS_AUTORADIOBUTTON : BS_AUTOCHECKBOX;
+}
+
+void TSettingsOptionButton::CreateWnd() {
+    TWinControl::CreateWnd();
+    SendMessageA(Handle(), BM_SETCHECK, FChecked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+bool TSettingsOptionButton::Checked() {
+    if (HandleAllocated()) FChecked = SendMessageA(Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    return FChecked;
+}
+
+void TSettingsOptionButton::SetChecked(bool Value) {
+    FChecked = Value;
+    if (!HandleAllocated()) return;
+    SendMessageA(Handle(), BM_SETCHECK, Value ? BST_CHECKED : BST_UNCHECKED, 0);
+    // A radio button takes the check from the others of its group.
+    if (Value && FKind == okRadio && Parent()) {
+        for (int I = 0; I < Parent()->ControlCount(); ++I) {
+            auto* Other = dynamic_cast<TSettingsOptionButton*>(Parent()->Controls(I));
+            if (Other && Other != this && Other->FKind == okRadio) Other->SetChecked(false);
+        }
+    }
+}
+
+void TSettingsOptionButton::WndProc(TMessage& Message) {
+    if (Message.Msg == CN_COMMAND && HIWORD(Message.WParam) == BN_CLICKED) {
+        Checked();
+        Click();
+        return;
+    }
+    TWinControl::WndProc(Message);
+}
+
+TfrmSettings::TfrmSettings(TComponent* AOwner) : TForm(AOwner) {
+    SetName("frmSettings");
+    SetCaption("Settings");
+    SetBorderStyle(TFormBorderStyle::bsDialog);
+    SetBorderIcons(0);
+    SetPosition(TPosition::poScreenCenter);
+    SetClientSize(360, 178);
+
+    lblAltHint = new TLabel(this);
+    lblAltHint->SetParent(this);
+    lblAltHint->SetCaption("Hold down Alt while double clicking to invert this behavior.");
+    lblAltHint->SetBounds(12, 10, 336, 16);
+
+    lblOpenIn = new TLabel(this);
+    lblOpenIn->SetParent(this);
+    lblOpenIn->SetCaption("Double clicking a word or topic in the list opens the topic in:");
+    lblOpenIn->SetBounds(12, 32, 336, 16);
+
+    cbNewWindow = new TSettingsOptionButton(this, TSettingsOptionButton::okRadio);
+    cbNewWindow->SetParent(this);
+    cbNewWindow->SetCaption("A new &window");
+    cbNewWindow->SetBounds(24, 54, 320, 20);
+
+    cbNewTab = new TSettingsOptionButton(this, TSettingsOptionButton::okRadio);
+    cbNewTab->SetParent(this);
+    cbNewTab->SetCaption("A new &tab of current window");
+    cbNewTab->SetBounds(24, 76, 320, 20);
+
+    chkNamespaceWindows = new TSettingsOptionButton(this, TSettingsOptionButton::okCheck);
+    chkNamespaceWindows->SetParent(this);
+    chkNamespaceWindows->SetCaption("Open topics from different &namespaces in seperate windows");
+    chkNamespaceWindows->SetBounds(12, 106, 336, 20);
+
+    btnOK = new TButton(this);
+    btnOK->SetParent(this);
+    btnOK->SetCaption("OK");
+    btnOK->SetDefault(true);
+    btnOK->SetModalResult(mrOk);
+    btnOK->SetBounds(192, 142, 75, 25);
+    btnOK->OnClick = [this](TObject* Sender) { btnOKClick(Sender); };
+
+    btnCancel = new TButton(this);
+    btnCancel->SetParent(this);
+    btnCancel->SetCaption("Cancel");
+    btnCancel->SetCancel(true);
+    btnCancel->SetModalResult(mrCancel);
+    btnCancel->SetBounds(273, 142, 75, 25);
+
+    OnShow = [this](TObject* Sender) { FormShow(Sender); };
+}
+
+void TfrmSettings::FormShow(TObject*) {
+    if (Settings().Values("OpenTopic") == "tab")
+        cbNewTab->SetChecked(true);
+    else
+        cbNewWindow->SetChecked(true);
+    chkNamespaceWindows->SetChecked(Settings().Values("NamespaceWindows") == "yes");
+}
+
+void TfrmSettings::btnOKClick(TObject*) {
+    Settings().SetValue("OpenTopic", cbNewWindow->Checked() ? "window" : "tab");
+    Settings().SetValue("NamespaceWindows", chkNamespaceWindows->Checked() ? "yes" : "no");
+    WriteSettings();
+}
+
+#endif

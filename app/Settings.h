@@ -1,0 +1,89 @@
+// The settings file "Miravelund.ini" (name=value lines, no sections) beside the
+// program or in My Documents, and the settings dialog that edits the two
+// window preferences in it.
+#pragma once
+
+#include "base/StringList.h"
+
+#include <functional>
+#include <string>
+
+#ifdef _WIN32
+#include "gui/Forms.h"
+#endif
+
+// The settings of this run; names are looked up without regard to case and a
+// value set to "" removes its line.
+TStringList& Settings();
+// The file the settings were read from and are written to.
+const std::string& SettingsFileName();
+
+#ifdef _WIN32
+// Reads "Miravelund.ini" from the program folder, else from My Documents
+// (where it is created at the end when it exists nowhere), and puts the keys
+// "OpenTopic" and "NamespaceWindows" right.
+void LoadSettings();
+#endif
+// LoadSettings with the two folders given.
+void LoadSettingsFrom(const std::string& ProgramFolder, const std::string& DocumentsFolder);
+// Writes the list to SettingsFileName. A failure is logged through the
+// settings log and not raised (it happens as the program ends); the result
+// tells whether the file was written.
+bool SaveSettings() noexcept;
+// Writes the list and raises the file error when that fails.
+void WriteSettings();
+
+// The "database" key; a key that is present but blank counts as missing ("").
+std::string DatabaseSetting();
+
+// Where SaveSettings reports a failure. Unset, the record goes to
+// "Miravelund.log" in the program folder.
+using TSettingsLog = std::function<void(const std::string& Message)>;
+void SetSettingsLog(TSettingsLog Log);
+
+#ifdef _WIN32
+#include "gui/WinControl.h"
+
+class TLabel;
+class TButton;
+
+// A radio button or a check box of the settings dialog (the system BUTTON
+// class with BS_AUTORADIOBUTTON or BS_AUTOCHECKBOX).
+class TSettingsOptionButton : public TWinControl {
+public:
+    enum TKind { okRadio, okCheck };
+    TSettingsOptionButton(TComponent* AOwner, TKind Kind);
+    bool Checked();
+    void SetChecked(bool Value);
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
+    void WndProc(TMessage& Message) override;
+
+private:
+    TKind FKind;
+    bool FChecked = false;
+};
+
+// "Settings": how a double-clicked word or topic opens, and whether each
+// namespace has its own window. OK writes the file at once; Cancel changes
+// nothing.
+class TfrmSettings : public TForm {
+public:
+    explicit TfrmSettings(TComponent* AOwner);
+
+    TLabel* lblAltHint = nullptr;
+    TLabel* lblOpenIn = nullptr;
+    TSettingsOptionButton* cbNewWindow = nullptr;
+    TSettingsOptionButton* cbNewTab = nullptr;
+    TSettingsOptionButton* chkNamespaceWindows = nullptr;
+    TButton* btnOK = nullptr;
+    TButton* btnCancel = nullptr;
+
+    void FormShow(TObject* Sender);
+    void btnOKClick(TObject* Sender);
+};
+
+extern TfrmSettings* frmSettings;
+#endif
