@@ -1,0 +1,132 @@
+// The settings dialog and the Windows-only utilities, under Wine.
+#include "app/Settings.h"
+#include "app/Utils.h"
+#include "base/StrUtils.h"
+#include "gui/Responder.h"
+#include "gui/StdCtrls.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+TEST(Utils, VolumeSerialOfTheSystemDriveAndOfNoDrive) {
+    char Windows[MAX_PATH];
+    GetWindowsDirectoryA(Windows, MAX_PATH);
+    std::string Root = std::string(Windows, 3);
+    std::string Serial = GetVolumeSerial(Root);
+    ASSERT_EQ(Serial.size(), 8u) << Root;
+    for (char C : Serial)
+        EXPECT_TRUE((C >= '0' && C <= '9') || (C >= 'A' && C <= 'F')) << Serial;
+    EXPECT_EQ(GetVolumeSerial("B:\\"), "") << "a drive without a medium";
+    EXPECT_EQ(GetVolumeSerial(""), GetVolumeSerial(""));
+}
+
+TEST(Utils, MyDocumentsIsAnExistingFolder) {
+    std::string Path = GetSpecialFolderPath(5);
+    ASSERT_FALSE(Path.empty());
+    DWORD Attributes = GetFileAttributesA(Path.c_str());
+    EXPECT_NE(Attributes, INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(Attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+TEST(Settings, LoadSettingsLooksBesideTheProgramThenInMyDocuments) {
+    LoadSettings();
+    std::string Documents = GetSpecialFolderPath(5);
+    char Path[MAX_PATH];
+    GetModuleFileNameA(nullptr, Path, MAX_PATH);
+    std::string Program(Path);
+    Program.erase(Program.find_last_of('\\') + 1);
+    if (GetFileAttributesA((Program + "Miravelund.ini").c_str()) == INVALID_FILE_ATTRIBUTES) {
+        // The shell may hand the folder back with its delimiter: no second one.
+        EXPECT_EQ(SettingsFileName(), IncludeTrailingPathDelimiter(Documents) + "Miravelund.ini");
+        EXPECT_EQ(SettingsFileName().find("\\\\", 2), std::string::npos) << SettingsFileName();
+    } else {
+        EXPECT_EQ(SettingsFileName(), Program + "Miravelund.ini");
+    }
+}
+
+class SettingsDialogTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Dir = fs::temp_directory_path() / "mvsettings-dialog";
+        fs::remove_all(Dir);
+        fs::create_directories(Dir / "prog");
+        std::ofstream(Dir / "prog" / "Miravelund.ini", std::ios::binary)
+            << "OpenTopic=tab\r\nNamespaceWindows=no\r\n";
+        LoadSettingsFrom((Dir / "prog").string(), (Dir / "docs").string());
+    }
+    void TearDown() override {
+        std::error_code Ignored;
+        fs::remove_all(Dir, Ignored);
+    }
+    std::string FileText() {
+        std::ifstream In(Dir / "prog" / "Miravelund.ini", std::ios::binary);
+        std::stringstream Out;
+        Out << In.rdbuf();
+        return Out.str();
+    }
+    fs::path Dir;
+};
+
+TEST_F(SettingsDialogTest, ShowingReflectsTheSettings) {
+    TfrmSettings Form(nullptr);
+    EXPECT_EQ(Form.Caption(), "Settings");
+    Form.Show();
+    EXPECT_TRUE(Form.cbNewTab->Checked());
+    EXPECT_FALSE(Form.cbNewWindow->Checked());
+    EXPECT_FALSE(Form.chkNamespaceWindows->Checked());
+    Form.Hide();
+
+    Settings().SetValue("OpenTopic", "window");
+    Settings().SetValue("NamespaceWindows", "yes");
+    Form.Show();
+    EXPECT_TRUE(Form.cbNewWindow->Checked());
+    EXPECT_FALSE(Form.cbNewTab->Checked());
+    EXPECT_TRUE(Form.chkNamespaceWindows->Checked());
+    Form.Hide();
+}
+
+TEST_F(SettingsDialogTest, OkStoresTheChoicesAndWritesTheFileAtOnce) {
+    TfrmSettings Form(nullptr);
+    TDialogResponder Responder;
+    Responder.ShowModal = [](TForm& Shown) {
+        auto& Dialog = static_cast<TfrmSettings&>(Shown);
+        Dialog.FormShow(&Dialog);
+        Dialog.cbNewWindow->SetChecked(true);
+        Dialog.chkNamespaceWindows->SetChecked(true);
+        EXPECT_FALSE(Dialog.cbNewTab->Checked()) << "one radio button of the two";
+        Dialog.btnOK->Click();
+        return 0;
+    };
+    TDialogResponderScope Scope(Responder);
+    EXPECT_EQ(Form.ShowModal(), mrOk);
+    EXPECT_EQ(Settings().Values("OpenTopic"), "window");
+    EXPECT_EQ(Settings().Values("NamespaceWindows"), "yes");
+    EXPECT_EQ(FileText(), "OpenTopic=window\r\nNamespaceWindows=yes\r\n");
+}
+
+TEST_F(SettingsDialogTest, CancelChangesNothing) {
+    TfrmSettings Form(nullptr);
+    TDialogResponder Responder;
+    Responder.ShowModal = [](TForm& Shown) {
+        auto& Dialog = static_cast<TfrmSettings&>(Shown);
+        Dialog.FormShow(&Dialog);
+        Dialog.cbNewWindow->SetChecked(true);
+        Dialog.btnCancel->Click();
+        return 0;
+    };
+    TDialogResponderScope Scope(Responder);
+    EXPECT_EQ(Form.ShowModal(), mrCancel);
+    EXPECT_EQ(Settings().Values("OpenTopic"), "tab");
+    EXPECT_EQ(FileText(), "OpenTopic=tab\r\nNamespaceWindows=no\r\n");
+}
+
+} // namespace
