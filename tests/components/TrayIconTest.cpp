@@ -3,6 +3,7 @@
 #include "components/LightTimer.h"
 #include "components/TrayIcon.h"
 #include "gui/Application.h"
+#include "gui/Forms.h"
 #include "gui/ImgList.h"
 #include "gui/Menus.h"
 #include "gui/Responder.h"
@@ -367,6 +368,58 @@ TEST_F(TrayIconTest, ANewTaskbarGetsTheVisibleIconsBack) {
     ASSERT_EQ(Calls.size(), 1u);
     EXPECT_EQ(Calls[0].Message, static_cast<DWORD>(NIM_ADD));
     EXPECT_EQ(Calls[0].Data.uID, Visible.IconId());
+}
+
+TEST_F(TrayIconTest, LoadingAppliesTheSettingsAndAsksAboutTheMainForm) {
+    TForm Owner(nullptr);
+    TTrayIcon Icon(&Owner);
+    bool Asked = false;
+    Icon.OnStartup = [&](TObject* Sender, bool& ShowMainForm) {
+        EXPECT_EQ(Sender, &Icon);
+        Asked = true;
+        ShowMainForm = false;
+    };
+    bool WasShown = Application->ShowMainForm();
+    Icon.BeginLoading();
+    Icon.SetBehavior(1);
+    Calls.clear();
+    Icon.EndLoading();
+    EXPECT_TRUE(Asked);
+    EXPECT_FALSE(Application->ShowMainForm());
+    Application->SetShowMainForm(WasShown);
+    EXPECT_EQ(Messages(), (std::vector<DWORD>{NIM_MODIFY, NIM_DELETE, NIM_SETVERSION}));
+    EXPECT_EQ(Calls.back().Data.uVersion, 3u);
+}
+
+TEST_F(TrayIconTest, MinimizingTheOwnerCanSendItToTheTray) {
+    TForm Owner(nullptr);
+    TTrayIcon Icon(&Owner);
+    HWND Window = Owner.Handle();
+    int Minimized = 0;
+    Icon.OnMinimizeToTray = [&](TObject*) { ++Minimized; };
+
+    // Without MinimizeToTray the owner minimizes the usual way.
+    Calls.clear();
+    SendMessageA(Window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    EXPECT_EQ(Minimized, 0);
+    EXPECT_TRUE(Calls.empty());
+    ShowWindow(Window, SW_RESTORE);
+    ShowWindow(Window, SW_HIDE);
+
+    Icon.MinimizeToTray = true;
+    EXPECT_EQ(SendMessageA(Window, WM_SYSCOMMAND, SC_MINIMIZE, 0), 1);
+    EXPECT_EQ(Minimized, 1);
+    EXPECT_FALSE(IsIconic(Window)) << "the message was not passed on";
+    EXPECT_TRUE(Icon.IconVisible());
+    EXPECT_EQ(Messages(), std::vector<DWORD>{NIM_ADD});
+}
+
+TEST_F(TrayIconTest, TheApplicationWindowMinimizedGoesToTheTray) {
+    TTrayIcon Icon(nullptr);
+    Icon.MinimizeToTray = true;
+    SendMessageA(Application->Handle(), WM_SIZE, SIZE_MINIMIZED, 0);
+    EXPECT_TRUE(Icon.IconVisible());
+    EXPECT_EQ(Messages(), std::vector<DWORD>{NIM_ADD});
 }
 
 TEST(TrayIconShell, ARealAddModifyDeleteSequence) {
