@@ -129,6 +129,34 @@ MvPluginAbi::IMvPlugin* RegisterNothing() {
     return nullptr;
 }
 
+// A module built against a later major version of the contract.
+class TFutureModule final : public MvPluginAbi::IMvPlugin {
+public:
+    int32_t MV_PLUGIN_CALL AbiVersion() override { return 2 << 16; }
+    const char* MV_PLUGIN_CALL Name() override { return "future"; }
+    const char* MV_PLUGIN_CALL Author() override { return ""; }
+    const char* MV_PLUGIN_CALL PluginID() override { return ""; }
+    const char* MV_PLUGIN_CALL Copyright() override { return ""; }
+    const char* MV_PLUGIN_CALL Description() override { return ""; }
+    const char* MV_PLUGIN_CALL PluginVersion() override { return ""; }
+    int32_t MV_PLUGIN_CALL InstanceCount() override { return 1; }
+    int32_t MV_PLUGIN_CALL CommandCount() override { return 0; }
+    MvPluginAbi::IMvPluginCommand* MV_PLUGIN_CALL Command(int32_t) override { return nullptr; }
+    int32_t MV_PLUGIN_CALL Initialize(MvPluginAbi::IMvPluginHost*, const char*, int32_t*) override {
+        return 0;
+    }
+    int32_t MV_PLUGIN_CALL Configure() override { return 0; }
+    int32_t MV_PLUGIN_CALL PluginMessage(int32_t, const char*) override { return 0; }
+    const char* MV_PLUGIN_CALL LastErrorText() override { return ""; }
+    void MV_PLUGIN_CALL Destroy() override {
+        Trace.push_back("destroy future");
+        delete this;
+    }
+};
+MvPluginAbi::IMvPlugin* RegisterFuture() {
+    return new TFutureModule;
+}
+
 class PluginManagerTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -142,6 +170,7 @@ protected:
         Platform.Modules["fussy.dll"] = {RegisterFussy};
         Platform.Modules["noexport.dll"] = {nullptr};
         Platform.Modules["null.dll"] = {RegisterNothing};
+        Platform.Modules["future.dll"] = {RegisterFuture};
         Manager = std::make_unique<TMvPluginManager>(nullptr);
         Manager->SetPlatform(Platform);
         Manager->OnBeforeNewCommand = [](TObject*, TMvPlugIn* P) { Trace.push_back("before " + P->Name()); };
@@ -227,6 +256,12 @@ TEST_F(PluginManagerTest, LoadFailuresRaiseTheirMessagesAndLeaveNothingLoaded) {
         EXPECT_EQ(Manager->PluginCount(), 0);
         EXPECT_TRUE(Platform.Loaded.empty()) << C.File << " stayed loaded";
     }
+}
+
+TEST_F(PluginManagerTest, AModuleOfAnotherMajorVersionIsRefused) {
+    EXPECT_EQ(LoadError("future.dll"), "Plugin future.dll uses the unsupported interface version 2");
+    EXPECT_THAT(Trace, ElementsAre("load future.dll", "destroy future", "free future.dll"));
+    EXPECT_EQ(Manager->PluginCount(), 0);
 }
 
 TEST_F(PluginManagerTest, ThePackageAndCustomKindsLoadNoModule) {
