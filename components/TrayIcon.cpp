@@ -172,6 +172,7 @@ TTrayIcon::TTrayIcon(TComponent* AOwner) : TMvComponent(AOwner) {
 }
 
 TTrayIcon::~TTrayIcon() {
+    *FAlive = false;
     try {
         SetIconVisible(false);
     } catch (...) {
@@ -377,15 +378,18 @@ void TTrayIcon::HandleNotification(LPARAM Event) {
     GetCursorPos(&Cursor);
     TShiftState Shift = GetShiftState();
     const int X = Cursor.x, Y = Cursor.y;
+    const std::shared_ptr<bool> Alive = FAlive;
+    auto Gone = [&Alive] { return !*Alive; };
     switch (static_cast<UINT>(Event)) {
     case WM_MOUSEMOVE:
         if (!FEnabled) break;
         if (FWantEnterExitEvents && FExited) {
-            MouseEnter();
             FExited = false;
+            MouseEnter();
+            if (Gone()) break;
         }
-        MouseMove(Shift, X, Y);
         FLastCursor = Cursor;
+        MouseMove(Shift, X, Y);
         break;
     case WM_LBUTTONDOWN:
         if (!FEnabled) break;
@@ -408,6 +412,7 @@ void TTrayIcon::HandleNotification(LPARAM Event) {
             FClickStart = false;
             FClickPending = false;
             Click();
+            if (Gone()) break;
         }
         FClickStart = false;
         MouseUp(TMouseButton::mbLeft, Shift, X, Y);
@@ -417,12 +422,12 @@ void TTrayIcon::HandleNotification(LPARAM Event) {
         FClickPending = false;
         FDoubleClicked = true;
         DblClick();
-        if (FPopupMenu && FPopupMenu->AutoPopup() && !LeftPopup) ClickDefaultMenuItem();
+        if (!Gone() && FPopupMenu && FPopupMenu->AutoPopup() && !LeftPopup) ClickDefaultMenuItem();
         break;
     case WM_RBUTTONDOWN:
         if (!FEnabled) break;
         MouseDown(TMouseButton::mbRight, Shift | ssRight, X, Y);
-        ShowTrayPopup();
+        if (!Gone()) ShowTrayPopup();
         break;
     case WM_RBUTTONUP:
         if (FEnabled && FBehavior == 0) MouseUp(TMouseButton::mbRight, Shift | ssRight, X, Y);
@@ -505,8 +510,9 @@ void TTrayIcon::OnCycleTimer() {
         FIconList->GetIcon(FIconIndex, FIcon);
         ModifyIcon();
     }
+    const std::shared_ptr<bool> Alive = FAlive;
     CycleIcon();
-    SetIconIndex(FIconIndex >= Count - 1 ? 0 : CheckedAdd(FIconIndex, 1));
+    if (*Alive) SetIconIndex(FIconIndex >= Count - 1 ? 0 : CheckedAdd(FIconIndex, 1));
 }
 
 void TTrayIcon::OnExitTimer() {

@@ -191,5 +191,8 @@ private:
     uint32_t FCycleInterval = 0;
     int FAppHook = 0;
     HWND FOwnerWindow = nullptr;
+    // Cleared by the destructor: an event handler may free the icon, and the
+    // code that called it must then stop.
+    std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
     NOTIFYICONDATAA FIconData{};
 };
