@@ -2,6 +2,7 @@
 // procedure.
 #include "GuiTestSupport.h"
 
+#include "gui/Clipbrd.h"
 #include "gui/StdCtrls.h"
 #include "gui/WndProcThunk.h"
 
@@ -348,6 +349,30 @@ TEST_F(WindowTest, DestroyingAParentDestroysItsChildrenAndTheirWindows) {
     EXPECT_TRUE(editGone);
     EXPECT_FALSE(IsWindow(editWnd));
     EXPECT_EQ(form->ControlCount(), 0);
+}
+
+TEST_F(WindowTest, FontChangesReachChildrenThatFollowTheirParent) {
+    auto* follows = new TEdit(form.get());
+    follows->SetParent(form.get());
+    auto* own = new TEdit(form.get());
+    own->SetParent(form.get());
+    own->Font().SetName("Courier New");
+    form->Font().SetSize(14);
+    EXPECT_EQ(follows->Font().Size(), 14);
+    EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageA(follows->Handle(), WM_GETFONT, 0, 0)),
+              follows->Font().Handle());
+    EXPECT_FALSE(own->ParentFont());
+    EXPECT_EQ(own->Font().Name(), "Courier New");
+    EXPECT_NE(own->Font().Size(), 14);
+}
+
+TEST_F(WindowTest, ClipboardFormatsAndText) {
+    UINT a = RegisterClipboardFormatName("Rich Text Format");
+    EXPECT_NE(a, 0u);
+    EXPECT_EQ(RegisterClipboardFormatName("Rich Text Format"), a);
+    Clipboard().SetAsText("clip me");
+    EXPECT_TRUE(Clipboard().HasFormat(CF_TEXT));
+    EXPECT_EQ(Clipboard().AsText(), "clip me");
 }
 
 } // namespace
