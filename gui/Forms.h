@@ -59,8 +59,6 @@ public:
     void SetFormStyle(TFormStyle style);
     TWindowState WindowState() const { return windowState_; }
     void SetWindowState(TWindowState state);
-    bool KeyPreview() const { return keyPreview_; }
-    void SetKeyPreview(bool value) { keyPreview_ = value; }
 
     TWinControl* ActiveControl() const { return activeControl_; }
     void SetActiveControl(TWinControl* control);
@@ -112,7 +110,6 @@ private:
     TPosition position_ = TPosition::poDesigned;
     TFormStyle formStyle_ = TFormStyle::fsNormal;
     TWindowState windowState_ = TWindowState::wsNormal;
-    bool keyPreview_ = false;
     TWinControl* activeControl_ = nullptr;
     bool active_ = false;
     bool modal_ = false;
