@@ -154,10 +154,18 @@ void TMvPluginManager::LoadPlugin(const std::string& FileName, TPluginKind PlgKi
         // Refused or failed (and already reported): nothing of it may stay.
         Plugin.reset();
         ReleaseModule(PlgKind, Handle);
-    } catch (const std::exception& Error) {
+    } catch (...) {
         Plugin.reset();
         ReleaseModule(PlgKind, Handle);
-        if (!OnPlugInError) throw;
+        ReportOrRaise();
+    }
+}
+
+void TMvPluginManager::ReportOrRaise() {
+    if (!OnPlugInError) throw;
+    try {
+        throw;
+    } catch (const std::exception& Error) {
         OnPlugInError(this, Error);
     }
 }
@@ -190,20 +198,20 @@ bool TMvPluginManager::AddCustomPlugin(TMvPlugIn* Plugin) {
     if (!Plugin) return false;
     try {
         if (!Plugin->InitializePlugin(this, ParentApplication, "CustomPlugin")) return false;
-    } catch (const std::exception& Error) {
-        if (!OnPlugInError) throw;
-        OnPlugInError(this, Error);
+    } catch (...) {
+        ReportOrRaise();
         return false;
     }
 
     if (Plugin->Owner()) Plugin->Owner()->RemoveComponent(Plugin);
-    TPluginInfo Info;
-    Info.Plugin.reset(Plugin);
-    FPlugins.push_back(std::move(Info));
+    // The record exists before it owns the object, so a failure to make it
+    // leaves the object with the caller.
+    FPlugins.emplace_back();
+    FPlugins.back().Plugin.reset(Plugin);
     try {
         Announce(*Plugin);
         return true;
-    } catch (const std::exception& Error) {
+    } catch (...) {
         // Take the record out again (the caller keeps the object) and let the
         // program drop whatever handlers it was given so far.
         for (auto It = FPlugins.begin(); It != FPlugins.end(); ++It) {
@@ -217,8 +225,7 @@ bool TMvPluginManager::AddCustomPlugin(TMvPlugIn* Plugin) {
             NotifyUnload(Plugin);
         } catch (...) {
         }
-        if (!OnPlugInError) throw;
-        OnPlugInError(this, Error);
+        ReportOrRaise();
         return false;
     }
 }

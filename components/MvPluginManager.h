@@ -110,6 +110,9 @@ private:
     void ReleaseModule(TPluginKind Kind, TMvModuleHandle Handle);
     void Announce(TMvPlugIn& Plugin);
     void NotifyUnload(TMvPlugIn* Plugin);
+    // Inside a catch block: hands the exception to OnPlugInError when that is
+    // assigned (and it is a std::exception), else raises it again.
+    void ReportOrRaise();
 
     std::string FExtension = "dll";
     TPluginKind FPluginKind = plgDLL;

@@ -8,6 +8,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -353,6 +354,18 @@ TEST_F(PluginManagerTest, AFailedAnnouncementIsRaisedWithoutAnErrorEvent) {
     EXPECT_EQ(LoadError("alpha.dll"), "boom");
     EXPECT_EQ(Manager->PluginCount(), 0);
     EXPECT_TRUE(Platform.Loaded.empty());
+}
+
+TEST_F(PluginManagerTest, AnyKindOfFailureIsCleanedUpEvenWithAnErrorEvent) {
+    int Reported = 0;
+    Manager->OnPlugInError = [&](TObject*, const std::exception&) { ++Reported; };
+    Manager->OnNewCommand = [](TObject*, const std::string&, const std::string&, const std::string&, uint16_t,
+                               const TMvPluginBitmap&, const TNotifyEvent&) { throw 42; };
+    EXPECT_THROW(Manager->LoadPlugin("alpha.dll", plgDLL), int) << "not an exception the event can take";
+    EXPECT_EQ(Reported, 0);
+    EXPECT_EQ(Manager->PluginCount(), 0);
+    EXPECT_TRUE(Platform.Loaded.empty());
+    EXPECT_EQ(std::count(Trace.begin(), Trace.end(), "destroy alpha"), 1);
 }
 
 TEST_F(PluginManagerTest, UnloadTellsTheOwnerThenFreesTheObjectThenTheModule) {
