@@ -88,6 +88,12 @@ struct Alpha : TFakePlugIn {
         };
     }
 };
+struct Wild : TFakePlugIn {
+    Wild() : TFakePlugIn("wild", 1) {
+        Commands[0].OnExecute = [](MvPluginSdk::TMvPluginCommand*) { throw 7; };
+        OnConfigure = [](TMvPlugIn*) { throw std::logic_error("cannot configure"); };
+    }
+};
 struct TwinA : TFakePlugIn {
     TwinA() : TFakePlugIn("twina", 1) { PluginID = "twin"; }
 };
@@ -110,6 +116,9 @@ struct Fussy : TFakePlugIn {
 
 MvPluginAbi::IMvPlugin* RegisterAlpha() {
     return MvPluginSdk::Detail::RegisterPlugIn<Alpha>();
+}
+MvPluginAbi::IMvPlugin* RegisterWild() {
+    return MvPluginSdk::Detail::RegisterPlugIn<Wild>();
 }
 MvPluginAbi::IMvPlugin* RegisterTwinA() {
     return MvPluginSdk::Detail::RegisterPlugIn<TwinA>();
@@ -172,6 +181,7 @@ protected:
         Platform.Modules["noexport.dll"] = {nullptr};
         Platform.Modules["null.dll"] = {RegisterNothing};
         Platform.Modules["future.dll"] = {RegisterFuture};
+        Platform.Modules["wild.dll"] = {RegisterWild};
         Manager = std::make_unique<TMvPluginManager>(nullptr);
         Manager->SetPlatform(Platform);
         Manager->OnBeforeNewCommand = [](TObject*, TMvPlugIn* P) { Trace.push_back("before " + P->Name()); };
@@ -239,6 +249,22 @@ TEST_F(PluginManagerTest, HandlersCallIntoTheModuleAndReportItsFailures) {
     Manager->PluginAt(0)->DispatchPluginMessage(1, "");
     Manager->PluginAt(0)->ConfigurePlugin();
     EXPECT_THAT(Trace, ElementsAre("execute alpha-1", "message 1 ", "configure"));
+}
+
+TEST_F(PluginManagerTest, NothingAPlugInThrowsCrossesTheBoundaryRaw) {
+    Manager->LoadPlugin("wild.dll", plgDLL);
+    try {
+        Handlers.at("wild-1")(nullptr);
+        ADD_FAILURE() << "no error";
+    } catch (const EMvPlugInError& E) {
+        EXPECT_EQ(E.Message(), "Plugin wild: Unknown error in plug-in");
+    }
+    try {
+        Manager->PluginAt(0)->ConfigurePlugin();
+        ADD_FAILURE() << "no error";
+    } catch (const EMvPlugInError& E) {
+        EXPECT_EQ(E.Message(), "Plugin wild: cannot configure");
+    }
 }
 
 TEST_F(PluginManagerTest, LoadFailuresRaiseTheirMessagesAndLeaveNothingLoaded) {
