@@ -4,6 +4,7 @@
 #include "gui/GdiGuards.h"
 
 #include <cstring>
+#include <utility>
 #include <map>
 #include <tuple>
 
@@ -75,7 +76,7 @@ void TFont::Assign(const TFont& source) {
     charset_ = source.charset_;
     pitch_ = source.pitch_;
     pixelsPerInch_ = source.pixelsPerInch_;
-    resource_ = source.resource_;
+    auto old = std::exchange(resource_, source.resource_); // freed after the users have switched over
     Changed();
 }
 
@@ -157,14 +158,14 @@ void TFont::SetHandle(HFONT font) {
         pitch_ = TFontPitch::fpDefault;
         break;
     }
-    Invalidate();
+    auto old = Invalidate(); // freed after the users have switched over
     Changed();
 }
 
 void TFont::SetName(const std::string& name) {
     if (name.empty() || name == name_) return;
     name_ = name;
-    Invalidate();
+    auto old = Invalidate(); // freed after the users have switched over
     Changed();
 }
 
@@ -179,14 +180,14 @@ void TFont::SetSize(int points) {
 void TFont::SetHeight(int height) {
     if (height == height_) return;
     height_ = height;
-    Invalidate();
+    auto old = Invalidate(); // freed after the users have switched over
     Changed();
 }
 
 void TFont::SetStyle(TFontStyles style) {
     if (style == style_) return;
     style_ = style;
-    Invalidate();
+    auto old = Invalidate(); // freed after the users have switched over
     Changed();
 }
 
@@ -199,14 +200,14 @@ void TFont::SetColor(TColor color) {
 void TFont::SetCharset(BYTE charset) {
     if (charset == charset_) return;
     charset_ = charset;
-    Invalidate();
+    auto old = Invalidate(); // freed after the users have switched over
     Changed();
 }
 
 void TFont::SetPitch(TFontPitch pitch) {
     if (pitch == pitch_) return;
     pitch_ = pitch;
-    Invalidate();
+    auto old = Invalidate(); // freed after the users have switched over
     Changed();
 }
 
@@ -214,8 +215,8 @@ void TFont::Changed() {
     if (OnChange) OnChange(this);
 }
 
-void TFont::Invalidate() {
-    resource_.reset();
+std::shared_ptr<TFontResource> TFont::Invalidate() {
+    return std::exchange(resource_, nullptr);
 }
 
 // ---- Brush ------------------------------------------------------------------
@@ -229,11 +230,15 @@ void TBrush::FreeHandle() const {
     handle_ = nullptr;
 }
 
+TGdiObject<HBRUSH> TBrush::DetachHandle() const {
+    return TGdiObject<HBRUSH>(std::exchange(handle_, nullptr));
+}
+
 void TBrush::Assign(const TBrush& source) {
     if (&source == this) return;
     color_ = source.color_;
     style_ = source.style_;
-    FreeHandle();
+    auto old = DetachHandle(); // freed after the users have switched over
     Changed();
 }
 
@@ -262,14 +267,14 @@ void TBrush::SetColor(TColor color) {
     if (color == color_ && style_ != TBrushStyle::bsClear) return;
     color_ = color;
     if (style_ == TBrushStyle::bsClear) style_ = TBrushStyle::bsSolid;
-    FreeHandle();
+    auto old = DetachHandle(); // freed after the users have switched over
     Changed();
 }
 
 void TBrush::SetStyle(TBrushStyle style) {
     if (style == style_) return;
     style_ = style;
-    FreeHandle();
+    auto old = DetachHandle(); // freed after the users have switched over
     Changed();
 }
 
@@ -288,13 +293,17 @@ void TPen::FreeHandle() const {
     handle_ = nullptr;
 }
 
+TGdiObject<HPEN> TPen::DetachHandle() const {
+    return TGdiObject<HPEN>(std::exchange(handle_, nullptr));
+}
+
 void TPen::Assign(const TPen& source) {
     if (&source == this) return;
     color_ = source.color_;
     width_ = source.width_;
     style_ = source.style_;
     mode_ = source.mode_;
-    FreeHandle();
+    auto old = DetachHandle(); // freed after the users have switched over
     Changed();
 }
 
@@ -309,21 +318,21 @@ HPEN TPen::Handle() const {
 void TPen::SetColor(TColor color) {
     if (color == color_) return;
     color_ = color;
-    FreeHandle();
+    auto old = DetachHandle(); // freed after the users have switched over
     Changed();
 }
 
 void TPen::SetWidth(int width) {
     if (width == width_ || width < 0) return;
     width_ = width;
-    FreeHandle();
+    auto old = DetachHandle(); // freed after the users have switched over
     Changed();
 }
 
 void TPen::SetStyle(TPenStyle style) {
     if (style == style_) return;
     style_ = style;
-    FreeHandle();
+    auto old = DetachHandle(); // freed after the users have switched over
     Changed();
 }
 

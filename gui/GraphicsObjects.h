@@ -2,6 +2,7 @@
 #pragma once
 
 #include "base/Object.h"
+#include "gui/GdiGuards.h"
 
 #include <windows.h>
 
@@ -122,7 +123,8 @@ protected:
     virtual void Changed();
 
 private:
-    void Invalidate();
+    // Forgets the handle; the caller keeps the old one alive until DCs have let go of it.
+    std::shared_ptr<TFontResource> Invalidate();
 
     std::string name_ = "Tahoma";
     int height_;
@@ -166,6 +168,7 @@ protected:
 
 private:
     void FreeHandle() const;
+    TGdiObject<HBRUSH> DetachHandle() const;
     TColor color_ = clWhite;
     TBrushStyle style_ = TBrushStyle::bsSolid;
     mutable HBRUSH handle_ = nullptr;
@@ -201,6 +204,7 @@ protected:
 
 private:
     void FreeHandle() const;
+    TGdiObject<HPEN> DetachHandle() const;
     TColor color_ = clBlack;
     int width_ = 1;
     TPenStyle style_ = TPenStyle::psSolid;

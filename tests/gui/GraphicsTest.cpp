@@ -117,6 +117,32 @@ TEST(Canvas, DetachingAForeignDcPutsItsObjectsBack) {
     }
 }
 
+TEST(Canvas, ChangingAFontOrBrushInUseSwapsItBeforeTheOldHandleIsFreed) {
+    TMemoryDC mem(nullptr);
+    TCanvas canvas;
+    canvas.SetHandle(mem.Get());
+    canvas.Font().SetName("Arial");
+    canvas.Font().SetSize(23);
+    canvas.TextOut(0, 0, "x");
+    canvas.FillRect(RECT{0, 0, 1, 1});
+    canvas.Rectangle(0, 0, 2, 2);
+    HGDIOBJ oldFont = GetCurrentObject(mem.Get(), OBJ_FONT);
+    HGDIOBJ oldBrush = GetCurrentObject(mem.Get(), OBJ_BRUSH);
+    HGDIOBJ oldPen = GetCurrentObject(mem.Get(), OBJ_PEN);
+    ASSERT_EQ(oldFont, canvas.Font().Handle());
+    canvas.Font().SetStyle(fsItalic);
+    canvas.Brush().SetColor(clYellow);
+    canvas.Pen().SetWidth(3);
+    EXPECT_EQ(GetCurrentObject(mem.Get(), OBJ_FONT), canvas.Font().Handle());
+    EXPECT_EQ(GetCurrentObject(mem.Get(), OBJ_BRUSH), canvas.Brush().Handle());
+    EXPECT_EQ(GetCurrentObject(mem.Get(), OBJ_PEN), canvas.Pen().Handle());
+    // Nothing selected any more, so the old objects are really gone.
+    EXPECT_EQ(GetObjectType(oldFont), 0u);
+    EXPECT_EQ(GetObjectType(oldBrush), 0u);
+    EXPECT_EQ(GetObjectType(oldPen), 0u);
+    canvas.SetHandle(nullptr);
+}
+
 TEST(Canvas, WithoutADcDrawingRaises) {
     TCanvas canvas;
     EXPECT_THROW(canvas.FillRect(RECT{0, 0, 1, 1}), EInvalidOperation);
