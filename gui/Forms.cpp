@@ -28,8 +28,14 @@ public:
 
 private:
     static BOOL CALLBACK Collect(HWND wnd, LPARAM self) {
+        // Called from user32: nothing may be thrown through it.
         auto* d = reinterpret_cast<TWindowDisabler*>(self);
-        if (wnd != d->except_ && IsWindowVisible(wnd) && IsWindowEnabled(wnd)) d->disabled_.push_back(wnd);
+        try {
+            if (wnd != d->except_ && IsWindowVisible(wnd) && IsWindowEnabled(wnd))
+                d->disabled_.push_back(wnd);
+        } catch (...) {
+            return FALSE;
+        }
         return TRUE;
     }
     HWND except_;
@@ -469,9 +475,14 @@ void TScreen::SetCursor(TCursor cursor) {
 namespace {
 
 int CALLBACK CollectFont(const LOGFONTA* lf, const TEXTMETRICA*, DWORD, LPARAM list) {
+    // Called from gdi32: nothing may be thrown through it.
     auto* fonts = reinterpret_cast<std::vector<std::string>*>(list);
-    std::string name = lf->lfFaceName;
-    if (!name.empty() && name[0] != '@') fonts->push_back(name);
+    try {
+        std::string name = lf->lfFaceName;
+        if (!name.empty() && name[0] != '@') fonts->push_back(name);
+    } catch (...) {
+        return 0;
+    }
     return 1;
 }
 
