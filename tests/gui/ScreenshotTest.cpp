@@ -1,6 +1,8 @@
 // Puts a form with a few controls on screen and saves what it shows as a BMP in the build tree.
 #include "GuiTestSupport.h"
 
+#include "gui/CheckLst.h"
+#include "gui/ExtCtrls.h"
 #include "gui/StdCtrls.h"
 
 #include <direct.h>
@@ -28,7 +30,7 @@ protected:
 TEST_F(ScreenshotTest, FormOnScreenIsCapturedToABitmap) {
     TForm form(nullptr);
     form.SetCaption("Miravelund gui sample");
-    form.SetBounds(40, 40, 360, 220);
+    form.SetBounds(40, 40, 360, 300);
     form.Font().SetName("Tahoma");
     auto* label = new TLabel(&form);
     label->SetParent(&form);
@@ -45,6 +47,22 @@ TEST_F(ScreenshotTest, FormOnScreenIsCapturedToABitmap) {
     button->SetParent(&form);
     button->SetBounds(230, 36, 90, 26);
     button->SetCaption("OK");
+    auto* panel = new TPanel(&form);
+    panel->SetParent(&form);
+    panel->SetAlign(TAlign::alBottom);
+    panel->SetHeight(30);
+    panel->SetCaption("A panel aligned to the bottom");
+    auto* checks = new TCheckListBox(&form);
+    checks->SetParent(&form);
+    checks->SetBounds(12, 116, 200, 80);
+    checks->Items().SetCommaText("Clock,Calendar,\"Word count\"");
+    checks->SetChecked(0, true);
+    checks->SetItemEnabled(2, false);
+    auto* combo = new TComboBox(&form);
+    combo->SetParent(&form);
+    combo->SetBounds(230, 116, 110, 21);
+    combo->Items().SetCommaText("Default,work,home");
+    combo->SetItemIndex(1);
     form.Show();
     form.Update();
     PumpUntil([] { return false; }, 300);
