@@ -12,6 +12,18 @@
 #include <vector>
 
 class TMvPluginManager;
+class TStrings;
+
+// The program passes an object that implements this as the Sender of a plug-in
+// command's handler when the command is to work on a topic: plug-ins then read
+// and write the topic's name=value meta lines.
+class IMvPluginMetaHost {
+public:
+    virtual TStrings& PluginMeta() = 0;
+
+protected:
+    ~IMvPluginMetaHost() = default;
+};
 
 // A command's picture: 32-bit 0xAARRGGBB pixels, top row first.
 struct TMvPluginBitmap {

@@ -1,6 +1,7 @@
 // The adapter between a module's plug-in object and the host.
 #include "components/MvPluginModule.h"
 
+#include "base/StringList.h"
 #include "components/MvPluginManager.h"
 
 namespace {
@@ -8,6 +9,32 @@ namespace {
 std::string Text(const char* Value) {
     return Value ? std::string(Value) : std::string();
 }
+
+// A topic's meta lines as a module sees them during one command.
+class TMetaBridge final : public MvPluginAbi::IMvPluginMeta {
+public:
+    explicit TMetaBridge(TStrings& Lines) : FLines(Lines) {}
+    const char* MV_PLUGIN_CALL Value(const char* Name) override {
+        try {
+            FValue = FLines.Values(Text(Name));
+        } catch (...) {
+            FValue.clear();
+        }
+        return FValue.c_str();
+    }
+    int32_t MV_PLUGIN_CALL SetValue(const char* Name, const char* Value) override {
+        try {
+            FLines.SetValue(Text(Name), Text(Value));
+            return MvPluginAbi::ResultOk;
+        } catch (...) {
+            return MvPluginAbi::ResultFailed;
+        }
+    }
+
+private:
+    TStrings& FLines;
+    std::string FValue;
+};
 
 } // namespace
 
@@ -95,10 +122,14 @@ void TMvModulePlugIn::UpdateCommands() {
         }
         if (Source->HasExecute()) {
             std::weak_ptr<bool> Alive = FAlive;
-            Command.OnExecute = [this, Alive, Source](TObject*) {
+            Command.OnExecute = [this, Alive, Source](TObject* Sender) {
                 std::shared_ptr<bool> Token = Alive.lock();
                 if (!Token || !*Token) return;
-                if (Source->Execute() != MvPluginAbi::ResultOk) RaiseModuleError("the command failed");
+                auto* Target = dynamic_cast<IMvPluginMetaHost*>(Sender);
+                std::unique_ptr<TMetaBridge> Meta;
+                if (Target) Meta = std::make_unique<TMetaBridge>(Target->PluginMeta());
+                if (Source->Execute(Meta.get()) != MvPluginAbi::ResultOk)
+                    RaiseModuleError("the command failed");
             };
         }
     }

@@ -43,6 +43,17 @@ protected:
     ~IMvPluginHost() = default;
 };
 
+// The name=value meta lines of the topic a command runs on. Value's result
+// stays valid until the next call on the object; SetValue with "" removes the
+// line. The object lives for the duration of one Execute call.
+struct IMvPluginMeta {
+    virtual const char* MV_PLUGIN_CALL Value(const char* Name) = 0;
+    virtual int32_t MV_PLUGIN_CALL SetValue(const char* Name, const char* Value) = 0;
+
+protected:
+    ~IMvPluginMeta() = default;
+};
+
 // One command of a plug-in. Strings stay valid until the plug-in is destroyed
 // or its commands change; the host copies them at once.
 struct IMvPluginCommand {
@@ -56,7 +67,9 @@ struct IMvPluginCommand {
     virtual const uint32_t* MV_PLUGIN_CALL Bitmap(int32_t* Width, int32_t* Height) = 0;
     // 1 when the command has something to run.
     virtual int32_t MV_PLUGIN_CALL HasExecute() = 0;
-    virtual int32_t MV_PLUGIN_CALL Execute() = 0;
+    // Meta: the meta lines of the topic the command runs on, or null when the
+    // program runs it on something else.
+    virtual int32_t MV_PLUGIN_CALL Execute(IMvPluginMeta* Meta) = 0;
 
 protected:
     ~IMvPluginCommand() = default;

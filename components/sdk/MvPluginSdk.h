@@ -24,12 +24,36 @@
 #include <exception>
 #include <functional>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace MvPluginSdk {
 
 class TMvPlugIn;
+namespace Detail {
+class TCommandExport;
+}
+
+// The meta lines of the topic a command runs on, while it runs.
+class TMvPluginMeta {
+public:
+    explicit TMvPluginMeta(MvPluginAbi::IMvPluginMeta* Source) : FSource(Source) {}
+    // False when the program ran the command on something that has no meta lines.
+    bool Available() const { return FSource != nullptr; }
+    std::string Value(const std::string& Name) const {
+        const char* Text = FSource ? FSource->Value(Name.c_str()) : nullptr;
+        return Text ? std::string(Text) : std::string();
+    }
+    // "" removes the line; raises std::runtime_error when the program refuses.
+    void SetValue(const std::string& Name, const std::string& Value) const {
+        if (!FSource || FSource->SetValue(Name.c_str(), Value.c_str()) != MvPluginAbi::ResultOk)
+            throw std::runtime_error("The meta line " + Name + " cannot be set");
+    }
+
+private:
+    MvPluginAbi::IMvPluginMeta* FSource;
+};
 
 // A command's picture: 32-bit 0xAARRGGBB pixels, top row first.
 struct TMvPluginBitmap {
@@ -49,6 +73,12 @@ public:
     std::function<void(TMvPluginCommand*)> OnExecute;
 
     std::string DisplayName() const { return Name.empty() ? std::string("TMvPluginCommand") : Name; }
+    // While OnExecute runs: the meta lines of the topic it runs on.
+    TMvPluginMeta Meta() const { return TMvPluginMeta(FMeta); }
+
+private:
+    friend class Detail::TCommandExport;
+    MvPluginAbi::IMvPluginMeta* FMeta = nullptr;
 };
 
 // The commands of one plug-in, in order.
@@ -170,7 +200,13 @@ public:
         return Valid ? B.Pixels.data() : nullptr;
     }
     int32_t MV_PLUGIN_CALL HasExecute() override { return FCommand->OnExecute ? 1 : 0; }
-    int32_t MV_PLUGIN_CALL Execute() override {
+    int32_t MV_PLUGIN_CALL Execute(MvPluginAbi::IMvPluginMeta* Meta) override {
+        struct MetaScope {
+            TMvPluginCommand& Command;
+            MvPluginAbi::IMvPluginMeta* Previous;
+            ~MetaScope() { Command.FMeta = Previous; }
+        } Scope{*FCommand, FCommand->FMeta};
+        FCommand->FMeta = Meta;
         return Guard(*FErrorText, [this] {
             if (FCommand->OnExecute) FCommand->OnExecute(FCommand);
         });

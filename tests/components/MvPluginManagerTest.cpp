@@ -94,6 +94,20 @@ struct Wild : TFakePlugIn {
         OnConfigure = [](TMvPlugIn*) { throw std::logic_error("cannot configure"); };
     }
 };
+struct Counter : TFakePlugIn {
+    Counter() : TFakePlugIn("counter", 1) {
+        Commands[0].OnExecute = [](MvPluginSdk::TMvPluginCommand* Sender) {
+            MvPluginSdk::TMvPluginMeta Meta = Sender->Meta();
+            if (!Meta.Available()) {
+                Trace.push_back("no meta");
+                return;
+            }
+            std::string Count = Meta.Value("count");
+            Meta.SetValue("count", Count.empty() ? "1" : std::to_string(std::stoi(Count) + 1));
+            Meta.SetValue("drop", "");
+        };
+    }
+};
 struct TwinA : TFakePlugIn {
     TwinA() : TFakePlugIn("twina", 1) { PluginID = "twin"; }
 };
@@ -119,6 +133,9 @@ MvPluginAbi::IMvPlugin* RegisterAlpha() {
 }
 MvPluginAbi::IMvPlugin* RegisterWild() {
     return MvPluginSdk::Detail::RegisterPlugIn<Wild>();
+}
+MvPluginAbi::IMvPlugin* RegisterCounter() {
+    return MvPluginSdk::Detail::RegisterPlugIn<Counter>();
 }
 MvPluginAbi::IMvPlugin* RegisterTwinA() {
     return MvPluginSdk::Detail::RegisterPlugIn<TwinA>();
@@ -182,6 +199,7 @@ protected:
         Platform.Modules["null.dll"] = {RegisterNothing};
         Platform.Modules["future.dll"] = {RegisterFuture};
         Platform.Modules["wild.dll"] = {RegisterWild};
+        Platform.Modules["counter.dll"] = {RegisterCounter};
         Manager = std::make_unique<TMvPluginManager>(nullptr);
         Manager->SetPlatform(Platform);
         Manager->OnBeforeNewCommand = [](TObject*, TMvPlugIn* P) { Trace.push_back("before " + P->Name()); };
@@ -249,6 +267,25 @@ TEST_F(PluginManagerTest, HandlersCallIntoTheModuleAndReportItsFailures) {
     Manager->PluginAt(0)->DispatchPluginMessage(1, "");
     Manager->PluginAt(0)->ConfigurePlugin();
     EXPECT_THAT(Trace, ElementsAre("execute alpha-1", "message 1 ", "configure"));
+}
+
+// What the program passes to a command that works on a topic.
+class TTopicStandIn : public TObject, public IMvPluginMetaHost {
+public:
+    TStrings& PluginMeta() override { return Meta; }
+    TStringList Meta;
+};
+
+TEST_F(PluginManagerTest, CommandsReadAndWriteTheMetaLinesOfTheirTopic) {
+    Manager->LoadPlugin("counter.dll", plgDLL);
+    TTopicStandIn Topic;
+    Topic.Meta.SetText("splitter_pos=120\r\ndrop=me\r\n");
+    Handlers.at("counter-1")(&Topic);
+    Handlers.at("counter-1")(&Topic);
+    EXPECT_EQ(Topic.Meta.Text(), "splitter_pos=120\r\ncount=2\r\n");
+    Trace.clear();
+    Handlers.at("counter-1")(Manager.get());
+    EXPECT_THAT(Trace, ElementsAre("no meta"));
 }
 
 TEST_F(PluginManagerTest, NothingAPlugInThrowsCrossesTheBoundaryRaw) {

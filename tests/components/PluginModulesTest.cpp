@@ -223,7 +223,18 @@ TEST_F(PluginModulesTest, TagCommandsCarryTheirWordAndKind) {
                                     "after tagplugin"));
     Handlers.at(1)(nullptr);
     Handlers.at(0)(nullptr);
-    EXPECT_EQ(TraceGet("MV_PLUGIN_EXECUTED"), "clock-save;clock-load");
+    EXPECT_EQ(TraceGet("MV_PLUGIN_EXECUTED"), "clock-save;clock-load:");
+
+    // Run on a topic, the handlers reach its meta lines.
+    struct TTopic : TObject, IMvPluginMetaHost {
+        TStrings& PluginMeta() override { return Meta; }
+        TStringList Meta;
+    } Topic;
+    SetEnvironmentVariableA("MV_PLUGIN_EXECUTED", nullptr);
+    Handlers.at(1)(&Topic);
+    Handlers.at(0)(&Topic);
+    EXPECT_EQ(Topic.Meta.Text(), "clock=saved\r\n");
+    EXPECT_EQ(TraceGet("MV_PLUGIN_EXECUTED"), "clock-save;clock-load:saved");
 }
 
 } // namespace

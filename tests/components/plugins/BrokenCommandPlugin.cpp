@@ -17,7 +17,7 @@ public:
         return nullptr;
     }
     int32_t MV_PLUGIN_CALL HasExecute() override { return 1; }
-    int32_t MV_PLUGIN_CALL Execute() override {
+    int32_t MV_PLUGIN_CALL Execute(MvPluginAbi::IMvPluginMeta*) override {
         TraceAppend("MV_PLUGIN_EXECUTED", "broken");
         return MvPluginAbi::ResultOk;
     }

@@ -12,14 +12,15 @@ public:
         MvPluginSdk::TMvPluginCommand& Load = Commands.Add();
         Load.Caption = "Clock";
         Load.Data = "loadtag";
-        Load.OnExecute = [](MvPluginSdk::TMvPluginCommand*) {
-            TraceAppend("MV_PLUGIN_EXECUTED", "clock-load");
+        Load.OnExecute = [](MvPluginSdk::TMvPluginCommand* Sender) {
+            TraceAppend("MV_PLUGIN_EXECUTED", "clock-load:" + Sender->Meta().Value("clock"));
         };
         MvPluginSdk::TMvPluginCommand& Save = Commands.Add();
         Save.Caption = "Clock";
         Save.Data = "SaveTag";
-        Save.OnExecute = [](MvPluginSdk::TMvPluginCommand*) {
+        Save.OnExecute = [](MvPluginSdk::TMvPluginCommand* Sender) {
             TraceAppend("MV_PLUGIN_EXECUTED", "clock-save");
+            if (Sender->Meta().Available()) Sender->Meta().SetValue("clock", "saved");
         };
     }
     ~TTagPlugIn() override { TraceDestroyed("tagplugin", "TagPlugin.dll"); }
