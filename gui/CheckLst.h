@@ -2,8 +2,7 @@
 #pragma once
 
 #include "gui/ListBoxes.h"
-
-enum class TCheckBoxState { cbUnchecked, cbChecked, cbGrayed };
+#include "gui/StdCtrls.h"
 
 class TCheckListBox : public TCustomListBox {
 public:

@@ -459,3 +459,92 @@ void TButton::WndProc(TMessage& m) {
     }
     TWinControl::WndProc(m);
 }
+
+// ---- TCheckBox --------------------------------------------------------------
+
+TCheckBox::TCheckBox(TComponent* owner) : TWinControl(owner) {
+    SetControlStyle((ControlStyle() & ~static_cast<unsigned>(csCaptureMouse | csClickEvents)) | csSetCaption);
+    SetBounds(0, 0, 97, 17);
+    SetTabStop(true);
+    SetColor(clBtnFace);
+}
+
+void TCheckBox::CreateParams(TCreateParams& params) {
+    TWinControl::CreateParams(params);
+    CreateSubClass(params, "BUTTON");
+    params.Style |= BS_3STATE;
+}
+
+void TCheckBox::CreateWnd() {
+    TWinControl::CreateWnd();
+    SendMessageA(Handle(), BM_SETCHECK, static_cast<WPARAM>(state_), 0);
+}
+
+void TCheckBox::SetState(TCheckBoxState state) {
+    if (state == state_) return;
+    state_ = state;
+    if (HandleAllocated()) SendMessageA(Handle(), BM_SETCHECK, static_cast<WPARAM>(state), 0);
+    Click();
+}
+
+void TCheckBox::WndProc(TMessage& m) {
+    if (m.Msg == CN_COMMAND) {
+        if (HIWORD(m.WParam) == BN_CLICKED) {
+            switch (state_) {
+            case TCheckBoxState::cbUnchecked:
+                SetState(TCheckBoxState::cbChecked);
+                break;
+            case TCheckBoxState::cbChecked:
+                SetState(allowGrayed_ ? TCheckBoxState::cbGrayed : TCheckBoxState::cbUnchecked);
+                break;
+            case TCheckBoxState::cbGrayed:
+                SetState(TCheckBoxState::cbUnchecked);
+                break;
+            }
+        }
+        return;
+    }
+    TWinControl::WndProc(m);
+}
+
+// ---- TRadioButton -----------------------------------------------------------
+
+TRadioButton::TRadioButton(TComponent* owner) : TWinControl(owner) {
+    SetControlStyle((ControlStyle() & ~static_cast<unsigned>(csCaptureMouse | csClickEvents)) | csSetCaption);
+    SetBounds(0, 0, 113, 17);
+    SetColor(clBtnFace);
+}
+
+void TRadioButton::CreateParams(TCreateParams& params) {
+    TWinControl::CreateParams(params);
+    CreateSubClass(params, "BUTTON");
+    params.Style |= BS_RADIOBUTTON;
+}
+
+void TRadioButton::CreateWnd() {
+    TWinControl::CreateWnd();
+    SendMessageA(Handle(), BM_SETCHECK, checked_ ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void TRadioButton::SetChecked(bool value) {
+    if (value == checked_) return;
+    checked_ = value;
+    SetTabStop(value);
+    if (HandleAllocated()) SendMessageA(Handle(), BM_SETCHECK, value ? BST_CHECKED : BST_UNCHECKED, 0);
+    if (!value) return;
+    if (TWinControl* parent = Parent()) {
+        for (int i = 0; i < parent->ControlCount(); ++i) {
+            if (auto* other = dynamic_cast<TRadioButton*>(parent->Controls(i)); other && other != this)
+                other->SetChecked(false);
+        }
+    }
+    Click();
+}
+
+void TRadioButton::WndProc(TMessage& m) {
+    if (m.Msg == CN_COMMAND) {
+        if (HIWORD(m.WParam) == BN_CLICKED) SetChecked(true);
+        return;
+    }
+    TWinControl::WndProc(m);
+}

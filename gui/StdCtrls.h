@@ -13,6 +13,7 @@ enum class TTextLayout { tlTop, tlCenter, tlBottom };
 enum class TBorderStyle { bsNone, bsSingle };
 enum class TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 enum class TEditCharCase { ecNormal, ecUpperCase, ecLowerCase };
+enum class TCheckBoxState { cbUnchecked, cbChecked, cbGrayed };
 
 // A windowless text label.
 class TCustomLabel : public TGraphicControl {
@@ -201,6 +202,48 @@ protected:
 private:
     bool default_ = false, cancel_ = false;
     int modalResult_ = 0;
+};
+
+// A check box over the system BUTTON class. Clicking moves the state on
+// (unchecked, checked, grayed when AllowGrayed) and fires OnClick.
+class TCheckBox : public TWinControl {
+public:
+    explicit TCheckBox(TComponent* owner);
+
+    bool Checked() const { return state_ == TCheckBoxState::cbChecked; }
+    void SetChecked(bool value) { SetState(value ? TCheckBoxState::cbChecked : TCheckBoxState::cbUnchecked); }
+    TCheckBoxState State() const { return state_; }
+    // Setting the state from code fires OnClick too, as a user's click would.
+    void SetState(TCheckBoxState state);
+    bool AllowGrayed() const { return allowGrayed_; }
+    void SetAllowGrayed(bool value) { allowGrayed_ = value; }
+    void WndProc(TMessage& message) override;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void CreateWnd() override;
+
+private:
+    TCheckBoxState state_ = TCheckBoxState::cbUnchecked;
+    bool allowGrayed_ = false;
+};
+
+// A radio button over the system BUTTON class. Checking one unchecks the other
+// radio buttons with the same parent.
+class TRadioButton : public TWinControl {
+public:
+    explicit TRadioButton(TComponent* owner);
+
+    bool Checked() const { return checked_; }
+    void SetChecked(bool value);
+    void WndProc(TMessage& message) override;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void CreateWnd() override;
+
+private:
+    bool checked_ = false;
 };
 
 // List and combo boxes live in their own unit.

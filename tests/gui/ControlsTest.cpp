@@ -219,4 +219,39 @@ TEST_F(ControlsTest, SplitterDragResizesTheControlBeforeIt) {
     EXPECT_EQ(moved, 1);
 }
 
+TEST_F(ControlsTest, CheckBoxCyclesThroughItsStatesAndKeepsThemAcrossRecreation) {
+    auto* box = Add<TCheckBox>(10, 10, 150, 20);
+    box->SetCaption("Option");
+    int clicks = 0;
+    box->OnClick = [&](TObject*) { ++clicks; };
+    SendMessageA(box->Handle(), BM_CLICK, 0, 0);
+    EXPECT_TRUE(box->Checked());
+    EXPECT_EQ(SendMessageA(box->Handle(), BM_GETCHECK, 0, 0), BST_CHECKED);
+    box->SetAllowGrayed(true);
+    SendMessageA(box->Handle(), BM_CLICK, 0, 0);
+    EXPECT_EQ(box->State(), TCheckBoxState::cbGrayed);
+    SendMessageA(box->Handle(), BM_CLICK, 0, 0);
+    EXPECT_EQ(box->State(), TCheckBoxState::cbUnchecked);
+    EXPECT_EQ(clicks, 3);
+    box->SetChecked(true);
+    box->RecreateWnd();
+    EXPECT_EQ(SendMessageA(box->Handle(), BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_EQ(box->Caption(), "Option");
+}
+
+TEST_F(ControlsTest, RadioButtonsOfOneParentExcludeEachOther) {
+    auto* a = Add<TRadioButton>(10, 10, 150, 20);
+    auto* b = Add<TRadioButton>(10, 30, 150, 20);
+    auto* panel = Add<TPanel>(10, 60, 150, 60);
+    auto* elsewhere = new TRadioButton(form.get());
+    elsewhere->SetParent(panel);
+    a->SetChecked(true);
+    elsewhere->SetChecked(true);
+    SendMessageA(b->Handle(), BM_CLICK, 0, 0);
+    EXPECT_TRUE(b->Checked());
+    EXPECT_FALSE(a->Checked());
+    EXPECT_EQ(SendMessageA(a->Handle(), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_TRUE(elsewhere->Checked()); // another parent, another group
+}
+
 } // namespace
