@@ -195,13 +195,35 @@ void TApplication::DoIdle() {
 
 // ---- keyboard ---------------------------------------------------------------
 
+namespace {
+
+// Offers a dialog character to every control of a tree, depth first, until one takes it.
+bool DialogCharToTree(TWinControl* root, TMessage& m) {
+    for (int i = 0; i < root->ControlCount(); ++i) {
+        TControl* c = root->Controls(i);
+        c->WndProc(m);
+        if (m.Result != 0) return true;
+        if (auto* wc = dynamic_cast<TWinControl*>(c); wc && DialogCharToTree(wc, m)) return true;
+    }
+    return false;
+}
+
+} // namespace
+
 bool TApplication::IsKeyMsg(MSG& msg) {
-    if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN) return false;
+    if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN && msg.message != WM_SYSCHAR) return false;
     TWinControl* focused = FindControl(msg.hwnd);
     HWND wnd = msg.hwnd;
     while (!focused && wnd) {
         wnd = GetParent(wnd);
         focused = FindControl(wnd);
+    }
+    if (msg.message == WM_SYSCHAR) {
+        // Alt+letter: the control whose caption marks that letter with '&'.
+        TForm* form = focused ? GetParentForm(focused) : nullptr;
+        if (!form) return false;
+        TMessage m{CM_DIALOGCHAR, msg.wParam, msg.lParam, 0};
+        return DialogCharToTree(form, m);
     }
     TShiftState shift = KeyDataToShiftState(msg.lParam);
     if (focused) {

@@ -8,6 +8,7 @@
 #include "base/Exceptions.h"
 
 #include <algorithm>
+#include <cctype>
 
 namespace {
 
@@ -111,6 +112,19 @@ void SetCaptureControl(TControl* control) {
     if (!holder) return;
     SetCapture(holder->Handle());
     captureControl = control;
+}
+
+bool IsAccel(unsigned key, const std::string& caption) {
+    for (size_t i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] != '&') continue;
+        if (caption[i + 1] == '&') {
+            ++i;
+            continue;
+        }
+        unsigned char c = static_cast<unsigned char>(caption[i + 1]);
+        return std::toupper(c) == std::toupper(static_cast<int>(key & 0xFF));
+    }
+    return false;
 }
 
 TForm* GetParentForm(TControl* control) {

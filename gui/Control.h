@@ -249,5 +249,8 @@ private:
 TControl* GetCaptureControl();
 void SetCaptureControl(TControl* control);
 
+// True when caption marks `key` as its accelerator ("&Save" for 's'; "&&" is a plain '&').
+bool IsAccel(unsigned key, const std::string& caption);
+
 // The form a control sits on, or nullptr.
 TForm* GetParentForm(TControl* control);

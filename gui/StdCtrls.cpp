@@ -63,6 +63,12 @@ void TCustomLabel::Notification(TComponent* component, TOperation operation) {
 }
 
 void TCustomLabel::WndProc(TMessage& m) {
+    if (m.Msg == CM_DIALOGCHAR && focusControl_ && showAccelChar_ && Enabled() &&
+        IsAccel(static_cast<unsigned>(m.WParam), Caption()) && focusControl_->CanFocus()) {
+        focusControl_->SetFocus();
+        m.Result = 1;
+        return;
+    }
     TGraphicControl::WndProc(m);
     if (m.Msg == CM_TEXTCHANGED || m.Msg == CM_FONTCHANGED) AdjustBounds();
 }
@@ -447,6 +453,14 @@ void TButton::WndProc(TMessage& m) {
     case CN_COMMAND:
         if (HIWORD(m.WParam) == BN_CLICKED) Click();
         return;
+    case CM_DIALOGCHAR:
+        if (IsAccel(static_cast<unsigned>(m.WParam), Caption()) && CanFocus()) {
+            SetFocus();
+            Click();
+            m.Result = 1;
+            return;
+        }
+        break;
     case CM_DIALOGKEY:
         if (((m.WParam == VK_RETURN && default_) || (m.WParam == VK_ESCAPE && cancel_)) && CanFocus()) {
             Click();
@@ -488,6 +502,14 @@ void TCheckBox::SetState(TCheckBoxState state) {
 }
 
 void TCheckBox::WndProc(TMessage& m) {
+    if (m.Msg == CM_DIALOGCHAR && IsAccel(static_cast<unsigned>(m.WParam), Caption()) && CanFocus()) {
+        SetFocus();
+        m.WParam = MAKEWPARAM(0, BN_CLICKED);
+        m.Msg = CN_COMMAND;
+        WndProc(m);
+        m.Result = 1;
+        return;
+    }
     if (m.Msg == CN_COMMAND) {
         if (HIWORD(m.WParam) == BN_CLICKED) {
             switch (state_) {
@@ -542,6 +564,12 @@ void TRadioButton::SetChecked(bool value) {
 }
 
 void TRadioButton::WndProc(TMessage& m) {
+    if (m.Msg == CM_DIALOGCHAR && IsAccel(static_cast<unsigned>(m.WParam), Caption()) && CanFocus()) {
+        SetFocus();
+        SetChecked(true);
+        m.Result = 1;
+        return;
+    }
     if (m.Msg == CN_COMMAND) {
         if (HIWORD(m.WParam) == BN_CLICKED) SetChecked(true);
         return;

@@ -169,4 +169,37 @@ TEST_F(InputTest, FreedPopupMenuIsForgottenByItsControl) {
     EXPECT_EQ(first->PopupMenu(), nullptr);
 }
 
+TEST_F(InputTest, AltLetterReachesTheControlWhoseCaptionMarksIt) {
+    auto* panel = new TCustomControl(form.get());
+    panel->SetParent(form.get());
+    panel->SetBounds(0, 100, 300, 60);
+    auto* go = new TButton(form.get());
+    go->SetParent(panel); // nested: the search goes down the whole tree
+    go->SetCaption("&Go");
+    int clicks = 0;
+    go->OnClick = [&](TObject*) { ++clicks; };
+    auto* label = new TLabel(form.get());
+    label->SetParent(form.get());
+    label->SetCaption("&Second:");
+    label->SetFocusControl(second);
+    auto* ampersand = new TButton(form.get());
+    ampersand->SetParent(form.get());
+    ampersand->SetCaption("A && B");
+    int ampersands = 0;
+    ampersand->OnClick = [&](TObject*) { ++ampersands; };
+    PostMessageA(first->Handle(), WM_SYSCHAR, 'g', 0x20000000);
+    Application->ProcessMessages();
+    EXPECT_EQ(clicks, 1);
+    first->SetFocus();
+    PostMessageA(first->Handle(), WM_SYSCHAR, 'S', 0x20000000);
+    Application->ProcessMessages();
+    EXPECT_TRUE(second->Focused());
+    PostMessageA(second->Handle(), WM_SYSCHAR, 'b', 0x20000000);
+    Application->ProcessMessages();
+    EXPECT_EQ(ampersands, 0);
+    EXPECT_TRUE(IsAccel('w', "A new &window"));
+    EXPECT_FALSE(IsAccel('b', "A && B"));
+    EXPECT_FALSE(IsAccel('x', "No accelerator"));
+}
+
 } // namespace
