@@ -67,6 +67,7 @@ void TfrmNote::FormCreate() {
     FEditor->SetAlign(TAlign::alClient);
     FEditor->SetBorderStyle(TBorderStyle::bsNone);
     FEditor->SetHideSelection(false);
+    SetActiveControl(FEditor);
 
     // From the left: side panel, divider, editor.
     FVisualizer = new TNamespaceVisualizer(this);
