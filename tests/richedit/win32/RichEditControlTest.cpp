@@ -392,3 +392,36 @@ TEST_F(RichEditControl, ClearEmptiesAndResetsModified) {
     EXPECT_EQ(R->TextLength(), 0);
     EXPECT_FALSE(R->Modified());
 }
+
+TEST_F(RichEditControl, OleIsReadyAndTheCallbackHandsOutStorage) {
+    TMvRichEdit* R = MakeEdit();
+    EXPECT_TRUE(RichEditOleReady());
+    ASSERT_NE(R->RichEditOle(), nullptr);
+
+    TRichEditOleCallback Callback;
+    IStorage* Storage = nullptr;
+    ASSERT_EQ(Callback.GetNewStorage(&Storage), S_OK);
+    ASSERT_NE(Storage, nullptr);
+    IStream* Stream = nullptr;
+    EXPECT_EQ(
+        Storage->CreateStream(L"probe", STGM_READWRITE | STGM_SHARE_EXCLUSIVE | STGM_CREATE, 0, 0, &Stream),
+        S_OK);
+    if (Stream) Stream->Release();
+    Storage->Release();
+
+    void* Itf = nullptr;
+    const IID Callback_IID = {0x00020D03, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+    EXPECT_EQ(Callback.QueryInterface(Callback_IID, &Itf), S_OK);
+    EXPECT_EQ(Itf, static_cast<IRichEditOleCallback*>(&Callback));
+    Callback.Release();
+    EXPECT_EQ(Callback.QueryInterface(IID_IDataObject, &Itf), E_NOINTERFACE);
+    EXPECT_EQ(Callback.QueryInsertObject(nullptr, nullptr, 0), S_OK);
+    IOleInPlaceFrame* Frame = reinterpret_cast<IOleInPlaceFrame*>(1);
+    IOleInPlaceUIWindow* Doc = reinterpret_cast<IOleInPlaceUIWindow*>(1);
+    EXPECT_EQ(Callback.GetInPlaceContext(&Frame, &Doc, nullptr), E_NOTIMPL);
+    EXPECT_EQ(Frame, nullptr);
+    EXPECT_EQ(Doc, nullptr);
+    HMENU Menu = reinterpret_cast<HMENU>(1);
+    EXPECT_EQ(Callback.GetContextMenu(0, nullptr, nullptr, &Menu), E_NOTIMPL);
+    EXPECT_EQ(Menu, nullptr);
+}
