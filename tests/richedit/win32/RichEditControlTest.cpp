@@ -425,3 +425,55 @@ TEST_F(RichEditControl, OleIsReadyAndTheCallbackHandsOutStorage) {
     EXPECT_EQ(Callback.GetContextMenu(0, nullptr, nullptr, &Menu), E_NOTIMPL);
     EXPECT_EQ(Menu, nullptr);
 }
+
+TEST_F(RichEditControl, ResizeClipboardAndScrollNotificationsReachTheirEvents) {
+    TMvRichEdit* R = MakeEdit();
+    std::string Many;
+    for (int I = 0; I < 100; ++I)
+        Many += "line\n";
+    Load(*R, Many);
+
+    int Resizes = 0;
+    R->OnResizeRequest = [&](TObject*, RECT) { ++Resizes; };
+    SendMessageA(R->Handle(), EM_REQUESTRESIZE, 0, 0);
+    EXPECT_GE(Resizes, 1);
+
+    ENSAVECLIPBOARD Save{};
+    Save.nmhdr.hwndFrom = R->Handle();
+    Save.nmhdr.code = EN_SAVECLIPBOARD;
+    Save.cObjectCount = 0;
+    Save.cch = 12;
+    EXPECT_EQ(R->Perform(CN_NOTIFY, 0, reinterpret_cast<LPARAM>(&Save)), 0); // kept by default
+    R->OnSaveClipboard = [](TObject*, int, int Chars, bool& Keep) { Keep = Chars < 10; };
+    EXPECT_EQ(R->Perform(CN_NOTIFY, 0, reinterpret_cast<LPARAM>(&Save)), 1);
+
+    int Vertical = 0;
+    R->OnVerticalScroll = [&](TObject*) { ++Vertical; };
+    SendMessageA(R->Handle(), WM_VSCROLL, SB_LINEDOWN, 0);
+    EXPECT_EQ(Vertical, 1);
+}
+
+TEST_F(RichEditControl, FilesPickTheirConversionByExtension) {
+    TMvRichEdit* R = MakeEdit();
+    Load(*R, "{\\rtf1 {\\b saved} text}");
+    char Dir[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, Dir);
+    const std::string Txt = std::string(Dir) + "mv-richedit-test.txt";
+    const std::string Rtf = std::string(Dir) + "mv-richedit-test.rtf";
+    R->Lines().SaveToFile(Txt);
+    R->Lines().SaveToFile(Rtf);
+    {
+        TFileStream T(Txt, fmOpenRead);
+        std::string Data(static_cast<std::size_t>(T.Size()), '\0');
+        T.ReadBuffer(Data.data(), T.Size());
+        EXPECT_EQ(Data.find("{\\rtf"), std::string::npos);
+        EXPECT_NE(Data.find("saved text"), std::string::npos);
+    }
+    TMvRichEdit* B = MakeEdit();
+    B->Lines().LoadFromFile(Rtf);
+    EXPECT_EQ(B->GetTextRange(0, -1).substr(0, 10), "saved text");
+    B->SetSelection(0, 5, false);
+    EXPECT_TRUE(B->SelAttributes().Style() & fsBold);
+    DeleteFileA(Txt.c_str());
+    DeleteFileA(Rtf.c_str());
+}
