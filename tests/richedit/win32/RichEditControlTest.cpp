@@ -477,3 +477,30 @@ TEST_F(RichEditControl, FilesPickTheirConversionByExtension) {
     DeleteFileA(Txt.c_str());
     DeleteFileA(Rtf.c_str());
 }
+
+TEST_F(RichEditControl, OlderLibraryPathWorksOnTheRicheditClass) {
+    // The fallback class of RICHED32.DLL, driven the way version 1 is.
+    HMODULE Old = LoadLibraryA("RICHED32.DLL");
+    if (!Old) GTEST_SKIP() << "RICHED32.DLL is not available here";
+    SetRichEditVersionOverride(1);
+    struct TRestore {
+        ~TRestore() { SetRichEditVersionOverride(0); }
+    } Restore;
+    TMvRichEdit* R = MakeEdit();
+    char Class[32] = {};
+    GetClassNameA(R->Handle(), Class, sizeof(Class) - 1);
+    EXPECT_STREQ(Class, "RICHEDIT");
+    Load(*R, "{\\rtf1 first\\par second\\par}");
+    R->SetWordWrap(false);
+    R->Lines().Insert(1, "middle");
+    EXPECT_EQ(R->Lines()[1], "middle");
+    R->SetSelection(0, 5, false);
+    R->SelAttributes().SetSize(12);
+    EXPECT_EQ(R->SelAttributes().Size(), 12);
+    R->Paragraph().SetNumbering(2);
+    EXPECT_EQ(R->Paragraph().Numbering(), 1); // version 1 knows bullets only
+    EXPECT_EQ(R->Zoom(), 100);
+    RedrawWindow(R->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    PumpMessages();
+    delete R; // before the override goes
+}
