@@ -40,6 +40,13 @@ TfrmMain::TfrmMain(TComponent* AOwner, std::string ProgramFolder)
     : TForm(AOwner), FProgramFolder(std::move(ProgramFolder)) {
     frmMain = this;
     BuildForm();
+    // Every error the application shows also goes to the log.
+    Application->OnExceptionLog = [this](const std::string& Message) {
+        try {
+            Log(Message);
+        } catch (...) {
+        }
+    };
     OnCreate = [this](TObject* Sender) { FormCreate(Sender); };
     OnClose = [this](TObject* Sender, TCloseAction& Action) { FormClose(Sender, Action); };
     OnActivate = [this](TObject* Sender) { FormActivate(Sender); };

@@ -12,6 +12,8 @@
 #include "store/NotesStore.h"
 #include "store/StoreLists.h"
 
+#include <shellapi.h>
+
 #include <algorithm>
 
 using namespace mv::app;
@@ -167,4 +169,6 @@ void TfrmNote::VisualizerHotSpotClick(TObject*, const std::string& SRC, bool& Ha
     Handled = true;
 }
 
-void TfrmNote::EditorSelectionChange(TObject*) {}
+void TfrmNote::URLClick(TObject*, const std::string& URL) {
+    ShellExecuteA(nullptr, "open", URL.c_str(), "", "", SW_SHOW);
+}

@@ -61,7 +61,8 @@ private:
     void FormClose(TObject* Sender, TCloseAction& Action);
     void SplitterMoved(TObject* Sender);
     void VisualizerHotSpotClick(TObject* Sender, const std::string& SRC, bool& Handled);
-    void EditorSelectionChange(TObject* Sender);
+    // A link the editor detected (a web address, say) opens with the shell.
+    void URLClick(TObject* Sender, const std::string& URL);
     void aSaveExecute(TObject* Sender);
     void aBackwardExecute(TObject* Sender);
     void aForwardExecute(TObject* Sender);

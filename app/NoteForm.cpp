@@ -62,7 +62,9 @@ void TfrmNote::BuildForm() {
 void TfrmNote::FormCreate() {
     FFirstOpen = true;
     FEditor = new TTopicViewer(this, this, frmMain->TopicServices());
-    FEditor->OnSelectionChange = [this](TObject* Sender) { EditorSelectionChange(Sender); };
+    FEditor->OnURLClick = [this](TObject* Sender, const std::string& URL, TMouseButton) {
+        URLClick(Sender, URL);
+    };
     FEditor->SetParent(this);
     FEditor->SetAlign(TAlign::alClient);
     FEditor->SetBorderStyle(TBorderStyle::bsNone);
