@@ -101,6 +101,7 @@ void TfrmMain::BuildForm() {
     FLogFile->SizeLimit = 8000;
 
     FPluginManager = new TMvPluginManager(this);
+    // Start-up points it at the program folder's "Plugins".
     FPluginManager->PluginFolder = "Plugins";
     FPluginManager->SetPluginKind(plgDLL);
     FPluginManager->SetExtension("dll");

@@ -71,6 +71,7 @@ bool TfrmMain::StartUp() {
                    (GetWindowLongA(AppWindow, GWL_EXSTYLE) & ~WS_EX_APPWINDOW) | WS_EX_TOOLWINDOW);
     Log("========= Miravelund starting up =========");
     Log("Loading plugins");
+    FPluginManager->PluginFolder = FProgramFolder + "\\Plugins";
     LoadPlugins();
     for (int I = 0; I < FPluginManager->PluginCount(); ++I)
         Log("Plugin: " + FPluginManager->PluginAt(I)->Name());

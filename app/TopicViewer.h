@@ -9,11 +9,13 @@
 
 #include "app/TopicDocument.h"
 #include "app/TopicWindow.h"
+#include "components/MvPlugin.h"
 
 #include <memory>
 #include <string>
 
-class TTopicViewer : public TMvRichEdit, private mv::app::ITopicText {
+// Plug-in dot-line handlers get the editor as their sender and work on its Meta lines.
+class TTopicViewer : public TMvRichEdit, public IMvPluginMetaHost, private mv::app::ITopicText {
 public:
     // ATopicWindow is the hosting note window, which outlives the editor;
     // Services are the main window's, which outlive both.
@@ -26,6 +28,7 @@ public:
     bool Valid() const { return FDocument.Valid(); }
     int32_t TopicID() const { return FDocument.TopicID(); }
     THashedStringList& Meta() { return FDocument.Meta; }
+    TStrings& PluginMeta() override { return FDocument.Meta; }
 
     // Loads a topic, creating it in the store when missing.
     void LoadTopic(const std::string& Title, const std::string& Namespace);

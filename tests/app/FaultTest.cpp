@@ -176,3 +176,30 @@ TEST(Faults, CancelledFirstLaunchEndsTheProgram) {
     EXPECT_EQ(NoteWindowsByNamespace.Count(), 0u);
     EXPECT_NE(App.ReadFile("Miravelund.log").find("    User canceled select dialog"), std::string::npos);
 }
+
+#ifdef MV_TAG_PLUGIN_W
+// A real plug-in module in the program folder's Plugins: its dot-line word runs
+// its handlers, which work on the topic's meta lines, and never becomes a tag.
+TEST(Plugins, ModuleHandlersRunOnTheirDotLinesWithTheTopicsMeta) {
+    TAppFixture App("tagplugin");
+    ASSERT_TRUE(CopyFileA(MV_TAG_PLUGIN_W, (App.Folder() + "\\Plugins\\TagPlugin.dll").c_str(), FALSE));
+    SetEnvironmentVariableA("MV_PLUGIN_EXECUTED", nullptr);
+    TfrmMain& Main = App.Start();
+    ASSERT_EQ(Main.PluginManager()->PluginCount(), 1);
+    EXPECT_NE(App.ReadFile("Miravelund.log").find("Plugin: tagplugin"), std::string::npos);
+
+    TfrmNote& Home = *HomeWindow();
+    SetText(Home, "Home\r.clock now\r.real\r");
+    Home.aSave->Execute();
+    EXPECT_EQ(Home.Editor()->Meta().Values("clock"), "saved");
+    bool Created = false;
+    EXPECT_LT(Main.NotesStore()->FindTag("clock", Created), 0);
+    EXPECT_GE(Main.NotesStore()->FindTag("real", Created), 0);
+
+    Main.ShowTopic("Other", "");
+    Home.aBackward->Execute();
+    char Trace[512] = {};
+    GetEnvironmentVariableA("MV_PLUGIN_EXECUTED", Trace, sizeof Trace);
+    EXPECT_NE(std::string(Trace).find("clock-load:saved"), std::string::npos) << Trace;
+}
+#endif

@@ -28,6 +28,11 @@ if(TARGET Miravelund)
     LIBS mv_app_test_support
     TIMEOUT 300)
   add_dependencies(mv_app_tests mv_default_db)
+  # The plug-in host's test module with dot-line handlers, when it is built.
+  if(TARGET TagPlugin)
+    target_compile_definitions(mv_app_tests PRIVATE MV_TAG_PLUGIN_W="Z:$<TARGET_FILE:TagPlugin>")
+    add_dependencies(mv_app_tests TagPlugin)
+  endif()
 
   add_executable(mv_app_crash_child ${CMAKE_CURRENT_SOURCE_DIR}/CrashChild.cpp)
   target_link_libraries(mv_app_crash_child PRIVATE mv_app)
