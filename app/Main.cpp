@@ -97,28 +97,26 @@ void TfrmMain::ReportFailure(const std::string& What, const std::exception& Erro
     }
 }
 
+// The side panels that hear of a topic of namespace Name: its own window's and
+// the default namespace's (which lists every namespace).
+void TfrmMain::UpdatePanels(const std::string& Name,
+                            const std::function<void(TNamespaceVisualizer&)>& Change) {
+    for (const std::string& Key : {Name, std::string()}) {
+        if (TfrmNote* Window = NoteWindowsByNamespace.Find(Key)) {
+            Change(*Window->Visualizer());
+            Window->Visualizer()->Render();
+        }
+    }
+}
+
 void TfrmMain::OnNewTopic(const std::string& Title, const std::string& Namespace) {
     const std::string Name = NamespaceDisplayName(Namespace);
-    if (TfrmNote* Window = NoteWindowsByNamespace.Find(Name)) {
-        Window->Visualizer()->AddEntry(Name, Title);
-        Window->Visualizer()->Render();
-    }
-    if (TfrmNote* Window = NoteWindowsByNamespace.Find("")) {
-        Window->Visualizer()->AddEntry(Name, Title);
-        Window->Visualizer()->Render();
-    }
+    UpdatePanels(Name, [&](TNamespaceVisualizer& Panel) { Panel.AddEntry(Name, Title); });
 }
 
 void TfrmMain::OnDeleteTopic(const std::string& Title, const std::string& Namespace) {
     const std::string Name = NamespaceDisplayName(Namespace);
-    if (TfrmNote* Window = NoteWindowsByNamespace.Find(Name)) {
-        Window->Visualizer()->RemoveEntry(Name, Title);
-        Window->Visualizer()->Render();
-    }
-    if (TfrmNote* Window = NoteWindowsByNamespace.Find("")) {
-        Window->Visualizer()->RemoveEntry(Name, Title);
-        Window->Visualizer()->Render();
-    }
+    UpdatePanels(Name, [&](TNamespaceVisualizer& Panel) { Panel.RemoveEntry(Name, Title); });
 }
 
 void TfrmMain::PluginManagerNewCommand(TObject*, const std::string& ACaption, const std::string&,

@@ -11,6 +11,7 @@
 #include "gui/ActnList.h"
 #include "gui/Forms.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -25,6 +26,7 @@ class TTrayIcon;
 class TPopupMenu;
 class TImageList;
 class TNotesStore;
+class TNamespaceVisualizer;
 
 class TfrmMain : public TForm {
 public:
@@ -93,6 +95,7 @@ private:
     void FormActivate(TObject* Sender);
     void Timer1Timer(TObject* Sender);
     // Services (Main.cpp).
+    void UpdatePanels(const std::string& Name, const std::function<void(TNamespaceVisualizer&)>& Change);
     void OnNewTopic(const std::string& Title, const std::string& Namespace);
     void OnDeleteTopic(const std::string& Title, const std::string& Namespace);
     void PluginManagerNewCommand(TObject* Sender, const std::string& ACaption, const std::string& AHint,

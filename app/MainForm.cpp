@@ -2,6 +2,7 @@
 // timers, the log file and the plug-in host.
 #include "app/Main.h"
 
+#include "app/FormBuilding.h"
 #include "app/Note.h"
 #include "components/MvLogFile.h"
 #include "components/MvPluginManager.h"
@@ -12,18 +13,6 @@
 #include "store/NotesStore.h"
 
 namespace {
-
-TAction* NewAction(TActionList* List, const char* Name, const char* Caption, TShortCut Key, const char* Hint,
-                   std::function<void(TObject*)> Execute) {
-    auto* Action = new TAction(List);
-    Action->SetName(Name);
-    Action->SetActionList(List);
-    Action->SetCaption(Caption);
-    Action->SetShortCut(Key);
-    Action->SetHint(Hint);
-    Action->OnExecute = std::move(Execute);
-    return Action;
-}
 
 void AddMenuItem(TPopupMenu* Menu, TAction* Action) {
     auto* Item = new TMenuItem(Menu);

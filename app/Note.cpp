@@ -7,6 +7,7 @@
 #include "app/Main.h"
 #include "app/NamespaceVisualizer.h"
 #include "app/NoteBar.h"
+#include "gui/ExtCtrls.h"
 #include "app/TopicAddress.h"
 #include "base/StrUtils.h"
 #include "store/NotesStore.h"

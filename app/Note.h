@@ -13,7 +13,7 @@
 
 class TTopicViewer;
 class TNamespaceVisualizer;
-class TNoteSplitter;
+class TSplitter;
 class TNoteCommandBar;
 class TfrmNote;
 
@@ -69,7 +69,7 @@ private:
     void SyncHistoryActions();
 
     TTopicViewer* FEditor = nullptr;
-    TNoteSplitter* FSplitter = nullptr;
+    TSplitter* FSplitter = nullptr;
     TNamespaceVisualizer* FVisualizer = nullptr;
     TNoteCommandBar* pnlCommandBar = nullptr;
     mv::app::TNoteHistory FHistory;

@@ -3,26 +3,12 @@
 #include "app/Main.h"
 #include "app/Note.h"
 
+#include "app/FormBuilding.h"
 #include "app/NamespaceVisualizer.h"
 #include "app/NoteBar.h"
 #include "app/TopicViewer.h"
+#include "gui/ExtCtrls.h"
 #include "gui/StdCtrls.h"
-
-namespace {
-
-TAction* NewAction(TActionList* List, const char* Name, const char* Caption, TShortCut Key, const char* Hint,
-                   TNotifyEvent Execute) {
-    auto* Action = new TAction(List);
-    Action->SetName(Name);
-    Action->SetActionList(List);
-    Action->SetCaption(Caption);
-    Action->SetShortCut(Key);
-    Action->SetHint(Hint);
-    Action->OnExecute = std::move(Execute);
-    return Action;
-}
-
-} // namespace
 
 void TfrmNote::BuildForm() {
     SetCaption("Note");
@@ -77,11 +63,10 @@ void TfrmNote::FormCreate() {
     FVisualizer->SetParent(this);
     FVisualizer->SetAlign(TAlign::alLeft);
 
-    FSplitter = new TNoteSplitter(this);
+    FSplitter = new TSplitter(this);
     FSplitter->SetLeft(150);
     FSplitter->SetParent(this);
     FSplitter->SetAlign(TAlign::alLeft);
-    FSplitter->Sized = FVisualizer;
     FSplitter->OnMoved = [this](TObject* Sender) { SplitterMoved(Sender); };
     FVisualizer->ShowRootLinks = true;
     FVisualizer->OnHotSpotClick = [this](TObject* Sender, const std::string& SRC, bool& Handled) {

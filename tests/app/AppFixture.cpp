@@ -90,16 +90,7 @@ void TAppFixture::Pump(int Milliseconds) {
 }
 
 std::string TAppFixture::ReadFile(const std::string& Name) const {
-    HANDLE F = CreateFileA((FFolder + "\\" + Name).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                           nullptr, OPEN_EXISTING, 0, nullptr);
-    if (F == INVALID_HANDLE_VALUE) return {};
-    std::string Text;
-    char Buffer[4096];
-    DWORD Read = 0;
-    while (::ReadFile(F, Buffer, sizeof Buffer, &Read, nullptr) && Read > 0)
-        Text.append(Buffer, Read);
-    CloseHandle(F);
-    return Text;
+    return ReadWholeFile(FFolder + "\\" + Name);
 }
 
 std::string CommittedContent(const std::string& Database, const std::string& Namespace,

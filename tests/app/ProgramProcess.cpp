@@ -104,7 +104,11 @@ void TProgramFolder::WriteFile(const std::string& Name, const std::string& Text)
 }
 
 std::string TProgramFolder::ReadFile(const std::string& Name) const {
-    HANDLE F = CreateFileA(File(Name).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    return ReadWholeFile(File(Name));
+}
+
+std::string ReadWholeFile(const std::string& Path) {
+    HANDLE F = CreateFileA(Path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                            OPEN_EXISTING, 0, nullptr);
     if (F == INVALID_HANDLE_VALUE) return {};
     std::string Text;

@@ -60,6 +60,9 @@ HWND FindMainWindow(DWORD Pid);
 // "" when none appears within Milliseconds; Box receives the box.
 std::string WaitForMessageBoxText(DWORD Pid, DWORD Milliseconds, HWND* Box);
 
+// The whole content of a file ("" when it cannot be read), read while its writer may hold it open.
+std::string ReadWholeFile(const std::string& Path);
+
 // Where the test programs were built (Miravelund.exe and its folder).
 std::string ProgramDirectory();
 std::string ProgramPath();
