@@ -136,12 +136,11 @@ void TfrmNote::aSaveExecute(TObject*) {
     frmMain->CommitStore();
 }
 
+// The window activated last stays the active note window while the focus is
+// elsewhere (the tray menu, another program), so that quitting from the tray
+// still knows it; only its closing clears it.
 void TfrmNote::FormActivate(TObject*) {
     ActiveNoteWindow = this;
-}
-
-void TfrmNote::FormDeactivate(TObject*) {
-    ActiveNoteWindow = nullptr;
 }
 
 void TfrmNote::FormResize(TObject*) {
@@ -154,7 +153,7 @@ void TfrmNote::FormClose(TObject*, TCloseAction& Action) {
     NoteWindowsByNamespace.Remove(this);
     std::erase(frmMain->OpenNoteWindows(), this);
     Action = TCloseAction::caFree;
-    ActiveNoteWindow = nullptr;
+    if (ActiveNoteWindow == this) ActiveNoteWindow = nullptr;
 }
 
 void TfrmNote::SplitterMoved(TObject*) {

@@ -56,7 +56,6 @@ private:
     void BuildForm();
     void FormCreate();
     void FormActivate(TObject* Sender);
-    void FormDeactivate(TObject* Sender);
     void FormResize(TObject* Sender);
     void FormClose(TObject* Sender, TCloseAction& Action);
     void SplitterMoved(TObject* Sender);

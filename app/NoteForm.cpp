@@ -40,7 +40,6 @@ void TfrmNote::BuildForm() {
             pnlCommandBar->AddButton(Action);
 
     OnActivate = [this](TObject* Sender) { FormActivate(Sender); };
-    OnDeactivate = [this](TObject* Sender) { FormDeactivate(Sender); };
     OnResize = [this](TObject* Sender) { FormResize(Sender); };
     OnClose = [this](TObject* Sender, TCloseAction& Action) { FormClose(Sender, Action); };
 }

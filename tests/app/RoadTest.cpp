@@ -151,6 +151,10 @@ TEST(Road, StartShowsHomeFollowsLinksKeepsHistoryAndSavesEveryStep) {
     Work->Perform(WM_ACTIVATE, WA_ACTIVE, 0);
     App.Pump();
     EXPECT_EQ(ActiveNoteWindow, Work);
+    // Quitting from the tray menu takes the focus away first; the window stays the one active last.
+    Work->Perform(WM_ACTIVATE, WA_INACTIVE, 0);
+    App.Pump();
+    EXPECT_EQ(ActiveNoteWindow, Work);
     App.Quit();
     EXPECT_TRUE(App.Messages.empty()) << App.Messages.front();
     EXPECT_EQ(NoteWindowsByNamespace.Count(), 0u);
