@@ -12,9 +12,9 @@
 #include "app/Settings.h"
 #include "app/TagManager.h"
 #include "app/TopicAddress.h"
-#include "gui/Timers.h"
 #include "components/MvLogFile.h"
 #include "components/MvPluginManager.h"
+#include "gui/Timers.h"
 #include "store/NotesStore.h"
 
 #include <shellapi.h>

@@ -10,12 +10,12 @@
 #include "app/Settings.h"
 #include "app/StartupRules.h"
 #include "app/TagManager.h"
-#include "components/TrayIcon.h"
 #include "app/Utils.h"
 #include "base/Exceptions.h"
-#include "gui/Timers.h"
 #include "components/MvLogFile.h"
 #include "components/MvPluginManager.h"
+#include "components/TrayIcon.h"
+#include "gui/Timers.h"
 #include "store/NotesStore.h"
 
 #include <filesystem>

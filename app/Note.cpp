@@ -66,7 +66,7 @@ void TfrmNote::NavigateTo(const std::string& Title, const std::string& Namespace
         if (Rect.W > 0 && Rect.H > 0) SetBounds(Rect.X, Rect.Y, Rect.W, Rect.H);
         int32_t SplitterPos = 0;
         if (FEditor->Meta().IndexOfName("splitter_pos") >= 0 &&
-            TryStrToInt(FEditor->Meta().Values("splitter_pos"), SplitterPos))
+            TryStrToInt(FEditor->Meta().Values("splitter_pos"), SplitterPos) && SplitterPos > 0)
             FVisualizer->SetWidth(SplitterPos);
         FNamespace = Address.Namespace;
         NoteWindowsByNamespace.Add(FNamespace, this);

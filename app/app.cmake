@@ -14,20 +14,9 @@ add_library(mv_app_core STATIC
 target_include_directories(mv_app_core PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(mv_app_core PUBLIC mv_base mv_store)
 
-
 # The windows (Win32 only): mv_app holds everything but the program block, so
 # that the tests and the benchmark drive the real forms in process.
-set(mv_app_needs
-  "${CMAKE_SOURCE_DIR}/richedit/MvRichEdit.h" "${CMAKE_SOURCE_DIR}/components/TrayIcon.h"
-  "${CMAKE_SOURCE_DIR}/components/MvLogFile.h" "${CMAKE_SOURCE_DIR}/app/Settings.h"
-  "${CMAKE_SOURCE_DIR}/gui/Dialogs.h")
-set(mv_app_ready ${MV_WIN32})
-foreach(need ${mv_app_needs})
-  if(NOT EXISTS "${need}")
-    set(mv_app_ready OFF)
-  endif()
-endforeach()
-if(mv_app_ready)
+if(MV_WIN32)
   enable_language(RC)
   add_library(mv_app STATIC
     ${CMAKE_CURRENT_SOURCE_DIR}/About.cpp
