@@ -23,10 +23,12 @@ void TNoteCommandBar::AddButton(TAction* Action) {
     UpdateButtons();
 }
 
+// Runs on every navigation: only what changed is passed to the buttons' windows.
 void TNoteCommandBar::UpdateButtons() {
     for (auto& [Button, Action] : FButtons) {
-        Button->SetCaption(StringReplace(Action->Caption(), "&", ""));
+        const std::string Caption = StringReplace(Action->Caption(), "&", "");
+        if (Button->Caption() != Caption) Button->SetCaption(Caption);
         Button->SetHint(Action->Hint());
-        Button->SetEnabled(Action->Enabled());
+        if (Button->Enabled() != Action->Enabled()) Button->SetEnabled(Action->Enabled());
     }
 }
