@@ -61,6 +61,8 @@ TEST(RichEditScreenshot, FormWithFormattedText) {
     TStringStream S(kDocument);
     Edit->Lines().LoadFromStream(S);
     Form.Show();
+    // Above anything another test shows meanwhile on the same display.
+    SetWindowPos(Form.Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
     SetForegroundWindow(Form.Handle());
     for (int I = 0; I < 20; ++I) {
         PumpMessages();
