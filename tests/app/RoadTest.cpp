@@ -258,3 +258,34 @@ TEST(Road, ShowTopicReadsAddressesAndHideUnhideWalkTheWindows) {
     EXPECT_FALSE(Main.Initialized());
     EXPECT_NE(App.ReadFile("Miravelund.log").find("Session End"), std::string::npos);
 }
+
+TEST(Road, SidePanelListsTopicsAndItsLinksOpenThem) {
+    TAppFixture App("panel");
+    TfrmMain& Main = App.Start();
+    TfrmNote* Home = WindowOf("");
+    TNamespaceVisualizer& Panel = *Home->Visualizer();
+    // The default window lists every namespace of the template.
+    EXPECT_EQ(Panel.Titles("Default"), (Strings{"Home"}));
+    EXPECT_EQ(Panel.Titles("Help"), (Strings{""}));
+
+    Panel.AddEntry("Default", "beta");
+    Panel.AddEntry("Default", "Beta");
+    EXPECT_EQ(Panel.Titles("Default"), (Strings{"beta", "Home"}));
+    Panel.RemoveEntry("Help", "");
+    EXPECT_TRUE(Panel.Titles("Help").empty());
+    Panel.Render();
+    const auto& Lines = Panel.ShownLines();
+    ASSERT_EQ(Lines.size(), 4u);
+    EXPECT_EQ(Lines[0].Text, "Default");
+    EXPECT_EQ(Lines[1].Link, "Default:");
+    EXPECT_EQ(Lines[2].Link, "Default:beta");
+
+    // A click on Default:beta opens beta of the default namespace in this window.
+    Panel.ClickLine(2);
+    EXPECT_EQ(Home->Caption(), ":beta");
+    // A click on a namespace's [Root] opens its topic with the empty title.
+    Main.ShowTopic("work:todo", "");
+    TfrmNote* Work = WindowOf("work");
+    Work->Visualizer()->ClickLine(1);
+    EXPECT_EQ(Work->Caption(), "work:");
+}
