@@ -57,7 +57,15 @@ void TfrmMain::Log(const std::string& Msg) {
     std::tm Local{};
     localtime_s(&Local, &Now);
     std::strftime(Time, sizeof Time, "%d.%m.%Y %H:%M:%S", &Local);
-    if (FLogFile) FLogFile->AddLogRecord(Time, "", Msg);
+    // A log that cannot be written must never stop the save or the checkpoint
+    // that is logging: the record stays in memory and goes out with the next
+    // write that succeeds.
+    if (FLogFile) {
+        try {
+            FLogFile->AddLogRecord(Time, "", Msg);
+        } catch (const std::exception&) {
+        }
+    }
     frmLog->AddLine(Msg);
 }
 

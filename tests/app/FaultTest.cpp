@@ -203,3 +203,17 @@ TEST(Plugins, ModuleHandlersRunOnTheirDotLinesWithTheTopicsMeta) {
     EXPECT_NE(std::string(Trace).find("clock-load:saved"), std::string::npos) << Trace;
 }
 #endif
+
+TEST(Faults, AnUnwritableLogStopsNeitherSavesNorTheCheckpoint) {
+    TAppFixture App("badlog");
+    TfrmMain& Main = App.Start();
+    // A folder where the log's replacement file must go makes every log write fail.
+    ASSERT_TRUE(CreateDirectoryA((App.Folder() + "\\Miravelund.log.new").c_str(), nullptr));
+    SetText(*HomeWindow(), "Home\rwritten while the log is broken\r");
+    EXPECT_NO_THROW(Main.ShowTopic("Plan", ""));
+    EXPECT_NO_THROW(HomeWindow()->aSave->Execute());
+    EXPECT_NE(CommittedContent(App.Database(), "", "Home").find("written while the log is broken"),
+              std::string::npos);
+    App.Quit();
+    EXPECT_NE(CommittedContent(App.Database(), "", "Plan"), "");
+}
