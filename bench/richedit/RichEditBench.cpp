@@ -87,10 +87,15 @@ TBenchHost& Host() {
     return H;
 }
 
+// A load as an editor does it: stream in, then put the caret at the start and
+// scroll it into view.
 void BareIn(HWND W, const std::string& Data, DWORD Format) {
     TInCookie C{&Data, 0};
     EDITSTREAM ES{reinterpret_cast<DWORD_PTR>(&C), 0, BareInCallback};
     SendMessageA(W, EM_STREAMIN, Format, reinterpret_cast<LPARAM>(&ES));
+    CHARRANGE Start{0, 0};
+    SendMessageA(W, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&Start));
+    SendMessageA(W, EM_SCROLLCARET, 0, 0);
 }
 
 std::size_t BareOut(HWND W, DWORD Format) {
@@ -137,6 +142,20 @@ void LoadMv(benchmark::State& State, const std::string& Data) {
     State.SetBytesProcessed(static_cast<int64_t>(State.iterations() * Data.size()));
 }
 
+// Bare EM_STREAMIN into the control's own window: what the window costs
+// without any of the control's streaming code.
+void LoadMvWindowRaw(benchmark::State& State, const std::string& Data, DWORD Format) {
+    for (auto _ : State) {
+        State.PauseTiming();
+        auto E = Host().NewEdit();
+        State.ResumeTiming();
+        BareIn(E->Handle(), Data, Format);
+        State.PauseTiming();
+        E.reset();
+        State.ResumeTiming();
+    }
+}
+
 void SaveBare(benchmark::State& State, const std::string& Data, DWORD Format) {
     HWND W = Host().NewBare();
     BareIn(W, Data, Format);
@@ -157,6 +176,12 @@ void BM_RtfIn_Bare(benchmark::State& S) {
 }
 void BM_RtfIn_MvRichEdit(benchmark::State& S) {
     LoadMv(S, Rtf());
+}
+void BM_RtfIn_MvWindowRaw(benchmark::State& S) {
+    LoadMvWindowRaw(S, Rtf(), SF_RTF);
+}
+void BM_TextIn_MvWindowRaw(benchmark::State& S) {
+    LoadMvWindowRaw(S, Plain(), SF_TEXT);
 }
 void BM_RtfOut_Bare(benchmark::State& S) {
     SaveBare(S, Rtf(), SF_RTF);
@@ -181,10 +206,12 @@ void BM_TextOut_MvRichEdit(benchmark::State& S) {
 
 BENCHMARK(BM_RtfIn_Bare)->Unit(benchmark::kMillisecond)->Iterations(3)->Repetitions(3);
 BENCHMARK(BM_RtfIn_MvRichEdit)->Unit(benchmark::kMillisecond)->Iterations(3)->Repetitions(3);
+BENCHMARK(BM_RtfIn_MvWindowRaw)->Unit(benchmark::kMillisecond)->Iterations(3)->Repetitions(3);
 BENCHMARK(BM_RtfOut_Bare)->Unit(benchmark::kMillisecond)->Iterations(10)->Repetitions(3);
 BENCHMARK(BM_RtfOut_MvRichEdit)->Unit(benchmark::kMillisecond)->Iterations(10)->Repetitions(3);
 BENCHMARK(BM_TextIn_Bare)->Unit(benchmark::kMillisecond)->Iterations(5)->Repetitions(3);
 BENCHMARK(BM_TextIn_MvRichEdit)->Unit(benchmark::kMillisecond)->Iterations(5)->Repetitions(3);
+BENCHMARK(BM_TextIn_MvWindowRaw)->Unit(benchmark::kMillisecond)->Iterations(5)->Repetitions(3);
 BENCHMARK(BM_TextOut_Bare)->Unit(benchmark::kMillisecond)->Iterations(10)->Repetitions(3);
 BENCHMARK(BM_TextOut_MvRichEdit)->Unit(benchmark::kMillisecond)->Iterations(10)->Repetitions(3);
 
