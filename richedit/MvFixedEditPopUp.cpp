@@ -11,14 +11,14 @@
 
 namespace {
 
-struct TItemSpec {
+struct TItemDef {
     const char* Caption;
     UINT Command; // the system-menu command whose caption we borrow, and the message sent
     WPARAM WParam;
     LPARAM LParam;
 };
 
-constexpr TItemSpec kItems[] = {
+constexpr TItemDef kItems[] = {
     {"&Undo", WM_UNDO, 0, 0},
     {"-", 0, 0, 0},
     {"Cu&t", WM_CUT, 0, 0},
@@ -46,8 +46,8 @@ public:
         return FMenu;
     }
 
-    void Perform(const TItemSpec& Spec) {
-        if (FEdit && FEdit->HandleAllocated()) FEdit->Perform(Spec.Command, Spec.WParam, Spec.LParam);
+    void Perform(const TItemDef& Def) {
+        if (FEdit && FEdit->HandleAllocated()) FEdit->Perform(Def.Command, Def.WParam, Def.LParam);
     }
 
 protected:
@@ -62,11 +62,11 @@ protected:
 private:
     void Build() {
         FMenu = new TPopupMenu(this);
-        for (const TItemSpec& Spec : kItems) {
+        for (const TItemDef& Def : kItems) {
             auto* Item = new TMenuItem(FMenu);
-            Item->SetCaption(Spec.Caption);
-            if (Spec.Command != 0) {
-                const TItemSpec* S = &Spec;
+            Item->SetCaption(Def.Caption);
+            if (Def.Command != 0) {
+                const TItemDef* S = &Def;
                 Item->OnClick = [this, S](TObject*) { Perform(*S); };
             }
             FMenu->Items().Add(Item);
@@ -82,10 +82,10 @@ private:
         if (!Loaded) return;
         if (HMENU Sub = GetSubMenu(Loaded, 0)) {
             for (int I = 0; I < FMenu->Items().Count(); ++I) {
-                const TItemSpec& Spec = kItems[I];
-                if (Spec.Command == 0) continue;
+                const TItemDef& Def = kItems[I];
+                if (Def.Command == 0) continue;
                 char Buf[257] = {};
-                const int N = GetMenuStringA(Sub, Spec.Command, Buf, 256, MF_BYCOMMAND);
+                const int N = GetMenuStringA(Sub, Def.Command, Buf, 256, MF_BYCOMMAND);
                 if (N > 0) FMenu->Items().Items(I)->SetCaption(std::string(Buf, static_cast<std::size_t>(N)));
             }
         }
