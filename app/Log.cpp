@@ -1,7 +1,6 @@
 // The log view.
 #include "app/Log.h"
 
-// The control headers first: they keep windows.h from renaming TStrings::GetObject.
 #include "gui/StdCtrls.h"
 
 #include "app/Main.h"

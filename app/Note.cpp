@@ -1,7 +1,6 @@
 // The note window: navigation, history, saving and closing.
 #include "app/Note.h"
 
-// The editor's headers first: they keep windows.h from renaming TStrings::GetObject.
 #include "app/TopicViewer.h"
 
 #include "app/Main.h"

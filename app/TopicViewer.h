@@ -4,7 +4,6 @@
 // double-clicked word as a link to another topic.
 #pragma once
 
-// The control's headers first: they keep windows.h from renaming TStrings::GetObject.
 #include "richedit/MvRichEdit.h"
 
 #include "app/TopicDocument.h"

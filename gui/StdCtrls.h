@@ -3,8 +3,6 @@
 
 #include "gui/CustomControl.h"
 
-// windows.h renames GetObject to GetObjectA; TStrings::GetObject must keep its name.
-#undef GetObject
 #include "base/StringList.h"
 
 #include <memory>

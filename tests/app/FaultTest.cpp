@@ -1,5 +1,4 @@
 // Failures on the main road: what the program does when a step goes wrong.
-// The editor's headers first: they keep windows.h from renaming TStrings::GetObject.
 #include "app/TopicViewer.h"
 
 #include "app/FirstLaunch.h"
