@@ -48,8 +48,26 @@ DWORD CALLBACK BareOutCallback(DWORD_PTR Cookie, LPBYTE Buffer, LONG Count, LONG
     return 0;
 }
 
+// Hands out the window styles the control asks for when it creates its window.
+// These, not what GetWindowLong reports afterwards, are what a bare window must
+// be created with: a rich edit clears WS_VSCROLL from its style while its text
+// fits, and a bare window created without it never shows a scroll bar, so it
+// never wraps its text a second time at the narrower width that a long text in
+// the control's window is wrapped at once the bar appears.
+class TStyleTemplate : public TMvRichEdit {
+public:
+    using TMvRichEdit::TMvRichEdit;
+    TCreateParams RequestedParams() {
+        TCreateParams P;
+        CreateParams(P);
+        return P;
+    }
+};
+
 // The form both kinds of window live on, and a template control whose window
-// styles and font the bare windows copy, so that only the wrapper differs.
+// styles and font the bare windows copy, so that only the wrapper differs. The
+// template sits on the left; the windows measured all take the same place on
+// the right, one at a time, overlapping nothing.
 class TBenchHost {
 public:
     TBenchHost() {
@@ -57,14 +75,18 @@ public:
         FForm = std::make_unique<TForm>(nullptr);
         FForm->SetBounds(0, 0, 800, 600);
         FForm->Show();
-        FTemplate = NewEdit();
-        FStyle = static_cast<DWORD>(GetWindowLongA(FTemplate->Handle(), GWL_STYLE));
-        FExStyle = static_cast<DWORD>(GetWindowLongA(FTemplate->Handle(), GWL_EXSTYLE));
+        FTemplate = std::make_unique<TStyleTemplate>(nullptr);
+        FTemplate->SetParent(FForm.get());
+        FTemplate->SetBounds(0, 0, 390, 500);
+        FTemplate->HandleNeeded();
+        const TCreateParams P = FTemplate->RequestedParams();
+        FStyle = P.Style;
+        FExStyle = P.ExStyle;
     }
     std::unique_ptr<TMvRichEdit> NewEdit() {
         auto E = std::make_unique<TMvRichEdit>(nullptr);
         E->SetParent(FForm.get());
-        E->SetBounds(0, 0, 390, 500);
+        E->SetBounds(400, 0, 390, 500);
         E->HandleNeeded();
         return E;
     }
@@ -78,7 +100,7 @@ public:
 
 private:
     std::unique_ptr<TForm> FForm;
-    std::unique_ptr<TMvRichEdit> FTemplate;
+    std::unique_ptr<TStyleTemplate> FTemplate;
     DWORD FStyle = 0, FExStyle = 0;
 };
 
