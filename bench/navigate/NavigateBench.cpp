@@ -3,9 +3,8 @@
 // save + checkpoint + load of the same topics, on the store benchmark's
 // 100,000-topic database; and the time from starting Miravelund.exe to its
 // Home window against starting a bare Win32 window, in the same run.
-// Runs under Wine; times with QueryPerformanceCounter.
-//
-// Usage: navigate_bench [navigations]   (from the folder of Miravelund.exe)
+// Runs under Wine (Google Benchmark), from the folder of Miravelund.exe; the
+// ratios are printed at the end.
 #include "app/Main.h"
 #include "app/Note.h"
 #include "app/Settings.h"
@@ -16,8 +15,11 @@
 
 #include <windows.h>
 
+#include <benchmark/benchmark.h>
+
 #include <algorithm>
 #include <cstdio>
+#include <map>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -65,14 +67,16 @@ std::vector<std::string> Targets(int Count) {
 
 const std::string Edit = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Tahoma;}}\\f0\\fs16 edited text\\par}";
 
-// The store alone: what one navigation asks of it.
-double StoreNavigations(const std::string& Database, const std::vector<std::string>& Titles) {
+// The store alone: what one navigation asks of it, one target per iteration.
+void Navigate_Store(benchmark::State& State, const std::string& Database) {
+    const std::vector<std::string> Titles = Targets(200);
     TNotesStore Store(Database);
     bool Created = true;
     int32_t Shown = Store.FindTopic("", "Home", Created);
     TTopicRect Rect{10, 10, 600, 400};
-    const TStopwatch Watch;
-    for (const std::string& Title : Titles) {
+    size_t Next = 0;
+    for (auto _ : State) {
+        const std::string& Title = Titles[Next++ % Titles.size()];
         TStringStream Content(Edit);
         Store.SaveTopic(Shown, "", Rect, Content, "T" + std::to_string(Shown));
         TStringStream Meta("splitter_pos=150\r\n");
@@ -82,35 +86,36 @@ double StoreNavigations(const std::string& Database, const std::vector<std::stri
         Shown = Store.FindTopic("", Title, Created);
         auto Loaded = Store.GetTopic(Shown, Rect);
         auto LoadedMeta = Store.GetTopicMeta(Shown);
+        benchmark::DoNotOptimize(Loaded);
+        benchmark::DoNotOptimize(LoadedMeta);
     }
-    return Watch.Seconds() / static_cast<double>(Titles.size());
 }
 
 // The same topics through the default namespace's note window.
-double WindowNavigations(const std::string& Folder, const std::vector<std::string>& Titles) {
+void Navigate_Window(benchmark::State& State, const std::string& Folder) {
+    const std::vector<std::string> Titles = Targets(200);
     Settings().SetValue("database", Folder + "\\nav.mvdb");
     auto* Main = new TfrmMain(Application, Folder);
     Main->DoCreate();
     Pump();
     TfrmNote* Home = NoteWindowsByNamespace.Find("");
     if (Home == nullptr) {
-        std::fprintf(stderr, "the Home window did not open\n");
-        std::exit(1);
+        State.SkipWithError("the Home window did not open");
+        delete Main;
+        return;
     }
-    double Seconds = 0;
-    for (const std::string& Title : Titles) {
+    size_t Next = 0;
+    for (auto _ : State) {
         // The user's edit is not part of the navigation; saving it is.
+        State.PauseTiming();
         Home->Editor()->SetText("edited text");
         Pump();
-        const TStopwatch Watch;
-        Main->ShowTopic(Title, "");
+        State.ResumeTiming();
+        Main->ShowTopic(Titles[Next++ % Titles.size()], "");
         Pump();
-        Seconds += Watch.Seconds();
     }
-    const double PerNavigation = Seconds / static_cast<double>(Titles.size());
     Main->aQuit->Execute();
     delete Main;
-    return PerNavigation;
 }
 
 // Seconds from CreateProcess to a visible top-level window with this caption.
@@ -153,45 +158,77 @@ void CopyOrDie(const std::string& From, const std::string& To) {
     }
 }
 
+// Console output as usual, and each run's real time per iteration kept by name.
+class TRatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& Runs) override {
+        for (const Run& R : Runs)
+            if (R.run_type == Run::RT_Iteration) Times[R.run_name.function_name] = R.GetAdjustedRealTime();
+        ConsoleReporter::ReportRuns(Runs);
+    }
+    std::map<std::string, double> Times;
+};
+
+void PrintRatio(const TRatioReporter& Reporter, const char* What, const std::string& Ours,
+                const std::string& Base) {
+    const auto O = Reporter.Times.find(Ours);
+    const auto B = Reporter.Times.find(Base);
+    if (O == Reporter.Times.end() || B == Reporter.Times.end() || B->second <= 0) return;
+    std::printf("%-28s %10.2f ms %10.2f ms %7.2fx\n", What, O->second / 1e6, B->second / 1e6,
+                O->second / B->second);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    const int Count = argc > 1 ? std::max(1, std::atoi(argv[1])) : 200;
     const std::string Folder = ExeFolder();
     const std::string Source = Folder + "\\navigate_bench.mvdb";
     std::printf("preparing the %d-topic database...\n", BenchTopics);
     std::fflush(stdout);
     EnsureBenchDatabase(Source);
-    const std::vector<std::string> Titles = Targets(Count);
-
+    // Each navigation run works on its own copy: the runs change their databases.
     CopyOrDie(Source, Folder + "\\store.mvdb");
-    const double Store = StoreNavigations(Folder + "\\store.mvdb", Titles);
-    DeleteFileA((Folder + "\\store.mvdb").c_str());
-
-    Application->Initialize();
     CopyOrDie(Source, Folder + "\\nav.mvdb");
-    const double Window = WindowNavigations(Folder, Titles);
-    DeleteFileA((Folder + "\\nav.mvdb").c_str());
+    Application->Initialize();
 
-    std::printf("navigations: %zu\n", Titles.size());
-    std::printf("store save + checkpoint + load: %8.3f ms\n", Store * 1000);
-    std::printf("note window navigation:         %8.3f ms  (%.2fx the store)\n", Window * 1000,
-                Window / Store);
-
-    // Start-up: Miravelund.exe to its Home window, against a bare window.
+    // Start-up: Miravelund.exe to its Home window, against a bare window, from a
+    // folder of its own with settings beside the program, so a run leaves nothing elsewhere.
     const std::string StartFolder = Folder + "\\startup";
     CreateDirectoryA(StartFolder.c_str(), nullptr);
     CopyOrDie(Folder + "\\Miravelund.exe", StartFolder + "\\Miravelund.exe");
     CopyOrDie(Folder + "\\Default.mvdb", StartFolder + "\\Default.mvdb");
-    // Settings beside the program, so the run leaves nothing elsewhere.
     HANDLE Ini = CreateFileA((StartFolder + "\\Miravelund.ini").c_str(), GENERIC_WRITE, 0, nullptr,
                              CREATE_ALWAYS, 0, nullptr);
     CloseHandle(Ini);
     CopyOrDie(Folder + "\\Default.mvdb", StartFolder + "\\Miravelund.mvdb");
-    const double Bare = TimeToWindow(Folder + "\\bare_window.exe", "", Folder, "Bare window", false);
-    const double Program = TimeToWindow(StartFolder + "\\Miravelund.exe", "", StartFolder, ":Home", true);
-    std::printf("start to a bare window:         %8.1f ms\n", Bare * 1000);
-    std::printf("start to Home shown:            %8.1f ms  (%.2fx the bare window)\n", Program * 1000,
-                Program / Bare);
+
+    benchmark::RegisterBenchmark("Navigate/store", Navigate_Store, Folder + "\\store.mvdb")->UseRealTime();
+    benchmark::RegisterBenchmark("Navigate/window", Navigate_Window, Folder)->UseRealTime();
+    benchmark::RegisterBenchmark("Start/bare",
+                                 [Folder](benchmark::State& State) {
+                                     for (auto _ : State)
+                                         State.SetIterationTime(TimeToWindow(Folder + "\\bare_window.exe", "",
+                                                                             Folder, "Bare window", false));
+                                 })
+        ->UseManualTime()
+        ->Iterations(5);
+    benchmark::RegisterBenchmark("Start/program",
+                                 [StartFolder](benchmark::State& State) {
+                                     for (auto _ : State)
+                                         State.SetIterationTime(TimeToWindow(StartFolder + "\\Miravelund.exe",
+                                                                             "", StartFolder, ":Home", true));
+                                 })
+        ->UseManualTime()
+        ->Iterations(5);
+
+    benchmark::Initialize(&argc, argv);
+    TRatioReporter Reporter;
+    benchmark::RunSpecifiedBenchmarks(&Reporter);
+    std::printf("\n%-28s %13s %13s %8s\n", "", "ours", "baseline", "ratio");
+    PrintRatio(Reporter, "navigation vs store alone", "Navigate/window", "Navigate/store");
+    PrintRatio(Reporter, "start-up vs bare window", "Start/program", "Start/bare");
+    benchmark::Shutdown();
+    DeleteFileA((Folder + "\\store.mvdb").c_str());
+    DeleteFileA((Folder + "\\nav.mvdb").c_str());
     return 0;
 }
