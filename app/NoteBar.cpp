@@ -19,15 +19,18 @@ void TNoteCommandBar::AddButton(TAction* Action) {
     // Right-aligned controls line up from the right by their Left: later ones go further right.
     Button->SetBounds(static_cast<int>(FButtons.size()) * ButtonWidth + 1000, 0, ButtonWidth, Height());
     Button->OnClick = [Action](TObject*) { Action->Execute(); };
-    FButtons.emplace_back(Button, Action);
+    FButtons.push_back({Button, Action, Button->Caption()});
     UpdateButtons();
 }
 
 // Runs on every navigation: only what changed is passed to the buttons' windows.
 void TNoteCommandBar::UpdateButtons() {
-    for (auto& [Button, Action] : FButtons) {
+    for (auto& [Button, Action, ShownCaption] : FButtons) {
         const std::string Caption = StringReplace(Action->Caption(), "&", "");
-        if (Button->Caption() != Caption) Button->SetCaption(Caption);
+        if (ShownCaption != Caption) {
+            Button->SetCaption(Caption);
+            ShownCaption = Caption;
+        }
         Button->SetHint(Action->Hint());
         if (Button->Enabled() != Action->Enabled()) Button->SetEnabled(Action->Enabled());
     }

@@ -5,7 +5,7 @@
 #include "gui/ActnList.h"
 #include "gui/ExtCtrls.h"
 
-#include <utility>
+#include <string>
 #include <vector>
 
 class TButton;
@@ -19,5 +19,12 @@ public:
     void UpdateButtons();
 
 private:
-    std::vector<std::pair<TButton*, TAction*>> FButtons;
+    struct TBarButton {
+        TButton* Button;
+        TAction* Action;
+        // The caption last given to the button: only this bar sets it, and
+        // asking the window for its text costs more than the rest of an update.
+        std::string ShownCaption;
+    };
+    std::vector<TBarButton> FButtons;
 };
