@@ -208,7 +208,9 @@ bool TForm::Showing() const {
 
 void TForm::Show() {
     SetVisible(true);
-    if (HandleAllocated()) {
+    // A form that is already the foreground window is on top and active;
+    // raising it again is a round trip to the window manager for nothing.
+    if (HandleAllocated() && GetForegroundWindow() != Handle()) {
         BringWindowToTop(Handle());
     }
 }
