@@ -8,7 +8,7 @@
 #include "base/Streams.h"
 #include "gui/Clipbrd.h"
 #include "gui/Responder.h"
-#include "tests/richedit/win32/TestForm.h"
+#include "tests/richedit/win32/RichEditFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -17,19 +17,8 @@
 
 namespace {
 
-class RichEditControl : public ::testing::Test {
+class RichEditControl : public TRichEditFixture {
 protected:
-    TMvRichEdit* MakeEdit() {
-        auto* R = new TMvRichEdit(FHolder.Owner());
-        R->SetParent(&FHolder.Form());
-        R->SetBounds(10, 10, 400, 300);
-        R->HandleNeeded();
-        return R;
-    }
-    static void Load(TMvRichEdit& R, const std::string& Data) {
-        TStringStream S(Data);
-        R.Lines().LoadFromStream(S);
-    }
     static ENLINK Link(TMvRichEdit& R, UINT Msg, LONG Min, LONG Max) {
         ENLINK L{};
         L.nmhdr.hwndFrom = R.Handle();
@@ -42,7 +31,6 @@ protected:
         ENLINK L = Link(R, Msg, Min, Max);
         R.Perform(CN_NOTIFY, 0, reinterpret_cast<LPARAM>(&L));
     }
-    TTestFormHolder FHolder;
 };
 
 } // namespace

@@ -6,7 +6,7 @@
 
 #include "base/Exceptions.h"
 #include "base/Streams.h"
-#include "tests/richedit/win32/TestForm.h"
+#include "tests/richedit/win32/RichEditFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -15,19 +15,8 @@
 
 namespace {
 
-class RichEditStreams : public ::testing::Test {
+class RichEditStreams : public TRichEditFixture {
 protected:
-    TMvRichEdit* MakeEdit() {
-        auto* R = new TMvRichEdit(FHolder.Owner());
-        R->SetParent(&FHolder.Form());
-        R->SetBounds(10, 10, 400, 300);
-        R->HandleNeeded();
-        return R;
-    }
-    static void Load(TMvRichEdit& R, const std::string& Data) {
-        TStringStream S(Data);
-        R.Lines().LoadFromStream(S);
-    }
     static std::string Save(TMvRichEdit& R) {
         TStringStream S;
         R.Lines().SaveToStream(S);
@@ -39,7 +28,6 @@ protected:
             V.push_back(R.Lines()[I]);
         return V;
     }
-    TTestFormHolder FHolder;
 };
 
 const char kFormatted[] =
