@@ -45,16 +45,7 @@ TGraphicControl::~TGraphicControl() = default;
 
 void TGraphicControl::WndProc(TMessage& m) {
     if (m.Msg == WM_PAINT && m.WParam) {
-        canvas_->FreeHandle();
-        canvas_->Lock();
-        // Detach before the parent's DC goes back, also when Paint throws.
-        struct Detach {
-            TControlCanvas& c;
-            ~Detach() {
-                c.SetHandle(nullptr);
-                c.Unlock();
-            }
-        } detach{*canvas_};
+        const TCanvasDCLoan loan(*canvas_);
         canvas_->SetHandle(reinterpret_cast<HDC>(m.WParam));
         canvas_->Font().Assign(Font());
         Paint();
@@ -82,15 +73,7 @@ void TCustomControl::DestroyWnd() {
 }
 
 void TCustomControl::PaintWindow(HDC dc) {
-    canvas_->FreeHandle();
-    canvas_->Lock();
-    struct Detach {
-        TControlCanvas& c;
-        ~Detach() {
-            c.SetHandle(nullptr);
-            c.Unlock();
-        }
-    } detach{*canvas_};
+    const TCanvasDCLoan loan(*canvas_);
     canvas_->Font().Assign(Font());
     canvas_->Brush().SetColor(Color());
     if (!DoubleBuffered()) {

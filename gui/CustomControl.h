@@ -25,6 +25,26 @@ private:
     HDC ownDC_ = nullptr;
 };
 
+// Lends a DC that someone else owns (a paint or owner-draw DC) to a control's
+// canvas for one scope: the canvas gives back its own DC first and is locked,
+// and it lets go of the borrowed one when the scope ends, also when painting throws.
+class TCanvasDCLoan {
+public:
+    explicit TCanvasDCLoan(TControlCanvas& canvas) : canvas_(canvas) {
+        canvas_.FreeHandle();
+        canvas_.Lock();
+    }
+    ~TCanvasDCLoan() {
+        canvas_.SetHandle(nullptr);
+        canvas_.Unlock();
+    }
+    TCanvasDCLoan(const TCanvasDCLoan&) = delete;
+    TCanvasDCLoan& operator=(const TCanvasDCLoan&) = delete;
+
+private:
+    TControlCanvas& canvas_;
+};
+
 class TGraphicControl : public TControl {
 public:
     explicit TGraphicControl(TComponent* owner);

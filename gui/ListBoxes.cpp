@@ -288,15 +288,7 @@ void TCustomListBox::WndProc(TMessage& m) {
         if (dis->itemState & ODS_GRAYED) state |= odGrayed;
         if (dis->itemState & ODS_CHECKED) state |= odChecked;
         TSavedDC saved(dis->hDC);
-        canvas_->FreeHandle();
-        canvas_->Lock();
-        struct Detach {
-            TControlCanvas& c;
-            ~Detach() {
-                c.SetHandle(nullptr);
-                c.Unlock();
-            }
-        } detach{*canvas_};
+        const TCanvasDCLoan loan(*canvas_);
         canvas_->SetHandle(dis->hDC);
         canvas_->Font().Assign(Font());
         canvas_->Brush().SetStyle(TBrushStyle::bsSolid);

@@ -456,22 +456,23 @@ void TWinControl::DoExit() {
     if (OnExit) OnExit(this);
 }
 
-bool TWinControl::DoKeyDown(TMessage& m) {
-    if (!OnKeyDown) return false;
+// Runs a key event on the message's key: a handler may change the key, or
+// set it to 0 to swallow the message (then the answer is true).
+static bool FireKeyEvent(const TKeyEvent& event, TObject* sender, TMessage& m) {
+    if (!event) return false;
     WORD key = static_cast<WORD>(m.WParam);
-    OnKeyDown(this, key, KeyDataToShiftState(m.LParam));
+    event(sender, key, KeyDataToShiftState(m.LParam));
     if (key == 0) return true;
     m.WParam = key;
     return false;
 }
 
+bool TWinControl::DoKeyDown(TMessage& m) {
+    return FireKeyEvent(OnKeyDown, this, m);
+}
+
 bool TWinControl::DoKeyUp(TMessage& m) {
-    if (!OnKeyUp) return false;
-    WORD key = static_cast<WORD>(m.WParam);
-    OnKeyUp(this, key, KeyDataToShiftState(m.LParam));
-    if (key == 0) return true;
-    m.WParam = key;
-    return false;
+    return FireKeyEvent(OnKeyUp, this, m);
 }
 
 bool TWinControl::DoKeyPress(TMessage& m) {
