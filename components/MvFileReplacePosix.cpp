@@ -44,3 +44,29 @@ void SaveFileReplacing(const std::string& FileName, std::string_view Data) {
         Fail(FileName, Error);
     }
 }
+
+bool TInPlaceFile::Open(const std::string& FileName) {
+    int Fd = open(FileName.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+    if (Fd < 0) return false;
+    FHandle = Fd;
+    FFileName = FileName;
+    return true;
+}
+
+bool TInPlaceFile::WriteInPlace(std::string_view Data) {
+    const int Fd = static_cast<int>(FHandle);
+    std::size_t Done = 0;
+    while (Done < Data.size()) {
+        ssize_t Written = pwrite(Fd, Data.data() + Done, Data.size() - Done, static_cast<off_t>(Done));
+        if (Written < 0 && errno == EINTR) continue;
+        if (Written <= 0) return false;
+        Done += static_cast<std::size_t>(Written);
+    }
+    return ftruncate(Fd, static_cast<off_t>(Data.size())) == 0;
+}
+
+void TInPlaceFile::Close() {
+    if (FHandle != InvalidHandle) close(static_cast<int>(FHandle));
+    FHandle = InvalidHandle;
+    FFileName.clear();
+}

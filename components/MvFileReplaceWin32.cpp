@@ -72,3 +72,32 @@ void SaveFileReplacing(const std::string& FileName, std::string_view Data) {
         Fail(FileName, Error);
     }
 }
+
+bool TInPlaceFile::Open(const std::string& FileName) {
+    // Readers are welcome; nobody may write, rename or delete the file meanwhile.
+    HANDLE File = CreateFileA(FileName.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (File == INVALID_HANDLE_VALUE) return false;
+    FHandle = reinterpret_cast<std::intptr_t>(File);
+    FFileName = FileName;
+    return true;
+}
+
+bool TInPlaceFile::WriteInPlace(std::string_view Data) {
+    HANDLE File = reinterpret_cast<HANDLE>(FHandle);
+    if (SetFilePointer(File, 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER) return false;
+    std::size_t Done = 0;
+    while (Done < Data.size()) {
+        DWORD Chunk = static_cast<DWORD>(std::min<std::size_t>(Data.size() - Done, 1u << 20));
+        DWORD Written = 0;
+        if (!WriteFile(File, Data.data() + Done, Chunk, &Written, nullptr) || Written != Chunk) return false;
+        Done += Written;
+    }
+    return SetEndOfFile(File) != 0;
+}
+
+void TInPlaceFile::Close() {
+    if (FHandle != InvalidHandle) CloseHandle(reinterpret_cast<HANDLE>(FHandle));
+    FHandle = InvalidHandle;
+    FFileName.clear();
+}

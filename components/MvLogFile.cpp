@@ -35,6 +35,8 @@ const TMvLogRecord& TMvLogFile::Records(int Index) const {
 }
 
 void TMvLogFile::SetFileName(const std::string& Value) {
+    // The file written so far is let go of, whatever comes next.
+    FFile.Close();
     FFileName = Value;
     if (IsExistingFile(FFileName)) LoadLogFromFile(FFileName);
 }
@@ -63,7 +65,10 @@ void TMvLogFile::DeleteLogRecord(int Index) {
 }
 
 void TMvLogFile::SaveLogToFile(const std::string& FileName) {
-    SaveFileReplacing(FileName, FRecords.ToText());
+    if (FileName == FFileName)
+        FFile.Rewrite(FileName, FRecords.ToText());
+    else
+        SaveFileReplacing(FileName, FRecords.ToText());
 }
 
 void TMvLogFile::SaveLogToStream(TStream& Stream) {
@@ -72,6 +77,8 @@ void TMvLogFile::SaveLogToStream(TStream& Stream) {
 }
 
 void TMvLogFile::LoadLogFromFile(const std::string& FileName) {
+    // Reading denies writers, this component's own open file included.
+    if (FileName == FFileName) FFile.Close();
     TFileStream File(FileName, fmOpenRead | fmShareDenyWrite);
     LoadLogFromStream(File);
 }

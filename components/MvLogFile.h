@@ -1,10 +1,11 @@
 // TMvLogFile: a non-visual component that keeps log records in memory, mirrors
 // them to a text file (format in MvLogFormat.h) and trims the oldest records
-// past a size limit. The file is replaced as a whole on every change, through a
-// temporary file, so a failed write never costs the log that was there.
+// past a size limit. The file is rewritten whole on every change; it stays open
+// for that between changes (see TInPlaceFile), and readers may open it.
 #pragma once
 
 #include "components/MvComponent.h"
+#include "components/MvFileReplace.h"
 #include "components/MvLogFormat.h"
 
 #include <cstdint>
@@ -56,6 +57,7 @@ private:
     void ApplySizeLimit();
 
     mv::components::TMvLogRecordList FRecords;
+    TInPlaceFile FFile;
     std::string FFileName;
     bool FActive = true;
     bool FAutoSave = false;

@@ -6,6 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -119,19 +123,55 @@ TEST_F(LogFileTest, ClearAndDeleteSaveToo) {
     EXPECT_EQ(Read(Path), "");
 }
 
-TEST_F(LogFileTest, AFailedWriteKeepsTheOldFile) {
-    auto Log = OpenLog();
-    Log->AddLogRecord("1", "", "one");
-    // The temporary file cannot be made: a folder stands in its way.
-    fs::create_directories(ReplacementFileName(Path));
-    EXPECT_THROW(Log->AddLogRecord("2", "", "two"), EFCreateError);
-    EXPECT_EQ(Read(Path), "[1]>one\r\n");
-    EXPECT_EQ(Log->Count(), 2) << "the record stays in memory";
+TEST_F(LogFileTest, AFileThatCannotBeWrittenRaisesAndKeepsTheRecord) {
+    const std::string Folder = (Dir / "in-the-way.log").string();
+    fs::create_directories(Folder);
+    auto Log = std::make_unique<TMvLogFile>(nullptr);
+    Log->SetFileName(Folder);
+    Log->SetAutoSave(true);
+    EXPECT_THROW(Log->AddLogRecord("1", "", "one"), EFCreateError);
+    EXPECT_EQ(Log->Count(), 1) << "the record stays in memory";
+    EXPECT_FALSE(fs::exists(ReplacementFileName(Folder))) << "no temporary file is left behind";
     // The destructor saves again, fails again and says nothing.
     EXPECT_NO_THROW(Log.reset());
-    EXPECT_EQ(Read(Path), "[1]>one\r\n");
-    fs::remove_all(ReplacementFileName(Path));
+    EXPECT_TRUE(fs::is_directory(Folder));
 }
+
+TEST_F(LogFileTest, ANewNameLetsGoOfTheOldFile) {
+    auto Log = OpenLog();
+    Log->AddLogRecord("1", "", "one");
+    // Others may read the log while it is held for writing.
+    EXPECT_EQ(Read(Path), "[1]>one\r\n");
+    const std::string Other = (Dir / "other.log").string();
+    Log->SetFileName(Other);
+    std::error_code Error;
+    EXPECT_TRUE(fs::remove(Path, Error)) << "the first file is no longer held: " << Error.message();
+    Log->AddLogRecord("2", "", "two");
+    EXPECT_EQ(Read(Other), "[1]>one\r\n[2]>two\r\n");
+    // Going back to a name loads that file, which the log itself must not lock out.
+    Log->SetFileName(Other);
+    EXPECT_EQ(Log->Count(), 2);
+    Log->AddLogRecord("3", "", "three");
+    EXPECT_EQ(Read(Other), "[1]>one\r\n[2]>two\r\n[3]>three\r\n");
+}
+
+#ifdef _WIN32
+TEST_F(LogFileTest, AFileLockedByAnotherWriterIsLeftAsItWas) {
+    auto Log = OpenLog();
+    Log->AddLogRecord("1", "", "one");
+    Log->SetFileName(Path); // let go, and load again
+    HANDLE Reader =
+        CreateFileA(Path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(Reader, INVALID_HANDLE_VALUE);
+    EXPECT_THROW(Log->AddLogRecord("2", "", "two"), EFCreateError);
+    CloseHandle(Reader);
+    EXPECT_EQ(Read(Path), "[1]>one\r\n");
+    EXPECT_FALSE(fs::exists(ReplacementFileName(Path)));
+    Log->AddLogRecord("3", "", "three");
+    EXPECT_EQ(Read(Path), "[1]>one\r\n[2]>two\r\n[3]>three\r\n")
+        << "the next write brings the file up to date";
+}
+#endif
 
 TEST_F(LogFileTest, TheDestructorSavesWhatIsInMemory) {
     {
