@@ -43,6 +43,7 @@ void TfrmNote::CreateParams(TCreateParams& Params) {
 void TfrmNote::NavigateTo(const std::string& Title, const std::string& Namespace, ITopicWindow*& Window,
                           bool AddToHistory) {
     if (FEditor == nullptr) return;
+    const TTopicViewer::TRedrawLock Quiet(*FEditor);
     FEditor->SetEnabled(false);
     // Whatever happens below, the editor is usable again afterwards.
     struct TReEnable {

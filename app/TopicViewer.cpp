@@ -37,19 +37,23 @@ std::unique_ptr<TStringList> TTopicViewer::ListTags() {
 
 void TTopicViewer::LoadContent(TStream& Content) {
     Content.SetPosition(0);
-    // Painting while the text streams in doubles the time of a navigation;
-    // the control is drawn once, afterwards.
-    struct TRedrawOff {
-        TTopicViewer& Editor;
-        explicit TRedrawOff(TTopicViewer& E) : Editor(E) {
-            SendMessageA(Editor.Handle(), WM_SETREDRAW, FALSE, 0);
-        }
-        ~TRedrawOff() {
-            SendMessageA(Editor.Handle(), WM_SETREDRAW, TRUE, 0);
-            InvalidateRect(Editor.Handle(), nullptr, TRUE);
-        }
-    } RedrawOff(*this);
+    const TRedrawLock Quiet(*this);
     Lines().LoadFromStream(Content);
+}
+
+TTopicViewer::TRedrawLock::TRedrawLock(TTopicViewer& Editor) : FEditor(Editor) {
+    if (FEditor.FRedrawLocks++ == 0 && FEditor.HandleAllocated() && IsWindowVisible(FEditor.Handle())) {
+        SendMessageA(FEditor.Handle(), WM_SETREDRAW, FALSE, 0);
+        FEditor.FRedrawOff = true;
+    }
+}
+
+TTopicViewer::TRedrawLock::~TRedrawLock() {
+    if (--FEditor.FRedrawLocks > 0 || !FEditor.FRedrawOff) return;
+    FEditor.FRedrawOff = false;
+    if (!FEditor.HandleAllocated()) return;
+    SendMessageA(FEditor.Handle(), WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(FEditor.Handle(), nullptr, TRUE);
 }
 
 void TTopicViewer::SaveContent(TStream& Content) {

@@ -47,6 +47,22 @@ public:
     // The whole text in the control's character positions (a paragraph break is one character).
     std::string TextInPositions();
 
+    // While a lock lives the editor is not drawn, whatever happens to its text,
+    // focus or state; the last lock to go invalidates it once. A navigation
+    // holds one, so the editor is painted once per topic instead of at every
+    // step (Wine's rich edit paints synchronously when its text is replaced).
+    // Locks on a window that is not on the screen do nothing.
+    class TRedrawLock {
+    public:
+        explicit TRedrawLock(TTopicViewer& Editor);
+        ~TRedrawLock();
+        TRedrawLock(const TRedrawLock&) = delete;
+        TRedrawLock& operator=(const TRedrawLock&) = delete;
+
+    private:
+        TTopicViewer& FEditor;
+    };
+
 private:
     void LoadContent(TStream& Content) override;
     void SaveContent(TStream& Content) override;
@@ -56,4 +72,6 @@ private:
     ITopicWindow* FTopicWindow;
     const mv::app::TTopicServices& FServices;
     mv::app::TTopicDocument FDocument;
+    int FRedrawLocks = 0;
+    bool FRedrawOff = false;
 };

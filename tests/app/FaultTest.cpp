@@ -44,6 +44,7 @@ TEST(Faults, FailedNavigationLeavesTheEditorUsableAndTheTopicShown) {
     SetText(Home, "Home\r.boom\r");
     EXPECT_THROW(Main.ShowTopic("Elsewhere", ""), std::runtime_error);
     EXPECT_TRUE(Home.Editor()->Enabled());
+    EXPECT_TRUE(IsWindowVisible(Home.Editor()->Handle())) << "the editor is drawn again";
     EXPECT_EQ(Home.Caption(), ":Home");
     EXPECT_EQ(Home.Editor()->TopicFile(), "Home");
     EXPECT_EQ(Home.History().Entries().size(), 1u);

@@ -289,3 +289,42 @@ TEST(Road, SidePanelListsTopicsAndItsLinksOpenThem) {
     Work->Visualizer()->ClickLine(1);
     EXPECT_EQ(Work->Caption(), "work:");
 }
+
+// The editor is kept from drawing while a navigation replaces its text; it must
+// come back on the screen with the focus and show the new topic alone.
+TEST(Road, ANavigatedEditorIsShownFocusedAndFullyRedrawn) {
+    TAppFixture App("redraw");
+    TfrmMain& Main = App.Start();
+    TfrmNote& Home = *WindowOf("");
+    TTopicViewer& Editor = *Home.Editor();
+    SetForegroundWindow(Home.Handle());
+    std::string Long;
+    for (int I = 0; I < 60; ++I)
+        Long += "MMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMM\r";
+    Editor.SetText(Long);
+    App.Pump();
+    Main.ShowTopic("Short", "");
+    App.Pump();
+    EXPECT_EQ(Editor.TopicFile(), "Short");
+    EXPECT_TRUE(IsWindowVisible(Editor.Handle()));
+    EXPECT_EQ(GetFocus(), Editor.Handle());
+    RECT Pending{};
+    EXPECT_FALSE(GetUpdateRect(Editor.Handle(), &Pending, FALSE)) << "nothing is left to paint";
+
+    // Below the new topic's first line nothing of the long text is left.
+    RECT Client{};
+    GetClientRect(Editor.Handle(), &Client);
+    HDC DC = GetDC(Editor.Handle());
+    const COLORREF Background = GetPixel(DC, Client.right - 5, Client.bottom - 5);
+    int Stale = 0;
+    for (int Y = Client.bottom / 3; Y < Client.bottom - 4; Y += 3)
+        for (int X = 4; X < Client.right - 24; X += 3)
+            if (GetPixel(DC, X, Y) != Background) ++Stale;
+    ReleaseDC(Editor.Handle(), DC);
+    EXPECT_EQ(Stale, 0);
+
+    Main.ShowTopic("Home", "");
+    App.Pump();
+    EXPECT_NE(Editor.TextInPositions().find("MMMM"), std::string::npos);
+    EXPECT_EQ(GetFocus(), Editor.Handle());
+}
