@@ -747,6 +747,6 @@ void TWinControl::DefaultHandler(TMessage& m) {
     if (!handle_) return;
     // Our own numbers never reach a window procedure of the system.
     if (m.Msg >= CM_BASE && m.Msg < CN_BASE + 0x400) return;
-    m.Result = subclassed_ ? DefSubclassProc(handle_, m.Msg, m.WParam, m.LParam)
+    m.Result = subclassed_ ? CallWindowProcA(systemProc_, handle_, m.Msg, m.WParam, m.LParam)
                            : DefWindowProcA(handle_, m.Msg, m.WParam, m.LParam);
 }

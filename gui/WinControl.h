@@ -133,6 +133,7 @@ private:
     HWND handle_ = nullptr;
     HWND parentWindow_ = nullptr;
     bool subclassed_ = false;
+    WNDPROC systemProc_ = nullptr; // the system class's procedure, when subclassed_
     std::vector<TControl*> controls_;
     bool tabStop_ = false;
     int alignDisabled_ = 0;

@@ -14,6 +14,7 @@
 #include "store/NotesStore.h"
 
 #include <windows.h>
+#include <richedit.h>
 
 #include <benchmark/benchmark.h>
 
@@ -21,6 +22,7 @@
 #include <cstdio>
 #include <map>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -118,6 +120,102 @@ void Navigate_Window(benchmark::State& State, const std::string& Folder) {
     delete Main;
 }
 
+// The yardstick for the window's share: the same platform steps a navigation
+// takes (disable the editor, RTF out, the store's save + checkpoint + load, RTF
+// in with drawing held off, caption, enable, focus, paint), done by hand on a
+// bare top-level window with a bare RichEdit20A of the note window's size.
+struct TBareEditor {
+    HWND Form = nullptr;
+    HWND Editor = nullptr;
+    TBareEditor() {
+        LoadLibraryA("riched20.dll");
+        WNDCLASSA Class{};
+        Class.lpfnWndProc = DefWindowProcA;
+        Class.hInstance = GetModuleHandleA(nullptr);
+        Class.lpszClassName = "BareNoteWindow";
+        Class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        RegisterClassA(&Class);
+        Form = CreateWindowExA(WS_EX_APPWINDOW, "BareNoteWindow", ":Home", WS_OVERLAPPEDWINDOW, 20, 20, 637,
+                               379, nullptr, nullptr, Class.hInstance, nullptr);
+        RECT Client{};
+        GetClientRect(Form, &Client);
+        Editor = CreateWindowExA(WS_EX_CLIENTEDGE, "RichEdit20A", "",
+                                 WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE |
+                                     ES_AUTOVSCROLL | ES_SAVESEL | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
+                                 153, 27, Client.right - 153, Client.bottom - 27, Form, nullptr,
+                                 Class.hInstance, nullptr);
+        ShowWindow(Form, SW_SHOW);
+        SetForegroundWindow(Form);
+        SetFocus(Editor);
+        Pump();
+    }
+    ~TBareEditor() { DestroyWindow(Form); }
+
+    static DWORD CALLBACK Out(DWORD_PTR Cookie, LPBYTE Buffer, LONG Count, LONG* Done) {
+        reinterpret_cast<std::string*>(Cookie)->append(reinterpret_cast<char*>(Buffer), Count);
+        *Done = Count;
+        return 0;
+    }
+    struct TSource {
+        const std::string& Text;
+        size_t At = 0;
+    };
+    static DWORD CALLBACK In(DWORD_PTR Cookie, LPBYTE Buffer, LONG Count, LONG* Done) {
+        auto* Source = reinterpret_cast<TSource*>(Cookie);
+        const size_t N = std::min<size_t>(static_cast<size_t>(Count), Source->Text.size() - Source->At);
+        std::memcpy(Buffer, Source->Text.data() + Source->At, N);
+        Source->At += N;
+        *Done = static_cast<LONG>(N);
+        return 0;
+    }
+    std::string SaveRtf() {
+        std::string Rtf;
+        EDITSTREAM Stream{reinterpret_cast<DWORD_PTR>(&Rtf), 0, Out};
+        SendMessageA(Editor, EM_STREAMOUT, SF_RTF, reinterpret_cast<LPARAM>(&Stream));
+        return Rtf;
+    }
+    void LoadRtf(const std::string& Rtf) {
+        TSource Source{Rtf};
+        EDITSTREAM Stream{reinterpret_cast<DWORD_PTR>(&Source), 0, In};
+        SendMessageA(Editor, WM_SETREDRAW, FALSE, 0);
+        SendMessageA(Editor, EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&Stream));
+        SendMessageA(Editor, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(Editor, nullptr, TRUE);
+    }
+};
+
+void Navigate_BareWindow(benchmark::State& State, const std::string& Database) {
+    const std::vector<std::string> Titles = Targets(200);
+    TNotesStore Store(Database);
+    TBareEditor Bare;
+    bool Created = true;
+    int32_t Shown = Store.FindTopic("", "Home", Created);
+    TTopicRect Rect{10, 10, 600, 400};
+    size_t Next = 0;
+    for (auto _ : State) {
+        State.PauseTiming();
+        SetWindowTextA(Bare.Editor, "edited text");
+        Pump();
+        State.ResumeTiming();
+        const std::string& Title = Titles[Next++ % Titles.size()];
+        EnableWindow(Bare.Editor, FALSE);
+        TStringStream Content(Bare.SaveRtf());
+        Store.SaveTopic(Shown, "", Rect, Content, Title);
+        TStringStream Meta("splitter_pos=150\r\n");
+        Store.SetTopicMeta(Shown, Meta);
+        Store.Commit();
+        Created = true;
+        Shown = Store.FindTopic("", Title, Created);
+        if (auto Loaded = Store.GetTopic(Shown, Rect)) Bare.LoadRtf(Loaded->DataString());
+        auto LoadedMeta = Store.GetTopicMeta(Shown);
+        benchmark::DoNotOptimize(LoadedMeta);
+        SetWindowTextA(Bare.Form, (":" + Title).c_str());
+        EnableWindow(Bare.Editor, TRUE);
+        SetFocus(Bare.Editor);
+        Pump();
+    }
+}
+
 // Seconds from CreateProcess to a visible top-level window with this caption.
 double TimeToWindow(const std::string& Program, const std::string& Arguments, const std::string& Folder,
                     const char* Caption, bool EndSession) {
@@ -189,6 +287,7 @@ int main(int argc, char** argv) {
     // Each navigation run works on its own copy: the runs change their databases.
     CopyOrDie(Source, Folder + "\\store.mvdb");
     CopyOrDie(Source, Folder + "\\nav.mvdb");
+    CopyOrDie(Source, Folder + "\\bare.mvdb");
     Application->Initialize();
 
     // Start-up: Miravelund.exe to its Home window, against a bare window, from a
@@ -204,6 +303,8 @@ int main(int argc, char** argv) {
 
     benchmark::RegisterBenchmark("Navigate/store", Navigate_Store, Folder + "\\store.mvdb")->UseRealTime();
     benchmark::RegisterBenchmark("Navigate/window", Navigate_Window, Folder)->UseRealTime();
+    benchmark::RegisterBenchmark("Navigate/bare-window", Navigate_BareWindow, Folder + "\\bare.mvdb")
+        ->UseRealTime();
     benchmark::RegisterBenchmark("Start/bare",
                                  [Folder](benchmark::State& State) {
                                      for (auto _ : State)
@@ -226,9 +327,12 @@ int main(int argc, char** argv) {
     benchmark::RunSpecifiedBenchmarks(&Reporter);
     std::printf("\n%-28s %13s %13s %8s\n", "", "ours", "baseline", "ratio");
     PrintRatio(Reporter, "navigation vs store alone", "Navigate/window", "Navigate/store");
+    PrintRatio(Reporter, "bare window vs store alone", "Navigate/bare-window", "Navigate/store");
+    PrintRatio(Reporter, "navigation vs bare window", "Navigate/window", "Navigate/bare-window");
     PrintRatio(Reporter, "start-up vs bare window", "Start/program", "Start/bare");
     benchmark::Shutdown();
     DeleteFileA((Folder + "\\store.mvdb").c_str());
     DeleteFileA((Folder + "\\nav.mvdb").c_str());
+    DeleteFileA((Folder + "\\bare.mvdb").c_str());
     return 0;
 }

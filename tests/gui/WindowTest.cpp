@@ -102,6 +102,47 @@ TEST_F(WindowTest, SystemClassIsHookedBeforeItsFirstMessage) {
     EXPECT_EQ(edit->seen, (std::vector<UINT>{WM_NCCREATE, WM_CREATE}));
 }
 
+// Another party (a plug-in, an accessibility tool) may put its own procedure
+// over ours: the control is still found, and its messages still reach it and
+// the system class, up to the window's end.
+WNDPROC ProcUnderneath = nullptr;
+int ForeignCalls = 0;
+LRESULT CALLBACK ForeignProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    ++ForeignCalls;
+    return CallWindowProcA(ProcUnderneath, wnd, msg, wParam, lParam);
+}
+
+TEST_F(WindowTest, ASystemControlSubclassedAgainByOthersKeepsWorking) {
+    class Counting : public TEdit {
+    public:
+        using TEdit::TEdit;
+        int settexts = 0;
+        void WndProc(TMessage& m) override {
+            if (m.Msg == WM_SETTEXT) ++settexts;
+            TEdit::WndProc(m);
+        }
+    };
+    auto* edit = new Counting(form.get());
+    edit->SetParent(form.get());
+    HWND wnd = edit->Handle();
+    ProcUnderneath = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ForeignProc)));
+    ForeignCalls = 0;
+    EXPECT_EQ(FindControl(wnd), edit);
+    SetWindowTextA(wnd, "through all three");
+    EXPECT_GT(ForeignCalls, 0);
+    EXPECT_EQ(edit->settexts, 1);
+    char text[64] = {};
+    GetWindowTextA(wnd, text, sizeof text);
+    EXPECT_STREQ(text, "through all three") << "the edit class still does the work";
+
+    // Freeing the control destroys the window through the foreign procedure.
+    ForeignCalls = 0;
+    delete edit;
+    EXPECT_FALSE(IsWindow(wnd));
+    EXPECT_GT(ForeignCalls, 0);
+}
+
 TEST_F(WindowTest, RecreatingTheWindowKeepsTextBoundsAndModified) {
     auto* edit = new TEdit(form.get());
     edit->SetParent(form.get());
