@@ -256,24 +256,34 @@ void CopyOrDie(const std::string& From, const std::string& To) {
     }
 }
 
-// Console output as usual, and each run's real time per iteration kept by name.
+// Console output as usual, and every run's real time per iteration kept by
+// name: with repetitions, the ratios use the medians.
 class TRatioReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& Runs) override {
         for (const Run& R : Runs)
-            if (R.run_type == Run::RT_Iteration) Times[R.run_name.function_name] = R.GetAdjustedRealTime();
+            if (R.run_type == Run::RT_Iteration)
+                Times[R.run_name.function_name].push_back(R.GetAdjustedRealTime());
         ConsoleReporter::ReportRuns(Runs);
     }
-    std::map<std::string, double> Times;
+    double Median(const std::string& Name) const {
+        const auto Found = Times.find(Name);
+        if (Found == Times.end() || Found->second.empty()) return 0;
+        std::vector<double> Sorted = Found->second;
+        std::sort(Sorted.begin(), Sorted.end());
+        const size_t Mid = Sorted.size() / 2;
+        return Sorted.size() % 2 ? Sorted[Mid] : (Sorted[Mid - 1] + Sorted[Mid]) / 2;
+    }
+    std::map<std::string, std::vector<double>> Times;
 };
 
 void PrintRatio(const TRatioReporter& Reporter, const char* What, const std::string& Ours,
                 const std::string& Base) {
-    const auto O = Reporter.Times.find(Ours);
-    const auto B = Reporter.Times.find(Base);
-    if (O == Reporter.Times.end() || B == Reporter.Times.end() || B->second <= 0) return;
-    std::printf("%-28s %10.2f ms %10.2f ms %7.2fx\n", What, O->second / 1e6, B->second / 1e6,
-                O->second / B->second);
+    const double O = Reporter.Median(Ours);
+    const double B = Reporter.Median(Base);
+    if (O <= 0 || B <= 0) return;
+    std::printf("%-28s %10.2f ms %10.2f ms %7.2fx   adds %.2fx of the baseline\n", What, O / 1e6, B / 1e6,
+                O / B, (O - B) / B);
 }
 
 } // namespace
@@ -312,7 +322,8 @@ int main(int argc, char** argv) {
                                                                              Folder, "Bare window", false));
                                  })
         ->UseManualTime()
-        ->Iterations(5);
+        ->Iterations(5)
+        ->Repetitions(1);
     benchmark::RegisterBenchmark("Start/program",
                                  [StartFolder](benchmark::State& State) {
                                      for (auto _ : State)
@@ -320,9 +331,20 @@ int main(int argc, char** argv) {
                                                                              "", StartFolder, ":Home", true));
                                  })
         ->UseManualTime()
-        ->Iterations(5);
+        ->Iterations(5)
+        ->Repetitions(1);
 
-    benchmark::Initialize(&argc, argv);
+    // Without arguments: five repetitions of each navigation run, interleaved at
+    // random, so that the disk's moods fall on all of them alike.
+    std::vector<char*> Arguments(argv, argv + argc);
+    char Repetitions[] = "--benchmark_repetitions=5";
+    char Interleave[] = "--benchmark_enable_random_interleaving=true";
+    if (argc == 1) {
+        Arguments.push_back(Repetitions);
+        Arguments.push_back(Interleave);
+    }
+    int Count = static_cast<int>(Arguments.size());
+    benchmark::Initialize(&Count, Arguments.data());
     TRatioReporter Reporter;
     benchmark::RunSpecifiedBenchmarks(&Reporter);
     std::printf("\n%-28s %13s %13s %8s\n", "", "ours", "baseline", "ratio");
