@@ -26,18 +26,22 @@ std::size_t FormattedLength(const TMvLogRecord& Record) {
     return Record.Time.size() + Record.Title.size() + Greater + Record.Description.size() + 5;
 }
 
+void AppendLogLine(std::string& Text, const TMvLogRecord& Record) {
+    Text += '[';
+    AppendField(Text, Record.Time, false);
+    Text += ']';
+    AppendField(Text, Record.Title, true);
+    Text += '>';
+    AppendField(Text, Record.Description, false);
+    Text += "\r\n";
+}
+
 } // namespace
 
 std::string FormatLogLine(const TMvLogRecord& Record) {
     std::string Line;
     Line.reserve(FormattedLength(Record));
-    Line += '[';
-    AppendField(Line, Record.Time, false);
-    Line += ']';
-    AppendField(Line, Record.Title, true);
-    Line += '>';
-    AppendField(Line, Record.Description, false);
-    Line += "\r\n";
+    AppendLogLine(Line, Record);
     return Line;
 }
 
@@ -91,9 +95,14 @@ bool TMvLogRecordList::ApplySizeLimit(std::size_t Limit) {
 }
 
 std::string TMvLogRecordList::ToText() const {
-    std::string Text;
+    // One buffer for the whole file: it is written after every record.
+    std::size_t Length = 0;
     for (const TMvLogRecord& Record : FRecords)
-        Text += FormatLogLine(Record);
+        Length += FormattedLength(Record);
+    std::string Text;
+    Text.reserve(Length);
+    for (const TMvLogRecord& Record : FRecords)
+        AppendLogLine(Text, Record);
     return Text;
 }
 
