@@ -67,36 +67,46 @@ std::vector<std::string> Targets(int Count) {
     return Titles;
 }
 
-const std::string Edit = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Tahoma;}}\\f0\\fs16 edited text\\par}";
+// The user's edit before each navigation: a few characters added to the topic.
+const char Edit[] = " edited";
 
 // The store alone: what one navigation asks of it, one target per iteration.
+// The topic left is saved under its own title with what was loaded plus an edit
+// of the same size as the windows' (the store does not read the RTF).
 void Navigate_Store(benchmark::State& State, const std::string& Database) {
     const std::vector<std::string> Titles = Targets(200);
     TNotesStore Store(Database);
     bool Created = true;
-    int32_t Shown = Store.FindTopic("", "Home", Created);
+    std::string ShownTitle = "Home";
+    int32_t Shown = Store.FindTopic("", ShownTitle, Created);
     TTopicRect Rect{10, 10, 600, 400};
+    std::string Text;
+    if (auto Loaded = Store.GetTopic(Shown, Rect)) Text = Loaded->DataString();
     size_t Next = 0;
     for (auto _ : State) {
         const std::string& Title = Titles[Next++ % Titles.size()];
-        TStringStream Content(Edit);
-        Store.SaveTopic(Shown, "", Rect, Content, "T" + std::to_string(Shown));
+        TStringStream Content(Text + Edit);
+        Store.SaveTopic(Shown, "", Rect, Content, ShownTitle);
         TStringStream Meta("splitter_pos=150\r\n");
         Store.SetTopicMeta(Shown, Meta);
         Store.Commit();
         Created = true;
         Shown = Store.FindTopic("", Title, Created);
+        ShownTitle = Title;
         auto Loaded = Store.GetTopic(Shown, Rect);
         auto LoadedMeta = Store.GetTopicMeta(Shown);
-        benchmark::DoNotOptimize(Loaded);
+        Text = Loaded ? Loaded->DataString() : std::string();
         benchmark::DoNotOptimize(LoadedMeta);
     }
 }
 
-// The same topics through the default namespace's note window.
+// The same topics through the default namespace's note window. Folder is a
+// program folder of its own holding the copy as "Miravelund.mvdb", the file the
+// program opens first, so that neither a database nor settings beside the real
+// program are used or changed.
 void Navigate_Window(benchmark::State& State, const std::string& Folder) {
     const std::vector<std::string> Titles = Targets(200);
-    Settings().SetValue("database", Folder + "\\nav.mvdb");
+    LoadSettingsFrom(Folder, "");
     auto* Main = new TfrmMain(Application, Folder);
     Main->DoCreate();
     Pump();
@@ -110,12 +120,19 @@ void Navigate_Window(benchmark::State& State, const std::string& Folder) {
     for (auto _ : State) {
         // The user's edit is not part of the navigation; saving it is.
         State.PauseTiming();
-        Home->Editor()->SetText("edited text");
+        TTopicViewer& Editor = *Home->Editor();
+        Editor.SetSelStart(Editor.TextLength());
+        Editor.SetSelLength(0);
+        Editor.SetSelText(Edit);
         Pump();
         State.ResumeTiming();
         Main->ShowTopic(Titles[Next++ % Titles.size()], "");
         Pump();
     }
+    // The generated topics hold about 2 KB of text; a window that worked on
+    // another database would show only the edits.
+    if (Home->Editor()->TextLength() < 1000)
+        State.SkipWithError("the window did not show the benchmark's topics");
     Main->aQuit->Execute();
     delete Main;
 }
@@ -189,23 +206,27 @@ void Navigate_BareWindow(benchmark::State& State, const std::string& Database) {
     TNotesStore Store(Database);
     TBareEditor Bare;
     bool Created = true;
-    int32_t Shown = Store.FindTopic("", "Home", Created);
+    std::string ShownTitle = "Home";
+    int32_t Shown = Store.FindTopic("", ShownTitle, Created);
     TTopicRect Rect{10, 10, 600, 400};
+    if (auto Loaded = Store.GetTopic(Shown, Rect)) Bare.LoadRtf(Loaded->DataString());
     size_t Next = 0;
     for (auto _ : State) {
         State.PauseTiming();
-        SetWindowTextA(Bare.Editor, "edited text");
+        SendMessageA(Bare.Editor, EM_SETSEL, -1, -1);
+        SendMessageA(Bare.Editor, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(Edit));
         Pump();
         State.ResumeTiming();
         const std::string& Title = Titles[Next++ % Titles.size()];
         EnableWindow(Bare.Editor, FALSE);
         TStringStream Content(Bare.SaveRtf());
-        Store.SaveTopic(Shown, "", Rect, Content, Title);
+        Store.SaveTopic(Shown, "", Rect, Content, ShownTitle);
         TStringStream Meta("splitter_pos=150\r\n");
         Store.SetTopicMeta(Shown, Meta);
         Store.Commit();
         Created = true;
         Shown = Store.FindTopic("", Title, Created);
+        ShownTitle = Title;
         if (auto Loaded = Store.GetTopic(Shown, Rect)) Bare.LoadRtf(Loaded->DataString());
         auto LoadedMeta = Store.GetTopicMeta(Shown);
         benchmark::DoNotOptimize(LoadedMeta);
@@ -302,7 +323,9 @@ int main(int argc, char** argv) {
     EnsureBenchDatabase(Source);
     // Each navigation run works on its own copy: the runs change their databases.
     CopyOrDie(Source, Folder + "\\store.mvdb");
-    CopyOrDie(Source, Folder + "\\nav.mvdb");
+    const std::string NavFolder = Folder + "\\navigate";
+    CreateDirectoryA(NavFolder.c_str(), nullptr);
+    CopyOrDie(Source, NavFolder + "\\Miravelund.mvdb");
     CopyOrDie(Source, Folder + "\\bare.mvdb");
     Application->Initialize();
 
@@ -318,7 +341,7 @@ int main(int argc, char** argv) {
     CopyOrDie(Folder + "\\Default.mvdb", StartFolder + "\\Miravelund.mvdb");
 
     benchmark::RegisterBenchmark("Navigate/store", Navigate_Store, Folder + "\\store.mvdb")->UseRealTime();
-    benchmark::RegisterBenchmark("Navigate/window", Navigate_Window, Folder)->UseRealTime();
+    benchmark::RegisterBenchmark("Navigate/window", Navigate_Window, NavFolder)->UseRealTime();
     benchmark::RegisterBenchmark("Navigate/bare-window", Navigate_BareWindow, Folder + "\\bare.mvdb")
         ->UseRealTime();
     benchmark::RegisterBenchmark("Start/bare",
@@ -360,7 +383,7 @@ int main(int argc, char** argv) {
     PrintRatio(Reporter, "start-up vs bare window", "Start/program", "Start/bare");
     benchmark::Shutdown();
     DeleteFileA((Folder + "\\store.mvdb").c_str());
-    DeleteFileA((Folder + "\\nav.mvdb").c_str());
+    DeleteFileA((NavFolder + "\\Miravelund.mvdb").c_str());
     DeleteFileA((Folder + "\\bare.mvdb").c_str());
     return 0;
 }
