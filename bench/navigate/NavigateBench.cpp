@@ -67,8 +67,9 @@ std::vector<std::string> Targets(int Count) {
     return Titles;
 }
 
-// The user's edit before each navigation: a few characters added to the topic.
-const char Edit[] = " edited";
+// The user's edit before each navigation: a few characters typed at the start
+// of the topic (its last line is the dot-line of its tags).
+const char Edit[] = "edited ";
 
 // The store alone: what one navigation asks of it, one target per iteration.
 // The topic left is saved under its own title with what was loaded plus an edit
@@ -85,7 +86,7 @@ void Navigate_Store(benchmark::State& State, const std::string& Database) {
     size_t Next = 0;
     for (auto _ : State) {
         const std::string& Title = Titles[Next++ % Titles.size()];
-        TStringStream Content(Text + Edit);
+        TStringStream Content(Edit + Text);
         Store.SaveTopic(Shown, "", Rect, Content, ShownTitle);
         TStringStream Meta("splitter_pos=150\r\n");
         Store.SetTopicMeta(Shown, Meta);
@@ -121,7 +122,7 @@ void Navigate_Window(benchmark::State& State, const std::string& Folder) {
         // The user's edit is not part of the navigation; saving it is.
         State.PauseTiming();
         TTopicViewer& Editor = *Home->Editor();
-        Editor.SetSelStart(Editor.TextLength());
+        Editor.SetSelStart(0);
         Editor.SetSelLength(0);
         Editor.SetSelText(Edit);
         Pump();
@@ -213,7 +214,7 @@ void Navigate_BareWindow(benchmark::State& State, const std::string& Database) {
     size_t Next = 0;
     for (auto _ : State) {
         State.PauseTiming();
-        SendMessageA(Bare.Editor, EM_SETSEL, -1, -1);
+        SendMessageA(Bare.Editor, EM_SETSEL, 0, 0);
         SendMessageA(Bare.Editor, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(Edit));
         Pump();
         State.ResumeTiming();

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <random>
 #include <stdexcept>
+#include <vector>
 
 #include <sqlite3.h>
 
@@ -12,7 +13,7 @@
 
 namespace {
 
-constexpr const char* Marker = "bench-2";
+constexpr const char* Marker = "bench-3";
 
 void Check(sqlite3* db, int rc, const char* what) {
     if (rc != SQLITE_OK && rc != SQLITE_DONE && rc != SQLITE_ROW)
@@ -35,7 +36,9 @@ bool IsCurrent(const std::string& path) {
     return current;
 }
 
-std::string RtfText(std::mt19937& random, int i) {
+// The text ends with the topic's tags as a dot-line, as the program writes them:
+// saving a topic through a note window then keeps its tag links.
+std::string RtfText(std::mt19937& random, int i, const std::vector<int>& tags) {
     static const char* const words[] = {"note",  "plan",   "idea", "meeting", "draft", "review", "list",
                                         "later", "urgent", "home", "work",    "call",  "write",  "read"};
     std::string text = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fnil Tahoma;}}\\viewkind4\\uc1\\pard\\f0\\fs20 ";
@@ -44,6 +47,9 @@ std::string RtfText(std::mt19937& random, int i) {
         text += words[random() % std::size(words)];
         text += (random() % 12 == 0) ? "\\par " : " ";
     }
+    text += "\\par ";
+    for (int t : tags)
+        text += "." + BenchTag(t);
     return text + "\\par}";
 }
 
@@ -102,16 +108,19 @@ void EnsureBenchDatabase(const std::string& path) {
     sqlite3_stmt* link = prepare("INSERT INTO tag_link (tag_id, topic_id) VALUES(?, ?)");
     for (int i = 0; i < BenchTopics; ++i) {
         const std::string title = BenchTopicTitle(i);
-        const std::string content = RtfText(random, i);
+        const int first = static_cast<int>(random() % BenchTags);
+        std::vector<int> tags;
+        for (int k = 0; k < BenchLinksPerTopic; ++k)
+            tags.push_back((first + k * 337) % BenchTags);
+        const std::string content = RtfText(random, i, tags);
         sqlite3_bind_int(topic, 1, i + 1);
         sqlite3_bind_text(topic, 2, title.c_str(), -1, SQLITE_TRANSIENT);
         sqlite3_bind_int(topic, 3, i % BenchNamespaces + 1);
         sqlite3_bind_blob(topic, 4, content.data(), static_cast<int>(content.size()), SQLITE_TRANSIENT);
         sqlite3_bind_text(topic, 5, "splitter_pos=180\r\n", -1, SQLITE_STATIC);
         run(topic);
-        const int first = static_cast<int>(random() % BenchTags);
-        for (int k = 0; k < BenchLinksPerTopic; ++k) {
-            sqlite3_bind_int(link, 1, (first + k * 337) % BenchTags + 1);
+        for (int t : tags) {
+            sqlite3_bind_int(link, 1, t + 1);
             sqlite3_bind_int(link, 2, i + 1);
             run(link);
         }
@@ -121,7 +130,7 @@ void EnsureBenchDatabase(const std::string& path) {
     Check(db,
           sqlite3_exec(db,
                        "INSERT INTO meta_value (name, content) VALUES('PROPERTIES', 'version=1\r\n');"
-                       "INSERT INTO meta_value (name, content) VALUES('BENCH', 'bench-2');"
+                       "INSERT INTO meta_value (name, content) VALUES('BENCH', 'bench-3');"
                        "COMMIT;",
                        nullptr, nullptr, nullptr),
           "commit");
