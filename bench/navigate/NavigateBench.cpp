@@ -71,34 +71,47 @@ std::vector<std::string> Targets(int Count) {
 // of the topic (its last line is the dot-line of its tags).
 const char Edit[] = "edited ";
 
-// The store alone: what one navigation asks of it, one target per iteration.
-// The topic left is saved under its own title with what was loaded plus an edit
-// of the same size as the windows' (the store does not read the RTF).
+// What a navigation asks of the store: save the shown topic (content and meta
+// lines) under its own title, checkpoint, then find and load the target.
+class TStoreSide {
+public:
+    explicit TStoreSide(const std::string& Database) : FStore(Database) {}
+    // The target's content.
+    std::string Load(const std::string& Title) {
+        bool Created = true;
+        FShown = FStore.FindTopic("", Title, Created);
+        FShownTitle = Title;
+        auto Loaded = FStore.GetTopic(FShown, FRect);
+        auto LoadedMeta = FStore.GetTopicMeta(FShown);
+        benchmark::DoNotOptimize(LoadedMeta);
+        return Loaded ? Loaded->DataString() : std::string();
+    }
+    std::string Navigate(const std::string& Content, const std::string& Title) {
+        TStringStream Stream(Content);
+        FStore.SaveTopic(FShown, "", FRect, Stream, FShownTitle);
+        TStringStream Meta("splitter_pos=150\r\n");
+        FStore.SetTopicMeta(FShown, Meta);
+        FStore.Commit();
+        return Load(Title);
+    }
+
+private:
+    TNotesStore FStore;
+    int32_t FShown = -1;
+    std::string FShownTitle;
+    TTopicRect FRect{10, 10, 600, 400};
+};
+
+// The store alone, one target per iteration. The topic left is saved with what
+// was loaded plus an edit of the same size as the windows' (the store does not
+// read the RTF).
 void Navigate_Store(benchmark::State& State, const std::string& Database) {
     const std::vector<std::string> Titles = Targets(200);
-    TNotesStore Store(Database);
-    bool Created = true;
-    std::string ShownTitle = "Home";
-    int32_t Shown = Store.FindTopic("", ShownTitle, Created);
-    TTopicRect Rect{10, 10, 600, 400};
-    std::string Text;
-    if (auto Loaded = Store.GetTopic(Shown, Rect)) Text = Loaded->DataString();
+    TStoreSide Store(Database);
+    std::string Text = Store.Load("Home");
     size_t Next = 0;
-    for (auto _ : State) {
-        const std::string& Title = Titles[Next++ % Titles.size()];
-        TStringStream Content(Edit + Text);
-        Store.SaveTopic(Shown, "", Rect, Content, ShownTitle);
-        TStringStream Meta("splitter_pos=150\r\n");
-        Store.SetTopicMeta(Shown, Meta);
-        Store.Commit();
-        Created = true;
-        Shown = Store.FindTopic("", Title, Created);
-        ShownTitle = Title;
-        auto Loaded = Store.GetTopic(Shown, Rect);
-        auto LoadedMeta = Store.GetTopicMeta(Shown);
-        Text = Loaded ? Loaded->DataString() : std::string();
-        benchmark::DoNotOptimize(LoadedMeta);
-    }
+    for (auto _ : State)
+        Text = Store.Navigate(Edit + Text, Titles[Next++ % Titles.size()]);
 }
 
 // The same topics through the default namespace's note window. Folder is a
@@ -204,13 +217,9 @@ struct TBareEditor {
 
 void Navigate_BareWindow(benchmark::State& State, const std::string& Database) {
     const std::vector<std::string> Titles = Targets(200);
-    TNotesStore Store(Database);
+    TStoreSide Store(Database);
     TBareEditor Bare;
-    bool Created = true;
-    std::string ShownTitle = "Home";
-    int32_t Shown = Store.FindTopic("", ShownTitle, Created);
-    TTopicRect Rect{10, 10, 600, 400};
-    if (auto Loaded = Store.GetTopic(Shown, Rect)) Bare.LoadRtf(Loaded->DataString());
+    Bare.LoadRtf(Store.Load("Home"));
     size_t Next = 0;
     for (auto _ : State) {
         State.PauseTiming();
@@ -220,17 +229,7 @@ void Navigate_BareWindow(benchmark::State& State, const std::string& Database) {
         State.ResumeTiming();
         const std::string& Title = Titles[Next++ % Titles.size()];
         EnableWindow(Bare.Editor, FALSE);
-        TStringStream Content(Bare.SaveRtf());
-        Store.SaveTopic(Shown, "", Rect, Content, ShownTitle);
-        TStringStream Meta("splitter_pos=150\r\n");
-        Store.SetTopicMeta(Shown, Meta);
-        Store.Commit();
-        Created = true;
-        Shown = Store.FindTopic("", Title, Created);
-        ShownTitle = Title;
-        if (auto Loaded = Store.GetTopic(Shown, Rect)) Bare.LoadRtf(Loaded->DataString());
-        auto LoadedMeta = Store.GetTopicMeta(Shown);
-        benchmark::DoNotOptimize(LoadedMeta);
+        Bare.LoadRtf(Store.Navigate(Bare.SaveRtf(), Title));
         SetWindowTextA(Bare.Form, (":" + Title).c_str());
         EnableWindow(Bare.Editor, TRUE);
         SetFocus(Bare.Editor);
