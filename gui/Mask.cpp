@@ -50,13 +50,6 @@ void TCustomMaskEdit::WndProc(TMessage& m) {
         if (m.WParam == VK_RETURN) return;
         break;
     case WM_SETTEXT:
-        if (m.LParam) {
-            std::string line = OneLine(reinterpret_cast<const char*>(m.LParam));
-            m.LParam = reinterpret_cast<LPARAM>(line.c_str());
-            TCustomEdit::WndProc(m);
-            return;
-        }
-        break;
     case EM_REPLACESEL:
         if (m.LParam) {
             std::string line = OneLine(reinterpret_cast<const char*>(m.LParam));

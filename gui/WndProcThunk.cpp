@@ -68,10 +68,12 @@ void AttachWindow(TWinControl* control, HWND wnd, bool systemClass) {
     control->handle_ = wnd;
     control->subclassed_ = systemClass;
     SetWindowLongPtrA(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(control));
-    SetPropA(wnd, kControlProp, control);
-    if (systemClass)
+    // Our own classes are always recognised by their class procedure.
+    if (systemClass) {
+        SetPropA(wnd, kControlProp, control);
         control->systemProc_ = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrA(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(MvWndProc)));
+    }
 }
 
 void DetachWindow(TWinControl* control) {
@@ -80,10 +82,12 @@ void DetachWindow(TWinControl* control) {
     if (IsWindow(wnd)) {
         // Only our own procedure can be taken out; one put over it stays, and
         // MvWndProc then hands the messages to the class's procedure.
-        if (control->subclassed_ && control->systemProc_ &&
-            reinterpret_cast<WNDPROC>(GetWindowLongPtrA(wnd, GWLP_WNDPROC)) == MvWndProc)
-            SetWindowLongPtrA(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(control->systemProc_));
-        RemovePropA(wnd, kControlProp);
+        if (control->subclassed_) {
+            if (control->systemProc_ &&
+                reinterpret_cast<WNDPROC>(GetWindowLongPtrA(wnd, GWLP_WNDPROC)) == MvWndProc)
+                SetWindowLongPtrA(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(control->systemProc_));
+            RemovePropA(wnd, kControlProp);
+        }
         SetWindowLongPtrA(wnd, GWLP_USERDATA, 0);
     }
     control->handle_ = nullptr;
