@@ -1,0 +1,490 @@
+// The GIF reader: blocks, extensions, LZW and interlacing, then the composed strip of frames.
+#include "htmlview/GifDecoder.h"
+
+#include <algorithm>
+#include <cctype>
+#include <climits>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+const char* const kErrorTexts[] = {
+    "no error",
+    "Invalid GIF Signature Code",
+    "No Local or Global Color Table for Image",
+    "Unknown Graphics Extension Type",
+    "Unknown Graphics Operation Code",
+    "Invalid Extension Block Size",
+    "[special message]",
+    "Invalid Extension Block Terminator",
+    "Invalid Integer Size",
+    "No GIF Terminator Found",
+    "Extension Block Out-Of-Order With Image Data",
+    "Invalid Image Descriptor Index",
+    "Invalid LZW Code Size",
+    "Invalid LZW Data Format",
+    "LZW Code Overflow",
+    "Value Out Of Range",
+    "NIL Pointer assigned",
+    "Invalid Color Table Size",
+    "No Image Description",
+    "Invalid Bitmap Image",
+    "Invalid Color Table Index",
+    "Invalid Interlace Pass",
+    "Invalid Bitmap",
+    "Too Many Colors In Bitmap",
+    "Unexpected end of file",
+    "Animated GIF too large",
+    "next message",
+};
+
+constexpr int kMaxCodes = 4096;
+
+[[noreturn]] void RaiseGifText(const std::string& text) {
+    throw EInvalidGraphicOperation("TGif: " + text);
+}
+} // namespace
+
+const char* GifErrorText(int error) {
+    if (error < 0 || error >= static_cast<int>(std::size(kErrorTexts))) return "";
+    return kErrorTexts[error];
+}
+
+void RaiseGifError(int error) {
+    RaiseGifText(GifErrorText(error));
+}
+
+const TGifExtension* TGifImageRecord::GraphicControl() const {
+    for (const TGifExtension& ext : Extensions)
+        if (ext.Label == 0xF9) return &ext;
+    return nullptr;
+}
+
+// The file in memory, read from the front. Reads past the end give zeros, as the end of the file
+// counts as a terminator byte; only data sub-blocks insist on their full length.
+class TGif::TReader {
+public:
+    TReader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
+    uint8_t Byte() { return pos_ < size_ ? data_[pos_++] : 0; }
+    int Word() {
+        const int lo = Byte();
+        return lo | (Byte() << 8);
+    }
+    std::string Bytes(size_t count) {
+        std::string out;
+        for (size_t i = 0; i < count; ++i)
+            out.push_back(static_cast<char>(Byte()));
+        return out;
+    }
+    // Data sub-blocks: each is appended to sink (when given) as a separate block, or all their bytes
+    // to flat (when given).
+    void SubBlocks(TGifSubBlocks* sink, std::vector<uint8_t>* flat) {
+        for (size_t length = Byte(); length != 0; length = Byte()) {
+            if (size_ - pos_ < length) RaiseGifError(geUnexpectedEof);
+            if (sink) sink->emplace_back(reinterpret_cast<const char*>(data_ + pos_), length);
+            if (flat) flat->insert(flat->end(), data_ + pos_, data_ + pos_ + length);
+            pos_ += length;
+        }
+    }
+
+private:
+    const uint8_t* data_;
+    size_t size_;
+    size_t pos_ = 0;
+};
+
+// Decodes one image's LZW data into its pixel buffer, placing pixels row by row or through the
+// four interlace passes. Decoding stops when every row has been placed or the data ends.
+class TGif::TLzwDecoder {
+public:
+    // height is the picture's own, storedHeight the rows the buffer keeps (the rest are dropped).
+    TLzwDecoder(const std::vector<uint8_t>& data, const TGifImageRecord& image, uint8_t* pixels, int height,
+                int storedHeight)
+        : data_(data.data()), size_(data.size()), pixels_(pixels), width_(image.Width), height_(height),
+          storedHeight_(storedHeight), interlaced_(image.Interlaced), minSize_(image.MinCodeSize) {
+        done_ = width_ <= 0 || height_ <= 0;
+    }
+
+    void Decode() {
+        clear_ = 1 << minSize_;
+        end_ = clear_ + 1;
+        for (int i = 0; i < clear_; ++i) {
+            suffix_[i] = static_cast<uint8_t>(i);
+            first_[i] = static_cast<uint8_t>(i);
+            prefix_[i] = 0;
+        }
+        // Start as after a clear code, so data whose encoder sent none still decodes.
+        Reset();
+        int prev = -1;
+        bool wasExhausted = exhausted_;
+        int code = ReadCode();
+        while (code != end_ && !wasExhausted && !done_) {
+            if (code == clear_) {
+                Reset();
+                do {
+                    wasExhausted = exhausted_;
+                    code = ReadCode();
+                } while (code == clear_ && !wasExhausted);
+                if (code == end_) RaiseGifError(geBadLzwData);
+                if (code >= nextFree_) code = 0;
+                Output(code);
+                prev = code;
+            } else if (prev < 0) {
+                if (code >= nextFree_) code = 0;
+                Output(code);
+                prev = code;
+            } else if (code >= nextFree_) {
+                // The code being defined right now: the previous string and its own first byte.
+                if (code != nextFree_) RaiseGifError(geBadLzwData);
+                if (!Add(prev, first_[prev])) RaiseGifError(geBadLzwData);
+                Output(code);
+                prev = code;
+            } else {
+                Output(code);
+                Add(prev, first_[code]);
+                prev = code;
+            }
+            wasExhausted = exhausted_;
+            code = ReadCode();
+        }
+    }
+
+private:
+    void Reset() {
+        codeSize_ = minSize_ + 1;
+        nextFree_ = end_ + 1;
+        codeLimit_ = 1 << codeSize_;
+    }
+
+    int ReadCode() {
+        while (bitCount_ < codeSize_) {
+            if (pos_ < size_)
+                bits_ |= static_cast<uint32_t>(data_[pos_++]) << bitCount_;
+            else
+                exhausted_ = true;
+            bitCount_ += 8;
+        }
+        const int code = static_cast<int>(bits_ & ((1u << codeSize_) - 1));
+        bits_ >>= codeSize_;
+        bitCount_ -= codeSize_;
+        return code;
+    }
+
+    // Adds an entry while the table has room (codes up to 4095); grows the code size.
+    bool Add(int prefix, uint8_t suffix) {
+        if (nextFree_ >= kMaxCodes) return false;
+        prefix_[nextFree_] = static_cast<uint16_t>(prefix);
+        suffix_[nextFree_] = suffix;
+        first_[nextFree_] = first_[prefix];
+        ++nextFree_;
+        if (nextFree_ >= codeLimit_ && codeSize_ < 12) {
+            ++codeSize_;
+            codeLimit_ <<= 1;
+        }
+        return true;
+    }
+
+    // Puts the string of a code into the picture. Every entry's prefix is a smaller code, so the
+    // walk down to the root takes at most 4096 steps.
+    void Output(int code) {
+        int top = 0;
+        while (code >= clear_) {
+            stack_[top++] = suffix_[code];
+            code = prefix_[code];
+        }
+        stack_[top++] = static_cast<uint8_t>(code);
+        while (top > 0 && !done_)
+            Put(stack_[--top]);
+    }
+
+    void Put(uint8_t index) {
+        if (row_ < storedHeight_ && column_ < width_)
+            pixels_[static_cast<size_t>(row_) * width_ + column_] = index;
+        if (++column_ < width_) return;
+        column_ = 0;
+        if (!interlaced_) {
+            if (++row_ >= height_) done_ = true;
+            return;
+        }
+        static constexpr int kStep[5] = {0, 8, 8, 4, 2};
+        static constexpr int kStart[5] = {0, 0, 4, 2, 1};
+        row_ += kStep[pass_];
+        // Passes whose first row lies below a short picture have no rows at all.
+        while (row_ >= height_) {
+            if (++pass_ > 4) {
+                done_ = true;
+                return;
+            }
+            row_ = kStart[pass_];
+        }
+    }
+
+    const uint8_t* data_;
+    size_t size_;
+    size_t pos_ = 0;
+    bool exhausted_ = false;
+    uint32_t bits_ = 0;
+    int bitCount_ = 0;
+
+    uint8_t* pixels_;
+    int width_, height_, storedHeight_;
+    bool interlaced_;
+    int row_ = 0, column_ = 0, pass_ = 1;
+    bool done_ = false;
+
+    int minSize_;
+    int clear_ = 0, end_ = 0, codeSize_ = 0, nextFree_ = 0, codeLimit_ = 0;
+    uint16_t prefix_[kMaxCodes];
+    uint8_t suffix_[kMaxCodes];
+    uint8_t first_[kMaxCodes];
+    uint8_t stack_[kMaxCodes + 1];
+};
+
+void TGif::Clear() {
+    *this = TGif();
+}
+
+void TGif::LoadFromStream(TStream& stream) {
+    const int64_t size = stream.Size();
+    if (size < 0 || size > INT_MAX) RaiseGifError(geTooLarge);
+    std::vector<uint8_t> bytes(static_cast<size_t>(size));
+    stream.SetPosition(0);
+    const int64_t got = bytes.empty() ? 0 : stream.Read(bytes.data(), size);
+    bytes.resize(static_cast<size_t>(std::max<int64_t>(got, 0)));
+    LoadFromBytes(bytes.data(), bytes.size());
+}
+
+void TGif::LoadFromBytes(const void* data, size_t size) {
+    Clear();
+    TReader in(static_cast<const uint8_t*>(data), size);
+    std::string signature = in.Bytes(6);
+    for (char& c : signature)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    if (signature != "GIF87A" && signature != "GIF89A") RaiseGifError(geBadSignature);
+    ReadScreen(in);
+    for (;;) {
+        const uint8_t introducer = in.Byte();
+        if (introducer == 0 || introducer == ';') break;
+        if (introducer == ',')
+            ReadImage(in);
+        else if (introducer == '!')
+            ReadExtension(in);
+        else
+            RaiseGifError(geUnknownOpcode);
+    }
+    pending_.clear();
+    if (images_.empty()) RaiseGifError(geNoImage);
+    CheckStripSize();
+}
+
+void TGif::ReadScreen(TReader& in) {
+    screenWidth_ = in.Word();
+    screenHeight_ = in.Word();
+    const uint8_t packed = in.Byte();
+    globalTable_ = (packed & 0x80) != 0;
+    colorResolution_ = ((packed >> 4) & 7) + 1;
+    sorted_ = (packed & 0x08) != 0;
+    globalTableSize_ = 1 << ((packed & 7) + 1);
+    backgroundIndex_ = in.Byte();
+    aspect_ = in.Byte();
+    if (globalTable_) {
+        ReadColorTable(in, globalTableSize_);
+        globalTableIndex_ = static_cast<int>(tables_.size()) - 1;
+    }
+}
+
+void TGif::ReadColorTable(TReader& in, int size) {
+    TGifColorTable table;
+    table.Count = size;
+    for (int i = 0; i < size; ++i) {
+        const uint32_t r = in.Byte(), g = in.Byte(), b = in.Byte();
+        table.Colors[i] = r | (g << 8) | (b << 16);
+    }
+    tables_.push_back(table);
+}
+
+void TGif::ReadExtension(TReader& in) {
+    TGifExtension ext;
+    ext.Label = in.Byte();
+    switch (ext.Label) {
+    case 0xF9: {
+        if (in.Byte() != 4) RaiseGifError(geBadExtensionSize);
+        const uint8_t packed = in.Byte();
+        ext.Disposal = (packed >> 2) & 7;
+        ext.UserInput = (packed & 2) != 0;
+        ext.HasTransparent = (packed & 1) != 0;
+        ext.Delay = in.Word();
+        ext.TransparentIndex = in.Byte();
+        if (in.Byte() != 0) RaiseGifError(geBadExtensionTerminator);
+        break;
+    }
+    case 0xFE:
+        in.SubBlocks(&ext.Data, nullptr);
+        break;
+    case 0x01:
+        if (in.Byte() != 12) RaiseGifError(geBadExtensionSize);
+        ext.GridLeft = in.Word();
+        ext.GridTop = in.Word();
+        ext.GridWidth = in.Word();
+        ext.GridHeight = in.Word();
+        ext.CellWidth = in.Byte();
+        ext.CellHeight = in.Byte();
+        ext.ForegroundIndex = in.Byte();
+        ext.BackgroundIndex = in.Byte();
+        in.SubBlocks(&ext.Data, nullptr);
+        break;
+    case 0xFF:
+        if (in.Byte() != 11) RaiseGifError(geBadExtensionSize);
+        ext.Identifier = in.Bytes(8);
+        ext.AuthCode = in.Bytes(3);
+        in.SubBlocks(&ext.Data, nullptr);
+        if (ext.Identifier == "NETSCAPE" && !ext.Data.empty() && ext.Data[0].size() == 3)
+            LoopCount = static_cast<uint8_t>(ext.Data[0][1]) + 256 * static_cast<uint8_t>(ext.Data[0][2]);
+        break;
+    default: {
+        char text[40];
+        std::snprintf(text, sizeof text, "unknown extension: %04X", ext.Label);
+        RaiseGifText(text);
+    }
+    }
+    pending_.push_back(std::move(ext));
+}
+
+void TGif::ReadImage(TReader& in) {
+    TGifImageRecord& image = images_.emplace_back();
+    image.Extensions = std::move(pending_);
+    pending_.clear();
+    image.Left = in.Word();
+    image.Top = in.Word();
+    image.Width = in.Word();
+    image.Height = in.Word();
+    const uint8_t packed = in.Byte();
+    image.LocalTable = (packed & 0x80) != 0;
+    image.Interlaced = (packed & 0x40) != 0;
+    image.Sorted = (packed & 0x20) != 0;
+    image.TableSize = 1 << ((packed & 7) + 1);
+    if (image.LocalTable) {
+        ReadColorTable(in, image.TableSize);
+        image.TableIndex = static_cast<int>(tables_.size()) - 1;
+    } else if (globalTableIndex_ >= 0) {
+        image.TableIndex = globalTableIndex_;
+    } else {
+        RaiseGifError(geNoColorTable);
+    }
+    image.MinCodeSize = in.Byte();
+    std::vector<uint8_t> lzw;
+    in.SubBlocks(nullptr, &lzw);
+    // Codes are at most 12 bits wide and the first code is one bit wider than the minimum size.
+    if (image.MinCodeSize < 1 || image.MinCodeSize > 11) RaiseGifError(geBadCodeSize);
+
+    // Rows below the logical screen are never shown: they are decoded but not stored.
+    const int declaredHeight = image.Height;
+    const int storedHeight = std::min(image.Height, screenHeight_);
+    const int64_t bytes = int64_t{image.Width} * storedHeight;
+    pixelBytes_ += bytes;
+    if (pixelBytes_ > kMaxPictureBytes) RaiseGifError(geTooLarge);
+    image.Pixels.assign(static_cast<size_t>(bytes), 0);
+    image.Height = storedHeight;
+    auto decoder =
+        std::make_unique<TLzwDecoder>(lzw, image, image.Pixels.data(), declaredHeight, storedHeight);
+    decoder->Decode();
+}
+
+bool TGif::Transparent() const {
+    for (const TGifImageRecord& image : images_)
+        if (const TGifExtension* gc = image.GraphicControl(); gc && gc->HasTransparent) return true;
+    return false;
+}
+
+const TGifImageRecord& TGif::Image(int index) const {
+    if (index < 0 || index >= ImageCount()) RaiseGifError(geOutOfRange);
+    return images_[index];
+}
+
+int TGif::ImageDelay(int index) const {
+    const TGifExtension* gc = Image(index).GraphicControl();
+    return gc ? std::max(gc->Delay, 1) : 1;
+}
+
+int TGif::ImageDisposalMethod(int index) const {
+    const TGifExtension* gc = Image(index).GraphicControl();
+    return gc ? (gc->Disposal & 3) : 0;
+}
+
+int TGif::ImageTransparentIndex(int index) const {
+    const TGifExtension* gc = Image(index).GraphicControl();
+    return gc && gc->HasTransparent ? gc->TransparentIndex : -1;
+}
+
+void TGif::CheckStripSize() const {
+    // The size of the strip as a 24-bit bitmap file with rows padded to four bytes; the mask
+    // doubles the memory, so a transparent strip gets half the room.
+    const int64_t stripWidth = int64_t{screenWidth_} * ImageCount();
+    const int64_t rowSize = (stripWidth * 3 + 3) / 4 * 4;
+    const int64_t total = int64_t{screenHeight_} * rowSize + 54;
+    const int64_t limit = Transparent() ? 100'000'001 : 200'000'001;
+    if (total >= limit || stripWidth > INT_MAX / 4) RaiseGifError(geTooLarge);
+}
+
+TGifStrip TGif::GifFrameToBitmapStream() const {
+    CheckStripSize();
+    const int sw = screenWidth_, sh = screenHeight_;
+    const bool transparent = Transparent();
+    TGifStrip strip;
+    TPixelImage& out = strip.Image;
+    out.Allocate(sw * ImageCount(), sh);
+    if (transparent) strip.Mask.Allocate(out.Width, sh, 1);
+    TPixelMask& mask = strip.Mask;
+    const size_t rowBytes = static_cast<size_t>(out.Width) * 3;
+
+    for (int i = 0; i < ImageCount(); ++i) {
+        const TGifImageRecord& image = images_[i];
+        const size_t x0 = static_cast<size_t>(i) * sw;
+        if (i > 0) {
+            // Every frame starts from the one before it.
+            for (int y = 0; y < sh; ++y) {
+                uint8_t* row = out.Pixels.data() + y * rowBytes;
+                std::memcpy(row + x0 * 3, row + (x0 - sw) * 3, static_cast<size_t>(sw) * 3);
+                if (transparent) {
+                    uint8_t* m = mask.Bits.data() + static_cast<size_t>(y) * mask.Width;
+                    std::memcpy(m + x0, m + x0 - sw, static_cast<size_t>(sw));
+                }
+            }
+            // A frame to be removed (restore to background or to previous) leaves its rectangle
+            // transparent, clipped to the screen.
+            const int disposal = ImageDisposalMethod(i - 1);
+            if (transparent && (disposal == 2 || disposal == 3)) {
+                const TGifImageRecord& before = images_[i - 1];
+                const int left = std::min(before.Left, sw), right = std::min(before.Left + before.Width, sw);
+                const int top = std::min(before.Top, sh), bottom = std::min(before.Top + before.Height, sh);
+                for (int y = top; y < bottom && left < right; ++y)
+                    std::memset(&mask.At(static_cast<int>(x0) + left, y), 1,
+                                static_cast<size_t>(right - left));
+            }
+        }
+        const TGifColorTable& table = tables_[image.TableIndex];
+        const int t = ImageTransparentIndex(i);
+        const int visibleWidth = std::clamp(sw - image.Left, 0, image.Width);
+        for (int r = 0; r < image.Height && visibleWidth > 0; ++r) {
+            const int y = image.Top + r;
+            if (y >= sh) break;
+            const uint8_t* src = image.Pixels.data() + static_cast<size_t>(r) * image.Width;
+            uint8_t* dst = out.Pixels.data() + y * rowBytes + (x0 + image.Left) * 3;
+            uint8_t* m = transparent ? &mask.At(static_cast<int>(x0) + image.Left, y) : nullptr;
+            if (i == 0 && m) std::memset(m, 0, static_cast<size_t>(visibleWidth));
+            for (int c = 0; c < visibleWidth; ++c, dst += 3) {
+                const int p = src[c];
+                if (p == t) {
+                    if (m && i == 0) m[c] = 1; // black in the first frame, which it already is
+                    continue;
+                }
+                const uint32_t color = table.Colors[p];
+                dst[0] = static_cast<uint8_t>(color >> 16);
+                dst[1] = static_cast<uint8_t>(color >> 8);
+                dst[2] = static_cast<uint8_t>(color);
+                if (m) m[c] = 0;
+            }
+        }
+    }
+    return strip;
+}

@@ -1,0 +1,9 @@
+# Pictures of the HTML display: decoders, colour reduction and the picture cache (window-free,
+# both configurations), and on Win32 the loaders, the display set-up and the animated GIF.
+add_library(mv_htmlimages_core STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/HtmlImageTypes.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/HtmlImageCache.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/GifDecoder.cpp
+)
+target_include_directories(mv_htmlimages_core PUBLIC ${CMAKE_SOURCE_DIR})
+target_link_libraries(mv_htmlimages_core PUBLIC mv_base mv_jpeg)

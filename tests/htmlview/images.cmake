@@ -1,0 +1,15 @@
+# Tests of the picture side of the HTML display. The decoders are checked natively against real
+# pictures we did not make, decoded by giflib's and libjpeg's own decoders.
+set(MV_TESTPICS "${MV_DEPS}/testpics")
+if(NOT MV_WIN32)
+  find_path(MV_GIFLIB_INCLUDE gif_lib.h)
+  find_library(MV_GIFLIB gif)
+  mv_add_test(htmlimages_tests
+    SOURCES
+      ${CMAKE_CURRENT_LIST_DIR}/HtmlImageCacheTest.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/GifDecoderTest.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/GifTestFiles.cpp
+    LIBS mv_htmlimages_core ${MV_GIFLIB})
+  target_include_directories(htmlimages_tests PRIVATE ${MV_GIFLIB_INCLUDE})
+  target_compile_definitions(htmlimages_tests PRIVATE MV_TESTPICS="${MV_TESTPICS}")
+endif()
