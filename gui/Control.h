@@ -80,6 +80,8 @@ enum TControlStateFlag : unsigned {
     csDestroyingHandle = 1u << 4,
     csRecreating = 1u << 5,
     csAligning = 1u << 6,
+    // Painting a copy of itself into someone else's DC (the image under a transparent child).
+    csPaintCopy = 1u << 7,
 };
 using TControlState = unsigned;
 

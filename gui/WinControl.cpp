@@ -492,7 +492,9 @@ void TWinControl::PaintHandler(TMessage& m) {
         if (m.Msg == WM_PRINTCLIENT && (m.LParam & PRF_ERASEBKGND))
             Perform(WM_ERASEBKGND, m.WParam, m.WParam);
         PaintWindow(dc);
-        PaintControls(dc, nullptr);
+        // A copy of the window under a transparent child: the one who asked paints
+        // the windowless children it needs itself, so it is not drawn into its own image.
+        if (!(ControlState() & csPaintCopy)) PaintControls(dc, nullptr);
         return;
     }
     TPaintDC paint(handle_);
