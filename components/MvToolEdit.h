@@ -1,0 +1,175 @@
+// TMvCustomComboEdit: a one-line edit with a button inside its right edge and an
+// optional drop-down window (TMvPopupWindow) that opens under or over the edit.
+#pragma once
+
+#include "components/MvSpeedButton.h"
+#include "richedit/MvExControls.h"
+#include "richedit/MvExMask.h"
+
+#include <string>
+
+class TMvCustomComboEdit;
+
+enum TMvGlyphKind : unsigned char { gkCustom = 0, gkDefault = 1, gkDropDown = 2, gkEllipsis = 3 };
+
+// Posted to the edit itself: close the drop-down later (WParam: accept).
+constexpr UINT CM_MVCLOSEUPLATER = 0xB300;
+
+// Alt+Down as a shortcut (key code with the Alt bit of a shortcut).
+constexpr unsigned short kMvShortCutAlt = 0x8000;
+constexpr unsigned short kMvShortCutShift = 0x2000;
+constexpr unsigned short kMvShortCutCtrl = 0x4000;
+
+using TMvCloseUpEvent = std::function<void(TObject* Sender, bool Accept)>;
+
+// The drop-down window of a combo edit: a tool window that does not take the
+// activation unless asked, and closes when it loses it.
+class TMvPopupWindow : public TMvExCustomControl {
+public:
+    explicit TMvPopupWindow(TMvCustomComboEdit* AOwner);
+
+    void WndProc(TMessage& Message) override;
+
+    virtual std::string GetValue() { return std::string(); }
+    virtual void SetValue(const std::string& Value) { (void)Value; }
+    virtual void CloseUp(bool Accept);
+    virtual std::string GetPopupText() { return std::string(); }
+    virtual void Show(POINT Origin);
+
+    TMvCustomComboEdit* Edit() const { return FEditControl; }
+    // The control that keys typed into the edit go to while the drop-down is open.
+    TWinControl* ActiveControl() const { return FActiveControl; }
+    void SetActiveControl(TWinControl* Value) { FActiveControl = Value; }
+    bool ClickActivates() const { return FClickActivates; }
+    void SetClickActivates(bool Value) { FClickActivates = Value; }
+
+    TMvCloseUpEvent OnCloseUp;
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+
+private:
+    TMvCustomComboEdit* FEditControl;
+    TWinControl* FActiveControl = nullptr;
+    bool FClickActivates = false;
+};
+
+// The button inside the edit.
+class TMvEditButton : public TMvImageSpeedButton {
+public:
+    TMvEditButton(TComponent* AOwner, TMvCustomComboEdit* Edit);
+    void WndProc(TMessage& Message) override;
+    void Click() override;
+    bool NoAction() const { return FNoAction; }
+
+protected:
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void PaintImage(TCanvas& Canvas, const RECT& ARect, POINT Offset, TMvButtonState AState,
+                    bool DrawMark) override;
+
+private:
+    TMvCustomComboEdit* FEdit;
+    bool FNoAction = false;
+};
+
+class TMvCustomComboEdit : public TMvExCustomMaskEdit {
+public:
+    explicit TMvCustomComboEdit(TComponent* AOwner);
+    ~TMvCustomComboEdit() override;
+
+    void WndProc(TMessage& Message) override;
+
+    virtual void ButtonClick();
+    virtual void OpenPopup(bool DisableEdit);
+    virtual void ClosePopup(TObject* Sender, bool Accept);
+    virtual void ClosePopupLater(bool Accept);
+    void Clear() override;
+
+    bool PopupVisible() const { return FPopupVisible; }
+    TMvPopupWindow* Popup() const { return FPopup; }
+    TMvEditButton& Button() { return *FButton; }
+    TWinControl& ButtonContainer() { return *FBtnControl; }
+
+    unsigned short ButtonKey() const { return FButtonKey; }
+    void SetButtonKey(unsigned short Value) { FButtonKey = Value; }
+    bool EditReadOnly() const { return FReadOnly; }
+    virtual void SetEditReadOnly(bool Value);
+    bool DirectInput() const { return FDirectInput; }
+    void SetDirectInput(bool Value);
+    bool AlwaysEnableButton() const { return FAlwaysEnableButton; }
+    void SetAlwaysEnableButton(bool Value) { FAlwaysEnableButton = Value; }
+    bool AlwaysShowPopup() const { return FAlwaysShowPopup; }
+    void SetAlwaysShowPopup(bool Value) { FAlwaysShowPopup = Value; }
+    // 0: right edges aligned, 1: left edges aligned.
+    int PopupAlign() const { return FPopupAlign; }
+    void SetPopupAlign(int Value) { FPopupAlign = Value; }
+    int GroupIndex() const { return FGroupIndex; }
+    void SetGroupIndex(int Value) { FGroupIndex = Value; }
+    TColor DisabledColor() const { return FDisabledColor; }
+    virtual void SetDisabledColor(TColor Value);
+    TColor DisabledTextColor() const { return FDisabledTextColor; }
+    virtual void SetDisabledTextColor(TColor Value);
+    TMvGlyphKind GlyphKind() const { return FGlyphKind; }
+    void SetGlyphKind(TMvGlyphKind Value);
+    bool ButtonVisible() const { return FBtnControl->Visible(); }
+    void SetButtonVisible(bool Value);
+    int ButtonWidth() const { return FBtnControl->Width(); }
+    void SetButtonWidth(int Value);
+    bool SelectOnClose() const { return FSelectOnClose; }
+    void SetSelectOnClose(bool Value) { FSelectOnClose = Value; }
+
+    TNotifyEvent OnButtonClick;
+    TNotifyEvent OnPopupShown;
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
+    void SizeChanged() override;
+    void DoSetFocus(HWND PreviousWnd) override;
+    void DoKillFocus(HWND NextWnd) override;
+    void FontChanged() override;
+    void EnabledChanged() override;
+    void Change() override;
+
+    virtual void UpdateControls();
+    virtual void AdjustEditRectRight(int& Right);
+    virtual void PrepareDropDown() {}
+    virtual void HidePopup();
+    virtual void ShowPopup(POINT Origin);
+    virtual bool ConfirmPopupValue(std::string& Value) {
+        (void)Value;
+        return true;
+    }
+    virtual std::string ReadPopupValue();
+    virtual bool GetReadOnly() const { return FReadOnly; }
+    virtual void AcceptValue(const std::string& Value);
+    virtual void DoChange();
+    virtual void WritePopupValue(const std::string& Value);
+
+    void SetPopupWindow(TMvPopupWindow* Popup) { FPopup = Popup; }
+    // True when the focus window is the edit, the drop-down or inside the drop-down.
+    bool FocusStaysWithUs(HWND Wnd);
+    void AdjustHeight();
+
+private:
+    bool HandleKeyDown(WORD Key, TShiftState Shift);
+    void PaintDisabled();
+    void ClearGroup();
+
+    TCustomControl* FBtnControl = nullptr; // owned as a child component
+    TMvEditButton* FButton = nullptr;      // owned as a child component
+    unsigned short FButtonKey = kMvShortCutAlt | VK_DOWN;
+    bool FReadOnly = false;
+    bool FDirectInput = true;
+    bool FAlwaysEnableButton = false;
+    bool FAlwaysShowPopup = false;
+    int FPopupAlign = 0;
+    int FGroupIndex = -1;
+    TColor FDisabledColor = clWindow;
+    TColor FDisabledTextColor = clGrayText;
+    TMvGlyphKind FGlyphKind = gkCustom;
+    int FSavedButtonWidth = 21;
+    TMvPopupWindow* FPopup = nullptr; // set and owned by descendants
+    bool FPopupVisible = false;
+    bool FSelectOnClose = false;
+};

@@ -1,0 +1,241 @@
+// The combo edit: its button, keys, the drop-down's place on the monitor, closing
+// with and without accepting, and what a disabled edit draws.
+#include "components/MvToolEdit.h"
+#include "gui/Application.h"
+#include "tests/components/MessagePump.h"
+#include "tests/components/Screens.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class TTestPopup : public TMvPopupWindow {
+public:
+    explicit TTestPopup(TMvCustomComboEdit* Owner) : TMvPopupWindow(Owner) { SetBounds(0, 0, 220, 90); }
+    std::string Value = "picked";
+    std::string Written;
+    std::string GetValue() override { return Value; }
+    void SetValue(const std::string& V) override { Written = V; }
+};
+
+class TTestComboEdit : public TMvCustomComboEdit {
+public:
+    explicit TTestComboEdit(TComponent* Owner) : TMvCustomComboEdit(Owner) {
+        ThePopup = new TTestPopup(this);
+        SetPopupWindow(ThePopup);
+    }
+    TTestPopup* ThePopup;
+    using TMvCustomComboEdit::AdjustEditRectRight;
+};
+
+constexpr LPARAM kAltDown = LPARAM{1} << 29;
+
+class ComboEditTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Application->Initialize();
+        Form = std::make_unique<TForm>(nullptr);
+        Form->SetBounds(100, 100, 360, 160);
+        Edit = new TTestComboEdit(Form.get());
+        Edit->SetParent(Form.get());
+        Edit->SetBounds(20, 20, 160, 21);
+        Edit->SetText("start");
+        Form->Show();
+        PumpFor(50);
+    }
+    void Key(WORD K, LPARAM Data = 0) {
+        Edit->Perform(Data & kAltDown ? WM_SYSKEYDOWN : WM_KEYDOWN, K, Data);
+    }
+    RECT PopupRect() {
+        RECT R{};
+        GetWindowRect(Edit->ThePopup->Handle(), &R);
+        return R;
+    }
+    RECT EditRect() {
+        RECT R{};
+        GetWindowRect(Edit->Handle(), &R);
+        return R;
+    }
+
+    std::unique_ptr<TForm> Form;
+    TTestComboEdit* Edit = nullptr;
+};
+
+TEST_F(ComboEditTest, AltDownOpensEscapeCancelsEnterAccepts) {
+    Key(VK_DOWN, kAltDown);
+    ASSERT_TRUE(Edit->PopupVisible());
+    EXPECT_TRUE(IsWindowVisible(Edit->ThePopup->Handle()));
+    EXPECT_EQ(Edit->ThePopup->Written, "start"); // the drop-down is given the current text
+    // Below the edit, right edges aligned.
+    EXPECT_EQ(PopupRect().top, EditRect().bottom);
+    EXPECT_EQ(PopupRect().right, EditRect().right);
+
+    Key(VK_ESCAPE);
+    EXPECT_FALSE(Edit->PopupVisible());
+    EXPECT_FALSE(IsWindowVisible(Edit->ThePopup->Handle()));
+    EXPECT_EQ(Edit->Text(), "start");
+
+    Key(VK_DOWN, kAltDown);
+    ASSERT_TRUE(Edit->PopupVisible());
+    Key(VK_RETURN);
+    EXPECT_FALSE(Edit->PopupVisible());
+    EXPECT_EQ(Edit->Text(), "picked");
+    EXPECT_TRUE(Edit->Modified());
+}
+
+TEST_F(ComboEditTest, NoChangeNoticesWhileTheDropDownIsOpen) {
+    int changes = 0;
+    Edit->OnChange = [&](TObject*) { ++changes; };
+    Edit->Perform(WM_CHAR, 'x', 0);
+    EXPECT_EQ(changes, 1);
+    Edit->OpenPopup(true);
+    Edit->Perform(WM_CHAR, 'y', 0);
+    EXPECT_EQ(changes, 1);
+    Edit->ClosePopup(Edit, false);
+    Edit->Perform(WM_CHAR, 'z', 0);
+    EXPECT_EQ(changes, 2);
+    // A value taken over from the drop-down is a change too.
+    Edit->OpenPopup(true);
+    Edit->ClosePopup(Edit, true);
+    EXPECT_EQ(Edit->Text(), "picked");
+    EXPECT_EQ(changes, 3);
+}
+
+TEST_F(ComboEditTest, TheDropDownStaysOnTheMonitor) {
+    MONITORINFO Info{};
+    Info.cbSize = sizeof Info;
+    GetMonitorInfoA(MonitorFromWindow(Form->Handle(), MONITOR_DEFAULTTONEAREST), &Info);
+    const RECT Mon = Info.rcMonitor;
+    // Near the bottom: it opens above the edit.
+    Form->SetBounds(100, Mon.bottom - 80, 360, 70);
+    PumpFor(30);
+    Edit->OpenPopup(true);
+    EXPECT_EQ(PopupRect().bottom, EditRect().top);
+    Edit->ClosePopup(Edit, false);
+    // Near the left edge with right edges aligned: the shift is undone.
+    Form->SetBounds(Mon.left - 10, 100, 360, 160);
+    PumpFor(30);
+    Edit->OpenPopup(true);
+    EXPECT_GE(PopupRect().left, Mon.left);
+    EXPECT_EQ(PopupRect().left, std::max(EditRect().left, Mon.left));
+    Edit->ClosePopup(Edit, false);
+    // Left edges aligned near the right edge: it moves left to stay on the monitor.
+    Edit->SetPopupAlign(1);
+    Form->SetBounds(Mon.right - 200, 100, 360, 160);
+    PumpFor(30);
+    Edit->OpenPopup(true);
+    EXPECT_EQ(PopupRect().right, std::min(EditRect().right, Mon.right));
+    EXPECT_LE(PopupRect().right, Mon.right);
+    Edit->ClosePopup(Edit, false);
+}
+
+TEST_F(ComboEditTest, ButtonOpensAndTheClickThatClosesDoesNotReopen) {
+    int clicks = 0;
+    Edit->OnButtonClick = [&](TObject*) { ++clicks; };
+    TMvEditButton& B = Edit->Button();
+    B.Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+    B.Perform(WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+    EXPECT_EQ(clicks, 1);
+    ASSERT_TRUE(Edit->PopupVisible());
+    B.Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+    EXPECT_FALSE(Edit->PopupVisible());
+    EXPECT_EQ(Edit->Text(), "picked"); // closed accepting
+    B.Perform(WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+    EXPECT_FALSE(Edit->PopupVisible());
+    EXPECT_EQ(clicks, 1);
+}
+
+TEST_F(ComboEditTest, ReadOnlyEditsOpenOnlyWhenAllowed) {
+    Edit->SetEditReadOnly(true);
+    EXPECT_TRUE(Edit->ReadOnly());
+    Edit->OpenPopup(true);
+    EXPECT_FALSE(Edit->PopupVisible());
+    // The button does nothing either, unless it works while read-only.
+    Edit->Button().Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+    Edit->Button().Perform(WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+    EXPECT_FALSE(Edit->PopupVisible());
+    Edit->SetAlwaysShowPopup(true);
+    Edit->SetAlwaysEnableButton(true);
+    Edit->Button().Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+    Edit->Button().Perform(WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+    EXPECT_TRUE(Edit->PopupVisible());
+    // Accepting does not write into a read-only edit.
+    Key(VK_RETURN);
+    EXPECT_EQ(Edit->Text(), "start");
+
+    Edit->SetEditReadOnly(false);
+    Edit->SetDirectInput(false);
+    EXPECT_TRUE(Edit->ReadOnly());
+    Edit->SetDirectInput(true);
+    EXPECT_FALSE(Edit->ReadOnly());
+}
+
+TEST_F(ComboEditTest, ClosingLaterGoesThroughTheQueue) {
+    Edit->OpenPopup(true);
+    Edit->ClosePopupLater(true);
+    EXPECT_TRUE(Edit->PopupVisible());
+    PumpUntil([&] { return !Edit->PopupVisible(); }, 1000);
+    EXPECT_FALSE(Edit->PopupVisible());
+    EXPECT_EQ(Edit->Text(), "picked");
+}
+
+TEST_F(ComboEditTest, EditRectangleLeavesRoomForTheButton) {
+    RECT R{};
+    SendMessageA(Edit->Handle(), EM_GETRECT, 0, reinterpret_cast<LPARAM>(&R));
+    // The text stops short of the button (the edit keeps a margin of its own inside).
+    EXPECT_LE(R.right, Edit->ClientWidth() - Edit->ButtonWidth() - 2);
+    EXPECT_GE(R.right, Edit->ClientWidth() - Edit->ButtonWidth() - 2 - 8);
+    EXPECT_EQ(Edit->ButtonContainer().Left(), Edit->ClientWidth() - Edit->ButtonWidth());
+    const LONG shownRight = R.right;
+    const int width = Edit->ButtonWidth();
+
+    Edit->SetButtonWidth(1); // hidden, width kept for later
+    EXPECT_FALSE(Edit->ButtonVisible());
+    SendMessageA(Edit->Handle(), EM_GETRECT, 0, reinterpret_cast<LPARAM>(&R));
+    EXPECT_EQ(R.right - shownRight, width);
+    Edit->SetButtonVisible(true);
+    EXPECT_EQ(Edit->ButtonWidth(), 21);
+
+    Edit->SetGlyphKind(gkDropDown);
+    EXPECT_EQ(Edit->ButtonWidth(), GetSystemMetrics(SM_CXVSCROLL));
+    // Alt+Down does nothing without a button.
+    Edit->SetButtonVisible(false);
+    Key(VK_DOWN, kAltDown);
+    EXPECT_FALSE(Edit->PopupVisible());
+}
+
+TEST_F(ComboEditTest, EditsOfOneGroupClearEachOther) {
+    auto* Other = new TTestComboEdit(Form.get());
+    Other->SetName("Other");
+    Edit->SetName("First");
+    Other->SetParent(Form.get());
+    Other->SetBounds(20, 60, 160, 21);
+    Other->SetText("other text");
+    Key('A'); // no group: nothing cleared
+    EXPECT_EQ(Other->Text(), "other text");
+    Edit->SetGroupIndex(4);
+    Other->SetGroupIndex(4);
+    Key('A');
+    EXPECT_EQ(Other->Text(), "");
+    EXPECT_EQ(Edit->Text(), "start");
+}
+
+TEST_F(ComboEditTest, DisabledEditPaintsItsOwnColours) {
+    Edit->SetDisabledColor(clYellow);
+    Edit->SetGlyphKind(gkDropDown);
+    Edit->SetEnabled(false);
+    Form->SetCaption("Combo edit");
+    auto* Enabled = new TTestComboEdit(Form.get());
+    Enabled->SetParent(Form.get());
+    Enabled->SetBounds(20, 60, 160, 21);
+    Enabled->SetGlyphKind(gkEllipsis);
+    Enabled->SetText("enabled, ellipsis button");
+    Edit->Invalidate();
+    PumpFor(150);
+    TBitmap Shot(1, 1);
+    CaptureWindow(Edit->Handle(), Shot);
+    EXPECT_EQ(Shot.Canvas().Pixel(Shot.Width() - 30, Shot.Height() / 2), RGB(255, 255, 0));
+    SaveScreen(Form->Handle(), "combo-edit");
+}
+
+} // namespace
