@@ -1,0 +1,11 @@
+# The HTML document engine: scanner, document builder, sections, line breaking, tables,
+# hit tests. Window-free (mv_htmlengine_core, both configurations); the GDI side of its
+# seam builds for Win32 only.
+add_library(mv_htmlengine_core STATIC
+  ${CMAKE_CURRENT_SOURCE_DIR}/FixedMetrics.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/HtmlScanner.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/HtmlSymbols.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/HtmlUtils.cpp
+)
+target_include_directories(mv_htmlengine_core PUBLIC ${CMAKE_SOURCE_DIR})
+target_link_libraries(mv_htmlengine_core PUBLIC mv_base)
