@@ -24,12 +24,14 @@ public:
     void Line(int32_t x1, int32_t y1, int32_t x2, int32_t y2, TColor color) override;
     void Ellipse(const THvRect& r, TColor outline, TColor fill, bool filled) override;
     void FrameRect(const THvRect& r, TColor color) override;
+    void DrawPicture(const IHtmlPicture& picture, int32_t x, int32_t y, int32_t w, int32_t h) override;
+    void DrawStandIn(StandIn kind, int32_t x, int32_t y) override;
     bool Monochrome() override { return false; }
     TColor ColorToRGB(TColor c) override;
 
     // What was drawn, one record per call.
     struct Op {
-        char Kind; // 'T' text, 'F' fill, 'L' line, 'E' ellipse, 'R' frame
+        char Kind; // 'T' text, 'F' fill, 'L' line, 'E' ellipse, 'R' frame, 'P' picture, 'S' stand-in
         int32_t X, Y, X2, Y2;
         std::string Text;
         TColor Color;

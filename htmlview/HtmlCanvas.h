@@ -17,11 +17,11 @@ struct THvRect {
 // A font of the document: what a GDI LOGFONT needs plus the HTML size bookkeeping.
 class TMyFont {
 public:
-    std::string Name;       // face name, at most 31 characters reach the platform
-    int32_t Size = 12;      // points
-    uint8_t Charset = 0;    // Windows font character set
+    std::string Name;    // face name, at most 31 characters reach the platform
+    int32_t Size = 12;   // points
+    uint8_t Charset = 0; // Windows font character set
     TColor Color = 0;
-    uint8_t Style = 0;      // fsBold | fsItalic | fsUnderline | fsStrikeOut
+    uint8_t Style = 0;       // fsBold | fsItalic | fsUnderline | fsStrikeOut
     int32_t NormalSize = 12; // HTML size on a scale where 12 is the document's default size
     bool Fixed = false;      // uses the document's fixed-pitch font
 
@@ -37,6 +37,18 @@ struct TFontMetrics {
     int32_t Descent = 0;
     int32_t Overhang = 0;
 };
+
+// A decoded picture as the document sees it.
+class IHtmlPicture {
+public:
+    virtual ~IHtmlPicture() = default;
+    virtual int32_t Width() const = 0;
+    virtual int32_t Height() const = 0;
+};
+
+// The two stand-in pictures (16 x 16): not loaded yet, and could not be loaded.
+enum class StandIn { None, Pending, Error };
+constexpr int32_t StandInSize = 16;
 
 // Text measuring: what line breaking, min/max widths and hit tests need.
 class ITextMetrics {
@@ -64,6 +76,9 @@ public:
     // A 5x5-ish circle in r: filled with fill and outlined with outline, or hollow when !filled.
     virtual void Ellipse(const THvRect& r, TColor outline, TColor fill, bool filled) = 0;
     virtual void FrameRect(const THvRect& r, TColor color) = 0;
+    // A picture scaled to w x h; masked pictures leave their transparent pixels alone.
+    virtual void DrawPicture(const IHtmlPicture& picture, int32_t x, int32_t y, int32_t w, int32_t h) = 0;
+    virtual void DrawStandIn(StandIn kind, int32_t x, int32_t y) = 0;
     // One bit per pixel, one plane: the engraved rule is drawn in black.
     virtual bool Monochrome() = 0;
     // The RGB value of a colour, system colours looked up.

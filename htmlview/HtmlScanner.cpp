@@ -39,10 +39,10 @@ struct ColorName {
     TColor Value;
 };
 constexpr ColorName kColors[] = {
-    {"BLACK", 0x000000}, {"MAROON", 0x000080}, {"GREEN", 0x008000},  {"OLIVE", 0x008080},
-    {"NAVY", 0x800000},  {"PURPLE", 0x800080}, {"TEAL", 0x808000},   {"GRAY", 0x808080},
-    {"SILVER", 0xC0C0C0}, {"RED", 0x0000FF},   {"LIME", 0x00FF00},   {"YELLOW", 0x00FFFF},
-    {"BLUE", 0xFF0000},  {"FUCHSIA", 0xFF00FF}, {"AQUA", 0xFFFF00},  {"WHITE", 0xFFFFFF},
+    {"BLACK", 0x000000},  {"MAROON", 0x000080},  {"GREEN", 0x008000}, {"OLIVE", 0x008080},
+    {"NAVY", 0x800000},   {"PURPLE", 0x800080},  {"TEAL", 0x808000},  {"GRAY", 0x808080},
+    {"SILVER", 0xC0C0C0}, {"RED", 0x0000FF},     {"LIME", 0x00FF00},  {"YELLOW", 0x00FFFF},
+    {"BLUE", 0xFF0000},   {"FUCHSIA", 0xFF00FF}, {"AQUA", 0xFFFF00},  {"WHITE", 0xFFFFFF},
 };
 
 // Windows-1252 bytes 0x80..0x9F and the UTF-16 units they stand for (0 = unassigned).
@@ -55,30 +55,23 @@ constexpr uint16_t kCp1252High[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x
 int32_t AttributeInteger(std::string_view s) {
     size_t i = 0;
     bool negative = false;
-    if (i < s.size() && (s[i] == '+' || s[i] == '-'))
-        negative = s[i++] == '-';
-    if (i >= s.size())
-        return 0;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
+    if (i >= s.size()) return 0;
     int64_t v = 0;
     for (; i < s.size(); ++i) {
-        if (!IsDigit(s[i]))
-            return 0;
+        if (!IsDigit(s[i])) return 0;
         v = v * 10 + (s[i] - '0');
-        if (v > 0x80000000LL)
-            return 0;
+        if (v > 0x80000000LL) return 0;
     }
     v = negative ? -v : v;
-    if (v > 0x7FFFFFFF)
-        return 0;
+    if (v > 0x7FFFFFFF) return 0;
     return static_cast<int32_t>(v);
 }
 
 char UnicodeToAnsi(uint16_t unit) {
-    if (unit < 0x80 || (unit >= 0xA0 && unit <= 0xFF))
-        return static_cast<char>(unit);
+    if (unit < 0x80 || (unit >= 0xA0 && unit <= 0xFF)) return static_cast<char>(unit);
     for (int i = 0; i < 32; ++i)
-        if (kCp1252High[i] == unit && unit != 0)
-            return static_cast<char>(0x80 + i);
+        if (kCp1252High[i] == unit && unit != 0) return static_cast<char>(0x80 + i);
     return '?';
 }
 
@@ -99,28 +92,24 @@ void THtmlScanner::BeginScan(std::string_view doc) {
 
 char THtmlScanner::ReadRaw() {
     if (source_ == 1) {
-        if (incPos_ < inc_.size())
-            return inc_[incPos_++];
+        if (incPos_ < inc_.size()) return inc_[incPos_++];
         source_ = savedSource_;
         inc_.clear();
         incPos_ = 0;
     }
-    if (docPos_ >= doc_.size())
-        return EofChar;
+    if (docPos_ >= doc_.size()) return EofChar;
     ++Position;
     return doc_[docPos_++];
 }
 
 char THtmlScanner::PeekRaw() const {
-    if (source_ == 1 && incPos_ < inc_.size())
-        return inc_[incPos_];
+    if (source_ == 1 && incPos_ < inc_.size()) return inc_[incPos_];
     return docPos_ < doc_.size() ? doc_[docPos_] : EofChar;
 }
 
 void THtmlScanner::BasicRead() {
     char c = ReadRaw();
-    if ((c == LF && LineState == 1) || (c == CR && LineState == 2))
-        c = ReadRaw();
+    if ((c == LF && LineState == 1) || (c == CR && LineState == 2)) c = ReadRaw();
     if (c == LF) {
         LineState = 2;
         c = CR;
@@ -128,13 +117,11 @@ void THtmlScanner::BasicRead() {
         LineState = 1;
     } else {
         LineState = 0;
-        if (c == '\t')
-            c = ' ';
+        if (c == '\t') c = ' ';
     }
     CurrentChar = c;
     UpperChar = AsciiUpper(c);
-    if (c == EofChar && inComment_ && docPos_ >= doc_.size())
-        throw EParseError();
+    if (c == EofChar && inComment_ && docPos_ >= doc_.size()) throw EParseError();
 }
 
 void THtmlScanner::SkipToGreater() {
@@ -146,14 +133,12 @@ void THtmlScanner::SkipCommentBody() {
     for (;;) {
         if (CurrentChar == '-') {
             BasicRead();
-            if (CurrentChar != '-')
-                continue;
+            if (CurrentChar != '-') continue;
             while (CurrentChar == '-')
                 BasicRead();
             while (CurrentChar == ' ' || CurrentChar == CR)
                 BasicRead();
-            if (CurrentChar == '>')
-                return;
+            if (CurrentChar == '>') return;
             continue;
         }
         BasicRead();
@@ -187,10 +172,8 @@ void THtmlScanner::RunInclude() {
 void THtmlScanner::Advance() {
     for (;;) {
         BasicRead();
-        if (UpperChar != '<' || InScript)
-            return;
-        if (PeekRaw() != '!')
-            return;
+        if (UpperChar != '<' || InScript) return;
+        if (PeekRaw() != '!') return;
         bool outerComment = inComment_; // an include's attributes may hold a comment
         inComment_ = true;
         BasicRead(); // '!'
@@ -249,8 +232,7 @@ void THtmlScanner::Next() {
 }
 
 bool THtmlScanner::ScanTag() {
-    if (UpperChar != '<')
-        return false;
+    if (UpperChar != '<') return false;
     TagStart = Position;
     Advance();
     if (CurrentChar != '/' && !IsUpperLetter(UpperChar)) {
@@ -266,13 +248,11 @@ bool THtmlScanner::ScanTag() {
     Symbol = SymUnknownTag;
     std::string name;
     while (IsUpperLetter(UpperChar)) {
-        if (name.size() < 255)
-            name += UpperChar;
+        if (name.size() < 255) name += UpperChar;
         Advance();
     }
     TagLookup tag = LookupTag(name);
-    if (tag.Start != SymUnknownTag)
-        Symbol = isEnd ? tag.End : tag.Start;
+    if (tag.Start != SymUnknownTag) Symbol = isEnd ? tag.End : tag.Start;
     while (CurrentChar == ' ' || CurrentChar == CR)
         Advance();
     HeadingLevel = 0;
@@ -281,12 +261,10 @@ bool THtmlScanner::ScanTag() {
         Advance();
     }
     bool keeps = tag.KeepsAttributes && !isEnd;
-    if (keeps)
-        Attributes.Clear();
+    if (keeps) Attributes.Clear();
     TAttribute attr;
     while (ScanAttribute(attr))
-        if (keeps)
-            Attributes.Add(attr);
+        if (keeps) Attributes.Add(attr);
     while (CurrentChar != '>' && CurrentChar != EofChar)
         Advance();
     if (CurrentChar == '>' && AtDocumentEnd() && (Symbol == SymPEnd || Symbol == SymBR)) {
@@ -301,23 +279,19 @@ bool THtmlScanner::ScanAttribute(TAttribute& attr, std::string* scannedName) {
     attr.Which = SymUnknownAttr;
     while (CurrentChar == ' ' || CurrentChar == CR)
         Advance();
-    if (!IsUpperLetter(UpperChar))
-        return false;
+    if (!IsUpperLetter(UpperChar)) return false;
     std::string name;
     while (IsUpperLetter(UpperChar) || UpperChar == '-') {
-        if (name.size() < 255)
-            name += UpperChar;
+        if (name.size() < 255) name += UpperChar;
         Advance();
     }
     attr.Which = LookupAttribute(name);
-    if (scannedName)
-        *scannedName = name;
+    if (scannedName) *scannedName = name;
     while (CurrentChar == ' ' || CurrentChar == CR)
         Advance();
     attr.Value = attr.Which == AttrBORDER ? 1 : 0;
     attr.Name.clear();
-    if (UpperChar != '=')
-        return true;
+    if (UpperChar != '=') return true;
     Advance();
     while (CurrentChar == ' ' || CurrentChar == CR)
         Advance();
@@ -338,12 +312,10 @@ bool THtmlScanner::ScanAttribute(TAttribute& attr, std::string* scannedName) {
                 Advance();
             }
         }
-        if (CurrentChar == quote)
-            Advance();
+        if (CurrentChar == quote) Advance();
         Symbol = savedSymbol;
         std::string t = Trim(attr.Name);
-        if (!t.empty() && t.back() == '%')
-            t.pop_back();
+        if (!t.empty() && t.back() == '%') t.pop_back();
         attr.Value = AttributeInteger(t);
     } else if (CurrentChar == '+' || CurrentChar == '-' || IsDigit(CurrentChar)) {
         while (CurrentChar != CR && CurrentChar != EofChar && CurrentChar != ' ' && CurrentChar != '%' &&
@@ -368,8 +340,7 @@ bool THtmlScanner::ScanAttribute(TAttribute& attr, std::string* scannedName) {
 }
 
 bool THtmlScanner::ScanEntity() {
-    if (UpperChar != '&')
-        return false;
+    if (UpperChar != '&') return false;
     Symbol = SymText;
     int32_t start = Position;
     TokenObj raw;
@@ -458,8 +429,7 @@ bool THtmlScanner::ScanText() {
         }
         unsigned char c = static_cast<unsigned char>(CurrentChar);
         if (c == '&' || c == '<' || c == static_cast<unsigned char>(EofChar) || (c < 32 && c != CR)) {
-            if (TextToken.Leng() == 0)
-                return false;
+            if (TextToken.Leng() == 0) return false;
             Symbol = SymText;
             return true;
         }
@@ -476,8 +446,7 @@ bool THtmlScanner::ScanText() {
 }
 
 bool THtmlScanner::ColorFromString(std::string_view s, TColor& color) {
-    if (s.empty())
-        return false;
+    if (s.empty()) return false;
     std::string u = UpperCase(s);
     std::string head = u.substr(0, 10);
     for (const auto& c : kColors)
@@ -486,17 +455,14 @@ bool THtmlScanner::ColorFromString(std::string_view s, TColor& color) {
             return true;
         }
     size_t hash = u.find('#');
-    if (hash != std::string::npos)
-        u.erase(hash, 1);
+    if (hash != std::string::npos) u.erase(hash, 1);
     while (u.size() < 6)
         u += '0';
-    if (u.size() > 8)
-        return false;
+    if (u.size() > 8) return false;
     uint32_t n = 0;
     for (char c : u) {
         int d = (c >= '0' && c <= '9') ? c - '0' : (c >= 'A' && c <= 'F') ? c - 'A' + 10 : -1;
-        if (d < 0)
-            return false;
+        if (d < 0) return false;
         n = n * 16 + static_cast<uint32_t>(d);
     }
     color = static_cast<TColor>((n & 0xFF00) + ((n & 0xFF) << 16) + ((n & 0xFF0000) >> 16));

@@ -23,11 +23,11 @@ constexpr TagEntry kTags[] = {
 };
 
 // Tags whose attributes are kept in the attribute list.
-constexpr int kKeeping[] = {SymBODY, SymP,     SymBR,    SymH,       SymHR,      SymBASE,  SymOL,
-                            SymUL,   SymIMG,   SymA,     SymTABLE,   SymTD,      SymTR,    SymTH,
-                            SymCAPTION, SymINPUT, SymFORM, SymTEXTAREA, SymSELECT, SymOPTION, SymFONT,
-                            SymBASEFONT, SymMAP, SymAREA, SymFRAMESET, SymFRAME, SymSCRIPT, SymDIV,
-                            SymBGSOUND, SymWRAP, SymMETA};
+constexpr int kKeeping[] = {SymBODY,     SymP,     SymBR,   SymH,        SymHR,     SymBASE,   SymOL,
+                            SymUL,       SymIMG,   SymA,    SymTABLE,    SymTD,     SymTR,     SymTH,
+                            SymCAPTION,  SymINPUT, SymFORM, SymTEXTAREA, SymSELECT, SymOPTION, SymFONT,
+                            SymBASEFONT, SymMAP,   SymAREA, SymFRAMESET, SymFRAME,  SymSCRIPT, SymDIV,
+                            SymBGSOUND,  SymWRAP,  SymMETA};
 
 struct AttrEntry {
     const char* Name;
@@ -35,27 +35,69 @@ struct AttrEntry {
 };
 
 constexpr AttrEntry kAttrs[] = {
-    {"HREF", AttrHREF},          {"NAME", AttrNAME},           {"SRC", AttrSRC},
-    {"ALT", AttrALT},            {"ALIGN", AttrALIGN},         {"TEXT", AttrTEXT},
-    {"BGCOLOR", AttrBGCOLOR},    {"LINK", AttrLINK},           {"BACKGROUND", AttrBACKGROUND},
-    {"COLSPAN", AttrCOLSPAN},    {"ROWSPAN", AttrROWSPAN},     {"BORDER", AttrBORDER},
-    {"CELLPADDING", AttrCELLPADDING}, {"CELLSPACING", AttrCELLSPACING}, {"VALIGN", AttrVALIGN},
-    {"WIDTH", AttrWIDTH},        {"START", AttrSTART},         {"VALUE", AttrVALUE},
-    {"TYPE", AttrTYPE},          {"CHECKBOX", AttrCHECKBOX},   {"RADIO", AttrRADIO},
-    {"METHOD", AttrMETHOD},      {"ACTION", AttrACTION},       {"CHECKED", AttrCHECKED},
-    {"SIZE", AttrSIZE},          {"MAXLENGTH", AttrMAXLENGTH}, {"COLS", AttrCOLS},
-    {"ROWS", AttrROWS},          {"MULTIPLE", AttrMULTIPLE},   {"VALUE", AttrVALUE},
-    {"SELECTED", AttrSELECTED},  {"FACE", AttrFACE},           {"COLOR", AttrCOLOR},
-    {"TRANSP", AttrTRANSP},      {"CLEAR", AttrCLEAR},         {"ISMAP", AttrISMAP},
-    {"BORDERCOLOR", AttrBORDERCOLOR}, {"USEMAP", AttrUSEMAP},  {"SHAPE", AttrSHAPE},
-    {"COORDS", AttrCOORDS},      {"NOHREF", AttrNOHREF},       {"HEIGHT", AttrHEIGHT},
-    {"PLAIN", AttrPLAIN},        {"TARGET", AttrTARGET},       {"NORESIZE", AttrNORESIZE},
-    {"SCROLLING", AttrSCROLLING}, {"HSPACE", AttrHSPACE},      {"LANGUAGE", AttrLANGUAGE},
-    {"FRAMEBORDER", AttrFRAMEBORDER}, {"MARGINWIDTH", AttrMARGINWIDTH}, {"MARGINHEIGHT", AttrMARGINHEIGHT},
-    {"LOOP", AttrLOOP},          {"ONCLICK", AttrONCLICK},     {"WRAP", AttrWRAP},
-    {"NOSHADE", AttrNOSHADE},    {"HTTP-EQUIV", AttrHTTPEQUIV}, {"CONTENT", AttrCONTENT},
-    {"ENCTYPE", AttrENCTYPE},    {"VLINK", AttrVLINK},         {"OLINK", AttrOLINK},
-    {"ACTIVE", AttrACTIVE},      {"VSPACE", AttrVSPACE},       {"NOWRAP", AttrNOWRAP},
+    {"HREF", AttrHREF},
+    {"NAME", AttrNAME},
+    {"SRC", AttrSRC},
+    {"ALT", AttrALT},
+    {"ALIGN", AttrALIGN},
+    {"TEXT", AttrTEXT},
+    {"BGCOLOR", AttrBGCOLOR},
+    {"LINK", AttrLINK},
+    {"BACKGROUND", AttrBACKGROUND},
+    {"COLSPAN", AttrCOLSPAN},
+    {"ROWSPAN", AttrROWSPAN},
+    {"BORDER", AttrBORDER},
+    {"CELLPADDING", AttrCELLPADDING},
+    {"CELLSPACING", AttrCELLSPACING},
+    {"VALIGN", AttrVALIGN},
+    {"WIDTH", AttrWIDTH},
+    {"START", AttrSTART},
+    {"VALUE", AttrVALUE},
+    {"TYPE", AttrTYPE},
+    {"CHECKBOX", AttrCHECKBOX},
+    {"RADIO", AttrRADIO},
+    {"METHOD", AttrMETHOD},
+    {"ACTION", AttrACTION},
+    {"CHECKED", AttrCHECKED},
+    {"SIZE", AttrSIZE},
+    {"MAXLENGTH", AttrMAXLENGTH},
+    {"COLS", AttrCOLS},
+    {"ROWS", AttrROWS},
+    {"MULTIPLE", AttrMULTIPLE},
+    {"VALUE", AttrVALUE},
+    {"SELECTED", AttrSELECTED},
+    {"FACE", AttrFACE},
+    {"COLOR", AttrCOLOR},
+    {"TRANSP", AttrTRANSP},
+    {"CLEAR", AttrCLEAR},
+    {"ISMAP", AttrISMAP},
+    {"BORDERCOLOR", AttrBORDERCOLOR},
+    {"USEMAP", AttrUSEMAP},
+    {"SHAPE", AttrSHAPE},
+    {"COORDS", AttrCOORDS},
+    {"NOHREF", AttrNOHREF},
+    {"HEIGHT", AttrHEIGHT},
+    {"PLAIN", AttrPLAIN},
+    {"TARGET", AttrTARGET},
+    {"NORESIZE", AttrNORESIZE},
+    {"SCROLLING", AttrSCROLLING},
+    {"HSPACE", AttrHSPACE},
+    {"LANGUAGE", AttrLANGUAGE},
+    {"FRAMEBORDER", AttrFRAMEBORDER},
+    {"MARGINWIDTH", AttrMARGINWIDTH},
+    {"MARGINHEIGHT", AttrMARGINHEIGHT},
+    {"LOOP", AttrLOOP},
+    {"ONCLICK", AttrONCLICK},
+    {"WRAP", AttrWRAP},
+    {"NOSHADE", AttrNOSHADE},
+    {"HTTP-EQUIV", AttrHTTPEQUIV},
+    {"CONTENT", AttrCONTENT},
+    {"ENCTYPE", AttrENCTYPE},
+    {"VLINK", AttrVLINK},
+    {"OLINK", AttrOLINK},
+    {"ACTIVE", AttrACTIVE},
+    {"VSPACE", AttrVSPACE},
+    {"NOWRAP", AttrNOWRAP},
 };
 static_assert(std::size(kAttrs) == 63);
 static_assert(std::size(kTags) == 66);
@@ -75,8 +117,7 @@ TagLookup LookupTag(std::string_view upperName) {
             r.Start = t.Start;
             r.End = t.End;
             for (int k : kKeeping)
-                if (k == t.Start)
-                    r.KeepsAttributes = true;
+                if (k == t.Start) r.KeepsAttributes = true;
             return r;
         }
     return {};
@@ -84,14 +125,12 @@ TagLookup LookupTag(std::string_view upperName) {
 
 int LookupAttribute(std::string_view upperName) {
     for (const auto& a : kAttrs)
-        if (upperName == a.Name)
-            return a.Sym;
+        if (upperName == a.Name) return a.Sym;
     return SymUnknownAttr;
 }
 
 std::string_view SymbolName(int sym) {
     for (const auto& t : kTags)
-        if (t.Start == sym || t.End == sym)
-            return t.Name;
+        if (t.Start == sym || t.End == sym) return t.Name;
     return {};
 }

@@ -4,34 +4,28 @@
 #include "base/StrUtils.h"
 
 int32_t MulDiv(int32_t number, int32_t numerator, int32_t denominator) {
-    if (denominator == 0)
-        return -1;
+    if (denominator == 0) return -1;
     int64_t p = static_cast<int64_t>(number) * numerator;
     bool negative = (p < 0) != (denominator < 0);
     uint64_t ap = p < 0 ? static_cast<uint64_t>(-p) : static_cast<uint64_t>(p);
     uint64_t ad = denominator < 0 ? static_cast<uint64_t>(-static_cast<int64_t>(denominator))
                                   : static_cast<uint64_t>(denominator);
     uint64_t q = (ap + ad / 2) / ad;
-    if (q > 0x7FFFFFFFull + (negative ? 1 : 0))
-        return -1;
+    if (q > 0x7FFFFFFFull + (negative ? 1 : 0)) return -1;
     return negative ? static_cast<int32_t>(-static_cast<int64_t>(q)) : static_cast<int32_t>(q);
 }
 
 const TAttribute* TAttributeList::Find(int sym) const {
     for (const auto& a : items_)
-        if (a.Which == sym)
-            return &a;
+        if (a.Which == sym) return &a;
     return nullptr;
 }
 
 namespace {
 int HexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     return -1;
 }
 } // namespace
@@ -39,11 +33,9 @@ int HexValue(char c) {
 void DecodePercentEscapes(std::string& s) {
     for (;;) {
         size_t p = s.find('%');
-        if (p == std::string::npos || p == 0 || s.size() - p < 3)
-            return;
+        if (p == std::string::npos || p == 0 || s.size() - p < 3) return;
         int hi = HexValue(s[p + 1]), lo = HexValue(s[p + 2]);
-        if (hi < 0 || lo < 0)
-            return;
+        if (hi < 0 || lo < 0) return;
         s[p] = static_cast<char>(hi * 16 + lo);
         s.erase(p + 1, 2);
     }
@@ -51,8 +43,7 @@ void DecodePercentEscapes(std::string& s) {
 
 void ReplaceChar(char oldCh, char newCh, std::string& s) {
     for (char& c : s)
-        if (c == oldCh)
-            c = newCh;
+        if (c == oldCh) c = newCh;
 }
 
 std::string UrlToDosPath(std::string_view url) {
@@ -73,8 +64,7 @@ std::string UrlToDosPath(std::string_view url) {
 
 std::string UrlToServerPath(std::string_view url, std::string_view serverRoot) {
     std::string s = UrlToDosPath(url);
-    if (!s.empty() && s[0] == '\\')
-        s = std::string(serverRoot) + s;
+    if (!s.empty() && s[0] == '\\') s = std::string(serverRoot) + s;
     return s;
 }
 

@@ -3,6 +3,14 @@
 # seam builds for Win32 only.
 add_library(mv_htmlengine_core STATIC
   ${CMAKE_CURRENT_SOURCE_DIR}/FixedMetrics.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/HtmlBlocks.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/HtmlFonts.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/HtmlForms.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/HtmlObjects.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/HtmlParser.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/HtmlSections.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/HtmlTable.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/HtmlTextSection.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/HtmlScanner.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/HtmlSymbols.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/HtmlUtils.cpp

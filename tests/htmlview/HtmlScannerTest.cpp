@@ -18,8 +18,7 @@ std::vector<Scanned> ScanAll(const std::string& html, THtmlScanner* scanner = nu
     std::vector<Scanned> out;
     for (int guard = 0; guard < 10000; ++guard) {
         s.Next();
-        if (s.Symbol == SymEof)
-            break;
+        if (s.Symbol == SymEof) break;
         out.push_back({s.Symbol, s.TextToken.S});
     }
     return out;
@@ -28,8 +27,7 @@ std::vector<Scanned> ScanAll(const std::string& html, THtmlScanner* scanner = nu
 std::string AllText(const std::string& html) {
     std::string t;
     for (const auto& s : ScanAll(html))
-        if (s.Sym == SymText)
-            t += s.Text;
+        if (s.Sym == SymText) t += s.Text;
     return t;
 }
 
@@ -57,8 +55,8 @@ TEST(HtmlScanner, EntitiesDecodeOrStayAsTyped) {
         {"&trade;", "\x99"},
         {"&#9;", " "},
         {"&#8;", "&#8;"},
-        {"&#8364;", "\x80"},   // the euro sign exists in the code page
-        {"&#1234;", "?"},      // a character the code page lacks
+        {"&#8364;", "\x80"}, // the euro sign exists in the code page
+        {"&#1234;", "?"},    // a character the code page lacks
         {"&toolong;", "&toolon"},
         {"& x", "& x"},
     };
@@ -104,10 +102,17 @@ TEST(HtmlScanner, TagsEndTagsAndHeadings) {
         int Sym;
         int Level;
     } cases[] = {
-        {"<b>", SymB, 0},          {"</B>", SymBEnd, 0},           {"<H3>", SymH, 3},
-        {"</h2>", SymHEnd, 2},     {"<H7>", SymH, 0},              {"</BR>", SymUnknownTag, 0},
-        {"</IMG>", SymUnknownTag, 0}, {"<blink>", SymUnknownTag, 0}, {"<selected>", SymSELECTED, 0},
-        {"<wrap>", SymWRAP, 0},    {"<table border>", SymTABLE, 0},
+        {"<b>", SymB, 0},
+        {"</B>", SymBEnd, 0},
+        {"<H3>", SymH, 3},
+        {"</h2>", SymHEnd, 2},
+        {"<H7>", SymH, 0},
+        {"</BR>", SymUnknownTag, 0},
+        {"</IMG>", SymUnknownTag, 0},
+        {"<blink>", SymUnknownTag, 0},
+        {"<selected>", SymSELECTED, 0},
+        {"<wrap>", SymWRAP, 0},
+        {"<table border>", SymTABLE, 0},
     };
     for (const auto& c : cases) {
         THtmlScanner s;
@@ -214,7 +219,8 @@ TEST(HtmlScanner, NoBreakTurnsSpacesIntoFives) {
     THtmlScanner s;
     s.NoBreak = true;
     auto syms = ScanAll("a  b", &s);
-    EXPECT_EQ(syms[0].Text, "a\x05" "b");
+    EXPECT_EQ(syms[0].Text, "a\x05"
+                            "b");
 }
 
 TEST(HtmlScanner, Colours) {
@@ -223,9 +229,9 @@ TEST(HtmlScanner, Colours) {
         bool Ok;
         TColor Out;
     } cases[] = {
-        {"#FF0000", true, 0x0000FF}, {"FF0000", true, 0x0000FF}, {"#F", true, 0x0000F0},
-        {"red", true, 0x0000FF},     {"Silver", true, 0xC0C0C0}, {"#GG0000", false, 0x123456},
-        {"", false, 0x123456},       {"#00FF00", true, 0x00FF00}, {"0000FF", true, 0xFF0000},
+        {"#FF0000", true, 0x0000FF},  {"FF0000", true, 0x0000FF},     {"#F", true, 0x0000F0},
+        {"red", true, 0x0000FF},      {"Silver", true, 0xC0C0C0},     {"#GG0000", false, 0x123456},
+        {"", false, 0x123456},        {"#00FF00", true, 0x00FF00},    {"0000FF", true, 0xFF0000},
         {"11223344", true, 0x443322}, {"123456789", false, 0x123456},
     };
     for (const auto& c : cases) {

@@ -1,0 +1,208 @@
+// Spacing, rules, preformatted text and list items.
+#include "htmlview/HtmlBlocks.h"
+
+#include <algorithm>
+
+#include "htmlview/HtmlScanner.h"
+#include "htmlview/HtmlSymbols.h"
+
+void TParagraphSpace::CopyToClipboard(ITextSink& sink) {
+    WriteLine(sink, "", 0);
+}
+
+void TParagraphSpace::AdjustToFontSize() {
+    if (ParentSectionList) SectionHeight = MulDiv(14, ParentSectionList->FontSize, 12);
+}
+
+void THeadingSpace::CopyToClipboard(ITextSink& sink) {
+    WriteLine(sink, "", 0);
+}
+
+void THeadingSpace::AdjustToFontSize() {
+    static constexpr int32_t kSpace[] = {8, 16, 12, 10, 8, 6, 4};
+    int32_t v = kSpace[(HeadingLevel >= 1 && HeadingLevel <= 6) ? HeadingLevel : 0];
+    if (ParentSectionList) SectionHeight = MulDiv(v, ParentSectionList->FontSize, 12);
+}
+
+THorzLine::THorzLine(TSectionList* list, const TAttributeList& attributes) : TSectionBase(list) {
+    for (const auto& a : attributes) {
+        switch (a.Which) {
+        case AttrSIZE:
+            if (a.Value >= 1 && a.Value <= 20) VSize = a.Value;
+            break;
+        case AttrWIDTH:
+            if (a.Value >= 1) {
+                if (a.Name.find('%') != std::string::npos) {
+                    if (a.Value <= 100) {
+                        Width = a.Value;
+                        Percent = true;
+                    }
+                } else {
+                    Width = std::min(a.Value, hvMaxPixels);
+                }
+            }
+            break;
+        case AttrALIGN: {
+            std::string v;
+            for (char c : a.Name)
+                v += (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+            Align = v == "left" ? 1 : v == "right" ? 3 : 2;
+            break;
+        }
+        case AttrCOLOR: {
+            TColor c;
+            if (THtmlScanner::ColorFromString(a.Name, c)) {
+                Color = c;
+                HasColor = true;
+            }
+            break;
+        }
+        case AttrNOSHADE:
+            NoShade = true;
+            break;
+        default:
+            break;
+        }
+    }
+    AdjustToFontSize();
+}
+
+void THorzLine::CopyToClipboard(ITextSink& sink) {
+    WriteLine(sink, "", 0);
+}
+
+void THorzLine::AdjustToFontSize() {
+    if (ParentSectionList) SectionHeight = MulDiv(20, ParentSectionList->FontSize, 12) - 2 + VSize;
+}
+
+int32_t THorzLine::Draw(IHtmlPainter& canvas, const THvRect& rect, IndentManager& indents, int32_t,
+                        int32_t y) {
+    YValue = y;
+    int32_t result = y + SectionHeight;
+    int32_t yt = y - ParentSectionList->ScrollOffset;
+    if (yt + SectionHeight < rect.Top || yt >= rect.Bottom) return result;
+    int32_t yo = yt + (SectionHeight - VSize) / 2;
+    int32_t xl = indents.LeftIndent(y), xr = indents.RightSide(y);
+    int32_t x1, x2;
+    if (Width > 0) {
+        int32_t w = Percent ? MulDiv(xr - xl, Width, 100) : Width;
+        x1 = Align == 1 ? xl : Align == 2 ? xl + (xr - xl - w) / 2 : xr - w;
+        x2 = x1 + w;
+    } else {
+        x1 = xl + 10;
+        x2 = xr - 10;
+    }
+    if (HasColor) {
+        canvas.FillRect({x1, yo, x2, yo + VSize}, Color | hvPaletteRelative);
+        return result;
+    }
+    bool mono = NoShade || canvas.Monochrome();
+    TColor bg = ParentSectionList->Background;
+    bool white =
+        (bg & 0xFFFFFF) == 0xFFFFFF || (bg == hvSysWindow && canvas.ColorToRGB(hvSysWindow) == 0xFFFFFF);
+    TColor dark = mono ? 0 : hvSysBtnShadow;
+    TColor light = mono ? 0 : (white ? 0xC0C0C0 : hvSysBtnHighlight);
+    canvas.Line(x1, yo + VSize, x1, yo, dark);
+    canvas.Line(x1, yo, x2, yo, dark);
+    canvas.Line(x2, yo, x2, yo + VSize, light);
+    canvas.Line(x2, yo + VSize, x1, yo + VSize, light);
+    return result;
+}
+
+void TPreFormated::AppendToken(const TokenObj& token, bool) {
+    if (token.S.empty() || Len > 20000) return;
+    std::string s = token.S;
+    // Raw placeholder bytes would be taken for pictures and controls: they show as spaces.
+    for (char& c : s)
+        if (c == 0 || c == PhControl || (c >= PhPicture && c <= PhPictureNoBreak)) c = ' ';
+    AppendRaw(s.data(), token.I.data(), static_cast<int32_t>(s.size()));
+}
+
+int32_t TPreFormated::LayoutParagraph(ITextMetrics& canvas, int32_t y, IndentManager& indents,
+                                      int32_t& maxWidth, int32_t& curs) {
+    if (Len == 0) {
+        YValue = y;
+        StartCurs = curs;
+        Lines.clear();
+        indents.SetLevel(y, Level);
+        TFontObj* f = Fonts.GetFontObjAt(0);
+        SectionHeight = DrawHeight = f ? f->CurrentFont->Size : 0;
+        maxWidth = 0;
+        return SectionHeight;
+    }
+    TSection::LayoutParagraph(canvas, y, indents, maxWidth, curs);
+    int32_t mn = 0, mx = 0;
+    MinMaxWidth(canvas, mn, mx);
+    maxWidth = mx;
+    return SectionHeight;
+}
+
+void TPreFormated::MinMaxWidth(ITextMetrics& canvas, int32_t& min, int32_t& max) {
+    if (Len == 0) {
+        min = max = Indent;
+        return;
+    }
+    max = FindTextWidth(canvas, 0, Len, false) + Indent;
+    min = std::min(2000, max);
+}
+
+void TUListItem::DrawItemMarker(IHtmlPainter& canvas, int32_t lineStartX, int32_t baseline,
+                                int32_t lineHeight) {
+    if (ListType == 3 || Plain) return;
+    TSectionList& doc = *ParentSectionList;
+    TFontObj* f = Fonts.GetFontObjAt(0);
+    if (ListType == 1) {
+        std::string text = static_cast<TOListItem*>(this)->NumberText();
+        int32_t w = canvas.TextWidth(*f->CurrentFont, text.data(), static_cast<int32_t>(text.size()));
+        canvas.TextOut(*f->CurrentFont, lineStartX - 5 - w, baseline, text.data(),
+                       static_cast<int32_t>(text.size()), f->CurrentFont->Color, false, 0);
+        return;
+    }
+    int32_t fontHeight = f->FontHeight(canvas);
+    int32_t descent = f->Descent(canvas);
+    (void)lineHeight;
+    int32_t cy = baseline + descent - fontHeight / 2;
+    THvRect r{lineStartX - 8 - 2, cy - 2, lineStartX - 8 + 3, cy + 3};
+    TColor bg = doc.Background;
+    TColor rgb = canvas.ColorToRGB(bg);
+    bool light = bg == hvSysBtnFace || (bg & 0xFFFFFF) == 0xFFFFFF || (bg & 0xFFFFFF) == 0xC0C0C0 ||
+                 (bg == hvSysWindow && rgb == 0xFFFFFF);
+    if (light) {
+        static constexpr TColor kByLevel[] = {0x0000FF, 0x800000, 0x000080};
+        TColor c = kByLevel[(Level > 0 ? Level : 0) % 3];
+        canvas.Ellipse(r, c, c, true);
+    } else {
+        canvas.Ellipse(r, doc.FontColor, doc.FontColor, false);
+    }
+}
+
+std::string TOListItem::NumberText() const {
+    static constexpr const char* kRoman[] = {"i",    "ii",  "iii",  "iv",    "v",   "vi",   "vii",
+                                             "viii", "ix",  "x",    "xi",    "xii", "xiii", "xiv",
+                                             "xv",   "xvi", "xvii", "xviii", "xix", "xx"};
+    int32_t n = ItemNumber;
+    std::string s;
+    bool decimal = true;
+    if (n >= 1) {
+        switch (NumType) {
+        case 'A':
+        case 'a':
+            s = static_cast<char>((NumType == 'A' ? 'A' : 'a') + std::min(n, 26) - 1);
+            decimal = false;
+            break;
+        case 'I':
+        case 'i':
+            s = kRoman[std::min(n, 20) - 1];
+            if (NumType == 'I')
+                for (char& c : s)
+                    c = static_cast<char>(c - 32);
+            decimal = false;
+            break;
+        default:
+            break;
+        }
+    }
+    // A start below 1 has no letter or numeral: it is written in decimal.
+    if (decimal) s = std::to_string(n);
+    return s + ".";
+}

@@ -1,0 +1,86 @@
+// The small sections between paragraphs (paragraph and heading spacing, rules) and the
+// preformatted and list-item variants of the text section.
+#pragma once
+
+#include "htmlview/HtmlTextSection.h"
+
+class TParagraphSpace : public TSectionBase {
+public:
+    using TSectionBase::TSectionBase;
+    void CopyToClipboard(ITextSink& sink) override;
+    void AdjustToFontSize() override;
+};
+
+class THeadingSpace : public TSectionBase {
+public:
+    THeadingSpace(TSectionList* list, int32_t level) : TSectionBase(list), HeadingLevel(level) {
+        AdjustToFontSize();
+    }
+    void CopyToClipboard(ITextSink& sink) override;
+    void AdjustToFontSize() override;
+    int32_t HeadingLevel;
+};
+
+class THorzLine : public TSectionBase {
+public:
+    THorzLine(TSectionList* list, const TAttributeList& attributes);
+    void CopyToClipboard(ITextSink& sink) override;
+    int32_t Draw(IHtmlPainter& canvas, const THvRect& rect, IndentManager& indents, int32_t x,
+                 int32_t y) override;
+    void AdjustToFontSize() override;
+
+    int32_t VSize = 2;
+    int32_t Width = -1;
+    bool Percent = false;
+    TColor Color = 0;
+    uint8_t Align = 2;
+    bool NoShade = false;
+    bool HasColor = false;
+};
+
+class TPreFormated : public TSection {
+public:
+    TPreFormated(TSectionList* list, int32_t level, const TMyFont& font, const TUrlTarget* url,
+                 uint8_t justify)
+        : TSection(list, level, font, url, justify) {
+        Preformatted = true;
+    }
+    void AppendToken(const TokenObj& token, bool noBreak) override;
+    int32_t LayoutParagraph(ITextMetrics& canvas, int32_t y, IndentManager& indents, int32_t& maxWidth,
+                            int32_t& curs) override;
+    void MinMaxWidth(ITextMetrics& canvas, int32_t& min, int32_t& max) override;
+};
+
+class TUListItem : public TSection {
+public:
+    TUListItem(TSectionList* list, const TUrlTarget* url, const TMyFont& font, int32_t level)
+        : TSection(list, level, font, url, 1) {
+        ListType = 2;
+    }
+    bool Plain = false;
+
+protected:
+    void DrawItemMarker(IHtmlPainter& canvas, int32_t lineStartX, int32_t baseline,
+                        int32_t lineHeight) override;
+};
+
+class TDListItem : public TUListItem {
+public:
+    TDListItem(TSectionList* list, const TUrlTarget* url, const TMyFont& font, int32_t level)
+        : TUListItem(list, url, font, level) {
+        ListType = 3;
+    }
+};
+
+class TOListItem : public TUListItem {
+public:
+    TOListItem(TSectionList* list, const TUrlTarget* url, const TMyFont& font, char numType, int32_t number,
+               int32_t level)
+        : TUListItem(list, url, font, level), ItemNumber(number), NumType(numType) {
+        ListType = 1;
+    }
+    // The text drawn before the item: "3.", "C.", "iii.".
+    std::string NumberText() const;
+    int32_t ItemNumber;
+    char NumType;
+};

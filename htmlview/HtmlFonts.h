@@ -1,0 +1,93 @@
+// Font runs of a text section (TFontObj in a TFontList) and the indent bookkeeping for
+// floats and nested lists (IndentManager).
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "htmlview/HtmlCanvas.h"
+#include "htmlview/HtmlUtils.h"
+
+class TSection;
+class TSectionList;
+
+// The size of a font from its HTML size (12 = the document's size) and the document's fonts.
+void SetNormalSize(TMyFont& font, const TSectionList& list, int32_t value);
+void UpdateMyFont(TMyFont& font, const TSectionList& list, TColor color);
+
+// One font run: the font of the characters from Pos to the next run.
+class TFontObj {
+public:
+    TFontObj(TSection* section, std::unique_ptr<TMyFont> font, int32_t pos);
+
+    TSection* Section;
+    bool Visited = false;
+    bool Hover = false;
+    int32_t Pos;
+    std::unique_ptr<TMyFont> CurrentFont;
+    TUrlTarget UrlTarget;
+    uint8_t SScript = 0; // 0 none, 1 subscript, 2 superscript
+
+    void SetVisited(bool value);
+    void SetHover(bool value);
+    void UpdateFont();
+    // The font changed: metrics are measured again on next use.
+    void FontChanged() { metricsValid_ = false; }
+    const TFontMetrics& Metrics(ITextMetrics& measure);
+    int32_t LineHeight(ITextMetrics& m) { return Metrics(m).Height + Metrics(m).ExternalLeading; }
+    int32_t FontHeight(ITextMetrics& m) { return Metrics(m).Height; }
+    int32_t Descent(ITextMetrics& m) { return Metrics(m).Descent; }
+    int32_t Overhang(ITextMetrics& m) { return Metrics(m).Overhang; }
+
+private:
+    void ApplyLinkColor();
+    TFontMetrics metrics_;
+    bool metricsValid_ = false;
+};
+
+class TFontList : public TFreeList<TFontObj> {
+public:
+    void UpdateFonts();
+    // The run that contains posn (the last whose Pos <= posn), or the first run.
+    TFontObj* GetFontObjAt(int32_t posn, int* index = nullptr) const;
+    // Characters from posn to the start of the next run, or to leng.
+    int32_t GetFontCountAt(int32_t posn, int32_t leng) const;
+};
+
+struct IndentRec {
+    int32_t X; // left records: from the left edge; right records: negative from the right edge
+    int32_t StartY;
+    int32_t EndY; // exclusive
+    int32_t ID;   // 0 a float, else the list level
+};
+
+class TImageObj;
+
+class IndentManager {
+public:
+    void Clear() {
+        L.clear();
+        R.clear();
+    }
+    void Reset(int32_t lf, int32_t rt) {
+        LeftEdge = lf;
+        RightEdge = rt;
+        CurrentID = 0;
+    }
+    int32_t LeftIndent(int32_t y) const;
+    int32_t RightSide(int32_t y) const;
+    int32_t ImageBottom() const;
+    void YBelowFloats(int32_t& cl, int32_t& cr) const;
+    int32_t NextWiderY(int32_t y) const;
+    void Update(int32_t y, int32_t width, int align, int32_t height);
+    void UpdateFloat(int32_t y, TImageObj& image);
+    void SetLevel(int32_t y, int32_t level);
+    void SetLevelStep(int32_t y, int32_t level);
+    int32_t Width() const { return RightEdge - LeftEdge; }
+
+    std::vector<IndentRec> L, R;
+    int32_t CurrentID = 0;
+    int32_t LeftEdge = 0, RightEdge = 0;
+    int32_t ClipWidth = 6000;
+    int32_t ListStep = 35;
+};

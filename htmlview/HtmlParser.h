@@ -1,0 +1,89 @@
+// The HTML parser: the scanner's symbols built into a document of sections (paragraphs,
+// headings, lists, preformatted text, rules, tables, pictures, forms). A parse never lets
+// an exception out except a resource failure; bad markup is skipped.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "htmlview/HtmlScanner.h"
+#include "htmlview/HtmlSections.h"
+
+class TSection;
+class ThtmlTable;
+class TFormControlObj;
+
+using TScriptEvent = std::function<void(TObject* sender, const std::string& name, const std::string& language,
+                                        const std::string& script)>;
+using TSoundType = std::function<void(TObject* sender, const std::string& src, int32_t loop, bool terminate)>;
+using TMetaType = std::function<void(TObject* sender, const std::string& httpEq, const std::string& name,
+                                     const std::string& content)>;
+
+class THtmlParser : public THtmlScanner {
+public:
+    THtmlParser();
+    ~THtmlParser() override;
+
+    // anchorNames receives each NAME of an A with its section as the object (may be null).
+    void ParseHtmlText(const std::string& text, TSectionList& list, TStringList* anchorNames,
+                       TIncludeType onInclude = {}, TSoundType onSound = {}, TMetaType onMeta = {});
+    void ParseTextAsPreformatted(const std::string& text, TSectionList& list, TStringList* anchorNames);
+
+    // Build state read by the sections.
+    uint8_t StyleBits = 0;
+    uint8_t SubSup = 0;
+    // After a parse.
+    std::string Title, BaseHref, BaseTarget;
+    TScriptEvent OnScript;
+    TObject* Viewer = nullptr; // the sender of the events
+    // Nesting caps: deeper blocks and tables are read as plain content.
+    static constexpr int MaxBlockDepth = 64;
+    static constexpr int MaxTableDepth = 16;
+
+private:
+    void InitBuild(TSectionList& list);
+    void FinishBuild();
+    void ParseBody(int level, const SymSet& closing);
+    void ParseCommon(int level);
+    void ParseLists(int level, int sym, const SymSet& closing);
+    void ParseTable(int level);
+    void ParsePre(int level);
+    void ParseTextMode();
+    bool ParseFont(int sym, bool inPre);
+    bool ParseBigSmall(int sym, bool inPre);
+    void ParseSelect(TFormControlObj* ctrl);
+    void ParseTextArea(TFormControlObj* ctrl);
+    void ParseScript();
+    void ParseMap();
+    void DoMeta();
+    void DoBody(int level);
+
+    void CloseSection();
+    void EnsureSection(int level);
+    void NewSection(uint8_t justify, int level);
+    void RefreshFont();
+    void EndLink();
+    bool PushFont();
+    void PopFont();
+    TMyFont& Font() { return *fontStack_.back(); }
+    uint8_t AlignOf(const TAttribute* a, uint8_t dflt) const;
+    void StyleSymbol(int sym);
+    ThtmlForm* CurrentFormOrNew();
+
+    TSectionList* Document = nullptr;
+    TCell* CurrentCell = nullptr;
+    std::unique_ptr<TSection> CurrentSection;
+    std::vector<std::unique_ptr<TMyFont>> fontStack_;
+    uint8_t Justify = 1;
+    int BaseFontSize = 3;
+    TUrlTarget UrlTarget;
+    bool InLink = false;
+    ThtmlForm* CurrentForm = nullptr;
+    TStringList* AnchorNames = nullptr;
+    TSoundType onSound_;
+    TMetaType onMeta_;
+    int blockDepth_ = 0;
+    int tableDepth_ = 0;
+};

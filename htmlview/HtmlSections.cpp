@@ -1,0 +1,392 @@
+// The section contract's defaults, cells, rows and the document's section list.
+#include "htmlview/HtmlSections.h"
+
+#include <algorithm>
+
+#include "htmlview/FixedMetrics.h"
+#include "htmlview/HtmlForms.h"
+#include "htmlview/HtmlObjects.h"
+#include "htmlview/HtmlScanner.h"
+#include "htmlview/HtmlSymbols.h"
+#include "htmlview/HtmlTextSection.h"
+
+// --- TSectionBase defaults (sections without text) ---
+
+void TSectionBase::CopyToClipboard(ITextSink&) {}
+
+int32_t TSectionBase::LayoutParagraph(ITextMetrics&, int32_t y, IndentManager& indents, int32_t& maxWidth,
+                                      int32_t& curs) {
+    YValue = y;
+    StartCurs = curs;
+    DrawHeight = SectionHeight;
+    maxWidth = indents.Width();
+    return SectionHeight;
+}
+
+int32_t TSectionBase::Draw(IHtmlPainter&, const THvRect&, IndentManager&, int32_t, int32_t y) {
+    YValue = y;
+    return y + SectionHeight;
+}
+
+bool TSectionBase::LinkAtPoint(ITextMetrics&, int32_t, int32_t, TUrlTarget&, TFormControlObj*&) {
+    return false;
+}
+bool TSectionBase::ObjectAtPoint(int32_t, int32_t, TObject*&, int32_t&, int32_t&) {
+    return false;
+}
+int32_t TSectionBase::CharIndexAtPoint(ITextMetrics&, int32_t, int32_t, int32_t&, int32_t&, int32_t&, bool&) {
+    return -1;
+}
+int32_t TSectionBase::FindString(int32_t, const std::string&, bool) {
+    return -1;
+}
+int32_t TSectionBase::SourcePosOf(int32_t) {
+    return -1;
+}
+int32_t TSectionBase::DocPosOf(int32_t, bool) {
+    return -1;
+}
+bool TSectionBase::CharIndexToPoint(ITextMetrics&, int32_t, int32_t&, int32_t&) {
+    return false;
+}
+bool TSectionBase::CharAtIndex(int32_t, char&, TObject*&) {
+    return false;
+}
+void TSectionBase::MinMaxWidth(ITextMetrics&, int32_t& min, int32_t& max) {
+    min = max = 0;
+}
+
+// --- TCell ---
+
+void TCell::Add(std::unique_ptr<TSectionBase> section) {
+    if (!section) return;
+    if (auto* text = dynamic_cast<TSection*>(section.get())) text->Finish();
+    section->SetParentSectionList(OwnerDocument);
+    Sections.Add(std::move(section));
+}
+
+int32_t TCell::Layout(ITextMetrics& canvas, int32_t y, int32_t width, int32_t& maxWidth, int32_t& curs) {
+    Indents.Clear();
+    Indents.Reset(0, width);
+    YValue = y;
+    StartCurs = curs;
+    int32_t total = 0;
+    maxWidth = 0;
+    for (const auto& s : Sections) {
+        int32_t m = 0;
+        total += s->LayoutParagraph(canvas, y + total, Indents, m, curs);
+        maxWidth = std::max(maxWidth, m);
+    }
+    Len = curs - StartCurs;
+    return std::max(total, Indents.ImageBottom() - YValue);
+}
+
+void TCell::MinMaxWidth(ITextMetrics& canvas, int32_t& min, int32_t& max) {
+    min = max = 0;
+    for (const auto& s : Sections) {
+        int32_t mn = 0, mx = 0;
+        s->MinMaxWidth(canvas, mn, mx);
+        min = std::max(min, mn);
+        max = std::max(max, mx);
+    }
+}
+
+int32_t TCell::Draw(IHtmlPainter& canvas, const THvRect& rect, int32_t clipWidth, int32_t x, int32_t y) {
+    int32_t width = Indents.Width();
+    Indents.LeftEdge = x;
+    Indents.RightEdge = x + width;
+    Indents.ClipWidth = clipWidth;
+    for (const auto& s : Sections)
+        y = s->Draw(canvas, rect, Indents, x, y);
+    Indents.LeftEdge = 0;
+    Indents.RightEdge = width;
+    return y;
+}
+
+namespace {
+// The sections whose band [YValue, YValue + DrawHeight) holds y, in order.
+template <typename F> bool ForSectionsAt(const TFreeList<TSectionBase>& sections, int32_t y, F f) {
+    for (const auto& s : sections)
+        if (y >= s->YValue && y < s->YValue + std::max(s->DrawHeight, s->SectionHeight) && f(*s)) return true;
+    return false;
+}
+} // namespace
+
+bool TCell::LinkAtPoint(ITextMetrics& canvas, int32_t x, int32_t y, TUrlTarget& url,
+                        TFormControlObj*& control) {
+    return ForSectionsAt(Sections, y,
+                         [&](TSectionBase& s) { return s.LinkAtPoint(canvas, x, y, url, control); });
+}
+
+bool TCell::ObjectAtPoint(int32_t x, int32_t y, TObject*& obj, int32_t& ix, int32_t& iy) {
+    return ForSectionsAt(Sections, y, [&](TSectionBase& s) { return s.ObjectAtPoint(x, y, obj, ix, iy); });
+}
+
+TSectionBase* TCell::FindSectionAtPosition(int32_t y, int32_t& top, int& index) {
+    int32_t t = YValue;
+    for (int i = 0; i < Sections.Count(); ++i) {
+        TSectionBase* s = Sections[i];
+        if (y >= t && y < t + s->SectionHeight) {
+            top = t;
+            index = i;
+            return s;
+        }
+        t += s->SectionHeight;
+    }
+    top = t;
+    index = -1;
+    return nullptr;
+}
+
+int32_t TCell::CharIndexAtPoint(ITextMetrics& canvas, int32_t x, int32_t y, int32_t& xr, int32_t& yr,
+                                int32_t& ht, bool& inText) {
+    int32_t top = 0;
+    int index = -1;
+    TSectionBase* s = FindSectionAtPosition(y, top, index);
+    if (!s) return -1;
+    return s->CharIndexAtPoint(canvas, x, y, xr, yr, ht, inText);
+}
+
+int32_t TCell::FindString(int32_t from, const std::string& toFind, bool matchCase) {
+    for (const auto& s : Sections) {
+        int32_t r = s->FindString(from, toFind, matchCase);
+        if (r >= 0) return r;
+    }
+    return -1;
+}
+
+int32_t TCell::SourcePosOf(int32_t docPos) {
+    for (const auto& s : Sections) {
+        int32_t r = s->SourcePosOf(docPos);
+        if (r >= 0) return r;
+    }
+    return -1;
+}
+
+int32_t TCell::DocPosOf(int32_t sourcePos, bool prev) {
+    if (prev) {
+        for (int i = Sections.Count() - 1; i >= 0; --i) {
+            int32_t r = Sections[i]->DocPosOf(sourcePos, prev);
+            if (r >= 0) return r;
+        }
+        return -1;
+    }
+    for (const auto& s : Sections) {
+        int32_t r = s->DocPosOf(sourcePos, prev);
+        if (r >= 0) return r;
+    }
+    return -1;
+}
+
+bool TCell::CharIndexToPoint(ITextMetrics& canvas, int32_t cursor, int32_t& x, int32_t& y) {
+    for (const auto& s : Sections)
+        if (s->CharIndexToPoint(canvas, cursor, x, y)) return true;
+    return false;
+}
+
+bool TCell::CharAtIndex(int32_t pos, char& ch, TObject*& obj) {
+    if (pos < StartCurs || pos >= StartCurs + Len) return false;
+    for (const auto& s : Sections)
+        if (s->CharAtIndex(pos, ch, obj)) return true;
+    return false;
+}
+
+void TCell::CopyToClipboard(ITextSink& sink) {
+    int32_t selFrom = OwnerDocument->SelFrom, selTo = OwnerDocument->SelTo;
+    for (const auto& s : Sections) {
+        if (s->StartCurs + s->Len < selFrom) continue;
+        if (s->StartCurs >= selTo) break;
+        s->CopyToClipboard(sink);
+    }
+}
+
+void TCell::UpdateFonts() {
+    for (const auto& s : Sections)
+        s->UpdateFonts();
+}
+
+// --- TCellObj, TCellList ---
+
+TCellObj::TCellObj(TSectionList* owner, int vAlign, const TAttributeList& attributes)
+    : VAlign(vAlign), Cell(owner) {
+    for (const auto& a : attributes) {
+        switch (a.Which) {
+        case AttrCOLSPAN:
+            if (a.Value > 1) ColSpan = std::min(a.Value, 1000);
+            break;
+        case AttrROWSPAN:
+            if (a.Value > 1) RowSpan = std::min(a.Value, 10000);
+            break;
+        case AttrWIDTH:
+            if (a.Name.find('%') != std::string::npos) {
+                if (a.Value >= 1 && a.Value <= 100) {
+                    GivenWidth = a.Value * 10;
+                    AsPercent = true;
+                }
+            } else if (a.Value > 0) {
+                GivenWidth = std::min(a.Value, hvMaxPixels);
+            }
+            break;
+        case AttrHEIGHT:
+            GivenHeight = ClampInt(a.Value, 0, hvMaxPixels);
+            break;
+        case AttrBGCOLOR: {
+            TColor c;
+            if (THtmlScanner::ColorFromString(a.Name, c)) {
+                Cell.HasBackground = true;
+                Cell.BackgroundColor = c | hvPaletteRelative;
+            }
+            break;
+        }
+        default:
+            break;
+        }
+    }
+}
+
+void TCellList::Initialize(const TAttributeList& attributes) {
+    if (const TAttribute* a = attributes.Find(AttrBGCOLOR)) {
+        TColor c;
+        if (THtmlScanner::ColorFromString(a->Name, c)) {
+            HasBackground = true;
+            BackgroundColor = c | hvPaletteRelative;
+        }
+    }
+}
+
+void TCellList::PropagateColor() {
+    if (!HasBackground) return;
+    for (const auto& c : Cells)
+        if (c && !c->Cell.HasBackground) {
+            c->Cell.HasBackground = true;
+            c->Cell.BackgroundColor = BackgroundColor;
+        }
+}
+
+void TCellList::UpdateFonts() {
+    for (const auto& c : Cells)
+        if (c) c->UpdateFonts();
+}
+
+// --- TSectionList ---
+
+TSectionList::TSectionList(IDocumentHost* host) : TCell(this), Host(host) {}
+
+TSectionList::~TSectionList() {
+    Clear();
+}
+
+ITextMetrics& TSectionList::Measure() {
+    if (measure_) return *measure_;
+    if (!fallbackMeasure_) fallbackMeasure_ = std::make_unique<TFixedMetrics>();
+    return *fallbackMeasure_;
+}
+
+void TSectionList::Clear() {
+    BackgroundName.clear();
+    BitmapLoaded = false;
+    HoverLink = nullptr;
+    LinkList.clear();
+    FormControlList.clear();
+    // Sections go before the forms: a section refers to the controls the forms own.
+    Sections.Clear();
+    FormList.Clear();
+    MapList.Clear();
+    SelFrom = SelTo = 0;
+}
+
+void TSectionList::SetFonts(const std::string& fontName, const std::string& preFontName, bool linksActive,
+                            TColor background, TColor overColor, TColor visitedColor, TColor hotSpotColor,
+                            TColor fontColor, int32_t fontSize) {
+    FontName = fontName.substr(0, 32);
+    PreFontName = preFontName.substr(0, 32);
+    FontSize = ClampInt(fontSize, 1, 200);
+    FontColor = fontColor;
+    HotSpotColor = hotSpotColor;
+    VisitedColor = visitedColor;
+    OverColor = overColor;
+    LinksActive = linksActive;
+    SetBackground(background);
+    UpdateFonts();
+}
+
+void TSectionList::SetBackground(TColor color) {
+    Background = color;
+    if (OnBackgroundChange) OnBackgroundChange(nullptr);
+    if (Host) Host->BackgroundChanged();
+}
+
+void TSectionList::SetBackgroundBitmap(const std::string& name) {
+    BackgroundName = name;
+    BitmapLoaded = false;
+}
+
+void TSectionList::SetYOffset(int32_t y) {
+    if (y == ScrollOffset) return;
+    ScrollOffset = y;
+    ScrollOffsetChanged = true;
+    for (auto* c : FormControlList)
+        c->IsShown = false;
+}
+
+void TSectionList::ClearHover() {
+    if (HoverLink) {
+        if (LinksActive)
+            for (auto* f : LinkList)
+                if (f->UrlTarget.URL == HoverLink->UrlTarget.URL) f->SetHover(false);
+        HoverLink = nullptr;
+        if (Host) Host->Invalidate();
+    }
+}
+
+int32_t TSectionList::GetSectionTop(int index) const {
+    int32_t top = 0;
+    int last = std::min(index - 1, Sections.Count() - 2);
+    for (int i = 0; i <= last; ++i)
+        top += Sections[i]->SectionHeight;
+    return top;
+}
+
+int32_t TSectionList::Layout(ITextMetrics& canvas, int32_t y, int32_t width, int32_t& maxWidth,
+                             int32_t& curs) {
+    struct ProcessingGuard {
+        bool& flag;
+        explicit ProcessingGuard(bool& f) : flag(f) { flag = true; }
+        ~ProcessingGuard() { flag = false; }
+    } guard(Processing);
+    ++LayoutGeneration;
+    for (const auto& f : FormList)
+        f->SetSizes(canvas);
+    return TCell::Layout(canvas, y, width, maxWidth, curs);
+}
+
+int32_t TSectionList::Draw(IHtmlPainter& canvas, const THvRect& rect, int32_t clipWidth, int32_t x,
+                           int32_t y) {
+    ScrollOffsetBottom = ScrollOffset + rect.Bottom;
+    int32_t result = TCell::Draw(canvas, rect, clipWidth, x, y);
+    if (ScrollOffsetChanged) ScrollOffsetChanged = false;
+    return result;
+}
+
+bool TSectionList::LinkAtPoint(ITextMetrics& canvas, int32_t x, int32_t y, TUrlTarget& url,
+                               TFormControlObj*& control) {
+    TFontObj* oldLink = HoverLink;
+    HoverLink = nullptr;
+    bool result = TCell::LinkAtPoint(canvas, x, y, url, control);
+    if (LinksActive && oldLink != HoverLink) {
+        for (auto* f : LinkList) {
+            if (oldLink && f->UrlTarget.URL == oldLink->UrlTarget.URL) f->SetHover(false);
+        }
+        for (auto* f : LinkList) {
+            if (HoverLink && f->UrlTarget.URL == HoverLink->UrlTarget.URL) f->SetHover(true);
+        }
+        if (Host) Host->Invalidate();
+    }
+    return result;
+}
+
+std::string TSectionList::SelectedText() {
+    TStringSink sink;
+    CopyToClipboard(sink);
+    return sink.Text;
+}

@@ -1,0 +1,224 @@
+// The section contract (TSectionBase), the vertical list of sections of one table cell
+// (TCell), a cell with its table attributes (TCellObj), one table row (TCellList) and the
+// whole document (TSectionList). Hit tests take document coordinates: x as drawn, y from
+// the top of the document.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "base/Object.h"
+#include "base/StringList.h"
+#include "htmlview/HtmlCanvas.h"
+#include "htmlview/HtmlFonts.h"
+#include "htmlview/HtmlUtils.h"
+
+class TSectionList;
+class TCell;
+class TFormControlObj;
+class ThtmlForm;
+class TMapItem;
+class THtmlParser;
+class TSection;
+class TImageObj;
+
+class TSectionBase : public TObject {
+public:
+    explicit TSectionBase(TSectionList* list) : ParentSectionList(list) {}
+    void SetParentSectionList(TSectionList* list) {
+        ParentSectionList = list;
+        AdjustToFontSize();
+    }
+
+    virtual void CopyToClipboard(ITextSink& sink);
+    virtual int32_t LayoutParagraph(ITextMetrics& canvas, int32_t y, IndentManager& indents,
+                                    int32_t& maxWidth, int32_t& curs);
+    virtual int32_t Draw(IHtmlPainter& canvas, const THvRect& rect, IndentManager& indents, int32_t x,
+                         int32_t y);
+    virtual bool LinkAtPoint(ITextMetrics& canvas, int32_t x, int32_t y, TUrlTarget& url,
+                             TFormControlObj*& control);
+    virtual bool ObjectAtPoint(int32_t x, int32_t y, TObject*& obj, int32_t& ix, int32_t& iy);
+    virtual int32_t CharIndexAtPoint(ITextMetrics& canvas, int32_t x, int32_t y, int32_t& xr, int32_t& yr,
+                                     int32_t& ht, bool& inText);
+    virtual int32_t FindString(int32_t from, const std::string& toFind, bool matchCase);
+    virtual int32_t SourcePosOf(int32_t docPos);
+    virtual int32_t DocPosOf(int32_t sourcePos, bool prev);
+    virtual bool CharIndexToPoint(ITextMetrics& canvas, int32_t cursor, int32_t& x, int32_t& y);
+    virtual bool CharAtIndex(int32_t pos, char& ch, TObject*& obj);
+    virtual void UpdateFonts() { AdjustToFontSize(); }
+    virtual void AdjustToFontSize() {}
+    virtual void MinMaxWidth(ITextMetrics& canvas, int32_t& min, int32_t& max);
+
+    TSectionList* ParentSectionList;
+    int32_t SectionHeight = 0;
+    int32_t DrawHeight = 0;
+    int32_t YValue = 0;
+    int32_t StartCurs = 0;
+    int32_t Len = 0;
+};
+
+class TCell {
+public:
+    explicit TCell(TSectionList* owner) : OwnerDocument(owner) {}
+    virtual ~TCell() = default;
+    TCell(const TCell&) = delete;
+    TCell& operator=(const TCell&) = delete;
+
+    void Add(std::unique_ptr<TSectionBase> section);
+    int Count() const { return Sections.Count(); }
+
+    virtual int32_t Layout(ITextMetrics& canvas, int32_t y, int32_t width, int32_t& maxWidth, int32_t& curs);
+    void MinMaxWidth(ITextMetrics& canvas, int32_t& min, int32_t& max);
+    virtual int32_t Draw(IHtmlPainter& canvas, const THvRect& rect, int32_t clipWidth, int32_t x, int32_t y);
+    virtual bool LinkAtPoint(ITextMetrics& canvas, int32_t x, int32_t y, TUrlTarget& url,
+                             TFormControlObj*& control);
+
+    int32_t CharIndexAtPoint(ITextMetrics& canvas, int32_t x, int32_t y, int32_t& xr, int32_t& yr,
+                             int32_t& ht, bool& inText);
+    bool ObjectAtPoint(int32_t x, int32_t y, TObject*& obj, int32_t& ix, int32_t& iy);
+    int32_t FindString(int32_t from, const std::string& toFind, bool matchCase);
+    int32_t SourcePosOf(int32_t docPos);
+    int32_t DocPosOf(int32_t sourcePos, bool prev);
+    bool CharIndexToPoint(ITextMetrics& canvas, int32_t cursor, int32_t& x, int32_t& y);
+    bool CharAtIndex(int32_t pos, char& ch, TObject*& obj);
+    void CopyToClipboard(ITextSink& sink);
+    void UpdateFonts();
+    // The section at document y (by the running section heights from the cell top).
+    TSectionBase* FindSectionAtPosition(int32_t y, int32_t& top, int& index);
+
+    TSectionList* OwnerDocument;
+    TFreeList<TSectionBase> Sections;
+    int32_t YValue = 0;
+    int32_t StartCurs = 0;
+    int32_t Len = 0;
+    IndentManager Indents;
+    bool HasBackground = false;
+    TColor BackgroundColor = 0;
+};
+
+class TCellObj {
+public:
+    TCellObj(TSectionList* owner, int vAlign, const TAttributeList& attributes);
+    void UpdateFonts() { Cell.UpdateFonts(); }
+
+    int32_t ColSpan = 1;
+    int32_t RowSpan = 1;
+    int32_t GivenHeight = 0;
+    int32_t GivenWidth = 0;
+    bool AsPercent = false;
+    int VAlign = 1; // 0 top, 1 middle, 2 bottom
+    TCell Cell;
+    // Set by the table layout.
+    int32_t Wd = 0, Ht = 0, YIndent = 0;
+    int32_t ContentHt = 0; // content height from the row-height pass
+    int32_t MinW = 0, MaxW = 0;
+    uint32_t MinMaxGeneration = 0; // MinW/MaxW hold for this layout generation
+    bool Dummy = false;            // stands for a cell spanning into this place
+};
+
+class TCellList {
+public:
+    void Initialize(const TAttributeList& attributes);
+    void PropagateColor();
+    void UpdateFonts();
+
+    std::vector<std::unique_ptr<TCellObj>> Cells; // a null entry is a place covered by a span
+    bool HasBackground = false;
+    TColor BackgroundColor = 0;
+    int32_t RowHeight = 0;
+    int32_t RowSpanHeight = 0;
+};
+
+// What the document needs from the viewer that shows it.
+class IDocumentHost {
+public:
+    virtual ~IDocumentHost() = default;
+    virtual void Invalidate() {}
+    virtual std::string ResolveLinkPath(const std::string& url) { return url; }
+    virtual int32_t ClientHeight() { return 0; }
+    virtual int32_t MarginHeight() { return 0; }
+    virtual void SetMargins(int32_t width, int32_t height) {
+        (void)width;
+        (void)height;
+    }
+    virtual void BackgroundChanged() {}
+};
+
+class TSectionList : public TCell {
+public:
+    explicit TSectionList(IDocumentHost* host = nullptr);
+    ~TSectionList() override;
+
+    void Clear();
+    void SetFonts(const std::string& fontName, const std::string& preFontName, bool linksActive,
+                  TColor background, TColor overColor, TColor visitedColor, TColor hotSpotColor,
+                  TColor fontColor, int32_t fontSize);
+    void SetBackground(TColor color);
+    void SetBackgroundBitmap(const std::string& name);
+    void SetYOffset(int32_t y);
+    void ClearHover();
+    int32_t GetSectionTop(int index) const;
+
+    int32_t Layout(ITextMetrics& canvas, int32_t y, int32_t width, int32_t& maxWidth, int32_t& curs) override;
+    int32_t Draw(IHtmlPainter& canvas, const THvRect& rect, int32_t clipWidth, int32_t x, int32_t y) override;
+    bool LinkAtPoint(ITextMetrics& canvas, int32_t x, int32_t y, TUrlTarget& url,
+                     TFormControlObj*& control) override;
+
+    // Fonts measure through this when they are not handed a canvas.
+    ITextMetrics& Measure();
+    void SetMeasure(ITextMetrics* m) { measure_ = m; }
+    // Copies the selected text (SelFrom..SelTo).
+    std::string SelectedText();
+
+    IDocumentHost* Host;
+    THtmlParser* Parser = nullptr;
+    bool ShowImages = true;
+    int32_t ScrollOffset = 0;
+    bool ScrollOffsetChanged = false;
+    int32_t ScrollOffsetBottom = 0;
+    int32_t SelFrom = 0, SelTo = 0;
+    bool ShowDummyCaret = false;
+    int32_t CaretPos = 0;
+    std::string FontName = "Times New Roman";
+    std::string PreFontName = "Courier New";
+    int32_t FontSize = 12;
+    uint8_t CharSet = 0;
+    TColor FontColor = 0;
+    TColor HotSpotColor = 0xFF0000;
+    TColor VisitedColor = 0x800080;
+    TColor OverColor = 0xFF0000;
+    uint8_t LinkStyle = fsUnderline;
+    bool LinksActive = false;
+    TColor Background = hvSysWindow;
+    std::string BackgroundName;
+    bool BitmapLoaded = false;
+    bool Processing = false; // a parse or layout is running
+    // Counts document layouts; widths measured during one layout are reused within it.
+    uint32_t LayoutGeneration = 1;
+
+    TFreeList<ThtmlForm> FormList;
+    std::vector<TFormControlObj*> FormControlList; // refers; the forms own them
+    std::vector<TFontObj*> LinkList;
+    TFreeList<TMapItem> MapList;
+    TFontObj* HoverLink = nullptr;
+    // Pictures that arrive later, by upper-cased name, with the object that waits for each.
+    std::vector<std::pair<std::string, TImageObj*>> MissingImages;
+    // The picture request: the host answers with a picture, or sets delayed when it comes later.
+    // Without a handler no picture is found (the error picture shows).
+    std::function<std::shared_ptr<IHtmlPicture>(const std::string& name, uint8_t& transparent, bool& delayed)>
+        GetImage;
+    std::shared_ptr<IHtmlPicture> FetchDocumentImage(const std::string& name, uint8_t& transparent,
+                                                     bool& delayed, bool& fromCache);
+    std::function<void(TObject* sender, const std::string& action, const std::string& target,
+                       const std::string& encType, const std::string& method,
+                       std::unique_ptr<TStringList> results)>
+        SubmitForm;
+    TObject* Viewer = nullptr; // the sender of the document's events
+    std::function<void(TObject*)> OnBackgroundChange;
+
+private:
+    ITextMetrics* measure_ = nullptr;
+    std::unique_ptr<ITextMetrics> fallbackMeasure_;
+};

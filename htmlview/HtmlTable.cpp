@@ -1,0 +1,809 @@
+// Table layout: span normalisation, column widths, row heights, placement, drawing, queries.
+#include "htmlview/HtmlTable.h"
+
+#include <algorithm>
+#include <numeric>
+
+#include "base/StrUtils.h"
+#include "htmlview/HtmlObjects.h"
+#include "htmlview/HtmlScanner.h"
+#include "htmlview/HtmlSymbols.h"
+
+namespace {
+const char* const kTooManyColumns = "Table has too many Columns";
+
+using Cols = std::array<int32_t, ThtmlTable::MaxCols + 1>;
+} // namespace
+
+ThtmlTable::ThtmlTable(TSectionList* master, const TAttributeList& attributes, uint8_t justify,
+                       TCell* ownerCell, int32_t level)
+    : TSectionBase(master), Caption(std::make_unique<TCellObj>(master, 1, TAttributeList())),
+      Justify(justify), Level(level), OwnerCell(ownerCell) {
+    for (const auto& a : attributes) {
+        bool percent = a.Name.find('%') != std::string::npos;
+        switch (a.Which) {
+        case AttrALIGN: {
+            std::string v = UpperCase(a.Name);
+            if (v == "CENTER") {
+                Justify = 2;
+            } else if (v == "LEFT") {
+                Justify = 1;
+                Float = true;
+            } else if (v == "RIGHT") {
+                Justify = 3;
+                Float = true;
+            }
+            break;
+        }
+        case AttrBORDER:
+            Border = a.Value > 0;
+            break;
+        case AttrCELLPADDING:
+            if (a.Value >= 0) CellPadding = std::min(a.Value, 50);
+            break;
+        case AttrCELLSPACING:
+            if (a.Value >= 0) CellSpacing = std::min(a.Value, 40);
+            break;
+        case AttrWIDTH:
+            if (percent) {
+                PercentWidth = true;
+                if (a.Value >= 1 && a.Value <= 100) GivenWidth = a.Value * 10;
+            } else {
+                GivenWidth = ClampInt(a.Value, 0, hvMaxPixels);
+            }
+            break;
+        case AttrHEIGHT:
+            if (percent && ownerCell == master) {
+                if (a.Value >= 1 && a.Value <= 110) {
+                    GivenHeight = a.Value * 10;
+                    PercentHeight = true;
+                }
+            } else {
+                GivenHeight = ClampInt(a.Value, 0, hvMaxPixels);
+            }
+            break;
+        case AttrHSPACE:
+            HSpace = std::min(std::abs(ClampInt(a.Value, -1000, 1000)), 40);
+            break;
+        case AttrVSPACE:
+            VSpace = std::min(std::abs(ClampInt(a.Value, -1000, 1000)), 200);
+            break;
+        case AttrBGCOLOR:
+            BgColorGiven = THtmlScanner::ColorFromString(a.Name, BgColor);
+            if (BgColorGiven) BgColor |= hvPaletteRelative;
+            break;
+        case AttrBORDERCOLOR:
+            BorderColorGiven = THtmlScanner::ColorFromString(a.Name, BorderColor);
+            if (BorderColorGiven) BorderColor |= hvPaletteRelative;
+            break;
+        default:
+            break;
+        }
+    }
+    if (Border) CellSpacing += 2;
+}
+
+void ThtmlTable::Initialize() {
+    if (Initialized) return;
+    if (!BgColorGiven && OwnerCell && OwnerCell != ParentSectionList && OwnerCell->HasBackground) {
+        BgColor = OwnerCell->BackgroundColor;
+        BgColorGiven = true;
+    }
+    for (auto& row : Rows) {
+        row->PropagateColor();
+        for (auto& c : row->Cells)
+            if (c && BgColorGiven && !c->Cell.HasBackground) {
+                c->Cell.HasBackground = true;
+                c->Cell.BackgroundColor = BgColor;
+            }
+    }
+    for (auto& row : Rows)
+        for (auto& c : row->Cells)
+            if (c && !c->AsPercent && c->GivenWidth > 0) HasAbsoluteCellWidth = true;
+    auto dummy = [&](int32_t rowSpan) {
+        auto d = std::make_unique<TCellObj>(ParentSectionList, 1, TAttributeList());
+        d->ColSpan = 0;
+        d->RowSpan = rowSpan;
+        d->Dummy = true;
+        return d;
+    };
+    // Column spans: room after each spanning cell.
+    for (auto& row : Rows) {
+        auto& cells = row->Cells;
+        for (int i = static_cast<int>(cells.size()) - 1; i >= 0; --i) {
+            TCellObj* c = cells[static_cast<size_t>(i)].get();
+            if (!c || c->Dummy || c->ColSpan <= 1) continue;
+            for (int k = 1; k < c->ColSpan; ++k) {
+                if (cells.size() > MaxCols) throw EProcessError(kTooManyColumns);
+                cells.insert(cells.begin() + i + 1, c->RowSpan > 1 ? dummy(c->RowSpan) : nullptr);
+            }
+        }
+        if (cells.size() > MaxCols) throw EProcessError(kTooManyColumns);
+    }
+    int rowCount = static_cast<int>(Rows.size());
+    size_t longest = 0;
+    for (auto& row : Rows)
+        longest = std::max(longest, row->Cells.size());
+    ColCount = static_cast<int>(longest);
+    // Row spans: room below each spanning cell.
+    for (int c = 0; c < ColCount; ++c)
+        for (int r = 0; r < rowCount; ++r) {
+            auto& cells = Rows[static_cast<size_t>(r)]->Cells;
+            if (c >= static_cast<int>(cells.size()) || !cells[static_cast<size_t>(c)]) continue;
+            TCellObj* cell = cells[static_cast<size_t>(c)].get();
+            cell->RowSpan = std::min(cell->RowSpan, rowCount - r);
+            for (int k = 1; k < cell->RowSpan; ++k) {
+                auto& below = Rows[static_cast<size_t>(r + k)]->Cells;
+                while (static_cast<int>(below.size()) < c)
+                    below.push_back(dummy(0));
+                below.insert(below.begin() + c, dummy(0));
+                if (below.size() > MaxCols) throw EProcessError(kTooManyColumns);
+            }
+        }
+    longest = 0;
+    for (auto& row : Rows)
+        longest = std::max(longest, row->Cells.size());
+    if (longest > MaxCols) throw EProcessError(kTooManyColumns);
+    ColCount = static_cast<int>(longest);
+    Initialized = true;
+}
+
+namespace {
+// The content's minimum and maximum width, measured once per document layout.
+void CellMinMax(TCellObj& c, ITextMetrics& canvas, uint32_t generation, int32_t& mn, int32_t& mx) {
+    if (c.MinMaxGeneration != generation) {
+        c.Cell.MinMaxWidth(canvas, c.MinW, c.MaxW);
+        c.MinMaxGeneration = generation;
+    }
+    mn = c.MinW;
+    mx = c.MaxW;
+}
+} // namespace
+
+void ThtmlTable::GetMinMax(ITextMetrics& canvas, int32_t& totalMin, int32_t* minWidths, int32_t* maxWidths,
+                           int32_t& totalMax) {
+    std::fill(minWidths, minWidths + MaxCols + 1, 0);
+    std::fill(maxWidths, maxWidths + MaxCols + 1, 0);
+    int32_t pad = CellPadding * 2 + CellSpacing;
+    int maxSpan = 1;
+    for (int n = 1; n <= maxSpan; ++n)
+        for (auto& row : Rows)
+            for (int c = 0; c < static_cast<int>(row->Cells.size()); ++c) {
+                TCellObj* cell = row->Cells[static_cast<size_t>(c)].get();
+                if (!cell || cell->Dummy) continue;
+                maxSpan = std::max(maxSpan, cell->ColSpan);
+                if (cell->ColSpan != n) continue;
+                int32_t mn, mx;
+                CellMinMax(*cell, canvas, ParentSectionList->LayoutGeneration, mn, mx);
+                mn += pad;
+                mx += pad;
+                if (!cell->AsPercent && cell->GivenWidth > 0) {
+                    mn = std::max(mn, cell->GivenWidth + pad);
+                    mx = mn;
+                }
+                int last = std::min(c + n, ColCount);
+                if (n == 1) {
+                    minWidths[c] = std::max(minWidths[c], mn);
+                    maxWidths[c] = std::max(maxWidths[c], mx);
+                    continue;
+                }
+                for (int32_t* w : {minWidths, maxWidths}) {
+                    int32_t need = w == minWidths ? mn : mx;
+                    int32_t sum = 0;
+                    for (int k = c; k < last; ++k)
+                        sum += w[k];
+                    if (sum >= need) continue;
+                    if (sum == 0) {
+                        w[c] += need;
+                    } else {
+                        int32_t extra = need - sum;
+                        for (int k = c; k < last; ++k)
+                            w[k] += MulDiv(w[k], extra, sum);
+                    }
+                }
+            }
+    totalMin = totalMax = 0;
+    for (int c = 0; c < ColCount; ++c) {
+        totalMin += minWidths[c];
+        totalMax += maxWidths[c];
+    }
+}
+
+void ThtmlTable::GetMinMaxPercent(ITextMetrics& canvas, int32_t& totalMin, int32_t availableWidth,
+                                  int32_t* maxWidths, int32_t* minWidths, int32_t& totalMax) {
+    std::fill(minWidths, minWidths + MaxCols + 1, 0);
+    std::fill(maxWidths, maxWidths + MaxCols + 1, 0);
+    Percents.fill(0);
+    int32_t pad = CellPadding * 2 + CellSpacing;
+    int maxSpan = 1;
+    for (int n = 1; n <= maxSpan; ++n)
+        for (auto& row : Rows)
+            for (int c = 0; c < static_cast<int>(row->Cells.size()); ++c) {
+                TCellObj* cell = row->Cells[static_cast<size_t>(c)].get();
+                if (!cell || cell->Dummy) continue;
+                maxSpan = std::max(maxSpan, cell->ColSpan);
+                if (cell->ColSpan != n) continue;
+                int32_t p = 0;
+                if (cell->AsPercent)
+                    p = cell->GivenWidth;
+                else if (cell->GivenWidth > 0 && availableWidth > 0)
+                    p = std::min(1000, MulDiv(cell->GivenWidth, 1000, availableWidth));
+                int32_t mn, mx;
+                CellMinMax(*cell, canvas, ParentSectionList->LayoutGeneration, mn, mx);
+                mn += pad;
+                mx += pad;
+                if (n == 1) {
+                    maxWidths[c] = std::max(maxWidths[c], mx);
+                    minWidths[c] = std::max(minWidths[c], mn);
+                    Percents[static_cast<size_t>(c)] = std::max(Percents[static_cast<size_t>(c)], p);
+                    continue;
+                }
+                int last = std::min(c + n, ColCount);
+                int span = last - c;
+                if (span <= 0) continue;
+                int32_t sumMin = 0, sumMax = 0, sumP = 0, freeCount = 0, freeMaxSum = 0;
+                std::vector<bool> isFree(static_cast<size_t>(span));
+                for (int k = c; k < last; ++k) {
+                    sumMin += minWidths[k];
+                    sumMax += maxWidths[k];
+                    sumP += Percents[static_cast<size_t>(k)];
+                    if (Percents[static_cast<size_t>(k)] == 0) {
+                        ++freeCount;
+                        freeMaxSum += maxWidths[k];
+                        isFree[static_cast<size_t>(k - c)] = true;
+                    }
+                }
+                int32_t excessMin = mn - sumMin, excessMax = mx - sumMax;
+                if (p < 1 && sumP < 1) {
+                    if (excessMin > 0)
+                        for (int k = c; k < last; ++k)
+                            minWidths[k] = sumMin > 0 ? MulDiv(mn, minWidths[k], sumMin) : mn / span;
+                    if (excessMax >= 1)
+                        for (int k = c; k < last; ++k)
+                            maxWidths[k] = sumMax > 0 ? MulDiv(mx, maxWidths[k], sumMax) : mx / span;
+                    continue;
+                }
+                int32_t share = freeCount > 0 ? std::max(0, (p - sumP) / freeCount) : 0;
+                if (freeCount == 0 && p > sumP) {
+                    for (int k = c; k < last; ++k)
+                        Percents[static_cast<size_t>(k)] = MulDiv(Percents[static_cast<size_t>(k)], p, sumP);
+                } else if (share > 0) {
+                    for (int k = c; k < last; ++k)
+                        if (isFree[static_cast<size_t>(k - c)]) Percents[static_cast<size_t>(k)] = share;
+                }
+                int32_t pMax = std::max(sumP, p);
+                if (excessMin > 0) {
+                    if (freeCount < 1) {
+                        for (int k = c; k < last; ++k)
+                            minWidths[k] =
+                                std::max(minWidths[k], MulDiv(mn, Percents[static_cast<size_t>(k)], pMax));
+                    } else {
+                        for (int k = c; k < last; ++k)
+                            if (isFree[static_cast<size_t>(k - c)])
+                                minWidths[k] += freeMaxSum > 0 ? MulDiv(excessMin, maxWidths[k], freeMaxSum)
+                                                               : excessMin / freeCount;
+                    }
+                }
+                if (excessMax >= 1) {
+                    if (freeCount < 1) {
+                        for (int k = c; k < last; ++k)
+                            maxWidths[k] =
+                                std::max(maxWidths[k], MulDiv(mx, Percents[static_cast<size_t>(k)], pMax));
+                    } else {
+                        for (int k = c; k < last; ++k)
+                            if (isFree[static_cast<size_t>(k - c)]) maxWidths[k] += excessMax / freeCount;
+                    }
+                }
+            }
+    totalMin = totalMax = 0;
+    for (int c = 0; c < ColCount; ++c) {
+        totalMin += minWidths[c];
+        totalMax += maxWidths[c];
+    }
+}
+
+void ThtmlTable::FindColWidths(ITextMetrics& canvas, int32_t width, const int32_t*, const int32_t*,
+                               bool forceFull) {
+    Cols mins{}, maxs{};
+    int32_t totalMin = 0, totalMax = 0;
+    GetMinMax(canvas, totalMin, mins.data(), maxs.data(), totalMax);
+    for (int c = 0; c < ColCount; ++c) {
+        size_t i = static_cast<size_t>(c);
+        if (totalMin >= width) {
+            Widths[i] = mins[i];
+        } else if (totalMax <= width && !forceFull) {
+            Widths[i] = maxs[i];
+        } else {
+            int32_t extra = width - totalMin, range = totalMax - totalMin;
+            if (range >= 1)
+                Widths[i] = mins[i] + MulDiv(maxs[i] - mins[i], extra, range);
+            else if (totalMin > 0)
+                Widths[i] = mins[i] + MulDiv(mins[i], extra, totalMin);
+            else
+                Widths[i] = extra / ColCount;
+        }
+    }
+}
+
+void ThtmlTable::WidthsFromPercents(const int32_t* maxWidths, const int32_t* minWidths, int32_t width) {
+    std::array<bool, MaxCols + 1> fixed{};
+    int32_t pTotal = 0, freeCount = 0, slack = 0;
+    for (int c = 0; c < ColCount; ++c) {
+        size_t i = static_cast<size_t>(c);
+        if (Percents[i] > 0) {
+            int32_t w = MulDiv(width, Percents[i], 1000);
+            if (w <= minWidths[c]) {
+                Widths[i] = minWidths[c];
+                fixed[i] = true;
+            } else {
+                Widths[i] = w;
+                pTotal += Percents[i];
+            }
+        } else {
+            Widths[i] = minWidths[c];
+            ++freeCount;
+            slack += maxWidths[c] - minWidths[c];
+        }
+    }
+    auto sum = [&] { return std::accumulate(Widths.begin(), Widths.begin() + ColCount, 0); };
+    int32_t excess = sum() - width;
+    if (excess > 0) {
+        for (int pass = 0; pass < 4 && pTotal > 0; ++pass) {
+            bool changed = false;
+            for (int c = 0; c < ColCount; ++c) {
+                size_t i = static_cast<size_t>(c);
+                if (Percents[i] == 0 || fixed[i] || pTotal <= 0) continue;
+                if (Widths[i] - MulDiv(excess, Percents[i], pTotal) < minWidths[c]) {
+                    excess -= Widths[i] - minWidths[c];
+                    Widths[i] = minWidths[c];
+                    fixed[i] = true;
+                    pTotal -= Percents[i];
+                    changed = true;
+                }
+            }
+            if (!changed) break;
+        }
+        if (pTotal > 0)
+            for (int c = 0; c < ColCount; ++c) {
+                size_t i = static_cast<size_t>(c);
+                if (Percents[i] > 0 && !fixed[i]) Widths[i] -= MulDiv(excess, Percents[i], pTotal);
+            }
+    } else if (excess < 0) {
+        int32_t room = -excess;
+        if (freeCount < 1) {
+            if (pTotal > 0)
+                for (int c = 0; c < ColCount; ++c) {
+                    size_t i = static_cast<size_t>(c);
+                    if (Percents[i] > 0 && !fixed[i]) Widths[i] += MulDiv(room, Percents[i], pTotal);
+                }
+        } else if (slack > 0 && room / 2 <= slack) {
+            for (int c = 0; c < ColCount; ++c)
+                if (Percents[static_cast<size_t>(c)] == 0)
+                    Widths[static_cast<size_t>(c)] += MulDiv(room, maxWidths[c] - minWidths[c], slack);
+        } else {
+            for (int c = 0; c < ColCount; ++c)
+                if (Percents[static_cast<size_t>(c)] == 0) Widths[static_cast<size_t>(c)] += room / freeCount;
+        }
+    }
+    if (ColCount == 0) return;
+    int32_t total = sum();
+    if (total <= width) {
+        Widths[0] += width - total;
+    } else {
+        for (int c = 0; c < ColCount; ++c)
+            if (!fixed[static_cast<size_t>(c)]) {
+                Widths[static_cast<size_t>(c)] -= total - width;
+                break;
+            }
+    }
+}
+
+int32_t ThtmlTable::ColumnX(int c) const {
+    int32_t x = 0;
+    for (int k = 0; k < c && k < ColCount; ++k)
+        x += Widths[static_cast<size_t>(k)];
+    return x;
+}
+
+int32_t ThtmlTable::LayoutTable(ITextMetrics& canvas, int32_t y, int32_t& curs, int32_t& maxWidth,
+                                IndentManager& indents) {
+    YValue = y;
+    StartCurs = curs;
+    indents.SetLevel(y, Level);
+    int32_t avail = indents.RightSide(y) - indents.LeftIndent(y);
+    bool specified = GivenWidth >= 1;
+    int32_t newWidth = !specified ? avail : PercentWidth ? MulDiv(avail, GivenWidth, 1000) : GivenWidth;
+    newWidth = std::max(newWidth - CellSpacing, 20);
+    Initialize();
+    Cols mins{}, maxs{};
+    int32_t totalMin = 0, totalMax = 0;
+    bool widthsDone = false;
+    if (HasAbsoluteCellWidth && !specified) {
+        FindColWidths(canvas, newWidth, maxs.data(), mins.data(), false);
+        widthsDone = true;
+    } else {
+        GetMinMaxPercent(canvas, totalMin, newWidth, maxs.data(), mins.data(), totalMax);
+        if (totalMin >= newWidth) {
+            std::copy(mins.begin(), mins.end(), Widths.begin());
+            widthsDone = true;
+        } else if (specified) {
+            WidthsFromPercents(maxs.data(), mins.data(), newWidth);
+            widthsDone = true;
+        } else {
+            int32_t pSum = 0;
+            for (int c = 0; c < ColCount; ++c)
+                pSum += Percents[static_cast<size_t>(c)];
+            if (pSum >= 1 && pSum <= 1000) {
+                int32_t need1 = 0, otherMax = 0;
+                for (int c = 0; c < ColCount; ++c) {
+                    size_t i = static_cast<size_t>(c);
+                    if (Percents[i] > 0)
+                        need1 = std::max(need1, MulDiv(maxs[i], 1000, Percents[i]));
+                    else
+                        otherMax += maxs[i];
+                }
+                int32_t need2 =
+                    pSum < 1000 ? MulDiv(otherMax, 1000, 1000 - pSum) : (otherMax < 1 ? 0 : 30000);
+                int32_t natural = std::max(need1, need2);
+                if (natural <= newWidth) {
+                    int32_t rest = MulDiv(natural, 1000 - pSum, 1000);
+                    for (int c = 0; c < ColCount; ++c) {
+                        size_t i = static_cast<size_t>(c);
+                        if (Percents[i] > 0)
+                            Widths[i] = MulDiv(natural, Percents[i], 1000);
+                        else
+                            Widths[i] = otherMax < 1 ? 0 : MulDiv(rest, maxs[i], otherMax);
+                    }
+                    widthsDone = true;
+                } else {
+                    for (int round = 0; round < 50; ++round) {
+                        int32_t sumWp = 0, otherMin = 0;
+                        bool anyPercent = false;
+                        for (int c = 0; c < ColCount; ++c) {
+                            size_t i = static_cast<size_t>(c);
+                            if (Percents[i] > 0) {
+                                int32_t wp = MulDiv(newWidth, Percents[i], 1000) - 1;
+                                if (mins[i] > wp) {
+                                    Percents[i] = 0;
+                                    otherMin += mins[i];
+                                } else {
+                                    sumWp += wp;
+                                    anyPercent = true;
+                                }
+                            } else {
+                                otherMin += mins[i];
+                            }
+                        }
+                        if (!anyPercent) break;
+                        if (sumWp + otherMin <= newWidth) {
+                            totalMin = totalMax = 0;
+                            for (int c = 0; c < ColCount; ++c) {
+                                size_t i = static_cast<size_t>(c);
+                                if (Percents[i] > 0) mins[i] = maxs[i] = MulDiv(newWidth, Percents[i], 1000);
+                                totalMin += mins[i];
+                                totalMax += maxs[i];
+                            }
+                            break;
+                        }
+                        if (sumWp <= 0) break;
+                        for (int c = 0; c < ColCount; ++c) {
+                            size_t i = static_cast<size_t>(c);
+                            if (Percents[i] > 0)
+                                Percents[i] = static_cast<int32_t>(static_cast<int64_t>(Percents[i]) *
+                                                                   (newWidth - otherMin) / sumWp);
+                        }
+                    }
+                }
+            }
+            if (!widthsDone) {
+                for (int c = 0; c < ColCount; ++c) {
+                    size_t i = static_cast<size_t>(c);
+                    if (totalMax > newWidth && totalMax != totalMin)
+                        Widths[i] =
+                            mins[i] + MulDiv(maxs[i] - mins[i], newWidth - totalMin, totalMax - totalMin);
+                    else
+                        Widths[i] = maxs[i];
+                }
+                widthsDone = true;
+            }
+        }
+    }
+    TableWidth = CellSpacing;
+    for (int c = 0; c < ColCount; ++c)
+        TableWidth += Widths[static_cast<size_t>(c)];
+    int32_t capMax = 0;
+    Caption->Cell.MinMaxWidth(canvas, CaptionMinWidth, capMax);
+    CaptionWidth = std::max(TableWidth, CaptionMinWidth);
+
+    // Row heights.
+    int rowCount = static_cast<int>(Rows.size());
+    std::vector<int32_t> heights(static_cast<size_t>(rowCount), 0);
+    int32_t pad2 = 2 * CellPadding;
+    auto cellWidth = [&](int c, TCellObj& cell) {
+        int32_t w = 0;
+        for (int k = c; k < c + std::max(1, cell.ColSpan) && k < ColCount; ++k)
+            w += Widths[static_cast<size_t>(k)];
+        return w;
+    };
+    int maxRowSpan = 1;
+    for (auto& row : Rows)
+        for (auto& cell : row->Cells)
+            if (cell && !cell->Dummy) maxRowSpan = std::max(maxRowSpan, cell->RowSpan);
+    for (int n = 1; n <= maxRowSpan; ++n)
+        for (int r = 0; r + n <= rowCount; ++r) {
+            auto& row = *Rows[static_cast<size_t>(r)];
+            int32_t passHeight = 0;
+            for (int c = 0; c < static_cast<int>(row.Cells.size()); ++c) {
+                TCellObj* cell = row.Cells[static_cast<size_t>(c)].get();
+                if (!cell || cell->Dummy) continue;
+                cell->Wd = cellWidth(c, *cell);
+                if (cell->RowSpan != n) continue;
+                int32_t mw = 0, scratch = curs;
+                int32_t h =
+                    cell->Cell.Layout(canvas, y, std::max(0, cell->Wd - pad2 - CellSpacing), mw, scratch);
+                cell->ContentHt = h;
+                passHeight = std::max(passHeight, std::max(h, cell->GivenHeight - pad2));
+            }
+            passHeight += pad2 + CellSpacing;
+            if (n == 1) {
+                heights[static_cast<size_t>(r)] = passHeight;
+            } else {
+                int32_t sum = 0;
+                for (int k = r; k < r + n; ++k)
+                    sum += heights[static_cast<size_t>(k)];
+                if (passHeight > sum) {
+                    int32_t each = (passHeight - sum) / n;
+                    for (int k = r; k < r + n; ++k)
+                        heights[static_cast<size_t>(k)] += each;
+                    heights[static_cast<size_t>(r + n - 1)] += (passHeight - sum) - each * n;
+                }
+            }
+        }
+
+    int32_t sectionHeight = 0;
+    CaptionHeight = 0;
+    if (TopCaption && Caption->Cell.Count() > 0) {
+        int32_t mw = 0;
+        CaptionHeight = Caption->Cell.Layout(canvas, y, CaptionWidth, mw, curs);
+        sectionHeight = CaptionHeight;
+    }
+    int32_t gy = y + sectionHeight;
+    if (GivenHeight > 0 && rowCount > 0) {
+        int32_t target = GivenHeight;
+        if (PercentHeight) {
+            int32_t client = ParentSectionList->Host ? ParentSectionList->Host->ClientHeight() : 0;
+            int32_t margin = ParentSectionList->Host ? ParentSectionList->Host->MarginHeight() : 0;
+            target = MulDiv(client - 2 * margin - CellSpacing - 3, GivenHeight, 1000);
+        }
+        int32_t sum = std::accumulate(heights.begin(), heights.end(), 0);
+        if (sum < target) {
+            int32_t each = (target - sum) / rowCount, others = 0;
+            for (int r = 0; r + 1 < rowCount; ++r) {
+                heights[static_cast<size_t>(r)] += each;
+                others += heights[static_cast<size_t>(r)];
+            }
+            heights[static_cast<size_t>(rowCount - 1)] = target - others;
+        }
+    }
+    rowTops_.assign(static_cast<size_t>(rowCount), 0);
+    for (int r = 0; r < rowCount; ++r) {
+        auto& row = *Rows[static_cast<size_t>(r)];
+        rowTops_[static_cast<size_t>(r)] = gy;
+        row.RowHeight = heights[static_cast<size_t>(r)];
+        row.RowSpanHeight = 0;
+        for (int c = 0; c < static_cast<int>(row.Cells.size()); ++c) {
+            TCellObj* cell = row.Cells[static_cast<size_t>(c)].get();
+            if (!cell || cell->Dummy) continue;
+            cell->Ht = 0;
+            for (int k = r; k < r + cell->RowSpan && k < rowCount; ++k)
+                cell->Ht += heights[static_cast<size_t>(k)];
+            row.RowSpanHeight = std::max(row.RowSpanHeight, cell->Ht);
+            int32_t slack = cell->Ht - cell->ContentHt - (pad2 + CellSpacing);
+            cell->YIndent = cell->VAlign == 0 ? 0 : cell->VAlign == 1 ? slack / 2 : slack;
+            if (cell->Cell.Count() > 0) {
+                int32_t mw = 0;
+                cell->Cell.Layout(canvas, gy + CellSpacing + CellPadding + cell->YIndent,
+                                  std::max(0, cell->Wd - (pad2 + CellSpacing)), mw, curs);
+            }
+        }
+        gy += row.RowHeight;
+    }
+    sectionHeight = gy - y + CellSpacing;
+    TableHeight = sectionHeight - CaptionHeight;
+    if (!TopCaption && Caption->Cell.Count() > 0) {
+        int32_t mw = 0;
+        CaptionHeight = Caption->Cell.Layout(canvas, YValue + TableHeight, CaptionWidth, mw, curs);
+        sectionHeight += CaptionHeight;
+    }
+    Indent = 0;
+    if (CaptionWidth < avail) {
+        if (Justify == 2)
+            Indent = (avail - CaptionWidth) / 2;
+        else if (Justify == 3)
+            Indent = avail - CaptionWidth;
+    }
+    Indent += indents.LeftIndent(YValue) - indents.LeftEdge;
+    TableIndent = (CaptionWidth - TableWidth) / 2 + Indent;
+    Len = curs - StartCurs;
+    maxWidth = CaptionWidth;
+    if (!Float) {
+        SectionHeight = DrawHeight = sectionHeight;
+        return SectionHeight;
+    }
+    sectionHeight += 2 * VSpace;
+    indents.Update(YValue, CaptionWidth + HSpace + 1, Justify, sectionHeight);
+    DrawHeight = sectionHeight;
+    SectionHeight = 0;
+    return 0;
+}
+
+void ThtmlTable::MinMaxWidth(ITextMetrics& canvas, int32_t& min, int32_t& max) {
+    Initialize();
+    Cols mins{}, maxs{};
+    if (HasAbsoluteCellWidth && GivenWidth < 1)
+        GetMinMax(canvas, min, mins.data(), maxs.data(), max);
+    else if (PercentWidth)
+        GetMinMaxPercent(canvas, min, 0, maxs.data(), mins.data(), max);
+    else
+        GetMinMaxPercent(canvas, min, GivenWidth, maxs.data(), mins.data(), max);
+    min += CellSpacing;
+    max += CellSpacing;
+    if (!PercentWidth) {
+        min = std::max(min, GivenWidth);
+        max = std::max(max, GivenWidth);
+    }
+    int32_t cmin = 0, cmax = 0;
+    Caption->Cell.MinMaxWidth(canvas, cmin, cmax);
+    min = std::max(min, cmin);
+    max = std::max(max, cmin);
+}
+
+int32_t ThtmlTable::Draw(IHtmlPainter& canvas, const THvRect& rect, IndentManager& indents, int32_t x,
+                         int32_t y) {
+    int32_t result = y + SectionHeight;
+    int32_t topY = y + (Float ? VSpace : 0);
+    int32_t scroll = ParentSectionList->ScrollOffset;
+    if (topY - scroll + DrawHeight < rect.Top || topY - scroll >= rect.Bottom) return result;
+    int32_t left = x; // the cell's edge
+    DrawX = left + TableIndent;
+    DrawY = topY;
+    int32_t clip = indents.ClipWidth;
+    if (TopCaption && Caption->Cell.Count() > 0) Caption->Cell.Draw(canvas, rect, clip, left + Indent, topY);
+    int32_t gridTop = topY + (TopCaption ? CaptionHeight : 0);
+    int32_t rowsHeight = 0;
+    for (auto& row : Rows)
+        rowsHeight += row->RowHeight;
+    if (BorderColorGiven)
+        canvas.FillRect({DrawX, std::max(rect.Top - 1, gridTop - scroll), DrawX + TableWidth,
+                         std::min(rect.Bottom, gridTop + TableHeight - scroll)},
+                        BorderColor);
+    int32_t rowTop = gridTop;
+    for (auto& row : Rows) {
+        int32_t screenTop = rowTop - scroll;
+        if (screenTop + row->RowSpanHeight >= rect.Top && screenTop < rect.Bottom) {
+            int32_t cx = DrawX;
+            for (int c = 0; c < static_cast<int>(row->Cells.size()) && c < ColCount; ++c) {
+                TCellObj* cell = row->Cells[static_cast<size_t>(c)].get();
+                int32_t colX = DrawX + ColumnX(c);
+                cx = colX;
+                if (!cell || cell->Dummy) continue;
+                int32_t top = std::clamp(screenTop + CellSpacing, -200, 3000);
+                int32_t bottom = std::clamp(screenTop + cell->Ht, -200, 3000);
+                if (cell->Cell.HasBackground)
+                    canvas.FillRect({cx + CellSpacing, top, cx + cell->Wd, bottom},
+                                    cell->Cell.BackgroundColor);
+                else if (BorderColorGiven)
+                    canvas.FillRect({cx + CellSpacing, top, cx + cell->Wd, bottom},
+                                    ParentSectionList->Background);
+                if (cell->Cell.Count() > 0)
+                    cell->Cell.Draw(canvas, rect, clip, cx + CellSpacing + CellPadding,
+                                    rowTop + CellSpacing + CellPadding + cell->YIndent);
+                if (Border)
+                    Draw3DFrame(canvas, *ParentSectionList, cx + CellSpacing - 1, screenTop + CellSpacing - 1,
+                                cx + cell->Wd, screenTop + cell->Ht, false);
+            }
+        }
+        rowTop += row->RowHeight;
+    }
+    if (Border)
+        Draw3DFrame(canvas, *ParentSectionList, DrawX, gridTop - scroll, DrawX + TableWidth - 1,
+                    rowTop + CellSpacing - 1 - scroll, true);
+    if (!TopCaption && Caption->Cell.Count() > 0)
+        Caption->Cell.Draw(canvas, rect, clip, left + Indent, topY + TableHeight);
+    return result;
+}
+
+TCellObj* ThtmlTable::CellAtPoint(int32_t x, int32_t y) {
+    if (Caption->Cell.Count() > 0 && y >= Caption->Cell.YValue && y < Caption->Cell.YValue + CaptionHeight)
+        return Caption.get();
+    for (size_t r = 0; r < Rows.size() && r < rowTops_.size(); ++r) {
+        auto& row = *Rows[r];
+        for (int c = 0; c < static_cast<int>(row.Cells.size()) && c < ColCount; ++c) {
+            TCellObj* cell = row.Cells[static_cast<size_t>(c)].get();
+            if (!cell || cell->Dummy) continue;
+            int32_t cx = DrawX + ColumnX(c);
+            if (x >= cx && x < cx + cell->Wd && y >= rowTops_[r] && y < rowTops_[r] + cell->Ht) return cell;
+        }
+    }
+    return nullptr;
+}
+
+bool ThtmlTable::LinkAtPoint(ITextMetrics& canvas, int32_t x, int32_t y, TUrlTarget& url,
+                             TFormControlObj*& control) {
+    TCellObj* cell = CellAtPoint(x, y);
+    return cell && cell->Cell.LinkAtPoint(canvas, x, y, url, control);
+}
+
+bool ThtmlTable::ObjectAtPoint(int32_t x, int32_t y, TObject*& obj, int32_t& ix, int32_t& iy) {
+    TCellObj* cell = CellAtPoint(x, y);
+    return cell && cell->Cell.ObjectAtPoint(x, y, obj, ix, iy);
+}
+
+int32_t ThtmlTable::CharIndexAtPoint(ITextMetrics& canvas, int32_t x, int32_t y, int32_t& xr, int32_t& yr,
+                                     int32_t& ht, bool& inText) {
+    TCellObj* cell = CellAtPoint(x, y);
+    return cell ? cell->Cell.CharIndexAtPoint(canvas, x, y, xr, yr, ht, inText) : -1;
+}
+
+namespace {
+// Caption and cells in document order: a top caption first, a bottom caption last.
+template <typename F> bool ForCellsInOrder(ThtmlTable& t, F f) {
+    if (t.TopCaption && f(t.Caption->Cell)) return true;
+    for (auto& row : t.Rows)
+        for (auto& cell : row->Cells)
+            if (cell && !cell->Dummy && f(cell->Cell)) return true;
+    return !t.TopCaption && f(t.Caption->Cell);
+}
+} // namespace
+
+int32_t ThtmlTable::FindString(int32_t from, const std::string& toFind, bool matchCase) {
+    int32_t result = -1;
+    ForCellsInOrder(*this, [&](TCell& c) { return (result = c.FindString(from, toFind, matchCase)) >= 0; });
+    return result;
+}
+
+int32_t ThtmlTable::SourcePosOf(int32_t docPos) {
+    if (docPos < StartCurs || docPos >= StartCurs + Len) return -1;
+    int32_t result = -1;
+    ForCellsInOrder(*this, [&](TCell& c) { return (result = c.SourcePosOf(docPos)) >= 0; });
+    return result;
+}
+
+int32_t ThtmlTable::DocPosOf(int32_t sourcePos, bool prev) {
+    int32_t result = -1;
+    if (!prev) {
+        ForCellsInOrder(*this, [&](TCell& c) { return (result = c.DocPosOf(sourcePos, prev)) >= 0; });
+        return result;
+    }
+    for (auto r = Rows.rbegin(); r != Rows.rend(); ++r)
+        for (auto c = (*r)->Cells.rbegin(); c != (*r)->Cells.rend(); ++c)
+            if (*c && !(*c)->Dummy && (result = (*c)->Cell.DocPosOf(sourcePos, prev)) >= 0) return result;
+    return Caption->Cell.DocPosOf(sourcePos, prev);
+}
+
+bool ThtmlTable::CharIndexToPoint(ITextMetrics& canvas, int32_t cursor, int32_t& x, int32_t& y) {
+    if (cursor < StartCurs || cursor >= StartCurs + Len) return false;
+    return ForCellsInOrder(*this, [&](TCell& c) { return c.CharIndexToPoint(canvas, cursor, x, y); });
+}
+
+bool ThtmlTable::CharAtIndex(int32_t pos, char& ch, TObject*& obj) {
+    if (pos < StartCurs || pos >= StartCurs + Len) return false;
+    if (Caption->Cell.CharAtIndex(pos, ch, obj)) return true;
+    for (auto& row : Rows)
+        for (auto& cell : row->Cells)
+            if (cell && !cell->Dummy && cell->Cell.CharAtIndex(pos, ch, obj)) return true;
+    return false;
+}
+
+void ThtmlTable::CopyToClipboard(ITextSink& sink) {
+    ForCellsInOrder(*this, [&](TCell& c) {
+        c.CopyToClipboard(sink);
+        return false;
+    });
+}
+
+void ThtmlTable::UpdateFonts() {
+    for (auto& row : Rows)
+        row->UpdateFonts();
+    Caption->UpdateFonts();
+}

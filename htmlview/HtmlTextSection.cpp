@@ -1,0 +1,797 @@
+// The text section: building, line breaking, drawing and hit tests.
+#include "htmlview/HtmlTextSection.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "htmlview/HtmlForms.h"
+#include "htmlview/HtmlObjects.h"
+#include "htmlview/HtmlParser.h"
+#include "htmlview/HtmlSymbols.h"
+
+namespace {
+bool IsPicture(char c) {
+    return c == PhPicture || c == PhPictureNoBreak;
+}
+bool IsControl(char c) {
+    return c == PhControl || c == PhControlNoBreak;
+}
+bool IsPlaceholder(char c) {
+    return IsPicture(c) || IsControl(c);
+}
+char FoldAscii(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+}
+} // namespace
+
+TSection::TSection(TSectionList* list, int32_t level, const TMyFont& font, const TUrlTarget* url,
+                   uint8_t justify)
+    : TSectionBase(list), Level(level), Justify(justify) {
+    auto f = std::make_unique<TMyFont>(font);
+    if (list && list->Parser) {
+        f->Style |= list->Parser->StyleBits;
+        list->Parser->SubSup = 0;
+    }
+    auto* run = Fonts.Add(std::make_unique<TFontObj>(this, std::move(f), 0));
+    if (url && !url->URL.empty()) {
+        run->UrlTarget = *url;
+        if (list) list->LinkList.push_back(run);
+    }
+    BaseFont = std::make_unique<TMyFont>(font);
+    Indent = level * 35;
+}
+
+TSection::~TSection() {
+    if (ParentSectionList) {
+        auto& links = ParentSectionList->LinkList;
+        if (!links.empty())
+            links.erase(std::remove_if(links.begin(), links.end(),
+                                       [this](TFontObj* f) { return f->Section == this; }),
+                        links.end());
+        if (ParentSectionList->HoverLink && ParentSectionList->HoverLink->Section == this)
+            ParentSectionList->HoverLink = nullptr;
+    }
+}
+
+void TSection::AppendRaw(const char* s, const int32_t* positions, int32_t n) {
+    buff_.append(s, static_cast<size_t>(n));
+    sourcePos_.insert(sourcePos_.end(), positions, positions + n);
+    Len = static_cast<int32_t>(buff_.size());
+}
+
+bool TSection::OnlyFloatsSoFar() const {
+    if (buff_.empty()) return false;
+    for (int32_t i = 0; i < Len; ++i) {
+        if (!IsPicture(buff_[static_cast<size_t>(i)])) return false;
+        TImageObj* img = FindImage(i);
+        if (!img || !img->IsFloat()) return false;
+    }
+    return true;
+}
+
+void TSection::AppendToken(const TokenObj& token, bool noBreak) {
+    if (token.S.empty()) return;
+    std::string s = token.S;
+    std::vector<int32_t> idx = token.I;
+    auto erase = [&](size_t i) {
+        s.erase(i, 1);
+        idx.erase(idx.begin() + static_cast<std::ptrdiff_t>(i));
+    };
+    char last = buff_.empty() ? 0 : buff_.back();
+    if (noBreak) {
+        if ((buff_.empty() || last == PhNoBreakSpace || last == ' ' || last == NbspChar) &&
+            s[0] == PhNoBreakSpace)
+            erase(0);
+        for (size_t i = 0; i < s.size();) {
+            bool five = s[i] == PhNoBreakSpace;
+            if (five && ((i > 0 && (s[i - 1] == ' ' || s[i - 1] == PhNoBreakSpace)) ||
+                         (i + 1 < s.size() && s[i + 1] == ' '))) {
+                erase(i);
+                continue;
+            }
+            ++i;
+        }
+        for (char& c : s)
+            if (c == PhNoBreakSpace) c = NbspChar;
+    } else if ((buff_.empty() || last == ' ') && !s.empty() && s[0] == ' ') {
+        erase(0);
+    }
+    if (s.empty()) return;
+    if ((s[0] == ' ' || s[0] == NbspChar) && OnlyFloatsSoFar()) erase(0);
+    if (s.empty()) return;
+    // Reserve geometrically so that long documents append in amortised constant time.
+    AppendRaw(s.data(), idx.data(), static_cast<int32_t>(s.size()));
+}
+
+void TSection::AddChar(char ch, int32_t sourcePos, bool noBreak) {
+    TokenObj t;
+    t.AddChar(ch, sourcePos);
+    AppendToken(t, noBreak);
+}
+
+void TSection::ChangeFont(const TMyFont& font) {
+    auto f = std::make_unique<TMyFont>(font);
+    uint8_t subSup = 0;
+    if (ParentSectionList && ParentSectionList->Parser) {
+        f->Style |= ParentSectionList->Parser->StyleBits;
+        subSup = ParentSectionList->Parser->SubSup;
+    }
+    if (subSup != 0) f->Size = MulDiv(f->Size, 3, 4);
+    TFontObj* lastRun = Fonts.Last();
+    if (lastRun && lastRun->Pos == Len) {
+        lastRun->CurrentFont = std::move(f);
+        lastRun->SScript = subSup;
+        lastRun->FontChanged();
+        return;
+    }
+    auto* run = Fonts.Add(std::make_unique<TFontObj>(this, std::move(f), Len));
+    run->SScript = subSup;
+    if (lastRun) {
+        run->UrlTarget = lastRun->UrlTarget;
+        if (!run->UrlTarget.URL.empty() && ParentSectionList) ParentSectionList->LinkList.push_back(run);
+    }
+}
+
+void TSection::HRef(bool linkStart, const TMyFont& font, const TUrlTarget& url) {
+    ChangeFont(font);
+    TFontObj* run = Fonts.Last();
+    bool wasLink = !run->UrlTarget.URL.empty();
+    run->UrlTarget.Clear();
+    if (linkStart) {
+        run->UrlTarget = url;
+        if (ParentSectionList && !wasLink) ParentSectionList->LinkList.push_back(run);
+    } else if (wasLink && ParentSectionList) {
+        auto& links = ParentSectionList->LinkList;
+        links.erase(std::remove(links.begin(), links.end(), run), links.end());
+    }
+}
+
+TImageObj* TSection::AddImage(const TAttributeList& attributes, TCell*, bool noBreak, int32_t sourcePos) {
+    auto* img = Images.Add(std::make_unique<TImageObj>(ParentSectionList, Len, attributes));
+    int32_t p = sourcePos;
+    AppendRaw(noBreak ? &PhPictureNoBreak : &PhPicture, &p, 1);
+    return img;
+}
+
+TFormControlObj* TSection::AddFormControl(int symbol, ThtmlForm* form, bool noBreak, int32_t sourcePos,
+                                          TCell*, const TAttributeList& attributes) {
+    FormControlKind kind = FormControlKind::Edit;
+    if (symbol == SymTEXTAREA) {
+        kind = FormControlKind::TextArea;
+    } else if (symbol == SymSELECT) {
+        const TAttribute* size = attributes.Find(AttrSIZE);
+        kind = attributes.Has(AttrMULTIPLE) || (size && size->Value >= 2) ? FormControlKind::ListBox
+                                                                          : FormControlKind::Combo;
+    } else {
+        const TAttribute* type = attributes.Find(AttrTYPE);
+        std::string t;
+        for (char c : type ? type->Name : std::string())
+            t += (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+        if (t == "password")
+            kind = FormControlKind::Password;
+        else if (t == "submit")
+            kind = FormControlKind::Submit;
+        else if (t == "reset")
+            kind = FormControlKind::Reset;
+        else if (t == "button")
+            kind = FormControlKind::Button;
+        else if (t == "radio")
+            kind = FormControlKind::Radio;
+        else if (t == "checkbox")
+            kind = FormControlKind::CheckBox;
+        else if (t == "hidden")
+            kind = FormControlKind::Hidden;
+        else if (t == "image")
+            kind = FormControlKind::Image;
+    }
+    if (!form) return nullptr;
+    auto ctrl = std::make_unique<TFormControlObj>(ParentSectionList, form, Len, kind, attributes);
+    TFormControlObj* c = ctrl.get();
+    form->InsertControl(std::move(ctrl));
+    if (ParentSectionList) ParentSectionList->FormControlList.push_back(c);
+    if (kind == FormControlKind::Image) {
+        TImageObj* img = AddImage(attributes, nullptr, noBreak, sourcePos);
+        img->FormControl = c;
+    } else if (kind != FormControlKind::Hidden) {
+        FormControls.push_back(c);
+        int32_t p = sourcePos;
+        AppendRaw(noBreak ? &PhControlNoBreak : &PhControl, &p, 1);
+    }
+    return c;
+}
+
+void TSection::CheckClear(const TAttributeList& attributes) {
+    if (const TAttribute* a = attributes.Find(AttrCLEAR)) {
+        std::string v;
+        for (char c : a->Name)
+            v += FoldAscii(c);
+        ClearAttr = v == "LEFT" ? 1 : v == "RIGHT" ? 2 : 3;
+    }
+}
+
+uint8_t TSection::LineBreak(int32_t sourcePos, bool noBreak) {
+    if (Len == 0) {
+        AddChar('X', sourcePos, noBreak);
+        if (!buff_.empty()) buff_.back() = ' ';
+    }
+    return Justify;
+}
+
+void TSection::Finish() {
+    SourceIndexList.clear();
+    for (int32_t i = 0; i < static_cast<int32_t>(sourcePos_.size()); ++i)
+        if (i == 0 || sourcePos_[static_cast<size_t>(i)] != sourcePos_[static_cast<size_t>(i - 1)] + 1)
+            SourceIndexList.push_back({i, sourcePos_[static_cast<size_t>(i)]});
+    sourcePos_.clear();
+    sourcePos_.shrink_to_fit();
+}
+
+TImageObj* TSection::FindImage(int32_t pos) const {
+    for (const auto& img : Images)
+        if (img->Pos == pos) return img.get();
+    return nullptr;
+}
+
+TFormControlObj* TSection::FindControl(int32_t pos) const {
+    for (auto* c : FormControls)
+        if (c->Pos == pos) return c;
+    return nullptr;
+}
+
+// --- measuring ---
+
+int32_t TSection::FitCount(ITextMetrics& canvas, int32_t width, std::vector<TImageObj*>* floatList,
+                           int32_t& floatHt, IndentManager* indents, int32_t y, int32_t numChars,
+                           int32_t start) {
+    int32_t w = 0, count = 0, i = start;
+    bool firstOnLine = true;
+    while (count < numChars) {
+        char ch = buff_[static_cast<size_t>(i)];
+        if (IsPicture(ch)) {
+            if (TImageObj* img = FindImage(i)) {
+                if (img->IsFloat()) {
+                    if (floatList) {
+                        if (firstOnLine) {
+                            indents->UpdateFloat(y, *img);
+                            w += img->ImageWidth + img->HSpace;
+                            floatHt = std::max(floatHt, img->ImageHeight + 2 * img->VSpace);
+                        } else {
+                            floatList->push_back(img);
+                        }
+                    }
+                } else {
+                    w += img->ImageWidth + 2 * img->HSpace;
+                    firstOnLine = false;
+                }
+            }
+            ++count;
+            ++i;
+            if (w > width) return count - 1;
+            continue;
+        }
+        if (IsControl(ch)) {
+            if (TFormControlObj* c = FindControl(i)) w += c->Width;
+            firstOnLine = false;
+            ++count;
+            ++i;
+            if (w > width) return count - 1;
+            continue;
+        }
+        // A stretch of text up to the next font change or object.
+        int32_t n = std::min(Fonts.GetFontCountAt(i, Len), numChars - count);
+        int32_t k = 0;
+        while (k < n && !IsPlaceholder(buff_[static_cast<size_t>(i + k)]))
+            ++k;
+        n = k;
+        TFontObj* font = Fonts.GetFontObjAt(i);
+        int32_t overhang = font->Overhang(canvas);
+        int32_t fit = canvas.FitChars(*font->CurrentFont, buff_.data() + i, n, width - w + overhang);
+        if (count + fit >= numChars) return numChars;
+        if (fit < n) return count + fit;
+        w += canvas.TextWidth(*font->CurrentFont, buff_.data() + i, n) - overhang;
+        firstOnLine = false;
+        count += n;
+        i += n;
+    }
+    return count;
+}
+
+int32_t TSection::FindTextWidth(ITextMetrics& canvas, int32_t start, int32_t n, bool removeSpaces) {
+    if (removeSpaces)
+        while (n > 1 && buff_[static_cast<size_t>(start + n - 1)] == ' ')
+            --n;
+    int32_t w = 0, i = start, end = start + n;
+    while (i < end) {
+        char ch = buff_[static_cast<size_t>(i)];
+        if (IsPicture(ch)) {
+            if (TImageObj* img = FindImage(i); img && !img->IsFloat()) w += img->ImageWidth + 2 * img->HSpace;
+            ++i;
+            continue;
+        }
+        if (IsControl(ch)) {
+            if (TFormControlObj* c = FindControl(i)) w += c->Width;
+            ++i;
+            continue;
+        }
+        int32_t k = std::min(Fonts.GetFontCountAt(i, Len), end - i);
+        int32_t m = 0;
+        while (m < k && !IsPlaceholder(buff_[static_cast<size_t>(i + m)]))
+            ++m;
+        TFontObj* font = Fonts.GetFontObjAt(i);
+        w += canvas.TextWidth(*font->CurrentFont, buff_.data() + i, m) - font->Overhang(canvas);
+        i += m;
+    }
+    return w;
+}
+
+int32_t TSection::ClearHeight(const IndentManager& indents, int32_t y) const {
+    if (ClearAttr == 0) return 0;
+    int32_t cl = 0, cr = 0;
+    indents.YBelowFloats(cl, cr);
+    int32_t left = std::max(0, cl - y - 1), right = std::max(0, cr - y - 1);
+    switch (ClearAttr) {
+    case 1:
+        return left;
+    case 2:
+        return right;
+    default:
+        return std::max(left, right);
+    }
+}
+
+// --- layout ---
+
+void TSection::CompleteLine(ITextMetrics& canvas, IndentManager& indents, int32_t& y, int32_t p, int32_t nn,
+                            int32_t floatHt, std::vector<TImageObj*>& floatList) {
+    LineRec lr;
+    lr.Start = p;
+    lr.Ln = nn;
+    bool onlyPlaceholders = true;
+    for (int32_t i = p; i < p + nn; ++i)
+        if (!IsPlaceholder(buff_[static_cast<size_t>(i)])) onlyPlaceholders = false;
+    if (!onlyPlaceholders) {
+        int first = 0;
+        Fonts.GetFontObjAt(p, &first);
+        for (int k = first; k < Fonts.Count() && Fonts[k]->Pos < p + nn; ++k) {
+            TFontObj* f = Fonts[k];
+            lr.LineHeight = std::max(lr.LineHeight, f->LineHeight(canvas));
+            lr.Descent = std::max(lr.Descent, f->Descent(canvas));
+        }
+    }
+    for (const auto& img : Images) {
+        if (img->Pos < p || img->Pos >= p + nn || img->IsFloat()) continue;
+        int32_t h = img->ImageHeight;
+        switch (img->ImageAlign) {
+        case 0:
+            lr.SpaceAfter = std::max(lr.SpaceAfter, h - lr.LineHeight);
+            break;
+        case 1: {
+            int32_t extra = h - lr.LineHeight;
+            lr.SpaceAfter = std::max(lr.SpaceAfter, extra / 2);
+            lr.SpaceBefore = std::max(lr.SpaceBefore, extra - extra / 2);
+            break;
+        }
+        default:
+            lr.SpaceBefore = std::max(lr.SpaceBefore, h + lr.Descent - lr.LineHeight);
+            break;
+        }
+    }
+    for (auto* c : FormControls) {
+        if (c->Pos < p || c->Pos >= p + nn) continue;
+        int32_t need = c->OnBaseline() ? c->Height - (lr.LineHeight - lr.Descent) : c->Height - lr.LineHeight;
+        lr.SpaceBefore = std::max(lr.SpaceBefore, need);
+        c->YValue = y;
+    }
+    int32_t w = FindTextWidth(canvas, p, nn, true);
+    int32_t left = indents.LeftIndent(y), right = Preformatted ? left + 32000 : indents.RightSide(y);
+    if (Justify == 1 || Preformatted)
+        lr.LineIndent = left;
+    else if (Justify == 2)
+        lr.LineIndent = std::max(left, (right + left - w) / 2);
+    else
+        lr.LineIndent = right - w - 1;
+    lr.LineIndent -= indents.LeftEdge;
+    int32_t full = lr.FullHeight();
+    SectionHeight += full;
+    y += full;
+    lr.LineImgHt = std::max(full, floatHt);
+    for (TImageObj* img : floatList) {
+        indents.UpdateFloat(y, *img);
+        lr.LineImgHt = std::max(lr.LineImgHt, full + img->ImageHeight + 2 * img->VSpace);
+    }
+    floatList.clear();
+    Lines.push_back(lr);
+}
+
+int32_t TSection::LayoutParagraph(ITextMetrics& canvas, int32_t y, IndentManager& indents, int32_t& maxWidth,
+                                  int32_t& curs) {
+    return DoLayout(canvas, y, indents, maxWidth, curs, Preformatted);
+}
+
+int32_t TSection::DoLayout(ITextMetrics& canvas, int32_t y, IndentManager& indents, int32_t& maxWidth,
+                           int32_t& curs, bool noWrap) {
+    YValue = y;
+    StartCurs = curs;
+    SectionHeight = 0;
+    Lines.clear();
+    indents.SetLevel(y, Level);
+    if (Len == 0) {
+        SectionHeight = DrawHeight = ClearHeight(indents, y);
+        maxWidth = 0;
+        curs = StartCurs + Len;
+        return SectionHeight;
+    }
+    FirstLineIndent = indents.LeftIndent(y);
+    maxWidth = indents.Width();
+    int32_t avail = indents.RightSide(y) - indents.LeftIndent(y);
+    for (const auto& img : Images) {
+        img->LayoutImage(canvas, Fonts.GetFontObjAt(img->Pos), avail);
+        maxWidth = std::max(maxWidth, img->ImageWidth + Indent);
+    }
+    for (auto* c : FormControls)
+        maxWidth = std::max(maxWidth, c->Width + Indent);
+
+    std::vector<TImageObj*> floatList;
+    int32_t p = 0, numChars = Len;
+    bool first = true;
+    while (numChars > 0) {
+        if (first) {
+            first = false;
+            int32_t ch = ClearHeight(indents, y);
+            if (ch > 0) {
+                LineRec lr;
+                lr.Start = 0;
+                lr.LineHeight = ch;
+                lr.LineImgHt = ch;
+                Lines.push_back(lr);
+                y += ch;
+                SectionHeight += ch;
+            }
+        }
+        int32_t width = noWrap ? 32000 : indents.RightSide(y) - indents.LeftIndent(y);
+        int32_t floatHt = 0;
+        int32_t n = std::max(1, FitCount(canvas, width, &floatList, floatHt, &indents, y, numChars, p));
+        int32_t nn;
+        auto at = [&](int32_t i) { return buff_[static_cast<size_t>(i)]; };
+        if (n >= numChars) {
+            nn = numChars;
+        } else if (at(p + n - 1) == ' ') {
+            nn = n;
+            while (p + nn < Len && at(p + nn) == ' ')
+                ++nn;
+        } else if (at(p + n) == PhControl || at(p + n) == PhPicture) {
+            nn = n;
+        } else {
+            int32_t j = p + n - 1;
+            while (j >= p && at(j) != ' ' && at(j) != PhControl && at(j) != PhPicture)
+                --j;
+            if (j >= p) {
+                nn = j - p + 1;
+            } else {
+                // A word wider than the line stays whole and overflows.
+                j = p + n;
+                while (j < Len && at(j) != ' ' && at(j) != PhControl && at(j) != PhPicture)
+                    ++j;
+                while (j < Len && at(j) == ' ')
+                    ++j;
+                nn = j - p;
+                maxWidth = std::max(maxWidth, FindTextWidth(canvas, p, nn, true) + indents.LeftIndent(y) -
+                                                  indents.LeftEdge);
+            }
+        }
+        CompleteLine(canvas, indents, y, p, nn, floatHt, floatList);
+        p += nn;
+        numChars -= nn;
+    }
+    curs = StartCurs + Len;
+    if (Level > 0) {
+        int32_t wider = indents.NextWiderY(y);
+        SectionHeight = std::max(SectionHeight, wider - YValue);
+    }
+    DrawHeight = std::max(SectionHeight, indents.ImageBottom() - YValue);
+    return SectionHeight;
+}
+
+void TSection::MinMaxWidth(ITextMetrics& canvas, int32_t& min, int32_t& max) {
+    int32_t floats = 0, imgMin = 0;
+    for (const auto& img : Images) {
+        if (img->PercentWidth) continue;
+        img->LayoutImage(canvas, Fonts.GetFontObjAt(img->Pos), 0);
+        if (img->IsFloat())
+            floats += img->ImageWidth + img->HSpace;
+        else
+            imgMin = std::max(imgMin, img->ImageWidth);
+    }
+    if (Len == 0) {
+        min = max = 0;
+        return;
+    }
+    max = FindTextWidth(canvas, 0, Len, true) + floats + Indent;
+    int32_t widest = 0, i = 0;
+    while (i < Len) {
+        while (i < Len && (buff_[static_cast<size_t>(i)] == ' ' || IsPicture(buff_[static_cast<size_t>(i)])))
+            ++i;
+        int32_t j = i;
+        while (j < Len && buff_[static_cast<size_t>(j)] != ' ' && !IsPicture(buff_[static_cast<size_t>(j)]))
+            ++j;
+        if (j > i) widest = std::max(widest, FindTextWidth(canvas, i, j - i, false));
+        i = j;
+    }
+    min = std::max(widest, imgMin) + floats + Indent;
+    max = std::max(max, min);
+}
+
+// --- drawing ---
+
+void TSection::DrawItemMarker(IHtmlPainter&, int32_t, int32_t, int32_t) {}
+
+int32_t TSection::Draw(IHtmlPainter& canvas, const THvRect& rect, IndentManager& indents, int32_t x,
+                       int32_t y) {
+    int32_t result = y + SectionHeight;
+    TSectionList& doc = *ParentSectionList;
+    int32_t screenTop = y - doc.ScrollOffset;
+    if (Len == 0 || screenTop + DrawHeight < rect.Top || screenTop >= rect.Bottom) return result;
+    bool firstLine = true;
+    for (auto& lr : Lines) {
+        int32_t lineTop = y - doc.ScrollOffset;
+        if (lineTop + lr.LineImgHt < rect.Top || lineTop >= rect.Bottom) {
+            y += lr.FullHeight();
+            firstLine = false;
+            continue;
+        }
+        int32_t top = y;
+        y += lr.SpaceBefore + lr.LineHeight;
+        int32_t baseline = y - lr.Descent - doc.ScrollOffset;
+        int32_t cx = x + lr.LineIndent;
+        lr.DrawX = cx;
+        if (firstLine && ListType != 0) DrawItemMarker(canvas, cx, baseline, lr.LineHeight);
+        firstLine = false;
+        int32_t i = lr.Start, end = lr.Start + lr.Ln;
+        int32_t selFrom = doc.SelFrom - StartCurs, selTo = doc.SelTo - StartCurs;
+        while (i < end) {
+            char ch = buff_[static_cast<size_t>(i)];
+            if (IsPicture(ch)) {
+                if (TImageObj* img = FindImage(i)) {
+                    TFontObj* f = Fonts.GetFontObjAt(i);
+                    if (img->IsFloat()) {
+                        img->Draw(canvas, indents.LeftEdge + img->Indent, top - doc.ScrollOffset, baseline,
+                                  f);
+                    } else {
+                        img->Draw(canvas, cx + img->HSpace, top + lr.SpaceBefore - doc.ScrollOffset, baseline,
+                                  f);
+                        cx += img->ImageWidth + 2 * img->HSpace;
+                    }
+                }
+                ++i;
+                continue;
+            }
+            if (IsControl(ch)) {
+                if (TFormControlObj* c = FindControl(i)) {
+                    c->IsShown = true;
+                    c->Left = cx;
+                    c->Top = c->OnBaseline() ? baseline - c->Height : baseline + lr.Descent - c->Height;
+                    cx += c->Width;
+                }
+                ++i;
+                continue;
+            }
+            int32_t n = std::min(Fonts.GetFontCountAt(i, Len), end - i);
+            int32_t k = 0;
+            while (k < n && !IsPlaceholder(buff_[static_cast<size_t>(i + k)]))
+                ++k;
+            n = k;
+            bool selected = false;
+            if (selFrom < selTo) {
+                if (i < selFrom)
+                    n = std::min(n, selFrom - i);
+                else if (i < selTo) {
+                    n = std::min(n, selTo - i);
+                    selected = true;
+                }
+            }
+            TFontObj* f = Fonts.GetFontObjAt(i);
+            std::string text(buff_, static_cast<size_t>(i), static_cast<size_t>(n));
+            for (char& c : text)
+                if (c == NbspChar) c = ' ';
+            int32_t overhang = f->Overhang(canvas);
+            int32_t by = baseline;
+            if (f->SScript == 1)
+                by += lr.Descent / 2 + 1;
+            else if (f->SScript == 2)
+                by -= lr.LineHeight / 3;
+            TColor color = f->CurrentFont->Color;
+            if (Preformatted) {
+                THvRect clip{indents.LeftEdge, top - doc.ScrollOffset, indents.LeftEdge + indents.ClipWidth,
+                             top + lr.FullHeight() - doc.ScrollOffset};
+                canvas.TextOutClipped(*f->CurrentFont, cx - overhang / 2, by, text.data(), n, color, clip);
+            } else {
+                canvas.TextOut(*f->CurrentFont, cx - overhang / 2, by, text.data(), n,
+                               selected ? doc.Background : color, selected, color);
+            }
+            cx += canvas.TextWidth(*f->CurrentFont, text.data(), n) - overhang;
+            i += n;
+        }
+        y += lr.SpaceAfter;
+    }
+    YValue = result - SectionHeight;
+    return result;
+}
+
+// --- hit tests ---
+
+int32_t TSection::LineAt(int32_t y, int32_t& top) const {
+    top = YValue;
+    for (size_t k = 0; k < Lines.size(); ++k) {
+        int32_t h = Lines[k].FullHeight();
+        if (y >= top && y < top + h) return static_cast<int32_t>(k);
+        top += h;
+    }
+    return -1;
+}
+
+int32_t TSection::CharIndexAtPoint(ITextMetrics& canvas, int32_t x, int32_t y, int32_t& xr, int32_t& yr,
+                                   int32_t& ht, bool& inText) {
+    int32_t top = 0;
+    int32_t k = LineAt(y, top);
+    if (k < 0) return -1;
+    const LineRec& lr = Lines[static_cast<size_t>(k)];
+    inText = true;
+    ht = lr.LineHeight;
+    yr = top + lr.SpaceBefore;
+    int32_t count = 0;
+    if (x < lr.DrawX) {
+        xr = lr.DrawX;
+        inText = false;
+    } else {
+        int32_t floatHt = 0;
+        count = FitCount(canvas, x - lr.DrawX, nullptr, floatHt, nullptr, 0, lr.Ln, lr.Start);
+        xr = lr.DrawX + FindTextWidth(canvas, lr.Start, count, false);
+        if (count < lr.Ln) {
+            int32_t w = FindTextWidth(canvas, lr.Start + count, 1, false);
+            if (xr + w / 2 < x) {
+                ++count;
+                xr += w;
+            }
+        }
+        if (count >= lr.Ln) inText = false;
+    }
+    return StartCurs + lr.Start + count;
+}
+
+bool TSection::ObjectAtPoint(int32_t x, int32_t y, TObject*& obj, int32_t& ix, int32_t& iy) {
+    for (const auto& img : Images)
+        if (img->Contains(x, y, ix, iy)) {
+            obj = img.get();
+            return true;
+        }
+    return false;
+}
+
+bool TSection::LinkAtPoint(ITextMetrics& canvas, int32_t x, int32_t y, TUrlTarget& url,
+                           TFormControlObj*& control) {
+    control = nullptr;
+    for (const auto& img : Images) {
+        int32_t ix = 0, iy = 0;
+        if (!img->Contains(x, y, ix, iy)) continue;
+        if (img->FormControl) {
+            // The click point is stored only by a click (TFormControlObj::Click), never by hovering.
+            control = img->FormControl;
+            return true;
+        }
+        if (img->UseMap) {
+            for (const auto& m : ParentSectionList->MapList)
+                if (m->MapName == img->MapName) return m->LinkAtPoint(ix, iy, url);
+            return false;
+        }
+        TFontObj* f = Fonts.GetFontObjAt(img->Pos);
+        if (!f || f->UrlTarget.URL.empty()) return false;
+        url = f->UrlTarget;
+        if (img->IsMap) url.URL += "?" + std::to_string(ix) + "," + std::to_string(iy);
+        return true;
+    }
+    int32_t xr, yr, ht;
+    bool inText = false;
+    int32_t pos = CharIndexAtPoint(canvas, x, y, xr, yr, ht, inText);
+    if (pos < 0 || !inText) return false;
+    int32_t i = pos - StartCurs;
+    // The character under the point is the one whose cell holds x.
+    if (xr > x && i > 0) --i;
+    if (i < 0 || i >= Len || IsPlaceholder(buff_[static_cast<size_t>(i)])) return false;
+    TFontObj* f = Fonts.GetFontObjAt(i);
+    if (!f || f->UrlTarget.URL.empty()) return false;
+    url = f->UrlTarget;
+    ParentSectionList->HoverLink = f;
+    return true;
+}
+
+bool TSection::CharAtIndex(int32_t pos, char& ch, TObject*& obj) {
+    if (pos < StartCurs || pos >= StartCurs + Len) return false;
+    ch = buff_[static_cast<size_t>(pos - StartCurs)];
+    obj = this;
+    return true;
+}
+
+bool TSection::CharIndexToPoint(ITextMetrics& canvas, int32_t cursor, int32_t& x, int32_t& y) {
+    if (Len == 0 || cursor > StartCurs + Len || cursor < StartCurs) return false;
+    int32_t top = YValue;
+    for (const auto& lr : Lines) {
+        int32_t rel = cursor - StartCurs;
+        if (rel >= lr.Start && rel < lr.Start + lr.Ln) {
+            y = top;
+            x = lr.DrawX + FindTextWidth(canvas, lr.Start, rel - lr.Start, false);
+            return true;
+        }
+        top += lr.FullHeight();
+    }
+    return false;
+}
+
+int32_t TSection::FindString(int32_t from, const std::string& toFind, bool matchCase) {
+    if (Len == 0 || from >= StartCurs + Len || toFind.empty()) return -1;
+    int32_t start = std::max(0, from - StartCurs);
+    size_t n = std::min<size_t>(toFind.size(), 255);
+    if (matchCase) {
+        size_t p = buff_.find(toFind, static_cast<size_t>(start));
+        return p == std::string::npos ? -1 : StartCurs + static_cast<int32_t>(p);
+    }
+    for (size_t i = static_cast<size_t>(start); i + n <= buff_.size(); ++i) {
+        size_t k = 0;
+        while (k < n && FoldAscii(buff_[i + k]) == FoldAscii(toFind[k]))
+            ++k;
+        if (k == n) return StartCurs + static_cast<int32_t>(i);
+    }
+    return -1;
+}
+
+int32_t TSection::SourcePosOf(int32_t docPos) {
+    if (docPos < StartCurs || docPos >= StartCurs + Len || SourceIndexList.empty()) return -1;
+    int32_t rel = docPos - StartCurs;
+    const IndexObj* best = &SourceIndexList.front();
+    for (const auto& io : SourceIndexList)
+        if (io.PosIndex <= rel) best = &io;
+    return best->SourceIndex + (rel - best->PosIndex);
+}
+
+int32_t TSection::DocPosOf(int32_t sourcePos, bool prev) {
+    if (SourceIndexList.empty() || Len == 0) return -1;
+    (void)prev;
+    int32_t firstSource = SourceIndexList.front().SourceIndex;
+    if (sourcePos < firstSource) return -1;
+    for (size_t k = 0; k < SourceIndexList.size(); ++k) {
+        const IndexObj& io = SourceIndexList[k];
+        int32_t runLen =
+            (k + 1 < SourceIndexList.size() ? SourceIndexList[k + 1].PosIndex : Len) - io.PosIndex;
+        if (sourcePos >= io.SourceIndex && sourcePos < io.SourceIndex + runLen)
+            return StartCurs + io.PosIndex + (sourcePos - io.SourceIndex);
+    }
+    const IndexObj& lastIo = SourceIndexList.back();
+    if (sourcePos >= lastIo.SourceIndex + (Len - lastIo.PosIndex)) return StartCurs + Len - 1;
+    return -1;
+}
+
+void TSection::UpdateFonts() {
+    Fonts.UpdateFonts();
+    if (BaseFont && ParentSectionList)
+        UpdateMyFont(*BaseFont, *ParentSectionList, ParentSectionList->FontColor);
+    TSectionBase::UpdateFonts();
+}
+
+void TSection::CopyToClipboard(ITextSink& sink) {
+    int32_t selFrom = ParentSectionList->SelFrom - StartCurs, selTo = ParentSectionList->SelTo - StartCurs;
+    for (const auto& lr : Lines) {
+        int32_t ls = lr.Start, le = lr.Start + lr.Ln;
+        if (le <= selFrom || ls >= selTo) continue;
+        if (selFrom <= ls)
+            for (int32_t k = 0; k < lr.LineIndent / 35; ++k)
+                sink.Write("   ", 3);
+        int32_t a = std::max(ls, selFrom), b = std::min(le, selTo);
+        std::string text;
+        for (int32_t i = a; i < b; ++i) {
+            char c = buff_[static_cast<size_t>(i)];
+            if (IsPlaceholder(c)) continue;
+            text += c == NbspChar ? ' ' : c;
+        }
+        sink.Write(text.data(), static_cast<int32_t>(text.size()));
+        if (selTo >= le) sink.Write("\r\n", 2);
+    }
+}

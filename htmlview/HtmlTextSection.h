@@ -1,0 +1,107 @@
+// One paragraph of the document: characters with font runs, pictures and form controls in
+// line, broken into lines for a width, drawn, and hit-tested.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "htmlview/HtmlSections.h"
+
+class TImageObj;
+
+// Placeholder characters in a section's text.
+constexpr char PhControl = 2, PhPicture = 4, PhNoBreakSpace = 5, PhControlNoBreak = 6, PhPictureNoBreak = 7;
+constexpr char NbspChar = static_cast<char>(160);
+
+struct LineRec {
+    int32_t Start = 0; // index into the section's text
+    int32_t Ln = 0;
+    int32_t LineHeight = 0;
+    int32_t Descent = 0;
+    int32_t SpaceBefore = 0, SpaceAfter = 0;
+    int32_t LineImgHt = 0;
+    int32_t LineIndent = 0;
+    int32_t DrawX = 0;
+    int32_t FullHeight() const { return SpaceBefore + LineHeight + SpaceAfter; }
+};
+
+struct IndexObj {
+    int32_t PosIndex;
+    int32_t SourceIndex;
+};
+
+class TSection : public TSectionBase {
+public:
+    TSection(TSectionList* list, int32_t level, const TMyFont& font, const TUrlTarget* url, uint8_t justify);
+    ~TSection() override;
+
+    // Building.
+    virtual void AppendToken(const TokenObj& token, bool noBreak);
+    void AddChar(char ch, int32_t sourcePos, bool noBreak);
+    void ChangeFont(const TMyFont& font);
+    // Sy is the parser's symbol: the link-start symbol opens a link run with url.
+    void HRef(bool linkStart, const TMyFont& font, const TUrlTarget& url);
+    TImageObj* AddImage(const TAttributeList& attributes, TCell* cell, bool noBreak, int32_t sourcePos);
+    TFormControlObj* AddFormControl(int symbol, ThtmlForm* form, bool noBreak, int32_t sourcePos, TCell* cell,
+                                    const TAttributeList& attributes);
+    void CheckClear(const TAttributeList& attributes);
+    uint8_t LineBreak(int32_t sourcePos, bool noBreak);
+    void Finish();
+
+    int32_t LayoutParagraph(ITextMetrics& canvas, int32_t y, IndentManager& indents, int32_t& maxWidth,
+                            int32_t& curs) override;
+    int32_t Draw(IHtmlPainter& canvas, const THvRect& rect, IndentManager& indents, int32_t x,
+                 int32_t y) override;
+    bool LinkAtPoint(ITextMetrics& canvas, int32_t x, int32_t y, TUrlTarget& url,
+                     TFormControlObj*& control) override;
+    bool ObjectAtPoint(int32_t x, int32_t y, TObject*& obj, int32_t& ix, int32_t& iy) override;
+    int32_t CharIndexAtPoint(ITextMetrics& canvas, int32_t x, int32_t y, int32_t& xr, int32_t& yr,
+                             int32_t& ht, bool& inText) override;
+    int32_t FindString(int32_t from, const std::string& toFind, bool matchCase) override;
+    int32_t SourcePosOf(int32_t docPos) override;
+    int32_t DocPosOf(int32_t sourcePos, bool prev) override;
+    bool CharIndexToPoint(ITextMetrics& canvas, int32_t cursor, int32_t& x, int32_t& y) override;
+    bool CharAtIndex(int32_t pos, char& ch, TObject*& obj) override;
+    void UpdateFonts() override;
+    void MinMaxWidth(ITextMetrics& canvas, int32_t& min, int32_t& max) override;
+    void CopyToClipboard(ITextSink& sink) override;
+
+    const std::string& Text() const { return buff_; }
+    TImageObj* FindImage(int32_t pos) const;
+    TFormControlObj* FindControl(int32_t pos) const;
+    // Width of n characters from start (trailing spaces left out with removeSpaces).
+    int32_t FindTextWidth(ITextMetrics& canvas, int32_t start, int32_t n, bool removeSpaces);
+
+    TFontList Fonts;
+    TFreeList<TImageObj> Images;
+    std::vector<TFormControlObj*> FormControls; // owned by their form
+    std::vector<IndexObj> SourceIndexList;
+    std::vector<LineRec> Lines;
+    std::unique_ptr<TMyFont> BaseFont;
+    int32_t Level = 0;
+    int32_t Indent = 0;
+    uint8_t Justify = 1;
+    uint8_t ClearAttr = 0;
+    int32_t FirstLineIndent = 0;
+    uint8_t ListType = 0; // 0 plain, 1 numbered, 2 bulleted, 3 definition
+    bool Preformatted = false;
+
+protected:
+    // The list number or bullet of the first line of a list item.
+    virtual void DrawItemMarker(IHtmlPainter& canvas, int32_t lineStartX, int32_t baseline,
+                                int32_t lineHeight);
+    int32_t FitCount(ITextMetrics& canvas, int32_t width, std::vector<TImageObj*>* floatList,
+                     int32_t& floatHt, IndentManager* indents, int32_t y, int32_t numChars, int32_t start);
+    int32_t ClearHeight(const IndentManager& indents, int32_t y) const;
+    void CompleteLine(ITextMetrics& canvas, IndentManager& indents, int32_t& y, int32_t p, int32_t nn,
+                      int32_t floatHt, std::vector<TImageObj*>& floatList);
+    int32_t DoLayout(ITextMetrics& canvas, int32_t y, IndentManager& indents, int32_t& maxWidth,
+                     int32_t& curs, bool noWrap);
+    void AppendRaw(const char* s, const int32_t* positions, int32_t n);
+    bool OnlyFloatsSoFar() const;
+    int32_t LineAt(int32_t y, int32_t& top) const;
+
+    std::string buff_;
+    std::vector<int32_t> sourcePos_; // per character until Finish
+};
