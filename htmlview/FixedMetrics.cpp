@@ -4,7 +4,7 @@
 TFontMetrics TFixedMetrics::Metrics(const TMyFont& font) {
     TFontMetrics m;
     int32_t size = font.Size < 1 ? 1 : font.Size;
-    m.Height = MulDiv(size, 4, 3);
+    m.Height = HtmlMulDiv(size, 4, 3);
     m.Descent = m.Height / 4;
     m.ExternalLeading = 0;
     m.Overhang = 0;

@@ -11,7 +11,7 @@ void TParagraphSpace::CopyToClipboard(ITextSink& sink) {
 }
 
 void TParagraphSpace::AdjustToFontSize() {
-    if (ParentSectionList) SectionHeight = MulDiv(14, ParentSectionList->FontSize, 12);
+    if (ParentSectionList) SectionHeight = HtmlMulDiv(14, ParentSectionList->FontSize, 12);
 }
 
 void THeadingSpace::CopyToClipboard(ITextSink& sink) {
@@ -21,7 +21,7 @@ void THeadingSpace::CopyToClipboard(ITextSink& sink) {
 void THeadingSpace::AdjustToFontSize() {
     static constexpr int32_t kSpace[] = {8, 16, 12, 10, 8, 6, 4};
     int32_t v = kSpace[(HeadingLevel >= 1 && HeadingLevel <= 6) ? HeadingLevel : 0];
-    if (ParentSectionList) SectionHeight = MulDiv(v, ParentSectionList->FontSize, 12);
+    if (ParentSectionList) SectionHeight = HtmlMulDiv(v, ParentSectionList->FontSize, 12);
 }
 
 THorzLine::THorzLine(TSectionList* list, const TAttributeList& attributes) : TSectionBase(list) {
@@ -72,7 +72,7 @@ void THorzLine::CopyToClipboard(ITextSink& sink) {
 }
 
 void THorzLine::AdjustToFontSize() {
-    if (ParentSectionList) SectionHeight = MulDiv(20, ParentSectionList->FontSize, 12) - 2 + VSize;
+    if (ParentSectionList) SectionHeight = HtmlMulDiv(20, ParentSectionList->FontSize, 12) - 2 + VSize;
 }
 
 int32_t THorzLine::Draw(IHtmlPainter& canvas, const THvRect& rect, IndentManager& indents, int32_t,
@@ -85,7 +85,7 @@ int32_t THorzLine::Draw(IHtmlPainter& canvas, const THvRect& rect, IndentManager
     int32_t xl = indents.LeftIndent(y), xr = indents.RightSide(y);
     int32_t x1, x2;
     if (Width > 0) {
-        int32_t w = Percent ? MulDiv(xr - xl, Width, 100) : Width;
+        int32_t w = Percent ? HtmlMulDiv(xr - xl, Width, 100) : Width;
         x1 = Align == 1 ? xl : Align == 2 ? xl + (xr - xl - w) / 2 : xr - w;
         x2 = x1 + w;
     } else {

@@ -9,13 +9,13 @@
 
 void SetNormalSize(TMyFont& font, const TSectionList& list, int32_t value) {
     font.NormalSize = value;
-    font.Size = MulDiv(list.FontSize, value, 12);
+    font.Size = HtmlMulDiv(list.FontSize, value, 12);
 }
 
 void UpdateMyFont(TMyFont& font, const TSectionList& list, TColor color) {
     font.Name = font.Fixed ? list.PreFontName : list.FontName;
     font.Charset = list.CharSet;
-    font.Size = MulDiv(list.FontSize, font.NormalSize, 12);
+    font.Size = HtmlMulDiv(list.FontSize, font.NormalSize, 12);
     font.Color = color | hvPaletteRelative;
 }
 
@@ -55,7 +55,7 @@ void TFontObj::UpdateFont() {
     const TSectionList* list = Section ? Section->ParentSectionList : nullptr;
     if (!list) return;
     UpdateMyFont(*CurrentFont, *list, UrlTarget.URL.empty() ? list->FontColor : list->HotSpotColor);
-    if (SScript != 0) CurrentFont->Size = MulDiv(CurrentFont->Size, 3, 4);
+    if (SScript != 0) CurrentFont->Size = HtmlMulDiv(CurrentFont->Size, 3, 4);
     FontChanged();
 }
 

@@ -142,7 +142,7 @@ void TImageObj::LayoutImage(ITextMetrics& canvas, TFontObj* font, int32_t availa
                 ObjHeight = hn;
             }
         } else if (PercentWidth) {
-            ObjWidth = MulDiv(std::max(0, availableWidth), GivenWidth, 100);
+            ObjWidth = HtmlMulDiv(std::max(0, availableWidth), GivenWidth, 100);
             ObjHeight = GivenHeight > 0 ? GivenHeight : hn;
         } else if (GivenWidth > 0 && GivenHeight > 0) {
             ObjWidth = GivenWidth;
@@ -150,11 +150,11 @@ void TImageObj::LayoutImage(ITextMetrics& canvas, TFontObj* font, int32_t availa
             SizeKnown = true;
         } else if (GivenHeight > 0) {
             ObjHeight = GivenHeight;
-            ObjWidth = MulDiv(GivenHeight, wn, hn);
+            ObjWidth = HtmlMulDiv(GivenHeight, wn, hn);
             SizeKnown = true;
         } else if (GivenWidth > 0) {
             ObjWidth = GivenWidth;
-            ObjHeight = MulDiv(GivenWidth, hn, wn);
+            ObjHeight = HtmlMulDiv(GivenWidth, hn, wn);
             SizeKnown = true;
         } else {
             ObjWidth = wn;

@@ -198,7 +198,7 @@ void ThtmlTable::GetMinMax(ITextMetrics& canvas, int32_t& totalMin, int32_t* min
                     } else {
                         int32_t extra = need - sum;
                         for (int k = c; k < last; ++k)
-                            w[k] += MulDiv(w[k], extra, sum);
+                            w[k] += HtmlMulDiv(w[k], extra, sum);
                     }
                 }
             }
@@ -227,7 +227,7 @@ void ThtmlTable::GetMinMaxPercent(ITextMetrics& canvas, int32_t& totalMin, int32
                 if (cell->AsPercent)
                     p = cell->GivenWidth;
                 else if (cell->GivenWidth > 0 && availableWidth > 0)
-                    p = std::min(1000, MulDiv(cell->GivenWidth, 1000, availableWidth));
+                    p = std::min(1000, HtmlMulDiv(cell->GivenWidth, 1000, availableWidth));
                 int32_t mn, mx;
                 CellMinMax(*cell, canvas, ParentSectionList->LayoutGeneration, mn, mx);
                 mn += pad;
@@ -257,16 +257,17 @@ void ThtmlTable::GetMinMaxPercent(ITextMetrics& canvas, int32_t& totalMin, int32
                 if (p < 1 && sumP < 1) {
                     if (excessMin > 0)
                         for (int k = c; k < last; ++k)
-                            minWidths[k] = sumMin > 0 ? MulDiv(mn, minWidths[k], sumMin) : mn / span;
+                            minWidths[k] = sumMin > 0 ? HtmlMulDiv(mn, minWidths[k], sumMin) : mn / span;
                     if (excessMax >= 1)
                         for (int k = c; k < last; ++k)
-                            maxWidths[k] = sumMax > 0 ? MulDiv(mx, maxWidths[k], sumMax) : mx / span;
+                            maxWidths[k] = sumMax > 0 ? HtmlMulDiv(mx, maxWidths[k], sumMax) : mx / span;
                     continue;
                 }
                 int32_t share = freeCount > 0 ? std::max(0, (p - sumP) / freeCount) : 0;
                 if (freeCount == 0 && p > sumP) {
                     for (int k = c; k < last; ++k)
-                        Percents[static_cast<size_t>(k)] = MulDiv(Percents[static_cast<size_t>(k)], p, sumP);
+                        Percents[static_cast<size_t>(k)] =
+                            HtmlMulDiv(Percents[static_cast<size_t>(k)], p, sumP);
                 } else if (share > 0) {
                     for (int k = c; k < last; ++k)
                         if (isFree[static_cast<size_t>(k - c)]) Percents[static_cast<size_t>(k)] = share;
@@ -275,20 +276,21 @@ void ThtmlTable::GetMinMaxPercent(ITextMetrics& canvas, int32_t& totalMin, int32
                 if (excessMin > 0) {
                     if (freeCount < 1) {
                         for (int k = c; k < last; ++k)
-                            minWidths[k] =
-                                std::max(minWidths[k], MulDiv(mn, Percents[static_cast<size_t>(k)], pMax));
+                            minWidths[k] = std::max(minWidths[k],
+                                                    HtmlMulDiv(mn, Percents[static_cast<size_t>(k)], pMax));
                     } else {
                         for (int k = c; k < last; ++k)
                             if (isFree[static_cast<size_t>(k - c)])
-                                minWidths[k] += freeMaxSum > 0 ? MulDiv(excessMin, maxWidths[k], freeMaxSum)
-                                                               : excessMin / freeCount;
+                                minWidths[k] += freeMaxSum > 0
+                                                    ? HtmlMulDiv(excessMin, maxWidths[k], freeMaxSum)
+                                                    : excessMin / freeCount;
                     }
                 }
                 if (excessMax >= 1) {
                     if (freeCount < 1) {
                         for (int k = c; k < last; ++k)
-                            maxWidths[k] =
-                                std::max(maxWidths[k], MulDiv(mx, Percents[static_cast<size_t>(k)], pMax));
+                            maxWidths[k] = std::max(maxWidths[k],
+                                                    HtmlMulDiv(mx, Percents[static_cast<size_t>(k)], pMax));
                     } else {
                         for (int k = c; k < last; ++k)
                             if (isFree[static_cast<size_t>(k - c)]) maxWidths[k] += excessMax / freeCount;
@@ -316,9 +318,9 @@ void ThtmlTable::FindColWidths(ITextMetrics& canvas, int32_t width, const int32_
         } else {
             int32_t extra = width - totalMin, range = totalMax - totalMin;
             if (range >= 1)
-                Widths[i] = mins[i] + MulDiv(maxs[i] - mins[i], extra, range);
+                Widths[i] = mins[i] + HtmlMulDiv(maxs[i] - mins[i], extra, range);
             else if (totalMin > 0)
-                Widths[i] = mins[i] + MulDiv(mins[i], extra, totalMin);
+                Widths[i] = mins[i] + HtmlMulDiv(mins[i], extra, totalMin);
             else
                 Widths[i] = extra / ColCount;
         }
@@ -331,7 +333,7 @@ void ThtmlTable::WidthsFromPercents(const int32_t* maxWidths, const int32_t* min
     for (int c = 0; c < ColCount; ++c) {
         size_t i = static_cast<size_t>(c);
         if (Percents[i] > 0) {
-            int32_t w = MulDiv(width, Percents[i], 1000);
+            int32_t w = HtmlMulDiv(width, Percents[i], 1000);
             if (w <= minWidths[c]) {
                 Widths[i] = minWidths[c];
                 fixed[i] = true;
@@ -353,7 +355,7 @@ void ThtmlTable::WidthsFromPercents(const int32_t* maxWidths, const int32_t* min
             for (int c = 0; c < ColCount; ++c) {
                 size_t i = static_cast<size_t>(c);
                 if (Percents[i] == 0 || fixed[i] || pTotal <= 0) continue;
-                if (Widths[i] - MulDiv(excess, Percents[i], pTotal) < minWidths[c]) {
+                if (Widths[i] - HtmlMulDiv(excess, Percents[i], pTotal) < minWidths[c]) {
                     excess -= Widths[i] - minWidths[c];
                     Widths[i] = minWidths[c];
                     fixed[i] = true;
@@ -366,7 +368,7 @@ void ThtmlTable::WidthsFromPercents(const int32_t* maxWidths, const int32_t* min
         if (pTotal > 0)
             for (int c = 0; c < ColCount; ++c) {
                 size_t i = static_cast<size_t>(c);
-                if (Percents[i] > 0 && !fixed[i]) Widths[i] -= MulDiv(excess, Percents[i], pTotal);
+                if (Percents[i] > 0 && !fixed[i]) Widths[i] -= HtmlMulDiv(excess, Percents[i], pTotal);
             }
     } else if (excess < 0) {
         int32_t room = -excess;
@@ -374,12 +376,12 @@ void ThtmlTable::WidthsFromPercents(const int32_t* maxWidths, const int32_t* min
             if (pTotal > 0)
                 for (int c = 0; c < ColCount; ++c) {
                     size_t i = static_cast<size_t>(c);
-                    if (Percents[i] > 0 && !fixed[i]) Widths[i] += MulDiv(room, Percents[i], pTotal);
+                    if (Percents[i] > 0 && !fixed[i]) Widths[i] += HtmlMulDiv(room, Percents[i], pTotal);
                 }
         } else if (slack > 0 && room / 2 <= slack) {
             for (int c = 0; c < ColCount; ++c)
                 if (Percents[static_cast<size_t>(c)] == 0)
-                    Widths[static_cast<size_t>(c)] += MulDiv(room, maxWidths[c] - minWidths[c], slack);
+                    Widths[static_cast<size_t>(c)] += HtmlMulDiv(room, maxWidths[c] - minWidths[c], slack);
         } else {
             for (int c = 0; c < ColCount; ++c)
                 if (Percents[static_cast<size_t>(c)] == 0) Widths[static_cast<size_t>(c)] += room / freeCount;
@@ -412,7 +414,7 @@ int32_t ThtmlTable::LayoutTable(ITextMetrics& canvas, int32_t y, int32_t& curs, 
     indents.SetLevel(y, Level);
     int32_t avail = indents.RightSide(y) - indents.LeftIndent(y);
     bool specified = GivenWidth >= 1;
-    int32_t newWidth = !specified ? avail : PercentWidth ? MulDiv(avail, GivenWidth, 1000) : GivenWidth;
+    int32_t newWidth = !specified ? avail : PercentWidth ? HtmlMulDiv(avail, GivenWidth, 1000) : GivenWidth;
     newWidth = std::max(newWidth - CellSpacing, 20);
     Initialize();
     Cols mins{}, maxs{};
@@ -438,21 +440,21 @@ int32_t ThtmlTable::LayoutTable(ITextMetrics& canvas, int32_t y, int32_t& curs, 
                 for (int c = 0; c < ColCount; ++c) {
                     size_t i = static_cast<size_t>(c);
                     if (Percents[i] > 0)
-                        need1 = std::max(need1, MulDiv(maxs[i], 1000, Percents[i]));
+                        need1 = std::max(need1, HtmlMulDiv(maxs[i], 1000, Percents[i]));
                     else
                         otherMax += maxs[i];
                 }
                 int32_t need2 =
-                    pSum < 1000 ? MulDiv(otherMax, 1000, 1000 - pSum) : (otherMax < 1 ? 0 : 30000);
+                    pSum < 1000 ? HtmlMulDiv(otherMax, 1000, 1000 - pSum) : (otherMax < 1 ? 0 : 30000);
                 int32_t natural = std::max(need1, need2);
                 if (natural <= newWidth) {
-                    int32_t rest = MulDiv(natural, 1000 - pSum, 1000);
+                    int32_t rest = HtmlMulDiv(natural, 1000 - pSum, 1000);
                     for (int c = 0; c < ColCount; ++c) {
                         size_t i = static_cast<size_t>(c);
                         if (Percents[i] > 0)
-                            Widths[i] = MulDiv(natural, Percents[i], 1000);
+                            Widths[i] = HtmlMulDiv(natural, Percents[i], 1000);
                         else
-                            Widths[i] = otherMax < 1 ? 0 : MulDiv(rest, maxs[i], otherMax);
+                            Widths[i] = otherMax < 1 ? 0 : HtmlMulDiv(rest, maxs[i], otherMax);
                     }
                     widthsDone = true;
                 } else {
@@ -462,7 +464,7 @@ int32_t ThtmlTable::LayoutTable(ITextMetrics& canvas, int32_t y, int32_t& curs, 
                         for (int c = 0; c < ColCount; ++c) {
                             size_t i = static_cast<size_t>(c);
                             if (Percents[i] > 0) {
-                                int32_t wp = MulDiv(newWidth, Percents[i], 1000) - 1;
+                                int32_t wp = HtmlMulDiv(newWidth, Percents[i], 1000) - 1;
                                 if (mins[i] > wp) {
                                     Percents[i] = 0;
                                     otherMin += mins[i];
@@ -479,7 +481,8 @@ int32_t ThtmlTable::LayoutTable(ITextMetrics& canvas, int32_t y, int32_t& curs, 
                             totalMin = totalMax = 0;
                             for (int c = 0; c < ColCount; ++c) {
                                 size_t i = static_cast<size_t>(c);
-                                if (Percents[i] > 0) mins[i] = maxs[i] = MulDiv(newWidth, Percents[i], 1000);
+                                if (Percents[i] > 0)
+                                    mins[i] = maxs[i] = HtmlMulDiv(newWidth, Percents[i], 1000);
                                 totalMin += mins[i];
                                 totalMax += maxs[i];
                             }
@@ -500,7 +503,7 @@ int32_t ThtmlTable::LayoutTable(ITextMetrics& canvas, int32_t y, int32_t& curs, 
                     size_t i = static_cast<size_t>(c);
                     if (totalMax > newWidth && totalMax != totalMin)
                         Widths[i] =
-                            mins[i] + MulDiv(maxs[i] - mins[i], newWidth - totalMin, totalMax - totalMin);
+                            mins[i] + HtmlMulDiv(maxs[i] - mins[i], newWidth - totalMin, totalMax - totalMin);
                     else
                         Widths[i] = maxs[i];
                 }
@@ -573,7 +576,7 @@ int32_t ThtmlTable::LayoutTable(ITextMetrics& canvas, int32_t y, int32_t& curs, 
         if (PercentHeight) {
             int32_t client = ParentSectionList->Host ? ParentSectionList->Host->ClientHeight() : 0;
             int32_t margin = ParentSectionList->Host ? ParentSectionList->Host->MarginHeight() : 0;
-            target = MulDiv(client - 2 * margin - CellSpacing - 3, GivenHeight, 1000);
+            target = HtmlMulDiv(client - 2 * margin - CellSpacing - 3, GivenHeight, 1000);
         }
         int32_t sum = std::accumulate(heights.begin(), heights.end(), 0);
         if (sum < target) {

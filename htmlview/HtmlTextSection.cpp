@@ -116,7 +116,7 @@ void TSection::ChangeFont(const TMyFont& font) {
         f->Style |= ParentSectionList->Parser->StyleBits;
         subSup = ParentSectionList->Parser->SubSup;
     }
-    if (subSup != 0) f->Size = MulDiv(f->Size, 3, 4);
+    if (subSup != 0) f->Size = HtmlMulDiv(f->Size, 3, 4);
     TFontObj* lastRun = Fonts.Last();
     if (lastRun && lastRun->Pos == Len) {
         lastRun->CurrentFont = std::move(f);

@@ -3,7 +3,7 @@
 
 #include "base/StrUtils.h"
 
-int32_t MulDiv(int32_t number, int32_t numerator, int32_t denominator) {
+int32_t HtmlMulDiv(int32_t number, int32_t numerator, int32_t denominator) {
     if (denominator == 0) return -1;
     int64_t p = static_cast<int64_t>(number) * numerator;
     bool negative = (p < 0) != (denominator < 0);

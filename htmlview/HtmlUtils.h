@@ -22,9 +22,9 @@ constexpr TColor hvSysBtnShadow = static_cast<TColor>(0x80000010u);
 constexpr TColor hvSysBtnHighlight = static_cast<TColor>(0x80000014u);
 constexpr TColor hvSysWindowText = static_cast<TColor>(0x80000008u);
 
-// MulDiv with Win32's meaning: 64-bit intermediate, rounded half away from zero, -1 on a
+// HtmlMulDiv: MulDiv with Win32's meaning: 64-bit intermediate, rounded half away from zero, -1 on a
 // zero divisor or when the result does not fit 32 bits.
-int32_t MulDiv(int32_t number, int32_t numerator, int32_t denominator);
+int32_t HtmlMulDiv(int32_t number, int32_t numerator, int32_t denominator);
 
 // Pixel sizes and similar integers taken from attributes are kept to this range before
 // any arithmetic touches them.

@@ -3,7 +3,7 @@
 
 #include "htmlview/HtmlUtils.h"
 
-TEST(HtmlUtils, MulDivRoundsHalfAwayFromZeroAndGuardsZero) {
+TEST(HtmlUtils, HtmlMulDivRoundsHalfAwayFromZeroAndGuardsZero) {
     struct Case {
         int32_t A, B, C, R;
     } cases[] = {
@@ -12,7 +12,7 @@ TEST(HtmlUtils, MulDivRoundsHalfAwayFromZeroAndGuardsZero) {
         {-6, 1, -4, 2},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(MulDiv(c.A, c.B, c.C), c.R) << c.A << "*" << c.B << "/" << c.C;
+        EXPECT_EQ(HtmlMulDiv(c.A, c.B, c.C), c.R) << c.A << "*" << c.B << "/" << c.C;
 }
 
 TEST(HtmlUtils, UrlToDosPath) {
