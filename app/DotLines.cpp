@@ -17,14 +17,20 @@ bool ContainsText(const std::vector<std::string>& List, const std::string& Item)
 
 } // namespace
 
+std::vector<std::string> TopicLines(std::string_view Text) {
+    TStringList List;
+    List.SetText(std::string(Text));
+    std::vector<std::string> Lines;
+    Lines.reserve(static_cast<std::size_t>(List.Count()));
+    for (int I = 0; I < List.Count(); ++I)
+        Lines.push_back(List[I]);
+    return Lines;
+}
+
 std::vector<std::string> DotLinesOf(std::string_view Text) {
-    TStringList Lines;
-    Lines.SetText(std::string(Text));
     std::vector<std::string> DotLines;
-    for (int I = 0; I < Lines.Count(); ++I) {
-        std::string Line = Lines[I];
+    for (std::string& Line : TopicLines(Text))
         if (!Line.empty() && Line.front() == '.') DotLines.push_back(std::move(Line));
-    }
     return DotLines;
 }
 
@@ -62,11 +68,22 @@ std::vector<TTagChange> PlanTagChanges(const std::vector<std::string>& NewTags,
 
 void RunDotLines(std::string_view Text, bool Loading, const TTagEventTable& Events, TObject* Sender,
                  ITopicTags* Tags) {
+    RunDotLines(
+        TopicLines(Text), Loading, Events,
+        [Sender](const TDotLineHandlerCall& Call) { Call.Handler(Sender); }, Tags);
+}
+
+void RunDotLines(const std::vector<std::string>& Lines, bool Loading, const TTagEventTable& Events,
+                 const std::function<void(const TDotLineHandlerCall&)>& Call, ITopicTags* Tags) {
     std::vector<std::string> NewTags;
-    for (const std::string& Line : DotLinesOf(Text)) {
+    for (std::size_t Index = 0; Index < Lines.size(); ++Index) {
+        const std::string& Line = Lines[Index];
+        if (Line.empty() || Line.front() != '.') continue;
         if (const TTagEvent* Event = Events.Find(DotLineWord(Line))) {
-            const TNotifyEvent& Handler = Loading ? Event->OnLoadTag : Event->OnSaveTag;
-            if (Handler) Handler(Sender);
+            // Copies: a handler may change the table (a nested navigation that loads a plug-in).
+            const TNotifyEvent Handler = Loading ? Event->OnLoadTag : Event->OnSaveTag;
+            const std::string PluginName = Loading ? Event->LoadPluginName : Event->SavePluginName;
+            if (Handler) Call({Handler, PluginName, Lines, Index});
             continue;
         }
         if (!Loading) {

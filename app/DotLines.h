@@ -3,15 +3,19 @@
 // into line with them. Plain C++, no windows.
 #pragma once
 
+#include "base/Object.h"
+
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-class TObject;
-
 namespace mv::app {
 
 class TTagEventTable;
+
+// The lines of a topic's text, split at paragraph breaks (CR LF, CR or LF).
+std::vector<std::string> TopicLines(std::string_view Text);
 
 // The dot-lines of a text, first to last. The text is split at paragraph
 // breaks (CR LF, CR or LF), whatever the width of the window that shows it: a
@@ -64,5 +68,18 @@ protected:
 // propagates and stops the run.
 void RunDotLines(std::string_view Text, bool Loading, const TTagEventTable& Events, TObject* Sender,
                  ITopicTags* Tags);
+
+// One plug-in handler that is due: the dot-line at LineIndex of Lines.
+struct TDotLineHandlerCall {
+    const TNotifyEvent& Handler;
+    const std::string& PluginName;
+    const std::vector<std::string>& Lines;
+    std::size_t LineIndex;
+};
+
+// RunDotLines over Lines (TopicLines of the text), with the handlers run by
+// Call, which decides what the handler sees and what its failure costs.
+void RunDotLines(const std::vector<std::string>& Lines, bool Loading, const TTagEventTable& Events,
+                 const std::function<void(const TDotLineHandlerCall&)>& Call, ITopicTags* Tags);
 
 } // namespace mv::app

@@ -13,6 +13,7 @@
 #include "app/TagManager.h"
 #include "app/TopicAddress.h"
 #include "components/MvLogFile.h"
+#include "components/MvPlugin.h"
 #include "components/MvPluginManager.h"
 #include "gui/Timers.h"
 #include "store/NotesStore.h"
@@ -130,7 +131,8 @@ void TfrmMain::OnDeleteTopic(const std::string& Title, const std::string& Namesp
 void TfrmMain::PluginManagerNewCommand(TObject*, const std::string& ACaption, const std::string&,
                                        const std::string& AData, uint16_t, const TMvPluginBitmap&,
                                        const TNotifyEvent& AEvent) {
-    FTagEvents.RegisterCommand(ACaption, AData, AEvent, FAnnouncingPlugin);
+    FTagEvents.RegisterCommand(ACaption, AData, AEvent, FAnnouncingPlugin,
+                               FAnnouncingPlugin ? FAnnouncingPlugin->Name() : std::string());
 }
 
 void TfrmMain::aHomeExecute(TObject*) {

@@ -103,11 +103,20 @@ void TfrmMain::BuildForm() {
     };
     // Handlers of a plug-in that goes must never run again; its words stay registered.
     FPluginManager->OnUnloadPlugin = [this](TObject*, TMvPlugIn* Plugin) { FTagEvents.RetirePlugin(Plugin); };
+    // Every plug-in that is not loaded leaves its reason in the log.
+    FPluginManager->OnPluginNotLoaded = [this](TObject*, const std::string& FileName,
+                                               const std::string& Reason) {
+        Log("Plugin not loaded: " + FileName + ": " + Reason);
+    };
 
     FServices.TagEvents = &FTagEvents;
     FServices.Log = [this](const std::string& Msg) { Log(Msg); };
     FServices.ShowTopic = [this](const std::string& Title, const std::string& Namespace) {
         ShowTopic(Title, Namespace);
+    };
+    FServices.ReportPluginFailure = [this](const std::string& Text) {
+        Log(Text);
+        Application->MessageBox(Text, "Miravelund", MB_OK | MB_ICONWARNING);
     };
 }
 

@@ -72,6 +72,7 @@ bool TfrmMain::StartUp() {
     Log("========= Miravelund starting up =========");
     Log("Loading plugins");
     FPluginManager->PluginFolder = FProgramFolder + "\\Plugins";
+    FPluginManager->ParentApplication = Application->Handle();
     LoadPlugins();
     for (int I = 0; I < FPluginManager->PluginCount(); ++I)
         Log("Plugin: " + FPluginManager->PluginAt(I)->Name());

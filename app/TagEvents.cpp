@@ -6,16 +6,18 @@
 namespace mv::app {
 
 bool TTagEventTable::RegisterCommand(std::string_view Caption, std::string_view Data, TNotifyEvent Handler,
-                                     const void* Plugin) {
+                                     const void* Plugin, std::string_view PluginName) {
     const std::string Kind = LowerCase(Data);
     if (Kind.find("tag") == std::string::npos) return false;
     TTagEvent& Event = FEvents[LowerCase(Caption)];
     if (Kind == "loadtag") {
         Event.OnLoadTag = std::move(Handler);
         Event.LoadPlugin = Plugin;
+        Event.LoadPluginName = PluginName;
     } else if (Kind == "savetag") {
         Event.OnSaveTag = std::move(Handler);
         Event.SavePlugin = Plugin;
+        Event.SavePluginName = PluginName;
     }
     return true;
 }

@@ -17,9 +17,12 @@ class TTagEvent : public TObject {
 public:
     TNotifyEvent OnLoadTag;
     TNotifyEvent OnSaveTag;
-    // The plug-in each handler belongs to (nullptr while unassigned).
+    // The plug-in each handler belongs to (nullptr while unassigned), and its
+    // name for the reports of its failures.
     const void* LoadPlugin = nullptr;
     const void* SavePlugin = nullptr;
+    std::string LoadPluginName;
+    std::string SavePluginName;
 };
 
 class TTagEventTable {
@@ -29,7 +32,7 @@ public:
     // that kind of handler, replacing an earlier one. Other commands are
     // ignored. Returns whether the command was taken.
     bool RegisterCommand(std::string_view Caption, std::string_view Data, TNotifyEvent Handler,
-                         const void* Plugin);
+                         const void* Plugin, std::string_view PluginName = {});
 
     // The registration of Word (compared without regard to ASCII case), or nullptr.
     const TTagEvent* Find(std::string_view Word) const;

@@ -28,6 +28,11 @@ private:
     int32_t FTopicID;
 };
 
+// Text for a message: at most Limit characters, the cut marked.
+std::string Cut(const std::string& Text, std::size_t Limit) {
+    return Text.size() <= Limit ? Text : Text.substr(0, Limit) + "...";
+}
+
 const TTagEventTable& NoTagEvents() {
     static const TTagEventTable Empty;
     return Empty;
@@ -70,7 +75,7 @@ void TTopicDocument::SaveTopic(const std::string& Title, const std::string& Name
     const std::string NewNamespace = Namespace == "*" ? FNamespace : Namespace;
     if (FServices.Log) FServices.Log("Save note: " + NewNamespace + " " + NewTitle);
     TNotesStore& S = Store();
-    ProcessDotLines(false);
+    RunDotLines(false, NewTitle, NewNamespace);
     {
         TStringStream Content;
         FText.SaveContent(Content);
@@ -89,13 +94,59 @@ void TTopicDocument::SaveTopic(const std::string& Title, const std::string& Name
 }
 
 void TTopicDocument::ProcessDotLines(bool Loading) {
+    RunDotLines(Loading, FTopicFile, FNamespace);
+}
+
+void TTopicDocument::RunDotLines(bool Loading, const std::string& Title, const std::string& Namespace) {
     const TTagEventTable& Events = FServices.TagEvents ? *FServices.TagEvents : NoTagEvents();
+    TMvPluginTopicView View;
+    View.Title = Title;
+    View.Namespace = Namespace;
+    View.Lines = TopicLines(FText.PlainText());
+    auto Call = [&](const TDotLineHandlerCall& Due) {
+        // A handler may open another topic (and run that topic's handlers) before it returns.
+        const TMvPluginTopicView* Outer = FHandlerTopic;
+        View.DotLineIndex = static_cast<int>(Due.LineIndex);
+        FHandlerTopic = &View;
+        std::string Failure;
+        try {
+            Due.Handler(FSender);
+        } catch (const std::exception& E) {
+            Failure = E.what();
+            if (Failure.empty()) Failure = "an error without a text";
+        } catch (...) {
+            Failure = "an unknown error";
+        }
+        FHandlerTopic = Outer;
+        if (!Failure.empty())
+            ReportHandlerFailure(Due.PluginName, View.Namespace + ":" + View.Title, Due.Lines[Due.LineIndex],
+                                 Failure);
+    };
     if (Loading) {
-        RunDotLines(FText.PlainText(), true, Events, FSender, nullptr);
+        mv::app::RunDotLines(View.Lines, true, Events, Call, nullptr);
         return;
     }
     TStoreTopicTags Tags(Store(), FTopicID);
-    RunDotLines(FText.PlainText(), false, Events, FSender, &Tags);
+    mv::app::RunDotLines(View.Lines, false, Events, Call, &Tags);
+}
+
+void TTopicDocument::ReportHandlerFailure(const std::string& PluginName, const std::string& Address,
+                                          const std::string& Line, const std::string& Reason) {
+    // Module failures already say "Plugin <name>: <reason>"; say it once.
+    std::string Why = Reason;
+    const std::string Prefix = "Plugin " + PluginName + ": ";
+    if (!PluginName.empty() && Why.compare(0, Prefix.size(), Prefix) == 0) Why.erase(0, Prefix.size());
+    const std::string Who = PluginName.empty() ? std::string("A plugin") : "The plugin " + PluginName;
+    const std::string Text = Who + " failed on the line \"" + Cut(Line, 200) + "\" of " + Address + ": " +
+                             Cut(Why, 1000) + "\rThe line was skipped.";
+    try {
+        if (FServices.ReportPluginFailure)
+            FServices.ReportPluginFailure(Text);
+        else if (FServices.Log)
+            FServices.Log(Text);
+    } catch (...) {
+        // The report is a courtesy: the load or save it interrupts must go on.
+    }
 }
 
 void TTopicDocument::AttachTag(const std::string& TagTitle) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "base/StringList.h"
+#include "components/MvPlugin.h"
 #include "store/NotesStore.h"
 
 #include <cstdint>
@@ -38,6 +39,10 @@ struct TTopicServices {
     std::function<void(const std::string&)> Log;
     // Opens a topic in its note window (link following).
     std::function<void(const std::string& Title, const std::string& Namespace)> ShowTopic;
+    // Tells the user that a plug-in's dot-line handler failed (the text names
+    // the plug-in, the line and the reason); the load or save goes on. When
+    // unassigned, the failure is only logged.
+    std::function<void(const std::string& Text)> ReportPluginFailure;
 };
 
 class TTopicDocument {
@@ -62,7 +67,13 @@ public:
     // lines. The new title and namespace are taken over only once the store has
     // written them. Does nothing unless a topic is loaded.
     void SaveTopic(const std::string& Title, const std::string& Namespace);
+    // Runs the dot-lines. A plug-in handler that fails is reported and
+    // skipped; the other handlers still run and the tags are still brought
+    // into line.
     void ProcessDotLines(bool Loading);
+    // While a plug-in handler runs: the topic as it sees it (its title and
+    // namespace, its lines and the dot-line handled); nullptr otherwise.
+    const TMvPluginTopicView* HandlerTopic() const { return FHandlerTopic; }
 
     void AttachTag(const std::string& TagTitle);
     void DetachTag(const std::string& TagTitle);
@@ -71,6 +82,9 @@ public:
 
 private:
     TNotesStore& Store() const;
+    void RunDotLines(bool Loading, const std::string& Title, const std::string& Namespace);
+    void ReportHandlerFailure(const std::string& PluginName, const std::string& Address,
+                              const std::string& Line, const std::string& Reason);
 
     ITopicText& FText;
     const TTopicServices& FServices;
@@ -79,6 +93,7 @@ private:
     std::string FNamespace;
     int32_t FTopicID = -1;
     bool FValid = false;
+    const TMvPluginTopicView* FHandlerTopic = nullptr;
 };
 
 } // namespace mv::app

@@ -13,8 +13,9 @@
 #include <memory>
 #include <string>
 
-// Plug-in dot-line handlers get the editor as their sender and work on its Meta lines.
-class TTopicViewer : public TMvRichEdit, public IMvPluginMetaHost, private mv::app::ITopicText {
+// Plug-in dot-line handlers get the editor as their sender: they work on its
+// Meta lines and read its topic, with the dot-line they handle.
+class TTopicViewer : public TMvRichEdit, public IMvPluginTopicHost, private mv::app::ITopicText {
 public:
     // ATopicWindow is the hosting note window, which outlives the editor;
     // Services are the main window's, which outlive both.
@@ -28,6 +29,7 @@ public:
     int32_t TopicID() const { return FDocument.TopicID(); }
     THashedStringList& Meta() { return FDocument.Meta; }
     TStrings& PluginMeta() override { return FDocument.Meta; }
+    const TMvPluginTopicView* PluginTopic() const override { return FDocument.HandlerTopic(); }
 
     // Loads a topic, creating it in the store when missing.
     void LoadTopic(const std::string& Title, const std::string& Namespace);

@@ -5,6 +5,8 @@
 #include "base/Streams.h"
 #include "components/MvFileReplace.h"
 
+#include <algorithm>
+
 #include <sys/stat.h>
 
 namespace {
@@ -41,10 +43,23 @@ void TMvLogFile::SetFileName(const std::string& Value) {
     if (IsExistingFile(FFileName)) LoadLogFromFile(FFileName);
 }
 
+std::size_t TMvLogFile::RecordLimit() const {
+    // A record never takes more than a quarter of the size limit, so one long
+    // text cannot push every earlier record out.
+    std::size_t Limit = MaxRecordLength;
+    if (SizeLimit > 0)
+        Limit = std::min(Limit, std::max<std::size_t>(static_cast<std::size_t>(SizeLimit) / 4, 16));
+    return Limit;
+}
+
 void TMvLogFile::AddLogRecord(const std::string& Time, const std::string& Title,
                               const std::string& Description) {
     if (!FActive) return;
-    FRecords.Add({Time, Title, Description});
+    const std::size_t Limit = RecordLimit();
+    auto Cut = [Limit](const std::string& Text) {
+        return Text.size() <= Limit ? Text : Text.substr(0, Limit - 3) + "...";
+    };
+    FRecords.Add({Time, Cut(Title), Cut(Description)});
     ApplySizeLimit();
     AutoSaveLog();
 }

@@ -39,7 +39,12 @@ public:
     int Count() const { return static_cast<int>(FRecords.Count()); }
     const mv::components::TMvLogRecord& Records(int Index) const;
 
-    // Appends a record, trims to SizeLimit and saves (AutoSave). A file that
+    // The longest title or description of one record, in characters.
+    static constexpr std::size_t MaxRecordLength = 1024;
+
+    // Appends a record, trims to SizeLimit and saves (AutoSave). A title or
+    // description longer than MaxRecordLength, or than a quarter of
+    // SizeLimit, is cut (ending in "..."). A file that
     // cannot be written raises EFCreateError; the record stays in memory.
     void AddLogRecord(const std::string& Time, const std::string& Title, const std::string& Description);
     void ClearLog();
@@ -55,6 +60,7 @@ public:
 
 private:
     void ApplySizeLimit();
+    std::size_t RecordLimit() const;
 
     mv::components::TMvLogRecordList FRecords;
     TInPlaceFile FFile;

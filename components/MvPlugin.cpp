@@ -2,7 +2,19 @@
 #include "components/MvPlugin.h"
 
 #include "base/Exceptions.h"
+#include "components/sdk/MvPluginAbi.h"
 #include "components/sdk/MvPluginCommandNames.h"
+
+bool IsValidPluginMetaName(const std::string& Name) {
+    if (Name.empty() || Name.size() > static_cast<std::size_t>(MvPluginAbi::MaxMetaNameLength)) return false;
+    if (Name.front() == ' ' || Name.back() == ' ') return false;
+    return Name.find_first_of("=\r\n") == std::string::npos;
+}
+
+bool IsValidPluginMetaValue(const std::string& Value) {
+    return Value.size() <= static_cast<std::size_t>(MvPluginAbi::MaxMetaValueLength) &&
+           Value.find_first_of("\r\n") == std::string::npos;
+}
 
 std::string TMvPluginCommand::DisplayName() const {
     return Name.empty() ? std::string("TMvPluginCommand") : Name;

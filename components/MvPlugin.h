@@ -14,16 +14,34 @@
 class TMvPluginManager;
 class TStrings;
 
+// What a plug-in's dot-line handler may see of the topic it runs on.
+struct TMvPluginTopicView {
+    std::string Title;
+    // "" for the default namespace.
+    std::string Namespace;
+    // The text split at paragraph breaks.
+    std::vector<std::string> Lines;
+    // The dot-line being handled, or -1.
+    int DotLineIndex = -1;
+};
+
 // The program passes an object that implements this as the Sender of a plug-in
 // command's handler when the command is to work on a topic: plug-ins then read
-// and write the topic's name=value meta lines.
-class IMvPluginMetaHost {
+// and write the topic's name=value meta lines and read the topic itself.
+class IMvPluginTopicHost {
 public:
     virtual TStrings& PluginMeta() = 0;
+    // The topic while a handler runs on it; nullptr when there is none.
+    virtual const TMvPluginTopicView* PluginTopic() const = 0;
 
 protected:
-    ~IMvPluginMetaHost() = default;
+    ~IMvPluginTopicHost() = default;
 };
+
+// Whether a meta line name=value may be written by a plug-in: the rules of the
+// plug-in contract, which keep any value from making or changing another line.
+bool IsValidPluginMetaName(const std::string& Name);
+bool IsValidPluginMetaValue(const std::string& Value);
 
 // A command's picture: 32-bit 0xAARRGGBB pixels, top row first.
 struct TMvPluginBitmap {
@@ -94,7 +112,8 @@ public:
     // Copies the given commands.
     virtual void SetCommands(const TMvPluginCommands& Value);
 
-    // Set by InitializePlugin.
+    // Set by InitializePlugin: "CustomPlugin" for a plug-in made in the
+    // program, the module's path for one loaded from a module.
     const std::string& FileName() const { return FFileName; }
     void* ParentApplication() const { return FParentApplication; }
     TMvPluginManager* Manager() const { return FManager; }

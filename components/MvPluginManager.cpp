@@ -104,21 +104,52 @@ void TMvPluginManager::NotifyUnload(TMvPlugIn* Plugin) {
     if (OnUnloadPlugin) OnUnloadPlugin(this, Plugin);
 }
 
+void TMvPluginManager::NotLoaded(const std::string& FileName, const std::string& Reason) noexcept {
+    if (!OnPluginNotLoaded) return;
+    try {
+        OnPluginNotLoaded(this, FileName, Reason);
+    } catch (...) {
+        // Telling about a plug-in that is not there must not fail the load of the others.
+    }
+}
+
+namespace {
+
+std::string ReasonOf(std::exception_ptr Failure) {
+    try {
+        std::rethrow_exception(Failure);
+    } catch (const std::exception& E) {
+        return E.what();
+    } catch (...) {
+    }
+    return "Unknown error";
+}
+
+} // namespace
+
 void TMvPluginManager::LoadPlugin(const std::string& FileName, TPluginKind PlgKind) {
     bool AllowLoad = true;
     if (OnBeforeLoad) OnBeforeLoad(this, FileName, AllowLoad);
-    if (!AllowLoad) return;
+    if (!AllowLoad) {
+        NotLoaded(FileName, "the program chose not to load it");
+        return;
+    }
 
     TMvModuleHandle Handle = 0;
     std::unique_ptr<TMvPlugIn> Plugin;
+    std::string SystemReason; // why the system could not load the module
     try {
         if (PlgKind == plgDLL) Handle = FPlatform->LoadModule(FileName);
-        if (Handle == 0) throw EMvLoadPluginError(Format("Plugin package not found: %s", FileName.c_str()));
+        if (Handle == 0) {
+            if (PlgKind == plgDLL) SystemReason = FPlatform->LastLoadError();
+            throw EMvLoadPluginError(Format("Plugin package not found: %s", FileName.c_str()));
+        }
 
         AllowLoad = true;
         if (OnAfterLoad) OnAfterLoad(this, FileName, Handle, AllowLoad);
         if (!AllowLoad) {
             ReleaseModule(PlgKind, Handle);
+            NotLoaded(FileName, "the program chose not to load it");
             return;
         }
 
@@ -139,24 +170,32 @@ void TMvPluginManager::LoadPlugin(const std::string& FileName, TPluginKind PlgKi
                 if (Info.Plugin->PluginID == Plugin->PluginID) ++Same;
             if (Same >= Plugin->InstanceCount) {
                 // The module stays loaded; only the surplus object goes.
+                const std::string ID = Plugin->PluginID;
                 Plugin.reset();
+                NotLoaded(FileName, "a plugin with the ID " + ID + " is already loaded (at most " +
+                                        std::to_string(Same) + " at once)");
                 return;
             }
         }
 
-        if (AddCustomPlugin(Plugin.get())) {
+        if (AddPlugin(Plugin.get())) {
             TPluginInfo& Info = FPlugins.back();
             Info.Kind = PlgKind;
             Info.Handle = Handle;
             Plugin.release();
             return;
         }
-        // Refused or failed (and already reported): nothing of it may stay.
+        // Refused: nothing of it may stay.
         Plugin.reset();
         ReleaseModule(PlgKind, Handle);
+        NotLoaded(FileName, "the plugin declined to load");
     } catch (...) {
+        std::exception_ptr Failure = std::current_exception();
         Plugin.reset();
         ReleaseModule(PlgKind, Handle);
+        std::string Reason = ReasonOf(Failure);
+        if (!SystemReason.empty()) Reason += " (" + SystemReason + ")";
+        NotLoaded(FileName, Reason);
         ReportOrRaise();
     }
 }
@@ -195,13 +234,17 @@ void TMvPluginManager::Announce(TMvPlugIn& Plugin) {
 }
 
 bool TMvPluginManager::AddCustomPlugin(TMvPlugIn* Plugin) {
-    if (!Plugin) return false;
     try {
-        if (!Plugin->InitializePlugin(this, ParentApplication, "CustomPlugin")) return false;
+        return AddPlugin(Plugin);
     } catch (...) {
         ReportOrRaise();
         return false;
     }
+}
+
+bool TMvPluginManager::AddPlugin(TMvPlugIn* Plugin) {
+    if (!Plugin) return false;
+    if (!Plugin->InitializePlugin(this, ParentApplication, "CustomPlugin")) return false;
 
     if (Plugin->Owner()) Plugin->Owner()->RemoveComponent(Plugin);
     // The record exists before it owns the object, so a failure to make it
@@ -225,8 +268,7 @@ bool TMvPluginManager::AddCustomPlugin(TMvPlugIn* Plugin) {
             NotifyUnload(Plugin);
         } catch (...) {
         }
-        ReportOrRaise();
-        return false;
+        throw;
     }
 }
 
@@ -270,7 +312,11 @@ int TMvPluginManager::LoadPluginFolder() {
         std::string Key = LowerCase(BaseName(File));
         if (Enabled.IndexOfName(Key) >= 0) {
             bool On = false;
-            if (!TryReadBool(Enabled.Values(Key), On) || !On) continue;
+            const std::string Value = Enabled.Values(Key);
+            if (!TryReadBool(Value, On) || !On) {
+                NotLoaded(Folder + File, "switched off in Plugins.ini (" + Key + "=" + Value + ")");
+                continue;
+            }
         }
         int Before = PluginCount();
         try {

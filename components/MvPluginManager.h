@@ -47,6 +47,8 @@ using TNewCommandEvent = std::function<void(
     uint16_t AShortCut, const TMvPluginBitmap& ABitmap, const TNotifyEvent& AEvent)>;
 using TPlugInEvent = std::function<void(TObject* Sender, TMvPlugIn* APlugIn)>;
 using TPlugInErrorEvent = std::function<void(TObject* Sender, const std::exception& AError)>;
+using TPluginNotLoadedEvent =
+    std::function<void(TObject* Sender, const std::string& FileName, const std::string& Reason)>;
 
 class TMvPluginManager : public TMvComponent {
 public:
@@ -78,6 +80,10 @@ public:
     TPlugInEvent OnUnloadPlugin;
     // When assigned, load failures come here instead of being raised.
     TPlugInErrorEvent OnPlugInError;
+    // Fired for every plug-in file that ends up not loaded, whatever the
+    // reason (a refusal, the instance limit, Plugins.ini, or a failure, which
+    // is then also reported or raised as usual). Its own failures are dropped.
+    TPluginNotLoadedEvent OnPluginNotLoaded;
 
     // Loads one module. A refusal (OnBeforeLoad, OnAfterLoad, OnInitialize)
     // or a reached instance limit is no error: nothing is added.
@@ -108,6 +114,9 @@ public:
 
 private:
     void ReleaseModule(TPluginKind Kind, TMvModuleHandle Handle);
+    // AddCustomPlugin without the reporting: failures are raised.
+    bool AddPlugin(TMvPlugIn* Plugin);
+    void NotLoaded(const std::string& FileName, const std::string& Reason) noexcept;
     void Announce(TMvPlugIn& Plugin);
     void NotifyUnload(TMvPlugIn* Plugin);
     // Inside a catch block: hands the exception to OnPlugInError when that is

@@ -17,6 +17,7 @@ public:
     TMvModulePlugIn(MvPluginAbi::IMvPlugin* Module, const std::string& ModuleFileName);
     ~TMvModulePlugIn() override;
 
+    // Hands the module its own path as its file name (FileName is ignored).
     bool InitializePlugin(TMvPluginManager* Manager, void* ParentApplication,
                           const std::string& FileName) override;
     void ConfigurePlugin() override;
@@ -36,4 +37,6 @@ private:
     // handler kept after the unload does nothing instead of calling into a
     // module that is gone.
     std::shared_ptr<bool> FAlive;
+    // The minor interface version the module was built against.
+    int32_t FMinorVersion = 0;
 };

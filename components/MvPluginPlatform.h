@@ -15,6 +15,8 @@ public:
     virtual ~IMvPluginPlatform() = default;
     // 0 when the module cannot be loaded.
     virtual TMvModuleHandle LoadModule(const std::string& FileName) = 0;
+    // Why the last LoadModule gave 0, in the system's words ("" when unknown).
+    virtual std::string LastLoadError() { return {}; }
     virtual void UnloadModule(TMvModuleHandle Handle) = 0;
     // The exported function of that exact name, or nullptr.
     virtual void* FindEntryPoint(TMvModuleHandle Handle, const char* Name) = 0;

@@ -14,9 +14,13 @@ public:
         // No "cannot find DLL" boxes from the system for a broken module.
         UINT OldMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
         HMODULE Module = LoadLibraryA(FileName.c_str());
+        const DWORD Error = Module ? 0 : GetLastError();
         SetErrorMode(OldMode);
+        FLastLoadError = Module ? std::string() : SystemMessage(Error);
         return reinterpret_cast<TMvModuleHandle>(Module);
     }
+
+    std::string LastLoadError() override { return FLastLoadError; }
 
     void UnloadModule(TMvModuleHandle Handle) override { FreeLibrary(reinterpret_cast<HMODULE>(Handle)); }
 
@@ -52,6 +56,18 @@ public:
         if (Length == 0 || Length >= MAX_PATH) return std::string();
         return ExtractFilePath(std::string(Path, Length));
     }
+
+private:
+    static std::string SystemMessage(DWORD Error) {
+        char Buffer[512] = {};
+        DWORD Length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                                      Error, 0, Buffer, sizeof Buffer, nullptr);
+        std::string Text = Trim(std::string(Buffer, Length));
+        return Text.empty() ? "system error " + std::to_string(Error)
+                            : Text + " (system error " + std::to_string(Error) + ")";
+    }
+
+    std::string FLastLoadError;
 };
 
 } // namespace

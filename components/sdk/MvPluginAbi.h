@@ -12,6 +12,22 @@
 // Versioning: slots are only ever appended. A plug-in reports the version it
 // was built against; the host refuses a major version it does not know and
 // calls no slot newer than the plug-in's minor version.
+//   1.0  the plug-in, its commands, the host and the meta lines.
+//   1.1  IMvPluginTopic and IMvPluginCommand::ExecuteOnTopic: a dot-line
+//        handler sees the topic it runs on (title, namespace, text lines, the
+//        dot-line being handled) besides its meta lines.
+//
+// Strings: every string the host hands out is valid until the call that
+// received it returns. Every string a plug-in hands out must stay valid until
+// its next call into the same object; the host copies it at once and cuts it
+// to MaxTextLength characters.
+//
+// Results: ResultOk (0) is success; any other value is a failure, and the host
+// then asks LastErrorText for the reason (which may be null or empty: the host
+// then reports a reason of its own). A failure costs only the call that
+// failed: see README.md.
+//
+// A C version of these declarations, with the same layout, is MvPluginAbiC.h.
 #pragma once
 
 #include <cstdint>
@@ -25,13 +41,25 @@
 namespace MvPluginAbi {
 
 inline constexpr int32_t VersionMajor = 1;
-inline constexpr int32_t VersionMinor = 0;
+inline constexpr int32_t VersionMinor = 1;
 inline constexpr int32_t Version = (VersionMajor << 16) | VersionMinor;
 
 inline constexpr int32_t ResultOk = 0;
 inline constexpr int32_t ResultFailed = 1;
 
 inline constexpr char EntryPointName[] = "RegisterPlugin";
+
+// The longest text the host takes from a plug-in; longer ones are cut.
+inline constexpr int32_t MaxTextLength = 4096;
+// The most commands one plug-in may have; more refuse the plug-in.
+inline constexpr int32_t MaxCommandCount = 1024;
+// Meta lines: a name is 1 to MaxMetaNameLength characters, a value at most
+// MaxMetaValueLength. Neither may hold a carriage return or a line feed, and a
+// name may not hold "=" nor begin or end with a blank; SetValue refuses
+// anything else (ResultFailed) and leaves the lines as they were. So no value
+// can ever create or change another line.
+inline constexpr int32_t MaxMetaNameLength = 255;
+inline constexpr int32_t MaxMetaValueLength = 65535;
 
 // What the host offers a plug-in for as long as it is loaded.
 struct IMvPluginHost {
@@ -45,13 +73,34 @@ protected:
 
 // The name=value meta lines of the topic a command runs on. Value's result
 // stays valid until the next call on the object; SetValue with "" removes the
-// line. The object lives for the duration of one Execute call.
+// line (the rules for names and values are above). The object lives for the
+// duration of one Execute or ExecuteOnTopic call.
 struct IMvPluginMeta {
     virtual const char* MV_PLUGIN_CALL Value(const char* Name) = 0;
     virtual int32_t MV_PLUGIN_CALL SetValue(const char* Name, const char* Value) = 0;
 
 protected:
     ~IMvPluginMeta() = default;
+};
+
+// The topic a dot-line handler runs on, read-only (since 1.1). The text is
+// split into lines at paragraph breaks; DotLineIndex is the line being handled
+// (-1, and DotLine "", when the command runs on no particular line). Line
+// returns null for an index out of range. The object and every string it
+// returns live for the duration of one ExecuteOnTopic call.
+struct IMvPluginTopic {
+    virtual const char* MV_PLUGIN_CALL Title() = 0;
+    // "" for the default namespace.
+    virtual const char* MV_PLUGIN_CALL Namespace() = 0;
+    virtual int32_t MV_PLUGIN_CALL LineCount() = 0;
+    virtual const char* MV_PLUGIN_CALL Line(int32_t Index) = 0;
+    virtual int32_t MV_PLUGIN_CALL DotLineIndex() = 0;
+    virtual const char* MV_PLUGIN_CALL DotLine() = 0;
+    // The topic's meta lines, to read and write.
+    virtual IMvPluginMeta* MV_PLUGIN_CALL Meta() = 0;
+
+protected:
+    ~IMvPluginTopic() = default;
 };
 
 // One command of a plug-in. Strings stay valid until the plug-in is destroyed
@@ -70,6 +119,9 @@ struct IMvPluginCommand {
     // Meta: the meta lines of the topic the command runs on, or null when the
     // program runs it on something else.
     virtual int32_t MV_PLUGIN_CALL Execute(IMvPluginMeta* Meta) = 0;
+    // Since 1.1, called instead of Execute: Topic is the topic the handler
+    // runs on, or null when the program runs the command on something else.
+    virtual int32_t MV_PLUGIN_CALL ExecuteOnTopic(IMvPluginTopic* Topic) = 0;
 
 protected:
     ~IMvPluginCommand() = default;
@@ -90,12 +142,13 @@ struct IMvPlugin {
     virtual int32_t MV_PLUGIN_CALL CommandCount() = 0;
     virtual IMvPluginCommand* MV_PLUGIN_CALL Command(int32_t Index) = 0;
     // Called once after loading. *AllowLoad comes in as 1; the plug-in sets it
-    // to 0 to refuse. Host is valid until Destroy, FileName during the call.
+    // to 0 to refuse. Host is valid until Destroy, FileName (the module's full
+    // path) during the call.
     virtual int32_t MV_PLUGIN_CALL Initialize(IMvPluginHost* Host, const char* FileName,
                                               int32_t* AllowLoad) = 0;
     virtual int32_t MV_PLUGIN_CALL Configure() = 0;
     virtual int32_t MV_PLUGIN_CALL PluginMessage(int32_t Message, const char* Text) = 0;
-    // The text of the last failed call.
+    // The text of the last failed call; may be null.
     virtual const char* MV_PLUGIN_CALL LastErrorText() = 0;
     // Frees the plug-in and everything it handed out.
     virtual void MV_PLUGIN_CALL Destroy() = 0;

@@ -1,7 +1,9 @@
 // The plug-in author's side of the contract: derive from TMvPlugIn, fill in the
 // description and the commands in the constructor, assign the events, and
 // export it with MV_EXPORT_PLUGIN(YourClass) in one source file of the module.
-// Header-only; it needs nothing from the program but MvPluginAbi.h.
+// Header-only; it needs nothing but MvPluginAbi.h and MvPluginCommandNames.h
+// beside it (see README.md). An exception of any type thrown in an event is
+// caught here and reported to the program as the call's failure.
 //
 //   class TClockPlugIn : public MvPluginSdk::TMvPlugIn {
 //   public:
@@ -11,14 +13,17 @@
 //           auto& Cmd = Commands.Add();
 //           Cmd.Caption = "clock";
 //           Cmd.Data = "savetag";
-//           Cmd.OnExecute = [](MvPluginSdk::TMvPluginCommand*) { ... };
+//           Cmd.OnExecute = [](MvPluginSdk::TMvPluginCommand* Sender) {
+//               // Sender->Topic(): the topic, its lines and the dot-line handled.
+//               Sender->Meta().SetValue("clock", Sender->Topic().DotLine());
+//           };
 //       }
 //   };
 //   MV_EXPORT_PLUGIN(TClockPlugIn)
 #pragma once
 
-#include "components/sdk/MvPluginAbi.h"
-#include "components/sdk/MvPluginCommandNames.h"
+#include "MvPluginAbi.h"
+#include "MvPluginCommandNames.h"
 
 #include <cstdint>
 #include <exception>
@@ -45,7 +50,8 @@ public:
         const char* Text = FSource ? FSource->Value(Name.c_str()) : nullptr;
         return Text ? std::string(Text) : std::string();
     }
-    // "" removes the line; raises std::runtime_error when the program refuses.
+    // "" removes the line; raises std::runtime_error when the program refuses
+    // (see the rules for names and values in MvPluginAbi.h).
     void SetValue(const std::string& Name, const std::string& Value) const {
         if (!FSource || FSource->SetValue(Name.c_str(), Value.c_str()) != MvPluginAbi::ResultOk)
             throw std::runtime_error("The meta line " + Name + " cannot be set");
@@ -53,6 +59,33 @@ public:
 
 private:
     MvPluginAbi::IMvPluginMeta* FSource;
+};
+
+// The topic a dot-line handler runs on, while it runs; read-only but for its
+// meta lines. Empty (Available() false) when the program runs the command on
+// something that is no topic.
+class TMvPluginTopic {
+public:
+    explicit TMvPluginTopic(MvPluginAbi::IMvPluginTopic* Source) : FSource(Source) {}
+    bool Available() const { return FSource != nullptr; }
+    std::string Title() const { return FSource ? Text(FSource->Title()) : std::string(); }
+    // "" for the default namespace.
+    std::string Namespace() const { return FSource ? Text(FSource->Namespace()) : std::string(); }
+    int LineCount() const { return FSource ? FSource->LineCount() : 0; }
+    std::string Line(int Index) const { return FSource ? Text(FSource->Line(Index)) : std::string(); }
+    std::vector<std::string> Lines() const {
+        std::vector<std::string> Result;
+        for (int I = 0; I < LineCount(); ++I)
+            Result.push_back(Line(I));
+        return Result;
+    }
+    // The dot-line being handled ("" and -1 when none).
+    std::string DotLine() const { return FSource ? Text(FSource->DotLine()) : std::string(); }
+    int DotLineIndex() const { return FSource ? FSource->DotLineIndex() : -1; }
+
+private:
+    static std::string Text(const char* Value) { return Value ? std::string(Value) : std::string(); }
+    MvPluginAbi::IMvPluginTopic* FSource;
 };
 
 // A command's picture: 32-bit 0xAARRGGBB pixels, top row first.
@@ -75,10 +108,13 @@ public:
     std::string DisplayName() const { return Name.empty() ? std::string("TMvPluginCommand") : Name; }
     // While OnExecute runs: the meta lines of the topic it runs on.
     TMvPluginMeta Meta() const { return TMvPluginMeta(FMeta); }
+    // While OnExecute runs: the topic itself, with the dot-line being handled.
+    TMvPluginTopic Topic() const { return TMvPluginTopic(FTopic); }
 
 private:
     friend class Detail::TCommandExport;
     MvPluginAbi::IMvPluginMeta* FMeta = nullptr;
+    MvPluginAbi::IMvPluginTopic* FTopic = nullptr;
 };
 
 // The commands of one plug-in, in order.
@@ -129,8 +165,9 @@ public:
     const std::string& Name() const { return FName; }
     void SetName(std::string Value) { FName = std::move(Value); }
 
-    // Set by the host when it initialises the plug-in.
+    // Set by the host when it initialises the plug-in: the module's full path.
     const std::string& FileName() const { return FFileName; }
+    // The program's application window (an HWND), or null.
     MvPluginAbi::IMvPluginHost* Host() const { return FHost; }
     void* ParentApplication() const { return FHost ? FHost->ApplicationHandle() : nullptr; }
 
@@ -200,19 +237,30 @@ public:
         return Valid ? B.Pixels.data() : nullptr;
     }
     int32_t MV_PLUGIN_CALL HasExecute() override { return FCommand->OnExecute ? 1 : 0; }
-    int32_t MV_PLUGIN_CALL Execute(MvPluginAbi::IMvPluginMeta* Meta) override {
-        struct MetaScope {
+    int32_t MV_PLUGIN_CALL Execute(MvPluginAbi::IMvPluginMeta* Meta) override { return Run(Meta, nullptr); }
+    int32_t MV_PLUGIN_CALL ExecuteOnTopic(MvPluginAbi::IMvPluginTopic* Topic) override {
+        return Run(Topic ? Topic->Meta() : nullptr, Topic);
+    }
+
+private:
+    int32_t Run(MvPluginAbi::IMvPluginMeta* Meta, MvPluginAbi::IMvPluginTopic* Topic) {
+        // A handler may run inside another (a nested navigation): restore what was there.
+        struct Scope {
             TMvPluginCommand& Command;
-            MvPluginAbi::IMvPluginMeta* Previous;
-            ~MetaScope() { Command.FMeta = Previous; }
-        } Scope{*FCommand, FCommand->FMeta};
+            MvPluginAbi::IMvPluginMeta* Meta;
+            MvPluginAbi::IMvPluginTopic* Topic;
+            ~Scope() {
+                Command.FMeta = Meta;
+                Command.FTopic = Topic;
+            }
+        } Restore{*FCommand, FCommand->FMeta, FCommand->FTopic};
         FCommand->FMeta = Meta;
+        FCommand->FTopic = Topic;
         return Guard(*FErrorText, [this] {
             if (FCommand->OnExecute) FCommand->OnExecute(FCommand);
         });
     }
 
-private:
     TMvPluginCommand* FCommand;
     std::string* FErrorText;
 };

@@ -249,7 +249,7 @@ TEST_F(PluginManagerTest, AnnouncesEveryCommandInOrderBetweenBeforeAndAfter) {
     EXPECT_NE(Info.Handle, 0u);
     EXPECT_EQ(Info.Plugin->Name(), "alpha");
     EXPECT_EQ(Info.Plugin->PluginID, "id.alpha");
-    EXPECT_EQ(Info.Plugin->FileName(), "CustomPlugin");
+    EXPECT_EQ(Info.Plugin->FileName(), "alpha.dll") << "a module's plug-in learns its own file";
     EXPECT_EQ(Info.Plugin->Manager(), Manager.get());
 }
 
@@ -270,10 +270,12 @@ TEST_F(PluginManagerTest, HandlersCallIntoTheModuleAndReportItsFailures) {
 }
 
 // What the program passes to a command that works on a topic.
-class TTopicStandIn : public TObject, public IMvPluginMetaHost {
+class TTopicStandIn : public TObject, public IMvPluginTopicHost {
 public:
     TStrings& PluginMeta() override { return Meta; }
+    const TMvPluginTopicView* PluginTopic() const override { return View.Lines.empty() ? nullptr : &View; }
     TStringList Meta;
+    TMvPluginTopicView View;
 };
 
 TEST_F(PluginManagerTest, CommandsReadAndWriteTheMetaLinesOfTheirTopic) {

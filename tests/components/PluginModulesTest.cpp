@@ -101,7 +101,8 @@ TEST_F(PluginModulesTest, AGoodModuleAnnouncesItsCommandsAndUnloadsCleanly) {
     EXPECT_EQ(Plugin->Author, "Test author");
     EXPECT_EQ(Plugin->PluginVersion, "1.2");
     EXPECT_EQ(Plugin->Commands().Items(2).Bitmap.Pixels, (std::vector<uint32_t>{0xFF112233u, 0xFF445566u}));
-    EXPECT_EQ(TraceGet("MV_PLUGIN_INITIALIZED"), "CustomPlugin");
+    EXPECT_EQ(TraceGet("MV_PLUGIN_INITIALIZED"), Folder + "GoodPlugin.dll") << "a module learns its own path";
+    EXPECT_EQ(Plugin->FileName(), Folder + "GoodPlugin.dll");
     EXPECT_TRUE(Loaded("GoodPlugin.dll"));
 
     Handlers.at(0)(nullptr);
@@ -220,14 +221,15 @@ TEST_F(PluginModulesTest, ARelativeFolderIsTheProgramFoldersChild) {
 TEST_F(PluginModulesTest, TagCommandsCarryTheirWordAndKind) {
     Manager->LoadPlugin(Folder + "TagPlugin.dll", plgDLL);
     EXPECT_THAT(Events, ElementsAre("before tagplugin", "Clock/loadtag/0/0x0", "Clock/SaveTag/0/0x0",
-                                    "after tagplugin"));
+                                    "due/savetag/0/0x0", "after tagplugin"));
     Handlers.at(1)(nullptr);
     Handlers.at(0)(nullptr);
     EXPECT_EQ(TraceGet("MV_PLUGIN_EXECUTED"), "clock-save;clock-load:");
 
     // Run on a topic, the handlers reach its meta lines.
-    struct TTopic : TObject, IMvPluginMetaHost {
+    struct TTopic : TObject, IMvPluginTopicHost {
         TStrings& PluginMeta() override { return Meta; }
+        const TMvPluginTopicView* PluginTopic() const override { return nullptr; }
         TStringList Meta;
     } Topic;
     SetEnvironmentVariableA("MV_PLUGIN_EXECUTED", nullptr);

@@ -21,6 +21,9 @@ public:
         TraceAppend("MV_PLUGIN_EXECUTED", "broken");
         return MvPluginAbi::ResultOk;
     }
+    int32_t MV_PLUGIN_CALL ExecuteOnTopic(MvPluginAbi::IMvPluginTopic* Topic) override {
+        return Execute(Topic ? Topic->Meta() : nullptr);
+    }
 };
 
 class TBrokenPlugIn final : public MvPluginAbi::IMvPlugin {

@@ -22,6 +22,16 @@ public:
             TraceAppend("MV_PLUGIN_EXECUTED", "clock-save");
             if (Sender->Meta().Available()) Sender->Meta().SetValue("clock", "saved");
         };
+        // Sees the topic and the very line it handles.
+        MvPluginSdk::TMvPluginCommand& Due = Commands.Add();
+        Due.Caption = "due";
+        Due.Data = "savetag";
+        Due.OnExecute = [](MvPluginSdk::TMvPluginCommand* Sender) {
+            const MvPluginSdk::TMvPluginTopic Topic = Sender->Topic();
+            TraceAppend("MV_PLUGIN_TOPIC", Topic.Namespace() + ":" + Topic.Title() + "#" +
+                                               std::to_string(Topic.DotLineIndex()) + "/" +
+                                               std::to_string(Topic.LineCount()) + "=" + Topic.DotLine());
+        };
     }
     ~TTagPlugIn() override { TraceDestroyed("tagplugin", "TagPlugin.dll"); }
 };

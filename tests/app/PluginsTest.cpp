@@ -1,0 +1,135 @@
+// Real plug-in modules in the running program: a plug-in's failure is its own.
+// The program starts, shows each topic under its own caption, saves what the
+// user typed, and runs every other handler.
+#include "app/Note.h"
+#include "app/TopicViewer.h"
+#include "components/MvPluginManager.h"
+#include "store/NotesStore.h"
+#include "tests/app/AppFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+using namespace mv::app::test;
+
+namespace {
+
+TfrmNote* HomeWindow() {
+    return NoteWindowsByNamespace.Find("");
+}
+
+void Install(const TAppFixture& App, const char* Name) {
+    const std::string Source = std::string(MV_TEST_PLUGIN_DIR_W) + "\\" + Name + ".dll";
+    ASSERT_TRUE(CopyFileA(Source.c_str(), (App.Folder() + "\\Plugins\\" + Name + ".dll").c_str(), FALSE))
+        << Source;
+}
+
+std::string Trace(const char* Name) {
+    char Buffer[4096] = {};
+    const DWORD Length = GetEnvironmentVariableA(Name, Buffer, sizeof Buffer);
+    return Length < sizeof Buffer ? std::string(Buffer, Length) : std::string();
+}
+
+void ClearTraces() {
+    for (const char* Name : {"MV_PLUGIN_EXECUTED", "MV_PLUGIN_TOPIC", "MV_PLUGIN_DESTROYED"})
+        SetEnvironmentVariableA(Name, nullptr);
+}
+
+int CountContaining(const std::vector<std::string>& Messages, const std::string& Part) {
+    int Count = 0;
+    for (const std::string& M : Messages)
+        if (M.find(Part) != std::string::npos) ++Count;
+    return Count;
+}
+
+} // namespace
+
+TEST(PluginFaults, FailingLoadHandlersNeitherStopTheStartNorMisnameTheTopic) {
+    TAppFixture App("pluginstart");
+    {
+        // Home and Other carry dot-lines of plug-ins that are not there yet.
+        App.Start();
+        TfrmNote& Window = *HomeWindow();
+        Window.Editor()->SetText("Home\r.nulltext\r.throwstd\r.after\r");
+        App.Main().ShowTopic("Other", "");
+        Window.Editor()->SetText("Other\r.throwstd\r");
+        App.Quit();
+    }
+    for (const char* Name : {"FaultyPlugin", "ThrowingPlugin", "BadCountPlugin"})
+        Install(App, Name);
+    ClearTraces();
+    App.Messages.clear();
+
+    TfrmMain& Main = App.Start();
+    ASSERT_TRUE(Main.Initialized()) << "the program started";
+    TfrmNote* Window = HomeWindow();
+    ASSERT_NE(Window, nullptr);
+    EXPECT_EQ(Window->Caption(), ":Home");
+    EXPECT_EQ(CountContaining(App.Messages,
+                              "The plugin faultyplugin failed on the line \".nulltext\" of :Home: "
+                              "its command failed (the plugin gave no reason)"),
+              1);
+    EXPECT_EQ(CountContaining(
+                  App.Messages,
+                  "The plugin throwingplugin failed on the line \".throwstd\" of :Home: load went wrong"),
+              1);
+    EXPECT_EQ(Trace("MV_PLUGIN_EXECUTED"), "after-load") << "the handler after the failures still ran";
+
+    // A failing load handler during a navigation: the window shows the new
+    // topic under its own caption, and later saves go to it.
+    Main.ShowTopic("Other", "");
+    EXPECT_EQ(Window->Caption(), ":Other");
+    EXPECT_EQ(Window->Editor()->TopicFile(), "Other");
+    EXPECT_EQ(CountContaining(App.Messages, "\".throwstd\" of :Other: load went wrong"), 1);
+    Window->Editor()->SetText("Other\r.throwstd\rtyped into Other\r");
+    Window->aSave->Execute();
+    EXPECT_NE(CommittedContent(App.Database(), "", "Other").find("typed into Other"), std::string::npos);
+    EXPECT_EQ(CommittedContent(App.Database(), "", "Home").find("typed into Other"), std::string::npos);
+
+    const std::string Log = App.ReadFile("Miravelund.log");
+    EXPECT_NE(Log.find("Plugin not loaded: " + App.Folder() + "\\Plugins\\BadCountPlugin.dll: "),
+              std::string::npos)
+        << Log;
+    EXPECT_NE(Log.find("it reports 100000 commands"), std::string::npos);
+    EXPECT_NE(Log.find("failed on the line \".nulltext\""), std::string::npos) << "failures are logged too";
+    EXPECT_EQ(Log.find("Start-up failed"), std::string::npos);
+}
+
+TEST(PluginFaults, FailingSaveHandlersNeverCostTheTypedTextNorTheOtherHandlers) {
+    TAppFixture App("pluginsave");
+    for (const char* Name : {"FaultyPlugin", "ThrowingPlugin", "TagPlugin"})
+        Install(App, Name);
+    ClearTraces();
+    TfrmMain& Main = App.Start();
+    ASSERT_EQ(Main.PluginManager()->PluginCount(), 3);
+    TfrmNote& Window = *HomeWindow();
+    Window.Editor()->SetText(
+        "Home\r.nulltext\r.hugetext\r.throwint\r.throwodd\r.after\r.due first\r.topic one\r"
+        "typed text\r.due second\r.real tag\r");
+    Window.aSave->Execute();
+
+    EXPECT_NE(CommittedContent(App.Database(), "", "Home").find("typed text"), std::string::npos);
+    EXPECT_EQ(Trace("MV_PLUGIN_EXECUTED"), "after-save");
+    // Each handler sees its own line of the topic.
+    EXPECT_EQ(Trace("MV_PLUGIN_TOPIC"), ":Home#6/11=.due first;"
+                                        "|Home|7|.topic one|11|no line 1000;refused 5;"
+                                        ":Home#9/11=.due second");
+    EXPECT_EQ(Window.Editor()->Meta().Values("due.line"), ".topic one");
+    EXPECT_EQ(Window.Editor()->Meta().Values("due"), "") << "a value with a line break is refused";
+    EXPECT_NE(Window.Editor()->Meta().Values("splitter_pos"), "1") << "no value broke out of its line";
+
+    for (const char* Line : {".nulltext", ".hugetext", ".throwint", ".throwodd"})
+        EXPECT_EQ(CountContaining(App.Messages, std::string("failed on the line \"") + Line + "\""), 1)
+            << Line;
+    for (const std::string& Message : App.Messages)
+        EXPECT_LT(Message.size(), 1500u) << "a 64 KB error text is cut";
+
+    bool Created = false;
+    EXPECT_LT(Main.NotesStore()->FindTag("nulltext", Created), 0) << "a plug-in's word is never a tag";
+    EXPECT_GE(Main.NotesStore()->FindTag("real", Created), 0);
+    const std::string Log = App.ReadFile("Miravelund.log");
+    EXPECT_NE(Log.find("========= Miravelund starting up ========="), std::string::npos)
+        << "the huge text did not push the earlier records out";
+    EXPECT_NE(Log.find("HUGE:xxx"), std::string::npos);
+}
