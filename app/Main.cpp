@@ -194,7 +194,9 @@ void TfrmMain::aReleaseNotesExecute(TObject*) {
 }
 
 void TfrmMain::aPluginsExecute(TObject*) {
-    if (frmPlugins) frmPlugins->ShowModal();
+    // Not modal: nothing waits for the list, so a quit while it is open ends
+    // the program as usual.
+    if (frmPlugins) frmPlugins->Show();
 }
 
 void TfrmMain::TrayIconClick(TObject*) {

@@ -1,14 +1,111 @@
 // The "Plugins" window.
 #include "app/Plugins.h"
 
+#include "app/Main.h"
+#include "app/PluginList.h"
+#include "base/StrUtils.h"
+#include "components/MvPluginManager.h"
+#include "gui/CheckLst.h"
+#include "gui/StdCtrls.h"
+
+using namespace mv::app;
+
 TfrmPlugins* frmPlugins = nullptr;
 
-TfrmPlugins::TfrmPlugins(TComponent* AOwner) : TForm(AOwner) {
+TfrmPlugins::TfrmPlugins(TComponent* AOwner, TMvPluginManager* Manager) : TForm(AOwner), FManager(Manager) {
+    SetName("frmPlugins");
     SetCaption("Plugins");
+    SetBorderStyle(TFormBorderStyle::bsDialog);
     SetPosition(TPosition::poScreenCenter);
     SetClientSize(417, 202);
+
+    Label1 = new TLabel(this);
+    Label1->SetParent(this);
+    Label1->SetBounds(8, 8, 401, 16);
+    Label1->SetCaption("Plugins: Put a check mark next to the plugins you want to use.");
+
+    lbPlugins = new TCheckListBox(this);
+    lbPlugins->SetName("lbPlugins");
+    lbPlugins->SetParent(this);
+    lbPlugins->SetBounds(8, 28, 401, 134);
+
+    btnOK = new TButton(this);
+    btnOK->SetName("btnOK");
+    btnOK->SetParent(this);
+    btnOK->SetBounds(253, 170, 75, 25);
+    btnOK->SetCaption("OK");
+    btnOK->SetDefault(true);
+    btnOK->SetModalResult(mrOk);
+    btnOK->OnClick = [this](TObject* Sender) {
+        btnOKClick(Sender);
+        Hide();
+    };
+
+    btnCancel = new TButton(this);
+    btnCancel->SetName("btnCancel");
+    btnCancel->SetParent(this);
+    btnCancel->SetBounds(334, 170, 75, 25);
+    btnCancel->SetCaption("Cancel");
+    btnCancel->SetCancel(true);
+    btnCancel->SetModalResult(mrCancel);
+    btnCancel->OnClick = [this](TObject*) { Hide(); };
+
+    OnCreate = [this](TObject* Sender) { FormCreate(Sender); };
 }
 
 TfrmPlugins::~TfrmPlugins() {
     if (frmPlugins == this) frmPlugins = nullptr;
+}
+
+TMvPluginManager* TfrmPlugins::Manager() const {
+    if (FManager) return FManager;
+    return frmMain ? frmMain->PluginManager() : nullptr;
+}
+
+void TfrmPlugins::FormCreate(TObject*) {
+    TMvPluginManager* Host = Manager();
+    lbPlugins->Items().Clear();
+    if (!Host) return;
+    const std::string Folder = Host->PluginFolderPath();
+    THashedStringList Enabled;
+    if (Host->Platform().FileExists(Folder + "Plugins.ini")) {
+        try {
+            Enabled.LoadFromFile(Folder + "Plugins.ini");
+        } catch (const std::exception&) {
+            // An unreadable list switches nothing off, as at start-up.
+        }
+    }
+    for (const TPluginListItem& Item :
+         PluginListItems(Host->Platform().ListFiles(Folder, Host->Extension()), Enabled)) {
+        const int Index = lbPlugins->Items().Add(Item.Name);
+        lbPlugins->SetChecked(Index, Item.Checked);
+    }
+}
+
+void TfrmPlugins::btnOKClick(TObject*) {
+    TMvPluginManager* Host = Manager();
+    if (!Host) return;
+    const std::string Folder = Host->PluginFolderPath();
+    TStringList Loaded;
+    Host->GetLoadedPlugins(Loaded);
+    std::vector<TPluginListItem> Items;
+    for (int I = 0; I < lbPlugins->Items().Count(); ++I) {
+        const TPluginListItem Item{lbPlugins->Items()[I], lbPlugins->Checked(I)};
+        Items.push_back(Item);
+        const bool IsLoaded = Loaded.IndexOf(Item.Name) >= 0;
+        if (!Item.Checked && IsLoaded) {
+            // Looked up in the host's list as it is now: earlier unloads moved the others.
+            for (int P = 0; P < Host->PluginCount(); ++P) {
+                if (SameText(Host->PluginAt(P)->Name(), Item.Name)) {
+                    Host->UnloadPlugin(P);
+                    break;
+                }
+            }
+        } else if (Item.Checked && !IsLoaded) {
+            Host->LoadPlugin(Folder + Item.Name + "." + Host->Extension(), Host->PluginKind());
+        }
+    }
+    TStringList File;
+    File.SetText(PluginsIniText(Items));
+    File.SaveToFile(Folder + "Plugins.ini");
 }

@@ -1,13 +1,41 @@
-// TfrmPlugins: the "Plugins" window. For now it is an empty window with the
-// right caption, so that the commands that open it work.
+// TfrmPlugins: the "Plugins" window, where plug-ins are turned on and off. Its
+// list is filled once, when it is created; OK loads what was checked, unloads
+// what was unchecked and writes "Plugins.ini" (rules in PluginList.h), which
+// the next start honours. The window is not modal, so nothing of the program
+// waits for it: quitting while it is open closes it like any other window.
 #pragma once
 
 #include "gui/Forms.h"
 
+class TButton;
+class TCheckListBox;
+class TLabel;
+class TMvPluginManager;
+
 class TfrmPlugins : public TForm {
 public:
-    explicit TfrmPlugins(TComponent* AOwner);
+    // Manager: the host whose plug-ins the window turns on and off; the main
+    // window's when not given. The host must outlive the window, or be gone
+    // from the main window (then OK changes nothing but the file).
+    explicit TfrmPlugins(TComponent* AOwner, TMvPluginManager* Manager = nullptr);
     ~TfrmPlugins() override;
+
+    TLabel* Label1 = nullptr;
+    // The check list: its items are the plug-in files' base names.
+    TCheckListBox* lbPlugins = nullptr;
+    TButton* btnOK = nullptr;
+    TButton* btnCancel = nullptr;
+
+    // Applies the check marks to the host and writes Plugins.ini. A plug-in
+    // that fails to load raises; the items after it are left as they are and
+    // the file is not written.
+    void btnOKClick(TObject* Sender);
+
+private:
+    void FormCreate(TObject* Sender);
+    TMvPluginManager* Manager() const;
+
+    TMvPluginManager* FManager;
 };
 
 extern TfrmPlugins* frmPlugins;

@@ -41,6 +41,13 @@ std::string BaseName(const std::string& FileName) {
 
 } // namespace
 
+bool PluginEnabledIn(const TStrings& Enabled, const std::string& BaseName) {
+    const std::string Key = LowerCase(BaseName);
+    if (Enabled.IndexOfName(Key) < 0) return true;
+    bool On = false;
+    return TryReadBool(Enabled.Values(Key), On) && On;
+}
+
 std::string DefaultPluginExtension(TPluginKind Kind) {
     switch (Kind) {
     case plgDLL:
@@ -310,13 +317,9 @@ int TMvPluginManager::LoadPluginFolder() {
     int Added = 0;
     for (const std::string& File : FPlatform->ListFiles(Folder, FExtension)) {
         std::string Key = LowerCase(BaseName(File));
-        if (Enabled.IndexOfName(Key) >= 0) {
-            bool On = false;
-            const std::string Value = Enabled.Values(Key);
-            if (!TryReadBool(Value, On) || !On) {
-                NotLoaded(Folder + File, "switched off in Plugins.ini (" + Key + "=" + Value + ")");
-                continue;
-            }
+        if (!PluginEnabledIn(Enabled, Key)) {
+            NotLoaded(Folder + File, "switched off in Plugins.ini (" + Key + "=" + Enabled.Values(Key) + ")");
+            continue;
         }
         int Before = PluginCount();
         try {

@@ -33,6 +33,13 @@ enum TPluginKind { plgDLL = 0, plgPackage = 1, plgCustom = 2 };
 // The default file extension of each kind ("dll", "pkg", "xxx").
 std::string DefaultPluginExtension(TPluginKind Kind);
 
+// Whether the enable list (the name=value lines of "Plugins.ini") lets the
+// plug-in file with base name BaseName load: yes without a line for it (names
+// compared without regard to case), else only when its value reads as True
+// ("True"/"False" in any case, or a number, 0 meaning False; anything else
+// counts as False).
+bool PluginEnabledIn(const TStrings& Enabled, const std::string& BaseName);
+
 struct TPluginInfo {
     TPluginKind Kind = plgCustom;
     TMvModuleHandle Handle = 0;

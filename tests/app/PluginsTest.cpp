@@ -2,14 +2,20 @@
 // The program starts, shows each topic under its own caption, saves what the
 // user typed, and runs every other handler.
 #include "app/Note.h"
+#include "app/Plugins.h"
 #include "app/TopicViewer.h"
 #include "components/MvPluginManager.h"
 #include "store/NotesStore.h"
+#include "gui/CheckLst.h"
+#include "gui/StdCtrls.h"
 #include "tests/app/AppFixture.h"
+#include "tests/components/Screens.h"
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
+
+#include <algorithm>
 
 using namespace mv::app::test;
 
@@ -132,4 +138,122 @@ TEST(PluginFaults, FailingSaveHandlersNeverCostTheTypedTextNorTheOtherHandlers) 
     EXPECT_NE(Log.find("========= Miravelund starting up ========="), std::string::npos)
         << "the huge text did not push the earlier records out";
     EXPECT_NE(Log.find("HUGE:xxx"), std::string::npos);
+}
+
+namespace {
+
+void WriteText(const std::string& Path, const std::string& Text) {
+    HANDLE File =
+        CreateFileA(Path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(File, INVALID_HANDLE_VALUE);
+    DWORD Written = 0;
+    WriteFile(File, Text.data(), static_cast<DWORD>(Text.size()), &Written, nullptr);
+    CloseHandle(File);
+}
+
+std::vector<std::string> LoadedNames(TfrmMain& Main) {
+    TStringList Names;
+    Main.PluginManager()->GetLoadedPlugins(Names);
+    Names.Sort();
+    std::vector<std::string> Result;
+    for (int I = 0; I < Names.Count(); ++I)
+        Result.push_back(Names[I]);
+    return Result;
+}
+
+// The plug-in list as the user sees it: (name, checked) per item.
+std::vector<std::pair<std::string, bool>> ListShown(TfrmPlugins& List) {
+    std::vector<std::pair<std::string, bool>> Shown;
+    for (int I = 0; I < List.lbPlugins->Items().Count(); ++I)
+        Shown.emplace_back(List.lbPlugins->Items()[I], List.lbPlugins->Checked(I));
+    std::sort(Shown.begin(), Shown.end());
+    return Shown;
+}
+
+} // namespace
+
+TEST(PluginList, TurnsPlugInsOnAndOffWritesPluginsIniAndTheNextStartHonoursIt) {
+    TAppFixture App("pluginlist");
+    for (const char* Name : {"GoodPlugin", "TagPlugin", "RefusingPlugin"})
+        Install(App, Name);
+    const std::string Ini = App.Folder() + "\\Plugins\\Plugins.ini";
+    WriteText(Ini, "goodplugin=False\r\nrefusingplugin=perhaps\r\nold=True\r\n");
+    ClearTraces();
+    TfrmMain& Main = App.Start();
+    ASSERT_TRUE(Main.Initialized()) << "a value that is no truth value stops nothing";
+    EXPECT_EQ(LoadedNames(Main), std::vector<std::string>{"tagplugin"});
+
+    auto* List = new TfrmPlugins(&Main);
+    List->DoCreate();
+    using Item = std::pair<std::string, bool>;
+    EXPECT_EQ(ListShown(*List),
+              (std::vector<Item>{{"GoodPlugin", false}, {"RefusingPlugin", false}, {"TagPlugin", true}}));
+    frmPlugins = List;
+    Main.aPlugins->Execute();
+    EXPECT_TRUE(List->Visible());
+    TAppFixture::Pump(200);
+    SaveScreen(List->Handle(), "plugins");
+
+    // Check GoodPlugin, uncheck TagPlugin, OK.
+    for (int I = 0; I < List->lbPlugins->Items().Count(); ++I) {
+        if (List->lbPlugins->Items()[I] == "GoodPlugin") List->lbPlugins->SetChecked(I, true);
+        if (List->lbPlugins->Items()[I] == "TagPlugin") List->lbPlugins->SetChecked(I, false);
+    }
+    List->btnOK->Click();
+    EXPECT_FALSE(List->Visible());
+    EXPECT_EQ(LoadedNames(Main), std::vector<std::string>{"goodplugin"})
+        << "loaded at once, not at the next start";
+    const std::string Written = App.ReadFile("Plugins\\Plugins.ini");
+    EXPECT_NE(Written.find("goodplugin=True\r\n"), std::string::npos) << Written;
+    EXPECT_NE(Written.find("tagplugin=False\r\n"), std::string::npos) << Written;
+    EXPECT_NE(Written.find("refusingplugin=False\r\n"), std::string::npos) << Written;
+    EXPECT_EQ(Written.find("old="), std::string::npos) << "lines of files that are gone disappear";
+
+    // The unloaded plug-in's word stays registered and inert.
+    TfrmNote& Window = *HomeWindow();
+    Window.Editor()->SetText("Home\r.clock 12:00\r");
+    Window.aSave->Execute();
+    EXPECT_EQ(Trace("MV_PLUGIN_EXECUTED").find("clock-save"), std::string::npos);
+    bool Created = false;
+    EXPECT_LT(Main.NotesStore()->FindTag("clock", Created), 0);
+    EXPECT_EQ(Window.Editor()->Meta().Values("clock"), "");
+
+    // The next start honours the file.
+    delete List;
+    App.Quit();
+    TfrmMain& Again = App.Start();
+    EXPECT_EQ(LoadedNames(Again), std::vector<std::string>{"goodplugin"});
+    EXPECT_NE(
+        App.ReadFile("Miravelund.log").find("TagPlugin.dll: switched off in Plugins.ini (tagplugin=False)"),
+        std::string::npos);
+}
+
+TEST(PluginList, APlugInThatFailsToLoadOnOkLeavesPluginsIniAlone) {
+    TAppFixture App("pluginlistfail");
+    for (const char* Name : {"BadCountPlugin", "GoodPlugin"})
+        Install(App, Name);
+    const std::string Ini = App.Folder() + "\\Plugins\\Plugins.ini";
+    WriteText(Ini, "badcountplugin=False\r\n");
+    TfrmMain& Main = App.Start();
+    TfrmPlugins List(&Main);
+    List.DoCreate();
+    for (int I = 0; I < List.lbPlugins->Items().Count(); ++I)
+        List.lbPlugins->SetChecked(I, true);
+    EXPECT_THROW(List.btnOKClick(nullptr), EMvPlugInError);
+    EXPECT_EQ(App.ReadFile("Plugins\\Plugins.ini"), "badcountplugin=False\r\n");
+}
+
+TEST(PluginList, QuittingWithTheListOpenClosesItLikeAnyOtherWindow) {
+    TAppFixture App("pluginlistquit");
+    TfrmMain& Main = App.Start();
+    auto* List = new TfrmPlugins(Application);
+    List->DoCreate();
+    frmPlugins = List;
+    Main.aPlugins->Execute();
+    EXPECT_TRUE(List->Visible());
+    App.Quit();
+    // The host went with the main window: OK now changes nothing.
+    EXPECT_NO_THROW(List->btnOK->Click());
+    delete List;
+    EXPECT_EQ(frmPlugins, nullptr);
 }

@@ -1,11 +1,18 @@
-# Plug-ins in the running program (Win32, under Wine): real test modules in the
-# program folder's Plugins, the plug-in list window, and the SDK's samples.
+# Plug-ins in the program: the plug-in list's rules natively; under Wine, real
+# test modules in the program folder's Plugins, the plug-in list window, and
+# the SDK's samples in the real program.
+mv_add_test(mv_app_plugin_list_tests
+  SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/PluginListTest.cpp
+  LIBS mv_app_core
+  TIMEOUT 60)
+
 if(TARGET Miravelund AND TARGET TagPlugin)
   mv_add_test(mv_app_plugin_tests
-    SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/PluginsTest.cpp
+    SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/PluginsTest.cpp ${CMAKE_SOURCE_DIR}/tests/components/Screens.cpp
     LIBS mv_app_test_support
     TIMEOUT 300)
   add_dependencies(mv_app_plugin_tests mv_default_db TagPlugin FaultyPlugin ThrowingPlugin BadCountPlugin
                    GoodPlugin RefusingPlugin)
-  target_compile_definitions(mv_app_plugin_tests PRIVATE MV_TEST_PLUGIN_DIR_W="Z:$<TARGET_FILE_DIR:TagPlugin>")
+  target_compile_definitions(mv_app_plugin_tests PRIVATE MV_TEST_PLUGIN_DIR_W="Z:$<TARGET_FILE_DIR:TagPlugin>"
+                                                         MV_SCREENS_DIR="Z:${CMAKE_BINARY_DIR}/screens")
 endif()
