@@ -6,8 +6,18 @@
 #include "base/Exceptions.h"
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 namespace {
+
+// Modal loops running (nested ones count each). A form released while one
+// runs is freed only once the outermost loop has ended: the loop may have been
+// entered from that very form (a button of it opened the dialog), and its
+// objects must still exist when the loop returns into them. This happens when
+// the program quits while a modal dialog is open.
+int modalLoops = 0;
+std::vector<HWND> releasedDuringModal;
 
 // Disables the other top-level windows of the thread while a modal form runs
 // and enables them again afterwards (also when the loop throws).
@@ -302,8 +312,14 @@ int TForm::ShowModal() {
     modal_ = true;
     struct ModalFlag {
         bool& flag;
-        ~ModalFlag() { flag = false; }
+        ~ModalFlag() {
+            flag = false;
+            if (--modalLoops > 0) return;
+            for (HWND released : std::exchange(releasedDuringModal, {}))
+                if (IsWindow(released)) PostMessageA(released, CM_RELEASE, 0, 0);
+        }
     } modalFlag{modal_};
+    ++modalLoops;
     {
         TWindowDisabler disabler(Handle());
         Show();
@@ -415,6 +431,10 @@ void TForm::WndProc(TMessage& m) {
         }
         break;
     case CM_RELEASE:
+        if (modalLoops > 0) {
+            releasedDuringModal.push_back(Handle());
+            return;
+        }
         delete this;
         return;
     case WM_SIZE:

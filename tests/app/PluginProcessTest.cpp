@@ -1,0 +1,122 @@
+// Plug-ins in the real Miravelund.exe: the SDK's two samples, built from the
+// SDK folder alone, loaded and run by the program; and a quit while the
+// plug-in list is open.
+#include "base/StringList.h"
+#include "store/NotesStore.h"
+#include "tests/app/ProgramProcess.h"
+
+#include <gtest/gtest.h>
+
+using namespace mv::app::test;
+
+namespace {
+
+constexpr DWORD StartTimeout = 60000;
+
+void EndSession(const TChildProcess& Program) {
+    HWND Main = nullptr;
+    for (int Try = 0; Try < 300 && Main == nullptr; ++Try) {
+        Main = FindMainWindow(Program.Id());
+        if (Main == nullptr) Sleep(100);
+    }
+    ASSERT_NE(Main, nullptr) << "no main window";
+    DWORD_PTR Reply = 0;
+    ASSERT_NE(SendMessageTimeoutA(Main, WM_ENDSESSION, TRUE, 0, SMTO_NORMAL, 30000, &Reply), 0);
+}
+
+void ExpectOrderlyEnd(TChildProcess& Program, const TProgramFolder& Folder) {
+    DWORD Exit = 1;
+    ASSERT_TRUE(Program.WaitForExit(30000, &Exit));
+    EXPECT_EQ(Exit, 0u);
+    const std::string Log = Folder.ReadFile("Miravelund.log");
+    const auto Last = Log.find_last_not_of("\r\n");
+    ASSERT_NE(Last, std::string::npos);
+    EXPECT_EQ(Log.substr(Last + 1 - 11, 11), "Session End") << Log;
+}
+
+struct TChildSearch {
+    std::string Text;
+    HWND Found = nullptr;
+};
+
+BOOL CALLBACK MatchChildText(HWND Child, LPARAM Data) {
+    auto* Search = reinterpret_cast<TChildSearch*>(Data);
+    char Buffer[256] = {};
+    GetWindowTextA(Child, Buffer, sizeof Buffer);
+    std::string Text;
+    for (const char* C = Buffer; *C; ++C)
+        if (*C != '&') Text += *C; // the accelerator mark, if any
+    if (Search->Text != Text) return TRUE;
+    Search->Found = Child;
+    return FALSE;
+}
+
+HWND FindChildWithText(HWND Parent, const std::string& Text) {
+    TChildSearch Search{Text};
+    EnumChildWindows(Parent, MatchChildText, reinterpret_cast<LPARAM>(&Search));
+    return Search.Found;
+}
+
+} // namespace
+
+TEST(PluginProcess, TheSdkSamplesRunInTheRealProgram) {
+    TProgramFolder Folder("sdksamples");
+    for (const char* Name : {"DuePlugin.dll", "WordCountPlugin.dll"}) {
+        const std::string Source = std::string(MV_SDK_SAMPLES_DIR_W) + "\\" + Name;
+        ASSERT_TRUE(CopyFileA(Source.c_str(), Folder.File(std::string("Plugins\\") + Name).c_str(), FALSE))
+            << Source;
+    }
+    // Home carries the samples' dot-lines before the program starts.
+    ASSERT_TRUE(CopyFileA(Folder.File("Default.mvdb").c_str(), Folder.Database().c_str(), FALSE));
+    {
+        TNotesStore Store(Folder.Database());
+        bool Created = false;
+        const int32_t Home = Store.FindTopic("", "Home", Created);
+        TTopicRect Rect;
+        Store.GetTopic(Home, Rect);
+        TStringStream Text("Home\r\nthree little words\r\n.due 2027-01-15\r\n.words\r\n");
+        Store.SaveTopic(Home, "", Rect, Text, "Home");
+    }
+
+    TChildProcess Program(Folder.File("Miravelund.exe"), "", Folder.Path());
+    ASSERT_NE(WaitForWindow(Program.Id(), ":Home", StartTimeout, "TfrmNote"), nullptr);
+    EndSession(Program); // the note window saves Home: the samples' save handlers run
+    ExpectOrderlyEnd(Program, Folder);
+
+    const std::string Log = Folder.ReadFile("Miravelund.log");
+    EXPECT_NE(Log.find("Plugin: dueplugin"), std::string::npos) << Log;
+    EXPECT_NE(Log.find("Plugin: wordcountplugin"), std::string::npos) << Log;
+    TNotesStore Store(Folder.Database());
+    bool Created = false;
+    const int32_t Home = Store.FindTopic("", "Home", Created);
+    auto Meta = Store.GetTopicMeta(Home);
+    ASSERT_NE(Meta, nullptr);
+    THashedStringList Lines;
+    Lines.LoadFromStream(*Meta);
+    EXPECT_EQ(Lines.Values("due"), "2027-01-15") << Meta->DataString();
+    EXPECT_EQ(Lines.Values("words"), "4") << Meta->DataString();
+    bool TagCreated = false;
+    EXPECT_LT(Store.FindTag("due", TagCreated), 0) << "a plug-in's word is no tag";
+}
+
+// Quitting (the end of the Windows session) while a window of ours is open,
+// opened from the note window's command bar, ends the program in order.
+TEST(PluginProcess, QuittingWithAWindowOpenEndsCleanly) {
+    struct Case {
+        const char* Button;
+        const char* Window;
+    };
+    for (const Case& C : {Case{"Plugins...", "Plugins"}, Case{"About...", "About"}}) {
+        SCOPED_TRACE(C.Window);
+        TProgramFolder Folder("quitwith");
+        TChildProcess Program(Folder.File("Miravelund.exe"), "", Folder.Path());
+        HWND Note = WaitForWindow(Program.Id(), ":Home", StartTimeout, "TfrmNote");
+        ASSERT_NE(Note, nullptr);
+        HWND Button = FindChildWithText(Note, C.Button);
+        ASSERT_NE(Button, nullptr) << "the note window's button " << C.Button;
+        PostMessageA(Button, BM_CLICK, 0, 0);
+        ASSERT_NE(WaitForWindow(Program.Id(), C.Window, 30000), nullptr) << "the window opened";
+        EndSession(Program);
+        ExpectOrderlyEnd(Program, Folder);
+    }
+}
