@@ -28,6 +28,7 @@ TfrmPlugins::TfrmPlugins(TComponent* AOwner, TMvPluginManager* Manager) : TForm(
     lbPlugins->SetName("lbPlugins");
     lbPlugins->SetParent(this);
     lbPlugins->SetBounds(8, 28, 401, 134);
+    lbPlugins->OnDblClick = [this](TObject* Sender) { lbPluginsDblClick(Sender); };
 
     btnOK = new TButton(this);
     btnOK->SetName("btnOK");
@@ -108,4 +109,17 @@ void TfrmPlugins::btnOKClick(TObject*) {
     TStringList File;
     File.SetText(PluginsIniText(Items));
     File.SaveToFile(Folder + "Plugins.ini");
+}
+
+void TfrmPlugins::lbPluginsDblClick(TObject*) {
+    TMvPluginManager* Host = Manager();
+    const int Index = lbPlugins->ItemIndex();
+    if (!Host || Index < 0) return;
+    const std::string Name = lbPlugins->Items()[Index];
+    for (int P = 0; P < Host->PluginCount(); ++P) {
+        if (SameText(Host->PluginAt(P)->Name(), Name)) {
+            Host->PluginAt(P)->DispatchPluginMessage(1, "");
+            return;
+        }
+    }
 }

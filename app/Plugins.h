@@ -30,6 +30,9 @@ public:
     // that fails to load raises; the items after it are left as they are and
     // the file is not written.
     void btnOKClick(TObject* Sender);
+    // A double-click on the item of a loaded plug-in asks it to configure
+    // itself (plug-in message 1 with an empty text); other items do nothing.
+    void lbPluginsDblClick(TObject* Sender);
 
 private:
     void FormCreate(TObject* Sender);

@@ -178,9 +178,10 @@ void TMvPluginManager::LoadPlugin(const std::string& FileName, TPluginKind PlgKi
             if (Same >= Plugin->InstanceCount) {
                 // The module stays loaded; only the surplus object goes.
                 const std::string ID = Plugin->PluginID;
+                const int32_t Limit = Plugin->InstanceCount;
                 Plugin.reset();
                 NotLoaded(FileName, "a plugin with the ID " + ID + " is already loaded (at most " +
-                                        std::to_string(Same) + " at once)");
+                                        std::to_string(Limit) + " at once)");
                 return;
             }
         }

@@ -209,6 +209,15 @@ TEST(PluginList, TurnsPlugInsOnAndOffWritesPluginsIniAndTheNextStartHonoursIt) {
     EXPECT_NE(Written.find("refusingplugin=False\r\n"), std::string::npos) << Written;
     EXPECT_EQ(Written.find("old="), std::string::npos) << "lines of files that are gone disappear";
 
+    // A double-click on a loaded plug-in asks it to configure itself; on one
+    // that is not loaded it does nothing.
+    SetEnvironmentVariableA("MV_PLUGIN_MESSAGE", nullptr);
+    for (const char* Name : {"TagPlugin", "GoodPlugin"}) {
+        List->lbPlugins->SetItemIndex(List->lbPlugins->Items().IndexOf(Name));
+        List->lbPlugins->OnDblClick(List->lbPlugins);
+    }
+    EXPECT_EQ(Trace("MV_PLUGIN_MESSAGE"), "1:");
+
     // The unloaded plug-in's word stays registered and inert.
     TfrmNote& Window = *HomeWindow();
     Window.Editor()->SetText("Home\r.clock 12:00\r");

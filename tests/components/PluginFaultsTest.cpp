@@ -106,7 +106,7 @@ TEST_F(PluginFaultsTest, EveryModuleThatIsNotLoadedSaysWhy) {
         {"ThrowingInitPlugin.dll", "Plugin throwinginitplugin: no licence for this machine"},
         {"NeedsDependencyPlugin.dll", "Plugin package not found: "},
         {"RefusingPlugin.dll", "the plugin declined to load"},
-        {"TwinTwo.dll", "a plugin with the ID test.twin is already loaded"},
+        {"TwinTwo.dll", "a plugin with the ID test.twin is already loaded (at most 1 at once)"},
         {"GoodPlugin.dll", "switched off in Plugins.ini (goodplugin=maybe)"},
     };
     for (const auto& [Name, Reason] : Expected) {
