@@ -237,6 +237,21 @@ TEST(PluginList, TurnsPlugInsOnAndOffWritesPluginsIniAndTheNextStartHonoursIt) {
         std::string::npos);
 }
 
+TEST(PluginList, UncheckingTwoLoadedPlugInsUnloadsBoth) {
+    TAppFixture App("pluginlisttwo");
+    for (const char* Name : {"GoodPlugin", "TagPlugin"})
+        Install(App, Name);
+    TfrmMain& Main = App.Start();
+    ASSERT_EQ(Main.PluginManager()->PluginCount(), 2);
+    TfrmPlugins List(&Main);
+    List.DoCreate();
+    for (int I = 0; I < List.lbPlugins->Items().Count(); ++I)
+        List.lbPlugins->SetChecked(I, false);
+    List.btnOKClick(nullptr);
+    EXPECT_EQ(Main.PluginManager()->PluginCount(), 0)
+        << "each looked up where it is after the one before went";
+}
+
 TEST(PluginList, APlugInThatFailsToLoadOnOkLeavesPluginsIniAlone) {
     TAppFixture App("pluginlistfail");
     for (const char* Name : {"BadCountPlugin", "GoodPlugin"})
