@@ -14,12 +14,6 @@
 #include "base/Streams.h"
 #include "htmlview/HtmlImageTypes.h"
 
-// Raised for a picture that cannot be read or made; the message tells why.
-class EInvalidGraphicOperation : public Exception {
-public:
-    using Exception::Exception;
-};
-
 // The decoder's error numbers; the message of each is "TGif: " and its text.
 enum TGifError : int {
     geNoError = 0,

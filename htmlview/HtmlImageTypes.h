@@ -8,6 +8,12 @@
 
 #include "base/Exceptions.h"
 
+// Raised for a picture that cannot be read or made; the message tells why.
+class EInvalidGraphicOperation : public Exception {
+public:
+    using Exception::Exception;
+};
+
 // The kind of a picture, as SniffImageType reports it.
 enum TImageType : int { itUnknown = 0, itBMP = 1, itGIF87 = 2, itGIF89 = 3, itPNG = 4, itJPEG = 5 };
 
