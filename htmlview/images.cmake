@@ -6,6 +6,7 @@ add_library(mv_htmlimages_core STATIC
   ${CMAKE_CURRENT_LIST_DIR}/GifDecoder.cpp
   ${CMAKE_CURRENT_LIST_DIR}/BmpDecoder.cpp
   ${CMAKE_CURRENT_LIST_DIR}/JpegDecoder.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/HtmlDither.cpp
 )
 target_include_directories(mv_htmlimages_core PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(mv_htmlimages_core PUBLIC mv_base mv_jpeg)

@@ -9,6 +9,7 @@ if(NOT MV_WIN32)
       ${CMAKE_CURRENT_LIST_DIR}/HtmlImageCacheTest.cpp
       ${CMAKE_CURRENT_LIST_DIR}/GifDecoderTest.cpp
       ${CMAKE_CURRENT_LIST_DIR}/GifTestFiles.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/HtmlDitherTest.cpp
       ${CMAKE_CURRENT_LIST_DIR}/PictureDecoderTest.cpp
       ${CMAKE_CURRENT_LIST_DIR}/PictureOracle.cpp
     LIBS mv_htmlimages_core ${MV_GIFLIB})
