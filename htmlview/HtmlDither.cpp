@@ -27,7 +27,8 @@ std::array<uint32_t, 256> BuildDisplayPaletteEntries(const std::array<uint32_t, 
 }
 
 TFastColorLookup::TFastColorLookup(const std::vector<uint32_t>& palette)
-    : palette_(palette.begin(), palette.begin() + std::min<size_t>(palette.size(), 256)), cache_(32768, 65535) {
+    : palette_(palette.begin(), palette.begin() + std::min<size_t>(palette.size(), 256)),
+      cache_(32768, 65535) {
     count_ = static_cast<int>(palette_.size());
     for (int i = 0; i < count_; ++i) {
         const uint32_t c = palette_[i];
@@ -43,7 +44,8 @@ uint8_t TFastColorLookup::Lookup(int red, int green, int blue, int& r, int& g, i
         slot = 0;
         for (int i = 0; i < count_; ++i) {
             const uint32_t c = palette_[i];
-            const int sum = std::abs(static_cast<int>(c & 255) - red) + std::abs(static_cast<int>((c >> 8) & 255) - green) +
+            const int sum = std::abs(static_cast<int>(c & 255) - red) +
+                            std::abs(static_cast<int>((c >> 8) & 255) - green) +
                             std::abs(static_cast<int>((c >> 16) & 255) - blue);
             if (sum < best) {
                 best = sum;
@@ -63,7 +65,8 @@ uint8_t TDitherEngine::Dither(int red, int green, int blue, int& r, int& g, int&
 }
 
 TFloydSteinbergEngine::TFloydSteinbergEngine(TColorLookup& lookup, int width) : TDitherEngine(lookup, width) {
-    for (TChannel& c : channels_) c.row.assign(static_cast<size_t>(width) + 2, 0);
+    for (TChannel& c : channels_)
+        c.row.assign(static_cast<size_t>(width) + 2, 0);
 }
 
 uint8_t TFloydSteinbergEngine::Dither(int red, int green, int blue, int& r, int& g, int& b) {

@@ -39,7 +39,9 @@ public:
     uint8_t Lookup(int red, int green, int blue, int& r, int& g, int& b) override;
 
 private:
-    static int Cell(int red, int green, int blue) { return (red >> 3) | ((green >> 3) << 5) | ((blue >> 3) << 10); }
+    static int Cell(int red, int green, int blue) {
+        return (red >> 3) | ((green >> 3) << 5) | ((blue >> 3) << 10);
+    }
     std::vector<uint32_t> palette_;
     std::vector<uint16_t> cache_;
 };

@@ -10,3 +10,13 @@ add_library(mv_htmlimages_core STATIC
 )
 target_include_directories(mv_htmlimages_core PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(mv_htmlimages_core PUBLIC mv_base mv_jpeg)
+target_sources(mv_htmlimages_core PRIVATE ${CMAKE_CURRENT_LIST_DIR}/HtmlImageDecode.cpp)
+
+if(MV_WIN32)
+  add_library(mv_htmlimages STATIC
+    ${CMAKE_CURRENT_LIST_DIR}/HtmlImageDisplay.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/HtmlImageLoad.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/GifImage.cpp
+  )
+  target_link_libraries(mv_htmlimages PUBLIC mv_htmlimages_core mv_gui winmm)
+endif()

@@ -10,7 +10,8 @@ TPixelImage Filled(int width, int height, uint32_t color) {
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
             uint8_t* p = image.Row(y) + x * 3;
-            p[0] = static_cast<uint8_t>(color >> 16), p[1] = static_cast<uint8_t>(color >> 8), p[2] = static_cast<uint8_t>(color);
+            p[0] = static_cast<uint8_t>(color >> 16), p[1] = static_cast<uint8_t>(color >> 8),
+            p[2] = static_cast<uint8_t>(color);
         }
     return image;
 }
@@ -18,20 +19,23 @@ TPixelImage Filled(int width, int height, uint32_t color) {
 
 TEST(Dither, DisplayColorBits) {
     const std::pair<int, int> cases[] = {{1, 4}, {4, 4}, {5, 8}, {8, 8}, {9, 24}, {16, 24}, {32, 24}};
-    for (auto [bits, expected] : cases) EXPECT_EQ(DisplayColorBitsFor(bits), expected) << bits;
+    for (auto [bits, expected] : cases)
+        EXPECT_EQ(DisplayColorBitsFor(bits), expected) << bits;
 }
 
 TEST(Dither, DisplayPaletteKeepsSystemColoursAroundCubeAndGreys) {
     std::array<uint32_t, 256> system;
-    for (int i = 0; i < 256; ++i) system[i] = 0x010101u * static_cast<uint32_t>(i) ^ 0x00AA00u;
+    for (int i = 0; i < 256; ++i)
+        system[i] = 0x010101u * static_cast<uint32_t>(i) ^ 0x00AA00u;
     const std::array<uint32_t, 256> p = BuildDisplayPaletteEntries(system);
-    for (int i : {0, 9, 246, 255}) EXPECT_EQ(p[i], system[i]) << i;
-    EXPECT_EQ(p[10], 0x373737u);   // 55, 55, 55
-    EXPECT_EQ(p[11], 0x373773u);   // red moves fastest: 115
-    EXPECT_EQ(p[16], 0x377337u);   // then green
-    EXPECT_EQ(p[224], 0xFFFFEBu);  // the cube's last entry: white left out
-    EXPECT_EQ(p[225], 0x878787u);  // greys 135 ..
-    EXPECT_EQ(p[245], 0xFAFAFAu);  // .. 250
+    for (int i : {0, 9, 246, 255})
+        EXPECT_EQ(p[i], system[i]) << i;
+    EXPECT_EQ(p[10], 0x373737u);  // 55, 55, 55
+    EXPECT_EQ(p[11], 0x373773u);  // red moves fastest: 115
+    EXPECT_EQ(p[16], 0x377337u);  // then green
+    EXPECT_EQ(p[224], 0xFFFFEBu); // the cube's last entry: white left out
+    EXPECT_EQ(p[225], 0x878787u); // greys 135 ..
+    EXPECT_EQ(p[245], 0xFAFAFAu); // .. 250
     for (int i = 225; i <= 245; ++i) {
         const uint32_t v = p[i] & 255;
         EXPECT_TRUE(v != 165 && v != 205 && v != 235) << i;
@@ -65,7 +69,8 @@ TEST(Dither, PurePaletteColoursPassUnchangedAtEveryWidth) {
                 const int index = (x * 3 + y) % 5;
                 const uint32_t c = palette[index];
                 uint8_t* p = image.Row(y) + x * 3;
-                p[0] = static_cast<uint8_t>(c >> 16), p[1] = static_cast<uint8_t>(c >> 8), p[2] = static_cast<uint8_t>(c);
+                p[0] = static_cast<uint8_t>(c >> 16), p[1] = static_cast<uint8_t>(c >> 8),
+                p[2] = static_cast<uint8_t>(c);
                 expected.push_back(static_cast<uint8_t>(index));
             }
         EXPECT_EQ(ReduceToPalette(image, palette), expected);
@@ -79,7 +84,8 @@ TEST(Dither, ErrorDiffusionKeepsTheAverageBrightness) {
     for (int width : {1, 2}) {
         const std::vector<uint8_t> out = ReduceToPalette(Filled(width, 9, 0x808080), {0x000000, 0xFFFFFF});
         ASSERT_EQ(out.size(), static_cast<size_t>(width) * 9);
-        for (uint8_t i : out) EXPECT_LE(i, 1);
+        for (uint8_t i : out)
+            EXPECT_LE(i, 1);
     }
     for (int width : {40, 41}) {
         for (uint32_t grey : {64u, 128u, 200u}) {
@@ -87,7 +93,8 @@ TEST(Dither, ErrorDiffusionKeepsTheAverageBrightness) {
             const TPixelImage image = Filled(width, 40, grey * 0x010101u);
             const std::vector<uint8_t> out = ReduceToPalette(image, {0x000000, 0xFFFFFF});
             double white = 0;
-            for (uint8_t i : out) white += i;
+            for (uint8_t i : out)
+                white += i;
             EXPECT_NEAR(white / out.size() * 255, grey, 8.0);
             // Diffusion, not thresholding: both colours appear.
             EXPECT_GT(white, 0);

@@ -6,6 +6,11 @@
 #include <iterator>
 #include <sstream>
 
+#ifdef _WIN32
+#define popen _popen
+#define pclose _pclose
+#endif
+
 std::string RunCapture(const std::string& command) {
     std::string out;
     FILE* pipe = popen(command.c_str(), "r");

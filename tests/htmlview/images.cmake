@@ -16,3 +16,16 @@ if(NOT MV_WIN32)
   target_include_directories(htmlimages_tests PRIVATE ${MV_GIFLIB_INCLUDE})
   target_compile_definitions(htmlimages_tests PRIVATE MV_TESTPICS="${MV_TESTPICS}")
 endif()
+
+if(MV_WIN32)
+  mv_add_test(htmlimages_win32_tests
+    SOURCES
+      ${CMAKE_CURRENT_LIST_DIR}/HtmlImagesWin32Test.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/GifImageWin32Test.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/GifTestFiles.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/ImageScreens.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/PictureOracle.cpp
+    LIBS mv_htmlimages)
+  target_compile_definitions(htmlimages_win32_tests PRIVATE MV_TESTPICS="Z:${MV_TESTPICS}"
+                             MV_SCREENS_DIR="Z:${CMAKE_BINARY_DIR}/screens")
+endif()
