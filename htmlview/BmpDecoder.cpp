@@ -65,7 +65,7 @@ void PutColor(TPixelImage& image, int x, int y, uint32_t rgbQuad) {
 
 } // namespace
 
-TPixelImage DecodeBmp(const void* data, size_t size) {
+TPixelImage DecodeBmp(const void* data, size_t size, int64_t maxBytes) {
     const TBytes in(static_cast<const uint8_t*>(data), size);
     if (size < 26 || in.U8(0) != 'B' || in.U8(1) != 'M') Invalid();
     const uint32_t offBits = in.U32(10);
@@ -123,6 +123,7 @@ TPixelImage DecodeBmp(const void* data, size_t size) {
     }
 
     TPixelImage image;
+    if (width * height * 3 > maxBytes) throw EOutOfMemory();
     image.Allocate(static_cast<int>(width), static_cast<int>(height));
     image.SourceBits = bpp;
     const int w = image.Width, h = image.Height;

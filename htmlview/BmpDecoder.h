@@ -9,4 +9,5 @@
 // Decodes a whole BMP file. Raises EInvalidGraphicOperation "Bitmap image is not valid" for a
 // file it cannot read and EOutOfMemory for a picture bigger than kMaxPictureBytes; pixel data
 // that ends early leaves the remaining pixels black.
-TPixelImage DecodeBmp(const void* data, size_t size);
+// maxBytes lowers the size limit (fuzzing keeps pictures small with it).
+TPixelImage DecodeBmp(const void* data, size_t size, int64_t maxBytes = kMaxPictureBytes);

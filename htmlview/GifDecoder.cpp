@@ -241,7 +241,9 @@ private:
 };
 
 void TGif::Clear() {
+    const int64_t budget = PixelBudget;
     *this = TGif();
+    PixelBudget = budget;
 }
 
 void TGif::LoadFromStream(TStream& stream) {
@@ -382,7 +384,7 @@ void TGif::ReadImage(TReader& in) {
     const int storedHeight = std::min(image.Height, screenHeight_);
     const int64_t bytes = int64_t{image.Width} * storedHeight;
     pixelBytes_ += bytes;
-    if (pixelBytes_ > kMaxPictureBytes) RaiseGifError(geTooLarge);
+    if (pixelBytes_ > PixelBudget) RaiseGifError(geTooLarge);
     image.Pixels.assign(static_cast<size_t>(bytes), 0);
     image.Height = storedHeight;
     auto decoder =

@@ -95,6 +95,9 @@ public:
     int ImageCount() const { return static_cast<int>(images_.size()); }
     // The NETSCAPE loop count, -1 when the file has none.
     int LoopCount = -1;
+    // The most bytes the images' pixel buffers may take together; a file asking for more fails
+    // with "Animated GIF too large" before the buffer is allocated. Kept across loads.
+    int64_t PixelBudget = kMaxPictureBytes;
     // True when any image's graphic control has the transparent flag.
     bool Transparent() const;
 

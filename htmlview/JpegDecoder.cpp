@@ -2,6 +2,7 @@
 // longjmp, and a size check between reading the header and decoding.
 #include "htmlview/JpegDecoder.h"
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <string>
@@ -67,6 +68,7 @@ struct TDecodeState {
     std::vector<uint8_t>* row;
     bool created = false;
     bool tooBig = false;
+    int64_t maxBytes = kMaxPictureBytes;
 };
 
 // Everything libjpeg may leave by longjmp happens here, and this frame holds nothing that needs
@@ -78,7 +80,8 @@ bool RunDecoder(TDecodeState& st, const void* data, size_t size) {
     // decoder before libjpeg or we allocate the picture.
     jpeg_create_decompress(&cinfo);
     st.created = true;
-    cinfo.mem->max_memory_to_use = kMaxLibraryMemory;
+    cinfo.mem->max_memory_to_use = static_cast<long>(
+        std::min<int64_t>(kMaxLibraryMemory, std::min<int64_t>(st.maxBytes, 1 << 30) * 4 + 16'000'000));
     st.source.init_source = InitSource;
     st.source.fill_input_buffer = FillInput;
     st.source.skip_input_data = SkipInput;
@@ -92,7 +95,7 @@ bool RunDecoder(TDecodeState& st, const void* data, size_t size) {
 
     jpeg_read_header(&cinfo, TRUE);
     const int64_t bytes = int64_t{cinfo.image_width} * cinfo.image_height * 3;
-    if (cinfo.image_width == 0 || cinfo.image_height == 0 || bytes > kMaxPictureBytes ||
+    if (cinfo.image_width == 0 || cinfo.image_height == 0 || bytes > st.maxBytes ||
         cinfo.image_width > 65500 || cinfo.image_height > 65500) {
         st.tooBig = true;
         return false;
@@ -147,12 +150,13 @@ bool RunDecoder(TDecodeState& st, const void* data, size_t size) {
 
 } // namespace
 
-TPixelImage DecodeJpeg(const void* data, size_t size) {
+TPixelImage DecodeJpeg(const void* data, size_t size, int64_t maxBytes) {
     TPixelImage image;
     std::vector<uint8_t> row;
     TDecodeState st{};
     st.image = &image;
     st.row = &row;
+    st.maxBytes = maxBytes;
     st.cinfo.err = jpeg_std_error(&st.err.pub);
     st.err.pub.error_exit = ErrorExit;
     st.err.pub.emit_message = IgnoreMessage;

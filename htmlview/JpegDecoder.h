@@ -10,4 +10,5 @@
 // picture bigger than kMaxPictureBytes raises before anything is allocated; a file that ends early
 // gives what was decoded (libjpeg fills the rest). Grey pictures come back as grey pixels with
 // Grayscale set.
-TPixelImage DecodeJpeg(const void* data, size_t size);
+// maxBytes lowers the size limit (fuzzing keeps pictures small with it).
+TPixelImage DecodeJpeg(const void* data, size_t size, int64_t maxBytes = kMaxPictureBytes);
