@@ -17,6 +17,8 @@ if(MV_WIN32)
     ${CMAKE_CURRENT_LIST_DIR}/HtmlImageDisplay.cpp
     ${CMAKE_CURRENT_LIST_DIR}/HtmlImageLoad.cpp
     ${CMAKE_CURRENT_LIST_DIR}/GifImage.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/HtmlImageFetch.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/HtmlImagePicture.cpp
   )
   target_link_libraries(mv_htmlimages PUBLIC mv_htmlimages_core mv_gui winmm)
 endif()

@@ -22,6 +22,8 @@ if(MV_WIN32)
     SOURCES
       ${CMAKE_CURRENT_LIST_DIR}/HtmlImagesWin32Test.cpp
       ${CMAKE_CURRENT_LIST_DIR}/GifImageWin32Test.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/HtmlImageFetchWin32Test.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/HtmlImagePictureWin32Test.cpp
       ${CMAKE_CURRENT_LIST_DIR}/GifTestFiles.cpp
       ${CMAKE_CURRENT_LIST_DIR}/ImageScreens.cpp
       ${CMAKE_CURRENT_LIST_DIR}/PictureOracle.cpp

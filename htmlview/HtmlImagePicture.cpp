@@ -1,0 +1,18 @@
+// The document engine's view of fetched pictures.
+#include "htmlview/HtmlImagePicture.h"
+
+std::function<std::shared_ptr<IHtmlPicture>(const std::string& name, uint8_t& transparent, bool& delayed)>
+DocumentImageRequest(THtmlImageFetcher& fetcher) {
+    return [&fetcher](const std::string& name, uint8_t& transparent,
+                      bool& delayed) -> std::shared_ptr<IHtmlPicture> {
+        bool fromCache = false;
+        auto fetched = fetcher.Fetch(name, transparent, delayed, fromCache);
+        if (!fetched) return nullptr;
+        return std::make_shared<THtmlPicture>(std::move(fetched));
+    };
+}
+
+void DrawHtmlPicture(HDC dc, const IHtmlPicture& picture, int32_t x, int32_t y, int32_t w, int32_t h) {
+    if (const auto* ours = dynamic_cast<const THtmlPicture*>(&picture))
+        DrawFetchedPicture(dc, ours->Fetched(), x, y, w, h);
+}

@@ -1,0 +1,33 @@
+// Fetched pictures as the document engine sees them (IHtmlPicture), the document's image request
+// over a fetcher, and drawing them on a DC (Win32).
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "htmlview/HtmlCanvas.h"
+#include "htmlview/HtmlImageFetch.h"
+
+class THtmlPicture : public IHtmlPicture {
+public:
+    explicit THtmlPicture(std::unique_ptr<TFetchedPicture> picture) : picture_(std::move(picture)) {}
+    int32_t Width() const override { return picture_->Width; }
+    int32_t Height() const override { return picture_->Height; }
+    TFetchedPicture& Fetched() const { return *picture_; }
+    // The animated GIF of this document image (for the animation timer), or nullptr.
+    TGIFImage* Animated() const { return picture_->Gif.get(); }
+
+private:
+    std::unique_ptr<TFetchedPicture> picture_;
+};
+
+// An image request for TSectionList::GetImage: fetches through the fetcher (which must outlive
+// the function) and wraps the result.
+std::function<std::shared_ptr<IHtmlPicture>(const std::string& name, uint8_t& transparent, bool& delayed)>
+DocumentImageRequest(THtmlImageFetcher& fetcher);
+
+// Draws a picture made by DocumentImageRequest scaled to w x h; other pictures are not drawn.
+void DrawHtmlPicture(HDC dc, const IHtmlPicture& picture, int32_t x, int32_t y, int32_t w, int32_t h);
