@@ -45,6 +45,10 @@ public:
     void CommitStore();
     // The periodic checkpoint: saves every open note window, then commits.
     void tCommitTimer(TObject* Sender);
+    // The store's topic events: the side panels add or drop the topic (the
+    // rename window also calls them after it moved a topic).
+    void OnNewTopic(const std::string& Title, const std::string& Namespace);
+    void OnDeleteTopic(const std::string& Title, const std::string& Namespace);
 
     TNotesStore* NotesStore() const { return FNotesStore.get(); }
     bool Initialized() const { return FInitialized; }
@@ -96,8 +100,6 @@ private:
     void Timer1Timer(TObject* Sender);
     // Services (Main.cpp).
     void UpdatePanels(const std::string& Name, const std::function<void(TNamespaceVisualizer&)>& Change);
-    void OnNewTopic(const std::string& Title, const std::string& Namespace);
-    void OnDeleteTopic(const std::string& Title, const std::string& Namespace);
     void PluginManagerNewCommand(TObject* Sender, const std::string& ACaption, const std::string& AHint,
                                  const std::string& AData, uint16_t AShortCut, const TMvPluginBitmap& ABitmap,
                                  const TNotifyEvent& AEvent);

@@ -2,6 +2,7 @@
 // timers, the log file and the plug-in host.
 #include "app/Main.h"
 
+#include "app/CommandImages.h"
 #include "app/FormBuilding.h"
 #include "app/Note.h"
 #include "components/MvLogFile.h"
@@ -63,6 +64,10 @@ void TfrmMain::BuildForm() {
     BuildActions();
 
     ilImages = new TImageList(this);
+    ilImages->AddFromResource(nullptr, mv::app::CommandImagesResource, mv::app::CommandImagesMask);
+    aFind->SetImageIndex(mv::app::imgFind);
+    aPlugins->SetImageIndex(mv::app::imgPlugins);
+    aAbout->SetImageIndex(mv::app::imgAbout);
     alActions->SetImages(ilImages);
     popMenu = new TPopupMenu(this);
     for (TAction* Action :

@@ -86,7 +86,6 @@ void TfrmNote::GoBack() {
 void TfrmNote::SyncHistoryActions() {
     aBackward->SetEnabled(FHistory.BackEnabled());
     aForward->SetEnabled(FHistory.ForwardEnabled());
-    pnlCommandBar->UpdateButtons();
 }
 
 void TfrmNote::aBackwardExecute(TObject*) {

@@ -16,6 +16,10 @@ class TNamespaceVisualizer;
 class TSplitter;
 class TNoteCommandBar;
 class TfrmNote;
+class TToolBar;
+class TToolButton;
+class TPopupMenu;
+class TOpenDialog;
 
 // The note window of each namespace, looked up without regard to case.
 extern mv::app::TNamespaceRegistry<TfrmNote> NoteWindowsByNamespace;
@@ -49,6 +53,41 @@ public:
     TAction* aBackward = nullptr;
     TAction* aForward = nullptr;
 
+    // ---- commands (NoteCommands.cpp) ----
+    // The position of the shown topic in the history (0: nothing to go back to).
+    int HistoryIndex() const { return FHistory.Index(); }
+    TNoteCommandBar* CommandBar() const { return pnlCommandBar; }
+    // Closes the window after letting go of its editor without saving it (its
+    // topic was deleted, or moved and is shown elsewhere).
+    void CloseWithoutSaving();
+    void EditorSelectionChange(TObject* Sender);
+
+    TAction* aBold = nullptr;
+    TAction* aUnderline = nullptr;
+    TAction* aItalic = nullptr;
+    TAction* aStrikeout = nullptr;
+    TAction* aBigger = nullptr;
+    TAction* aSmaller = nullptr;
+    TAction* aNormal = nullptr;
+    TAction* aUnlink = nullptr;
+    TAction* aBulleted = nullptr;
+    TAction* aNumbered = nullptr;
+    TAction* aIndent = nullptr;
+    TAction* aOutdent = nullptr;
+    TAction* aCut = nullptr;
+    TAction* aCopy = nullptr;
+    TAction* aPaste = nullptr;
+    TAction* aInsertChar = nullptr;
+    TAction* aInsertImage = nullptr;
+    TAction* aInsertSpecial = nullptr;
+    TAction* aNewNote = nullptr;
+    TAction* aNoteDelete = nullptr;
+    TAction* aNoteRename = nullptr;
+    TAction* aCommandBarEdit = nullptr;
+    TAction* aCommandBarFile = nullptr;
+    TAction* aCommandBarSwitch = nullptr;
+    TOpenDialog* OpenDialog = nullptr;
+
 protected:
     void CreateParams(TCreateParams& Params) override;
 
@@ -66,6 +105,29 @@ private:
     void aBackwardExecute(TObject* Sender);
     void aForwardExecute(TObject* Sender);
     void SyncHistoryActions();
+    // Commands (NoteCommands.cpp).
+    void BuildCommands();
+    void aBoldExecute(TObject* Sender);
+    void aUnderlineExecute(TObject* Sender);
+    void aItalicExecute(TObject* Sender);
+    void aStrikeoutExecute(TObject* Sender);
+    void aBiggerExecute(TObject* Sender);
+    void aSmallerExecute(TObject* Sender);
+    void aNormalExecute(TObject* Sender);
+    void aUnlinkExecute(TObject* Sender);
+    void aBulletedExecute(TObject* Sender);
+    void aNumberedExecute(TObject* Sender);
+    void aIndentExecute(TObject* Sender);
+    void aOutdentExecute(TObject* Sender);
+    void aInsertCharExecute(TObject* Sender);
+    void aInsertImageExecute(TObject* Sender);
+    void aInsertSpecialExecute(TObject* Sender);
+    void aNewNoteExecute(TObject* Sender);
+    void aNoteDeleteExecute(TObject* Sender);
+    void aNoteRenameExecute(TObject* Sender);
+    void aCommandBarEditExecute(TObject* Sender);
+    void aCommandBarFileExecute(TObject* Sender);
+    void aCommandBarSwitchExecute(TObject* Sender);
 
     TTopicViewer* FEditor = nullptr;
     TSplitter* FSplitter = nullptr;

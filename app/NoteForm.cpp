@@ -28,16 +28,14 @@ void TfrmNote::BuildForm() {
                          [this](TObject* Sender) { aForwardExecute(Sender); });
     aBackward->SetEnabled(false);
     aForward->SetEnabled(false);
+    BuildCommands();
 
-    // The command bar: the manager buttons at the right (Find, Backward,
-    // Forward, Plugins, About).
-    pnlCommandBar = new TNoteCommandBar(this);
+    // The command bar: the tool bar switch, the Edit and File tool bars and the
+    // managers' tool bar (Find, Backward, Forward, Plugins, About).
+    pnlCommandBar = new TNoteCommandBar(*this);
     pnlCommandBar->SetParent(this);
     pnlCommandBar->SetAlign(TAlign::alTop);
     pnlCommandBar->SetHeight(27);
-    if (frmMain)
-        for (TAction* Action : {frmMain->aFind, aBackward, aForward, frmMain->aPlugins, frmMain->aAbout})
-            pnlCommandBar->AddButton(Action);
 
     OnActivate = [this](TObject* Sender) { FormActivate(Sender); };
     OnResize = [this](TObject* Sender) { FormResize(Sender); };
@@ -50,6 +48,7 @@ void TfrmNote::FormCreate() {
     FEditor->OnURLClick = [this](TObject* Sender, const std::string& URL, TMouseButton) {
         URLClick(Sender, URL);
     };
+    FEditor->OnSelectionChange = [this](TObject* Sender) { EditorSelectionChange(Sender); };
     FEditor->SetParent(this);
     FEditor->SetAlign(TAlign::alClient);
     FEditor->SetBorderStyle(TBorderStyle::bsNone);

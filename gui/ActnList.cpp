@@ -30,6 +30,37 @@ bool TAction::Execute() {
     return TBasicAction::Execute();
 }
 
+void TAction::SetChecked(bool value) {
+    if (value && groupIndex_ > 0 && actionList_) {
+        for (int i = 0; i < actionList_->ActionCount(); ++i)
+            if (TAction* other = actionList_->Actions(i); other != this && other->groupIndex_ == groupIndex_)
+                other->Assign(other->checked_, false);
+    }
+    Assign(checked_, value);
+}
+
+bool TAction::HasShortCut(TShortCut shortCut) const {
+    if (shortCut == 0) return false;
+    return shortCut_ == shortCut || std::find(secondaryShortCuts_.begin(), secondaryShortCuts_.end(),
+                                              shortCut) != secondaryShortCuts_.end();
+}
+
+void TAction::AddChangeListener(const void* client, std::function<void()> listener) {
+    RemoveChangeListener(client);
+    listeners_.emplace_back(client, std::move(listener));
+}
+
+void TAction::RemoveChangeListener(const void* client) {
+    std::erase_if(listeners_, [client](const auto& entry) { return entry.first == client; });
+}
+
+void TAction::Changed() {
+    // A listener may take itself off while the list is walked.
+    const auto listeners = listeners_;
+    for (const auto& entry : listeners)
+        if (entry.second) entry.second();
+}
+
 void TAction::SetActionList(TActionList* list) {
     if (list == actionList_) return;
     if (actionList_) actionList_->RemoveAction(this);
@@ -60,7 +91,7 @@ void TActionList::RemoveAction(TAction* action) {
 
 bool TActionList::IsShortCut(TShortCut shortCut) {
     for (TAction* a : std::vector<TAction*>(actions_)) {
-        if (a->GetShortCut() != shortCut) continue;
+        if (!a->HasShortCut(shortCut)) continue;
         a->Update();
         if (a->Enabled() && a->Execute()) return true;
     }

@@ -3,6 +3,8 @@
 
 #include "gui/Menus.h"
 
+#include <functional>
+#include <utility>
 #include <vector>
 
 class TActionList;
@@ -28,27 +30,49 @@ public:
     bool Execute() override;
 
     const std::string& Caption() const { return caption_; }
-    void SetCaption(const std::string& caption) { caption_ = caption; }
+    void SetCaption(const std::string& caption) { Assign(caption_, caption); }
     bool Enabled() const { return enabled_; }
-    void SetEnabled(bool value) { enabled_ = value; }
+    void SetEnabled(bool value) { Assign(enabled_, value); }
     bool Checked() const { return checked_; }
-    void SetChecked(bool value) { checked_ = value; }
+    // Checking an action of a group (GroupIndex > 0) unchecks the others of its list's group.
+    void SetChecked(bool value);
+    int GroupIndex() const { return groupIndex_; }
+    void SetGroupIndex(int value) { groupIndex_ = value; }
     bool Visible() const { return visible_; }
-    void SetVisible(bool value) { visible_ = value; }
+    void SetVisible(bool value) { Assign(visible_, value); }
     TShortCut GetShortCut() const { return shortCut_; }
     void SetShortCut(TShortCut shortCut) { shortCut_ = shortCut; }
+    // Further keys that run the action as its shortcut does.
+    std::vector<TShortCut>& SecondaryShortCuts() { return secondaryShortCuts_; }
+    bool HasShortCut(TShortCut shortCut) const;
     const std::string& Hint() const { return hint_; }
-    void SetHint(const std::string& hint) { hint_ = hint; }
+    void SetHint(const std::string& hint) { Assign(hint_, hint); }
     int ImageIndex() const { return imageIndex_; }
-    void SetImageIndex(int index) { imageIndex_ = index; }
+    void SetImageIndex(int index) { Assign(imageIndex_, index); }
+
+    // Controls showing the action (tool buttons) follow its caption, hint,
+    // image, enabled, checked and visible state through a listener, keyed by
+    // the client so it can take it off again (it must before it goes).
+    void AddChangeListener(const void* client, std::function<void()> listener);
+    void RemoveChangeListener(const void* client);
 
     TActionList* ActionList() const { return actionList_; }
     void SetActionList(TActionList* list);
 
 private:
+    template <class T> void Assign(T& field, const T& value) {
+        if (field == value) return;
+        field = value;
+        Changed();
+    }
+    void Changed();
+
     std::string caption_;
     bool enabled_ = true, checked_ = false, visible_ = true;
+    int groupIndex_ = 0;
+    std::vector<std::pair<const void*, std::function<void()>>> listeners_;
     TShortCut shortCut_ = 0;
+    std::vector<TShortCut> secondaryShortCuts_;
     std::string hint_;
     int imageIndex_ = -1;
     TActionList* actionList_ = nullptr;

@@ -60,6 +60,22 @@ int TImageList::AddIcon(TIcon& icon) {
     return i;
 }
 
+int TImageList::AddFromResource(HINSTANCE instance, const char* name, TColor maskColor) {
+    if (!instance) instance = GetModuleHandleA(nullptr);
+    auto strip = static_cast<HBITMAP>(LoadImageA(instance, name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    if (!strip) return 0;
+    TBitmap bitmap;
+    bitmap.SetHandle(strip);
+    if (bitmap.Height() != height_ || bitmap.Width() % width_ != 0)
+        throw EInvalidOperation("Bitmap resource does not fit the image list");
+    const int before = Count();
+    // The system splits the strip into images of the list's width.
+    if (ImageList_AddMasked(Handle(), bitmap.Handle(), ColorToRGB(maskColor)) < 0)
+        throw EInvalidOperation("Failed to add image");
+    Changed();
+    return Count() - before;
+}
+
 void TImageList::Delete(int index) {
     ImageList_Remove(Handle(), CheckIndex(index));
     Changed();

@@ -22,6 +22,11 @@ public:
     int Add(TBitmap& image, TBitmap* mask = nullptr);
     int AddMasked(TBitmap& image, TColor maskColor);
     int AddIcon(TIcon& icon);
+    // Appends the pictures of a bitmap resource: a strip of images of the list's
+    // size, left to right, where maskColor marks the transparent pixels. The
+    // module is the program's when instance is nullptr. Returns the number of
+    // images added; 0 when the module has no such bitmap.
+    int AddFromResource(HINSTANCE instance, const char* name, TColor maskColor);
     void Delete(int index);
     void Clear();
 

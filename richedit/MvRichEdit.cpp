@@ -70,6 +70,7 @@ TMvCustomRichEdit::~TMvCustomRichEdit() {
     // The window goes first, while this object still answers its messages: it
     // closes the objects and lets go of the OLE interface and our callback.
     Destroying();
+    FreeVerbMenu();
     try {
         DestroyHandle();
     } catch (...) {
@@ -523,7 +524,12 @@ void TMvCustomRichEdit::URLClick(const std::string& URLText, TMouseButton Button
 }
 
 TPopupMenu* TMvCustomRichEdit::GetPopupMenu() {
+    FreeVerbMenu();
     TPopupMenu* Menu = TMvExCustomMemo::GetPopupMenu();
+    if (FAutoVerbMenu && FRichEditOle && SelectionType() == TMvSelectionType{stObject}) {
+        // An object that offers no verbs still gets a menu: the edit menu below.
+        if (TPopupMenu* Verbs = BuildVerbMenu(Menu)) return Verbs;
+    }
     if (!Menu && FUseFixedPopup) Menu = GetFixedEditPopup(this, true);
     return Menu;
 }

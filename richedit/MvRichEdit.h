@@ -16,8 +16,11 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 class TMemoryStream;
+class TGraphic;
+class TMenuItem;
 class TMvRichEditStrings;
 
 enum TRichLangOption : std::uint8_t {
@@ -125,6 +128,15 @@ public:
     void SetStreamFormat(TRichStreamFormat Value);
     TRichStreamModes StreamMode() const;
     void SetStreamMode(TRichStreamModes Value);
+    // ---- objects and pictures ----
+    // Inserts a picture as a static object at the selection and selects it.
+    void InsertGraphic(TGraphic& Graphic, bool Resizable);
+    // The system's Insert Object dialog; true when an object was inserted.
+    bool InsertObjectDialog();
+    // The Object Properties dialog of the one selected object; false when
+    // there is none, on cancel, and when the platform has no such dialog.
+    bool ObjectPropertiesDialog();
+
     // The rich-edit OLE interface while the window exists with objects allowed.
     IRichEditOle* RichEditOle() const { return FRichEditOle; }
 
@@ -200,6 +212,15 @@ private:
     void PaintVersion1(TMessage& Message);
     void SetHostNames();
     void ReleaseOle();
+    // The one selected object (not in-place active), with references the
+    // caller gives back through ReleaseObjectRecord; false when there is none.
+    bool SelectedObject(REOBJECT& Record);
+    void ReleaseObjectRecord(REOBJECT& Record);
+    void RunVerb(LONG Verb);
+    // The verb menu of the selected object, or the control's own popup menu
+    // with the object's items added; nullptr when the object offers nothing.
+    TPopupMenu* BuildVerbMenu(TPopupMenu* Own);
+    void FreeVerbMenu();
 
     std::unique_ptr<TMvTextAttributes> FSelAttributes;
     std::unique_ptr<TMvTextAttributes> FDefAttributes;
@@ -223,6 +244,9 @@ private:
     std::unique_ptr<TRichEditOleCallback> FOleCallback;
     IRichEditOle* FRichEditOle = nullptr; // a reference we hold from EM_GETOLEINTERFACE
     std::string FTitle;
+    std::unique_ptr<TPopupMenu> FVerbMenu;
+    std::vector<TMenuItem*> FLentVerbItems; // added to the own popup menu for one showing
+    TPopupMenu* FLentTo = nullptr;
     bool FAutoVerbMenu = true;
     bool FAllowInPlace = true;
     bool FAutoAdvancedTypography = true;

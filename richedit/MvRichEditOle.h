@@ -7,7 +7,17 @@
 #include <richedit.h>
 #include <richole.h>
 
+#include "base/Exceptions.h"
+
 #include <string>
+
+class TGraphic;
+
+// A failed OLE call; the message names the call and its result code.
+class EOleError : public Exception {
+public:
+    using Exception::Exception;
+};
 
 // IRichEditOleCallback for one control. Its reference count only counts: the
 // control owns the object and frees it after its window is gone.
@@ -51,3 +61,40 @@ void CloseRichEditObjects(IRichEditOle* Ole);
 // Tells the rich-edit OLE interface the container's names: the application
 // name, and the document title (or the application name again when blank).
 void SetRichEditHostNames(IRichEditOle* Ole, const std::string& AppName, const std::string& Title);
+
+// IDataObject over one picture that the caller owns, for making a static
+// object of it: the picture is recorded into a metafile sized in hundredths of
+// a millimetre at the screen's resolution. An enhanced metafile (TYMED_ENHMF)
+// is offered first, a metafile picture (TYMED_MFPICT) too. Reference counted;
+// it frees itself with its last reference.
+class TImageDataObject final : public IDataObject {
+public:
+    explicit TImageDataObject(TGraphic& graphic);
+    TImageDataObject(const TImageDataObject&) = delete;
+    TImageDataObject& operator=(const TImageDataObject&) = delete;
+    virtual ~TImageDataObject() = default;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** obj) override;
+    ULONG STDMETHODCALLTYPE AddRef() override;
+    ULONG STDMETHODCALLTYPE Release() override;
+
+    HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override;
+    HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC* format, STGMEDIUM* medium) override;
+    HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* format) override;
+    HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC* in, FORMATETC* out) override;
+    HRESULT STDMETHODCALLTYPE SetData(FORMATETC* format, STGMEDIUM* medium, WINBOOL release) override;
+    HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD direction, IEnumFORMATETC** out) override;
+    HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC* format, DWORD flags, IAdviseSink* sink,
+                                      DWORD* connection) override;
+    HRESULT STDMETHODCALLTYPE DUnadvise(DWORD connection) override;
+    HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA** out) override;
+
+    // A picture of Width × Height screen pixels in hundredths of a millimetre.
+    static SIZE HimetricSize(int width, int height);
+
+private:
+    HENHMETAFILE RecordPicture();
+
+    TGraphic& graphic_;
+    ULONG refs_ = 0;
+};
