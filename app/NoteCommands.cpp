@@ -11,6 +11,7 @@
 #include "app/TopicViewer.h"
 #include "app/Utils.h"
 #include "base/StrUtils.h"
+#include "gui/Application.h"
 #include "gui/Dialogs.h"
 #include "gui/ListBoxes.h"
 #include "gui/StdCtrls.h"
@@ -324,7 +325,10 @@ void TfrmNote::aNoteDeleteExecute(TObject*) {
 }
 
 void TfrmNote::aNoteRenameExecute(TObject*) {
-    if (FEditor && frmRename) frmRename->ShowFor(FEditor);
+    if (!FEditor) return;
+    // The program makes the window at its start; a host that did not gets it now.
+    if (!frmRename) frmRename = new TfrmRename(Application);
+    frmRename->ShowFor(FEditor);
 }
 
 // ---- the tool bars ----------------------------------------------------------------------

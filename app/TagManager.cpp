@@ -8,6 +8,7 @@
 #include "gui/StdCtrls.h"
 #include "gui/ToolBar.h"
 #include "store/NotesStore.h"
+#include "store/StoreLists.h"
 
 #include <vector>
 
@@ -75,8 +76,10 @@ void TfrmTagManager::FormShow(TObject*) {
 void TfrmTagManager::RefreshTagList() {
     lbTags->Clear();
     if (auto Tags = frmMain->NotesStore()->ListTags())
-        for (int I = 0; I < Tags->Count(); ++I)
-            if (!Tags->Get(I).empty()) lbTags->Items().Add(Tags->Get(I));
+        for (int I = 0; I < Tags->Count(); ++I) {
+            const std::string Title = ListLineTitle(Tags->Get(I));
+            if (!Title.empty()) lbTags->Items().Add(Title);
+        }
 }
 
 void TfrmTagManager::aNewTagExecute(TObject*) {

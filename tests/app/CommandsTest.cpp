@@ -1,0 +1,266 @@
+// The note window's command bar and its formatting commands, on the real
+// window and editor, read back from the rich-edit control itself.
+#include "app/Note.h"
+#include "app/NoteBar.h"
+#include "app/TopicViewer.h"
+#include "gui/Application.h"
+#include "gui/Menus.h"
+#include "gui/ToolBar.h"
+#include "tests/app/AppFixture.h"
+#include "tests/app/ScreenShots.h"
+
+#include <gtest/gtest.h>
+#include <richedit.h>
+
+using namespace mv::app::test;
+
+namespace {
+
+class CommandsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        App.Start();
+        Home = NoteWindowsByNamespace.Find("");
+        ASSERT_NE(Home, nullptr);
+        Editor = Home->Editor();
+        Editor->SetText("");
+        Editor->SetSelText("hello world\r\nsecond line");
+    }
+
+    void Select(int Start, int Length) {
+        Editor->SetSelStart(Start);
+        Editor->SetSelLength(Length);
+    }
+
+    CHARFORMAT2A CharFormat() {
+        CHARFORMAT2A F{};
+        F.cbSize = sizeof F;
+        SendMessageA(Editor->Handle(), EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&F));
+        return F;
+    }
+
+    PARAFORMAT2 ParaFormat() {
+        PARAFORMAT2 F{};
+        F.cbSize = sizeof F;
+        SendMessageA(Editor->Handle(), EM_GETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&F));
+        return F;
+    }
+
+    // A key pressed in the editor with the given modifiers held, through the
+    // application's own message handling (shortcuts included).
+    void PressKey(WORD Key, BYTE Modifier = 0) {
+        SetForegroundWindow(Home->Handle());
+        Editor->SetFocus();
+        BYTE Keys[256] = {};
+        GetKeyboardState(Keys);
+        if (Modifier) Keys[Modifier] = 0x80;
+        SetKeyboardState(Keys);
+        const bool Alt = Modifier == VK_MENU;
+        PostMessageA(Editor->Handle(), Alt ? WM_SYSKEYDOWN : WM_KEYDOWN, Key, Alt ? 0x20000001 : 1);
+        for (int I = 0; I < 5; ++I)
+            Application->ProcessMessages();
+        if (Modifier) Keys[Modifier] = 0;
+        SetKeyboardState(Keys);
+    }
+
+    TAppFixture App{"commands"};
+    TfrmNote* Home = nullptr;
+    TTopicViewer* Editor = nullptr;
+};
+
+TEST_F(CommandsTest, StyleCommandsToggleTheirEffectAndFollowTheSelection) {
+    struct Case {
+        TAction* TfrmNote::*Action;
+        DWORD Effect;
+    };
+    for (const Case C :
+         {Case{&TfrmNote::aBold, CFE_BOLD}, Case{&TfrmNote::aItalic, CFE_ITALIC},
+          Case{&TfrmNote::aUnderline, CFE_UNDERLINE}, Case{&TfrmNote::aStrikeout, CFE_STRIKEOUT}}) {
+        TAction* Action = Home->*C.Action;
+        Select(0, 5);
+        Action->SetChecked(false);
+        Action->Execute();
+        EXPECT_TRUE(Action->Checked()) << Action->Name();
+        EXPECT_TRUE(CharFormat().dwEffects & C.Effect) << Action->Name();
+        Action->Execute();
+        EXPECT_FALSE(Action->Checked()) << Action->Name();
+        EXPECT_FALSE(CharFormat().dwEffects & C.Effect) << Action->Name();
+    }
+    // Moving into bold text checks Bold; strikeout keeps what its command did.
+    Select(0, 5);
+    Home->aBold->Execute();
+    Home->aStrikeout->Execute();
+    Select(6, 5);
+    EXPECT_FALSE(Home->aBold->Checked());
+    EXPECT_TRUE(Home->aStrikeout->Checked());
+    Select(1, 2);
+    EXPECT_TRUE(Home->aBold->Checked());
+    // Bold text with Bold unchecked: the first press sets bold again, the second removes it.
+    Home->aBold->SetChecked(false);
+    Home->aBold->Execute();
+    EXPECT_TRUE(CharFormat().dwEffects & CFE_BOLD);
+    Home->aBold->Execute();
+    EXPECT_FALSE(CharFormat().dwEffects & CFE_BOLD);
+}
+
+TEST_F(CommandsTest, UnderlineSetsASingleLineAndUnlinkClearsColourAndUnderline) {
+    Select(0, 5);
+    Home->aUnderline->Execute();
+    CHARFORMAT2A F = CharFormat();
+    EXPECT_TRUE(F.dwEffects & CFE_UNDERLINE);
+    EXPECT_EQ(F.bUnderlineType, CFU_UNDERLINE);
+    CHARFORMAT2A Blue{};
+    Blue.cbSize = sizeof Blue;
+    Blue.dwMask = CFM_COLOR;
+    Blue.crTextColor = RGB(0, 0, 255);
+    SendMessageA(Editor->Handle(), EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&Blue));
+    Home->aUnlink->Execute();
+    F = CharFormat();
+    EXPECT_FALSE(F.dwEffects & CFE_UNDERLINE);
+    EXPECT_EQ(F.crTextColor & 0xFFFFFF, 0u);
+    EXPECT_FALSE(F.dwEffects & CFE_AUTOCOLOR);
+}
+
+TEST_F(CommandsTest, SizeCommandsStepByOnePointAndStopAtOne) {
+    Select(0, 5);
+    Home->aNormal->Execute();
+    EXPECT_EQ(CharFormat().yHeight, 8 * 20);
+    Home->aBigger->Execute();
+    Home->aBigger->Execute();
+    EXPECT_EQ(CharFormat().yHeight, 10 * 20);
+    for (int I = 0; I < 12; ++I)
+        Home->aSmaller->Execute();
+    EXPECT_EQ(CharFormat().yHeight, 1 * 20);
+    Home->aNormal->Execute();
+    EXPECT_EQ(CharFormat().yHeight, 8 * 20);
+}
+
+TEST_F(CommandsTest, ListCommandsSetAndRemoveBulletsAndNumbers) {
+    Select(0, 0);
+    Home->aBulleted->Execute();
+    EXPECT_EQ(ParaFormat().wNumbering, PFN_BULLET);
+    Home->aNumbered->Execute();
+    PARAFORMAT2 P = ParaFormat();
+    EXPECT_EQ(P.wNumbering, 2);
+    EXPECT_EQ(P.wNumberingStart, 1);
+    EXPECT_EQ(P.wNumberingStyle, PFNS_PERIOD);
+    Home->aNumbered->Execute();
+    EXPECT_EQ(ParaFormat().wNumbering, 0);
+    Home->aBulleted->Execute();
+    Home->aBulleted->Execute();
+    EXPECT_EQ(ParaFormat().wNumbering, 0);
+}
+
+TEST_F(CommandsTest, IndentStepsByTenPointsAndOutdentStopsAtTheMargin) {
+    Select(0, 0);
+    Home->aIndent->Execute();
+    Home->aIndent->Execute();
+    EXPECT_EQ(ParaFormat().dxStartIndent, 20 * 20);
+    for (int I = 0; I < 4; ++I)
+        Home->aOutdent->Execute();
+    EXPECT_EQ(ParaFormat().dxStartIndent, 0);
+}
+
+TEST_F(CommandsTest, ClipboardCommandsMoveTextThroughTheClipboard) {
+    Select(0, 6);
+    Home->aCut->Execute();
+    EXPECT_EQ(Editor->TextInPositions().substr(0, 5), "world");
+    Select(5, 0);
+    Home->aPaste->Execute();
+    EXPECT_EQ(Editor->TextInPositions().substr(0, 11), "worldhello ");
+    Select(0, 5);
+    Home->aCopy->Execute();
+    Select(Editor->TextLength(), 0);
+    Home->aPaste->Execute();
+    const std::string Text = Editor->TextInPositions();
+    EXPECT_EQ(Text.substr(Text.size() - 5), "world");
+}
+
+TEST_F(CommandsTest, ShortcutKeysRunTheCommands) {
+    Select(0, 5);
+    PressKey('B', VK_CONTROL);
+    EXPECT_TRUE(Home->aBold->Checked());
+    EXPECT_TRUE(CharFormat().dwEffects & CFE_BOLD);
+    // Alt+Right is the second key of Normal.
+    Home->aBigger->Execute();
+    PressKey(VK_RIGHT, VK_MENU);
+    EXPECT_EQ(CharFormat().yHeight, 8 * 20);
+}
+
+TEST_F(CommandsTest, GraveAccentSwitchesTheToolBarsAndTheMenuFollows) {
+    TNoteCommandBar* Bar = Home->CommandBar();
+    Home->Show();
+    TAppFixture::Pump(100);
+    EXPECT_TRUE(Bar->tbEdit->Visible());
+    EXPECT_FALSE(Bar->tbFile->Visible());
+    EXPECT_TRUE(Home->aCommandBarEdit->Checked());
+    SaveWindowPng(Home->Handle(), "TfrmNote-tbEdit");
+
+    PressKey(0xC0);
+    EXPECT_FALSE(Bar->tbEdit->Visible());
+    EXPECT_TRUE(Bar->tbFile->Visible());
+    EXPECT_TRUE(Home->aCommandBarFile->Checked());
+    EXPECT_FALSE(Home->aCommandBarEdit->Checked());
+    TAppFixture::Pump(100);
+    SaveWindowPng(Home->Handle(), "TfrmNote-tbFile");
+    // The grave accent switched; it typed nothing.
+    EXPECT_EQ(Editor->TextInPositions().find('`'), std::string::npos);
+
+    PressKey(0xC0);
+    EXPECT_TRUE(Bar->tbEdit->Visible());
+    EXPECT_FALSE(Bar->tbFile->Visible());
+
+    // The switch image's menu: choosing File shows the File tool bar.
+    App.Responder.Popup = [](TPopupMenu& Menu, int, int) {
+        ASSERT_EQ(Menu.Items().Count(), 2);
+        EXPECT_EQ(Menu.Items().Items(0)->Caption(), "&Edit");
+        Menu.Items().Items(1)->Click();
+    };
+    Bar->imgCommandBarSwitch->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    Bar->imgCommandBarSwitch->Perform(WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    EXPECT_TRUE(Bar->tbFile->Visible());
+    EXPECT_FALSE(Bar->tbEdit->Visible());
+    EXPECT_TRUE(Home->aCommandBarFile->Checked());
+}
+
+TEST_F(CommandsTest, ToolBarsHoldTheirButtonsMenusAndHints) {
+    TNoteCommandBar* Bar = Home->CommandBar();
+    TToolButton* Bulleted = TNoteCommandBar::ButtonOf(*Bar->tbEdit, Home->aBulleted);
+    ASSERT_NE(Bulleted, nullptr);
+    EXPECT_EQ(Bulleted->Style(), TToolButtonStyle::tbsDropDown);
+    EXPECT_EQ(Bulleted->DropdownMenu(), Bar->popList);
+    EXPECT_EQ(Bulleted->Hint(), "Set the paragraph to a bulleted list.");
+    EXPECT_EQ(TNoteCommandBar::ButtonOf(*Bar->tbEdit, Home->aCut)->DropdownMenu(), Bar->popEdit);
+    EXPECT_EQ(Bar->tbInsert->Hint(), "Insert...");
+    EXPECT_NE(TNoteCommandBar::ButtonOf(*Bar->tbFile, Home->aNoteRename), nullptr);
+    EXPECT_NE(TNoteCommandBar::ButtonOf(*Bar->tbManagers, Home->aForward), nullptr);
+    EXPECT_EQ(Home->aNoteRename->GetShortCut(), ShortCut(VK_F2, 0));
+
+    // Any button on Insert opens its menu of three; Backward follows its action.
+    std::vector<std::string> Shown;
+    App.Responder.Popup = [&Shown](TPopupMenu& Menu, int, int) {
+        for (int I = 0; I < Menu.Items().Count(); ++I)
+            Shown.push_back(Menu.Items().Items(I)->Caption());
+    };
+    Bar->tbInsert->Perform(WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(3, 3));
+    EXPECT_EQ(Shown,
+              (std::vector<std::string>{"Special &Character...", "&Image From File...", "&Object..."}));
+    TToolButton* Back = TNoteCommandBar::ButtonOf(*Bar->tbManagers, Home->aBackward);
+    EXPECT_FALSE(Back->Enabled());
+    App.Main().ShowTopic("Other", "");
+    EXPECT_TRUE(Back->Enabled());
+    // The drop-down arrow of Bulleted opens its menu and does not run the action.
+    Shown.clear();
+    Select(0, 0);
+    const int ArrowX = Bulleted->Width() - 4;
+    Bulleted->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(ArrowX, 5));
+    Bulleted->Perform(WM_LBUTTONUP, 0, MAKELPARAM(ArrowX, 5));
+    EXPECT_EQ(Shown, (std::vector<std::string>{"&Bulleted", "&Numbered"}));
+    EXPECT_EQ(ParaFormat().wNumbering, 0);
+    // Its face runs it.
+    Bulleted->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 5));
+    Bulleted->Perform(WM_LBUTTONUP, 0, MAKELPARAM(4, 5));
+    EXPECT_EQ(ParaFormat().wNumbering, PFN_BULLET);
+}
+
+} // namespace

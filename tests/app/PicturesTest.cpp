@@ -1,0 +1,285 @@
+// Pictures and objects in a note's text: inserted from BMP and JPEG files
+// through the note window's command, kept in the topic across navigation and
+// in the committed database, refused when the file is no whole picture; the
+// data object's metafiles; the Insert Object dialog cancelled; the context
+// menu of a selected picture.
+#include "app/Note.h"
+#include "app/TopicViewer.h"
+#include "gui/Dialogs.h"
+#include "gui/Menus.h"
+#include "richedit/MvFixedEditPopUp.h"
+#include "richedit/MvPictures.h"
+#include "tests/app/AppFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <fstream>
+#include <iterator>
+#include <thread>
+
+using namespace mv::app::test;
+
+namespace {
+
+std::string ReadAll(const std::string& Path) {
+    std::ifstream In(Path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(In), {});
+}
+
+void WriteAll(const std::string& Path, const std::string& Bytes) {
+    std::ofstream(Path, std::ios::binary) << Bytes;
+}
+
+// Closes the first window with Caption that appears within a few seconds, as a
+// user pressing Cancel would; platform dialogs do not ask the responder.
+class TDialogCanceller {
+public:
+    explicit TDialogCanceller(std::string Caption)
+        : FThread([this, Caption = std::move(Caption)] {
+              for (int I = 0; I < 400 && !FStop; ++I) {
+                  if (HWND Dialog = FindWindowA(nullptr, Caption.c_str())) {
+                      PostMessageA(Dialog, WM_COMMAND, IDCANCEL, 0);
+                      FSeen = true;
+                      return;
+                  }
+                  Sleep(10);
+              }
+          }) {}
+    ~TDialogCanceller() {
+        FStop = true;
+        FThread.join();
+    }
+    bool Seen() const { return FSeen; }
+
+private:
+    std::atomic<bool> FStop{false}, FSeen{false};
+    std::thread FThread;
+};
+
+class PicturesTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        App.Start();
+        Home = NoteWindowsByNamespace.Find("");
+        ASSERT_NE(Home, nullptr);
+        Editor = Home->Editor();
+        App.Responder.OpenDialog = [this](TOpenDialog& Dialog) {
+            Filters.push_back(Dialog.Filter());
+            Dialog.SetFileName(NextFile);
+            return true;
+        };
+    }
+
+    std::string File(const std::string& Name) { return App.Folder() + "\\" + Name; }
+
+    // A 96 × 48 bitmap file: red on the left, blue on the right.
+    std::string MakeBmp(const std::string& Name) {
+        TBitmap Bitmap(96, 48);
+        Bitmap.Canvas().Brush().SetColor(clRed);
+        Bitmap.Canvas().FillRect(RECT{0, 0, 48, 48});
+        Bitmap.Canvas().Brush().SetColor(clBlue);
+        Bitmap.Canvas().FillRect(RECT{48, 0, 96, 48});
+        Bitmap.SaveToFile(File(Name));
+        return File(Name);
+    }
+
+    std::string CopyJpeg(const std::string& Name) {
+        WriteAll(File(Name), ReadAll(std::string(MV_JPEG_TESTIMAGES) + "/testorig.jpg"));
+        return File(Name);
+    }
+
+    void InsertAtEnd(const std::string& Path) {
+        Editor->SetSelStart(Editor->TextLength());
+        Editor->SetSelLength(0);
+        NextFile = Path;
+        Home->aInsertImage->Execute();
+    }
+
+    int ObjectCount() { return Editor->RichEditOle() ? Editor->RichEditOle()->GetObjectCount() : -1; }
+
+    TAppFixture App{"pictures"};
+    TfrmNote* Home = nullptr;
+    TTopicViewer* Editor = nullptr;
+    std::string NextFile;
+    std::vector<std::string> Filters;
+};
+
+TEST_F(PicturesTest, BmpAndJpegStayInTheTopicWithTheTextAfterThem) {
+    Editor->SetText("");
+    Editor->SetSelText("before ");
+    InsertAtEnd(MakeBmp("red.bmp"));
+    ASSERT_EQ(Filters.size(), 1u);
+    EXPECT_EQ(Filters[0], "Images (*.bmp, *.jpg)|*.bmp;*.jpg|All Files (*.*)|*.*");
+    // The new object is selected: exactly one character.
+    EXPECT_EQ(Editor->SelLength(), 1);
+    EXPECT_EQ(Editor->SelStart(), 7);
+    EXPECT_TRUE(Editor->SelectionType() == TMvSelectionType{stObject});
+    Editor->SetSelStart(Editor->TextLength());
+    Editor->SetSelText(" between ");
+    InsertAtEnd(CopyJpeg("photo.jpg"));
+    Editor->SetSelStart(Editor->TextLength());
+    Editor->SetSelText(" after the pictures");
+    EXPECT_EQ(ObjectCount(), 2);
+
+    // Away and back: both pictures and every word are still there.
+    App.Main().ShowTopic("Elsewhere", "");
+    EXPECT_EQ(ObjectCount(), 0);
+    Home->aBackward->Execute();
+    EXPECT_EQ(Editor->TopicFile(), "Home");
+    EXPECT_EQ(ObjectCount(), 2);
+    const std::string Text = Editor->TextInPositions();
+    EXPECT_NE(Text.find("before "), std::string::npos);
+    EXPECT_NE(Text.find(" between "), std::string::npos);
+    EXPECT_NE(Text.find(" after the pictures"), std::string::npos);
+
+    // What a restarted program reads: the whole text, pictures inside it.
+    Home->aSave->Execute();
+    const std::string Stored = CommittedContent(App.Database(), "", "Home");
+    const auto Pict = Stored.find("\\pict");
+    const auto Second = Stored.find("\\pict", Pict + 1);
+    const auto After = Stored.find("after the pictures");
+    ASSERT_NE(Pict, std::string::npos);
+    ASSERT_NE(Second, std::string::npos);
+    ASSERT_NE(After, std::string::npos);
+    EXPECT_LT(Second, After);
+}
+
+TEST_F(PicturesTest, TheExtensionChoosesTheDecoder) {
+    // A bitmap named .BMP in capitals is read as a bitmap; a JPEG named .jpeg
+    // or without any extension is read as a JPEG.
+    for (const std::string& Path : {MakeBmp("LOUD.BMP"), CopyJpeg("photo.jpeg"), CopyJpeg("photo")}) {
+        const int Before = ObjectCount();
+        InsertAtEnd(Path);
+        EXPECT_EQ(ObjectCount(), Before + 1) << Path;
+    }
+    // A bitmap under a JPEG's name is refused by the JPEG decoder.
+    const std::string Fake = File("bitmap.jpg");
+    WriteAll(Fake, ReadAll(MakeBmp("real.bmp")));
+    NextFile = Fake;
+    EXPECT_THROW(Home->aInsertImage->Execute(), EInvalidGraphic);
+}
+
+TEST_F(PicturesTest, UnreadablePictureFilesInsertNothing) {
+    Editor->SetText("");
+    Editor->SetSelText("unchanged text");
+    const std::string Jpeg = ReadAll(std::string(MV_JPEG_TESTIMAGES) + "/testorig.jpg");
+    std::string Huge = Jpeg;
+    for (size_t I = 2; I + 9 < Huge.size(); ++I)
+        if (static_cast<uint8_t>(Huge[I]) == 0xFF && static_cast<uint8_t>(Huge[I + 1]) == 0xC0) {
+            Huge[I + 5] = static_cast<char>(30000 >> 8), Huge[I + 6] = static_cast<char>(30000 & 0xFF);
+            Huge[I + 7] = static_cast<char>(30000 >> 8), Huge[I + 8] = static_cast<char>(30000 & 0xFF);
+            break;
+        }
+    std::string HugeBmp = ReadAll(MakeBmp("small.bmp"));
+    HugeBmp[18] = 0x30, HugeBmp[19] = 0x75, HugeBmp[22] = 0x30, HugeBmp[23] = 0x75; // 30000 × 30000
+    struct Case {
+        const char* Name;
+        std::string Bytes;
+        const char* Message;
+    };
+    const Case Cases[] = {
+        {"cut.jpg", Jpeg.substr(0, Jpeg.size() / 2), "The JPEG picture is truncated."},
+        {"text.jpg", "just some words, not a picture\r\n",
+         "The JPEG picture cannot be read: Not a JPEG file"},
+        {"huge.jpg", Huge, "The picture is too large (30000 x 30000 pixels)."},
+        {"huge.bmp", HugeBmp, "The picture is too large (30000 x 30000 pixels)."},
+        {"empty.bmp", "", "The file is not a BMP picture."},
+    };
+    for (const Case& C : Cases) {
+        WriteAll(File(C.Name), C.Bytes);
+        NextFile = File(C.Name);
+        Editor->SetSelStart(5);
+        Editor->SetSelLength(0);
+        try {
+            Home->aInsertImage->Execute();
+            ADD_FAILURE() << C.Name << " was accepted";
+        } catch (const EInvalidGraphic& E) {
+            EXPECT_EQ(E.Message().rfind(C.Message, 0), 0u) << C.Name << ": " << E.Message();
+        }
+        EXPECT_EQ(ObjectCount(), 0) << C.Name;
+        EXPECT_EQ(Editor->TextInPositions(), "unchanged text") << C.Name;
+    }
+    NextFile = File("missing.jpg");
+    EXPECT_THROW(Home->aInsertImage->Execute(), EInvalidGraphic);
+}
+
+TEST_F(PicturesTest, DataObjectOffersAnEnhancedMetafileAndAMetafilePicture) {
+    const SIZE Size = TImageDataObject::HimetricSize(96, 48);
+    HDC Screen = GetDC(nullptr);
+    const int Dpi = GetDeviceCaps(Screen, LOGPIXELSX);
+    ReleaseDC(nullptr, Screen);
+    if (Dpi == 96) {
+        EXPECT_EQ(Size.cx, 2540);
+        EXPECT_EQ(Size.cy, 1270);
+    }
+    TBitmap Bitmap(96, 48);
+    auto* Data = new TImageDataObject(Bitmap);
+    Data->AddRef();
+    FORMATETC Enhanced{CF_ENHMETAFILE, nullptr, DVASPECT_CONTENT, -1, TYMED_ENHMF};
+    STGMEDIUM Medium{};
+    ASSERT_EQ(Data->GetData(&Enhanced, &Medium), S_OK);
+    EXPECT_EQ(Medium.tymed, static_cast<DWORD>(TYMED_ENHMF));
+    ENHMETAHEADER Header{};
+    GetEnhMetaFileHeader(Medium.hEnhMetaFile, sizeof Header, &Header);
+    EXPECT_NEAR(Header.rclFrame.right - Header.rclFrame.left, Size.cx, 2);
+    EXPECT_NEAR(Header.rclFrame.bottom - Header.rclFrame.top, Size.cy, 2);
+    ReleaseStgMedium(&Medium);
+
+    FORMATETC Picture{CF_METAFILEPICT, nullptr, DVASPECT_CONTENT, -1, TYMED_MFPICT};
+    ASSERT_EQ(Data->GetData(&Picture, &Medium), S_OK);
+    auto* Pict = static_cast<METAFILEPICT*>(GlobalLock(Medium.hMetaFilePict));
+    ASSERT_NE(Pict, nullptr);
+    EXPECT_EQ(Pict->mm, MM_ANISOTROPIC);
+    EXPECT_EQ(Pict->xExt, Size.cx);
+    EXPECT_EQ(Pict->yExt, Size.cy);
+    GlobalUnlock(Medium.hMetaFilePict);
+    ReleaseStgMedium(&Medium);
+
+    FORMATETC Memory{CF_DIB, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+    EXPECT_EQ(Data->GetData(&Memory, &Medium), DV_E_FORMATETC);
+    EXPECT_EQ(Data->QueryGetData(&Memory), E_NOTIMPL);
+    EXPECT_EQ(Data->DAdvise(&Memory, 0, nullptr, nullptr), OLE_E_ADVISENOTSUPPORTED);
+    Data->Release();
+}
+
+TEST_F(PicturesTest, InsertObjectCancelledLeavesTheTextAlone) {
+    Editor->SetText("");
+    Editor->SetSelText("plain");
+    bool Inserted = true;
+    {
+        TDialogCanceller Cancel("Insert Object");
+        Inserted = Editor->InsertObjectDialog();
+    }
+    EXPECT_FALSE(Inserted);
+    EXPECT_EQ(ObjectCount(), 0);
+    EXPECT_EQ(Editor->TextInPositions(), "plain");
+}
+
+TEST_F(PicturesTest, ASelectedPictureGetsTheEditMenuAndNoPropertiesDialog) {
+    Editor->SetText("");
+    Editor->SetSelText("x");
+    InsertAtEnd(MakeBmp("menu.bmp"));
+    ASSERT_EQ(Editor->SelLength(), 1);
+    // A static picture has no verbs: the context menu is still the edit menu.
+    TPopupMenu* Shown = nullptr;
+    App.Responder.Popup = [&Shown](TPopupMenu& Menu, int, int) { Shown = &Menu; };
+    POINT At{10, 10};
+    ClientToScreen(Editor->Handle(), &At);
+    Editor->Perform(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(Editor->Handle()), MAKELPARAM(At.x, At.y));
+    ASSERT_NE(Shown, nullptr);
+    EXPECT_EQ(Shown, GetFixedEditPopup(Editor, false));
+    EXPECT_GT(Shown->Items().Count(), 0);
+    // The properties dialog, where the platform has none, answers False.
+    Editor->SetSelStart(1);
+    Editor->SetSelLength(1);
+    {
+        TDialogCanceller Cancel("Picture Properties");
+        EXPECT_FALSE(Editor->ObjectPropertiesDialog());
+    }
+    // With nothing selected there is nothing to show.
+    Editor->SetSelLength(0);
+    EXPECT_FALSE(Editor->ObjectPropertiesDialog());
+}
+
+} // namespace
