@@ -13,5 +13,5 @@ if(TARGET mv_app_test_support)
     TIMEOUT 300)
   add_dependencies(mv_commands_tests mv_default_db)
   target_compile_definitions(mv_commands_tests PRIVATE
-    MV_JPEG_TESTIMAGES="${CMAKE_SOURCE_DIR}/build/deps/jpeg-testimages")
+    MV_JPEG_TESTIMAGES="${CMAKE_SOURCE_DIR}/build/deps/testpics/jpeg")
 endif()
