@@ -49,12 +49,14 @@ void Warning(j_common_ptr Info, int Level) {
 // lives in this frame. Returns 0 on success, 1 after a fatal libjpeg error,
 // 2 when the size is refused (SizeError then holds the message).
 int DecodeRows(jpeg_decompress_struct& Info, TJpegErrors& Errors, const uint8_t* Data, size_t Size,
-               TDecodedPicture& Picture, std::string& SizeError) {
+               int64_t MaxPixels, TDecodedPicture& Picture, std::string& SizeError) {
     if (setjmp(Errors.Return)) return 1;
     jpeg_create_decompress(&Info);
     jpeg_mem_src(&Info, Data, static_cast<unsigned long>(Size));
     jpeg_read_header(&Info, TRUE);
     SizeError = CheckPictureSize(Info.image_width, Info.image_height);
+    if (SizeError.empty() && static_cast<int64_t>(Info.image_width) * Info.image_height > MaxPixels)
+        SizeError = "The picture is too large.";
     if (!SizeError.empty()) return 2;
 #ifdef JCS_EXTENSIONS
     Info.out_color_space = JCS_EXT_BGR; // straight into a DIB's byte order
@@ -77,7 +79,8 @@ int DecodeRows(jpeg_decompress_struct& Info, TJpegErrors& Errors, const uint8_t*
 
 } // namespace
 
-bool DecodeJpeg(const uint8_t* Data, size_t Size, TDecodedPicture& Picture, std::string& Error) {
+bool DecodeJpeg(const uint8_t* Data, size_t Size, TDecodedPicture& Picture, std::string& Error,
+                int64_t MaxPixels) {
     Picture = TDecodedPicture{};
     Error.clear();
     if (!Data || Size == 0) {
@@ -90,7 +93,7 @@ bool DecodeJpeg(const uint8_t* Data, size_t Size, TDecodedPicture& Picture, std:
     Errors.Manager.error_exit = FatalError;
     Errors.Manager.emit_message = Warning;
     std::string SizeError;
-    const int Result = DecodeRows(Info, Errors, Data, Size, Picture, SizeError);
+    const int Result = DecodeRows(Info, Errors, Data, Size, MaxPixels, Picture, SizeError);
     jpeg_destroy_decompress(&Info);
     if (Result == 0 && Errors.Truncated) Error = "The JPEG picture is truncated.";
     if (Result == 1) Error = std::string("The JPEG picture cannot be read: ") + Errors.Message;

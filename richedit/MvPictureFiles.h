@@ -29,8 +29,10 @@ std::string CheckPictureSize(int64_t Width, int64_t Height);
 
 // Decodes a JPEG file's bytes. False with a message in Error for anything
 // that is not a whole, readable JPEG picture of an accepted size (a truncated
-// file included); Picture is left empty then.
-bool DecodeJpeg(const uint8_t* Data, size_t Size, TDecodedPicture& Picture, std::string& Error);
+// file included); Picture is left empty then. MaxPixels lowers the accepted
+// size (the fuzz target keeps pictures small with it).
+bool DecodeJpeg(const uint8_t* Data, size_t Size, TDecodedPicture& Picture, std::string& Error,
+                int64_t MaxPixels = MaxPicturePixels);
 
 // Checks a BMP file's headers before the system reads it: the signature, a
 // known header, an accepted size, and pixel data that the file really holds.

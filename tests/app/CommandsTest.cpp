@@ -1,9 +1,11 @@
 // The note window's command bar and its formatting commands, on the real
 // window and editor, read back from the rich-edit control itself.
+#include "app/CommandImages.h"
 #include "app/Note.h"
 #include "app/NoteBar.h"
 #include "app/TopicViewer.h"
 #include "gui/Application.h"
+#include "gui/ImgList.h"
 #include "gui/Menus.h"
 #include "gui/ToolBar.h"
 #include "tests/app/AppFixture.h"
@@ -225,6 +227,10 @@ TEST_F(CommandsTest, GraveAccentSwitchesTheToolBarsAndTheMenuFollows) {
 
 TEST_F(CommandsTest, ToolBarsHoldTheirButtonsMenusAndHints) {
     TNoteCommandBar* Bar = Home->CommandBar();
+    // The pictures come from the program's bitmap resource, all of them.
+    ASSERT_NE(Bar->tbEdit->Images(), nullptr);
+    EXPECT_EQ(Bar->tbEdit->Images()->Count(), mv::app::imgCommandCount);
+    EXPECT_EQ(TNoteCommandBar::ButtonOf(*Bar->tbEdit, Home->aBold)->ImageIndex(), mv::app::imgBold);
     TToolButton* Bulleted = TNoteCommandBar::ButtonOf(*Bar->tbEdit, Home->aBulleted);
     ASSERT_NE(Bulleted, nullptr);
     EXPECT_EQ(Bulleted->Style(), TToolButtonStyle::tbsDropDown);

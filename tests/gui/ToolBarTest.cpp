@@ -1,0 +1,181 @@
+// Tool bars and tool buttons: layout, the link to actions, drop-down menus;
+// actions' change listeners, groups and second shortcuts; image lists from a
+// bitmap resource.
+#include "GuiTestSupport.h"
+
+#include "gui/ImgList.h"
+#include "gui/Menus.h"
+#include "gui/Responder.h"
+#include "gui/ToolBar.h"
+
+#include <vector>
+
+namespace {
+
+class ToolBarTest : public GuiTest {
+protected:
+    void SetUp() override {
+        GuiTest::SetUp();
+        Form = std::make_unique<TForm>(nullptr);
+        Form->SetBounds(40, 40, 300, 100);
+        Bar = new TToolBar(Form.get());
+        Bar->SetParent(Form.get());
+        Actions = new TActionList(Form.get());
+    }
+
+    TToolButton* AddButton(TAction* Action, TToolButtonStyle Style = TToolButtonStyle::tbsButton) {
+        auto* Button = new TToolButton(Form.get());
+        Button->SetStyle(Style);
+        Button->SetParent(Bar);
+        if (Action) Button->SetAction(Action);
+        return Button;
+    }
+
+    TAction* NewAction(const std::string& Caption, int* Runs) {
+        auto* Action = new TAction(Actions);
+        Action->SetActionList(Actions);
+        Action->SetCaption(Caption);
+        Action->OnExecute = [Runs](TObject*) { ++*Runs; };
+        return Action;
+    }
+
+    static void Click(TControl* Control, int X, int Y) {
+        Control->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(X, Y));
+        Control->Perform(WM_LBUTTONUP, 0, MAKELPARAM(X, Y));
+    }
+
+    std::unique_ptr<TForm> Form;
+    TToolBar* Bar = nullptr;
+    TActionList* Actions = nullptr;
+};
+
+TEST_F(ToolBarTest, ButtonsLineUpFromTheLeftAndSkipHiddenOnes) {
+    int Runs = 0;
+    TToolButton* A = AddButton(NewAction("&A", &Runs));
+    TToolButton* Line = AddButton(nullptr, TToolButtonStyle::tbsSeparator);
+    TToolButton* B = AddButton(NewAction("&B", &Runs), TToolButtonStyle::tbsDropDown);
+    TToolButton* C = AddButton(NewAction("&C", &Runs));
+    Bar->SetAutoSize(true);
+    EXPECT_EQ(A->Left(), 0);
+    EXPECT_EQ(Line->Left(), 23);
+    EXPECT_EQ(Line->Width(), 8);
+    EXPECT_EQ(B->Left(), 31);
+    EXPECT_EQ(B->Width(), 23 + TToolButton::DropDownWidth);
+    EXPECT_EQ(C->Left(), 31 + 35);
+    EXPECT_EQ(Bar->Width(), 31 + 35 + 23);
+    EXPECT_EQ(Bar->ButtonCount(), 4);
+    // A hidden action hides its button; the rest close up.
+    B->Action()->SetVisible(false);
+    EXPECT_FALSE(B->Visible());
+    EXPECT_EQ(C->Left(), 31);
+    EXPECT_EQ(Bar->Width(), 31 + 23);
+    // A freed button leaves the bar.
+    delete A;
+    EXPECT_EQ(Bar->ButtonCount(), 3);
+    EXPECT_EQ(Line->Left(), 0);
+}
+
+TEST_F(ToolBarTest, ButtonsFollowTheirActionAndRunIt) {
+    int Runs = 0;
+    TAction* Action = NewAction("&Save", &Runs);
+    Action->SetHint("Save it.");
+    Action->SetImageIndex(3);
+    TToolButton* Button = AddButton(Action);
+    EXPECT_EQ(Button->Caption(), "&Save");
+    EXPECT_EQ(Button->Hint(), "Save it.");
+    EXPECT_EQ(Button->ImageIndex(), 3);
+    Click(Button, 5, 5);
+    EXPECT_EQ(Runs, 1);
+    Action->SetChecked(true);
+    EXPECT_TRUE(Button->Down());
+    Action->SetHint("Save everything.");
+    EXPECT_EQ(Button->Hint(), "Save everything.");
+    Action->SetEnabled(false);
+    EXPECT_FALSE(Button->Enabled());
+    Action->Execute(); // a disabled action runs nothing
+    EXPECT_EQ(Runs, 1);
+    // The action goes first: the button forgets it and stays usable.
+    delete Action;
+    EXPECT_EQ(Button->Action(), nullptr);
+    Click(Button, 5, 5);
+    EXPECT_EQ(Runs, 1);
+}
+
+TEST_F(ToolBarTest, DropDownArrowOpensTheMenuAndTheFaceRunsTheAction) {
+    int Runs = 0, Chosen = 0;
+    TToolButton* Button = AddButton(NewAction("&List", &Runs), TToolButtonStyle::tbsDropDown);
+    auto* Menu = new TPopupMenu(Form.get());
+    auto* Item = new TMenuItem(Menu);
+    Item->SetCaption("&Numbered");
+    Item->OnClick = [&Chosen](TObject*) { ++Chosen; };
+    Menu->Items().Add(Item);
+    Button->SetDropdownMenu(Menu);
+    Form->Show();
+    POINT Where{};
+    TDialogResponder Responder;
+    Responder.Popup = [&Where](TPopupMenu& Shown, int X, int Y) {
+        Where = POINT{X, Y};
+        Shown.Items().Items(0)->Click();
+    };
+    TDialogResponderScope Scope(Responder);
+    Click(Button, Button->Width() - 3, 5);
+    EXPECT_EQ(Chosen, 1);
+    EXPECT_EQ(Runs, 0);
+    // The menu opens under the button's left edge.
+    const POINT Expected = Bar->ClientToScreen(POINT{Button->Left(), Button->Top() + Button->Height()});
+    EXPECT_EQ(Where.x, Expected.x);
+    EXPECT_EQ(Where.y, Expected.y);
+    Click(Button, 3, 5);
+    EXPECT_EQ(Runs, 1);
+    EXPECT_EQ(Chosen, 1);
+    // A menu freed first is forgotten.
+    delete Menu;
+    EXPECT_EQ(Button->DropdownMenu(), nullptr);
+    EXPECT_FALSE(Button->CheckMenuDropdown());
+}
+
+TEST_F(ToolBarTest, CheckedActionsOfAGroupExcludeEachOther) {
+    int Runs = 0;
+    TAction* Edit = NewAction("&Edit", &Runs);
+    TAction* File = NewAction("&File", &Runs);
+    TAction* Other = NewAction("&Other", &Runs);
+    Edit->SetGroupIndex(1);
+    File->SetGroupIndex(1);
+    Edit->SetChecked(true);
+    Other->SetChecked(true);
+    File->SetChecked(true);
+    EXPECT_FALSE(Edit->Checked());
+    EXPECT_TRUE(File->Checked());
+    EXPECT_TRUE(Other->Checked()); // no group: untouched
+    // Listeners hear every change once and can leave.
+    int Heard = 0;
+    int Key = 0;
+    Edit->AddChangeListener(&Key, [&Heard] { ++Heard; });
+    Edit->SetChecked(true); // unchecks File
+    Edit->SetChecked(true); // no change
+    EXPECT_EQ(Heard, 1);
+    EXPECT_FALSE(File->Checked());
+    Edit->RemoveChangeListener(&Key);
+    Edit->SetCaption("E&dit");
+    EXPECT_EQ(Heard, 1);
+}
+
+TEST_F(ToolBarTest, SecondShortcutsRunTheActionToo) {
+    int Runs = 0;
+    TAction* Normal = NewAction("&Normal", &Runs);
+    Normal->SetShortCut(ShortCut(VK_LEFT, ssAlt));
+    Normal->SecondaryShortCuts().push_back(ShortCut(VK_RIGHT, ssAlt));
+    EXPECT_TRUE(Actions->IsShortCut(ShortCut(VK_LEFT, ssAlt)));
+    EXPECT_TRUE(Actions->IsShortCut(ShortCut(VK_RIGHT, ssAlt)));
+    EXPECT_FALSE(Actions->IsShortCut(ShortCut(VK_UP, ssAlt)));
+    EXPECT_FALSE(Actions->IsShortCut(0));
+    EXPECT_EQ(Runs, 2);
+}
+
+TEST_F(ToolBarTest, ImageListsAddNothingFromAMissingBitmapResource) {
+    TImageList Images(nullptr);
+    EXPECT_EQ(Images.AddFromResource(nullptr, "NO_SUCH_BITMAP", clFuchsia), 0);
+    EXPECT_EQ(Images.Count(), 0);
+}
+
+} // namespace
