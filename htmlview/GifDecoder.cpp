@@ -438,6 +438,7 @@ TGifStrip TGif::GifFrameToBitmapStream() const {
     if (transparent) strip.Mask.Allocate(out.Width, sh, 1);
     TPixelMask& mask = strip.Mask;
     const size_t rowBytes = static_cast<size_t>(out.Width) * 3;
+    if (sw <= 0 || sh <= 0) return strip; // a screen of no size shows nothing
 
     for (int i = 0; i < ImageCount(); ++i) {
         const TGifImageRecord& image = images_[i];

@@ -374,3 +374,17 @@ TEST(GifDecoder, FirstFrameTransparencyIsBlackAndMasked) {
     EXPECT_EQ(s.Image.ColorAt(2, 0), s.Image.ColorAt(0, 0)); // frame 1: index 0 is transparent now
     EXPECT_EQ(s.Mask.At(3, 0), 0);                           // index 1 drawn in frame 1
 }
+
+TEST(GifDecoder, ScreenOfNoSizeGivesAnEmptyStrip) {
+    for (auto [w, h] : {std::pair{0, 5}, std::pair{5, 0}}) {
+        TGifWriter gw(w, h, 1);
+        gw.GraphicControl(2, 0, 1);
+        gw.Image(0, 0, 2, 2, {0, 1, 1, 0});
+        gw.Image(1, 1, 2, 2, {1, 1, 1, 1});
+        TGif gif;
+        const TGifStrip strip = Decode(gw.Bytes(), gif);
+        EXPECT_EQ(strip.Image.Width, w * 2);
+        EXPECT_EQ(strip.Image.Height, h);
+        EXPECT_TRUE(strip.Image.Pixels.empty());
+    }
+}
