@@ -269,4 +269,19 @@ TEST_F(CommandsTest, ToolBarsHoldTheirButtonsMenusAndHints) {
     EXPECT_EQ(ParaFormat().wNumbering, PFN_BULLET);
 }
 
+TEST_F(CommandsTest, SpecialCharacterReplacesTheSelectionOnlyOnOk) {
+    Select(0, 5);
+    App.OnShowModal = [](TForm&) { return int(mrCancel); };
+    Home->aInsertChar->Execute();
+    EXPECT_EQ(Editor->TextInPositions().substr(0, 11), "hello world");
+#if !__has_include("app/InsertChar.h")
+    // The stand-in picker offers the characters from 0xA1 on, the first one chosen.
+    App.OnShowModal = [](TForm&) { return int(mrOk); };
+    Select(0, 5);
+    Home->aInsertChar->Execute();
+    EXPECT_EQ(Editor->TextInPositions().substr(0, 7), "\xA1 world");
+#endif
+    App.OnShowModal = nullptr;
+}
+
 } // namespace

@@ -282,4 +282,39 @@ TEST_F(PicturesTest, ASelectedPictureGetsTheEditMenuAndNoPropertiesDialog) {
     EXPECT_FALSE(Editor->ObjectPropertiesDialog());
 }
 
+TEST_F(PicturesTest, AnOwnPopupMenuGetsTheObjectsItemsForOneShowingOnly) {
+    auto* Own = new TPopupMenu(Home);
+    auto* Mine = new TMenuItem(Own);
+    Mine->SetCaption("Mine");
+    Own->Items().Add(Mine);
+    Editor->SetPopupMenu(Own);
+    Editor->SetText("");
+    InsertAtEnd(MakeBmp("own.bmp"));
+    ASSERT_EQ(Editor->SelLength(), 1);
+    std::vector<std::vector<std::string>> Shown;
+    App.Responder.Popup = [&Shown](TPopupMenu& Menu, int, int) {
+        Shown.emplace_back();
+        for (int I = 0; I < Menu.Items().Count(); ++I)
+            Shown.back().push_back(Menu.Items().Items(I)->Caption());
+    };
+    POINT At{10, 10};
+    ClientToScreen(Editor->Handle(), &At);
+    for (int Time = 0; Time < 2; ++Time)
+        Editor->Perform(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(Editor->Handle()), MAKELPARAM(At.x, At.y));
+    ASSERT_EQ(Shown.size(), 2u);
+    for (const auto& Captions : Shown) {
+        ASSERT_EQ(Captions.size(), 3u);
+        EXPECT_EQ(Captions[0], "Mine");
+        EXPECT_EQ(Captions[1], "-");
+        EXPECT_EQ(Captions[2].substr(Captions[2].size() - 11), " Properties");
+    }
+    // Without an object selected the menu is the own one, as it was.
+    Editor->SetSelLength(0);
+    Editor->SetSelStart(0);
+    Editor->Perform(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(Editor->Handle()), MAKELPARAM(At.x, At.y));
+    ASSERT_EQ(Shown.size(), 3u);
+    EXPECT_EQ(Shown[2], std::vector<std::string>{"Mine"});
+    Editor->SetPopupMenu(nullptr);
+}
+
 } // namespace
