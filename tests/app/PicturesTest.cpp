@@ -143,6 +143,15 @@ TEST_F(PicturesTest, BmpAndJpegStayInTheTopicWithTheTextAfterThem) {
     ASSERT_NE(Second, std::string::npos);
     ASSERT_NE(After, std::string::npos);
     EXPECT_LT(Second, After);
+
+    // The program quits and starts again on the same database.
+    App.Quit();
+    App.Start();
+    Home = NoteWindowsByNamespace.Find("");
+    ASSERT_NE(Home, nullptr);
+    Editor = Home->Editor();
+    EXPECT_EQ(ObjectCount(), 2);
+    EXPECT_NE(Editor->TextInPositions().find(" after the pictures"), std::string::npos);
 }
 
 TEST_F(PicturesTest, TheExtensionChoosesTheDecoder) {
