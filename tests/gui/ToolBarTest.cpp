@@ -3,6 +3,7 @@
 // bitmap resource.
 #include "GuiTestSupport.h"
 
+#include "gui/Application.h"
 #include "gui/ImgList.h"
 #include "gui/Menus.h"
 #include "gui/Responder.h"
@@ -170,6 +171,26 @@ TEST_F(ToolBarTest, SecondShortcutsRunTheActionToo) {
     EXPECT_FALSE(Actions->IsShortCut(ShortCut(VK_UP, ssAlt)));
     EXPECT_FALSE(Actions->IsShortCut(0));
     EXPECT_EQ(Runs, 2);
+}
+
+TEST_F(ToolBarTest, TheMouseOverAButtonShowsItsActionsHint) {
+    int Runs = 0;
+    TToolButton* First = AddButton(NewAction("&One", &Runs));
+    TToolButton* Second = AddButton(NewAction("&Two", &Runs));
+    Second->Action()->SetHint("The second one.|Longer text");
+    Bar->SetShowHint(true);
+    Form->Show();
+    PumpUntil([] { return false; }, 50);
+    const POINT Over = Bar->ClientToScreen(POINT{Second->Left() + 5, 5});
+    Application->MouseIdleAt(Over);
+    EXPECT_EQ(Application->MouseControl(), Second);
+    ASSERT_TRUE(Application->ActivateHintFor(Second));
+    ASSERT_NE(Application->HintWindow(), nullptr);
+    EXPECT_EQ(Application->HintWindow()->Caption(), "The second one.");
+    Application->CancelHint();
+    // A button without a hint shows none.
+    EXPECT_FALSE(Application->ActivateHintFor(First));
+    Application->MouseIdleAt(POINT{0, 0});
 }
 
 TEST_F(ToolBarTest, ImageListsAddNothingFromAMissingBitmapResource) {
