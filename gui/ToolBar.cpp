@@ -186,7 +186,15 @@ void TToolButton::Paint() {
     if (images && imageIndex_ >= 0 && imageIndex_ < images->Count()) {
         const int x = face.left + (face.right - face.left - images->Width()) / 2 + offset;
         const int y = (Height() - images->Height()) / 2 + offset;
-        images->Draw(c, x, y, imageIndex_, Enabled());
+        if (Enabled()) {
+            images->Draw(c, x, y, imageIndex_, true);
+        } else {
+            // The classic embossed grey of a disabled command.
+            HICON icon = ImageList_GetIcon(images->Handle(), imageIndex_, ILD_NORMAL);
+            DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(icon), 0, x, y, 0, 0,
+                       DST_ICON | DSS_DISABLED);
+            if (icon) DestroyIcon(icon);
+        }
     } else if (!Caption().empty()) {
         // Without a picture the caption stands in (the '&' marks dropped).
         std::string text;

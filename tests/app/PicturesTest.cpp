@@ -157,7 +157,11 @@ TEST_F(PicturesTest, BmpAndJpegStayInTheTopicWithTheTextAfterThem) {
 TEST_F(PicturesTest, TheExtensionChoosesTheDecoder) {
     // A bitmap named .BMP in capitals is read as a bitmap; a JPEG named .jpeg
     // or without any extension is read as a JPEG.
-    for (const std::string& Path : {MakeBmp("LOUD.BMP"), CopyJpeg("photo.jpeg"), CopyJpeg("photo")}) {
+    // libjpeg-turbo's own BMP test picture goes in as a bitmap too.
+    const std::string RealBmp = File("vgl.bmp");
+    WriteAll(RealBmp, ReadAll(std::string(MV_JPEG_TESTIMAGES) + "/vgl_5674_0098.bmp"));
+    for (const std::string& Path :
+         {MakeBmp("LOUD.BMP"), CopyJpeg("photo.jpeg"), CopyJpeg("photo"), RealBmp}) {
         const int Before = ObjectCount();
         InsertAtEnd(Path);
         EXPECT_EQ(ObjectCount(), Before + 1) << Path;
