@@ -264,9 +264,12 @@ void Insert_NoteWindow(benchmark::State& State, const std::string& Folder, const
     TTopicViewer& Editor = *Home->Editor();
     long long InsertTicks = 0, SaveTicks = 0;
     int Runs = 0;
+    int Topic = 0;
     for (auto _ : State) {
+        // Each picture goes into a topic of its own, as a user adds one picture to a note.
         State.PauseTiming();
-        Editor.SetText("A topic with a picture: ");
+        Main->ShowTopic("Picture" + std::to_string(++Topic), "");
+        Editor.SetSelText("A topic with a picture: ");
         Editor.SetSelStart(Editor.TextLength());
         Pump();
         State.ResumeTiming();
