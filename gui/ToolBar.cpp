@@ -210,8 +210,7 @@ void TToolButton::Paint() {
         OffsetRect(&t, offset, offset);
         c.Brush().SetStyle(TBrushStyle::bsClear);
         c.Font().SetColor(Enabled() ? clBtnText : clGrayText);
-        DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &t,
-                  DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
+        c.DrawText(text, t, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
     }
     if (style_ == TToolButtonStyle::tbsDropDown) {
         RECT arrow{r.right - DropDownWidth, r.top, r.right, r.bottom};
