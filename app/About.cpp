@@ -1,27 +1,66 @@
 // The about box.
 #include "app/About.h"
 
+#include "app/Credits.h"
+#include "app/DialogBanner.h"
+#include "app/Main.h"
+#include "components/MvHtControls.h"
+#include "components/MvPanel.h"
 #include "gui/StdCtrls.h"
 
+#include <memory>
+
 TfrmAbout* frmAbout = nullptr;
+
+namespace {
+
+constexpr const char* kAboutText =
+    "<b>Miravelund 3.0</b><br>"
+    "A notes manager for Windows.<br><br>"
+    "Web site: <a href=\"https://miravelund.example.org/\">miravelund.example.org</a><br><br>"
+    "To learn how to use Miravelund, read the notes<br>"
+    "of the <a href=\"help:\">Help</a> namespace.";
+
+constexpr const char* kCreditsLine = "Miravelund is built on free software: <a href=\"credits\">Credits</a>";
+
+} // namespace
 
 TfrmAbout::TfrmAbout(TComponent* AOwner) : TForm(AOwner) {
     SetCaption("About");
     SetBorderStyle(TFormBorderStyle::bsDialog);
     SetPosition(TPosition::poScreenCenter);
     SetClientSize(369, 298);
-    auto* Name = new TLabel(this);
-    Name->SetParent(this);
-    Name->SetBounds(24, 24, 320, 40);
-    Name->SetCaption("Miravelund 3.0\r\nA notes manager for Windows.");
-    auto* OK = new TButton(this);
-    OK->SetParent(this);
-    OK->SetCaption("OK");
-    OK->SetDefault(true);
-    OK->SetModalResult(mrOk);
-    OK->SetBounds(147, 256, 75, 25);
+
+    Panel = NewWhiteDialogPanel(this, 8, 8, 353, 240);
+    MvHTLabel1 = NewMarkupLabel(this, Panel, 24, 72, kAboutText);
+    MvHTLabel1->OnHyperLinkClick = [this](TObject* Sender, const std::string& Link) {
+        MvHTLabel1HyperLinkClick(Sender, Link);
+    };
+    MvHTLabel3 = NewMarkupLabel(this, Panel, 24, 206, kCreditsLine);
+    MvHTLabel3->OnHyperLinkClick = [this](TObject* Sender, const std::string& Link) {
+        MvHTLabel3HyperLinkClick(Sender, Link);
+    };
+
+    btnOK = new TButton(this);
+    btnOK->SetParent(this);
+    btnOK->SetCaption("OK");
+    btnOK->SetDefault(true);
+    btnOK->SetModalResult(mrOk);
+    btnOK->SetBounds(147, 260, 75, 25);
 }
 
 TfrmAbout::~TfrmAbout() {
     if (frmAbout == this) frmAbout = nullptr;
+}
+
+void TfrmAbout::MvHTLabel1HyperLinkClick(TObject*, const std::string& LinkName) {
+    if (LinkName != "help:") return;
+    Close();
+    if (frmMain) frmMain->ShowTopic("", "Help");
+}
+
+void TfrmAbout::MvHTLabel3HyperLinkClick(TObject*, const std::string& LinkName) {
+    if (LinkName != "credits") return;
+    auto Credits = std::make_unique<TfrmCredits>(this);
+    Credits->ShowModal();
 }

@@ -1,13 +1,28 @@
-// TfrmAbout: the about box (for now the program's name and version with an OK
-// button; its banner and links come with the markup label).
+// TfrmAbout: the about box: the banner, the program's name and version with
+// links to the web site and to the Help namespace's notes, and a line that
+// opens the credits box.
 #pragma once
 
 #include "gui/Forms.h"
+
+#include <string>
+
+class TMvHTLabel;
+class TMvPanel;
+class TButton;
 
 class TfrmAbout : public TForm {
 public:
     explicit TfrmAbout(TComponent* AOwner);
     ~TfrmAbout() override;
+
+    TMvPanel* Panel = nullptr;
+    TMvHTLabel* MvHTLabel1 = nullptr;
+    TMvHTLabel* MvHTLabel3 = nullptr;
+    TButton* btnOK = nullptr;
+
+    void MvHTLabel1HyperLinkClick(TObject* Sender, const std::string& LinkName);
+    void MvHTLabel3HyperLinkClick(TObject* Sender, const std::string& LinkName);
 };
 
 extern TfrmAbout* frmAbout;

@@ -1,24 +1,46 @@
 // The first-launch dialog.
 #include "app/FirstLaunch.h"
 
+#include <shellapi.h>
+
+#include "app/DialogBanner.h"
 #include "app/Utils.h"
+#include "base/StrUtils.h"
+#include "components/MvHtControls.h"
+#include "components/MvPanel.h"
 #include "gui/Dialogs.h"
 #include "gui/StdCtrls.h"
 
 namespace {
 
 constexpr const char* Hint = "Select an existing or new database filename.";
+constexpr int CSIDL_MyDocuments = 5;
+
+constexpr const char* kWelcome =
+    "<b>Welcome to Miravelund.</b><br><br>"
+    "You do not have a personal database yet. This is<br>"
+    "normal the first time Miravelund runs.<br><br>"
+    "Press <b>Select...</b> to create a new database or to<br>"
+    "choose an existing one. The suggested name is<br>"
+    "Miravelund.mvdb in your <a href=\"MyDocuments\">My Documents</a> folder.<br><br>"
+    "Help and news: <a href=\"https://miravelund.example.org/community/\">the Miravelund community</a>";
 
 TButton* NewButton(TfrmFirstLaunch* Form, const char* Caption, int Left) {
     auto* Button = new TButton(Form);
     Button->SetParent(Form);
     Button->SetCaption(Caption);
     Button->SetHint(Hint);
-    Button->SetBounds(Left, 266, 90, 27);
+    Button->SetBounds(Left, 270, 90, 27);
     return Button;
 }
 
+void ShellOpenFolder(const std::string& Folder) {
+    ShellExecuteA(nullptr, "open", Folder.c_str(), "", Folder.c_str(), SW_SHOW);
+}
+
 } // namespace
+
+std::function<void(const std::string& Folder)> TfrmFirstLaunch::OpenFolder = ShellOpenFolder;
 
 TfrmFirstLaunch::TfrmFirstLaunch(TComponent* AOwner) : TForm(AOwner) {
     SetCaption("Miravelund First Launch");
@@ -28,19 +50,16 @@ TfrmFirstLaunch::TfrmFirstLaunch(TComponent* AOwner) : TForm(AOwner) {
     SetClientSize(337, 306);
     SetShowHint(true);
 
-    auto* Text = new TLabel(this);
-    Text->SetParent(this);
-    Text->SetWordWrap(true);
-    Text->SetBounds(16, 16, 305, 230);
-    Text->SetCaption("You do not have a personal Miravelund database yet. This is normal the first time "
-                     "Miravelund runs.\r\n\r\n"
-                     "Press Select... to create a new database or to choose an existing one. The suggested "
-                     "name is Miravelund.mvdb in your My Documents folder.");
+    Panel = NewWhiteDialogPanel(this, 8, 8, 321, 252);
+    MvHTLabel1 = NewMarkupLabel(this, Panel, 14, 70, kWelcome);
+    MvHTLabel1->OnHyperLinkClick = [this](TObject* Sender, const std::string& Link) {
+        MvHTLabel1HyperLinkClick(Sender, Link);
+    };
 
-    auto* btnQuit = NewButton(this, "Quit", 131);
+    btnQuit = NewButton(this, "Quit", 139);
     btnQuit->SetCancel(true);
     btnQuit->OnClick = [this](TObject* Sender) { btnQuitClick(Sender); };
-    auto* btnSelect = NewButton(this, "Select...", 231);
+    btnSelect = NewButton(this, "Select...", 239);
     btnSelect->SetDefault(true);
     btnSelect->OnClick = [this](TObject* Sender) { btnSelectClick(Sender); };
 
@@ -49,7 +68,7 @@ TfrmFirstLaunch::TfrmFirstLaunch(TComponent* AOwner) : TForm(AOwner) {
     OpenDialog->SetFileName("Miravelund.mvdb");
     OpenDialog->SetFilter("Miravelund Database (*.mvdb, *.twdb)|*.mvdb;*.twdb");
     OpenDialog->SetTitle("Select Miravelund Database");
-    OpenDialog->SetInitialDir(GetSpecialFolderPath(5));
+    OpenDialog->SetInitialDir(GetSpecialFolderPath(CSIDL_MyDocuments));
 }
 
 void TfrmFirstLaunch::CreateParams(TCreateParams& Params) {
@@ -64,6 +83,12 @@ void TfrmFirstLaunch::btnSelectClick(TObject*) {
     SetModalResult(mrOk);
 }
 
+// The main window's start-up ends the program when this dialog ends with Cancel.
 void TfrmFirstLaunch::btnQuitClick(TObject*) {
     SetModalResult(mrCancel);
+}
+
+void TfrmFirstLaunch::MvHTLabel1HyperLinkClick(TObject*, const std::string& LinkName) {
+    if (UpperCase(LinkName) != "MYDOCUMENTS") return;
+    if (OpenFolder) OpenFolder(GetSpecialFolderPath(CSIDL_MyDocuments));
 }

@@ -1,0 +1,67 @@
+// Pixels of windows on the display.
+#include "tests/components/ScreenPixels.h"
+
+#include "tests/components/Screens.h"
+
+namespace {
+
+void PaintAndSettle(HWND Window, UINT Flags) {
+    RedrawWindow(Window, nullptr, nullptr, Flags);
+    GdiFlush();
+    const DWORD Start = GetTickCount();
+    while (GetTickCount() - Start < 80) {
+        MSG Msg;
+        while (PeekMessageA(&Msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&Msg);
+            DispatchMessageA(&Msg);
+        }
+        Sleep(5);
+    }
+}
+
+std::vector<std::uint32_t> ReadScreen(int X, int Y, int W, int H) {
+    HDC Screen = GetDC(nullptr);
+    HDC Mem = CreateCompatibleDC(Screen);
+    BITMAPINFO Info{};
+    Info.bmiHeader.biSize = sizeof(Info.bmiHeader);
+    Info.bmiHeader.biWidth = W;
+    Info.bmiHeader.biHeight = -H;
+    Info.bmiHeader.biPlanes = 1;
+    Info.bmiHeader.biBitCount = 32;
+    void* Bits = nullptr;
+    HBITMAP Dib = CreateDIBSection(Screen, &Info, DIB_RGB_COLORS, &Bits, nullptr, 0);
+    HGDIOBJ Old = SelectObject(Mem, Dib);
+    BitBlt(Mem, 0, 0, W, H, Screen, X, Y, SRCCOPY);
+    GdiFlush();
+    std::vector<std::uint32_t> Pixels(static_cast<const std::uint32_t*>(Bits),
+                                      static_cast<const std::uint32_t*>(Bits) + static_cast<size_t>(W) * H);
+    for (auto& P : Pixels)
+        P &= 0xFFFFFF;
+    SelectObject(Mem, Old);
+    DeleteObject(Dib);
+    DeleteDC(Mem);
+    ReleaseDC(nullptr, Screen);
+    return Pixels;
+}
+
+} // namespace
+
+void SettleWindow(HWND Window) {
+    PaintAndSettle(Window, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_ERASE | RDW_FRAME);
+}
+
+std::vector<std::uint32_t> CaptureClient(HWND Window, int& Width, int& Height) {
+    PaintAndSettle(Window, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_ERASE);
+    RECT C{};
+    GetClientRect(Window, &C);
+    POINT Origin{0, 0};
+    ClientToScreen(Window, &Origin);
+    Width = C.right;
+    Height = C.bottom;
+    return ReadScreen(Origin.x, Origin.y, Width, Height);
+}
+
+std::string SaveSettledScreen(HWND Window, const std::string& Name) {
+    SettleWindow(Window);
+    return SaveScreen(Window, Name);
+}

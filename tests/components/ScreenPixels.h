@@ -1,0 +1,19 @@
+// Reading what windows show on the display, for tests that check pixels and
+// save screens: Wine puts a window's painting on the display a little after
+// the paint, so both first paint the window and let the display catch up.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Paints the window (and its children) now and waits for the display.
+void SettleWindow(HWND Window);
+
+// The window's client area as 0x00RRGGBB pixels, read from the screen.
+std::vector<std::uint32_t> CaptureClient(HWND Window, int& Width, int& Height);
+
+// Settles the window and saves it as screens/<Name>.png; returns the path.
+std::string SaveSettledScreen(HWND Window, const std::string& Name);
