@@ -158,3 +158,8 @@ void TMvCustomHTLabel::MouseUp(TMouseButton Button, TShiftState Shift, int X, in
     if (OpensWithShell(Link)) ShellOpener()(Link);
     if (OnHyperLinkClick) OnHyperLinkClick(this, Link);
 }
+
+void TMvCustomHTLabel::MouseLeave(TControl* Control) {
+    TMvExCustomLabel::MouseLeave(Control);
+    Invalidate();
+}

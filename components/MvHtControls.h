@@ -52,6 +52,8 @@ protected:
     void FontChanged() override;
     void MouseMove(TShiftState Shift, int X, int Y) override;
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    // Repaints, so that a link drawn hovered does not stay red once the mouse is gone.
+    void MouseLeave(TControl* Control) override;
 
 private:
     // The client rectangle moved by the layout, as Paint and the mouse use it.

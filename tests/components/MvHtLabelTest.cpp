@@ -142,6 +142,20 @@ TEST_F(HtLabelTest, HoverShowsTheHandAndClicksReportTheLink) {
     EXPECT_EQ(Opened, (std::vector<std::string>{"http://x.example/"}));
 }
 
+TEST_F(HtLabelTest, HoveredLinkIsRedUntilTheMouseLeaves) {
+    Label->SetCaption("<a href=\"credits\">Credits and thanks</a>");
+    ShowForm();
+    const RECT R = Label->BoundsRect();
+    int W = 0, H = 0;
+    SendMessageA(Form->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(Label->Left() + 3, Label->Top() + 3));
+    auto Pixels = CaptureClientAsShown(Form->Handle(), W, H);
+    EXPECT_GT(CountColor(Pixels, W, R, kRed), 10);
+    Label->Perform(CM_MOUSELEAVE, 0, reinterpret_cast<LPARAM>(Label));
+    Pixels = CaptureClientAsShown(Form->Handle(), W, H);
+    EXPECT_EQ(CountColor(Pixels, W, R, kRed), 0);
+    EXPECT_GT(CountColor(Pixels, W, R, kBlue), 10);
+}
+
 TEST_F(HtLabelTest, DisabledLabelIsEmbossedWithoutLinkColours) {
     Label->SetCaption("<b>Disabled</b> <a href=\"x\">link</a>");
     Label->SetEnabled(false);

@@ -52,6 +52,11 @@ void SettleWindow(HWND Window) {
 
 std::vector<std::uint32_t> CaptureClient(HWND Window, int& Width, int& Height) {
     PaintAndSettle(Window, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_ERASE);
+    return CaptureClientAsShown(Window, Width, Height);
+}
+
+std::vector<std::uint32_t> CaptureClientAsShown(HWND Window, int& Width, int& Height) {
+    PaintAndSettle(Window, RDW_UPDATENOW | RDW_ALLCHILDREN);
     RECT C{};
     GetClientRect(Window, &C);
     POINT Origin{0, 0};

@@ -15,5 +15,8 @@ void SettleWindow(HWND Window);
 // The window's client area as 0x00RRGGBB pixels, read from the screen.
 std::vector<std::uint32_t> CaptureClient(HWND Window, int& Width, int& Height);
 
+// The client area as the display shows it now, without painting it first.
+std::vector<std::uint32_t> CaptureClientAsShown(HWND Window, int& Width, int& Height);
+
 // Settles the window and saves it as screens/<Name>.png; returns the path.
 std::string SaveSettledScreen(HWND Window, const std::string& Name);
