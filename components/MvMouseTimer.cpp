@@ -12,8 +12,10 @@ public:
 protected:
     void Notification(TComponent* AComponent, TOperation Operation) override {
         TComponent::Notification(AComponent, Operation);
-        if (Operation != TOperation::opRemove) return;
-        if (auto* Control = dynamic_cast<TControl*>(AComponent)) FOwner.Detach(Control);
+        // Compared by address: while a component is destroyed its derived parts
+        // are already gone, so a cast to TControl would no longer find it.
+        if (Operation != TOperation::opRemove || !FOwner.Control()) return;
+        if (static_cast<TComponent*>(FOwner.Control()) == AComponent) FOwner.Detach(FOwner.Control());
     }
 
 private:
@@ -88,6 +90,10 @@ void TMvMouseTimer::TimerTick() {
 TMvMouseTimer& MouseLeaveTimer() {
     if (!Instance()) Instance() = std::make_unique<TMvMouseTimer>();
     return *Instance();
+}
+
+bool MouseLeaveTimerExists() {
+    return Instance() != nullptr;
 }
 
 void ReleaseMouseLeaveTimer() {

@@ -43,5 +43,7 @@ private:
 
 // The one instance, created on first call.
 TMvMouseTimer& MouseLeaveTimer();
+// True when the instance has been made (and not released).
+bool MouseLeaveTimerExists();
 // Frees the instance (shut-down); the next call of MouseLeaveTimer makes a new one.
 void ReleaseMouseLeaveTimer();

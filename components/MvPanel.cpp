@@ -98,7 +98,7 @@ TMvPanel::TMvPanel(TComponent* AOwner)
 }
 
 TMvPanel::~TMvPanel() {
-    MouseLeaveTimer().Detach(this);
+    if (MouseLeaveTimerExists()) MouseLeaveTimer().Detach(this);
 }
 
 bool TMvPanel::TransparentWithoutThemes() const {

@@ -102,6 +102,16 @@ TEST_F(PanelTest, SecondHotPanelEndsTheFirst) {
     MouseLeaveTimer().TimerTick();
 }
 
+TEST_F(PanelTest, AnyWatchedControlThatGoesIsDetached) {
+    auto* Button = new TButton(Form.get());
+    Button->SetParent(Form.get());
+    MouseLeaveTimer().Attach(Button);
+    EXPECT_EQ(MouseLeaveTimer().Control(), Button);
+    delete Button;
+    EXPECT_EQ(MouseLeaveTimer().Control(), nullptr);
+    EXPECT_FALSE(MouseLeaveTimer().Running());
+}
+
 TEST_F(PanelTest, ArrangeWrapsRowsInTabOrder) {
     struct Case {
         bool Wrap;
