@@ -4,6 +4,7 @@
 
 #include "app/CommandImages.h"
 #include "app/FormBuilding.h"
+#include "app/InsertChar.h"
 #include "app/Main.h"
 #include "app/NoteBar.h"
 #include "app/Rename.h"
@@ -13,18 +14,11 @@
 #include "base/StrUtils.h"
 #include "gui/Application.h"
 #include "gui/Dialogs.h"
-#include "gui/ListBoxes.h"
-#include "gui/StdCtrls.h"
 #include "gui/ToolBar.h"
 #include "richedit/MvPictures.h"
 #include "store/NotesStore.h"
 
 #include <memory>
-
-#if __has_include("app/InsertChar.h")
-#include "app/InsertChar.h"
-#define MV_HAVE_INSERT_CHAR 1
-#endif
 
 using namespace mv::app;
 
@@ -32,50 +26,6 @@ namespace {
 
 constexpr DWORD StyleBold = 1, StyleItalic = 2, StyleUnderline = 4, StyleStrikeout = 8;
 constexpr WORD VK_GraveAccent = 0xC0;
-
-#ifndef MV_HAVE_INSERT_CHAR
-// Stands in for the special-character window until it exists: a list of the
-// characters above the ASCII range, one of which OK inserts.
-class TStandInCharPicker : public TForm {
-public:
-    TStandInCharPicker() : TForm(nullptr) {
-        SetCaption("Special Character");
-        SetBorderStyle(TFormBorderStyle::bsDialog);
-        SetPosition(TPosition::poScreenCenter);
-        SetClientSize(200, 240);
-        lbChars = new TListBox(this);
-        lbChars->SetParent(this);
-        lbChars->SetBounds(8, 8, 184, 192);
-        for (int C = 0xA1; C <= 0xFF; ++C)
-            lbChars->Items().Add(std::string(1, static_cast<char>(C)));
-        lbChars->SetItemIndex(0);
-        auto* Ok = new TButton(this);
-        Ok->SetParent(this);
-        Ok->SetBounds(36, 208, 75, 25);
-        Ok->SetCaption("OK");
-        Ok->SetDefault(true);
-        Ok->SetModalResult(mrOk);
-        auto* Cancel = new TButton(this);
-        Cancel->SetParent(this);
-        Cancel->SetBounds(117, 208, 75, 25);
-        Cancel->SetCaption("Cancel");
-        Cancel->SetCancel(true);
-        Cancel->SetModalResult(mrCancel);
-    }
-    TListBox* lbChars;
-};
-
-bool PickSpecialCharacter(char& Chosen) {
-    // Made on first use, without an owner; it lives for the rest of the run.
-    static TStandInCharPicker* Picker = nullptr;
-    if (!Picker) Picker = new TStandInCharPicker();
-    if (Picker->ShowModal() != mrOk) return false;
-    const int Index = Picker->lbChars->ItemIndex();
-    if (Index < 0) return false;
-    Chosen = Picker->lbChars->Items().Get(Index)[0];
-    return true;
-}
-#endif
 
 } // namespace
 
@@ -248,7 +198,8 @@ void TfrmNote::aInsertCharExecute(TObject*) {
         }
     } Refocus{this};
     char Chosen = 0;
-    if (PickSpecialCharacter(Chosen) && FEditor) FEditor->SetSelText(std::string(1, Chosen));
+    // An OK without a chosen character inserts nothing (never a NUL into the text).
+    if (PickSpecialCharacter(Chosen) && Chosen != 0 && FEditor) FEditor->SetSelText(std::string(1, Chosen));
 }
 
 // The file is read whole before anything is inserted: a picture that cannot

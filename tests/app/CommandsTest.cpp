@@ -1,6 +1,7 @@
 // The note window's command bar and its formatting commands, on the real
 // window and editor, read back from the rich-edit control itself.
 #include "app/CommandImages.h"
+#include "app/InsertChar.h"
 #include "app/Note.h"
 #include "app/NoteBar.h"
 #include "app/TopicViewer.h"
@@ -274,13 +275,21 @@ TEST_F(CommandsTest, SpecialCharacterReplacesTheSelectionOnlyOnOk) {
     App.OnShowModal = [](TForm&) { return int(mrCancel); };
     Home->aInsertChar->Execute();
     EXPECT_EQ(Editor->TextInPositions().substr(0, 11), "hello world");
-#if !__has_include("app/InsertChar.h")
-    // The stand-in picker offers the characters from 0xA1 on, the first one chosen.
-    App.OnShowModal = [](TForm&) { return int(mrOk); };
+    // OK with nothing chosen inserts nothing either.
+    App.OnShowModal = [](TForm& Form) {
+        dynamic_cast<TfrmInsertChar&>(Form).SelectedChar = 0;
+        return int(mrOk);
+    };
+    Home->aInsertChar->Execute();
+    EXPECT_EQ(Editor->TextInPositions().substr(0, 11), "hello world");
+    // The character chosen in the picker replaces the selection.
+    App.OnShowModal = [](TForm& Form) {
+        dynamic_cast<TfrmInsertChar&>(Form).SelectedChar = '\xE9';
+        return int(mrOk);
+    };
     Select(0, 5);
     Home->aInsertChar->Execute();
-    EXPECT_EQ(Editor->TextInPositions().substr(0, 7), "\xA1 world");
-#endif
+    EXPECT_EQ(Editor->TextInPositions().substr(0, 7), "\xE9 world");
     App.OnShowModal = nullptr;
 }
 
