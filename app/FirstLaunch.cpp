@@ -20,7 +20,7 @@ constexpr const char* kWelcome =
     "<b>Welcome to Miravelund.</b><br><br>"
     "You do not have a personal database yet. This is<br>"
     "normal the first time Miravelund runs.<br><br>"
-    "Press <b>Select...</b> to create a new database or to<br>"
+    "Press Select... to create a new database or to<br>"
     "choose an existing one. The suggested name is<br>"
     "Miravelund.mvdb in your <a href=\"MyDocuments\">My Documents</a> folder.<br><br>"
     "Help and news: <a href=\"https://miravelund.example.org/community/\">the Miravelund community</a>";
