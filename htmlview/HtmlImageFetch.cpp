@@ -118,6 +118,18 @@ std::unique_ptr<TFetchedPicture> THtmlImageFetcher::Fetch(const std::string& nam
     return nullptr;
 }
 
+void SetFetchedAnimate(TFetchedPicture& picture, bool animate) {
+    if (picture.Gif) picture.Gif->SetAnimate(animate);
+}
+
+void CheckFetchedTime(TFetchedPicture& picture, HWND paintWindow) {
+    if (picture.Gif) picture.Gif->CheckTime(paintWindow);
+}
+
+int FetchedCurrentFrame(const TFetchedPicture& picture) {
+    return picture.Gif ? picture.Gif->CurrentFrame() : 0;
+}
+
 void DrawFetchedPicture(HDC dc, TFetchedPicture& picture, int x, int y, int w, int h) {
     TCanvas canvas;
     canvas.SetHandle(dc);

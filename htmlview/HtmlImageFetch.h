@@ -52,6 +52,13 @@ private:
     std::unique_ptr<TFetchedPicture> FromCache(const std::string& key, uint8_t& transparent);
 };
 
+// The animation of a fetched picture (nothing for a still one): starting or stopping it, the
+// document timer's clock check (moves to the next frame when its time is up and invalidates where
+// the picture was drawn in paintWindow), and the frame shown (1-based; 0 for a still picture).
+void SetFetchedAnimate(TFetchedPicture& picture, bool animate);
+void CheckFetchedTime(TFetchedPicture& picture, HWND paintWindow);
+int FetchedCurrentFrame(const TFetchedPicture& picture);
+
 // Draws the picture scaled to w x h at (x, y); a masked picture leaves its transparent pixels
 // alone, an animated one draws its current frame and remembers where (for its invalidation).
 void DrawFetchedPicture(HDC dc, TFetchedPicture& picture, int x, int y, int w, int h);

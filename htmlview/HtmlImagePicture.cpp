@@ -16,3 +16,23 @@ void DrawHtmlPicture(HDC dc, const IHtmlPicture& picture, int32_t x, int32_t y, 
     if (const auto* ours = dynamic_cast<const THtmlPicture*>(&picture))
         DrawFetchedPicture(dc, ours->Fetched(), x, y, w, h);
 }
+
+namespace {
+TFetchedPicture* FetchedOf(const IHtmlPicture& picture) {
+    const auto* ours = dynamic_cast<const THtmlPicture*>(&picture);
+    return ours ? &ours->Fetched() : nullptr;
+}
+} // namespace
+
+bool PictureIsAnimated(const IHtmlPicture& picture) {
+    const TFetchedPicture* fetched = FetchedOf(picture);
+    return fetched && fetched->Gif != nullptr;
+}
+
+void SetPictureAnimate(const IHtmlPicture& picture, bool animate) {
+    if (TFetchedPicture* fetched = FetchedOf(picture)) SetFetchedAnimate(*fetched, animate);
+}
+
+void CheckPictureTime(const IHtmlPicture& picture, HWND paintWindow) {
+    if (TFetchedPicture* fetched = FetchedOf(picture)) CheckFetchedTime(*fetched, paintWindow);
+}

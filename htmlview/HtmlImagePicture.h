@@ -29,5 +29,11 @@ private:
 std::function<std::shared_ptr<IHtmlPicture>(const std::string& name, uint8_t& transparent, bool& delayed)>
 DocumentImageRequest(THtmlImageFetcher& fetcher);
 
+// The animation of a document picture, for the document's animation timer and its image objects
+// (nothing happens for still pictures or pictures not made by DocumentImageRequest).
+bool PictureIsAnimated(const IHtmlPicture& picture);
+void SetPictureAnimate(const IHtmlPicture& picture, bool animate);
+void CheckPictureTime(const IHtmlPicture& picture, HWND paintWindow);
+
 // Draws a picture made by DocumentImageRequest scaled to w x h; other pictures are not drawn.
 void DrawHtmlPicture(HDC dc, const IHtmlPicture& picture, int32_t x, int32_t y, int32_t w, int32_t h);

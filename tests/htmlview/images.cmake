@@ -24,10 +24,11 @@ if(MV_WIN32)
       ${CMAKE_CURRENT_LIST_DIR}/GifImageWin32Test.cpp
       ${CMAKE_CURRENT_LIST_DIR}/HtmlImageFetchWin32Test.cpp
       ${CMAKE_CURRENT_LIST_DIR}/HtmlImagePictureWin32Test.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/HtmlImageDocumentWin32Test.cpp
       ${CMAKE_CURRENT_LIST_DIR}/GifTestFiles.cpp
       ${CMAKE_CURRENT_LIST_DIR}/ImageScreens.cpp
       ${CMAKE_CURRENT_LIST_DIR}/PictureOracle.cpp
-    LIBS mv_htmlimages)
+    LIBS mv_htmlimages mv_htmlengine_core)
   target_compile_definitions(htmlimages_win32_tests PRIVATE MV_TESTPICS="Z:${MV_TESTPICS}"
                              MV_SCREENS_DIR="Z:${CMAKE_BINARY_DIR}/screens")
 endif()
