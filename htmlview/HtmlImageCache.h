@@ -42,6 +42,8 @@ public:
     int IndexOf(std::string_view key) const;
     const std::string& Key(int index) const { return entries_.at(index).first; }
     TBitmapItem& Item(int index) { return *entries_.at(index).second; }
+    // The entry itself, shared: a holder keeps its picture alive even past a purge or Clear.
+    std::shared_ptr<TBitmapItem> SharedItem(int index) const { return entries_.at(index).second; }
 
     // Adds an entry for a picture just fetched. The entry starts with one use, the fetcher's, and
     // AccessCount 0. A key already present has its entry replaced only when that one is unused;
@@ -66,7 +68,7 @@ public:
 private:
     template <typename Pred> void RemoveUnusedIf(Pred pred);
 
-    std::vector<std::pair<std::string, std::unique_ptr<TBitmapItem>>> entries_;
+    std::vector<std::pair<std::string, std::shared_ptr<TBitmapItem>>> entries_;
 };
 
 // One use of a cache entry held by a document's image. It gives the use back exactly once: when

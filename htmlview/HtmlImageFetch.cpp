@@ -32,7 +32,8 @@ std::unique_ptr<TFetchedPicture> THtmlImageFetcher::FromCache(const std::string&
     TObject* image = cache.GetImage(index);
     auto picture = std::make_unique<TFetchedPicture>();
     picture->Use = TImageCacheUse(cache, key);
-    TBitmapItem& item = cache.Item(index);
+    picture->Entry = cache.SharedItem(index);
+    TBitmapItem& item = *picture->Entry;
     if (auto* gif = dynamic_cast<TGIFImage*>(image)) {
         picture->Gif = TGIFImage::CreateCopy(*gif);
         picture->Width = gif->Width;

@@ -29,10 +29,11 @@ struct TFetchedPicture {
 
     int Width = 0;
     int Height = 0;
-    TBitmap* Bitmap = nullptr;      // a still picture (owned by the cache entry)
-    TBitmap* Mask = nullptr;        // its mask, or nullptr (owned by the cache entry)
-    std::unique_ptr<TGIFImage> Gif; // an animated picture: this document's own copy
-    TImageCacheUse Use;             // the use of the cache entry this picture holds
+    TBitmap* Bitmap = nullptr;          // a still picture (owned by Entry)
+    TBitmap* Mask = nullptr;            // its mask, or nullptr (owned by Entry)
+    std::shared_ptr<TBitmapItem> Entry; // keeps them alive even if the cache lets the entry go
+    std::unique_ptr<TGIFImage> Gif;     // an animated picture: this document's own copy
+    TImageCacheUse Use;                 // the use of the cache entry this picture holds
 };
 
 class THtmlImageFetcher {

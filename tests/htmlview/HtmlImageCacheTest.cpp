@@ -120,3 +120,16 @@ TEST(ImageTypes, SniffAndMask) {
     EXPECT_EQ(black.Bits, (std::vector<uint8_t>{1, 0, 0, 1}));
     EXPECT_THROW(image.Allocate(100000, 100000), EOutOfMemory);
 }
+
+TEST(ImageCache, SharedEntryOutlivesPurgeAndClear) {
+    TStringBitmapList cache;
+    int alive = 0;
+    cache.AddObject("K", NewItem(&alive));
+    std::shared_ptr<TBitmapItem> held = cache.SharedItem(0);
+    cache.ReleaseUsage("K");
+    cache.PurgeCache();
+    EXPECT_EQ(cache.Count(), 0);
+    EXPECT_EQ(alive, 1); // the holder still draws it
+    held.reset();
+    EXPECT_EQ(alive, 0);
+}

@@ -174,3 +174,17 @@ TEST_F(PictureFetch, DrawingPicturesMaskedAndAnimated) {
     EXPECT_TRUE(anim->Gif->IsShown);
     EXPECT_EQ(anim->Gif->StretchedRect.left, 10);
 }
+
+TEST_F(PictureFetch, APictureOutlivesItsCacheEntry) {
+    auto picture = Fetch(Write("clear.gif", OneFrame(true)));
+    ASSERT_TRUE(picture && picture->Bitmap && picture->Mask);
+    ImageCache().Clear(); // as at shut-down while a document still holds it
+    EXPECT_EQ(picture->Bitmap->Width(), 4);
+    TBitmap target(4, 2, TPixelFormat::pf24bit);
+    target.Canvas().Brush().SetColor(clRed);
+    target.Canvas().FillRect(RECT{0, 0, 4, 2});
+    DrawFetchedPicture(target.Canvas().Handle(), *picture, 0, 0, 4, 2);
+    EXPECT_EQ(target.Canvas().Pixel(0, 0), 0x00FF00u);
+    EXPECT_EQ(target.Canvas().Pixel(1, 0), 0x0000FFu);
+    picture.reset(); // its use goes back to a cache that no longer has the key: nothing happens
+}
