@@ -198,6 +198,25 @@ TEST_F(InsertCharTest, DoubleClickChoosesOnlyACharacterCell) {
     Form.Hide();
 }
 
+TEST_F(InsertCharTest, ArrowKeysMoveTheCurrentCellWithinTheGrid) {
+    TfrmInsertChar Form(nullptr);
+    TStringGrid& Grid = *Form.chars;
+    Form.HandleNeeded();
+    struct Step {
+        WPARAM Key;
+        int Col, Row;
+    } Steps[] = {{VK_LEFT, 0, 0}, {VK_UP, 0, 0},     {VK_RIGHT, 1, 0}, {VK_DOWN, 1, 1},
+                 {VK_END, 31, 1}, {VK_RIGHT, 31, 1}, {VK_HOME, 0, 1}};
+    for (const Step& S : Steps) {
+        SendMessageA(Grid.Handle(), WM_KEYDOWN, S.Key, 0);
+        EXPECT_EQ(Grid.Col(), S.Col) << S.Key;
+        EXPECT_EQ(Grid.Row(), S.Row) << S.Key;
+    }
+    for (int I = 0; I < 10; ++I)
+        SendMessageA(Grid.Handle(), WM_KEYDOWN, VK_DOWN, 0);
+    EXPECT_EQ(Grid.Row(), TfrmInsertChar::kRows - 1);
+}
+
 TEST_F(InsertCharTest, PickSpecialCharacterGivesTheChoiceOnOk) {
     TDialogResponderScope Scope(Responder);
     int Shown = 0;
