@@ -112,6 +112,30 @@ TEST_F(PanelTest, AnyWatchedControlThatGoesIsDetached) {
     EXPECT_FALSE(MouseLeaveTimer().Running());
 }
 
+TEST_F(PanelTest, TransparentWithoutThemesOnly) {
+    TMvPanel* P = NewPanel(10, 10, 100, 60);
+    P->SetHotColor(clYellow);
+    ShowForm();
+    {
+        const TThemeOverrideScope Classic(false);
+        P->SetTransparent(true);
+        P->RecreateWnd();
+        EXPECT_TRUE(GetWindowLongA(P->Handle(), GWL_EXSTYLE) & WS_EX_TRANSPARENT);
+        // A see-through panel shows no hot colour and needs no watch.
+        P->Perform(CM_MOUSEENTER, 0, reinterpret_cast<LPARAM>(P));
+        EXPECT_NE(P->Color(), clYellow);
+        EXPECT_EQ(MouseLeaveTimer().Control(), nullptr);
+        P->Perform(CM_MOUSELEAVE, 0, reinterpret_cast<LPARAM>(P));
+    }
+    const TThemeOverrideScope Themed(true);
+    P->RecreateWnd();
+    EXPECT_FALSE(GetWindowLongA(P->Handle(), GWL_EXSTYLE) & WS_EX_TRANSPARENT);
+    P->Perform(CM_MOUSEENTER, 0, reinterpret_cast<LPARAM>(P));
+    EXPECT_EQ(P->Color(), clYellow);
+    P->Perform(CM_MOUSELEAVE, 0, reinterpret_cast<LPARAM>(P));
+    EXPECT_NE(P->Color(), clYellow);
+}
+
 TEST_F(PanelTest, ArrangeWrapsRowsInTabOrder) {
     struct Case {
         bool Wrap;
