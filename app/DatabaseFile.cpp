@@ -13,12 +13,6 @@ namespace {
 
 constexpr char SQLiteMagic[] = "SQLite format 3"; // followed by a NUL: 16 bytes
 
-std::string NotADatabase(const std::string& Path) {
-    return "The file\r\r" + Path +
-           "\r\ris not a Miravelund database. Miravelund has not changed it.\r\r"
-           "Choose another database file in the settings file Miravelund.ini (key \"database\").";
-}
-
 // True when the file begins with SQLite's header; false when it is shorter or differs.
 bool HasSQLiteHeader(const std::string& Path) {
     char Header[sizeof SQLiteMagic] = {};
@@ -39,18 +33,57 @@ bool HoldsNotes(const std::string& Path) {
 
 } // namespace
 
-std::string RefuseDatabaseFile(const std::string& Path) {
+TDatabaseFileState DatabaseFileState(const std::string& Path) {
     std::error_code Error;
     const std::filesystem::path P(Path);
-    if (std::filesystem::is_directory(P, Error))
-        return "The database path\r\r" + Path + "\r\ris a folder, not a Miravelund database file.";
-    if (!std::filesystem::exists(P, Error) || std::filesystem::file_size(P, Error) == 0) return {};
-    try {
-        if (!HasSQLiteHeader(Path) || !HoldsNotes(Path)) return NotADatabase(Path);
-    } catch (const std::exception& E) {
-        return "The database file\r\r" + Path + "\r\rcannot be opened: " + E.what();
+    if (std::filesystem::is_directory(P, Error)) return TDatabaseFileState::Folder;
+    if (!std::filesystem::exists(P, Error)) return TDatabaseFileState::Missing;
+    const auto Size = std::filesystem::file_size(P, Error);
+    if (!Error && Size == 0) return TDatabaseFileState::Empty;
+    return TDatabaseFileState::Present;
+}
+
+std::string HowToChooseAnotherDatabase(const TDatabaseContext& Context) {
+    const std::string OwnFile = Context.ProgramFolder + "\\Miravelund.mvdb";
+    switch (Context.Origin) {
+    case TDatabaseOrigin::ProgramFolder:
+        return "Miravelund opens the file " + OwnFile +
+               " before any other database. To use another one, move or rename that file: Miravelund "
+               "then opens the file named by the key \"database\" in the settings file " +
+               Context.SettingsFile + ", or asks for one when there is no such key.";
+    case TDatabaseOrigin::SettingsKey:
+        return "This file is named by the key \"database\" in the settings file " + Context.SettingsFile +
+               ". To use another database, put its path after \"database=\" there, or remove that line "
+               "to be asked for one at the next start. (A file " +
+               OwnFile + " would be opened before that key.)";
+    case TDatabaseOrigin::FirstLaunch:
+        break;
     }
-    return {};
+    return "It was chosen in the first-launch dialog and has not been remembered: start Miravelund again "
+           "to choose another one. (A file " +
+           OwnFile + " would be opened without asking.)";
+}
+
+std::string RefuseDatabaseFile(const std::string& Path, const TDatabaseContext& Context) {
+    std::string Reason;
+    switch (DatabaseFileState(Path)) {
+    case TDatabaseFileState::Missing:
+    case TDatabaseFileState::Empty:
+        return {};
+    case TDatabaseFileState::Folder:
+        Reason = "The database path\r\r" + Path + "\r\ris a folder, not a Miravelund database file.";
+        break;
+    case TDatabaseFileState::Present:
+        try {
+            if (HasSQLiteHeader(Path) && HoldsNotes(Path)) return {};
+            Reason =
+                "The file\r\r" + Path + "\r\ris not a Miravelund database. Miravelund has not changed it.";
+        } catch (const std::exception& E) {
+            Reason = "The database file\r\r" + Path + "\r\rcannot be opened: " + E.what();
+        }
+        break;
+    }
+    return Reason + "\r\r" + HowToChooseAnotherDatabase(Context);
 }
 
 } // namespace mv::app

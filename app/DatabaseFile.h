@@ -7,8 +7,31 @@
 
 namespace mv::app {
 
+// What lies at a database path. An empty file (0 bytes) holds no notes at all:
+// start-up treats it as a missing one and copies the template over it.
+enum class TDatabaseFileState { Missing, Empty, Present, Folder };
+TDatabaseFileState DatabaseFileState(const std::string& Path);
+
+// Where start-up took the database path from, in the order it looks.
+enum class TDatabaseOrigin {
+    ProgramFolder, // "Miravelund.mvdb" in the program folder
+    SettingsKey,   // the key "database" of the settings file
+    FirstLaunch    // chosen in the first-launch dialog (not yet remembered)
+};
+
+struct TDatabaseContext {
+    TDatabaseOrigin Origin = TDatabaseOrigin::SettingsKey;
+    std::string ProgramFolder; // without a trailing delimiter
+    std::string SettingsFile;  // the settings file's full path
+};
+
 // "" when the path is a notes database, an empty file, or no file at all (the
-// store then makes a new database); otherwise the reason to show the user.
-std::string RefuseDatabaseFile(const std::string& Path);
+// store then makes a new database); otherwise the message to show the user:
+// the file refused, why, and how to choose another one in the order start-up
+// really uses.
+std::string RefuseDatabaseFile(const std::string& Path, const TDatabaseContext& Context);
+
+// How to make start-up open another database, for a path of the given origin.
+std::string HowToChooseAnotherDatabase(const TDatabaseContext& Context);
 
 } // namespace mv::app

@@ -16,12 +16,41 @@ TfrmLog::TfrmLog(TComponent* AOwner) : TForm(AOwner) {
     mLog->SetParent(this);
     mLog->SetAlign(TAlign::alClient);
     mLog->SetScrollBars(TScrollStyle::ssVertical);
+    // One log record per line: the memo's lines are then the edit control's
+    // own, and adding one costs the same at any length.
+    mLog->SetWordWrap(false);
     mLog->SetReadOnly(true);
     OnHide = [this](TObject* Sender) { FormHide(Sender); };
+    // The window exists (hidden) from the first line on, so lines always go
+    // straight into the edit control.
+    HandleNeeded();
 }
 
 void TfrmLog::AddLine(const std::string& Line) {
-    mLog->Lines().Add(Line);
+    // An empty last line is indistinguishable from a final line break; a
+    // blank keeps every record a line of its own.
+    std::string Text = Line.empty() ? std::string(" ") : Line;
+    for (char& C : Text)
+        if (C == '\r' || C == '\n') C = ' ';
+    TStrings& Lines = mLog->Lines();
+    // Drawn once, later, however many lines change.
+    Lines.BeginUpdate();
+    struct TEndUpdate {
+        TStrings& Lines;
+        ~TEndUpdate() { Lines.EndUpdate(); }
+    } EndUpdate{Lines};
+    const mv::app::TBoundedLines::TDrop Drop = FBound.Add(Text.size());
+    if (Drop.Lines > 0 && mLog->HandleAllocated()) {
+        // The text is exactly the lines joined by CR LF, and the newest line
+        // stays: the oldest lines with their breaks are its first characters.
+        mLog->SetSelStart(0);
+        mLog->SetSelLength(static_cast<int>(Drop.Characters));
+        mLog->SetSelText("");
+    } else {
+        for (std::size_t I = 0; I < Drop.Lines && Lines.Count() > 0; ++I)
+            Lines.Delete(0);
+    }
+    Lines.Add(Text);
 }
 
 void TfrmLog::FormHide(TObject*) {

@@ -40,11 +40,7 @@ TfrmNote* TfrmMain::ShowTopic(const std::string& Title, const std::string& Names
         Window->NavigateTo(Address.Title, Address.Namespace, Shown, true);
     } catch (...) {
         // A window whose first topic could not be shown never appears.
-        if (Created) {
-            std::erase(FOpenNoteWindows, Window);
-            NoteWindowsByNamespace.Remove(Window);
-            delete Window;
-        }
+        if (Created) delete Window; // which unregisters it
         throw;
     }
     Window->Show();
@@ -100,7 +96,9 @@ void TfrmMain::tCommitTimer(TObject*) {
 void TfrmMain::ReportFailure(const std::string& What, const std::exception& Error) noexcept {
     try {
         Log(What + ": " + Error.what());
-        Application->MessageBox(What + ":\r\r" + Error.what(), "Miravelund", MB_OK | MB_ICONERROR);
+        // At the end of the session nobody answers a box; the log keeps it.
+        if (!Application->SessionEnding())
+            Application->MessageBox(What + ":\r\r" + Error.what(), "Miravelund", MB_OK | MB_ICONERROR);
     } catch (...) {
         // Nothing more can be told: the log and the message box both failed.
     }
@@ -207,11 +205,12 @@ void TfrmMain::TrayIconDblClick(TObject*) {
     aHome->Execute();
 }
 
-void TfrmMain::WndProc(TMessage& Message) {
-    if (Message.Msg == WM_ENDSESSION) {
-        Log("Got EM_ENDSESSION message, quitting");
-        if (Message.WParam != 0) aQuit->Execute();
-        return;
-    }
-    TForm::WndProc(Message);
+void TfrmMain::EndSession(HWND Window, bool Ending) {
+    if (!Ending && !(HandleAllocated() && Window == Handle())) return;
+    Log("Got EM_ENDSESSION message, quitting");
+    if (!Ending) return;
+    aQuit->Execute();
+    // Windows may end the process as soon as this returns: the settings too
+    // are written now, not after the message loop.
+    SaveSettings();
 }

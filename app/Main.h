@@ -6,6 +6,7 @@
 // writes the log.
 #pragma once
 
+#include "app/DatabaseFile.h"
 #include "app/TagEvents.h"
 #include "app/TopicDocument.h"
 #include "gui/ActnList.h"
@@ -78,7 +79,11 @@ public:
     TTimer* Timer1 = nullptr;
     TTimer* tCommit = nullptr;
 
-    void WndProc(TMessage& Message) override;
+    // The end of the Windows session, heard by Window (whichever of our
+    // windows heard it first): logs it and, when the session really ends, runs
+    // the whole shutdown and writes the settings before that window answers.
+    // A session end that was called off is logged when this window heard it.
+    void EndSession(HWND Window, bool Ending);
 
 protected:
     void CreateParams(TCreateParams& Params) override;
@@ -129,6 +134,8 @@ private:
     const TMvPlugIn* FAnnouncingPlugin = nullptr;
     // The path the first-launch dialog gave, stored in the settings once the store opened it.
     std::string FChosenDatabase;
+    // Where the database path came from (for a refusal's advice).
+    mv::app::TDatabaseOrigin FDatabaseOrigin = mv::app::TDatabaseOrigin::SettingsKey;
 
     TTrayIcon* FTrayIcon = nullptr;
     TPopupMenu* popMenu = nullptr;

@@ -15,6 +15,16 @@
 
 namespace {
 
+// The program's icon at the size the notification area draws (the small-icon
+// metrics), colour and mask; Windows' application icon where the module has
+// none (a test program). A tray slot without an icon shows blank.
+HICON LoadTrayPicture() {
+    const int W = GetSystemMetrics(SM_CXSMICON), H = GetSystemMetrics(SM_CYSMICON);
+    if (HANDLE Own = LoadImageA(GetModuleHandleA(nullptr), "MAINICON", IMAGE_ICON, W, H, LR_DEFAULTCOLOR))
+        return static_cast<HICON>(Own);
+    return static_cast<HICON>(CopyImage(LoadIconA(nullptr, IDI_APPLICATION), IMAGE_ICON, W, H, 0));
+}
+
 void AddMenuItem(TPopupMenu* Menu, TAction* Action) {
     auto* Item = new TMenuItem(Menu);
     if (Action)
@@ -37,6 +47,8 @@ TfrmMain::TfrmMain(TComponent* AOwner, std::string ProgramFolder)
         } catch (...) {
         }
     };
+    // Whichever of the program's windows hears of the session's end first.
+    Application->OnEndSession = [this](HWND Window, bool Ending) { EndSession(Window, Ending); };
     OnCreate = [this](TObject* Sender) { FormCreate(Sender); };
     OnClose = [this](TObject* Sender, TCloseAction& Action) { FormClose(Sender, Action); };
     OnActivate = [this](TObject* Sender) { FormActivate(Sender); };
@@ -50,6 +62,7 @@ TfrmMain::~TfrmMain() {
     FServices.Store = nullptr;
     FNotesStore.reset();
     if (frmMain == this) frmMain = nullptr;
+    if (Application) Application->OnEndSession = nullptr;
 }
 
 void TfrmMain::CreateParams(TCreateParams& Params) {
@@ -77,6 +90,7 @@ void TfrmMain::BuildForm() {
 
     FTrayIcon = new TTrayIcon(this);
     FTrayIcon->SetEnabled(false);
+    FTrayIcon->Icon().SetHandle(LoadTrayPicture());
     FTrayIcon->SetIconVisible(true);
     FTrayIcon->SetPopupMenu(popMenu);
     FTrayIcon->OnClick = [this](TObject* Sender) { TrayIconClick(Sender); };

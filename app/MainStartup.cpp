@@ -97,7 +97,9 @@ bool TfrmMain::StartUp() {
 std::string TfrmMain::ChooseDatabasePath() {
     const TDatabaseChoice Choice =
         ChooseDatabase(FProgramFolder, FileExists(FProgramFolder + "\\Miravelund.mvdb"), DatabaseSetting());
+    FDatabaseOrigin = Choice.InProgramFolder ? TDatabaseOrigin::ProgramFolder : TDatabaseOrigin::SettingsKey;
     if (!Choice.Path.empty()) return Choice.Path;
+    FDatabaseOrigin = TDatabaseOrigin::FirstLaunch;
     Log("Database value needs to be set");
     TfrmFirstLaunch FirstLaunch(this);
     if (FirstLaunch.ShowModal() != mrOk || FirstLaunch.DatabaseFileName.empty()) {
@@ -115,15 +117,26 @@ void TfrmMain::OpenStore(const std::string& Path) {
     Log(Root.empty() ? std::string() : GetVolumeSerial(Root));
     Log("Attempting to open NotesStore at " + Path);
     const std::string Template = FProgramFolder + "\\Default.mvdb";
-    std::error_code Error;
-    if (!std::filesystem::exists(std::filesystem::path(Path), Error) && FileExists(Template)) {
+    const TDatabaseFileState State = DatabaseFileState(Path);
+    if (State == TDatabaseFileState::Missing && FileExists(Template)) {
         Log("Database does not exist, copying Default.mvdb to the new database file.");
         CopyFileA(Template.c_str(), Path.c_str(), TRUE);
+    } else if (State == TDatabaseFileState::Empty && FileExists(Template)) {
+        // An empty file holds no notes: the user gets Home with its welcome
+        // text, as for a missing file, instead of a blank notebook.
+        Log("Database file is empty (0 bytes), copying Default.mvdb over it.");
+        CopyFileA(Template.c_str(), Path.c_str(), FALSE);
     }
-    const std::string Refusal = RefuseDatabaseFile(Path);
+    const TDatabaseContext Context{FDatabaseOrigin, FProgramFolder, SettingsFileName()};
+    const std::string Refusal = RefuseDatabaseFile(Path, Context);
     if (!Refusal.empty()) throw EStartupRefused(Refusal);
 
-    FNotesStore = std::make_unique<TNotesStore>(Path);
+    try {
+        FNotesStore = std::make_unique<TNotesStore>(Path);
+    } catch (const ESQLiteException& E) {
+        // The store's own refusal names the file; add how to choose another.
+        throw EStartupRefused(std::string(E.what()) + "\r\r" + HowToChooseAnotherDatabase(Context));
+    }
     FNotesStore->OnNewTopic = [this](const std::string& T, const std::string& N) { OnNewTopic(T, N); };
     FNotesStore->OnDeleteTopic = [this](const std::string& T, const std::string& N) { OnDeleteTopic(T, N); };
     FNotesStore->OnNewNamespace = [](const std::string&) {};
@@ -206,11 +219,7 @@ void TfrmMain::CloseNoteWindows() {
         } catch (const std::exception& E) {
             ReportFailure("The note " + Window->Caption() + " could not be saved", E);
         }
-        if (!FOpenNoteWindows.empty() && FOpenNoteWindows.front() == Window) {
-            std::erase(FOpenNoteWindows, Window);
-            NoteWindowsByNamespace.Remove(Window);
-            if (ActiveNoteWindow == Window) ActiveNoteWindow = nullptr;
-            delete Window;
-        }
+        // Freeing it unregisters it.
+        if (!FOpenNoteWindows.empty() && FOpenNoteWindows.front() == Window) delete Window;
     }
 }

@@ -6,6 +6,7 @@
 #include "app/Main.h"
 #include "app/NamespaceVisualizer.h"
 #include "app/NoteBar.h"
+#include "app/NotePlacement.h"
 #include "gui/ExtCtrls.h"
 #include "app/TopicAddress.h"
 #include "base/StrUtils.h"
@@ -28,9 +29,13 @@ TfrmNote::TfrmNote(TComponent* AOwner) : TForm(AOwner) {
 
 TfrmNote::~TfrmNote() {
     // A window freed without closing (the program's end) must not stay listed.
+    Unregister();
+}
+
+void TfrmNote::Unregister() noexcept {
     NoteWindowsByNamespace.Remove(this);
-    if (ActiveNoteWindow == this) ActiveNoteWindow = nullptr;
     if (frmMain) std::erase(frmMain->OpenNoteWindows(), this);
+    if (ActiveNoteWindow == this) ActiveNoteWindow = nullptr;
 }
 
 void TfrmNote::CreateParams(TCreateParams& Params) {
@@ -63,7 +68,10 @@ void TfrmNote::NavigateTo(const std::string& Title, const std::string& Namespace
     FEditor->LoadTopic(Address.Title, Address.Namespace);
     if (FFirstOpen) {
         const TTopicRect& Rect = FEditor->WindowRect();
-        if (Rect.W > 0 && Rect.H > 0) SetBounds(Rect.X, Rect.Y, Rect.W, Rect.H);
+        if (Rect.W > 0 && Rect.H > 0)
+            SetBounds(Rect.X, Rect.Y, Rect.W, Rect.H);
+        else
+            PlaceInCascade();
         int32_t SplitterPos = 0;
         if (FEditor->Meta().IndexOfName("splitter_pos") >= 0 &&
             TryStrToInt(FEditor->Meta().Values("splitter_pos"), SplitterPos) && SplitterPos > 0)
@@ -77,6 +85,25 @@ void TfrmNote::NavigateTo(const std::string& Title, const std::string& Namespace
     Window = this;
     FEditor->SetEnabled(true);
     if (Visible()) FEditor->SetFocus();
+}
+
+// A window whose first topic has no stored rectangle opens one caption step
+// right and down from the window the user worked in (else the one opened
+// last), not exactly over it.
+void TfrmNote::PlaceInCascade() {
+    TfrmNote* From = ActiveNoteWindow != this ? ActiveNoteWindow : nullptr;
+    if (From == nullptr && frmMain)
+        for (TfrmNote* Window : frmMain->OpenNoteWindows())
+            if (Window != this) From = Window;
+    if (From == nullptr) return;
+    RECT Work{};
+    if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &Work, 0))
+        Work = RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    const int32_t Step = GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYSIZEFRAME);
+    const TTopicRect Placed =
+        CascadeFrom(TTopicRect{From->Left(), From->Top(), From->Width(), From->Height()}, Width(), Height(),
+                    Step, TTopicRect{Work.left, Work.top, Work.right - Work.left, Work.bottom - Work.top});
+    SetBounds(Placed.X, Placed.Y, Placed.W, Placed.H);
 }
 
 void TfrmNote::GoBack() {
@@ -149,10 +176,8 @@ void TfrmNote::FormResize(TObject*) {
 void TfrmNote::FormClose(TObject*, TCloseAction& Action) {
     // A failed save keeps the window open (the error is shown): nothing is lost.
     aSave->Execute();
-    NoteWindowsByNamespace.Remove(this);
-    std::erase(frmMain->OpenNoteWindows(), this);
+    Unregister();
     Action = TCloseAction::caFree;
-    if (ActiveNoteWindow == this) ActiveNoteWindow = nullptr;
 }
 
 void TfrmNote::SplitterMoved(TObject*) {

@@ -105,6 +105,10 @@ private:
     void aBackwardExecute(TObject* Sender);
     void aForwardExecute(TObject* Sender);
     void SyncHistoryActions();
+    // Takes the window out of NoteWindowsByNamespace, the main window's
+    // OpenNoteWindows and ActiveNoteWindow: as it closes, or when it is freed.
+    void Unregister() noexcept;
+    void PlaceInCascade();
     // Commands (NoteCommands.cpp).
     void BuildCommands();
     void aBoldExecute(TObject* Sender);

@@ -5,7 +5,9 @@ add_library(mv_app_core STATIC
   ${CMAKE_CURRENT_SOURCE_DIR}/DatabaseFile.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/DotLines.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/LinkTarget.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/LogLines.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/NoteHistory.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/NotePlacement.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/StartupRules.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/TagEvents.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/TopicAddress.cpp

@@ -77,7 +77,8 @@ UINT TaskbarCreatedMessage() {
 // ---- TTrayIconHandler
 
 TTrayIconHandler::TTrayIconHandler()
-    : FWindow(std::make_unique<TUtilityWindow>([this](TMessage& Message) { HandleTrayMessage(Message); })) {}
+    : FWindow(std::make_unique<TUtilityWindow>([this](TMessage& Message) { HandleTrayMessage(Message); },
+                                               TrayIconWindowClass)) {}
 
 TTrayIconHandler::~TTrayIconHandler() = default;
 
@@ -552,16 +553,16 @@ bool TTrayIcon::HookAppProc(TMessage& Message) {
 void TTrayIcon::HookOwnerForm() {
     TWinControl* Owner = WindowedOwner(this->Owner());
     if (!Owner) return;
-    HWND Window = Owner->Handle();
-    if (Window &&
-        SetWindowSubclass(Window, &TTrayIcon::OwnerWindowProc, IconId(), reinterpret_cast<DWORD_PTR>(this)))
-        FOwnerWindow = Window;
+    FHookedOwner = Owner;
+    FOwnerHook = Owner->AddMessageHook([this](TMessage& Message) { return OwnerMessage(Message); });
 }
 
 void TTrayIcon::UnhookOwnerForm() {
-    if (FOwnerWindow && IsWindow(FOwnerWindow))
-        RemoveWindowSubclass(FOwnerWindow, &TTrayIcon::OwnerWindowProc, IconId());
-    FOwnerWindow = nullptr;
+    // An owner that is being destroyed takes its hooks with it (and frees us
+    // after its own parts are gone).
+    if (FHookedOwner && !FHookedOwner->HasState(csDestroying)) FHookedOwner->RemoveMessageHook(FOwnerHook);
+    FHookedOwner = nullptr;
+    FOwnerHook = 0;
 }
 
 bool TTrayIcon::MinimizeOwnerToTray(LRESULT& Result) {
@@ -572,33 +573,20 @@ bool TTrayIcon::MinimizeOwnerToTray(LRESULT& Result) {
     return true;
 }
 
-LRESULT CALLBACK TTrayIcon::OwnerWindowProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam,
-                                            UINT_PTR SubclassId, DWORD_PTR RefData) {
-    auto* Self = reinterpret_cast<TTrayIcon*>(RefData);
-    try {
-        LRESULT Result = 0;
-        switch (Msg) {
-        case WM_SHOWWINDOW:
-            if (WParam == 1 && LParam == 0) {
-                if (Application) SetForegroundWindow(Application->Handle());
-                SetForegroundWindow(Window);
-            } else if (WParam == 0 && LParam == SW_PARENTCLOSING &&
-                       !(Application && Application->Terminated())) {
-                if (Self->MinimizeOwnerToTray(Result)) return Result;
-            }
-            break;
-        case WM_SYSCOMMAND:
-            if (WParam == SC_MINIMIZE && Self->MinimizeOwnerToTray(Result)) return Result;
-            break;
-        case WM_NCDESTROY:
-            RemoveWindowSubclass(Window, &TTrayIcon::OwnerWindowProc, SubclassId);
-            Self->FOwnerWindow = nullptr;
-            break;
-        default:
-            break;
+bool TTrayIcon::OwnerMessage(TMessage& Message) {
+    switch (Message.Msg) {
+    case WM_SHOWWINDOW:
+        if (Message.WParam == 1 && Message.LParam == 0) {
+            if (Application) SetForegroundWindow(Application->Handle());
+            if (FHookedOwner && FHookedOwner->HandleAllocated()) SetForegroundWindow(FHookedOwner->Handle());
+        } else if (Message.WParam == 0 && Message.LParam == SW_PARENTCLOSING &&
+                   !(Application && Application->Terminated())) {
+            return MinimizeOwnerToTray(Message.Result);
         }
-    } catch (...) {
-        HandleCurrentException(Self);
+        return false;
+    case WM_SYSCOMMAND:
+        return Message.WParam == SC_MINIMIZE && MinimizeOwnerToTray(Message.Result);
+    default:
+        return false;
     }
-    return DefSubclassProc(Window, Msg, WParam, LParam);
 }

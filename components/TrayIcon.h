@@ -22,6 +22,7 @@ class TImageList;
 class TLightTimer;
 class TPopupMenu;
 class TUtilityWindow;
+class TWinControl;
 class TTrayIcon;
 struct TMessage;
 
@@ -29,6 +30,8 @@ struct TMessage;
 constexpr UINT TrayNotifyMessage = 0x800;
 // The size of NOTIFYICONDATAA as sent: the form of shell version 5.
 constexpr DWORD TrayIconDataSize = 488;
+// The class of the shared hidden window, so that it can be found from outside.
+constexpr const char* TrayIconWindowClass = "MvTrayIconWindow";
 
 // Every Shell_NotifyIconA call goes through here; tests put a recorder in.
 using TShellNotifyIconFunc = std::function<BOOL(DWORD Message, NOTIFYICONDATAA* Data)>;
@@ -157,10 +160,11 @@ private:
     void HideMainForm();
     void HideApplicationWindow();
     bool HookAppProc(TMessage& Message);
+    // The owner's messages come through its own message hook (one path for
+    // every message of a form); OwnerMessage returns true for those it took.
     void HookOwnerForm();
     void UnhookOwnerForm();
-    static LRESULT CALLBACK OwnerWindowProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam,
-                                            UINT_PTR SubclassId, DWORD_PTR RefData);
+    bool OwnerMessage(TMessage& Message);
     bool MinimizeOwnerToTray(LRESULT& Result);
     void OnClickTimer();
     void OnCycleTimer();
@@ -190,7 +194,8 @@ private:
     bool FCycleIcons = false;
     uint32_t FCycleInterval = 0;
     int FAppHook = 0;
-    HWND FOwnerWindow = nullptr;
+    TWinControl* FHookedOwner = nullptr; // not owned: our owner
+    int FOwnerHook = 0;
     // Cleared by the destructor: an event handler may free the icon, and the
     // code that called it must then stop.
     std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);

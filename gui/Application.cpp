@@ -24,6 +24,10 @@ void HandleCurrentException(TObject* sender) noexcept {
     if (Application) Application->HandleException(sender);
 }
 
+void NotifyEndSession(HWND wnd, WPARAM ending) noexcept {
+    if (Application) Application->EndSession(wnd, ending != 0);
+}
+
 TApplication::TApplication() : TComponent(nullptr) {}
 
 TApplication::~TApplication() {
@@ -112,7 +116,7 @@ void TApplication::AppWndProcImpl(TMessage& m) {
         }
         break;
     case WM_ENDSESSION:
-        if (m.WParam) Terminate();
+        NotifyEndSession(handle_, m.WParam);
         return;
     default:
         break;
@@ -152,6 +156,19 @@ void TApplication::Run() {
             HandleException(this);
         }
     }
+}
+
+void TApplication::EndSession(HWND window, bool ending) {
+    if (ending) {
+        if (sessionEnding_) return;
+        sessionEnding_ = true;
+    }
+    try {
+        if (OnEndSession) OnEndSession(window, ending);
+    } catch (...) {
+        HandleException(this);
+    }
+    if (ending) Terminate();
 }
 
 void TApplication::Terminate() {
@@ -312,6 +329,9 @@ void TApplication::HandleException(TObject* sender) noexcept {
 }
 
 void TApplication::ShowException(const std::string& message) {
+    // At the end of the session the log has it (OnExceptionLog); a box would
+    // only hold up the shutdown.
+    if (sessionEnding_) return;
     std::string text = message;
     if (!text.empty() && text.back() != '.') text += '.';
     MessageBox(text, title_.empty() ? "Error" : title_, MB_OK | MB_ICONSTOP);

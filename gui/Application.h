@@ -18,6 +18,9 @@ using TExceptionEvent = std::function<void(TObject* sender, const std::exception
 using TIdleEvent = std::function<void(TObject* sender, bool& done)>;
 // A hook on the application window: return true when the message is handled.
 using TWindowHook = std::function<bool(TMessage& message)>;
+// The Windows session ends (ending true) or its end was called off (false);
+// window: the top-level window of ours that heard it.
+using TEndSessionEvent = std::function<void(HWND window, bool ending)>;
 
 class TApplication : public TComponent {
 public:
@@ -98,6 +101,18 @@ public:
     void UnregisterActionList(TActionList* list);
     void UpdateActions();
 
+    // The end of the Windows session, heard by window. Windows tells every
+    // top-level window in no promised order and may end the process as soon as
+    // any one of them has answered, so whichever of our windows hears it first
+    // calls this and the whole of OnEndSession runs before that window answers;
+    // an ending session runs it once, later calls return at once, and the loop
+    // is terminated. A session end that was called off is passed on each time.
+    void EndSession(HWND window, bool ending);
+    // True from the start of an ending session's OnEndSession on: nobody is
+    // there to answer a message box any more.
+    bool SessionEnding() const { return sessionEnding_; }
+    TEndSessionEvent OnEndSession;
+
     TIdleEvent OnIdle;
     TNotifyEvent OnActivate;
     TNotifyEvent OnDeactivate;
@@ -122,6 +137,7 @@ private:
     TForm* mainForm_ = nullptr;
     bool showMainForm_ = true;
     bool terminated_ = false;
+    bool sessionEnding_ = false;
     bool initialized_ = false;
     bool oleInitialized_ = false;
     TColor hintColor_ = clInfoBk;

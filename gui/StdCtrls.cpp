@@ -142,11 +142,15 @@ void TCustomEdit::CreateParams(TCreateParams& params) {
     if (!hideSelection_) params.Style |= ES_NOHIDESEL;
     if (charCase_ == TEditCharCase::ecUpperCase) params.Style |= ES_UPPERCASE;
     if (charCase_ == TEditCharCase::ecLowerCase) params.Style |= ES_LOWERCASE;
+    // The text goes in after the limit is raised (CreateWnd): the window's
+    // creation would cut it to the default limit, or even to 16 bits of length.
+    params.Caption.clear();
 }
 
 void TCustomEdit::CreateWnd() {
     TWinControl::CreateWnd();
     DoSetMaxLength(maxLength_);
+    if (!TextField().empty()) SetWindowTextA(Handle(), TextField().c_str());
     if (passwordChar_)
         SendMessageA(Handle(), EM_SETPASSWORDCHAR, static_cast<unsigned char>(passwordChar_), 0);
     SendMessageA(Handle(), EM_SETMODIFY, savedModified_ ? TRUE : FALSE, 0);
@@ -321,43 +325,143 @@ std::string JoinLines(const std::vector<std::string>& lines) {
 
 } // namespace
 
+// With a window that does not wrap, the edit control's own lines are the
+// memo's lines: they are counted, read and changed through its line messages
+// and a replaced selection, without reading or setting the whole text (which
+// made every line added to a long log cost as much as the log). A wrapping
+// window counts its display lines, so its hard lines are taken from the text.
+bool TMemoStrings::UsesEditLines() const {
+    return memo_.HandleAllocated() && !memo_.WordWrap();
+}
+
+namespace {
+
+LRESULT Send(TCustomMemo& memo, UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) {
+    return SendMessageA(memo.Handle(), msg, wParam, lParam);
+}
+
+int EditLineCount(TCustomMemo& memo) {
+    return static_cast<int>(Send(memo, EM_GETLINECOUNT));
+}
+
+int EditLineIndex(TCustomMemo& memo, int line) {
+    return static_cast<int>(Send(memo, EM_LINEINDEX, static_cast<WPARAM>(line)));
+}
+
+int EditLineLength(TCustomMemo& memo, int line) {
+    return static_cast<int>(Send(memo, EM_LINELENGTH, static_cast<WPARAM>(EditLineIndex(memo, line))));
+}
+
+// Replaces the characters [start, end) with text, as the user's undo cannot take back.
+void ReplaceRange(TCustomMemo& memo, int start, int end, const std::string& text) {
+    Send(memo, EM_SETSEL, static_cast<WPARAM>(start), static_cast<LPARAM>(end));
+    Send(memo, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+} // namespace
+
 int TMemoStrings::Count() const {
-    return static_cast<int>(SplitLines(memo_.Text()).size());
+    if (!UsesEditLines()) return static_cast<int>(SplitLines(memo_.Text()).size());
+    // The edit control counts the empty line after a final line break (and
+    // the one line of an empty text); the list does not.
+    const int lines = EditLineCount(memo_);
+    return EditLineLength(memo_, lines - 1) == 0 ? lines - 1 : lines;
 }
 
 std::string TMemoStrings::Get(int index) const {
-    auto lines = SplitLines(memo_.Text());
-    CheckIndex(index, static_cast<int>(lines.size()));
-    return lines[static_cast<size_t>(index)];
+    if (!UsesEditLines()) {
+        auto lines = SplitLines(memo_.Text());
+        CheckIndex(index, static_cast<int>(lines.size()));
+        return lines[static_cast<size_t>(index)];
+    }
+    CheckIndex(index, Count());
+    const int length = EditLineLength(memo_, index);
+    if (length <= 0) return {};
+    // EM_GETLINE reads the buffer's size from its first word.
+    std::string line(std::max<size_t>(static_cast<size_t>(length), sizeof(WORD)), '\0');
+    *reinterpret_cast<WORD*>(line.data()) = static_cast<WORD>(std::min(length, 0xFFFF));
+    const auto got =
+        Send(memo_, EM_GETLINE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(line.data()));
+    line.resize(static_cast<size_t>(std::clamp<LRESULT>(got, 0, length)));
+    return line;
 }
 
 void TMemoStrings::Put(int index, const std::string& s) {
-    auto lines = SplitLines(memo_.Text());
-    CheckIndex(index, static_cast<int>(lines.size()));
-    lines[static_cast<size_t>(index)] = s;
-    memo_.SetText(JoinLines(lines));
+    if (!UsesEditLines()) {
+        auto lines = SplitLines(memo_.Text());
+        CheckIndex(index, static_cast<int>(lines.size()));
+        lines[static_cast<size_t>(index)] = s;
+        memo_.SetText(JoinLines(lines));
+        return;
+    }
+    CheckIndex(index, Count());
+    const int start = EditLineIndex(memo_, index);
+    ReplaceRange(memo_, start, start + EditLineLength(memo_, index), s);
 }
 
 void TMemoStrings::Insert(int index, const std::string& s) {
-    auto lines = SplitLines(memo_.Text());
-    CheckIndex(index, static_cast<int>(lines.size()) + 1);
-    lines.insert(lines.begin() + index, s);
-    memo_.SetText(JoinLines(lines));
+    if (!UsesEditLines()) {
+        auto lines = SplitLines(memo_.Text());
+        CheckIndex(index, static_cast<int>(lines.size()) + 1);
+        lines.insert(lines.begin() + index, s);
+        memo_.SetText(JoinLines(lines));
+        return;
+    }
+    const int count = Count();
+    CheckIndex(index, count + 1);
+    if (index < count) {
+        const int start = EditLineIndex(memo_, index);
+        ReplaceRange(memo_, start, start, s + "\r\n");
+        return;
+    }
+    // At the end: after a line break when the last line has text.
+    const int end = static_cast<int>(Send(memo_, WM_GETTEXTLENGTH));
+    const bool breakFirst = count > 0 && EditLineCount(memo_) == count;
+    ReplaceRange(memo_, end, end, breakFirst ? "\r\n" + s : s);
 }
 
 void TMemoStrings::Delete(int index) {
-    auto lines = SplitLines(memo_.Text());
-    CheckIndex(index, static_cast<int>(lines.size()));
-    lines.erase(lines.begin() + index);
-    memo_.SetText(JoinLines(lines));
+    if (!UsesEditLines()) {
+        auto lines = SplitLines(memo_.Text());
+        CheckIndex(index, static_cast<int>(lines.size()));
+        lines.erase(lines.begin() + index);
+        memo_.SetText(JoinLines(lines));
+        return;
+    }
+    const int count = Count();
+    CheckIndex(index, count);
+    int start = EditLineIndex(memo_, index);
+    int end = 0;
+    if (index + 1 < EditLineCount(memo_)) {
+        end = EditLineIndex(memo_, index + 1); // the line and its break
+    } else {
+        end = static_cast<int>(Send(memo_, WM_GETTEXTLENGTH));
+        if (index > 0) start -= 2; // the last line and the break before it
+    }
+    ReplaceRange(memo_, start, end, "");
 }
 
 void TMemoStrings::Clear() {
     memo_.SetText("");
 }
 
+void TMemoStrings::SetUpdateState(bool updating) {
+    // Only a shown window: WM_SETREDRAW TRUE would show a hidden one.
+    if (updating && memo_.HandleAllocated() && IsWindowVisible(memo_.Handle())) {
+        Send(memo_, WM_SETREDRAW, FALSE);
+        redrawHeld_ = true;
+    } else if (!updating && redrawHeld_) {
+        redrawHeld_ = false;
+        if (memo_.HandleAllocated()) {
+            Send(memo_, WM_SETREDRAW, TRUE);
+            RedrawWindow(memo_.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+        }
+    }
+}
+
 void TMemoStrings::SetText(const std::string& text) {
-    memo_.SetText(text);
+    // The edit control breaks lines at CR LF only.
+    memo_.SetText(JoinLines(SplitLines(text)));
 }
 
 // ---- TCustomMemo ------------------------------------------------------------

@@ -134,8 +134,14 @@ public:
     void Clear() override;
     void SetText(const std::string& text) override;
 
+protected:
+    // While updating, a shown window is not drawn; it is drawn once at the end.
+    void SetUpdateState(bool updating) override;
+
 private:
+    bool UsesEditLines() const;
     TCustomMemo& memo_;
+    bool redrawHeld_ = false;
 };
 
 // A multi-line edit over the system EDIT class.

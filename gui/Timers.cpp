@@ -6,20 +6,19 @@
 #include "base/Exceptions.h"
 
 namespace {
-constexpr const char* kUtilityClass = "MvUtilityWindow";
 constexpr UINT_PTR kTimerId = 1;
 } // namespace
 
-TUtilityWindow::TUtilityWindow(THandler handler) : handler_(std::move(handler)) {
+TUtilityWindow::TUtilityWindow(THandler handler, const char* className) : handler_(std::move(handler)) {
     WNDCLASSA wc{};
-    if (!GetClassInfoA(ModuleInstance(), kUtilityClass, &wc)) {
+    if (!GetClassInfoA(ModuleInstance(), className, &wc)) {
         wc = WNDCLASSA{};
         wc.lpfnWndProc = &TUtilityWindow::WndProc;
         wc.hInstance = ModuleInstance();
-        wc.lpszClassName = kUtilityClass;
+        wc.lpszClassName = className;
         RegisterClassA(&wc);
     }
-    handle_ = CreateWindowExA(WS_EX_TOOLWINDOW, kUtilityClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+    handle_ = CreateWindowExA(WS_EX_TOOLWINDOW, className, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                               ModuleInstance(), nullptr);
     if (!handle_) throw EOutOfResources("Cannot create a utility window");
     SetWindowLongPtrA(handle_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
@@ -37,6 +36,9 @@ void TUtilityWindow::Default(TMessage& m) const {
 }
 
 LRESULT CALLBACK TUtilityWindow::WndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    // A hidden top-level window hears the end of the session like any other:
+    // the shutdown runs before it answers (and may free it).
+    if (msg == WM_ENDSESSION) NotifyEndSession(wnd, wParam);
     auto* self = reinterpret_cast<TUtilityWindow*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
     if (!self || !self->handler_) return DefWindowProcA(wnd, msg, wParam, lParam);
     TMessage m{msg, wParam, lParam, 0};

@@ -14,7 +14,9 @@
 class TUtilityWindow {
 public:
     using THandler = std::function<void(TMessage& message)>;
-    explicit TUtilityWindow(THandler handler);
+    // ClassName names the window's class, so that a window of a kind can be
+    // found from outside (the tray icon's, say).
+    explicit TUtilityWindow(THandler handler, const char* className = "MvUtilityWindow");
     ~TUtilityWindow();
     TUtilityWindow(const TUtilityWindow&) = delete;
     TUtilityWindow& operator=(const TUtilityWindow&) = delete;

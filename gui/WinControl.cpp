@@ -366,6 +366,28 @@ void TWinControl::Invalidate() {
     if (handle_) InvalidateRect(handle_, nullptr, !(ControlStyle() & csOpaque));
 }
 
+int TWinControl::AddMessageHook(TMessageHook hook) {
+    const int cookie = nextMessageHook_++;
+    messageHooks_.emplace_back(cookie, std::move(hook));
+    return cookie;
+}
+
+void TWinControl::RemoveMessageHook(int cookie) {
+    std::erase_if(messageHooks_, [cookie](const auto& entry) { return entry.first == cookie; });
+}
+
+bool TWinControl::RunMessageHooks(TMessage& message) {
+    // A hook may remove itself or others while it runs: walk a copy and skip
+    // the ones that are gone.
+    const auto hooks = messageHooks_;
+    for (const auto& [cookie, hook] : hooks) {
+        const bool present = std::any_of(messageHooks_.begin(), messageHooks_.end(),
+                                         [cookie](const auto& entry) { return entry.first == cookie; });
+        if (present && hook(message)) return true;
+    }
+    return false;
+}
+
 void TWinControl::Update() {
     if (handle_) UpdateWindow(handle_);
 }

@@ -3,6 +3,8 @@
 
 #include "gui/Control.h"
 
+#include <functional>
+#include <utility>
 #include <vector>
 
 // What CreateWindowEx gets. CreateParams fills it; a descendant changes what it
@@ -16,7 +18,8 @@ struct TCreateParams {
     void* Param = nullptr;
     WNDCLASSA WindowClass{};
     // The class registered for this control. A system class name (see
-    // CreateSubClass) is used as it is and hooked with SetWindowSubclass.
+    // CreateSubClass) is used as it is, with MvWndProc put in place of its
+    // window procedure (gui/WndProcThunk.h).
     std::string WinClassName;
     bool SystemClass = false;
 };
@@ -38,8 +41,21 @@ public:
     // A foreign window to be the parent of a control that has no Parent.
     HWND ParentWindow() const { return parentWindow_; }
     void SetParentWindow(HWND wnd);
-    // True while this object's window is the one being hooked up (creation).
+    // True when the window is of a system class whose procedure MvWndProc
+    // stands in for (DefaultHandler then calls the class's own).
     bool Subclassed() const { return subclassed_; }
+
+    // A hook sees every message of this control's window before WndProc does,
+    // on the same path; it returns true when it handled the message (with its
+    // Result set) and WndProc is not to see it. For components that need their
+    // owner's messages (the tray icon), instead of a second window procedure.
+    using TMessageHook = std::function<bool(TMessage& message)>;
+    int AddMessageHook(TMessageHook hook);
+    // Removing a hook that is gone (or 0) does nothing.
+    void RemoveMessageHook(int cookie);
+    // Runs the hooks in the order they were added; true when one handled it.
+    bool RunMessageHooks(TMessage& message);
+    bool HasMessageHooks() const { return !messageHooks_.empty(); }
 
     void WndProc(TMessage& message) override;
     void DefaultHandler(TMessage& message) override;
@@ -134,6 +150,8 @@ private:
     HWND parentWindow_ = nullptr;
     bool subclassed_ = false;
     WNDPROC systemProc_ = nullptr; // the system class's procedure, when subclassed_
+    std::vector<std::pair<int, TMessageHook>> messageHooks_;
+    int nextMessageHook_ = 1;
     std::vector<TControl*> controls_;
     bool tabStop_ = false;
     int alignDisabled_ = 0;

@@ -116,6 +116,12 @@ LRESULT CALLBACK MvWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT DispatchToControl(TWinControl* control, HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_ENDSESSION) {
+        // The whole shutdown runs before this window answers; it may have
+        // freed the window's control on the way.
+        NotifyEndSession(wnd, wParam);
+        if (FindControl(wnd) != control) return 0;
+    }
     TMessage m{msg, wParam, lParam, 0};
     try {
         // The DC handed in by these messages leaves exactly as it came, also when
@@ -123,13 +129,13 @@ LRESULT DispatchToControl(TWinControl* control, HWND wnd, UINT msg, WPARAM wPara
         std::optional<TSavedDC> dcGuard;
         if ((msg == WM_PRINT || msg == WM_PRINTCLIENT || msg == WM_ERASEBKGND) && wParam)
             dcGuard.emplace(reinterpret_cast<HDC>(wParam));
-        control->WndProc(m);
+        if (!control->HasMessageHooks() || !control->RunMessageHooks(m)) control->WndProc(m);
     } catch (...) {
         HandleCurrentException(control);
     }
     if (msg == WM_NCDESTROY) {
-        // The window is gone: let go of it. (The subclass must be removed here at
-        // the latest; comctl32 would otherwise complain.)
+        // The window is gone: let go of it, and give a system window its own
+        // procedure back for whatever Windows still sends it.
         if (control->handle_ == wnd) DetachWindow(control);
     }
     return m.Result;

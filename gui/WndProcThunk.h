@@ -21,17 +21,26 @@ LRESULT CALLBACK MvWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
 // WM_ERASEBKGND is restored to its saved state whatever the handlers did.
 LRESULT DispatchToControl(TWinControl* control, HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
-// Creates the window of a control: registers its own class when needed, or hooks
-// a system class with SetWindowSubclass from the moment the window exists.
+// Creates the window of a control: registers its own class (with MvWndProc)
+// when needed; a window of a system class gets MvWndProc as its window
+// procedure (GWLP_WNDPROC) from a WH_CBT hook the moment it exists, so that its
+// very first messages already reach the control.
 HWND CreateControlWindow(TWinControl* control, const TCreateParams& params);
 
-// Binds a window to its control (GWLP_USERDATA, and the subclass for system classes).
+// Binds a window to its control (GWLP_USERDATA; for a system class also
+// MvWndProc in place of the class's procedure, which the control keeps and
+// calls for what it does not handle). DetachWindow undoes it.
 void AttachWindow(TWinControl* control, HWND wnd, bool systemClass);
 void DetachWindow(TWinControl* control);
 
 // Hands the exception being handled to the application (defined with TApplication).
 // Must be called from inside a catch block; never throws.
 void HandleCurrentException(TObject* sender) noexcept;
+
+// A top-level window of ours heard WM_ENDSESSION (ending = its WParam): runs
+// the application's session end before the window answers (defined with
+// TApplication). Never throws.
+void NotifyEndSession(HWND wnd, WPARAM ending) noexcept;
 
 // The control whose window CreateControlWindow is making right now, or nullptr.
 TWinControl* ControlBeingCreated();

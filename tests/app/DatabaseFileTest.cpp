@@ -7,8 +7,9 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
-using mv::app::RefuseDatabaseFile;
+using namespace mv::app;
 namespace fs = std::filesystem;
 
 namespace {
@@ -35,26 +36,32 @@ protected:
     fs::path Dir;
 };
 
+const TDatabaseContext FromSettings{TDatabaseOrigin::SettingsKey, "C:\\Prog", "C:\\Prog\\Miravelund.ini"};
+
+std::string Refuse(const std::string& Path) {
+    return RefuseDatabaseFile(Path, FromSettings);
+}
+
 } // namespace
 
 TEST_F(DatabaseFileTest, AcceptsMissingEmptyAndNotesDatabases) {
-    EXPECT_EQ(RefuseDatabaseFile((Dir / "missing.mvdb").string()), "");
-    EXPECT_EQ(RefuseDatabaseFile(Write("empty.mvdb", "")), "");
+    EXPECT_EQ(Refuse((Dir / "missing.mvdb").string()), "");
+    EXPECT_EQ(Refuse(Write("empty.mvdb", "")), "");
     const std::string Notes = (Dir / "notes.mvdb").string();
     { TNotesStore Store(Notes); }
-    EXPECT_EQ(RefuseDatabaseFile(Notes), "");
+    EXPECT_EQ(Refuse(Notes), "");
 }
 
 TEST_F(DatabaseFileTest, RefusesFoldersAndForeignFilesWithoutChangingThem) {
     const std::string Folder = (Dir / "a folder").string();
     fs::create_directories(Folder);
-    EXPECT_NE(RefuseDatabaseFile(Folder).find("is a folder"), std::string::npos);
+    EXPECT_NE(Refuse(Folder).find("is a folder"), std::string::npos);
 
     const std::string Text = Write("shopping.mvdb", "eggs, milk, bread\r\n");
     const std::string Short = Write("short.mvdb", "SQLite");
     for (const std::string& Path : {Text, Short}) {
         const std::string Before = Read(Path);
-        const std::string Reason = RefuseDatabaseFile(Path);
+        const std::string Reason = Refuse(Path);
         EXPECT_NE(Reason.find("is not a Miravelund database"), std::string::npos) << Path;
         EXPECT_NE(Reason.find(Path), std::string::npos);
         EXPECT_EQ(Read(Path), Before);
@@ -69,6 +76,50 @@ TEST_F(DatabaseFileTest, RefusesAnotherProgramsSQLiteDatabase) {
         Db.ExecSQL("INSERT INTO invoices VALUES(1, 99);");
     }
     const std::string Before = Read(Other);
-    EXPECT_NE(RefuseDatabaseFile(Other).find("is not a Miravelund database"), std::string::npos);
+    EXPECT_NE(Refuse(Other).find("is not a Miravelund database"), std::string::npos);
     EXPECT_EQ(Read(Other), Before);
+}
+
+TEST_F(DatabaseFileTest, AnEmptyFileCountsAsMissingAndOnlyItDoes) {
+    EXPECT_EQ(DatabaseFileState((Dir / "missing.mvdb").string()), TDatabaseFileState::Missing);
+    EXPECT_EQ(DatabaseFileState(Write("empty.mvdb", "")), TDatabaseFileState::Empty);
+    EXPECT_EQ(DatabaseFileState(Write("one.mvdb", "x")), TDatabaseFileState::Present);
+    fs::create_directories(Dir / "sub");
+    EXPECT_EQ(DatabaseFileState((Dir / "sub").string()), TDatabaseFileState::Folder);
+}
+
+// The advice follows the order start-up looks in: the program folder's file,
+// then the settings key, then the first-launch dialog.
+TEST_F(DatabaseFileTest, TheRefusalNamesTheFileAndHowToChooseAnotherOneForItsOrigin) {
+    const std::string Junk = Write("junk.mvdb", "not a database at all");
+    struct Case {
+        TDatabaseOrigin Origin;
+        std::vector<std::string> Says;
+        std::vector<std::string> DoesNotSay;
+    };
+    const Case Cases[] = {
+        {TDatabaseOrigin::ProgramFolder,
+         {"C:\\Prog\\Miravelund.mvdb before any other database", "move or rename that file",
+          "C:\\Prog\\Miravelund.ini"},
+         {"first-launch"}},
+        {TDatabaseOrigin::SettingsKey,
+         {"key \"database\" in the settings file C:\\Prog\\Miravelund.ini",
+          "database=", "C:\\Prog\\Miravelund.mvdb would be opened before that key"},
+         {"move or rename", "first-launch"}},
+        {TDatabaseOrigin::FirstLaunch,
+         {"first-launch dialog", "start Miravelund again", "C:\\Prog\\Miravelund.mvdb would be opened"},
+         {"database="}},
+    };
+    for (const Case& C : Cases) {
+        const TDatabaseContext Context{C.Origin, "C:\\Prog", "C:\\Prog\\Miravelund.ini"};
+        const std::string Message = RefuseDatabaseFile(Junk, Context);
+        EXPECT_EQ(Message.rfind("The file\r\r" + Junk + "\r\ris not a Miravelund database", 0), 0u)
+            << Message;
+        for (const std::string& Part : C.Says)
+            EXPECT_NE(Message.find(Part), std::string::npos) << Part;
+        for (const std::string& Part : C.DoesNotSay)
+            EXPECT_EQ(Message.find(Part), std::string::npos) << Part;
+        // A file it accepts gets no message, whatever its origin.
+        EXPECT_EQ(RefuseDatabaseFile(Write("empty.mvdb", ""), Context), "");
+    }
 }

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 using namespace mv::app::test;
 
 namespace {
@@ -143,3 +146,135 @@ TEST(ProgramProcess, AKilledProgramKeepsWhatItSavedOnNavigation) {
     ASSERT_TRUE(HasTopic(Folder.Database(), "", "Home", &Home));
     EXPECT_NE(Home.find("Written just before the crash"), std::string::npos) << Home;
 }
+
+namespace {
+
+struct TTopWindows {
+    DWORD Pid;
+    std::vector<HWND> Found;
+};
+
+BOOL CALLBACK CollectTopWindow(HWND Window, LPARAM Param) {
+    auto& Q = *reinterpret_cast<TTopWindows*>(Param);
+    DWORD Pid = 0;
+    GetWindowThreadProcessId(Window, &Pid);
+    if (Pid == Q.Pid) Q.Found.push_back(Window);
+    return TRUE;
+}
+
+std::string ClassOf(HWND Window) {
+    char Name[128] = {};
+    GetClassNameA(Window, Name, sizeof Name);
+    return Name;
+}
+
+// Every top-level window of the process, those of class First first.
+std::vector<HWND> TopWindowsInOrder(DWORD Pid, const std::string& First) {
+    TTopWindows Q{Pid, {}};
+    EnumWindows(CollectTopWindow, reinterpret_cast<LPARAM>(&Q));
+    std::stable_partition(Q.Found.begin(), Q.Found.end(), [&](HWND W) { return ClassOf(W) == First; });
+    return Q.Found;
+}
+
+BOOL CALLBACK FindEditor(HWND Child, LPARAM Param) {
+    const std::string Class = ClassOf(Child);
+    if (Class == "RichEdit20A" || Class == "RichEdit20W" || Class == "RICHEDIT") {
+        *reinterpret_cast<HWND*>(Param) = Child;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Types Text into the note window's editor as keystrokes would.
+void Type(HWND NoteWindow, const std::string& Text) {
+    HWND Editor = nullptr;
+    EnumChildWindows(NoteWindow, FindEditor, reinterpret_cast<LPARAM>(&Editor));
+    ASSERT_NE(Editor, nullptr) << "no editor in the note window";
+    DWORD_PTR Reply = 0;
+    for (char C : Text)
+        ASSERT_NE(SendMessageTimeoutA(Editor, WM_CHAR, static_cast<unsigned char>(C), 1, SMTO_NORMAL, 10000,
+                                      &Reply),
+                  0);
+}
+
+size_t CountOf(const std::string& Text, const std::string& Part) {
+    size_t N = 0;
+    for (size_t At = Text.find(Part); At != std::string::npos; At = Text.find(Part, At + 1))
+        ++N;
+    return N;
+}
+
+struct TEndSessionCase {
+    const char* Name;
+    const char* FirstClass; // the window class that hears of the session's end first
+};
+
+class EndSessionOrder : public ::testing::TestWithParam<TEndSessionCase> {};
+
+} // namespace
+
+// Windows tells every top-level window of the program, in no promised order,
+// and may end the process as soon as any one of them has answered: whichever
+// hears it first must have saved everything by then.
+TEST_P(EndSessionOrder, TheFirstWindowToHearItSavesEverythingBeforeAnswering) {
+    const TEndSessionCase& Case = GetParam();
+    TProgramFolder Folder(std::string("endsession-") + Case.Name);
+    TChildProcess Program(Folder.File("Miravelund.exe"), "", Folder.Path());
+    HWND Home = WaitForWindow(Program.Id(), ":Home", StartTimeout, "TfrmNote");
+    ASSERT_NE(Home, nullptr);
+    // The main window gets its handle when the message loop starts.
+    for (int Try = 0; Try < 300 && FindMainWindow(Program.Id()) == nullptr; ++Try)
+        Sleep(100);
+    const std::string Typed = "Typed just before the session ended ";
+    Type(Home, Typed);
+
+    const std::vector<HWND> Windows = TopWindowsInOrder(Program.Id(), Case.FirstClass);
+    ASSERT_FALSE(Windows.empty());
+    ASSERT_EQ(ClassOf(Windows.front()), Case.FirstClass);
+    DWORD_PTR Reply = 0;
+    for (HWND W : Windows) {
+        ASSERT_NE(SendMessageTimeoutA(W, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 30000, &Reply), 0);
+        EXPECT_NE(Reply, 0u) << ClassOf(W) << " refused the end of the session";
+    }
+    ASSERT_NE(SendMessageTimeoutA(Windows.front(), WM_ENDSESSION, TRUE, 0, SMTO_NORMAL, 60000, &Reply), 0);
+    // Windows may end the process now: everything must be on the disk already.
+    Program.Kill();
+
+    std::string Content;
+    ASSERT_TRUE(HasTopic(Folder.Database(), "", "Home", &Content));
+    EXPECT_NE(Content.find(Typed), std::string::npos) << Content;
+    const std::string Log = Folder.ReadFile("Miravelund.log");
+    EXPECT_EQ(CountOf(Log, "Got EM_ENDSESSION message, quitting"), 1u) << Log;
+    EXPECT_NE(Log.find("Commit finished"), std::string::npos) << Log;
+    const auto Last = Log.find_last_not_of("\r\n");
+    ASSERT_NE(Last, std::string::npos);
+    EXPECT_EQ(Log.substr(Last + 1 - 11, 11), "Session End") << Log;
+}
+
+// The other windows, told afterwards, find the work done: one shutdown, and
+// the program ends by itself.
+TEST(ProgramProcess, WindowsToldLaterFindTheSessionEndDone) {
+    TProgramFolder Folder("endsession-all");
+    TChildProcess Program(Folder.File("Miravelund.exe"), "", Folder.Path());
+    ASSERT_NE(WaitForWindow(Program.Id(), ":Home", StartTimeout, "TfrmNote"), nullptr);
+    for (int Try = 0; Try < 300 && FindMainWindow(Program.Id()) == nullptr; ++Try)
+        Sleep(100);
+    DWORD_PTR Reply = 0;
+    for (HWND W : TopWindowsInOrder(Program.Id(), "TfrmNote"))
+        SendMessageTimeoutA(W, WM_ENDSESSION, TRUE, 0, SMTO_NORMAL, 60000, &Reply);
+    DWORD Exit = 1;
+    ASSERT_TRUE(Program.WaitForExit(30000, &Exit));
+    EXPECT_EQ(Exit, 0u);
+    const std::string Log = Folder.ReadFile("Miravelund.log");
+    EXPECT_EQ(CountOf(Log, "Got EM_ENDSESSION message, quitting"), 1u) << Log;
+    EXPECT_EQ(CountOf(Log, "Session End"), 1u) << Log;
+}
+
+INSTANTIATE_TEST_SUITE_P(ProgramProcess, EndSessionOrder,
+                         ::testing::Values(TEndSessionCase{"ApplicationWindowFirst", "MvApplication"},
+                                           TEndSessionCase{"TrayWindowFirst", "MvTrayIconWindow"},
+                                           TEndSessionCase{"MainWindowFirst", "TfrmMain"},
+                                           TEndSessionCase{"NoteWindowFirst", "TfrmNote"}),
+                         [](const ::testing::TestParamInfo<TEndSessionCase>& Info) {
+                             return Info.param.Name;
+                         });

@@ -3,6 +3,8 @@ mv_add_test(mv_app_core_tests
   SOURCES
     ${CMAKE_CURRENT_SOURCE_DIR}/DatabaseFileTest.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/DotLinesTest.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/LogLinesTest.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/NotePlacementTest.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/StartupRulesTest.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/TopicAddressTest.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/TopicDocumentTest.cpp
@@ -14,17 +16,21 @@ if(TARGET Miravelund)
   # Paths as the Windows side sees them (drive Z: is the root of the Linux file system).
   string(REPLACE "/" "\\\\" mv_program_dir_w "Z:${CMAKE_BINARY_DIR}/bin")
   string(REPLACE "/" "\\\\" mv_crash_child_w "Z:${CMAKE_CURRENT_BINARY_DIR}/mv_app_crash_child.exe")
+  string(REPLACE "/" "\\\\" mv_screens_dir_w "Z:${CMAKE_BINARY_DIR}/screens")
 
   add_library(mv_app_test_support STATIC
     ${CMAKE_CURRENT_SOURCE_DIR}/AppFixture.cpp
-    ${CMAKE_CURRENT_SOURCE_DIR}/ProgramProcess.cpp)
+    ${CMAKE_CURRENT_SOURCE_DIR}/ProgramProcess.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/Screens.cpp)
   target_link_libraries(mv_app_test_support PUBLIC mv_app)
   target_include_directories(mv_app_test_support PUBLIC ${CMAKE_SOURCE_DIR})
   target_compile_definitions(mv_app_test_support PUBLIC MV_PROGRAM_DIR_W="${mv_program_dir_w}"
-                                                        MV_CRASH_CHILD_W="${mv_crash_child_w}")
+                                                        MV_CRASH_CHILD_W="${mv_crash_child_w}"
+                                                        MV_SCREENS_DIR_W="${mv_screens_dir_w}")
 
   mv_add_test(mv_app_tests
     SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/RoadTest.cpp ${CMAKE_CURRENT_SOURCE_DIR}/FaultTest.cpp
+            ${CMAKE_CURRENT_SOURCE_DIR}/MainWindowTest.cpp
     LIBS mv_app_test_support
     TIMEOUT 300)
   add_dependencies(mv_app_tests mv_default_db)

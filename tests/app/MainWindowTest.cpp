@@ -1,0 +1,172 @@
+// The main window's own services, in the test process: the tray icon's
+// picture, where new note windows open, the log view over a long session, and
+// the choice of the database file at start-up.
+#include "app/Log.h"
+#include "app/Note.h"
+#include "app/Settings.h"
+#include "app/TopicViewer.h"
+#include "components/TrayIcon.h"
+#include "gui/StdCtrls.h"
+#include "tests/app/AppFixture.h"
+#include "tests/app/Screens.h"
+
+#include <gtest/gtest.h>
+
+using namespace mv::app::test;
+
+namespace {
+
+bool Contains(const std::vector<std::string>& Messages, const std::string& Part) {
+    for (const std::string& M : Messages)
+        if (M.find(Part) != std::string::npos) return true;
+    return false;
+}
+
+void WriteBytes(const std::string& Path, const std::string& Bytes) {
+    HANDLE F = CreateFileA(Path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(F, INVALID_HANDLE_VALUE) << Path;
+    DWORD Written = 0;
+    WriteFile(F, Bytes.data(), static_cast<DWORD>(Bytes.size()), &Written, nullptr);
+    CloseHandle(F);
+}
+
+// How many pixels of the picture differ from Background.
+int Ink(const TPicture& Picture, uint32_t Background) {
+    int N = 0;
+    for (uint32_t P : Picture.Pixels)
+        N += P != Background;
+    return N;
+}
+
+} // namespace
+
+// The shell draws the icon it is handed; without one the tray slot is blank.
+TEST(MainWindow, TheTrayIconIsARealSmallIconWithAMask) {
+    TAppFixture App("trayicon");
+    TfrmMain& Main = App.Start();
+    ASSERT_TRUE(Main.Initialized());
+    const NOTIFYICONDATAA& Data = Main.TrayIcon()->IconData();
+    EXPECT_TRUE(Main.TrayIcon()->IconVisible());
+    EXPECT_TRUE(Data.uFlags & NIF_ICON);
+    ASSERT_NE(Data.hIcon, nullptr);
+    ICONINFO Info{};
+    ASSERT_TRUE(GetIconInfo(Data.hIcon, &Info));
+    EXPECT_TRUE(Info.fIcon);
+    EXPECT_NE(Info.hbmMask, nullptr);
+    EXPECT_NE(Info.hbmColor, nullptr);
+    BITMAP Colour{};
+    GetObjectA(Info.hbmColor, sizeof Colour, &Colour);
+    EXPECT_EQ(Colour.bmWidth, GetSystemMetrics(SM_CXSMICON));
+    EXPECT_EQ(Colour.bmHeight, GetSystemMetrics(SM_CYSMICON));
+    if (Info.hbmMask) DeleteObject(Info.hbmMask);
+    if (Info.hbmColor) DeleteObject(Info.hbmColor);
+
+    // Drawn over two different backgrounds, most of it is picture, and the
+    // same picture both times where it is opaque.
+    const int Size = GetSystemMetrics(SM_CXSMICON);
+    const TPicture OnWhite = DrawIcon(Data.hIcon, Size, 0xFFFFFF);
+    const TPicture OnGreen = DrawIcon(Data.hIcon, Size, 0x00FF00);
+    EXPECT_GT(Ink(OnWhite, 0xFFFFFF), Size * Size / 4);
+    EXPECT_GT(Ink(OnGreen, 0x00FF00), Size * Size / 4);
+    EXPECT_TRUE(SaveScreen(OnWhite, "tray-icon"));
+}
+
+// A window without a stored rectangle opens in cascade from the one the user
+// worked in; a stored rectangle still wins.
+TEST(MainWindow, ANewNamespaceWindowOpensInCascadeUnlessItsTopicHasARectangle) {
+    TAppFixture App("cascade");
+    TfrmMain& Main = App.Start();
+    TfrmNote* Home = NoteWindowsByNamespace.Find("");
+    ASSERT_NE(Home, nullptr);
+    Home->SetBounds(40, 50, 637, 379);
+    Home->Perform(WM_ACTIVATE, WA_ACTIVE, 0);
+    ASSERT_EQ(ActiveNoteWindow, Home);
+    const int Step = GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYSIZEFRAME);
+
+    TfrmNote* Work = Main.ShowTopic("work:plan", "");
+    EXPECT_EQ(Work->Left(), 40 + Step);
+    EXPECT_EQ(Work->Top(), 50 + Step);
+    // With no active window, the one opened last is the one to step from.
+    ActiveNoteWindow = nullptr;
+    TfrmNote* Play = Main.ShowTopic("play:ball", "");
+    EXPECT_EQ(Play->Left(), Work->Left() + Step);
+    EXPECT_EQ(Play->Top(), Work->Top() + Step);
+
+    // Saved where the user put it, reopened there.
+    Work->SetBounds(300, 200, 500, 300);
+    Work->Close();
+    App.Pump();
+    Home->Perform(WM_ACTIVATE, WA_ACTIVE, 0);
+    TfrmNote* Again = Main.ShowTopic("work:plan", "");
+    EXPECT_EQ(Again->Left(), 300);
+    EXPECT_EQ(Again->Top(), 200);
+    EXPECT_EQ(Again->Width(), 500);
+}
+
+// Thousands of log lines later the view holds the newest ones, as many as its
+// bound allows, in order, and adding one is as cheap as at the start.
+TEST(MainWindow, TheLogViewKeepsTheNewestLinesWithinItsBound) {
+    TAppFixture App("logview");
+    TfrmMain& Main = App.Start();
+    Main.aShowLog->Execute();
+    ASSERT_NE(frmLog, nullptr);
+    EXPECT_TRUE(frmLog->Visible());
+    TMemo& Memo = *frmLog->mLog;
+    ASSERT_TRUE(Memo.HandleAllocated());
+
+    const int Records = 3000;
+    for (int I = 0; I < Records; ++I)
+        Main.Log("Record " + std::to_string(I) + std::string(40, '.') + "\r\nsecond half");
+    const std::string Text = Memo.Text();
+    EXPECT_LE(Text.size(), LogViewLimit + LogViewSlack);
+    EXPECT_GE(Text.size(), LogViewLimit - 80);
+    TStrings& Lines = Memo.Lines();
+    const int Count = Lines.Count();
+    ASSERT_GT(Count, 100);
+    // One record per line (its line break became a blank), the newest last.
+    EXPECT_EQ(Lines.Get(Count - 1), "Record 2999" + std::string(40, '.') + "  second half");
+    for (int I = 0; I < Count; ++I)
+        ASSERT_EQ(Lines.Get(I),
+                  "Record " + std::to_string(Records - Count + I) + std::string(40, '.') + "  second half")
+            << I;
+    // Hiding it clears the menu's check mark.
+    frmLog->Hide();
+    EXPECT_FALSE(Main.aShowLog->Checked());
+
+    RECT Rect{};
+    GetWindowRect(frmLog->Handle(), &Rect);
+    frmLog->Show();
+    frmLog->Update();
+    App.Pump(100);
+    SaveScreen(CaptureScreen(Rect), "log");
+}
+
+// An empty database file is a missing one: the template goes over it.
+TEST(MainWindow, AnEmptyDatabaseFileGetsTheTemplate) {
+    TAppFixture App("emptydb");
+    WriteBytes(App.Database(), "");
+    TfrmMain& Main = App.Start();
+    ASSERT_TRUE(Main.Initialized());
+    EXPECT_NE(NoteWindowsByNamespace.Find("")->Editor()->Text().find("Welcome to Miravelund"),
+              std::string::npos);
+    EXPECT_NE(App.ReadFile("Miravelund.log")
+                  .find("Database file is empty (0 bytes), copying Default.mvdb over it."),
+              std::string::npos);
+    App.Quit();
+    EXPECT_NE(CommittedContent(App.Database(), "", "Home").find("Welcome to Miravelund"), std::string::npos);
+}
+
+// The program folder's file comes first, so the advice for it is to move it
+// out of the way, not to edit the settings.
+TEST(MainWindow, ARefusedProgramFolderDatabaseIsNamedWithTheWayOut) {
+    TAppFixture App("refusedown");
+    const std::string Own = App.Folder() + "\\Miravelund.mvdb";
+    const std::string Junk = "my shopping list";
+    WriteBytes(Own, Junk);
+    TfrmMain& Main = App.Start();
+    EXPECT_FALSE(Main.Initialized());
+    EXPECT_TRUE(Contains(App.Messages, Own)) << (App.Messages.empty() ? "" : App.Messages.front());
+    EXPECT_TRUE(Contains(App.Messages, "move or rename that file"));
+    EXPECT_FALSE(Contains(App.Messages, "database="));
+    EXPECT_EQ(App.ReadFile("Miravelund.mvdb"), Junk);
+}
