@@ -4,7 +4,10 @@
 // 100,000-topic database; and the time from starting Miravelund.exe to its
 // Home window against starting a bare Win32 window, in the same run.
 // Runs under Wine (Google Benchmark), from the folder of Miravelund.exe; the
-// ratios are printed at the end.
+// ratios are printed at the end. With --soak[=N] it runs only a long session
+// instead: N navigations (10,000) timed one by one, the first 500 against the
+// last 500, with the log window created.
+#include "app/Log.h"
 #include "app/Main.h"
 #include "app/Note.h"
 #include "app/Settings.h"
@@ -14,6 +17,7 @@
 #include "store/NotesStore.h"
 
 #include <windows.h>
+#include <psapi.h>
 #include <richedit.h>
 
 #include <benchmark/benchmark.h>
@@ -149,6 +153,77 @@ void Navigate_Window(benchmark::State& State, const std::string& Folder) {
         State.SkipWithError("the window did not show the benchmark's topics");
     Main->aQuit->Execute();
     delete Main;
+}
+
+// A long session: Count navigations in the default namespace's window, each
+// timed on its own, with the log window created (shown once, then hidden), so
+// that every save also adds a line to it. A session that slows down as it
+// goes (a log view that grows, say) shows as a last stretch slower than the
+// first. Prints the mean time per navigation of the first and the last 500.
+int Soak(const std::string& Folder, int Count) {
+    const std::vector<std::string> Titles = Targets(200);
+    LoadSettingsFrom(Folder, "");
+    auto* Main = new TfrmMain(Application, Folder);
+    Main->DoCreate();
+    Pump();
+    TfrmNote* Home = NoteWindowsByNamespace.Find("");
+    if (Home == nullptr) {
+        std::fprintf(stderr, "the Home window did not open\n");
+        return 1;
+    }
+    Main->aShowLog->Execute();
+    Pump();
+    Main->aShowLog->Execute();
+    Pump();
+    if (frmLog == nullptr || !frmLog->mLog->HandleAllocated()) {
+        std::fprintf(stderr, "the log window was not created\n");
+        return 1;
+    }
+    std::vector<double> Times;
+    Times.reserve(static_cast<size_t>(Count));
+    auto WorkingSet = [] {
+        PROCESS_MEMORY_COUNTERS Counters{};
+        Counters.cb = sizeof Counters;
+        return K32GetProcessMemoryInfo(GetCurrentProcess(), &Counters, sizeof Counters)
+                   ? double(Counters.WorkingSetSize) / (1024 * 1024)
+                   : 0.0;
+    };
+    double EarlyMemory = 0;
+    for (int I = 0; I < Count; ++I) {
+        TTopicViewer& Editor = *Home->Editor();
+        Editor.SetSelStart(0);
+        Editor.SetSelLength(0);
+        Editor.SetSelText(Edit);
+        Pump();
+        const TStopwatch Watch;
+        Main->ShowTopic(Titles[static_cast<size_t>(I) % Titles.size()], "");
+        Pump();
+        Times.push_back(Watch.Seconds());
+        if (I + 1 == 500) EarlyMemory = WorkingSet();
+        if ((I + 1) % 1000 == 0) {
+            std::printf("  %5d navigations, last one %.2f ms\n", I + 1, Times.back() * 1e3);
+            std::fflush(stdout);
+        }
+    }
+    const int Window = std::min(500, Count / 2);
+    auto Mean = [&](int From) {
+        double Sum = 0;
+        for (int I = From; I < From + Window; ++I)
+            Sum += Times[static_cast<size_t>(I)];
+        return Window > 0 ? Sum / Window * 1e3 : 0.0;
+    };
+    const double First = Mean(0), Last = Mean(Count - Window);
+    std::printf("\nsoak: %d navigations with the log window created\n", Count);
+    std::printf("  first %d: %.3f ms per navigation\n", Window, First);
+    std::printf("  last  %d: %.3f ms per navigation\n", Window, Last);
+    std::printf("  last / first: %.3fx\n", First > 0 ? Last / First : 0.0);
+    std::printf("  working set after %d: %.1f MB, at the end: %.1f MB\n", std::min(500, Count), EarlyMemory,
+                WorkingSet());
+    std::printf("  log view: %d lines, %zu characters\n", frmLog->mLog->Lines().Count(),
+                frmLog->mLog->Text().size());
+    Main->aQuit->Execute();
+    delete Main;
+    return 0;
 }
 
 // The yardstick for the window's share: the same platform steps a navigation
@@ -328,6 +403,17 @@ int main(int argc, char** argv) {
     CopyOrDie(Source, NavFolder + "\\Miravelund.mvdb");
     CopyOrDie(Source, Folder + "\\bare.mvdb");
     Application->Initialize();
+
+    // --soak[=N]: only the long session (10,000 navigations by default).
+    for (int I = 1; I < argc; ++I)
+        if (std::strncmp(argv[I], "--soak", 6) == 0) {
+            const int Count = argv[I][6] == '=' ? std::atoi(argv[I] + 7) : 10000;
+            const int Result = Soak(NavFolder, std::max(Count, 2));
+            DeleteFileA((Folder + "\\store.mvdb").c_str());
+            DeleteFileA((NavFolder + "\\Miravelund.mvdb").c_str());
+            DeleteFileA((Folder + "\\bare.mvdb").c_str());
+            return Result;
+        }
 
     // Start-up: Miravelund.exe to its Home window, against a bare window, from a
     // folder of its own with settings beside the program, so a run leaves nothing elsewhere.
