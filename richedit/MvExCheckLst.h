@@ -5,6 +5,10 @@
 #include "gui/CheckLst.h"
 #include "richedit/MvExControls.h"
 
+// Compiled once, in the unit of the same name.
+extern template class TMvExControlLayer<TCheckListBox>;
+extern template class TMvExWinControlLayer<TCheckListBox>;
+
 class TMvExCheckListBox : public TMvExWinControlLayer<TCheckListBox> {
 public:
     explicit TMvExCheckListBox(TComponent* AOwner) : TMvExWinControlLayer<TCheckListBox>(AOwner) {}

@@ -1,2 +1,6 @@
-// Base-class layer member over the panel (template bodies in MvExControlsImpl.h).
+// Base-class layer member over the panel: the layer's template bodies
+// (MvExControlsImpl.h) are compiled for it here, once for the program.
 #include "richedit/MvExExtCtrls.h"
+
+template class TMvExControlLayer<TCustomPanel>;
+template class TMvExWinControlLayer<TCustomPanel>;

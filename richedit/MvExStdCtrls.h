@@ -5,6 +5,12 @@
 #include "gui/StdCtrls.h"
 #include "richedit/MvExControls.h"
 
+// Compiled once, in the unit of the same name.
+extern template class TMvExControlLayer<TCustomLabel>;
+extern template class TMvExControlLayer<TCustomMemo>;
+extern template class TMvExWinControlLayer<TCustomMemo>;
+extern template class TMvExEditLayer<TCustomMemo>;
+
 class TMvExCustomLabel : public TMvExControlLayer<TCustomLabel> {
 public:
     explicit TMvExCustomLabel(TComponent* AOwner) : TMvExControlLayer<TCustomLabel>(AOwner) {}

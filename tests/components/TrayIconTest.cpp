@@ -454,3 +454,44 @@ TEST(TrayIconShell, ARealAddModifyDeleteSequence) {
 }
 
 } // namespace
+
+namespace {
+
+// The owner form's messages reach the icon through the form's own hook: the
+// form keeps our one window procedure, and the hook goes with the icon.
+TEST_F(TrayIconTest, TheOwnerKeepsItsWindowProcedureAndLosesTheHookWithTheIcon) {
+    TForm Owner(nullptr);
+    HWND Window = Owner.Handle();
+    const LONG_PTR Procedure = GetWindowLongPtrA(Window, GWLP_WNDPROC);
+    int Minimized = 0;
+    {
+        TTrayIcon Icon(&Owner);
+        Icon.MinimizeToTray = true;
+        Icon.OnMinimizeToTray = [&](TObject*) { ++Minimized; };
+        EXPECT_EQ(GetWindowLongPtrA(Window, GWLP_WNDPROC), Procedure);
+        EXPECT_TRUE(Owner.HasMessageHooks());
+        EXPECT_EQ(SendMessageA(Window, WM_SYSCOMMAND, SC_MINIMIZE, 0), 1);
+        EXPECT_EQ(Minimized, 1);
+    }
+    EXPECT_FALSE(Owner.HasMessageHooks());
+    SendMessageA(Window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    EXPECT_EQ(Minimized, 1) << "a freed icon still heard its owner";
+    EXPECT_TRUE(IsIconic(Window));
+    ShowWindow(Window, SW_RESTORE);
+    ShowWindow(Window, SW_HIDE);
+}
+
+// An owner freed first takes the icon with it, and with it the shared window.
+TEST_F(TrayIconTest, AnOwnerFreedFirstFreesItsIconCleanly) {
+    auto* Owner = new TForm(nullptr);
+    Owner->HandleNeeded();
+    auto* Icon = new TTrayIcon(Owner);
+    Icon->SetIconVisible(true);
+    ASSERT_NE(TTrayIconHandler::Current(), nullptr);
+    Calls.clear();
+    delete Owner;
+    EXPECT_EQ(TTrayIconHandler::Current(), nullptr);
+    EXPECT_EQ(Messages(), std::vector<DWORD>{NIM_DELETE});
+}
+
+} // namespace

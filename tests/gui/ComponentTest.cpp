@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
 #include <vector>
 
 namespace {
@@ -74,12 +75,18 @@ TEST(Component, FreeNotificationTellsAnUnrelatedComponent) {
 }
 
 TEST(Component, FreeNotificationIsForgottenWhenTheWatcherDiesFirst) {
-    auto* watcher = new Probe(nullptr, nullptr, "watcher");
-    Probe target(nullptr, nullptr, "target");
-    target.FreeNotification(watcher);
-    delete watcher;
-    // Would touch the dead watcher if the partnership had survived it.
-    SUCCEED();
+    // The watcher lives in storage of our own, so that after its death a
+    // stranger can take its very address: a partnership that survived the
+    // watcher would then notify the stranger, which never asked.
+    alignas(Probe) unsigned char slot[sizeof(Probe)];
+    auto* watcher = new (slot) Probe(nullptr, nullptr, "watcher");
+    auto* target = new Probe(nullptr, nullptr, "target");
+    target->FreeNotification(watcher);
+    watcher->~Probe();
+    auto* stranger = new (slot) Probe(nullptr, nullptr, "stranger");
+    delete target;
+    EXPECT_TRUE(stranger->removed.empty());
+    stranger->~Probe();
 }
 
 TEST(Component, SiblingsHearAboutEachOthersRemoval) {

@@ -232,4 +232,54 @@ TEST_F(SQLiteAccess, RefusesAReadOnlyFile) {
     EXPECT_EQ(ReadWholeFile(path), before);
 }
 
+// A medium that lets no program write (a read-only share, a CD), for every
+// account root included: a VFS over the usual one that opens the main
+// database only for reading, as SQLite does itself when the file cannot be
+// opened for writing.
+class TReadOnlyMedium {
+public:
+    TReadOnlyMedium() {
+        base_ = sqlite3_vfs_find(nullptr);
+        vfs_ = *base_;
+        vfs_.zName = "mv-read-only-medium";
+        vfs_.pAppData = base_;
+        vfs_.xOpen = &Open;
+        sqlite3_vfs_register(&vfs_, 1);
+    }
+    ~TReadOnlyMedium() {
+        sqlite3_vfs_unregister(&vfs_);
+        sqlite3_vfs_register(base_, 1);
+    }
+    TReadOnlyMedium(const TReadOnlyMedium&) = delete;
+    TReadOnlyMedium& operator=(const TReadOnlyMedium&) = delete;
+
+private:
+    static int Open(sqlite3_vfs* vfs, sqlite3_filename name, sqlite3_file* file, int flags, int* outFlags) {
+        auto* base = static_cast<sqlite3_vfs*>(vfs->pAppData);
+        if (flags & SQLITE_OPEN_MAIN_DB) {
+            flags &= ~(SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+            flags |= SQLITE_OPEN_READONLY;
+        }
+        return base->xOpen(base, name, file, flags, outFlags);
+    }
+    sqlite3_vfs* base_ = nullptr;
+    sqlite3_vfs vfs_{};
+};
+
+TEST_F(SQLiteAccess, RefusesAFileOnAMediumNobodyMayWrite) {
+    {
+        TSQLiteDatabase db(path);
+        db.ExecSQL("CREATE TABLE t(a integer);");
+    }
+    const std::string before = ReadWholeFile(path);
+    {
+        TReadOnlyMedium medium;
+        EXPECT_EQ(MessageOf([&] { TSQLiteDatabase db(path); }),
+                  "Failed to open database \"" + path + "\" : attempt to write a readonly database");
+    }
+    EXPECT_EQ(ReadWholeFile(path), before);
+    // Off that medium the same file opens.
+    EXPECT_EQ(MessageOf([&] { TSQLiteDatabase db(path); }), "(nothing raised)");
+}
+
 } // namespace

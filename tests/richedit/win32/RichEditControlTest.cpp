@@ -189,9 +189,15 @@ TEST_F(RichEditControl, StaleMenuItemAfterTheEditIsGoneDoesNothing) {
     Load(*R, "soon gone");
     TPopupMenu* Menu = GetFixedEditPopup(R, true);
     delete R;
-    Menu->Items().Items(feSelectAll)->Click(); // must not touch the freed edit
+    // A new edit made right away often gets the freed one's address: a menu
+    // that still served the old pointer would select and delete its text.
+    TMvRichEdit* Bystander = MakeEdit();
+    Load(*Bystander, "not served");
+    Bystander->SetSelection(0, 0, false);
+    Menu->Items().Items(feSelectAll)->Click();
     Menu->Items().Items(feDelete)->Click();
-    SUCCEED();
+    EXPECT_EQ(Bystander->GetTextRange(0, -1), "not served");
+    EXPECT_EQ(Bystander->SelLength(), 0);
 }
 
 TEST_F(RichEditControl, MenuItemsActOnTheServedEdit) {

@@ -9,6 +9,7 @@
 #include "tests/richedit/win32/RichEditFixture.h"
 
 #include <gtest/gtest.h>
+#include <richedit.h>
 
 #include <string>
 #include <vector>
@@ -206,6 +207,55 @@ private:
     int64_t FRoom;
 };
 } // namespace
+
+namespace {
+// A rich edit whose library ends its RTF early (its final brace missing)
+// without reporting anything: every byte it does hand out is taken, so the
+// stream's callback sees no failure; only the completeness check can tell.
+class TShortRtfEdit : public TMvRichEdit {
+public:
+    using TMvRichEdit::TMvRichEdit;
+    void WndProc(TMessage& Message) override {
+        if (Message.Msg != EM_STREAMOUT || !(Message.WParam & SF_RTF)) {
+            TMvRichEdit::WndProc(Message);
+            return;
+        }
+        auto* Outer = reinterpret_cast<EDITSTREAM*>(Message.LParam);
+        std::string Rtf;
+        EDITSTREAM Inner{reinterpret_cast<DWORD_PTR>(&Rtf), 0, Collect};
+        TMessage Whole{Message.Msg, Message.WParam, reinterpret_cast<LPARAM>(&Inner), 0};
+        TMvRichEdit::WndProc(Whole);
+        Rtf.erase(Rtf.rfind('}'));
+        LONG Done = 0;
+        Outer->dwError = Outer->pfnCallback(Outer->dwCookie, reinterpret_cast<LPBYTE>(Rtf.data()),
+                                            LONG(Rtf.size()), &Done);
+        Message.Result = Done;
+    }
+
+private:
+    static DWORD CALLBACK Collect(DWORD_PTR Cookie, LPBYTE Buffer, LONG Count, LONG* Done) {
+        reinterpret_cast<std::string*>(Cookie)->append(reinterpret_cast<char*>(Buffer), Count);
+        *Done = Count;
+        return 0;
+    }
+};
+} // namespace
+
+TEST_F(RichEditStreams, AnRtfWithoutItsClosingBraceIsAFailedSave) {
+    auto* R = new TShortRtfEdit(FHolder.Owner());
+    R->SetParent(&FHolder.Form());
+    R->HandleNeeded();
+    Load(*R, kFormatted);
+    TStringStream S;
+    try {
+        R->Lines().SaveToStream(S);
+        FAIL() << "an RTF cut short was reported as saved: " << S.DataString();
+    } catch (const EOutOfResources& E) {
+        EXPECT_STREQ(E.what(), "Failed to Save Stream");
+    }
+    // All the bytes did arrive; they are just not the whole text.
+    EXPECT_EQ(S.DataString().rfind("{\\rtf", 0), 0u);
+}
 
 TEST_F(RichEditStreams, TruncatedSaveRaisesInsteadOfReportingSuccess) {
     TMvRichEdit* R = MakeEdit();
