@@ -428,19 +428,20 @@ void TGif::CheckStripSize() const {
     if (total >= limit || stripWidth > INT_MAX / 4) RaiseGifError(geTooLarge);
 }
 
-TGifStrip TGif::GifFrameToBitmapStream() const {
+TGifStrip TGif::ComposeFrames(int count) const {
     CheckStripSize();
+    count = std::clamp(count, 0, ImageCount());
     const int sw = screenWidth_, sh = screenHeight_;
     const bool transparent = Transparent();
     TGifStrip strip;
     TPixelImage& out = strip.Image;
-    out.Allocate(sw * ImageCount(), sh);
+    out.Allocate(sw * count, sh);
     if (transparent) strip.Mask.Allocate(out.Width, sh, 1);
     TPixelMask& mask = strip.Mask;
     const size_t rowBytes = static_cast<size_t>(out.Width) * 3;
     if (sw <= 0 || sh <= 0) return strip; // a screen of no size shows nothing
 
-    for (int i = 0; i < ImageCount(); ++i) {
+    for (int i = 0; i < count; ++i) {
         const TGifImageRecord& image = images_[i];
         const size_t x0 = static_cast<size_t>(i) * sw;
         if (i > 0) {

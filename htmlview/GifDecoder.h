@@ -116,7 +116,9 @@ public:
     const TGifColorTable& ColorTable(int index) const { return tables_.at(index); }
 
     // The strip of composed frames and, when Transparent(), its mask.
-    TGifStrip GifFrameToBitmapStream() const;
+    TGifStrip GifFrameToBitmapStream() const { return ComposeFrames(ImageCount()); }
+    // The first count frames only (1: the first frame's picture alone, as a still picture).
+    TGifStrip ComposeFrames(int count) const;
     // The strip's size check alone: raises "TGif: Animated GIF too large" when the strip would be
     // too big. LoadFromStream runs it, so a loaded object can always build its strip.
     void CheckStripSize() const;

@@ -1,7 +1,6 @@
 // Picture bytes to pixels by kind.
 #include "htmlview/HtmlImageDecode.h"
 
-#include <cstring>
 #include <new>
 
 #include "htmlview/BmpDecoder.h"
@@ -23,11 +22,8 @@ bool DecodePictureBytes(const void* data, size_t size, bool gifs, TPixelImage& o
             if (!gifs) return false;
             TGif gif;
             gif.LoadFromBytes(data, size);
-            const TGifStrip strip = gif.GifFrameToBitmapStream();
-            out.Allocate(gif.ScreenWidth(), gif.ScreenHeight());
+            out = std::move(gif.ComposeFrames(1).Image);
             out.SourceBits = 8;
-            for (int y = 0; y < out.Height; ++y)
-                std::memcpy(out.Row(y), strip.Image.Row(y), static_cast<size_t>(out.Width) * 3);
             return true;
         }
         default:

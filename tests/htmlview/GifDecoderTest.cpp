@@ -388,3 +388,21 @@ TEST(GifDecoder, ScreenOfNoSizeGivesAnEmptyStrip) {
         EXPECT_TRUE(strip.Image.Pixels.empty());
     }
 }
+
+TEST(GifDecoder, FirstFrameAloneEqualsTheStripsFirstBlock) {
+    TGifWriter w(3, 2, 2);
+    w.GraphicControl(2, 0, 3);
+    w.Image(0, 0, 3, 2, {0, 1, 3, 2, 2, 1});
+    w.Image(1, 0, 2, 2, {3, 3, 3, 3});
+    TGif gif;
+    const TGifStrip all = Decode(w.Bytes(), gif);
+    const TGifStrip first = gif.ComposeFrames(1);
+    ASSERT_EQ(first.Image.Width, 3);
+    ASSERT_EQ(first.Mask.Width, 3);
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 3; ++x) {
+            EXPECT_EQ(first.Image.ColorAt(x, y), all.Image.ColorAt(x, y));
+            EXPECT_EQ(first.Mask.At(x, y), all.Mask.At(x, y));
+        }
+    EXPECT_EQ(gif.ComposeFrames(99).Image.Width, 6);
+}

@@ -7,7 +7,9 @@
 
 #include <filesystem>
 
+#include "GifTestFiles.h"
 #include "PictureOracle.h"
+#include "htmlview/HtmlImageDecode.h"
 #include "htmlview/BmpDecoder.h"
 #include "htmlview/JpegDecoder.h"
 
@@ -204,4 +206,34 @@ TEST(BmpDecoder, DamagedAndHostileHeaders) {
     // 60000 x 60000 asks for 10 GB: refused before allocating.
     const std::string huge = patched(18, std::string("\x60\xEA\0\0\x60\xEA\0\0", 8));
     EXPECT_THROW(DecodeBmp(huge.data(), huge.size()), EOutOfMemory);
+}
+
+TEST(PictureBytes, DecodedByKind) {
+    TGifWriter gif(2, 1, 1);
+    gif.Image(0, 0, 2, 1, {1, 0});
+    gif.Image(0, 0, 2, 1, {0, 0});
+    const std::string jpeg = ReadWholeFile(kPics + "testorig.jpg");
+    const std::string bmp = ReadWholeFile(kPics + "vgl_6434_0018a.bmp");
+    struct Case {
+        const char* name;
+        std::string bytes;
+        bool gifs;
+        bool ok;
+        int width;
+    };
+    const Case cases[] = {{"gif", gif.Bytes(), true, true, 2},
+                          {"gif refused", gif.Bytes(), false, false, 0},
+                          {"jpeg", jpeg, true, true, 227},
+                          {"bmp", bmp, false, true, 119},
+                          {"png", "\x89PNG\r\n\x1A\n" + std::string(30, '\0'), true, false, 0},
+                          {"damaged jpeg", jpeg.substr(0, 2), true, false, 0},
+                          {"empty", "", true, false, 0}};
+    for (const Case& c : cases) {
+        TPixelImage out;
+        EXPECT_EQ(DecodePictureBytes(c.bytes.data(), c.bytes.size(), c.gifs, out), c.ok) << c.name;
+        EXPECT_EQ(out.Width, c.width) << c.name;
+    }
+    TPixelImage first;
+    ASSERT_TRUE(DecodePictureBytes(gif.Bytes().data(), gif.Bytes().size(), true, first));
+    EXPECT_EQ(first.ColorAt(0, 0), 0x07FE01u); // the first frame, not the second
 }
