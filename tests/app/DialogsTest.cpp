@@ -255,10 +255,13 @@ TEST(InsertCharInNote, TheChosenCharacterReplacesTheSelection) {
     Editor.SetSelLength(1);
     ASSERT_EQ(Editor.SelText(), "e");
     int Answer = 0;
+    int PickerShown = 0;
     App.OnShowModal = [&](TForm& F) {
         auto* Picker = dynamic_cast<TfrmInsertChar*>(&F);
-        EXPECT_NE(Picker, nullptr);
-        if (!Picker || Answer == mrCancel) return int(mrCancel);
+        EXPECT_NE(Picker, nullptr) << "the command did not show the picker";
+        if (!Picker) return int(mrCancel);
+        ++PickerShown;
+        if (Answer == mrCancel) return int(mrCancel);
         const RECT R = Picker->chars->CellRect(9, 6); // code 32 + 6 * 32 + 9 = 0xE9
         const LPARAM P = MAKELPARAM((R.left + R.right) / 2, (R.top + R.bottom) / 2);
         SendMessageA(Picker->chars->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, P);
@@ -267,12 +270,14 @@ TEST(InsertCharInNote, TheChosenCharacterReplacesTheSelection) {
         return 0;
     };
     Home->aInsertChar->Execute();
+    ASSERT_EQ(PickerShown, 1);
     EXPECT_NE(Editor.Text().find("caf\xE9"), std::string::npos) << Editor.Text();
     // Cancel leaves the text as it is.
     Answer = mrCancel;
     Editor.SetSelStart(5);
     Editor.SetSelLength(1);
     Home->aInsertChar->Execute();
+    EXPECT_EQ(PickerShown, 2);
     EXPECT_NE(Editor.Text().find("caf\xE9"), std::string::npos) << Editor.Text();
     App.Quit();
 }
