@@ -1,0 +1,1185 @@
+// The data provider framework.
+#include "components/MvDataProvider.h"
+
+#include "components/MvGuidSource.h"
+
+#include "base/StrUtils.h"
+#include "gui/Component.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <mutex>
+#include <set>
+
+// ---- identities ----
+
+namespace {
+
+TMvGuidSource& GuidSourceSlot() {
+    static TMvGuidSource source = MvPlatformNewGuid;
+    return source;
+}
+
+std::string HexBytes(const TMvGUID& G) {
+    std::string S;
+    char Buf[3];
+    for (uint8_t B : G.Bytes()) {
+        std::snprintf(Buf, sizeof Buf, "%02X", unsigned{B});
+        S += Buf;
+    }
+    return S;
+}
+
+} // namespace
+
+TMvGuidSource SetMvGuidSource(TMvGuidSource Source) {
+    TMvGuidSource Old = GuidSourceSlot();
+    GuidSourceSlot() = Source ? Source : MvPlatformNewGuid;
+    return Old;
+}
+
+TMvDataItemID NewMvDataItemID() {
+    // IDs given out in this process: a source that repeats itself must not make
+    // two items one.
+    static std::mutex Lock;
+    static std::set<std::string> Issued;
+    for (int Attempt = 0; Attempt < 4; ++Attempt) {
+        TMvGUID G;
+        if (!GuidSourceSlot()(G)) throw EMvLibDataProvider("Cannot create a new item ID");
+        std::string ID = HexBytes(G);
+        const std::lock_guard<std::mutex> Guard(Lock);
+        if (Issued.insert(ID).second) return ID;
+    }
+    throw EMvLibDataProvider("Cannot create a new item ID: the identifier source repeats itself");
+}
+
+// ---- TExtensibleInterfacedPersistent ----
+
+TExtensibleInterfacedPersistent::TExtensibleInterfacedPersistent() = default;
+
+TExtensibleInterfacedPersistent::~TExtensibleInterfacedPersistent() {
+    // Last first: a later extension may lean on an earlier one.
+    while (!FExtensions.empty())
+        FExtensions.pop_back();
+}
+
+void TExtensibleInterfacedPersistent::AfterConstruction() {
+    FRefCount.fetch_sub(1);
+}
+
+int TExtensibleInterfacedPersistent::AddRef() {
+    return FRefCount.fetch_add(1) + 1;
+}
+
+int TExtensibleInterfacedPersistent::Release() {
+    const int Count = FRefCount.fetch_sub(1) - 1;
+    if (Count == 0) delete this;
+    return Count;
+}
+
+bool TExtensibleInterfacedPersistent::GetInterface(const TMvGUID& IID, void** Obj) {
+    (void)IID;
+    (void)Obj;
+    return false;
+}
+
+long TExtensibleInterfacedPersistent::QueryInterface(const TMvGUID& IID, void** Obj) {
+    *Obj = nullptr;
+    if (GetInterface(IID, Obj) && *Obj) {
+        AddRef();
+        return kMvOk;
+    }
+    for (auto It = FExtensions.rbegin(); It != FExtensions.rend(); ++It)
+        if ((*It)->GetInterface(IID, Obj) && *Obj) {
+            (*It)->InterfaceOwner(IID)->AddRef();
+            return kMvOk;
+        }
+    *Obj = nullptr;
+    return kMvNoInterface;
+}
+
+TAggregatedPersistent*
+TExtensibleInterfacedPersistent::AddExtension(std::unique_ptr<TAggregatedPersistent> Extension) {
+    if (FindExtension(Extension->ClassName()))
+        throw EMvLibException("Implementation of that class already exists");
+    FExtensions.push_back(std::move(Extension));
+    return FExtensions.back().get();
+}
+
+bool TExtensibleInterfacedPersistent::RemoveExtension(const std::string& ClassName) {
+    for (auto It = FExtensions.begin(); It != FExtensions.end(); ++It)
+        if (SameText((*It)->ClassName(), ClassName)) {
+            FExtensions.erase(It);
+            return true;
+        }
+    return false;
+}
+
+TAggregatedPersistent* TExtensibleInterfacedPersistent::FindExtension(const std::string& ClassName) const {
+    for (const auto& E : FExtensions)
+        if (SameText(E->ClassName(), ClassName)) return E.get();
+    return nullptr;
+}
+
+void TExtensibleInterfacedPersistent::WriteExtensions(TMvDataWriter& Writer) {
+    bool Any = false;
+    for (const auto& E : FExtensions)
+        Any = Any || MvIsClassRegistered(E->ClassName());
+    if (!Any) return;
+    Writer.BeginCollection("Extensions");
+    for (const auto& E : FExtensions) {
+        if (!MvIsClassRegistered(E->ClassName())) continue;
+        Writer.BeginElement();
+        Writer.WriteString("ClassName", E->ClassName());
+        E->WriteProperties(Writer);
+        Writer.EndElement();
+    }
+    Writer.EndCollection();
+}
+
+namespace {
+
+// Reads the ClassName that must open every element.
+std::string ReadClassName(TMvDataReader& Reader) {
+    const std::string First = Reader.ReadName();
+    if (!SameText(First, "ClassName")) throw EReadError("Missing ClassName property");
+    return Reader.ReadString();
+}
+
+void ReadOrSkip(TMvStreamable& Target, TMvDataReader& Reader) {
+    while (!Reader.AtElementEnd()) {
+        const std::string Name = Reader.ReadName();
+        if (!Target.ReadProperty(Name, Reader)) Reader.SkipValue();
+    }
+}
+
+} // namespace
+
+void TExtensibleInterfacedPersistent::ReadExtensions(TMvDataReader& Reader) {
+    Reader.ReadCollectionStart();
+    while (!Reader.AtCollectionEnd()) {
+        Reader.ReadElementStart();
+        const std::string Class = ReadClassName(Reader);
+        TAggregatedPersistent* Target = FindExtension(Class);
+        if (!Target) {
+            std::unique_ptr<TMvStreamable> Made = MvCreateRegistered(Class, this);
+            auto* AsExtension = dynamic_cast<TAggregatedPersistentEx*>(Made.get());
+            if (!AsExtension) throw EReadError("Invalid class type");
+            Made.release();
+            Target = AddExtension(std::unique_ptr<TAggregatedPersistent>(AsExtension));
+        }
+        ReadOrSkip(*Target, Reader);
+    }
+}
+
+void TExtensibleInterfacedPersistent::WriteProperties(TMvDataWriter& Writer) {
+    WriteExtensions(Writer);
+}
+
+bool TExtensibleInterfacedPersistent::ReadProperty(const std::string& Name, TMvDataReader& Reader) {
+    if (!SameText(Name, "Extensions")) return false;
+    ReadExtensions(Reader);
+    return true;
+}
+
+// ---- facets' owners ----
+
+IMvDataItem* TMvDataItemAggregatedObject::Item() const {
+    return dynamic_cast<IMvDataItem*>(Controller());
+}
+
+TMvBaseDataItems* TMvDataItemsAggregatedObject::Items() const {
+    return dynamic_cast<TMvBaseDataItems*>(Controller());
+}
+
+// ---- TMvBaseDataItem ----
+
+TMvBaseDataItem::TMvBaseDataItem() : FID(NewMvDataItemID()) {}
+
+bool TMvBaseDataItem::GetInterface(const TMvGUID& IID, void** Obj) {
+    if (SameGUID(IID, IMvDataItem::IID())) {
+        *Obj = static_cast<IMvDataItem*>(this);
+        return true;
+    }
+    return TExtensibleInterfacedPersistent::GetInterface(IID, Obj);
+}
+
+int TMvBaseDataItem::GetIndex() {
+    return FItems ? FItems->IndexOf(this) : -1;
+}
+
+TMvBaseDataItems* TMvBaseDataItem::SubItems(bool Create) {
+    auto* Facet = Extension<TMvBaseDataItemSubItems>();
+    if (!Facet && Create) {
+        AddExtension(std::make_unique<TMvBaseDataItemSubItems>(this));
+        Facet = Extension<TMvBaseDataItemSubItems>();
+    }
+    return Facet ? Facet->List() : nullptr;
+}
+
+void TMvBaseDataItem::WriteProperties(TMvDataWriter& Writer) {
+    Writer.WriteString("ID", FID);
+    WriteExtensions(Writer);
+    if (auto* Children = dynamic_cast<TMvDataItemsList*>(SubItems(false))) {
+        Writer.BeginCollection("SubItems");
+        for (int i = 0; i < Children->GetCount(); ++i) {
+            auto* Child = dynamic_cast<TMvStreamable*>(Children->GetItem(i).Get());
+            if (!Child) continue;
+            Writer.BeginElement();
+            Writer.WriteString("ClassName", Child->ClassName());
+            Child->WriteProperties(Writer);
+            Writer.EndElement();
+        }
+        Writer.EndCollection();
+    }
+}
+
+namespace {
+
+// Reads a collection of items into List (ClassName first in each).
+void ReadItems(TMvDataItemsList& List, TMvDataReader& Reader) {
+    Reader.ReadCollectionStart();
+    while (!Reader.AtCollectionEnd()) {
+        Reader.ReadElementStart();
+        const std::string Class = ReadClassName(Reader);
+        std::unique_ptr<TMvStreamable> Made = MvCreateRegistered(Class);
+        auto* Item = dynamic_cast<TMvBaseDataItem*>(Made.get());
+        if (!Item) throw EReadError("Invalid class type");
+        Made.release();
+        Item->AfterConstruction();
+        TMvIntf<IMvDataItem> Ref(static_cast<IMvDataItem*>(Item));
+        ReadOrSkip(*Item, Reader);
+        List.Append(Ref);
+    }
+}
+
+} // namespace
+
+bool TMvBaseDataItem::ReadProperty(const std::string& Name, TMvDataReader& Reader) {
+    if (SameText(Name, "ID")) {
+        FID = Reader.ReadString();
+        return true;
+    }
+    if (SameText(Name, "SubItems")) {
+        SubItems(true);
+        auto* Children = dynamic_cast<TMvDataItemsList*>(SubItems(false));
+        ReadItems(*Children, Reader);
+        return true;
+    }
+    return TExtensibleInterfacedPersistent::ReadProperty(Name, Reader);
+}
+
+// ---- facets of items ----
+
+void TMvBaseDataItemTextImpl::SetCaption(const std::string& Value) {
+    if (Value == FCaption) return;
+    FCaption = Value;
+    if (IMvDataItem* I = Item())
+        if (auto* L = dynamic_cast<TMvBaseDataItems*>(I->GetItems())) {
+            L->Changing(pcrUpdate, I);
+            L->Changed(pcrUpdate, I);
+        }
+}
+
+bool TMvBaseDataItemTextImpl::GetInterface(const TMvGUID& IID, void** Obj) {
+    if (!SameGUID(IID, IMvDataItemText::IID())) return false;
+    *Obj = static_cast<IMvDataItemText*>(this);
+    return true;
+}
+
+void TMvDataItemTextImpl::WriteProperties(TMvDataWriter& Writer) {
+    Writer.WriteString("Caption", FCaption);
+}
+
+bool TMvDataItemTextImpl::ReadProperty(const std::string& Name, TMvDataReader& Reader) {
+    if (!SameText(Name, "Caption")) return false;
+    FCaption = Reader.ReadString();
+    return true;
+}
+
+void TMvBaseDataItemImageImpl::Changed() {
+    if (IMvDataItem* I = Item())
+        if (auto* L = dynamic_cast<TMvBaseDataItems*>(I->GetItems())) {
+            L->Changing(pcrUpdate, I);
+            L->Changed(pcrUpdate, I);
+        }
+}
+
+void TMvBaseDataItemImageImpl::SetAlignment(TMvImageAlignment Value) {
+    if (Value == FAlignment) return;
+    FAlignment = Value;
+    Changed();
+}
+
+void TMvBaseDataItemImageImpl::SetImageIndex(int Value) {
+    if (Value == FImageIndex) return;
+    FImageIndex = Value;
+    Changed();
+}
+
+void TMvBaseDataItemImageImpl::SetSelectedIndex(int Value) {
+    if (Value == FSelectedIndex) return;
+    FSelectedIndex = Value;
+    Changed();
+}
+
+bool TMvBaseDataItemImageImpl::GetInterface(const TMvGUID& IID, void** Obj) {
+    if (!SameGUID(IID, IMvDataItemImage::IID())) return false;
+    *Obj = static_cast<IMvDataItemImage*>(this);
+    return true;
+}
+
+void TMvDataItemImageImpl::WriteProperties(TMvDataWriter& Writer) {
+    if (FAlignment != TMvImageAlignment::taLeftJustify)
+        Writer.WriteInteger("Alignment", static_cast<int>(FAlignment));
+    if (FImageIndex != 0) Writer.WriteInteger("ImageIndex", FImageIndex);
+    if (FSelectedIndex != 0) Writer.WriteInteger("SelectedIndex", FSelectedIndex);
+}
+
+bool TMvDataItemImageImpl::ReadProperty(const std::string& Name, TMvDataReader& Reader) {
+    if (SameText(Name, "Alignment")) {
+        const long long V = Reader.ReadInteger();
+        if (V < 0 || V > 2) throw EReadError("Invalid property value");
+        FAlignment = static_cast<TMvImageAlignment>(V);
+    } else if (SameText(Name, "ImageIndex")) {
+        FImageIndex = static_cast<int>(Reader.ReadInteger());
+    } else if (SameText(Name, "SelectedIndex")) {
+        FSelectedIndex = static_cast<int>(Reader.ReadInteger());
+    } else {
+        return false;
+    }
+    return true;
+}
+
+TMvBaseDataItemSubItems::TMvBaseDataItemSubItems(TExtensibleInterfacedPersistent* Controller)
+    : TMvDataItemAggregatedObject(Controller) {
+    IMvDataItem* Owner = dynamic_cast<IMvDataItem*>(Controller);
+    IMvDataProvider* Provider = nullptr;
+    if (Owner && Owner->GetItems()) Provider = Owner->GetItems()->GetProvider();
+    FList = MvNew<TMvDataItemsList>(Provider, Owner);
+}
+
+TMvBaseDataItemSubItems::~TMvBaseDataItemSubItems() {
+    // The child list may outlive the item through someone's reference: it forgets its parent.
+    if (FList) FList->SetParent(nullptr);
+}
+
+void TMvBaseDataItemSubItems::SetList(TMvIntf<TMvBaseDataItems> List) {
+    if (FList) FList->SetParent(nullptr);
+    FList = std::move(List);
+}
+
+bool TMvBaseDataItemSubItems::GetInterface(const TMvGUID& IID, void** Obj) {
+    if (!FList || !SameGUID(IID, IMvDataItems::IID())) return false;
+    *Obj = static_cast<IMvDataItems*>(FList.Get());
+    return true;
+}
+
+IMvUnknown* TMvBaseDataItemSubItems::InterfaceOwner(const TMvGUID& IID) {
+    // The child list's interface is counted on the list itself.
+    if (FList && SameGUID(IID, IMvDataItems::IID())) return static_cast<IMvDataItems*>(FList.Get());
+    return Controller();
+}
+
+// ---- TMvBaseDataItems ----
+
+IMvDataProvider* TMvBaseDataItems::GetProvider() {
+    if (FProvider) return FProvider;
+    // A child list belongs to the provider of its parent's list.
+    if (FParent && FParent->GetItems()) return FParent->GetItems()->GetProvider();
+    return nullptr;
+}
+
+bool TMvBaseDataItems::GetInterface(const TMvGUID& IID, void** Obj) {
+    if (SameGUID(IID, IMvDataItems::IID())) {
+        *Obj = static_cast<IMvDataItems*>(this);
+        return true;
+    }
+    if (SameGUID(IID, IMvDataIDSearch::IID())) {
+        *Obj = static_cast<IMvDataIDSearch*>(this);
+        return true;
+    }
+    return TExtensibleInterfacedPersistent::GetInterface(IID, Obj);
+}
+
+int TMvBaseDataItems::IndexOf(IMvDataItem* Item) {
+    for (int i = 0; i < GetCount(); ++i)
+        if (GetItem(i).Get() == Item) return i;
+    return -1;
+}
+
+TMvIntf<IMvDataItem> TMvBaseDataItems::FindByIDEx(const TMvDataItemID& ID, bool Recursive) {
+    for (int i = GetCount() - 1; i >= 0; --i) {
+        TMvIntf<IMvDataItem> Item = GetItem(i);
+        if (Item && SameText(Item->GetID(), ID)) return Item;
+    }
+    if (Recursive)
+        for (int i = GetCount() - 1; i >= 0; --i) {
+            TMvIntf<IMvDataIDSearch> Children = MvQuery<IMvDataIDSearch>(MvQuery<IMvDataItems>(GetItem(i)));
+            if (!Children) continue;
+            if (TMvIntf<IMvDataItem> Found = Children->FindByIDEx(ID, true)) return Found;
+        }
+    return nullptr;
+}
+
+void TMvBaseDataItems::Changing(int Reason, IMvUnknown* Source) {
+    if (IMvDataProvider* P = GetProvider()) P->Changing(Reason, Source);
+}
+
+void TMvBaseDataItems::Changed(int Reason, IMvUnknown* Source) {
+    if (IMvDataProvider* P = GetProvider()) P->Changed(Reason, Source);
+}
+
+// ---- TMvDataItemsList ----
+
+TMvDataItemsList::TMvDataItemsList(IMvDataProvider* Provider, IMvDataItem* Parent)
+    : TMvBaseDataItems(Provider, Parent) {}
+
+TMvDataItemsList::~TMvDataItemsList() {
+    ClearItems();
+}
+
+TMvIntf<IMvDataItem> TMvDataItemsList::GetItem(int Index) {
+    if (Index < 0 || Index >= GetCount())
+        throw EMvLibDataItems("List index out of bounds (" + std::to_string(Index) + ")");
+    return FList[static_cast<size_t>(Index)];
+}
+
+int TMvDataItemsList::Append(const TMvIntf<IMvDataItem>& Item) {
+    if (auto* Own = dynamic_cast<TMvBaseDataItem*>(Item.Get())) Own->SetOwnerList(this);
+    FList.push_back(Item);
+    return GetCount() - 1;
+}
+
+void TMvDataItemsList::ClearItems() {
+    std::vector<TMvIntf<IMvDataItem>> Old;
+    Old.swap(FList);
+    for (auto& I : Old)
+        if (auto* Own = dynamic_cast<TMvBaseDataItem*>(I.Get())) Own->SetOwnerList(nullptr);
+}
+
+void TMvDataItemsList::DeleteAt(int Index) {
+    TMvIntf<IMvDataItem> Item = GetItem(Index);
+    FList.erase(FList.begin() + Index);
+    if (auto* Own = dynamic_cast<TMvBaseDataItem*>(Item.Get())) Own->SetOwnerList(nullptr);
+}
+
+void TMvDataItemsList::WriteProperties(TMvDataWriter& Writer) {
+    WriteExtensions(Writer);
+    Writer.BeginCollection("Items");
+    for (auto& I : FList) {
+        auto* Item = dynamic_cast<TMvStreamable*>(I.Get());
+        if (!Item) continue;
+        Writer.BeginElement();
+        Writer.WriteString("ClassName", Item->ClassName());
+        Item->WriteProperties(Writer);
+        Writer.EndElement();
+    }
+    Writer.EndCollection();
+}
+
+bool TMvDataItemsList::ReadProperty(const std::string& Name, TMvDataReader& Reader) {
+    if (SameText(Name, "Items")) {
+        ReadItems(*this, Reader);
+        return true;
+    }
+    return TMvBaseDataItems::ReadProperty(Name, Reader);
+}
+
+// ---- rendering ----
+
+std::string TMvDP_ProviderTextOnlyRender::TextOf(IMvDataItem* Item) {
+    TMvIntf<IMvDataItemText> Text = MvQuery<IMvDataItemText>(Item);
+    return Text ? Text->GetCaption() : "(item does not support the IMvDataItemText interface)";
+}
+
+void TMvDP_ProviderTextOnlyRender::Draw(IMvTextCanvas& Canvas, const TMvRect& R, IMvDataItem* Item) {
+    Canvas.TextRect(R, R.Left, R.Top, TextOf(Item));
+}
+
+TMvExtent TMvDP_ProviderTextOnlyRender::Measure(IMvTextCanvas& Canvas, IMvDataItem* Item) {
+    return Canvas.TextExtent(TextOf(Item));
+}
+
+TMvIntf<IMvDataItem> TMvBaseDataItemsRenderer::CheckedItem(int Index) {
+    TMvBaseDataItems* L = Items();
+    if (!L || Index < 0 || Index >= L->GetCount())
+        throw EMvLibDataItems("List index out of bounds (" + std::to_string(Index) + ")");
+    return L->GetItem(Index);
+}
+
+void TMvBaseDataItemsRenderer::DrawItemByIndex(IMvTextCanvas& Canvas, TMvRect R, int Index) {
+    DrawItem(Canvas, R, CheckedItem(Index).Get());
+}
+
+void TMvBaseDataItemsRenderer::DrawItem(IMvTextCanvas& Canvas, TMvRect R, IMvDataItem* Item) {
+    if (TMvIntf<IMvDataItemRenderer> Self = MvQuery<IMvDataItemRenderer>(Item)) {
+        Self->Draw(Canvas, R);
+        return;
+    }
+    MakeRender()->Draw(Canvas, R, Item);
+}
+
+TMvExtent TMvBaseDataItemsRenderer::MeasureItemByIndex(IMvTextCanvas& Canvas, int Index) {
+    return MeasureItem(Canvas, CheckedItem(Index).Get());
+}
+
+TMvExtent TMvBaseDataItemsRenderer::MeasureItem(IMvTextCanvas& Canvas, IMvDataItem* Item) {
+    if (TMvIntf<IMvDataItemRenderer> Self = MvQuery<IMvDataItemRenderer>(Item)) return Self->Measure(Canvas);
+    return MakeRender()->Measure(Canvas, Item);
+}
+
+bool TMvBaseDataItemsRenderer::GetInterface(const TMvGUID& IID, void** Obj) {
+    if (!SameGUID(IID, IMvDataItemsRenderer::IID())) return false;
+    *Obj = static_cast<IMvDataItemsRenderer*>(this);
+    return true;
+}
+
+TMvExtent TMvCustomDataItemsTextRenderer::AvgItemSize(IMvTextCanvas& Canvas) {
+    return Canvas.TextExtent("WyWyWyWyWyWyWyWyWyWy");
+}
+
+std::unique_ptr<TMvDP_ProviderBaseRender> TMvCustomDataItemsTextRenderer::MakeRender() {
+    return std::make_unique<TMvDP_ProviderTextOnlyRender>();
+}
+
+// ---- management ----
+
+TMvIntf<IMvDataItem> TMvBaseDataItemsManagement::New() {
+    throw EMvLibDataItems("internal error");
+}
+
+bool TMvBaseDataItemsManagement::GetInterface(const TMvGUID& IID, void** Obj) {
+    if (!SameGUID(IID, IMvDataItemsManagement::IID())) return false;
+    *Obj = static_cast<IMvDataItemsManagement*>(this);
+    return true;
+}
+
+TMvDataItemsList* TMvBaseDataItemsListManagement::List() const {
+    auto* L = dynamic_cast<TMvDataItemsList*>(Controller());
+    if (!L) throw EMvLibDataItems("internal error");
+    return L;
+}
+
+int TMvBaseDataItemsListManagement::Add(const TMvIntf<IMvDataItem>& Item) {
+    TMvDataItemsList* L = List();
+    L->Changing(pcrAdd, L->AsItems());
+    const int Index = L->Append(Item);
+    L->Changed(pcrAdd, Item.Get());
+    return Index;
+}
+
+void TMvBaseDataItemsListManagement::Clear() {
+    TMvDataItemsList* L = List();
+    L->Changing(pcrListUpdate, L->AsItems());
+    L->ClearItems();
+    L->Changed(pcrListUpdate, L->AsItems());
+}
+
+void TMvBaseDataItemsListManagement::Delete(int Index) {
+    TMvDataItemsList* L = List();
+    TMvIntf<IMvDataItem> Item = L->GetItem(Index);
+    if (!Item->IsDeletable()) throw EMvLibDataItems("Item cannot be deleted");
+    L->Changing(pcrDelete, Item.Get());
+    L->DeleteAt(Index);
+    L->Changed(pcrDelete, nullptr);
+}
+
+void TMvBaseDataItemsListManagement::Remove(IMvDataItem* Item) {
+    const int Index = List()->IndexOf(Item);
+    if (Index >= 0) Delete(Index);
+}
+
+// ---- image lists ----
+
+void TMvBaseDataItemsImagesImpl::Replace(TComponent*& Slot, TComponent* Value) {
+    if (Slot == Value) return;
+    TMvBaseDataItems* L = Items();
+    if (L) L->Changing(pcrListUpdate, L->AsItems());
+    Slot = Value;
+    if (L) L->Changed(pcrListUpdate, L->AsItems());
+}
+
+bool TMvBaseDataItemsImagesImpl::GetInterface(const TMvGUID& IID, void** Obj) {
+    if (!SameGUID(IID, IMvDataItemsImages::IID())) return false;
+    *Obj = static_cast<IMvDataItemsImages*>(this);
+    return true;
+}
+
+std::function<TComponent*(const std::string&)> TMvCustomDataItemsImages::Resolver;
+
+void TMvCustomDataItemsImages::WriteProperties(TMvDataWriter& Writer) {
+    if (FDisabledImages) Writer.WriteString("DisabledImages", FDisabledImages->Name());
+    if (FHotImages) Writer.WriteString("HotImages", FHotImages->Name());
+    if (FImages) Writer.WriteString("Images", FImages->Name());
+}
+
+bool TMvCustomDataItemsImages::ReadProperty(const std::string& Name, TMvDataReader& Reader) {
+    TComponent** Slot = SameText(Name, "DisabledImages") ? &FDisabledImages
+                        : SameText(Name, "HotImages")    ? &FHotImages
+                        : SameText(Name, "Images")       ? &FImages
+                                                         : nullptr;
+    if (!Slot) return false;
+    const std::string Wanted = Reader.ReadString();
+    *Slot = Resolver ? Resolver(Wanted) : nullptr;
+    return true;
+}
+
+// ---- contexts ----
+
+bool TMvBaseDataContexts::GetInterface(const TMvGUID& IID, void** Obj) {
+    if (SameGUID(IID, IMvDataContexts::IID())) {
+        *Obj = static_cast<IMvDataContexts*>(this);
+        return true;
+    }
+    return TExtensibleInterfacedPersistent::GetInterface(IID, Obj);
+}
+
+TMvIntf<IMvDataContext> TMvBaseDataContexts::GetContext(int Index) {
+    if (Index < 0 || Index >= GetCount())
+        throw EMvLibDataContexts("List index out of bounds (" + std::to_string(Index) + ")");
+    return FContexts[static_cast<size_t>(Index)];
+}
+
+TMvIntf<IMvDataContext> TMvBaseDataContexts::GetContextByName(const std::string& Name) {
+    for (auto& C : FContexts)
+        if (C->GetName() == Name) return C;
+    return nullptr;
+}
+
+bool TMvBaseDataContexts::NameTaken(const std::string& Name, IMvDataContext* Except) {
+    for (auto& C : FContexts)
+        if (C.Get() != Except && C->GetName() == Name) return true;
+    return false;
+}
+
+void TMvBaseDataContexts::Announce(bool After, int Reason, IMvUnknown* Source) {
+    if (!FProvider) return;
+    if (After)
+        FProvider->Changed(Reason, Source);
+    else
+        FProvider->Changing(Reason, Source);
+}
+
+void TMvBaseDataContexts::Add(const TMvIntf<IMvDataContext>& Context) {
+    if (NameTaken(Context->GetName(), Context.Get()))
+        throw EMvLibDataContexts("A context with that name already exists");
+    Announce(false, pcrContextAdd, static_cast<IMvDataContexts*>(this));
+    FContexts.push_back(Context);
+    Announce(true, pcrContextAdd, Context.Get());
+}
+
+void TMvBaseDataContexts::Delete(int Index) {
+    TMvIntf<IMvDataContext> C = GetContext(Index);
+    if (!C->IsDeletable()) return;
+    Announce(false, pcrContextDelete, C.Get());
+    FContexts.erase(FContexts.begin() + Index);
+    Announce(true, pcrContextDelete, static_cast<IMvDataContexts*>(this));
+}
+
+TMvBaseDataContext::TMvBaseDataContext(IMvDataContexts* Contexts, std::string Name)
+    : FContexts(Contexts), FName(std::move(Name)) {
+    if (!FContexts) throw EMvLibDataContexts("Cannot create a context without a context list owner");
+}
+
+bool TMvBaseDataContext::GetInterface(const TMvGUID& IID, void** Obj) {
+    if (SameGUID(IID, IMvDataContext::IID())) {
+        *Obj = static_cast<IMvDataContext*>(this);
+        return true;
+    }
+    return TExtensibleInterfacedPersistent::GetInterface(IID, Obj);
+}
+
+void TMvBaseDataContext::WriteProperties(TMvDataWriter& Writer) {
+    Writer.WriteString("Name", FName);
+    WriteExtensions(Writer);
+}
+
+bool TMvBaseDataContext::ReadProperty(const std::string& Name, TMvDataReader& Reader) {
+    if (SameText(Name, "Name")) {
+        FName = Reader.ReadString();
+        return true;
+    }
+    return TExtensibleInterfacedPersistent::ReadProperty(Name, Reader);
+}
+
+void TMvManagedDataContext::SetName(const std::string& Value) {
+    if (Value == FName) return;
+    auto* Owner = dynamic_cast<TMvBaseDataContexts*>(FContexts);
+    if (Owner && Owner->NameTaken(Value, this))
+        throw EMvLibDataContexts("A context with that name already exists");
+    IMvDataProvider* Provider = FContexts->GetProvider();
+    if (Provider) Provider->Changing(pcrContextName, static_cast<IMvDataContext*>(this));
+    FName = Value;
+    if (Provider) Provider->Changed(pcrContextName, static_cast<IMvDataContext*>(this));
+}
+
+bool TMvManagedDataContext::GetInterface(const TMvGUID& IID, void** Obj) {
+    if (SameGUID(IID, IMvManagedDataContext::IID())) {
+        *Obj = static_cast<IMvManagedDataContext*>(this);
+        return true;
+    }
+    return TMvDataContext::GetInterface(IID, Obj);
+}
+
+// ---- consumers ----
+
+TMvDataConsumer* TMvDataConsumerAggregatedObject::Consumer() const {
+    return dynamic_cast<TMvDataConsumer*>(Controller());
+}
+
+TMvDataConsumer::TMvDataConsumer(TComponent* Owner) : FOwner(Owner) {}
+
+TMvDataConsumer::~TMvDataConsumer() {
+    if (FProvider) FProvider->UnregisterChangeNotify(this);
+}
+
+bool TMvDataConsumer::GetInterface(const TMvGUID& IID, void** Obj) {
+    if (SameGUID(IID, IMvDataConsumer::IID())) {
+        *Obj = static_cast<IMvDataConsumer*>(this);
+        return true;
+    }
+    return TExtensibleInterfacedPersistent::GetInterface(IID, Obj);
+}
+
+bool TMvDataConsumer::AttributeApplies(const std::string& ClassName) {
+    return FindExtension(ClassName) != nullptr;
+}
+
+template <class F> void TMvDataConsumer::ForEachExtension(F Fn) {
+    for (int i = 0; i < ExtensionCount(); ++i)
+        if (auto* E = dynamic_cast<TMvDataConsumerAggregatedObject*>(Extensions(i))) Fn(*E);
+}
+
+void TMvDataConsumer::Changing(int Reason) {
+    ForEachExtension([Reason](TMvDataConsumerAggregatedObject& E) { E.ConsumerChanging(Reason); });
+    if (OnChanging) OnChanging(this, Reason);
+}
+
+void TMvDataConsumer::Changed(int Reason) {
+    ForEachExtension([Reason](TMvDataConsumerAggregatedObject& E) { E.ConsumerChanged(Reason); });
+    if (OnInvalidate) OnInvalidate();
+    if (OnChanged) OnChanged(this, Reason);
+}
+
+TAggregatedPersistent*
+TMvDataConsumer::AddExplicitExtension(std::unique_ptr<TAggregatedPersistent> Extension) {
+    const std::string Name = Extension->ClassName();
+    TAggregatedPersistent* E = AddExtension(std::move(Extension));
+    FExplicit.push_back(Name);
+    return E;
+}
+
+IMvDataItems* TMvDataConsumer::RootItems() {
+    return FProvider ? FProvider->GetItems() : nullptr;
+}
+
+void TMvDataConsumer::SetProvider(const TMvIntf<IMvDataProvider>& Value) {
+    if (Value.Get() == FProvider.Get()) return;
+    Changing(dcrProviderChange);
+    if (FProvider) FProvider->UnregisterChangeNotify(this);
+    FProvider = Value;
+    if (FProvider) FProvider->RegisterChangeNotify(this);
+    if (!FLoading) {
+        IMvDataContexts* Contexts = FProvider ? FProvider->GetContexts() : nullptr;
+        FContext = Contexts && Contexts->GetCount() > 0 ? Contexts->GetContext(0)->GetName() : std::string();
+    }
+    // Extensions nobody asked for by name go when they no longer apply.
+    for (int i = ExtensionCount() - 1; i >= 0; --i) {
+        auto* E = dynamic_cast<TMvDataConsumerAggregatedObject*>(Extensions(i));
+        if (!E || E->StillApplies()) continue;
+        const std::string Name = E->ClassName();
+        if (std::find(FExplicit.begin(), FExplicit.end(), Name) == FExplicit.end()) RemoveExtension(Name);
+    }
+    Changed(dcrProviderChange);
+}
+
+void TMvDataConsumer::SetContext(const TMvDataContextID& Value) {
+    if (Value == FContext) return;
+    if (!FProvider) {
+        if (FLoading) {
+            FContext = Value;
+            return;
+        }
+        throw EMvLibDataConsumer("You must specify a provider before setting the context");
+    }
+    IMvDataContexts* Contexts = FProvider->GetContexts();
+    if (!Contexts) throw EMvLibDataConsumer("Provider does not support contexts");
+    if (!Value.empty() && !Contexts->GetContextByName(Value))
+        throw EMvLibDataConsumer("Provider has no context named \"" + Value + "\"");
+    Changing(dcrContextChange);
+    FContext = Value;
+    Changed(dcrContextChange);
+}
+
+void TMvDataConsumer::SetContextObject(IMvDataContext* Context) {
+    if (!FProvider) throw EMvLibDataConsumer("You must specify a provider before setting the context");
+    if (!Context) {
+        SetContext(std::string());
+        return;
+    }
+    if (!Context->GetContexts() || Context->GetContexts()->GetProvider() != FProvider.Get())
+        throw EMvLibDataConsumer("The specified context is not part of the same provider");
+    SetContext(Context->GetName());
+}
+
+void TMvDataConsumer::DataProviderChanging(IMvDataProvider* Provider, int Reason, IMvUnknown* Source) {
+    if (Provider != FProvider.Get()) return;
+    ForEachExtension([&](TMvDataConsumerAggregatedObject& E) { E.ProviderChanging(Reason, Source); });
+    if (OnChanging) OnChanging(this, Reason);
+}
+
+void TMvDataConsumer::DataProviderChanged(IMvDataProvider* Provider, int Reason, IMvUnknown* Source) {
+    if (Provider != FProvider.Get()) return;
+    ForEachExtension([&](TMvDataConsumerAggregatedObject& E) { E.ProviderChanged(Reason, Source); });
+    if (OnInvalidate) OnInvalidate();
+    if (OnChanged) OnChanged(this, Reason);
+}
+
+void TMvDataConsumer::WriteProperties(TMvDataWriter& Writer) {
+    IMvDataContexts* Contexts = FProvider ? FProvider->GetContexts() : nullptr;
+    if (Contexts && Contexts->GetCount() > 0 && Contexts->GetContext(0)->GetName() != FContext)
+        Writer.WriteString("Context", FContext);
+    WriteExtensions(Writer);
+}
+
+bool TMvDataConsumer::ReadProperty(const std::string& Name, TMvDataReader& Reader) {
+    if (SameText(Name, "Context")) {
+        SetContext(Reader.ReadString());
+        return true;
+    }
+    return TExtensibleInterfacedPersistent::ReadProperty(Name, Reader);
+}
+
+void TMvDataConsumerItemSelect::SetItem(const TMvDataItemID& Value) {
+    if (Value == FItem) return;
+    TMvDataConsumer* C = Consumer();
+    if (C) C->Changing(pcrUpdate);
+    FItem = Value;
+    if (C) C->Changed(pcrUpdate);
+}
+
+bool TMvDataConsumerItemSelect::GetInterface(const TMvGUID& IID, void** Obj) {
+    if (!SameGUID(IID, IMvDataConsumerItemSelect::IID())) return false;
+    *Obj = static_cast<IMvDataConsumerItemSelect*>(this);
+    return true;
+}
+
+void TMvDataConsumerItemSelect::WriteProperties(TMvDataWriter& Writer) {
+    if (!FItem.empty()) Writer.WriteString("Item", FItem);
+}
+
+bool TMvDataConsumerItemSelect::ReadProperty(const std::string& Name, TMvDataReader& Reader) {
+    if (!SameText(Name, "Item")) return false;
+    FItem = Reader.ReadString();
+    return true;
+}
+
+// ---- the view list ----
+
+IMvDataItems* TMvCustomDataConsumerViewList::ChildList(IMvDataItem* Item) {
+    TMvIntf<IMvDataItems> L = MvQuery<IMvDataItems>(Item);
+    return L.Get(); // kept alive by the item's sub-items facet
+}
+
+uint32_t TMvCustomDataConsumerViewList::FlagsFor(IMvDataItem* Item, int Level) {
+    uint32_t Flags = static_cast<uint32_t>(Level) & vlLevelMask;
+    TMvIntf<IMvDataItems> L = MvQuery<IMvDataItems>(Item);
+    if (L) {
+        Flags |= vlHasChildList;
+        if (L->GetCount() > 0) Flags |= vlHasChildren;
+    }
+    return Flags;
+}
+
+void TMvCustomDataConsumerViewList::InsertRows(int At, IMvDataItems* List, int Level, int Depth) {
+    for (int i = 0; i < List->GetCount(); ++i) {
+        TMvIntf<IMvDataItem> Item = List->GetItem(i);
+        FRows.insert(FRows.begin() + At, TViewListItem{Item->GetID(), FlagsFor(Item.Get(), Level)});
+        const int Row = At++;
+        if (Depth > 0 && (FRows[static_cast<size_t>(Row)].Flags & vlHasChildren)) {
+            const size_t Before = FRows.size();
+            InsertChildren(Row, ChildList(Item.Get()), Depth - 1);
+            At += static_cast<int>(FRows.size() - Before);
+        }
+    }
+}
+
+void TMvCustomDataConsumerViewList::InsertChildren(int Index, IMvDataItems* Children, int Depth) {
+    if (!Children) return;
+    const int ChildLevel = Level(Row(Index)) + 1;
+    int At = Index + 1;
+    while (At < Count() && Level(Row(At)) >= ChildLevel)
+        ++At;
+    InsertRows(At, Children, ChildLevel, Depth);
+    FRows[static_cast<size_t>(Index)].Flags |= vlExpanded | vlHasChildList | vlHasChildren;
+}
+
+void TMvCustomDataConsumerViewList::Rebuild() {
+    FRows.clear();
+    TMvDataConsumer* C = Consumer();
+    IMvDataItems* Root = C ? C->RootItems() : nullptr;
+    if (Root) InsertRows(0, Root, 0, FExpandLevel);
+}
+
+void TMvCustomDataConsumerViewList::ExpandRow(int Index) {
+    const TViewListItem& R = Row(Index);
+    if ((R.Flags & vlExpanded) || !(R.Flags & vlHasChildren)) return;
+    TMvIntf<IMvDataItem> Item = ItemOfRow(Index);
+    if (Item) InsertChildren(Index, ChildList(Item.Get()), 0);
+}
+
+void TMvCustomDataConsumerViewList::CollapseRow(int Index) {
+    if (!(Row(Index).Flags & vlExpanded)) return;
+    const int Level = this->Level(Row(Index));
+    int End = Index + 1;
+    while (End < Count() && this->Level(Row(End)) > Level)
+        ++End;
+    FRows.erase(FRows.begin() + Index + 1, FRows.begin() + End);
+    FRows[static_cast<size_t>(Index)].Flags &= ~vlExpanded;
+}
+
+void TMvCustomDataConsumerViewList::ToggleItem(int Index) {
+    if (Row(Index).Flags & vlExpanded)
+        CollapseRow(Index);
+    else
+        ExpandRow(Index);
+}
+
+void TMvCustomDataConsumerViewList::DeleteRow(int Index) {
+    CollapseRow(Index);
+    const int Level = this->Level(Row(Index));
+    const int Parent = ParentIndex(Index);
+    FRows.erase(FRows.begin() + Index);
+    if (Parent >= 0) {
+        bool OtherChild = false;
+        for (int i = Parent + 1; i < Count() && this->Level(Row(i)) >= Level; ++i)
+            OtherChild = OtherChild || this->Level(Row(i)) == Level;
+        if (!OtherChild) FRows[static_cast<size_t>(Parent)].Flags &= ~(vlExpanded | vlHasChildren);
+    }
+}
+
+int TMvCustomDataConsumerViewList::IndexOfID(const TMvDataItemID& ID) const {
+    for (int i = Count() - 1; i >= 0; --i)
+        if (SameText(Row(i).ItemID, ID)) return i;
+    return -1;
+}
+
+int TMvCustomDataConsumerViewList::IndexOfItem(IMvDataItem* Item) const {
+    return Item ? IndexOfID(Item->GetID()) : -1;
+}
+
+int TMvCustomDataConsumerViewList::ParentIndex(int Index) const {
+    const int Level = this->Level(Row(Index));
+    for (int i = Index - 1; i >= 0; --i)
+        if (this->Level(Row(i)) < Level) return i;
+    return -1;
+}
+
+int TMvCustomDataConsumerViewList::SiblingIndex(int Index) const {
+    const int Level = this->Level(Row(Index));
+    int N = 0;
+    for (int i = Index - 1; i >= 0 && this->Level(Row(i)) >= Level; --i)
+        if (this->Level(Row(i)) == Level) ++N;
+    return N;
+}
+
+TMvIntf<IMvDataItem> TMvCustomDataConsumerViewList::ItemOfRow(int Index) {
+    const int Parent = ParentIndex(Index);
+    IMvDataItems* List = nullptr;
+    TMvIntf<IMvDataItem> ParentItem;
+    if (Parent < 0) {
+        TMvDataConsumer* C = Consumer();
+        List = C ? C->RootItems() : nullptr;
+    } else {
+        ParentItem = ItemOfRow(Parent);
+        List = ParentItem ? ChildList(ParentItem.Get()) : nullptr;
+    }
+    TMvIntf<IMvDataIDSearch> Search = MvQuery<IMvDataIDSearch>(List);
+    return Search ? Search->FindByIDEx(Row(Index).ItemID, false) : nullptr;
+}
+
+std::vector<uint32_t> TMvCustomDataConsumerViewList::TreeLineBits(int Index) const {
+    const int Level = this->Level(Row(Index));
+    std::vector<uint32_t> Bits(static_cast<size_t>((Level + 31) / 32), 0);
+    // The ancestor at level K has a following sibling when a later row comes back
+    // to level K before anything shallower.
+    for (int K = Level - 1; K >= 0; --K) {
+        for (int j = Index + 1; j < Count(); ++j) {
+            const int L = this->Level(this->Row(j));
+            if (L < K) break;
+            if (L == K) {
+                Bits[static_cast<size_t>(K / 32)] |= 1u << (K % 32);
+                break;
+            }
+        }
+    }
+    return Bits;
+}
+
+void TMvCustomDataConsumerViewList::SetLevelIndent(int Value) {
+    if (Value == FLevelIndent) return;
+    TMvDataConsumer* C = Consumer();
+    if (C) C->Changing(pcrConsumerView);
+    FLevelIndent = Value;
+    if (C) C->Changed(pcrConsumerView);
+}
+
+void TMvCustomDataConsumerViewList::ProviderChanging(int Reason, IMvUnknown* Source) {
+    if (Reason != pcrDelete || !Source) return;
+    void* P = nullptr;
+    if (Source->QueryInterface(IMvDataItem::IID(), &P) != kMvOk) return;
+    TMvIntf<IMvDataItem> Item(static_cast<IMvDataItem*>(P), false);
+    const int Index = IndexOfItem(Item.Get());
+    if (Index >= 0) DeleteRow(Index);
+}
+
+void TMvCustomDataConsumerViewList::ProviderChanged(int Reason, IMvUnknown* Source) {
+    TMvIntf<IMvDataItem> Item;
+    if (Source) {
+        void* P = nullptr;
+        if (Source->QueryInterface(IMvDataItem::IID(), &P) == kMvOk)
+            Item = TMvIntf<IMvDataItem>(static_cast<IMvDataItem*>(P), false);
+    }
+    switch (Reason) {
+    case pcrAdd: {
+        if (!Item) return;
+        IMvDataItems* Owner = Item->GetItems();
+        IMvDataItem* ParentItem = Owner ? Owner->GetParent() : nullptr;
+        if (!ParentItem) {
+            // A root item: rows follow the root list's order.
+            const int Pos = Item->GetIndex();
+            int At = Count();
+            if (Pos + 1 < (Owner ? Owner->GetCount() : 0)) {
+                const int Next = IndexOfItem(Owner->GetItem(Pos + 1).Get());
+                if (Next >= 0) At = Next;
+            }
+            FRows.insert(FRows.begin() + At, TViewListItem{Item->GetID(), FlagsFor(Item.Get(), 0)});
+            return;
+        }
+        const int Parent = IndexOfItem(ParentItem);
+        if (Parent < 0) return;
+        TViewListItem& P = FRows[static_cast<size_t>(Parent)];
+        if (!(P.Flags & vlExpanded)) {
+            // A collapsed parent only shows that it has children now; it is expanded
+            // when it already had some.
+            const bool HadChildren = (P.Flags & vlHasChildren) != 0;
+            P.Flags |= vlHasChildList | vlHasChildren;
+            if (HadChildren) ExpandRow(Parent);
+            return;
+        }
+        const int Level = this->Level(P) + 1;
+        int At = Parent + 1;
+        const int Pos = Item->GetIndex();
+        for (int Sibling = 0; At < Count() && this->Level(Row(At)) >= Level; ++At) {
+            if (this->Level(Row(At)) == Level && Sibling++ == Pos) break;
+        }
+        FRows.insert(FRows.begin() + At, TViewListItem{Item->GetID(), FlagsFor(Item.Get(), Level)});
+        return;
+    }
+    case pcrUpdate: {
+        if (!Item) return;
+        const int Index = IndexOfItem(Item.Get());
+        if (Index < 0) return;
+        IMvDataItems* Owner = Item->GetItems();
+        IMvDataItem* ParentItem = Owner ? Owner->GetParent() : nullptr;
+        const int Parent = ParentIndex(Index);
+        const bool Expected =
+            ParentItem ? (Parent >= 0 && SameText(Row(Parent).ItemID, ParentItem->GetID())) : Parent < 0;
+        if (!Expected) throw EMvLibDataConsumer("ViewList out of sync");
+        TViewListItem& R = FRows[static_cast<size_t>(Index)];
+        R.Flags = (R.Flags & vlExpanded) | FlagsFor(Item.Get(), Level(R));
+        return;
+    }
+    case pcrListUpdate:
+    case pcrFullUpdate:
+        Rebuild();
+        return;
+    default:
+        return;
+    }
+}
+
+void TMvCustomDataConsumerViewList::ConsumerChanged(int Reason) {
+    if (Reason == dcrProviderChange || Reason == dcrContextChange) Rebuild();
+}
+
+void TMvDataConsumerViewList::WriteProperties(TMvDataWriter& Writer) {
+    if (FLevelIndent != 16) Writer.WriteInteger("LevelIndent", FLevelIndent);
+}
+
+bool TMvDataConsumerViewList::ReadProperty(const std::string& Name, TMvDataReader& Reader) {
+    if (!SameText(Name, "LevelIndent")) return false;
+    FLevelIndent = static_cast<int>(Reader.ReadInteger());
+    return true;
+}
+
+// ---- streaming of lists and the registry ----
+
+std::string MvWriteItemList(TMvDataItemsList& List) {
+    MvRegisterDataProviderClasses();
+    TMvDataWriter W;
+    W.BeginElement();
+    W.WriteString("ClassName", List.ClassName());
+    List.WriteProperties(W);
+    W.EndElement();
+    return W.Text();
+}
+
+void MvReadItemList(TMvDataItemsList& List, const std::string& Text) {
+    MvRegisterDataProviderClasses();
+    auto ReadInto = [&Text](TMvDataItemsList& Target) {
+        TMvDataReader R(Text);
+        R.ReadElementStart();
+        const std::string Class = ReadClassName(R);
+        if (!SameText(Class, "TMvDataItemsList")) throw EReadError("Invalid class type");
+        ReadOrSkip(Target, R);
+        if (!R.AtEnd()) throw EReadError("Invalid stream format: text after the end");
+    };
+    // A trial read into a fresh list finds every fault first; only then does List
+    // change, read the same way, so that a bad stream leaves it as it was.
+    {
+        TMvIntf<TMvDataItemsList> Trial = MvNew<TMvDataItemsList>(List.GetProvider(), List.GetParent());
+        ReadInto(*Trial);
+    }
+    List.Changing(pcrListUpdate, List.AsItems());
+    List.ClearItems();
+    ReadInto(List);
+    List.Changed(pcrListUpdate, List.AsItems());
+}
+
+void MvRegisterDataProviderClasses() {
+    static const bool Done = [] {
+        using C = TExtensibleInterfacedPersistent*;
+        MvRegisterClass("TMvDataItemsList", [](C) { return new TMvDataItemsList(); });
+        MvRegisterClass("TMvCustomDataItemsImages",
+                        [](C Owner) { return new TMvCustomDataItemsImages(Owner); });
+        MvRegisterClass("TMvCustomDataItemsTextRenderer",
+                        [](C Owner) { return new TMvCustomDataItemsTextRenderer(Owner); });
+        MvRegisterClass("TMvBaseDataItemsListManagement",
+                        [](C Owner) { return new TMvBaseDataItemsListManagement(Owner); });
+        MvRegisterClass("TMvBaseDataItem", [](C) { return new TMvBaseDataItem(); });
+        MvRegisterClass("TMvDataItemTextImpl", [](C Owner) { return new TMvDataItemTextImpl(Owner); });
+        MvRegisterClass("TMvDataItemImageImpl", [](C Owner) { return new TMvDataItemImageImpl(Owner); });
+        MvRegisterClass("TMvDataConsumer", [](C) { return new TMvDataConsumer(nullptr); });
+        MvRegisterClass("TMvDataConsumerItemSelect",
+                        [](C Owner) { return new TMvDataConsumerItemSelect(Owner); });
+        MvRegisterClass("TMvDataContexts", [](C) { return new TMvDataContexts(nullptr); });
+        // A context is made only inside its contexts list; a stream cannot make one alone.
+        MvRegisterClass("TMvDataContext",
+                        [](C) -> TMvStreamable* { return new TMvDataContext(nullptr, ""); });
+        MvRegisterClass("TMvManagedDataContext",
+                        [](C) -> TMvStreamable* { return new TMvManagedDataContext(nullptr, ""); });
+        MvRegisterClass("TMvFixedDataContext",
+                        [](C) -> TMvStreamable* { return new TMvFixedDataContext(nullptr, ""); });
+        return true;
+    }();
+    (void)Done;
+}
+
+namespace {
+
+// The classes are known from start-up on.
+const bool kRegisteredAtStartUp = (MvRegisterDataProviderClasses(), true);
+
+} // namespace
