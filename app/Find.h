@@ -1,13 +1,73 @@
-// TfrmFind: the "Find notes" window. For now it is an empty window with the
-// right caption, so that the commands that open it work.
+// TfrmFind: the "Find Notes" window. It lists the topics of the namespaces checked
+// in one combo that carry the tags checked in the other, as the side panel's list
+// of links, and remembers its place and filter in the store's property list.
 #pragma once
 
+#include "gui/ActnList.h"
 #include "gui/Forms.h"
+
+#include <string>
+#include <vector>
+
+class TMvCheckedComboBox;
+class TStrings;
+class TNamespaceVisualizer;
+class TPanel;
+class TLabel;
+class TCheckBox;
+class TButton;
 
 class TfrmFind : public TForm {
 public:
     explicit TfrmFind(TComponent* AOwner);
     ~TfrmFind() override;
+
+    void WndProc(TMessage& Message) override;
+
+    // The steps of the window, public for the program and its tests.
+    void FillFilterCombos();
+    void CheckItemsFromText(const std::string& NamespaceText, const std::string& TagText);
+    void AddNamespaceResults(const std::string& ItemText, const TStrings* Tags);
+    void ReapplyFilterState();
+    void SaveFindState();
+    void VisualizerHotSpotClick(TObject* Sender, const std::string& SRC, bool& Handled);
+
+    TPanel* pnlFilter = nullptr;
+    TLabel* lblNamespaces = nullptr;
+    TLabel* lblTags = nullptr;
+    TMvCheckedComboBox* cbNamespaces = nullptr;
+    TMvCheckedComboBox* cbTags = nullptr;
+    TCheckBox* CheckBox1 = nullptr;
+    TCheckBox* CheckBox2 = nullptr;
+    TButton* BitBtn1 = nullptr;
+    TActionList* alTopicList = nullptr;
+    TAction* aFilter = nullptr;
+    TAction* aAllNamespaces = nullptr;
+    TAction* aAllTags = nullptr;
+    TNamespaceVisualizer* Visualizer = nullptr;
+    std::string SavedNamespaces;
+    std::string SavedTags;
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void DoClose(TCloseAction& Action) override;
+
+private:
+    void FormCreate();
+    void FormActivate();
+    void FormDeactivate();
+    void pnlFilterResize();
+    void ComboChange(TMvCheckedComboBox* Combo);
+    void aFilterExecute();
+    // "All" of one combo switched on or off; Saved holds its text from before.
+    void ToggleAll(TAction* Action, TMvCheckedComboBox* Combo, TCheckBox* Box, std::string& Saved,
+                   bool ForNamespaces);
+    // Checks the items named in Text; a full combo stops the checking (logged).
+    void CheckNamed(TMvCheckedComboBox* Combo, const std::string& Text);
+    void SyncBox(TCheckBox* Box, TAction* Action);
+    static bool OwnWindow(HWND Wnd);
+
+    bool FSyncing = false;
 };
 
 extern TfrmFind* frmFind;

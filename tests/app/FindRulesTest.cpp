@@ -1,0 +1,44 @@
+// The finder's window-free rules.
+#include "app/FindRules.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(FindRules, OnlyTheWordAllMeansEverything) {
+    for (const char* Yes : {"All", "ALL", "all", " All ", "aLl"})
+        EXPECT_TRUE(FindTextIsAll(Yes)) << Yes;
+    for (const char* No : {"", "Wallet", "small", "All,Work", "ALLOWANCE", "Al", "Ball"})
+        EXPECT_FALSE(FindTextIsAll(No)) << No;
+}
+
+TEST(FindRules, NamesAreWholeTokensFoundEverywhere) {
+    const std::vector<std::string> Items{"Default", "Home", "Work", "Homework", "work", "Wallet"};
+    struct Case {
+        const char* Text;
+        std::vector<int> Expected;
+    } cases[] = {
+        {"HOMEWORK", {3}},                 // not Home and Work
+        {"Home,Work", {1, 2, 4}},          // every item equal to a token, case ignored
+        {"home, WALLET ,nothing", {1, 5}}, // blanks around tokens do not count
+        {"", {}},
+        {",,", {}},
+        {"Default", {0}},
+        {"Wall", {}},
+    };
+    for (const Case& C : cases)
+        EXPECT_EQ(FindItemsNamed(Items, C.Text, ','), C.Expected) << C.Text;
+    EXPECT_EQ(FindItemsNamed(Items, "Home;Wallet", ';'), (std::vector<int>{1, 5}));
+}
+
+TEST(FindRules, DefaultIsTheEmptyNamespaceAndGeometryIsWholeNumbers) {
+    EXPECT_EQ(FindNamespaceOfItem("Default"), "");
+    EXPECT_EQ(FindNamespaceOfItem("default"), "default"); // a namespace of that name
+    EXPECT_EQ(FindNamespaceOfItem("Work"), "Work");
+    EXPECT_EQ(FindGeometryValue("120"), 120);
+    EXPECT_EQ(FindGeometryValue(" -8 "), -8);
+    for (const char* Bad : {"", "12.5", "abc", "10px", "99999999999"})
+        EXPECT_FALSE(FindGeometryValue(Bad).has_value()) << Bad;
+}
+
+} // namespace

@@ -1,0 +1,252 @@
+// The finder end to end in the test process: the real main window and store, the
+// filter combos driven as a user would (with the dialog responder for menus).
+#include "app/Find.h"
+#include "app/NamespaceVisualizer.h"
+#include "app/Note.h"
+#include "components/MvCombobox.h"
+#include "gui/Menus.h"
+#include "store/NotesStore.h"
+#include "tests/app/AppFixture.h"
+#include "tests/components/Screens.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+using namespace mv::app::test;
+using Strings = std::vector<std::string>;
+
+namespace {
+
+class FindTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Fixture = std::make_unique<TAppFixture>("find");
+        Fixture->Start();
+        Store = Fixture->Main().NotesStore();
+        ASSERT_NE(Store, nullptr);
+    }
+    void TearDown() override {
+        delete Find;
+        Find = nullptr;
+        Fixture.reset();
+    }
+    // A topic with the given tags.
+    void Topic(const std::string& Namespace, const std::string& Title, const Strings& Tags = {}) {
+        bool Created = true;
+        const int32_t ID = Store->FindTopic(Namespace, Title, Created);
+        for (const std::string& T : Tags)
+            Store->AttachTag(ID, T);
+    }
+    TfrmFind& Open() {
+        Find = new TfrmFind(Application);
+        return *Find;
+    }
+    static int IndexOf(TMvCheckedComboBox* Combo, const std::string& Item) {
+        for (int i = 0; i < Combo->Items().Count(); ++i)
+            if (Combo->Items().Get(i) == Item) return i;
+        return -1;
+    }
+    static void Check(TMvCheckedComboBox* Combo, const std::string& Item) {
+        const int i = IndexOf(Combo, Item);
+        ASSERT_GE(i, 0) << Item;
+        Combo->SetItemChecked(i, true);
+    }
+    // Every namespace shown, with its titles: "Ns: a b c".
+    Strings Shown() {
+        Strings Lines;
+        std::string Heading;
+        for (const auto& Line : Find->Visualizer->ShownLines()) {
+            if (Line.Link.empty()) {
+                Lines.push_back(Line.Text + ":");
+            } else if (!Lines.empty()) {
+                // A link line shows its title after a marker.
+                const size_t Blank = Line.Text.find(' ');
+                Lines.back() += " " + (Blank == std::string::npos ? Line.Text : Line.Text.substr(Blank + 1));
+            }
+        }
+        return Lines;
+    }
+
+    std::unique_ptr<TAppFixture> Fixture;
+    TNotesStore* Store = nullptr;
+    TfrmFind* Find = nullptr;
+};
+
+TEST_F(FindTest, AnEmptyFilterTurnsAllOnAndListsEveryTopic) {
+    Topic("", "Shopping");
+    Topic("Work", "Report", {"urgent"});
+    Topic("Work", "Minutes");
+    TfrmFind& F = Open();
+    EXPECT_EQ(F.Caption(), "Find Notes");
+    EXPECT_EQ(F.cbNamespaces->Items().Get(0), "Default");
+    F.aFilter->Execute();
+    EXPECT_TRUE(F.aAllNamespaces->Checked());
+    EXPECT_TRUE(F.aAllTags->Checked());
+    EXPECT_TRUE(F.CheckBox1->Checked());
+    EXPECT_EQ(F.cbNamespaces->Text(), "All");
+    EXPECT_FALSE(F.cbNamespaces->Enabled());
+    EXPECT_EQ(F.Visualizer->Titles("Default"), (Strings{"Home", "Shopping"}));
+    EXPECT_EQ(F.Visualizer->Titles("Work"), (Strings{"Minutes", "Report"}));
+    // Checking Default never makes a namespace of that name.
+    std::unique_ptr<TStringList> Namespaces = Store->ListNamespaces();
+    for (int i = 0; Namespaces && i < Namespaces->Count(); ++i)
+        EXPECT_NE(Namespaces->Get(i).rfind("Default=", 0), 0u);
+}
+
+TEST_F(FindTest, NamesHoldingAllAreNamesAndOnlyTheirTopicsShow) {
+    Topic("Wallet", "Receipts", {"small"});
+    Topic("Wallet", "Cards");
+    Topic("Work", "Report", {"small"});
+    TfrmFind& F = Open();
+    Check(F.cbNamespaces, "Wallet");
+    EXPECT_EQ(F.cbNamespaces->Text(), "Wallet"); // not turned into All
+    Check(F.cbTags, "small");
+    EXPECT_EQ(F.cbTags->Text(), "small");
+    F.aFilter->Execute();
+    EXPECT_FALSE(F.aAllNamespaces->Checked());
+    EXPECT_FALSE(F.aAllTags->Checked());
+    EXPECT_EQ(Shown(), (Strings{"Wallet: Receipts"}));
+    // The word itself does turn the text to All.
+    F.cbTags->SetText("all");
+    F.cbTags->OnChange(F.cbTags);
+    EXPECT_EQ(F.cbTags->Text(), "All");
+}
+
+TEST_F(FindTest, SelectAllThenDeselectAllFromTheComboMenu) {
+    Topic("A", "a1");
+    Topic("B", "b1");
+    TfrmFind& F = Open();
+    int Choice = 0;
+    Fixture->Responder.Popup = [&](TPopupMenu& Menu, int, int) { Menu.Items().Items(Choice)->Click(); };
+    TMvCheckListBox& List = F.cbNamespaces->CheckList();
+    F.cbNamespaces->OpenPopup(true);
+    List.Perform(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(List.Handle()), MAKELPARAM(-1, -1));
+    // The template database brings its Help namespace along.
+    EXPECT_EQ(F.cbNamespaces->Text(), "Default,A,B,Help");
+    F.cbNamespaces->ClosePopup(F.cbNamespaces, true);
+    F.aFilter->Execute();
+    EXPECT_EQ(Shown(), (Strings{"A: a1", "B: b1", "Default: Home", "Help: [Root]"}));
+    Choice = 1;
+    F.cbNamespaces->OpenPopup(true);
+    List.Perform(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(List.Handle()), MAKELPARAM(-1, -1));
+    F.cbNamespaces->ClosePopup(F.cbNamespaces, true);
+    EXPECT_EQ(F.cbNamespaces->Text(), "");
+    F.aFilter->Execute(); // nothing checked: every namespace again
+    EXPECT_TRUE(F.aAllNamespaces->Checked());
+    EXPECT_EQ(Shown().size(), 4u);
+}
+
+TEST_F(FindTest, TagsFilterAFewHundredTopics) {
+    // 300 topics in three namespaces; topic i carries tag t(i mod 5) and, when i
+    // is a multiple of 7, the tag "seven" as well.
+    const Strings Spaces{"Alpha", "Beta", "Gamma"};
+    std::set<std::string> Expected;
+    for (int i = 0; i < 300; ++i) {
+        const std::string Ns = Spaces[static_cast<size_t>(i % 3)], Title = "topic " + std::to_string(i);
+        Strings Tags{"t" + std::to_string(i % 5)};
+        if (i % 7 == 0) Tags.push_back("seven");
+        Topic(Ns, Title, Tags);
+        if (Ns == "Beta" && (i % 5 == 2 || i % 7 == 0)) Expected.insert(Title);
+    }
+    TfrmFind& F = Open();
+    Check(F.cbNamespaces, "Beta");
+    Check(F.cbTags, "t2");
+    Check(F.cbTags, "seven");
+    F.aFilter->Execute();
+    const Strings Titles = F.Visualizer->Titles("Beta");
+    EXPECT_EQ(std::set<std::string>(Titles.begin(), Titles.end()), Expected);
+    EXPECT_EQ(Titles.size(), Expected.size()); // a topic with both tags is listed once
+    EXPECT_TRUE(F.Visualizer->Titles("Alpha").empty());
+
+    F.SetBounds(100, 80, 520, 600);
+    F.Show();
+    Fixture->Pump(200);
+    SaveScreen(F.Handle(), "finder");
+    F.Hide();
+}
+
+TEST_F(FindTest, TheFilterAndPlaceAreRememberedAfterARestart) {
+    Topic("Home", "Chores", {"weekly"});
+    Topic("Work", "Report", {"weekly"});
+    Topic("Homework", "Essay");
+    {
+        TfrmFind& F = Open();
+        Check(F.cbNamespaces, "Work");
+        Check(F.cbNamespaces, "Homework");
+        F.aAllTags->Execute();
+        F.SetBounds(33, 44, 500, 400);
+        F.SaveFindState();
+        // Saving leaves "All" off and the earlier text in place.
+        EXPECT_FALSE(F.aAllTags->Checked());
+        EXPECT_EQ(Store->Properties().Values("list.tags.all"), "True");
+        EXPECT_EQ(Store->Properties().Values("list.namespaces"), "Work,Homework");
+        delete Find;
+        Find = nullptr;
+    }
+    Store->Commit();
+    Fixture->Quit();
+    Fixture->Start();
+    Store = Fixture->Main().NotesStore();
+    TfrmFind& F = Open();
+    EXPECT_EQ(F.Left(), 33);
+    EXPECT_EQ(F.Top(), 44);
+    EXPECT_EQ(F.Width(), 500);
+    // Whole names: Homework does not bring Home and Work back, and the reverse.
+    EXPECT_TRUE(F.cbNamespaces->IsItemChecked(IndexOf(F.cbNamespaces, "Work")));
+    EXPECT_TRUE(F.cbNamespaces->IsItemChecked(IndexOf(F.cbNamespaces, "Homework")));
+    EXPECT_FALSE(F.cbNamespaces->IsItemChecked(IndexOf(F.cbNamespaces, "Home")));
+    EXPECT_TRUE(F.aAllTags->Checked());
+    F.aFilter->Execute();
+    EXPECT_EQ(Shown(), (Strings{"Homework: Essay", "Work: Report"}));
+}
+
+TEST_F(FindTest, AFullComboStopsReCheckingAndIsLogged) {
+    std::string Names;
+    for (int i = 0; i < 30; ++i) {
+        const std::string Tag = "a-rather-long-tag-name-" + std::to_string(100 + i);
+        Topic("", "topic " + std::to_string(i), {Tag});
+        Names += (Names.empty() ? "" : ",") + Tag;
+    }
+    TfrmFind& F = Open();
+    EXPECT_NO_THROW(F.CheckItemsFromText("", Names));
+    int Checked = 0;
+    for (int i = 0; i < F.cbTags->Items().Count(); ++i)
+        Checked += F.cbTags->IsItemChecked(i) ? 1 : 0;
+    EXPECT_GT(Checked, 0);
+    EXPECT_LT(Checked, 30);
+    EXPECT_LT(F.cbTags->Text().size(), 256u);
+    // Activation runs the same steps; it neither throws nor loops.
+    F.ReapplyFilterState();
+}
+
+TEST_F(FindTest, SwitchingToAnotherProgramSavesNothing) {
+    TfrmFind& F = Open();
+    F.HandleNeeded();
+    HWND Foreign = GetDesktopWindow();
+    DWORD Process = 0;
+    GetWindowThreadProcessId(Foreign, &Process);
+    if (Process == GetCurrentProcessId()) GTEST_SKIP() << "no window of another process to switch to";
+    Store->Properties().SetValue("list.l", "untouched");
+    SendMessageA(F.Handle(), WM_ACTIVATE, WA_INACTIVE, reinterpret_cast<LPARAM>(Foreign));
+    EXPECT_EQ(Store->Properties().Values("list.l"), "untouched");
+    SendMessageA(F.Handle(), WM_ACTIVATE, WA_INACTIVE, reinterpret_cast<LPARAM>(Fixture->Main().Handle()));
+    EXPECT_EQ(Store->Properties().Values("list.l"), std::to_string(F.Left()));
+}
+
+TEST_F(FindTest, ALinkOpensItsTopic) {
+    Topic("Work", "Report");
+    TfrmFind& F = Open();
+    F.aFilter->Execute();
+    const auto& Lines = F.Visualizer->ShownLines();
+    int Line = -1;
+    for (size_t i = 0; i < Lines.size(); ++i)
+        if (Lines[i].Link == "Work:Report") Line = static_cast<int>(i);
+    ASSERT_GE(Line, 0);
+    F.Visualizer->ClickLine(Line);
+    Fixture->Pump(100);
+    TfrmNote* Window = NoteWindowsByNamespace.Find("Work");
+    ASSERT_NE(Window, nullptr);
+}
+
+} // namespace
