@@ -38,19 +38,35 @@ TMvGuidSource SetMvGuidSource(TMvGuidSource Source) {
     return Old;
 }
 
+namespace {
+
+// IDs of the items alive now: a source that repeats itself must not make two items
+// one. Only live items count, so the set stays as small as the tree.
+std::mutex& IssuedLock() {
+    static std::mutex lock;
+    return lock;
+}
+std::set<std::string>& Issued() {
+    static std::set<std::string> issued;
+    return issued;
+}
+
+} // namespace
+
 TMvDataItemID NewMvDataItemID() {
-    // IDs given out in this process: a source that repeats itself must not make
-    // two items one.
-    static std::mutex Lock;
-    static std::set<std::string> Issued;
     for (int Attempt = 0; Attempt < 4; ++Attempt) {
         TMvGUID G;
         if (!GuidSourceSlot()(G)) throw EMvLibDataProvider("Cannot create a new item ID");
         std::string ID = HexBytes(G);
-        const std::lock_guard<std::mutex> Guard(Lock);
-        if (Issued.insert(ID).second) return ID;
+        const std::lock_guard<std::mutex> Guard(IssuedLock());
+        if (Issued().insert(ID).second) return ID;
     }
     throw EMvLibDataProvider("Cannot create a new item ID: the identifier source repeats itself");
+}
+
+void ReleaseMvDataItemID(const TMvDataItemID& ID) {
+    const std::lock_guard<std::mutex> Guard(IssuedLock());
+    Issued().erase(ID);
 }
 
 // ---- TExtensibleInterfacedPersistent ----
@@ -194,7 +210,11 @@ TMvBaseDataItems* TMvDataItemsAggregatedObject::Items() const {
 
 // ---- TMvBaseDataItem ----
 
-TMvBaseDataItem::TMvBaseDataItem() : FID(NewMvDataItemID()) {}
+TMvBaseDataItem::TMvBaseDataItem() : FID(NewMvDataItemID()), FIssuedID(FID) {}
+
+TMvBaseDataItem::~TMvBaseDataItem() {
+    ReleaseMvDataItemID(FIssuedID);
+}
 
 bool TMvBaseDataItem::GetInterface(const TMvGUID& IID, void** Obj) {
     if (SameGUID(IID, IMvDataItem::IID())) {

@@ -118,6 +118,7 @@ public:
 class TMvBaseDataItem : public TExtensibleInterfacedPersistent, public IMvDataItem {
 public:
     TMvBaseDataItem();
+    ~TMvBaseDataItem() override;
     std::string ClassName() const override { return "TMvBaseDataItem"; }
 
     IMvDataItems* GetItems() override { return FItems; }
@@ -138,6 +139,7 @@ protected:
 
 private:
     TMvDataItemID FID;
+    TMvDataItemID FIssuedID;        // the ID it was made with, given back when it goes
     IMvDataItems* FItems = nullptr; // the list that holds the item: not owned
 };
 

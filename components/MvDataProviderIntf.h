@@ -335,5 +335,7 @@ protected:
 using TMvGuidSource = bool (*)(TMvGUID& Guid);
 TMvGuidSource SetMvGuidSource(TMvGuidSource Source);
 // A new item ID: 32 hexadecimal digits, two per byte of a new GUID in byte order.
-// Raises when the source fails or when it repeats an ID given out before.
+// Raises when the source fails or when it repeats an ID that a live item was given.
 TMvDataItemID NewMvDataItemID();
+// Gives an ID from NewMvDataItemID back when its item goes.
+void ReleaseMvDataItemID(const TMvDataItemID& ID);

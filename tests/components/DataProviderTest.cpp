@@ -123,9 +123,13 @@ TEST(DataProviderIds, AFailingOrRepeatingSourceRaises) {
     TMvGuidSource Old = SetMvGuidSource(FailingSource);
     EXPECT_THROW(MvNew<TMvBaseDataItem>(), EMvLibDataProvider);
     SetMvGuidSource(RepeatingSource);
-    TMvIntf<TMvBaseDataItem> First = MvNew<TMvBaseDataItem>();
-    // The same GUID again may not make a second item with the first one's ID.
-    EXPECT_THROW(MvNew<TMvBaseDataItem>(), EMvLibDataProvider);
+    {
+        TMvIntf<TMvBaseDataItem> First = MvNew<TMvBaseDataItem>();
+        // The same GUID again may not make a second item with the first one's ID.
+        EXPECT_THROW(MvNew<TMvBaseDataItem>(), EMvLibDataProvider);
+    }
+    // Once the first item is gone its ID is free again.
+    EXPECT_NO_THROW(MvNew<TMvBaseDataItem>());
     SetMvGuidSource(Old);
 }
 

@@ -1,0 +1,199 @@
+// finder_bench: searches of the finder window (Find pressed, the result list drawn)
+// against the store's own FindTopics for the same filter plus drawing the same list
+// in a side panel, on the store benchmark's 100,000-topic database, in the same run:
+// one namespace and two tags, one namespace alone, and two tags in every namespace
+// (where the finder asks the store once per namespace, as its result is grouped by
+// namespace, and the store alone asks once). Runs under Wine from the program
+// folder; the ratios are printed at the end.
+#include "app/Find.h"
+#include "app/Main.h"
+#include "app/NamespaceVisualizer.h"
+#include "app/Settings.h"
+#include "bench/store/BenchDatabase.h"
+#include "components/MvCombobox.h"
+#include "gui/Forms.h"
+#include "store/NotesStore.h"
+#include "store/StoreLists.h"
+
+#include <windows.h>
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string ExeFolder() {
+    char Path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, Path, MAX_PATH);
+    std::string Folder = Path;
+    return Folder.substr(0, Folder.find_last_of("\\/"));
+}
+
+void Pump() {
+    MSG Msg;
+    while (PeekMessageA(&Msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&Msg);
+        DispatchMessageA(&Msg);
+    }
+}
+
+void CopyOrDie(const std::string& From, const std::string& To) {
+    if (!CopyFileA(From.c_str(), To.c_str(), FALSE)) {
+        std::fprintf(stderr, "cannot copy %s to %s\n", From.c_str(), To.c_str());
+        std::exit(1);
+    }
+}
+
+// The searches: one namespace and two tags (the finder's everyday use), one namespace
+// alone, and two tags in every namespace.
+struct TFilter {
+    bool OneNamespace;
+    bool TwoTags;
+};
+const int kNamespace = 7;
+const int kTags[2] = {3, 11};
+
+// The baseline: the store's query for the same filter and a side panel drawing the list.
+void Find_Store(benchmark::State& State, const std::string& Database, TFilter Filter) {
+    TNotesStore Store(Database);
+    TForm Form(nullptr);
+    Form.SetBounds(40, 40, 384, 600);
+    auto* Panel = new TNamespaceVisualizer(&Form);
+    Panel->SetParent(&Form);
+    Panel->SetAlign(TAlign::alClient);
+    Form.Show();
+    Pump();
+    TStringList Tags;
+    for (int T : kTags)
+        Tags.Add(BenchTag(T));
+    const std::string Namespace = Filter.OneNamespace ? BenchNamespace(kNamespace) : "*";
+    const TStrings* TagFilter = Filter.TwoTags ? &Tags : nullptr;
+    size_t Found = 0;
+    for (auto _ : State) {
+        Panel->Clear();
+        std::unique_ptr<TStringList> Result = Store.FindTopics(Namespace, TagFilter, "");
+        Found = Result ? static_cast<size_t>(Result->Count()) : 0;
+        for (size_t i = 0; i < Found; ++i)
+            Panel->AddEntry(Namespace, ListLineTitle(Result->Get(static_cast<int>(i))));
+        Panel->Render();
+        Panel->Update();
+        Pump();
+    }
+    State.counters["topics"] = static_cast<double>(Found);
+}
+
+// The finder window itself, on the program's own copy of the database.
+void Find_Window(benchmark::State& State, const std::string& Folder, TFilter Filter) {
+    LoadSettingsFrom(Folder, "");
+    auto* Main = new TfrmMain(Application, Folder);
+    Main->DoCreate();
+    Pump();
+    // Each run starts from no remembered filter (the runs share the database).
+    for (const char* Key : {"list.namespaces", "list.namespaces.all", "list.tags", "list.tags.all"})
+        Main->NotesStore()->Properties().SetValue(Key, "");
+    auto* Find = new TfrmFind(Application);
+    Find->SetBounds(40, 40, 384, 600);
+    Find->Show();
+    Pump();
+    auto Check = [](TMvCheckedComboBox* Combo, const std::string& Item) {
+        for (int i = 0; i < Combo->Items().Count(); ++i)
+            if (Combo->Items().Get(i) == Item) Combo->SetItemChecked(i, true);
+    };
+    if (Filter.OneNamespace)
+        Check(Find->cbNamespaces, BenchNamespace(kNamespace));
+    else
+        Find->aAllNamespaces->Execute();
+    if (Filter.TwoTags)
+        for (int T : kTags)
+            Check(Find->cbTags, BenchTag(T));
+    else
+        Find->aAllTags->Execute();
+    size_t Found = 0;
+    for (auto _ : State) {
+        Find->aFilter->Execute();
+        Find->Visualizer->Update();
+        Pump();
+    }
+    for (const auto& Line : Find->Visualizer->ShownLines())
+        Found += Line.Link.empty() ? 0 : 1;
+    State.counters["topics"] = static_cast<double>(Found);
+    if (Found == 0) State.SkipWithError("the finder found nothing");
+    delete Find;
+    Main->aQuit->Execute();
+    delete Main;
+}
+
+class TRatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& Runs) override {
+        for (const Run& R : Runs)
+            if (R.run_type == Run::RT_Iteration)
+                Times[R.run_name.function_name].push_back(R.GetAdjustedRealTime());
+        ConsoleReporter::ReportRuns(Runs);
+    }
+    double Median(const std::string& Name) const {
+        const auto Found = Times.find(Name);
+        if (Found == Times.end() || Found->second.empty()) return 0;
+        std::vector<double> Sorted = Found->second;
+        std::sort(Sorted.begin(), Sorted.end());
+        const size_t Mid = Sorted.size() / 2;
+        return Sorted.size() % 2 ? Sorted[Mid] : (Sorted[Mid - 1] + Sorted[Mid]) / 2;
+    }
+    std::map<std::string, std::vector<double>> Times;
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const std::string Folder = ExeFolder();
+    const std::string Source = Folder + "\\navigate_bench.mvdb"; // shared with navigate_bench
+    std::printf("preparing the %d-topic database...\n", BenchTopics);
+    std::fflush(stdout);
+    EnsureBenchDatabase(Source);
+    CopyOrDie(Source, Folder + "\\finder-store.mvdb");
+    const std::string WindowFolder = Folder + "\\finder";
+    CreateDirectoryA(WindowFolder.c_str(), nullptr);
+    CopyOrDie(Source, WindowFolder + "\\Miravelund.mvdb");
+    Application->Initialize();
+
+    const std::string StoreFile = Folder + "\\finder-store.mvdb";
+    const std::pair<const char*, TFilter> Searches[] = {{"Filter", TFilter{true, true}},
+                                                        {"Namespace", TFilter{true, false}},
+                                                        {"AllTagged", TFilter{false, true}}};
+    for (const auto& [Name, Filter] : Searches) {
+        benchmark::RegisterBenchmark((std::string(Name) + "/store+panel").c_str(), Find_Store, StoreFile,
+                                     Filter)
+            ->UseRealTime();
+        benchmark::RegisterBenchmark((std::string(Name) + "/window").c_str(), Find_Window, WindowFolder,
+                                     Filter)
+            ->UseRealTime();
+    }
+
+    std::vector<char*> Arguments(argv, argv + argc);
+    char Repetitions[] = "--benchmark_repetitions=5";
+    char Interleave[] = "--benchmark_enable_random_interleaving=true";
+    if (argc == 1) {
+        Arguments.push_back(Repetitions);
+        Arguments.push_back(Interleave);
+    }
+    int Count = static_cast<int>(Arguments.size());
+    benchmark::Initialize(&Count, Arguments.data());
+    TRatioReporter Reporter;
+    benchmark::RunSpecifiedBenchmarks(&Reporter);
+    for (const char* Kind : {"Filter", "Namespace", "AllTagged"}) {
+        const double Ours = Reporter.Median(std::string(Kind) + "/window");
+        const double Base = Reporter.Median(std::string(Kind) + "/store+panel");
+        if (Ours > 0 && Base > 0)
+            std::printf("%-10s finder %8.2f ms, store + panel %8.2f ms, ratio %.2fx\n", Kind, Ours / 1e6,
+                        Base / 1e6, Ours / Base);
+    }
+    benchmark::Shutdown();
+    DeleteFileA((Folder + "\\finder-store.mvdb").c_str());
+    DeleteFileA((WindowFolder + "\\Miravelund.mvdb").c_str());
+    return 0;
+}
