@@ -252,13 +252,16 @@ void TfrmFind::AddNamespaceResults(const std::string& ItemText, const TStrings* 
 }
 
 void TfrmFind::ReapplyFilterState() {
+    // "All" stands for every item only while its box is on; otherwise the text names
+    // items (a namespace may well be called All).
+    const bool AllNamespaces = aAllNamespaces->Checked() && FindTextIsAll(cbNamespaces->Text());
+    const bool AllTags = aAllTags->Checked() && FindTextIsAll(cbTags->Text());
     const std::string Namespaces = UpperCase(cbNamespaces->Text());
     const std::string Tags = UpperCase(cbTags->Text());
     FillFilterCombos();
-    if (FindTextIsAll(Namespaces)) cbNamespaces->SetText("All");
-    if (FindTextIsAll(Tags)) cbTags->SetText("All");
-    CheckItemsFromText(FindTextIsAll(Namespaces) ? std::string() : Namespaces,
-                       FindTextIsAll(Tags) ? std::string() : Tags);
+    if (AllNamespaces) cbNamespaces->SetText("All");
+    if (AllTags) cbTags->SetText("All");
+    CheckItemsFromText(AllNamespaces ? std::string() : Namespaces, AllTags ? std::string() : Tags);
     aFilter->Execute();
 }
 

@@ -98,8 +98,6 @@ void Find_Window(benchmark::State& State, const std::string& Folder, TFilter Fil
         Main->NotesStore()->Properties().SetValue(Key, "");
     auto* Find = new TfrmFind(Application);
     Find->SetBounds(40, 40, 384, 600);
-    Find->Show();
-    Pump();
     auto Check = [](TMvCheckedComboBox* Combo, const std::string& Item) {
         for (int i = 0; i < Combo->Items().Count(); ++i)
             if (Combo->Items().Get(i) == Item) Combo->SetItemChecked(i, true);
@@ -113,6 +111,9 @@ void Find_Window(benchmark::State& State, const std::string& Folder, TFilter Fil
             Check(Find->cbTags, BenchTag(T));
     else
         Find->aAllTags->Execute();
+    // Shown with its filter set, as a user leaves it: each activation searches again.
+    Find->Show();
+    Pump();
     size_t Found = 0;
     for (auto _ : State) {
         Find->aFilter->Execute();

@@ -113,6 +113,20 @@ TEST_F(FindTest, NamesHoldingAllAreNamesAndOnlyTheirTopicsShow) {
     EXPECT_EQ(F.cbTags->Text(), "All");
 }
 
+TEST_F(FindTest, ATagCalledAllIsATagWhileTheAllBoxIsOff) {
+    Topic("Work", "Tagged", {"All"});
+    Topic("Work", "Plain", {"other"});
+    TfrmFind& F = Open();
+    Check(F.cbNamespaces, "Work");
+    Check(F.cbTags, "All");
+    F.aFilter->Execute();
+    EXPECT_FALSE(F.aAllTags->Checked());
+    EXPECT_EQ(Shown(), (Strings{"Work: Tagged"}));
+    F.ReapplyFilterState(); // as an activation does
+    EXPECT_TRUE(F.cbTags->IsItemChecked(IndexOf(F.cbTags, "All")));
+    EXPECT_EQ(Shown(), (Strings{"Work: Tagged"}));
+}
+
 TEST_F(FindTest, SelectAllThenDeselectAllFromTheComboMenu) {
     Topic("A", "a1");
     Topic("B", "b1");

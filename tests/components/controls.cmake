@@ -13,6 +13,7 @@ if(MV_WIN32)
       SpeedButtonTest.cpp
       ComboEditTest.cpp
       CheckedComboTest.cpp
+      ControlsScreenTest.cpp
     LIBS mv_controls)
   target_compile_definitions(mv_controls_win32_tests PRIVATE MV_SCREENS_DIR="Z:${CMAKE_BINARY_DIR}/screens")
 endif()
