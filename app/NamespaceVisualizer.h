@@ -1,22 +1,15 @@
-// TNamespaceVisualizer: the side panel of a note window, listing namespaces and
-// their topics as links. Until the HTML display exists it stands on a plain
-// painted control: each namespace is a bold heading followed by its topics, one
-// per line, and a click on a line reports the line's link (namespace:title) to
-// OnHotSpotClick as the HTML viewer would.
+// TNamespaceVisualizer: the HTML viewer that lists topics grouped by namespace, each namespace a
+// grey box of links, the boxes in columns. The note window's side panel and the finder's result
+// list. Its model and page live in NamespaceVisualizerPage (window-free).
 #pragma once
 
-#include "gui/CustomControl.h"
-
-#include <functional>
-#include <map>
-#include <set>
 #include <string>
 #include <vector>
 
-// Sender, the link's target, and whether the host handled it.
-using THotSpotClickEvent = std::function<void(TObject* Sender, const std::string& SRC, bool& Handled)>;
+#include "app/NamespaceVisualizerPage.h"
+#include "htmlview/HtmlDisplay.h"
 
-class TNamespaceVisualizer : public TCustomControl {
+class TNamespaceVisualizer : public THtmlDisplay {
 public:
     explicit TNamespaceVisualizer(TComponent* AOwner);
 
@@ -26,34 +19,22 @@ public:
     // Removes a title; a namespace left without titles goes. No redraw.
     void RemoveEntry(const std::string& Namespace, const std::string& Title);
     // Forgets every namespace; what is on screen stays until the next Render.
-    void Clear();
-    // Rebuilds the list shown from the namespaces and their titles.
+    void Clear() override;
+    // Writes the page from the namespaces and their titles and shows it.
     void Render();
 
     bool ShowRootLinks = false;
-    THotSpotClickEvent OnHotSpotClick;
+    // Boxes per row, as the last Render computed it.
+    int32_t Columns = 0;
 
-    // What the panel shows, line by line, and the link of each line ("" for a heading).
-    struct TLine {
-        std::string Text;
-        std::string Link;
-    };
-    const std::vector<TLine>& ShownLines() const { return FLines; }
     // The titles listed under a namespace, in order.
-    std::vector<std::string> Titles(const std::string& Namespace) const;
-    // Reports the link of a shown line as a click on it would.
-    void ClickLine(int Index);
-
-protected:
-    void Paint() override;
-    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    std::vector<std::string> Titles(const std::string& Namespace) const { return FPage.Titles(Namespace); }
+    std::vector<std::string> Namespaces() const { return FPage.Namespaces(); }
+    // The page the last Render loaded.
+    const std::string& PageText() const { return FPageText; }
 
 private:
-    struct TNoCase {
-        bool operator()(const std::string& A, const std::string& B) const;
-    };
-    int LineHeight();
-
-    std::map<std::string, std::set<std::string, TNoCase>, TNoCase> FMap;
-    std::vector<TLine> FLines;
+    TNamespacePage FPage;
+    std::string FPageText;
+    std::string FMeasuredFont; // the font the page's widths were measured with
 };

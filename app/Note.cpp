@@ -7,6 +7,8 @@
 #include "app/NamespaceVisualizer.h"
 #include "app/NoteBar.h"
 #include "app/NotePlacement.h"
+#include "gui/Application.h"
+#include "gui/Dialogs.h"
 #include "gui/ExtCtrls.h"
 #include "app/TopicAddress.h"
 #include "base/StrUtils.h"
@@ -187,6 +189,22 @@ void TfrmNote::SplitterMoved(TObject*) {
 
 void TfrmNote::VisualizerHotSpotClick(TObject*, const std::string& SRC, bool& Handled) {
     if (SRC.empty()) return;
+    if (SRC[0] == '!') {
+        // A bang command: its first word, as delimited text (commas, blanks, double quotes).
+        TStringList Words;
+        Words.SetDelimitedText(SRC);
+        const std::string Command = Words.Count() > 0 ? LowerCase(Words.Get(0)) : std::string();
+        if (Command == "!new") {
+            aNewNote->Execute();
+        } else if (Command == "!newnamespace") {
+            const std::string Name = InputBox("New Namespace", "Name of new namespace:", "");
+            if (!Trim(Name).empty()) frmMain->ShowTopic("", Name);
+        } else {
+            ShowMessage("Invalid bang command: \"" + Command + "\"");
+        }
+        Handled = true;
+        return;
+    }
     std::string Target = SRC;
     if (UpperCase(SRC).rfind("DEFAULT:", 0) == 0) Target = SRC.substr(SRC.find(':') + 1);
     frmMain->ShowTopic(Target, "");

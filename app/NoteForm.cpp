@@ -70,6 +70,13 @@ void TfrmNote::FormCreate() {
     FVisualizer->OnHotSpotClick = [this](TObject* Sender, const std::string& SRC, bool& Handled) {
         VisualizerHotSpotClick(Sender, SRC, Handled);
     };
+    FVisualizer->SetScrollBars(THvScrollStyle::ssVertical);
+    FVisualizer->SetDefBackground(clWindow);
+    FVisualizer->SetDefFontColor(clWindowText);
+    FVisualizer->SetBorderStyle(THTMLBorderStyle::htNone);
+    FVisualizer->SetDefFontName(frmMain->Font().Name());
+    FVisualizer->SetDefFontSize(frmMain->Font().Size());
+    // Titles are measured with the main window's font.
     FVisualizer->Font().SetName(frmMain->Font().Name());
     FVisualizer->Font().SetSize(frmMain->Font().Size());
 }

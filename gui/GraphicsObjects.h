@@ -1,6 +1,7 @@
 // Colours (TColor), fonts with a shared HFONT cache, brushes and pens.
 #pragma once
 
+#include "base/FontStyle.h"
 #include "base/Object.h"
 #include "gui/GdiGuards.h"
 
@@ -71,7 +72,6 @@ constexpr TColor clHotLight = SystemColor(COLOR_HOTLIGHT);
 COLORREF ColorToRGB(TColor color);
 bool IsSystemColor(TColor color);
 
-enum TFontStyle : unsigned { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
 using TFontStyles = unsigned;
 enum class TFontPitch { fpDefault, fpVariable, fpFixed };
 

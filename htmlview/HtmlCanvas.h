@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <string>
 
+#include "base/FontStyle.h"
 #include "htmlview/HtmlUtils.h"
 
-enum : uint8_t { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
 
 struct THvRect {
     int32_t Left = 0, Top = 0, Right = 0, Bottom = 0;

@@ -5,6 +5,7 @@
 #include "app/NamespaceVisualizer.h"
 #include "app/Note.h"
 #include "app/TopicViewer.h"
+#include "htmlview/HtmlTextSection.h"
 #include "gui/Timers.h"
 #include "store/NotesStore.h"
 #include "store/SQLiteAccess.h"
@@ -68,6 +69,32 @@ Strings TagsOf(TNotesStore& Store, int32_t TopicID) {
             Tags.push_back(List->Get(I));
     std::sort(Tags.begin(), Tags.end());
     return Tags;
+}
+
+// Clicks the side panel's link to Href with the mouse messages Windows sends.
+void ClickPanelLink(TNamespaceVisualizer& Panel, const std::string& Href) {
+    // Drawing the page places its lines; then the link's first character has a point.
+    TPaintPanel& Surface = Panel.PaintPanel();
+    {
+        TMemoryDC DC(nullptr);
+        TGdiObject<HBITMAP> Bitmap(CreateBitmap(std::max(Surface.Width(), 1), std::max(Surface.Height(), 1), 1, 32, nullptr));
+        TSelectObject Select(DC.Get(), Bitmap.Get());
+        Panel.DrawDocument(DC.Get(), RECT{0, 0, Surface.Width(), Surface.Height()});
+    }
+    THtmlFontCache Fonts;
+    TWindowDC Screen(nullptr);
+    TGdiPainter Measure(Screen.Get(), Fonts);
+    for (TFontObj* Link : Panel.SectionList().LinkList) {
+        if (Link->UrlTarget.URL != Href) continue;
+        int32_t X = 0, Y = 0;
+        ASSERT_TRUE(Panel.SectionList().CharIndexToPoint(Measure, Link->Section->StartCurs + Link->Pos + 1, X, Y));
+        const LPARAM Point = MAKELPARAM(X + 2, Y - Panel.SectionList().ScrollOffset + 5);
+        SendMessageA(Surface.Handle(), WM_MOUSEMOVE, 0, Point);
+        SendMessageA(Surface.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, Point);
+        SendMessageA(Surface.Handle(), WM_LBUTTONUP, 0, Point);
+        return;
+    }
+    ADD_FAILURE() << "no link to " << Href << " in " << Panel.PageText();
 }
 
 } // namespace
@@ -274,20 +301,87 @@ TEST(Road, SidePanelListsTopicsAndItsLinksOpenThem) {
     Panel.RemoveEntry("Help", "");
     EXPECT_TRUE(Panel.Titles("Help").empty());
     Panel.Render();
-    const auto& Lines = Panel.ShownLines();
-    ASSERT_EQ(Lines.size(), 4u);
-    EXPECT_EQ(Lines[0].Text, "Default");
-    EXPECT_EQ(Lines[1].Link, "Default:");
-    EXPECT_EQ(Lines[2].Link, "Default:beta");
+    const std::string& Page = Panel.PageText();
+    EXPECT_NE(Page.find("<a href=\"Default:\">[Root]</a>"), std::string::npos);
+    EXPECT_NE(Page.find("<a href=\"Default:beta\">beta</nobr></a>"), std::string::npos);
+    EXPECT_EQ(Page.find("Help"), std::string::npos);
 
     // A click on Default:beta opens beta of the default namespace in this window.
-    Panel.ClickLine(2);
+    ClickPanelLink(Panel, "Default:beta");
     EXPECT_EQ(Home->Caption(), ":beta");
     // A click on a namespace's [Root] opens its topic with the empty title.
     Main.ShowTopic("work:todo", "");
     TfrmNote* Work = WindowOf("work");
-    Work->Visualizer()->ClickLine(1);
+    ClickPanelLink(*Work->Visualizer(), "work:");
     EXPECT_EQ(Work->Caption(), "work:");
+}
+
+// Titles and namespaces with mark-up characters show as text, and their links open them.
+TEST(Road, SidePanelShowsMarkupAsTextAndOpensTheRightTopic) {
+    TAppFixture App("panelmarkup");
+    TfrmMain& Main = App.Start();
+    const Strings Titles = {"<!--", "<script>", "a\"b", "x=y"};
+    for (const auto& T : Titles)
+        Main.ShowTopic("work:" + T, "");
+    TfrmNote* Work = WindowOf("work");
+    ASSERT_NE(Work, nullptr);
+    TNamespaceVisualizer& Panel = *Work->Visualizer();
+    EXPECT_EQ(Panel.PageText().find("<script>"), std::string::npos);
+    for (const auto& T : Titles) {
+        ClickPanelLink(Panel, "work:" + T);
+        EXPECT_EQ(Work->Caption(), "work:" + T);
+    }
+}
+
+// Store events reach the panel: a new topic appears as a link, a deleted one goes.
+TEST(Road, SidePanelFollowsTheStoresEvents) {
+    TAppFixture App("panelevents");
+    TfrmMain& Main = App.Start();
+    TfrmNote* Home = WindowOf("");
+    TNamespaceVisualizer& Panel = *Home->Visualizer();
+    const std::string Before = Panel.PageText();
+    Main.ShowTopic("Brand new", "");
+    EXPECT_EQ(Panel.Titles("Default"), (Strings{"Brand new", "Home"}));
+    EXPECT_NE(Panel.PageText().find("Default:Brand new"), std::string::npos);
+    EXPECT_GT(Panel.PageText().size(), Before.size());
+    bool Linked = false;
+    for (TFontObj* Link : Panel.SectionList().LinkList)
+        Linked = Linked || Link->UrlTarget.URL == "Default:Brand new";
+    EXPECT_TRUE(Linked);
+    Main.ShowTopic("Home", "");
+    bool Created = false;
+    const int32_t ID = Main.NotesStore()->FindTopic("", "Brand new", Created);
+    ASSERT_FALSE(Created);
+    Main.NotesStore()->DeleteTopic(ID);
+    EXPECT_EQ(Panel.PageText().find("Default:Brand new"), std::string::npos);
+}
+
+// A namespace whose name begins with "!" makes its links commands.
+TEST(Road, BangLinksRunCommands) {
+    TAppFixture App("bang");
+    TfrmMain& Main = App.Start();
+    std::string Asked;
+    App.Responder.InputQuery = [&](const std::string& Caption, const std::string& Prompt, std::string& Value) {
+        Asked = Caption + "|" + Prompt;
+        Value = "fresh";
+        return true;
+    };
+    Main.ShowTopic("!bogus thing:", "");
+    TfrmNote* Bogus = WindowOf("!bogus thing");
+    ASSERT_NE(Bogus, nullptr);
+    App.Messages.clear();
+    ClickPanelLink(*Bogus->Visualizer(), "!bogus thing:");
+    ASSERT_EQ(App.Messages.size(), 1u);
+    EXPECT_EQ(App.Messages[0], "Invalid bang command: \"!bogus\"");
+    EXPECT_EQ(Bogus->Caption(), "!bogus thing:");
+
+    Main.ShowTopic("!NewNamespace x:", "");
+    TfrmNote* Maker = WindowOf("!NewNamespace x");
+    ASSERT_NE(Maker, nullptr);
+    ClickPanelLink(*Maker->Visualizer(), "!NewNamespace x:");
+    EXPECT_EQ(Asked, "New Namespace|Name of new namespace:");
+    ASSERT_NE(WindowOf("fresh"), nullptr);
+    EXPECT_EQ(WindowOf("fresh")->Caption(), "fresh:");
 }
 
 // The editor is kept from drawing while a navigation replaces its text; it must

@@ -1,0 +1,303 @@
+// THtmlDisplay: the windowed control that shows one HTML document (or a text file, or one
+// picture) on a paint panel, scrolls it with a 32-bit vertical bar, the wheel and the keys,
+// keeps anchors, visited links and history, and reacts to the mouse (HtmlDisplayInput.cpp).
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "base/StringList.h"
+#include "gui/CustomControl.h"
+#include "gui/GdiGuards.h"
+#include "gui/Timers.h"
+#include "htmlview/HtmlDisplayPainter.h"
+#include "htmlview/HtmlDisplayRules.h"
+#include "htmlview/HtmlParser.h"
+#include "htmlview/HtmlSections.h"
+
+class THtmlDisplay;
+
+enum class THTMLBorderStyle { htFocused, htNone, htSingle };
+enum htOptionEnum : unsigned {
+    htOverLinksActive = 1,
+    htNoLinkUnderline = 2,
+    htShowDummyCaret = 4,
+    htShowVScroll = 8,
+};
+using ThtmlViewerOptions = unsigned;
+
+using THotSpotEvent = std::function<void(TObject* Sender, const std::string& SRC)>;
+using THotSpotClickEvent = std::function<void(TObject* Sender, const std::string& SRC, bool& Handled)>;
+using TProcessingEvent = std::function<void(TObject* Sender, bool ProcessingOn)>;
+using TMetaRefreshType = std::function<void(TObject* Sender, int32_t Delay, const std::string& URL)>;
+using TFormSubmitEvent =
+    std::function<void(TObject* Sender, const std::string& Action, const std::string& Target,
+                       const std::string& EncType, const std::string& Method, const TStringList& Results)>;
+
+// What a right click was over.
+struct TRightClickParameters {
+    std::string URL, Target;
+    std::string ClickWord;
+};
+using TRightClickEvent = std::function<void(TObject* Sender, const TRightClickParameters& Parameters)>;
+
+// A scroll bar over the system SCROLLBAR class that keeps its own 32-bit position, page and
+// range, so documents taller than 32767 pixels scroll.
+class T32ScrollBar : public TWinControl {
+public:
+    T32ScrollBar(TComponent* AOwner, THtmlDisplay* Viewer, bool Vertical);
+
+    int32_t Position() const { return FPosition; }
+    int32_t Max() const { return FMax; }
+    int32_t Page() const { return FPage; }
+    // Stores the parameters and sends them to the window when any changed.
+    void SetParams(int32_t Position, int32_t Page, int32_t Min, int32_t Max);
+    void SetPosition(int32_t Position) { SetParams(Position, FPage, FMin, FMax); }
+    int32_t SmallChange = 16;
+    int32_t LargeChange = 1;
+    bool Vertical() const { return FVertical; }
+    void WndProc(TMessage& Message) override;
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
+
+private:
+    void Send();
+    THtmlDisplay* FViewer;
+    bool FVertical;
+    int32_t FPosition = 0, FPage = 0, FMin = 0, FMax = 0;
+};
+
+// The surface the document is painted on: through an off-screen bitmap of the clip rectangle,
+// never erased, its mouse messages handed to the viewer.
+class TPaintPanel : public TCustomControl {
+public:
+    TPaintPanel(TComponent* AOwner, THtmlDisplay* Viewer);
+    void WndProc(TMessage& Message) override;
+
+protected:
+    void PaintWindow(HDC DC) override;
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseMove(TShiftState Shift, int X, int Y) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+
+private:
+    THtmlDisplay* FViewer;
+    bool FPainting = false;
+};
+
+class THtmlDisplay : public TCustomControl, private IDocumentHost {
+public:
+    explicit THtmlDisplay(TComponent* AOwner);
+    ~THtmlDisplay() override;
+
+    // Loading.
+    void LoadHtmlText(const std::string& S, const std::string& Reference);
+    void LoadHtmlSource(const std::string& S, std::string Reference, uint8_t DocType);
+    void LoadDocumentFile(std::string FileName, uint8_t DocType);
+    void OpenHtmlFile(const std::string& FileName);
+    void OpenImageFile(const std::string& FileName);
+    virtual void Clear();
+
+    // Navigation and position.
+    bool PositionTo(std::string Dest);
+    void ScrollTo(int32_t Y);
+    int32_t Position();
+    void SetPosition(int32_t Value);
+    int32_t VScrollPos() const { return FVScroll->Position(); }
+    int32_t HScrollPos() const { return FHScroll->Position(); }
+    virtual void FollowLink();
+    virtual std::string ResolveLinkPath(const std::string& URL);
+    virtual bool HotSpotClick();
+    void AddVisited(const std::string& Ref);
+    void MarkVisitedLinks();
+    void AddToHistory(const std::string& OldFile, const std::string& OldTitle, uint8_t OldType,
+                      int32_t OldPos);
+    void ClearHistory();
+    bool GetWordAtCursor(int X, int Y, std::string& Word, int32_t& St, int32_t& En);
+
+    // Selection.
+    int32_t SelStart() const { return FSections->SelFrom; }
+    int32_t SelLength() const { return FSections->SelTo - FSections->SelFrom; }
+    std::string SelText();
+    void CopyToClipboard();
+
+    // Properties.
+    TColor DefBackground() const { return FDefBackground; }
+    void SetDefBackground(TColor Value);
+    TColor DefFontColor() const { return FDefFontColor; }
+    void SetDefFontColor(TColor Value);
+    TColor DefHotSpotColor() const { return FDefHotSpotColor; }
+    void SetDefHotSpotColor(TColor Value);
+    TColor DefVisitedLinkColor() const { return FDefVisitedLinkColor; }
+    void SetDefVisitedLinkColor(TColor Value);
+    TColor DefOverLinkColor() const { return FDefOverLinkColor; }
+    void SetDefOverLinkColor(TColor Value);
+    const std::string& DefFontName() const { return FDefFontName; }
+    void SetDefFontName(const std::string& Value);
+    const std::string& DefPreFontName() const { return FDefPreFontName; }
+    void SetDefPreFontName(const std::string& Value);
+    int32_t DefFontSize() const { return FDefFontSize; }
+    void SetDefFontSize(int32_t Value);
+    int32_t MarginWidth() const { return FMarginWidth; }
+    void SetMarginWidth(int32_t Value);
+    int32_t MarginHeight() const { return FMarginHeight; }
+    void SetMarginHeight(int32_t Value);
+    THTMLBorderStyle BorderStyle() const { return FBorderStyle; }
+    void SetBorderStyle(THTMLBorderStyle Value);
+    THvScrollStyle ScrollBars() const { return FScrollBars; }
+    void SetScrollBars(THvScrollStyle Value);
+    ThtmlViewerOptions htOptions() const { return FOptions; }
+    void SethtOptions(ThtmlViewerOptions Value);
+    bool NoSelect() const { return FNoSelect; }
+    void SetNoSelect(bool Value);
+    bool ViewImages() const { return FSections->ShowImages; }
+    void SetViewImages(bool Value);
+    int32_t HistoryMaxCount() const { return FHistoryMaxCount; }
+    void SetHistoryMaxCount(int32_t Value);
+    int32_t VisitedMaxCount() const { return FVisitedMaxCount; }
+    void SetVisitedMaxCount(int32_t Value);
+    const std::string& ServerRoot() const { return FServerRoot; }
+    void SetServerRoot(const std::string& Value);
+
+    // State read by hosts and tests.
+    const std::string& CurrentFile() const { return FCurrentFile; }
+    uint8_t FileType() const { return FFileType; }
+    const std::string& DocumentTitle() const { return FDocumentTitle; }
+    const std::string& Base() const { return FBase; }
+    const std::string& HoverURL() const { return FHoverURL; }
+    bool Processing() const { return FProcessing; }
+    int32_t DocumentHeight() const { return FDocHeight; }
+    int32_t DocumentWidth() const { return FDocWidth; }
+    const TStringList& Visited() const { return FVisited; }
+    const TStringList& History() const { return FHistory; }
+    int HistoryIndex() const { return FHistoryIndex; }
+    bool HoverTimerRunning() const { return FTimer->Enabled(); }
+    TSectionList& SectionList() { return *FSections; }
+    TPaintPanel& PaintPanel() { return *FPaintPanel; }
+    T32ScrollBar& VScrollBar() { return *FVScroll; }
+    T32ScrollBar& HScrollBar() { return *FHScroll; }
+    // Runs a layout of the loaded document again, keeping the position.
+    void Reformat();
+
+    THotSpotEvent OnHotSpotCovered;
+    THotSpotClickEvent OnHotSpotClick;
+    TNotifyEvent OnHistoryChange;
+    TProcessingEvent OnProcessing;
+    TMetaRefreshType OnMetaRefresh;
+    TMetaType OnMeta;
+    TSoundType OnSoundRequest;
+    TFormSubmitEvent OnFormSubmit;
+    TRightClickEvent OnRightClick;
+    TMouseEvent OnMouseDouble;
+
+    void WndProc(TMessage& Message) override;
+
+    // The paint panel's mouse handling (HtmlDisplayInput.cpp).
+    virtual void HTMLMouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
+    virtual void HTMLMouseMove(TShiftState Shift, int X, int Y);
+    virtual void HTMLMouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
+    void HTMLMouseDouble(TShiftState Shift, int X, int Y);
+    // Draws the document on the panel's off-screen canvas.
+    virtual void DrawDocument(HDC DC, const RECT& Clip);
+
+protected:
+    void Paint() override;
+    void DoEnter() override;
+    void DoExit() override;
+    void CreateWnd() override;
+
+private:
+    friend class TPaintPanel;
+    friend class T32ScrollBar;
+
+    // IDocumentHost
+    void Invalidate() override;
+    int32_t ClientHeight() override;
+    int32_t MarginHeight() override { return FMarginH; }
+    void SetMargins(int32_t Width, int32_t Height) override;
+    void BackgroundChanged() override;
+
+    void SetProcessing(bool Value);
+    void ParseAndLayout(const std::string& S, uint8_t DocType);
+    void DoLayout();
+    void LayoutScrollBars();
+    void ResetDocumentFonts();
+    void ChangeFonts(bool Relayout);
+    void MetaHandler(TObject* Sender, const std::string& HttpEq, const std::string& Name,
+                     const std::string& Content);
+    int32_t PanelHeight() const;
+    int32_t PanelWidth() const;
+    int32_t MaxVScroll() const;
+    void SetVPosition(int32_t Pos, bool ScrollWindowContents);
+    void SetHPosition(int32_t Pos);
+    void VScrollNotify(int Code);
+    void HScrollNotify(int Code);
+    void KeyDownHandling(WORD Key);
+    void MouseWheel(int Delta);
+    void HandleSize();
+    void HoverTimerTick();
+    void AutoScrollLoop();
+    void ExtendSelection(int X, int Y);
+    void EndPanning();
+    std::string FullReference(const std::string& URL);
+    int32_t HitY(int Y) const;
+    ITextMetrics& Measure() { return *FMeasure; }
+
+    std::unique_ptr<THtmlParser> FParser;
+    std::unique_ptr<TSectionList> FSections;
+    THtmlFontCache FFonts;
+    TMemoryDC FMeasureDC;
+    std::unique_ptr<TGdiPainter> FMeasure;
+    TPaintPanel* FPaintPanel = nullptr;
+    T32ScrollBar* FVScroll = nullptr;
+    T32ScrollBar* FHScroll = nullptr;
+    TTimer* FTimer = nullptr;
+    TStringList FNameList;
+
+    std::string FCurrentFile, FDocumentTitle, FBase, FBaseTarget;
+    uint8_t FFileType = 0;
+    std::string FHoverURL, FHoverTarget;
+    TStringList FHistory, FTitleHistory;
+    std::vector<std::pair<int32_t, uint8_t>> FPositionHistory;
+    int FHistoryIndex = 0;
+    TStringList FVisited;
+
+    bool FCreating = true;
+    bool FProcessing = false;
+    bool FLayoutActive = false;
+    bool FLeftButtonDown = false, FSelecting = false, FAutoScrolling = false, FPanning = false;
+    bool FLinkClicked = false;
+    int32_t FPanAnchorY = 0;
+    int32_t FCaretPos = 0, FSelAnchor = -1;
+    int32_t FMarginW = 10, FMarginH = 5;
+    int32_t FDocWidth = 0, FDocHeight = 0;
+    int32_t FScrollWidth = 16;
+    int32_t FRefreshDelay = 0;
+    std::string FRefreshURL;
+    struct TSubmit {
+        std::string Action, Target, EncType, Method;
+        std::unique_ptr<TStringList> Results;
+    } FSubmit;
+    // Cleared when the viewer goes, so a loop pumping messages can tell it is gone.
+    std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
+
+    TColor FDefBackground = clBtnFace, FDefFontColor = clBtnText, FDefHotSpotColor = 0xFF0000,
+           FDefVisitedLinkColor = 0x800080, FDefOverLinkColor = 0xFF0000;
+    std::string FDefFontName = "Times New Roman", FDefPreFontName = "Courier New";
+    int32_t FDefFontSize = 12;
+    int32_t FMarginWidth = 10, FMarginHeight = 5;
+    THTMLBorderStyle FBorderStyle = THTMLBorderStyle::htFocused;
+    THvScrollStyle FScrollBars = THvScrollStyle::ssBoth;
+    ThtmlViewerOptions FOptions = 0;
+    bool FNoSelect = false;
+    int32_t FHistoryMaxCount = 0, FVisitedMaxCount = 50;
+    std::string FServerRoot;
+};
+
+// The viewer's private messages: a deferred form submission and the auto-scroll loop.
+constexpr UINT WM_HTMLVIEW_SUBMIT = WM_USER + 100;
+constexpr UINT WM_HTMLVIEW_AUTOSCROLL = WM_USER + 102;

@@ -1,0 +1,175 @@
+// The namespace visualizer's page: golden pages for small maps, ordering, escaping, columns,
+// and the work a render does after one more title.
+#include <gtest/gtest.h>
+
+#include "app/NamespaceVisualizerPage.h"
+#include "htmlview/HtmlParser.h"
+#include "htmlview/HtmlTable.h"
+#include "htmlview/HtmlTextSection.h"
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+// Every title is 10 pixels a character.
+int32_t Measure10(const std::string& s) {
+    return static_cast<int32_t>(s.size()) * 10;
+}
+
+const std::string Head = "<html><body><nobr>  <table width=\"100%\"><tr>";
+const std::string Tail = "  </tr></table></nobr></body></html>";
+std::string Box(const std::string& name, const std::string& links) {
+    return "<td valign=\"top\"><table border=\"3\" bordercolor=\"#AAAAAA\" bgcolor=\"#DDDDDD\" "
+           "cellspacing=\"0\" cellpadding=\"4\" align=\"left\" width=\"100%\"><tr><td><b><nobr>" +
+           name + "</nobr></b><br>" + links + "</td></tr></table>";
+}
+std::string Link(const std::string& href, const std::string& text) {
+    return "<nobr>\xBB <a href=\"" + href + "\">" + text + "</nobr></a><br>";
+}
+std::string Root(const std::string& name) {
+    return "<nobr>\xBB <a href=\"" + name + ":\">[Root]</a></nobr><br>";
+}
+
+// The text of every section of a cell, tables included.
+void CollectText(TCell& cell, std::string& out) {
+    for (const auto& s : cell.Sections) {
+        if (auto* t = dynamic_cast<TSection*>(s.get())) out += t->Text() + "|";
+        if (auto* tb = dynamic_cast<ThtmlTable*>(s.get()))
+            for (auto& row : tb->Rows)
+                for (auto& c : row->Cells)
+                    if (c && !c->Dummy) CollectText(c->Cell, out);
+    }
+}
+
+} // namespace
+
+TEST(NamespacePage, GoldenPagesOfSmallMaps) {
+    TNamespacePage page;
+    int32_t columns = -1;
+    // An empty map: "<tr>" followed directly by "  </tr>".
+    EXPECT_EQ(page.Build(300, Measure10, columns), Head + Tail);
+    EXPECT_EQ(columns, TNamespacePage::MaxBoxesPerRow); // no title: the widest is 1 pixel
+
+    page.AddEntry("Work", "plan");
+    page.AddEntry("Work", "");
+    EXPECT_EQ(page.Build(300, Measure10, columns),
+              Head + Box("Work", Root("Work") + Link("Work:plan", "plan")) + Tail);
+    // Root links first, the empty title not a second time; Columns 0 ends with an empty row.
+    page.ShowRootLinks = true;
+    EXPECT_EQ(page.Build(50, Measure10, columns),
+              Head + Box("Work", Root("Work") + Link("Work:plan", "plan")) + "</tr><tr>" + Tail);
+    EXPECT_EQ(columns, 0);
+}
+
+TEST(NamespacePage, BoxesAndTitlesAreSortedIgnoringCaseAndEqualTitlesAreKeptOnce) {
+    TNamespacePage page;
+    page.AddEntry("b", "x");
+    page.AddEntry("A", "x");
+    page.AddEntry("c", "x");
+    page.AddEntry("A b", "x"); // sorted by name, not by the name=value line
+    EXPECT_EQ(page.Namespaces(), (Strings{"A", "A b", "b", "c"}));
+    page.AddEntry("Default", "beta");
+    page.AddEntry("default", "Beta");
+    page.AddEntry("Default", "alpha");
+    EXPECT_EQ(page.Titles("DEFAULT"), (Strings{"alpha", "beta"}));
+    page.RemoveEntry("Default", "BETA");
+    page.RemoveEntry("Default", "missing");
+    page.RemoveEntry("nowhere", "alpha");
+    EXPECT_EQ(page.Titles("Default"), (Strings{"alpha"}));
+    page.RemoveEntry("Default", "alpha");
+    EXPECT_TRUE(page.Titles("Default").empty());
+    int32_t columns = 0;
+    EXPECT_EQ(page.Build(1000, Measure10, columns).find("Default"), std::string::npos);
+}
+
+TEST(NamespacePage, ColumnsFollowTheWidestTitle) {
+    TNamespacePage page;
+    page.AddEntry("N", "123456"); // 60 pixels
+    int32_t columns = 0;
+    page.Build(150, Measure10, columns);
+    EXPECT_EQ(columns, 1);
+    page.Build(300, Measure10, columns);
+    EXPECT_EQ(columns, 3);
+    page.AddEntry("M", "x");
+    const std::string html = page.Build(150, Measure10, columns);
+    // One box per row: a row break after each box.
+    EXPECT_NE(html.find("</table></tr><tr><td valign"), std::string::npos);
+}
+
+TEST(NamespacePage, MarkupInNamesAndTitlesIsShownAsTextAndLinksRoundTrip) {
+    const Strings titles = {"<!--", "<script>", "a\"b", "x=y", "R&D"};
+    TNamespacePage page;
+    for (const auto& t : titles)
+        page.AddEntry("N<s>=1", t);
+    int32_t columns = 0;
+    const std::string html = page.Build(400, Measure10, columns);
+    EXPECT_EQ(html.find("<script>"), std::string::npos);
+    EXPECT_EQ(html.find("<!--"), std::string::npos);
+
+    // Parsed, the page shows every title as text and links it to exactly its address.
+    TSectionList doc;
+    THtmlParser parser;
+    TStringList anchors;
+    parser.ParseHtmlText(html, doc, &anchors);
+    int32_t curs = 0, maxWidth = 0;
+    doc.Layout(doc.Measure(), 0, 400, maxWidth, curs);
+    Strings hrefs;
+    for (TFontObj* link : doc.LinkList)
+        if (hrefs.empty() || hrefs.back() != link->UrlTarget.URL) hrefs.push_back(link->UrlTarget.URL);
+    Strings want;
+    for (const auto& t : page.Titles("N<s>=1"))
+        want.push_back("N<s>=1:" + t);
+    EXPECT_EQ(hrefs, want);
+    std::string text;
+    CollectText(doc, text);
+    for (const auto& t : titles)
+        EXPECT_NE(text.find(t), std::string::npos) << t;
+    EXPECT_NE(text.find("N<s>=1"), std::string::npos);
+}
+
+TEST(NamespacePage, OneMoreTitleMeasuresOnlyThatTitle) {
+    TNamespacePage page;
+    for (int i = 0; i < 2000; ++i)
+        page.AddEntry("Big", "topic " + std::to_string(i));
+    page.AddEntry("Small", "one");
+    int calls = 0;
+    auto counting = [&calls](const std::string& s) {
+        ++calls;
+        return Measure10(s);
+    };
+    int32_t columns = 0;
+    const std::string first = page.Build(500, counting, columns);
+    EXPECT_EQ(calls, 2001);
+    calls = 0;
+    page.AddEntry("Big", "topic new");
+    const std::string second = page.Build(500, counting, columns);
+    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(second.size(), first.size() + Link("Big:topic new", "topic new").size());
+    // A changed font measures everything again.
+    calls = 0;
+    page.ForgetWidths();
+    page.Build(500, counting, columns);
+    EXPECT_EQ(calls, 2002);
+}
+
+TEST(NamespacePage, HundredsOfRootOnlyNamespacesRender) {
+    TNamespacePage page;
+    page.ShowRootLinks = true;
+    for (int i = 0; i < 250; ++i)
+        page.AddEntry("ns" + std::to_string(1000 + i), "");
+    int32_t columns = 0;
+    const std::string html = page.Build(600, Measure10, columns);
+    size_t boxes = 0;
+    for (size_t at = html.find("[Root]"); at != std::string::npos; at = html.find("[Root]", at + 1))
+        ++boxes;
+    EXPECT_EQ(boxes, 250u);
+    EXPECT_EQ(columns, TNamespacePage::MaxBoxesPerRow); // no title measured: the widest is 1 pixel
+    // The document engine lays the page out (a row of more boxes would be refused).
+    TSectionList doc;
+    THtmlParser parser;
+    TStringList anchors;
+    parser.ParseHtmlText(html, doc, &anchors);
+    int32_t curs = 0, maxWidth = 0;
+    EXPECT_NO_THROW(doc.Layout(doc.Measure(), 0, 600, maxWidth, curs));
+    EXPECT_EQ(doc.LinkList.size() >= 250u, true);
+}

@@ -1,0 +1,383 @@
+// The HTML viewer under Wine: 32-bit scrolling, sizing, loading by reference and fragment, keys
+// and wheel, mouse selection, link clicks and hovering, a viewer destroyed inside its own
+// auto-scroll loop, pixels of a rendered page, and screenshots.
+#include "htmlview/HtmlDisplay.h"
+
+#include "base/StrUtils.h"
+#include "gui/Application.h"
+#include "gui/Forms.h"
+#include "gui/GraphicImages.h"
+#include "htmlview/HtmlTextSection.h"
+#include "tests/components/MessagePump.h"
+#include "tests/components/Screens.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+// A picture that paints itself in one colour.
+class TSolidPicture : public IHtmlPicture, public IGdiPicture {
+public:
+    TSolidPicture(int32_t w, int32_t h, COLORREF c) : w_(w), h_(h), c_(c) {}
+    int32_t Width() const override { return w_; }
+    int32_t Height() const override { return h_; }
+    void DrawOn(HDC dc, int32_t x, int32_t y, int32_t w, int32_t h) const override {
+        TGdiObject<HBRUSH> brush(CreateSolidBrush(c_));
+        RECT r{x, y, x + w, y + h};
+        FillRect(dc, &r, brush.Get());
+    }
+
+private:
+    int32_t w_, h_;
+    COLORREF c_;
+};
+
+std::string Paragraphs(int n) {
+    std::string s = "<html><body>";
+    for (int i = 0; i < n; ++i)
+        s += "<p>Paragraph " + std::to_string(i) + " of the long page</p>";
+    return s + "</body></html>";
+}
+
+LPARAM Point(int x, int y) {
+    return MAKELPARAM(static_cast<WORD>(static_cast<short>(x)), static_cast<WORD>(static_cast<short>(y)));
+}
+
+// The form a timer destroys, and how far its viewer had scrolled by then.
+std::unique_ptr<TForm>* Doomed = nullptr;
+int32_t DoomedScrolled = -1;
+void CALLBACK DestroyDoomed(HWND, UINT, UINT_PTR, DWORD) {
+    if (!Doomed) return;
+    for (int i = 0; i < (*Doomed)->ControlCount(); ++i)
+        if (auto* v = dynamic_cast<THtmlDisplay*>((*Doomed)->Controls(i))) DoomedScrolled = v->VScrollPos();
+    Doomed->reset();
+    Doomed = nullptr;
+}
+
+class HtmlDisplayTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Application->Initialize();
+        Form = std::make_unique<TForm>(nullptr);
+        Form->SetBounds(30, 30, 420, 320);
+        Viewer = new THtmlDisplay(Form.get());
+        Viewer->SetParent(Form.get());
+        Viewer->SetBounds(0, 0, 400, 280);
+        Viewer->SetDefBackground(0xFFFFFF);
+        Viewer->SetDefFontColor(0);
+        Viewer->SetDefFontName("Arial");
+        Viewer->SetDefFontSize(10);
+    }
+    void TearDown() override {
+        SetCursorPos(1200, 1000);
+        if (GetCapture()) ReleaseCapture();
+        Form.reset();
+    }
+    void ShowAndPaint() {
+        Form->Show();
+        SetForegroundWindow(Form->Handle());
+        UpdateWindow(Form->Handle());
+        PumpFor(150);
+    }
+    HWND Panel() { return Viewer->PaintPanel().Handle(); }
+    // Panel coordinates of the middle of the first character of the link to url (painted first).
+    POINT LinkPoint(const std::string& url) {
+        for (TFontObj* link : Viewer->SectionList().LinkList) {
+            if (link->UrlTarget.URL != url) continue;
+            int32_t x = 0, y = 0;
+            TGdiPainter measure(GetDC(nullptr), fonts_);
+            if (Viewer->SectionList().CharIndexToPoint(measure, link->Section->StartCurs + link->Pos + 1, x,
+                                                       y))
+                return POINT{x + 2, y - Viewer->SectionList().ScrollOffset + 6};
+        }
+        ADD_FAILURE() << "no link to " << url;
+        return POINT{0, 0};
+    }
+    void Click(POINT p) {
+        SendMessageA(Panel(), WM_MOUSEMOVE, 0, Point(p.x, p.y));
+        SendMessageA(Panel(), WM_LBUTTONDOWN, MK_LBUTTON, Point(p.x, p.y));
+        SendMessageA(Panel(), WM_LBUTTONUP, 0, Point(p.x, p.y));
+    }
+    int32_t MaxScroll() { return std::max(0, Viewer->DocumentHeight() - Viewer->PaintPanel().Height()); }
+    SCROLLINFO BarInfo() {
+        SCROLLINFO si{};
+        si.cbSize = sizeof si;
+        si.fMask = SIF_ALL;
+        GetScrollInfo(Viewer->VScrollBar().Handle(), SB_CTL, &si);
+        return si;
+    }
+
+    std::unique_ptr<TForm> Form;
+    THtmlDisplay* Viewer = nullptr;
+    THtmlFontCache fonts_;
+};
+
+TEST_F(HtmlDisplayTest, TallDocumentsScrollWithThirtyTwoBitRanges) {
+    Viewer->LoadHtmlText(Paragraphs(3000), "tall");
+    ShowAndPaint();
+    ASSERT_GT(Viewer->DocumentHeight(), 70000);
+    EXPECT_TRUE(Viewer->VScrollBar().Visible());
+    EXPECT_EQ(BarInfo().nMax, Viewer->DocumentHeight());
+    Viewer->ScrollTo(50000);
+    EXPECT_EQ(Viewer->VScrollPos(), 50000);
+    EXPECT_EQ(BarInfo().nPos, 50000);
+    EXPECT_EQ(Viewer->SectionList().ScrollOffset, 50000);
+    // The bar's own notifications: a line, a page, the bottom.
+    SendMessageA(Viewer->Handle(), WM_VSCROLL, SB_LINEDOWN,
+                 reinterpret_cast<LPARAM>(Viewer->VScrollBar().Handle()));
+    EXPECT_EQ(Viewer->VScrollPos(), 50016);
+    SendMessageA(Viewer->Handle(), WM_VSCROLL, SB_PAGEUP,
+                 reinterpret_cast<LPARAM>(Viewer->VScrollBar().Handle()));
+    EXPECT_EQ(Viewer->VScrollPos(), 50016 - Viewer->VScrollBar().LargeChange);
+    SendMessageA(Viewer->Handle(), WM_VSCROLL, SB_BOTTOM,
+                 reinterpret_cast<LPARAM>(Viewer->VScrollBar().Handle()));
+    EXPECT_EQ(Viewer->VScrollPos(), MaxScroll());
+    Viewer->ScrollTo(10000000);
+    EXPECT_EQ(Viewer->VScrollPos(), MaxScroll());
+}
+
+TEST_F(HtmlDisplayTest, KeysWheelAndBarsClampToTheLastPage) {
+    Viewer->LoadHtmlText(Paragraphs(60), "keys");
+    ShowAndPaint();
+    const int32_t last = MaxScroll();
+    ASSERT_GT(last, 100);
+    auto key = [&](WORD k) { SendMessageA(Viewer->Handle(), WM_KEYDOWN, k, 0); };
+    key(VK_END);
+    EXPECT_EQ(Viewer->VScrollPos(), last); // not the document height
+    key(VK_DOWN);
+    EXPECT_EQ(Viewer->VScrollPos(), last);
+    key(VK_UP);
+    EXPECT_EQ(Viewer->VScrollPos(), last - 16);
+    key(VK_HOME);
+    EXPECT_EQ(Viewer->VScrollPos(), 0);
+    key(VK_NEXT);
+    EXPECT_EQ(Viewer->VScrollPos(), Viewer->VScrollBar().LargeChange);
+    // The wheel: 60 pixels a notch, never past the last page.
+    key(VK_HOME);
+    SendMessageA(Viewer->Handle(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-120)), 0);
+    EXPECT_EQ(Viewer->VScrollPos(), 60);
+    for (int i = 0; i < 200; ++i)
+        SendMessageA(Viewer->Handle(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-120)), 0);
+    EXPECT_EQ(Viewer->VScrollPos(), last);
+
+    // A document shorter than the panel never scrolls.
+    Viewer->LoadHtmlText("<p>short</p>", "short");
+    key(VK_END);
+    SendMessageA(Viewer->Handle(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-120)), 0);
+    EXPECT_EQ(Viewer->VScrollPos(), 0);
+    EXPECT_FALSE(Viewer->VScrollBar().Visible());
+}
+
+TEST_F(HtmlDisplayTest, AShortViewerStillPagesAndAnEmptyClipPaintsNothing) {
+    Viewer->LoadHtmlText(Paragraphs(20), "short viewer");
+    Viewer->SetBounds(0, 0, 200, 12);
+    ShowAndPaint();
+    EXPECT_GE(Viewer->VScrollBar().LargeChange, 1);
+    SendMessageA(Viewer->Handle(), WM_KEYDOWN, VK_NEXT, 0);
+    EXPECT_GT(Viewer->VScrollPos(), 0);
+    // No height at all: painting is skipped, not an error.
+    Viewer->SetBounds(0, 0, 200, 0);
+    RedrawWindow(Panel(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    PumpFor(50);
+    SUCCEED();
+}
+
+TEST_F(HtmlDisplayTest, ResizingKeepsThePosition) {
+    Viewer->LoadHtmlText(Paragraphs(200), "size");
+    ShowAndPaint();
+    Viewer->ScrollTo(1500);
+    const int32_t pos = Viewer->Position();
+    Viewer->SetBounds(0, 0, 300, 250);
+    PumpFor(50);
+    EXPECT_EQ(Viewer->Position(), pos);
+    EXPECT_GT(Viewer->VScrollPos(), 1000);
+    Viewer->SetBounds(0, 0, 390, 200);
+    EXPECT_EQ(Viewer->Position(), pos);
+    // Growing past the document goes to the top.
+    Viewer->LoadHtmlText(Paragraphs(3), "size2");
+    Viewer->SetBounds(0, 0, 390, 270);
+    EXPECT_EQ(Viewer->VScrollPos(), 0);
+}
+
+TEST_F(HtmlDisplayTest, TheSameReferenceKeepsItsPlaceAndFragmentsFindAnchors) {
+    const std::string page = Paragraphs(100) + "<a name=\"intro\">Intro here</a>" + Paragraphs(40);
+    Viewer->LoadHtmlText(page, "doc");
+    ShowAndPaint();
+    Viewer->ScrollTo(700);
+    Viewer->LoadHtmlText(page, "doc");
+    EXPECT_EQ(Viewer->VScrollPos(), 700);
+    // Another working folder changes nothing for a page handed over as text.
+    char old[MAX_PATH];
+    GetCurrentDirectoryA(MAX_PATH, old);
+    SetCurrentDirectoryA("C:\\");
+    Viewer->LoadHtmlText(page, "doc");
+    SetCurrentDirectoryA(old);
+    EXPECT_EQ(Viewer->VScrollPos(), 700);
+    Viewer->LoadHtmlText(page, "other");
+    EXPECT_EQ(Viewer->VScrollPos(), 0);
+    Viewer->LoadHtmlText(page, "other#Intro");
+    EXPECT_GT(Viewer->VScrollPos(), 1000);
+    ASSERT_GT(Viewer->Visited().Count(), 0);
+    EXPECT_EQ(Viewer->Visited().Get(0), "other#Intro");
+    EXPECT_FALSE(Viewer->PositionTo("#nowhere"));
+}
+
+TEST_F(HtmlDisplayTest, AClickedLinkIsReportedAndTheHostCanHandleIt) {
+    Viewer->LoadHtmlText("<p>Go <a href=\"Default:Plan\">Plan</a> or <a href=\"#end\">down</a></p>" +
+                             Paragraphs(80) + "<a name=\"end\">End</a>",
+                         "links");
+    Viewer->SetHistoryMaxCount(5);
+    ShowAndPaint();
+    std::vector<std::string> clicked;
+    bool handle = true;
+    Viewer->OnHotSpotClick = [&](TObject* Sender, const std::string& SRC, bool& Handled) {
+        EXPECT_EQ(Sender, Viewer);
+        clicked.push_back(SRC);
+        Handled = handle;
+    };
+    Click(LinkPoint("Default:Plan"));
+    EXPECT_EQ(clicked, (std::vector<std::string>{"Default:Plan"}));
+    // Handled stops the default handling, fragments included.
+    Click(LinkPoint("#end"));
+    EXPECT_EQ(Viewer->VScrollPos(), 0);
+    handle = false;
+    Click(LinkPoint("#end"));
+    EXPECT_GT(Viewer->VScrollPos(), 500);
+    EXPECT_EQ(Viewer->History().Count(), 1);
+    // A double click right after a link click selects nothing.
+    Viewer->ScrollTo(0);
+    PumpFor(50);
+    const POINT p = LinkPoint("#end");
+    Click(p);
+    Viewer->ScrollTo(0);
+    SendMessageA(Panel(), WM_LBUTTONDBLCLK, MK_LBUTTON, Point(p.x, p.y));
+    EXPECT_EQ(Viewer->SelText(), "");
+}
+
+TEST_F(HtmlDisplayTest, DraggingAndDoubleClickingSelectText) {
+    Viewer->LoadHtmlText("<p>alpha beta gamma <a href=\"x.txt\">delta</a></p>", "select");
+    ShowAndPaint();
+    bool followed = false;
+    Viewer->OnHotSpotClick = [&](TObject*, const std::string&, bool&) { followed = true; };
+    TSectionList& doc = Viewer->SectionList();
+    int32_t x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+    TGdiPainter measure(GetDC(nullptr), fonts_);
+    ASSERT_TRUE(doc.CharIndexToPoint(measure, 6, x0, y0));  // "beta"
+    ASSERT_TRUE(doc.CharIndexToPoint(measure, 16, x1, y1)); // end of "gamma"
+    SendMessageA(Panel(), WM_LBUTTONDOWN, MK_LBUTTON, Point(x0 + 1, y0 + 6));
+    SendMessageA(Panel(), WM_MOUSEMOVE, MK_LBUTTON, Point(x1 + 1, y1 + 6));
+    SendMessageA(Panel(), WM_LBUTTONUP, 0, Point(x1 + 1, y1 + 6));
+    EXPECT_EQ(Viewer->SelText().substr(0, 10), "beta gamma");
+    EXPECT_FALSE(followed);
+
+    // A drag released on a link only selects.
+    const POINT link = LinkPoint("x.txt");
+    SendMessageA(Panel(), WM_LBUTTONDOWN, MK_LBUTTON, Point(x0 + 1, y0 + 6));
+    SendMessageA(Panel(), WM_MOUSEMOVE, MK_LBUTTON, Point(link.x, link.y));
+    SendMessageA(Panel(), WM_LBUTTONUP, 0, Point(link.x, link.y));
+    EXPECT_FALSE(followed);
+    EXPECT_NE(Viewer->SelText().find("beta"), std::string::npos);
+
+    // A double click selects the word under the mouse.
+    int32_t gx = 0, gy = 0;
+    ASSERT_TRUE(doc.CharIndexToPoint(measure, 12, gx, gy)); // inside "gamma"
+    SendMessageA(Panel(), WM_LBUTTONDOWN, MK_LBUTTON, Point(gx + 1, gy + 6));
+    SendMessageA(Panel(), WM_LBUTTONUP, 0, Point(gx + 1, gy + 6));
+    SendMessageA(Panel(), WM_LBUTTONDBLCLK, MK_LBUTTON, Point(gx + 1, gy + 6));
+    EXPECT_EQ(Viewer->SelText().substr(0, 5), "gamma");
+    EXPECT_EQ(Viewer->SelLength(), 5);
+
+    // With NoSelect nothing is selected.
+    Viewer->SetNoSelect(true);
+    SendMessageA(Panel(), WM_LBUTTONDBLCLK, MK_LBUTTON, Point(gx + 1, gy + 6));
+    EXPECT_EQ(Viewer->SelText(), "");
+}
+
+TEST_F(HtmlDisplayTest, TheLinkUnderTheMouseIsTrackedAndForgottenWhenTheMouseLeaves) {
+    Viewer->LoadHtmlText("<p>see <a href=\"Default:Plan\">Plan</a></p>", "hover");
+    ShowAndPaint();
+    std::vector<std::string> covered;
+    Viewer->OnHotSpotCovered = [&](TObject*, const std::string& SRC) { covered.push_back(SRC); };
+    const POINT p = LinkPoint("Default:Plan");
+    POINT screen = p;
+    ClientToScreen(Panel(), &screen);
+    SetCursorPos(screen.x, screen.y);
+    SendMessageA(Panel(), WM_MOUSEMOVE, 0, Point(p.x, p.y));
+    EXPECT_EQ(covered, (std::vector<std::string>{"Default:Plan"}));
+    EXPECT_EQ(Viewer->HoverURL(), "Default:Plan");
+    EXPECT_TRUE(Viewer->HoverTimerRunning());
+    // Straight out of the control: the timer notices within 200 ms.
+    SetCursorPos(1200, 1000);
+    EXPECT_TRUE(PumpUntil([&] { return covered.size() == 2; }, 1500));
+    EXPECT_EQ(covered.back(), "");
+    EXPECT_FALSE(Viewer->HoverTimerRunning());
+}
+
+TEST_F(HtmlDisplayTest, TheAutoScrollLoopSurvivesTheViewerGoing) {
+    Viewer->LoadHtmlText(Paragraphs(100), "pan");
+    ShowAndPaint();
+    // Middle click starts panning; 100 pixels below the anchor scrolls continuously.
+    SendMessageA(Panel(), WM_MBUTTONDOWN, MK_MBUTTON, Point(50, 20));
+    SendMessageA(Panel(), WM_MBUTTONUP, 0, Point(50, 20));
+    POINT screen{50, 140};
+    ClientToScreen(Panel(), &screen);
+    SetCursorPos(screen.x, screen.y);
+    SendMessageA(Panel(), WM_MOUSEMOVE, 0, Point(50, 140));
+    EXPECT_EQ(GetCapture(), Panel());
+    // A timer that destroys the form while the loop pumps messages.
+    Doomed = &Form;
+    DoomedScrolled = -1;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 350, DestroyDoomed);
+    EXPECT_TRUE(PumpUntil([] { return Doomed == nullptr; }, 3000));
+    KillTimer(nullptr, timer);
+    EXPECT_GT(DoomedScrolled, 0); // it did scroll meanwhile
+    EXPECT_EQ(Form, nullptr);
+    PumpFor(100);
+}
+
+TEST_F(HtmlDisplayTest, PixelsOfARenderedPage) {
+    Viewer->SectionList().GetImage = [](const std::string&, uint8_t&,
+                                        bool&) -> std::shared_ptr<IHtmlPicture> {
+        return std::make_shared<TSolidPicture>(40, 30, RGB(0, 200, 0));
+    };
+    Viewer->SetDefHotSpotColor(0xFF0000);
+    Viewer->LoadHtmlText("<p><a href=\"x\"><b>LLLLLLLLLLLL</b></a></p>"
+                         "<table border=\"3\" bordercolor=\"#FF0000\"><tr><td>cell</td></tr></table>"
+                         "<p><img src=\"pic.gif\" width=\"40\" height=\"30\"></p>",
+                         "pixels");
+    ShowAndPaint();
+    TBitmap shot;
+    CaptureWindow(Panel(), shot);
+    int blue = 0, red = 0, green = 0;
+    for (int y = 0; y < shot.Height(); ++y)
+        for (int x = 0; x < shot.Width(); ++x) {
+            const COLORREF c = shot.Canvas().Pixel(x, y);
+            blue += c == RGB(0, 0, 255);
+            red += c == RGB(255, 0, 0);
+            green += c == RGB(0, 200, 0);
+        }
+    EXPECT_GT(blue, 20) << "link colour";
+    EXPECT_GT(red, 20) << "table border";
+    EXPECT_GE(green, 40 * 30 - 10) << "picture";
+    SaveScreen(Form->Handle(), "html-display-pixels");
+}
+
+TEST_F(HtmlDisplayTest, ShowsTheReleaseNotes) {
+    Form->SetBounds(30, 30, 640, 480);
+    Viewer->SetBounds(0, 0, 620, 440);
+    Viewer->SetBorderStyle(THTMLBorderStyle::htSingle);
+    Viewer->SetDefFontName("Times New Roman");
+    Viewer->SetDefFontSize(12);
+    Viewer->LoadDocumentFile(MV_RELEASE_NOTES, 0);
+    Form->SetCaption("ReleaseNotes.html");
+    ShowAndPaint();
+    EXPECT_GT(Viewer->SectionList().Count(), 0);
+    EXPECT_GT(Viewer->DocumentHeight(), 50);
+    SaveScreen(Form->Handle(), "html-display-release-notes");
+    EXPECT_THROW(Viewer->LoadDocumentFile("Z:\\no\\such\\file.htm", 0), EInOutError);
+}
+
+} // namespace

@@ -1,0 +1,17 @@
+# Tests of the HTML viewer: its rules natively and under Wine; the control itself under Wine.
+mv_add_test(htmldisplay_rules_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/HtmlDisplayRulesTest.cpp
+  LIBS mv_htmldisplay_rules
+  TIMEOUT 60)
+if(MV_WIN32)
+  mv_add_test(htmldisplay_tests
+    SOURCES
+      ${CMAKE_CURRENT_LIST_DIR}/HtmlDisplayTest.cpp
+      ${CMAKE_SOURCE_DIR}/tests/components/Screens.cpp
+      ${CMAKE_SOURCE_DIR}/tests/components/MessagePump.cpp
+    LIBS mv_htmldisplay
+    TIMEOUT 300)
+  target_compile_definitions(htmldisplay_tests PRIVATE
+    MV_RELEASE_NOTES="Z:${CMAKE_SOURCE_DIR}/app/res/ReleaseNotes.html"
+    MV_SCREENS_DIR="Z:${CMAKE_BINARY_DIR}/screens")
+endif()
