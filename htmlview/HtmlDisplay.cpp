@@ -726,10 +726,10 @@ void THtmlDisplay::WndProc(TMessage& Message) {
         KeyDownHandling(static_cast<WORD>(Message.WParam));
         return;
     case WM_HTMLVIEW_SUBMIT:
-        if (OnFormSubmit && FSubmit.Results)
-            OnFormSubmit(this, FSubmit.Action, FSubmit.Target, FSubmit.EncType, FSubmit.Method,
-                         *FSubmit.Results);
-        FSubmit.Results.reset();
+        if (FOnFormSubmit && FSubmit.Results) {
+            const auto Results = std::move(FSubmit.Results);
+            FOnFormSubmit(this, FSubmit.Action, FSubmit.Target, FSubmit.EncType, FSubmit.Method, *Results);
+        }
         return;
     case WM_HTMLVIEW_AUTOSCROLL:
         AutoScrollLoop();
@@ -961,6 +961,26 @@ void THtmlDisplay::SetVisitedMaxCount(int32_t Value) {
 void THtmlDisplay::SetServerRoot(const std::string& Value) {
     FServerRoot = Trim(Value);
     if (!FServerRoot.empty() && FServerRoot.back() == '\\') FServerRoot.pop_back();
+}
+
+void THtmlDisplay::SetOnFormSubmit(TFormSubmitEvent Handler) {
+    FOnFormSubmit = std::move(Handler);
+    if (!FOnFormSubmit) {
+        FSections->SubmitForm = nullptr;
+        return;
+    }
+    // The submission is kept and handed on from a posted message, so the host never runs
+    // inside the form control's own click handling.
+    FSections->SubmitForm = [this](TObject*, const std::string& Action, const std::string& Target,
+                                   const std::string& EncType, const std::string& Method,
+                                   std::unique_ptr<TStringList> Results) {
+        FSubmit.Action = Action;
+        FSubmit.Target = Target;
+        FSubmit.EncType = EncType;
+        FSubmit.Method = Method;
+        FSubmit.Results = std::move(Results);
+        if (HandleAllocated()) PostMessageA(Handle(), WM_HTMLVIEW_SUBMIT, 0, 0);
+    };
 }
 
 std::string THtmlDisplay::ResolveLinkPath(const std::string& URL) {

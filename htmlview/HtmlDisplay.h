@@ -39,9 +39,15 @@ using TFormSubmitEvent =
 // What a right click was over.
 struct TRightClickParameters {
     std::string URL, Target;
+    TObject* Image = nullptr; // the picture under the mouse (a TImageObj), or nullptr
+    int ImageX = 0, ImageY = 0;
     std::string ClickWord;
 };
 using TRightClickEvent = std::function<void(TObject* Sender, const TRightClickParameters& Parameters)>;
+// A picture of the document (its TImageObj) and the point inside it.
+using TImageClickEvent =
+    std::function<void(TObject* Sender, TObject* Obj, TMouseButton Button, TShiftState Shift, int X, int Y)>;
+using TImageOverEvent = std::function<void(TObject* Sender, TObject* Obj, TShiftState Shift, int X, int Y)>;
 
 // A scroll bar over the system SCROLLBAR class that keeps its own 32-bit position, page and
 // range, so documents taller than 32767 pixels scroll.
@@ -190,7 +196,11 @@ public:
     TMetaRefreshType OnMetaRefresh;
     TMetaType OnMeta;
     TSoundType OnSoundRequest;
-    TFormSubmitEvent OnFormSubmit;
+    // A form was submitted (fired from a posted message, after the control's own click).
+    const TFormSubmitEvent& OnFormSubmit() const { return FOnFormSubmit; }
+    void SetOnFormSubmit(TFormSubmitEvent Handler);
+    TImageClickEvent OnImageClick;
+    TImageOverEvent OnImageOver;
     TRightClickEvent OnRightClick;
     TMouseEvent OnMouseDouble;
 
@@ -278,6 +288,7 @@ private:
     int32_t FScrollWidth = 16;
     int32_t FRefreshDelay = 0;
     std::string FRefreshURL;
+    TFormSubmitEvent FOnFormSubmit;
     struct TSubmit {
         std::string Action, Target, EncType, Method;
         std::unique_ptr<TStringList> Results;

@@ -86,7 +86,11 @@ void THtmlDisplay::HTMLMouseMove(TShiftState Shift, int X, int Y) {
             Target = hit.Target;
         }
     }
-    if (cursor != crLink) {
+    TObject* picture = nullptr;
+    int32_t ix = 0, iy = 0;
+    if ((OnImageClick || OnImageOver) && FSections->ObjectAtPoint(X, HitY(Y), picture, ix, iy)) {
+        if (OnImageOver) OnImageOver(this, picture, Shift, ix, iy);
+    } else if (cursor != crLink) {
         int32_t xr = 0, yr = 0, ht = 0;
         bool inText = false;
         if (FSections->CharIndexAtPoint(Measure(), X, HitY(Y), xr, yr, ht, inText) >= 0 && inText)
@@ -177,18 +181,28 @@ void THtmlDisplay::HTMLMouseUp(TMouseButton Button, TShiftState Shift, int X, in
         return;
     }
     if (OnMouseUp) OnMouseUp(this, Button, Shift, X, Y);
-    if (Button == TMouseButton::mbRight && OnRightClick) {
-        TRightClickParameters Parameters;
-        TUrlTarget hit;
-        TFormControlObj* control = nullptr;
-        if (FSections->LinkAtPoint(Measure(), X, HitY(Y), hit, control)) {
-            Parameters.URL = hit.URL;
-            Parameters.Target = hit.Target;
+    if (OnImageClick || OnRightClick) {
+        TObject* picture = nullptr;
+        int32_t ix = 0, iy = 0;
+        const bool onPicture = FSections->ObjectAtPoint(X, HitY(Y), picture, ix, iy);
+        if (onPicture && OnImageClick) OnImageClick(this, picture, Button, Shift, ix, iy);
+        if (Button == TMouseButton::mbRight && OnRightClick) {
+            TRightClickParameters Parameters;
+            if (onPicture) {
+                Parameters.Image = picture;
+                Parameters.ImageX = ix;
+                Parameters.ImageY = iy;
+            }
+            TUrlTarget hit;
+            TFormControlObj* control = nullptr;
+            if (FSections->LinkAtPoint(Measure(), X, HitY(Y), hit, control)) {
+                Parameters.URL = hit.URL;
+                Parameters.Target = hit.Target;
+            }
+            int32_t St = 0, En = 0;
+            GetWordAtCursor(X, Y, Parameters.ClickWord, St, En);
+            OnRightClick(this, Parameters);
         }
-        int32_t St = 0, En = 0;
-        GetWordAtCursor(X, Y, Parameters.ClickWord, St, En);
-        OnRightClick(this, Parameters);
-        return;
     }
     if (Button != TMouseButton::mbLeft) return;
     FAutoScrolling = false;

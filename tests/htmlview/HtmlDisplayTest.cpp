@@ -7,6 +7,7 @@
 #include "gui/Application.h"
 #include "gui/Forms.h"
 #include "gui/GraphicImages.h"
+#include "htmlview/HtmlForms.h"
 #include "htmlview/HtmlTextSection.h"
 #include "tests/components/MessagePump.h"
 #include "tests/components/Screens.h"
@@ -363,6 +364,114 @@ TEST_F(HtmlDisplayTest, PixelsOfARenderedPage) {
     EXPECT_GT(red, 20) << "table border";
     EXPECT_GE(green, 40 * 30 - 10) << "picture";
     SaveScreen(Form->Handle(), "html-display-pixels");
+}
+
+TEST_F(HtmlDisplayTest, VisitedLinksAndHistoryKeepTheirLimits) {
+    const std::string page = "<p><a href=\"#a\">to a</a> <a href=\"#b\">to b</a></p>" + Paragraphs(60) +
+                             "<a name=\"a\">A</a>" + Paragraphs(60) + "<a name=\"b\">B</a>" + Paragraphs(30);
+    Viewer->LoadHtmlText(page, "visits");
+    ShowAndPaint();
+    auto linkTo = [&](const std::string& url) -> TFontObj* {
+        for (TFontObj* link : Viewer->SectionList().LinkList)
+            if (link->UrlTarget.URL == url) return link;
+        return nullptr;
+    };
+    // The default history size keeps nothing; a fragment link still moves.
+    Click(LinkPoint("#a"));
+    EXPECT_GT(Viewer->VScrollPos(), 0);
+    EXPECT_EQ(Viewer->History().Count(), 0);
+    ASSERT_NE(linkTo("#a"), nullptr);
+    EXPECT_TRUE(linkTo("#a")->Visited);
+    EXPECT_EQ(Viewer->Visited().Get(0), "visits#a");
+
+    // With room for one, a second visit pushes the first out of the list but unmarks nothing.
+    Viewer->SetVisitedMaxCount(1);
+    Viewer->ScrollTo(0);
+    Click(LinkPoint("#b"));
+    ASSERT_EQ(Viewer->Visited().Count(), 1);
+    EXPECT_EQ(Viewer->Visited().Get(0), "visits#b");
+    EXPECT_TRUE(linkTo("#a")->Visited);
+    EXPECT_TRUE(linkTo("#b")->Visited);
+    // 0 switches marking off and unmarks every link.
+    Viewer->SetVisitedMaxCount(0);
+    EXPECT_EQ(Viewer->Visited().Count(), 0);
+    EXPECT_FALSE(linkTo("#a")->Visited);
+    EXPECT_FALSE(linkTo("#b")->Visited);
+
+    // History: entries up to the limit, the newest first; a smaller limit clears it.
+    int changes = 0;
+    Viewer->OnHistoryChange = [&](TObject*) { ++changes; };
+    Viewer->SetHistoryMaxCount(2);
+    for (const char* link : {"#a", "#b", "#a"}) {
+        Viewer->ScrollTo(0);
+        Click(LinkPoint(link));
+    }
+    EXPECT_EQ(Viewer->History().Count(), 2);
+    EXPECT_EQ(changes, 3);
+    Viewer->SetHistoryMaxCount(1);
+    EXPECT_EQ(Viewer->History().Count(), 0);
+    EXPECT_EQ(changes, 4);
+}
+
+TEST_F(HtmlDisplayTest, PicturesReportClicksAndFormsSubmitAfterTheClick) {
+    Viewer->SectionList().GetImage = [](const std::string&, uint8_t&,
+                                        bool&) -> std::shared_ptr<IHtmlPicture> {
+        return std::make_shared<TSolidPicture>(40, 30, RGB(0, 0, 200));
+    };
+    Viewer->LoadHtmlText("<p><img src=\"a.gif\" width=\"40\" height=\"30\"></p>"
+                         "<form action=\"go.cgi\" method=\"post\"><input name=\"q\" value=\"v\"></form>",
+                         "pictures");
+    ShowAndPaint();
+    TObject* clicked = nullptr;
+    int cx = -1, cy = -1, overs = 0;
+    Viewer->OnImageClick = [&](TObject*, TObject* Obj, TMouseButton, TShiftState, int X, int Y) {
+        clicked = Obj;
+        cx = X;
+        cy = Y;
+    };
+    Viewer->OnImageOver = [&](TObject*, TObject*, TShiftState, int, int) { ++overs; };
+    TRightClickParameters right;
+    Viewer->OnRightClick = [&](TObject*, const TRightClickParameters& P) { right = P; };
+    // Find the picture on screen by its colour.
+    TBitmap shot;
+    CaptureWindow(Panel(), shot);
+    int px = -1, py = -1;
+    for (int y = 0; y < shot.Height() && px < 0; ++y)
+        for (int x = 0; x < shot.Width(); ++x)
+            if (shot.Canvas().Pixel(x, y) == RGB(0, 0, 200)) {
+                px = x;
+                py = y;
+                break;
+            }
+    ASSERT_GE(px, 0) << "picture not drawn";
+    SendMessageA(Panel(), WM_MOUSEMOVE, 0, Point(px + 5, py + 7));
+    SendMessageA(Panel(), WM_LBUTTONDOWN, MK_LBUTTON, Point(px + 5, py + 7));
+    SendMessageA(Panel(), WM_LBUTTONUP, 0, Point(px + 5, py + 7));
+    EXPECT_GT(overs, 0);
+    ASSERT_NE(clicked, nullptr);
+    EXPECT_EQ(cx, 5);
+    EXPECT_EQ(cy, 7);
+    SendMessageA(Panel(), WM_RBUTTONDOWN, MK_RBUTTON, Point(px + 3, py + 4));
+    SendMessageA(Panel(), WM_RBUTTONUP, 0, Point(px + 3, py + 4));
+    EXPECT_EQ(right.Image, clicked);
+    EXPECT_EQ(right.ImageX, 3);
+
+    // A submission reaches the host from a posted message, not inside the control's click.
+    std::vector<std::string> submitted;
+    Viewer->SetOnFormSubmit([&](TObject*, const std::string& Action, const std::string&, const std::string&,
+                                const std::string& Method, const TStringList& Results) {
+        submitted.push_back(Action + " " + Method + " " + Results.CommaText());
+    });
+    ASSERT_EQ(Viewer->SectionList().FormList.Count(), 1);
+    Viewer->SectionList().FormList[0]->SubmitFormData("");
+    EXPECT_TRUE(submitted.empty());
+    EXPECT_TRUE(PumpUntil([&] { return !submitted.empty(); }, 1000));
+    ASSERT_EQ(submitted.size(), 1u);
+    EXPECT_EQ(submitted[0].substr(0, 7), "go.cgi ");
+    EXPECT_NE(submitted[0].find("q=v"), std::string::npos);
+    // Without a handler the form submits nothing.
+    Viewer->SetOnFormSubmit(nullptr);
+    EXPECT_FALSE(static_cast<bool>(Viewer->SectionList().SubmitForm));
 }
 
 TEST_F(HtmlDisplayTest, ShowsTheReleaseNotes) {
