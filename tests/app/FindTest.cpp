@@ -9,6 +9,8 @@
 #include "tests/app/AppFixture.h"
 #include "tests/components/Screens.h"
 
+#include "htmlview/HtmlTextSection.h"
+
 #include <gtest/gtest.h>
 
 #include <set>
@@ -52,18 +54,14 @@ protected:
         ASSERT_GE(i, 0) << Item;
         Combo->SetItemChecked(i, true);
     }
-    // Every namespace shown, with its titles: "Ns: a b c".
+    // Every namespace shown, with its titles: "Ns: a b c" (the empty title shows as [Root]).
     Strings Shown() {
         Strings Lines;
-        std::string Heading;
-        for (const auto& Line : Find->Visualizer->ShownLines()) {
-            if (Line.Link.empty()) {
-                Lines.push_back(Line.Text + ":");
-            } else if (!Lines.empty()) {
-                // A link line shows its title after a marker.
-                const size_t Blank = Line.Text.find(' ');
-                Lines.back() += " " + (Blank == std::string::npos ? Line.Text : Line.Text.substr(Blank + 1));
-            }
+        for (const auto& Namespace : Find->Visualizer->Namespaces()) {
+            std::string Line = Namespace + ":";
+            for (const auto& Title : Find->Visualizer->Titles(Namespace))
+                Line += " " + (Title.empty() ? std::string("[Root]") : Title);
+            Lines.push_back(Line);
         }
         return Lines;
     }
@@ -252,12 +250,14 @@ TEST_F(FindTest, ALinkOpensItsTopic) {
     Topic("Work", "Report");
     TfrmFind& F = Open();
     F.aFilter->Execute();
-    const auto& Lines = F.Visualizer->ShownLines();
-    int Line = -1;
-    for (size_t i = 0; i < Lines.size(); ++i)
-        if (Lines[i].Link == "Work:Report") Line = static_cast<int>(i);
-    ASSERT_GE(Line, 0);
-    F.Visualizer->ClickLine(Line);
+    // The page links the topic; a click on it reaches the finder's handler.
+    bool Linked = false;
+    for (TFontObj* Link : F.Visualizer->SectionList().LinkList)
+        Linked = Linked || Link->UrlTarget.URL == "Work:Report";
+    ASSERT_TRUE(Linked);
+    bool Handled = false;
+    F.Visualizer->OnHotSpotClick(F.Visualizer, "Work:Report", Handled);
+    EXPECT_TRUE(Handled);
     Fixture->Pump(100);
     TfrmNote* Window = NoteWindowsByNamespace.Find("Work");
     ASSERT_NE(Window, nullptr);
