@@ -120,8 +120,8 @@ void Find_Window(benchmark::State& State, const std::string& Folder, TFilter Fil
         Find->Visualizer->Update();
         Pump();
     }
-    for (const auto& Line : Find->Visualizer->ShownLines())
-        Found += Line.Link.empty() ? 0 : 1;
+    for (const auto& Namespace : Find->Visualizer->Namespaces())
+        Found += Find->Visualizer->Titles(Namespace).size();
     State.counters["topics"] = static_cast<double>(Found);
     if (Found == 0) State.SkipWithError("the finder found nothing");
     delete Find;
