@@ -51,7 +51,11 @@ public:
     // Records a failure that could not be raised (a commit failing at close).
     TTextHook OnLog;
 
-    // Namespaces and tags. Titles are matched ASCII case-insensitively; the lowest id wins.
+    // Titles, namespaces and tags are compared with the case of the ASCII letters A-Z ignored and
+    // every other byte exact ("ABC" is "abc"; "À" is not "à", "é" is not "è"), and stored as given.
+    // One holding a NUL byte is refused with ESQLiteException before anything is written.
+
+    // Namespaces and tags. Where several rows match, the lowest id wins.
     // With created set on entry a missing row is inserted; on return created says whether it was.
     int32_t FindNamespace(const std::string& title, bool& created);
     int32_t GetNamespaceID(const std::string& title);
@@ -72,7 +76,8 @@ public:
     void SetTopicMeta(int32_t topicID, TStream& meta);
     void DeleteTopic(int32_t topicID);
 
-    // Tag links. DetachTag matches the title exactly and drops a tag no topic carries any more.
+    // Tag links. DetachTag removes the topic's links to the tags of that title and drops each of
+    // them that no topic carries any more.
     void AttachTag(int32_t topicID, const std::string& tagTitle);
     void DetachTag(int32_t topicID, const std::string& tagTitle);
 
@@ -81,7 +86,7 @@ public:
     std::unique_ptr<TStringList> ListTags();
     std::unique_ptr<TStringList> ListNamespaces(); // sorted
     // Topics of a namespace ("*": every namespace) carrying any of the tags (none given: no tag
-    // filter) whose content holds the text ("": any); sorted.
+    // filter) whose content holds the text ("": any) as a substring, ASCII case ignored; sorted.
     std::unique_ptr<TStringList> FindTopics(const std::string& nameSpace, const TStrings* tags,
                                             const std::string& text);
 
@@ -90,10 +95,14 @@ public:
     void SetMeta(const std::string& name, TStream& stream);
 
 private:
-    int32_t FindOrCreate(const char* table, int64_t& nextID, const TTitleEvent& event,
+    struct TNamedTable;
+    static const TNamedTable NamespaceTable;
+    static const TNamedTable TagTable;
+
+    int32_t FindOrCreate(const TNamedTable& table, int64_t& nextID, const TTitleEvent& event,
                          const std::string& title, bool& created);
-    int32_t FirstID(const std::string& sql);
-    std::unique_ptr<TStringList> ReadList(const std::string& sql, bool withIDs, bool sorted);
+    int32_t FirstID(std::string_view sql, TSQLiteParams params);
+    std::unique_ptr<TStringList> ReadList(std::unique_ptr<TSQLiteTable> result, bool withIDs, bool sorted);
     void LoadProperties();
     int64_t HighestID(const char* table);
     void RemoveOrphanNamespaces();

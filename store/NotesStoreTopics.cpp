@@ -1,8 +1,15 @@
-// TNotesStore: the operations on topics, namespaces, tags and tag links, the lists and the search.
+// TNotesStore: the operations on topics, namespaces and tags, tag links, the lists and the search.
+//
+// Titles, namespaces and tags are compared with "= ... COLLATE NOCASE": SQLite's NOCASE folds the
+// ASCII letters A-Z only and compares every other byte exactly, which is right for our 8-bit
+// Windows-1252 text ("Müller" and "Möller" stay two words). LIKE is never used: it reads its
+// operands as UTF-8, and every lone high byte becomes the same replacement character to it. Each
+// lookup is served by an index declared with the same collation (StoreSchema.cpp).
 #include "store/NotesStore.h"
 
 #include "base/Checked.h"
 #include "base/StrUtils.h"
+#include "store/StoreLookups.h"
 #include "store/StoreSQL.h"
 
 namespace {
@@ -16,34 +23,52 @@ int32_t IntOrZero(const std::string& text) {
     return text.empty() ? 0 : StrToInt(text);
 }
 
-} // namespace
-
-// The id of the first row of a one-column query, or -1 without a row. The result is freed before
-// this returns, so events fired afterwards find no query open.
-int32_t TNotesStore::FirstID(const std::string& sql) {
-    auto result = db_->GetTable(sql);
-    return result->RowCount() > 0 ? StrToInt(result->FieldAsString(0)) : -1;
+// Content and meta: the stream's bytes as a blob, or the empty text when the stream is empty (the
+// value an empty topic has always been stored with).
+TSQLiteParam ContentParam(const std::string& bytes) {
+    if (bytes.empty()) return std::string_view();
+    return TSQLiteBlob{bytes};
 }
 
-int32_t TNotesStore::FindOrCreate(const char* table, int64_t& nextID, const TTitleEvent& event,
+} // namespace
+
+// The id of the first row of a one-column lookup, or -1 without a row.
+int32_t TNotesStore::FirstID(std::string_view sql, TSQLiteParams params) {
+    const std::optional<int64_t> id = db_->QueryID(sql, params);
+    return id ? CheckedToInt32(*id) : -1;
+}
+
+// The table's lookup and insert statements, each with its title as the one parameter.
+struct TNotesStore::TNamedTable {
+    const char* Find;
+    const char* Insert;
+    const char* Kind; // for messages
+};
+
+const TNotesStore::TNamedTable TNotesStore::NamespaceTable{
+    store_lookup::Namespace, "INSERT INTO namespace (id, title) VALUES(?, ?)", "namespace"};
+
+const TNotesStore::TNamedTable TNotesStore::TagTable{store_lookup::Tag,
+                                                     "INSERT INTO tag (id, title) VALUES(?, ?)", "tag"};
+
+int32_t TNotesStore::FindOrCreate(const TNamedTable& table, int64_t& nextID, const TTitleEvent& event,
                                   const std::string& title, bool& created) {
-    const std::string name = table;
-    const int32_t found =
-        FirstID("SELECT id FROM " + name + " WHERE title like " + SqlLike(title) + " ORDER BY id;");
+    CheckName(table.Kind, title);
+    const int32_t found = FirstID(table.Find, {title});
     if (found >= 0) {
         created = false;
         return found;
     }
     if (!created) return -1;
     const int32_t id = CheckedToInt32(nextID);
-    db_->ExecSQL("INSERT INTO " + name + " (id, title) VALUES(" + SqlInt(id) + ", " + SqlText(title) + ");");
+    db_->ExecSQL(table.Insert, {id, title});
     ++nextID;
     if (event) event(title);
     return id;
 }
 
 int32_t TNotesStore::FindNamespace(const std::string& title, bool& created) {
-    return FindOrCreate("namespace", nextNamespaceID_, OnNewNamespace, title, created);
+    return FindOrCreate(NamespaceTable, nextNamespaceID_, OnNewNamespace, title, created);
 }
 
 int32_t TNotesStore::GetNamespaceID(const std::string& title) {
@@ -52,7 +77,7 @@ int32_t TNotesStore::GetNamespaceID(const std::string& title) {
 }
 
 int32_t TNotesStore::FindTag(const std::string& title, bool& created) {
-    return FindOrCreate("tag", nextTagID_, OnNewTag, title, created);
+    return FindOrCreate(TagTable, nextTagID_, OnNewTag, title, created);
 }
 
 int32_t TNotesStore::GetTagID(const std::string& title) {
@@ -61,10 +86,11 @@ int32_t TNotesStore::GetTagID(const std::string& title) {
 }
 
 bool TNotesStore::RenameTag(const std::string& oldTitle, const std::string& newTitle) {
+    CheckName("tag", newTitle);
     bool created = false;
     const int32_t id = FindTag(oldTitle, created);
     if (id < 0) return false;
-    db_->ExecSQL("UPDATE tag SET title = " + SqlText(newTitle) + " WHERE id = " + SqlInt(id));
+    db_->ExecSQL("UPDATE tag SET title = ? WHERE id = ?", {newTitle, id});
     return true;
 }
 
@@ -72,22 +98,28 @@ void TNotesStore::DeleteTag(const std::string& title) {
     bool created = false;
     const int32_t id = FindTag(title, created);
     if (id < 0) return;
-    db_->ExecSQL("DELETE FROM tag WHERE id = " + SqlInt(id));
-    db_->ExecSQL("DELETE FROM tag_link WHERE tag_id = " + SqlInt(id));
+    db_->ExecSQL("DELETE FROM tag WHERE id = ?", {id});
+    db_->ExecSQL("DELETE FROM tag_link WHERE tag_id = ?", {id});
 }
 
 int32_t TNotesStore::FindTopic(const std::string& nameSpace, const std::string& title, bool& created) {
-    const int32_t nsid = GetNamespaceID(nameSpace);
-    const int32_t found = FirstID("SELECT id FROM topic WHERE title like " + SqlLike(title) +
-                                  " AND namespace = " + SqlInt(nsid) + " ORDER BY id");
-    if (found >= 0) {
-        created = false;
-        return found;
+    CheckName("title", title); // before the namespace is created: a refused title writes nothing
+    CheckName("namespace", nameSpace);
+    // Every navigation asks for a topic: one statement finds both the namespace and the topic.
+    std::optional<int64_t> found[2];
+    int32_t nsid = -1;
+    if (db_->QueryIDs(store_lookup::NamespaceAndTopic, {nameSpace, title}, found)) {
+        nsid = CheckedToInt32(*found[0]);
+        if (found[1]) {
+            created = false;
+            return CheckedToInt32(*found[1]);
+        }
+    } else {
+        nsid = GetNamespaceID(nameSpace); // the namespace is made whatever created says
     }
     if (!created) return -1;
     const int32_t id = CheckedToInt32(nextTopicID_);
-    db_->ExecSQL("INSERT INTO topic (id, title, namespace) VALUES(" + SqlInt(id) + ", " + SqlText(title) +
-                 ", " + SqlInt(nsid) + ");");
+    db_->ExecSQL("INSERT INTO topic (id, title, namespace) VALUES(?, ?, ?)", {id, title, nsid});
     ++nextTopicID_;
     if (OnNewTopic) OnNewTopic(title, nameSpace);
     return id;
@@ -98,7 +130,7 @@ std::unique_ptr<TStringStream> TNotesStore::GetTopic(int32_t topicID, TTopicRect
         if (OnShowMessage) OnShowMessage(InternalErrorText);
         return nullptr;
     }
-    auto result = db_->GetTable("SELECT content,x,y,w,h FROM topic WHERE id = " + SqlInt(topicID));
+    auto result = db_->GetTable(store_lookup::TopicRow, {topicID});
     if (result->RowCount() == 0) return nullptr;
     rect.X = IntOrZero(result->FieldAsString(1));
     rect.Y = IntOrZero(result->FieldAsString(2));
@@ -109,73 +141,66 @@ std::unique_ptr<TStringStream> TNotesStore::GetTopic(int32_t topicID, TTopicRect
 
 void TNotesStore::SaveTopic(int32_t topicID, const std::string& nameSpace, const TTopicRect& rect,
                             TStream& content, const std::string& title) {
+    CheckName("title", title);
     const int32_t nsid = GetNamespaceID(nameSpace);
-    // The content goes in as a bound blob; empty content as an empty text literal.
-    const bool hasContent = content.Size() > 0;
-    const std::string sql =
-        "INSERT OR REPLACE INTO topic (content, namespace, title, x, y, w, h, id) VALUES(" +
-        std::string(hasContent ? "?" : "''") + ", " + SqlInt(nsid) + "," + SqlText(title) + "," +
-        SqlInt(rect.X) + "," + SqlInt(rect.Y) + "," + SqlInt(rect.W) + "," + SqlInt(rect.H) + "," +
-        SqlInt(topicID) + ")";
-    if (hasContent)
-        db_->UpdateBlob(sql, content);
-    else
-        db_->ExecSQL(sql);
+    const std::string bytes = StreamBytes(content);
+    db_->ExecSQL("INSERT OR REPLACE INTO topic (content, namespace, title, x, y, w, h, id) "
+                 "VALUES(?, ?, ?, ?, ?, ?, ?, ?)",
+                 {ContentParam(bytes), nsid, title, rect.X, rect.Y, rect.W, rect.H, topicID});
 }
 
 std::unique_ptr<TStringStream> TNotesStore::GetTopicMeta(int32_t topicID) {
-    auto result = db_->GetTable("SELECT meta FROM topic WHERE id = " + SqlInt(topicID));
+    auto result = db_->GetTable(store_lookup::TopicMeta, {topicID});
     if (result->RowCount() == 0) return nullptr;
     return std::make_unique<TStringStream>(result->FieldAsString(0));
 }
 
 void TNotesStore::SetTopicMeta(int32_t topicID, TStream& meta) {
-    const std::string tail = " WHERE id = " + SqlInt(topicID);
-    if (meta.Size() > 0)
-        db_->UpdateBlob("UPDATE topic SET meta = ?" + tail, meta);
-    else
-        db_->ExecSQL("UPDATE topic SET meta = ''" + tail);
+    const std::string bytes = StreamBytes(meta);
+    db_->ExecSQL("UPDATE topic SET meta = ? WHERE id = ?", {ContentParam(bytes), topicID});
 }
 
 void TNotesStore::DeleteTopic(int32_t topicID) {
     std::string title;
     std::string nameSpace;
     {
-        auto names =
-            db_->GetTable("SELECT topic.title AS topic, namespace.title AS namespace  FROM topic JOIN "
-                          "namespace WHERE topic.id = " +
-                          SqlInt(topicID) + " AND namespace.id = topic.namespace;");
+        auto names = db_->GetTable(store_lookup::TopicNames, {topicID});
         if (names->RowCount() > 0) {
             nameSpace = names->FieldAsString(names->FieldIndex("namespace"));
             title = names->FieldAsString(names->FieldIndex("topic"));
         }
     }
-    db_->ExecSQL("DELETE FROM topic WHERE id = " + SqlInt(topicID));
-    db_->ExecSQL("DELETE FROM tag_link WHERE topic_id = " + SqlInt(topicID));
+    db_->ExecSQL("DELETE FROM topic WHERE id = ?", {topicID});
+    db_->ExecSQL("DELETE FROM tag_link WHERE topic_id = ?", {topicID});
     if (OnDeleteTopic) OnDeleteTopic(title, nameSpace);
 }
 
 void TNotesStore::AttachTag(int32_t topicID, const std::string& tagTitle) {
     const int32_t tid = GetTagID(tagTitle);
-    const int32_t linked = FirstID("SELECT topic_id FROM tag_link WHERE tag_id = " + SqlInt(tid) + " " +
-                                   "AND topic_id = " + SqlInt(topicID));
-    if (linked < 0)
-        db_->ExecSQL("INSERT INTO tag_link (tag_id, topic_id) VALUES(" + SqlInt(tid) + ", " +
-                     SqlInt(topicID) + ");");
+    if (FirstID(store_lookup::Link, {tid, topicID}) < 0)
+        db_->ExecSQL("INSERT INTO tag_link (tag_id, topic_id) VALUES(?, ?)", {tid, topicID});
 }
 
+// The same comparison as AttachTag, so that a tag attached under one spelling is detached under
+// it too. Every tag of that title loses its link to the topic (a rename may have made two), and
+// each of them that no topic carries any more disappears.
 void TNotesStore::DetachTag(int32_t topicID, const std::string& tagTitle) {
-    const int32_t tid = FirstID("SELECT id FROM tag WHERE title = " + SqlText(tagTitle) + " ORDER BY id;");
-    if (tid < 0) return;
-    db_->ExecSQL("DELETE FROM tag_link WHERE tag_id = " + SqlInt(tid) + " " +
-                 "AND topic_id = " + SqlInt(topicID) + ";");
-    if (FirstID("SELECT tag_id FROM tag_link WHERE tag_id = " + SqlInt(tid) + " LIMIT 1") < 0)
-        db_->ExecSQL("DELETE FROM tag WHERE id = " + SqlInt(tid));
+    CheckName("tag", tagTitle);
+    std::vector<int32_t> tags;
+    {
+        auto found = db_->GetTable(store_lookup::TagsOfTitle, {tagTitle});
+        for (; !found->Eof(); found->Next())
+            tags.push_back(StrToInt(found->FieldAsString(0)));
+    }
+    for (const int32_t tid : tags) {
+        db_->ExecSQL("DELETE FROM tag_link WHERE tag_id = ? AND topic_id = ?", {tid, topicID});
+        if (FirstID(store_lookup::AnyLink, {tid}) < 0) db_->ExecSQL("DELETE FROM tag WHERE id = ?", {tid});
+    }
 }
 
 // Each row's "title", followed by "=" and its "id" when asked; nullptr without rows.
-std::unique_ptr<TStringList> TNotesStore::ReadList(const std::string& sql, bool withIDs, bool sorted) {
-    auto result = db_->GetTable(sql);
+std::unique_ptr<TStringList> TNotesStore::ReadList(std::unique_ptr<TSQLiteTable> result, bool withIDs,
+                                                   bool sorted) {
     if (result->RowCount() == 0) return nullptr;
     const int32_t titleIndex = result->FieldIndex("title");
     const int32_t idIndex = withIDs ? result->FieldIndex("id") : -1;
@@ -193,29 +218,39 @@ std::unique_ptr<TStringList> TNotesStore::ReadList(const std::string& sql, bool 
 }
 
 std::unique_ptr<TStringList> TNotesStore::ListTopicTags(int32_t topicID) {
-    return ReadList("SELECT tag.title AS title FROM tag JOIN tag_link WHERE tag_link.topic_id = " +
-                        SqlInt(topicID) + " AND tag.id = tag_link.tag_id;",
-                    false, false);
+    return ReadList(db_->GetTable(store_lookup::TopicTags, {topicID}), false, false);
 }
 
 std::unique_ptr<TStringList> TNotesStore::ListTags() {
-    return ReadList("SELECT id,title FROM tag", true, false);
+    return ReadList(db_->GetTable("SELECT id,title FROM tag"), true, false);
 }
 
 std::unique_ptr<TStringList> TNotesStore::ListNamespaces() {
-    return ReadList("SELECT * FROM namespace", true, true);
+    return ReadList(db_->GetTable("SELECT * FROM namespace"), true, true);
 }
 
 std::unique_ptr<TStringList> TNotesStore::FindTopics(const std::string& nameSpace, const TStrings* tags,
                                                      const std::string& text) {
     const bool byTags = tags && tags->Count() > 0;
+    // The statement takes one of a few forms, told apart only by the number of tags found, so the
+    // connection keeps each prepared; every value is bound.
+    std::vector<TSQLiteParam> params;
     std::string sql = "SELECT id,title FROM topic";
     if (byTags) sql += " JOIN tag_link";
-    if (nameSpace == "*")
+    if (nameSpace == "*") {
         sql += " WHERE 1";
-    else
-        sql += " WHERE namespace = " + SqlInt(GetNamespaceID(nameSpace));
-    if (!text.empty()) sql += " AND content LIKE " + SqlLikeContains(text);
+    } else {
+        sql += " WHERE namespace = ?";
+        params.emplace_back(int64_t{GetNamespaceID(nameSpace)});
+    }
+    // The text is a plain substring of the stored bytes, ASCII letters folded on both sides: "%",
+    // "_" and "\" are themselves, high bytes match exactly, and any length works. Both sides are
+    // compared as blobs, because instr() on text steps over bytes it takes for UTF-8 continuations.
+    const std::string needle = LowerCase(text);
+    if (!text.empty()) {
+        sql += " AND instr(CAST(lower(content) AS BLOB), ?) > 0";
+        params.emplace_back(TSQLiteBlob{needle});
+    }
     if (byTags) {
         // Only the tags that exist take part; with none of them nothing matches. The terms are
         // joined without a constant term so that the index on tag_link(tag_id) serves them.
@@ -225,9 +260,10 @@ std::unique_ptr<TStringList> TNotesStore::FindTopics(const std::string& nameSpac
             const int32_t tid = FindTag(tags->Get(i), created);
             if (tid < 0) continue;
             if (!terms.empty()) terms += " OR ";
-            terms += "tag_link.tag_id = " + SqlInt(tid);
+            terms += "tag_link.tag_id = ?";
+            params.emplace_back(int64_t{tid});
         }
         sql += " AND id = tag_link.topic_id AND (" + (terms.empty() ? std::string("0") : terms) + ")";
     }
-    return ReadList(sql, true, true);
+    return ReadList(db_->GetTable(sql, params), true, true);
 }

@@ -25,6 +25,31 @@ std::string OpenFailure(const std::string& fileName, const std::string& reason) 
     return "Failed to open database \"" + fileName + "\" : " + reason;
 }
 
+// The folder part of a path as the user gave it: the text before its last separator.
+std::string FolderOf(const std::string& fileName) {
+    const size_t slash = fileName.find_last_of("\\/");
+    if (slash == std::string::npos) return ".";
+    if (slash == 0 || (slash == 2 && fileName[1] == ':')) return fileName.substr(0, slash + 1);
+    return fileName.substr(0, slash);
+}
+
+// Resets a kept statement and drops its bindings (they point at the caller's memory) when the call
+// that bound it ends, whichever way it ends.
+class TBoundStatement {
+public:
+    explicit TBoundStatement(sqlite3_stmt* statement) : statement_(statement) {}
+    ~TBoundStatement() {
+        sqlite3_reset(statement_);
+        sqlite3_clear_bindings(statement_);
+    }
+    TBoundStatement(const TBoundStatement&) = delete;
+    TBoundStatement& operator=(const TBoundStatement&) = delete;
+    sqlite3_stmt* get() const { return statement_; }
+
+private:
+    sqlite3_stmt* statement_;
+};
+
 bool IsFolder(const std::string& path) {
     try {
         std::error_code ec;
@@ -51,6 +76,10 @@ TSQLiteDatabase::TSQLiteDatabase(const std::string& fileName) {
     CheckUsable(fileName);
     // Every commit reaches the disk before it returns; the journal stays a rollback journal.
     ExecSQL("PRAGMA SYNCHRONOUS=FULL;");
+    // Room for every index page of a large notes file (100,000 topics need about 20 MB of them),
+    // so that lookups do not read the same pages from the disk again and again. Pages are only
+    // held once read.
+    ExecSQL("PRAGMA cache_size = -32768;");
 }
 
 // Opening is lazy in SQLite: read the schema now so that a file that is not a database, or one
@@ -64,18 +93,46 @@ void TSQLiteDatabase::CheckUsable(const std::string& fileName) {
         throw ESQLiteException(OpenFailure(fileName, sqlite3_errmsg(handle_.get())));
     if (sqlite3_db_readonly(handle_.get(), "main") == 1)
         throw ESQLiteException(OpenFailure(fileName, "attempt to write a readonly database"));
+    CheckJournal(fileName);
+}
+
+// SQLite keeps its rollback journal as a new file beside the database, created at the first write
+// of a transaction. A folder that refuses new files would let the file open and read, and fail the
+// first save. So write once now, in a transaction that is rolled back: the journal is created and
+// removed again, and the database file is never touched.
+void TSQLiteDatabase::CheckJournal(const std::string& fileName) {
+    sqlite3* db = handle_.get();
+    std::string version = "0";
+    {
+        auto current = GetTable("PRAGMA user_version;");
+        if (current->RowCount() > 0) version = current->FieldAsString(0);
+    }
+    ExecSQL("BEGIN TRANSACTION;");
+    const std::string probe = "PRAGMA user_version = " + version + ";";
+    const int rc = sqlite3_exec(db, probe.c_str(), nullptr, nullptr, nullptr);
+    const std::string reason = rc == SQLITE_OK ? std::string() : sqlite3_errmsg(db);
+    sqlite3_exec(db, "ROLLBACK;", nullptr, nullptr, nullptr);
+    const int primary = rc & 0xFF;
+    // Another connection is writing: its own journal already stands in the folder, and this one
+    // meets the busy file at its first write, as any second connection does.
+    if (rc == SQLITE_OK || primary == SQLITE_BUSY || primary == SQLITE_LOCKED) return;
+    if (primary == SQLITE_READONLY || primary == SQLITE_CANTOPEN || primary == SQLITE_PERM)
+        throw ESQLiteException(OpenFailure(fileName, "cannot create the journal file in the folder \"" +
+                                                         FolderOf(fileName) +
+                                                         "\", so nothing could be saved (" + reason + ")"));
+    throw ESQLiteException(OpenFailure(fileName, reason));
 }
 
 TSQLiteDatabase::~TSQLiteDatabase() {
     if (inTransaction_ && handle_) sqlite3_exec(handle_.get(), "ROLLBACK;", nullptr, nullptr, nullptr);
 }
 
-void TSQLiteDatabase::RaiseError(const std::string& msg, const std::string& sql) const {
+void TSQLiteDatabase::RaiseError(const std::string& msg, std::string_view sql) const {
     // Some failures (a full disk, an I/O error, a failed COMMIT) end the transaction in SQLite
     // itself; follow it so that the next checkpoint starts a new one instead of failing again.
     if (handle_ && inTransaction_ && sqlite3_get_autocommit(handle_.get()) != 0) inTransaction_ = false;
     if (handle_ && sqlite3_errcode(handle_.get()) != SQLITE_OK)
-        throw ESQLiteException(msg + " \"" + sql + "\" : " + sqlite3_errmsg(handle_.get()));
+        throw ESQLiteException(msg + " \"" + std::string(sql) + "\" : " + sqlite3_errmsg(handle_.get()));
     throw ESQLiteException(msg);
 }
 
@@ -89,7 +146,7 @@ TSQLiteStatement TSQLiteDatabase::Prepare(const std::string& sql, const char* fa
     return statement;
 }
 
-void TSQLiteDatabase::Step(sqlite3_stmt* statement, const std::string& sql) {
+void TSQLiteDatabase::Step(sqlite3_stmt* statement, std::string_view sql) {
     if (sqlite3_step(statement) != SQLITE_DONE) RaiseError("Error executing SQL statement", sql);
 }
 
@@ -122,6 +179,82 @@ std::unique_ptr<TSQLiteTable> TSQLiteDatabase::GetTable(const std::string& sql) 
     return std::make_unique<TSQLiteTable>(*this, sql);
 }
 
+sqlite3_stmt* TSQLiteDatabase::Bound(std::string_view sql, const TSQLiteParam* params, size_t count) {
+    auto kept = kept_.find(sql);
+    if (kept == kept_.end()) {
+        sqlite3_stmt* raw = nullptr;
+        const int rc = sqlite3_prepare_v3(handle_.get(), sql.data(), static_cast<int>(sql.size()),
+                                          SQLITE_PREPARE_PERSISTENT, &raw, nullptr);
+        TSQLiteStatement statement(raw);
+        if (rc != SQLITE_OK) RaiseError("Error executing SQL", sql);
+        if (!statement) RaiseError("Could not prepare SQL statement", sql);
+        kept = kept_.emplace(sql, std::move(statement)).first;
+    }
+    sqlite3_stmt* statement = kept->second.get();
+    if (sqlite3_bind_parameter_count(statement) != static_cast<int>(count))
+        throw ESQLiteException("Wrong number of parameters for SQL statement \"" + std::string(sql) + "\"");
+    for (size_t i = 0; i < count; ++i) {
+        const TSQLiteParam& param = params[i];
+        const int index = static_cast<int>(i) + 1;
+        int rc = SQLITE_OK;
+        if (const auto* number = std::get_if<int64_t>(&param)) {
+            rc = sqlite3_bind_int64(statement, index, *number);
+        } else if (const auto* text = std::get_if<std::string_view>(&param)) {
+            // An empty view may have no data; SQLite would bind that as NULL, not as "".
+            rc = sqlite3_bind_text(statement, index, text->empty() ? "" : text->data(),
+                                   static_cast<int>(text->size()), SQLITE_STATIC);
+        } else {
+            const std::string_view bytes = std::get<TSQLiteBlob>(param).Bytes;
+            rc = sqlite3_bind_blob(statement, index, bytes.empty() ? "" : bytes.data(),
+                                   static_cast<int>(bytes.size()), SQLITE_STATIC);
+        }
+        if (rc != SQLITE_OK) {
+            sqlite3_clear_bindings(statement);
+            RaiseError("Error binding a value to SQL statement", sql);
+        }
+    }
+    return statement;
+}
+
+void TSQLiteDatabase::ExecSQL(std::string_view sql, TSQLiteParams params) {
+    TBoundStatement statement(Bound(sql, params.begin(), params.size()));
+    Step(statement.get(), sql);
+}
+
+std::unique_ptr<TSQLiteTable> TSQLiteDatabase::GetTable(std::string_view sql, TSQLiteParams params) {
+    TBoundStatement statement(Bound(sql, params.begin(), params.size()));
+    return std::make_unique<TSQLiteTable>(*this, statement.get(), sql);
+}
+
+std::unique_ptr<TSQLiteTable> TSQLiteDatabase::GetTable(std::string_view sql,
+                                                        const std::vector<TSQLiteParam>& params) {
+    TBoundStatement statement(Bound(sql, params.data(), params.size()));
+    return std::make_unique<TSQLiteTable>(*this, statement.get(), sql);
+}
+
+std::optional<int64_t> TSQLiteDatabase::QueryID(std::string_view sql, TSQLiteParams params) {
+    std::optional<int64_t> id;
+    QueryIDs(sql, params, {&id, 1});
+    return id;
+}
+
+bool TSQLiteDatabase::QueryIDs(std::string_view sql, TSQLiteParams params,
+                               std::span<std::optional<int64_t>> row) {
+    TBoundStatement statement(Bound(sql, params.begin(), params.size()));
+    const int rc = sqlite3_step(statement.get());
+    if (rc == SQLITE_DONE) return false;
+    if (rc != SQLITE_ROW) RaiseError("Could not retrieve data", sql);
+    const int columns = sqlite3_column_count(statement.get());
+    for (size_t c = 0; c < row.size(); ++c) {
+        const int column = static_cast<int>(c);
+        if (column < columns && sqlite3_column_type(statement.get(), column) != SQLITE_NULL)
+            row[c] = sqlite3_column_int64(statement.get(), column);
+        else
+            row[c].reset();
+    }
+    return true;
+}
+
 void TSQLiteDatabase::BeginTransaction() {
     if (inTransaction_) throw ESQLiteException("Transaction already open");
     ExecSQL("BEGIN TRANSACTION;");
@@ -143,12 +276,20 @@ TSQLiteTable::TSQLiteTable(TSQLiteDatabase& db, const std::string& sql) {
     TSQLiteStatement statement(raw);
     if (rc != SQLITE_OK) db.RaiseError("Error executing SQL", sql);
     if (!statement) db.RaiseError("Could not prepare SQL statement", sql);
+    ReadAll(db, statement.get(), sql);
+}
+
+TSQLiteTable::TSQLiteTable(TSQLiteDatabase& db, sqlite3_stmt* statement, std::string_view sql) {
+    ReadAll(db, statement, sql);
+}
+
+void TSQLiteTable::ReadAll(TSQLiteDatabase& db, sqlite3_stmt* statement, std::string_view sql) {
     for (;;) {
-        const int step = sqlite3_step(statement.get());
+        const int step = sqlite3_step(statement);
         if (step == SQLITE_DONE) break;
         if (step == SQLITE_BUSY) throw ESQLiteException("Could not prepare SQL statement");
         if (step != SQLITE_ROW) db.RaiseError("Could not retrieve data", sql);
-        ReadRow(statement.get());
+        ReadRow(statement);
     }
     row_ = 0;
 }

@@ -4,8 +4,13 @@
 
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <memory>
+#include <optional>
+#include <span>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <variant>
 #include <vector>
 
@@ -35,9 +40,20 @@ struct FinalizeStatement {
 using TSQLiteHandle = std::unique_ptr<sqlite3, sqlite_detail::CloseConnection>;
 using TSQLiteStatement = std::unique_ptr<sqlite3_stmt, sqlite_detail::FinalizeStatement>;
 
+// A blob bound to a statement parameter; the bytes must outlive the call that binds them.
+struct TSQLiteBlob {
+    std::string_view Bytes;
+};
+
+// A value bound to a statement's "?" parameters, in order: a number, a text (all its bytes) or a
+// blob. Texts and blobs are bound without copying, for the length of the call.
+using TSQLiteParam = std::variant<int64_t, std::string_view, TSQLiteBlob>;
+using TSQLiteParams = std::initializer_list<TSQLiteParam>;
+
 // One open database file. Writes are synchronised in full (rollback journal kept). A file that
 // cannot serve as a writable database (a folder, a file that is not SQLite, a read-only file) is
-// refused when opening, and nothing is written to it.
+// refused when opening, and nothing is written to it. So is a file whose folder cannot take
+// SQLite's journal: such a file opens and reads, and then fails at its first save.
 class TSQLiteDatabase : public TObject {
 public:
     // Turns the system's 8-bit path into the UTF-8 that SQLite expects. The application sets it
@@ -56,22 +72,47 @@ public:
     void UpdateBlob(const std::string& sql, TStream& stream);
     std::unique_ptr<TSQLiteTable> GetTable(const std::string& sql);
 
+    // The same with the statement's "?" parameters bound to params. The statement is prepared once
+    // per text and kept for the connection's life, so use these for fixed texts only.
+    void ExecSQL(std::string_view sql, TSQLiteParams params);
+    std::unique_ptr<TSQLiteTable> GetTable(std::string_view sql, TSQLiteParams params);
+    // For a statement built from a few fixed forms, with as many parameters as it holds "?".
+    std::unique_ptr<TSQLiteTable> GetTable(std::string_view sql, const std::vector<TSQLiteParam>& params);
+    // The first column of the first row as an integer, or std::nullopt without a row (a NULL
+    // counts as no row). For lookups that take one id: nothing is buffered.
+    std::optional<int64_t> QueryID(std::string_view sql, TSQLiteParams params);
+    // The first row's first columns as integers (a NULL is std::nullopt), one per element of row;
+    // false without a row.
+    bool QueryIDs(std::string_view sql, TSQLiteParams params, std::span<std::optional<int64_t>> row);
+
     void BeginTransaction();
     void Commit();
 
     // Raises ESQLiteException: msg, and when SQLite holds an error, the SQL and SQLite's text.
-    [[noreturn]] void RaiseError(const std::string& msg, const std::string& sql) const;
+    [[noreturn]] void RaiseError(const std::string& msg, std::string_view sql) const;
 
     sqlite3* Handle() const { return handle_.get(); }
     bool InTransaction() const { return inTransaction_; }
 
 private:
     TSQLiteStatement Prepare(const std::string& sql, const char* failMessage);
-    void Step(sqlite3_stmt* statement, const std::string& sql);
+    void Step(sqlite3_stmt* statement, std::string_view sql);
     void CheckUsable(const std::string& fileName);
+    void CheckJournal(const std::string& fileName);
+    // The kept statement for the text with params bound; reset again by TBoundStatement.
+    sqlite3_stmt* Bound(std::string_view sql, const TSQLiteParam* params, size_t count);
 
     TSQLiteHandle handle_;
     mutable bool inTransaction_ = false; // RaiseError clears it when SQLite ended the transaction
+    // Declared after the handle, so the statements are finalized before the connection closes.
+    // Found by the statement's text without copying it.
+    struct TTextHash {
+        using is_transparent = void;
+        size_t operator()(std::string_view text) const noexcept {
+            return std::hash<std::string_view>{}(text);
+        }
+    };
+    std::unordered_map<std::string, TSQLiteStatement, TTextHash, std::equal_to<>> kept_;
 };
 
 // A query run to completion; every row is held in memory. Each cell is kept as text (the value's
@@ -81,6 +122,8 @@ private:
 class TSQLiteTable : public TObject {
 public:
     TSQLiteTable(TSQLiteDatabase& db, const std::string& sql);
+    // Reads every row of a statement that is prepared and bound; the caller resets it.
+    TSQLiteTable(TSQLiteDatabase& db, sqlite3_stmt* statement, std::string_view sql);
 
     int32_t RowCount() const { return rowCount_; }
     int32_t ColCount() const { return colCount_; }
@@ -102,6 +145,7 @@ private:
     };
     using TCell = std::variant<std::monostate, std::string, bool, TBlobCell>;
 
+    void ReadAll(TSQLiteDatabase& db, sqlite3_stmt* statement, std::string_view sql);
     void ReadRow(sqlite3_stmt* statement);
 
     std::vector<TCell> results_;

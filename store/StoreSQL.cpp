@@ -2,36 +2,35 @@
 #include "store/StoreSQL.h"
 
 #include "base/StrUtils.h"
-
-namespace {
-
-std::string EscapeLike(std::string_view text) {
-    std::string out;
-    out.reserve(text.size() + 4);
-    for (char c : text) {
-        if (c == '%' || c == '_' || c == '\\') out += '\\';
-        out += c;
-    }
-    return out;
-}
-
-} // namespace
+#include "base/Streams.h"
+#include "store/SQLiteAccess.h"
 
 std::string SqlText(std::string_view text) {
     return QuotedStr(text);
 }
 
-std::string SqlLike(std::string_view text) {
-    return SqlText(EscapeLike(text)) + " ESCAPE '\\'";
-}
-
-std::string SqlLikeContains(std::string_view text) {
-    std::string pattern(1, '%');
-    pattern += EscapeLike(text);
-    pattern += '%';
-    return SqlText(pattern) + " ESCAPE '\\'";
-}
-
 std::string SqlInt(int64_t value) {
     return IntToStr(value);
+}
+
+std::string StreamBytes(TStream& stream) {
+    const int64_t size = stream.Size();
+    if (size < 0 || size > INT32_MAX) throw ESQLiteException("Error getting memory to save blob");
+    std::string bytes(static_cast<size_t>(size), '\0');
+    stream.SetPosition(0);
+    if (size > 0) stream.ReadBuffer(bytes.data(), size);
+    return bytes;
+}
+
+void CheckName(const char* kind, std::string_view name) {
+    if (name.find('\0') == std::string_view::npos) return;
+    std::string shown;
+    for (char c : name) {
+        if (c == '\0')
+            shown += "\\0";
+        else
+            shown += c;
+    }
+    throw ESQLiteException(std::string("The ") + kind + " \"" + shown +
+                           "\" contains a NUL character, which names cannot hold");
 }

@@ -33,10 +33,19 @@ const TTableDef Tables[] = {
      "CAST(name AS TEXT), value"},
 };
 
+// The lookups compare titles with NOCASE (ASCII letters folded, every other byte exact); an index
+// serves them only when it is declared with the same collation.
 const char* const Indexes[] = {
-    "CREATE INDEX IF NOT EXISTS topic_namespace_title ON topic(namespace, title);",
+    "CREATE INDEX IF NOT EXISTS topic_namespace_title_nocase ON topic(namespace, title COLLATE NOCASE);",
+    "CREATE INDEX IF NOT EXISTS namespace_title_nocase ON namespace(title COLLATE NOCASE);",
+    "CREATE INDEX IF NOT EXISTS tag_title_nocase ON tag(title COLLATE NOCASE);",
     "CREATE INDEX IF NOT EXISTS tag_link_topic_tag ON tag_link(topic_id, tag_id);",
     "CREATE INDEX IF NOT EXISTS tag_link_tag ON tag_link(tag_id);",
+};
+
+// Indexes of earlier versions that no lookup uses any more; each would only slow every save.
+const char* const RetiredIndexes[] = {
+    "DROP INDEX IF EXISTS topic_namespace_title;",
 };
 
 int UserVersion(TSQLiteDatabase& db) {
@@ -83,6 +92,8 @@ void PrepareSchema(TSQLiteDatabase& db, bool isNew) {
             if (HasStringColumn(db, def.Name)) RebuildTable(db, def);
         db.ExecSQL(setVersion);
     }
+    for (const char* sql : RetiredIndexes)
+        db.ExecSQL(sql);
     for (const char* sql : Indexes)
         db.ExecSQL(sql);
     db.Commit();

@@ -13,5 +13,6 @@ bool IsEmptyDatabase(TSQLiteDatabase& db);
 
 // In one transaction: creates the tables in an empty file, or rebuilds the tables of a version 1
 // file whose title and name columns were declared "string" (numeric affinity, so "007" was stored
-// as 7) with text columns; then creates the missing indexes. A failure rolls everything back.
+// as 7) with text columns; then drops the indexes no lookup uses and creates the missing ones.
+// A failure rolls everything back.
 void PrepareSchema(TSQLiteDatabase& db, bool isNew);

@@ -1,9 +1,14 @@
-// The notes store against bare SQLite: each store operation and the same statements run through
-// the C API on the same generated file, in the same run; the ratio of the two is printed at the end.
+// The notes store against bare SQLite, in one run:
+// - on the spread database (100,000 topics in 500 namespaces), each store operation and the same
+//   statements run through the C API on the same file; the ratio of the two is printed at the end;
+// - on two flat databases (1,000 and 100,000 topics, all in the default namespace, as a user who
+//   never makes namespaces has them), each store operation at both sizes, and FindTopic against a
+//   bare prepared lookup; the ratios between the sizes are printed at the end.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -15,11 +20,18 @@
 
 namespace {
 
-const std::string DatabasePath = MV_BENCH_DATABASE;
+const std::string SpreadPath = MV_BENCH_DATABASE;
+
+std::string FlatPath(int topics) {
+    return std::string(MV_BENCH_FOLDER) + "/store_bench_flat_" + std::to_string(topics) + ".mvdb";
+}
+
+constexpr int SmallFlat = 1000;
+constexpr int LargeFlat = 100000;
 
 // A different topic on every iteration, spread over the whole file.
-int PickTopic(int64_t iteration) {
-    return static_cast<int>((iteration * 7919) % BenchTopics);
+int PickTopic(int64_t iteration, int topics = BenchTopics) {
+    return static_cast<int>((iteration * 7919) % topics);
 }
 
 // ---- bare SQLite: prepare, step, read, finalize ----------------------------------------------
@@ -28,12 +40,14 @@ class TBare {
 public:
     // Like the store, the connection normally keeps a transaction open, so that both sides keep
     // their page cache between statements.
-    explicit TBare(bool holdTransaction = true) : hold_(holdTransaction) {
-        sqlite3_open(DatabasePath.c_str(), &db_);
+    explicit TBare(const std::string& path = SpreadPath, bool holdTransaction = true)
+        : hold_(holdTransaction) {
+        sqlite3_open(path.c_str(), &db_);
         Exec("PRAGMA SYNCHRONOUS=FULL;");
         if (hold_) Exec("BEGIN TRANSACTION;");
     }
     ~TBare() {
+        sqlite3_finalize(lookup_);
         if (hold_) Exec("COMMIT;");
         sqlite3_close(db_);
     }
@@ -76,22 +90,42 @@ public:
         sqlite3_finalize(st);
     }
     std::string NamespaceID(const std::string& title) {
-        return Query("SELECT id FROM namespace WHERE title like " + SqlLike(title) + " ORDER BY id;");
+        return Query("SELECT id FROM namespace WHERE title = " + SqlText(title) +
+                     " COLLATE NOCASE ORDER BY id;");
+    }
+    // The floor of a topic lookup: one statement prepared once, bound and stepped per lookup.
+    int64_t Lookup(int64_t nsid, const std::string& title) {
+        if (!lookup_)
+            sqlite3_prepare_v2(db_, "SELECT id FROM topic WHERE namespace=? AND title=? COLLATE NOCASE", -1,
+                               &lookup_, nullptr);
+        sqlite3_bind_int64(lookup_, 1, nsid);
+        sqlite3_bind_text(lookup_, 2, title.data(), static_cast<int>(title.size()), SQLITE_STATIC);
+        const int64_t id = sqlite3_step(lookup_) == SQLITE_ROW ? sqlite3_column_int64(lookup_, 0) : -1;
+        sqlite3_reset(lookup_);
+        return id;
     }
 
 private:
     sqlite3* db_ = nullptr;
+    sqlite3_stmt* lookup_ = nullptr;
     bool hold_;
 };
 
 // The statements the store runs when it opens and closes an existing, current file.
 void BareOpenClose() {
-    TBare bare(false);
+    TBare bare(SpreadPath, false);
     bare.Query("SELECT count(*) FROM sqlite_master;");
+    bare.Exec("BEGIN TRANSACTION;");
+    bare.Exec("PRAGMA user_version = 2;");
+    bare.Exec("ROLLBACK;");
     bare.Query("SELECT count(*) FROM sqlite_master WHERE type = 'table';");
     bare.Exec("BEGIN TRANSACTION;");
     bare.Query("PRAGMA user_version;");
-    bare.Exec("CREATE INDEX IF NOT EXISTS topic_namespace_title ON topic(namespace, title);");
+    bare.Exec("DROP INDEX IF EXISTS topic_namespace_title;");
+    bare.Exec(
+        "CREATE INDEX IF NOT EXISTS topic_namespace_title_nocase ON topic(namespace, title COLLATE NOCASE);");
+    bare.Exec("CREATE INDEX IF NOT EXISTS namespace_title_nocase ON namespace(title COLLATE NOCASE);");
+    bare.Exec("CREATE INDEX IF NOT EXISTS tag_title_nocase ON tag(title COLLATE NOCASE);");
     bare.Exec("CREATE INDEX IF NOT EXISTS tag_link_topic_tag ON tag_link(topic_id, tag_id);");
     bare.Exec("CREATE INDEX IF NOT EXISTS tag_link_tag ON tag_link(tag_id);");
     bare.Exec("COMMIT;");
@@ -105,18 +139,97 @@ void BareOpenClose() {
     bare.Exec("COMMIT;");
 }
 
-// ---- the pairs ---------------------------------------------------------------------------------
+const std::string SavedContent = std::string("{\\rtf1\\ansi ") + std::string(2000, 'w') + "\\par}";
 
-void FindTopic_Store(benchmark::State& state) {
-    TNotesStore store(DatabasePath);
+// ---- store operations, on any database ---------------------------------------------------------
+
+void FindTopicPresent(benchmark::State& state, const std::string& path, const TBenchShape& shape) {
+    TNotesStore store(path);
     int64_t n = 0;
     for (auto _ : state) {
-        const int i = PickTopic(n++);
+        const int i = PickTopic(n++, shape.Topics);
         bool created = false;
         benchmark::DoNotOptimize(
-            store.FindTopic(BenchNamespace(i % BenchNamespaces), BenchTopicTitle(i), created));
+            store.FindTopic(BenchNamespace(i % shape.Namespaces), BenchTopicTitle(i), created));
     }
 }
+
+void FindTopicMissing(benchmark::State& state, const std::string& path, const TBenchShape& shape) {
+    TNotesStore store(path);
+    int64_t n = 0;
+    for (auto _ : state) {
+        const int i = PickTopic(n++, shape.Topics);
+        bool created = false;
+        benchmark::DoNotOptimize(
+            store.FindTopic(BenchNamespace(i % shape.Namespaces), "Missing " + std::to_string(i), created));
+    }
+}
+
+void LoadTopic(benchmark::State& state, const std::string& path, const TBenchShape& shape) {
+    TNotesStore store(path);
+    int64_t n = 0;
+    for (auto _ : state) {
+        const int id = PickTopic(n++, shape.Topics) + 1;
+        TTopicRect rect;
+        auto content = store.GetTopic(id, rect);
+        auto meta = store.GetTopicMeta(id);
+        benchmark::DoNotOptimize(content->Size() + meta->Size());
+    }
+}
+
+void SaveTopicCheckpoint(benchmark::State& state, const std::string& path, const TBenchShape& shape) {
+    TNotesStore store(path);
+    int64_t n = 0;
+    for (auto _ : state) {
+        const int i = PickTopic(n++, shape.Topics);
+        TStringStream content(SavedContent);
+        TStringStream meta("splitter_pos=180\r\n");
+        store.SaveTopic(i + 1, BenchNamespace(i % shape.Namespaces), TTopicRect{10, 10, 640, 480}, content,
+                        BenchTopicTitle(i));
+        store.SetTopicMeta(i + 1, meta);
+        store.Commit();
+    }
+}
+
+void ListTopicTags(benchmark::State& state, const std::string& path, const TBenchShape& shape) {
+    TNotesStore store(path);
+    int64_t n = 0;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(store.ListTopicTags(PickTopic(n++, shape.Topics) + 1));
+}
+
+void FindTopicsNamespace(benchmark::State& state, const std::string& path, const TBenchShape& shape) {
+    TNotesStore store(path);
+    int64_t n = 0;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(
+            store.FindTopics(BenchNamespace(static_cast<int>(n++ % shape.Namespaces)), nullptr, ""));
+}
+
+void FindTopicsTwoTags(benchmark::State& state, const std::string& path, const TBenchShape& shape) {
+    TNotesStore store(path);
+    int64_t n = 0;
+    for (auto _ : state) {
+        const int t = static_cast<int>(n++ % shape.Tags);
+        TStringList tags;
+        tags.Add(BenchTag(t));
+        tags.Add(BenchTag((t + shape.Tags / 2) % shape.Tags));
+        benchmark::DoNotOptimize(store.FindTopics("*", &tags, ""));
+    }
+}
+
+void FindTopicsText(benchmark::State& state, const std::string& path, const TBenchShape&) {
+    TNotesStore store(path);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(store.FindTopics("*", nullptr, "URGENT CALL"));
+}
+
+void OpenClose(benchmark::State& state, const std::string& path, const TBenchShape&) {
+    for (auto _ : state)
+        TNotesStore store(path);
+}
+
+// ---- the bare side of the spread pairs ---------------------------------------------------------
 
 void FindTopic_Bare(benchmark::State& state) {
     TBare bare;
@@ -124,21 +237,9 @@ void FindTopic_Bare(benchmark::State& state) {
     for (auto _ : state) {
         const int i = PickTopic(n++);
         const std::string nsid = bare.NamespaceID(BenchNamespace(i % BenchNamespaces));
-        benchmark::DoNotOptimize(bare.Query("SELECT id FROM topic WHERE title like " +
-                                            SqlLike(BenchTopicTitle(i)) + " AND namespace = " + nsid +
-                                            " ORDER BY id"));
-    }
-}
-
-void LoadTopic_Store(benchmark::State& state) {
-    TNotesStore store(DatabasePath);
-    int64_t n = 0;
-    for (auto _ : state) {
-        const int id = PickTopic(n++) + 1;
-        TTopicRect rect;
-        auto content = store.GetTopic(id, rect);
-        auto meta = store.GetTopicMeta(id);
-        benchmark::DoNotOptimize(content->Size() + meta->Size());
+        benchmark::DoNotOptimize(bare.Query("SELECT id FROM topic WHERE namespace = " + nsid +
+                                            " AND title = " + SqlText(BenchTopicTitle(i)) +
+                                            " COLLATE NOCASE ORDER BY id"));
     }
 }
 
@@ -152,24 +253,8 @@ void LoadTopic_Bare(benchmark::State& state) {
     }
 }
 
-const std::string SavedContent = std::string("{\\rtf1\\ansi ") + std::string(2000, 'w') + "\\par}";
-
-void SaveTopicCheckpoint_Store(benchmark::State& state) {
-    TNotesStore store(DatabasePath);
-    int64_t n = 0;
-    for (auto _ : state) {
-        const int i = PickTopic(n++);
-        TStringStream content(SavedContent);
-        TStringStream meta("splitter_pos=180\r\n");
-        store.SaveTopic(i + 1, BenchNamespace(i % BenchNamespaces), TTopicRect{10, 10, 640, 480}, content,
-                        BenchTopicTitle(i));
-        store.SetTopicMeta(i + 1, meta);
-        store.Commit();
-    }
-}
-
 void SaveTopicCheckpoint_Bare(benchmark::State& state) {
-    TBare bare(false);
+    TBare bare(SpreadPath, false);
     bare.Exec("BEGIN TRANSACTION;");
     int64_t n = 0;
     for (auto _ : state) {
@@ -189,27 +274,12 @@ void SaveTopicCheckpoint_Bare(benchmark::State& state) {
     bare.Exec("COMMIT;");
 }
 
-void ListTopicTags_Store(benchmark::State& state) {
-    TNotesStore store(DatabasePath);
-    int64_t n = 0;
-    for (auto _ : state)
-        benchmark::DoNotOptimize(store.ListTopicTags(PickTopic(n++) + 1));
-}
-
 void ListTopicTags_Bare(benchmark::State& state) {
     TBare bare;
     int64_t n = 0;
     for (auto _ : state)
         bare.Query("SELECT tag.title AS title FROM tag JOIN tag_link WHERE tag_link.topic_id = " +
                    std::to_string(PickTopic(n++) + 1) + " AND tag.id = tag_link.tag_id;");
-}
-
-void FindTopicsNamespace_Store(benchmark::State& state) {
-    TNotesStore store(DatabasePath);
-    int64_t n = 0;
-    for (auto _ : state)
-        benchmark::DoNotOptimize(
-            store.FindTopics(BenchNamespace(static_cast<int>(n++ % BenchNamespaces)), nullptr, ""));
 }
 
 void FindTopicsNamespace_Bare(benchmark::State& state) {
@@ -221,36 +291,21 @@ void FindTopicsNamespace_Bare(benchmark::State& state) {
     }
 }
 
-void FindTopicsTwoTags_Store(benchmark::State& state) {
-    TNotesStore store(DatabasePath);
-    int64_t n = 0;
-    for (auto _ : state) {
-        const int t = static_cast<int>(n++ % BenchTags);
-        TStringList tags;
-        tags.Add(BenchTag(t));
-        tags.Add(BenchTag((t + 500) % BenchTags));
-        benchmark::DoNotOptimize(store.FindTopics("*", &tags, ""));
-    }
-}
-
 void FindTopicsTwoTags_Bare(benchmark::State& state) {
     TBare bare;
     int64_t n = 0;
     for (auto _ : state) {
         const int t = static_cast<int>(n++ % BenchTags);
-        const std::string a =
-            bare.Query("SELECT id FROM tag WHERE title like " + SqlLike(BenchTag(t)) + " ORDER BY id;");
-        const std::string b = bare.Query("SELECT id FROM tag WHERE title like " +
-                                         SqlLike(BenchTag((t + 500) % BenchTags)) + " ORDER BY id;");
+        auto tagID = [&](int tag) {
+            return bare.Query("SELECT id FROM tag WHERE title = " + SqlText(BenchTag(tag)) +
+                              " COLLATE NOCASE ORDER BY id;");
+        };
+        const std::string a = tagID(t);
+        const std::string b = tagID((t + 500) % BenchTags);
         bare.Query("SELECT id,title FROM topic JOIN tag_link WHERE 1 AND id = tag_link.topic_id AND "
                    "(tag_link.tag_id = " +
                    a + " OR tag_link.tag_id = " + b + ")");
     }
-}
-
-void OpenClose_Store(benchmark::State& state) {
-    for (auto _ : state)
-        TNotesStore store(DatabasePath);
 }
 
 void OpenClose_Bare(benchmark::State& state) {
@@ -258,50 +313,179 @@ void OpenClose_Bare(benchmark::State& state) {
         BareOpenClose();
 }
 
-// Console output as usual, and each run's real time per iteration kept by name.
+// The prepared lookup of a flat database's topics: present titles, or missing ones.
+void FindTopicFloor(benchmark::State& state, const std::string& path, const TBenchShape& shape,
+                    bool present) {
+    TBare bare(path);
+    int64_t n = 0;
+    for (auto _ : state) {
+        const int i = PickTopic(n++, shape.Topics);
+        benchmark::DoNotOptimize(
+            bare.Lookup(1, present ? BenchTopicTitle(i) : "Missing " + std::to_string(i)));
+    }
+}
+
+// The same statements as the store's load, tag list and two-tag search, through bare SQLite on a
+// flat database: how much of the growth from 1,000 to 100,000 topics is SQLite's own.
+void LoadTopicFloor(benchmark::State& state, const std::string& path, const TBenchShape& shape) {
+    TBare bare(path);
+    int64_t n = 0;
+    for (auto _ : state) {
+        const std::string id = std::to_string(PickTopic(n++, shape.Topics) + 1);
+        bare.Query("SELECT content,x,y,w,h FROM topic WHERE id = " + id);
+        bare.Query("SELECT meta FROM topic WHERE id = " + id);
+    }
+}
+
+void ListTopicTagsFloor(benchmark::State& state, const std::string& path, const TBenchShape& shape) {
+    TBare bare(path);
+    int64_t n = 0;
+    for (auto _ : state)
+        bare.Query("SELECT tag.title AS title FROM tag JOIN tag_link WHERE tag_link.topic_id = " +
+                   std::to_string(PickTopic(n++, shape.Topics) + 1) + " AND tag.id = tag_link.tag_id;");
+}
+
+void FindTopicsTwoTagsFloor(benchmark::State& state, const std::string& path, const TBenchShape& shape) {
+    TBare bare(path);
+    int64_t n = 0;
+    for (auto _ : state) {
+        const int t = static_cast<int>(n++ % shape.Tags);
+        auto tagID = [&](int tag) {
+            return bare.Query("SELECT id FROM tag WHERE title = " + SqlText(BenchTag(tag)) +
+                              " COLLATE NOCASE ORDER BY id;");
+        };
+        const std::string a = tagID(t);
+        const std::string b = tagID((t + shape.Tags / 2) % shape.Tags);
+        bare.Query("SELECT id,title FROM topic JOIN tag_link WHERE 1 AND id = tag_link.topic_id AND "
+                   "(tag_link.tag_id = " +
+                   a + " OR tag_link.tag_id = " + b + ")");
+    }
+}
+
+void FindTopicPresentFloor(benchmark::State& state, const std::string& path, const TBenchShape& shape) {
+    FindTopicFloor(state, path, shape, true);
+}
+
+void FindTopicMissingFloor(benchmark::State& state, const std::string& path, const TBenchShape& shape) {
+    FindTopicFloor(state, path, shape, false);
+}
+
+// Console output as usual, and each benchmark's real time per iteration kept by name.
 class TRatioReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration)
-                times[run.run_name.function_name] = run.GetAdjustedRealTime();
+        // With repetitions, the median stands for the run; without, the one run does.
+        for (const Run& run : runs) {
+            const std::string& name = run.run_name.function_name;
+            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
+                times[name] = run.GetAdjustedRealTime();
+                medians.insert(name);
+            } else if (run.run_type == Run::RT_Iteration && !medians.count(name)) {
+                times[name] = run.GetAdjustedRealTime();
+            }
+        }
         ConsoleReporter::ReportRuns(runs);
     }
+    double Time(const std::string& name) const {
+        const auto found = times.find(name);
+        return found == times.end() ? 0 : found->second / 1000.0;
+    }
     std::map<std::string, double> times;
+    std::set<std::string> medians;
 };
+
+using TStoreOp = void (*)(benchmark::State&, const std::string&, const TBenchShape&);
+
+struct TOp {
+    const char* Name;
+    TStoreOp Store;
+    void (*Bare)(benchmark::State&); // on the spread database; nullptr: none
+    TStoreOp Floor;                  // bare SQLite on the flat databases; nullptr: none
+};
+
+const TOp Ops[] = {
+    {"FindTopic", FindTopicPresent, FindTopic_Bare, FindTopicPresentFloor},
+    {"FindTopic(missing)", FindTopicMissing, nullptr, FindTopicMissingFloor},
+    {"LoadTopic", LoadTopic, LoadTopic_Bare, LoadTopicFloor},
+    {"SaveTopic+Checkpoint", SaveTopicCheckpoint, SaveTopicCheckpoint_Bare, nullptr},
+    {"ListTopicTags", ListTopicTags, ListTopicTags_Bare, ListTopicTagsFloor},
+    {"FindTopics(namespace)", FindTopicsNamespace, FindTopicsNamespace_Bare, nullptr},
+    {"FindTopics(two tags)", FindTopicsTwoTags, FindTopicsTwoTags_Bare, FindTopicsTwoTagsFloor},
+    {"FindTopics(text)", FindTopicsText, nullptr, nullptr},
+    {"OpenClose", OpenClose, OpenClose_Bare, nullptr},
+};
+
+std::string Sized(int topics) {
+    return topics >= 1000 && topics % 1000 == 0 ? std::to_string(topics / 1000) + "k"
+                                                : std::to_string(topics);
+}
+
+void PrintSpreadTable(const TRatioReporter& reporter) {
+    std::printf("\nSpread database (%d topics in %d namespaces): the store against bare SQLite\n",
+                BenchTopics, BenchNamespaces);
+    std::printf("%-24s %14s %14s %8s\n", "operation", "store (us)", "bare (us)", "ratio");
+    for (const TOp& op : Ops) {
+        const double store = reporter.Time(std::string(op.Name) + "/store");
+        const double bare = reporter.Time(std::string(op.Name) + "/bare");
+        if (store <= 0 || bare <= 0) continue;
+        std::printf("%-24s %14.1f %14.1f %7.2fx\n", op.Name, store, bare, store / bare);
+    }
+}
+
+void PrintFlatTable(const TRatioReporter& reporter) {
+    const std::string small = "flat" + Sized(SmallFlat) + "/";
+    const std::string large = "flat" + Sized(LargeFlat) + "/";
+    const std::string smallHead = Sized(SmallFlat) + " (us)";
+    const std::string largeHead = Sized(LargeFlat) + " (us)";
+    std::printf("\nFlat databases (every topic in the default namespace): %s against %s topics; bare SQLite\n"
+                "running the same statements beside, and the store against it at %s\n",
+                Sized(LargeFlat).c_str(), Sized(SmallFlat).c_str(), Sized(LargeFlat).c_str());
+    std::printf("%-22s %11s %11s %7s | %11s %11s %7s | %8s\n", "operation", smallHead.c_str(),
+                largeHead.c_str(), "ratio", ("bare " + Sized(SmallFlat)).c_str(),
+                ("bare " + Sized(LargeFlat)).c_str(), "ratio", "vs bare");
+    for (const TOp& op : Ops) {
+        const double a = reporter.Time(small + op.Name);
+        const double b = reporter.Time(large + op.Name);
+        if (a <= 0 || b <= 0) continue;
+        std::printf("%-22s %11.2f %11.2f %6.2fx", op.Name, a, b, b / a);
+        const double bareA = reporter.Time(small + op.Name + "/bare");
+        const double bareB = reporter.Time(large + op.Name + "/bare");
+        if (bareA > 0 && bareB > 0)
+            std::printf(" | %11.2f %11.2f %6.2fx | %7.2fx", bareA, bareB, bareB / bareA, b / bareB);
+        std::printf("\n");
+    }
+}
 
 } // namespace
 
 int main(int argc, char** argv) {
-    EnsureBenchDatabase(DatabasePath);
-    const std::vector<std::pair<std::string, void (*)(benchmark::State&)>> pairs[] = {
-        {{"FindTopic", FindTopic_Store}, {"FindTopic", FindTopic_Bare}},
-        {{"LoadTopic", LoadTopic_Store}, {"LoadTopic", LoadTopic_Bare}},
-        {{"SaveTopic+Checkpoint", SaveTopicCheckpoint_Store},
-         {"SaveTopic+Checkpoint", SaveTopicCheckpoint_Bare}},
-        {{"ListTopicTags", ListTopicTags_Store}, {"ListTopicTags", ListTopicTags_Bare}},
-        {{"FindTopics(namespace)", FindTopicsNamespace_Store},
-         {"FindTopics(namespace)", FindTopicsNamespace_Bare}},
-        {{"FindTopics(two tags)", FindTopicsTwoTags_Store}, {"FindTopics(two tags)", FindTopicsTwoTags_Bare}},
-        {{"OpenClose", OpenClose_Store}, {"OpenClose", OpenClose_Bare}},
-    };
-    std::vector<std::string> names;
-    for (const auto& pair : pairs) {
-        names.push_back(pair[0].first);
-        benchmark::RegisterBenchmark((pair[0].first + "/store").c_str(), pair[0].second)->UseRealTime();
-        benchmark::RegisterBenchmark((pair[1].first + "/bare").c_str(), pair[1].second)->UseRealTime();
+    EnsureBenchDatabase(SpreadPath);
+    for (const int topics : {SmallFlat, LargeFlat})
+        EnsureBenchDatabase(FlatPath(topics), BenchFlat(topics));
+
+    for (const TOp& op : Ops) {
+        const std::string name = op.Name;
+        if (!op.Bare) continue;
+        benchmark::RegisterBenchmark((name + "/store").c_str(), op.Store, SpreadPath, BenchSpread)
+            ->UseRealTime();
+        benchmark::RegisterBenchmark((name + "/bare").c_str(), op.Bare)->UseRealTime();
+    }
+    // The two sizes side by side, operation by operation.
+    for (const TOp& op : Ops) {
+        for (const int topics : {SmallFlat, LargeFlat}) {
+            const std::string name = "flat" + Sized(topics) + "/" + op.Name;
+            const TBenchShape shape = BenchFlat(topics);
+            benchmark::RegisterBenchmark(name.c_str(), op.Store, FlatPath(topics), shape)->UseRealTime();
+            if (op.Floor)
+                benchmark::RegisterBenchmark((name + "/bare").c_str(), op.Floor, FlatPath(topics), shape)
+                    ->UseRealTime();
+        }
     }
     benchmark::Initialize(&argc, argv);
     TRatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    std::printf("\n%-24s %14s %14s %8s\n", "operation", "store (us)", "bare (us)", "ratio");
-    for (const auto& name : names) {
-        const auto store = reporter.times.find(name + "/store");
-        const auto bare = reporter.times.find(name + "/bare");
-        if (store == reporter.times.end() || bare == reporter.times.end() || bare->second <= 0) continue;
-        std::printf("%-24s %14.1f %14.1f %7.2fx\n", name.c_str(), store->second / 1000.0,
-                    bare->second / 1000.0, store->second / bare->second);
-    }
+    PrintSpreadTable(reporter);
+    PrintFlatTable(reporter);
     benchmark::Shutdown();
     return 0;
 }

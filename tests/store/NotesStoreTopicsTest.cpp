@@ -11,6 +11,7 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
+using namespace std::string_literals;
 
 // Records every event the store fires, in order.
 class NotesStoreOps : public ::testing::Test {
@@ -260,14 +261,15 @@ TEST_F(NotesStoreOps, AttachTagLinksOnceAndCreatesMissingTags) {
     EXPECT_THAT(Lines(store.ListTopicTags(id)), ElementsAre("todo"));
 }
 
-TEST_F(NotesStoreOps, DetachTagMatchesExactlyAndDropsUnusedTags) {
+TEST_F(NotesStoreOps, DetachTagMatchesAsAttachDoesAndDropsUnusedTags) {
     const int32_t a = Topic("", "A");
     const int32_t b = Topic("", "B");
     store.AttachTag(a, "Todo");
     store.AttachTag(b, "Todo");
-    store.DetachTag(a, "todo"); // case differs: nothing happens
+    store.DetachTag(a, "Tod\xF6"); // another word: nothing happens
+    store.DetachTag(a, "To_o");
     EXPECT_THAT(Lines(store.ListTopicTags(a)), ElementsAre("Todo"));
-    store.DetachTag(a, "Todo");
+    store.DetachTag(a, "todo"); // found as AttachTag finds it
     EXPECT_EQ(store.ListTopicTags(a), nullptr);
     EXPECT_THAT(Lines(store.ListTags()), ElementsAre("Todo=1")); // b still carries it
     store.DetachTag(b, "Todo");
@@ -343,6 +345,47 @@ TEST_F(NotesStoreSearch, ByTagsListsATopicOncePerMatchingTag) {
     EXPECT_THAT(Find("*", {"missing", "nothing"}, ""), IsEmpty());
     EXPECT_THAT(Find("*", {"w_rk"}, ""), IsEmpty());
     EXPECT_THAT(events, IsEmpty()); // looking tags up creates none
+}
+
+// The text is a byte substring with the ASCII letters folded: wildcards and the escape character
+// are themselves, other bytes (accented letters, bytes UTF-8 would take as continuations, NUL)
+// match only themselves, and the text may be of any length.
+TEST_F(NotesStoreSearch, ByTextMatchesBytesWithAsciiCaseFolded) {
+    const int32_t accented = Topic("Words", "Accented");
+    Save(accented, "Words", "Accented", "{\\rtf1 Caf\xE9 5\x80 \x92s 100\\%\0end}"s);
+    const struct {
+        std::string Text;
+        bool Found;
+    } cases[] = {
+        {"caf\xE9", true},
+        {"CAF\xE9", true},
+        {"caf\xC9", false}, // É is not é
+        {"caf\xE8", false},
+        {"5\x80", true},
+        {"\x80", true},
+        {"\x92s", true},
+        {"\x92S", true},
+        {"\x93s", false},
+        {"100\\%", true},
+        {"100%", false},
+        {"\\\\", false},
+        {std::string("\0end", 4), true},
+        {std::string("\0End", 4), true},
+        {std::string("%\0", 2), true},
+        {std::string("_\0", 2), false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(!Find("Words", {}, c.Text).empty(), c.Found) << ::testing::PrintToString(c.Text);
+}
+
+TEST_F(NotesStoreSearch, ByTextOfAnyLength) {
+    const std::string longText(60000, 'q');
+    const int32_t big = Topic("Big", "Big");
+    Save(big, "Big", "Big", "{\\rtf1 " + longText + "Q}");
+    EXPECT_THAT(Find("*", {}, longText + "q"), ElementsAre("Big=4"));
+    EXPECT_THAT(Find("*", {}, std::string(60001, 'Q')), ElementsAre("Big=4"));
+    EXPECT_THAT(Find("*", {}, std::string(60002, 'q')), IsEmpty());
+    EXPECT_THAT(Find("*", {}, std::string(70000, '%')), IsEmpty());
 }
 
 TEST_F(NotesStoreSearch, ByTextTakesTheTextLiterally) {

@@ -8,6 +8,7 @@
 
 #include "base/Streams.h"
 #include "store/SQLiteAccess.h"
+#include "tests/store/StoreTestSupport.h"
 #include "tests/store/TempFolder.h"
 
 namespace {
@@ -191,6 +192,21 @@ TEST_F(SQLiteAccess, UpdateBlobBindsTheWholeStream) {
     EXPECT_EQ(result->FieldAsString(2), "blob");
 }
 
+// A second connection opens beside one that is writing (the journal check cannot write then), reads
+// what is committed, and meets the busy file at its first write.
+TEST_F(SQLiteAccess, OpensBesideAConnectionThatIsWriting) {
+    TSQLiteDatabase first(path);
+    first.ExecSQL("CREATE TABLE t(a integer);");
+    first.BeginTransaction();
+    first.ExecSQL("INSERT INTO t VALUES(1);");
+    TSQLiteDatabase second(path);
+    EXPECT_EQ(second.GetTable("SELECT count(*) FROM t")->FieldAsString(0), "0");
+    EXPECT_EQ(MessageOf([&] { second.ExecSQL("INSERT INTO t VALUES(2);"); }),
+              "Error executing SQL statement \"INSERT INTO t VALUES(2);\" : database is locked");
+    first.Commit();
+    EXPECT_EQ(second.GetTable("SELECT count(*) FROM t")->FieldAsString(0), "1");
+}
+
 // Bad files: each is refused with a clear message and left exactly as it was.
 TEST_F(SQLiteAccess, RefusesAFolder) {
     const std::string dir = folder.File("sub");
@@ -223,12 +239,10 @@ TEST_F(SQLiteAccess, RefusesAReadOnlyFile) {
     namespace fs = std::filesystem;
     fs::permissions(path, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                     fs::perm_options::remove);
-    if (FILE* f = std::fopen(path.c_str(), "r+")) {
-        std::fclose(f);
-        GTEST_SKIP() << "this account may write read-only files";
-    }
-    EXPECT_EQ(MessageOf([&] { TSQLiteDatabase db(path); }),
-              "Failed to open database \"" + path + "\" : attempt to write a readonly database");
+    const auto message =
+        RunWherePermissionsBind([&] { return MessageOf([&] { TSQLiteDatabase db(path); }); });
+    if (!message) GTEST_SKIP() << "no account here is bound by a file's permissions";
+    EXPECT_EQ(*message, "Failed to open database \"" + path + "\" : attempt to write a readonly database");
     EXPECT_EQ(ReadWholeFile(path), before);
 }
 
@@ -280,6 +294,41 @@ TEST_F(SQLiteAccess, RefusesAFileOnAMediumNobodyMayWrite) {
     EXPECT_EQ(ReadWholeFile(path), before);
     // Off that medium the same file opens.
     EXPECT_EQ(MessageOf([&] { TSQLiteDatabase db(path); }), "(nothing raised)");
+}
+
+// A file that may be written in a folder that takes no new file: SQLite could read it but never
+// create the journal it needs to save, so it is refused at once, naming the folder.
+TEST_F(SQLiteAccess, RefusesAFileInAFolderThatCannotTakeItsJournal) {
+    namespace fs = std::filesystem;
+    {
+        TSQLiteDatabase db(path);
+        db.ExecSQL("CREATE TABLE t(a integer);");
+        db.ExecSQL("INSERT INTO t VALUES(1);");
+    }
+    const std::string before = ReadWholeFile(path);
+    fs::permissions(path, fs::perms::all, fs::perm_options::add);
+    auto openAndWrite = [&] {
+        return MessageOf([&] {
+            TSQLiteDatabase db(path);
+            db.ExecSQL("INSERT INTO t VALUES(2);");
+        });
+    };
+    // The same account in a folder that takes new files opens and writes (so the refusal below
+    // comes from the folder alone).
+    fs::permissions(folder.Path(), fs::perms::all, fs::perm_options::add);
+    const auto writable = RunWherePermissionsBind(openAndWrite);
+    if (!writable) GTEST_SKIP() << "no account here is bound by a folder's permissions";
+    EXPECT_EQ(*writable, "(nothing raised)");
+    const std::string written = ReadWholeFile(path);
+    EXPECT_NE(written, before);
+
+    fs::permissions(folder.Path(), fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    EXPECT_EQ(*RunWherePermissionsBind(openAndWrite),
+              "Failed to open database \"" + path + "\" : cannot create the journal file in the folder \"" +
+                  folder.Path() + "\", so nothing could be saved (attempt to write a readonly database)");
+    EXPECT_EQ(ReadWholeFile(path), written);
+    EXPECT_FALSE(fs::exists(path + "-journal"));
 }
 
 } // namespace

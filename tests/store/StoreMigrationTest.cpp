@@ -78,9 +78,55 @@ TEST_F(StoreMigration, RebuildsStringColumnsAsTextAndKeepsTheData) {
     EXPECT_EQ(raw.Scalar("SELECT typeof(title) FROM topic WHERE id = 2"), "text");
     EXPECT_EQ(raw.Scalar("SELECT title FROM topic WHERE id = 6"), "007");
     EXPECT_EQ(raw.Scalar("SELECT typeof(title) FROM namespace WHERE id = 3"), "text");
-    EXPECT_EQ(
-        raw.Column("SELECT name FROM sqlite_master WHERE type = 'index' AND sql IS NOT NULL ORDER BY name"),
-        (std::vector<std::string>{"tag_link_tag", "tag_link_topic_tag", "topic_namespace_title"}));
+    EXPECT_EQ(IndexNamesOf(raw), StoreIndexNames());
+}
+
+// The file of the previous version: text columns already, an index on the binary titles that the
+// lookups no longer use, and accented titles that its lookups confused (a rename could store
+// "Möller" beside "Müller", but opening "Möller" then found "Müller").
+void CreateVersionTwoFile(const std::string& path) {
+    TRawDatabase raw(path);
+    raw.Exec(
+        "BEGIN TRANSACTION;"
+        "CREATE TABLE topic(id integer primary key, title text, namespace integer, content blob, meta blob, "
+        "x integer, y integer, w integer, h integer);"
+        "CREATE TABLE namespace(id integer primary key, title text);"
+        "CREATE TABLE tag(id integer primary key, title text);"
+        "CREATE TABLE tag_link(tag_id integer, topic_id integer);"
+        "CREATE TABLE meta_value(name text primary key, content blob);"
+        "CREATE TABLE versions(name text primary key, value integer);"
+        "CREATE INDEX topic_namespace_title ON topic(namespace, title);"
+        "CREATE INDEX tag_link_topic_tag ON tag_link(topic_id, tag_id);"
+        "CREATE INDEX tag_link_tag ON tag_link(tag_id);"
+        "PRAGMA user_version = 2;"
+        "INSERT INTO namespace VALUES(1, ''), (2, '\xC4rger');"
+        "INSERT INTO topic VALUES(1, 'M\xFCller', 1, 'm\xFC', '', 0, 0, 0, 0);"
+        "INSERT INTO topic VALUES(2, 'M\xF6ller', 1, 'm\xF6', '', 0, 0, 0, 0);"
+        "INSERT INTO topic VALUES(3, 'Home', 2, 'home', '', 0, 0, 0, 0);"
+        "INSERT INTO tag VALUES(1, 'f\xFCr');"
+        "INSERT INTO tag_link VALUES(1, 2);"
+        "INSERT INTO meta_value VALUES('PROPERTIES', 'version=1\r\n');"
+        "COMMIT;");
+}
+
+TEST_F(StoreMigration, APreviousVersionFileGetsTheNewIndexesAndItsWordsApart) {
+    CreateVersionTwoFile(path);
+    {
+        TNotesStore store(path);
+        bool created = false;
+        EXPECT_EQ(store.FindTopic("", "m\xF6ller", created), 2);
+        EXPECT_EQ(store.FindTopic("", "M\xFCLLER", created), 1);
+        EXPECT_EQ(store.FindTopic("\xD6rger", "Home", created), -1); // Örger is not Ärger
+        EXPECT_EQ(store.FindTopic("\xC4RGER", "home", created), 3);
+        EXPECT_EQ(store.FindTag("f\xE4r", created), -1);
+        EXPECT_THAT(Lines(store.ListTopicTags(2)), ElementsAre("f\xFCr"));
+        created = true;
+        EXPECT_EQ(store.FindTag("f\xE4r", created), 2);
+    }
+    TRawDatabase raw(path);
+    EXPECT_EQ(raw.Scalar("PRAGMA user_version"), "2");
+    EXPECT_EQ(IndexNamesOf(raw), StoreIndexNames());
+    EXPECT_EQ(raw.Scalar("SELECT count(*) FROM topic"), "3");
 }
 
 TEST_F(StoreMigration, HappensOnlyOnce) {

@@ -1,6 +1,8 @@
-// Quoting of statement parts and reading of "title=id" lines.
+// Statement parts, the NUL check on names, and reading of "title=id" lines.
 #include <gtest/gtest.h>
 
+#include "base/Streams.h"
+#include "store/SQLiteAccess.h"
 #include "store/StoreLists.h"
 #include "store/StoreSQL.h"
 
@@ -9,26 +11,51 @@ namespace {
 struct TQuoteCase {
     const char* Text;
     const char* Quoted;
-    const char* Like;
 };
 
-TEST(StoreSQL, QuotesTextAndEscapesLikePatterns) {
+TEST(StoreSQL, QuotesTextAndWritesIds) {
     const TQuoteCase cases[] = {
-        {"abc", "'abc'", "'abc' ESCAPE '\\'"},
-        {"O'Neil", "'O''Neil'", "'O''Neil' ESCAPE '\\'"},
-        {"a_c", "'a_c'", "'a\\_c' ESCAPE '\\'"},
-        {"100%", "'100%'", "'100\\%' ESCAPE '\\'"},
-        {"back\\slash", "'back\\slash'", "'back\\\\slash' ESCAPE '\\'"},
-        {"", "''", "'' ESCAPE '\\'"},
-        {"what?", "'what?'", "'what?' ESCAPE '\\'"},
+        {"abc", "'abc'"},     {"O'Neil", "'O''Neil'"},          {"a_c", "'a_c'"},
+        {"100%", "'100%'"},   {"back\\slash", "'back\\slash'"}, {"", "''"},
+        {"what?", "'what?'"},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
         EXPECT_EQ(SqlText(c.Text), c.Quoted) << c.Text;
-        EXPECT_EQ(SqlLike(c.Text), c.Like) << c.Text;
-    }
-    EXPECT_EQ(SqlLikeContains("50%'s"), "'%50\\%''s%' ESCAPE '\\'");
     EXPECT_EQ(SqlInt(-1), "-1");
     EXPECT_EQ(SqlInt(2147483648LL), "2147483648");
+}
+
+TEST(StoreSQL, StreamBytesTakesTheWholeStreamWhereverItsPosition) {
+    TStringStream stream(std::string("a\0b\xE9"
+                                     "c",
+                                     5));
+    stream.SetPosition(3);
+    EXPECT_EQ(StreamBytes(stream), std::string("a\0b\xE9"
+                                               "c",
+                                               5));
+    TStringStream empty;
+    EXPECT_EQ(StreamBytes(empty), "");
+}
+
+TEST(StoreSQL, NamesWithANulAreRefusedWithTheNulShown) {
+    EXPECT_NO_THROW(CheckName("title", "M\xFCller's 100%"));
+    EXPECT_NO_THROW(CheckName("title", ""));
+    const struct {
+        std::string Name;
+        const char* Message;
+    } cases[] = {
+        {std::string("a\0b", 3), "The tag \"a\\0b\" contains a NUL character, which names cannot hold"},
+        {std::string("\0", 1), "The tag \"\\0\" contains a NUL character, which names cannot hold"},
+        {std::string("x\0\0", 3), "The tag \"x\\0\\0\" contains a NUL character, which names cannot hold"},
+    };
+    for (const auto& c : cases) {
+        try {
+            CheckName("tag", c.Name);
+            ADD_FAILURE() << "nothing raised";
+        } catch (const ESQLiteException& e) {
+            EXPECT_EQ(e.Message(), c.Message);
+        }
+    }
 }
 
 struct TLineCase {

@@ -3,6 +3,11 @@
 
 #include <stdexcept>
 
+#ifndef _WIN32
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
 TRawDatabase::TRawDatabase(const std::string& path) {
     if (sqlite3_open(path.c_str(), &db_) != SQLITE_OK) throw std::runtime_error("cannot open " + path);
 }
@@ -48,4 +53,67 @@ std::vector<std::string> Lines(const std::unique_ptr<TStringList>& list) {
         for (int i = 0; i < list->Count(); ++i)
             lines.push_back(list->Get(i));
     return lines;
+}
+
+const std::vector<std::string>& StoreIndexNames() {
+    static const std::vector<std::string> names = {"namespace_title_nocase", "tag_link_tag",
+                                                   "tag_link_topic_tag", "tag_title_nocase",
+                                                   "topic_namespace_title_nocase"};
+    return names;
+}
+
+std::vector<std::string> IndexNamesOf(TRawDatabase& raw) {
+    return raw.Column(
+        "SELECT name FROM sqlite_master WHERE type = 'index' AND sql IS NOT NULL ORDER BY name");
+}
+
+std::optional<std::string> RunWherePermissionsBind(const std::function<std::string()>& action) {
+#ifdef _WIN32
+    (void)action;
+    return std::nullopt;
+#else
+    int channel[2];
+    if (pipe(channel) != 0) return std::nullopt;
+    const pid_t child = fork();
+    if (child < 0) {
+        close(channel[0]);
+        close(channel[1]);
+        return std::nullopt;
+    }
+    if (child == 0) {
+        close(channel[0]);
+        const uid_t nobody = 65534;
+        std::string text;
+        if (geteuid() == 0 && (setgid(nobody) != 0 || setuid(nobody) != 0)) {
+            _exit(2);
+        }
+        try {
+            text = action();
+        } catch (const std::exception& e) {
+            text = std::string("(raised) ") + e.what();
+        } catch (...) {
+            text = "(raised)";
+        }
+        size_t written = 0;
+        while (written < text.size()) {
+            const ssize_t n = write(channel[1], text.data() + written, text.size() - written);
+            if (n <= 0) break;
+            written += static_cast<size_t>(n);
+        }
+        close(channel[1]);
+        _exit(0);
+    }
+    close(channel[1]);
+    std::string text;
+    char buffer[4096];
+    ssize_t n;
+    while ((n = read(channel[0], buffer, sizeof buffer)) > 0)
+        text.append(buffer, static_cast<size_t>(n));
+    close(channel[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 2) return std::nullopt; // could not change user
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return "(the child process failed)";
+    return text;
+#endif
 }

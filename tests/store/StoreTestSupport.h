@@ -2,7 +2,9 @@
 // outside the store, and small stream/list conversions.
 #pragma once
 
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,5 +31,16 @@ private:
     sqlite3* db_ = nullptr;
 };
 
+// The indexes the store keeps in every file it opens, by name, sorted.
+const std::vector<std::string>& StoreIndexNames();
+// The names of the file's own indexes (those SQLite does not make for keys), sorted.
+std::vector<std::string> IndexNamesOf(TRawDatabase& raw);
+
 // The lines of a store list; empty for a missing list.
 std::vector<std::string> Lines(const std::unique_ptr<TStringList>& list);
+
+// Runs the action where the file system's permissions bind: in a child process under the account
+// "nobody" when this one is root (root writes anywhere), else in a child under this account. The
+// action's text comes back; std::nullopt when no such process can be made (Windows, or an account
+// that may not change its user).
+std::optional<std::string> RunWherePermissionsBind(const std::function<std::string()>& action);
