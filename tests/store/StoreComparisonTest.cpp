@@ -1,5 +1,6 @@
 // How the store compares titles, namespaces and tags: the ASCII letters A-Z without regard to case,
-// every other byte of the Windows-1252 text exactly, through every operation and a reopen.
+// every other byte of the Windows-1252 text exactly, through find-or-create, lookups, renames and a
+// reopen.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -81,6 +82,25 @@ TEST_F(StoreComparison, AccentedWordsStayDistinctAsTitlesNamespacesAndTags) {
             EXPECT_NE(ta, tb) << p.A << " / " << p.B;
             tags[p.A] = ta;
             tags[p.B] = tb;
+
+            // A topic and a tag renamed to the neighbour of an older one's title are found under
+            // their new title, and the older one under its own.
+            const int32_t older = Topic(store, ns, p.A + " 2", true);
+            const int32_t draft = Topic(store, ns, "Draft", true);
+            TStringStream content("{\\rtf1 draft}");
+            store.SaveTopic(draft, ns, TTopicRect{}, content, p.B + " 2");
+            EXPECT_EQ(Topic(store, ns, p.B + " 2", false), draft) << p.B;
+            EXPECT_EQ(Topic(store, ns, p.A + " 2", false), older) << p.A;
+            topics[ns + ":" + p.A + " 2"] = older;
+            topics[ns + ":" + p.B + " 2"] = draft;
+            const int32_t olderTag = store.GetTagID(p.A + " 2");
+            const int32_t renamedTag = store.GetTagID("draft");
+            ASSERT_TRUE(store.RenameTag("draft", p.B + " 2"));
+            bool created = false;
+            EXPECT_EQ(store.FindTag(p.B + " 2", created), renamedTag) << p.B;
+            EXPECT_EQ(store.FindTag(p.A + " 2", created), olderTag) << p.A;
+            tags[p.A + " 2"] = olderTag;
+            tags[p.B + " 2"] = renamedTag;
         }
         // Every namespace of the map keeps a topic, so closing removes none of them.
         for (const auto& [name, id] : namespaces)
