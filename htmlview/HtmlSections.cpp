@@ -200,6 +200,19 @@ void TCell::CopyToClipboard(ITextSink& sink) {
     }
 }
 
+void TCell::Relocate(int32_t dy, int32_t dcurs) {
+    if (dy == 0 && dcurs == 0) return;
+    YValue += dy;
+    StartCurs += dcurs;
+    for (auto* list : {&Indents.L, &Indents.R})
+        for (auto& r : *list) {
+            r.StartY += dy;
+            if (r.EndY < 9999999) r.EndY += dy;
+        }
+    for (const auto& s : Sections)
+        s->Relocate(dy, dcurs);
+}
+
 void TCell::UpdateFonts() {
     for (const auto& s : Sections)
         s->UpdateFonts();

@@ -50,6 +50,12 @@ public:
     virtual void UpdateFonts() { AdjustToFontSize(); }
     virtual void AdjustToFontSize() {}
     virtual void MinMaxWidth(ITextMetrics& canvas, int32_t& min, int32_t& max);
+    // Moves a laid-out section down by dy and its characters on by dcurs, as a new layout at
+    // that place would (a table places a cell laid out once instead of laying it out again).
+    virtual void Relocate(int32_t dy, int32_t dcurs) {
+        YValue += dy;
+        StartCurs += dcurs;
+    }
 
     TSectionList* ParentSectionList;
     int32_t SectionHeight = 0;
@@ -85,6 +91,7 @@ public:
     bool CharAtIndex(int32_t pos, char& ch, TObject*& obj);
     void CopyToClipboard(ITextSink& sink);
     void UpdateFonts();
+    void Relocate(int32_t dy, int32_t dcurs);
     // The section at document y (by the running section heights from the cell top).
     TSectionBase* FindSectionAtPosition(int32_t y, int32_t& top, int& index);
 

@@ -604,9 +604,11 @@ int32_t ThtmlTable::LayoutTable(ITextMetrics& canvas, int32_t y, int32_t& curs, 
             int32_t slack = cell->Ht - cell->ContentHt - (pad2 + CellSpacing);
             cell->YIndent = cell->VAlign == 0 ? 0 : cell->VAlign == 1 ? slack / 2 : slack;
             if (cell->Cell.Count() > 0) {
-                int32_t mw = 0;
-                cell->Cell.Layout(canvas, gy + CellSpacing + CellPadding + cell->YIndent,
-                                  std::max(0, cell->Wd - (pad2 + CellSpacing)), mw, curs);
+                // Laid out once at this width in the height pass: moved into place, not laid out
+                // again, so nested tables cost linear time, not time exponential in the depth.
+                cell->Cell.Relocate(gy + CellSpacing + CellPadding + cell->YIndent - cell->Cell.YValue,
+                                    curs - cell->Cell.StartCurs);
+                curs += cell->Cell.Len;
             }
         }
         gy += row.RowHeight;
@@ -803,6 +805,17 @@ void ThtmlTable::CopyToClipboard(ITextSink& sink) {
         c.CopyToClipboard(sink);
         return false;
     });
+}
+
+void ThtmlTable::Relocate(int32_t dy, int32_t dcurs) {
+    TSectionBase::Relocate(dy, dcurs);
+    DrawY += dy;
+    for (auto& t : rowTops_)
+        t += dy;
+    Caption->Cell.Relocate(dy, dcurs);
+    for (auto& row : Rows)
+        for (auto& cell : row->Cells)
+            if (cell && !cell->Dummy) cell->Cell.Relocate(dy, dcurs);
 }
 
 void ThtmlTable::UpdateFonts() {

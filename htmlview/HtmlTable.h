@@ -52,6 +52,7 @@ public:
     bool CharAtIndex(int32_t pos, char& ch, TObject*& obj) override;
     void UpdateFonts() override;
     void MinMaxWidth(ITextMetrics& canvas, int32_t& min, int32_t& max) override;
+    void Relocate(int32_t dy, int32_t dcurs) override;
 
     std::vector<std::unique_ptr<TCellList>> Rows;
     std::unique_ptr<TCellObj> Caption;

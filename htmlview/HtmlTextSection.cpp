@@ -530,11 +530,11 @@ int32_t TSection::Draw(IHtmlPainter& canvas, const THvRect& rect, IndentManager&
     int32_t result = y + SectionHeight;
     TSectionList& doc = *ParentSectionList;
     int32_t screenTop = y - doc.ScrollOffset;
-    if (Len == 0 || screenTop + DrawHeight < rect.Top || screenTop >= rect.Bottom) return result;
+    if (Len == 0 || screenTop + DrawHeight <= rect.Top || screenTop >= rect.Bottom) return result;
     bool firstLine = true;
     for (auto& lr : Lines) {
         int32_t lineTop = y - doc.ScrollOffset;
-        if (lineTop + lr.LineImgHt < rect.Top || lineTop >= rect.Bottom) {
+        if (lineTop + lr.LineImgHt <= rect.Top || lineTop >= rect.Bottom) {
             y += lr.FullHeight();
             firstLine = false;
             continue;
@@ -794,4 +794,10 @@ void TSection::CopyToClipboard(ITextSink& sink) {
         sink.Write(text.data(), static_cast<int32_t>(text.size()));
         if (selTo >= le) sink.Write("\r\n", 2);
     }
+}
+
+void TSection::Relocate(int32_t dy, int32_t dcurs) {
+    TSectionBase::Relocate(dy, dcurs);
+    for (auto* c : FormControls)
+        c->YValue += dy;
 }

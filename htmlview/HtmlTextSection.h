@@ -66,6 +66,7 @@ public:
     void UpdateFonts() override;
     void MinMaxWidth(ITextMetrics& canvas, int32_t& min, int32_t& max) override;
     void CopyToClipboard(ITextSink& sink) override;
+    void Relocate(int32_t dy, int32_t dcurs) override;
 
     const std::string& Text() const { return buff_; }
     TImageObj* FindImage(int32_t pos) const;

@@ -1,0 +1,207 @@
+// Table layout: spans, column limits, widths from percents and pixels, heights, floats,
+// captions, borders, hit tests inside cells.
+#include <gtest/gtest.h>
+
+#include "HtmlEngineFixture.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+ThtmlTable* FirstTable(TestDoc& d) {
+    auto t = d.All<ThtmlTable>();
+    return t.empty() ? nullptr : t[0];
+}
+
+std::string Columns(int n, const char* cell = "<td>x") {
+    std::string s = "<table><tr>";
+    for (int i = 0; i < n; ++i)
+        s += cell;
+    return s + "</table>";
+}
+
+TEST(HtmlTable, TwoHundredColumnsLayOutTwoHundredAndOneRaise) {
+    TestDoc ok(Columns(200), 4000);
+    ASSERT_NE(FirstTable(ok), nullptr);
+    EXPECT_EQ(FirstTable(ok)->ColCount, 200);
+
+    TestDoc d;
+    d.Parser.ParseHtmlText(Columns(201), d.Doc, nullptr);
+    try {
+        d.Layout(4000);
+        FAIL() << "no exception";
+    } catch (const EProcessError& e) {
+        EXPECT_STREQ(e.what(), "Table has too many Columns");
+    }
+    EXPECT_FALSE(d.Doc.Processing);
+    // The next document loads and lays out.
+    d.Load("<table><tr><td>fine</table>", 400);
+    EXPECT_EQ(d.Lines(), (Lines{"fine"}));
+}
+
+TEST(HtmlTable, ColumnSpansPastTheLimitStopEarly) {
+    TestDoc d;
+    d.Parser.ParseHtmlText("<table><tr><td colspan=1000000>a<td colspan=1000000>b</table>", d.Doc, nullptr);
+    EXPECT_THROW(d.Layout(400), EProcessError);
+}
+
+TEST(HtmlTable, SpansNormaliseTheGrid) {
+    TestDoc d("<table><tr><td colspan=3>wide<tr><td>a<td>b</table>", 400);
+    EXPECT_EQ(FirstTable(d)->ColCount, 3);
+    TestDoc r("<table><tr><td rowspan=9>tall<td>a<tr><td>b</table>", 400);
+    ThtmlTable* t = FirstTable(r);
+    ASSERT_NE(t, nullptr);
+    EXPECT_EQ(t->Rows[0]->Cells[0]->RowSpan, 2);
+    ASSERT_EQ(t->Rows[1]->Cells.size(), 2u);
+    EXPECT_TRUE(t->Rows[1]->Cells[0]->Dummy);
+    EXPECT_EQ(r.Lines(), (Lines{"tall", "a", "b"}));
+}
+
+TEST(HtmlTable, AttributeClamps) {
+    TestDoc d("<table border=1 cellpadding=80><tr><td>x</table>", 400);
+    ThtmlTable* t = FirstTable(d);
+    EXPECT_EQ(t->CellSpacing, 4);
+    EXPECT_EQ(t->CellPadding, 50);
+    TestDoc s("<table cellspacing=100 hspace=-70 vspace=999><tr><td>x</table>", 400);
+    EXPECT_EQ(FirstTable(s)->CellSpacing, 40);
+    EXPECT_EQ(FirstTable(s)->HSpace, 40);
+    EXPECT_EQ(FirstTable(s)->VSpace, 200);
+}
+
+TEST(HtmlTable, PercentWidthOfTheBlock) {
+    TestDoc d("<table width=50%><tr><td>x</table>", 600);
+    EXPECT_EQ(FirstTable(d)->TableWidth, 2 + 298);
+}
+
+TEST(HtmlTable, PercentCellsWithoutATableWidth) {
+    TestDoc d;
+    TFixedMetrics tens(10);
+    d.Doc.SetMeasure(&tens);
+    d.Parser.ParseHtmlText(
+        "<table cellpadding=0 cellspacing=0><tr><td width=30%>aaaaaa<td width=70%>bbbbbbb</table>", d.Doc,
+        nullptr);
+    int32_t curs = 0, maxWidth = 0;
+    d.Doc.Layout(tens, 0, 600, maxWidth, curs);
+    ThtmlTable* t = FirstTable(d);
+    EXPECT_EQ(t->Widths[0], 60);
+    EXPECT_EQ(t->Widths[1], 140);
+}
+
+TEST(HtmlTable, PixelCellWidthsAndNaturalWidths) {
+    TestDoc d("<table cellpadding=0 cellspacing=0><tr><td width=100>a<td>bb</table>", 400);
+    ThtmlTable* t = FirstTable(d);
+    EXPECT_EQ(t->Widths[0], 100);
+    EXPECT_EQ(t->Widths[1], 16);
+    TestDoc n("<table><tr><td>aaaa bbbb cccc<td>dd</table>", 60);
+    ThtmlTable* tn = FirstTable(n);
+    // Too narrow for the maxima: each column gets at least its widest word.
+    EXPECT_GE(tn->Widths[0], 32 + 4);
+    EXPECT_GE(tn->Widths[1], 16 + 4);
+}
+
+TEST(HtmlTable, GivenHeightStretchesRowsAndTheLastTakesTheRounding) {
+    TestDoc d("<table height=300 cellpadding=0 cellspacing=0><tr><td>a<tr><td>b<tr><td>c</table>", 400);
+    ThtmlTable* t = FirstTable(d);
+    ASSERT_EQ(t->Rows.size(), 3u);
+    EXPECT_EQ(t->Rows[0]->RowHeight, 16 + (300 - 48) / 3);
+    EXPECT_EQ(t->Rows[0]->RowHeight + t->Rows[1]->RowHeight + t->Rows[2]->RowHeight, 300);
+    TestDoc empty("<table height=300></table>x", 400); // no rows: nothing to divide
+    EXPECT_EQ(empty.Lines(), (Lines{"x"}));
+}
+
+TEST(HtmlTable, FloatingTableLetsTextFlowBeside) {
+    TestDoc d("<table align=left cellpadding=0 cellspacing=0><tr><td>cell</table>after", 400);
+    ThtmlTable* t = FirstTable(d);
+    EXPECT_EQ(t->SectionHeight, 0);
+    auto texts = d.TextSections();
+    ASSERT_FALSE(texts.empty());
+    EXPECT_GE(texts.back()->Lines.at(0).LineIndent, 32);
+}
+
+TEST(HtmlTable, WideCaptionCentresTheGrid) {
+    TestDoc d("<table cellpadding=0 cellspacing=0><caption>a long caption</caption><tr><td>ab</table>", 400);
+    ThtmlTable* t = FirstTable(d);
+    // The caption takes its minimum width (its widest word) when that is wider than the grid.
+    EXPECT_EQ(t->CaptionWidth, 7 * 8);
+    EXPECT_EQ(t->TableIndent, (56 - 16) / 2);
+    EXPECT_EQ(d.Lines(), (Lines{"a long ", "caption", "ab"}));
+}
+
+TEST(HtmlTable, HeaderCellsAreCentredAndBold) {
+    TestDoc d("<table><tr><th>h<td>d<th align=left>l</table>", 400);
+    ThtmlTable* t = FirstTable(d);
+    auto* h = dynamic_cast<TSection*>(t->Rows[0]->Cells[0]->Cell.Sections[0]);
+    auto* c = dynamic_cast<TSection*>(t->Rows[0]->Cells[1]->Cell.Sections[0]);
+    auto* l = dynamic_cast<TSection*>(t->Rows[0]->Cells[2]->Cell.Sections[0]);
+    ASSERT_TRUE(h && c && l);
+    EXPECT_EQ(h->Justify, 2);
+    EXPECT_TRUE(h->Fonts[0]->CurrentFont->Style & fsBold);
+    EXPECT_EQ(c->Justify, 1);
+    EXPECT_FALSE(c->Fonts[0]->CurrentFont->Style & fsBold);
+    EXPECT_EQ(l->Justify, 1);
+}
+
+TEST(HtmlTable, TextBeforeTheFirstCellShowsAbove) {
+    TestDoc d("<table>above<tr><td>in</table>", 400);
+    EXPECT_EQ(d.Lines(), (Lines{"above", "in"}));
+    EXPECT_EQ(d.Doc.Sections.Count(), 3); // the first section, the text, the table
+}
+
+TEST(HtmlTable, NestedTablesAndHitTestsInCells) {
+    TestDoc d("<table><tr><td>left<td><table><tr><td><a href=deep>deep</a></table></table>", 400);
+    d.Draw();
+    EXPECT_EQ(d.Lines(), (Lines{"left", "deep"}));
+    // Find the link by searching its text and asking the point of that character.
+    int32_t pos = d.Doc.FindString(0, "deep", true);
+    ASSERT_GE(pos, 0);
+    int32_t x = 0, y = 0;
+    ASSERT_TRUE(d.Doc.CharIndexToPoint(d.Metrics, pos, x, y));
+    TUrlTarget url;
+    TFormControlObj* ctrl = nullptr;
+    ASSERT_TRUE(d.Doc.LinkAtPoint(d.Metrics, x + 3, y + 3, url, ctrl));
+    EXPECT_EQ(url.URL, "deep");
+    int32_t xr, yr, ht;
+    bool inText;
+    EXPECT_EQ(d.Doc.CharIndexAtPoint(d.Metrics, x + 1, y + 1, xr, yr, ht, inText), pos);
+}
+
+TEST(HtmlTable, CellBackgroundsAndBordersAreDrawn) {
+    TestDoc d("<table border=1 bgcolor=#00FF00><tr bgcolor=red><td>a<td bgcolor=blue>b</table>", 400);
+    d.Draw();
+    std::vector<TColor> fills;
+    for (const auto& op : d.Metrics.Ops)
+        if (op.Kind == 'F') fills.push_back(op.Color & 0xFFFFFF);
+    EXPECT_EQ(fills, (std::vector<TColor>{0x0000FF, 0xFF0000}));
+    int lines = 0;
+    for (const auto& op : d.Metrics.Ops)
+        lines += op.Kind == 'L';
+    EXPECT_EQ(lines, 3 * 4); // two sunken cell frames and the raised outer frame
+}
+
+TEST(HtmlTable, PartialTableAtTheEndOfInputIsAttached) {
+    TestDoc d("<table><tr><td><a name=inside>x</a><td>y", 400);
+    ASSERT_NE(FirstTable(d), nullptr);
+    EXPECT_EQ(d.Lines(), (Lines{"x", "y"}));
+    ASSERT_EQ(d.Anchors.Count(), 1);
+    char ch = 0;
+    TObject* obj = nullptr;
+    auto* s = dynamic_cast<TSection*>(d.Anchors.GetObject(0));
+    ASSERT_NE(s, nullptr);
+    EXPECT_TRUE(s->CharAtIndex(s->StartCurs, ch, obj));
+    EXPECT_EQ(ch, 'x');
+}
+
+TEST(HtmlTable, MinMaxOfANestedTableIsReused) {
+    // Deeply nested tables lay out in time linear in their size, not exponential.
+    std::string html;
+    for (int i = 0; i < 16; ++i)
+        html += "<table><tr><td>cell ";
+    html += "core";
+    TestDoc d(html, 2000);
+    d.Metrics.MeasureCalls = 0;
+    d.Layout(1500);
+    EXPECT_LT(d.Metrics.MeasureCalls, 5000);
+    EXPECT_EQ(d.Lines().back(), "cell core");
+}
+
+} // namespace
