@@ -10,17 +10,17 @@
 #define HV_TAGS_WITH_END(X)                                                                                  \
     X(HTML)                                                                                                  \
     X(TITLE)                                                                                                 \
-    X(BODY) X(HEAD) X(B) X(I) X(H) X(EM) X(STRONG) X(U) X(CITE) X(VAR) X(TT) X(CODE) X(KBD) X(SAMP) X(OL)    \
-        X(UL) X(DIR) X(MENU) X(DL) X(A) X(ADDRESS) X(BLOCKQUOTE) X(PRE) X(CENTER) X(TABLE) X(TD) X(TH)       \
-            X(CAPTION) X(FORM) X(TEXTAREA) X(SELECT) X(OPTION) X(FONT) X(SUB) X(SUP) X(BIG) X(SMALL) X(P)    \
-                X(MAP) X(FRAMESET) X(NOFRAMES) X(SCRIPT) X(DIV) X(S) X(STRIKE) X(TR) X(NOBR)
+    X(BODY)                                                                                                  \
+    X(HEAD) X(B) X(I) X(H) X(EM) X(STRONG) X(U) X(CITE) X(VAR) X(TT) X(CODE) X(KBD) X(SAMP) X(OL) X(UL)      \
+        X(DIR) X(MENU) X(DL) X(A) X(ADDRESS) X(BLOCKQUOTE) X(PRE) X(CENTER) X(TABLE) X(TD) X(TH) X(CAPTION)  \
+            X(FORM) X(TEXTAREA) X(SELECT) X(OPTION) X(FONT) X(SUB) X(SUP) X(BIG) X(SMALL) X(P) X(MAP)        \
+                X(FRAMESET) X(NOFRAMES) X(SCRIPT) X(DIV) X(S) X(STRIKE) X(TR) X(NOBR)
 // Tags without an end symbol (their end tags are unknown tags). SELECTED and WRAP use the
 // attribute symbols of the same names.
 #define HV_TAGS_WITHOUT_END(X)                                                                               \
     X(LI)                                                                                                    \
     X(BR)                                                                                                    \
-    X(HR) X(DD) X(DT) X(IMG) X(BASE) X(BUTTON) X(INPUT) X(BASEFONT) X(AREA) X(FRAME) X(BGSOUND) X(META)      \
-        X(WBR)
+    X(HR) X(DD) X(DT) X(IMG) X(BASE) X(BUTTON) X(INPUT) X(BASEFONT) X(AREA) X(FRAME) X(BGSOUND) X(META) X(WBR)
 
 enum HtmlSymbol : int {
     SymNone = 0,

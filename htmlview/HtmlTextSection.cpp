@@ -686,7 +686,12 @@ bool TSection::LinkAtPoint(ITextMetrics& canvas, int32_t x, int32_t y, TUrlTarge
         TFontObj* f = Fonts.GetFontObjAt(img->Pos);
         if (!f || f->UrlTarget.URL.empty()) return false;
         url = f->UrlTarget;
-        if (img->IsMap) url.URL += "?" + std::to_string(ix) + "," + std::to_string(iy);
+        if (img->IsMap) {
+            url.URL += '?';
+            url.URL += std::to_string(ix);
+            url.URL += ',';
+            url.URL += std::to_string(iy);
+        }
         return true;
     }
     int32_t xr, yr, ht;

@@ -1,0 +1,95 @@
+// Fuzz target: an HTML text is parsed, laid out at two widths, drawn to the recording painter,
+// hit-tested at points and searched. Input: two bytes of width, then the document.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "htmlview/FixedMetrics.h"
+#include "htmlview/HtmlParser.h"
+#include "htmlview/HtmlObjects.h"
+#include "htmlview/HtmlTable.h"
+
+namespace {
+class FuzzPicture : public TObject, public IHtmlPicture {
+public:
+    FuzzPicture(int32_t w, int32_t h) : w_(w), h_(h) {}
+    int32_t Width() const override { return w_; }
+    int32_t Height() const override { return h_; }
+
+private:
+    int32_t w_, h_;
+};
+
+void Exercise(TSectionList& doc, TFixedMetrics& m, int32_t width, const uint8_t* data, size_t size) {
+    int32_t curs = 0, maxWidth = 0;
+    int32_t height = 0;
+    try {
+        height = doc.Layout(m, 0, width, maxWidth, curs);
+    } catch (const EProcessError&) {
+        return; // too many columns: the caller sees it, nothing is drawn
+    }
+    m.Record = false;
+    doc.Draw(m, {0, 0, width + 100, 3000}, 6000, 0, 0);
+    doc.SetYOffset(height / 2);
+    doc.Draw(m, {0, 0, width + 100, 3000}, 6000, 0, 0);
+    for (size_t i = 0; i + 3 < size && i < 64; i += 4) {
+        int32_t x = (data[i] | data[i + 1] << 8) % (width + 50);
+        int32_t y = height > 0 ? (data[i + 2] | data[i + 3] << 8) * 7 % (height + 20) : 0;
+        TUrlTarget url;
+        TFormControlObj* ctrl = nullptr;
+        doc.LinkAtPoint(m, x, y, url, ctrl);
+        int32_t xr, yr, ht;
+        bool inText;
+        int32_t pos = doc.CharIndexAtPoint(m, x, y, xr, yr, ht, inText);
+        TObject* obj = nullptr;
+        int32_t ix, iy;
+        doc.ObjectAtPoint(x, y, obj, ix, iy);
+        if (pos >= 0) {
+            char ch;
+            doc.CharAtIndex(pos, ch, obj);
+            doc.CharIndexToPoint(m, pos, xr, yr);
+            doc.SourcePosOf(pos);
+            doc.SelFrom = pos;
+            doc.SelTo = pos + 10;
+            doc.SelectedText();
+        }
+        doc.DocPosOf(x, (y & 1) != 0);
+    }
+    if (size > 8)
+        doc.FindString(0, std::string(reinterpret_cast<const char*>(data) + 4, 3), (data[0] & 1) != 0);
+}
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size < 2) return 0;
+    int32_t width = (data[0] | data[1] << 8) % 2000;
+    std::string html(reinterpret_cast<const char*>(data) + 2, size - 2);
+    TFixedMetrics m(7);
+    TSectionList doc;
+    doc.SetMeasure(&m);
+    // Picture names decide: later, missing, or a picture whose size comes from the name.
+    static TStringStream someBytes("picture");
+    doc.GetImage = [](TObject*, const std::string& name) -> TStream* {
+        unsigned char c = name.empty() ? 0 : static_cast<unsigned char>(name[0]);
+        return c % 5 == 0 ? &ImageLaterStream() : c % 3 == 0 ? nullptr : &someBytes;
+    };
+    SetPictureReader([&html](const std::string& name, TStream*, uint8_t, TLoadedPicture& out) {
+        unsigned char c = name.empty() ? 0 : static_cast<unsigned char>(name.back());
+        out.Image =
+            std::make_unique<FuzzPicture>(c % 60, static_cast<int32_t>(name.size() + html.size()) % 50);
+        return true;
+    });
+    THtmlParser parser;
+    TStringList anchors;
+    parser.ParseHtmlText(html, doc, &anchors, [](TObject*, const std::string&, TStrings&, std::string& text) {
+        text = "<b>included</b>";
+    });
+    Exercise(doc, m, width, data, size);
+    Exercise(doc, m, width / 3, data, size);
+    doc.Clear();
+    parser.ParseTextAsPreformatted(html, doc, &anchors);
+    Exercise(doc, m, width, data, size);
+    doc.Clear();
+    ImageCache().PurgeCache();
+    return 0;
+}
