@@ -6,11 +6,10 @@
 
 #include "htmlview/FixedMetrics.h"
 #include "htmlview/HtmlParser.h"
-#include "htmlview/HtmlObjects.h"
 #include "htmlview/HtmlTable.h"
 
 namespace {
-class FuzzPicture : public TObject, public IHtmlPicture {
+class FuzzPicture : public IHtmlPicture {
 public:
     FuzzPicture(int32_t w, int32_t h) : w_(w), h_(h) {}
     int32_t Width() const override { return w_; }
@@ -68,17 +67,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     TSectionList doc;
     doc.SetMeasure(&m);
     // Picture names decide: later, missing, or a picture whose size comes from the name.
-    static TStringStream someBytes("picture");
-    doc.GetImage = [](TObject*, const std::string& name) -> TStream* {
+    doc.GetImage = [](const std::string& name, uint8_t&, bool& delayed) -> std::shared_ptr<IHtmlPicture> {
         unsigned char c = name.empty() ? 0 : static_cast<unsigned char>(name[0]);
-        return c % 5 == 0 ? &ImageLaterStream() : c % 3 == 0 ? nullptr : &someBytes;
+        if (c % 5 == 0) {
+            delayed = true;
+            return nullptr;
+        }
+        if (c % 3 == 0) return nullptr;
+        return std::make_shared<FuzzPicture>(c % 60, static_cast<int32_t>(name.size()) % 50);
     };
-    SetPictureReader([&html](const std::string& name, TStream*, uint8_t, TLoadedPicture& out) {
-        unsigned char c = name.empty() ? 0 : static_cast<unsigned char>(name.back());
-        out.Image =
-            std::make_unique<FuzzPicture>(c % 60, static_cast<int32_t>(name.size() + html.size()) % 50);
-        return true;
-    });
     THtmlParser parser;
     TStringList anchors;
     parser.ParseHtmlText(html, doc, &anchors, [](TObject*, const std::string&, TStrings&, std::string& text) {
@@ -90,6 +87,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     parser.ParseTextAsPreformatted(html, doc, &anchors);
     Exercise(doc, m, width, data, size);
     doc.Clear();
-    ImageCache().PurgeCache();
     return 0;
 }

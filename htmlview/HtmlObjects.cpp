@@ -112,13 +112,10 @@ void TImageObj::LayoutImage(ITextMetrics& canvas, TFontObj* font, int32_t availa
         if (!later) {
             bool fromCache = false;
             uint8_t transparent = Transparent;
-            Image = doc.FetchDocumentImage(name, transparent, later, fromCache, Mask, CacheUse);
+            Image = doc.FetchDocumentImage(name, transparent, later, fromCache);
             Transparent = transparent;
-            IHtmlPicture* pic = AsPicture(Image);
-            if (Image && (!pic || pic->Width() <= 0 || pic->Height() <= 0)) {
-                Image = Mask = nullptr; // a picture of no size shows as the error picture
-                CacheUse.Release();
-            }
+            if (Image && (Image->Width() <= 0 || Image->Height() <= 0))
+                Image.reset(); // a picture of no size shows as the error picture
         }
         if (Image) {
             Missing = StandIn::None;
@@ -132,9 +129,8 @@ void TImageObj::LayoutImage(ITextMetrics& canvas, TFontObj* font, int32_t availa
         Missing = StandIn::Error;
     }
     if (!SizeKnown) {
-        IHtmlPicture* pic = Missing == StandIn::None ? AsPicture(Image) : nullptr;
-        int32_t wn = pic ? pic->Width() : StandInSize;
-        int32_t hn = pic ? pic->Height() : StandInSize;
+        int32_t wn = Image && Missing == StandIn::None ? Image->Width() : StandInSize;
+        int32_t hn = Image && Missing == StandIn::None ? Image->Height() : StandInSize;
         bool standIn = Missing != StandIn::None;
         if (standIn) {
             if (GivenWidth > 0 && GivenHeight > 0 && !PercentWidth) {
@@ -213,8 +209,8 @@ void TImageObj::Draw(IHtmlPainter& canvas, int32_t x, int32_t topY, int32_t yBas
     if (missing) {
         if (ObjWidth >= 24 && ObjHeight >= 24)
             canvas.DrawStandIn(Missing == StandIn::Error ? StandIn::Error : StandIn::Pending, dx + 4, dy + 4);
-    } else if (IHtmlPicture* pic = AsPicture(Image)) {
-        canvas.DrawPicture(*pic, dx, dy, ObjWidth, ObjHeight);
+    } else if (Image) {
+        canvas.DrawPicture(*Image, dx, dy, ObjWidth, ObjHeight);
     }
     DrawX = x;
     DrawY = y + doc.ScrollOffset;
@@ -358,69 +354,10 @@ void Draw3DFrame(IHtmlPainter& canvas, TSectionList& doc, int32_t x1, int32_t y1
 
 // --- the document's picture fetch ---
 
-namespace {
-TPictureReader& ReaderSlot() {
-    static TPictureReader reader;
-    return reader;
-}
-} // namespace
-
-void SetPictureReader(TPictureReader reader) {
-    ReaderSlot() = std::move(reader);
-}
-
-const TPictureReader& PictureReader() {
-    return ReaderSlot();
-}
-
-TMemoryStream& ImageLaterStream() {
-    static TMemoryStream later;
-    return later;
-}
-
-IHtmlPicture* AsPicture(TObject* image) {
-    return dynamic_cast<IHtmlPicture*>(image);
-}
-
-TObject* TSectionList::FetchDocumentImage(const std::string& name, uint8_t& transparent, bool& delayed,
-                                          bool& fromCache, TObject*& mask, TImageCacheUse& use) {
-    mask = nullptr;
+std::shared_ptr<IHtmlPicture> TSectionList::FetchDocumentImage(const std::string& name, uint8_t& transparent,
+                                                               bool& delayed, bool& fromCache) {
     delayed = false;
     fromCache = false;
-    if (name.empty()) return nullptr;
-    TStringBitmapList& cache = ImageCache();
-    std::string key = TStringBitmapList::KeyOf(name);
-    int index = cache.IndexOf(key);
-    if (index >= 0) {
-        TObject* image = cache.GetImage(index);
-        use = TImageCacheUse(cache, key);
-        fromCache = true;
-        TBitmapItem& item = cache.Item(index);
-        if (item.Transp == 2) transparent = 2;
-        mask = item.Mask.get();
-        return image;
-    }
-    const TPictureReader& reader = PictureReader();
-    TLoadedPicture loaded;
-    bool ok = false;
-    if (GetImage) {
-        TStream* stream = GetImage(Viewer, name);
-        if (stream == &ImageLaterStream()) {
-            delayed = true; // nothing is cached: asking again asks the handler again
-            return nullptr;
-        }
-        if (!stream || stream->Size() == 0 || !reader) return nullptr;
-        stream->SetPosition(0);
-        ok = reader(name, stream, transparent, loaded);
-    } else if (reader) {
-        ok = reader(name, nullptr, transparent, loaded);
-    }
-    if (!ok || !loaded.Image) return nullptr;
-    uint8_t transp = loaded.Mask ? loaded.Transp : 0;
-    if (transp == 2) transparent = 2;
-    index = cache.AddObject(
-        key, std::make_unique<TBitmapItem>(std::move(loaded.Image), std::move(loaded.Mask), transp));
-    use = TImageCacheUse(cache, key);
-    mask = cache.Item(index).Mask.get();
-    return cache.Item(index).MImage.get();
+    if (name.empty() || !GetImage) return nullptr;
+    return GetImage(name, transparent, delayed);
 }

@@ -2,39 +2,17 @@
 // The picture itself is reached through IHtmlPicture, so sizing and hit tests need no window.
 #pragma once
 
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "base/Streams.h"
 #include "htmlview/HtmlCanvas.h"
-#include "htmlview/HtmlImageCache.h"
 #include "htmlview/HtmlUtils.h"
 
 class TSectionList;
 class TFontObj;
 class IndentManager;
 class TFormControlObj;
-
-// A picture as a reader produced it: the picture (an IHtmlPicture as well), its mask or none, and
-// the kind of transparency (0 none, 1 from TRANSP, 2 the GIF's own).
-struct TLoadedPicture {
-    std::unique_ptr<TObject> Image;
-    std::unique_ptr<TObject> Mask;
-    uint8_t Transp = 0;
-};
-// Reads a picture: from the file fileName when stream is null, else from the stream (which
-// belongs to the caller). transparent 1 asks for a mask from the bottom-left pixel.
-using TPictureReader = std::function<bool(const std::string& fileName, TStream* stream, uint8_t transparent,
-                                          TLoadedPicture& out)>;
-// The process-wide reader the picture side registers at start-up; without one nothing loads.
-void SetPictureReader(TPictureReader reader);
-const TPictureReader& PictureReader();
-// The stream a request handler returns to say that the picture comes later.
-TMemoryStream& ImageLaterStream();
-// The size interface of a cached picture, or null when it has none.
-IHtmlPicture* AsPicture(TObject* image);
 
 class TFloatingObj : public TObject {
 public:
@@ -71,9 +49,7 @@ public:
     std::string MapName;
     bool HasBorder = false;
     int32_t DrawX = 0, DrawY = 0;
-    TObject* Image = nullptr; // the cache's picture, held through CacheUse
-    TObject* Mask = nullptr;
-    TImageCacheUse CacheUse;
+    std::shared_ptr<IHtmlPicture> Image;
     StandIn Missing = StandIn::None;
     bool Fetched = false;
     // Set for the picture of an INPUT TYPE=image.

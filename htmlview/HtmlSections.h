@@ -11,8 +11,6 @@
 
 #include "base/Object.h"
 #include "base/StringList.h"
-#include "base/Streams.h"
-#include "base/Streams.h"
 #include "htmlview/HtmlCanvas.h"
 #include "htmlview/HtmlFonts.h"
 #include "htmlview/HtmlUtils.h"
@@ -25,7 +23,6 @@ class TMapItem;
 class THtmlParser;
 class TSection;
 class TImageObj;
-class TImageCacheUse;
 
 class TSectionBase : public TObject {
 public:
@@ -199,7 +196,7 @@ public:
     TColor HotSpotColor = 0xFF0000;
     TColor VisitedColor = 0x800080;
     TColor OverColor = 0xFF0000;
-    uint8_t LinkStyle = fsUnderline;
+    uint8_t LinkStyle = hfUnderline;
     bool LinksActive = false;
     TColor Background = hvSysWindow;
     std::string BackgroundName;
@@ -215,14 +212,12 @@ public:
     TFontObj* HoverLink = nullptr;
     // Pictures that arrive later, by upper-cased name, with the object that waits for each.
     std::vector<std::pair<std::string, TImageObj*>> MissingImages;
-    // The viewer's picture request: a stream with the picture, ImageLaterStream() when it comes
-    // later, or null. Without a handler picture names are files.
-    std::function<TStream*(TObject* sender, const std::string& name)> GetImage;
-    // Every picture of the document comes through here: the shared cache first, then the request
-    // handler or the file, then into the cache. A picture returned holds one use of its cache
-    // entry, recorded in use.
-    TObject* FetchDocumentImage(const std::string& name, uint8_t& transparent, bool& delayed, bool& fromCache,
-                                TObject*& mask, TImageCacheUse& use);
+    // The picture request: the host answers with a picture, or sets delayed when it comes later.
+    // Without a handler no picture is found (the error picture shows).
+    std::function<std::shared_ptr<IHtmlPicture>(const std::string& name, uint8_t& transparent, bool& delayed)>
+        GetImage;
+    std::shared_ptr<IHtmlPicture> FetchDocumentImage(const std::string& name, uint8_t& transparent,
+                                                     bool& delayed, bool& fromCache);
     std::function<void(TObject* sender, const std::string& action, const std::string& target,
                        const std::string& encType, const std::string& method,
                        std::unique_ptr<TStringList> results)>

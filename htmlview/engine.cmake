@@ -16,4 +16,4 @@ add_library(mv_htmlengine_core STATIC
   ${CMAKE_CURRENT_SOURCE_DIR}/HtmlUtils.cpp
 )
 target_include_directories(mv_htmlengine_core PUBLIC ${CMAKE_SOURCE_DIR})
-target_link_libraries(mv_htmlengine_core PUBLIC mv_base mv_htmlimages_core)
+target_link_libraries(mv_htmlengine_core PUBLIC mv_base)

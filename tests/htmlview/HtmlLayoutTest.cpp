@@ -9,8 +9,8 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-// Pictures named "WxH...": the reader makes a picture of that size from the name it is given.
-class TestPicture : public TObject, public IHtmlPicture {
+// A picture of a given size, for the picture request.
+class TestPicture : public IHtmlPicture {
 public:
     TestPicture(int32_t w, int32_t h) : w_(w), h_(h) {}
     int32_t Width() const override { return w_; }
@@ -21,25 +21,16 @@ private:
 };
 
 void ServePictures(TestDoc& d) {
-    SetPictureReader([](const std::string& fileName, TStream* stream, uint8_t, TLoadedPicture& out) {
-        std::string name = fileName;
-        if (stream) {
-            name.assign(static_cast<size_t>(stream->Size()), ' ');
-            stream->Read(name.data(), static_cast<int32_t>(name.size()));
+    d.Doc.GetImage = [](const std::string& name, uint8_t&, bool& delayed) -> std::shared_ptr<IHtmlPicture> {
+        if (name == "later.bmp") {
+            delayed = true;
+            return nullptr;
         }
+        if (name == "empty.bmp") return std::make_shared<TestPicture>(0, 0);
+        // "WxH.bmp"
         int w = 0, h = 0;
-        if (name == "empty.bmp")
-            out.Image = std::make_unique<TestPicture>(0, 0);
-        else if (sscanf(name.c_str(), "%dx%d", &w, &h) == 2)
-            out.Image = std::make_unique<TestPicture>(w, h);
-        return out.Image != nullptr;
-    });
-    d.Doc.GetImage = [](TObject*, const std::string& name) -> TStream* {
-        static std::unique_ptr<TStringStream> stream;
-        if (name == "later.bmp") return &ImageLaterStream();
-        if (name == "nothing.bmp") return nullptr;
-        stream = std::make_unique<TStringStream>(name);
-        return stream.get();
+        if (sscanf(name.c_str(), "%dx%d", &w, &h) == 2) return std::make_shared<TestPicture>(w, h);
+        return nullptr;
     };
 }
 
@@ -153,43 +144,6 @@ TEST(HtmlLayout, DelayedPicturesWaitInTheMissingList) {
     EXPECT_EQ(d.Doc.MissingImages[0].first, "LATER.BMP");
     d.Doc.Clear();
     EXPECT_TRUE(d.Doc.MissingImages.empty());
-}
-
-TEST(HtmlLayout, TwoDocumentsShareACachedPictureAndReleaseTheirUses) {
-    TestDoc a, b;
-    ServePictures(a);
-    ServePictures(b);
-    a.Load("<img src=31x17.bmp><img src=\" 31X17.BMP \">", 400);
-    TStringBitmapList& cache = ImageCache();
-    int index = cache.IndexOf("31X17.BMP");
-    ASSERT_GE(index, 0);
-    EXPECT_EQ(cache.Item(index).UsageCount, 2);
-    b.Load("<img src=31x17.bmp>", 400);
-    EXPECT_EQ(cache.Item(cache.IndexOf("31X17.BMP")).UsageCount, 3);
-    a.Doc.Clear();
-    EXPECT_EQ(cache.Item(cache.IndexOf("31X17.BMP")).UsageCount, 1);
-    // In use by the second document: no ageing removes it.
-    for (int i = 0; i < 10; ++i)
-        cache.MarkUsedAndPurge();
-    ASSERT_GE(cache.IndexOf("31X17.BMP"), 0);
-    b.Doc.Clear();
-    EXPECT_EQ(cache.Item(cache.IndexOf("31X17.BMP")).UsageCount, 0);
-    cache.PurgeCache();
-    EXPECT_LT(cache.IndexOf("31X17.BMP"), 0);
-}
-
-TEST(HtmlLayout, DelayedPictureIsNotCachedAndIsAskedForAgain) {
-    TestDoc d;
-    ServePictures(d);
-    int asked = 0;
-    d.Doc.GetImage = [&](TObject*, const std::string&) -> TStream* {
-        ++asked;
-        return &ImageLaterStream();
-    };
-    d.Load("<img src=soon.bmp>", 400);
-    EXPECT_LT(ImageCache().IndexOf("SOON.BMP"), 0);
-    d.Load("<img src=soon.bmp>", 400);
-    EXPECT_EQ(asked, 2);
 }
 
 TEST(HtmlLayout, FloatsLetTextFlowBesideAndClearMovesBelow) {
