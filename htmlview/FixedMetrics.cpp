@@ -23,6 +23,12 @@ int32_t TFixedMetrics::FitChars(const TMyFont&, const char*, int32_t n, int32_t 
     return fit < n ? fit : n;
 }
 
+void TFixedMetrics::TextExtents(const TMyFont&, const char*, int32_t n, int32_t* extents) {
+    ++MeasureCalls;
+    for (int32_t k = 0; k < n; ++k)
+        extents[k] = (k + 1) * CharWidth;
+}
+
 void TFixedMetrics::TextOut(const TMyFont&, int32_t x, int32_t yBaseline, const char* s, int32_t n,
                             TColor color, bool, TColor) {
     if (Record)

@@ -15,6 +15,7 @@ public:
     TFontMetrics Metrics(const TMyFont& font) override;
     int32_t TextWidth(const TMyFont& font, const char* s, int32_t n) override;
     int32_t FitChars(const TMyFont& font, const char* s, int32_t n, int32_t maxExtent) override;
+    void TextExtents(const TMyFont& font, const char* s, int32_t n, int32_t* extents) override;
 
     void TextOut(const TMyFont& font, int32_t x, int32_t yBaseline, const char* s, int32_t n, TColor color,
                  bool opaque, TColor back) override;

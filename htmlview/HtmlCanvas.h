@@ -61,6 +61,11 @@ public:
     // The most characters of s[0..n) whose extent is at most maxExtent (0 when even one
     // character does not fit).
     virtual int32_t FitChars(const TMyFont& font, const char* s, int32_t n, int32_t maxExtent) = 0;
+    // The extent of each prefix: extents[k] is the width of the first k + 1 characters.
+    virtual void TextExtents(const TMyFont& font, const char* s, int32_t n, int32_t* extents) {
+        for (int32_t k = 0; k < n; ++k)
+            extents[k] = TextWidth(font, s, k + 1);
+    }
 };
 
 // Drawing: what painting the sections needs. Coordinates are on the drawing surface.

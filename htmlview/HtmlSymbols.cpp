@@ -3,6 +3,7 @@
 
 #include <array>
 #include <string>
+#include <unordered_map>
 
 namespace {
 struct TagEntry {
@@ -111,22 +112,31 @@ SymSet MakeSymSet(std::initializer_list<int> syms) {
 }
 
 TagLookup LookupTag(std::string_view upperName) {
-    for (const auto& t : kTags)
-        if (upperName == t.Name) {
+    static const std::unordered_map<std::string_view, TagLookup> table = [] {
+        std::unordered_map<std::string_view, TagLookup> t;
+        for (const auto& tag : kTags) {
             TagLookup r;
-            r.Start = t.Start;
-            r.End = t.End;
+            r.Start = tag.Start;
+            r.End = tag.End;
             for (int k : kKeeping)
-                if (k == t.Start) r.KeepsAttributes = true;
-            return r;
+                if (k == tag.Start) r.KeepsAttributes = true;
+            t.emplace(tag.Name, r);
         }
-    return {};
+        return t;
+    }();
+    auto it = table.find(upperName);
+    return it == table.end() ? TagLookup() : it->second;
 }
 
 int LookupAttribute(std::string_view upperName) {
-    for (const auto& a : kAttrs)
-        if (upperName == a.Name) return a.Sym;
-    return SymUnknownAttr;
+    static const std::unordered_map<std::string_view, int> table = [] {
+        std::unordered_map<std::string_view, int> t;
+        for (const auto& a : kAttrs)
+            t.emplace(a.Name, a.Sym);
+        return t;
+    }();
+    auto it = table.find(upperName);
+    return it == table.end() ? SymUnknownAttr : it->second;
 }
 
 std::string_view SymbolName(int sym) {

@@ -11,10 +11,11 @@
     X(HTML)                                                                                                  \
     X(TITLE)                                                                                                 \
     X(BODY)                                                                                                  \
-    X(HEAD) X(B) X(I) X(H) X(EM) X(STRONG) X(U) X(CITE) X(VAR) X(TT) X(CODE) X(KBD) X(SAMP) X(OL) X(UL)      \
-        X(DIR) X(MENU) X(DL) X(A) X(ADDRESS) X(BLOCKQUOTE) X(PRE) X(CENTER) X(TABLE) X(TD) X(TH) X(CAPTION)  \
-            X(FORM) X(TEXTAREA) X(SELECT) X(OPTION) X(FONT) X(SUB) X(SUP) X(BIG) X(SMALL) X(P) X(MAP)        \
-                X(FRAMESET) X(NOFRAMES) X(SCRIPT) X(DIV) X(S) X(STRIKE) X(TR) X(NOBR)
+    X(HEAD)                                                                                                  \
+    X(B) X(I) X(H) X(EM) X(STRONG) X(U) X(CITE) X(VAR) X(TT) X(CODE) X(KBD) X(SAMP) X(OL) X(UL) X(DIR)       \
+        X(MENU) X(DL) X(A) X(ADDRESS) X(BLOCKQUOTE) X(PRE) X(CENTER) X(TABLE) X(TD) X(TH) X(CAPTION) X(FORM) \
+            X(TEXTAREA) X(SELECT) X(OPTION) X(FONT) X(SUB) X(SUP) X(BIG) X(SMALL) X(P) X(MAP) X(FRAMESET)    \
+                X(NOFRAMES) X(SCRIPT) X(DIV) X(S) X(STRIKE) X(TR) X(NOBR)
 // Tags without an end symbol (their end tags are unknown tags). SELECTED and WRAP use the
 // attribute symbols of the same names.
 #define HV_TAGS_WITHOUT_END(X)                                                                               \

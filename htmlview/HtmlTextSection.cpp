@@ -71,36 +71,40 @@ bool TSection::OnlyFloatsSoFar() const {
 
 void TSection::AppendToken(const TokenObj& token, bool noBreak) {
     if (token.S.empty()) return;
+    char last = buff_.empty() ? 0 : buff_.back();
+    if (!noBreak) {
+        // White space never doubles across tokens; a space after leading floats is dropped too.
+        size_t skip = 0;
+        if ((buff_.empty() || last == ' ') && token.S[0] == ' ') skip = 1;
+        if (skip < token.S.size() && (token.S[skip] == ' ' || token.S[skip] == NbspChar) && OnlyFloatsSoFar())
+            ++skip;
+        if (skip < token.S.size())
+            AppendRaw(token.S.data() + skip, token.I.data() + skip,
+                      static_cast<int32_t>(token.S.size() - skip));
+        return;
+    }
     std::string s = token.S;
     std::vector<int32_t> idx = token.I;
     auto erase = [&](size_t i) {
         s.erase(i, 1);
         idx.erase(idx.begin() + static_cast<std::ptrdiff_t>(i));
     };
-    char last = buff_.empty() ? 0 : buff_.back();
-    if (noBreak) {
-        if ((buff_.empty() || last == PhNoBreakSpace || last == ' ' || last == NbspChar) &&
-            s[0] == PhNoBreakSpace)
-            erase(0);
-        for (size_t i = 0; i < s.size();) {
-            bool five = s[i] == PhNoBreakSpace;
-            if (five && ((i > 0 && (s[i - 1] == ' ' || s[i - 1] == PhNoBreakSpace)) ||
-                         (i + 1 < s.size() && s[i + 1] == ' '))) {
-                erase(i);
-                continue;
-            }
-            ++i;
-        }
-        for (char& c : s)
-            if (c == PhNoBreakSpace) c = NbspChar;
-    } else if ((buff_.empty() || last == ' ') && !s.empty() && s[0] == ' ') {
+    if ((buff_.empty() || last == PhNoBreakSpace || last == ' ' || last == NbspChar) &&
+        s[0] == PhNoBreakSpace)
         erase(0);
+    for (size_t i = 0; i < s.size();) {
+        bool five = s[i] == PhNoBreakSpace;
+        if (five && ((i > 0 && (s[i - 1] == ' ' || s[i - 1] == PhNoBreakSpace)) ||
+                     (i + 1 < s.size() && s[i + 1] == ' '))) {
+            erase(i);
+            continue;
+        }
+        ++i;
     }
-    if (s.empty()) return;
-    if ((s[0] == ' ' || s[0] == NbspChar) && OnlyFloatsSoFar()) erase(0);
-    if (s.empty()) return;
-    // Reserve geometrically so that long documents append in amortised constant time.
-    AppendRaw(s.data(), idx.data(), static_cast<int32_t>(s.size()));
+    for (char& c : s)
+        if (c == PhNoBreakSpace) c = NbspChar;
+    if (!s.empty() && (s[0] == ' ' || s[0] == NbspChar) && OnlyFloatsSoFar()) erase(0);
+    if (!s.empty()) AppendRaw(s.data(), idx.data(), static_cast<int32_t>(s.size()));
 }
 
 void TSection::AddChar(char ch, int32_t sourcePos, bool noBreak) {
@@ -117,8 +121,10 @@ void TSection::ChangeFont(const TMyFont& font) {
         subSup = ParentSectionList->Parser->SubSup;
     }
     if (subSup != 0) f->Size = HtmlMulDiv(f->Size, 3, 4);
+    minMaxLen_ = -1;
     TFontObj* lastRun = Fonts.Last();
     if (lastRun && lastRun->Pos == Len) {
+        if (!runExtents_.empty()) runExtents_.back().clear();
         lastRun->CurrentFont = std::move(f);
         lastRun->SScript = subSup;
         lastRun->FontChanged();
@@ -141,8 +147,12 @@ void TSection::HRef(bool linkStart, const TMyFont& font, const TUrlTarget& url) 
         run->UrlTarget = url;
         if (ParentSectionList && !wasLink) ParentSectionList->LinkList.push_back(run);
     } else if (wasLink && ParentSectionList) {
+        // The run that stops being a link is almost always the one just registered.
         auto& links = ParentSectionList->LinkList;
-        links.erase(std::remove(links.begin(), links.end(), run), links.end());
+        if (!links.empty() && links.back() == run)
+            links.pop_back();
+        else
+            links.erase(std::remove(links.begin(), links.end(), run), links.end());
     }
 }
 
@@ -283,17 +293,59 @@ int32_t TSection::FitCount(ITextMetrics& canvas, int32_t width, std::vector<TIma
         while (k < n && !IsPlaceholder(buff_[static_cast<size_t>(i + k)]))
             ++k;
         n = k;
-        TFontObj* font = Fonts.GetFontObjAt(i);
+        int runIndex = 0;
+        TFontObj* font = Fonts.GetFontObjAt(i, &runIndex);
         int32_t overhang = font->Overhang(canvas);
-        int32_t fit = canvas.FitChars(*font->CurrentFont, buff_.data() + i, n, width - w + overhang);
+        int32_t fit = StretchFit(canvas, runIndex, i, n, width - w + overhang);
         if (count + fit >= numChars) return numChars;
         if (fit < n) return count + fit;
-        w += canvas.TextWidth(*font->CurrentFont, buff_.data() + i, n) - overhang;
+        w += StretchWidth(canvas, runIndex, i, n) - overhang;
         firstOnLine = false;
         count += n;
         i += n;
     }
     return count;
+}
+
+const std::vector<int32_t>& TSection::RunExtents(ITextMetrics& canvas, int runIndex) {
+    if (measuredWith_ != &canvas) {
+        runExtents_.clear();
+        measuredWith_ = &canvas;
+    }
+    if (static_cast<int>(runExtents_.size()) < Fonts.Count())
+        runExtents_.resize(static_cast<size_t>(Fonts.Count()));
+    std::vector<int32_t>& ext = runExtents_[static_cast<size_t>(runIndex)];
+    int32_t start = Fonts[runIndex]->Pos;
+    int32_t end = runIndex + 1 < Fonts.Count() ? Fonts[runIndex + 1]->Pos : Len;
+    int32_t n = std::max(0, end - start);
+    if (static_cast<int32_t>(ext.size()) != n) {
+        ext.assign(static_cast<size_t>(n), 0);
+        if (n > 0) canvas.TextExtents(*Fonts[runIndex]->CurrentFont, buff_.data() + start, n, ext.data());
+    }
+    return ext;
+}
+
+int32_t TSection::StretchWidth(ITextMetrics& canvas, int runIndex, int32_t start, int32_t n) {
+    if (n <= 0) return 0;
+    const std::vector<int32_t>& ext = RunExtents(canvas, runIndex);
+    size_t a = static_cast<size_t>(start - Fonts[runIndex]->Pos);
+    size_t b = a + static_cast<size_t>(n);
+    if (b > ext.size()) return 0;
+    return ext[b - 1] - (a > 0 ? ext[a - 1] : 0);
+}
+
+int32_t TSection::StretchFit(ITextMetrics& canvas, int runIndex, int32_t start, int32_t n,
+                             int32_t maxExtent) {
+    if (n <= 0 || maxExtent < 0) return 0;
+    const std::vector<int32_t>& ext = RunExtents(canvas, runIndex);
+    size_t a = static_cast<size_t>(start - Fonts[runIndex]->Pos);
+    if (a + static_cast<size_t>(n) > ext.size()) return 0;
+    int32_t base = a > 0 ? ext[a - 1] : 0;
+    // Extents grow with each character: the first that passes the limit ends the fit.
+    auto first = ext.begin() + static_cast<std::ptrdiff_t>(a);
+    auto last = first + n;
+    auto past = std::upper_bound(first, last, base + maxExtent);
+    return static_cast<int32_t>(past - first);
 }
 
 int32_t TSection::FindTextWidth(ITextMetrics& canvas, int32_t start, int32_t n, bool removeSpaces) {
@@ -317,8 +369,9 @@ int32_t TSection::FindTextWidth(ITextMetrics& canvas, int32_t start, int32_t n, 
         int32_t m = 0;
         while (m < k && !IsPlaceholder(buff_[static_cast<size_t>(i + m)]))
             ++m;
-        TFontObj* font = Fonts.GetFontObjAt(i);
-        w += canvas.TextWidth(*font->CurrentFont, buff_.data() + i, m) - font->Overhang(canvas);
+        int runIndex = 0;
+        TFontObj* font = Fonts.GetFontObjAt(i, &runIndex);
+        w += StretchWidth(canvas, runIndex, i, m) - font->Overhang(canvas);
         i += m;
     }
     return w;
@@ -493,6 +546,11 @@ int32_t TSection::DoLayout(ITextMetrics& canvas, int32_t y, IndentManager& inden
 }
 
 void TSection::MinMaxWidth(ITextMetrics& canvas, int32_t& min, int32_t& max) {
+    if (Images.Empty() && minMaxLen_ == Len && measuredWith_ == &canvas) {
+        min = cachedMin_;
+        max = cachedMax_;
+        return;
+    }
     int32_t floats = 0, imgMin = 0;
     for (const auto& img : Images) {
         if (img->PercentWidth) continue;
@@ -519,6 +577,11 @@ void TSection::MinMaxWidth(ITextMetrics& canvas, int32_t& min, int32_t& max) {
     }
     min = std::max(widest, imgMin) + floats + Indent;
     max = std::max(max, min);
+    if (measuredWith_ == &canvas) {
+        minMaxLen_ = Len;
+        cachedMin_ = min;
+        cachedMax_ = max;
+    }
 }
 
 // --- drawing ---
@@ -775,6 +838,8 @@ int32_t TSection::DocPosOf(int32_t sourcePos, bool prev) {
 }
 
 void TSection::UpdateFonts() {
+    runExtents_.clear();
+    minMaxLen_ = -1;
     Fonts.UpdateFonts();
     if (BaseFont && ParentSectionList)
         UpdateMyFont(*BaseFont, *ParentSectionList, ParentSectionList->FontColor);

@@ -103,6 +103,19 @@ protected:
     bool OnlyFloatsSoFar() const;
     int32_t LineAt(int32_t y, int32_t& top) const;
 
+    // The prefix extents of a whole font run, measured once and kept between layouts: a layout at
+    // a new width measures nothing again. Valid while the run keeps its length and the metrics
+    // it was measured with.
+    const std::vector<int32_t>& RunExtents(ITextMetrics& canvas, int runIndex);
+    // The width of n characters from start within one run (no placeholders in them).
+    int32_t StretchWidth(ITextMetrics& canvas, int runIndex, int32_t start, int32_t n);
+    // The most characters from start (within one run, at most n) that fit in maxExtent.
+    int32_t StretchFit(ITextMetrics& canvas, int runIndex, int32_t start, int32_t n, int32_t maxExtent);
+
     std::string buff_;
     std::vector<int32_t> sourcePos_; // per character until Finish
+    std::vector<std::vector<int32_t>> runExtents_;
+    ITextMetrics* measuredWith_ = nullptr;
+    // MinMaxWidth's result, kept while text, fonts and metrics stay (sections without pictures).
+    int32_t minMaxLen_ = -1, cachedMin_ = 0, cachedMax_ = 0;
 };

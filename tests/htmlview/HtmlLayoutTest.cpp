@@ -311,6 +311,32 @@ TEST(HtmlLayout, RelayoutAtANewWidthRewraps) {
     EXPECT_EQ(d.Lines(), (Lines{"aaa bbb ", "ccc ddd"}));
 }
 
+TEST(HtmlLayout, MeasuredWidthsFollowTheMetricsAndTheText) {
+    TestDoc d("aaa bbb <b>ccc</b> ddd", 72);
+    EXPECT_EQ(d.Lines(), (Lines{"aaa bbb ", "ccc ddd"}));
+    // Other metrics: nothing measured with the first may be reused.
+    TFixedMetrics wide(12);
+    d.Doc.SetMeasure(&wide);
+    int32_t curs = 0, maxWidth = 0;
+    d.Doc.Layout(wide, 0, 72, maxWidth, curs);
+    EXPECT_EQ(d.Lines(), (Lines{"aaa ", "bbb ", "ccc ", "ddd"}));
+    int32_t mn = 0, mx = 0;
+    d.Doc.MinMaxWidth(wide, mn, mx);
+    EXPECT_EQ(mn, 36);
+    EXPECT_EQ(mx, 15 * 12);
+    d.Doc.MinMaxWidth(d.Metrics, mn, mx);
+    EXPECT_EQ(mn, 24);
+    // Text added after a layout is measured again.
+    auto t = d.TextSections();
+    t[0]->AddChar('e', 99, false);
+    d.Doc.SetMeasure(&d.Metrics);
+    d.Layout(1000);
+    EXPECT_EQ(d.Lines(), (Lines{"aaa bbb ccc ddde"}));
+    EXPECT_EQ(d.MaxWidth, 1000);
+    d.Doc.MinMaxWidth(d.Metrics, mn, mx);
+    EXPECT_EQ(mx, 16 * 8);
+}
+
 TEST(HtmlLayout, HorizontalRuleGeometry) {
     struct Case {
         const char* Html;

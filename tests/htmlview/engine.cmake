@@ -8,3 +8,16 @@ mv_add_test(htmlengine_tests
     ${CMAKE_CURRENT_SOURCE_DIR}/HtmlUtilsTest.cpp
   LIBS mv_htmlengine_core
   TIMEOUT 120)
+
+# The engine on GDI under Wine: drawing into bitmaps, the font cache, shared pictures.
+if(MV_WIN32)
+  mv_add_test(htmlengine_win32_tests
+    SOURCES
+      ${CMAKE_CURRENT_SOURCE_DIR}/HtmlEngineWin32Test.cpp
+      ${CMAKE_CURRENT_SOURCE_DIR}/GifTestFiles.cpp
+      ${CMAKE_CURRENT_SOURCE_DIR}/ImageScreens.cpp
+      ${CMAKE_CURRENT_SOURCE_DIR}/PictureOracle.cpp
+    LIBS mv_htmlengine
+    TIMEOUT 120)
+  target_compile_definitions(htmlengine_win32_tests PRIVATE MV_SCREENS_DIR="Z:${CMAKE_BINARY_DIR}/screens")
+endif()

@@ -1,0 +1,169 @@
+// The document engine on GDI: a document drawn into a bitmap (a few pixels checked, the picture
+// saved under screens/), the font cache staying flat over layouts, and pictures shared between
+// two documents through the cache with exactly the uses they took.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <filesystem>
+
+#include "GifTestFiles.h"
+#include "ImageScreens.h"
+#include "PictureOracle.h"
+#include "htmlview/HtmlGdiCanvas.h"
+#include "htmlview/HtmlImageCache.h"
+#include "htmlview/HtmlImagePicture.h"
+#include "htmlview/HtmlParser.h"
+
+void HtmlImagesStartup();
+void HtmlImagesShutdown();
+
+namespace {
+
+// A 24-bit DIB section with a memory DC, filled white.
+struct TestBitmap {
+    TestBitmap(int w, int h) : Width(w), Height(h) {
+        BITMAPINFO bi{};
+        bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+        bi.bmiHeader.biWidth = w;
+        bi.bmiHeader.biHeight = -h;
+        bi.bmiHeader.biPlanes = 1;
+        bi.bmiHeader.biBitCount = 24;
+        DC = CreateCompatibleDC(nullptr);
+        Bitmap = CreateDIBSection(DC, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&Bits), nullptr, 0);
+        Old = SelectObject(DC, Bitmap);
+        RECT r{0, 0, w, h};
+        FillRect(DC, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    }
+    ~TestBitmap() {
+        SelectObject(DC, Old);
+        DeleteObject(Bitmap);
+        DeleteDC(DC);
+    }
+    // 0x00BBGGRR
+    uint32_t Pixel(int x, int y) {
+        GdiFlush();
+        const uint8_t* p = Bits + static_cast<size_t>(y) * Stride() + static_cast<size_t>(x) * 3;
+        return p[0] << 16 | p[1] << 8 | p[2];
+    }
+    int Stride() const { return (Width * 3 + 3) & ~3; }
+    void Save(const std::string& name) {
+        GdiFlush();
+        TPixelImage image;
+        image.Allocate(Width, Height);
+        for (int y = 0; y < Height; ++y)
+            std::copy_n(Bits + static_cast<size_t>(y) * Stride(), Width * 3, image.Row(y));
+        SaveScreenPng(name, image);
+    }
+    int Width, Height;
+    HDC DC;
+    HBITMAP Bitmap;
+    HGDIOBJ Old;
+    uint8_t* Bits = nullptr;
+};
+
+int32_t LayoutAndDraw(TSectionList& doc, TestBitmap& bmp) {
+    TGdiCanvas canvas(bmp.DC);
+    doc.SetMeasure(&canvas);
+    int32_t curs = 0, maxWidth = 0;
+    int32_t h = doc.Layout(canvas, 0, bmp.Width - 20, maxWidth, curs);
+    doc.Draw(canvas, {0, 0, bmp.Width, bmp.Height}, 6000, 10, 0);
+    doc.SetMeasure(nullptr);
+    return h;
+}
+
+TEST(HtmlEngineGdi, DocumentDrawnIntoABitmap) {
+    HtmlImagesStartup();
+    TestBitmap bmp(320, 240);
+    TSectionList doc;
+    doc.SetFonts("Arial", "Courier New", false, 0xFFFFFF, 0xFF0000, 0x800080, 0xFF0000, 0, 12);
+    THtmlParser parser;
+    parser.ParseHtmlText("<h2>Heading</h2><p>Some <b>bold</b> and <a href=x>linked</a> text."
+                         "<hr size=6 color=red>"
+                         "<table border=1 width=200><tr><td bgcolor=blue>&nbsp;cell&nbsp;<td>two</table>"
+                         "<ul><li>item</ul>",
+                         doc, nullptr);
+    int32_t height = LayoutAndDraw(doc, bmp);
+    bmp.Save("htmlengine_document");
+    EXPECT_GT(height, 100);
+    // The red rule: find its band in the middle column.
+    bool red = false, blue = false, dark = false;
+    for (int y = 0; y < bmp.Height; ++y) {
+        red = red || bmp.Pixel(160, y) == 0x0000FF;
+        for (int x = 10; x < 120; ++x) {
+            blue = blue || bmp.Pixel(x, y) == 0xFF0000;
+            dark = dark || bmp.Pixel(x, y) == 0x000000;
+        }
+    }
+    EXPECT_TRUE(red);
+    EXPECT_TRUE(blue);
+    EXPECT_TRUE(dark); // text in black
+    HtmlImagesShutdown();
+}
+
+TEST(HtmlEngineGdi, FontCountStaysFlatOverLayoutsAndLinks) {
+    TestBitmap bmp(400, 300);
+    std::string page = "<table><tr><td>";
+    for (int i = 0; i < 300; ++i)
+        page += "<nobr>&raquo; <a href=\"n:t" + std::to_string(i) + "\">title " + std::to_string(i) +
+                "</nobr></a><br>";
+    page += "</table>";
+    THtmlParser parser;
+    const int start = HtmlFontCacheCount();
+    int before = -1;
+    for (int round = 0; round < 5; ++round) {
+        TSectionList doc;
+        parser.ParseHtmlText(page, doc, nullptr);
+        LayoutAndDraw(doc, bmp);
+        if (round == 0) before = HtmlFontCacheCount();
+    }
+    EXPECT_EQ(HtmlFontCacheCount(), before);
+    EXPECT_LE(before - start, 2); // the text font and the link font
+}
+
+TEST(HtmlEngineGdi, LongFaceNamesAreCut) {
+    TMyFont f;
+    f.Name = std::string(80, 'Q');
+    HFONT h = HtmlFontHandle(f);
+    ASSERT_NE(h, nullptr);
+    LOGFONTA lf{};
+    ASSERT_GT(GetObjectA(h, sizeof lf, &lf), 0);
+    EXPECT_EQ(std::string(lf.lfFaceName), std::string(31, 'Q'));
+}
+
+TEST(HtmlEngineGdi, TwoDocumentsSharePicturesAndReleaseTheirUses) {
+    HtmlImagesStartup();
+    TGifWriter w(4, 4, 1);
+    w.Image(0, 0, 4, 4, std::vector<uint8_t>(16, 1));
+    const std::string path = (std::filesystem::temp_directory_path() / "mv-engine-shared.gif").string();
+    WriteWholeFile(path, w.Bytes());
+    THtmlImageFetcher fetcher;
+    TestBitmap bmp(200, 100);
+    THtmlParser parser;
+    std::string html = "<img src=\"" + path + "\"><img src=\"" + path + "\">";
+    auto a = std::make_unique<TSectionList>();
+    auto b = std::make_unique<TSectionList>();
+    a->GetImage = DocumentImageRequest(fetcher);
+    b->GetImage = DocumentImageRequest(fetcher);
+    parser.ParseHtmlText(html, *a, nullptr);
+    parser.ParseHtmlText(html, *b, nullptr);
+    LayoutAndDraw(*a, bmp);
+    LayoutAndDraw(*b, bmp);
+    TStringBitmapList& cache = ImageCache();
+    int index = cache.IndexOf(TStringBitmapList::KeyOf(path));
+    ASSERT_GE(index, 0);
+    EXPECT_EQ(cache.Item(index).UsageCount, 4);
+    a.reset();
+    EXPECT_EQ(cache.Item(cache.IndexOf(TStringBitmapList::KeyOf(path))).UsageCount, 2);
+    for (int i = 0; i < 10; ++i)
+        cache.MarkUsedAndPurge(); // in use: not purged
+    ASSERT_GE(cache.IndexOf(TStringBitmapList::KeyOf(path)), 0);
+    b.reset();
+    EXPECT_EQ(cache.Item(cache.IndexOf(TStringBitmapList::KeyOf(path))).UsageCount, 0);
+    cache.PurgeCache();
+    EXPECT_LT(cache.IndexOf(TStringBitmapList::KeyOf(path)), 0);
+    HtmlImagesShutdown();
+    std::filesystem::remove(path);
+}
+
+} // namespace
