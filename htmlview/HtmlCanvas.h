@@ -9,8 +9,6 @@
 #include "base/FontStyle.h"
 #include "htmlview/HtmlUtils.h"
 
-enum : uint8_t { hfBold = 1, hfItalic = 2, hfUnderline = 4, hfStrikeOut = 8 };
-
 struct THvRect {
     int32_t Left = 0, Top = 0, Right = 0, Bottom = 0;
 };
@@ -22,7 +20,7 @@ public:
     int32_t Size = 12;   // points
     uint8_t Charset = 0; // Windows font character set
     TColor Color = 0;
-    uint8_t Style = 0;       // hfBold | hfItalic | hfUnderline | hfStrikeOut
+    uint8_t Style = 0;       // fsBold | fsItalic | fsUnderline | fsStrikeOut
     int32_t NormalSize = 12; // HTML size on a scale where 12 is the document's default size
     bool Fixed = false;      // uses the document's fixed-pitch font
 

@@ -35,10 +35,10 @@ HFONT HtmlFontHandle(const TMyFont& font) {
     ReleaseDC(nullptr, screen);
     int size = font.Size < 1 ? 1 : (font.Size > 1000 ? 1000 : font.Size);
     lf.lfHeight = -MulDiv(size, dpi, 72);
-    lf.lfWeight = (font.Style & hfBold) ? FW_BOLD : FW_NORMAL;
-    lf.lfItalic = (font.Style & hfItalic) ? 1 : 0;
-    lf.lfUnderline = (font.Style & hfUnderline) ? 1 : 0;
-    lf.lfStrikeOut = (font.Style & hfStrikeOut) ? 1 : 0;
+    lf.lfWeight = (font.Style & fsBold) ? FW_BOLD : FW_NORMAL;
+    lf.lfItalic = (font.Style & fsItalic) ? 1 : 0;
+    lf.lfUnderline = (font.Style & fsUnderline) ? 1 : 0;
+    lf.lfStrikeOut = (font.Style & fsStrikeOut) ? 1 : 0;
     lf.lfCharSet = font.Charset;
     lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
     lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;

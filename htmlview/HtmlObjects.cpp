@@ -212,8 +212,8 @@ void TImageObj::Draw(IHtmlPainter& canvas, int32_t x, int32_t topY, int32_t yBas
     } else if (Image) {
         canvas.DrawPicture(*Image, dx, dy, ObjWidth, ObjHeight);
     }
-    DrawX = x;
-    DrawY = y + doc.ScrollOffset;
+    DrawX = dx; // inside the frame of a linked picture
+    DrawY = dy + doc.ScrollOffset;
     TColor color = font ? font->CurrentFont->Color : doc.FontColor;
     if (missing && !Alt.empty()) {
         // The ALT text, word-wrapped into the box: at least one word per line, so a box of no

@@ -194,37 +194,37 @@ void THtmlParser::StyleSymbol(int sym) {
     switch (sym) {
     case SymB:
     case SymSTRONG:
-        StyleBits |= hfBold;
+        StyleBits |= fsBold;
         break;
     case SymBEnd:
     case SymSTRONGEnd:
-        StyleBits &= static_cast<uint8_t>(~hfBold);
+        StyleBits &= static_cast<uint8_t>(~fsBold);
         break;
     case SymI:
     case SymEM:
     case SymCITE:
     case SymVAR:
-        StyleBits |= hfItalic;
+        StyleBits |= fsItalic;
         break;
     case SymIEnd:
     case SymEMEnd:
     case SymCITEEnd:
     case SymVAREnd:
-        StyleBits &= static_cast<uint8_t>(~hfItalic);
+        StyleBits &= static_cast<uint8_t>(~fsItalic);
         break;
     case SymU:
-        StyleBits |= hfUnderline;
+        StyleBits |= fsUnderline;
         break;
     case SymUEnd:
-        StyleBits &= static_cast<uint8_t>(~hfUnderline);
+        StyleBits &= static_cast<uint8_t>(~fsUnderline);
         break;
     case SymS:
     case SymSTRIKE:
-        StyleBits |= hfStrikeOut;
+        StyleBits |= fsStrikeOut;
         break;
     case SymSEnd:
     case SymSTRIKEEnd:
-        StyleBits &= static_cast<uint8_t>(~hfStrikeOut);
+        StyleBits &= static_cast<uint8_t>(~fsStrikeOut);
         break;
     default:
         break;
@@ -495,7 +495,7 @@ void THtmlParser::ParseCommon(int level) {
             PushFont();
             static constexpr int32_t kHeading[] = {12, 24, 18, 14, 12, 10, 8};
             SetNormalSize(Font(), *Document, kHeading[HeadingLevel]);
-            if (HeadingLevel >= 1) Font().Style |= hfBold;
+            if (HeadingLevel >= 1) Font().Style |= fsBold;
             if (CurrentCell) CurrentCell->Add(std::make_unique<THeadingSpace>(Document, HeadingLevel));
             NewSection(AlignOf(Attributes.Find(AttrALIGN), Justify), level);
         }
@@ -511,7 +511,7 @@ void THtmlParser::ParseCommon(int level) {
         return;
     case SymADDRESS:
         CloseSection();
-        if (PushFont()) Font().Style |= hfItalic;
+        if (PushFont()) Font().Style |= fsItalic;
         NewSection(Justify, level);
         Next();
         return;
@@ -823,10 +823,10 @@ void THtmlParser::ParseTable(int level) {
                     finishCell();
                 if (Symbol == SymTH) {
                     Justify = rowAlign ? rowAlign : 2;
-                    StyleBits |= hfBold;
+                    StyleBits |= fsBold;
                 } else {
                     Justify = rowAlign ? rowAlign : 1;
-                    StyleBits &= static_cast<uint8_t>(~hfBold);
+                    StyleBits &= static_cast<uint8_t>(~fsBold);
                 }
                 Justify = AlignOf(Attributes.Find(AttrALIGN), Justify);
                 int vAlign = rowVAlign;

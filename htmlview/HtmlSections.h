@@ -196,7 +196,7 @@ public:
     TColor HotSpotColor = 0xFF0000;
     TColor VisitedColor = 0x800080;
     TColor OverColor = 0xFF0000;
-    uint8_t LinkStyle = hfUnderline;
+    uint8_t LinkStyle = fsUnderline;
     bool LinksActive = false;
     TColor Background = hvSysWindow;
     std::string BackgroundName;

@@ -104,7 +104,7 @@ void BM_MeasureEachTitleOnce(benchmark::State& state) {
     TMyFont font;
     font.Name = "Times New Roman";
     font.Size = 12;
-    font.Style = hfUnderline;
+    font.Style = fsUnderline;
     std::vector<std::string> titles;
     for (int i = 0; i < state.range(0); ++i)
         titles.push_back(Title(i));

@@ -24,7 +24,7 @@ TEST(HtmlBuilder, HeadingsAreBoldAndSized) {
     ASSERT_EQ(texts.size(), 2u);
     const TMyFont& f = *texts[0]->Fonts[0]->CurrentFont;
     EXPECT_EQ(f.Size, 24);
-    EXPECT_TRUE(f.Style & hfBold);
+    EXPECT_TRUE(f.Style & fsBold);
     EXPECT_EQ(texts[1]->Fonts[0]->CurrentFont->Size, 12);
     EXPECT_EQ(d.All<THeadingSpace>().size(), 2u);
 }
@@ -35,8 +35,8 @@ TEST(HtmlBuilder, StylesAndFontsMakeRuns) {
     ASSERT_EQ(t.size(), 1u);
     EXPECT_EQ(t[0]->Text(), "abcde");
     TFontObj* b = t[0]->Fonts.GetFontObjAt(1);
-    EXPECT_EQ(b->CurrentFont->Style, hfBold);
-    EXPECT_EQ(t[0]->Fonts.GetFontObjAt(2)->CurrentFont->Style, hfBold | hfItalic);
+    EXPECT_EQ(b->CurrentFont->Style, fsBold);
+    EXPECT_EQ(t[0]->Fonts.GetFontObjAt(2)->CurrentFont->Style, fsBold | fsItalic);
     TFontObj* d4 = t[0]->Fonts.GetFontObjAt(3);
     EXPECT_EQ(d4->CurrentFont->Size, 14);
     EXPECT_EQ(d4->CurrentFont->Name, "Arial");
@@ -75,7 +75,7 @@ TEST(HtmlBuilder, LinksRegisterAndCarryTheirTarget) {
     TFontObj* link = t[0]->Fonts.GetFontObjAt(0);
     EXPECT_EQ(link->UrlTarget.URL, "x.htm");
     EXPECT_EQ(link->UrlTarget.Target, "t");
-    EXPECT_TRUE(link->CurrentFont->Style & hfUnderline);
+    EXPECT_TRUE(link->CurrentFont->Style & fsUnderline);
     EXPECT_TRUE(t[0]->Fonts.GetFontObjAt(3)->UrlTarget.URL.empty());
     EXPECT_EQ(d.Doc.LinkList.size(), 1u);
     ASSERT_EQ(d.Anchors.Count(), 1);
@@ -152,7 +152,7 @@ TEST(HtmlBuilder, PreformattedKeepsSpacesAndLines) {
     EXPECT_EQ(pres[1]->Len, 0);
     EXPECT_EQ(pres[2]->Text(), "  c&d ");  // a raw placeholder byte shows as a space
     EXPECT_EQ(pres[1]->SectionHeight, 10); // an empty line: the font's point size
-    EXPECT_TRUE(pres[2]->Fonts.GetFontObjAt(4)->CurrentFont->Style & hfBold);
+    EXPECT_TRUE(pres[2]->Fonts.GetFontObjAt(4)->CurrentFont->Style & fsBold);
 }
 
 TEST(HtmlBuilder, TextModeShowsMarkupAsTyped) {

@@ -136,6 +136,28 @@ TEST(HtmlLayout, PictureSizes) {
     }
 }
 
+TEST(HtmlLayout, PictureHitTestsUseDocumentCoordinatesWhenScrolled) {
+    std::string html = "<img src=30x20.bmp>";
+    for (int i = 0; i < 50; ++i)
+        html += "<br>line";
+    html += "<br><a href=pic><img src=30x20.bmp></a>";
+    TestDoc d;
+    ServePictures(d);
+    d.Load(html, 400);
+    d.Doc.SetYOffset(d.Height - 100);
+    d.Draw(0, 100);                  // only the end of the document is on screen
+    int32_t lastTop = d.Height - 22; // the linked picture's frame (2 pixels wider each way)
+    TObject* obj = nullptr;
+    int32_t ix = 0, iy = 0;
+    ASSERT_TRUE(d.Doc.ObjectAtPoint(5, lastTop + 5, obj, ix, iy));
+    EXPECT_EQ(iy, 4);
+    TUrlTarget url;
+    TFormControlObj* ctrl = nullptr;
+    ASSERT_TRUE(d.Doc.LinkAtPoint(d.Metrics, 5, lastTop + 5, url, ctrl));
+    EXPECT_EQ(url.URL, "pic");
+    EXPECT_FALSE(d.Doc.ObjectAtPoint(5, lastTop + 5 - (d.Height - 100), obj, ix, iy));
+}
+
 TEST(HtmlLayout, DelayedPicturesWaitInTheMissingList) {
     TestDoc d;
     ServePictures(d);

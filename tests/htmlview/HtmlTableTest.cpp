@@ -135,9 +135,9 @@ TEST(HtmlTable, HeaderCellsAreCentredAndBold) {
     auto* l = dynamic_cast<TSection*>(t->Rows[0]->Cells[2]->Cell.Sections[0]);
     ASSERT_TRUE(h && c && l);
     EXPECT_EQ(h->Justify, 2);
-    EXPECT_TRUE(h->Fonts[0]->CurrentFont->Style & hfBold);
+    EXPECT_TRUE(h->Fonts[0]->CurrentFont->Style & fsBold);
     EXPECT_EQ(c->Justify, 1);
-    EXPECT_FALSE(c->Fonts[0]->CurrentFont->Style & hfBold);
+    EXPECT_FALSE(c->Fonts[0]->CurrentFont->Style & fsBold);
     EXPECT_EQ(l->Justify, 1);
 }
 
