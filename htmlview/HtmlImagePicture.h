@@ -9,13 +9,18 @@
 #include <string>
 
 #include "htmlview/HtmlCanvas.h"
+#include "htmlview/HtmlDisplayPainter.h"
 #include "htmlview/HtmlImageFetch.h"
 
-class THtmlPicture : public IHtmlPicture {
+class THtmlPicture : public IHtmlPicture, public IGdiPicture {
 public:
     explicit THtmlPicture(std::unique_ptr<TFetchedPicture> picture) : picture_(std::move(picture)) {}
     int32_t Width() const override { return picture_->Width; }
     int32_t Height() const override { return picture_->Height; }
+    // Drawn by the viewer's GDI painter.
+    void DrawOn(HDC dc, int32_t x, int32_t y, int32_t w, int32_t h) const override {
+        DrawFetchedPicture(dc, *picture_, x, y, w, h);
+    }
     TFetchedPicture& Fetched() const { return *picture_; }
     // The animated GIF of this document image (for the animation timer), or nullptr.
     TGIFImage* Animated() const { return picture_->Gif.get(); }

@@ -29,6 +29,20 @@ TEST(DocumentImageRequest, WrapsFetchedPicturesForTheEngine) {
     EXPECT_EQ(picture->Height(), 3);
     const auto* ours = dynamic_cast<const THtmlPicture*>(picture.get());
     ASSERT_TRUE(ours && ours->Animated());
+    // The viewer's painter draws it through IGdiPicture: frame 1 is colour 1 (1, 254, 7).
+    const auto* gdi = dynamic_cast<const IGdiPicture*>(picture.get());
+    ASSERT_NE(gdi, nullptr);
+    HDC dc = CreateCompatibleDC(nullptr);
+    BITMAPINFO info{};
+    info.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), 5, -3, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP dib = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(dc, dib);
+    gdi->DrawOn(dc, 0, 0, 5, 3);
+    EXPECT_EQ(GetPixel(dc, 2, 1), 0x07FE01u);
+    SelectObject(dc, old);
+    DeleteObject(dib);
+    DeleteDC(dc);
     EXPECT_EQ(request("Z:\\no\\such.bmp", transparent, delayed), nullptr);
     picture.reset();
     EXPECT_EQ(ImageCache().Item(0).UsageCount, 0);
