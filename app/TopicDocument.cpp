@@ -80,14 +80,10 @@ void TTopicDocument::SaveTopic(const std::string& Title, const std::string& Name
         TStringStream Content;
         FText.SaveContent(Content);
         Content.SetPosition(0);
-        S.SaveTopic(FTopicID, NewNamespace, WindowRect, Content, NewTitle);
-    }
-    {
-        // Saving the content cleared the stored meta lines: write them right after.
         TStringStream MetaStream;
         Meta.SaveToStream(MetaStream);
         MetaStream.SetPosition(0);
-        S.SetTopicMeta(FTopicID, MetaStream);
+        S.SaveTopic(FTopicID, NewNamespace, WindowRect, Content, NewTitle, MetaStream);
     }
     FNamespace = NewNamespace;
     FTopicFile = NewTitle;

@@ -72,6 +72,10 @@ public:
     // Writes the whole row (its meta becomes empty): the caller writes the meta right after.
     void SaveTopic(int32_t topicID, const std::string& nameSpace, const TTopicRect& rect, TStream& content,
                    const std::string& title);
+    // The same row with its meta in one statement. A large content (a picture is megabytes of
+    // RTF) is then written once: an UPDATE of the meta alone makes SQLite rewrite the whole row.
+    void SaveTopic(int32_t topicID, const std::string& nameSpace, const TTopicRect& rect, TStream& content,
+                   const std::string& title, TStream& meta);
     std::unique_ptr<TStringStream> GetTopicMeta(int32_t topicID);
     void SetTopicMeta(int32_t topicID, TStream& meta);
     void DeleteTopic(int32_t topicID);

@@ -149,6 +149,18 @@ void TNotesStore::SaveTopic(int32_t topicID, const std::string& nameSpace, const
                  {ContentParam(bytes), nsid, title, rect.X, rect.Y, rect.W, rect.H, topicID});
 }
 
+void TNotesStore::SaveTopic(int32_t topicID, const std::string& nameSpace, const TTopicRect& rect,
+                            TStream& content, const std::string& title, TStream& meta) {
+    CheckName("title", title);
+    const int32_t nsid = GetNamespaceID(nameSpace);
+    const std::string bytes = StreamBytes(content);
+    const std::string metaBytes = StreamBytes(meta);
+    db_->ExecSQL(
+        "INSERT OR REPLACE INTO topic (content, meta, namespace, title, x, y, w, h, id) "
+        "VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?)",
+        {ContentParam(bytes), ContentParam(metaBytes), nsid, title, rect.X, rect.Y, rect.W, rect.H, topicID});
+}
+
 std::unique_ptr<TStringStream> TNotesStore::GetTopicMeta(int32_t topicID) {
     auto result = db_->GetTable(store_lookup::TopicMeta, {topicID});
     if (result->RowCount() == 0) return nullptr;

@@ -170,6 +170,27 @@ TEST_F(NotesStoreOps, SaveAndGetTopicKeepContentRectangleAndMeta) {
     EXPECT_EQ(store.GetTopicMeta(id)->DataString(), "");
 }
 
+TEST_F(NotesStoreOps, SavingWithMetaWritesBothAndAPlainSaveStillClearsTheMeta) {
+    const int32_t id = Topic("ns", "Both");
+    const std::string big(3 * 1024 * 1024, 'x'); // past SQLite's page cache: overflow pages
+    TStringStream content(big + "end");
+    TStringStream meta("splitter_pos=180\r\n.due=tomorrow\r\n");
+    store.SaveTopic(id, "ns", TTopicRect{1, 2, 3, 4}, content, "Both renamed", meta);
+    EXPECT_EQ(Content(id), big + "end");
+    EXPECT_EQ(store.GetTopicMeta(id)->DataString(), "splitter_pos=180\r\n.due=tomorrow\r\n");
+    EXPECT_EQ(Lookup("ns", "Both renamed"), id);
+    TStringStream again("short");
+    TStringStream noMeta;
+    store.SaveTopic(id, "ns", TTopicRect{}, again, "Both renamed", noMeta);
+    EXPECT_EQ(Content(id), "short");
+    EXPECT_EQ(store.GetTopicMeta(id)->DataString(), "");
+    TStringStream plain("plain");
+    TStringStream lines("a=1\r\n");
+    store.SetTopicMeta(id, lines);
+    store.SaveTopic(id, "ns", TTopicRect{}, plain, "Both renamed");
+    EXPECT_EQ(store.GetTopicMeta(id)->DataString(), "");
+}
+
 TEST_F(NotesStoreOps, ANewTopicHasNoContentAndAZeroRectangle) {
     const int32_t id = Topic("", "Fresh");
     TTopicRect rect{1, 2, 3, 4};
