@@ -264,7 +264,8 @@ void Insert_NoteWindow(benchmark::State& State, const std::string& Folder, const
     TTopicViewer& Editor = *Home->Editor();
     long long InsertTicks = 0, SaveTicks = 0;
     int Runs = 0;
-    int Topic = 0;
+    // Repetitions share the database: each goes on with topics of its own.
+    static int Topic = 0;
     for (auto _ : State) {
         // Each picture goes into a topic of its own, as a user adds one picture to a note.
         State.PauseTiming();
