@@ -33,6 +33,34 @@ HFONT THtmlFontCache::Get(const TMyFont& font) {
     return h;
 }
 
+void THtmlFontCache::Clear() {
+    extents_.clear();
+    cachedChars_ = 0;
+    fonts_.clear();
+}
+
+const std::vector<int32_t>& THtmlFontCache::Extents(HDC dc, HFONT font, const char* s, int32_t n) {
+    std::string key(reinterpret_cast<const char*>(&font), sizeof font);
+    key.append(s, static_cast<size_t>(n));
+    auto it = extents_.find(key);
+    if (it != extents_.end()) return it->second;
+    // Bounded: a cache that grew past a few million characters starts again.
+    if (cachedChars_ > 4'000'000) {
+        extents_.clear();
+        cachedChars_ = 0;
+    }
+    std::vector<int32_t> dx(static_cast<size_t>(n), 0);
+    SIZE sz{};
+    static_assert(sizeof(INT) == sizeof(int32_t));
+    if (!GetTextExtentExPointA(dc, s, n, 0, nullptr, reinterpret_cast<INT*>(dx.data()), &sz))
+        dx.assign(dx.size(), 0);
+    // The whole text's extent is what the platform reports for it (it may differ from the last
+    // partial extent by an overhang).
+    if (n > 0) dx.back() = sz.cx;
+    cachedChars_ += static_cast<size_t>(n);
+    return extents_.emplace(std::move(key), std::move(dx)).first->second;
+}
+
 TGdiPainter::TGdiPainter(HDC dc, THtmlFontCache& fonts) : dc_(dc), fonts_(fonts) {
     SetBkMode(dc_, TRANSPARENT);
     SetTextAlign(dc_, TA_BASELINE | TA_LEFT);
@@ -69,6 +97,7 @@ TFontMetrics TGdiPainter::Metrics(const TMyFont& font) {
 int32_t TGdiPainter::TextWidth(const TMyFont& font, const char* s, int32_t n) {
     if (n <= 0) return 0;
     Select(font);
+    if (n <= THtmlFontCache::MaxCachedText) return fonts_.Extents(dc_, current_, s, n).back();
     SIZE sz{};
     GetTextExtentPoint32A(dc_, s, n, &sz);
     return sz.cx;
@@ -77,6 +106,14 @@ int32_t TGdiPainter::TextWidth(const TMyFont& font, const char* s, int32_t n) {
 int32_t TGdiPainter::FitChars(const TMyFont& font, const char* s, int32_t n, int32_t maxExtent) {
     if (n <= 0 || maxExtent < 0) return 0;
     Select(font);
+    if (n <= THtmlFontCache::MaxCachedText) {
+        const std::vector<int32_t>& e = fonts_.Extents(dc_, current_, s, n);
+        // Partial extents grow with the prefix: the count of those within maxExtent.
+        int32_t fit = 0;
+        while (fit < n && e[static_cast<size_t>(fit)] <= maxExtent)
+            ++fit;
+        return fit;
+    }
     INT fit = 0;
     SIZE sz{};
     if (!GetTextExtentExPointA(dc_, s, n, maxExtent, &fit, nullptr, &sz)) return 0;

@@ -6,7 +6,10 @@
 
 #include <map>
 #include <memory>
+#include <string>
 #include <tuple>
+#include <unordered_map>
+#include <vector>
 
 #include "gui/GdiGuards.h"
 #include "htmlview/HtmlCanvas.h"
@@ -19,15 +22,24 @@ public:
     virtual void DrawOn(HDC dc, int32_t x, int32_t y, int32_t w, int32_t h) const = 0;
 };
 
-// The document's fonts as GDI fonts, created on first use and kept until the cache goes.
+// The document's fonts as GDI fonts, created on first use and kept until the cache goes, and
+// the extents of the short texts measured in them: a document laid out again (a resize, a page
+// re-rendered with one more line) measures each run of text with the platform only once.
 class THtmlFontCache {
 public:
     HFONT Get(const TMyFont& font);
-    void Clear() { fonts_.clear(); }
+    // The extent of each prefix of s[0..n) (n >= 1) in the font selected into dc, which is font.
+    const std::vector<int32_t>& Extents(HDC dc, HFONT font, const char* s, int32_t n);
+    void Clear();
+    // Texts longer than this are measured by the platform every time.
+    static constexpr int32_t MaxCachedText = 256;
+    size_t CachedTexts() const { return extents_.size(); }
 
 private:
     using TKey = std::tuple<std::string, int32_t, uint8_t, uint8_t>;
     std::map<TKey, TGdiObject<HFONT>> fonts_;
+    std::unordered_map<std::string, std::vector<int32_t>> extents_; // font handle bytes + text
+    size_t cachedChars_ = 0;
 };
 
 // Metrics and drawing on a DC that someone else owns. The DC's font is put back on destruction.
