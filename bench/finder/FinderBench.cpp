@@ -9,6 +9,7 @@
 #include "app/Main.h"
 #include "app/NamespaceVisualizer.h"
 #include "app/Settings.h"
+#include "bench/MedianReporter.h"
 #include "bench/store/BenchDatabase.h"
 #include "components/MvCombobox.h"
 #include "gui/Forms.h"
@@ -128,25 +129,6 @@ void Find_Window(benchmark::State& State, const std::string& Folder, TFilter Fil
     Main->aQuit->Execute();
     delete Main;
 }
-
-class TRatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& Runs) override {
-        for (const Run& R : Runs)
-            if (R.run_type == Run::RT_Iteration)
-                Times[R.run_name.function_name].push_back(R.GetAdjustedRealTime());
-        ConsoleReporter::ReportRuns(Runs);
-    }
-    double Median(const std::string& Name) const {
-        const auto Found = Times.find(Name);
-        if (Found == Times.end() || Found->second.empty()) return 0;
-        std::vector<double> Sorted = Found->second;
-        std::sort(Sorted.begin(), Sorted.end());
-        const size_t Mid = Sorted.size() / 2;
-        return Sorted.size() % 2 ? Sorted[Mid] : (Sorted[Mid - 1] + Sorted[Mid]) / 2;
-    }
-    std::map<std::string, std::vector<double>> Times;
-};
 
 } // namespace
 

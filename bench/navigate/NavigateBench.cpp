@@ -12,6 +12,7 @@
 #include "app/Note.h"
 #include "app/Settings.h"
 #include "app/TopicViewer.h"
+#include "bench/MedianReporter.h"
 #include "bench/store/BenchDatabase.h"
 #include "gui/Forms.h"
 #include "store/NotesStore.h"
@@ -382,27 +383,6 @@ void CopyOrDie(const std::string& From, const std::string& To) {
         CloseHandle(Copy);
     }
 }
-
-// Console output as usual, and every run's real time per iteration kept by
-// name: with repetitions, the ratios use the medians.
-class TRatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& Runs) override {
-        for (const Run& R : Runs)
-            if (R.run_type == Run::RT_Iteration)
-                Times[R.run_name.function_name].push_back(R.GetAdjustedRealTime());
-        ConsoleReporter::ReportRuns(Runs);
-    }
-    double Median(const std::string& Name) const {
-        const auto Found = Times.find(Name);
-        if (Found == Times.end() || Found->second.empty()) return 0;
-        std::vector<double> Sorted = Found->second;
-        std::sort(Sorted.begin(), Sorted.end());
-        const size_t Mid = Sorted.size() / 2;
-        return Sorted.size() % 2 ? Sorted[Mid] : (Sorted[Mid - 1] + Sorted[Mid]) / 2;
-    }
-    std::map<std::string, std::vector<double>> Times;
-};
 
 void PrintRatio(const TRatioReporter& Reporter, const char* What, const std::string& Ours,
                 const std::string& Base) {
