@@ -6,6 +6,7 @@
 #include "base/Streams.h"
 #include "gui/Application.h"
 #include "richedit/MvFixedEditPopUp.h"
+#include "richedit/MvOleForm.h"
 #include "richedit/MvRichEditStrings.h"
 #include "richedit/MvRichEditText.h"
 #include "richedit/MvThemes.h"
@@ -63,7 +64,7 @@ TMvCustomRichEdit::TMvCustomRichEdit(TComponent* AOwner) : TMvExCustomMemo(AOwne
     SetTabStop(true);
     SetBounds(Left(), Top(), 185, 89);
     SetScrollBars(TScrollStyle::ssBoth);
-    FOleCallback = std::make_unique<TRichEditOleCallback>();
+    FOleCallback = std::make_unique<TRichEditOleCallback>(this);
 }
 
 TMvCustomRichEdit::~TMvCustomRichEdit() {
@@ -700,7 +701,11 @@ void TMvCustomRichEdit::WndProc(TMessage& M) {
         TMvExCustomMemo::WndProc(M);
         if (OnVerticalScroll) OnVerticalScroll(this);
         return;
+    case CM_UIDEACTIVATE:
+        InPlaceDeactivate();
+        return;
     case WM_DESTROY:
+        if (FOleCallback->Frame()) FOleCallback->ShowContainerUI(TRUE);
         CloseRichEditObjects(FRichEditOle);
         ReleaseOle();
         break;

@@ -137,8 +137,17 @@ public:
     // there is none, on cancel, and when the platform has no such dialog.
     bool ObjectPropertiesDialog();
 
+    // An object of this control took over (Active) or gave back the user
+    // interface in place: the control becomes or stops being its form's
+    // active OLE control, takes the focus, and fires the matching event.
+    void DoInPlaceActivate(bool Active);
+    // Ends the in-place activity of this control's object, if any.
+    void InPlaceDeactivate();
+
     // The rich-edit OLE interface while the window exists with objects allowed.
     IRichEditOle* RichEditOle() const { return FRichEditOle; }
+    // The callback the window asks for storage and in-place frames (owned here).
+    TRichEditOleCallback& OleCallback() const { return *FOleCallback; }
 
     // ---- events ----
     TRichEditProgressEvent OnConversionProgress;
@@ -175,6 +184,7 @@ protected:
     void SetSelLengthValue(int Value) override;
     void SetSelTextValue(const std::string& Text) override;
     TPopupMenu* GetPopupMenu() override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
     void ColorChanged() override;
     void FontChanged() override;
 

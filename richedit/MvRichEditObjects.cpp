@@ -8,95 +8,21 @@
 #include "gui/GdiGuards.h"
 #include "gui/Menus.h"
 
+#include "richedit/MvComRef.h"
+#include "richedit/MvOleUIInfo.h"
+
 #include <oledlg.h>
 
 #include <cstring>
 #include <memory>
+
+using namespace mv::richedit;
 
 namespace {
 
 constexpr IID kIID_IUnknown = {0x00000000, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 constexpr IID kIID_IDataObject = {0x0000010E, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 constexpr IID kIID_IOleObject = {0x00000112, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
-constexpr IID kIID_IOleCache = {0x0000011E, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
-
-// Releases a COM interface pointer when the scope ends.
-template <class T> class TComRef {
-public:
-    TComRef() = default;
-    explicit TComRef(T* p) : p_(p) {}
-    ~TComRef() {
-        if (p_) p_->Release();
-    }
-    TComRef(const TComRef&) = delete;
-    TComRef& operator=(const TComRef&) = delete;
-    T* operator->() const { return p_; }
-    T* get() const { return p_; }
-    T** put() {
-        if (p_) p_->Release();
-        p_ = nullptr;
-        return &p_;
-    }
-    explicit operator bool() const { return p_ != nullptr; }
-
-private:
-    T* p_ = nullptr;
-};
-
-void CheckOle(HRESULT hr, const char* what) {
-    if (FAILED(hr))
-        throw EOleError(std::string(what) + " failed (" + IntToHex(static_cast<uint32_t>(hr), 8) + ")");
-}
-
-// The object's full type name ("Paintbrush Picture"), or "Object".
-std::string FullTypeName(IOleObject* object) {
-    LPOLESTR name = nullptr;
-    std::string result = "Object";
-    if (object && SUCCEEDED(object->GetUserType(USERCLASSTYPE_FULL, &name)) && name) {
-        char buffer[256] = {};
-        WideCharToMultiByte(CP_ACP, 0, name, -1, buffer, sizeof buffer - 1, nullptr, nullptr);
-        if (buffer[0]) result = buffer;
-        CoTaskMemFree(name);
-    }
-    return result;
-}
-
-// Switches an object between its content and its icon, through its cache.
-DWORD SwitchAspect(IOleObject* object, DWORD current, bool toIcon, HGLOBAL iconPicture) {
-    const DWORD wanted = toIcon ? DVASPECT_ICON : DVASPECT_CONTENT;
-    if (current == wanted && !toIcon) return current;
-    TComRef<IOleCache> cache;
-    if (FAILED(object->QueryInterface(kIID_IOleCache, reinterpret_cast<void**>(cache.put())))) return current;
-    FORMATETC format{CF_METAFILEPICT, nullptr, wanted, -1, TYMED_MFPICT};
-    DWORD connection = 0;
-    cache->Cache(&format, toIcon ? ADVF_PRIMEFIRST : ADVF_NODATA, &connection);
-    if (toIcon) {
-        HGLOBAL picture = iconPicture;
-        if (!picture) {
-            CLSID clsid{};
-            object->GetUserClassID(&clsid);
-            picture = OleGetIconOfClass(clsid, nullptr, TRUE);
-        }
-        if (picture) {
-            STGMEDIUM medium{};
-            medium.tymed = TYMED_MFPICT;
-            medium.hMetaFilePict = picture;
-            cache->SetData(&format, &medium, iconPicture == nullptr);
-        }
-    }
-    if (current != wanted) {
-        TComRef<IEnumSTATDATA> entries;
-        if (SUCCEEDED(cache->EnumCache(entries.put())) && entries) {
-            STATDATA data{};
-            while (entries->Next(1, &data, nullptr) == S_OK) {
-                if (data.formatetc.dwAspect == current) cache->Uncache(data.dwConnection);
-                if (data.pAdvSink) data.pAdvSink->Release();
-            }
-        }
-    }
-    if (!toIcon) object->Update();
-    return wanted;
-}
 
 } // namespace
 
@@ -270,14 +196,7 @@ bool TMvCustomRichEdit::InsertObjectDialog() {
     // The dialog may hand back an icon picture whatever the answer.
     struct TIconPicture {
         HGLOBAL Block;
-        ~TIconPicture() {
-            if (!Block) return;
-            if (auto* pict = static_cast<METAFILEPICT*>(GlobalLock(Block))) {
-                if (pict->hMF) DeleteMetaFile(pict->hMF);
-                GlobalUnlock(Block);
-            }
-            GlobalFree(Block);
-        }
+        ~TIconPicture() { FreeMetafilePicture(Block); }
     } icon{dialog.hMetaPict};
     if (result != OLEUI_OK || !object) return false;
     const bool createNew = (dialog.dwFlags & IOF_SELECTCREATENEW) != 0;
@@ -340,86 +259,6 @@ void TMvCustomRichEdit::RunVerb(LONG Verb) {
     CheckOle(record.poleobj->DoVerb(Verb, nullptr, record.polesite, 0, Handle(), &client), "DoVerb");
 }
 
-namespace {
-
-// What the Object Properties dialog asks of the selected object.
-class TOleUIObjInfo final : public IOleUIObjInfoA {
-public:
-    TOleUIObjInfo(TMvCustomRichEdit& Control, const REOBJECT& Record) : control_(Control), record_(Record) {
-        record_.poleobj->AddRef();
-        aspect_ = record_.dvaspect;
-    }
-    virtual ~TOleUIObjInfo() { record_.poleobj->Release(); }
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** obj) override {
-        if (!obj) return E_POINTER;
-        *obj = IsEqualIID(riid, kIID_IUnknown) ? this : nullptr;
-        if (!*obj) return E_NOINTERFACE;
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG left = --refs_;
-        if (left == 0) delete this;
-        return left;
-    }
-
-    HRESULT STDMETHODCALLTYPE GetObjectInfo(DWORD, DWORD* size, LPSTR* type, LPSTR* label, LPSTR* shortType,
-                                            LPSTR* location) override {
-        const std::string full = FullTypeName(record_.poleobj);
-        std::string app = Trim(Application->Title());
-        const std::string title = Trim(control_.Title());
-        if (size) *size = static_cast<DWORD>(-1);
-        if (type) *type = Copy(full);
-        if (label) *label = Copy(full);
-        if (shortType) {
-            LPOLESTR name = nullptr;
-            char buffer[128] = {};
-            if (SUCCEEDED(record_.poleobj->GetUserType(USERCLASSTYPE_SHORT, &name)) && name) {
-                WideCharToMultiByte(CP_ACP, 0, name, -1, buffer, sizeof buffer - 1, nullptr, nullptr);
-                CoTaskMemFree(name);
-            }
-            *shortType = Copy(buffer);
-        }
-        if (location) *location = Copy(title.empty() ? app : title + " - " + app);
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetConvertInfo(DWORD, CLSID* clsid, WORD*, CLSID*, LPCLSID*, UINT*) override {
-        if (clsid) record_.poleobj->GetUserClassID(clsid);
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE ConvertObject(DWORD, REFCLSID) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetViewInfo(DWORD, HGLOBAL* icon, DWORD* aspect, int* scale) override {
-        if (icon) *icon = nullptr;
-        if (aspect) *aspect = aspect_;
-        if (scale) *scale = 0;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE SetViewInfo(DWORD, HGLOBAL icon, DWORD aspect, int, WINBOOL) override {
-        IRichEditOle* ole = control_.RichEditOle();
-        if (!ole) return E_NOTIMPL;
-        if (aspect == DVASPECT_ICON || aspect == DVASPECT_CONTENT)
-            aspect_ = SwitchAspect(record_.poleobj, aspect_, aspect == DVASPECT_ICON, icon);
-        ole->SetDvaspect(REO_IOB_SELECTION, aspect_);
-        return S_OK;
-    }
-
-private:
-    static LPSTR Copy(const std::string& text) {
-        auto* out = static_cast<LPSTR>(CoTaskMemAlloc(text.size() + 1));
-        if (out) std::memcpy(out, text.c_str(), text.size() + 1);
-        return out;
-    }
-
-    TMvCustomRichEdit& control_;
-    REOBJECT record_;
-    DWORD aspect_ = DVASPECT_CONTENT;
-    ULONG refs_ = 1;
-};
-
-} // namespace
-
 bool TMvCustomRichEdit::ObjectPropertiesDialog() {
     REOBJECT record;
     if (!SelectedObject(record)) return false;
@@ -429,6 +268,11 @@ bool TMvCustomRichEdit::ObjectPropertiesDialog() {
         ~TRelease() { Self->ReleaseObjectRecord(Record); }
     } release{this, record};
     TComRef<IOleUIObjInfoA> info(new TOleUIObjInfo(*this, record));
+    // A linked object also gets the link page, over its IOleLink.
+    TComRef<IOleLink> oleLink;
+    if (record.dwFlags & REO_LINK)
+        record.poleobj->QueryInterface(IID_IOleLink, reinterpret_cast<void**>(oleLink.put()));
+    TComRef<TOleUILinkInfo> linkInfo(oleLink ? new TOleUILinkInfo(*this, record, oleLink.get()) : nullptr);
     const std::string caption = FullTypeName(record.poleobj) + " Properties";
 
     OLEUIGNRLPROPSA general{};
@@ -446,12 +290,12 @@ bool TMvCustomRichEdit::ObjectPropertiesDialog() {
     sheet.pszCaption = caption.c_str();
     OLEUIOBJECTPROPSA props{};
     props.cbStruct = sizeof props;
-    // Links are not offered here: the page needs a link container this control does not keep.
-    props.dwFlags = OPF_DISABLECONVERT;
+    props.dwFlags = OPF_DISABLECONVERT | (linkInfo ? OPF_OBJECTISLINK : 0);
     props.lpPS = &sheet;
-    props.dwObject = 1;
+    props.dwObject = static_cast<DWORD>(reinterpret_cast<UINT_PTR>(record.poleobj));
     props.lpObjInfo = info.get();
-    props.dwLink = 1;
+    props.dwLink = linkInfo ? linkInfo->LinkId() : 0;
+    props.lpLinkInfo = linkInfo.get();
     props.lpGP = &general;
     props.lpVP = &view;
     props.lpLP = &link;

@@ -2,6 +2,8 @@
 #include "richedit/MvRichEditOle.h"
 
 #include "base/StrUtils.h"
+#include "richedit/MvOleForm.h"
+#include "richedit/MvRichEdit.h"
 
 namespace {
 constexpr IID kIID_IRichEditOleCallback = {0x00020D03, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
@@ -40,16 +42,61 @@ HRESULT TRichEditOleCallback::GetNewStorage(LPSTORAGE* Storage) {
 }
 
 HRESULT TRichEditOleCallback::GetInPlaceContext(LPOLEINPLACEFRAME* Frame, LPOLEINPLACEUIWINDOW* Doc,
-                                                LPOLEINPLACEFRAMEINFO) {
+                                                LPOLEINPLACEFRAMEINFO FrameInfo) {
     if (Frame) *Frame = nullptr;
     if (Doc) *Doc = nullptr;
-    // No in-place frame is offered: objects open in their own windows.
-    return E_NOTIMPL;
+    if (!FControl || !FControl->AllowInPlace()) return E_NOTIMPL;
+    if (!FFrame) {
+        TForm* Form = GetParentForm(FControl);
+        if (!Form || !Form->HandleAllocated()) return E_NOTIMPL;
+        FFrame = &TOleForm::Of(*Form);
+        FFrame->AddRef();
+        FControl->FreeNotification(FFrame);
+    }
+    if (!Frame || !Doc) return E_INVALIDARG;
+    // The form is both the frame and the document window.
+    FFrame->AddRef();
+    *Frame = FFrame;
+    FFrame->AddRef();
+    *Doc = FFrame;
+    if (FrameInfo) {
+        FrameInfo->fMDIApp = FALSE;
+        FrameInfo->hwndFrame = FFrame->Form().Handle();
+        // Our forms carry no menu bar, so there are no menu accelerators to share.
+        FrameInfo->haccel = nullptr;
+        FrameInfo->cAccelEntries = 0;
+    }
+    return S_OK;
 }
 
-HRESULT TRichEditOleCallback::ShowContainerUI(WINBOOL) {
-    return E_NOTIMPL;
+HRESULT TRichEditOleCallback::ShowContainerUI(WINBOOL Show) {
+    if (!FFrame || !FControl) return E_NOTIMPL;
+    // The control's events run user code; nothing may escape into the object.
+    try {
+        if (!Show) {
+            FControl->DoInPlaceActivate(true);
+        } else {
+            FFrame->SetMenu(nullptr, nullptr, nullptr);
+            FFrame->SetBorderSpace(nullptr);
+            FControl->DoInPlaceActivate(false);
+            DropFrame();
+        }
+    } catch (...) {
+        if (Application) Application->HandleException(FControl);
+    }
+    return S_OK;
 }
+
+void TRichEditOleCallback::DropFrame() {
+    if (!FFrame) return;
+    TOleForm* Frame = FFrame;
+    FFrame = nullptr;
+    // A frame in its destructor is past answering calls; its count no longer matters.
+    if (Frame->HasState(csDestroying)) return;
+    if (FControl) FControl->RemoveFreeNotification(Frame);
+    Frame->Release();
+}
+
 HRESULT TRichEditOleCallback::QueryInsertObject(LPCLSID, LPSTORAGE, LONG) {
     return S_OK;
 }

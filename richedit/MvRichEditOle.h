@@ -12,6 +12,8 @@
 #include <string>
 
 class TGraphic;
+class TMvCustomRichEdit;
+class TOleForm;
 
 // A failed OLE call; the message names the call and its result code.
 class EOleError : public Exception {
@@ -20,10 +22,12 @@ public:
 };
 
 // IRichEditOleCallback for one control. Its reference count only counts: the
-// control owns the object and frees it after its window is gone.
+// control owns the object and frees it after its window is gone. An object
+// activating in place gets the control's form as its frame (TOleForm).
 class TRichEditOleCallback final : public IRichEditOleCallback {
 public:
-    TRichEditOleCallback() = default;
+    // Control may be nullptr: such a callback offers no in-place frame.
+    explicit TRichEditOleCallback(TMvCustomRichEdit* Control = nullptr) : FControl(Control) {}
     TRichEditOleCallback(const TRichEditOleCallback&) = delete;
     TRichEditOleCallback& operator=(const TRichEditOleCallback&) = delete;
     virtual ~TRichEditOleCallback() = default;
@@ -49,8 +53,15 @@ public:
                                              HMENU* Menu) override;
 
     ULONG RefCount() const { return FRefs; }
+    // The frame handed out by GetInPlaceContext, until the container's user
+    // interface comes back (ShowContainerUI True) or the frame's form goes.
+    TOleForm* Frame() const { return FFrame; }
+    // Forgets the frame without touching it (its form is being destroyed).
+    void DropFrame();
 
 private:
+    TMvCustomRichEdit* FControl; // the owner; not owned
+    TOleForm* FFrame = nullptr;  // a counted reference on the form's frame; the form owns it
     ULONG FRefs = 0;
 };
 
