@@ -85,12 +85,26 @@ int32_t TNotesStore::GetTagID(const std::string& title) {
     return FindTag(title, created);
 }
 
+// Renaming a tag to the title another tag already has merges the two: the topics of the renamed
+// tag join the other one (a topic that carries both keeps one link) and the renamed tag goes.
+// Two tags of one title would split its topics, and every lookup by that title (the finder's
+// filter, attaching, deleting) would only ever see the first of them.
 bool TNotesStore::RenameTag(const std::string& oldTitle, const std::string& newTitle) {
     CheckName("tag", newTitle);
     bool created = false;
     const int32_t id = FindTag(oldTitle, created);
     if (id < 0) return false;
-    db_->ExecSQL("UPDATE tag SET title = ? WHERE id = ?", {newTitle, id});
+    const int32_t other = FirstID(store_lookup::Tag, {newTitle});
+    if (other < 0 || other == id) {
+        db_->ExecSQL("UPDATE tag SET title = ? WHERE id = ?", {newTitle, id});
+        return true;
+    }
+    db_->ExecSQL("INSERT INTO tag_link (tag_id, topic_id) SELECT ?1, topic_id FROM tag_link AS moved WHERE "
+                 "moved.tag_id = ?2 AND NOT EXISTS (SELECT 1 FROM tag_link WHERE tag_link.tag_id = ?1 AND "
+                 "tag_link.topic_id = moved.topic_id)",
+                 {other, id});
+    db_->ExecSQL("DELETE FROM tag_link WHERE tag_id = ?", {id});
+    db_->ExecSQL("DELETE FROM tag WHERE id = ?", {id});
     return true;
 }
 

@@ -170,18 +170,63 @@ TEST_F(StoreComparison, AttachAndDetachUseTheSameComparison) {
     EXPECT_THAT(Lines(store.ListTopicTags(other)), ElementsAre("caf\xE8"));
 }
 
-TEST_F(StoreComparison, DetachingATitleThatARenameDoubledDropsEveryLinkOfIt) {
+TEST_F(StoreComparison, DetachingATitleThatTwoTagsShareDropsEveryLinkOfIt) {
+    // A file written before renames merged tags can hold two tags of one title.
+    int32_t a = 0, b = 0;
+    {
+        TNotesStore store(path);
+        a = Topic(store, "", "A", true);
+        b = Topic(store, "", "B", true);
+        store.AttachTag(b, "todo"); // tag 1
+        store.Commit();
+    }
+    {
+        TRawDatabase raw(path);
+        raw.Exec("INSERT INTO tag (id, title) VALUES(2, 'Todo')");
+        raw.Exec("INSERT INTO tag_link (tag_id, topic_id) VALUES(2, " + std::to_string(a) + ")");
+    }
     TNotesStore store(path);
-    const int32_t a = Topic(store, "", "A", true);
-    const int32_t b = Topic(store, "", "B", true);
-    store.AttachTag(b, "todo");  // tag 1
-    store.AttachTag(a, "later"); // tag 2
-    ASSERT_TRUE(store.RenameTag("later", "Todo"));
     store.AttachTag(a, "todo"); // finds tag 1: a now carries both
     EXPECT_THAT(Lines(store.ListTopicTags(a)), ::testing::UnorderedElementsAre("todo", "Todo"));
     store.DetachTag(a, "Todo");
     EXPECT_EQ(store.ListTopicTags(a), nullptr);
     EXPECT_THAT(Lines(store.ListTags()), ElementsAre("todo=1")); // b still carries tag 1
+}
+
+TEST_F(StoreComparison, RenamingATagToAnotherTagsTitleMergesThem) {
+    TNotesStore store(path);
+    const int32_t a = Topic(store, "", "A", true);
+    const int32_t b = Topic(store, "", "B", true);
+    const int32_t c = Topic(store, "", "C", true);
+    store.AttachTag(a, "later"); // tag 1
+    store.AttachTag(b, "todo");  // tag 2
+    store.AttachTag(b, "later");
+    store.AttachTag(c, "other"); // tag 3
+
+    ASSERT_TRUE(store.RenameTag("Later", "TODO"));
+    EXPECT_THAT(Lines(store.ListTags()), ::testing::UnorderedElementsAre("todo=2", "other=3"))
+        << "one tag of the title, under its own spelling";
+    EXPECT_THAT(Lines(store.ListTopicTags(a)), ElementsAre("todo"));
+    EXPECT_THAT(Lines(store.ListTopicTags(b)), ElementsAre("todo")) << "carried both: one link left";
+    EXPECT_THAT(Lines(store.ListTopicTags(c)), ElementsAre("other"));
+    TStringList todo;
+    todo.Add("todo");
+    EXPECT_THAT(Lines(store.FindTopics("*", &todo, "")),
+                ElementsAre("A=" + std::to_string(a), "B=" + std::to_string(b)))
+        << "the finder's filter sees every topic of the merged tag";
+    bool created = false;
+    EXPECT_LT(store.FindTag("later", created), 0);
+
+    // A rename that only changes the case keeps the tag and its links.
+    ASSERT_TRUE(store.RenameTag("todo", "Todo"));
+    EXPECT_THAT(Lines(store.ListTags()), ::testing::UnorderedElementsAre("Todo=2", "other=3"));
+    EXPECT_THAT(Lines(store.ListTopicTags(a)), ElementsAre("Todo"));
+
+    // The merge reaches the file at the checkpoint like any other change.
+    store.Commit();
+    TRawDatabase raw(path);
+    EXPECT_EQ(raw.Scalar("SELECT count(*) FROM tag_link WHERE tag_id = 2"), "2");
+    EXPECT_EQ(raw.Scalar("SELECT count(*) FROM tag WHERE id = 1"), "0");
 }
 
 } // namespace
