@@ -4,8 +4,8 @@
 #include "app/Main.h"
 #include "app/PluginList.h"
 #include "base/StrUtils.h"
+#include "components/MvCheckListBox.h"
 #include "components/MvPluginManager.h"
-#include "gui/CheckLst.h"
 #include "gui/StdCtrls.h"
 
 using namespace mv::app;
@@ -24,7 +24,7 @@ TfrmPlugins::TfrmPlugins(TComponent* AOwner, TMvPluginManager* Manager) : TForm(
     Label1->SetBounds(8, 8, 401, 16);
     Label1->SetCaption("Plugins: Put a check mark next to the plugins you want to use.");
 
-    lbPlugins = new TCheckListBox(this);
+    lbPlugins = new TMvCheckListBox(this);
     lbPlugins->SetName("lbPlugins");
     lbPlugins->SetParent(this);
     lbPlugins->SetBounds(8, 28, 401, 134);

@@ -8,7 +8,7 @@
 #include "gui/Forms.h"
 
 class TButton;
-class TCheckListBox;
+class TMvCheckListBox;
 class TLabel;
 class TMvPluginManager;
 
@@ -21,8 +21,9 @@ public:
     ~TfrmPlugins() override;
 
     TLabel* Label1 = nullptr;
-    // The check list: its items are the plug-in files' base names.
-    TCheckListBox* lbPlugins = nullptr;
+    // The check list: its items are the plug-in files' base names. It scrolls
+    // sideways as far as its widest name, so a long file name can be read whole.
+    TMvCheckListBox* lbPlugins = nullptr;
     TButton* btnOK = nullptr;
     TButton* btnCancel = nullptr;
 

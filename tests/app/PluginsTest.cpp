@@ -4,6 +4,7 @@
 #include "app/Note.h"
 #include "app/Plugins.h"
 #include "app/TopicViewer.h"
+#include "components/MvCheckListBox.h"
 #include "components/MvPluginManager.h"
 #include "store/NotesStore.h"
 #include "gui/CheckLst.h"
@@ -250,6 +251,32 @@ TEST(PluginList, UncheckingTwoLoadedPlugInsUnloadsBoth) {
     List.btnOKClick(nullptr);
     EXPECT_EQ(Main.PluginManager()->PluginCount(), 0)
         << "each looked up where it is after the one before went";
+}
+
+TEST(PluginList, ALongPlugInNameCanBeScrolledIntoViewWhole) {
+    TAppFixture App("pluginlistwide");
+    const std::string Long = "GoodPluginUnderAFileNameMuchLongerThanTheListIsWide";
+    Install(App, "GoodPlugin");
+    ASSERT_TRUE(MoveFileA((App.Folder() + "\\Plugins\\GoodPlugin.dll").c_str(),
+                          (App.Folder() + "\\Plugins\\" + Long + ".dll").c_str()));
+    Install(App, "TagPlugin");
+    TfrmMain& Main = App.Start();
+    TfrmPlugins List(&Main);
+    List.DoCreate();
+    List.Show();
+    TAppFixture::Pump(100);
+    HWND Box = List.lbPlugins->Handle();
+    const int Widest = List.lbPlugins->Canvas().TextWidth(Long + " ");
+    ASSERT_GT(Widest, List.lbPlugins->ClientWidth()) << "the name must not fit, or nothing is shown";
+    EXPECT_EQ(SendMessageA(Box, LB_GETHORIZONTALEXTENT, 0, 0), Widest)
+        << "the list scrolls exactly as far as its widest name";
+    EXPECT_NE(GetWindowLongA(Box, GWL_STYLE) & WS_HSCROLL, 0);
+    SaveScreen(List.Handle(), "plugins-long-name");
+
+    // Without the long item the extent shrinks back to the short names.
+    List.lbPlugins->Items().Delete(List.lbPlugins->Items().IndexOf(Long));
+    EXPECT_EQ(SendMessageA(Box, LB_GETHORIZONTALEXTENT, 0, 0),
+              List.lbPlugins->Canvas().TextWidth(std::string("TagPlugin") + " "));
 }
 
 TEST(PluginList, APlugInThatFailsToLoadOnOkLeavesPluginsIniAlone) {
