@@ -4,6 +4,7 @@
 #include "base/StrUtils.h"
 #include "gui/Responder.h"
 #include "gui/StdCtrls.h"
+#include "tests/app/ScreenShots.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +12,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 
 namespace fs = std::filesystem;
@@ -91,6 +93,20 @@ TEST_F(SettingsDialogTest, ShowingReflectsTheSettings) {
     EXPECT_TRUE(Form.cbNewWindow->Checked());
     EXPECT_FALSE(Form.cbNewTab->Checked());
     EXPECT_TRUE(Form.chkNamespaceWindows->Checked());
+
+    // The window as the user sees it, in screens/TfrmSettings.png: painted,
+    // not a blank rectangle.
+    for (int I = 0; I < 20; ++I) {
+        MSG Msg;
+        while (PeekMessageA(&Msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&Msg);
+        Sleep(10);
+    }
+    const std::vector<uint8_t> Pixels = mv::app::test::SaveWindowPng(Form.Handle(), "TfrmSettings");
+    std::set<uint32_t> Colours;
+    for (std::size_t I = 0; I + 2 < Pixels.size(); I += 3)
+        Colours.insert(Pixels[I] | Pixels[I + 1] << 8 | Pixels[I + 2] << 16);
+    EXPECT_GT(Colours.size(), 3u) << "caption, face, text and controls each have their colours";
     Form.Hide();
 }
 
