@@ -255,7 +255,7 @@ TEST(PluginList, UncheckingTwoLoadedPlugInsUnloadsBoth) {
 
 TEST(PluginList, ALongPlugInNameCanBeScrolledIntoViewWhole) {
     TAppFixture App("pluginlistwide");
-    const std::string Long = "GoodPluginUnderAFileNameMuchLongerThanTheListIsWide";
+    const std::string Long = "GoodPluginUnderAFileNameMuchLongerThanTheListOfPlugInsIsWideEvenWithASmallFont";
     Install(App, "GoodPlugin");
     ASSERT_TRUE(MoveFileA((App.Folder() + "\\Plugins\\GoodPlugin.dll").c_str(),
                           (App.Folder() + "\\Plugins\\" + Long + ".dll").c_str()));
