@@ -87,6 +87,21 @@ std::string ShortTypeName(IOleObject* Object) {
     return UserType(Object, USERCLASSTYPE_SHORT);
 }
 
+namespace {
+
+// A static object (a picture) has no server to draw it again: its cached
+// presentation is all there is of it.
+bool IsStaticObject(IOleObject* Object) {
+    DWORD Status = 0;
+    if (SUCCEEDED(Object->GetMiscStatus(DVASPECT_CONTENT, &Status)) && (Status & OLEMISC_STATIC)) return true;
+    CLSID Clsid{};
+    if (FAILED(Object->GetUserClassID(&Clsid))) return false;
+    return IsEqualCLSID(Clsid, CLSID_Picture_Metafile) || IsEqualCLSID(Clsid, CLSID_Picture_EnhMetafile) ||
+           IsEqualCLSID(Clsid, CLSID_Picture_Dib);
+}
+
+} // namespace
+
 DWORD SwitchAspect(IOleObject* Object, DWORD Current, bool ToIcon, HGLOBAL IconPicture) {
     const DWORD Wanted = ToIcon ? DVASPECT_ICON : DVASPECT_CONTENT;
     if (Current == Wanted && !ToIcon) return Current;
@@ -111,7 +126,10 @@ DWORD SwitchAspect(IOleObject* Object, DWORD Current, bool ToIcon, HGLOBAL IconP
                 FreeMetafilePicture(Picture);
         }
     }
-    if (Current != Wanted) {
+    // A static object keeps its picture while it shows its icon: dropping it
+    // would lose the picture for good (and the text could no longer be saved).
+    const bool Static = IsStaticObject(Object);
+    if (Current != Wanted && !Static) {
         TComRef<IEnumSTATDATA> Entries;
         if (SUCCEEDED(Cache->EnumCache(Entries.put())) && Entries) {
             STATDATA Data{};
@@ -121,7 +139,7 @@ DWORD SwitchAspect(IOleObject* Object, DWORD Current, bool ToIcon, HGLOBAL IconP
             }
         }
     }
-    if (!ToIcon) Object->Update();
+    if (!ToIcon && !Static) Object->Update();
     return Wanted;
 }
 

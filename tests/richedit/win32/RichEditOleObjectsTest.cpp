@@ -3,6 +3,7 @@
 #include "tests/richedit/win32/RichEditFixture.h"
 #include "tests/richedit/win32/TestOleObject.h"
 
+#include "gui/GraphicImages.h"
 #include "gui/Menus.h"
 #include "gui/Responder.h"
 #include "richedit/MvComRef.h"
@@ -305,6 +306,62 @@ TEST_F(RichEditOleObjectsTest, TheObjectPageDescribesTheObjectInItsDocument) {
     EXPECT_EQ(Aspect, static_cast<DWORD>(DVASPECT_CONTENT));
     EXPECT_EQ(Scale, 0);
     mv::richedit::FreeMetafilePicture(Icon);
+}
+
+// A METAFILEPICT block with a small recorded metafile, as the dialog hands one over.
+HGLOBAL MakeIconPicture() {
+    HDC Dc = CreateMetaFileA(nullptr);
+    Rectangle(Dc, 0, 0, 32, 32);
+    HMETAFILE Mf = CloseMetaFile(Dc);
+    HGLOBAL Block = GlobalAlloc(GMEM_MOVEABLE | GMEM_SHARE, sizeof(METAFILEPICT));
+    auto* Pict = static_cast<METAFILEPICT*>(GlobalLock(Block));
+    *Pict = METAFILEPICT{MM_ANISOTROPIC, 847, 847, Mf};
+    GlobalUnlock(Block);
+    return Block;
+}
+
+// The view page switches a picture to its icon (the one the dialog gives)
+// and back; while the icon shows, the page gets a copy of the cached icon,
+// and the picture itself is kept (a static object cannot draw it again).
+TEST_F(RichEditOleObjectsTest, TheViewPageSwitchesAPictureToTheGivenIconAndBack) {
+    TMvRichEdit* R = MakeEdit();
+    TBitmap Picture(32, 16);
+    R->InsertGraphic(Picture, true);
+    REOBJECT Record = SelectedRecord(*R);
+    ASSERT_NE(Record.poleobj, nullptr);
+    TComRef<TOleUIObjInfo> Info(new TOleUIObjInfo(*R, Record));
+    Release(Record);
+
+    HGLOBAL Given = MakeIconPicture();
+    ASSERT_EQ(Info->SetViewInfo(0, Given, DVASPECT_ICON, 0, FALSE), S_OK);
+    HGLOBAL Icon = nullptr;
+    DWORD Aspect = 0;
+    ASSERT_EQ(Info->GetViewInfo(0, &Icon, &Aspect, nullptr), S_OK);
+    EXPECT_EQ(Aspect, static_cast<DWORD>(DVASPECT_ICON));
+    ASSERT_NE(Icon, nullptr);
+    EXPECT_NE(Icon, Given); // the page's own copy: both are freed
+    const auto* Pict = static_cast<const METAFILEPICT*>(GlobalLock(Icon));
+    ASSERT_NE(Pict, nullptr);
+    EXPECT_EQ(Pict->xExt, 847);
+    EXPECT_NE(Pict->hMF, nullptr);
+    GlobalUnlock(Icon);
+    mv::richedit::FreeMetafilePicture(Icon);
+    mv::richedit::FreeMetafilePicture(Given);
+
+    ASSERT_EQ(Info->SetViewInfo(0, nullptr, DVASPECT_CONTENT, 0, FALSE), S_OK);
+    ASSERT_EQ(Info->GetViewInfo(0, nullptr, &Aspect, nullptr), S_OK);
+    EXPECT_EQ(Aspect, static_cast<DWORD>(DVASPECT_CONTENT));
+    // An aspect the page does not know keeps the current one.
+    EXPECT_EQ(Info->SetViewInfo(0, nullptr, DVASPECT_THUMBNAIL, 0, FALSE), S_OK);
+    ASSERT_EQ(Info->GetViewInfo(0, nullptr, &Aspect, nullptr), S_OK);
+    EXPECT_EQ(Aspect, static_cast<DWORD>(DVASPECT_CONTENT));
+    // The picture is still there to be saved and loaded again.
+    TStringStream Out;
+    R->Lines().SaveToStream(Out);
+    EXPECT_NE(Out.DataString().find("\\pict"), std::string::npos);
+    TMvRichEdit* Copy = MakeEdit();
+    Load(*Copy, Out.DataString());
+    EXPECT_EQ(Copy->RichEditOle()->GetObjectCount(), 1);
 }
 
 // The platform here has no Object Properties dialog; building its records for
