@@ -35,7 +35,11 @@ public:
             FindFirstFileA((IncludeTrailingPathDelimiter(Folder) + "*." + Extension).c_str(), &Data);
         if (Find == INVALID_HANDLE_VALUE) return Files;
         do {
-            if (Data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+            // Folders are no plug-ins; hidden and system files are not the user's to
+            // turn on and off, so the list never shows them and the start never loads them.
+            if (Data.dwFileAttributes &
+                (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM))
+                continue;
             // The pattern also matches longer extensions ("*.dll" finds
             // "x.dllx" through short names); keep exact matches only.
             std::string Name = Data.cFileName;

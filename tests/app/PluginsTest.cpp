@@ -279,6 +279,27 @@ TEST(PluginList, ALongPlugInNameCanBeScrolledIntoViewWhole) {
               List.lbPlugins->Canvas().TextWidth(std::string("TagPlugin") + " "));
 }
 
+TEST(PluginList, HiddenAndSystemFilesAreNeitherListedNorLoaded) {
+    TAppFixture App("pluginlisthidden");
+    for (const char* Name : {"GoodPlugin", "TagPlugin"})
+        Install(App, Name);
+    ASSERT_TRUE(CopyFileA((App.Folder() + "\\Plugins\\GoodPlugin.dll").c_str(),
+                          (App.Folder() + "\\Plugins\\SystemCopy.dll").c_str(), FALSE));
+    ASSERT_TRUE(
+        SetFileAttributesA((App.Folder() + "\\Plugins\\GoodPlugin.dll").c_str(), FILE_ATTRIBUTE_HIDDEN));
+    ASSERT_TRUE(
+        SetFileAttributesA((App.Folder() + "\\Plugins\\SystemCopy.dll").c_str(), FILE_ATTRIBUTE_SYSTEM));
+    TfrmMain& Main = App.Start();
+    EXPECT_EQ(LoadedNames(Main), std::vector<std::string>{"tagplugin"});
+    TfrmPlugins List(&Main);
+    List.DoCreate();
+    using Item = std::pair<std::string, bool>;
+    EXPECT_EQ(ListShown(List), (std::vector<Item>{{"TagPlugin", true}}));
+    List.btnOKClick(nullptr);
+    EXPECT_EQ(App.ReadFile("Plugins\\Plugins.ini"), "tagplugin=True\r\n");
+    EXPECT_EQ(LoadedNames(Main), std::vector<std::string>{"tagplugin"});
+}
+
 TEST(PluginList, APlugInThatFailsToLoadOnOkLeavesPluginsIniAlone) {
     TAppFixture App("pluginlistfail");
     for (const char* Name : {"BadCountPlugin", "GoodPlugin"})
