@@ -187,6 +187,7 @@ THtmlDisplay::THtmlDisplay(TComponent* AOwner) : TCustomControl(AOwner), FMeasur
     FHScroll = new T32ScrollBar(this, this, false);
     FHScroll->SetVisible(false);
     FHScroll->SetParent(this);
+    InstallFormHooks();
 
     FNameList.SetSorted(true);
     SetDefBackground(clBtnFace);

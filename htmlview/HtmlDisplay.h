@@ -48,6 +48,8 @@ using TRightClickEvent = std::function<void(TObject* Sender, const TRightClickPa
 using TImageClickEvent =
     std::function<void(TObject* Sender, TObject* Obj, TMouseButton Button, TShiftState Shift, int X, int Y)>;
 using TImageOverEvent = std::function<void(TObject* Sender, TObject* Obj, TShiftState Shift, int X, int Y)>;
+// A form control of the document (its TFormControlObj) was clicked; OnClick is its ONCLICK text.
+using TObjectClickEvent = std::function<void(TObject* Sender, TObject* Obj, const std::string& OnClick)>;
 
 // A scroll bar over the system SCROLLBAR class that keeps its own 32-bit position, page and
 // range, so documents taller than 32767 pixels scroll.
@@ -203,6 +205,7 @@ public:
     TImageOverEvent OnImageOver;
     TRightClickEvent OnRightClick;
     TMouseEvent OnMouseDouble;
+    TObjectClickEvent OnObjectClick;
 
     void WndProc(TMessage& Message) override;
 
@@ -223,6 +226,12 @@ protected:
 private:
     friend class TPaintPanel;
     friend class T32ScrollBar;
+
+    // Form controls (HtmlDisplayForms.cpp): their windows on the paint panel, the scroll that
+    // brings a focused one into view, the click on a picture button.
+    void InstallFormHooks();
+    void FormControlFocus(TFormControlObj* Control);
+    void ImageInputClick(TFormControlObj* Control, int X, int Y);
 
     // IDocumentHost
     void Invalidate() override;

@@ -214,7 +214,11 @@ void THtmlDisplay::HTMLMouseUp(TMouseButton Button, TShiftState Shift, int X, in
     TUrlTarget hit;
     TFormControlObj* control = nullptr;
     if (!FSections->LinkAtPoint(Measure(), X, HitY(Y), hit, control)) return;
-    if (control) return;                               // picture buttons of forms are not links of the viewer
+    if (control) {
+        // A picture button of a form: the click (never the hovering) stores its point and submits.
+        ImageInputClick(control, X, Y);
+        return;
+    }
     if (FSections->SelTo > FSections->SelFrom) return; // a drag that ends on a link only selects
     FHoverURL = hit.URL;
     FHoverTarget = hit.Target;

@@ -90,6 +90,8 @@ TFormControlObj::TFormControlObj(TSectionList* owner, ThtmlForm* form, int32_t p
     ResetValue();
 }
 
+TFormControlObj::~TFormControlObj() = default;
+
 bool TFormControlObj::OnBaseline() const {
     return Kind != FormControlKind::ListBox && Kind != FormControlKind::TextArea;
 }
@@ -97,7 +99,26 @@ bool TFormControlObj::OnBaseline() const {
 void TFormControlObj::AddOption(const std::string& text, const std::string& value, bool selected) {
     Options.push_back({text, value, selected});
     Longest = std::max<int32_t>(Longest, static_cast<int32_t>(text.size()));
-    ResetValue();
+    // As ResetValue would leave it: the first item, or the last selected one, is the current.
+    const int32_t last = static_cast<int32_t>(Options.size()) - 1;
+    ItemSelected.push_back(false);
+    if (ItemIndex < 0) {
+        ItemIndex = 0;
+        if (!Multiple) ItemSelected[0] = true;
+    }
+    if (selected) {
+        if (!Multiple) ItemSelected[static_cast<size_t>(ItemIndex)] = false;
+        ItemIndex = last;
+        ItemSelected[static_cast<size_t>(last)] = true;
+    }
+    if (Peer) Peer->ShowValue();
+}
+
+void TFormControlObj::AddLine(const std::string& line) {
+    Lines.push_back(line);
+    if (Lines.size() > 1) Text += "\r\n";
+    Text += line;
+    if (Peer) Peer->ShowValue();
 }
 
 void TFormControlObj::ResetValue() {
@@ -131,6 +152,7 @@ void TFormControlObj::ResetValue() {
     default:
         break;
     }
+    if (Peer) Peer->ShowValue();
 }
 
 bool TFormControlObj::SubmitValue(int index, std::string& s) {
@@ -194,6 +216,11 @@ bool TFormControlObj::SubmitValue(int index, std::string& s) {
 }
 
 void TFormControlObj::SetControlSize(ITextMetrics& canvas) {
+    // The first sizing gives the control its window on the paint panel, showing the initial value.
+    if (!Peer && !Hidden() && OwnerDocument && OwnerDocument->MakeFormControlPeer) {
+        Peer = OwnerDocument->MakeFormControlPeer(*this);
+        if (Peer) ResetValue();
+    }
     TMyFont f = ControlFont(OwnerDocument);
     int32_t wA = canvas.TextWidth(f, "A", 1);
     int32_t hA = canvas.Metrics(f).Height;
@@ -235,6 +262,7 @@ void TFormControlObj::SetControlSize(ITextMetrics& canvas) {
     }
     Width = ClampInt(Width, 0, hvMaxPixels);
     Height = ClampInt(Height, 0, hvMaxPixels);
+    if (Peer) Peer->SetSize(Width, Height);
 }
 
 void TFormControlObj::Click(int32_t x, int32_t y) {
@@ -260,6 +288,53 @@ void TFormControlObj::Click(int32_t x, int32_t y) {
     default:
         break;
     }
+}
+
+void TFormControlObj::ReadFromWindow() {
+    if (Peer) Peer->ReadValue();
+}
+
+void TFormControlObj::ControlEnter() {
+    if (!OwnerDocument) return;
+    if (OwnerDocument->OnFormControlFocus) OwnerDocument->OnFormControlFocus(this);
+    // Copied: the focus callback may scroll, which must not change what this walk visits.
+    const std::vector<TFormControlObj*> controls = OwnerDocument->FormControlList;
+    for (TFormControlObj* c : controls)
+        if (!c->IsShown && c->Peer) c->Peer->ShowAt(hvOffScreenLeft, c->Top, c->BackgroundColor());
+}
+
+void TFormControlObj::ControlExit() {
+    if (OwnerDocument) OwnerDocument->HideControls();
+}
+
+void TFormControlObj::ControlClick() {
+    ReadFromWindow();
+    switch (Kind) {
+    case FormControlKind::Radio:
+        if (Checked) OwnerForm->SetRadio(*this);
+        break;
+    case FormControlKind::Submit:
+    case FormControlKind::Reset:
+    case FormControlKind::Button:
+        Click();
+        return;
+    default:
+        break;
+    }
+    if (OwnerDocument && OwnerDocument->ObjectClick)
+        OwnerDocument->ObjectClick(OwnerDocument->Viewer, this, OnClickMessage);
+}
+
+void TFormControlObj::ShowAt(int32_t left, int32_t top) {
+    IsShown = true;
+    Left = left;
+    Top = top;
+    if (Peer) Peer->ShowAt(left, top, BackgroundColor());
+}
+
+TColor TFormControlObj::BackgroundColor() const {
+    if (Cell && Cell->HasBackground) return Cell->BackgroundColor;
+    return OwnerDocument ? OwnerDocument->Background : hvSysWindow;
 }
 
 ThtmlForm::ThtmlForm(TSectionList* owner, const TAttributeList& attributes) : OwnerDocument(owner) {
@@ -296,12 +371,23 @@ void ThtmlForm::ResetControls() {
 void ThtmlForm::SetRadio(TFormControlObj& ctrl) {
     if (ctrl.Name.empty()) return;
     for (const auto& c : ControlList)
-        if (c.get() != &ctrl && c->Kind == FormControlKind::Radio && SameText(c->Name, ctrl.Name))
+        if (c.get() != &ctrl && c->Kind == FormControlKind::Radio && SameText(c->Name, ctrl.Name)) {
             c->Checked = false;
+            if (c->Peer) c->Peer->ShowValue();
+        }
+}
+
+bool ThtmlForm::FormKeyDown(TFormControlObj& sender, uint16_t key) {
+    if (key != 13) return false;
+    if (sender.Kind != FormControlKind::Edit && sender.Kind != FormControlKind::Password) return false;
+    SubmitFormData(std::string());
+    return true;
 }
 
 void ThtmlForm::SubmitFormData(const std::string& buttonSubmission) {
     if (!OwnerDocument || !OwnerDocument->SubmitForm) return;
+    for (const auto& c : ControlList)
+        c->ReadFromWindow();
     auto results = std::make_unique<TStringList>();
     std::string s;
     for (const auto& c : ControlList)

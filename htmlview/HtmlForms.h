@@ -1,7 +1,7 @@
-// Forms and their controls as the document holds them: values, sizes, submission, reset.
-// The window that shows a control (an edit box, a button, ...) is a peer the viewer
-// supplies through IFormControlPeer; without one the object keeps its state itself, which
-// is how the window-free tests drive it.
+// Forms and their controls as the document holds them: values, sizes, submission, reset,
+// focus and clicks. The window that shows a control (an edit box, a button, ...) is a peer
+// the viewer supplies through IFormControlPeer; the object keeps the values either way, so
+// the window-free tests drive it with a recording peer or none.
 #pragma once
 
 #include <functional>
@@ -14,7 +14,32 @@
 #include "htmlview/HtmlUtils.h"
 
 class TSectionList;
+class TCell;
+
+// Where a control out of view waits while the focus is in one of the document's controls:
+// shown (so the focus and Tab can reach it) but far left of the panel.
+constexpr int32_t hvOffScreenLeft = -4000;
+
 class ThtmlForm;
+class TFormControlObj;
+
+// The window that shows one control on the viewer's paint panel. The object holds the
+// values; the peer shows them and hands back what the user typed, checked or chose.
+class IFormControlPeer {
+public:
+    virtual ~IFormControlPeer() = default;
+    // Puts the object's current value into the window (after a reset or a radio change).
+    virtual void ShowValue() = 0;
+    // Reads what the user changed in the window into the object.
+    virtual void ReadValue() = 0;
+    // The window takes the size the object measured.
+    virtual void SetSize(int32_t width, int32_t height) = 0;
+    // Shows the window at a place of the paint panel; a radio button's panel takes the colour.
+    virtual void ShowAt(int32_t left, int32_t top, TColor background) = 0;
+    virtual void Hide() = 0;
+    // The window (or one inside it) has the keyboard focus.
+    virtual bool Focused() const = 0;
+};
 
 enum class FormControlKind {
     Edit,
@@ -35,6 +60,7 @@ class TFormControlObj : public TObject {
 public:
     TFormControlObj(TSectionList* owner, ThtmlForm* form, int32_t pos, FormControlKind kind,
                     const TAttributeList& attributes);
+    ~TFormControlObj() override;
 
     virtual void ResetValue();
     virtual bool SubmitValue(int index, std::string& s);
@@ -80,10 +106,29 @@ public:
     bool WordWrap = false;
 
     void AddOption(const std::string& text, const std::string& value, bool selected);
-    void AddLine(const std::string& line) { Lines.push_back(line); }
+    // Both keep the current state in step as the parser adds to it, in constant time each.
+    void AddLine(const std::string& line);
     // What a click does: a submit button submits, a reset button resets, a radio unchecks its
     // group, an image input stores the point and submits.
     void Click(int32_t x = -1, int32_t y = -1);
+
+    // The window's events. Enter: the document scrolls the control into view and every control
+    // out of view is shown far left, so Tab can reach all of them; Exit: those are hidden again
+    // unless the focus stayed in the document's controls; Click: the state the window changed
+    // is taken over, then the click's own work and the host's ObjectClick.
+    void ControlEnter();
+    void ControlExit();
+    void ControlClick();
+    // Where the section drew the control's placeholder (panel coordinates): marks it shown and
+    // moves its window there.
+    void ShowAt(int32_t left, int32_t top);
+    // The colour behind the control: its cell's background, else the document's.
+    TColor BackgroundColor() const;
+    // Takes over what the user changed in the window (nothing without one).
+    void ReadFromWindow();
+
+    TCell* Cell = nullptr;                  // the cell holding the placeholder (refers)
+    std::unique_ptr<IFormControlPeer> Peer; // made on the first sizing, freed with the object
 };
 
 class ThtmlForm : public TObject {
@@ -95,6 +140,9 @@ public:
     void SetRadio(TFormControlObj& ctrl);
     void SubmitFormData(const std::string& buttonSubmission);
     void SetSizes(ITextMetrics& canvas);
+    // A key pressed in one of the form's text inputs: Enter in a one-line edit submits the form
+    // with no button pair. True when the key did something.
+    bool FormKeyDown(TFormControlObj& sender, uint16_t key);
 
     TSectionList* OwnerDocument;
     std::string Method = "Get";

@@ -370,15 +370,42 @@ int32_t TSectionList::Layout(ITextMetrics& canvas, int32_t y, int32_t width, int
     ++LayoutGeneration;
     for (const auto& f : FormList)
         f->SetSizes(canvas);
-    return TCell::Layout(canvas, y, width, maxWidth, curs);
+    int32_t result = TCell::Layout(canvas, y, width, maxWidth, curs);
+    HideControls();
+    return result;
 }
 
 int32_t TSectionList::Draw(IHtmlPainter& canvas, const THvRect& rect, int32_t clipWidth, int32_t x,
                            int32_t y) {
     ScrollOffsetBottom = ScrollOffset + rect.Bottom;
     int32_t result = TCell::Draw(canvas, rect, clipWidth, x, y);
-    if (ScrollOffsetChanged) ScrollOffsetChanged = false;
+    if (ScrollOffsetChanged) {
+        HideControls();
+        ScrollOffsetChanged = false;
+    }
     return result;
+}
+
+void TSectionList::HideControls() {
+    if (FormControlList.empty()) return;
+    bool focusInDocument = false;
+    for (TFormControlObj* c : FormControlList)
+        if (c->Peer && c->Peer->Focused()) {
+            focusInDocument = true;
+            break;
+        }
+    for (TFormControlObj* c : FormControlList) {
+        if (c->IsShown || !c->Peer) continue;
+        if (focusInDocument)
+            c->Peer->ShowAt(hvOffScreenLeft, c->Top, c->BackgroundColor());
+        else
+            c->Peer->Hide();
+    }
+}
+
+int32_t TSectionList::DocPosOf(int32_t sourcePos, bool prev) {
+    int32_t result = TCell::DocPosOf(sourcePos, prev);
+    return result >= 0 ? result : TCell::DocPosOf(sourcePos, !prev);
 }
 
 bool TSectionList::LinkAtPoint(ITextMetrics& canvas, int32_t x, int32_t y, TUrlTarget& url,

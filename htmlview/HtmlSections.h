@@ -18,6 +18,7 @@
 class TSectionList;
 class TCell;
 class TFormControlObj;
+class IFormControlPeer;
 class ThtmlForm;
 class TMapItem;
 class THtmlParser;
@@ -224,6 +225,18 @@ public:
         SubmitForm;
     TObject* Viewer = nullptr; // the sender of the document's events
     std::function<void(TObject*)> OnBackgroundChange;
+    // Form-control windows: the viewer makes each control's window on the paint panel; a
+    // control that gets the focus asks the viewer to scroll it into view; a clicked control
+    // reports itself with its ONCLICK text.
+    std::function<std::unique_ptr<IFormControlPeer>(TFormControlObj& control)> MakeFormControlPeer;
+    std::function<void(TFormControlObj* control)> OnFormControlFocus;
+    std::function<void(TObject* sender, TFormControlObj* control, const std::string& onClick)> ObjectClick;
+    // The controls not drawn in the last paint are hidden, or, while the focus is in one of
+    // the document's controls, kept shown far left so the focus stays valid.
+    void HideControls();
+    // The nearest character to a source position: the next one, or with prev the one before;
+    // when there is none that way, the nearest one the other way.
+    int32_t DocPosOf(int32_t sourcePos, bool prev);
 
 private:
     ITextMetrics* measure_ = nullptr;

@@ -164,7 +164,7 @@ TImageObj* TSection::AddImage(const TAttributeList& attributes, TCell*, bool noB
 }
 
 TFormControlObj* TSection::AddFormControl(int symbol, ThtmlForm* form, bool noBreak, int32_t sourcePos,
-                                          TCell*, const TAttributeList& attributes) {
+                                          TCell* cell, const TAttributeList& attributes) {
     FormControlKind kind = FormControlKind::Edit;
     if (symbol == SymTEXTAREA) {
         kind = FormControlKind::TextArea;
@@ -197,6 +197,7 @@ TFormControlObj* TSection::AddFormControl(int symbol, ThtmlForm* form, bool noBr
     if (!form) return nullptr;
     auto ctrl = std::make_unique<TFormControlObj>(ParentSectionList, form, Len, kind, attributes);
     TFormControlObj* c = ctrl.get();
+    c->Cell = cell;
     form->InsertControl(std::move(ctrl));
     if (ParentSectionList) ParentSectionList->FormControlList.push_back(c);
     if (kind == FormControlKind::Image) {
@@ -630,9 +631,7 @@ int32_t TSection::Draw(IHtmlPainter& canvas, const THvRect& rect, IndentManager&
             }
             if (IsControl(ch)) {
                 if (TFormControlObj* c = FindControl(i)) {
-                    c->IsShown = true;
-                    c->Left = cx;
-                    c->Top = c->OnBaseline() ? baseline - c->Height : baseline + lr.Descent - c->Height;
+                    c->ShowAt(cx, c->OnBaseline() ? baseline - c->Height : baseline + lr.Descent - c->Height);
                     cx += c->Width;
                 }
                 ++i;
@@ -821,19 +820,27 @@ int32_t TSection::SourcePosOf(int32_t docPos) {
 }
 
 int32_t TSection::DocPosOf(int32_t sourcePos, bool prev) {
+    // Source positions inside markup have no character: forwards the next character after
+    // them is meant, backwards the one before. Runs are in source order.
     if (SourceIndexList.empty() || Len == 0) return -1;
-    (void)prev;
-    int32_t firstSource = SourceIndexList.front().SourceIndex;
-    if (sourcePos < firstSource) return -1;
+    if (prev) {
+        for (size_t k = SourceIndexList.size(); k-- > 0;) {
+            const IndexObj& io = SourceIndexList[k];
+            if (sourcePos < io.SourceIndex) continue;
+            int32_t runLen =
+                (k + 1 < SourceIndexList.size() ? SourceIndexList[k + 1].PosIndex : Len) - io.PosIndex;
+            return StartCurs + io.PosIndex + std::min(sourcePos - io.SourceIndex, runLen - 1);
+        }
+        return -1;
+    }
     for (size_t k = 0; k < SourceIndexList.size(); ++k) {
         const IndexObj& io = SourceIndexList[k];
         int32_t runLen =
             (k + 1 < SourceIndexList.size() ? SourceIndexList[k + 1].PosIndex : Len) - io.PosIndex;
-        if (sourcePos >= io.SourceIndex && sourcePos < io.SourceIndex + runLen)
+        if (sourcePos < io.SourceIndex) return StartCurs + io.PosIndex;
+        if (sourcePos < io.SourceIndex + runLen)
             return StartCurs + io.PosIndex + (sourcePos - io.SourceIndex);
     }
-    const IndexObj& lastIo = SourceIndexList.back();
-    if (sourcePos >= lastIo.SourceIndex + (Len - lastIo.PosIndex)) return StartCurs + Len - 1;
     return -1;
 }
 

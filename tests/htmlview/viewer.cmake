@@ -7,6 +7,7 @@ if(MV_WIN32)
   mv_add_test(htmldisplay_tests
     SOURCES
       ${CMAKE_CURRENT_LIST_DIR}/HtmlDisplayTest.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/HtmlDisplayFormsTest.cpp
       ${CMAKE_SOURCE_DIR}/tests/components/Screens.cpp
       ${CMAKE_SOURCE_DIR}/tests/components/MessagePump.cpp
     LIBS mv_htmldisplay
