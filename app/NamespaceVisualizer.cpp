@@ -36,5 +36,22 @@ void TNamespaceVisualizer::Render() {
             return static_cast<int32_t>(Size.cx);
         },
         Columns);
-    LoadHtmlText(FPageText, "Name Visualizer");
+    static const std::string Reference = "Name Visualizer";
+    TSectionList& Doc = SectionList();
+    if (FPage.EditsApply() && FEditor.Attached(Doc) && FEditorLoad == DocumentLoads() &&
+        CurrentFile() == Reference && !Processing()) {
+        if (FPage.Edits().empty()) return; // the page shown is the page
+        if (FEditor.Apply(FPage.Edits())) {
+            // What a load of the page would reset: no selection; the position stays (same page).
+            Doc.SelFrom = Doc.SelTo = 0;
+            MarkVisitedLinks();
+            const int32_t Y = VScrollPos();
+            Reformat();
+            ScrollTo(Y);
+            return;
+        }
+    }
+    LoadHtmlText(FPageText, Reference);
+    FEditor.Attach(Doc, FPage.Namespaces().size());
+    FEditorLoad = DocumentLoads();
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/NamespaceVisualizerEdit.h"
 #include "app/NamespaceVisualizerPage.h"
 #include "htmlview/HtmlDisplay.h"
 
@@ -20,7 +21,9 @@ public:
     void RemoveEntry(const std::string& Namespace, const std::string& Title);
     // Forgets every namespace; what is on screen stays until the next Render.
     void Clear() override;
-    // Writes the page from the namespaces and their titles and shows it.
+    // Writes the page from the namespaces and their titles and shows it. When the page shown
+    // differs from the new one by a few lines, those lines are put into or taken out of the
+    // document shown (which is then what loading the new page gives), not the whole page parsed.
     void Render();
 
     bool ShowRootLinks = false;
@@ -35,6 +38,8 @@ public:
 
 private:
     TNamespacePage FPage;
+    TNamespaceDocumentEditor FEditor;
+    uint32_t FEditorLoad = 0; // the DocumentLoads of the document the editor holds
     std::string FPageText;
     std::string FMeasuredFont; // the font the page's widths were measured with
 };

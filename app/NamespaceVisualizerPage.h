@@ -1,7 +1,8 @@
 // The namespace visualizer's model, free of windows: the namespaces with their sorted titles,
 // and the HTML page written from them (a grey box of links per namespace, boxes in columns).
-// Each box's part of the page and each title's width are kept between renders, so a host that
-// adds one topic to a big namespace pays for that box's text once, not for measuring every title.
+// Each box's part of the page and each title's width and link line are kept between renders, so a
+// host that adds one topic to a big namespace pays for one line, not for measuring every title; and
+// a build tells which lines went in or out, so the document shown can be edited, not parsed again.
 #pragma once
 
 #include <cstdint>
@@ -14,6 +15,20 @@
 // Text written into the page: &, <, > and " become entities (the parser decodes them back,
 // also inside attribute values, so an href round-trips).
 std::string HtmlEscape(std::string_view text);
+
+// One change of a box's links between two builds of the page: a link line put in or taken out.
+// Applied in order, the edits of a build turn the previous page into the new one.
+struct TLinkEdit {
+    int Box = 0;  // the box, in page order
+    int Line = 0; // the line's place among the box's link lines, as the page stands before this edit
+    bool Insert = false;
+    int32_t Offset = 0; // where the line starts in the page as it stands before this edit
+    int32_t Length = 0; // bytes of the line
+    // An insert: a page holding the box with this one line (the same context as on the real
+    // page), and where the line starts in it.
+    std::string Fragment;
+    int32_t FragmentOffset = 0;
+};
 
 class TNamespacePage {
 public:
@@ -35,24 +50,54 @@ public:
     // Forgets every measured width (the measuring font changed).
     void ForgetWidths();
 
+    // After a Build: whether Edits turn the page of the build before into this one (the same
+    // boxes in the same rows, a few lines in or out of them). False after the first build and
+    // when anything else changed.
+    bool EditsApply() const { return FEditsApply; }
+    const std::vector<TLinkEdit>& Edits() const { return FEdits; }
+
     bool ShowRootLinks = false;
     // The most boxes in one row (the most columns a table of the HTML display lays out).
     static constexpr int32_t MaxBoxesPerRow = 200;
+    // More edits than this in one build: loading the page is as quick.
+    static constexpr size_t MaxEdits = 64;
+
+    // The page's fixed text around the boxes.
+    static const char* const PageHead;
+    static const char* const PageTail;
 
 private:
     struct TNoCase {
         using is_transparent = void;
         bool operator()(std::string_view A, std::string_view B) const;
     };
+    struct TTitle {
+        int32_t Width = -1; // measured width, -1 not yet
+        std::string Line;   // its link line on the page ("" none: the empty title beside root links)
+        bool Fresh = true;  // added since the last build
+    };
     struct TBox {
-        std::string Name;                               // as first added
-        std::map<std::string, int32_t, TNoCase> Titles; // title -> measured width, -1 not yet
-        std::string Html;                               // this box's part of the page
+        std::string Name; // as first added
+        std::map<std::string, TTitle, TNoCase> Titles;
+        // Titles taken out since the last build, with the line they had on its page.
+        std::map<std::string, std::string, TNoCase> Gone;
+        std::string Html;     // this box's part of the page
+        size_t LinesAt = 0;   // where its link lines start in Html
+        std::string RootLine; // the root link line written first, or ""
         int32_t Widest = 1;
-        bool Dirty = true;
+        bool Dirty = true;      // Html is to be written again
+        bool Rewrite = true;    // every line is to be written again
         bool RootLinks = false; // the ShowRootLinks the Html was written with
     };
-    void WriteBox(TBox& Box, const TMeasure& Measure);
+    // Writes the box's lines and Html; edits (when given) receive its line changes, with offsets
+    // from the start of its lines.
+    void WriteBox(TBox& Box, const TMeasure& Measure, int BoxIndex, std::vector<TLinkEdit>* Edits);
+    std::string BoxHead(const TBox& Box) const;
 
     std::map<std::string, TBox, TNoCase> FBoxes;
+    // What the last build wrote: its boxes in order and its columns (-1 before the first build).
+    std::vector<std::string> FLastBoxes;
+    int32_t FLastColumns = -1;
+    bool FEditsApply = false;
+    std::vector<TLinkEdit> FEdits;
 };

@@ -313,6 +313,7 @@ void THtmlDisplay::ResetDocumentFonts() {
 void THtmlDisplay::ParseAndLayout(const std::string& S, uint8_t DocType) {
     if (FProcessing) return;
     SetProcessing(true);
+    ++FDocumentLoads;
     FRefreshDelay = 0;
     FTimer->SetEnabled(false);
     FHoverURL.clear();
@@ -358,6 +359,7 @@ void THtmlDisplay::MetaHandler(TObject*, const std::string& HttpEq, const std::s
 
 void THtmlDisplay::Clear() {
     if (FProcessing) return;
+    ++FDocumentLoads;
     FTimer->SetEnabled(false);
     FSections->Clear();
     ResetDocumentFonts();

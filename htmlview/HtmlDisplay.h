@@ -178,6 +178,9 @@ public:
     const std::string& Base() const { return FBase; }
     const std::string& HoverURL() const { return FHoverURL; }
     bool Processing() const { return FProcessing; }
+    // Counts the documents loaded and cleared: a host that edits the document it loaded can tell
+    // whether it is still the one shown.
+    uint32_t DocumentLoads() const { return FDocumentLoads; }
     int32_t DocumentHeight() const { return FDocHeight; }
     int32_t DocumentWidth() const { return FDocWidth; }
     const TStringList& Visited() const { return FVisited; }
@@ -288,6 +291,7 @@ private:
     bool FCreating = true;
     bool FProcessing = false;
     bool FLayoutActive = false;
+    uint32_t FDocumentLoads = 0;
     bool FLeftButtonDown = false, FSelecting = false, FAutoScrolling = false, FPanning = false;
     bool FLinkClicked = false;
     int32_t FPanAnchorY = 0;

@@ -66,6 +66,7 @@ void TCell::Add(std::unique_ptr<TSectionBase> section) {
 }
 
 int32_t TCell::Layout(ITextMetrics& canvas, int32_t y, int32_t width, int32_t& maxWidth, int32_t& curs) {
+    drawIndexValid_ = false;
     Indents.Clear();
     Indents.Reset(0, width);
     YValue = y;
@@ -96,11 +97,46 @@ int32_t TCell::Draw(IHtmlPainter& canvas, const THvRect& rect, int32_t clipWidth
     Indents.LeftEdge = x;
     Indents.RightEdge = x + width;
     Indents.ClipWidth = clipWidth;
-    for (const auto& s : Sections)
-        y = s->Draw(canvas, rect, Indents, x, y);
+    if (DrawIndexReady(y)) {
+        // Sections that end above the clip rectangle and those that start below it draw nothing.
+        const int32_t scroll = OwnerDocument->ScrollOffset;
+        const auto first = std::lower_bound(drawReach_.begin(), drawReach_.end(), rect.Top + scroll);
+        for (int i = static_cast<int>(first - drawReach_.begin()); i < Sections.Count(); ++i) {
+            TSectionBase* s = Sections[i];
+            if (s->YValue - scroll >= rect.Bottom) break;
+            s->Draw(canvas, rect, Indents, x, s->YValue);
+        }
+        y = drawEnd_;
+    } else {
+        for (const auto& s : Sections)
+            y = s->Draw(canvas, rect, Indents, x, y);
+    }
     Indents.LeftEdge = 0;
     Indents.RightEdge = width;
     return y;
+}
+
+bool TCell::DrawIndexReady(int32_t y) {
+    // Short cells are walked: the index would cost more than it saves.
+    constexpr int kIndexedSections = 32;
+    if (Sections.Count() < kIndexedSections) return false;
+    if (drawIndexValid_ && drawTop_ == y && static_cast<int>(drawReach_.size()) == Sections.Count())
+        return drawIndexUsable_;
+    drawIndexValid_ = true;
+    drawTop_ = y;
+    drawIndexUsable_ = true;
+    drawReach_.clear();
+    drawReach_.reserve(static_cast<size_t>(Sections.Count()));
+    int32_t t = y, reach = INT32_MIN;
+    for (const auto& s : Sections) {
+        // Drawn anywhere but where it was laid out, a section is walked to like the rest.
+        if (s->YValue != t) drawIndexUsable_ = false;
+        reach = std::max(reach, s->DrawReach());
+        drawReach_.push_back(reach);
+        t += s->SectionHeight;
+    }
+    drawEnd_ = t;
+    return drawIndexUsable_;
 }
 
 namespace {
@@ -202,6 +238,7 @@ void TCell::CopyToClipboard(ITextSink& sink) {
 
 void TCell::Relocate(int32_t dy, int32_t dcurs) {
     if (dy == 0 && dcurs == 0) return;
+    drawIndexValid_ = false;
     YValue += dy;
     StartCurs += dcurs;
     for (auto* list : {&Indents.L, &Indents.R})

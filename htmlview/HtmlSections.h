@@ -4,6 +4,7 @@
 // the top of the document.
 #pragma once
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
@@ -53,6 +54,8 @@ public:
     virtual void MinMaxWidth(ITextMetrics& canvas, int32_t& min, int32_t& max);
     // Moves a laid-out section down by dy and its characters on by dcurs, as a new layout at
     // that place would (a table places a cell laid out once instead of laying it out again).
+    // The lowest document y the section's Draw can paint at (or decide on) after a layout.
+    virtual int32_t DrawReach() const { return YValue + std::max(DrawHeight, SectionHeight); }
     virtual void Relocate(int32_t dy, int32_t dcurs) {
         YValue += dy;
         StartCurs += dcurs;
@@ -104,6 +107,16 @@ public:
     IndentManager Indents;
     bool HasBackground = false;
     TColor BackgroundColor = 0;
+
+private:
+    // For one layout: how far down each section, or any before it, can draw (its text, floats and
+    // pictures). A paint starts at the first section that can reach the clip rectangle, found by
+    // a binary search, and stops at the first that starts below it: a long cell costs a paint
+    // what its visible part costs.
+    bool DrawIndexReady(int32_t y);
+    std::vector<int32_t> drawReach_;
+    int32_t drawTop_ = 0, drawEnd_ = 0;
+    bool drawIndexValid_ = false, drawIndexUsable_ = false;
 };
 
 class TCellObj {

@@ -462,8 +462,30 @@ int32_t TSection::LayoutParagraph(ITextMetrics& canvas, int32_t y, IndentManager
     return DoLayout(canvas, y, indents, maxWidth, curs, Preformatted);
 }
 
+bool TSection::ReuseLayout(ITextMetrics& canvas, int32_t y, const IndentManager& indents, int32_t& maxWidth,
+                           int32_t& curs, bool noWrap) {
+    // Text is only ever appended and fonts only changed by UpdateFonts: the same length and runs
+    // are the same text.
+    if (!layoutMemo_ || layoutMemo_->Canvas != &canvas || measuredWith_ != &canvas ||
+        layoutMemo_->Len != Len || layoutMemo_->Runs != Fonts.Count() ||
+        layoutMemo_->LeftEdge != indents.LeftEdge || layoutMemo_->RightEdge != indents.RightEdge ||
+        layoutMemo_->NoWrap != noWrap || !indents.L.empty() || !indents.R.empty() || indents.CurrentID != 0)
+        return false;
+    YValue = y;
+    StartCurs = curs;
+    DrawHeight = std::max(SectionHeight, indents.ImageBottom() - YValue);
+    maxWidth = layoutMemo_->MaxWidth;
+    curs = StartCurs + Len;
+    return true;
+}
+
 int32_t TSection::DoLayout(ITextMetrics& canvas, int32_t y, IndentManager& indents, int32_t& maxWidth,
                            int32_t& curs, bool noWrap) {
+    if (ReuseLayout(canvas, y, indents, maxWidth, curs, noWrap)) return SectionHeight;
+    layoutMemo_.reset();
+    // Only the edges matter to this layout when nothing floats or indents beside the section.
+    const bool edgesOnly = Level == 0 && ClearAttr == 0 && Images.Empty() && FormControls.empty() &&
+                           indents.L.empty() && indents.R.empty() && indents.CurrentID == 0;
     YValue = y;
     StartCurs = curs;
     SectionHeight = 0;
@@ -543,6 +565,9 @@ int32_t TSection::DoLayout(ITextMetrics& canvas, int32_t y, IndentManager& inden
         SectionHeight = std::max(SectionHeight, wider - YValue);
     }
     DrawHeight = std::max(SectionHeight, indents.ImageBottom() - YValue);
+    if (edgesOnly && measuredWith_ == &canvas)
+        layoutMemo_ =
+            TLayoutMemo{&canvas, Len, Fonts.Count(), indents.LeftEdge, indents.RightEdge, maxWidth, noWrap};
     return SectionHeight;
 }
 
@@ -851,6 +876,7 @@ void TSection::UpdateFonts() {
     if (BaseFont && ParentSectionList)
         UpdateMyFont(*BaseFont, *ParentSectionList, ParentSectionList->FontColor);
     TSectionBase::UpdateFonts();
+    layoutMemo_.reset();
 }
 
 void TSection::CopyToClipboard(ITextSink& sink) {

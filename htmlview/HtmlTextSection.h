@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -118,4 +119,19 @@ protected:
     ITextMetrics* measuredWith_ = nullptr;
     // MinMaxWidth's result, kept while text, fonts and metrics stay (sections without pictures).
     int32_t minMaxLen_ = -1, cachedMin_ = 0, cachedMax_ = 0;
+
+    // The last layout, where it depended on nothing around the section but the cell's edges (no
+    // floats or list levels beside it, no pictures or controls in it). Laid out again between the
+    // same edges with the same metrics, the section keeps its lines and only moves, so a long
+    // cell laid out again after a small change breaks only its new lines.
+    struct TLayoutMemo {
+        ITextMetrics* Canvas = nullptr;
+        int32_t Len = 0;
+        int Runs = 0;
+        int32_t LeftEdge = 0, RightEdge = 0, MaxWidth = 0;
+        bool NoWrap = false;
+    };
+    std::optional<TLayoutMemo> layoutMemo_;
+    bool ReuseLayout(ITextMetrics& canvas, int32_t y, const IndentManager& indents, int32_t& maxWidth,
+                     int32_t& curs, bool noWrap);
 };

@@ -4,6 +4,7 @@
 add_library(mv_htmlengine_core STATIC
   ${CMAKE_CURRENT_SOURCE_DIR}/FixedMetrics.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/HtmlBlocks.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/HtmlDocumentEdit.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/HtmlFonts.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/HtmlForms.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/HtmlObjects.cpp

@@ -3,10 +3,13 @@
 // - One store event (a new topic: AddEntry + Render + paint) against a full render.
 // - Scrolling by one page (and painting) against drawing the same visible text runs with bare
 //   ExtTextOutA calls.
+// - The parts of a full render (page text, parse, first layout, first paint), to show where it goes.
 // Runs under Wine (Google Benchmark, cross-built); the ratios are printed at the end.
 #include "app/NamespaceVisualizer.h"
 #include "gui/Application.h"
 #include "gui/Forms.h"
+#include "htmlview/HtmlDisplayPainter.h"
+#include "htmlview/HtmlParser.h"
 #include "htmlview/HtmlTextSection.h"
 
 #include <benchmark/benchmark.h>
@@ -134,6 +137,96 @@ void BM_BareExtTextOut(benchmark::State& state) {
     DeleteObject(font);
 }
 
+// The parts of a full render, to see where its time goes.
+std::string BigPage() {
+    TNamespacePage page;
+    page.ShowRootLinks = true;
+    for (int i = 0; i < kTopics; ++i)
+        page.AddEntry("Big", Title(i));
+    int32_t columns = 0;
+    return page.Build(
+        260, [](const std::string& s) { return static_cast<int32_t>(s.size()) * 6; }, columns);
+}
+
+void BM_PartPageText(benchmark::State& state) {
+    // Writing the page, each title measured with GDI.
+    HDC dc = CreateCompatibleDC(nullptr);
+    for (auto _ : state) {
+        state.PauseTiming();
+        TNamespacePage page;
+        page.ShowRootLinks = true;
+        for (int i = 0; i < kTopics; ++i)
+            page.AddEntry("Big", Title(i));
+        state.ResumeTiming();
+        int32_t columns = 0;
+        const std::string html = page.Build(
+            260,
+            [dc](const std::string& t) {
+                SIZE s{};
+                GetTextExtentPoint32A(dc, t.data(), static_cast<int>(t.size()), &s);
+                return static_cast<int32_t>(s.cx);
+            },
+            columns);
+        benchmark::DoNotOptimize(html.size());
+    }
+    DeleteDC(dc);
+}
+
+void BM_PartParse(benchmark::State& state) {
+    const std::string html = BigPage();
+    for (auto _ : state) {
+        TSectionList doc;
+        THtmlParser parser;
+        TStringList anchors;
+        parser.ParseHtmlText(html, doc, &anchors);
+        benchmark::DoNotOptimize(doc.Count());
+        state.PauseTiming();
+        doc.Clear();
+        state.ResumeTiming();
+    }
+}
+
+void BM_PartLayout(benchmark::State& state) {
+    // A first layout of the parsed page: every run measured with GDI (a fresh font cache).
+    const std::string html = BigPage();
+    HDC dc = CreateCompatibleDC(nullptr);
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto fonts = std::make_unique<THtmlFontCache>();
+        auto painter = std::make_unique<TGdiPainter>(dc, *fonts);
+        auto doc = std::make_unique<TSectionList>();
+        doc->FontName = "Tahoma";
+        doc->FontSize = 8;
+        doc->SetMeasure(painter.get());
+        THtmlParser parser;
+        TStringList anchors;
+        parser.ParseHtmlText(html, *doc, &anchors);
+        state.ResumeTiming();
+        int32_t curs = 0, maxWidth = 0;
+        benchmark::DoNotOptimize(doc->Layout(*painter, 0, 260, maxWidth, curs));
+        state.PauseTiming();
+        doc.reset();
+        painter.reset();
+        fonts.reset();
+        state.ResumeTiming();
+    }
+    DeleteDC(dc);
+}
+
+void BM_PartFirstPaint(benchmark::State& state) {
+    for (auto _ : state) {
+        state.PauseTiming();
+        TPanel p;
+        p.Panel->Render();
+        state.ResumeTiming();
+        p.Paint();
+    }
+}
+
+BENCHMARK(BM_PartPageText)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_PartParse)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_PartLayout)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_PartFirstPaint)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_FullRender)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_MeasureEachTitleOnce)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_StoreEventUpdate)->Unit(benchmark::kMillisecond)->Iterations(5);

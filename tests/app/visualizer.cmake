@@ -1,6 +1,7 @@
 # The namespace visualizer's page (window-free).
 mv_add_test(mv_app_visualizer_page_tests
   SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/NamespaceVisualizerPageTest.cpp
+          ${CMAKE_CURRENT_SOURCE_DIR}/NamespaceVisualizerEditTest.cpp
   LIBS mv_app_core mv_htmlengine_core
   TIMEOUT 60)
 

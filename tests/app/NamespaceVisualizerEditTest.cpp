@@ -1,0 +1,306 @@
+// The visualizer's document edited line by line must be the document a parse of the whole new
+// page gives: the same sections, lines, positions, fonts, links and hit tests, and the same drawing.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "app/NamespaceVisualizerEdit.h"
+#include "app/NamespaceVisualizerPage.h"
+#include "htmlview/FixedMetrics.h"
+#include "htmlview/HtmlParser.h"
+#include "htmlview/HtmlTable.h"
+#include "htmlview/HtmlTextSection.h"
+
+namespace {
+
+int32_t Measure8(const std::string& s) {
+    return static_cast<int32_t>(s.size()) * 8;
+}
+
+constexpr int32_t kWidth = 900;
+
+struct TDoc {
+    TFixedMetrics Metrics{8};
+    TSectionList Doc;
+    THtmlParser Parser;
+    TStringList Anchors;
+    int32_t Height = 0;
+
+    TDoc() { Doc.SetMeasure(&Metrics); }
+    void Load(const std::string& Html) {
+        Doc.Clear();
+        Parser.ParseHtmlText(Html, Doc, &Anchors);
+        Layout();
+    }
+    void Layout() {
+        int32_t curs = 0, maxWidth = 0;
+        Height = Doc.Layout(Metrics, 0, kWidth, maxWidth, curs);
+    }
+    std::vector<TFixedMetrics::Op> Draw(int32_t Top, int32_t Bottom, int32_t Scroll) {
+        Doc.SetYOffset(Scroll);
+        Metrics.Ops.clear();
+        Doc.Draw(Metrics, {0, Top, kWidth, Bottom}, 6000, 0, 0);
+        return Metrics.Ops;
+    }
+};
+
+void ExpectSameCell(TCell& A, TCell& B, const std::string& Where);
+
+void ExpectSameSection(TSectionBase& A, TSectionBase& B, const std::string& Where) {
+    EXPECT_EQ(typeid(A), typeid(B)) << Where;
+    EXPECT_EQ(A.YValue, B.YValue) << Where;
+    EXPECT_EQ(A.SectionHeight, B.SectionHeight) << Where;
+    EXPECT_EQ(A.DrawHeight, B.DrawHeight) << Where;
+    EXPECT_EQ(A.StartCurs, B.StartCurs) << Where;
+    EXPECT_EQ(A.Len, B.Len) << Where;
+    if (auto* TA = dynamic_cast<TSection*>(&A)) {
+        auto* TB = dynamic_cast<TSection*>(&B);
+        ASSERT_NE(TB, nullptr) << Where;
+        const std::string At = Where + " '" + TA->Text() + "'";
+        EXPECT_EQ(TA->Text(), TB->Text()) << At;
+        ASSERT_EQ(TA->Lines.size(), TB->Lines.size()) << At;
+        for (size_t k = 0; k < TA->Lines.size(); ++k) {
+            EXPECT_EQ(TA->Lines[k].Start, TB->Lines[k].Start) << At;
+            EXPECT_EQ(TA->Lines[k].Ln, TB->Lines[k].Ln) << At;
+            EXPECT_EQ(TA->Lines[k].LineHeight, TB->Lines[k].LineHeight) << At;
+            EXPECT_EQ(TA->Lines[k].LineIndent, TB->Lines[k].LineIndent) << At;
+        }
+        ASSERT_EQ(TA->SourceIndexList.size(), TB->SourceIndexList.size()) << At;
+        for (size_t k = 0; k < TA->SourceIndexList.size(); ++k) {
+            EXPECT_EQ(TA->SourceIndexList[k].PosIndex, TB->SourceIndexList[k].PosIndex) << At;
+            EXPECT_EQ(TA->SourceIndexList[k].SourceIndex, TB->SourceIndexList[k].SourceIndex) << At;
+        }
+        ASSERT_EQ(TA->Fonts.Count(), TB->Fonts.Count()) << At;
+        for (int k = 0; k < TA->Fonts.Count(); ++k) {
+            const TFontObj& FA = *TA->Fonts[k];
+            const TFontObj& FB = *TB->Fonts[k];
+            EXPECT_EQ(FA.Pos, FB.Pos) << At;
+            EXPECT_EQ(FA.UrlTarget.URL, FB.UrlTarget.URL) << At;
+            EXPECT_EQ(FA.CurrentFont->Name, FB.CurrentFont->Name) << At;
+            EXPECT_EQ(FA.CurrentFont->Size, FB.CurrentFont->Size) << At;
+            EXPECT_EQ(FA.CurrentFont->Style, FB.CurrentFont->Style) << At;
+            EXPECT_EQ(FA.CurrentFont->Color, FB.CurrentFont->Color) << At;
+        }
+    } else if (auto* TA = dynamic_cast<ThtmlTable*>(&A)) {
+        auto* TB = dynamic_cast<ThtmlTable*>(&B);
+        ASSERT_NE(TB, nullptr) << Where;
+        EXPECT_EQ(TA->TableWidth, TB->TableWidth) << Where;
+        EXPECT_EQ(TA->TableHeight, TB->TableHeight) << Where;
+        ASSERT_EQ(TA->Rows.size(), TB->Rows.size()) << Where;
+        for (size_t r = 0; r < TA->Rows.size(); ++r) {
+            ASSERT_EQ(TA->Rows[r]->Cells.size(), TB->Rows[r]->Cells.size()) << Where;
+            EXPECT_EQ(TA->Rows[r]->RowHeight, TB->Rows[r]->RowHeight) << Where;
+            for (size_t c = 0; c < TA->Rows[r]->Cells.size(); ++c) {
+                TCellObj* CA = TA->Rows[r]->Cells[c].get();
+                TCellObj* CB = TB->Rows[r]->Cells[c].get();
+                ASSERT_EQ(CA == nullptr, CB == nullptr) << Where;
+                if (!CA) continue;
+                EXPECT_EQ(CA->Wd, CB->Wd) << Where;
+                EXPECT_EQ(CA->Ht, CB->Ht) << Where;
+                ExpectSameCell(CA->Cell, CB->Cell,
+                               Where + "/r" + std::to_string(r) + "c" + std::to_string(c));
+            }
+        }
+    }
+}
+
+void ExpectSameCell(TCell& A, TCell& B, const std::string& Where) {
+    EXPECT_EQ(A.YValue, B.YValue) << Where;
+    EXPECT_EQ(A.StartCurs, B.StartCurs) << Where;
+    EXPECT_EQ(A.Len, B.Len) << Where;
+    ASSERT_EQ(A.Count(), B.Count()) << Where;
+    for (int i = 0; i < A.Count(); ++i)
+        ExpectSameSection(*A.Sections[i], *B.Sections[i], Where + "/" + std::to_string(i));
+}
+
+// Everything a viewer reads of a document: structure, links, hit tests, drawing.
+void ExpectSameDocument(TDoc& Edited, TDoc& Parsed) {
+    EXPECT_EQ(Edited.Height, Parsed.Height);
+    ExpectSameCell(Edited.Doc, Parsed.Doc, "doc");
+    ASSERT_EQ(Edited.Doc.LinkList.size(), Parsed.Doc.LinkList.size());
+    for (size_t i = 0; i < Parsed.Doc.LinkList.size(); ++i)
+        EXPECT_EQ(Edited.Doc.LinkList[i]->UrlTarget.URL, Parsed.Doc.LinkList[i]->UrlTarget.URL) << i;
+    // Links and characters under the mouse, every 5 pixels down a column through the boxes
+    // (hit tests read where the last paint put things: all of both painted first).
+    Edited.Draw(0, Edited.Height + 1, 0);
+    Parsed.Draw(0, Parsed.Height + 1, 0);
+    for (int32_t y = 0; y < Parsed.Height; y += 5)
+        for (int32_t x : {20, 60, 320}) {
+            TUrlTarget UA, UB;
+            TFormControlObj *FA = nullptr, *FB = nullptr;
+            const bool LA = Edited.Doc.LinkAtPoint(Edited.Metrics, x, y, UA, FA);
+            const bool LB = Parsed.Doc.LinkAtPoint(Parsed.Metrics, x, y, UB, FB);
+            EXPECT_EQ(LA, LB) << x << "," << y;
+            EXPECT_EQ(UA.URL, UB.URL) << x << "," << y;
+            int32_t XA = 0, YA = 0, HA = 0, XB = 0, YB = 0, HB = 0;
+            bool IA = false, IB = false;
+            EXPECT_EQ(Edited.Doc.CharIndexAtPoint(Edited.Metrics, x, y, XA, YA, HA, IA),
+                      Parsed.Doc.CharIndexAtPoint(Parsed.Metrics, x, y, XB, YB, HB, IB))
+                << x << "," << y;
+        }
+    for (int32_t Scroll : {0, 37, Parsed.Height / 2, std::max(0, Parsed.Height - 200)}) {
+        const auto A = Edited.Draw(0, 300, Scroll);
+        const auto B = Parsed.Draw(0, 300, Scroll);
+        ASSERT_EQ(A.size(), B.size()) << Scroll;
+        for (size_t i = 0; i < A.size(); ++i) {
+            EXPECT_EQ(A[i].Kind, B[i].Kind) << Scroll;
+            EXPECT_EQ(A[i].X, B[i].X) << Scroll;
+            EXPECT_EQ(A[i].Y, B[i].Y) << Scroll;
+            EXPECT_EQ(A[i].Text, B[i].Text) << Scroll;
+            EXPECT_EQ(A[i].Color, B[i].Color) << Scroll;
+        }
+    }
+}
+
+// A page model, the document shown (edited when the page allows it) and the page's full parse.
+struct TPanel {
+    TNamespacePage Page;
+    TDoc Shown;
+    TNamespaceDocumentEditor Editor;
+    int32_t Columns = 0;
+    int Loads = 0, Edits = 0;
+
+    void Render() {
+        const std::string Html = Page.Build(kWidth, Measure8, Columns);
+        if (Page.EditsApply() && Editor.Attached(Shown.Doc) && Editor.Apply(Page.Edits())) {
+            Shown.Layout();
+            ++Edits;
+        } else {
+            Shown.Load(Html);
+            Editor.Attach(Shown.Doc, Page.Namespaces().size());
+            ++Loads;
+        }
+        TDoc Parsed;
+        Parsed.Load(Html);
+        ExpectSameDocument(Shown, Parsed);
+    }
+};
+
+std::string Title(int i) {
+    return "topic " + std::to_string(1000 + i);
+}
+
+} // namespace
+
+TEST(NamespaceDocumentEdit, EachChangeEditsTheDocumentIntoTheParsedPage) {
+    struct TStep {
+        const char* What;
+        std::function<void(TNamespacePage&)> Change;
+    };
+    const std::vector<TStep> Steps = {
+        {"a title at the end", [](TNamespacePage& P) { P.AddEntry("Big", "zz last"); }},
+        {"a title first", [](TNamespacePage& P) { P.AddEntry("Big", "aa first"); }},
+        {"a title in the middle", [](TNamespacePage& P) { P.AddEntry("Big", "topic 1010 b"); }},
+        {"one out of the middle", [](TNamespacePage& P) { P.RemoveEntry("Big", Title(20)); }},
+        {"the first out", [](TNamespacePage& P) { P.RemoveEntry("Big", "aa first"); }},
+        {"the last out", [](TNamespacePage& P) { P.RemoveEntry("Big", "zz last"); }},
+        {"out and back in another case",
+         [](TNamespacePage& P) {
+             P.RemoveEntry("Big", Title(5));
+             P.AddEntry("Big", "TOPIC 1005");
+         }},
+        {"out and back the same",
+         [](TNamespacePage& P) {
+             P.RemoveEntry("Big", Title(6));
+             P.AddEntry("Big", Title(6));
+         }},
+        {"in and out before a render",
+         [](TNamespacePage& P) {
+             P.AddEntry("Big", "passing");
+             P.RemoveEntry("Big", "passing");
+         }},
+        {"several boxes at once",
+         [](TNamespacePage& P) {
+             P.AddEntry("Alpha", "<b>&amp;\"x=y\"");
+             P.AddEntry("Zed", "a");
+             P.RemoveEntry("Big", Title(30));
+             P.AddEntry("Big", Title(30) + " again");
+         }},
+        {"the empty title of a box", [](TNamespacePage& P) { P.AddEntry("Zed", ""); }},
+    };
+    for (bool Roots : {false, true}) {
+        SCOPED_TRACE(Roots ? "with root links" : "without root links");
+        TPanel Panel;
+        Panel.Page.ShowRootLinks = Roots;
+        for (int i = 0; i < 60; ++i)
+            Panel.Page.AddEntry("Big", Title(i));
+        Panel.Page.AddEntry("Alpha", "one of the widest titles"); // keeps the columns
+        Panel.Page.AddEntry("Zed", "z");
+        Panel.Render();
+        for (const TStep& Step : Steps) {
+            SCOPED_TRACE(Step.What);
+            Step.Change(Panel.Page);
+            Panel.Render();
+            if (HasFatalFailure()) return;
+        }
+        EXPECT_EQ(Panel.Loads, 1);
+        EXPECT_EQ(Panel.Edits, static_cast<int>(Steps.size()));
+    }
+}
+
+TEST(NamespaceDocumentEdit, ChangesOfTheBoxesOrColumnsLoadThePage) {
+    TPanel Panel;
+    for (int i = 0; i < 10; ++i)
+        Panel.Page.AddEntry("Big", Title(i));
+    Panel.Render();
+    const struct {
+        const char* What;
+        std::function<void(TNamespacePage&)> Change;
+        bool Edited;
+    } Steps[] = {
+        {"a new namespace", [](TNamespacePage& P) { P.AddEntry("New", "x"); }, false},
+        {"a title", [](TNamespacePage& P) { P.AddEntry("New", "y"); }, true},
+        {"a namespace gone",
+         [](TNamespacePage& P) {
+             P.RemoveEntry("New", "x");
+             P.RemoveEntry("New", "y");
+         },
+         false},
+        // 900 / (8 * 60 * 1.5): one box a row instead of several.
+        {"a title wide enough to change the columns",
+         [](TNamespacePage& P) { P.AddEntry("Big", std::string(60, 'w')); }, false},
+        {"root links switched on", [](TNamespacePage& P) { P.ShowRootLinks = true; }, false},
+        {"widths forgotten", [](TNamespacePage& P) { P.ForgetWidths(); }, false},
+        {"more titles than edits are worth",
+         [](TNamespacePage& P) {
+             for (size_t i = 0; i <= TNamespacePage::MaxEdits; ++i)
+                 P.AddEntry("Big", "more " + std::to_string(i));
+         },
+         false},
+        {"a title after all that", [](TNamespacePage& P) { P.RemoveEntry("Big", Title(3)); }, true},
+    };
+    for (const auto& Step : Steps) {
+        SCOPED_TRACE(Step.What);
+        const int Edits = Panel.Edits;
+        Step.Change(Panel.Page);
+        Panel.Render();
+        EXPECT_EQ(Panel.Page.EditsApply(), Step.Edited);
+        EXPECT_EQ(Panel.Edits - Edits, Step.Edited ? 1 : 0);
+    }
+}
+
+TEST(NamespaceDocumentEdit, EditsRefuseADocumentOfAnotherShape) {
+    TNamespacePage Page;
+    Page.AddEntry("Big", "a");
+    int32_t Columns = 0;
+    Page.Build(kWidth, Measure8, Columns);
+    Page.AddEntry("Big", "b");
+    Page.Build(kWidth, Measure8, Columns);
+    ASSERT_TRUE(Page.EditsApply());
+
+    TDoc Other;
+    Other.Load("<p>no boxes here</p>");
+    TNamespaceDocumentEditor Editor;
+    EXPECT_FALSE(Editor.Attach(Other.Doc, 1));
+    EXPECT_FALSE(Editor.Apply(Page.Edits()));
+
+    // A box whose cell lost its lines: the edit does not fit and the editor lets go.
+    TDoc Boxes;
+    Boxes.Load(std::string(TNamespacePage::PageHead) + "<td><table><tr><td><b>Big</b></td></tr></table>" +
+               TNamespacePage::PageTail);
+    ASSERT_TRUE(Editor.Attach(Boxes.Doc, 1));
+    std::vector<TLinkEdit> Far = Page.Edits();
+    Far[0].Line = 50;
+    EXPECT_FALSE(Editor.Apply(Far));
+    EXPECT_FALSE(Editor.Attached(Boxes.Doc));
+}
