@@ -18,7 +18,10 @@ TOleForm::~TOleForm() {
     Destroying();
     if (FActiveObject) FActiveObject->Release();
     // The shared menu is the object's: take it off the window, never destroy it.
-    if (FSharedMenu && FForm.HandleAllocated() && ::GetMenu(FForm.Handle()) == FSharedMenu)
+    // A form that is freeing its components has lost its window (and its
+    // window-control part) already; only its component part may be asked.
+    if (FSharedMenu && !FForm.HasState(csDestroying) && FForm.HandleAllocated() &&
+        ::GetMenu(FForm.Handle()) == FSharedMenu)
         ::SetMenu(FForm.Handle(), nullptr);
 }
 

@@ -705,7 +705,8 @@ void TMvCustomRichEdit::WndProc(TMessage& M) {
         InPlaceDeactivate();
         return;
     case WM_DESTROY:
-        if (FOleCallback->Frame()) FOleCallback->ShowContainerUI(TRUE);
+        // An object still in place ends its activity and gives the form back first.
+        if (FOleCallback->Frame()) InPlaceDeactivate();
         CloseRichEditObjects(FRichEditOle);
         ReleaseOle();
         break;

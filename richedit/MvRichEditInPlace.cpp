@@ -7,8 +7,8 @@
 void TMvCustomRichEdit::DoInPlaceActivate(bool Active) {
     TForm* Form = GetParentForm(this);
     if (!Form) return;
-    TOleForm& Frame = TOleForm::Of(*Form);
     if (Active) {
+        TOleForm& Frame = TOleForm::Of(*Form);
         // One object at a time owns the form's user interface.
         TWinControl* Other = Frame.ActiveOleControl();
         if (Other && Other != this) Other->Perform(CM_UIDEACTIVATE, 0, 0);
@@ -16,7 +16,9 @@ void TMvCustomRichEdit::DoInPlaceActivate(bool Active) {
         if (FAllowInPlace && CanFocus()) SetFocus();
         if (OnInPlaceActivate) OnInPlaceActivate(this);
     } else {
-        if (Frame.ActiveOleControl() == this) Frame.SetActiveOleControl(nullptr);
+        // Without a frame object nothing was ever active here; none is made now.
+        TOleForm* Frame = TOleForm::Find(*Form);
+        if (Frame && Frame->ActiveOleControl() == this) Frame->SetActiveOleControl(nullptr);
         if (Form->ActiveControl() == this && FAllowInPlace && HandleAllocated() && !HasState(csDestroying)) {
             ::SetFocus(Handle());
             SelectionChange();
