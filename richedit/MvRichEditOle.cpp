@@ -71,19 +71,18 @@ HRESULT TRichEditOleCallback::GetInPlaceContext(LPOLEINPLACEFRAME* Frame, LPOLEI
 
 HRESULT TRichEditOleCallback::ShowContainerUI(WINBOOL Show) {
     if (!FFrame || !FControl) return E_NOTIMPL;
-    // The control's events run user code; nothing may escape into the object.
+    if (Show) {
+        FFrame->SetMenu(nullptr, nullptr, nullptr);
+        FFrame->SetBorderSpace(nullptr);
+    }
+    // The control's events run user code; nothing may escape into the object,
+    // and a failing handler still lets the frame go.
     try {
-        if (!Show) {
-            FControl->DoInPlaceActivate(true);
-        } else {
-            FFrame->SetMenu(nullptr, nullptr, nullptr);
-            FFrame->SetBorderSpace(nullptr);
-            FControl->DoInPlaceActivate(false);
-            DropFrame();
-        }
+        FControl->DoInPlaceActivate(!Show);
     } catch (...) {
         if (Application) Application->HandleException(FControl);
     }
+    if (Show) DropFrame();
     return S_OK;
 }
 

@@ -6,6 +6,7 @@
 
 #include "tests/components/Screens.h"
 
+#include "gui/Responder.h"
 #include "richedit/MvComRef.h"
 #include "richedit/MvOleForm.h"
 
@@ -101,6 +102,30 @@ TEST_F(RichEditInPlaceTest, AnObjectActivatesWithTheFormAsItsFrameAndGivesItBack
     EXPECT_EQ(R->OleCallback().Frame(), nullptr);
     EXPECT_EQ(GetFocus(), R->Handle());
     // Every reference handed out on the way came back.
+    EXPECT_EQ(Frame.RefCount(), 0u);
+}
+
+TEST_F(RichEditInPlaceTest, AFailingEventHandlerIsReportedAndTheFormStillComesBack) {
+    TMvRichEdit* R = MakeEdit();
+    TTestOleObject* Object = InsertTestObject(*R);
+    ASSERT_NE(Object, nullptr);
+    std::vector<std::string> Shown;
+    TDialogResponder Responder;
+    Responder.MessageBox = [&Shown](const std::string& Text, const std::string&, UINT) {
+        Shown.push_back(Text);
+        return IDOK;
+    };
+    TDialogResponderScope Scope(Responder);
+    R->OnInPlaceActivate = [](TObject*) { throw Exception("activation handler failed"); };
+    R->OnInPlaceDeactivate = [](TObject*) { throw Exception("deactivation handler failed"); };
+    TOleForm& Frame = TOleForm::Of(FHolder.Form());
+    ASSERT_EQ(Activate(*R, *Object), S_OK);
+    EXPECT_EQ(Frame.ActiveOleControl(), R);
+    Object->DeactivateInPlace();
+    EXPECT_EQ(Shown,
+              (std::vector<std::string>{"activation handler failed.", "deactivation handler failed."}));
+    EXPECT_EQ(GetMenu(FHolder.Form().Handle()), nullptr);
+    EXPECT_EQ(R->OleCallback().Frame(), nullptr);
     EXPECT_EQ(Frame.RefCount(), 0u);
 }
 
