@@ -1,6 +1,7 @@
 // The namespace visualizer: its page shown in the HTML viewer.
 #include "app/NamespaceVisualizer.h"
 
+#include "app/TitleWidths.h"
 #include "base/StrUtils.h"
 #include "gui/GdiGuards.h"
 
@@ -28,14 +29,9 @@ void TNamespaceVisualizer::Render() {
     // One DC for every title measured in this Render.
     TMemoryDC DC(nullptr);
     TSelectObject Select(DC.Get(), Font().Handle());
+    const TTitleWidths Widths(DC.Get());
     FPageText = FPage.Build(
-        Width(),
-        [&DC](const std::string& Title) {
-            SIZE Size{};
-            GetTextExtentPoint32A(DC.Get(), Title.data(), static_cast<int>(Title.size()), &Size);
-            return static_cast<int32_t>(Size.cx);
-        },
-        Columns);
+        Width(), [&Widths](const std::string& Title) { return Widths.Width(Title); }, Columns);
     static const std::string Reference = "Name Visualizer";
     TSectionList& Doc = SectionList();
     if (FPage.EditsApply() && FEditor.Attached(Doc) && FEditorLoad == DocumentLoads() &&

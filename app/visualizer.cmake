@@ -4,5 +4,6 @@ target_sources(mv_app_core PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/NamespaceVisualiz
                                    ${CMAKE_CURRENT_SOURCE_DIR}/NamespaceVisualizerEdit.cpp)
 target_link_libraries(mv_app_core PUBLIC mv_htmlengine_core)
 if(MV_WIN32)
+  target_sources(mv_app PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/TitleWidths.cpp)
   target_link_libraries(mv_app PUBLIC mv_htmldisplay)
 endif()

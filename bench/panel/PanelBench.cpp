@@ -6,6 +6,7 @@
 // - The parts of a full render (page text, parse, first layout, first paint), to show where it goes.
 // Runs under Wine (Google Benchmark, cross-built); the ratios are printed at the end.
 #include "app/NamespaceVisualizer.h"
+#include "app/TitleWidths.h"
 #include "gui/Application.h"
 #include "gui/Forms.h"
 #include "htmlview/HtmlDisplayPainter.h"
@@ -56,10 +57,14 @@ struct TPanel {
 void BM_FullRender(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
-        TPanel p; // a fresh control: nothing measured yet
+        auto p = std::make_unique<TPanel>(); // a fresh control: nothing measured yet
         state.ResumeTiming();
-        p.Panel->Render();
-        p.Paint();
+        p->Panel->Render();
+        p->Paint();
+        // Destroying the window and its document is not part of a render.
+        state.PauseTiming();
+        p.reset();
+        state.ResumeTiming();
     }
 }
 
@@ -149,8 +154,10 @@ std::string BigPage() {
 }
 
 void BM_PartPageText(benchmark::State& state) {
-    // Writing the page, each title measured with GDI.
+    // Writing the page, each title measured in the panel's font.
     HDC dc = CreateCompatibleDC(nullptr);
+    HFONT font = CreateFontA(-11, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Tahoma");
+    HGDIOBJ old = SelectObject(dc, font);
     for (auto _ : state) {
         state.PauseTiming();
         TNamespacePage page;
@@ -159,16 +166,13 @@ void BM_PartPageText(benchmark::State& state) {
             page.AddEntry("Big", Title(i));
         state.ResumeTiming();
         int32_t columns = 0;
+        const TTitleWidths widths(dc); // as the panel measures
         const std::string html = page.Build(
-            260,
-            [dc](const std::string& t) {
-                SIZE s{};
-                GetTextExtentPoint32A(dc, t.data(), static_cast<int>(t.size()), &s);
-                return static_cast<int32_t>(s.cx);
-            },
-            columns);
+            260, [&widths](const std::string& t) { return widths.Width(t); }, columns);
         benchmark::DoNotOptimize(html.size());
     }
+    SelectObject(dc, old);
+    DeleteObject(font);
     DeleteDC(dc);
 }
 
@@ -216,10 +220,13 @@ void BM_PartLayout(benchmark::State& state) {
 void BM_PartFirstPaint(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
-        TPanel p;
-        p.Panel->Render();
+        auto p = std::make_unique<TPanel>();
+        p->Panel->Render();
         state.ResumeTiming();
-        p.Paint();
+        p->Paint();
+        state.PauseTiming();
+        p.reset();
+        state.ResumeTiming();
     }
 }
 

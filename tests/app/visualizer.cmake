@@ -10,6 +10,7 @@ if(TARGET Miravelund)
   mv_add_test(mv_app_visualizer_tests
     SOURCES
       ${CMAKE_CURRENT_SOURCE_DIR}/NamespaceVisualizerTest.cpp
+      ${CMAKE_CURRENT_SOURCE_DIR}/NamespaceVisualizerRenderTest.cpp
       ${CMAKE_SOURCE_DIR}/tests/components/Screens.cpp
       ${CMAKE_SOURCE_DIR}/tests/components/MessagePump.cpp
     LIBS mv_app_test_support
