@@ -12,6 +12,20 @@ TColor WindowColor(TColor c) {
     return c < 0 ? c : (c & 0xFFFFFF);
 }
 
+// Text inputs, lists and memos show the document's fixed-pitch face; buttons and boxes do not.
+bool UsesPreFont(FormControlKind kind) {
+    switch (kind) {
+    case FormControlKind::Edit:
+    case FormControlKind::Password:
+    case FormControlKind::ListBox:
+    case FormControlKind::Combo:
+    case FormControlKind::TextArea:
+        return true;
+    default:
+        return false;
+    }
+}
+
 class TFormControlWindow final : public IFormControlPeer {
 public:
     TFormControlWindow(TFormControlObj& obj, TWinControl& panel);
@@ -217,6 +231,11 @@ void TFormControlWindow::ReadValue() {
 }
 
 void TFormControlWindow::SetSize(int32_t width, int32_t height) {
+    // The document measured the control in its current fixed-pitch face, which a viewer's
+    // DefPreFontName may have changed since the window was made.
+    if (obj_.OwnerDocument && UsesPreFont(obj_.Kind) &&
+        window_->Font().Name() != obj_.OwnerDocument->PreFontName)
+        window_->Font().SetName(obj_.OwnerDocument->PreFontName);
     window_->SetBounds(window_->Left(), window_->Top(), width, height);
     if (control_ != window_.get()) control_->SetBounds(0, 0, width, height);
 }

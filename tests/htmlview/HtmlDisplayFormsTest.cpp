@@ -132,6 +132,11 @@ TEST_F(HtmlDisplayFormsTest, TypedValuesAndChoicesAreSubmittedFromTheButton) {
     EXPECT_STREQ(text, "first\r\nsecond");
     EXPECT_EQ(SendMessageA(Window("size", 0), BM_GETCHECK, 0, 0), BST_CHECKED);
     EXPECT_EQ(SendMessageA(Window("extra"), LB_GETSEL, 1, 0), 1);
+    // The drop-down list keeps room for its items although the page moved its window.
+    RECT closed{}, dropped{};
+    GetWindowRect(Window("colour"), &closed);
+    SendMessageA(Window("colour"), CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
+    EXPECT_GE(dropped.bottom - closed.bottom, 2 * 12);
 
     Type(Window("who"), "Ann");
     Type(Window("pin"), "42");
@@ -260,6 +265,30 @@ TEST_F(HtmlDisplayFormsTest, AFocusedControlIsScrolledIntoViewAndTheOthersStayRe
     EXPECT_TRUE(OnScreen(top));
 }
 
+TEST_F(HtmlDisplayFormsTest, TabReachesAControlOutOfViewAndBringsItIn) {
+    std::string page = "<form><p><input name=top value=t>";
+    for (int i = 0; i < 60; ++i)
+        page += "<p>Line " + std::to_string(i) + " of a long form";
+    page += "<p><input type=checkbox name=bottom></form>";
+    Viewer->LoadHtmlText(page, "long");
+    ShowAndPaint();
+    HWND top = Window("top"), bottom = Window("bottom");
+    SetFocus(top);
+    PumpFor(50);
+    // The box below the view is parked far left while the focus is in the page's controls, so
+    // the application's Tab handling finds it as the next tab stop.
+    EXPECT_TRUE(IsWindowVisible(bottom));
+    PostMessageA(top, WM_KEYDOWN, VK_TAB, 1);
+    PostMessageA(top, WM_KEYUP, VK_TAB, 0xC0000001);
+    const DWORD start = GetTickCount();
+    while (GetFocus() != bottom && GetTickCount() - start < 1000)
+        Application->ProcessMessages();
+    EXPECT_EQ(GetFocus(), bottom);
+    PumpFor(100);
+    EXPECT_GT(Viewer->VScrollPos(), 0);
+    EXPECT_TRUE(OnScreen(bottom));
+}
+
 TEST_F(HtmlDisplayFormsTest, APictureButtonStoresItsPointOnlyOnAClick) {
     Viewer->SectionList().GetImage = [](const std::string&, uint8_t&,
                                         bool&) -> std::shared_ptr<IHtmlPicture> {
@@ -298,6 +327,15 @@ TEST_F(HtmlDisplayFormsTest, APictureButtonStoresItsPointOnlyOnAClick) {
     SendMessageA(Window("q"), WM_KEYDOWN, VK_RETURN, 1);
     ASSERT_TRUE(WaitForSubmissions(3));
     EXPECT_EQ(Submitted[2], (std::vector<std::string>{"q=v"}));
+}
+
+TEST_F(HtmlDisplayFormsTest, ANewFixedPitchFaceReachesTheWindowsThatShowIt) {
+    Viewer->LoadHtmlText(OrderPage, "order");
+    ShowAndPaint();
+    Viewer->SetDefPreFontName("Liberation Mono");
+    for (const char* name : {"who", "colour", "extra", "note"})
+        EXPECT_EQ(FormControlWindow(*Named(name))->Font().Name(), "Liberation Mono") << name;
+    EXPECT_NE(FormControlWindow(*Named("go"))->Font().Name(), "Liberation Mono");
 }
 
 TEST_F(HtmlDisplayFormsTest, ANewPageFreesTheOldPagesWindows) {

@@ -340,3 +340,33 @@ TEST(HtmlLayout, DocumentPositionsOfSourcePositionsLookBothWays) {
         EXPECT_EQ(d.Doc.DocPosOf(src, true), pos);
     }
 }
+
+TEST(HtmlForms, ControlSizesFollowTheirFontAndAttributes) {
+    // Fixed metrics: 8 pixels a character; the 10-point control font is 13 high, the 8-point
+    // caption font 11.
+    std::string twelve;
+    for (int i = 1; i <= 12; ++i)
+        twelve += "<option>o" + std::to_string(i);
+    struct Case {
+        std::string html;
+        int32_t width, height;
+    };
+    const Case cases[] = {
+        {"<select name=c multiple>" + twelve + "</select>", 8 * 3 + 19, 13 * 8 + 4}, // at most 8 rows
+        {"<select name=c multiple></select>", 8 * 3 + 19, 13 + 4},                   // no items: one row
+        {"<select name=c size=3><option>a</select>", 8 * 3 + 19, 13 * 3 + 4},
+        {"<select name=c><option>longer text</select>", 8 * 11 + 30, 13 + 8},
+        {"<input name=c size=5>", 8 * 5 + 5, 13 + 8},
+        {"<input name=c size=x>", 8 * 20 + 5, 13 + 8},
+        {"<textarea name=c rows=2 cols=10></textarea>", 8 * 10 + 9, 13 * 2 + 9},
+        {"<input type=submit name=c value=Go>", 8 * 2 + 20, 11 + 8},
+        {"<input type=checkbox name=c>", 16, 16},
+    };
+    for (const Case& c : cases) {
+        TestDoc d("<form>" + c.html + "</form>");
+        TFormControlObj* ctrl = Named(d, "c");
+        ASSERT_NE(ctrl, nullptr) << c.html;
+        EXPECT_EQ(ctrl->Width, c.width) << c.html;
+        EXPECT_EQ(ctrl->Height, c.height) << c.html;
+    }
+}
