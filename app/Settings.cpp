@@ -12,7 +12,6 @@
 
 #ifdef _WIN32
 #include "app/Utils.h"
-#include "gui/Messages.h"
 #include "gui/StdCtrls.h"
 
 #include <windows.h>
@@ -142,50 +141,6 @@ void LoadSettings() {
 
 TfrmSettings* frmSettings = nullptr;
 
-TSettingsOptionButton::TSettingsOptionButton(TComponent* AOwner, TKind Kind)
-    : TWinControl(AOwner), FKind(Kind) {
-    SetControlStyle(ControlStyle() | csSetCaption);
-    SetTabStop(true);
-}
-
-void TSettingsOptionButton::CreateParams(TCreateParams& Params) {
-    TWinControl::CreateParams(Params);
-    CreateSubClass(Params, "BUTTON");
-    Params.Style |= FKind == okRadio ? BS_AUTORADIOBUTTON : BS_AUTOCHECKBOX;
-}
-
-void TSettingsOptionButton::CreateWnd() {
-    TWinControl::CreateWnd();
-    SendMessageA(Handle(), BM_SETCHECK, FChecked ? BST_CHECKED : BST_UNCHECKED, 0);
-}
-
-bool TSettingsOptionButton::Checked() {
-    if (HandleAllocated()) FChecked = SendMessageA(Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED;
-    return FChecked;
-}
-
-void TSettingsOptionButton::SetChecked(bool Value) {
-    FChecked = Value;
-    if (!HandleAllocated()) return;
-    SendMessageA(Handle(), BM_SETCHECK, Value ? BST_CHECKED : BST_UNCHECKED, 0);
-    // A radio button takes the check from the others of its group.
-    if (Value && FKind == okRadio && Parent()) {
-        for (int I = 0; I < Parent()->ControlCount(); ++I) {
-            auto* Other = dynamic_cast<TSettingsOptionButton*>(Parent()->Controls(I));
-            if (Other && Other != this && Other->FKind == okRadio) Other->SetChecked(false);
-        }
-    }
-}
-
-void TSettingsOptionButton::WndProc(TMessage& Message) {
-    if (Message.Msg == CN_COMMAND && HIWORD(Message.WParam) == BN_CLICKED) {
-        Checked();
-        Click();
-        return;
-    }
-    TWinControl::WndProc(Message);
-}
-
 TfrmSettings::TfrmSettings(TComponent* AOwner) : TForm(AOwner) {
     SetName("frmSettings");
     SetCaption("Settings");
@@ -204,17 +159,17 @@ TfrmSettings::TfrmSettings(TComponent* AOwner) : TForm(AOwner) {
     lblOpenIn->SetCaption("Double clicking a word or topic in the list opens the topic in:");
     lblOpenIn->SetBounds(12, 32, 336, 16);
 
-    cbNewWindow = new TSettingsOptionButton(this, TSettingsOptionButton::okRadio);
+    cbNewWindow = new TRadioButton(this);
     cbNewWindow->SetParent(this);
     cbNewWindow->SetCaption("A new &window");
     cbNewWindow->SetBounds(24, 54, 320, 20);
 
-    cbNewTab = new TSettingsOptionButton(this, TSettingsOptionButton::okRadio);
+    cbNewTab = new TRadioButton(this);
     cbNewTab->SetParent(this);
     cbNewTab->SetCaption("A new &tab of current window");
     cbNewTab->SetBounds(24, 76, 320, 20);
 
-    chkNamespaceWindows = new TSettingsOptionButton(this, TSettingsOptionButton::okCheck);
+    chkNamespaceWindows = new TCheckBox(this);
     chkNamespaceWindows->SetParent(this);
     chkNamespaceWindows->SetCaption("Open topics from different &namespaces in seperate windows");
     chkNamespaceWindows->SetBounds(12, 106, 336, 20);

@@ -46,25 +46,8 @@ void SetSettingsLog(TSettingsLog Log);
 
 class TLabel;
 class TButton;
-
-// A radio button or a check box of the settings dialog (the system BUTTON
-// class with BS_AUTORADIOBUTTON or BS_AUTOCHECKBOX).
-class TSettingsOptionButton : public TWinControl {
-public:
-    enum TKind { okRadio, okCheck };
-    TSettingsOptionButton(TComponent* AOwner, TKind Kind);
-    bool Checked();
-    void SetChecked(bool Value);
-
-protected:
-    void CreateParams(TCreateParams& Params) override;
-    void CreateWnd() override;
-    void WndProc(TMessage& Message) override;
-
-private:
-    TKind FKind;
-    bool FChecked = false;
-};
+class TCheckBox;
+class TRadioButton;
 
 // "Settings": how a double-clicked word or topic opens, and whether each
 // namespace has its own window. OK writes the file at once; Cancel changes
@@ -75,9 +58,9 @@ public:
 
     TLabel* lblAltHint = nullptr;
     TLabel* lblOpenIn = nullptr;
-    TSettingsOptionButton* cbNewWindow = nullptr;
-    TSettingsOptionButton* cbNewTab = nullptr;
-    TSettingsOptionButton* chkNamespaceWindows = nullptr;
+    TRadioButton* cbNewWindow = nullptr;
+    TRadioButton* cbNewTab = nullptr;
+    TCheckBox* chkNamespaceWindows = nullptr;
     TButton* btnOK = nullptr;
     TButton* btnCancel = nullptr;
 

@@ -2,6 +2,7 @@
 #include "app/Settings.h"
 #include "app/Utils.h"
 #include "base/StrUtils.h"
+#include "gui/Application.h"
 #include "gui/Responder.h"
 #include "gui/StdCtrls.h"
 #include "tests/app/ScreenShots.h"
@@ -107,6 +108,29 @@ TEST_F(SettingsDialogTest, ShowingReflectsTheSettings) {
     for (std::size_t I = 0; I + 2 < Pixels.size(); I += 3)
         Colours.insert(Pixels[I] | Pixels[I + 1] << 8 | Pixels[I + 2] << 16);
     EXPECT_GT(Colours.size(), 3u) << "caption, face, text and controls each have their colours";
+    Form.Hide();
+}
+
+TEST_F(SettingsDialogTest, AltWithTheMarkedLetterChoosesAnOption) {
+    TfrmSettings Form(nullptr);
+    Form.Show();
+    ASSERT_TRUE(Form.cbNewTab->Checked());
+    Form.btnOK->SetFocus();
+    auto Press = [&](char Letter) {
+        PostMessageA(Form.btnOK->Handle(), WM_SYSCHAR, static_cast<WPARAM>(Letter), 0x20000000);
+        Application->ProcessMessages();
+    };
+    Press('w');
+    EXPECT_TRUE(Form.cbNewWindow->Checked()) << "Alt+W: A new &window";
+    EXPECT_FALSE(Form.cbNewTab->Checked()) << "one radio button of the two";
+    EXPECT_EQ(SendMessageA(Form.cbNewTab->Handle(), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    Press('n');
+    EXPECT_TRUE(Form.chkNamespaceWindows->Checked()) << "Alt+N: different &namespaces";
+    Press('t');
+    EXPECT_TRUE(Form.cbNewTab->Checked()) << "Alt+T: A new &tab";
+    EXPECT_FALSE(Form.cbNewWindow->Checked());
+    Form.btnOKClick(nullptr);
+    EXPECT_EQ(FileText(), "OpenTopic=tab\r\nNamespaceWindows=yes\r\n");
     Form.Hide();
 }
 
