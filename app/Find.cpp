@@ -122,10 +122,19 @@ void TfrmFind::FormCreate() {
     Visualizer->SetAlign(TAlign::alClient);
     Visualizer->ShowRootLinks = false;
     Visualizer->SetColor(clWindow);
+    Visualizer->SetScrollBars(THvScrollStyle::ssVertical);
+    Visualizer->SetBorderStyle(THTMLBorderStyle::htNone);
+    Visualizer->SetDefBackground(clWindow);
+    Visualizer->SetDefFontColor(clWindowText);
     Visualizer->OnHotSpotClick = [this](TObject* Sender, const std::string& SRC, bool& Handled) {
         VisualizerHotSpotClick(Sender, SRC, Handled);
     };
-    if (frmMain) Visualizer->Font().Assign(frmMain->Font());
+    if (frmMain) {
+        // The page is written in the main window's font, and its titles measured in it.
+        Visualizer->SetDefFontName(frmMain->Font().Name());
+        Visualizer->SetDefFontSize(frmMain->Font().Size());
+        Visualizer->Font().Assign(frmMain->Font());
+    }
 
     if (TNotesStore* Store = frmMain ? frmMain->NotesStore() : nullptr) {
         const auto Apply = [&](const char* Key, auto Setter) {
@@ -236,10 +245,21 @@ void TfrmFind::aFilterExecute() {
         for (int i = 0; i < cbTags->Items().Count(); ++i)
             if (cbTags->IsItemChecked(i)) Tags->Add(cbTags->Items().Get(i));
     }
-    for (int i = 0; i < cbNamespaces->Items().Count(); ++i)
-        if (aAllNamespaces->Checked() || cbNamespaces->IsItemChecked(i))
-            AddNamespaceResults(cbNamespaces->Items().Get(i), Tags.get());
+    if (aAllNamespaces->Checked())
+        AddAllNamespaceResults(Tags.get());
+    else
+        for (int i = 0; i < cbNamespaces->Items().Count(); ++i)
+            if (cbNamespaces->IsItemChecked(i)) AddNamespaceResults(cbNamespaces->Items().Get(i), Tags.get());
     Visualizer->Render();
+}
+
+void TfrmFind::AddAllNamespaceResults(const TStrings* Tags) {
+    TNotesStore* Store = frmMain ? frmMain->NotesStore() : nullptr;
+    if (!Store) return;
+    // One query for every namespace: asking once per namespace costs a query for each of
+    // hundreds of namespaces, most of which hold none of the tags.
+    for (const TPlacedTopic& Topic : Store->FindTopicsWithNamespaces(Tags))
+        Visualizer->AddEntry(FindItemOfNamespace(Topic.NameSpace), Topic.Title);
 }
 
 void TfrmFind::AddNamespaceResults(const std::string& ItemText, const TStrings* Tags) {

@@ -28,6 +28,8 @@ public:
     void FillFilterCombos();
     void CheckItemsFromText(const std::string& NamespaceText, const std::string& TagText);
     void AddNamespaceResults(const std::string& ItemText, const TStrings* Tags);
+    // The results of every namespace at once, each under its combo item's text.
+    void AddAllNamespaceResults(const TStrings* Tags);
     void ReapplyFilterState();
     void SaveFindState();
     void VisualizerHotSpotClick(TObject* Sender, const std::string& SRC, bool& Handled);

@@ -48,6 +48,10 @@ std::string FindNamespaceOfItem(const std::string& Item) {
     return Item == kFindDefaultNamespace ? std::string() : Item;
 }
 
+std::string FindItemOfNamespace(const std::string& Namespace) {
+    return Namespace.empty() ? std::string(kFindDefaultNamespace) : Namespace;
+}
+
 std::optional<int> FindGeometryValue(const std::string& Text) {
     const std::string T = Trimmed(Text);
     if (T.empty()) return std::nullopt;

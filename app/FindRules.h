@@ -21,5 +21,8 @@ std::vector<int> FindItemsNamed(const std::vector<std::string>& Items, const std
 // The store namespace an item of the namespace combo stands for ("" for "Default").
 std::string FindNamespaceOfItem(const std::string& Item);
 
+// The combo item (and result box) of a store namespace: "Default" for the empty one.
+std::string FindItemOfNamespace(const std::string& Namespace);
+
 // A stored geometry value: a whole number, or nothing.
 std::optional<int> FindGeometryValue(const std::string& Text);

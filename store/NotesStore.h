@@ -7,11 +7,20 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "base/Object.h"
 #include "base/StringList.h"
 #include "base/Streams.h"
 #include "store/SQLiteAccess.h"
+
+// A topic found by FindTopicsWithNamespaces: its namespace's title ("" for the default namespace),
+// its own title and its id.
+struct TPlacedTopic {
+    std::string NameSpace;
+    std::string Title;
+    int32_t ID = 0;
+};
 
 // A note window's rectangle as stored with its topic: left, top, width, height.
 struct TTopicRect {
@@ -93,6 +102,11 @@ public:
     // filter) whose content holds the text ("": any) as a substring, ASCII case ignored; sorted.
     std::unique_ptr<TStringList> FindTopics(const std::string& nameSpace, const TStrings* tags,
                                             const std::string& text);
+    // Every topic carrying any of the tags (none given: every topic), each once, with its
+    // namespace's title, in one query: a search over all namespaces that groups its result by
+    // namespace asks once instead of once per namespace. Tags are found as FindTopics finds them
+    // (the lowest id of a title; a missing one matches nothing and is not created). No order.
+    std::vector<TPlacedTopic> FindTopicsWithNamespaces(const TStrings* tags);
 
     // Named blobs; names are stored upper-cased.
     std::unique_ptr<TStringStream> GetMeta(const std::string& name);

@@ -293,3 +293,32 @@ std::unique_ptr<TStringList> TNotesStore::FindTopics(const std::string& nameSpac
     }
     return ReadList(db_->GetTable(sql, params), true, true);
 }
+
+std::vector<TPlacedTopic> TNotesStore::FindTopicsWithNamespaces(const TStrings* tags) {
+    std::vector<TSQLiteParam> params;
+    std::string sql = store_lookup::PlacedTopics;
+    if (tags && tags->Count() > 0) {
+        for (int i = 0; i < tags->Count(); ++i) {
+            bool created = false;
+            const int32_t tid = FindTag(tags->Get(i), created);
+            if (tid >= 0) params.emplace_back(int64_t{tid});
+        }
+        if (params.empty()) return {};
+        // The lookup holds one "?" in its closing "(?))"; each further tag id adds one.
+        sql = store_lookup::PlacedTaggedTopics;
+        std::string more;
+        for (size_t i = 1; i < params.size(); ++i)
+            more += ",?";
+        sql.insert(sql.size() - 2, more);
+    }
+    auto result = db_->GetTable(sql, params);
+    const int32_t nsIndex = result->FieldIndex("namespace");
+    const int32_t idIndex = result->FieldIndex("id");
+    const int32_t titleIndex = result->FieldIndex("title");
+    std::vector<TPlacedTopic> found;
+    found.reserve(static_cast<size_t>(result->RowCount()));
+    for (; !result->Eof(); result->Next())
+        found.push_back(TPlacedTopic{result->FieldAsString(nsIndex), result->FieldAsString(titleIndex),
+                                     StrToInt(result->FieldAsString(idIndex))});
+    return found;
+}

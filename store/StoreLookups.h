@@ -32,6 +32,16 @@ inline constexpr const char* TopicNames = "SELECT topic.title AS topic, namespac
                                           "namespace.id = topic.namespace;";
 // The topics of one namespace (the list behind a namespace's page).
 inline constexpr const char* NamespaceTopics = "SELECT id,title FROM topic WHERE namespace = ?";
+// Every topic with its namespace's title, read from the index on (namespace, title); the tagged
+// form keeps the topics linked to one of the tag ids, each topic once however many it carries. The
+// tagged form is written for one tag id here; TNotesStore repeats the "?" for each further tag.
+inline constexpr const char* PlacedTopics =
+    "SELECT namespace.title AS namespace, topic.id AS id, topic.title AS title FROM topic JOIN namespace "
+    "ON namespace.id = topic.namespace";
+inline constexpr const char* PlacedTaggedTopics =
+    "SELECT namespace.title AS namespace, topic.id AS id, topic.title AS title FROM topic JOIN namespace "
+    "ON namespace.id = topic.namespace WHERE topic.id IN (SELECT topic_id FROM tag_link WHERE tag_id IN "
+    "(?))";
 // The namespaces no topic uses (removed at close): every namespace once, each probing the index.
 inline constexpr const char* OrphanNamespaces =
     "SELECT id FROM namespace WHERE NOT EXISTS (SELECT 1 FROM topic WHERE topic.namespace = namespace.id) "
@@ -58,6 +68,8 @@ inline constexpr TLookup All[] = {
     {"topic tags", TopicTags, {"tag_link_topic_tag", ""}},
     {"topic names", TopicNames, {"", ""}},
     {"namespace topics", NamespaceTopics, {"topic_namespace_title_nocase"}},
+    {"placed topics", PlacedTopics, {""}, "topic USING COVERING INDEX topic_namespace_title_nocase"},
+    {"placed tagged topics", PlacedTaggedTopics, {"tag_link_tag", ""}},
     {"orphan namespaces", OrphanNamespaces, {"topic_namespace_title_nocase"}, "namespace"},
 };
 

@@ -35,6 +35,10 @@ TEST(FindRules, DefaultIsTheEmptyNamespaceAndGeometryIsWholeNumbers) {
     EXPECT_EQ(FindNamespaceOfItem("Default"), "");
     EXPECT_EQ(FindNamespaceOfItem("default"), "default"); // a namespace of that name
     EXPECT_EQ(FindNamespaceOfItem("Work"), "Work");
+    // The other way, for results that come with their namespace: each goes back to its item.
+    for (const char* Namespace : {"", "Work", "default", "All"})
+        EXPECT_EQ(FindNamespaceOfItem(FindItemOfNamespace(Namespace)), Namespace);
+    EXPECT_EQ(FindItemOfNamespace(""), "Default");
     EXPECT_EQ(FindGeometryValue("120"), 120);
     EXPECT_EQ(FindGeometryValue(" -8 "), -8);
     for (const char* Bad : {"", "12.5", "abc", "10px", "99999999999"})

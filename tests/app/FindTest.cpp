@@ -6,6 +6,7 @@
 #include "components/MvCombobox.h"
 #include "gui/Menus.h"
 #include "store/NotesStore.h"
+#include "store/StoreLists.h"
 #include "tests/app/AppFixture.h"
 #include "tests/components/Screens.h"
 
@@ -13,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <set>
 
 using namespace mv::app::test;
@@ -86,6 +88,13 @@ TEST_F(FindTest, AnEmptyFilterTurnsAllOnAndListsEveryTopic) {
     EXPECT_FALSE(F.cbNamespaces->Enabled());
     EXPECT_EQ(F.Visualizer->Titles("Default"), (Strings{"Home", "Shopping"}));
     EXPECT_EQ(F.Visualizer->Titles("Work"), (Strings{"Minutes", "Report"}));
+    // The list is a window-coloured page in the main window's font, scrolling only down.
+    EXPECT_EQ(F.Visualizer->DefFontName(), Fixture->Main().Font().Name());
+    EXPECT_EQ(F.Visualizer->DefFontSize(), Fixture->Main().Font().Size());
+    EXPECT_EQ(F.Visualizer->DefBackground(), clWindow);
+    EXPECT_EQ(F.Visualizer->DefFontColor(), clWindowText);
+    EXPECT_EQ(F.Visualizer->ScrollBars(), THvScrollStyle::ssVertical);
+    EXPECT_EQ(F.Visualizer->BorderStyle(), THTMLBorderStyle::htNone);
     // Checking Default never makes a namespace of that name.
     std::unique_ptr<TStringList> Namespaces = Store->ListNamespaces();
     for (int i = 0; Namespaces && i < Namespaces->Count(); ++i)
@@ -176,6 +185,53 @@ TEST_F(FindTest, TagsFilterAFewHundredTopics) {
     Fixture->Pump(200);
     SaveScreen(F.Handle(), "finder");
     F.Hide();
+}
+
+// Over all namespaces the result comes from one search and is grouped here: each topic in
+// its namespace's box, the empty namespace's in "Default", a topic with both tags once, and
+// with "All" tags the untagged topics too.
+TEST_F(FindTest, TagsOverAllNamespacesAreGroupedByNamespace) {
+    const Strings Spaces{"", "Alpha", "Beta", "Gamma", "Delta"};
+    std::map<std::string, std::set<std::string>> Tagged, Every;
+    // What the database holds already, from a search per namespace.
+    if (auto Namespaces = Store->ListNamespaces())
+        for (int n = 0; n < Namespaces->Count(); ++n) {
+            const std::string Ns = ListLineTitle(Namespaces->Get(n));
+            if (auto Titles = Store->FindTopics(Ns, nullptr, ""))
+                for (int i = 0; i < Titles->Count(); ++i)
+                    Every[Ns.empty() ? "Default" : Ns].insert(ListLineTitle(Titles->Get(i)));
+        }
+    for (int i = 0; i < 200; ++i) {
+        const std::string Ns = Spaces[static_cast<size_t>(i % 5)], Title = "topic " + std::to_string(i);
+        Strings Tags;
+        if (i % 3 == 0) Tags.push_back("red");
+        if (i % 4 == 0) Tags.push_back("blue");
+        if (i % 11 == 0) Tags.push_back("green");
+        Topic(Ns, Title, Tags);
+        const std::string Box = Ns.empty() ? "Default" : Ns;
+        Every[Box].insert(Title);
+        if (i % 3 == 0 || i % 11 == 0) Tagged[Box].insert(Title);
+    }
+    const auto Grouped = [this] {
+        std::map<std::string, std::set<std::string>> Boxes;
+        for (const auto& Namespace : Find->Visualizer->Namespaces()) {
+            const Strings Titles = Find->Visualizer->Titles(Namespace);
+            Boxes[Namespace].insert(Titles.begin(), Titles.end());
+            EXPECT_EQ(Boxes[Namespace].size(), Titles.size()) << Namespace;
+        }
+        return Boxes;
+    };
+    TfrmFind& F = Open();
+    F.aAllNamespaces->Execute();
+    Check(F.cbTags, "red");
+    Check(F.cbTags, "green");
+    F.aFilter->Execute();
+    EXPECT_EQ(Grouped(), Tagged);
+    F.aAllTags->Execute();
+    F.aFilter->Execute();
+    EXPECT_EQ(Grouped(), Every);
+    bool Created = false;
+    EXPECT_EQ(Store->FindNamespace("Default", Created), -1); // the box's name is no namespace
 }
 
 TEST_F(FindTest, TheFilterAndPlaceAreRememberedAfterARestart) {

@@ -2,6 +2,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "store/NotesStore.h"
 #include "store/StoreLists.h"
 #include "tests/store/StoreTestSupport.h"
@@ -419,6 +421,74 @@ TEST_F(NotesStoreSearch, ByTextTakesTheTextLiterally) {
     EXPECT_THAT(Find("*", {}, "'); DELETE FROM topic; --"), IsEmpty());
     EXPECT_THAT(Find("Work", {"work"}, "50"), ElementsAre("notes=3", "Plan=2"));
     EXPECT_THAT(Find("*", {}, ""), ElementsAre("Home=1", "notes=3", "Plan=2"));
+}
+
+// The topics with their namespaces, sorted here as "namespace:title=id" (the query has no order).
+std::vector<std::string> PlacedLines(const std::vector<TPlacedTopic>& topics) {
+    std::vector<std::string> lines;
+    for (const TPlacedTopic& t : topics)
+        lines.push_back(t.NameSpace + ":" + t.Title + "=" + std::to_string(t.ID));
+    std::sort(lines.begin(), lines.end());
+    return lines;
+}
+
+TEST_F(NotesStoreSearch, WithNamespacesListsEachTopicOnceUnderItsNamespace) {
+    const auto Placed = [this](std::vector<std::string> tags, bool given = true) {
+        TStringList list;
+        for (const auto& t : tags)
+            list.Add(t);
+        return PlacedLines(store.FindTopicsWithNamespaces(given ? &list : nullptr));
+    };
+    store.AttachTag(home, "caf\xE9");
+    events.clear();
+    EXPECT_THAT(Placed({}, false), ElementsAre(":Home=1", "Work:Plan=2", "Work:notes=3"));
+    EXPECT_THAT(Placed({}), ElementsAre(":Home=1", "Work:Plan=2", "Work:notes=3"));
+    // Plan carries both tags and is listed once.
+    EXPECT_THAT(Placed({"work", "URGENT"}), ElementsAre("Work:Plan=2", "Work:notes=3"));
+    EXPECT_THAT(Placed({"urgent"}), ElementsAre("Work:Plan=2"));
+    EXPECT_THAT(Placed({"missing", "urgent", "nothing"}), ElementsAre("Work:Plan=2"));
+    EXPECT_THAT(Placed({"missing", "nothing"}), IsEmpty());
+    // Exact comparisons: ASCII letters fold, other bytes and the LIKE wildcards are themselves.
+    EXPECT_THAT(Placed({"CAF\xE9"}), ElementsAre(":Home=1"));
+    EXPECT_THAT(Placed({"caf\xC9"}), IsEmpty());
+    EXPECT_THAT(Placed({"w_rk"}), IsEmpty());
+    EXPECT_THAT(Placed({"%"}), IsEmpty());
+    EXPECT_THAT(events, IsEmpty()); // looking tags up creates none
+}
+
+// The one query answers what asking FindTopics once per namespace answers, on a store of a few
+// hundred topics in many namespaces with tags spread over them.
+TEST_F(NotesStoreSearch, WithNamespacesAgreesWithASearchPerNamespace) {
+    const char* const tagNames[] = {"red", "Green", "blue", "gr\xE9y", "pink"};
+    for (int i = 0; i < 400; ++i) {
+        const std::string ns = i % 7 == 0 ? std::string() : "Space " + std::to_string(i % 23);
+        const int32_t id = Topic(ns, "Topic " + std::to_string(i));
+        for (int t = 0; t < 5; ++t)
+            if ((i * 7 + t * 3) % (t + 2) == 0) store.AttachTag(id, tagNames[t]);
+    }
+    const std::vector<std::vector<std::string>> filters = {
+        {}, {"RED"}, {"green", "Blue"}, {"GR\xE9Y", "pink", "red"}, {"pink", "absent"}};
+    for (const auto& filter : filters) {
+        TStringList tags;
+        for (const auto& t : filter)
+            tags.Add(t);
+        const TStrings* given = filter.empty() ? nullptr : &tags;
+        std::vector<std::string> expected;
+        auto namespaces = store.ListNamespaces();
+        ASSERT_TRUE(namespaces);
+        for (int n = 0; n < namespaces->Count(); ++n) {
+            const std::string ns = ListLineTitle(namespaces->Get(n));
+            for (const std::string& line : Lines(store.FindTopics(ns, given, ""))) {
+                const std::string entry = ns + ":" + line;
+                if (std::find(expected.begin(), expected.end(), entry) == expected.end())
+                    expected.push_back(entry);
+            }
+        }
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(PlacedLines(store.FindTopicsWithNamespaces(given)), expected)
+            << ::testing::PrintToString(filter);
+        EXPECT_FALSE(expected.empty()) << ::testing::PrintToString(filter);
+    }
 }
 
 TEST_F(NotesStoreOps, NamedBlobsAreStoredUnderUpperCaseNames) {
