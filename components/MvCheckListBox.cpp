@@ -19,6 +19,35 @@ void TMvCheckListBox::CreateParams(TCreateParams& Params) {
         Params.ExStyle &= ~static_cast<DWORD>(WS_EX_CLIENTEDGE);
         Params.Style |= WS_BORDER;
     }
+    if (FColumns > 0) {
+        // Columns fill top to bottom and the list scrolls by whole columns, sideways only.
+        Params.Style |= LBS_MULTICOLUMN | WS_HSCROLL;
+        Params.Style &= ~static_cast<DWORD>(WS_VSCROLL);
+    }
+}
+
+void TMvCheckListBox::CreateWnd() {
+    TMvExCheckListBox::CreateWnd();
+    UpdateColumnWidth();
+}
+
+void TMvCheckListBox::SetColumns(int Value) {
+    Value = std::max(Value, 0);
+    if (Value == FColumns) return;
+    // The multi-column style is fixed when the window is made: switching it on or off
+    // takes a new window (the items are kept by the list), other counts only a new width.
+    const bool Restyle = (Value > 0) != (FColumns > 0);
+    FColumns = Value;
+    if (Restyle && HandleAllocated())
+        RecreateWnd();
+    else
+        UpdateColumnWidth();
+}
+
+void TMvCheckListBox::UpdateColumnWidth() {
+    if (FColumns > 0 && HandleAllocated())
+        SendMessageA(Handle(), LB_SETCOLUMNWIDTH, static_cast<WPARAM>(std::max(ClientWidth() / FColumns, 1)),
+                     0);
 }
 
 void TMvCheckListBox::SetCtl3D(bool Value) {
@@ -88,6 +117,10 @@ void TMvCheckListBox::UpdateMaxWidth() {
 
 void TMvCheckListBox::WndProc(TMessage& Message) {
     switch (Message.Msg) {
+    case WM_SIZE:
+        TMvExCheckListBox::WndProc(Message);
+        UpdateColumnWidth();
+        return;
     case WM_SETFONT:
         TMvExCheckListBox::WndProc(Message);
         Canvas().Font().Assign(Font());

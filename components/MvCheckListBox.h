@@ -27,6 +27,10 @@ public:
     void SelectAll();
     // Measures every item again and applies the widest.
     void UpdateMaxWidth();
+    // Columns side by side that share the width, filled top to bottom and scrolled
+    // sideways; 0 is the ordinary single column that scrolls down.
+    int Columns() const { return FColumns; }
+    void SetColumns(int Value);
 
     TNotifyEvent OnSelectCancel;
     TNotifyEvent OnHorizontalScroll;
@@ -34,6 +38,7 @@ public:
 
 protected:
     void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
     void MouseEnter(TControl* Control) override;
     void MouseLeave(TControl* Control) override;
 
@@ -48,4 +53,7 @@ private:
     int FMaxWidth = 0;
     bool FHorScrollbar = true;
     bool FCtl3D = true;
+    int FColumns = 0;
+
+    void UpdateColumnWidth();
 };

@@ -164,6 +164,7 @@ void TMvCustomCheckedComboBox::SetSorted(bool Value) {
 void TMvCustomCheckedComboBox::SetColumns(int Value) {
     if (Value == FColumns) return;
     FColumns = Value;
+    FListBox->SetColumns(Value);
 }
 
 void TMvCustomCheckedComboBox::SetDropDownLines(int Value) {

@@ -140,7 +140,12 @@ void TCheckListBox::WndProc(TMessage& m) {
         TCustomListBox::WndProc(m);
         POINT p{MessageX(m.LParam), MessageY(m.LParam)};
         int index = ItemAtPos(p, true);
-        if (index >= 0 && p.x < CheckWidth()) ToggleClickCheck(index);
+        // The box sits at the left of the item's own rectangle (not of the client area: a
+        // multi-column list has items side by side).
+        if (index >= 0) {
+            const int x = p.x - ItemRect(index).left;
+            if (x >= 0 && x < CheckWidth()) ToggleClickCheck(index);
+        }
         return;
     }
     case WM_CHAR:

@@ -185,6 +185,57 @@ TEST_F(CheckedComboTest, DropDownLinesAndSize) {
     EXPECT_EQ(Combo->Text(), "item 3");
 }
 
+// With Columns the drop-down's list shows its items side by side; a click on the box of
+// an item in the second column checks that item (the box is found in the item's own
+// rectangle), and switching back to one column keeps the items and their marks.
+TEST_F(CheckedComboTest, ColumnsPutTheItemsSideBySide) {
+    std::vector<std::string> Items;
+    for (int i = 0; i < 30; ++i)
+        Items.push_back("item " + std::to_string(i));
+    SetItems(Items);
+    Combo->SetColumns(2);
+    Combo->OpenPopup(true);
+    PumpFor(50);
+    TMvCheckListBox& L = Combo->CheckList();
+    EXPECT_NE(GetWindowLongA(L.Handle(), GWL_STYLE) & LBS_MULTICOLUMN, 0);
+    const int ColumnWidth = L.ClientWidth() / 2;
+    // The items run down the first column as far as it holds them, then on at the top
+    // of the second.
+    int Second = 1;
+    while (Second < 30 && L.ItemRect(Second).left == 0)
+        ++Second;
+    ASSERT_GT(Second, 5);
+    ASSERT_LT(Second, 15);
+    const RECT First = L.ItemRect(0), Next = L.ItemRect(Second), Above = L.ItemRect(Second - 1);
+    EXPECT_EQ(First.left, 0);
+    EXPECT_EQ(First.right, ColumnWidth);
+    EXPECT_EQ(Next.left, ColumnWidth);
+    EXPECT_EQ(Next.top, First.top);
+    EXPECT_GT(Above.top, First.top);
+    const auto Click = [&L](const RECT& R, int DX) {
+        const LPARAM At = MAKELPARAM(R.left + DX, (R.top + R.bottom) / 2);
+        L.Perform(WM_LBUTTONDOWN, MK_LBUTTON, At);
+        L.Perform(WM_LBUTTONUP, 0, At);
+    };
+    Click(Next, 5); // on the box
+    EXPECT_TRUE(Combo->IsItemChecked(Second));
+    EXPECT_FALSE(Combo->IsItemChecked(0));
+    Click(L.ItemRect(Second + 1), L.CheckWidth() + 20); // on the text: selects only
+    EXPECT_FALSE(Combo->IsItemChecked(Second + 1));
+    EXPECT_EQ(Combo->Text(), "item " + std::to_string(Second));
+    Form->SetCaption("Checked combo box, two columns");
+    SaveScreen(Combo->DropDown().Handle(), "checked-combo-box-columns");
+    Combo->ClosePopup(Combo, true);
+
+    Combo->SetColumns(0);
+    Combo->OpenPopup(true);
+    EXPECT_EQ(GetWindowLongA(L.Handle(), GWL_STYLE) & LBS_MULTICOLUMN, 0);
+    EXPECT_EQ(L.Count(), 30);
+    EXPECT_TRUE(L.Checked(Second));
+    EXPECT_EQ(L.ItemRect(Second).left, 0);
+    Combo->ClosePopup(Combo, false);
+}
+
 TEST_F(CheckedComboTest, ItemsChangeClearsTheTextAndFocusSetsTheColour) {
     SetItems({"x", "y"});
     Combo->SetItemChecked(1, true);
