@@ -535,9 +535,12 @@ void TMvCustomSpeedButton::Paint() {
 
 // ---- TMvImageSpeedButton ----
 
-TMvImageSpeedButton::TMvImageSpeedButton(TComponent* AOwner) : TMvCustomSpeedButton(AOwner) {}
+TMvImageSpeedButton::TMvImageSpeedButton(TComponent* AOwner) : TMvCustomSpeedButton(AOwner) {
+    FImageChangeLink.OnChange = [this](TObject*) { Invalidate(); };
+}
 
 TMvImageSpeedButton::~TMvImageSpeedButton() {
+    SetAction(nullptr);
     if (FImages) FImages->RemoveFreeNotification(this);
 }
 
@@ -559,18 +562,63 @@ void TMvImageSpeedButton::SetHotTrackImageIndex(int Value) {
 
 void TMvImageSpeedButton::SetImages(TImageList* Value) {
     if (Value == FImages) return;
-    if (FImages) FImages->RemoveFreeNotification(this);
+    if (FImages) {
+        FImages->UnRegisterChanges(FImageChangeLink);
+        FImages->RemoveFreeNotification(this);
+    }
     FImages = Value;
-    if (Value)
+    if (Value) {
+        Value->RegisterChanges(FImageChangeLink);
         Value->FreeNotification(this);
-    else
+    } else {
         SetImageIndex(-1);
+    }
     Invalidate();
 }
 
 void TMvImageSpeedButton::Notification(TComponent* AComponent, TOperation Operation) {
     TMvCustomSpeedButton::Notification(AComponent, Operation);
     if (Operation == TOperation::opRemove && AComponent == FImages) FImages = nullptr;
+    if (Operation == TOperation::opRemove && AComponent == FAction) FAction = nullptr;
+}
+
+void TMvImageSpeedButton::SetAction(TAction* Value) {
+    if (Value == FAction) return;
+    if (FAction) {
+        FAction->RemoveChangeListener(this);
+        FAction->RemoveFreeNotification(this);
+    }
+    FAction = Value;
+    if (!FAction) return;
+    FAction->FreeNotification(this);
+    FAction->AddChangeListener(this, [this] { ActionChanged(true); });
+    ActionChanged(false);
+}
+
+void TMvImageSpeedButton::ActionChanged(bool CheckDefaults) {
+    if (!FAction) return;
+    const TActionValues Now{FAction->Checked(), FAction->GroupIndex(), FAction->ImageIndex()};
+    SetCaption(FAction->Caption());
+    if (Enabled() != FAction->Enabled()) SetEnabled(FAction->Enabled());
+    SetHint(FAction->Hint());
+    if (Visible() != FAction->Visible()) SetVisible(FAction->Visible());
+    // A value is linked while the button still shows what the action had.
+    const bool First = !CheckDefaults;
+    if (First || GroupIndex() == FActionSeen.GroupIndex) SetGroupIndex(Now.GroupIndex);
+    if (GroupIndex() != 0 && AllowAllUp() && (First || Down() == FActionSeen.Checked)) SetDown(Now.Checked);
+    if (TActionList* List = FAction->ActionList())
+        if (List->Images() && (First || !FImages)) SetImages(List->Images());
+    if (First || FImageIndex == -1 || FImageIndex == FActionSeen.ImageIndex) SetImageIndex(Now.ImageIndex);
+    FActionSeen = Now;
+}
+
+void TMvImageSpeedButton::Click() {
+    if (!FAction) {
+        TMvCustomSpeedButton::Click();
+        return;
+    }
+    if (TForm* Form = GetParentForm(this)) Form->SetModalResult(ModalResult());
+    FAction->Execute();
 }
 
 void TMvImageSpeedButton::PaintImage(TCanvas& Canvas, const RECT& ARect, POINT Offset, TMvButtonState AState,

@@ -5,6 +5,8 @@
 
 #include "components/MvButtonGlyph.h"
 #include "components/MvGraphUtils.h"
+#include "gui/ActnList.h"
+#include "gui/ImgList.h"
 #include "gui/Forms.h"
 #include "richedit/MvExControls.h"
 
@@ -168,6 +170,14 @@ public:
     TImageList* Images() const { return FImages; }
     void SetImages(TImageList* Value);
 
+    // An action the button shows and runs: caption, enabled state, hint and visibility
+    // follow it; Checked, GroupIndex and ImageIndex follow it while the button's own value
+    // still equals the action's previous one (a value set on the button stays); the
+    // action list's images are taken when the button has none. A click runs the action.
+    TAction* Action() const { return FAction; }
+    void SetAction(TAction* Value);
+    void Click() override;
+
 protected:
     void PaintImage(TCanvas& Canvas, const RECT& ARect, POINT Offset, TMvButtonState AState,
                     bool DrawMark) override;
@@ -178,4 +188,15 @@ private:
     int FImageIndex = -1;
     int FHotTrackImageIndex = 0;
     TImageList* FImages = nullptr;
+    TChangeLink FImageChangeLink; // registered with FImages: a change repaints
+
+    // The action's linked values as last seen, to tell whether the button still agrees.
+    struct TActionValues {
+        bool Checked = false;
+        int GroupIndex = 0;
+        int ImageIndex = -1;
+    };
+    void ActionChanged(bool CheckDefaults);
+    TAction* FAction = nullptr; // not owned: free notification clears it
+    TActionValues FActionSeen;
 };

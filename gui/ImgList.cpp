@@ -1,13 +1,34 @@
 // TImageList.
 #include "gui/ImgList.h"
 
+#include <algorithm>
+
 #include "base/Exceptions.h"
 
 TImageList::TImageList(TComponent* owner, int width, int height)
     : TComponent(owner), width_(width), height_(height) {}
 
 TImageList::~TImageList() {
+    for (TChangeLink* link : links_)
+        link->sender_ = nullptr;
     if (handle_) ImageList_Destroy(handle_);
+}
+
+TChangeLink::~TChangeLink() {
+    if (sender_) sender_->UnRegisterChanges(*this);
+}
+
+void TImageList::RegisterChanges(TChangeLink& link) {
+    if (link.sender_ == this) return;
+    if (link.sender_) link.sender_->UnRegisterChanges(link);
+    link.sender_ = this;
+    links_.push_back(&link);
+}
+
+void TImageList::UnRegisterChanges(TChangeLink& link) {
+    if (link.sender_ != this) return;
+    link.sender_ = nullptr;
+    links_.erase(std::remove(links_.begin(), links_.end(), &link), links_.end());
 }
 
 HIMAGELIST TImageList::Handle() {
@@ -120,4 +141,8 @@ void TImageList::Draw(TCanvas& canvas, int x, int y, int index, bool enabled) {
 
 void TImageList::Changed() {
     if (OnChange) OnChange(this);
+    // A copy: a link's handler may register or unregister links.
+    const std::vector<TChangeLink*> links = links_;
+    for (TChangeLink* link : links)
+        if (link->sender_ == this && link->OnChange) link->OnChange(this);
 }

@@ -6,6 +6,29 @@
 
 #include <commctrl.h>
 
+#include <vector>
+
+class TImageList;
+
+// A registration for the changes of one image list: each user of a shared list (a
+// button drawing from it, say) keeps its own link, so none of them takes the list's
+// single OnChange event from the others. The link leaves its list when destroyed.
+class TChangeLink {
+public:
+    TChangeLink() = default;
+    ~TChangeLink();
+    TChangeLink(const TChangeLink&) = delete;
+    TChangeLink& operator=(const TChangeLink&) = delete;
+
+    // The list the link is registered with, or nullptr.
+    TImageList* Sender() const { return sender_; }
+    TNotifyEvent OnChange;
+
+private:
+    friend class TImageList;
+    TImageList* sender_ = nullptr; // not owned
+};
+
 class TImageList : public TComponent {
 public:
     explicit TImageList(TComponent* owner, int width = 16, int height = 16);
@@ -36,9 +59,13 @@ public:
     void Draw(TCanvas& canvas, int x, int y, int index, bool enabled = true);
 
     TNotifyEvent OnChange;
+    // Links told after OnChange of every change; a link is in one list at a time.
+    void RegisterChanges(TChangeLink& link);
+    void UnRegisterChanges(TChangeLink& link);
 
 private:
     void Changed();
+    std::vector<TChangeLink*> links_; // not owned: each link removes itself
     int CheckIndex(int index) const;
     HIMAGELIST handle_ = nullptr;
     int width_, height_;

@@ -1,6 +1,7 @@
 // The speed button: groups, presses and releases, the drop-down menu, repeat
 // clicks, accelerators, glyph strips, and what it draws in each state.
 #include "components/MvSpeedButton.h"
+#include "gui/ActnList.h"
 #include "gui/Application.h"
 #include "gui/ImgList.h"
 #include "gui/Menus.h"
@@ -300,6 +301,104 @@ TEST_F(SpeedButtonTest, GlyphListsAreSharedByButtonsOfOneGlyphSize) {
     const int used = a->ButtonGlyph().GlyphList()->Count();
     b->ButtonGlyph().ClearStateImages();
     EXPECT_EQ(a->ButtonGlyph().GlyphList()->Count(), used - 1);
+}
+
+// Buttons that share an image list each repaint when it changes (the list's own OnChange
+// still fires), stop once they let it go, and neither a freed list nor a freed button
+// leaves a dangling registration behind.
+TEST_F(SpeedButtonTest, AChangeOfTheImageListRepaintsEveryButtonUsingIt) {
+    Form->Show();
+    PumpFor(30);
+    auto* a = Make(10, 10);
+    auto* b = Make(80, 10);
+    auto* other = Make(150, 10);
+    auto images = std::make_unique<TImageList>(nullptr, 16, 16);
+    int ListChanges = 0;
+    images->OnChange = [&ListChanges](TObject*) { ++ListChanges; };
+    a->SetImages(images.get());
+    b->SetImages(images.get());
+    a->SetImageIndex(0);
+    b->SetImageIndex(0);
+    const auto Invalid = [this](TControl* Button) {
+        RECT Update{};
+        const RECT Bounds = Button->BoundsRect();
+        RECT Both{};
+        return GetUpdateRect(Form->Handle(), &Update, FALSE) && IntersectRect(&Both, &Update, &Bounds);
+    };
+    const auto Change = [&] {
+        ValidateRect(Form->Handle(), nullptr);
+        images->AddMasked(*RedGlyph(), clFuchsia);
+    };
+    Change();
+    EXPECT_TRUE(Invalid(a));
+    EXPECT_TRUE(Invalid(b));
+    EXPECT_FALSE(Invalid(other));
+    EXPECT_EQ(ListChanges, 1);
+
+    b->SetImages(nullptr);
+    Change();
+    EXPECT_TRUE(Invalid(a));
+    EXPECT_FALSE(Invalid(b));
+    delete a; // its link leaves the list
+    Change();
+    EXPECT_EQ(ListChanges, 3);
+
+    b->SetImages(images.get());
+    images.reset(); // the button forgets the list and its link is cleared
+    EXPECT_EQ(b->Images(), nullptr);
+    b->Invalidate();
+    PumpFor(20); // paints without the list
+    TImageList Later(nullptr, 16, 16);
+    b->SetImages(&Later);
+    ValidateRect(Form->Handle(), nullptr);
+    Later.AddMasked(*RedGlyph(), clFuchsia);
+    EXPECT_TRUE(Invalid(b));
+    b->SetImages(nullptr);
+}
+
+// An action drives the button; Checked, GroupIndex and ImageIndex only while the button
+// still agrees with the action's last values, so a value set on the button itself stays.
+TEST_F(SpeedButtonTest, AnActionDrivesTheButtonWhileTheyAgree) {
+    auto* b = Make(10, 10);
+    b->SetAllowAllUp(true);
+    TActionList List(Form.get());
+    TImageList Images(Form.get(), 16, 16);
+    List.SetImages(&Images);
+    auto* Act = new TAction(Form.get());
+    Act->SetActionList(&List);
+    Act->SetCaption("&Bold");
+    Act->SetHint("Bold text");
+    Act->SetGroupIndex(4);
+    Act->SetImageIndex(3);
+    int Runs = 0;
+    Act->OnExecute = [&Runs](TObject*) { ++Runs; };
+    b->SetAction(Act);
+    EXPECT_EQ(b->Caption(), "&Bold");
+    EXPECT_EQ(b->Hint(), "Bold text");
+    EXPECT_EQ(b->GroupIndex(), 4);
+    EXPECT_EQ(b->Images(), &Images);
+    EXPECT_EQ(b->ImageIndex(), 3);
+    Act->SetChecked(true);
+    EXPECT_TRUE(b->Down());
+    Act->SetChecked(false);
+    EXPECT_FALSE(b->Down());
+    b->SetImageIndex(5); // the button's own choice
+    Act->SetImageIndex(4);
+    EXPECT_EQ(b->ImageIndex(), 5);
+    b->SetImageIndex(4);
+    Act->SetImageIndex(6); // agreeing again: it follows
+    EXPECT_EQ(b->ImageIndex(), 6);
+    Act->SetEnabled(false);
+    EXPECT_FALSE(b->Enabled());
+    Act->SetEnabled(true);
+    ClickAt(b);
+    EXPECT_EQ(Runs, 1);
+    EXPECT_EQ(b->Clicks, 1);
+    delete Act;
+    EXPECT_EQ(b->Action(), nullptr);
+    ClickAt(b);
+    EXPECT_EQ(Runs, 1);
+    EXPECT_EQ(b->Clicks, 2);
 }
 
 TEST_F(SpeedButtonTest, ScreenshotOfEveryState) {
