@@ -5,6 +5,8 @@
 #include "gui/Application.h"
 #include "gui/Themes.h"
 
+#include <objbase.h>
+
 #include <algorithm>
 
 // ---- TMvPopupWindow ----
@@ -149,11 +151,16 @@ TMvCustomComboEdit::TMvCustomComboEdit(TComponent* AOwner) : TMvExCustomMaskEdit
     FButton->SetParent(FBtnControl);
     FButton->SetAlign(TAlign::alClient);
     FButton->SetFlat(false);
+    // The auto-complete object is a COM object of this thread.
+    FComStarted = SUCCEEDED(CoInitialize(nullptr));
 }
 
 TMvCustomComboEdit::~TMvCustomComboEdit() {
+    SetAction(nullptr);
     if (FPopupVisible && FPopup && FPopup->HandleAllocated()) HidePopup();
     FPopupVisible = false;
+    FAutoComplete.Release();
+    if (FComStarted) CoUninitialize();
 }
 
 void TMvCustomComboEdit::CreateParams(TCreateParams& Params) {
@@ -165,6 +172,76 @@ void TMvCustomComboEdit::CreateWnd() {
     TMvExCustomMaskEdit::CreateWnd();
     AdjustHeight();
     UpdateControls();
+    RefreshAutoComplete();
+}
+
+void TMvCustomComboEdit::DestroyWnd() {
+    FAutoComplete.Release();
+    TMvExCustomMaskEdit::DestroyWnd();
+}
+
+void TMvCustomComboEdit::RefreshAutoComplete() {
+    // Failing to make or bind the object leaves auto-complete off, silently.
+    if (HandleAllocated() && (FAutoCompleteOptions & acoAutoComplete))
+        FAutoComplete.Bind(Handle(), AutoCompleteSource(), FAutoCompleteOptions);
+    else
+        FAutoComplete.Release();
+}
+
+void TMvCustomComboEdit::ApplyAutoCompleteOptions() {
+    FAutoComplete.SetOptions(FAutoCompleteOptions);
+}
+
+void TMvCustomComboEdit::SetAutoCompleteOptions(TMvAutoCompleteOptions Value) {
+    if (Value == FAutoCompleteOptions) return;
+    const bool Switched = (Value & acoAutoComplete) != (FAutoCompleteOptions & acoAutoComplete);
+    FAutoCompleteOptions = Value;
+    if (Switched || !FAutoComplete.Bound())
+        RefreshAutoComplete();
+    else
+        ApplyAutoCompleteOptions();
+}
+
+void TMvCustomComboEdit::SetAction(TAction* Value) {
+    if (Value == FAction) return;
+    if (FAction) {
+        FAction->RemoveChangeListener(this);
+        FAction->RemoveFreeNotification(this);
+        OnButtonClick = nullptr;
+    }
+    FAction = Value;
+    if (!FAction) return;
+    FAction->FreeNotification(this);
+    FAction->AddChangeListener(this, [this] { ActionChanged(); });
+    OnButtonClick = [this](TObject*) {
+        if (FAction) FAction->Execute();
+    };
+    ActionChanged();
+}
+
+void TMvCustomComboEdit::ActionChanged() {
+    if (!FAction) return;
+    if (Enabled() != FAction->Enabled()) SetEnabled(FAction->Enabled());
+    SetHint(FAction->Hint());
+    if (Visible() != FAction->Visible()) SetVisible(FAction->Visible());
+    if (FAction->GetShortCut() != scNone) FButtonKey = FAction->GetShortCut();
+    if (TActionList* List = FAction->ActionList())
+        if (List->Images()) FButton->SetImages(List->Images());
+    FButton->SetImageIndex(FAction->ImageIndex());
+}
+
+void TMvCustomComboEdit::Notification(TComponent* AComponent, TOperation Operation) {
+    TMvExCustomMaskEdit::Notification(AComponent, Operation);
+    if (Operation == TOperation::opRemove && AComponent == FAction) {
+        FAction = nullptr;
+        OnButtonClick = nullptr;
+    }
+}
+
+TImageList* TMvCustomComboEdit::StandardImages() {
+    // One list for the whole program, kept to its end.
+    static TImageList Shared(nullptr, 14, 12);
+    return &Shared;
 }
 
 void TMvCustomComboEdit::SizeChanged() {
@@ -264,6 +341,7 @@ void TMvCustomComboEdit::SetGlyphKind(TMvGlyphKind Value) {
         SetButtonWidth(GetSystemMetrics(SM_CXVSCROLL));
         break;
     case gkDefault:
+        break;
     case gkEllipsis: {
         // Three 2 x 2 dots, white being see-through.
         TBitmap Dots(10, 2, TPixelFormat::pf1bit);
@@ -281,6 +359,13 @@ void TMvCustomComboEdit::SetGlyphKind(TMvGlyphKind Value) {
     }
     case gkCustom:
         break;
+    }
+    // The shared images belong to gkDefault alone.
+    if (Value == gkDefault) {
+        FButton->SetImages(StandardImages());
+        FButton->SetImageIndex(StandardImageIndex());
+    } else if (FButton->Images() == StandardImages()) {
+        FButton->SetImages(nullptr);
     }
     FButton->Invalidate();
 }

@@ -2,7 +2,9 @@
 // optional drop-down window (TMvPopupWindow) that opens under or over the edit.
 #pragma once
 
+#include "components/MvAutoComplete.h"
 #include "components/MvSpeedButton.h"
+#include "gui/ActnList.h"
 #include "richedit/MvExControls.h"
 #include "richedit/MvExMask.h"
 
@@ -118,18 +120,41 @@ public:
     bool SelectOnClose() const { return FSelectOnClose; }
     void SetSelectOnClose(bool Value) { FSelectOnClose = Value; }
 
+    // Auto-complete through the shell's object, bound whenever the window is made.
+    TMvAutoCompleteOptions AutoCompleteOptions() const { return FAutoCompleteOptions; }
+    void SetAutoCompleteOptions(TMvAutoCompleteOptions Value);
+    // The strings offered, read by the object whenever it completes.
+    TStringList& AutoCompleteList() { return *FAutoCompleteList; }
+    bool AutoCompleteBound() const { return FAutoComplete.Bound(); }
+    virtual void RefreshAutoComplete();
+
+    // An action the edit follows: its enabled state, hint, visibility, image (on the
+    // button, from the action list's images), shortcut (as ButtonKey, when it has one),
+    // and its execution as the button's click. Cleared when the action goes.
+    TAction* Action() const { return FAction; }
+    void SetAction(TAction* Value);
+
+    // The glyph of gkDefault: an index into StandardImages (this class has none: -1).
+    virtual int StandardImageIndex() { return -1; }
+    // The image list, 14 x 12 pixels, that every combo edit shares for gkDefault.
+    virtual TImageList* StandardImages();
+
     TNotifyEvent OnButtonClick;
     TNotifyEvent OnPopupShown;
 
 protected:
     void CreateParams(TCreateParams& Params) override;
     void CreateWnd() override;
+    void DestroyWnd() override;
     void SizeChanged() override;
     void DoSetFocus(HWND PreviousWnd) override;
     void DoKillFocus(HWND NextWnd) override;
     void FontChanged() override;
     void EnabledChanged() override;
     void Change() override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+    // Copies what the edit takes from its action.
+    virtual void ActionChanged();
 
     virtual void UpdateControls();
     virtual void AdjustEditRectRight(int& Right);
@@ -145,6 +170,8 @@ protected:
     virtual void AcceptValue(const std::string& Value);
     virtual void DoChange();
     virtual void WritePopupValue(const std::string& Value);
+    virtual void ApplyAutoCompleteOptions();
+    virtual std::shared_ptr<const TStrings> AutoCompleteSource() { return FAutoCompleteList; }
 
     void SetPopupWindow(TMvPopupWindow* Popup) { FPopup = Popup; }
     // True when the focus window is the edit, the drop-down or inside the drop-down.
@@ -172,4 +199,10 @@ private:
     TMvPopupWindow* FPopup = nullptr; // set and owned by descendants
     bool FPopupVisible = false;
     bool FSelectOnClose = false;
+    TMvAutoCompleteOptions FAutoCompleteOptions = acoAutoComplete;
+    // Shared with the object's enumerator, which may outlive the edit.
+    std::shared_ptr<TStringList> FAutoCompleteList = std::make_shared<TStringList>();
+    TMvAutoComplete FAutoComplete;
+    bool FComStarted = false;   // this edit's CoInitialize succeeded and is undone with it
+    TAction* FAction = nullptr; // not owned: free notification clears it
 };

@@ -17,6 +17,7 @@ if(MV_WIN32)
     MvGlyphCache.cpp
     MvButtonGlyph.cpp
     MvSpeedButton.cpp
+    MvAutoComplete.cpp
     MvToolEdit.cpp
     MvCombobox.cpp)
   target_link_libraries(mv_controls PUBLIC mv_controls_core mv_richedit mv_gui mv_base comctl32 ole32 uxtheme)

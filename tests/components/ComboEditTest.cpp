@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <shldisp.h>
+
 namespace {
 
 class TTestPopup : public TMvPopupWindow {
@@ -26,6 +28,8 @@ public:
     }
     TTestPopup* ThePopup;
     using TMvCustomComboEdit::AdjustEditRectRight;
+    int StandardIndex = -1;
+    int StandardImageIndex() override { return StandardIndex; }
 };
 
 constexpr LPARAM kAltDown = LPARAM{1} << 29;
@@ -236,6 +240,105 @@ TEST_F(ComboEditTest, DisabledEditPaintsItsOwnColours) {
     CaptureWindow(Edit->Handle(), Shot);
     EXPECT_EQ(Shot.Canvas().Pixel(Shot.Width() - 30, Shot.Height() / 2), RGB(255, 255, 0));
     SaveScreen(Form->Handle(), "combo-edit");
+}
+
+// gkDefault takes its picture from the one image list all combo edits share (14 x 12),
+// at the index the class names; other kinds let go of it.
+TEST_F(ComboEditTest, TheDefaultGlyphComesFromTheSharedImages) {
+    auto* Other = new TTestComboEdit(Form.get());
+    Other->SetParent(Form.get());
+    Other->SetBounds(20, 60, 160, 21);
+    TImageList* Shared = Edit->StandardImages();
+    ASSERT_NE(Shared, nullptr);
+    EXPECT_EQ(Other->StandardImages(), Shared);
+    EXPECT_EQ(Shared->Width(), 14);
+    EXPECT_EQ(Shared->Height(), 12);
+    TBitmap Red(14, 12);
+    Red.Canvas().Brush().SetColor(clRed);
+    Red.Canvas().FillRect(RECT{0, 0, 14, 12});
+    Edit->StandardIndex = Shared->AddMasked(Red, clFuchsia);
+    Edit->SetGlyphKind(gkDefault);
+    Other->SetGlyphKind(gkDefault); // its class names no picture
+    EXPECT_EQ(Edit->Button().Images(), Shared);
+    EXPECT_EQ(Edit->Button().ImageIndex(), Edit->StandardIndex);
+    EXPECT_EQ(Other->Button().ImageIndex(), -1);
+    const auto Middle = [](TMvEditButton& B) {
+        TBitmap Shot(B.Width(), B.Height());
+        B.Perform(WM_PAINT, reinterpret_cast<WPARAM>(Shot.Canvas().Handle()), 0);
+        return Shot.Canvas().Pixel(B.Width() / 2, B.Height() / 2);
+    };
+    EXPECT_EQ(Middle(Edit->Button()), RGB(255, 0, 0));
+    EXPECT_NE(Middle(Other->Button()), RGB(255, 0, 0));
+    Edit->SetGlyphKind(gkEllipsis);
+    EXPECT_EQ(Edit->Button().Images(), nullptr);
+    EXPECT_NE(Middle(Edit->Button()), RGB(255, 0, 0));
+    Shared->Delete(Edit->StandardIndex);
+}
+
+// The shell's object completes what is typed from the edit's list; switched off, the
+// edit takes the keys alone.
+TEST_F(ComboEditTest, AutoCompleteOffersTheListWhileTyping) {
+    EXPECT_EQ(Edit->AutoCompleteOptions(), acoAutoComplete);
+    Edit->AutoCompleteList().Add("banana");
+    Edit->AutoCompleteList().Add("apricot");
+    Edit->SetAutoCompleteOptions(acoAutoComplete | acoAutoAppend);
+    ASSERT_TRUE(Edit->AutoCompleteBound());
+    Edit->SetText("");
+    Edit->SetFocus();
+    SendMessageA(Edit->Handle(), WM_CHAR, 'b', 1);
+    PumpFor(30);
+    EXPECT_EQ(Edit->Text(), "banana");
+    DWORD From = 0, To = 0;
+    SendMessageA(Edit->Handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&From), reinterpret_cast<LPARAM>(&To));
+    EXPECT_EQ(From, 1u); // the appended part is selected, so typing on replaces it
+    EXPECT_EQ(To, 6u);
+
+    Edit->SetAutoCompleteOptions(acoAutoAppend);
+    EXPECT_FALSE(Edit->AutoCompleteBound());
+    Edit->SetText("");
+    SendMessageA(Edit->Handle(), WM_CHAR, 'a', 1);
+    PumpFor(30);
+    EXPECT_EQ(Edit->Text(), "a");
+    EXPECT_EQ(MvAutoCompleteFlags(acoAutoComplete), 0u);
+    EXPECT_EQ(MvAutoCompleteFlags(acoAutoSuggest | acoAutoAppend | acoUseTab),
+              static_cast<DWORD>(ACO_AUTOSUGGEST | ACO_AUTOAPPEND | ACO_USETAB));
+}
+
+// An action drives the edit: its state, hint, shortcut and picture, and a button click runs it.
+TEST_F(ComboEditTest, AnActionDrivesTheEditAndItsButton) {
+    TActionList List(Form.get());
+    TImageList Images(Form.get(), 16, 16);
+    List.SetImages(&Images);
+    auto* Act = new TAction(Form.get());
+    Act->SetActionList(&List);
+    int Runs = 0;
+    Act->OnExecute = [&Runs](TObject*) { ++Runs; };
+    Act->SetHint("Pick a value");
+    Act->SetShortCut(scCtrl | VK_F4);
+    Act->SetImageIndex(2);
+    Edit->SetAction(Act);
+    EXPECT_EQ(Edit->Hint(), "Pick a value");
+    EXPECT_EQ(Edit->ButtonKey(), scCtrl | VK_F4);
+    EXPECT_EQ(Edit->Button().Images(), &Images);
+    EXPECT_EQ(Edit->Button().ImageIndex(), 2);
+    Edit->ButtonClick();
+    EXPECT_EQ(Runs, 1);
+    EXPECT_TRUE(Edit->PopupVisible()); // the drop-down still opens after it
+    Edit->ClosePopup(Edit, false);
+    Act->SetEnabled(false);
+    EXPECT_FALSE(Edit->Enabled());
+    Edit->ButtonClick();
+    EXPECT_EQ(Runs, 1); // a disabled action does not run
+    Act->SetEnabled(true);
+    Act->SetVisible(false);
+    EXPECT_TRUE(Edit->Enabled());
+    EXPECT_FALSE(Edit->Visible());
+    Act->SetVisible(true);
+    delete Act; // the edit forgets it
+    EXPECT_EQ(Edit->Action(), nullptr);
+    Edit->ButtonClick();
+    EXPECT_EQ(Runs, 1);
+    Edit->ClosePopup(Edit, false);
 }
 
 } // namespace
