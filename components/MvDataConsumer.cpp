@@ -275,6 +275,7 @@ uint32_t TMvCustomDataConsumerViewList::FlagsFor(IMvDataItem* Item, int Level) {
 void TMvCustomDataConsumerViewList::InsertRows(int At, IMvDataItems* List, int Level, int Depth) {
     for (int i = 0; i < List->GetCount(); ++i) {
         TMvIntf<IMvDataItem> Item = List->GetItem(i);
+        if (MvItemDisplayState(Item.Get()) == 0) continue; // hidden, with everything below it
         FRows.insert(FRows.begin() + At, TViewListItem{Item->GetID(), FlagsFor(Item.Get(), Level)});
         const int Row = At++;
         if (Depth > 0 && (FRows[static_cast<size_t>(Row)].Flags & vlHasChildren)) {
@@ -422,45 +423,22 @@ void TMvCustomDataConsumerViewList::ProviderChanged(int Reason, IMvUnknown* Sour
             Item = TMvIntf<IMvDataItem>(static_cast<IMvDataItem*>(P), false);
     }
     switch (Reason) {
-    case pcrAdd: {
-        if (!Item) return;
-        IMvDataItems* Owner = Item->GetItems();
-        IMvDataItem* ParentItem = Owner ? Owner->GetParent() : nullptr;
-        if (!ParentItem) {
-            // A root item: rows follow the root list's order.
-            const int Pos = Item->GetIndex();
-            int At = Count();
-            if (Pos + 1 < (Owner ? Owner->GetCount() : 0)) {
-                const int Next = IndexOfItem(Owner->GetItem(Pos + 1).Get());
-                if (Next >= 0) At = Next;
-            }
-            FRows.insert(FRows.begin() + At, TViewListItem{Item->GetID(), FlagsFor(Item.Get(), 0)});
-            return;
-        }
-        const int Parent = IndexOfItem(ParentItem);
-        if (Parent < 0) return;
-        TViewListItem& P = FRows[static_cast<size_t>(Parent)];
-        if (!(P.Flags & vlExpanded)) {
-            // A collapsed parent only shows that it has children now; it is expanded
-            // when it already had some.
-            const bool HadChildren = (P.Flags & vlHasChildren) != 0;
-            P.Flags |= vlHasChildList | vlHasChildren;
-            if (HadChildren) ExpandRow(Parent);
-            return;
-        }
-        const int Level = this->Level(P) + 1;
-        int At = Parent + 1;
-        const int Pos = Item->GetIndex();
-        for (int Sibling = 0; At < Count() && this->Level(Row(At)) >= Level; ++At) {
-            if (this->Level(Row(At)) == Level && Sibling++ == Pos) break;
-        }
-        FRows.insert(FRows.begin() + At, TViewListItem{Item->GetID(), FlagsFor(Item.Get(), Level)});
+    case pcrAdd:
+        if (Item && MvItemDisplayState(Item.Get()) != 0) InsertItemRow(Item.Get(), true);
         return;
-    }
     case pcrUpdate: {
         if (!Item) return;
         const int Index = IndexOfItem(Item.Get());
-        if (Index < 0) return;
+        // A change of display state brings the row in or takes it out.
+        const bool Shown = MvItemDisplayState(Item.Get()) != 0;
+        if (Index < 0) {
+            if (Shown) InsertItemRow(Item.Get(), false);
+            return;
+        }
+        if (!Shown) {
+            DeleteRow(Index);
+            return;
+        }
         IMvDataItems* Owner = Item->GetItems();
         IMvDataItem* ParentItem = Owner ? Owner->GetParent() : nullptr;
         const int Parent = ParentIndex(Index);
@@ -478,6 +456,47 @@ void TMvCustomDataConsumerViewList::ProviderChanged(int Reason, IMvUnknown* Sour
     default:
         return;
     }
+}
+
+void TMvCustomDataConsumerViewList::InsertItemRow(IMvDataItem* Item, bool Added) {
+    IMvDataItems* Owner = Item->GetItems();
+    IMvDataItem* ParentItem = Owner ? Owner->GetParent() : nullptr;
+    int Level = 0;
+    int At = Count();
+    if (ParentItem) {
+        const int Parent = IndexOfItem(ParentItem);
+        if (Parent < 0) return;
+        TViewListItem& P = FRows[static_cast<size_t>(Parent)];
+        if (!(P.Flags & vlExpanded)) {
+            if (!Added) return; // an item shown again under a collapsed parent stays folded away
+            // A collapsed parent only shows that it has children now; it is expanded
+            // when it already had some.
+            const bool HadChildren = (P.Flags & vlHasChildren) != 0;
+            P.Flags |= vlHasChildList | vlHasChildren;
+            if (HadChildren) ExpandRow(Parent);
+            return;
+        }
+        Level = this->Level(P) + 1;
+        // Without a later sibling in view, the row goes after the parent's last descendant.
+        At = Parent + 1;
+        while (At < Count() && this->Level(Row(At)) >= Level)
+            ++At;
+    } else {
+        // Only the items of the list the consumer shows are rows.
+        TMvDataConsumer* C = Consumer();
+        if (!C || !Owner || C->RootItems() != Owner) return;
+    }
+    // Rows follow the list's order: the row goes before the first later sibling in view
+    // (siblings may be hidden, so the item's index alone does not place it).
+    if (Owner)
+        for (int i = Item->GetIndex() + 1; i < Owner->GetCount(); ++i) {
+            const int Next = IndexOfItem(Owner->GetItem(i).Get());
+            if (Next >= 0) {
+                At = Next;
+                break;
+            }
+        }
+    FRows.insert(FRows.begin() + At, TViewListItem{Item->GetID(), FlagsFor(Item, Level)});
 }
 
 void TMvCustomDataConsumerViewList::ConsumerChanged(int Reason) {

@@ -8,6 +8,7 @@
 #include "gui/Component.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <mutex>
 #include <set>
@@ -315,6 +316,42 @@ void TMvDataItemTextImpl::WriteProperties(TMvDataWriter& Writer) {
 bool TMvDataItemTextImpl::ReadProperty(const std::string& Name, TMvDataReader& Reader) {
     if (!SameText(Name, "Caption")) return false;
     FCaption = Reader.ReadString();
+    return true;
+}
+
+// ---- display state ----
+
+int MvItemDisplayState(IMvDataItem* Item) {
+    if (!Item) return kMvDefaultDisplayState;
+    if (TMvIntf<IMvDataItemState> S = MvQuery<IMvDataItemState>(Item)) return S->GetDisplayState();
+    if (TMvIntf<IMvDataItemStateEx> S = MvQuery<IMvDataItemStateEx>(Item)) return S->GetDisplayStateEx();
+    return kMvDefaultDisplayState;
+}
+
+void TMvDataItemStateImpl::SetDisplayState(int Value) {
+    if (Value == FState) return;
+    IMvDataItem* I = Item();
+    auto* L = I ? dynamic_cast<TMvBaseDataItems*>(I->GetItems()) : nullptr;
+    if (L) L->Changing(pcrUpdate, I);
+    FState = Value;
+    if (L) L->Changed(pcrUpdate, I);
+}
+
+bool TMvDataItemStateImpl::GetInterface(const TMvGUID& IID, void** Obj) {
+    if (!SameGUID(IID, IMvDataItemState::IID())) return false;
+    *Obj = static_cast<IMvDataItemState*>(this);
+    return true;
+}
+
+void TMvDataItemStateImpl::WriteProperties(TMvDataWriter& Writer) {
+    if (FState != kMvDefaultDisplayState) Writer.WriteInteger("State", FState);
+}
+
+bool TMvDataItemStateImpl::ReadProperty(const std::string& Name, TMvDataReader& Reader) {
+    if (!SameText(Name, "State")) return false;
+    const long long V = Reader.ReadInteger();
+    if (V < INT32_MIN || V > INT32_MAX) throw EReadError("Invalid property value");
+    FState = static_cast<int>(V);
     return true;
 }
 
@@ -693,6 +730,7 @@ void MvRegisterDataProviderClasses() {
         MvRegisterClass("TMvBaseDataItem", [](C) { return new TMvBaseDataItem(); });
         MvRegisterClass("TMvDataItemTextImpl", [](C Owner) { return new TMvDataItemTextImpl(Owner); });
         MvRegisterClass("TMvDataItemImageImpl", [](C Owner) { return new TMvDataItemImageImpl(Owner); });
+        MvRegisterClass("TMvDataItemStateImpl", [](C Owner) { return new TMvDataItemStateImpl(Owner); });
         MvRegisterClass("TMvDataConsumer", [](C) { return new TMvDataConsumer(nullptr); });
         MvRegisterClass("TMvDataConsumerItemSelect",
                         [](C Owner) { return new TMvDataConsumerItemSelect(Owner); });

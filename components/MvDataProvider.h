@@ -201,6 +201,31 @@ public:
     bool ReadProperty(const std::string& Name, TMvDataReader& Reader) override;
 };
 
+// The display state of an item: the first of its state interfaces that answers, else
+// kMvDefaultDisplayState.
+int MvItemDisplayState(IMvDataItem* Item);
+
+// A facet that keeps an item's display state (streamed as "State" when not the default);
+// a change is announced as an update of the item.
+class TMvDataItemStateImpl : public TMvDataItemAggregatedObject, public IMvDataItemState {
+public:
+    using TMvDataItemAggregatedObject::TMvDataItemAggregatedObject;
+    std::string ClassName() const override { return "TMvDataItemStateImpl"; }
+    int GetDisplayState() override { return FState; }
+    void SetDisplayState(int Value);
+    bool GetInterface(const TMvGUID& IID, void** Obj) override;
+    long QueryInterface(const TMvGUID& IID, void** Obj) override {
+        return TAggregatedPersistent::QueryInterface(IID, Obj);
+    }
+    int AddRef() override { return TAggregatedPersistent::AddRef(); }
+    int Release() override { return TAggregatedPersistent::Release(); }
+    void WriteProperties(TMvDataWriter& Writer) override;
+    bool ReadProperty(const std::string& Name, TMvDataReader& Reader) override;
+
+private:
+    int FState = kMvDefaultDisplayState;
+};
+
 // Gives an item a child list.
 class TMvBaseDataItemSubItems : public TMvDataItemAggregatedObject {
 public:
@@ -591,6 +616,8 @@ private:
     // Inserts the child rows of row Index (down to Depth more levels).
     void InsertChildren(int Index, IMvDataItems* Children, int Depth);
     void InsertRows(int At, IMvDataItems* List, int Level, int Depth);
+    // Puts in the row of an item that has none yet: a new item (Added), or one shown again.
+    void InsertItemRow(IMvDataItem* Item, bool Added);
     static uint32_t FlagsFor(IMvDataItem* Item, int Level);
     IMvDataItems* ChildList(IMvDataItem* Item);
     TViewListItems FRows;

@@ -173,6 +173,29 @@ protected:
     ~IMvDataItemImage() = default;
 };
 
+// An item's display state: 0 keeps the item out of views (a view list leaves out its
+// row and the rows below it); any other value shows it. An item says nothing by itself
+// unless one of its facets answers one of these two, asked in this order.
+constexpr int kMvDefaultDisplayState = 3;
+
+class IMvDataItemState : public virtual IMvUnknown {
+public:
+    MV_INTERFACE_ID("{09EBDED8-502E-4C2E-9842-312850FF3358}")
+    virtual int GetDisplayState() = 0;
+
+protected:
+    ~IMvDataItemState() = default;
+};
+
+class IMvDataItemStateEx : public virtual IMvUnknown {
+public:
+    MV_INTERFACE_ID("{5BD81E0B-DAD2-4560-943A-205E0FF2A97F}")
+    virtual int GetDisplayStateEx() = 0;
+
+protected:
+    ~IMvDataItemStateEx() = default;
+};
+
 class IMvDataIDSearch : public virtual IMvUnknown {
 public:
     MV_INTERFACE_ID("{0F5BDC79-893B-45C9-94E9-C2B2FD4ABFE7}")

@@ -557,4 +557,93 @@ TEST_F(ViewListTest, ProviderChangesReachTheRows) {
     EXPECT_EQ(Reason, pcrConsumerView);
 }
 
+// An extension answering the second state interface only, to see the order they are asked in.
+class TStateExFacet : public TMvDataItemAggregatedObject, public IMvDataItemStateEx {
+public:
+    TStateExFacet(TExtensibleInterfacedPersistent* Controller, int State)
+        : TMvDataItemAggregatedObject(Controller), FState(State) {}
+    std::string ClassName() const override { return "TStateExFacet"; }
+    int GetDisplayStateEx() override { return FState; }
+    bool GetInterface(const TMvGUID& IID, void** Obj) override {
+        if (!SameGUID(IID, IMvDataItemStateEx::IID())) return false;
+        *Obj = static_cast<IMvDataItemStateEx*>(this);
+        return true;
+    }
+    long QueryInterface(const TMvGUID& IID, void** Obj) override {
+        return TAggregatedPersistent::QueryInterface(IID, Obj);
+    }
+    int AddRef() override { return TAggregatedPersistent::AddRef(); }
+    int Release() override { return TAggregatedPersistent::Release(); }
+
+private:
+    int FState;
+};
+
+TMvDataItemStateImpl& StateOf(TMvBaseDataItem& Item) {
+    if (auto* S = Item.Extension<TMvDataItemStateImpl>()) return *S;
+    return *static_cast<TMvDataItemStateImpl*>(
+        Item.AddExtension(std::make_unique<TMvDataItemStateImpl>(&Item)));
+}
+
+TEST(DataProviderState, TheFirstStateInterfaceThatAnswersWins) {
+    TMvIntf<TMvBaseDataItem> Item = MakeItem("x");
+    EXPECT_EQ(MvItemDisplayState(Item.Get()), kMvDefaultDisplayState);
+    Item->AddExtension(std::make_unique<TStateExFacet>(Item.Get(), 7));
+    EXPECT_EQ(MvItemDisplayState(Item.Get()), 7);
+    StateOf(*Item).SetDisplayState(0);
+    EXPECT_EQ(MvItemDisplayState(Item.Get()), 0); // asked before the other one
+    EXPECT_EQ(MvItemDisplayState(nullptr), kMvDefaultDisplayState);
+}
+
+TEST_F(ViewListTest, HiddenItemsHaveNoRowsAndComeBackInPlace) {
+    auto* A = static_cast<TMvBaseDataItem*>(P->Root().GetItem(0).Get());
+    auto* B2 = static_cast<TMvBaseDataItem*>(B->SubItems(false)->GetItem(1).Get());
+    StateOf(*B2).SetDisplayState(0);
+    View->SetExpandLevel(5);
+    View->Rebuild();
+    EXPECT_EQ(Rows(), "A B .B1 .B3 C"); // B2 and B2a below it are left out
+
+    StateOf(*A).SetDisplayState(0);
+    EXPECT_EQ(Rows(), "B .B1 .B3 C");
+    StateOf(*A).SetDisplayState(1); // any state but 0 shows it, in its place
+    EXPECT_EQ(Rows(), "A B .B1 .B3 C");
+    StateOf(*B2).SetDisplayState(3);
+    EXPECT_EQ(Rows(), "A B .B1 .B2 .B3 C");
+    View->ToggleItem(3);
+    EXPECT_EQ(Rows(), "A B .B1 .B2 ..B2a .B3 C");
+
+    // A new item placed before a hidden one goes before the next sibling in view.
+    StateOf(*static_cast<TMvBaseDataItem*>(P->Root().GetItem(2).Get())).SetDisplayState(0); // C
+    EXPECT_EQ(Rows(), "A B .B1 .B2 ..B2a .B3");
+    TMvIntf<TMvBaseDataItem> Hidden = MakeItem("H");
+    StateOf(*Hidden).SetDisplayState(0);
+    M->Add(AsItem(Hidden));
+    M->Add(AsItem(MakeItem("D")));
+    EXPECT_EQ(Rows(), "A B .B1 .B2 ..B2a .B3 D");
+    StateOf(*Hidden).SetDisplayState(2);
+    EXPECT_EQ(Rows(), "A B .B1 .B2 ..B2a .B3 H D");
+
+    // Under a collapsed parent a child shown again stays folded away.
+    View->ToggleItem(1);
+    StateOf(*B2).SetDisplayState(0);
+    StateOf(*B2).SetDisplayState(3);
+    EXPECT_EQ(Rows(), "A B H D");
+    View->ToggleItem(1);
+    EXPECT_EQ(Rows(), "A B .B1 .B2 .B3 H D");
+}
+
+TEST(DataProviderStream, TheDisplayStateRoundTrips) {
+    TMvIntf<TMvDataItemsList> List = MvNew<TMvDataItemsList>();
+    TMvIntf<TMvBaseDataItem> Item = MakeItem("hidden");
+    StateOf(*Item).SetDisplayState(0);
+    List->Append(AsItem(Item));
+    const std::string Text = MvWriteItemList(*List);
+    EXPECT_NE(Text.find("TMvDataItemStateImpl"), std::string::npos);
+    TMvIntf<TMvDataItemsList> Back = MvNew<TMvDataItemsList>();
+    MvReadItemList(*Back, Text);
+    ASSERT_EQ(Back->GetCount(), 1);
+    EXPECT_EQ(MvItemDisplayState(Back->GetItem(0).Get()), 0);
+    EXPECT_EQ(CaptionOf(Back->GetItem(0).Get()), "hidden");
+}
+
 } // namespace
