@@ -1,103 +1,178 @@
-// Text metrics and painting of the document on a GDI device context.
+// Text metrics and painting of the document on a GDI device context, and the document font cache.
 #include "htmlview/HtmlDisplayPainter.h"
 
 #include <algorithm>
 #include <vector>
+
+#include "htmlview/HtmlImageDisplay.h"
 
 COLORREF HtmlColorRef(TColor c) {
     if (c < 0) return GetSysColor(c & 0xFF);
     return static_cast<COLORREF>(c & 0xFFFFFF);
 }
 
+THtmlFontCache& THtmlFontCache::Shared() {
+    static THtmlFontCache cache;
+    return cache;
+}
+
 HFONT THtmlFontCache::Get(const TMyFont& font) {
-    TKey key{font.Name, font.Size, font.Charset, font.Style};
+    // LOGFONT holds 31 characters and a terminator: longer names are one face.
+    TKey key{font.Name.substr(0, LF_FACESIZE - 1), font.Size, font.Charset, font.Style};
     auto it = fonts_.find(key);
     if (it != fonts_.end()) return it->second.Get();
     LOGFONTA lf{};
     HDC screen = GetDC(nullptr);
     const int ppi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
     if (screen) ReleaseDC(nullptr, screen);
-    lf.lfHeight = -MulDiv(std::max(font.Size, 1), ppi, 72);
+    lf.lfHeight = -MulDiv(std::clamp<int32_t>(font.Size, 1, 1000), ppi, 72);
     lf.lfWeight = (font.Style & fsBold) ? FW_BOLD : FW_NORMAL;
     lf.lfItalic = (font.Style & fsItalic) ? 1 : 0;
     lf.lfUnderline = (font.Style & fsUnderline) ? 1 : 0;
     lf.lfStrikeOut = (font.Style & fsStrikeOut) ? 1 : 0;
     lf.lfCharSet = font.Charset;
+    lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
+    lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
     lf.lfQuality = DEFAULT_QUALITY;
-    lstrcpynA(lf.lfFaceName, font.Name.c_str(), LF_FACESIZE);
+    lf.lfPitchAndFamily = DEFAULT_PITCH;
+    std::get<0>(key).copy(lf.lfFaceName, LF_FACESIZE - 1);
     HFONT h = CreateFontIndirectA(&lf);
-    if (!h)
-        h = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)); // stock objects are never deleted
-    else
-        fonts_.emplace(std::move(key), TGdiObject<HFONT>(h));
+    if (!h) return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)); // stock objects are never deleted
+    fonts_.emplace(std::move(key), TGdiObject<HFONT>(h));
     return h;
 }
 
-void THtmlFontCache::Clear() {
-    extents_.clear();
-    cachedChars_ = 0;
-    fonts_.clear();
-}
+namespace {
+// Texts whose extents the advances must reproduce before they are trusted: every character of
+// the code page alone, and pairs that a kerning or ligature-making platform would draw closer.
+constexpr const char* kProbes[] = {"AV",
+                                   "Ty",
+                                   "To",
+                                   "WA",
+                                   "LT",
+                                   "fi",
+                                   "ff",
+                                   "r.",
+                                   "Yo",
+                                   "\"A\"",
+                                   "The quick brown fox jumps over the lazy dog, 0123456789 "
+                                   "(\xC0\xC9\xCE\xD5\xDC \xE0\xE9\xEE\xF5\xFC) \xAB\xA0\xBB"};
 
-const std::vector<int32_t>& THtmlFontCache::Extents(HDC dc, HFONT font, const char* s, int32_t n) {
-    std::string key(reinterpret_cast<const char*>(&font), sizeof font);
-    key.append(s, static_cast<size_t>(n));
-    auto it = extents_.find(key);
-    if (it != extents_.end()) return it->second;
-    // Bounded: a cache that grew past a few million characters starts again.
-    if (cachedChars_ > 4'000'000) {
-        extents_.clear();
-        cachedChars_ = 0;
-    }
-    std::vector<int32_t> dx(static_cast<size_t>(n), 0);
+bool AdvancesAddUp(HDC dc, const int32_t* advances) {
     SIZE sz{};
-    static_assert(sizeof(INT) == sizeof(int32_t));
-    if (!GetTextExtentExPointA(dc, s, n, 0, nullptr, reinterpret_cast<INT*>(dx.data()), &sz))
-        dx.assign(dx.size(), 0);
-    // The whole text's extent is what the platform reports for it (it may differ from the last
-    // partial extent by an overhang).
-    if (n > 0) dx.back() = sz.cx;
-    cachedChars_ += static_cast<size_t>(n);
-    return extents_.emplace(std::move(key), std::move(dx)).first->second;
+    for (int c = 1; c < 256; ++c) {
+        const char ch = static_cast<char>(c);
+        if (!GetTextExtentPoint32A(dc, &ch, 1, &sz) || sz.cx != advances[c]) return false;
+    }
+    for (const char* probe : kProbes) {
+        const int n = lstrlenA(probe);
+        int32_t sum = 0;
+        for (int k = 0; k < n; ++k)
+            sum += advances[static_cast<unsigned char>(probe[k])];
+        if (!GetTextExtentPoint32A(dc, probe, n, &sz) || sz.cx != sum) return false;
+    }
+    return true;
 }
 
-TGdiPainter::TGdiPainter(HDC dc, THtmlFontCache& fonts) : dc_(dc), fonts_(fonts) {
-    SetBkMode(dc_, TRANSPARENT);
-    SetTextAlign(dc_, TA_BASELINE | TA_LEFT);
-}
-
-TGdiPainter::~TGdiPainter() {
-    if (oldFont_) SelectObject(dc_, oldFont_);
-    SetTextAlign(dc_, TA_TOP | TA_LEFT);
-}
-
-void TGdiPainter::Select(const TMyFont& font) {
-    HFONT h = fonts_.Get(font);
-    if (h == current_) return;
-    HGDIOBJ old = SelectObject(dc_, h);
-    if (!oldFont_) oldFont_ = old;
-    current_ = h;
-}
-
-TFontMetrics TGdiPainter::Metrics(const TMyFont& font) {
-    Select(font);
-    auto it = metrics_.find(current_);
-    if (it != metrics_.end()) return it->second;
+TFontMetrics MetricsOf(HDC dc) {
     TEXTMETRICA tm{};
-    GetTextMetricsA(dc_, &tm);
+    GetTextMetricsA(dc, &tm);
     TFontMetrics m;
     m.Height = tm.tmHeight;
     m.ExternalLeading = tm.tmExternalLeading;
     m.Descent = tm.tmDescent;
     m.Overhang = tm.tmOverhang;
-    metrics_[current_] = m;
     return m;
+}
+
+int32_t Sum(const int32_t* advances, const char* s, int32_t n) {
+    int32_t w = 0;
+    for (int32_t k = 0; k < n; ++k)
+        w += advances[static_cast<unsigned char>(s[k])];
+    return w;
+}
+} // namespace
+
+const THtmlFontCache::TFontFacts& THtmlFontCache::Facts(HDC dc, HFONT font) {
+    auto [it, made] = facts_.try_emplace(font);
+    TFontFacts& f = it->second;
+    if (made) {
+        TSelectObject select(dc, font);
+        f.Metrics = MetricsOf(dc);
+        static_assert(sizeof(INT) == sizeof(int32_t));
+        f.Trusted = UseAdvances && GetCharWidth32A(dc, 0, 255, reinterpret_cast<INT*>(f.Advances)) &&
+                    AdvancesAddUp(dc, f.Advances);
+    }
+    return f;
+}
+
+int32_t THtmlFontCache::Width(HDC dc, HFONT font, const char* s, int32_t n) {
+    if (n <= 0) return 0;
+    SIZE sz{};
+    if (n > MaxCachedText) {
+        GetTextExtentPoint32A(dc, s, n, &sz);
+        return sz.cx;
+    }
+    key_.assign(reinterpret_cast<const char*>(&font), sizeof font);
+    key_.append(s, static_cast<size_t>(n));
+    auto it = widths_.find(key_);
+    if (it != widths_.end()) return it->second;
+    // Bounded: a cache that grew past a few million characters starts again.
+    if (cachedChars_ > 4'000'000) {
+        widths_.clear();
+        cachedChars_ = 0;
+    }
+    if (!GetTextExtentPoint32A(dc, s, n, &sz)) return 0; // not kept: the next call asks again
+    cachedChars_ += static_cast<size_t>(n);
+    widths_.emplace(key_, sz.cx);
+    return sz.cx;
+}
+
+void THtmlFontCache::Clear() {
+    facts_.clear();
+    widths_.clear();
+    cachedChars_ = 0;
+    fonts_.clear();
+}
+
+TGdiPainter::TGdiPainter(HDC dc, THtmlFontCache& fonts)
+    : dc_(dc), fonts_(fonts), saved_(dc), screenLike_(GetDeviceCaps(dc, TECHNOLOGY) == DT_RASDISPLAY) {
+    SetBkMode(dc_, TRANSPARENT);
+    SetTextAlign(dc_, TA_BASELINE | TA_LEFT);
+}
+
+TGdiPainter::~TGdiPainter() = default; // saved_ puts font, colours and alignment back
+
+void TGdiPainter::Use(const TMyFont& font) {
+    if (current_ && font.SameFace(currentFont_)) return;
+    currentFont_ = font;
+    HFONT h = fonts_.Get(font);
+    if (h == current_) return;
+    current_ = h;
+    facts_ = screenLike_ ? &fonts_.Facts(dc_, h) : nullptr;
+}
+
+void TGdiPainter::SelectCurrent() {
+    if (selected_ == current_) return;
+    SelectObject(dc_, current_);
+    selected_ = current_;
+}
+
+TFontMetrics TGdiPainter::Metrics(const TMyFont& font) {
+    Use(font);
+    if (facts_) return facts_->Metrics;
+    auto it = metrics_.find(current_);
+    if (it != metrics_.end()) return it->second;
+    SelectCurrent();
+    return metrics_[current_] = MetricsOf(dc_);
 }
 
 int32_t TGdiPainter::TextWidth(const TMyFont& font, const char* s, int32_t n) {
     if (n <= 0) return 0;
-    Select(font);
-    if (n <= THtmlFontCache::MaxCachedText) return fonts_.Extents(dc_, current_, s, n).back();
+    Use(font);
+    if (const int32_t* advances = Advances()) return Sum(advances, s, n);
+    SelectCurrent();
+    if (screenLike_) return fonts_.Width(dc_, current_, s, n);
     SIZE sz{};
     GetTextExtentPoint32A(dc_, s, n, &sz);
     return sz.cx;
@@ -105,25 +180,46 @@ int32_t TGdiPainter::TextWidth(const TMyFont& font, const char* s, int32_t n) {
 
 int32_t TGdiPainter::FitChars(const TMyFont& font, const char* s, int32_t n, int32_t maxExtent) {
     if (n <= 0 || maxExtent < 0) return 0;
-    Select(font);
-    if (n <= THtmlFontCache::MaxCachedText) {
-        const std::vector<int32_t>& e = fonts_.Extents(dc_, current_, s, n);
-        // Partial extents grow with the prefix: the count of those within maxExtent.
-        int32_t fit = 0;
-        while (fit < n && e[static_cast<size_t>(fit)] <= maxExtent)
+    Use(font);
+    if (const int32_t* advances = Advances()) {
+        int32_t w = 0, fit = 0;
+        while (fit < n && (w += advances[static_cast<unsigned char>(s[fit])]) <= maxExtent)
             ++fit;
         return fit;
     }
+    SelectCurrent();
     INT fit = 0;
     SIZE sz{};
     if (!GetTextExtentExPointA(dc_, s, n, maxExtent, &fit, nullptr, &sz)) return 0;
     return std::clamp<int32_t>(fit, 0, n);
 }
 
+void TGdiPainter::TextExtents(const TMyFont& font, const char* s, int32_t n, int32_t* extents) {
+    if (n <= 0) return;
+    Use(font);
+    if (const int32_t* advances = Advances()) {
+        int32_t w = 0;
+        for (int32_t k = 0; k < n; ++k)
+            extents[k] = w += advances[static_cast<unsigned char>(s[k])];
+        return;
+    }
+    SelectCurrent();
+    static_assert(sizeof(INT) == sizeof(int32_t));
+    SIZE sz{};
+    if (!GetTextExtentExPointA(dc_, s, n, 0, nullptr, reinterpret_cast<INT*>(extents), &sz)) {
+        std::fill_n(extents, n, 0);
+        return;
+    }
+    // The whole text's extent is what the platform reports for it (it may differ from the last
+    // partial extent by an overhang), the same as TextWidth gives.
+    extents[n - 1] = sz.cx;
+}
+
 void TGdiPainter::TextOut(const TMyFont& font, int32_t x, int32_t yBaseline, const char* s, int32_t n,
                           TColor color, bool opaque, TColor back) {
     if (n <= 0) return;
-    Select(font);
+    Use(font);
+    SelectCurrent();
     SetTextColor(dc_, HtmlColorRef(color));
     if (opaque) {
         SetBkMode(dc_, OPAQUE);
@@ -136,7 +232,8 @@ void TGdiPainter::TextOut(const TMyFont& font, int32_t x, int32_t yBaseline, con
 void TGdiPainter::TextOutClipped(const TMyFont& font, int32_t x, int32_t yBaseline, const char* s, int32_t n,
                                  TColor color, const THvRect& clip) {
     if (n <= 0) return;
-    Select(font);
+    Use(font);
+    SelectCurrent();
     SetTextColor(dc_, HtmlColorRef(color));
     RECT r{clip.Left, clip.Top, clip.Right, clip.Bottom};
     ExtTextOutA(dc_, x, yBaseline, ETO_CLIPPED, &r, s, static_cast<UINT>(n), nullptr);
@@ -178,8 +275,18 @@ void TGdiPainter::DrawPicture(const IHtmlPicture& picture, int32_t x, int32_t y,
 }
 
 void TGdiPainter::DrawStandIn(StandIn kind, int32_t x, int32_t y) {
-    // A small framed square: a red cross for a picture that failed, grey for one still to come.
+    // The picture side's own stand-ins once it has made them.
     const int32_t s = StandInSize;
+    if (kind == StandIn::Error && ImageErrorBitmap && ImageErrorMask) {
+        DrawMasked(dc_, *ImageErrorBitmap, *ImageErrorMask, x, y, s, s);
+        return;
+    }
+    if (kind == StandIn::Pending && ImagePendingBitmap) {
+        BitBlt(dc_, x, y, s, s, ImagePendingBitmap->Canvas().Handle(), 0, 0, SRCCOPY);
+        return;
+    }
+    // Before that, a small framed square: a red cross for a picture that failed, grey for one
+    // still to come.
     FillRect({x, y, x + s, y + s}, 0xFFFFFF);
     FrameRect({x, y, x + s, y + s}, 0x808080);
     if (kind == StandIn::Error) {

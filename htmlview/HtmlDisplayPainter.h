@@ -1,15 +1,14 @@
 // The GDI side of the document engine's seam: text metrics and painting on a device context,
-// with the fonts of the document kept in a cache that lives as long as the viewer.
+// and the one cache of document fonts (with the widths of the short texts measured in them)
+// that the viewer, layout without a window, the tests and the benchmarks all go through.
 #pragma once
 
 #include <windows.h>
 
 #include <map>
-#include <memory>
 #include <string>
 #include <tuple>
 #include <unordered_map>
-#include <vector>
 
 #include "gui/GdiGuards.h"
 #include "htmlview/HtmlCanvas.h"
@@ -22,30 +21,62 @@ public:
     virtual void DrawOn(HDC dc, int32_t x, int32_t y, int32_t w, int32_t h) const = 0;
 };
 
-// The document's fonts as GDI fonts, created on first use and kept until the cache goes, and
-// the extents of the short texts measured in them: a document laid out again (a resize, a page
-// re-rendered with one more line) measures each run of text with the platform only once.
+// The document's fonts as GDI fonts, created on first use and kept until the cache goes (so the
+// number of HFONTs follows the distinct fonts, not the size of the documents or how often they
+// are laid out), and what measuring text in them on the screen needs, found once per font:
+// - its metrics, and the advances of its 256 characters, trusted once a probe shows that they
+//   add up to exactly what the platform reports for whole texts; then a text's width, its prefix
+//   extents and how much of it fits are sums: no platform call, and no selecting of the font into
+//   a DC (which costs far more than the measuring itself);
+// - for a font whose advances do not add up, the widths of its short texts, so a run that repeats
+//   ("» " before every link) or a page laid out again asks the platform once.
 class THtmlFontCache {
 public:
+    THtmlFontCache() = default;
+    THtmlFontCache(const THtmlFontCache&) = delete;
+    THtmlFontCache& operator=(const THtmlFontCache&) = delete;
+
+    // The cache for painters that no viewer owns (layout before a window exists, tests).
+    static THtmlFontCache& Shared();
+
+    // Face names are cut at 31 characters (what a LOGFONT holds), sizes kept to 1..1000 points.
     HFONT Get(const TMyFont& font);
-    // The extent of each prefix of s[0..n) (n >= 1) in the font selected into dc, which is font.
-    const std::vector<int32_t>& Extents(HDC dc, HFONT font, const char* s, int32_t n);
-    void Clear();
-    // Texts longer than this are measured by the platform every time.
+    int FontCount() const { return static_cast<int>(fonts_.size()); }
+
+    struct TFontFacts {
+        TFontMetrics Metrics;
+        bool Trusted = false; // Advances add up to the platform's extents
+        int32_t Advances[256] = {};
+    };
+    // The facts of font on dc, a screen-like DC (selected into it for the finding, the DC's own
+    // font put back).
+    const TFontFacts& Facts(HDC dc, HFONT font);
+    // Off: no advances are trusted, every text is measured by the platform (and kept).
+    bool UseAdvances = true;
+
+    // The width of s[0..n) in font, which is selected into dc, a screen-like DC.
+    int32_t Width(HDC dc, HFONT font, const char* s, int32_t n);
+    // Texts of at most this many characters are kept when their font has no trusted advances.
     static constexpr int32_t MaxCachedText = 256;
-    size_t CachedTexts() const { return extents_.size(); }
+    size_t CachedTexts() const { return widths_.size(); }
+
+    // Forgets the widths and deletes the fonts (no DC may have one selected).
+    void Clear();
 
 private:
     using TKey = std::tuple<std::string, int32_t, uint8_t, uint8_t>;
     std::map<TKey, TGdiObject<HFONT>> fonts_;
-    std::unordered_map<std::string, std::vector<int32_t>> extents_; // font handle bytes + text
+    std::unordered_map<HFONT, TFontFacts> facts_;
+    std::unordered_map<std::string, int32_t> widths_; // font handle bytes + text
+    std::string key_;                                 // reused for lookups: no allocation per text
     size_t cachedChars_ = 0;
 };
 
-// Metrics and drawing on a DC that someone else owns. The DC's font is put back on destruction.
+// Metrics and drawing on a DC that someone else owns; the DC's state is put back on destruction.
+// On DCs with the screen's metrics the font cache's facts answer; a printer measures afresh.
 class TGdiPainter : public IHtmlPainter {
 public:
-    TGdiPainter(HDC dc, THtmlFontCache& fonts);
+    explicit TGdiPainter(HDC dc, THtmlFontCache& fonts = THtmlFontCache::Shared());
     ~TGdiPainter() override;
     TGdiPainter(const TGdiPainter&) = delete;
     TGdiPainter& operator=(const TGdiPainter&) = delete;
@@ -53,6 +84,7 @@ public:
     TFontMetrics Metrics(const TMyFont& font) override;
     int32_t TextWidth(const TMyFont& font, const char* s, int32_t n) override;
     int32_t FitChars(const TMyFont& font, const char* s, int32_t n, int32_t maxExtent) override;
+    void TextExtents(const TMyFont& font, const char* s, int32_t n, int32_t* extents) override;
 
     void TextOut(const TMyFont& font, int32_t x, int32_t yBaseline, const char* s, int32_t n, TColor color,
                  bool opaque, TColor back) override;
@@ -70,13 +102,21 @@ public:
     HDC DC() const { return dc_; }
 
 private:
-    void Select(const TMyFont& font);
+    // The HFONT (and, on a screen-like DC, its facts) of font; nothing is selected.
+    void Use(const TMyFont& font);
+    // current_ selected into the DC, for a platform call.
+    void SelectCurrent();
+    // The trusted advances of current_, or nullptr.
+    const int32_t* Advances() const { return facts_ && facts_->Trusted ? facts_->Advances : nullptr; }
 
     HDC dc_;
     THtmlFontCache& fonts_;
-    HGDIOBJ oldFont_ = nullptr;
-    HFONT current_ = nullptr;
-    std::map<HFONT, TFontMetrics> metrics_;
+    TSavedDC saved_;
+    bool screenLike_;
+    HFONT current_ = nullptr, selected_ = nullptr;
+    TMyFont currentFont_; // the face current_ was made for: consecutive runs skip the lookup
+    const THtmlFontCache::TFontFacts* facts_ = nullptr;
+    std::map<HFONT, TFontMetrics> metrics_; // DCs that are not screen-like
 };
 
 // A COLORREF for any colour of the document (system colours looked up, the palette flag dropped).

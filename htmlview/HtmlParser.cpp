@@ -610,7 +610,6 @@ void THtmlParser::ParseCommon(int level) {
     case SymNOBR:
     case SymNOBREnd:
         NoBreak = sym == SymNOBR;
-        if (CurrentSection) CurrentSection->AppendToken(TokenObj(), NoBreak);
         Next();
         return;
     case SymWBR:

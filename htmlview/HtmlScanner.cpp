@@ -8,6 +8,10 @@
 namespace {
 constexpr char LF = 10;
 
+bool IsBlank(char c) {
+    return static_cast<unsigned char>(c) <= ' ';
+}
+
 bool IsUpperLetter(char c) {
     return c >= 'A' && c <= 'Z';
 }
@@ -88,6 +92,9 @@ void THtmlScanner::BeginScan(std::string_view doc) {
     inComment_ = false;
     Symbol = SymNone;
     TextToken.Clear();
+    // Text runs are cut at 100 characters: the token's room is made once, not per run.
+    TextToken.S.reserve(128);
+    TextToken.I.reserve(128);
 }
 
 char THtmlScanner::ReadRaw() {
@@ -264,7 +271,7 @@ bool THtmlScanner::ScanTag() {
     if (keeps) Attributes.Clear();
     TAttribute attr;
     while (ScanAttribute(attr))
-        if (keeps) Attributes.Add(attr);
+        if (keeps) Attributes.Add(std::move(attr));
     while (CurrentChar != '>' && CurrentChar != EofChar)
         Advance();
     if (CurrentChar == '>' && AtDocumentEnd() && (Symbol == SymPEnd || Symbol == SymBR)) {
@@ -314,8 +321,13 @@ bool THtmlScanner::ScanAttribute(TAttribute& attr, std::string* scannedName) {
         }
         if (CurrentChar == quote) Advance();
         Symbol = savedSymbol;
-        std::string t = Trim(attr.Name);
-        if (!t.empty() && t.back() == '%') t.pop_back();
+        // The number of a quoted value: blanks around it and a percent sign after it left out.
+        std::string_view t = attr.Name;
+        while (!t.empty() && IsBlank(t.front()))
+            t.remove_prefix(1);
+        while (!t.empty() && IsBlank(t.back()))
+            t.remove_suffix(1);
+        if (!t.empty() && t.back() == '%') t.remove_suffix(1);
         attr.Value = AttributeInteger(t);
     } else if (CurrentChar == '+' || CurrentChar == '-' || IsDigit(CurrentChar)) {
         while (CurrentChar != CR && CurrentChar != EofChar && CurrentChar != ' ' && CurrentChar != '%' &&

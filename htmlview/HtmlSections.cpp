@@ -60,7 +60,6 @@ void TSectionBase::MinMaxWidth(ITextMetrics&, int32_t& min, int32_t& max) {
 
 void TCell::Add(std::unique_ptr<TSectionBase> section) {
     if (!section) return;
-    if (auto* text = dynamic_cast<TSection*>(section.get())) text->Finish();
     section->SetParentSectionList(OwnerDocument);
     Sections.Add(std::move(section));
 }

@@ -27,6 +27,7 @@ char FoldAscii(char c) {
 TSection::TSection(TSectionList* list, int32_t level, const TMyFont& font, const TUrlTarget* url,
                    uint8_t justify)
     : TSectionBase(list), Level(level), Justify(justify) {
+    Fonts.Reserve(4); // a link line has three runs: made room for at once
     auto f = std::make_unique<TMyFont>(font);
     if (list && list->Parser) {
         f->Style |= list->Parser->StyleBits;
@@ -53,10 +54,21 @@ TSection::~TSection() {
     }
 }
 
-void TSection::AppendRaw(const char* s, const int32_t* positions, int32_t n) {
-    buff_.append(s, static_cast<size_t>(n));
-    sourcePos_.insert(sourcePos_.end(), positions, positions + n);
+void TSection::AppendChar(char c, int32_t sourcePos) {
+    // Where the source stops running on one by one, a new index entry starts.
+    if (buff_.empty() || sourcePos != lastSourcePos_ + 1) {
+        if (SourceIndexList.empty()) SourceIndexList.reserve(4);
+        SourceIndexList.push_back({Len, sourcePos});
+    }
+    buff_ += c;
+    lastSourcePos_ = sourcePos;
     Len = static_cast<int32_t>(buff_.size());
+}
+
+void TSection::AppendRaw(const char* s, const int32_t* positions, int32_t n) {
+    buff_.reserve(buff_.size() + static_cast<size_t>(n));
+    for (int32_t k = 0; k < n; ++k)
+        AppendChar(s[k], positions[k]);
 }
 
 bool TSection::OnlyFloatsSoFar() const {
@@ -83,28 +95,31 @@ void TSection::AppendToken(const TokenObj& token, bool noBreak) {
                       static_cast<int32_t>(token.S.size() - skip));
         return;
     }
-    std::string s = token.S;
-    std::vector<int32_t> idx = token.I;
-    auto erase = [&](size_t i) {
-        s.erase(i, 1);
-        idx.erase(idx.begin() + static_cast<std::ptrdiff_t>(i));
-    };
-    if ((buff_.empty() || last == PhNoBreakSpace || last == ' ' || last == NbspChar) &&
-        s[0] == PhNoBreakSpace)
-        erase(0);
-    for (size_t i = 0; i < s.size();) {
-        bool five = s[i] == PhNoBreakSpace;
-        if (five && ((i > 0 && (s[i - 1] == ' ' || s[i - 1] == PhNoBreakSpace)) ||
-                     (i + 1 < s.size() && s[i + 1] == ' '))) {
-            erase(i);
+    // Inside NOBR spaces come as character 5: one of them next to a space (or at the start after
+    // a space) goes, the rest become no-break spaces; read straight into the text, no copies.
+    const std::string& s = token.S;
+    const std::vector<int32_t>& idx = token.I;
+    size_t j = ((buff_.empty() || last == PhNoBreakSpace || last == ' ' || last == NbspChar) &&
+                s[0] == PhNoBreakSpace)
+                   ? 1
+                   : 0;
+    char prevKept = 0;
+    bool havePrev = false, first = true;
+    buff_.reserve(buff_.size() + s.size());
+    for (; j < s.size(); ++j) {
+        char c = s[j];
+        if (c == PhNoBreakSpace && ((havePrev && (prevKept == ' ' || prevKept == PhNoBreakSpace)) ||
+                                    (j + 1 < s.size() && s[j + 1] == ' ')))
             continue;
+        havePrev = true;
+        prevKept = c;
+        char out = c == PhNoBreakSpace ? NbspChar : c;
+        if (first) {
+            first = false;
+            if ((out == ' ' || out == NbspChar) && OnlyFloatsSoFar()) continue;
         }
-        ++i;
+        AppendChar(out, idx[j]);
     }
-    for (char& c : s)
-        if (c == PhNoBreakSpace) c = NbspChar;
-    if (!s.empty() && (s[0] == ' ' || s[0] == NbspChar) && OnlyFloatsSoFar()) erase(0);
-    if (!s.empty()) AppendRaw(s.data(), idx.data(), static_cast<int32_t>(s.size()));
 }
 
 void TSection::AddChar(char ch, int32_t sourcePos, bool noBreak) {
@@ -114,32 +129,38 @@ void TSection::AddChar(char ch, int32_t sourcePos, bool noBreak) {
 }
 
 void TSection::ChangeFont(const TMyFont& font) {
-    auto f = std::make_unique<TMyFont>(font);
+    NewRun(font, true);
+}
+
+void TSection::NewRun(const TMyFont& font, bool keepLink) {
+    TMyFont f = font;
     uint8_t subSup = 0;
     if (ParentSectionList && ParentSectionList->Parser) {
-        f->Style |= ParentSectionList->Parser->StyleBits;
+        f.Style |= ParentSectionList->Parser->StyleBits;
         subSup = ParentSectionList->Parser->SubSup;
     }
-    if (subSup != 0) f->Size = HtmlMulDiv(f->Size, 3, 4);
+    if (subSup != 0) f.Size = HtmlMulDiv(f.Size, 3, 4);
     minMaxLen_ = -1;
     TFontObj* lastRun = Fonts.Last();
     if (lastRun && lastRun->Pos == Len) {
-        if (!runExtents_.empty()) runExtents_.back().clear();
-        lastRun->CurrentFont = std::move(f);
+        const size_t last = static_cast<size_t>(Fonts.Count() - 1);
+        if (last < runWidths_.size()) runWidths_[last].Len = -1;
+        *lastRun->CurrentFont = std::move(f);
         lastRun->SScript = subSup;
         lastRun->FontChanged();
         return;
     }
-    auto* run = Fonts.Add(std::make_unique<TFontObj>(this, std::move(f), Len));
+    auto* run = Fonts.Add(std::make_unique<TFontObj>(this, std::make_unique<TMyFont>(std::move(f)), Len));
     run->SScript = subSup;
-    if (lastRun) {
+    if (keepLink && lastRun) {
         run->UrlTarget = lastRun->UrlTarget;
         if (!run->UrlTarget.URL.empty() && ParentSectionList) ParentSectionList->LinkList.push_back(run);
     }
 }
 
 void TSection::HRef(bool linkStart, const TMyFont& font, const TUrlTarget& url) {
-    ChangeFont(font);
+    // The run's link is set just below: a new run starts with none (no copy to throw away).
+    NewRun(font, false);
     TFontObj* run = Fonts.Last();
     bool wasLink = !run->UrlTarget.URL.empty();
     run->UrlTarget.Clear();
@@ -228,15 +249,6 @@ uint8_t TSection::LineBreak(int32_t sourcePos, bool noBreak) {
     return Justify;
 }
 
-void TSection::Finish() {
-    SourceIndexList.clear();
-    for (int32_t i = 0; i < static_cast<int32_t>(sourcePos_.size()); ++i)
-        if (i == 0 || sourcePos_[static_cast<size_t>(i)] != sourcePos_[static_cast<size_t>(i - 1)] + 1)
-            SourceIndexList.push_back({i, sourcePos_[static_cast<size_t>(i)]});
-    sourcePos_.clear();
-    sourcePos_.shrink_to_fit();
-}
-
 TImageObj* TSection::FindImage(int32_t pos) const {
     for (const auto& img : Images)
         if (img->Pos == pos) return img.get();
@@ -308,39 +320,59 @@ int32_t TSection::FitCount(ITextMetrics& canvas, int32_t width, std::vector<TIma
     return count;
 }
 
-const std::vector<int32_t>& TSection::RunExtents(ITextMetrics& canvas, int runIndex) {
+TSection::TRunWidths& TSection::RunWidths(ITextMetrics& canvas, int runIndex) {
     if (measuredWith_ != &canvas) {
-        runExtents_.clear();
+        runWidths_.clear();
         measuredWith_ = &canvas;
     }
-    if (static_cast<int>(runExtents_.size()) < Fonts.Count())
-        runExtents_.resize(static_cast<size_t>(Fonts.Count()));
-    std::vector<int32_t>& ext = runExtents_[static_cast<size_t>(runIndex)];
+    if (static_cast<int>(runWidths_.size()) < Fonts.Count())
+        runWidths_.resize(static_cast<size_t>(Fonts.Count()));
+    TRunWidths& run = runWidths_[static_cast<size_t>(runIndex)];
     int32_t start = Fonts[runIndex]->Pos;
     int32_t end = runIndex + 1 < Fonts.Count() ? Fonts[runIndex + 1]->Pos : Len;
     int32_t n = std::max(0, end - start);
-    if (static_cast<int32_t>(ext.size()) != n) {
-        ext.assign(static_cast<size_t>(n), 0);
-        if (n > 0) canvas.TextExtents(*Fonts[runIndex]->CurrentFont, buff_.data() + start, n, ext.data());
+    if (run.Len != n) {
+        run.Len = n;
+        run.Extents.clear();
+        run.Width = n > 0 ? canvas.TextWidth(*Fonts[runIndex]->CurrentFont, buff_.data() + start, n) : 0;
     }
-    return ext;
+    return run;
+}
+
+const std::vector<int32_t>& TSection::RunExtents(ITextMetrics& canvas, int runIndex) {
+    TRunWidths& run = RunWidths(canvas, runIndex);
+    if (static_cast<int32_t>(run.Extents.size()) != run.Len) {
+        run.Extents.assign(static_cast<size_t>(run.Len), 0);
+        if (run.Len > 0) {
+            canvas.TextExtents(*Fonts[runIndex]->CurrentFont, buff_.data() + Fonts[runIndex]->Pos, run.Len,
+                               run.Extents.data());
+            // One answer for the whole run, however it was asked for.
+            run.Extents.back() = run.Width;
+        }
+    }
+    return run.Extents;
 }
 
 int32_t TSection::StretchWidth(ITextMetrics& canvas, int runIndex, int32_t start, int32_t n) {
     if (n <= 0) return 0;
-    const std::vector<int32_t>& ext = RunExtents(canvas, runIndex);
     size_t a = static_cast<size_t>(start - Fonts[runIndex]->Pos);
     size_t b = a + static_cast<size_t>(n);
-    if (b > ext.size()) return 0;
+    const TRunWidths& run = RunWidths(canvas, runIndex);
+    if (b > static_cast<size_t>(run.Len)) return 0;
+    if (a == 0 && b == static_cast<size_t>(run.Len)) return run.Width;
+    const std::vector<int32_t>& ext = RunExtents(canvas, runIndex);
     return ext[b - 1] - (a > 0 ? ext[a - 1] : 0);
 }
 
 int32_t TSection::StretchFit(ITextMetrics& canvas, int runIndex, int32_t start, int32_t n,
                              int32_t maxExtent) {
     if (n <= 0 || maxExtent < 0) return 0;
-    const std::vector<int32_t>& ext = RunExtents(canvas, runIndex);
     size_t a = static_cast<size_t>(start - Fonts[runIndex]->Pos);
-    if (a + static_cast<size_t>(n) > ext.size()) return 0;
+    const TRunWidths& run = RunWidths(canvas, runIndex);
+    if (a + static_cast<size_t>(n) > static_cast<size_t>(run.Len)) return 0;
+    // A whole run that fits needs no prefix extents: most runs of a page never have to be cut.
+    if (a == 0 && n == run.Len && run.Width <= maxExtent) return n;
+    const std::vector<int32_t>& ext = RunExtents(canvas, runIndex);
     int32_t base = a > 0 ? ext[a - 1] : 0;
     // Extents grow with each character: the first that passes the limit ends the fit.
     auto first = ext.begin() + static_cast<std::ptrdiff_t>(a);
@@ -870,7 +902,7 @@ int32_t TSection::DocPosOf(int32_t sourcePos, bool prev) {
 }
 
 void TSection::UpdateFonts() {
-    runExtents_.clear();
+    runWidths_.clear();
     minMaxLen_ = -1;
     Fonts.UpdateFonts();
     if (BaseFont && ParentSectionList)

@@ -48,7 +48,6 @@ public:
                                     const TAttributeList& attributes);
     void CheckClear(const TAttributeList& attributes);
     uint8_t LineBreak(int32_t sourcePos, bool noBreak);
-    void Finish();
 
     int32_t LayoutParagraph(ITextMetrics& canvas, int32_t y, IndentManager& indents, int32_t& maxWidth,
                             int32_t& curs) override;
@@ -100,13 +99,24 @@ protected:
                       int32_t floatHt, std::vector<TImageObj*>& floatList);
     int32_t DoLayout(ITextMetrics& canvas, int32_t y, IndentManager& indents, int32_t& maxWidth,
                      int32_t& curs, bool noWrap);
+    // A run with font from the end of the text on (the last run is reused while it holds no
+    // characters yet); with keepLink the link of the run before goes on into it.
+    void NewRun(const TMyFont& font, bool keepLink);
+    void AppendChar(char c, int32_t sourcePos);
     void AppendRaw(const char* s, const int32_t* positions, int32_t n);
     bool OnlyFloatsSoFar() const;
     int32_t LineAt(int32_t y, int32_t& top) const;
 
-    // The prefix extents of a whole font run, measured once and kept between layouts: a layout at
-    // a new width measures nothing again. Valid while the run keeps its length and the metrics
-    // it was measured with.
+    // A font run's measurements, kept between layouts while the run keeps its length and the
+    // metrics it was measured with (a layout at a new width measures nothing again): its whole
+    // width at once, its prefix extents only when a line has to cut the run or a word inside it
+    // is measured.
+    struct TRunWidths {
+        int32_t Len = -1;
+        int32_t Width = 0;
+        std::vector<int32_t> Extents; // empty until needed
+    };
+    TRunWidths& RunWidths(ITextMetrics& canvas, int runIndex);
     const std::vector<int32_t>& RunExtents(ITextMetrics& canvas, int runIndex);
     // The width of n characters from start within one run (no placeholders in them).
     int32_t StretchWidth(ITextMetrics& canvas, int runIndex, int32_t start, int32_t n);
@@ -114,8 +124,8 @@ protected:
     int32_t StretchFit(ITextMetrics& canvas, int runIndex, int32_t start, int32_t n, int32_t maxExtent);
 
     std::string buff_;
-    std::vector<int32_t> sourcePos_; // per character until Finish
-    std::vector<std::vector<int32_t>> runExtents_;
+    int32_t lastSourcePos_ = 0; // of the last character appended
+    std::vector<TRunWidths> runWidths_;
     ITextMetrics* measuredWith_ = nullptr;
     // MinMaxWidth's result, kept while text, fonts and metrics stay (sections without pictures).
     int32_t minMaxLen_ = -1, cachedMin_ = 0, cachedMax_ = 0;

@@ -50,6 +50,7 @@ public:
         items_.push_back(std::move(item));
         return items_.back().get();
     }
+    void Reserve(size_t n) { items_.reserve(n); }
     void Insert(int i, std::unique_ptr<T> item) { items_.insert(items_.begin() + i, std::move(item)); }
     std::unique_ptr<T> Extract(int i) {
         auto p = std::move(items_[static_cast<size_t>(i)]);
@@ -91,7 +92,6 @@ private:
 // Text with one integer (a document position) per character. Both grow geometrically.
 class TokenObj {
 public:
-    TokenObj() { I.reserve(300); }
     void AddChar(char ch, int32_t index) {
         S.push_back(ch);
         I.push_back(index);

@@ -7,8 +7,7 @@ if(MV_WIN32)
   add_library(mv_htmldisplay STATIC
     ${CMAKE_CURRENT_LIST_DIR}/HtmlDisplay.cpp
     ${CMAKE_CURRENT_LIST_DIR}/HtmlDisplayInput.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/HtmlDisplayPainter.cpp
     ${CMAKE_CURRENT_LIST_DIR}/HtmlDisplayForms.cpp
     ${CMAKE_CURRENT_LIST_DIR}/HtmlFormControls.cpp)
-  target_link_libraries(mv_htmldisplay PUBLIC mv_htmldisplay_rules mv_htmlengine_core mv_gui)
+  target_link_libraries(mv_htmldisplay PUBLIC mv_htmldisplay_rules mv_htmlengine mv_gui)
 endif()

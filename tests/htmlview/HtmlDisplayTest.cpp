@@ -474,33 +474,6 @@ TEST_F(HtmlDisplayTest, PicturesReportClicksAndFormsSubmitAfterTheClick) {
     EXPECT_FALSE(static_cast<bool>(Viewer->SectionList().SubmitForm));
 }
 
-// The painter's kept extents agree with the platform's own answers.
-TEST(GdiPainter, KeptExtentsAgreeWithThePlatform) {
-    THtmlFontCache fonts;
-    TMemoryDC dc(nullptr);
-    TGdiPainter painter(dc.Get(), fonts);
-    TMyFont font;
-    font.Name = "Arial";
-    font.Size = 10;
-    TSelectObject select(dc.Get(), fonts.Get(font));
-    for (const std::string text : {"W", "alpha beta", "Topic number 42 about things", "iiiiWWWW"}) {
-        const int n = static_cast<int>(text.size());
-        SIZE whole{};
-        GetTextExtentPoint32A(dc.Get(), text.data(), n, &whole);
-        for (int round = 0; round < 2; ++round) { // measured, then kept
-            EXPECT_EQ(painter.TextWidth(font, text.data(), n), whole.cx) << text;
-            const int w = static_cast<int>(whole.cx);
-            for (int max : {0, 5, w / 2, w - 1, w, w + 10}) {
-                INT fit = 0;
-                SIZE sz{};
-                GetTextExtentExPointA(dc.Get(), text.data(), n, max, &fit, nullptr, &sz);
-                EXPECT_EQ(painter.FitChars(font, text.data(), n, max), fit) << text << " in " << max;
-            }
-        }
-    }
-    EXPECT_EQ(fonts.CachedTexts(), 4u);
-}
-
 TEST_F(HtmlDisplayTest, ShowsTheReleaseNotes) {
     Form->SetBounds(30, 30, 640, 480);
     Viewer->SetBounds(0, 0, 620, 440);

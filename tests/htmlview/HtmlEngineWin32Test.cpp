@@ -10,7 +10,7 @@
 #include "GifTestFiles.h"
 #include "ImageScreens.h"
 #include "PictureOracle.h"
-#include "htmlview/HtmlGdiCanvas.h"
+#include "htmlview/HtmlDisplayPainter.h"
 #include "htmlview/HtmlImageCache.h"
 #include "htmlview/HtmlImagePicture.h"
 #include "htmlview/HtmlParser.h"
@@ -63,7 +63,7 @@ struct TestBitmap {
 };
 
 int32_t LayoutAndDraw(TSectionList& doc, TestBitmap& bmp) {
-    TGdiCanvas canvas(bmp.DC);
+    TGdiPainter canvas(bmp.DC);
     doc.SetMeasure(&canvas);
     int32_t curs = 0, maxWidth = 0;
     int32_t h = doc.Layout(canvas, 0, bmp.Width - 20, maxWidth, curs);
@@ -109,22 +109,22 @@ TEST(HtmlEngineGdi, FontCountStaysFlatOverLayoutsAndLinks) {
                 "</nobr></a><br>";
     page += "</table>";
     THtmlParser parser;
-    const int start = HtmlFontCacheCount();
+    const int start = THtmlFontCache::Shared().FontCount();
     int before = -1;
     for (int round = 0; round < 5; ++round) {
         TSectionList doc;
         parser.ParseHtmlText(page, doc, nullptr);
         LayoutAndDraw(doc, bmp);
-        if (round == 0) before = HtmlFontCacheCount();
+        if (round == 0) before = THtmlFontCache::Shared().FontCount();
     }
-    EXPECT_EQ(HtmlFontCacheCount(), before);
+    EXPECT_EQ(THtmlFontCache::Shared().FontCount(), before);
     EXPECT_LE(before - start, 2); // the text font and the link font
 }
 
 TEST(HtmlEngineGdi, LongFaceNamesAreCut) {
     TMyFont f;
     f.Name = std::string(80, 'Q');
-    HFONT h = HtmlFontHandle(f);
+    HFONT h = THtmlFontCache::Shared().Get(f);
     ASSERT_NE(h, nullptr);
     LOGFONTA lf{};
     ASSERT_GT(GetObjectA(h, sizeof lf, &lf), 0);
