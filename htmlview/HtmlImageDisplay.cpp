@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "gui/GdiGuards.h"
 #include "htmlview/HtmlDither.h"
 #include "htmlview/HtmlImageCache.h"
 
@@ -25,7 +26,6 @@ TMemoryStream* ImageLaterStream = nullptr;
 namespace {
 int startupCount = 0;
 HCURSOR cursors[6] = {};
-HCURSOR downCursor = nullptr; // made here, destroyed at shut-down
 
 // A 16 x 16 placeholder drawn in code: a page with a folded corner (pending) or a red cross in a
 // frame (error), and the error picture's mask with its corners see-through.
@@ -61,19 +61,27 @@ std::unique_ptr<TBitmap> PlaceholderMask() {
     return MaskFromPixels(mask);
 }
 
-// A 32 x 32 downward arrow (the pointer for scrolling down only).
-HCURSOR MakeDownCursor() {
-    BYTE andMask[128], xorMask[128];
-    std::memset(andMask, 0xFF, sizeof andMask);
-    std::memset(xorMask, 0, sizeof xorMask);
-    auto black = [&](int x, int y) { andMask[y * 4 + x / 8] &= static_cast<BYTE>(~(0x80 >> (x % 8))); };
-    for (int y = 2; y < 18; ++y)
-        for (int x = 14; x < 18; ++x)
-            black(x, y);
-    for (int y = 18; y < 28; ++y)
-        for (int x = 16 - (28 - y); x < 16 + (28 - y); ++x)
-            black(x, y);
-    return CreateCursor(GetModuleHandleA(nullptr), 16, 27, 32, 32, andMask, xorMask);
+// A bitmap resource of the program copied into a bitmap of the given format, or nullptr when
+// the program carries no such resource.
+std::unique_ptr<TBitmap> ResourceBitmap(int id, TPixelFormat format) {
+    auto* handle = static_cast<HBITMAP>(
+        LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    if (!handle) return nullptr;
+    TGdiObject<HBITMAP> loaded(handle);
+    BITMAP bm{};
+    GetObjectA(handle, sizeof bm, &bm);
+    auto bitmap = std::make_unique<TBitmap>(bm.bmWidth, bm.bmHeight, format);
+    TMemoryDC source;
+    TSelectObject select(source.Get(), handle);
+    BitBlt(bitmap->Canvas().Handle(), 0, 0, bm.bmWidth, bm.bmHeight, source.Get(), 0, 0, SRCCOPY);
+    return bitmap;
+}
+
+// A cursor resource of the program, else the system's cursor of a like role. Cursors loaded
+// from resources are shared and never destroyed.
+HCURSOR ResourceCursor(const char* name, const char* fallback) {
+    if (HCURSOR own = LoadCursorA(GetModuleHandleA(nullptr), name)) return own;
+    return LoadCursorA(nullptr, fallback);
 }
 
 std::array<uint32_t, 256> ScreenSystemPalette(HDC dc) {
@@ -132,15 +140,22 @@ void HtmlImagesStartup() {
         SetDisplayColors(GetDeviceCaps(screen.Get(), BITSPIXEL) * GetDeviceCaps(screen.Get(), PLANES),
                          ScreenSystemPalette(screen.Get()));
     }
-    ImagePendingBitmap = DrawPlaceholder(false).release();
-    ImageErrorBitmap = DrawPlaceholder(true).release();
-    ImageErrorMask = PlaceholderMask().release();
-    downCursor = MakeDownCursor();
-    cursors[1] = LoadCursorA(nullptr, IDC_HAND);
-    cursors[2] = LoadCursorA(nullptr, IDC_APPSTARTING);
-    cursors[3] = LoadCursorA(nullptr, IDC_SIZENS);
-    cursors[4] = LoadCursorA(nullptr, IDC_UPARROW);
-    cursors[5] = downCursor ? downCursor : LoadCursorA(nullptr, IDC_SIZENS);
+    // The program's own pictures (htmlview/res); drawn here for a program without them.
+    auto pending = ResourceBitmap(1002, TPixelFormat::pf24bit);
+    auto error = ResourceBitmap(1001, TPixelFormat::pf24bit);
+    auto mask = ResourceBitmap(1005, TPixelFormat::pf1bit);
+    if (!error || !mask) {
+        error = DrawPlaceholder(true);
+        mask = PlaceholderMask();
+    }
+    ImagePendingBitmap = (pending ? std::move(pending) : DrawPlaceholder(false)).release();
+    ImageErrorBitmap = error.release();
+    ImageErrorMask = mask.release();
+    cursors[1] = ResourceCursor(MAKEINTRESOURCEA(1003), IDC_HAND);
+    cursors[2] = ResourceCursor(MAKEINTRESOURCEA(1006), IDC_IBEAM);
+    cursors[3] = ResourceCursor("UPDOWNCURSOR", IDC_SIZENS);
+    cursors[4] = ResourceCursor("UPONLYCURSOR", IDC_UPARROW);
+    cursors[5] = ResourceCursor("DOWNONLYCURSOR", IDC_SIZENS);
     ImageLaterStream = new TMemoryStream();
 }
 
@@ -154,7 +169,6 @@ void HtmlImagesShutdown() {
     delete std::exchange(ImageErrorMask, nullptr);
     delete std::exchange(ImageLaterStream, nullptr);
     std::fill(std::begin(cursors), std::end(cursors), nullptr);
-    if (downCursor) DestroyCursor(std::exchange(downCursor, nullptr));
 }
 
 HCURSOR HtmlViewCursor(int slot) {

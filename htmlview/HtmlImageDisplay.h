@@ -31,8 +31,8 @@ void HtmlImagesShutdown();
 // screen's values; tests call it to act as a palette or 16-colour display.
 void SetDisplayColors(int bitsTimesPlanes, const std::array<uint32_t, 256>& systemPalette);
 
-// The viewer's cursors: slot 1 over a link, 2 over a link while busy, 3 up-and-down scrolling,
-// 4 scrolling up only, 5 scrolling down only. Owned here (nullptr before start-up).
+// The viewer's cursors: slot 1 over a link, 2 over text, 3 panning up and down, 4 panning up
+// only, 5 panning down only (nullptr before start-up).
 HCURSOR HtmlViewCursor(int slot);
 
 // Bits per pixel of what the DC draws into (for a memory DC: its selected bitmap).

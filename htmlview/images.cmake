@@ -21,4 +21,8 @@ if(MV_WIN32)
     ${CMAKE_CURRENT_LIST_DIR}/HtmlImagePicture.cpp
   )
   target_link_libraries(mv_htmlimages PUBLIC mv_htmlimages_core mv_gui winmm)
+  # The stand-in pictures and the viewer's cursors: resources linked into every program that
+  # shows pictures (the program itself and the test programs).
+  add_library(mv_htmlimages_resources OBJECT ${CMAKE_CURRENT_LIST_DIR}/res/HtmlPictures.rc)
+  target_sources(mv_htmlimages INTERFACE $<TARGET_OBJECTS:mv_htmlimages_resources>)
 endif()

@@ -299,3 +299,35 @@ TEST_F(PictureDisplay, StartupMadePlaceholdersAndCursorsOnce) {
     DrawMasked(both.Canvas().Handle(), *ImagePendingBitmap, *ImageErrorMask, 22, 2, 16, 16);
     SaveScreenPng("htmlimages-placeholders", PixelsFromBitmap(both));
 }
+
+TEST_F(PictureDisplay, StandInsAndCursorsComeFromTheProgramsResources) {
+    // The error picture's red cross, the pending picture's sun, and the mask: see-through
+    // around the page, opaque on it.
+    EXPECT_EQ(ImageErrorBitmap->Canvas().Pixel(6, 7), RGB(255, 0, 0));
+    EXPECT_EQ(ImageErrorBitmap->Canvas().Pixel(4, 3), RGB(255, 255, 255));
+    EXPECT_EQ(ImagePendingBitmap->Canvas().Pixel(11, 4), RGB(255, 255, 0));
+    EXPECT_EQ(ImagePendingBitmap->Canvas().Pixel(0, 0), RGB(0, 0, 0));
+    EXPECT_EQ(ImageErrorMask->Canvas().Pixel(0, 0), RGB(255, 255, 255));
+    EXPECT_EQ(ImageErrorMask->Canvas().Pixel(1, 1), RGB(0, 0, 0));
+    EXPECT_EQ(ImageErrorMask->Canvas().Pixel(15, 1), RGB(255, 255, 255)) << "the torn corner";
+    // Drawn through its mask, the error picture leaves the corners alone.
+    TBitmap target(16, 16, TPixelFormat::pf24bit);
+    target.Canvas().Brush().SetColor(TColor(0x00FF00));
+    target.Canvas().FillRect(RECT{0, 0, 16, 16});
+    DrawMasked(target.Canvas().Handle(), *ImageErrorBitmap, *ImageErrorMask, 0, 0, 16, 16);
+    EXPECT_EQ(target.Canvas().Pixel(0, 0), RGB(0, 255, 0));
+    EXPECT_EQ(target.Canvas().Pixel(6, 7), RGB(255, 0, 0));
+    // Our cursors, not the system's: each slot its own.
+    EXPECT_NE(HtmlViewCursor(1), LoadCursorA(nullptr, IDC_HAND));
+    EXPECT_NE(HtmlViewCursor(2), LoadCursorA(nullptr, IDC_IBEAM));
+    for (int a = 1; a <= 5; ++a)
+        for (int b = a + 1; b <= 5; ++b)
+            EXPECT_NE(HtmlViewCursor(a), HtmlViewCursor(b)) << a << " " << b;
+    ICONINFO info{};
+    ASSERT_TRUE(GetIconInfo(HtmlViewCursor(2), &info));
+    EXPECT_FALSE(info.fIcon);
+    EXPECT_EQ(info.xHotspot, 3u);
+    EXPECT_EQ(info.yHotspot, 8u);
+    if (info.hbmMask) DeleteObject(info.hbmMask);
+    if (info.hbmColor) DeleteObject(info.hbmColor);
+}
