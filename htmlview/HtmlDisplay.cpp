@@ -9,6 +9,7 @@
 #include "gui/Application.h"
 #include "gui/Clipbrd.h"
 #include "htmlview/HtmlFonts.h"
+#include "htmlview/HtmlImageCache.h"
 #include "htmlview/HtmlTextSection.h"
 
 namespace {
@@ -153,12 +154,15 @@ void TPaintPanel::PaintWindow(HDC DC) {
     if (!mem.Get() || !bitmap) throw EOutOfResources("Out of Resources");
     TSelectObject select(mem.Get(), bitmap.Get());
     SetWindowOrgEx(mem.Get(), clip.left, clip.top, nullptr);
-    {
-        TGdiObject<HBRUSH> brush(CreateSolidBrush(HtmlColorRef(Color())));
-        ::FillRect(mem.Get(), &clip, brush.Get());
-    }
+    FViewer->PaintBackground(mem.Get(), clip, Color());
     FViewer->DrawDocument(mem.Get(), clip);
+    HPALETTE oldPalette = nullptr;
+    if (HPALETTE palette = FViewer->GetPalette()) {
+        oldPalette = SelectPalette(DC, palette, TRUE);
+        RealizePalette(DC);
+    }
     BitBlt(DC, clip.left, clip.top, w, h, mem.Get(), clip.left, clip.top, SRCCOPY);
+    if (oldPalette) SelectPalette(DC, oldPalette, TRUE);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -202,6 +206,7 @@ THtmlDisplay::THtmlDisplay(TComponent* AOwner) : TCustomControl(AOwner), FMeasur
     FTimer->SetEnabled(false);
     FTimer->SetInterval(200);
     FTimer->SetOnTimer([this](TObject*) { HoverTimerTick(); });
+    StartPictures();
     FCreating = false;
 }
 
@@ -210,6 +215,7 @@ THtmlDisplay::~THtmlDisplay() {
     if (GetCapture() && HandleAllocated() && GetCapture() == FPaintPanel->Handle()) ReleaseCapture();
     // The document's fonts measure through FMeasure: the sections go first.
     FSections->Clear();
+    StopPictures();
 }
 
 void THtmlDisplay::CreateWnd() {
@@ -319,6 +325,9 @@ void THtmlDisplay::ParseAndLayout(const std::string& S, uint8_t DocType) {
     FHoverURL.clear();
     FHoverTarget.clear();
     FSections->Clear();
+    UpdateAnimationTimer();
+    // A picture no document uses survives a few loads in the cache, then goes.
+    ImageCache().MarkUsedAndPurge();
     ResetDocumentFonts();
     FNameList.Clear();
     FMarginW = FMarginWidth;
@@ -339,6 +348,7 @@ void THtmlDisplay::ParseAndLayout(const std::string& S, uint8_t DocType) {
         FDocumentTitle = FParser->Title;
         FBase = FParser->BaseHref;
         FBaseTarget = FParser->BaseTarget;
+        FSections->GetBackgroundBitmap();
     }
     DoLayout();
     FPaintPanel->Invalidate();
@@ -362,6 +372,7 @@ void THtmlDisplay::Clear() {
     ++FDocumentLoads;
     FTimer->SetEnabled(false);
     FSections->Clear();
+    UpdateAnimationTimer();
     ResetDocumentFonts();
     FNameList.Clear();
     FBase.clear();
@@ -394,6 +405,7 @@ void THtmlDisplay::DoLayout() {
     FDocWidth = maxWidth + 2 * FMarginW;
     FDocHeight = height + (vert ? 2 : 1) * FMarginH;
     LayoutScrollBars();
+    UpdateAnimationTimer();
 }
 
 int32_t THtmlDisplay::PanelHeight() const {
@@ -675,7 +687,14 @@ void THtmlDisplay::DrawDocument(HDC DC, const RECT& Clip) {
     THvRect rect{FMarginW, Clip.top, PanelWidth(), std::min<int32_t>(Clip.bottom, PanelHeight())};
     rect.Top = std::max<int32_t>(Clip.top, 0);
     rect.Left = 0;
+    HPALETTE oldPalette = nullptr;
+    if (HPALETTE palette = GetPalette()) {
+        oldPalette = SelectPalette(DC, palette, TRUE);
+        RealizePalette(DC);
+    }
     FSections->Draw(painter, rect, 6000, FMarginW - FHScroll->Position(), FMarginH);
+    if (oldPalette) SelectPalette(DC, oldPalette, TRUE);
+    UpdateAnimationTimer();
 }
 
 void THtmlDisplay::Invalidate() {
@@ -937,6 +956,7 @@ void THtmlDisplay::SetNoSelect(bool Value) {
 void THtmlDisplay::SetViewImages(bool Value) {
     if (Value == FSections->ShowImages || FProcessing) return;
     FSections->ShowImages = Value;
+    if (FSections->Count() > 0) FSections->GetBackgroundBitmap();
     Reformat();
 }
 

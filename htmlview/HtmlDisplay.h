@@ -14,6 +14,7 @@
 #include "gui/Timers.h"
 #include "htmlview/HtmlDisplayPainter.h"
 #include "htmlview/HtmlDisplayRules.h"
+#include "htmlview/HtmlImageFetch.h"
 #include "htmlview/HtmlParser.h"
 #include "htmlview/HtmlSections.h"
 
@@ -50,6 +51,9 @@ using TImageClickEvent =
 using TImageOverEvent = std::function<void(TObject* Sender, TObject* Obj, TShiftState Shift, int X, int Y)>;
 // A form control of the document (its TFormControlObj) was clicked; OnClick is its ONCLICK text.
 using TObjectClickEvent = std::function<void(TObject* Sender, TObject* Obj, const std::string& OnClick)>;
+// A picture of the document is needed: Stream is set to the picture's bytes (kept by the
+// application), to ImageLaterStream when it will come later, or left nullptr.
+using TGetImageEvent = std::function<void(TObject* Sender, const std::string& SRC, TStream*& Stream)>;
 
 // A scroll bar over the system SCROLLBAR class that keeps its own 32-bit position, page and
 // range, so documents taller than 32767 pixels scroll.
@@ -171,6 +175,19 @@ public:
     const std::string& ServerRoot() const { return FServerRoot; }
     void SetServerRoot(const std::string& Value);
 
+    // Pictures (HtmlDisplayPictures.cpp).
+    int32_t ImageCacheCount() const { return FImageCacheCount; }
+    void SetImageCacheCount(int32_t Value);
+    const TGetImageEvent& OnImageRequest() const { return FOnImageRequest; }
+    void SetOnImageRequest(TGetImageEvent Handler);
+    // Hands over a picture that the image request promised for later (ImageLaterStream): every
+    // image of the document waiting for SRC, and the background, take it, and the document is
+    // laid out again keeping its position. False when nothing waits for SRC.
+    bool InsertImage(const std::string& SRC, TStream* Stream);
+    // The display palette the viewer draws with (palette displays), else nullptr.
+    HPALETTE GetPalette() const;
+    bool AnimationTimerRunning() const { return FAnimationTimer && FAnimationTimer->Enabled(); }
+
     // State read by hosts and tests.
     const std::string& CurrentFile() const { return FCurrentFile; }
     uint8_t FileType() const { return FFileType; }
@@ -242,6 +259,13 @@ private:
     int32_t MarginHeight() override { return FMarginH; }
     void SetMargins(int32_t Width, int32_t Height) override;
     void BackgroundChanged() override;
+
+    // Pictures (HtmlDisplayPictures.cpp).
+    void StartPictures();
+    void StopPictures();
+    void UpdateAnimationTimer();
+    void AnimationTick();
+    void PaintBackground(HDC DC, const RECT& Clip, TColor Color);
 
     void SetProcessing(bool Value);
     void ParseAndLayout(const std::string& S, uint8_t DocType);
@@ -320,6 +344,10 @@ private:
     bool FNoSelect = false;
     int32_t FHistoryMaxCount = 0, FVisitedMaxCount = 50;
     std::string FServerRoot;
+    int32_t FImageCacheCount = 5;
+    TGetImageEvent FOnImageRequest;
+    std::unique_ptr<THtmlImageFetcher> FFetcher;
+    TTimer* FAnimationTimer = nullptr;
 };
 
 // The viewer's private messages: a deferred form submission and the auto-scroll loop.

@@ -97,7 +97,8 @@ void THtmlDisplay::HTMLMouseMove(TShiftState Shift, int X, int Y) {
             cursor = Cursor() == crDefault ? crIBeam : Cursor();
     }
     ShowCursorNow(*FPaintPanel, cursor);
-    FTimer->SetEnabled(cursor == crLink || FSections->HoverLink != nullptr);
+    FTimer->SetEnabled(cursor == crLink || FSections->HoverLink != nullptr ||
+                       FSections->HoverImage != nullptr);
     if (URL != FHoverURL || Target != FHoverTarget) {
         FHoverURL = URL;
         FHoverTarget = Target;

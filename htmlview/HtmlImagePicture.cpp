@@ -1,6 +1,32 @@
 // The document engine's view of fetched pictures.
 #include "htmlview/HtmlImagePicture.h"
 
+#include "htmlview/GifImage.h"
+
+int THtmlPicture::FrameCount() const {
+    return picture_->Gif ? picture_->Gif->NumFrames : 1;
+}
+
+int THtmlPicture::CurrentFrame() const {
+    return FetchedCurrentFrame(*picture_);
+}
+
+void THtmlPicture::SetCurrentFrame(int frame) {
+    if (picture_->Gif) picture_->Gif->SetCurrentFrame(frame);
+}
+
+void THtmlPicture::SetAnimate(bool animate) {
+    SetFetchedAnimate(*picture_, animate);
+}
+
+bool THtmlPicture::Shown() const {
+    return picture_->Gif && picture_->Gif->IsShown;
+}
+
+void THtmlPicture::SetShown(bool shown) {
+    if (picture_->Gif) picture_->Gif->IsShown = shown;
+}
+
 std::function<std::shared_ptr<IHtmlPicture>(const std::string& name, uint8_t& transparent, bool& delayed)>
 DocumentImageRequest(THtmlImageFetcher& fetcher) {
     return [&fetcher](const std::string& name, uint8_t& transparent,

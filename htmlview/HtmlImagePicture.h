@@ -11,8 +11,9 @@
 #include "htmlview/HtmlCanvas.h"
 #include "htmlview/HtmlDisplayPainter.h"
 #include "htmlview/HtmlImageFetch.h"
+#include "htmlview/HtmlObjects.h"
 
-class THtmlPicture : public IHtmlPicture, public IGdiPicture {
+class THtmlPicture : public IHtmlPicture, public IGdiPicture, public IHtmlAnimation {
 public:
     explicit THtmlPicture(std::unique_ptr<TFetchedPicture> picture) : picture_(std::move(picture)) {}
     int32_t Width() const override { return picture_->Width; }
@@ -24,6 +25,15 @@ public:
     TFetchedPicture& Fetched() const { return *picture_; }
     // The animated GIF of this document image (for the animation timer), or nullptr.
     TGIFImage* Animated() const { return picture_->Gif.get(); }
+
+    // The animation of a GIF of more than one frame; a still picture has one frame and ignores
+    // the rest.
+    int FrameCount() const override;
+    int CurrentFrame() const override;
+    void SetCurrentFrame(int frame) override;
+    void SetAnimate(bool animate) override;
+    bool Shown() const override;
+    void SetShown(bool shown) override;
 
 private:
     std::unique_ptr<TFetchedPicture> picture_;

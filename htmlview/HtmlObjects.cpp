@@ -89,20 +89,76 @@ TImageObj::TImageObj(TSectionList* owner, int32_t pos, const TAttributeList& att
     if (!hspaceGiven) HSpace = IsFloat() ? 5 : 0;
 }
 
+IHtmlAnimation* AnimationOf(const std::shared_ptr<IHtmlPicture>& picture) {
+    auto* animation = dynamic_cast<IHtmlAnimation*>(picture.get());
+    return animation && animation->FrameCount() > 1 ? animation : nullptr;
+}
+
 TImageObj::~TImageObj() {
     if (OwnerDocument) {
         auto& missing = OwnerDocument->MissingImages;
         missing.erase(std::remove_if(missing.begin(), missing.end(),
                                      [this](const auto& m) { return m.second == this; }),
                       missing.end());
+        auto& animated = OwnerDocument->AnimatedImages;
+        animated.erase(std::remove(animated.begin(), animated.end(), this), animated.end());
+        if (OwnerDocument->HoverImage == this) OwnerDocument->HoverImage = nullptr;
     }
+}
+
+void TImageObj::SetHover(bool value) {
+    if (Hover == value) return;
+    Hover = value;
+    IHtmlAnimation* a = AnimationOf(Image);
+    if (!a) return;
+    auto& animated = OwnerDocument->AnimatedImages;
+    if (value) {
+        if (a->FrameCount() == 2) {
+            a->SetCurrentFrame(2);
+        } else {
+            a->SetAnimate(true);
+            if (std::find(animated.begin(), animated.end(), this) == animated.end()) animated.push_back(this);
+        }
+    } else {
+        a->SetAnimate(false);
+        a->SetCurrentFrame(1);
+        animated.erase(std::remove(animated.begin(), animated.end(), this), animated.end());
+    }
+}
+
+void TImageObj::InsertPicture(std::shared_ptr<IHtmlPicture> picture, uint8_t transparent) {
+    if (!picture || picture->Width() <= 0 || picture->Height() <= 0) {
+        Missing = StandIn::Error;
+    } else {
+        Image = std::move(picture);
+        Transparent = transparent;
+        Missing = StandIn::None;
+        AdoptAnimation();
+    }
+    Fetched = true;
+    // The stand-in's size was a guess unless both sizes were given.
+    if (!(GivenWidth > 0 && GivenHeight > 0 && !PercentWidth)) SizeKnown = false;
+}
+
+void TImageObj::AdoptAnimation() {
+    IHtmlAnimation* a = AnimationOf(Image);
+    if (!a) return;
+    if (ActiveImage) {
+        // An ACTIVE picture moves only while the mouse is over it.
+        a->SetAnimate(false);
+        return;
+    }
+    auto& animated = OwnerDocument->AnimatedImages;
+    if (std::find(animated.begin(), animated.end(), this) == animated.end()) animated.push_back(this);
 }
 
 void TImageObj::LayoutImage(ITextMetrics& canvas, TFontObj* font, int32_t availableWidth) {
     TSectionList& doc = *OwnerDocument;
     if (!doc.ShowImages) {
         Missing = StandIn::Pending;
-    } else if (!Image && !Fetched && !Source.empty()) {
+    } else if (Image) {
+        Missing = StandIn::None; // pictures switched on again
+    } else if (!Fetched && !Source.empty()) {
         Fetched = true;
         std::string name = doc.GetImage || !doc.Host ? Source : doc.Host->ResolveLinkPath(Source);
         std::string key = Trim(UpperCase(name));
@@ -119,13 +175,14 @@ void TImageObj::LayoutImage(ITextMetrics& canvas, TFontObj* font, int32_t availa
         }
         if (Image) {
             Missing = StandIn::None;
+            AdoptAnimation();
         } else if (later) {
             Missing = StandIn::Pending;
             doc.MissingImages.emplace_back(key, this);
         } else {
             Missing = StandIn::Error;
         }
-    } else if (!Image && !Fetched) {
+    } else if (!Fetched) {
         Missing = StandIn::Error;
     }
     if (!SizeKnown) {

@@ -14,6 +14,23 @@ class TFontObj;
 class IndentManager;
 class TFormControlObj;
 
+// A picture with frames of its own (an animated GIF). The document starts and stops it; the
+// viewer's animation timer moves on the ones drawn in the last paint.
+class IHtmlAnimation {
+public:
+    virtual ~IHtmlAnimation() = default;
+    virtual int FrameCount() const = 0;
+    virtual int CurrentFrame() const = 0;
+    virtual void SetCurrentFrame(int frame) = 0;
+    virtual void SetAnimate(bool animate) = 0;
+    // Set when the picture was drawn; the document clears it before each paint.
+    virtual bool Shown() const = 0;
+    virtual void SetShown(bool shown) = 0;
+};
+
+// The animation of a picture of more than one frame, or nullptr for a still one.
+IHtmlAnimation* AnimationOf(const std::shared_ptr<IHtmlPicture>& picture);
+
 class TFloatingObj : public TObject {
 public:
     int32_t Pos = 0;
@@ -33,6 +50,14 @@ public:
     void LayoutImage(ITextMetrics& canvas, TFontObj* font, int32_t availableWidth);
     void Draw(IHtmlPainter& canvas, int32_t x, int32_t topY, int32_t yBaseline, TFontObj* font);
     bool Contains(int32_t x, int32_t y, int32_t& ix, int32_t& iy) const;
+    // The mouse came over or left an ACTIVE picture: a GIF of two frames shows its second frame,
+    // any other animated one runs while the mouse is over it.
+    void SetHover(bool value);
+    // A picture that was pending arrived: it replaces the stand-in at the next layout.
+    void InsertPicture(std::shared_ptr<IHtmlPicture> picture, uint8_t transparent);
+
+    // An animated picture joins the document's animations (an ACTIVE one waits for the mouse).
+    void AdoptAnimation();
 
     TSectionList* OwnerDocument;
     bool Hover = false;

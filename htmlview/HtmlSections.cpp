@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "base/StrUtils.h"
+
 #include "htmlview/FixedMetrics.h"
 #include "htmlview/HtmlForms.h"
 #include "htmlview/HtmlObjects.h"
@@ -334,13 +336,17 @@ ITextMetrics& TSectionList::Measure() {
 void TSectionList::Clear() {
     BackgroundName.clear();
     BitmapLoaded = false;
+    BackgroundBitmap.reset(); // gives its cache use back
     HoverLink = nullptr;
+    HoverImage = nullptr;
+    AnimatedImages.clear();
     LinkList.clear();
     FormControlList.clear();
     // Sections go before the forms: a section refers to the controls the forms own.
     Sections.Clear();
     FormList.Clear();
     MapList.Clear();
+    MissingImages.clear(); // the image objects took their own entries with them
     SelFrom = SelTo = 0;
 }
 
@@ -367,7 +373,22 @@ void TSectionList::SetBackground(TColor color) {
 
 void TSectionList::SetBackgroundBitmap(const std::string& name) {
     BackgroundName = name;
+    BackgroundBitmap.reset();
     BitmapLoaded = false;
+}
+
+IHtmlPicture* TSectionList::GetBackgroundBitmap() {
+    if (!ShowImages || BitmapLoaded || BackgroundName.empty() || BackgroundBitmap)
+        return BackgroundBitmap.get();
+    BitmapLoaded = true;
+    std::string name = GetImage || !Host ? BackgroundName : Host->ResolveLinkPath(BackgroundName);
+    uint8_t transparent = 0;
+    bool later = false, fromCache = false;
+    BackgroundBitmap = FetchDocumentImage(name, transparent, later, fromCache);
+    if (BackgroundBitmap && (BackgroundBitmap->Width() <= 0 || BackgroundBitmap->Height() <= 0))
+        BackgroundBitmap.reset(); // nothing to tile
+    if (!BackgroundBitmap && later) MissingImages.emplace_back(Trim(UpperCase(name)), nullptr);
+    return BackgroundBitmap.get();
 }
 
 void TSectionList::SetYOffset(int32_t y) {
@@ -379,6 +400,11 @@ void TSectionList::SetYOffset(int32_t y) {
 }
 
 void TSectionList::ClearHover() {
+    if (HoverImage) {
+        HoverImage->SetHover(false);
+        HoverImage = nullptr;
+        if (Host) Host->Invalidate();
+    }
     if (HoverLink) {
         if (LinksActive)
             for (auto* f : LinkList)
@@ -406,14 +432,24 @@ int32_t TSectionList::Layout(ITextMetrics& canvas, int32_t y, int32_t width, int
     ++LayoutGeneration;
     for (const auto& f : FormList)
         f->SetSizes(canvas);
-    int32_t result = TCell::Layout(canvas, y, width, maxWidth, curs);
+    int32_t height = TCell::Layout(canvas, y, width, maxWidth, curs);
+    // Every animation starts again from its first frame after a layout.
+    for (TImageObj* img : AnimatedImages)
+        if (IHtmlAnimation* a = AnimationOf(img->Image)) {
+            a->SetCurrentFrame(1);
+            a->SetAnimate(false);
+            a->SetAnimate(true);
+        }
     HideControls();
-    return result;
+    return height;
 }
 
 int32_t TSectionList::Draw(IHtmlPainter& canvas, const THvRect& rect, int32_t clipWidth, int32_t x,
                            int32_t y) {
     ScrollOffsetBottom = ScrollOffset + rect.Bottom;
+    // Only pictures drawn in this paint move on at the next animation tick.
+    for (TImageObj* img : AnimatedImages)
+        if (IHtmlAnimation* a = AnimationOf(img->Image)) a->SetShown(false);
     int32_t result = TCell::Draw(canvas, rect, clipWidth, x, y);
     if (ScrollOffsetChanged) {
         HideControls();
@@ -449,6 +485,16 @@ bool TSectionList::LinkAtPoint(ITextMetrics& canvas, int32_t x, int32_t y, TUrlT
     TFontObj* oldLink = HoverLink;
     HoverLink = nullptr;
     bool result = TCell::LinkAtPoint(canvas, x, y, url, control);
+    TImageObj* oldImage = HoverImage;
+    TObject* obj = nullptr;
+    int32_t ix = 0, iy = 0;
+    auto* img = ObjectAtPoint(x, y, obj, ix, iy) ? dynamic_cast<TImageObj*>(obj) : nullptr;
+    HoverImage = img && img->ActiveImage ? img : nullptr;
+    if (oldImage != HoverImage) {
+        if (oldImage) oldImage->SetHover(false);
+        if (HoverImage) HoverImage->SetHover(true);
+        if (Host) Host->Invalidate();
+    }
     if (LinksActive && oldLink != HoverLink) {
         for (auto* f : LinkList) {
             if (oldLink && f->UrlTarget.URL == oldLink->UrlTarget.URL) f->SetHover(false);

@@ -224,8 +224,18 @@ public:
     std::vector<TFontObj*> LinkList;
     TFreeList<TMapItem> MapList;
     TFontObj* HoverLink = nullptr;
-    // Pictures that arrive later, by upper-cased name, with the object that waits for each.
+    // Pictures that arrive later, by upper-cased name, with the object that waits for each
+    // (nullptr: the document's background).
     std::vector<std::pair<std::string, TImageObj*>> MissingImages;
+    // Animated pictures of the document (refers; the sections own the image objects).
+    std::vector<TImageObj*> AnimatedImages;
+    // The ACTIVE picture under the mouse, or nullptr.
+    TImageObj* HoverImage = nullptr;
+    // The BODY BACKGROUND picture, fetched by GetBackgroundBitmap.
+    std::shared_ptr<IHtmlPicture> BackgroundBitmap;
+    // Fetches the background picture once per load while pictures are shown; one that comes
+    // later is recorded in MissingImages.
+    IHtmlPicture* GetBackgroundBitmap();
     // The picture request: the host answers with a picture, or sets delayed when it comes later.
     // Without a handler no picture is found (the error picture shows).
     std::function<std::shared_ptr<IHtmlPicture>(const std::string& name, uint8_t& transparent, bool& delayed)>

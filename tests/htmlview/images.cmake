@@ -15,6 +15,10 @@ if(NOT MV_WIN32)
     LIBS mv_htmlimages_core ${MV_GIFLIB})
   target_include_directories(htmlimages_tests PRIVATE ${MV_GIFLIB_INCLUDE})
   target_compile_definitions(htmlimages_tests PRIVATE MV_TESTPICS="${MV_TESTPICS}")
+  # Pictures as the document engine holds them, with pictures of our own making.
+  mv_add_test(htmlpictures_engine_tests
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/HtmlPictureObjectsTest.cpp
+    LIBS mv_htmlengine_core)
 endif()
 
 if(MV_WIN32)

@@ -8,6 +8,8 @@ if(MV_WIN32)
     SOURCES
       ${CMAKE_CURRENT_LIST_DIR}/HtmlDisplayTest.cpp
       ${CMAKE_CURRENT_LIST_DIR}/HtmlDisplayFormsTest.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/HtmlDisplayPicturesTest.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/GifTestFiles.cpp
       ${CMAKE_SOURCE_DIR}/tests/components/Screens.cpp
       ${CMAKE_SOURCE_DIR}/tests/components/MessagePump.cpp
     LIBS mv_htmldisplay
