@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <set>
 
 #include "GifTestFiles.h"
 #include "gui/Application.h"
@@ -76,6 +77,7 @@ protected:
     void TearDown() override {
         SetCursorPos(1200, 1000);
         Form.reset();
+        SetDisplayColors(24, {}); // the screen of the tests, whatever a test made of it
         std::error_code ec;
         std::filesystem::remove_all(Dir, ec);
     }
@@ -300,4 +302,61 @@ TEST_F(HtmlDisplayPicturesTest, TheCacheKeepsPicturesForItsCountOfLoads) {
     ASSERT_GE(ImageCache().IndexOf(key), 0);
     EXPECT_EQ(ImageCache().Item(ImageCache().IndexOf(key)).UsageCount, 1);
     Viewer->SetImageCacheCount(5);
+}
+
+TEST_F(HtmlDisplayPicturesTest, APictureFileOpensAsAPageAndPicturesCanBeSwitchedOff) {
+    const std::string file = (Dir / "shown.bmp").string();
+    WriteFile(file, BmpBytes(50, 40, [](int x, int) { return x < 25 ? 0x00A000u : 0xA000A0u; }));
+    Viewer->OpenImageFile(file);
+    ShowAndPaint();
+    EXPECT_EQ(Viewer->FileType(), 2);
+    auto images = Images();
+    ASSERT_EQ(images.size(), 1u);
+    EXPECT_EQ(images[0]->ObjWidth, 50);
+    EXPECT_EQ(images[0]->ObjHeight, 40);
+    const POINT p = Middle(images[0]);
+    EXPECT_EQ(PanelPixel(p.x - 10, p.y), RGB(0, 0xA0, 0));
+    EXPECT_EQ(PanelPixel(p.x + 10, p.y), RGB(0xA0, 0, 0xA0));
+
+    // Off: the stand-in shows in the picture's place; on again: the same picture, not fetched anew.
+    const int uses = ImageCache().Item(ImageCache().IndexOf(TStringBitmapList::KeyOf(file))).UsageCount;
+    Viewer->SetViewImages(false);
+    PumpFor(50);
+    EXPECT_EQ(images[0]->Missing, StandIn::Pending);
+    EXPECT_NE(PanelPixel(p.x + 10, p.y), RGB(0xA0, 0, 0xA0));
+    SaveScreen(Form->Handle(), "html-display-pictures-off");
+    Viewer->SetViewImages(true);
+    PumpFor(50);
+    EXPECT_EQ(images[0]->Missing, StandIn::None);
+    EXPECT_EQ(PanelPixel(p.x + 10, p.y), RGB(0xA0, 0, 0xA0));
+    EXPECT_EQ(ImageCache().Item(ImageCache().IndexOf(TStringBitmapList::KeyOf(file))).UsageCount, uses);
+}
+
+TEST_F(HtmlDisplayPicturesTest, OnPaletteDisplaysPicturesAreDrawnInThePalettesColours) {
+    std::array<uint32_t, 256> system{};
+    for (int i = 0; i < 10; ++i)
+        system[static_cast<size_t>(i)] = 0, system[static_cast<size_t>(246 + i)] = 0xFFFFFF;
+    SetDisplayColors(8, system);
+    ASSERT_NE(Viewer->GetPalette(), nullptr);
+    EXPECT_EQ(Viewer->GetPalette(), DisplayPalette);
+    const std::vector<uint32_t> palette = DisplayReductionPalette();
+    const std::string file = (Dir / "offpalette.bmp").string();
+    WriteFile(file, BmpBytes(40, 30, [](int, int) { return 0x123456u; }));
+    Viewer->LoadHtmlText("<body bgcolor=\"#FFFFFF\"><img src=\"" + file + "\"></body>", "palette");
+    ShowAndPaint();
+    auto images = Images();
+    ASSERT_EQ(images.size(), 1u);
+    ASSERT_EQ(images[0]->Missing, StandIn::None);
+    const POINT p = Middle(images[0]);
+    TBitmap shot;
+    UpdateWindow(Panel());
+    CaptureWindow(Panel(), shot);
+    std::set<COLORREF> seen;
+    for (int dy = -5; dy <= 5; ++dy)
+        for (int dx = -10; dx <= 10; ++dx)
+            seen.insert(shot.Canvas().Pixel(p.x + dx, p.y + dy));
+    for (COLORREF c : seen)
+        EXPECT_NE(std::find(palette.begin(), palette.end(), c), palette.end()) << std::hex << c;
+    EXPECT_EQ(seen.count(RGB(0x12, 0x34, 0x56)), 0u) << "drawn unreduced";
+    SaveScreen(Form->Handle(), "html-display-pictures-palette");
 }
