@@ -236,7 +236,14 @@ void TfrmFind::ToggleAll(TAction* Action, TMvCheckedComboBox* Combo, TCheckBox* 
 }
 
 void TfrmFind::aFilterExecute() {
-    Visualizer->Clear();
+    // The search replaces the list, but titles found again stay where they are: the boxes
+    // that keep their titles keep their part of the page, and a search that finds what is
+    // shown (every activation searches again) changes nothing on screen.
+    FShownBefore.clear();
+    for (const std::string& Namespace : Visualizer->Namespaces())
+        for (const std::string& Title : Visualizer->Titles(Namespace))
+            FShownBefore.emplace_back(Namespace, Title);
+    FFound.clear();
     if (Trim(cbTags->Text()).empty() && !aAllTags->Checked()) aAllTags->Execute();
     if (Trim(cbNamespaces->Text()).empty() && !aAllNamespaces->Checked()) aAllNamespaces->Execute();
     std::unique_ptr<TStringList> Tags;
@@ -250,7 +257,16 @@ void TfrmFind::aFilterExecute() {
     else
         for (int i = 0; i < cbNamespaces->Items().Count(); ++i)
             if (cbNamespaces->IsItemChecked(i)) AddNamespaceResults(cbNamespaces->Items().Get(i), Tags.get());
+    for (const auto& [Namespace, Title] : FShownBefore)
+        if (!FFound.count(FindEntryKey(Namespace, Title))) Visualizer->RemoveEntry(Namespace, Title);
+    FShownBefore.clear();
+    FFound.clear();
     Visualizer->Render();
+}
+
+void TfrmFind::AddResult(const std::string& ItemText, const std::string& Title) {
+    Visualizer->AddEntry(ItemText, Title);
+    FFound.insert(FindEntryKey(ItemText, Title));
 }
 
 void TfrmFind::AddAllNamespaceResults(const TStrings* Tags) {
@@ -259,7 +275,7 @@ void TfrmFind::AddAllNamespaceResults(const TStrings* Tags) {
     // One query for every namespace: asking once per namespace costs a query for each of
     // hundreds of namespaces, most of which hold none of the tags.
     for (const TPlacedTopic& Topic : Store->FindTopicsWithNamespaces(Tags))
-        Visualizer->AddEntry(FindItemOfNamespace(Topic.NameSpace), Topic.Title);
+        AddResult(FindItemOfNamespace(Topic.NameSpace), Topic.Title);
 }
 
 void TfrmFind::AddNamespaceResults(const std::string& ItemText, const TStrings* Tags) {
@@ -268,7 +284,7 @@ void TfrmFind::AddNamespaceResults(const std::string& ItemText, const TStrings* 
     std::unique_ptr<TStringList> Result = Store->FindTopics(FindNamespaceOfItem(ItemText), Tags, "");
     if (!Result) return;
     for (int i = 0; i < Result->Count(); ++i)
-        Visualizer->AddEntry(ItemText, ListLineTitle(Result->Get(i)));
+        AddResult(ItemText, ListLineTitle(Result->Get(i)));
 }
 
 void TfrmFind::ReapplyFilterState() {

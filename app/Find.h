@@ -7,6 +7,8 @@
 #include "gui/Forms.h"
 
 #include <string>
+#include <unordered_set>
+#include <utility>
 #include <vector>
 
 class TMvCheckedComboBox;
@@ -67,9 +69,14 @@ private:
     // Checks the items named in Text; a full combo stops the checking (logged).
     void CheckNamed(TMvCheckedComboBox* Combo, const std::string& Text);
     void SyncBox(TCheckBox* Box, TAction* Action);
+    // Adds a title found by the search running now.
+    void AddResult(const std::string& ItemText, const std::string& Title);
     static bool OwnWindow(HWND Wnd);
 
     bool FSyncing = false;
+    // While a search runs: what the list showed before it, and what it found (FindEntryKey).
+    std::vector<std::pair<std::string, std::string>> FShownBefore;
+    std::unordered_set<std::string> FFound;
 };
 
 extern TfrmFind* frmFind;

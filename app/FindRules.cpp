@@ -52,6 +52,11 @@ std::string FindItemOfNamespace(const std::string& Namespace) {
     return Namespace.empty() ? std::string(kFindDefaultNamespace) : Namespace;
 }
 
+std::string FindEntryKey(const std::string& ItemText, const std::string& Title) {
+    // A NUL cannot occur in a store name, so it separates the two unambiguously.
+    return UpperCase(ItemText) + '\0' + UpperCase(Title);
+}
+
 std::optional<int> FindGeometryValue(const std::string& Text) {
     const std::string T = Trimmed(Text);
     if (T.empty()) return std::nullopt;

@@ -24,5 +24,9 @@ std::string FindNamespaceOfItem(const std::string& Item);
 // The combo item (and result box) of a store namespace: "Default" for the empty one.
 std::string FindItemOfNamespace(const std::string& Namespace);
 
+// One entry of the result list as a key: the namespace item and the title with their
+// ASCII letters folded, as the list itself tells entries apart.
+std::string FindEntryKey(const std::string& ItemText, const std::string& Title);
+
 // A stored geometry value: a whole number, or nothing.
 std::optional<int> FindGeometryValue(const std::string& Text);

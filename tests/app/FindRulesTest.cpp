@@ -39,6 +39,12 @@ TEST(FindRules, DefaultIsTheEmptyNamespaceAndGeometryIsWholeNumbers) {
     for (const char* Namespace : {"", "Work", "default", "All"})
         EXPECT_EQ(FindNamespaceOfItem(FindItemOfNamespace(Namespace)), Namespace);
     EXPECT_EQ(FindItemOfNamespace(""), "Default");
+    // Entries are told apart as the list does, ASCII letters folded, and the two parts
+    // cannot run into each other.
+    EXPECT_EQ(FindEntryKey("Work", "Plan"), FindEntryKey("WORK", "plan"));
+    EXPECT_NE(FindEntryKey("Work", "Plan"), FindEntryKey("Work", "Plan 2"));
+    EXPECT_NE(FindEntryKey("Wo", "rkPlan"), FindEntryKey("Work", "Plan"));
+    EXPECT_NE(FindEntryKey("Caf\xE9", "x"), FindEntryKey("CAF\xC9", "x"));
     EXPECT_EQ(FindGeometryValue("120"), 120);
     EXPECT_EQ(FindGeometryValue(" -8 "), -8);
     for (const char* Bad : {"", "12.5", "abc", "10px", "99999999999"})

@@ -230,6 +230,15 @@ TEST_F(FindTest, TagsOverAllNamespacesAreGroupedByNamespace) {
     F.aAllTags->Execute();
     F.aFilter->Execute();
     EXPECT_EQ(Grouped(), Every);
+    // Back to the tags: what they do not carry leaves the list, boxes emptied go.
+    F.aAllTags->Execute();
+    F.aFilter->Execute();
+    EXPECT_EQ(Grouped(), Tagged);
+    // The same search again shows the same page.
+    const std::string Page = F.Visualizer->PageText();
+    F.aFilter->Execute();
+    EXPECT_EQ(F.Visualizer->PageText(), Page);
+    EXPECT_EQ(Grouped(), Tagged);
     bool Created = false;
     EXPECT_EQ(Store->FindNamespace("Default", Created), -1); // the box's name is no namespace
 }
