@@ -166,6 +166,15 @@ TMvCustomComboEdit::~TMvCustomComboEdit() {
 void TMvCustomComboEdit::CreateParams(TCreateParams& Params) {
     TMvExCustomMaskEdit::CreateParams(Params);
     Params.Style |= WS_CLIPCHILDREN;
+    Params.Style &= ~static_cast<DWORD>(ES_RIGHT | ES_CENTER);
+    if (FAlignment == TAlignment::taRightJustify) Params.Style |= ES_RIGHT;
+    if (FAlignment == TAlignment::taCenter) Params.Style |= ES_CENTER;
+}
+
+void TMvCustomComboEdit::SetAlignment(TAlignment Value) {
+    if (Value == FAlignment) return;
+    FAlignment = Value;
+    if (HandleAllocated()) RecreateWnd();
 }
 
 void TMvCustomComboEdit::CreateWnd() {
@@ -543,9 +552,10 @@ void TMvCustomComboEdit::PaintDisabled() {
     C.Font().Assign(Font());
     const std::string S = Text();
     const int TextWidth = C.TextWidth(S);
+    // The text sits where the enabled edit would put it; with the drop-down open, at the left.
     int X = R.left;
-    // The edit's alignment is always left here; a visible drop-down keeps it left too.
-    (void)TextWidth;
+    if (!FPopupVisible && FAlignment == TAlignment::taRightJustify) X = R.right - TextWidth;
+    if (!FPopupVisible && FAlignment == TAlignment::taCenter) X = (R.left + R.right - TextWidth) / 2;
     Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(Paint.Get()), 0);
     C.Brush().SetStyle(TBrushStyle::bsClear);
     C.Font().SetColor(FDisabledColor == clGrayText ? clWindowText : FDisabledTextColor);

@@ -117,6 +117,9 @@ public:
     void SetButtonVisible(bool Value);
     int ButtonWidth() const { return FBtnControl->Width(); }
     void SetButtonWidth(int Value);
+    // Where the text sits in the edit (the window is made again to change it).
+    TAlignment Alignment() const { return FAlignment; }
+    void SetAlignment(TAlignment Value);
     bool SelectOnClose() const { return FSelectOnClose; }
     void SetSelectOnClose(bool Value) { FSelectOnClose = Value; }
 
@@ -199,6 +202,7 @@ private:
     TMvPopupWindow* FPopup = nullptr; // set and owned by descendants
     bool FPopupVisible = false;
     bool FSelectOnClose = false;
+    TAlignment FAlignment = TAlignment::taLeftJustify;
     TMvAutoCompleteOptions FAutoCompleteOptions = acoAutoComplete;
     // Shared with the object's enumerator, which may outlive the edit.
     std::shared_ptr<TStringList> FAutoCompleteList = std::make_shared<TStringList>();

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <shldisp.h>
 
 namespace {
@@ -339,6 +341,48 @@ TEST_F(ComboEditTest, AnActionDrivesTheEditAndItsButton) {
     Edit->ButtonClick();
     EXPECT_EQ(Runs, 1);
     Edit->ClosePopup(Edit, false);
+}
+
+// A disabled edit paints its text itself, where its alignment puts it.
+TEST_F(ComboEditTest, DisabledTextFollowsTheAlignment) {
+    Edit->SetDisabledColor(clYellow);
+    Edit->SetDisabledTextColor(clBlack);
+    Edit->SetText("WWW");
+    Edit->SetEnabled(false);
+    const struct {
+        TAlignment Alignment;
+        double From, To; // the text's part of the edit rectangle's width
+    } Cases[] = {{TAlignment::taLeftJustify, 0.0, 0.4},
+                 {TAlignment::taCenter, 0.25, 0.75},
+                 {TAlignment::taRightJustify, 0.6, 1.0}};
+    for (const auto& C : Cases) {
+        Edit->SetAlignment(C.Alignment);
+        EXPECT_EQ(Edit->Alignment(), C.Alignment);
+        Edit->Invalidate();
+        PumpFor(60);
+        RECT R{};
+        SendMessageA(Edit->Handle(), EM_GETRECT, 0, reinterpret_cast<LPARAM>(&R));
+        TBitmap Shot(1, 1);
+        CaptureWindow(Edit->Handle(), Shot);
+        // The client area starts inside the border.
+        POINT Origin{0, 0};
+        ClientToScreen(Edit->Handle(), &Origin);
+        RECT Window{};
+        GetWindowRect(Edit->Handle(), &Window);
+        const int DX = Origin.x - Window.left, DY = Origin.y - Window.top;
+        int Left = R.right, Right = R.left;
+        for (int X = R.left; X < R.right; ++X)
+            for (int Y = R.top; Y < R.bottom; ++Y)
+                if (Shot.Canvas().Pixel(X + DX, Y + DY) == RGB(0, 0, 0)) {
+                    Left = std::min<int>(Left, X);
+                    Right = std::max<int>(Right, X);
+                }
+        const double W = R.right - R.left;
+        ASSERT_LT(Left, Right) << static_cast<int>(C.Alignment);
+        EXPECT_GE((Left - R.left) / W, C.From) << static_cast<int>(C.Alignment);
+        EXPECT_LE((Right - R.left) / W, C.To) << static_cast<int>(C.Alignment);
+    }
+    EXPECT_EQ(GetWindowLongA(Edit->Handle(), GWL_STYLE) & ES_RIGHT, ES_RIGHT);
 }
 
 } // namespace
