@@ -146,8 +146,24 @@ void TToolButton::MouseUp(TMouseButton button, TShiftState shift, int x, int y) 
     TGraphicControl::MouseUp(button, shift, x, y);
 }
 
+bool TToolButton::ShowsCaption() const {
+    if (style_ == TToolButtonStyle::tbsSeparator) return false;
+    TImageList* images = toolBar_ ? toolBar_->Images() : nullptr;
+    return !(images && imageIndex_ >= 0 && imageIndex_ < images->Count()) && !Caption().empty();
+}
+
 void TToolButton::WndProc(TMessage& message) {
     switch (message.Msg) {
+    case CM_DIALOGCHAR:
+        // Alt with the marked letter clicks a button that shows its caption. A picture
+        // button's caption is not on screen (its letter may be another command's shortcut).
+        if (ShowsCaption() && Visible() && Enabled() &&
+            IsAccel(static_cast<unsigned>(message.WParam), Caption())) {
+            Click();
+            message.Result = 1;
+            return;
+        }
+        break;
     case CM_MOUSEENTER:
     case CM_MOUSELEAVE:
         hot_ = message.Msg == CM_MOUSEENTER && Enabled();
@@ -195,22 +211,14 @@ void TToolButton::Paint() {
                        DST_ICON | DSS_DISABLED);
             if (icon) DestroyIcon(icon);
         }
-    } else if (!Caption().empty()) {
-        // Without a picture the caption stands in (the '&' marks dropped).
-        std::string text;
-        const std::string caption = Caption();
-        for (size_t i = 0; i < caption.size(); ++i) {
-            if (caption[i] == '&') {
-                if (i + 1 < caption.size() && caption[i + 1] == '&') text += caption[++i];
-                continue;
-            }
-            text += caption[i];
-        }
+    } else if (ShowsCaption()) {
+        // Without a picture the caption stands in, its marked letter underlined
+        // (Alt with it clicks the button).
         RECT t = face;
         OffsetRect(&t, offset, offset);
         c.Brush().SetStyle(TBrushStyle::bsClear);
         c.Font().SetColor(Enabled() ? clBtnText : clGrayText);
-        c.DrawText(text, t, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
+        c.DrawText(Caption(), t, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
     }
     if (style_ == TToolButtonStyle::tbsDropDown) {
         RECT arrow{r.right - DropDownWidth, r.top, r.right, r.bottom};

@@ -54,6 +54,8 @@ protected:
 private:
     void ActionChanged();
     int IdealWidth() const;
+    // No picture to show: the caption is drawn instead.
+    bool ShowsCaption() const;
 
     TToolBar* toolBar_ = nullptr;
     TToolButtonStyle style_ = TToolButtonStyle::tbsButton;

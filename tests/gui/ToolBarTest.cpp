@@ -173,6 +173,39 @@ TEST_F(ToolBarTest, SecondShortcutsRunTheActionToo) {
     EXPECT_EQ(Runs, 2);
 }
 
+TEST_F(ToolBarTest, AltWithTheMarkedLetterClicksAButtonThatShowsItsCaption) {
+    int News = 0, Deletes = 0, Bolds = 0, Hidden = 0;
+    AddButton(NewAction("&New Tag", &News));
+    TToolButton* Delete = AddButton(NewAction("&Delete Tag", &Deletes));
+    TToolButton* Gone = AddButton(NewAction("&Hidden", &Hidden));
+    Gone->Action()->SetVisible(false);
+    // A picture button: its caption is not on screen, so its letter is not its own.
+    auto* Images = new TImageList(Form.get());
+    TBitmap Picture;
+    Picture.SetSize(16, 16);
+    ASSERT_EQ(Images->Add(Picture), 0);
+    Bar->SetImages(Images);
+    TAction* Bold = NewAction("&Bold", &Bolds);
+    Bold->SetImageIndex(0);
+    AddButton(Bold);
+    Form->Show();
+    auto Press = [&](char Letter) {
+        PostMessageA(Form->Handle(), WM_SYSCHAR, static_cast<WPARAM>(Letter), 0x20000000);
+        Application->ProcessMessages();
+    };
+    Press('n');
+    Press('D');
+    Press('b');
+    Press('h');
+    EXPECT_EQ(News, 1);
+    EXPECT_EQ(Deletes, 1);
+    EXPECT_EQ(Bolds, 0) << "a picture button does not take its caption's letter";
+    EXPECT_EQ(Hidden, 0) << "nor does a hidden button";
+    Delete->Action()->SetEnabled(false);
+    Press('d');
+    EXPECT_EQ(Deletes, 1) << "nor a disabled one";
+}
+
 TEST_F(ToolBarTest, TheMouseOverAButtonShowsItsActionsHint) {
     int Runs = 0;
     TToolButton* First = AddButton(NewAction("&One", &Runs));
