@@ -1,10 +1,13 @@
 // Fuzz target: an HTML text is parsed, laid out at two widths, drawn to the recording painter,
-// hit-tested at points and searched. Input: two bytes of width, then the document.
+// hit-tested at points and searched; its form controls are clicked, focused, reset and
+// submitted through stand-in windows. Input: two bytes of width, then the document.
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "htmlview/FixedMetrics.h"
+#include "htmlview/HtmlForms.h"
 #include "htmlview/HtmlParser.h"
 #include "htmlview/HtmlTable.h"
 
@@ -18,6 +21,50 @@ public:
 private:
     int32_t w_, h_;
 };
+
+// A window stand-in whose user chose the first, none or the last item, typed a line break, and
+// has the focus every other time it is asked.
+class FuzzPeer : public IFormControlPeer {
+public:
+    FuzzPeer(TFormControlObj& obj, uint8_t seed) : obj_(obj), seed_(seed) {}
+    void ShowValue() override {}
+    void ReadValue() override {
+        obj_.Text += "\r\n";
+        obj_.Checked = !obj_.Checked;
+        const int32_t n = static_cast<int32_t>(obj_.Options.size());
+        obj_.ItemIndex = seed_ % 3 == 0 ? -1 : seed_ % 3 == 1 ? 0 : n - 1;
+        for (size_t i = 0; i < obj_.ItemSelected.size(); ++i)
+            obj_.ItemSelected[i] = (seed_ >> (i % 8)) & 1;
+    }
+    void SetSize(int32_t, int32_t) override {}
+    void ShowAt(int32_t, int32_t, TColor) override {}
+    void Hide() override {}
+    bool Focused() const override { return (++asked_ & 1) != 0; }
+
+private:
+    TFormControlObj& obj_;
+    uint8_t seed_;
+    mutable unsigned asked_ = 0;
+};
+
+void ExerciseForms(TSectionList& doc, const uint8_t* data, size_t size) {
+    size_t k = 0;
+    // A few dozen controls find what thousands would; each click reads every control.
+    std::vector<TFormControlObj*> controls = doc.FormControlList;
+    if (controls.size() > 48) controls.resize(48);
+    for (TFormControlObj* c : controls) {
+        const uint8_t b = size ? data[k++ % size] : 0;
+        c->ControlEnter();
+        c->ControlExit();
+        if (b & 1) c->ControlClick();
+        if (b & 2) c->Click(b, b >> 2);
+        if (c->OwnerForm) c->OwnerForm->FormKeyDown(*c, b & 4 ? 13 : 9);
+    }
+    for (const auto& f : doc.FormList) {
+        f->SubmitFormData("b=1");
+        f->ResetControls();
+    }
+}
 
 void Exercise(TSectionList& doc, TFixedMetrics& m, int32_t width, const uint8_t* data, size_t size) {
     int32_t curs = 0, maxWidth = 0;
@@ -56,6 +103,7 @@ void Exercise(TSectionList& doc, TFixedMetrics& m, int32_t width, const uint8_t*
     }
     if (size > 8)
         doc.FindString(0, std::string(reinterpret_cast<const char*>(data) + 4, 3), (data[0] & 1) != 0);
+    ExerciseForms(doc, data, size);
 }
 } // namespace
 
@@ -75,6 +123,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         if (c % 3 == 0) return nullptr;
         return std::make_shared<FuzzPicture>(c % 60, static_cast<int32_t>(name.size()) % 50);
+    };
+    doc.MakeFormControlPeer = [seed = data[0]](TFormControlObj& c) -> std::unique_ptr<IFormControlPeer> {
+        return std::make_unique<FuzzPeer>(c, seed);
+    };
+    size_t submitted = 0;
+    doc.SubmitForm = [&submitted](TObject*, const std::string&, const std::string&, const std::string&,
+                                  const std::string&, std::unique_ptr<TStringList> results) {
+        submitted += static_cast<size_t>(results->Count());
     };
     THtmlParser parser;
     TStringList anchors;

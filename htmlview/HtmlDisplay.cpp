@@ -756,6 +756,9 @@ void THtmlDisplay::WndProc(TMessage& Message) {
     case WM_HTMLVIEW_AUTOSCROLL:
         AutoScrollLoop();
         return;
+    case WM_HTMLVIEW_OBJECTCLICK:
+        FireObjectClick();
+        return;
     default:
         TCustomControl::WndProc(Message);
     }

@@ -252,6 +252,7 @@ private:
     void InstallFormHooks();
     void FormControlFocus(TFormControlObj* Control);
     void ImageInputClick(TFormControlObj* Control, int X, int Y);
+    void FireObjectClick();
 
     // IDocumentHost
     void Invalidate() override;
@@ -330,6 +331,12 @@ private:
         std::string Action, Target, EncType, Method;
         std::unique_ptr<TStringList> Results;
     } FSubmit;
+    // A clicked form control waiting for OnObjectClick; the weak reference ends with the control.
+    struct TObjectClick {
+        TFormControlObj* Control = nullptr;
+        std::weak_ptr<void> Alive;
+        std::string OnClick;
+    } FObjectClick;
     // Cleared when the viewer goes, so a loop pumping messages can tell it is gone.
     std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
 
@@ -353,3 +360,5 @@ private:
 // The viewer's private messages: a deferred form submission and the auto-scroll loop.
 constexpr UINT WM_HTMLVIEW_SUBMIT = WM_USER + 100;
 constexpr UINT WM_HTMLVIEW_AUTOSCROLL = WM_USER + 102;
+// A form control's click reported to the host after the control's own click handling.
+constexpr UINT WM_HTMLVIEW_OBJECTCLICK = WM_USER + 103;

@@ -11,9 +11,23 @@ void THtmlDisplay::InstallFormHooks() {
         return MakeFormControlWindow(Control, *FPaintPanel);
     };
     FSections->OnFormControlFocus = [this](TFormControlObj* Control) { FormControlFocus(Control); };
+    // The host hears of a click from a posted message: a host that loads another page from its
+    // handler would otherwise free the control inside the control's own click handling.
     FSections->ObjectClick = [this](TObject*, TFormControlObj* Control, const std::string& OnClick) {
-        if (OnObjectClick) OnObjectClick(this, Control, OnClick);
+        if (!OnObjectClick || !HandleAllocated()) return;
+        FObjectClick.Control = Control;
+        FObjectClick.Alive = FormControlLife(*Control);
+        FObjectClick.OnClick = OnClick;
+        PostMessageA(Handle(), WM_HTMLVIEW_OBJECTCLICK, 0, 0);
     };
+}
+
+void THtmlDisplay::FireObjectClick() {
+    TObjectClick Click = std::move(FObjectClick);
+    FObjectClick = {};
+    // A control gone with its page (or a click already reported) is not reported.
+    if (!Click.Control || Click.Alive.expired() || !OnObjectClick) return;
+    OnObjectClick(this, Click.Control, Click.OnClick);
 }
 
 void THtmlDisplay::FormControlFocus(TFormControlObj* Control) {

@@ -52,6 +52,9 @@ private:
     TWinControl* control_ = nullptr; // takes the focus and the clicks; window_ or inside it
     // Set while the window is given a value from code: its click events are not the user's.
     bool updating_ = false;
+
+public:
+    const std::shared_ptr<char> Alive = std::make_shared<char>(0);
 };
 
 TFormControlWindow::TFormControlWindow(TFormControlObj& obj, TWinControl& panel) : obj_(obj) {
@@ -272,4 +275,9 @@ std::unique_ptr<IFormControlPeer> MakeFormControlWindow(TFormControlObj& control
 TWinControl* FormControlWindow(const TFormControlObj& control) {
     auto* w = dynamic_cast<TFormControlWindow*>(control.Peer.get());
     return w ? w->Control() : nullptr;
+}
+
+std::weak_ptr<void> FormControlLife(const TFormControlObj& control) {
+    auto* w = dynamic_cast<TFormControlWindow*>(control.Peer.get());
+    return w ? std::weak_ptr<void>(w->Alive) : std::weak_ptr<void>();
 }

@@ -18,3 +18,7 @@ std::unique_ptr<IFormControlPeer> MakeFormControlWindow(TFormControlObj& control
 
 // The control that takes the focus and the clicks (a radio button, not its panel); for tests.
 TWinControl* FormControlWindow(const TFormControlObj& control);
+
+// Expires when the control's window goes (with the control): lets a deferred event find out
+// whether its control still exists. Empty for a control without a window.
+std::weak_ptr<void> FormControlLife(const TFormControlObj& control);

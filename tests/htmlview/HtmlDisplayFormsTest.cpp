@@ -177,6 +177,8 @@ TEST_F(HtmlDisplayFormsTest, EnterInATextInputSubmitsAndClicksReachTheHost) {
         clicks.push_back(static_cast<TFormControlObj*>(Obj)->Name + ":" + OnClick);
     };
     SendMessageA(Window("gift"), BM_CLICK, 0, 0);
+    EXPECT_TRUE(clicks.empty()); // reported after the control's own click handling
+    ASSERT_TRUE(PumpUntil([&] { return !clicks.empty(); }, 1000));
     ASSERT_EQ(clicks.size(), 1u);
     EXPECT_EQ(clicks[0], "gift:wrap it");
 
@@ -189,6 +191,28 @@ TEST_F(HtmlDisplayFormsTest, EnterInATextInputSubmitsAndClicksReachTheHost) {
     SendMessageA(Window("note"), WM_KEYDOWN, VK_RETURN, 1);
     PumpFor(100);
     EXPECT_EQ(Submitted.size(), 1u);
+}
+
+TEST_F(HtmlDisplayFormsTest, AHostMayLoadAnotherPageWhenAControlIsClicked) {
+    Viewer->LoadHtmlText(OrderPage, "order");
+    ShowAndPaint();
+    int clicks = 0;
+    Viewer->OnObjectClick = [&](TObject*, TObject*, const std::string& OnClick) {
+        ++clicks;
+        EXPECT_EQ(OnClick, "wrap it");
+        Viewer->LoadHtmlText("<p>Thank you</p>", "thanks");
+    };
+    SendMessageA(Window("gift"), BM_CLICK, 0, 0);
+    ASSERT_TRUE(PumpUntil([&] { return clicks > 0; }, 1000));
+    EXPECT_EQ(Viewer->CurrentFile(), "thanks");
+    EXPECT_TRUE(Viewer->SectionList().FormControlList.empty());
+    // A click whose page went before the report is not reported.
+    Viewer->LoadHtmlText(OrderPage, "order");
+    ShowAndPaint();
+    SendMessageA(Window("gift"), BM_CLICK, 0, 0);
+    Viewer->LoadHtmlText("<p>gone</p>", "gone");
+    PumpFor(100);
+    EXPECT_EQ(clicks, 1);
 }
 
 TEST_F(HtmlDisplayFormsTest, ASecondSubmissionReplacesThePendingOne) {
