@@ -119,7 +119,28 @@ bool TMvDataConsumer::GetInterface(const TMvGUID& IID, void** Obj) {
         *Obj = static_cast<IMvDataConsumer*>(this);
         return true;
     }
+    if (SameGUID(IID, IMvDataConsumerClients::IID())) {
+        *Obj = static_cast<IMvDataConsumerClients*>(this);
+        return true;
+    }
+    if (SameGUID(IID, IMvDataConsumerProviderLink::IID())) {
+        *Obj = static_cast<IMvDataConsumerProviderLink*>(this);
+        return true;
+    }
+    if (SameGUID(IID, IMvDataConsumerChanges::IID())) {
+        *Obj = static_cast<IMvDataConsumerChanges*>(this);
+        return true;
+    }
     return TExtensibleInterfacedPersistent::GetInterface(IID, Obj);
+}
+
+void TMvDataConsumer::RegisterClientNotify(IMvDataConsumerClientNotify* Client) {
+    if (Client && std::find(FClients.begin(), FClients.end(), Client) == FClients.end())
+        FClients.push_back(Client);
+}
+
+void TMvDataConsumer::UnregisterClientNotify(IMvDataConsumerClientNotify* Client) {
+    std::erase(FClients, Client);
 }
 
 bool TMvDataConsumer::AttributeApplies(const std::string& ClassName) {
@@ -133,11 +154,16 @@ template <class F> void TMvDataConsumer::ForEachExtension(F Fn) {
 
 void TMvDataConsumer::Changing(int Reason) {
     ForEachExtension([Reason](TMvDataConsumerAggregatedObject& E) { E.ConsumerChanging(Reason); });
+    // A copy: a client may unregister while it is told.
+    for (IMvDataConsumerClientNotify* C : std::vector<IMvDataConsumerClientNotify*>(FClients))
+        C->ConsumerChanging(this, Reason);
     if (OnChanging) OnChanging(this, Reason);
 }
 
 void TMvDataConsumer::Changed(int Reason) {
     ForEachExtension([Reason](TMvDataConsumerAggregatedObject& E) { E.ConsumerChanged(Reason); });
+    for (IMvDataConsumerClientNotify* C : std::vector<IMvDataConsumerClientNotify*>(FClients))
+        C->ConsumerChanged(this, Reason);
     if (OnInvalidate) OnInvalidate();
     if (OnChanged) OnChanged(this, Reason);
 }
@@ -156,7 +182,7 @@ IMvDataItems* TMvDataConsumer::RootItems() {
 
 void TMvDataConsumer::SetProvider(const TMvIntf<IMvDataProvider>& Value) {
     if (Value.Get() == FProvider.Get()) return;
-    Changing(dcrProviderChange);
+    ProviderChanging();
     if (FProvider) FProvider->UnregisterChangeNotify(this);
     FProvider = Value;
     if (FProvider) FProvider->RegisterChangeNotify(this);
@@ -256,6 +282,13 @@ bool TMvDataConsumerItemSelect::ReadProperty(const std::string& Name, TMvDataRea
 }
 
 // ---- the view list ----
+
+bool TMvCustomDataConsumerViewList::GetInterface(const TMvGUID& IID, void** Obj) {
+    if (!SameGUID(IID, IMvDataConsumerViewList::IID()))
+        return TMvDataConsumerAggregatedObject::GetInterface(IID, Obj);
+    *Obj = static_cast<IMvDataConsumerViewList*>(this);
+    return true;
+}
 
 IMvDataItems* TMvCustomDataConsumerViewList::ChildList(IMvDataItem* Item) {
     TMvIntf<IMvDataItems> L = MvQuery<IMvDataItems>(Item);

@@ -496,6 +496,9 @@ public:
 
 class TMvDataConsumer : public TExtensibleInterfacedPersistent,
                         public IMvDataConsumer,
+                        public IMvDataConsumerClients,
+                        public IMvDataConsumerProviderLink,
+                        public IMvDataConsumerChanges,
                         public IMvDataChangeNotify {
 public:
     explicit TMvDataConsumer(TComponent* Owner);
@@ -521,9 +524,21 @@ public:
     void DataProviderChanging(IMvDataProvider* Provider, int Reason, IMvUnknown* Source) override;
     void DataProviderChanged(IMvDataProvider* Provider, int Reason, IMvUnknown* Source) override;
 
-    // The consumer's own change notices (reasons above, or a provider's passed on).
+    // The consumer's own change notices (reasons above, or a provider's passed on), to its
+    // extensions, then its clients and events.
     void Changing(int Reason);
     void Changed(int Reason);
+
+    // The services (IMvDataConsumerClients, ...ProviderLink, ...Changes).
+    void ProviderChanging() override { Changing(dcrProviderChange); }
+    void RegisterClientNotify(IMvDataConsumerClientNotify* Client) override;
+    void UnregisterClientNotify(IMvDataConsumerClientNotify* Client) override;
+    IMvDataChangeNotify* ProviderNotify() override { return this; }
+    void NotifyChanging(int Reason) override { Changing(Reason); }
+    void NotifyChanged(int Reason) override { Changed(Reason); }
+    void Invalidate() override {
+        if (OnInvalidate) OnInvalidate();
+    }
 
     TMvDataConsumerChangeEvent OnChanging;
     TMvDataConsumerChangeEvent OnChanged;
@@ -538,7 +553,8 @@ protected:
 
 private:
     template <class F> void ForEachExtension(F Fn);
-    TComponent* FOwner; // not owned
+    TComponent* FOwner;                                 // not owned
+    std::vector<IMvDataConsumerClientNotify*> FClients; // not owned: each unregisters itself
     TMvIntf<IMvDataProvider> FProvider;
     TMvDataContextID FContext;
     bool FLoading = false;
@@ -576,10 +592,24 @@ constexpr uint32_t vlExpanded = 1u << 29;
 constexpr uint32_t vlHasChildList = 1u << 30;
 constexpr uint32_t vlHasChildren = 1u << 31;
 
-class TMvCustomDataConsumerViewList : public TMvDataConsumerAggregatedObject {
+class TMvCustomDataConsumerViewList : public TMvDataConsumerAggregatedObject, public IMvDataConsumerViewList {
 public:
     using TMvDataConsumerAggregatedObject::TMvDataConsumerAggregatedObject;
     std::string ClassName() const override { return "TMvCustomDataConsumerViewList"; }
+
+    // IMvDataConsumerViewList, answered through the consumer.
+    int GetRowCount() override { return Count(); }
+    TMvDataItemID GetRowItemID(int Index) override { return Row(Index).ItemID; }
+    uint32_t GetRowFlags(int Index) override { return Row(Index).Flags; }
+    void ToggleRow(int Index) override { ToggleItem(Index); }
+    void RebuildRows() override { Rebuild(); }
+    int RowOfID(const TMvDataItemID& ID) override { return IndexOfID(ID); }
+    bool GetInterface(const TMvGUID& IID, void** Obj) override;
+    long QueryInterface(const TMvGUID& IID, void** Obj) override {
+        return TAggregatedPersistent::QueryInterface(IID, Obj);
+    }
+    int AddRef() override { return TAggregatedPersistent::AddRef(); }
+    int Release() override { return TAggregatedPersistent::Release(); }
 
     void Rebuild();
     int Count() const { return static_cast<int>(FRows.size()); }

@@ -8,6 +8,7 @@
 #include "components/MvLibException.h"
 
 #include <atomic>
+#include <cstdint>
 #include <string>
 #include <utility>
 
@@ -351,6 +352,66 @@ public:
 
 protected:
     ~IMvDataConsumerItemSelect() = default;
+};
+
+// A client of a consumer (the control it is embedded in, say), told of the consumer's changes.
+class IMvDataConsumerClientNotify {
+public:
+    virtual ~IMvDataConsumerClientNotify() = default;
+    virtual void ConsumerChanging(IMvDataConsumer* Consumer, int Reason) = 0;
+    virtual void ConsumerChanged(IMvDataConsumer* Consumer, int Reason) = 0;
+};
+
+// The consumer's side of the provider protocol, in three services. The first: its clients'
+// registration and removal, and the notice that its provider is about to change.
+class IMvDataConsumerClients : public virtual IMvUnknown {
+public:
+    MV_INTERFACE_ID("{D1AAAFDF-BEB1-44DB-B8D8-A60080CEF3C7}")
+    virtual void ProviderChanging() = 0;
+    virtual void RegisterClientNotify(IMvDataConsumerClientNotify* Client) = 0;
+    virtual void UnregisterClientNotify(IMvDataConsumerClientNotify* Client) = 0;
+
+protected:
+    ~IMvDataConsumerClients() = default;
+};
+
+// The second: what the consumer registers with its provider for the provider's notices.
+class IMvDataConsumerProviderLink : public virtual IMvUnknown {
+public:
+    MV_INTERFACE_ID("{1F01D2E5-2ACB-4B84-AFE6-67E563FB470B}")
+    virtual IMvDataChangeNotify* ProviderNotify() = 0;
+
+protected:
+    ~IMvDataConsumerProviderLink() = default;
+};
+
+// The third: the consumer's own change notices, passed on to each of its extensions and
+// clients, and the request to show the consumer again.
+class IMvDataConsumerChanges : public virtual IMvUnknown {
+public:
+    MV_INTERFACE_ID("{5B9D1847-6D35-4D9C-8BC2-2054997AB120}")
+    virtual void NotifyChanging(int Reason) = 0;
+    virtual void NotifyChanged(int Reason) = 0;
+    virtual void Invalidate() = 0;
+
+protected:
+    ~IMvDataConsumerChanges() = default;
+};
+
+// The flattened view of the item tree a consumer's view list keeps (see
+// TMvCustomDataConsumerViewList for the rows and their flags).
+class IMvDataConsumerViewList : public virtual IMvUnknown {
+public:
+    MV_INTERFACE_ID("{F3A78F68-D998-4877-8C73-1E0D2987808D}")
+    virtual int GetRowCount() = 0;
+    virtual TMvDataItemID GetRowItemID(int Index) = 0;
+    virtual uint32_t GetRowFlags(int Index) = 0;
+    virtual void ToggleRow(int Index) = 0;
+    virtual void RebuildRows() = 0;
+    virtual int RowOfID(const TMvDataItemID& ID) = 0;
+
+protected:
+    ~IMvDataConsumerViewList() = default;
 };
 
 // Where new item IDs come from; the program puts the platform's GUID maker here.

@@ -646,4 +646,57 @@ TEST(DataProviderStream, TheDisplayStateRoundTrips) {
     EXPECT_EQ(CaptionOf(Back->GetItem(0).Get()), "hidden");
 }
 
+// The consumer's services and its view list answer as interfaces of a live consumer: a
+// registered client hears each change once, a removed one nothing; the provider notices go
+// to what the consumer registered; the view list's rows through its interface.
+TEST_F(ViewListTest, TheConsumerServicesAndTheViewListAnswerAsInterfaces) {
+    struct TClient : IMvDataConsumerClientNotify {
+        std::string Heard;
+        void ConsumerChanging(IMvDataConsumer*, int Reason) override {
+            Heard += "<" + std::to_string(Reason);
+        }
+        void ConsumerChanged(IMvDataConsumer*, int Reason) override { Heard += ">" + std::to_string(Reason); }
+    } Client;
+    IMvUnknown* Unknown = static_cast<IMvDataConsumer*>(Consumer.Get());
+    TMvIntf<IMvDataConsumerClients> Clients = MvQuery<IMvDataConsumerClients>(Unknown);
+    TMvIntf<IMvDataConsumerProviderLink> Link = MvQuery<IMvDataConsumerProviderLink>(Unknown);
+    TMvIntf<IMvDataConsumerChanges> Changes = MvQuery<IMvDataConsumerChanges>(Unknown);
+    TMvIntf<IMvDataConsumerViewList> Rows = MvQuery<IMvDataConsumerViewList>(Unknown);
+    ASSERT_TRUE(Clients && Link && Changes && Rows);
+
+    Clients->RegisterClientNotify(&Client);
+    Clients->RegisterClientNotify(&Client); // once only
+    Consumer->SetProvider(nullptr);
+    EXPECT_EQ(Client.Heard, "<0>0");
+    EXPECT_EQ(Rows->GetRowCount(), 0);
+    Consumer->SetProvider(TMvIntf<IMvDataProvider>(P.Get()));
+    EXPECT_EQ(Rows->GetRowCount(), 3);
+    Client.Heard.clear();
+    Changes->NotifyChanged(pcrConsumerView);
+    EXPECT_EQ(Client.Heard, ">4");
+    int Shown = 0;
+    Consumer->OnInvalidate = [&Shown] { ++Shown; };
+    Changes->Invalidate();
+    EXPECT_EQ(Shown, 1);
+
+    // The provider's notices reach the consumer through what it registered.
+    EXPECT_EQ(Link->ProviderNotify(), static_cast<IMvDataChangeNotify*>(Consumer.Get()));
+    M->Add(AsItem(MakeItem("D")));
+    EXPECT_EQ(Rows->GetRowCount(), 4);
+
+    const int RowB = Rows->RowOfID(B->GetID());
+    ASSERT_EQ(RowB, 1);
+    EXPECT_EQ(Rows->GetRowItemID(RowB), B->GetID());
+    Rows->ToggleRow(RowB);
+    EXPECT_EQ(Rows->GetRowCount(), 7);
+    EXPECT_TRUE(Rows->GetRowFlags(RowB) & vlExpanded);
+    Rows->RebuildRows();
+    EXPECT_EQ(Rows->GetRowCount(), 4);
+
+    Clients->UnregisterClientNotify(&Client);
+    Client.Heard.clear();
+    Changes->NotifyChanging(pcrFullUpdate);
+    EXPECT_EQ(Client.Heard, "");
+}
+
 } // namespace
