@@ -40,6 +40,7 @@ TImageObj::TImageObj(TSectionList* owner, int32_t pos, const TAttributeList& att
             Transparent = 1;
             break;
         case AttrACTIVE:
+            if (!ActiveImage && owner) ++owner->ActiveImages;
             ActiveImage = true;
             break;
         case AttrUSEMAP: {
@@ -103,6 +104,7 @@ TImageObj::~TImageObj() {
         auto& animated = OwnerDocument->AnimatedImages;
         animated.erase(std::remove(animated.begin(), animated.end(), this), animated.end());
         if (OwnerDocument->HoverImage == this) OwnerDocument->HoverImage = nullptr;
+        if (ActiveImage && OwnerDocument->ActiveImages > 0) --OwnerDocument->ActiveImages;
     }
 }
 

@@ -340,6 +340,7 @@ void TSectionList::Clear() {
     HoverLink = nullptr;
     HoverImage = nullptr;
     AnimatedImages.clear();
+    ActiveImages = 0;
     LinkList.clear();
     FormControlList.clear();
     // Sections go before the forms: a section refers to the controls the forms own.
@@ -486,10 +487,13 @@ bool TSectionList::LinkAtPoint(ITextMetrics& canvas, int32_t x, int32_t y, TUrlT
     HoverLink = nullptr;
     bool result = TCell::LinkAtPoint(canvas, x, y, url, control);
     TImageObj* oldImage = HoverImage;
-    TObject* obj = nullptr;
-    int32_t ix = 0, iy = 0;
-    auto* img = ObjectAtPoint(x, y, obj, ix, iy) ? dynamic_cast<TImageObj*>(obj) : nullptr;
-    HoverImage = img && img->ActiveImage ? img : nullptr;
+    HoverImage = nullptr;
+    if (ActiveImages > 0) { // most pages have none: their hover costs no picture search
+        TObject* obj = nullptr;
+        int32_t ix = 0, iy = 0;
+        auto* img = ObjectAtPoint(x, y, obj, ix, iy) ? dynamic_cast<TImageObj*>(obj) : nullptr;
+        if (img && img->ActiveImage) HoverImage = img;
+    }
     if (oldImage != HoverImage) {
         if (oldImage) oldImage->SetHover(false);
         if (HoverImage) HoverImage->SetHover(true);

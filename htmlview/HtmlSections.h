@@ -229,8 +229,9 @@ public:
     std::vector<std::pair<std::string, TImageObj*>> MissingImages;
     // Animated pictures of the document (refers; the sections own the image objects).
     std::vector<TImageObj*> AnimatedImages;
-    // The ACTIVE picture under the mouse, or nullptr.
+    // The ACTIVE picture under the mouse, or nullptr; how many ACTIVE pictures the document has.
     TImageObj* HoverImage = nullptr;
+    int ActiveImages = 0;
     // The BODY BACKGROUND picture, fetched by GetBackgroundBitmap.
     std::shared_ptr<IHtmlPicture> BackgroundBitmap;
     // Fetches the background picture once per load while pictures are shown; one that comes

@@ -148,6 +148,22 @@ TEST(PictureObjects, ActivePicturesMoveOnlyUnderTheMouse) {
     d.Doc.LinkAtPoint(d.Metrics, 5000, 5000, url, control);
     EXPECT_EQ(d.Doc.HoverImage, nullptr);
     EXPECT_FALSE(images[2]->Hover);
+
+    // The document counts its ACTIVE pictures (hover looks for pictures only when it has some).
+    EXPECT_EQ(d.Doc.ActiveImages, 3);
+    d.Load("<p><img src=\"many.gif\"></p>");
+    EXPECT_EQ(d.Doc.ActiveImages, 0);
+    d.Draw();
+    hoverOver(d.Images()[0]);
+    EXPECT_EQ(d.Doc.HoverImage, nullptr) << "not ACTIVE";
+    d.Load("<p><img src=\"two.gif\" active></p>");
+    d.Draw();
+    EXPECT_EQ(d.Doc.ActiveImages, 1);
+    hoverOver(d.Images()[0]);
+    EXPECT_EQ(d.Doc.HoverImage, d.Images()[0]);
+    d.Doc.Clear();
+    EXPECT_EQ(d.Doc.ActiveImages, 0);
+    EXPECT_EQ(d.Doc.HoverImage, nullptr);
 }
 
 TEST(PictureObjects, PicturesThatComeLaterWaitOnceAndReplaceTheirStandIns) {
