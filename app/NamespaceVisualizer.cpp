@@ -30,7 +30,7 @@ void TNamespaceVisualizer::Render() {
     TMemoryDC DC(nullptr);
     TSelectObject Select(DC.Get(), Font().Handle());
     const TTitleWidths Widths(DC.Get());
-    FPageText = FPage.Build(
+    FPage.Build(
         Width(), [&Widths](const std::string& Title) { return Widths.Width(Title); }, Columns);
     static const std::string Reference = "Name Visualizer";
     TSectionList& Doc = SectionList();
@@ -47,7 +47,7 @@ void TNamespaceVisualizer::Render() {
             return;
         }
     }
-    LoadHtmlText(FPageText, Reference);
+    LoadHtmlText(FPage.Text(), Reference);
     FEditor.Attach(Doc, FPage.Namespaces().size());
     FEditorLoad = DocumentLoads();
 }

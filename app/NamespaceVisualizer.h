@@ -34,12 +34,11 @@ public:
     std::vector<std::string> Titles(const std::string& Namespace) const { return FPage.Titles(Namespace); }
     std::vector<std::string> Namespaces() const { return FPage.Namespaces(); }
     // The page the last Render loaded.
-    const std::string& PageText() const { return FPageText; }
+    const std::string& PageText() const { return FPage.Text(); }
 
 private:
     TNamespacePage FPage;
     TNamespaceDocumentEditor FEditor;
-    uint32_t FEditorLoad = 0; // the DocumentLoads of the document the editor holds
-    std::string FPageText;
+    uint32_t FEditorLoad = 0;  // the DocumentLoads of the document the editor holds
     std::string FMeasuredFont; // the font the page's widths were measured with
 };

@@ -5,9 +5,9 @@
 
 #include <algorithm>
 
-std::string HtmlEscape(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
+namespace {
+
+void AppendEscaped(std::string& out, std::string_view text) {
     for (const char c : text) {
         switch (c) {
         case '&':
@@ -26,6 +26,14 @@ std::string HtmlEscape(std::string_view text) {
             out += c;
         }
     }
+}
+
+} // namespace
+
+std::string HtmlEscape(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    AppendEscaped(out, text);
     return out;
 }
 
@@ -116,88 +124,123 @@ void TNamespacePage::WriteBox(TBox& Box, const TMeasure& Measure, int BoxIndex,
                               std::vector<TLinkEdit>* Edits) {
     const std::string Name = HtmlEscape(Box.Name);
     const std::string Root = LinkLine(Name + ":", "[Root]", true);
-    Box.RootLine = ShowRootLinks ? Root : std::string();
-    Box.Widest = 1;
-    size_t Size = Box.RootLine.size();
-    for (auto& [Title, T] : Box.Titles) {
-        if (Box.Rewrite || T.Fresh) {
-            if (Title.empty()) {
-                T.Line = ShowRootLinks ? std::string() : Root;
-            } else {
-                const std::string Shown = HtmlEscape(Title);
-                T.Line = LinkLine(Name + ":" + Shown, Shown, false);
-            }
+    auto WriteLine = [&](const std::string& Title, TTitle& T) {
+        if (Title.empty()) {
+            T.Line = ShowRootLinks ? std::string() : Root;
+        } else {
+            // As LinkLine(Name + ":" + Shown, Shown, false) writes it, in one allocation.
+            std::string& L = T.Line;
+            L.clear();
+            L.reserve(Name.size() + 2 * Title.size() + 48);
+            L += "<nobr>\xBB <a href=\"";
+            L += Name;
+            L += ':';
+            const size_t ShownAt = L.size();
+            AppendEscaped(L, Title);
+            const size_t ShownLength = L.size() - ShownAt;
+            L += "\">";
+            L.append(L, ShownAt, ShownLength);
+            L += "</nobr></a><br>";
         }
-        if (!Title.empty()) {
-            if (T.Width < 0) T.Width = Measure ? std::max<int32_t>(Measure(Title), 0) : 0;
-            Box.Widest = std::max(Box.Widest, T.Width);
-        }
-        Size += T.Line.size();
-    }
-    const std::string Head = BoxHead(Box);
-
-    if (Edits && !Box.Rewrite) {
-        // Titles and gone titles are in the same order: merged, each gone line is taken out where
-        // it stood and each fresh line put in where it goes, the lines before already in place.
-        TNoCase Less;
-        int Line = Box.RootLine.empty() ? 0 : 1;
-        int32_t Offset = static_cast<int32_t>(Box.RootLine.size());
-        auto G = Box.Gone.begin();
-        auto TakeOut = [&](const std::string& Old) {
-            if (!Old.empty())
-                Edits->push_back({BoxIndex, Line, false, Offset, static_cast<int32_t>(Old.size()), {}, 0});
-        };
-        for (auto& [Title, T] : Box.Titles) {
-            while (G != Box.Gone.end() && Less(G->first, Title))
-                TakeOut((G++)->second);
-            bool Put = T.Fresh && !T.Line.empty();
-            if (G != Box.Gone.end() && !Less(Title, G->first)) {
-                // Taken out and put back: the same line stays.
-                if (T.Fresh && G->second == T.Line)
-                    Put = false;
-                else
-                    TakeOut(G->second);
-                ++G;
-            }
-            if (Put) {
-                TLinkEdit E{BoxIndex, Line, true, Offset, static_cast<int32_t>(T.Line.size()), {}, 0};
-                E.Fragment = std::string(PageHead) + Head;
-                E.FragmentOffset = static_cast<int32_t>(E.Fragment.size());
-                E.Fragment += T.Line;
-                E.Fragment += BoxTail;
-                E.Fragment += PageTail;
-                Edits->push_back(std::move(E));
-            }
-            if (!T.Line.empty()) {
-                ++Line;
-                Offset += static_cast<int32_t>(T.Line.size());
-            }
-        }
-        while (G != Box.Gone.end())
-            TakeOut((G++)->second);
-    }
-
-    Box.Gone.clear();
+    };
+    auto Measured = [&](const std::string& Title, TTitle& T) {
+        if (!Title.empty() && T.Width < 0) T.Width = Measure ? std::max<int32_t>(Measure(Title), 0) : 0;
+        return Title.empty() ? 1 : T.Width;
+    };
+    const bool InPlace = !Box.Rewrite && !Box.Html.empty();
     Box.Dirty = Box.Rewrite = false;
     Box.RootLinks = ShowRootLinks;
-    Box.Html.clear();
-    if (Size == 0) { // no titles to show and no root link: no box
-        for (auto& [Title, T] : Box.Titles)
+    Box.Widest = 1;
+
+    if (!InPlace) {
+        Box.RootLine = ShowRootLinks ? Root : std::string();
+        size_t Size = Box.RootLine.size();
+        for (auto& [Title, T] : Box.Titles) {
+            WriteLine(Title, T);
+            Box.Widest = std::max(Box.Widest, Measured(Title, T));
+            Size += T.Line.size();
             T.Fresh = false;
+        }
+        Box.Gone.clear();
+        Box.Html.clear();
+        if (Size == 0) return; // no titles to show and no root link: no box
+        const std::string Head = BoxHead(Box);
+        Box.Html.reserve(Head.size() + Size + 20);
+        Box.Html += Head;
+        Box.LinesAt = Head.size();
+        Box.Html += Box.RootLine;
+        for (const auto& [Title, T] : Box.Titles)
+            Box.Html += T.Line;
+        Box.Html += BoxTail;
         return;
     }
-    Box.Html.reserve(Head.size() + Size + 20);
-    Box.Html += Head;
-    Box.LinesAt = Head.size();
-    Box.Html += Box.RootLine;
+
+    // Only fresh and gone titles changed. Titles and gone titles are in the same order: merged,
+    // each gone line is taken out where it stood and each fresh line put in where it goes (the
+    // lines before already in place), in the box's text and in the edits.
+    std::vector<TLinkEdit> Changes;
+    TNoCase Less;
+    int Line = Box.RootLine.empty() ? 0 : 1;
+    int32_t Offset = static_cast<int32_t>(Box.RootLine.size());
+    auto G = Box.Gone.begin();
+    auto TakeOut = [&](const std::string& Old) {
+        if (!Old.empty())
+            Changes.push_back({BoxIndex, Line, false, Offset, static_cast<int32_t>(Old.size()), {}, 0});
+    };
     for (auto& [Title, T] : Box.Titles) {
-        Box.Html += T.Line;
+        Box.Widest = std::max(Box.Widest, Measured(Title, T));
+        if (!T.Fresh && G == Box.Gone.end()) {
+            Line += T.Line.empty() ? 0 : 1;
+            Offset += static_cast<int32_t>(T.Line.size());
+            continue;
+        }
+        while (G != Box.Gone.end() && Less(G->first, Title))
+            TakeOut((G++)->second);
+        if (T.Fresh) WriteLine(Title, T);
+        bool Put = T.Fresh && !T.Line.empty();
+        if (G != Box.Gone.end() && !Less(Title, G->first)) {
+            // Taken out and put back: the same line stays.
+            if (T.Fresh && G->second == T.Line)
+                Put = false;
+            else
+                TakeOut(G->second);
+            ++G;
+        }
+        if (Put)
+            Changes.push_back({BoxIndex, Line, true, Offset, static_cast<int32_t>(T.Line.size()), T.Line, 0});
         T.Fresh = false;
+        if (!T.Line.empty()) {
+            ++Line;
+            Offset += static_cast<int32_t>(T.Line.size());
+        }
     }
-    Box.Html += BoxTail;
+    while (G != Box.Gone.end())
+        TakeOut((G++)->second);
+    Box.Gone.clear();
+
+    const std::string Head = Edits ? BoxHead(Box) : std::string();
+    for (TLinkEdit& E : Changes) {
+        const size_t At = Box.LinesAt + static_cast<size_t>(E.Offset);
+        if (!E.Insert) {
+            Box.Html.erase(At, static_cast<size_t>(E.Length));
+            continue;
+        }
+        // The line's text waits in Fragment until it is in the box.
+        Box.Html.insert(At, E.Fragment);
+        if (!Edits) continue;
+        std::string Fragment = std::string(PageHead) + Head;
+        E.FragmentOffset = static_cast<int32_t>(Fragment.size());
+        Fragment += E.Fragment;
+        Fragment += BoxTail;
+        Fragment += PageTail;
+        E.Fragment = std::move(Fragment);
+    }
+    if (Edits)
+        Edits->insert(Edits->end(), std::make_move_iterator(Changes.begin()),
+                      std::make_move_iterator(Changes.end()));
 }
 
-std::string TNamespacePage::Build(int32_t Width, const TMeasure& Measure, int32_t& Columns) {
+const std::string& TNamespacePage::Build(int32_t Width, const TMeasure& Measure, int32_t& Columns) {
     FEdits.clear();
     bool Apply = FLastColumns >= 0;
     int32_t W = 1;
@@ -220,7 +263,9 @@ std::string TNamespacePage::Build(int32_t Width, const TMeasure& Measure, int32_
     FLastBoxes = std::move(Shown);
     FLastColumns = Columns;
 
-    std::string Page;
+    // Written into the last page's buffer: a big page is not allocated again for each build.
+    std::string& Page = FText;
+    Page.clear();
     Page.reserve(Size);
     Page += PageHead;
     int32_t C = 0;

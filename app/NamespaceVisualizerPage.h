@@ -45,8 +45,10 @@ public:
     std::vector<std::string> Namespaces() const;
     std::vector<std::string> Titles(const std::string& Namespace) const;
 
-    // Writes the page for a control Width pixels wide; Columns receives the boxes per row.
-    std::string Build(int32_t Width, const TMeasure& Measure, int32_t& Columns);
+    // Writes the page for a control Width pixels wide; Columns receives the boxes per row. The
+    // text stays until the next build (Text()).
+    const std::string& Build(int32_t Width, const TMeasure& Measure, int32_t& Columns);
+    const std::string& Text() const { return FText; }
     // Forgets every measured width (the measuring font changed).
     void ForgetWidths();
 
@@ -100,4 +102,5 @@ private:
     int32_t FLastColumns = -1;
     bool FEditsApply = false;
     std::vector<TLinkEdit> FEdits;
+    std::string FText; // the last build's page
 };
