@@ -158,6 +158,13 @@ void TGdiPainter::SelectCurrent() {
     selected_ = current_;
 }
 
+void TGdiPainter::SetColor(TColor color) {
+    const COLORREF c = HtmlColorRef(color);
+    if (c == textColor_) return;
+    SetTextColor(dc_, c);
+    textColor_ = c;
+}
+
 TFontMetrics TGdiPainter::Metrics(const TMyFont& font) {
     Use(font);
     if (facts_) return facts_->Metrics;
@@ -220,7 +227,7 @@ void TGdiPainter::TextOut(const TMyFont& font, int32_t x, int32_t yBaseline, con
     if (n <= 0) return;
     Use(font);
     SelectCurrent();
-    SetTextColor(dc_, HtmlColorRef(color));
+    SetColor(color);
     if (opaque) {
         SetBkMode(dc_, OPAQUE);
         SetBkColor(dc_, HtmlColorRef(back));
@@ -234,7 +241,7 @@ void TGdiPainter::TextOutClipped(const TMyFont& font, int32_t x, int32_t yBaseli
     if (n <= 0) return;
     Use(font);
     SelectCurrent();
-    SetTextColor(dc_, HtmlColorRef(color));
+    SetColor(color);
     RECT r{clip.Left, clip.Top, clip.Right, clip.Bottom};
     ExtTextOutA(dc_, x, yBaseline, ETO_CLIPPED, &r, s, static_cast<UINT>(n), nullptr);
 }
@@ -268,6 +275,7 @@ void TGdiPainter::FrameRect(const THvRect& r, TColor color) {
 }
 
 void TGdiPainter::DrawPicture(const IHtmlPicture& picture, int32_t x, int32_t y, int32_t w, int32_t h) {
+    textColor_ = CLR_INVALID; // masked pictures set the DC's colours for their blits
     if (const auto* gdi = dynamic_cast<const IGdiPicture*>(&picture))
         gdi->DrawOn(dc_, x, y, w, h);
     else
@@ -275,6 +283,7 @@ void TGdiPainter::DrawPicture(const IHtmlPicture& picture, int32_t x, int32_t y,
 }
 
 void TGdiPainter::DrawStandIn(StandIn kind, int32_t x, int32_t y) {
+    textColor_ = CLR_INVALID;
     // The picture side's own stand-ins once it has made them.
     const int32_t s = StandInSize;
     if (kind == StandIn::Error && ImageErrorBitmap && ImageErrorMask) {

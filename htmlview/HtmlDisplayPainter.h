@@ -106,6 +106,8 @@ private:
     void Use(const TMyFont& font);
     // current_ selected into the DC, for a platform call.
     void SelectCurrent();
+    // The DC's text colour, set only when it changes (a panel of links alternates two).
+    void SetColor(TColor color);
     // The trusted advances of current_, or nullptr.
     const int32_t* Advances() const { return facts_ && facts_->Trusted ? facts_->Advances : nullptr; }
 
@@ -116,6 +118,7 @@ private:
     HFONT current_ = nullptr, selected_ = nullptr;
     TMyFont currentFont_; // the face current_ was made for: consecutive runs skip the lookup
     const THtmlFontCache::TFontFacts* facts_ = nullptr;
+    COLORREF textColor_ = CLR_INVALID;
     std::map<HFONT, TFontMetrics> metrics_; // DCs that are not screen-like
 };
 

@@ -381,6 +381,20 @@ int32_t TSection::StretchFit(ITextMetrics& canvas, int runIndex, int32_t start, 
     return static_cast<int32_t>(past - first);
 }
 
+bool TSection::FitsWhole(ITextMetrics& canvas, int32_t width) {
+    // Runs only: pictures and controls take FitCount's way.
+    if (!Images.Empty() || !FormControls.empty()) return false;
+    int32_t w = 0;
+    for (int k = 0; k < Fonts.Count(); ++k) {
+        const TRunWidths& run = RunWidths(canvas, k);
+        if (run.Len == 0) continue;
+        // As FitCount counts: every run's end within the width.
+        w += run.Width - Fonts[k]->Overhang(canvas);
+        if (w > width) return false;
+    }
+    return true;
+}
+
 int32_t TSection::FindTextWidth(ITextMetrics& canvas, int32_t start, int32_t n, bool removeSpaces) {
     if (removeSpaces)
         while (n > 1 && buff_[static_cast<size_t>(start + n - 1)] == ' ')
@@ -433,7 +447,7 @@ void TSection::CompleteLine(ITextMetrics& canvas, IndentManager& indents, int32_
     lr.Start = p;
     lr.Ln = nn;
     bool onlyPlaceholders = true;
-    for (int32_t i = p; i < p + nn; ++i)
+    for (int32_t i = p; i < p + nn && onlyPlaceholders; ++i)
         if (!IsPlaceholder(buff_[static_cast<size_t>(i)])) onlyPlaceholders = false;
     if (!onlyPlaceholders) {
         int first = 0;
@@ -468,14 +482,13 @@ void TSection::CompleteLine(ITextMetrics& canvas, IndentManager& indents, int32_
         lr.SpaceBefore = std::max(lr.SpaceBefore, need);
         c->YValue = y;
     }
-    int32_t w = FindTextWidth(canvas, p, nn, true);
     int32_t left = indents.LeftIndent(y), right = Preformatted ? left + 32000 : indents.RightSide(y);
-    if (Justify == 1 || Preformatted)
-        lr.LineIndent = left;
-    else if (Justify == 2)
-        lr.LineIndent = std::max(left, (right + left - w) / 2);
-    else
-        lr.LineIndent = right - w - 1;
+    if (Justify == 1 || Preformatted) {
+        lr.LineIndent = left; // the line's width does not matter
+    } else {
+        int32_t w = FindTextWidth(canvas, p, nn, true);
+        lr.LineIndent = Justify == 2 ? std::max(left, (right + left - w) / 2) : right - w - 1;
+    }
     lr.LineIndent -= indents.LeftEdge;
     int32_t full = lr.FullHeight();
     SectionHeight += full;
@@ -558,7 +571,9 @@ int32_t TSection::DoLayout(ITextMetrics& canvas, int32_t y, IndentManager& inden
         }
         int32_t width = noWrap ? 32000 : indents.RightSide(y) - indents.LeftIndent(y);
         int32_t floatHt = 0;
-        int32_t n = std::max(1, FitCount(canvas, width, &floatList, floatHt, &indents, y, numChars, p));
+        int32_t n = p == 0 && FitsWhole(canvas, width)
+                        ? numChars
+                        : std::max(1, FitCount(canvas, width, &floatList, floatHt, &indents, y, numChars, p));
         int32_t nn;
         auto at = [&](int32_t i) { return buff_[static_cast<size_t>(i)]; };
         if (n >= numChars) {

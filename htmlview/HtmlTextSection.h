@@ -120,6 +120,9 @@ protected:
     const std::vector<int32_t>& RunExtents(ITextMetrics& canvas, int runIndex);
     // The width of n characters from start within one run (no placeholders in them).
     int32_t StretchWidth(ITextMetrics& canvas, int runIndex, int32_t start, int32_t n);
+    // Whether the whole text (no pictures or controls in it) fits in width: then it is one line
+    // and FitCount would say so; measured a run at a time, no prefix extents.
+    bool FitsWhole(ITextMetrics& canvas, int32_t width);
     // The most characters from start (within one run, at most n) that fit in maxExtent.
     int32_t StretchFit(ITextMetrics& canvas, int runIndex, int32_t start, int32_t n, int32_t maxExtent);
 

@@ -86,6 +86,8 @@ TEST(HtmlMeasure, LinesCutInsideRunsUseThePrefixExtents) {
     };
     const Case cases[] = {
         {200, {"iiii WW ii WW iii"}},
+        {87, {"iiii WW ii WW iii"}}, // exactly the whole width
+        {86, {"iiii WW ii WW ", "iii"}},
         {60, {"iiii WW ii ", "WW iii"}},     // the cut falls in the bold run
         {50, {"iiii WW ", "ii WW iii"}},     // "ii" of the bold run fits, its space does not
         {40, {"iiii WW ", "ii ", "WW iii"}}, // "WW" fits, the space after it does not
@@ -94,6 +96,8 @@ TEST(HtmlMeasure, LinesCutInsideRunsUseThePrefixExtents) {
     for (const Case& c : cases) {
         PropDoc d("iiii WW <b>ii WW</b> iii");
         EXPECT_EQ(d.Layout(c.Width), c.Expected) << c.Width;
+        // One line needs no prefix extents; a cut line does.
+        EXPECT_EQ(d.Metrics.Prefixes == 0, c.Expected.size() == 1) << c.Width;
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -107,6 +108,63 @@ TEST(GdiPainter, PutsTheDCsFontBack) {
         EXPECT_EQ(GetCurrentObject(dc.Get(), OBJ_FONT), fonts.Get(font));
     }
     EXPECT_EQ(GetCurrentObject(dc.Get(), OBJ_FONT), own);
+}
+
+// A picture that leaves the DC's text colour changed, as a careless one may.
+class TColourChangingPicture : public IHtmlPicture, public IGdiPicture {
+public:
+    int32_t Width() const override { return 4; }
+    int32_t Height() const override { return 4; }
+    void DrawOn(HDC dc, int32_t, int32_t, int32_t, int32_t) const override {
+        SetTextColor(dc, RGB(0, 255, 0));
+    }
+};
+
+// Text keeps its colour though the painter sets the DC's colour only when it changes.
+TEST(GdiPainter, TextColoursSurviveRunsAndPictures) {
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = 200;
+    bi.bmiHeader.biHeight = -40;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    TMemoryDC dc(nullptr);
+    void* bits = nullptr;
+    TGdiObject<HBITMAP> bitmap(CreateDIBSection(dc.Get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    ASSERT_TRUE(bitmap);
+    TSelectObject selectBitmap(dc.Get(), bitmap.Get());
+    THtmlFontCache fonts;
+    TGdiPainter painter(dc.Get(), fonts);
+    painter.FillRect({0, 0, 200, 40}, 0xFFFFFF);
+    TMyFont font = MakeFont(kFonts[0]);
+    font.Size = 20;
+    const TColor red = 0x0000FF, blue = 0xFF0000;
+    painter.TextOut(font, 0, 30, "M", 1, red, false, 0);
+    painter.TextOut(font, 40, 30, "M", 1, blue, false, 0);
+    painter.TextOut(font, 80, 30, "M", 1, blue, false, 0);
+    TColourChangingPicture picture;
+    painter.DrawPicture(picture, 190, 0, 4, 4);
+    painter.TextOut(font, 120, 30, "M", 1, blue, false, 0);
+    GdiFlush();
+    // Every inked pixel of a letter's box is its colour blended with the white ground (text may
+    // be smoothed), and some pixel is inked.
+    auto inkedIn = [&](int left, uint32_t colour) {
+        int inked = 0;
+        for (int y = 0; y < 40; ++y)
+            for (int x = left; x < left + 40; ++x) {
+                const uint32_t px = static_cast<const uint32_t*>(bits)[y * 200 + x] & 0xFFFFFF;
+                if (px == 0xFFFFFF) continue;
+                const uint32_t r = px >> 16 & 0xFF, g = px >> 8 & 0xFF, b = px & 0xFF;
+                const bool blend = colour == 0xFF0000 ? r == 0xFF && g == b : b == 0xFF && r == g;
+                if (!blend) return -1;
+                ++inked;
+            }
+        return inked;
+    };
+    EXPECT_GT(inkedIn(0, 0xFF0000), 0);
+    EXPECT_GT(inkedIn(40, 0x0000FF), 0);
+    EXPECT_GT(inkedIn(80, 0x0000FF), 0);
+    EXPECT_GT(inkedIn(120, 0x0000FF), 0); // not the picture's green
 }
 
 // The same page breaks into the same lines whether widths come from the advances or from the
