@@ -83,6 +83,7 @@ void TfrmMain::BuildForm() {
     aAbout->SetImageIndex(mv::app::imgAbout);
     alActions->SetImages(ilImages);
     popMenu = new TPopupMenu(this);
+    popMenu->SetImages(ilImages);
     for (TAction* Action :
          {aHome, aFind, static_cast<TAction*>(nullptr), aTagManager, aHide, aUnhide, aShowLog,
           static_cast<TAction*>(nullptr), aAbout, static_cast<TAction*>(nullptr), aQuit})

@@ -4,6 +4,7 @@
 #include "gui/ActnList.h"
 #include "gui/Application.h"
 #include "gui/GdiGuards.h"
+#include "gui/ImgList.h"
 
 #include "base/Exceptions.h"
 
@@ -165,6 +166,10 @@ TShortCut TMenuItem::GetShortCut() const {
     if (TAction* a = AsAction(action_)) return a->GetShortCut();
     return shortCut_;
 }
+int TMenuItem::ImageIndex() const {
+    if (TAction* a = AsAction(action_)) return a->ImageIndex();
+    return imageIndex_;
+}
 std::string TMenuItem::Hint() const {
     if (TAction* a = AsAction(action_)) return a->Hint();
     return hint_;
@@ -239,7 +244,7 @@ void TMenuItem::Click() {
     if (OnClick) OnClick(this);
 }
 
-void TMenuItem::AppendTo(HMENU menu) {
+void TMenuItem::AppendTo(HMENU menu, TMenuPictures* pictures) {
     if (!Visible()) return;
     if (IsLine()) {
         AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
@@ -252,20 +257,28 @@ void TMenuItem::AppendTo(HMENU menu) {
     if (!Enabled()) flags |= MF_GRAYED;
     if (Checked()) flags |= MF_CHECKED;
     if (!items_.empty()) {
-        HMENU sub = BuildPopupMenu();
+        HMENU sub = BuildPopupMenu(pictures);
         command_ = 0;
         AppendMenuA(menu, flags | MF_POPUP, reinterpret_cast<UINT_PTR>(sub), text.c_str());
     } else {
         command_ = NewCommand();
         AppendMenuA(menu, flags, command_, text.c_str());
     }
-    if (default_) SetMenuDefaultItem(menu, static_cast<UINT>(GetMenuItemCount(menu) - 1), TRUE);
+    const UINT position = static_cast<UINT>(GetMenuItemCount(menu) - 1);
+    if (HBITMAP picture = pictures ? pictures->Picture(ImageIndex()) : nullptr) {
+        MENUITEMINFOA info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_BITMAP;
+        info.hbmpItem = picture;
+        SetMenuItemInfoA(menu, position, TRUE, &info);
+    }
+    if (default_) SetMenuDefaultItem(menu, position, TRUE);
 }
 
-HMENU TMenuItem::BuildPopupMenu() {
+HMENU TMenuItem::BuildPopupMenu(TMenuPictures* pictures) {
     HMENU menu = CreatePopupMenu();
     for (TMenuItem* item : items_)
-        item->AppendTo(menu);
+        item->AppendTo(menu, pictures);
     return menu;
 }
 
@@ -283,6 +296,39 @@ TMenuItem* TMenuItem::FindByCommand(UINT command) {
 TMenu::TMenu(TComponent* owner) : TComponent(owner), items_(new TMenuItem(this)) {}
 
 TMenu::~TMenu() = default;
+
+void TMenu::SetImages(TImageList* images) {
+    if (images == images_) return;
+    if (images_) images_->RemoveFreeNotification(this);
+    images_ = images;
+    if (images_) images_->FreeNotification(this);
+}
+
+void TMenu::Notification(TComponent* component, TOperation operation) {
+    TComponent::Notification(component, operation);
+    if (operation == TOperation::opRemove && component == images_) images_ = nullptr;
+}
+
+// ---- TMenuPictures ----------------------------------------------------------
+
+TMenuPictures::~TMenuPictures() {
+    for (HBITMAP bitmap : bitmaps_)
+        DeleteObject(bitmap);
+}
+
+HBITMAP TMenuPictures::Picture(int index) {
+    if (!images_ || index < 0 || index >= images_->Count()) return nullptr;
+    TWindowDC screen(nullptr);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen.Get(), images_->Width(), images_->Height());
+    if (!bitmap) return nullptr;
+    bitmaps_.push_back(bitmap);
+    TMemoryDC memory(screen.Get());
+    TSelectObject selected(memory.Get(), bitmap);
+    RECT all{0, 0, images_->Width(), images_->Height()};
+    FillRect(memory.Get(), &all, GetSysColorBrush(COLOR_MENU));
+    ImageList_Draw(images_->Handle(), index, memory.Get(), 0, 0, ILD_TRANSPARENT);
+    return bitmap;
+}
 
 TPopupMenu::TPopupMenu(TComponent* owner) : TMenu(owner) {}
 
@@ -304,10 +350,11 @@ void TPopupMenu::Popup(int x, int y) {
         if (responder->Popup) responder->Popup(*this, x, y);
         return;
     }
+    TMenuPictures pictures(Images()); // freed after the menu
     struct MenuHandle {
         HMENU h;
         ~MenuHandle() { DestroyMenu(h); }
-    } menu{Items().BuildPopupMenu()};
+    } menu{Items().BuildPopupMenu(&pictures)};
     HWND owner = Application->Handle();
     UINT command = static_cast<UINT>(
         TrackPopupMenu(menu.h, TPM_RETURNCMD | TPM_LEFTALIGN | TPM_RIGHTBUTTON, x, y, 0, owner, nullptr));

@@ -12,6 +12,24 @@
 
 class TBasicAction;
 class TAction;
+class TImageList;
+
+// The pictures of a menu's items while the menu is shown: each made from an image list on the
+// menu's background colour, and freed with this object (after the menu is gone).
+class TMenuPictures {
+public:
+    explicit TMenuPictures(TImageList* images) : images_(images) {}
+    ~TMenuPictures();
+    TMenuPictures(const TMenuPictures&) = delete;
+    TMenuPictures& operator=(const TMenuPictures&) = delete;
+
+    // A bitmap of image `index`, or nullptr when there is no such image.
+    HBITMAP Picture(int index);
+
+private:
+    TImageList* images_;
+    std::vector<HBITMAP> bitmaps_;
+};
 
 // A shortcut: the virtual key in the low byte plus the modifier bits.
 using TShortCut = uint16_t;
@@ -49,7 +67,8 @@ public:
     void SetDefault(bool value) { default_ = value; }
     bool RadioItem() const { return radioItem_; }
     void SetRadioItem(bool value) { radioItem_ = value; }
-    int ImageIndex() const { return imageIndex_; }
+    // The action's image when an action is assigned.
+    int ImageIndex() const;
     void SetImageIndex(int index) { imageIndex_ = index; }
     bool IsLine() const { return Caption() == "-"; }
 
@@ -76,8 +95,9 @@ public:
 
     // The command id the item had in the last menu built from it.
     UINT Command() const { return command_; }
-    // Builds a popup HMENU from the visible items below this one (caller destroys it).
-    HMENU BuildPopupMenu();
+    // Builds a popup HMENU from the visible items below this one (caller destroys it). With
+    // Pictures, items with an image show it; Pictures must outlive the menu.
+    HMENU BuildPopupMenu(TMenuPictures* Pictures = nullptr);
     // The item below this one (itself included) with a command id, or nullptr.
     TMenuItem* FindByCommand(UINT command);
 
@@ -85,7 +105,7 @@ protected:
     void Notification(TComponent* component, TOperation operation) override;
 
 private:
-    void AppendTo(HMENU menu);
+    void AppendTo(HMENU menu, TMenuPictures* pictures);
 
     std::string caption_;
     bool enabled_ = true, checked_ = false, visible_ = true, default_ = false, radioItem_ = false;
@@ -103,9 +123,16 @@ public:
     explicit TMenu(TComponent* owner);
     ~TMenu() override;
     TMenuItem& Items() { return *items_; }
+    // The pictures of the items (their ImageIndex); not owned.
+    TImageList* Images() const { return images_; }
+    void SetImages(TImageList* images);
+
+protected:
+    void Notification(TComponent* component, TOperation operation) override;
 
 private:
     TMenuItem* items_;
+    TImageList* images_ = nullptr;
 };
 
 class TPopupMenu : public TMenu {

@@ -6,6 +6,8 @@
 #include "app/Settings.h"
 #include "app/TopicViewer.h"
 #include "components/TrayIcon.h"
+#include "gui/ImgList.h"
+#include "gui/Menus.h"
 #include "gui/StdCtrls.h"
 #include "tests/app/AppFixture.h"
 #include "tests/app/Screens.h"
@@ -38,7 +40,48 @@ int Ink(const TPicture& Picture, uint32_t Background) {
     return N;
 }
 
+// What the open menu showed, taken by a timer inside the menu's own loop, which it then ends.
+TPicture MenuShot;
+VOID CALLBACK CaptureOpenMenu(HWND, UINT, UINT_PTR Timer, DWORD) {
+    KillTimer(nullptr, Timer);
+    HWND Menu = FindWindowA("#32768", nullptr);
+    RECT Rect{};
+    if (Menu && IsWindowVisible(Menu) && GetWindowRect(Menu, &Rect)) MenuShot = CaptureScreen(Rect);
+    EndMenu();
+}
+
+bool HasPicture(HMENU Menu, UINT Position) {
+    MENUITEMINFOA Info{};
+    Info.cbSize = sizeof Info;
+    Info.fMask = MIIM_BITMAP;
+    return GetMenuItemInfoA(Menu, Position, TRUE, &Info) && Info.hbmpItem;
+}
+
 } // namespace
+
+// The tray menu as the user opens it: its commands, those with a picture showing it
+// (screens/tray-menu.png).
+TEST(MainWindow, TheTrayMenuShowsThePicturesOfItsCommands) {
+    TAppFixture App("traymenu");
+    TfrmMain& Main = App.Start();
+    TPopupMenu* Menu = Main.TrayIcon()->PopupMenu();
+    ASSERT_NE(Menu, nullptr);
+    ASSERT_NE(Menu->Images(), nullptr);
+    TMenuPictures Pictures(Menu->Images());
+    HMENU Built = Menu->Items().BuildPopupMenu(&Pictures);
+    char Text[64] = {};
+    GetMenuStringA(Built, 1, Text, sizeof Text, MF_BYPOSITION);
+    EXPECT_STREQ(Text, "&Find notes...");
+    EXPECT_TRUE(HasPicture(Built, 1)) << "Find has a picture";
+    EXPECT_FALSE(HasPicture(Built, 0)) << "Home has none";
+    MenuShot = TPicture{};
+    SetTimer(nullptr, 0, 300, CaptureOpenMenu);
+    SetForegroundWindow(Application->Handle());
+    TrackPopupMenu(Built, TPM_RETURNCMD | TPM_LEFTALIGN, 200, 200, 0, Application->Handle(), nullptr);
+    DestroyMenu(Built);
+    ASSERT_GT(MenuShot.Width, 0) << "the menu was not shown";
+    EXPECT_TRUE(SaveScreen(MenuShot, "tray-menu"));
+}
 
 // The shell draws the icon it is handed; without one the tray slot is blank.
 TEST(MainWindow, TheTrayIconIsARealSmallIconWithAMask) {

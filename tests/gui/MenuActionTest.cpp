@@ -2,6 +2,8 @@
 #include "GuiTestSupport.h"
 
 #include "gui/ActnList.h"
+#include "gui/GraphicImages.h"
+#include "gui/ImgList.h"
 #include "gui/Menus.h"
 
 #include <memory>
@@ -108,6 +110,74 @@ TEST_F(MenuTest, BuiltMenuFollowsItemAndActionState) {
     delete action; // the item lets go of it
     EXPECT_EQ(item->Action(), nullptr);
     EXPECT_EQ(list->ActionCount(), 0);
+}
+
+// The colour at the middle of a menu item's picture, or CLR_INVALID without one.
+COLORREF PictureColour(HMENU menu, UINT position) {
+    MENUITEMINFOA info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_BITMAP;
+    if (!GetMenuItemInfoA(menu, position, TRUE, &info) || !info.hbmpItem) return CLR_INVALID;
+    HDC memory = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(memory, info.hbmpItem);
+    const COLORREF colour = GetPixel(memory, 8, 8);
+    SelectObject(memory, old);
+    DeleteDC(memory);
+    return colour;
+}
+
+TEST_F(MenuTest, ItemsShowTheirPictureFromTheMenusImageList) {
+    TForm form(nullptr);
+    auto* images = new TImageList(&form);
+    for (TColor colour : {TColor(RGB(255, 0, 0)), TColor(RGB(0, 128, 0))}) {
+        TBitmap square;
+        square.SetSize(16, 16);
+        square.Canvas().Brush().SetColor(colour);
+        square.Canvas().FillRect(RECT{0, 0, 16, 16});
+        images->AddMasked(square, TColor(RGB(255, 0, 255)));
+    }
+    auto* list = new TActionList(&form);
+    auto* action = new TAction(&form);
+    action->SetActionList(list);
+    action->SetCaption("&Find");
+    action->SetImageIndex(1);
+    TPopupMenu menu(&form);
+    auto add = [&](TMenuItem* parent, const char* caption) {
+        auto* item = new TMenuItem(&menu);
+        item->SetCaption(caption);
+        parent->Add(item);
+        return item;
+    };
+    add(&menu.Items(), "")->SetAction(action);      // the action's picture
+    add(&menu.Items(), "Own")->SetImageIndex(0);    // its own
+    add(&menu.Items(), "None");                     // none
+    add(&menu.Items(), "Beyond")->SetImageIndex(7); // no such image: none
+    TMenuItem* sub = add(&menu.Items(), "More");
+    add(sub, "Inner")->SetImageIndex(1);
+
+    {
+        // Without an image list no item has a picture.
+        TMenuPictures none(menu.Images());
+        HMENU h = menu.Items().BuildPopupMenu(&none);
+        EXPECT_EQ(PictureColour(h, 0), CLR_INVALID);
+        DestroyMenu(h);
+    }
+    menu.SetImages(images);
+    TMenuPictures pictures(menu.Images());
+    HMENU h = menu.Items().BuildPopupMenu(&pictures);
+    EXPECT_EQ(PictureColour(h, 0), RGB(0, 128, 0));
+    EXPECT_EQ(PictureColour(h, 1), RGB(255, 0, 0));
+    EXPECT_EQ(PictureColour(h, 2), CLR_INVALID);
+    EXPECT_EQ(PictureColour(h, 3), CLR_INVALID);
+    EXPECT_EQ(PictureColour(GetSubMenu(h, 4), 0), RGB(0, 128, 0));
+    action->SetImageIndex(0); // followed at the next showing
+    HMENU again = menu.Items().BuildPopupMenu(&pictures);
+    EXPECT_EQ(PictureColour(again, 0), RGB(255, 0, 0));
+    DestroyMenu(again);
+    DestroyMenu(h);
+
+    delete images; // the menu forgets a freed list
+    EXPECT_EQ(menu.Images(), nullptr);
 }
 
 TEST_F(MenuTest, ShortCutGoesToTheEnabledActionOfTheActiveOrMainForm) {
