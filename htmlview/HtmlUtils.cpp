@@ -31,14 +31,26 @@ int HexValue(char c) {
 } // namespace
 
 void DecodePercentEscapes(std::string& s) {
-    for (;;) {
-        size_t p = s.find('%');
-        if (p == std::string::npos || p == 0 || s.size() - p < 3) return;
-        int hi = HexValue(s[p + 1]), lo = HexValue(s[p + 2]);
-        if (hi < 0 || lo < 0) return;
-        s[p] = static_cast<char>(hi * 16 + lo);
-        s.erase(p + 1, 2);
+    // One pass, left to right: a character that an escape produced is never read again, so
+    // "%2541" stays the literal "%41" it encodes, and a long name costs linear time.
+    size_t p = s.find('%');
+    if (p == std::string::npos || p == 0) return;
+    std::string out = s.substr(0, p);
+    while (p < s.size()) {
+        if (s[p] != '%') {
+            out += s[p++];
+            continue;
+        }
+        int hi = p + 2 < s.size() ? HexValue(s[p + 1]) : -1;
+        int lo = hi >= 0 ? HexValue(s[p + 2]) : -1;
+        if (lo < 0) { // not an escape: the rest stays as written
+            out.append(s, p, std::string::npos);
+            break;
+        }
+        out += static_cast<char>(hi * 16 + lo);
+        p += 3;
     }
+    s = std::move(out);
 }
 
 void ReplaceChar(char oldCh, char newCh, std::string& s) {

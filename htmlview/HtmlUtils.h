@@ -123,8 +123,8 @@ struct TUrlTarget {
     }
 };
 
-// Percent escapes decoded in place while a '%' after the first character is followed by two
-// hexadecimal digits; the first one that is not stops the decoding.
+// Percent escapes decoded in place, left to right, each once, while a '%' after the first
+// character is followed by two hexadecimal digits; the first one that is not stops the decoding.
 void DecodePercentEscapes(std::string& s);
 // Escapes decoded; with a '/' in the text, "file:///" (or else "file://") removed once, '|' to
 // ':' and '/' to '\'.

@@ -27,6 +27,11 @@ TEST(HtmlUtils, UrlToDosPath) {
         {"FILE://x/y", "x\\y"},
         {"a%41%42", "aAB"},
         {"a%4", "a%4"},
+        // An escaped '%' is a literal character, not the start of another escape.
+        {"a%2541", "a%41"},
+        {"a%25%41", "a%A"},
+        {"a%252525", "a%2525"},
+        {"dir/100%25.gif", "dir\\100%.gif"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(UrlToDosPath(c.In), c.Out) << c.In;
