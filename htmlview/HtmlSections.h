@@ -25,6 +25,7 @@ class TMapItem;
 class THtmlParser;
 class TSection;
 class TImageObj;
+class ThtmlTable;
 
 class TSectionBase : public TObject {
 public:
@@ -144,6 +145,16 @@ public:
     void Initialize(const TAttributeList& attributes);
     void PropagateColor();
     void UpdateFonts();
+    // The row's part of its table's layout and drawing (HtmlTable.cpp). RowLayoutPass: every
+    // cell takes its width from the columns it spans, the cells spanning `span` rows lay out
+    // their content at the table's y; the result is the pass height, padding and spacing
+    // included. RowPlaceCells: with the cells' heights set, each cell's content is aligned
+    // and moved to the row at rowTop. RowDraw: backgrounds, contents and frames of the row
+    // whose grid top is rowTop (document y); the drawn cells' rectangles go to holes.
+    int32_t RowLayoutPass(ThtmlTable& table, ITextMetrics& canvas, int span, int32_t y, int32_t curs);
+    void RowPlaceCells(ThtmlTable& table, int32_t rowTop, int32_t& curs);
+    void RowDraw(ThtmlTable& table, IHtmlPainter& canvas, const THvRect& rect, int32_t clipWidth,
+                 int32_t rowTop, std::vector<THvRect>& holes);
 
     std::vector<std::unique_ptr<TCellObj>> Cells; // a null entry is a place covered by a span
     bool HasBackground = false;

@@ -13,6 +13,42 @@ namespace {
 const char* const kTooManyColumns = "Table has too many Columns";
 
 using Cols = std::array<int32_t, ThtmlTable::MaxCols + 1>;
+
+// Fills what of area no hole covers, band by band: the holes' top and bottom edges cut the area
+// into horizontal bands, each hole covers a band wholly or not at all, and the gaps between the
+// holes of a band are filled. Only the parts the holes leave are painted, so whatever was drawn
+// below a hole (the document's background picture, say) stays.
+void FillAround(IHtmlPainter& canvas, const THvRect& area, std::vector<THvRect>& holes, TColor color) {
+    if (area.Left >= area.Right || area.Top >= area.Bottom) return;
+    std::vector<int32_t> edges{area.Top, area.Bottom};
+    for (const auto& h : holes) {
+        if (h.Top < area.Bottom && h.Top > area.Top) edges.push_back(h.Top);
+        if (h.Bottom < area.Bottom && h.Bottom > area.Top) edges.push_back(h.Bottom);
+    }
+    std::sort(edges.begin(), edges.end());
+    edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
+    std::sort(holes.begin(), holes.end(), [](const THvRect& a, const THvRect& b) { return a.Top < b.Top; });
+    std::vector<const THvRect*> active;
+    std::vector<std::pair<int32_t, int32_t>> spans;
+    size_t next = 0;
+    for (size_t b = 0; b + 1 < edges.size(); ++b) {
+        int32_t y0 = edges[b], y1 = edges[b + 1];
+        while (next < holes.size() && holes[next].Top <= y0)
+            active.push_back(&holes[next++]);
+        std::erase_if(active, [y0](const THvRect* h) { return h->Bottom <= y0; });
+        spans.clear();
+        for (const THvRect* h : active)
+            if (h->Left < h->Right) spans.emplace_back(h->Left, h->Right);
+        std::sort(spans.begin(), spans.end());
+        int32_t x = area.Left;
+        for (const auto& [l, r] : spans) {
+            if (l > x) canvas.FillRect({x, y0, std::min(l, area.Right), y1}, color);
+            x = std::max(x, r);
+            if (x >= area.Right) break;
+        }
+        if (x < area.Right) canvas.FillRect({x, y0, area.Right, y1}, color);
+    }
+}
 } // namespace
 
 ThtmlTable::ThtmlTable(TSectionList* master, const TAttributeList& attributes, uint8_t justify,
@@ -521,33 +557,13 @@ int32_t ThtmlTable::LayoutTable(ITextMetrics& canvas, int32_t y, int32_t& curs, 
     // Row heights.
     int rowCount = static_cast<int>(Rows.size());
     std::vector<int32_t> heights(static_cast<size_t>(rowCount), 0);
-    int32_t pad2 = 2 * CellPadding;
-    auto cellWidth = [&](int c, TCellObj& cell) {
-        int32_t w = 0;
-        for (int k = c; k < c + std::max(1, cell.ColSpan) && k < ColCount; ++k)
-            w += Widths[static_cast<size_t>(k)];
-        return w;
-    };
     int maxRowSpan = 1;
     for (auto& row : Rows)
         for (auto& cell : row->Cells)
             if (cell && !cell->Dummy) maxRowSpan = std::max(maxRowSpan, cell->RowSpan);
     for (int n = 1; n <= maxRowSpan; ++n)
         for (int r = 0; r + n <= rowCount; ++r) {
-            auto& row = *Rows[static_cast<size_t>(r)];
-            int32_t passHeight = 0;
-            for (int c = 0; c < static_cast<int>(row.Cells.size()); ++c) {
-                TCellObj* cell = row.Cells[static_cast<size_t>(c)].get();
-                if (!cell || cell->Dummy) continue;
-                cell->Wd = cellWidth(c, *cell);
-                if (cell->RowSpan != n) continue;
-                int32_t mw = 0, scratch = curs;
-                int32_t h =
-                    cell->Cell.Layout(canvas, y, std::max(0, cell->Wd - pad2 - CellSpacing), mw, scratch);
-                cell->ContentHt = h;
-                passHeight = std::max(passHeight, std::max(h, cell->GivenHeight - pad2));
-            }
-            passHeight += pad2 + CellSpacing;
+            int32_t passHeight = Rows[static_cast<size_t>(r)]->RowLayoutPass(*this, canvas, n, y, curs);
             if (n == 1) {
                 heights[static_cast<size_t>(r)] = passHeight;
             } else {
@@ -594,23 +610,14 @@ int32_t ThtmlTable::LayoutTable(ITextMetrics& canvas, int32_t y, int32_t& curs, 
         rowTops_[static_cast<size_t>(r)] = gy;
         row.RowHeight = heights[static_cast<size_t>(r)];
         row.RowSpanHeight = 0;
-        for (int c = 0; c < static_cast<int>(row.Cells.size()); ++c) {
-            TCellObj* cell = row.Cells[static_cast<size_t>(c)].get();
+        for (auto& cell : row.Cells) {
             if (!cell || cell->Dummy) continue;
             cell->Ht = 0;
             for (int k = r; k < r + cell->RowSpan && k < rowCount; ++k)
                 cell->Ht += heights[static_cast<size_t>(k)];
             row.RowSpanHeight = std::max(row.RowSpanHeight, cell->Ht);
-            int32_t slack = cell->Ht - cell->ContentHt - (pad2 + CellSpacing);
-            cell->YIndent = cell->VAlign == 0 ? 0 : cell->VAlign == 1 ? slack / 2 : slack;
-            if (cell->Cell.Count() > 0) {
-                // Laid out once at this width in the height pass: moved into place, not laid out
-                // again, so nested tables cost linear time, not time exponential in the depth.
-                cell->Cell.Relocate(gy + CellSpacing + CellPadding + cell->YIndent - cell->Cell.YValue,
-                                    curs - cell->Cell.StartCurs);
-                curs += cell->Cell.Len;
-            }
         }
+        row.RowPlaceCells(*this, gy, curs);
         gy += row.RowHeight;
     }
     sectionHeight = gy - y + CellSpacing;
@@ -675,41 +682,21 @@ int32_t ThtmlTable::Draw(IHtmlPainter& canvas, const THvRect& rect, IndentManage
     int32_t clip = indents.ClipWidth;
     if (TopCaption && Caption->Cell.Count() > 0) Caption->Cell.Draw(canvas, rect, clip, left + Indent, topY);
     int32_t gridTop = topY + (TopCaption ? CaptionHeight : 0);
-    int32_t rowsHeight = 0;
-    for (auto& row : Rows)
-        rowsHeight += row->RowHeight;
-    if (BorderColorGiven)
-        canvas.FillRect({DrawX, std::max(rect.Top - 1, gridTop - scroll), DrawX + TableWidth,
-                         std::min(rect.Bottom, gridTop + TableHeight - scroll)},
-                        BorderColor);
+    // The border colour shows in the spacing between the cells: the cells drawn below are
+    // holes in the grid's band (one pixel larger with a border, so their frames stay).
+    std::vector<THvRect> holes;
     int32_t rowTop = gridTop;
     for (auto& row : Rows) {
         int32_t screenTop = rowTop - scroll;
-        if (screenTop + row->RowSpanHeight >= rect.Top && screenTop < rect.Bottom) {
-            int32_t cx = DrawX;
-            for (int c = 0; c < static_cast<int>(row->Cells.size()) && c < ColCount; ++c) {
-                TCellObj* cell = row->Cells[static_cast<size_t>(c)].get();
-                int32_t colX = DrawX + ColumnX(c);
-                cx = colX;
-                if (!cell || cell->Dummy) continue;
-                int32_t top = std::clamp(screenTop + CellSpacing, -200, 3000);
-                int32_t bottom = std::clamp(screenTop + cell->Ht, -200, 3000);
-                if (cell->Cell.HasBackground)
-                    canvas.FillRect({cx + CellSpacing, top, cx + cell->Wd, bottom},
-                                    cell->Cell.BackgroundColor);
-                else if (BorderColorGiven)
-                    canvas.FillRect({cx + CellSpacing, top, cx + cell->Wd, bottom},
-                                    ParentSectionList->Background);
-                if (cell->Cell.Count() > 0)
-                    cell->Cell.Draw(canvas, rect, clip, cx + CellSpacing + CellPadding,
-                                    rowTop + CellSpacing + CellPadding + cell->YIndent);
-                if (Border)
-                    Draw3DFrame(canvas, *ParentSectionList, cx + CellSpacing - 1, screenTop + CellSpacing - 1,
-                                cx + cell->Wd, screenTop + cell->Ht, false);
-            }
-        }
+        if (screenTop + row->RowSpanHeight >= rect.Top && screenTop < rect.Bottom)
+            row->RowDraw(*this, canvas, rect, clip, rowTop, holes);
         rowTop += row->RowHeight;
     }
+    if (BorderColorGiven)
+        FillAround(canvas,
+                   {DrawX, std::max(rect.Top - 1, gridTop - scroll), DrawX + TableWidth,
+                    std::min(rect.Bottom, gridTop + TableHeight - scroll)},
+                   holes, BorderColor);
     if (Border)
         Draw3DFrame(canvas, *ParentSectionList, DrawX, gridTop - scroll, DrawX + TableWidth - 1,
                     rowTop + CellSpacing - 1 - scroll, true);
@@ -719,8 +706,10 @@ int32_t ThtmlTable::Draw(IHtmlPainter& canvas, const THvRect& rect, IndentManage
 }
 
 TCellObj* ThtmlTable::CellAtPoint(int32_t x, int32_t y) {
+    // The caption answers only within its own box: beside a narrow caption lies nothing.
+    int32_t captionLeft = DrawX - TableIndent + Indent;
     if (Caption->Cell.Count() > 0 && y >= Caption->Cell.YValue && y < Caption->Cell.YValue + CaptionHeight)
-        return Caption.get();
+        return x >= captionLeft && x < captionLeft + CaptionWidth ? Caption.get() : nullptr;
     for (size_t r = 0; r < Rows.size() && r < rowTops_.size(); ++r) {
         auto& row = *Rows[r];
         for (int c = 0; c < static_cast<int>(row.Cells.size()) && c < ColCount; ++c) {
@@ -822,4 +811,66 @@ void ThtmlTable::UpdateFonts() {
     for (auto& row : Rows)
         row->UpdateFonts();
     Caption->UpdateFonts();
+}
+
+int32_t TCellList::RowLayoutPass(ThtmlTable& table, ITextMetrics& canvas, int span, int32_t y, int32_t curs) {
+    int32_t pad2 = 2 * table.CellPadding;
+    int32_t passHeight = 0;
+    for (int c = 0; c < static_cast<int>(Cells.size()); ++c) {
+        TCellObj* cell = Cells[static_cast<size_t>(c)].get();
+        if (!cell || cell->Dummy) continue;
+        cell->Wd = 0;
+        for (int k = c; k < c + std::max(1, cell->ColSpan) && k < table.ColCount; ++k)
+            cell->Wd += table.Widths[static_cast<size_t>(k)];
+        if (cell->RowSpan != span) continue;
+        int32_t mw = 0, scratch = curs;
+        int32_t h =
+            cell->Cell.Layout(canvas, y, std::max(0, cell->Wd - pad2 - table.CellSpacing), mw, scratch);
+        cell->ContentHt = h;
+        passHeight = std::max(passHeight, std::max(h, cell->GivenHeight - pad2));
+    }
+    return passHeight + pad2 + table.CellSpacing;
+}
+
+void TCellList::RowPlaceCells(ThtmlTable& table, int32_t rowTop, int32_t& curs) {
+    int32_t pad = 2 * table.CellPadding + table.CellSpacing;
+    for (auto& cell : Cells) {
+        if (!cell || cell->Dummy) continue;
+        int32_t slack = cell->Ht - cell->ContentHt - pad;
+        cell->YIndent = cell->VAlign == 0 ? 0 : cell->VAlign == 1 ? slack / 2 : slack;
+        if (cell->Cell.Count() > 0) {
+            // Laid out once at this width in the height pass: moved into place, not laid out
+            // again, so nested tables cost linear time, not time exponential in the depth.
+            cell->Cell.Relocate(rowTop + table.CellSpacing + table.CellPadding + cell->YIndent -
+                                    cell->Cell.YValue,
+                                curs - cell->Cell.StartCurs);
+            curs += cell->Cell.Len;
+        }
+    }
+}
+
+void TCellList::RowDraw(ThtmlTable& table, IHtmlPainter& canvas, const THvRect& rect, int32_t clipWidth,
+                        int32_t rowTop, std::vector<THvRect>& holes) {
+    TSectionList& doc = *table.ParentSectionList;
+    int32_t screenTop = rowTop - doc.ScrollOffset;
+    int32_t spacing = table.CellSpacing, padding = table.CellPadding;
+    int32_t cx = table.DrawX;
+    for (int c = 0; c < static_cast<int>(Cells.size()) && c < table.ColCount; ++c) {
+        int32_t colX = cx;
+        cx += table.Widths[static_cast<size_t>(c)];
+        TCellObj* cell = Cells[static_cast<size_t>(c)].get();
+        if (!cell || cell->Dummy || cell->Cell.Count() == 0) continue;
+        int32_t top = std::clamp(screenTop + spacing, -200, 3000);
+        int32_t bottom = std::clamp(screenTop + cell->Ht, -200, 3000);
+        if (cell->Cell.HasBackground)
+            canvas.FillRect({colX + spacing, top, colX + cell->Wd, bottom}, cell->Cell.BackgroundColor);
+        cell->Cell.Draw(canvas, rect, clipWidth, colX + spacing + padding,
+                        rowTop + spacing + padding + cell->YIndent);
+        if (table.Border)
+            Draw3DFrame(canvas, doc, colX + spacing - 1, screenTop + spacing - 1, colX + cell->Wd,
+                        screenTop + cell->Ht, false);
+        int32_t more = table.Border ? 1 : 0;
+        holes.push_back({colX + spacing - more, screenTop + spacing - more, colX + cell->Wd + more,
+                         screenTop + cell->Ht + more});
+    }
 }

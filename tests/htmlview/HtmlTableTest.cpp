@@ -205,3 +205,120 @@ TEST(HtmlTable, MinMaxOfANestedTableIsReused) {
 }
 
 } // namespace
+
+namespace {
+// Every pixel of the table's grid band, as the border-colour fills and the cells left it:
+// 'c' under a drawn cell (one pixel larger with a border), 'f' filled once, '2' filled twice,
+// '.' neither.
+std::vector<std::string> GridCoverage(TestDoc& d, ThtmlTable& t, TColor borderColor) {
+    int32_t w = t.TableWidth, h = t.TableHeight, top = t.DrawY;
+    std::vector<std::string> grid(static_cast<size_t>(h), std::string(static_cast<size_t>(w), '.'));
+    auto mark = [&](int32_t l, int32_t tp, int32_t r, int32_t b, char ch) {
+        for (int32_t yy = std::max(tp, 0); yy < std::min(b, h); ++yy)
+            for (int32_t xx = std::max(l, 0); xx < std::min(r, w); ++xx) {
+                char& p = grid[static_cast<size_t>(yy)][static_cast<size_t>(xx)];
+                p = ch == 'f' ? (p == '.' ? 'f' : '2') : ch;
+            }
+    };
+    int32_t more = t.Border ? 1 : 0, rowTop = 0;
+    for (auto& row : t.Rows) {
+        int32_t x = 0;
+        for (size_t c = 0; c < row->Cells.size(); ++c) {
+            TCellObj* cell = row->Cells[c].get();
+            if (cell && !cell->Dummy && cell->Cell.Count() > 0)
+                mark(x + t.CellSpacing - more, rowTop + t.CellSpacing - more, x + cell->Wd + more,
+                     rowTop + cell->Ht + more, 'c');
+            x += t.Widths[c];
+        }
+        rowTop += row->RowHeight;
+    }
+    for (const auto& op : d.Metrics.Ops)
+        if (op.Kind == 'F' && (op.Color & 0xFFFFFF) == borderColor)
+            mark(op.X - t.DrawX, op.Y - top, op.X2 - t.DrawX, op.Y2 - top, 'f');
+    return grid;
+}
+} // namespace
+
+TEST(HtmlTable, BorderColourFillsTheSpacingBetweenCellsOnly) {
+    struct Case {
+        const char* Html;
+    } cases[] = {
+        {"<table bordercolor=#00FF00 cellspacing=4><tr><td>a<td>bb<tr><td>ccc<td>d</table>"},
+        {"<table bordercolor=#00FF00 border=1><tr><td rowspan=2>tall<td>b<tr><td>c<tr><td "
+         "colspan=2>wide</table>"},
+        {"<table bordercolor=#00FF00 cellspacing=3><tr><td bgcolor=blue>a<td>b</table>"},
+        {"<table bordercolor=#00FF00 border=2><tr><td>a<td></td><td>c</table>"},
+    };
+    for (const auto& c : cases) {
+        TestDoc d(c.Html, 400);
+        ThtmlTable* t = FirstTable(d);
+        ASSERT_NE(t, nullptr);
+        d.Draw();
+        auto grid = GridCoverage(d, *t, 0x00FF00);
+        for (size_t y = 0; y < grid.size(); ++y) {
+            // Nothing is filled twice, nothing is left out, no cell is painted over.
+            EXPECT_EQ(grid[y].find_first_of(".2"), std::string::npos)
+                << c.Html << " row " << y << ": " << grid[y];
+        }
+        // The cells are not painted in the document colour (a background picture would vanish).
+        for (const auto& op : d.Metrics.Ops) {
+            if (op.Kind == 'F') {
+                EXPECT_NE(op.Color & 0xFFFFFF, d.Doc.Background & 0xFFFFFF) << c.Html;
+            }
+        }
+    }
+}
+
+TEST(HtmlTable, BorderColourIsClippedToTheDrawnBand) {
+    TestDoc d("<table bordercolor=#00FF00><tr><td>a<tr><td>b<tr><td>c<tr><td>d</table>", 400);
+    ThtmlTable* t = FirstTable(d);
+    ASSERT_NE(t, nullptr);
+    d.Draw(30, 40);
+    bool any = false;
+    for (const auto& op : d.Metrics.Ops)
+        if (op.Kind == 'F' && (op.Color & 0xFFFFFF) == 0x00FF00) {
+            any = true;
+            EXPECT_GE(op.Y, 29);
+            EXPECT_LE(op.Y2, 40);
+        }
+    EXPECT_TRUE(any);
+}
+
+TEST(HtmlTable, PointsBesideANarrowCaptionHitNothing) {
+    TestDoc d("<table align=center cellspacing=0 cellpadding=0><caption>cap</caption><tr><td>cell</table>",
+              400);
+    ThtmlTable* t = FirstTable(d);
+    ASSERT_NE(t, nullptr);
+    d.Draw();
+    int32_t pos = d.Doc.FindString(0, "cap", true);
+    ASSERT_GE(pos, 0);
+    int32_t x = 0, y = 0;
+    ASSERT_TRUE(d.Doc.CharIndexToPoint(d.Metrics, pos, x, y));
+    int32_t xr, yr, ht;
+    bool inText;
+    EXPECT_EQ(d.Doc.CharIndexAtPoint(d.Metrics, x + 1, y + 1, xr, yr, ht, inText), pos);
+    // Left of the centred caption, in its band: no character.
+    EXPECT_EQ(d.Doc.CharIndexAtPoint(d.Metrics, 2, y + 1, xr, yr, ht, inText), -1);
+    EXPECT_EQ(d.Doc.CharIndexAtPoint(d.Metrics, 398, y + 1, xr, yr, ht, inText), -1);
+}
+
+TEST(HtmlTable, EmptyCellsDrawNothingOfTheirOwn) {
+    // An empty cell has no background and no frame; the border colour shows through it.
+    TestDoc d("<table border=1 bordercolor=#00FF00><tr><td>a<td bgcolor=blue></td></table>", 400);
+    ThtmlTable* t = FirstTable(d);
+    ASSERT_NE(t, nullptr);
+    d.Draw();
+    int lines = 0;
+    for (const auto& op : d.Metrics.Ops) {
+        lines += op.Kind == 'L';
+        if (op.Kind == 'F') {
+            EXPECT_NE(op.Color & 0xFFFFFF, 0xFF0000u);
+        }
+    }
+    EXPECT_EQ(lines, 2 * 4); // the filled cell's sunken frame and the outer raised frame
+    auto grid = GridCoverage(d, *t, 0x00FF00);
+    TCellObj& empty = *t->Rows[0]->Cells[1];
+    int32_t x = t->Widths[0] + t->CellSpacing + 1, y = t->CellSpacing + 1;
+    ASSERT_LT(y, static_cast<int32_t>(grid.size()));
+    EXPECT_EQ(grid[static_cast<size_t>(y)][static_cast<size_t>(x)], 'f') << empty.Wd;
+}
