@@ -181,6 +181,11 @@ TEST_F(HtmlDisplayFormsTest, EnterInATextInputSubmitsAndClicksReachTheHost) {
     ASSERT_TRUE(PumpUntil([&] { return !clicks.empty(); }, 1000));
     ASSERT_EQ(clicks.size(), 1u);
     EXPECT_EQ(clicks[0], "gift:wrap it");
+    // A click into a text input or a list is reported too, with the control's (empty) ONCLICK.
+    SendMessageA(Window("who"), WM_LBUTTONDOWN, MK_LBUTTON, Point(3, 3));
+    SendMessageA(Window("who"), WM_LBUTTONUP, 0, Point(3, 3));
+    ASSERT_TRUE(PumpUntil([&] { return clicks.size() == 2; }, 1000));
+    EXPECT_EQ(clicks[1], "who:");
 
     Type(Window("who"), "Bo");
     SendMessageA(Window("who"), WM_KEYDOWN, VK_RETURN, 1);
