@@ -1,6 +1,8 @@
 // Text metrics and painting of the document on a GDI device context, and the document font cache.
 #include "htmlview/HtmlDisplayPainter.h"
 
+#include "htmlview/HtmlUnderline.h"
+
 #include <algorithm>
 #include <vector>
 
@@ -225,6 +227,9 @@ void TGdiPainter::TextExtents(const TMyFont& font, const char* s, int32_t n, int
 void TGdiPainter::TextOut(const TMyFont& font, int32_t x, int32_t yBaseline, const char* s, int32_t n,
                           TColor color, bool opaque, TColor back) {
     if (n <= 0) return;
+    if (!opaque && screenLike_ && (font.Style & fsUnderline) &&
+        HandUnderlined(font, x, yBaseline, s, n, color))
+        return;
     Use(font);
     SelectCurrent();
     SetColor(color);
@@ -234,6 +239,21 @@ void TGdiPainter::TextOut(const TMyFont& font, int32_t x, int32_t yBaseline, con
     }
     ExtTextOutA(dc_, x, yBaseline, 0, nullptr, s, static_cast<UINT>(n), nullptr);
     if (opaque) SetBkMode(dc_, TRANSPARENT);
+}
+
+bool TGdiPainter::HandUnderlined(const TMyFont& font, int32_t x, int32_t yBaseline, const char* s, int32_t n,
+                                 TColor color) {
+    TMyFont plain = font;
+    plain.Style = static_cast<uint8_t>(plain.Style & ~fsUnderline);
+    const auto bar = HandDrawnUnderline(font, fonts_.Get(font), fonts_.Get(plain));
+    if (!bar) return false;
+    Use(plain);
+    SelectCurrent();
+    SetColor(color);
+    ExtTextOutA(dc_, x, yBaseline, 0, nullptr, s, static_cast<UINT>(n), nullptr);
+    const int32_t top = yBaseline + bar->Top;
+    FillRect({x, top, x + TextWidth(plain, s, n), top + bar->Thickness}, color);
+    return true;
 }
 
 void TGdiPainter::TextOutClipped(const TMyFont& font, int32_t x, int32_t yBaseline, const char* s, int32_t n,

@@ -108,6 +108,10 @@ private:
     void SelectCurrent();
     // The DC's text colour, set only when it changes (a panel of links alternates two).
     void SetColor(TColor color);
+    // Underlined text as the plain font's text and a bar, where that was checked to give the
+    // platform's pixels (HtmlUnderline.h); false when the platform is to draw it.
+    bool HandUnderlined(const TMyFont& font, int32_t x, int32_t yBaseline, const char* s, int32_t n,
+                        TColor color);
     // The trusted advances of current_, or nullptr.
     const int32_t* Advances() const { return facts_ && facts_->Trusted ? facts_->Advances : nullptr; }
 

@@ -22,6 +22,7 @@ target_link_libraries(mv_htmlengine_core PUBLIC mv_base)
 # The GDI side of the seam (Win32): metrics and painting over an HDC, the document font cache;
 # the viewer, the engine's Win32 tests and html_bench all use this one.
 if(MV_WIN32)
-  add_library(mv_htmlengine STATIC ${CMAKE_CURRENT_SOURCE_DIR}/HtmlDisplayPainter.cpp)
+  add_library(mv_htmlengine STATIC ${CMAKE_CURRENT_SOURCE_DIR}/HtmlDisplayPainter.cpp
+                                   ${CMAKE_CURRENT_SOURCE_DIR}/HtmlUnderline.cpp)
   target_link_libraries(mv_htmlengine PUBLIC mv_htmlengine_core mv_htmlimages)
 endif()

@@ -18,6 +18,7 @@ if(MV_WIN32)
     SOURCES
       ${CMAKE_CURRENT_SOURCE_DIR}/HtmlEngineWin32Test.cpp
       ${CMAKE_CURRENT_SOURCE_DIR}/HtmlPainterWin32Test.cpp
+      ${CMAKE_CURRENT_SOURCE_DIR}/HtmlUnderlineWin32Test.cpp
       ${CMAKE_CURRENT_SOURCE_DIR}/GifTestFiles.cpp
       ${CMAKE_CURRENT_SOURCE_DIR}/ImageScreens.cpp
       ${CMAKE_CURRENT_SOURCE_DIR}/PictureOracle.cpp
