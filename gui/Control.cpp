@@ -190,6 +190,23 @@ void TControl::WndProc(TMessage& m) {
     case CM_HITTEST:
         m.Result = HTCLIENT;
         return;
+    case CM_DRAG: {
+        const auto* rec = reinterpret_cast<const TDragRec*>(m.LParam);
+        m.Result = 0;
+        if (!rec) return;
+        if (rec->Message == TDragMessage::dmDragDrop) {
+            DragDrop(rec->Source, rec->Pos.x, rec->Pos.y);
+            m.Result = 1;
+            return;
+        }
+        const TDragState state = rec->Message == TDragMessage::dmDragEnter   ? TDragState::dsDragEnter
+                                 : rec->Message == TDragMessage::dmDragLeave ? TDragState::dsDragLeave
+                                                                             : TDragState::dsDragMove;
+        bool accept = false;
+        DragOver(rec->Source, rec->Pos.x, rec->Pos.y, state, accept);
+        m.Result = accept ? 1 : 0;
+        return;
+    }
     case CM_PARENTFONTCHANGED:
         if (parentFont_ && parent_) {
             font_->Assign(parent_->Font());
@@ -284,6 +301,15 @@ void TControl::MouseMove(TShiftState shift, int x, int y) {
 
 void TControl::Resize() {
     if (OnResize) OnResize(this);
+}
+
+void TControl::DragOver(TObject* source, int x, int y, TDragState state, bool& accept) {
+    accept = static_cast<bool>(OnDragOver);
+    if (OnDragOver) OnDragOver(this, source, x, y, state, accept);
+}
+
+void TControl::DragDrop(TObject* source, int x, int y) {
+    if (OnDragDrop) OnDragDrop(this, source, x, y);
 }
 
 void TControl::SetParent(TWinControl* parent) {

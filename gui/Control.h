@@ -92,6 +92,20 @@ using TKeyEvent = std::function<void(TObject* sender, WORD& key, TShiftState shi
 using TKeyPressEvent = std::function<void(TObject* sender, char& key)>;
 using TContextPopupEvent = std::function<void(TObject* sender, POINT mousePos, bool& handled)>;
 
+// Dragging between controls: where a drag is over a control, and what the control is told.
+enum class TDragState { dsDragEnter, dsDragLeave, dsDragMove };
+enum class TDragMessage { dmDragEnter, dmDragLeave, dmDragMove, dmDragDrop };
+// What CM_DRAG's LParam points to; Pos is in the target control's client coordinates.
+struct TDragRec {
+    TDragMessage Message = TDragMessage::dmDragMove;
+    TObject* Source = nullptr;
+    POINT Pos{0, 0};
+};
+// Sender is the control under the drag; Accept starts true when the handler is assigned.
+using TDragOverEvent =
+    std::function<void(TObject* sender, TObject* source, int x, int y, TDragState state, bool& accept)>;
+using TDragDropEvent = std::function<void(TObject* sender, TObject* source, int x, int y)>;
+
 class TControl;
 
 // The record a CM_HINTSHOW message points to: what the hint will show and how.
@@ -187,7 +201,7 @@ public:
 
     virtual void Invalidate();
     virtual void Update();
-    void Repaint();
+    virtual void Repaint();
     void Refresh() { Repaint(); }
     void BringToFront();
     void SendToBack();
@@ -199,6 +213,8 @@ public:
     TMouseMoveEvent OnMouseMove;
     TContextPopupEvent OnContextPopup;
     TNotifyEvent OnResize;
+    TDragOverEvent OnDragOver;
+    TDragDropEvent OnDragDrop;
 
     virtual void Click();
     virtual void DblClick();
@@ -211,6 +227,9 @@ protected:
     virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
     virtual void MouseMove(TShiftState shift, int x, int y);
     virtual void Resize();
+    // A drag is over the control / was dropped on it (from CM_DRAG); they fire the events.
+    virtual void DragOver(TObject* source, int x, int y, TDragState state, bool& accept);
+    virtual void DragDrop(TObject* source, int x, int y);
     // Called after the window-independent bounds changed (both kinds of control).
     virtual void BoundsChanged(bool sizeChanged);
     void Notification(TComponent* component, TOperation operation) override;

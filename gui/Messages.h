@@ -66,6 +66,7 @@ constexpr UINT CM_SYSCOLORCHANGE = CM_BASE + 0x24;
 constexpr UINT CM_TABSTOPCHANGED = CM_BASE + 0x28;
 constexpr UINT CM_CONTROLLISTCHANGE = CM_BASE + 0x2C;
 constexpr UINT CM_CHILDKEY = CM_BASE + 0x2E;
+constexpr UINT CM_DRAG = CM_BASE + 0x2F; // LParam: TDragRec*; Result: accepted
 constexpr UINT CM_HINTSHOW = CM_BASE + 0x30;
 constexpr UINT CM_RECREATEWND = CM_BASE + 0x33;
 constexpr UINT CM_INVALIDATE = CM_BASE + 0x34;

@@ -2,6 +2,7 @@
 #include "htmlview/HtmlDisplay.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "base/Exceptions.h"
 #include "base/StrUtils.h"
@@ -97,6 +98,13 @@ void T32ScrollBar::WndProc(TMessage& Message) {
             FViewer->HScrollNotify(LOWORD(Message.WParam));
         Message.Result = 0;
         return;
+    case WM_PRINTCLIENT: {
+        // The system bar draws into a DC it is handed as WM_PAINT's WParam, not on WM_PRINTCLIENT.
+        TMessage paint{WM_PAINT, Message.WParam, 0, 0};
+        DefaultHandler(paint);
+        Message.Result = 0;
+        return;
+    }
     default:
         TWinControl::WndProc(Message);
     }
@@ -142,15 +150,30 @@ void TPaintPanel::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) 
     FViewer->HTMLMouseUp(Button, Shift, X, Y);
 }
 
+void TPaintPanel::DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept) {
+    Accept = static_cast<bool>(FViewer->OnDragOver);
+    if (FViewer->OnDragOver) FViewer->OnDragOver(FViewer, Source, X, Y, State, Accept);
+}
+
+void TPaintPanel::DragDrop(TObject* Source, int X, int Y) {
+    if (FViewer->OnDragDrop) FViewer->OnDragDrop(FViewer, Source, X, Y);
+}
+
 void TPaintPanel::PaintWindow(HDC DC) {
     if (FViewer->FLayoutActive || FPainting) return;
     TFlagScope painting(FPainting);
-    RECT clip{};
-    GetClipBox(DC, &clip);
+    RECT clip{}, client = ClientRect();
+    // A Windows metafile keeps no clipping to ask about: it gets the whole panel.
+    if (GetClipBox(DC, &clip) == ERROR) clip = client;
+    // A DC handed in for printing may reach beyond the panel: never paint over the neighbours.
+    if (!IntersectRect(&clip, &clip, &client)) return;
     const int w = clip.right - clip.left, h = clip.bottom - clip.top;
     if (w <= 0 || h <= 0) return; // nothing to paint in an empty clip rectangle
-    TMemoryDC mem(DC);
-    TGdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(DC, w, h));
+    std::optional<TWindowDC> screen;
+    HDC like = DC;
+    if (!IsRasterSurface(DC)) like = screen.emplace(nullptr).Get();
+    TMemoryDC mem(like);
+    TGdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(like, w, h));
     if (!mem.Get() || !bitmap) throw EOutOfResources("Out of Resources");
     TSelectObject select(mem.Get(), bitmap.Get());
     SetWindowOrgEx(mem.Get(), clip.left, clip.top, nullptr);
@@ -263,7 +286,9 @@ void THtmlDisplay::LoadHtmlSource(const std::string& S, std::string Reference, u
 void THtmlDisplay::LoadDocumentFile(std::string FileName, uint8_t DocType) {
     if (FProcessing) return;
     const std::string Dest = SplitFragment(FileName);
-    if (GetFileAttributesA(FileName.c_str()) == INVALID_FILE_ATTRIBUTES)
+    // A folder is no file to show: it is reported like a missing one, before anything changes.
+    const DWORD attributes = GetFileAttributesA(FileName.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
         throw EInOutError("Can't locate file: " + FileName);
     std::string Source;
     if (DocType == 2) {
@@ -340,7 +365,7 @@ void THtmlDisplay::ParseAndLayout(const std::string& S, uint8_t DocType) {
         FParser->ParseTextAsPreformatted(S, *FSections, &FNameList);
     } else {
         FParser->ParseHtmlText(
-            S, *FSections, &FNameList, {}, OnSoundRequest,
+            S, *FSections, &FNameList, OnInclude, OnSoundRequest,
             [this](TObject* Sender, const std::string& HttpEq, const std::string& Name,
                    const std::string& Content) { MetaHandler(Sender, HttpEq, Name, Content); });
     }
@@ -739,6 +764,9 @@ void THtmlDisplay::WndProc(TMessage& Message) {
     case WM_GETDLGCODE:
         Message.Result = DLGC_WANTARROWS;
         return;
+    case WM_PRINT:
+        PrintMessage(Message);
+        return;
     case WM_MOUSEWHEEL:
         MouseWheel(static_cast<short>(HIWORD(Message.WParam)));
         Message.Result = 0;
@@ -864,6 +892,7 @@ void THtmlDisplay::ChangeFonts(bool Relayout) {
     FSections->VisitedColor = FDefVisitedLinkColor;
     FSections->OverColor = FDefOverLinkColor;
     FSections->FontSize = FDefFontSize;
+    FSections->CharSet = FCharSet;
     FSections->FontName = FDefFontName.substr(0, 32);
     FSections->PreFontName = FDefPreFontName.substr(0, 32);
     FSections->UpdateFonts();
@@ -982,6 +1011,20 @@ void THtmlDisplay::SetVisitedMaxCount(int32_t Value) {
             link->SetVisited(false);
         FPaintPanel->Invalidate();
     }
+}
+
+void THtmlDisplay::SetCharSet(uint8_t Value) {
+    FCharSet = Value;
+    ChangeFonts(true);
+}
+
+const TScriptEvent& THtmlDisplay::OnScript() const {
+    return FParser->OnScript;
+}
+
+void THtmlDisplay::SetOnScript(TScriptEvent Handler) {
+    // The parser fires it while it reads the SCRIPT element, the viewer as sender.
+    FParser->OnScript = std::move(Handler);
 }
 
 void THtmlDisplay::SetServerRoot(const std::string& Value) {

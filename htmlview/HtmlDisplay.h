@@ -20,6 +20,10 @@
 
 class THtmlDisplay;
 
+// Whether an off-screen picture for this DC can be made compatible with the DC itself (a
+// display or memory DC); metafiles and printers take one compatible with the screen.
+bool IsRasterSurface(HDC DC);
+
 enum class THTMLBorderStyle { htFocused, htNone, htSingle };
 enum htOptionEnum : unsigned {
     htOverLinksActive = 1,
@@ -95,6 +99,9 @@ protected:
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void MouseMove(TShiftState Shift, int X, int Y) override;
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    // Drags over the panel reach the viewer's OnDragOver / OnDragDrop, the viewer as Sender.
+    void DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept) override;
+    void DragDrop(TObject* Source, int X, int Y) override;
 
 private:
     THtmlDisplay* FViewer;
@@ -174,6 +181,9 @@ public:
     void SetVisitedMaxCount(int32_t Value);
     const std::string& ServerRoot() const { return FServerRoot; }
     void SetServerRoot(const std::string& Value);
+    // The character set of every font of the document (1, DEFAULT_CHARSET, by default).
+    uint8_t CharSet() const { return FCharSet; }
+    void SetCharSet(uint8_t Value);
 
     // Pictures (HtmlDisplayPictures.cpp).
     int32_t ImageCacheCount() const { return FImageCacheCount; }
@@ -218,6 +228,11 @@ public:
     TMetaRefreshType OnMetaRefresh;
     TMetaType OnMeta;
     TSoundType OnSoundRequest;
+    // Include commands of the source ("<!--#command params-->"), answered with text to read.
+    TIncludeType OnInclude;
+    // Each SCRIPT element of a parsed document (its name, language and text).
+    const TScriptEvent& OnScript() const;
+    void SetOnScript(TScriptEvent Handler);
     // A form was submitted (fired from a posted message, after the control's own click).
     const TFormSubmitEvent& OnFormSubmit() const { return FOnFormSubmit; }
     void SetOnFormSubmit(TFormSubmitEvent Handler);
@@ -228,6 +243,8 @@ public:
     TObjectClickEvent OnObjectClick;
 
     void WndProc(TMessage& Message) override;
+    // Hides the form controls' windows and repaints; the next paint shows those in view.
+    void Repaint() override;
 
     // The paint panel's mouse handling (HtmlDisplayInput.cpp).
     virtual void HTMLMouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
@@ -292,6 +309,8 @@ private:
     void EndPanning();
     std::string FullReference(const std::string& URL);
     int32_t HitY(int Y) const;
+    // WM_PRINT: the viewer's own surface, then (PRF_CHILDREN) the panel and the bars.
+    void PrintMessage(TMessage& Message);
     ITextMetrics& Measure() { return *FMeasure; }
 
     std::unique_ptr<THtmlParser> FParser;
@@ -355,6 +374,7 @@ private:
     TGetImageEvent FOnImageRequest;
     std::unique_ptr<THtmlImageFetcher> FFetcher;
     TTimer* FAnimationTimer = nullptr;
+    uint8_t FCharSet = 1;
 };
 
 // The viewer's private messages: a deferred form submission and the auto-scroll loop.

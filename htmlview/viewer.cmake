@@ -9,6 +9,7 @@ if(MV_WIN32)
     ${CMAKE_CURRENT_LIST_DIR}/HtmlDisplayInput.cpp
     ${CMAKE_CURRENT_LIST_DIR}/HtmlDisplayForms.cpp
     ${CMAKE_CURRENT_LIST_DIR}/HtmlFormControls.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/HtmlDisplayPictures.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/HtmlDisplayPictures.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/HtmlDisplayPrint.cpp)
   target_link_libraries(mv_htmldisplay PUBLIC mv_htmldisplay_rules mv_htmlengine mv_htmlimages mv_gui)
 endif()

@@ -18,3 +18,16 @@ if(MV_WIN32)
     MV_RELEASE_NOTES="Z:${CMAKE_SOURCE_DIR}/app/res/ReleaseNotes.html"
     MV_SCREENS_DIR="Z:${CMAKE_BINARY_DIR}/screens")
 endif()
+# The viewer drawn into DCs it is handed, its Repaint, its script/include/charset properties
+# and drags forwarded from its paint panel.
+if(MV_WIN32)
+  mv_add_test(htmldisplay_print_tests
+    SOURCES
+      ${CMAKE_CURRENT_LIST_DIR}/HtmlDisplayPrintTest.cpp
+      ${CMAKE_SOURCE_DIR}/tests/components/Screens.cpp
+      ${CMAKE_SOURCE_DIR}/tests/components/MessagePump.cpp
+    LIBS mv_htmldisplay winspool
+    TIMEOUT 300)
+  target_compile_definitions(htmldisplay_print_tests PRIVATE
+    MV_SCREENS_DIR="Z:${CMAKE_BINARY_DIR}/screens")
+endif()
