@@ -1,5 +1,6 @@
 // The HTML viewer control: loading, layout, scroll bars, painting, keys, wheel and properties.
 #include "htmlview/HtmlDisplay.h"
+#include "htmlview/HtmlDisplayPrint.h"
 
 #include <algorithm>
 #include <optional>
@@ -122,6 +123,10 @@ void TPaintPanel::WndProc(TMessage& Message) {
     switch (Message.Msg) {
     case WM_ERASEBKGND:
         Message.Result = 1;
+        return;
+    case WM_PRINT:
+        // The document, then the form controls' windows on it.
+        PrintWithChildren(Handle(), Message, [this](TMessage& Own) { TCustomControl::WndProc(Own); });
         return;
     case WM_LBUTTONDBLCLK:
         if (Message.WParam & MK_LBUTTON)
@@ -765,7 +770,8 @@ void THtmlDisplay::WndProc(TMessage& Message) {
         Message.Result = DLGC_WANTARROWS;
         return;
     case WM_PRINT:
-        PrintMessage(Message);
+        // The frame from the system, then the paint panel and the bars.
+        PrintWithChildren(Handle(), Message, [this](TMessage& Own) { TCustomControl::WndProc(Own); });
         return;
     case WM_MOUSEWHEEL:
         MouseWheel(static_cast<short>(HIWORD(Message.WParam)));

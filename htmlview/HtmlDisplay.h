@@ -20,9 +20,6 @@
 
 class THtmlDisplay;
 
-// Whether an off-screen picture for this DC can be made compatible with the DC itself (a
-// display or memory DC); metafiles and printers take one compatible with the screen.
-bool IsRasterSurface(HDC DC);
 
 enum class THTMLBorderStyle { htFocused, htNone, htSingle };
 enum htOptionEnum : unsigned {
@@ -309,8 +306,6 @@ private:
     void EndPanning();
     std::string FullReference(const std::string& URL);
     int32_t HitY(int Y) const;
-    // WM_PRINT: the viewer's own surface, then (PRF_CHILDREN) the panel and the bars.
-    void PrintMessage(TMessage& Message);
     ITextMetrics& Measure() { return *FMeasure; }
 
     std::unique_ptr<THtmlParser> FParser;

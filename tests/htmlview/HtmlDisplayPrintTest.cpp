@@ -2,12 +2,14 @@
 // printer when the prefix has one), Repaint, the CharSet / OnScript / OnInclude properties, and
 // drags over the paint panel reaching the viewer's events.
 #include "htmlview/HtmlDisplay.h"
+#include "htmlview/HtmlDisplayPrint.h"
 
 #include "base/Exceptions.h"
 #include "gui/Application.h"
 #include "gui/DragDrop.h"
 #include "gui/Forms.h"
 #include "gui/GraphicImages.h"
+#include "htmlview/HtmlFormControls.h"
 #include "htmlview/HtmlTextSection.h"
 #include "tests/components/MessagePump.h"
 #include "tests/components/Screens.h"
@@ -304,6 +306,43 @@ TEST_F(HtmlDisplayPrintTest, RepaintRestoresAStaleSurfaceAtOnce) {
     Viewer->Repaint(); // no message loop runs between this and the capture
     capture(after);
     EXPECT_EQ(DifferingPixels(before, after, all), 0);
+}
+
+TEST_F(HtmlDisplayPrintTest, RepaintHidesTheFormControlsOutOfViewAndShowsThoseInView) {
+    std::string page = "<form><p><input type=text name=top value=\"Top words\"></p>";
+    for (int i = 0; i < 60; ++i)
+        page += "<p>Line " + std::to_string(i) + "</p>";
+    page += "<p><input type=text name=bottom value=\"Bottom words\"></p></form>";
+    Viewer->LoadHtmlText(page, "form repaint");
+    ShowAndPaint();
+    auto& controls = Viewer->SectionList().FormControlList;
+    ASSERT_EQ(controls.size(), 2u);
+    TWinControl* top = FormControlWindow(*controls[0]);
+    TWinControl* bottom = FormControlWindow(*controls[1]);
+    ASSERT_TRUE(top && bottom);
+    ASSERT_TRUE(IsWindowVisible(top->Handle()));
+    ASSERT_FALSE(IsWindowVisible(bottom->Handle()));
+    // A window left on screen although its control is out of view goes with a Repaint.
+    Viewer->SetFocus();
+    ASSERT_EQ(GetFocus(), Viewer->Handle());
+    bottom->SetVisible(true);
+    ASSERT_TRUE(IsWindowVisible(bottom->Handle()));
+    Viewer->Repaint();
+    EXPECT_TRUE(IsWindowVisible(top->Handle()));
+    EXPECT_FALSE(IsWindowVisible(bottom->Handle()));
+    EXPECT_TRUE(controls[0]->IsShown);
+    EXPECT_FALSE(controls[1]->IsShown);
+
+    // Printed, the control in view shows its text as on screen.
+    TBitmap screen(1, 1), printed(1, 1);
+    CaptureViewer(screen);
+    PrintInto(printed, PRF_CLIENT | PRF_NONCLIENT | PRF_CHILDREN);
+    SavePicture(printed, "html-display-printed-form");
+    SavePicture(screen, "html-display-printed-form-screen");
+    RECT r{};
+    GetWindowRect(top->Handle(), &r);
+    MapWindowPoints(nullptr, Viewer->Handle(), reinterpret_cast<POINT*>(&r), 2);
+    EXPECT_EQ(DifferingPixels(screen, printed, r), 0);
 }
 
 TEST_F(HtmlDisplayPrintTest, CharSetReachesEveryFontAndKeepsThePosition) {
