@@ -15,6 +15,15 @@ class TSectionList;
 void SetNormalSize(TMyFont& font, const TSectionList& list, int32_t value);
 void UpdateMyFont(TMyFont& font, const TSectionList& list, TColor color);
 
+// A font run's measurements, kept between layouts while the run keeps its length and the
+// metrics it was measured with (a layout at a new width measures nothing again): its whole width
+// at once, its prefix extents only when a line has to cut the run or a word inside it is measured.
+struct TRunWidths {
+    int32_t Len = -1; // -1: not measured
+    int32_t Width = 0;
+    std::vector<int32_t> Extents; // empty until needed
+};
+
 // One font run: the font of the characters from Pos to the next run.
 class TFontObj {
 public:
@@ -27,6 +36,7 @@ public:
     std::unique_ptr<TMyFont> CurrentFont;
     TUrlTarget UrlTarget;
     uint8_t SScript = 0; // 0 none, 1 subscript, 2 superscript
+    TRunWidths Widths;   // kept by the section that measures the run
 
     void SetVisited(bool value);
     void SetHover(bool value);

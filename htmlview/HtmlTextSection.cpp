@@ -143,8 +143,7 @@ void TSection::NewRun(const TMyFont& font, bool keepLink) {
     minMaxLen_ = -1;
     TFontObj* lastRun = Fonts.Last();
     if (lastRun && lastRun->Pos == Len) {
-        const size_t last = static_cast<size_t>(Fonts.Count() - 1);
-        if (last < runWidths_.size()) runWidths_[last].Len = -1;
+        lastRun->Widths.Len = -1;
         *lastRun->CurrentFont = std::move(f);
         lastRun->SScript = subSup;
         lastRun->FontChanged();
@@ -320,21 +319,21 @@ int32_t TSection::FitCount(ITextMetrics& canvas, int32_t width, std::vector<TIma
     return count;
 }
 
-TSection::TRunWidths& TSection::RunWidths(ITextMetrics& canvas, int runIndex) {
+TRunWidths& TSection::RunWidths(ITextMetrics& canvas, int runIndex) {
     if (measuredWith_ != &canvas) {
-        runWidths_.clear();
+        for (const auto& f : Fonts)
+            f->Widths.Len = -1;
         measuredWith_ = &canvas;
     }
-    if (static_cast<int>(runWidths_.size()) < Fonts.Count())
-        runWidths_.resize(static_cast<size_t>(Fonts.Count()));
-    TRunWidths& run = runWidths_[static_cast<size_t>(runIndex)];
-    int32_t start = Fonts[runIndex]->Pos;
+    TFontObj* font = Fonts[runIndex];
+    TRunWidths& run = font->Widths;
+    int32_t start = font->Pos;
     int32_t end = runIndex + 1 < Fonts.Count() ? Fonts[runIndex + 1]->Pos : Len;
     int32_t n = std::max(0, end - start);
     if (run.Len != n) {
         run.Len = n;
         run.Extents.clear();
-        run.Width = n > 0 ? canvas.TextWidth(*Fonts[runIndex]->CurrentFont, buff_.data() + start, n) : 0;
+        run.Width = n > 0 ? canvas.TextWidth(*font->CurrentFont, buff_.data() + start, n) : 0;
     }
     return run;
 }
@@ -917,7 +916,8 @@ int32_t TSection::DocPosOf(int32_t sourcePos, bool prev) {
 }
 
 void TSection::UpdateFonts() {
-    runWidths_.clear();
+    for (const auto& f : Fonts)
+        f->Widths.Len = -1;
     minMaxLen_ = -1;
     Fonts.UpdateFonts();
     if (BaseFont && ParentSectionList)

@@ -107,15 +107,6 @@ protected:
     bool OnlyFloatsSoFar() const;
     int32_t LineAt(int32_t y, int32_t& top) const;
 
-    // A font run's measurements, kept between layouts while the run keeps its length and the
-    // metrics it was measured with (a layout at a new width measures nothing again): its whole
-    // width at once, its prefix extents only when a line has to cut the run or a word inside it
-    // is measured.
-    struct TRunWidths {
-        int32_t Len = -1;
-        int32_t Width = 0;
-        std::vector<int32_t> Extents; // empty until needed
-    };
     TRunWidths& RunWidths(ITextMetrics& canvas, int runIndex);
     const std::vector<int32_t>& RunExtents(ITextMetrics& canvas, int runIndex);
     // The width of n characters from start within one run (no placeholders in them).
@@ -128,7 +119,6 @@ protected:
 
     std::string buff_;
     int32_t lastSourcePos_ = 0; // of the last character appended
-    std::vector<TRunWidths> runWidths_;
     ITextMetrics* measuredWith_ = nullptr;
     // MinMaxWidth's result, kept while text, fonts and metrics stay (sections without pictures).
     int32_t minMaxLen_ = -1, cachedMin_ = 0, cachedMax_ = 0;
