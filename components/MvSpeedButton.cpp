@@ -54,7 +54,7 @@ bool NewControlLook() {
 } // namespace
 
 TMvCustomSpeedButton::TMvCustomSpeedButton(TComponent* AOwner)
-    : TMvExGraphicControl(AOwner), FButtonGlyph(std::make_unique<TMvxButtonGlyph>()),
+    : TMvGraphicControl(AOwner), FButtonGlyph(std::make_unique<TMvxButtonGlyph>()),
       FHotTrackFont(std::make_unique<TFont>()) {
     SetParentColor(false);
     SetColor(clBtnFace);
@@ -72,7 +72,7 @@ TMvCustomSpeedButton::~TMvCustomSpeedButton() {
 }
 
 void TMvCustomSpeedButton::Loaded() {
-    TMvExGraphicControl::Loaded();
+    TMvGraphicControl::Loaded();
     PrepareStateImage();
 }
 
@@ -192,7 +192,7 @@ void TMvCustomSpeedButton::ButtonPressed(TMessage& Message) {
 
 void TMvCustomSpeedButton::Click() {
     if (TForm* Form = GetParentForm(this)) Form->SetModalResult(FModalResult);
-    TMvExGraphicControl::Click();
+    TMvGraphicControl::Click();
 }
 
 bool TMvCustomSpeedButton::WantKey(int Key, TShiftState Shift, const std::string& KeyText) {
@@ -200,30 +200,30 @@ bool TMvCustomSpeedButton::WantKey(int Key, TShiftState Shift, const std::string
         Click();
         return true;
     }
-    TMvExGraphicControl::WantKey(Key, Shift, KeyText);
+    TMvGraphicControl::WantKey(Key, Shift, KeyText);
     return false;
 }
 
 void TMvCustomSpeedButton::EnabledChanged() {
     PrepareStateImage();
-    TMvExGraphicControl::EnabledChanged();
+    TMvGraphicControl::EnabledChanged();
     UpdateTracking();
     Invalidate();
 }
 
 void TMvCustomSpeedButton::FontChanged() {
-    TMvExGraphicControl::FontChanged();
+    TMvGraphicControl::FontChanged();
     CopyFontUnlessPreserved(*FHotTrackFont, Font(), FHotTrackFontOptions);
     Invalidate();
 }
 
 void TMvCustomSpeedButton::VisibleChanged() {
-    TMvExGraphicControl::VisibleChanged();
+    TMvGraphicControl::VisibleChanged();
     if (Visible()) UpdateTracking();
 }
 
 void TMvCustomSpeedButton::Notification(TComponent* AComponent, TOperation Operation) {
-    TMvExGraphicControl::Notification(AComponent, Operation);
+    TMvGraphicControl::Notification(AComponent, Operation);
     if (Operation == TOperation::opRemove && AComponent == FDropDownMenu) FDropDownMenu = nullptr;
     if (Operation == TOperation::opRemove && AComponent == FRepeatTimer) FRepeatTimer = nullptr;
 }
@@ -241,14 +241,14 @@ void TMvCustomSpeedButton::UpdateTracking() {
 void TMvCustomSpeedButton::MouseEnter(TControl* Control) {
     if (MouseOver() || !Enabled()) return;
     const bool Repaint = ThemeServices().ThemesEnabled() || FHotTrack || (FFlat && GetCapture() == nullptr);
-    TMvExGraphicControl::MouseEnter(Control);
+    TMvGraphicControl::MouseEnter(Control);
     if (Repaint) Invalidate();
 }
 
 void TMvCustomSpeedButton::MouseLeave(TControl* Control) {
     if (!MouseOver() || !Enabled()) return;
     const bool Repaint = ThemeServices().ThemesEnabled() || FHotTrack || (FFlat && !FDragging);
-    TMvExGraphicControl::MouseLeave(Control);
+    TMvGraphicControl::MouseLeave(Control);
     if (Repaint) Invalidate();
 }
 
@@ -264,7 +264,7 @@ POINT TMvCustomSpeedButton::DropDownPoint() const {
 
 void TMvCustomSpeedButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
     if (FMenuTracking) return;
-    TMvExGraphicControl::MouseDown(Button, Shift, X, Y);
+    TMvGraphicControl::MouseDown(Button, Shift, X, Y);
     if (Enabled() && !MouseOver()) {
         Perform(CM_MOUSEENTER, 0, 0);
         Invalidate();
@@ -316,7 +316,7 @@ void TMvCustomSpeedButton::MouseDown(TMouseButton Button, TShiftState Shift, int
 }
 
 void TMvCustomSpeedButton::MouseMove(TShiftState Shift, int X, int Y) {
-    TMvExGraphicControl::MouseMove(Shift, X, Y);
+    TMvGraphicControl::MouseMove(Shift, X, Y);
     if (!FDragging) return;
     const TMvButtonState New = FDown ? rbsExclusive : Inside(X, Y) ? rbsDown : rbsUp;
     if (New != FState) {
@@ -326,7 +326,7 @@ void TMvCustomSpeedButton::MouseMove(TShiftState Shift, int X, int Y) {
 }
 
 void TMvCustomSpeedButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
-    TMvExGraphicControl::MouseUp(Button, Shift, X, Y);
+    TMvGraphicControl::MouseUp(Button, Shift, X, Y);
     Release(Button, X, Y);
     StopRepeat();
 }
@@ -379,12 +379,12 @@ void TMvCustomSpeedButton::WndProc(TMessage& Message) {
         return;
     case WM_LBUTTONDBLCLK:
         if (FMenuTracking) return;
-        TMvExGraphicControl::WndProc(Message);
+        TMvGraphicControl::WndProc(Message);
         if (FDown) DblClick();
         return;
     case WM_RBUTTONDOWN:
     case WM_RBUTTONUP:
-        TMvExGraphicControl::WndProc(Message);
+        TMvGraphicControl::WndProc(Message);
         UpdateTracking();
         return;
     case WM_PAINT:
@@ -396,7 +396,7 @@ void TMvCustomSpeedButton::WndProc(TMessage& Message) {
     default:
         break;
     }
-    TMvExGraphicControl::WndProc(Message);
+    TMvGraphicControl::WndProc(Message);
 }
 
 void TMvCustomSpeedButton::PaintDoubleBuffered(TMessage& Message) {
@@ -408,7 +408,7 @@ void TMvCustomSpeedButton::PaintDoubleBuffered(TMessage& Message) {
     {
         TSavedDC Saved(Target);
         TMessage Inner{WM_PAINT, reinterpret_cast<WPARAM>(Memory.Get()), 0, 0};
-        TMvExGraphicControl::WndProc(Inner);
+        TMvGraphicControl::WndProc(Inner);
     }
     BitBlt(Target, 0, 0, W, H, Memory.Get(), 0, 0, SRCCOPY);
 }

@@ -8,7 +8,7 @@
 #include "gui/ActnList.h"
 #include "gui/ImgList.h"
 #include "gui/Forms.h"
-#include "richedit/MvExControls.h"
+#include "components/MvGraphicControl.h"
 
 #include <memory>
 
@@ -31,7 +31,7 @@ public:
     void Assign(const TMvSpeedButtonHotTrackOptions& Source) { *this = Source; }
 };
 
-class TMvCustomSpeedButton : public TMvExGraphicControl {
+class TMvCustomSpeedButton : public TMvGraphicControl {
 public:
     explicit TMvCustomSpeedButton(TComponent* AOwner);
     ~TMvCustomSpeedButton() override;
