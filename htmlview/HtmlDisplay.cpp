@@ -484,11 +484,11 @@ void THtmlDisplay::LayoutScrollBars() {
 
 void THtmlDisplay::Reformat() {
     if (FSections->Count() == 0 || FProcessing) return;
-    const int32_t Pos = Position();
+    const TKeptPlace Place = KeepPlace();
     SetProcessing(true);
     DoLayout();
     SetProcessing(false);
-    SetPosition(Pos);
+    RestorePlace(Place);
     FPaintPanel->Invalidate();
 }
 
@@ -499,11 +499,11 @@ void THtmlDisplay::HandleSize() {
         return;
     }
     if (FSections->Count() > 0) {
-        const int32_t Pos = Position();
+        const TKeptPlace Place = KeepPlace();
         SetProcessing(true);
         DoLayout();
         SetProcessing(false);
-        SetPosition(Pos);
+        RestorePlace(Place);
     } else {
         LayoutScrollBars();
     }
@@ -543,17 +543,27 @@ void THtmlDisplay::ScrollTo(int32_t Y) {
     FPaintPanel->Invalidate();
 }
 
-int32_t THtmlDisplay::Position() {
+THtmlDisplay::TKeptPlace THtmlDisplay::KeepPlace() {
     const int32_t y = FVScroll->Position() + FMarginH;
     int32_t top = 0;
     int index = -1;
     if (FSections->FindSectionAtPosition(y, top, index) == nullptr || index < 0) {
-        if (FSections->Count() == 0) return 0;
+        if (FSections->Count() == 0) return {};
         index = FSections->Count() - 1;
         top = FSections->Sections[index]->YValue;
     }
-    const int32_t offset = std::clamp(y - top, 0, 0xFFFF);
-    return (index << 16) | offset;
+    return {index, std::max(0, y - top)};
+}
+
+void THtmlDisplay::RestorePlace(const TKeptPlace& Place) {
+    if (Place.Index < 0 || Place.Index >= FSections->Count()) return;
+    ScrollTo(FSections->Sections[Place.Index]->YValue - FMarginH + Place.Offset);
+}
+
+int32_t THtmlDisplay::Position() {
+    const TKeptPlace place = KeepPlace();
+    if (place.Index < 0) return 0;
+    return (place.Index << 16) | std::min(place.Offset, 0xFFFF);
 }
 
 void THtmlDisplay::SetPosition(int32_t Value) {

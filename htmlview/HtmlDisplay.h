@@ -217,6 +217,15 @@ public:
     T32ScrollBar& HScrollBar() { return *FHScroll; }
     // Runs a layout of the loaded document again, keeping the position.
     void Reformat();
+    // The vertical place as a section and the pixel offset into it. Position cuts the offset to
+    // 16 bits; a layout again keeps the place with the whole offset, so a section taller than
+    // 65,535 pixels (the side panel's table) does not jump back on a resize.
+    struct TKeptPlace {
+        int Index = -1;
+        int32_t Offset = 0;
+    };
+    TKeptPlace KeepPlace();
+    void RestorePlace(const TKeptPlace& Place);
 
     THotSpotEvent OnHotSpotCovered;
     THotSpotClickEvent OnHotSpotClick;

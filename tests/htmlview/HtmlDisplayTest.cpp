@@ -203,6 +203,26 @@ TEST_F(HtmlDisplayTest, ResizingKeepsThePosition) {
     EXPECT_EQ(Viewer->VScrollPos(), 0);
 }
 
+// A table is one section of the document, here far taller than the 16 bits of a Position
+// offset (the side panel's page is such a table); a resize must still keep the place inside it.
+TEST_F(HtmlDisplayTest, ResizingKeepsThePlaceDeepInsideATallSection) {
+    std::string page = "<html><body><table width=\"100%\"><tr><td valign=\"top\"><table><tr><td>";
+    for (int i = 0; i < 6000; ++i)
+        page += "<a href=\"x\">line " + std::to_string(i) + "</a><br>";
+    Viewer->LoadHtmlText(page + "</td></tr></table></td></tr></table></body></html>", "tallsection");
+    ShowAndPaint();
+    ASSERT_GT(Viewer->DocumentHeight(), 90000);
+    ASSERT_LT(Viewer->SectionList().Count(), 5);
+    Viewer->ScrollTo(80000);
+    ASSERT_EQ(Viewer->VScrollPos(), 80000);
+    Viewer->SetBounds(0, 0, 300, 250);
+    PumpFor(50);
+    EXPECT_EQ(Viewer->VScrollPos(), 80000);
+    Viewer->SetBounds(0, 0, 390, 200);
+    PumpFor(50);
+    EXPECT_EQ(Viewer->VScrollPos(), 80000);
+}
+
 TEST_F(HtmlDisplayTest, TheSameReferenceKeepsItsPlaceAndFragmentsFindAnchors) {
     const std::string page = Paragraphs(100) + "<a name=\"intro\">Intro here</a>" + Paragraphs(40);
     Viewer->LoadHtmlText(page, "doc");
