@@ -588,6 +588,17 @@ bool THtmlDisplay::PositionTo(std::string Dest) {
     return false;
 }
 
+namespace {
+// Where the user holds the thumb: the 32-bit track position, which the message's own 16 bits cut.
+int32_t TrackPosition(T32ScrollBar& Bar) {
+    SCROLLINFO si{};
+    si.cbSize = sizeof si;
+    si.fMask = SIF_TRACKPOS;
+    GetScrollInfo(Bar.Handle(), SB_CTL, &si);
+    return si.nTrackPos;
+}
+} // namespace
+
 void THtmlDisplay::VScrollNotify(int Code) {
     if (CanFocus()) SetFocus();
     int32_t Pos = FVScroll->Position();
@@ -614,14 +625,9 @@ void THtmlDisplay::VScrollNotify(int Code) {
         Pos = MaxVScroll();
         break;
     case SB_THUMBTRACK:
-    case SB_THUMBPOSITION: {
-        SCROLLINFO si{};
-        si.cbSize = sizeof si;
-        si.fMask = SIF_TRACKPOS;
-        GetScrollInfo(FVScroll->Handle(), SB_CTL, &si);
-        Pos = si.nTrackPos;
+    case SB_THUMBPOSITION:
+        Pos = TrackPosition(*FVScroll);
         break;
-    }
     default:
         return;
     }
@@ -645,14 +651,9 @@ void THtmlDisplay::HScrollNotify(int Code) {
         Pos += FHScroll->LargeChange;
         break;
     case SB_THUMBTRACK:
-    case SB_THUMBPOSITION: {
-        SCROLLINFO si{};
-        si.cbSize = sizeof si;
-        si.fMask = SIF_TRACKPOS;
-        GetScrollInfo(FHScroll->Handle(), SB_CTL, &si);
-        Pos = si.nTrackPos;
+    case SB_THUMBPOSITION:
+        Pos = TrackPosition(*FHScroll);
         break;
-    }
     default:
         return;
     }
