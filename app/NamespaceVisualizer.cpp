@@ -30,8 +30,12 @@ void TNamespaceVisualizer::Render() {
     TMemoryDC DC(nullptr);
     TSelectObject Select(DC.Get(), Font().Handle());
     const TTitleWidths Widths(DC.Get());
+    // The width the display lays its page out in: inside its frame, margins and vertical bar.
+    int32_t LayoutWidth = Width() - (BorderStyle() == THTMLBorderStyle::htNone ? 1 : 3) - 2 * MarginWidth();
+    if (ScrollBars() == THvScrollStyle::ssVertical || ScrollBars() == THvScrollStyle::ssBoth)
+        LayoutWidth -= GetSystemMetrics(SM_CXVSCROLL);
     FPage.Build(
-        Width(), [&Widths](const std::string& Title) { return Widths.Width(Title); }, Columns);
+        LayoutWidth, [&Widths](const std::string& Title) { return Widths.Width(Title); }, Columns);
     static const std::string Reference = "Name Visualizer";
     TSectionList& Doc = SectionList();
     if (FPage.EditsApply() && FEditor.Attached(Doc) && FEditorLoad == DocumentLoads() &&

@@ -68,7 +68,9 @@ void TNamespacePage::Clear() {
 }
 
 void TNamespacePage::ForgetWidths() {
+    FMarkWidth = FRootWidth = -1;
     for (auto& [Key, Box] : FBoxes) {
+        Box.NameWidth = -1;
         for (auto& [Title, T] : Box.Titles)
             T.Width = -1;
         Box.Dirty = Box.Rewrite = true;
@@ -240,25 +242,69 @@ void TNamespacePage::WriteBox(TBox& Box, const TMeasure& Measure, int BoxIndex,
                       std::make_move_iterator(Changes.end()));
 }
 
+int32_t TNamespacePage::BoxWidth(TBox& Box, const TMeasure& Measure) {
+    auto Measured = [&Measure](const std::string& Text) {
+        return Measure ? std::max<int32_t>(Measure(Text), 0) : 0;
+    };
+    if (FMarkWidth < 0) {
+        FMarkWidth = Measured("\xBB ");
+        FRootWidth = Measured("[Root]");
+    }
+    if (Box.NameWidth < 0) Box.NameWidth = Measured(Box.Name);
+    // The name is bold, measured in the regular face: bold runs up to a quarter wider.
+    const int32_t Name = Box.NameWidth + Box.NameWidth / 4;
+    const bool Root = !Box.RootLine.empty() || Box.Titles.count(std::string()) != 0;
+    const int32_t Links = FMarkWidth + std::max(Box.Widest, Root ? FRootWidth : 0);
+    // The box's table: cell padding 4 and spacing 2 on each side; the page's cell around it:
+    // padding 1 on each side and spacing 2.
+    constexpr int32_t Frame = 2 * 4 + 2 + 2 + 2 * 1 + 2;
+    return std::max(Name, Links) + Frame;
+}
+
+int32_t TNamespacePage::FitColumns(const std::vector<int32_t>& Widths, int32_t Width) {
+    // The page's table makes each column as wide as its widest box and adds its spacing once.
+    const int32_t Room = Width - 2;
+    if (Widths.empty()) return MaxBoxesPerRow;
+    // All in one row: the most a row holds, whatever the widths (a title more or less then
+    // keeps the count, and the page can be edited in place).
+    int64_t Total = 0;
+    for (const int32_t W : Widths)
+        Total += W;
+    const auto Boxes = static_cast<int32_t>(std::min<size_t>(Widths.size(), MaxBoxesPerRow + 1));
+    if (Total <= Room && Boxes <= MaxBoxesPerRow) return MaxBoxesPerRow;
+    const int32_t Narrowest = *std::min_element(Widths.begin(), Widths.end());
+    const int32_t Most = std::min({MaxBoxesPerRow, Room / Narrowest, Boxes - 1});
+    std::vector<int32_t> Column;
+    for (int32_t C = Most; C >= 1; --C) {
+        Column.assign(static_cast<size_t>(C), 0);
+        for (size_t I = 0; I < Widths.size(); ++I)
+            Column[I % static_cast<size_t>(C)] = std::max(Column[I % static_cast<size_t>(C)], Widths[I]);
+        int64_t Sum = 0;
+        for (const int32_t W : Column)
+            Sum += W;
+        if (Sum <= Room) return C;
+    }
+    return 0;
+}
+
 const std::string& TNamespacePage::Build(int32_t Width, const TMeasure& Measure, int32_t& Columns) {
     FEdits.clear();
     bool Apply = FLastColumns >= 0;
-    int32_t W = 1;
     size_t Size = 128;
     std::vector<std::string> Shown;
+    std::vector<int32_t> Widths; // of the shown boxes
     for (auto& [Key, Box] : FBoxes) {
         if (Box.RootLinks != ShowRootLinks) Box.Dirty = Box.Rewrite = true;
         if (Box.Dirty) {
             if (Box.Rewrite) Apply = false;
             WriteBox(Box, Measure, static_cast<int>(Shown.size()), Apply ? &FEdits : nullptr);
         }
-        W = std::max(W, Box.Widest);
         Size += Box.Html.size() + 10;
-        if (!Box.Html.empty()) Shown.push_back(Box.Name);
+        if (Box.Html.empty()) continue;
+        Widths.push_back(BoxWidth(Box, Measure));
+        Shown.push_back(Box.Name);
     }
-    // A row holds at most as many boxes as a table of the display has columns: namespaces with
-    // no titles are one pixel wide, and a wide panel would otherwise put hundreds in one row.
-    Columns = std::min(Width / (W + W / 2), MaxBoxesPerRow);
+    Columns = FitColumns(Widths, Width);
     Apply = Apply && Shown == FLastBoxes && Columns == FLastColumns && FEdits.size() <= MaxEdits;
     FLastBoxes = std::move(Shown);
     FLastColumns = Columns;

@@ -45,8 +45,10 @@ public:
     std::vector<std::string> Namespaces() const;
     std::vector<std::string> Titles(const std::string& Namespace) const;
 
-    // Writes the page for a control Width pixels wide; Columns receives the boxes per row. The
-    // text stays until the next build (Text()).
+    // Writes the page to be laid out Width pixels wide; Columns receives the boxes per row: the
+    // most that fit side by side, each column as wide as its widest box (its bold name, or its
+    // widest link with the mark before it, and the box's border and padding), so a box that does
+    // not fit goes to the next row. The text stays until the next build (Text()).
     const std::string& Build(int32_t Width, const TMeasure& Measure, int32_t& Columns);
     const std::string& Text() const { return FText; }
     // Forgets every measured width (the measuring font changed).
@@ -87,6 +89,7 @@ private:
         size_t LinesAt = 0;   // where its link lines start in Html
         std::string RootLine; // the root link line written first, or ""
         int32_t Widest = 1;
+        int32_t NameWidth = -1; // the name's measured width, -1 not yet
         bool Dirty = true;      // Html is to be written again
         bool Rewrite = true;    // every line is to be written again
         bool RootLinks = false; // the ShowRootLinks the Html was written with
@@ -95,6 +98,10 @@ private:
     // from the start of its lines.
     void WriteBox(TBox& Box, const TMeasure& Measure, int BoxIndex, std::vector<TLinkEdit>* Edits);
     std::string BoxHead(const TBox& Box) const;
+    // The pixels a written box needs side by side with others.
+    int32_t BoxWidth(TBox& Box, const TMeasure& Measure);
+    // The most boxes per row whose columns fit Width (0: not even one box fits).
+    static int32_t FitColumns(const std::vector<int32_t>& Widths, int32_t Width);
 
     std::map<std::string, TBox, TNoCase> FBoxes;
     // What the last build wrote: its boxes in order and its columns (-1 before the first build).
@@ -103,4 +110,7 @@ private:
     bool FEditsApply = false;
     std::vector<TLinkEdit> FEdits;
     std::string FText; // the last build's page
+    // Widths of the link mark ("\xBB ") and of "[Root]", -1 not yet measured.
+    int32_t FMarkWidth = -1;
+    int32_t FRootWidth = -1;
 };

@@ -242,6 +242,7 @@ TEST(NamespaceDocumentEdit, ChangesOfTheBoxesOrColumnsLoadThePage) {
     TPanel Panel;
     for (int i = 0; i < 10; ++i)
         Panel.Page.AddEntry("Big", Title(i));
+    Panel.Page.AddEntry("Small", "s");
     Panel.Render();
     const struct {
         const char* What;
@@ -256,9 +257,9 @@ TEST(NamespaceDocumentEdit, ChangesOfTheBoxesOrColumnsLoadThePage) {
              P.RemoveEntry("New", "y");
          },
          false},
-        // 900 / (8 * 60 * 1.5): one box a row instead of several.
+        // Big 872 pixels wide and Small 40 do not fit side by side in 898: one box a row.
         {"a title wide enough to change the columns",
-         [](TNamespacePage& P) { P.AddEntry("Big", std::string(60, 'w')); }, false},
+         [](TNamespacePage& P) { P.AddEntry("Big", std::string(105, 'w')); }, false},
         {"root links switched on", [](TNamespacePage& P) { P.ShowRootLinks = true; }, false},
         {"widths forgotten", [](TNamespacePage& P) { P.ForgetWidths(); }, false},
         {"more titles than edits are worth",

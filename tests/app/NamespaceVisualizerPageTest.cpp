@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/NamespaceVisualizerPage.h"
+#include "htmlview/FixedMetrics.h"
 #include "htmlview/HtmlParser.h"
 #include "htmlview/HtmlTable.h"
 #include "htmlview/HtmlTextSection.h"
@@ -39,6 +40,17 @@ void CollectText(TCell& cell, std::string& out) {
                 for (auto& c : row->Cells)
                     if (c && !c->Dummy) CollectText(c->Cell, out);
     }
+}
+
+// The page with its boxes put PerRow to a row.
+std::string Regroup(std::string html, int32_t perRow) {
+    const std::string breakAfterBox = "</table></tr><tr>", boxEnd = "</td></tr></table>";
+    for (size_t at; (at = html.find(breakAfterBox)) != std::string::npos;)
+        html.erase(at + 8, 9);
+    int32_t n = 0;
+    for (size_t at = html.find(boxEnd); at != std::string::npos; at = html.find(boxEnd, at + 1))
+        if (++n % perRow == 0) html.insert(at + boxEnd.size(), "</tr><tr>");
+    return html;
 }
 
 } // namespace
@@ -82,18 +94,79 @@ TEST(NamespacePage, BoxesAndTitlesAreSortedIgnoringCaseAndEqualTitlesAreKeptOnce
     EXPECT_EQ(page.Build(1000, Measure10, columns).find("Default"), std::string::npos);
 }
 
-TEST(NamespacePage, ColumnsFollowTheWidestTitle) {
+TEST(NamespacePage, ColumnsFollowTheWidestBoxes) {
     TNamespacePage page;
-    page.AddEntry("N", "123456"); // 60 pixels
+    // Each box 96 pixels: a 60-pixel title, the mark before it (20) and the frame (16).
+    for (const char* ns : {"N", "M", "O", "P"})
+        page.AddEntry(ns, "123456");
     int32_t columns = 0;
-    page.Build(150, Measure10, columns);
-    EXPECT_EQ(columns, 1);
-    page.Build(300, Measure10, columns);
-    EXPECT_EQ(columns, 3);
-    page.AddEntry("M", "x");
     const std::string html = page.Build(150, Measure10, columns);
+    EXPECT_EQ(columns, 1);
     // One box per row: a row break after each box.
     EXPECT_NE(html.find("</table></tr><tr><td valign"), std::string::npos);
+    page.Build(300, Measure10, columns);
+    EXPECT_EQ(columns, 3);
+    // Every box fits in one row: as many as a row holds, and no row break.
+    EXPECT_EQ(page.Build(400, Measure10, columns).find("</tr><tr>"), std::string::npos);
+    EXPECT_EQ(columns, TNamespacePage::MaxBoxesPerRow);
+    // A long name widens its box as a long title does (bold: a quarter more), and only its own
+    // column: 128 + 96 fits in 300 beside the others, three columns (320) do not.
+    page.AddEntry("Namespace", "y"); // 90 pixels, 112 in bold
+    page.Build(300, Measure10, columns);
+    EXPECT_EQ(columns, 2);
+    page.ForgetWidths();
+    page.Build(60, nullptr, columns); // nothing measured: the frames alone, 17 pixels a box
+    EXPECT_EQ(columns, 3);
+}
+
+// Boxes that do not fit the width go to the next row: the page laid out at the width it was
+// written for is no wider, for root-only namespaces (the note window's panel), long names, long
+// titles, and many boxes; and one box more per row would not have fitted.
+TEST(NamespacePage, BoxesThatDoNotFitGoToTheNextRow) {
+    struct TCase {
+        const char* What;
+        std::vector<std::pair<std::string, std::string>> Entries;
+        bool RootLinks;
+        bool Tight; // the widest box's width is its links (a bold name is allowed some room)
+    };
+    std::vector<TCase> cases = {
+        {"three root-only namespaces", {{"Default", ""}, {"ideas", ""}, {"work", ""}}, true, false},
+        {"long names", {{"Correspondence", ""}, {"Accounts", "x"}, {"b", "y"}}, true, false},
+        {"titles", {{"A", "a long title here"}, {"B", "short"}, {"C", "mid title"}, {"D", "t"}}, false, true},
+    };
+    TCase many{"many boxes", {}, true, true};
+    for (int i = 0; i < 40; ++i)
+        many.Entries.push_back({"ns" + std::to_string(i), i % 3 ? "" : "topic " + std::to_string(i)});
+    cases.push_back(many);
+    for (const TCase& c : cases)
+        for (int32_t width = 60; width <= 700; width += 13) {
+            TNamespacePage page;
+            page.ShowRootLinks = c.RootLinks;
+            for (const auto& [ns, title] : c.Entries)
+                page.AddEntry(ns, title);
+            int32_t columns = 0;
+            TFixedMetrics metrics(8);
+            auto measure8 = [](const std::string& s) { return static_cast<int32_t>(s.size()) * 8; };
+            auto laidOutWidth = [&](const std::string& html) {
+                TSectionList doc;
+                doc.SetMeasure(&metrics);
+                THtmlParser parser;
+                TStringList anchors;
+                parser.ParseHtmlText(html, doc, &anchors);
+                int32_t curs = 0, maxWidth = 0;
+                doc.Layout(metrics, 0, width, maxWidth, curs);
+                return maxWidth; // the page's width, or the width given when it fits
+            };
+            const std::string html = page.Build(width, measure8, columns);
+            const std::string where = std::string(c.What) + " at " + std::to_string(width);
+            const int32_t boxes = static_cast<int32_t>(page.Namespaces().size());
+            if (columns == 0) continue; // narrower than one box: each on its own row, cut as it must be
+            EXPECT_LE(laidOutWidth(html), width) << where << ", " << columns << " columns";
+            if (columns >= boxes || !c.Tight) continue;
+            // One more box in each row does not fit.
+            std::string wider = Regroup(html, columns + 1);
+            EXPECT_GT(laidOutWidth(wider), width) << where << ", " << columns + 1 << " columns";
+        }
 }
 
 TEST(NamespacePage, MarkupInNamesAndTitlesIsShownAsTextAndLinksRoundTrip) {
@@ -139,7 +212,7 @@ TEST(NamespacePage, OneMoreTitleMeasuresOnlyThatTitle) {
     };
     int32_t columns = 0;
     const std::string first = page.Build(500, counting, columns);
-    EXPECT_EQ(calls, 2001);
+    EXPECT_EQ(calls, 2001 + 2 + 2); // titles, names, the mark and "[Root]"
     calls = 0;
     page.AddEntry("Big", "topic new");
     const std::string second = page.Build(500, counting, columns);
@@ -149,7 +222,7 @@ TEST(NamespacePage, OneMoreTitleMeasuresOnlyThatTitle) {
     calls = 0;
     page.ForgetWidths();
     page.Build(500, counting, columns);
-    EXPECT_EQ(calls, 2002);
+    EXPECT_EQ(calls, 2002 + 2 + 2);
 }
 
 TEST(NamespacePage, HundredsOfRootOnlyNamespacesRender) {
@@ -163,7 +236,8 @@ TEST(NamespacePage, HundredsOfRootOnlyNamespacesRender) {
     for (size_t at = html.find("[Root]"); at != std::string::npos; at = html.find("[Root]", at + 1))
         ++boxes;
     EXPECT_EQ(boxes, 250u);
-    EXPECT_EQ(columns, TNamespacePage::MaxBoxesPerRow); // no title measured: the widest is 1 pixel
+    // Every box "[Root]" with its mark (80 pixels) in a frame: 96 pixels.
+    EXPECT_EQ(columns, 598 / 96);
     // The document engine lays the page out (a row of more boxes would be refused).
     TSectionList doc;
     THtmlParser parser;

@@ -3,6 +3,7 @@
 #include "app/Main.h"
 #include "app/NamespaceVisualizer.h"
 #include "app/Note.h"
+#include "gui/GraphicImages.h"
 #include "tests/app/AppFixture.h"
 #include "tests/components/MessagePump.h"
 #include "tests/components/Screens.h"
@@ -35,4 +36,42 @@ TEST(SidePanel, ScreenshotOfANoteWindowWithItsPanel) {
     Home->Visualizer()->SetWidth(600);
     Home->Visualizer()->Render();
     EXPECT_GT(Home->Visualizer()->Columns, Narrow);
+}
+
+// Three namespaces in the panel at its first width: boxes that do not fit side by side go to the
+// next row, so no box is cut off at the panel's right edge (there the window's own background
+// shows, not a box's grey).
+TEST(SidePanel, BoxesThatDoNotFitGoToTheNextRow) {
+    TAppFixture App("panelrows");
+    TfrmMain& Main = App.Start();
+    Main.ShowTopic("", "ideas"); // beside Default and Help of a new database
+    TfrmNote* Home = NoteWindowsByNamespace.Find("");
+    ASSERT_NE(Home, nullptr);
+    Home->SetBounds(40, 40, 560, 420);
+    Home->Show();
+    SetForegroundWindow(Home->Handle());
+    TNamespaceVisualizer& Panel = *Home->Visualizer();
+    ASSERT_EQ(Panel.Width(), 150);
+    Panel.Render();
+    PumpFor(300);
+    EXPECT_EQ(Panel.Namespaces(), (std::vector<std::string>{"Default", "Help", "ideas"}));
+    EXPECT_LT(Panel.Columns, 3);
+    SaveScreen(Home->Handle(), "note-window-side-panel-three-namespaces");
+
+    TBitmap Shot;
+    CaptureWindow(Panel.PaintPanel().Handle(), Shot);
+    auto IsBoxGrey = [&Shot](int X, int Y) {
+        const auto* Row = static_cast<const uint8_t*>(Shot.ScanLine(Y));
+        const uint8_t B = Row[X * 3], G = Row[X * 3 + 1], R = Row[X * 3 + 2];
+        return R == G && G == B && (R == 0xDD || R == 0xAA);
+    };
+    int Grey = 0, GreyAtTheEdge = 0;
+    for (int Y = 0; Y < Shot.Height(); ++Y)
+        for (int X = 0; X < Shot.Width(); ++X)
+            if (IsBoxGrey(X, Y)) {
+                ++Grey;
+                if (X >= Shot.Width() - 3) ++GreyAtTheEdge;
+            }
+    EXPECT_GT(Grey, 3 * 40 * 20); // the three boxes are drawn
+    EXPECT_EQ(GreyAtTheEdge, 0);
 }
