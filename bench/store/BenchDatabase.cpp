@@ -1,6 +1,7 @@
 // Generating the benchmarks' databases: one transaction, prepared statements, a fixed seed.
 #include "bench/store/BenchDatabase.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <random>
@@ -123,8 +124,11 @@ void EnsureBenchDatabase(const std::string& path, const TBenchShape& shape) {
         const std::string title = BenchTopicTitle(i);
         const int first = static_cast<int>(random() % shape.Tags);
         std::vector<int> tags;
-        for (int k = 0; k < BenchLinksPerTopic; ++k)
-            tags.push_back((first + k * 337) % shape.Tags);
+        for (int k = 0; k < BenchLinksPerTopic; ++k) {
+            // Fewer tags than links (a notebook of one topic): each tag once.
+            const int t = (first + k * 337) % shape.Tags;
+            if (std::find(tags.begin(), tags.end(), t) == tags.end()) tags.push_back(t);
+        }
         const std::string content = RtfText(random, i, tags);
         sqlite3_bind_int(topic, 1, i + 1);
         sqlite3_bind_text(topic, 2, title.c_str(), -1, SQLITE_TRANSIENT);

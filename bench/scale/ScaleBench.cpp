@@ -1,0 +1,372 @@
+// scale_bench: the program at the sizes of a user's real notebook. For databases of 1, 1,000,
+// 10,000 and 100,000 topics in one namespace, and 100,000 over 500 namespaces, one session each:
+// start to the Home window shown, a new topic (the Home window navigates to an unknown title, so
+// that every side panel gains a line), opening the finder (it lists everything), filtering the
+// finder by one tag, and quitting; with the resident memory after start and with the finder open.
+// Beside the filter it times its floor: the store's query for the same tag and a fresh panel
+// drawing the same list, grouped by namespace.
+//
+// Each session runs in a process of its own (this program started again with --session), on its
+// own copy of the database, driving the program's main window in process as the tray menu and the
+// note window would: memory figures then belong to that session alone. Five sessions per database,
+// interleaved at random; the table and the goals print medians. Runs under Wine from the program
+// folder; the databases are generated once (through the store's schema) and cached beside it.
+#include "app/Find.h"
+#include "app/FindRules.h"
+#include "app/Main.h"
+#include "app/NamespaceVisualizer.h"
+#include "app/Note.h"
+#include "app/Plugins.h"
+#include "app/Rename.h"
+#include "app/Settings.h"
+#include "bench/store/BenchDatabase.h"
+#include "components/MvCombobox.h"
+#include "gui/Forms.h"
+#include "store/NotesStore.h"
+
+#include <windows.h>
+#include <psapi.h>
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+class TStopwatch {
+public:
+    TStopwatch() {
+        QueryPerformanceFrequency(&FFrequency);
+        QueryPerformanceCounter(&FStart);
+    }
+    double Ms() const {
+        LARGE_INTEGER Now;
+        QueryPerformanceCounter(&Now);
+        return double(Now.QuadPart - FStart.QuadPart) * 1e3 / double(FFrequency.QuadPart);
+    }
+
+private:
+    LARGE_INTEGER FFrequency{}, FStart{};
+};
+
+std::string ExeFolder() {
+    char Path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, Path, MAX_PATH);
+    std::string Folder = Path;
+    return Folder.substr(0, Folder.find_last_of("\\/"));
+}
+
+void Pump() {
+    MSG Msg;
+    while (PeekMessageA(&Msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&Msg);
+        DispatchMessageA(&Msg);
+    }
+}
+
+double ResidentMB() {
+    PROCESS_MEMORY_COUNTERS Counters{};
+    Counters.cb = sizeof Counters;
+    return K32GetProcessMemoryInfo(GetCurrentProcess(), &Counters, sizeof Counters)
+               ? double(Counters.WorkingSetSize) / (1024 * 1024)
+               : 0.0;
+}
+
+// The databases, by name: Topics in one namespace, or spread over 500.
+struct TScaleShape {
+    const char* Name;
+    TBenchShape Shape;
+};
+const TScaleShape Shapes[] = {{"1", BenchFlat(1)},
+                              {"1000", BenchFlat(1000)},
+                              {"10000", BenchFlat(10000)},
+                              {"100000", BenchFlat(100000)},
+                              {"100000x500", BenchSpread}};
+
+// What one session measures, in milliseconds and megabytes, in the order the table prints them.
+const char* const Fields[] = {"start", "new", "finder", "filter", "floor", "quit", "mem-start", "mem-finder"};
+
+// The tag the finder is filtered by: about three topics in one namespace, about 300 over 500.
+int FilterTag(const TBenchShape& Shape) {
+    return std::min(3, Shape.Tags - 1);
+}
+
+// ---- one session, in its own process ----
+
+// Waits until the predicate holds, pumping messages (at most a minute).
+template <typename F> bool PumpUntil(F Done) {
+    const TStopwatch Watch;
+    while (!Done()) {
+        if (Watch.Ms() > 60000) return false;
+        Pump();
+        if (!Done()) MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    }
+    return true;
+}
+
+bool CheckItem(TMvCheckedComboBox* Combo, const std::string& Item) {
+    for (int i = 0; i < Combo->Items().Count(); ++i)
+        if (Combo->Items().Get(i) == Item) {
+            Combo->SetItemChecked(i, true);
+            return true;
+        }
+    return false;
+}
+
+size_t Listed(const TNamespaceVisualizer& Panel) {
+    size_t Count = 0;
+    for (const auto& Namespace : Panel.Namespaces())
+        Count += Panel.Titles(Namespace).size();
+    return Count;
+}
+
+int Session(const std::string& Folder, int Tag, const std::string& Out) {
+    std::map<std::string, double> R;
+    Application->Initialize();
+    LoadSettingsFrom(Folder, "");
+
+    TStopwatch Start;
+    // As the program starts: the main window (which opens the store and shows Home), then the
+    // forms it keeps.
+    auto* Main = new TfrmMain(Application, Folder);
+    Application->SetMainForm(Main);
+    Main->DoCreate();
+    frmSettings = Application->CreateForm<TfrmSettings>();
+    frmRename = Application->CreateForm<TfrmRename>();
+    frmFind = Application->CreateForm<TfrmFind>();
+    frmPlugins = Application->CreateForm<TfrmPlugins>();
+    TfrmNote* Home = nullptr;
+    if (!PumpUntil([&] { return (Home = NoteWindowsByNamespace.Find("")) && Home->Visible(); })) {
+        std::fprintf(stderr, "the Home window did not open\n");
+        return 1;
+    }
+    UpdateWindow(Home->Handle());
+    Pump();
+    R["start"] = Start.Ms();
+    R["mem-start"] = ResidentMB();
+
+    // A new topic: the Home window leaves its topic for an unknown title.
+    const TStopwatch New;
+    Main->ShowTopic("Zz new topic", "");
+    Pump();
+    R["new"] = New.Ms();
+
+    // The finder, opened from the tray menu with no remembered filter: it lists everything.
+    const TStopwatch Open;
+    Main->aFind->Execute();
+    if (!PumpUntil([] { return frmFind && frmFind->Visible(); })) {
+        std::fprintf(stderr, "the finder did not open\n");
+        return 1;
+    }
+    // Shown: activated (a search) and drawn.
+    Pump();
+    frmFind->Visualizer->Update();
+    Pump();
+    R["finder"] = Open.Ms();
+    R["mem-finder"] = ResidentMB();
+    const size_t All = Listed(*frmFind->Visualizer);
+
+    // One tag in every namespace: "All" tags unchecked, the tag checked, Find.
+    const std::string TagName = BenchTag(Tag);
+    if (frmFind->aAllTags->Checked()) frmFind->aAllTags->Execute();
+    if (!CheckItem(frmFind->cbTags, TagName)) {
+        std::fprintf(stderr, "no tag %s in the finder\n", TagName.c_str());
+        return 1;
+    }
+    const TStopwatch Filter;
+    frmFind->aFilter->Execute();
+    frmFind->Visualizer->Update();
+    Pump();
+    R["filter"] = Filter.Ms();
+    const size_t Found = Listed(*frmFind->Visualizer);
+
+    // The filter's floor: the store's query for the tag and a fresh panel of the finder's size
+    // and font drawing the result grouped by namespace.
+    {
+        TForm Form(nullptr);
+        Form.SetBounds(frmFind->Left(), frmFind->Top(), frmFind->Width(), frmFind->Height());
+        auto* Panel = new TNamespaceVisualizer(&Form);
+        Panel->SetParent(&Form);
+        Panel->SetAlign(TAlign::alClient);
+        Panel->SetScrollBars(THvScrollStyle::ssVertical);
+        Panel->SetBorderStyle(THTMLBorderStyle::htNone);
+        Panel->SetDefBackground(clWindow);
+        Panel->SetDefFontName(Main->Font().Name());
+        Panel->SetDefFontSize(Main->Font().Size());
+        Panel->Font().Assign(Main->Font());
+        Form.Show();
+        Pump();
+        const TStopwatch Floor;
+        TStringList Tags;
+        Tags.Add(TagName);
+        for (const TPlacedTopic& Topic : Main->NotesStore()->FindTopicsWithNamespaces(&Tags))
+            Panel->AddEntry(FindItemOfNamespace(Topic.NameSpace), Topic.Title);
+        Panel->Render();
+        Panel->Update();
+        Pump();
+        R["floor"] = Floor.Ms();
+    }
+    Pump();
+
+    const TStopwatch Quit;
+    Main->aQuit->Execute();
+    Pump();
+    delete Main;
+    R["quit"] = Quit.Ms();
+
+    std::ofstream File(Out);
+    for (const char* Field : Fields)
+        File << Field << ' ' << R[Field] << '\n';
+    File << "listed " << All << "\nfound " << Found << '\n';
+    return File ? 0 : 1;
+}
+
+// ---- the runner ----
+
+std::map<std::string, std::map<std::string, std::vector<double>>> Samples; // shape, field
+
+void CopyOrDie(const std::string& From, const std::string& To) {
+    if (!CopyFileA(From.c_str(), To.c_str(), FALSE)) {
+        std::fprintf(stderr, "cannot copy %s to %s\n", From.c_str(), To.c_str());
+        std::exit(1);
+    }
+}
+
+// Runs one session on a fresh copy of the database; the figures, or an empty map.
+std::map<std::string, double> RunSession(const std::string& Folder, const std::string& Database,
+                                         const TScaleShape& Shape) {
+    const std::string RunFolder = Folder + "\\scale-run";
+    CreateDirectoryA(RunFolder.c_str(), nullptr);
+    CopyOrDie(Database, RunFolder + "\\Miravelund.mvdb");
+    DeleteFileA((RunFolder + "\\Miravelund.ini").c_str());
+    const std::string Out = RunFolder + "\\session.txt";
+    DeleteFileA(Out.c_str());
+    const std::string Program = Folder + "\\scale_bench.exe";
+    std::string CommandLine = "\"" + Program + "\" --session \"" + RunFolder + "\" " +
+                              std::to_string(FilterTag(Shape.Shape)) + " \"" + Out + "\"";
+    STARTUPINFOA Startup{};
+    Startup.cb = sizeof Startup;
+    PROCESS_INFORMATION Info{};
+    std::map<std::string, double> R;
+    if (!CreateProcessA(Program.c_str(), CommandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        RunFolder.c_str(), &Startup, &Info))
+        return R;
+    WaitForSingleObject(Info.hProcess, 300000);
+    DWORD Code = 1;
+    GetExitCodeProcess(Info.hProcess, &Code);
+    CloseHandle(Info.hProcess);
+    CloseHandle(Info.hThread);
+    std::ifstream File(Out);
+    std::string Field;
+    double Value = 0;
+    while (Code == 0 && File >> Field >> Value)
+        R[Field] = Value;
+    return R;
+}
+
+void BM_Session(benchmark::State& State, std::string Folder, std::string Database, TScaleShape Shape) {
+    for (auto _ : State) {
+        const std::map<std::string, double> R = RunSession(Folder, Database, Shape);
+        if (R.empty()) {
+            State.SkipWithError("the session failed");
+            return;
+        }
+        double Total = 0;
+        for (const char* Field : Fields) {
+            const double V = R.at(Field);
+            Samples[Shape.Name][Field].push_back(V);
+            State.counters[Field] = V;
+            if (std::strncmp(Field, "mem", 3) != 0 && std::strcmp(Field, "floor") != 0) Total += V;
+        }
+        State.counters["listed"] = R.count("listed") ? R.at("listed") : 0;
+        State.counters["found"] = R.count("found") ? R.at("found") : 0;
+        State.SetIterationTime(Total / 1e3);
+    }
+}
+
+double Median(const std::string& Shape, const std::string& Field) {
+    std::vector<double> V = Samples[Shape][Field];
+    if (V.empty()) return 0;
+    std::sort(V.begin(), V.end());
+    const size_t Mid = V.size() / 2;
+    return V.size() % 2 ? V[Mid] : (V[Mid - 1] + V[Mid]) / 2;
+}
+
+void Goal(const char* What, double Ours, double Base, double Limit) {
+    if (Ours <= 0 || Base <= 0) return;
+    std::printf("  %-54s %9.1f / %9.1f = %5.2fx  (goal <= %.1fx) %s\n", What, Ours, Base, Ours / Base, Limit,
+                Ours / Base <= Limit ? "met" : "MISSED");
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // --session FOLDER TAG OUT: one session (the runner starts these).
+    if (argc == 5 && std::strcmp(argv[1], "--session") == 0)
+        return Session(argv[2], std::atoi(argv[3]), argv[4]);
+
+    const std::string Folder = ExeFolder();
+    std::printf("preparing the databases...\n");
+    std::fflush(stdout);
+    for (const TScaleShape& S : Shapes) {
+        const std::string Database = Folder + "\\scale-" + S.Name + ".mvdb";
+        EnsureBenchDatabase(Database, S.Shape);
+        benchmark::RegisterBenchmark((std::string("Session/") + S.Name).c_str(), BM_Session, Folder, Database,
+                                     S)
+            ->UseManualTime()
+            ->Unit(benchmark::kMillisecond)
+            ->Iterations(1);
+    }
+
+    std::vector<char*> Arguments(argv, argv + argc);
+    char Repetitions[] = "--benchmark_repetitions=5";
+    char Interleave[] = "--benchmark_enable_random_interleaving=true";
+    char NoAggregates[] = "--benchmark_display_aggregates_only=true";
+    bool Given = false;
+    for (int I = 1; I < argc; ++I)
+        Given = Given || std::strncmp(argv[I], "--benchmark_repetitions", 23) == 0;
+    if (!Given) {
+        Arguments.push_back(Repetitions);
+        Arguments.push_back(Interleave);
+        Arguments.push_back(NoAggregates);
+    }
+    int Count = static_cast<int>(Arguments.size());
+    benchmark::Initialize(&Count, Arguments.data());
+    benchmark::RunSpecifiedBenchmarks();
+
+    std::printf("\nmedians (ms; MB resident)   %9s %9s %9s %9s %9s %9s %9s %9s\n", "start", "new", "finder",
+                "filter", "floor", "quit", "mem-start", "mem-find");
+    for (const TScaleShape& S : Shapes) {
+        if (Samples[S.Name].empty()) continue;
+        std::printf("  %-25s", S.Name);
+        for (const char* Field : Fields)
+            std::printf(" %9.1f", Median(S.Name, Field));
+        std::printf("\n");
+    }
+    std::printf("\ngoals (medians)\n");
+    auto M = [](const char* Shape, const char* Field) { return Median(Shape, Field); };
+    Goal("start to Home, 100,000 vs 1 topic", M("100000", "start"), M("1", "start"), 1.3);
+    Goal("start to Home, 100,000 over 500 vs 1 topic", M("100000x500", "start"), M("1", "start"), 1.3);
+    Goal("quit, 100,000 vs 1 topic", M("100000", "quit"), M("1", "quit"), 1.5);
+    Goal("memory after start, 100,000 vs 1 topic", M("100000", "mem-start"), M("1", "mem-start"), 1.3);
+    Goal("memory with the finder open, 100,000 vs 1 topic", M("100000", "mem-finder"), M("1", "mem-finder"),
+         1.5);
+    Goal("memory with the finder open, 100,000 over 500 vs 1", M("100000x500", "mem-finder"),
+         M("1", "mem-finder"), 1.5);
+    Goal("new topic, 100,000 vs 1,000", M("100000", "new"), M("1000", "new"), 1.5);
+    Goal("open the finder, 100,000 vs 1,000", M("100000", "finder"), M("1000", "finder"), 3.0);
+    Goal("filter by one tag, 100,000 vs store + grouped panel", M("100000", "filter"), M("100000", "floor"),
+         1.3);
+    Goal("filter by one tag, 100,000: one namespace vs 500", M("100000", "filter"), M("100000x500", "filter"),
+         2.0);
+    benchmark::Shutdown();
+    return 0;
+}
