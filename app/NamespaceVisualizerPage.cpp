@@ -57,7 +57,7 @@ void TNamespacePage::RemoveEntry(const std::string& Namespace, const std::string
     const auto T = Box.Titles.find(Title);
     if (T == Box.Titles.end()) return;
     // A title that was on the last page leaves its line to be taken out of it.
-    if (!T->second.Fresh) Box.Gone.emplace(T->first, T->second.Line);
+    if (!T->second.Fresh) Box.Gone.emplace(T->first, T->second.LineLength);
     Box.Titles.erase(T);
     Box.Dirty = true;
     if (Box.Titles.empty()) FBoxes.erase(It);
@@ -122,28 +122,30 @@ std::string TNamespacePage::BoxHead(const TBox& Box) const {
     return Head;
 }
 
-void TNamespacePage::WriteBox(TBox& Box, const TMeasure& Measure, int BoxIndex,
+bool TNamespacePage::WriteBox(TBox& Box, const TMeasure& Measure, int BoxIndex,
                               std::vector<TLinkEdit>* Edits) {
     const std::string Name = HtmlEscape(Box.Name);
     const std::string Root = LinkLine(Name + ":", "[Root]", true);
-    auto WriteLine = [&](const std::string& Title, TTitle& T) {
+    // A title's link line, appended to Out; its length. The line is a function of the exact
+    // title (and of the box and ShowRootLinks, which write every line again when they change),
+    // so it is not kept: a box keeps its lines once, in its Html.
+    auto AppendLine = [&](std::string& Out, const std::string& Title) {
+        const size_t Start = Out.size();
         if (Title.empty()) {
-            T.Line = ShowRootLinks ? std::string() : Root;
+            if (!ShowRootLinks) Out += Root;
         } else {
-            // As LinkLine(Name + ":" + Shown, Shown, false) writes it, in one allocation.
-            std::string& L = T.Line;
-            L.clear();
-            L.reserve(Name.size() + 2 * Title.size() + 48);
-            L += "<nobr>\xBB <a href=\"";
-            L += Name;
-            L += ':';
-            const size_t ShownAt = L.size();
-            AppendEscaped(L, Title);
-            const size_t ShownLength = L.size() - ShownAt;
-            L += "\">";
-            L.append(L, ShownAt, ShownLength);
-            L += "</nobr></a><br>";
+            // As LinkLine(Name + ":" + Shown, Shown, false) writes it.
+            Out += "<nobr>\xBB <a href=\"";
+            Out += Name;
+            Out += ':';
+            const size_t ShownAt = Out.size();
+            AppendEscaped(Out, Title);
+            const size_t ShownLength = Out.size() - ShownAt;
+            Out += "\">";
+            Out.append(Out, ShownAt, ShownLength);
+            Out += "</nobr></a><br>";
         }
+        return static_cast<int32_t>(Out.size() - Start);
     };
     auto Measured = [&](const std::string& Title, TTitle& T) {
         if (!Title.empty() && T.Width < 0) T.Width = Measure ? std::max<int32_t>(Measure(Title), 0) : 0;
@@ -156,25 +158,23 @@ void TNamespacePage::WriteBox(TBox& Box, const TMeasure& Measure, int BoxIndex,
 
     if (!InPlace) {
         Box.RootLine = ShowRootLinks ? Root : std::string();
-        size_t Size = Box.RootLine.size();
-        for (auto& [Title, T] : Box.Titles) {
-            WriteLine(Title, T);
-            Box.Widest = std::max(Box.Widest, Measured(Title, T));
-            Size += T.Line.size();
-            T.Fresh = false;
-        }
         Box.Gone.clear();
         Box.Html.clear();
-        if (Size == 0) return; // no titles to show and no root link: no box
         const std::string Head = BoxHead(Box);
-        Box.Html.reserve(Head.size() + Size + 20);
         Box.Html += Head;
         Box.LinesAt = Head.size();
         Box.Html += Box.RootLine;
-        for (const auto& [Title, T] : Box.Titles)
-            Box.Html += T.Line;
+        for (auto& [Title, T] : Box.Titles) {
+            T.LineLength = AppendLine(Box.Html, Title);
+            Box.Widest = std::max(Box.Widest, Measured(Title, T));
+            T.Fresh = false;
+        }
+        if (Box.Html.size() == Head.size()) {
+            Box.Html.clear(); // no titles to show and no root link: no box
+            return true;
+        }
         Box.Html += BoxTail;
-        return;
+        return true;
     }
 
     // Only fresh and gone titles changed. Titles and gone titles are in the same order: merged,
@@ -185,50 +185,62 @@ void TNamespacePage::WriteBox(TBox& Box, const TMeasure& Measure, int BoxIndex,
     int Line = Box.RootLine.empty() ? 0 : 1;
     int32_t Offset = static_cast<int32_t>(Box.RootLine.size());
     auto G = Box.Gone.begin();
-    auto TakeOut = [&](const std::string& Old) {
-        if (!Old.empty())
-            Changes.push_back({BoxIndex, Line, false, Offset, static_cast<int32_t>(Old.size()), {}, 0});
+    auto TakeOut = [&](int32_t Length) {
+        if (Length > 0) Changes.push_back({BoxIndex, Line, false, Offset, Length, {}, 0});
     };
     for (auto& [Title, T] : Box.Titles) {
         Box.Widest = std::max(Box.Widest, Measured(Title, T));
         if (!T.Fresh && G == Box.Gone.end()) {
-            Line += T.Line.empty() ? 0 : 1;
-            Offset += static_cast<int32_t>(T.Line.size());
+            Line += T.LineLength > 0 ? 1 : 0;
+            Offset += T.LineLength;
             continue;
         }
         while (G != Box.Gone.end() && Less(G->first, Title))
             TakeOut((G++)->second);
-        if (T.Fresh) WriteLine(Title, T);
-        bool Put = T.Fresh && !T.Line.empty();
+        std::string Written;
+        if (T.Fresh) T.LineLength = AppendLine(Written, Title);
+        bool Put = T.Fresh && T.LineLength > 0;
         if (G != Box.Gone.end() && !Less(Title, G->first)) {
-            // Taken out and put back: the same line stays.
-            if (T.Fresh && G->second == T.Line)
+            // Taken out and put back the same: the same line stays.
+            if (T.Fresh && G->first == Title)
                 Put = false;
             else
                 TakeOut(G->second);
             ++G;
         }
-        if (Put)
-            Changes.push_back({BoxIndex, Line, true, Offset, static_cast<int32_t>(T.Line.size()), T.Line, 0});
+        if (Put) Changes.push_back({BoxIndex, Line, true, Offset, T.LineLength, std::move(Written), 0});
         T.Fresh = false;
-        if (!T.Line.empty()) {
+        if (T.LineLength > 0) {
             ++Line;
-            Offset += static_cast<int32_t>(T.Line.size());
+            Offset += T.LineLength;
         }
     }
     while (G != Box.Gone.end())
         TakeOut((G++)->second);
     Box.Gone.clear();
 
+    // The box's text written again in one pass: the kept stretches copied between the changes
+    // (each change's offset counts in the text as the changes before it left it), so a search
+    // that takes most lines out costs the box's size, not a move of its rest for every line.
+    // Edits beyond MaxEdits are not applied to a document (the page is loaded instead): they are
+    // not handed out then, nor their fragments written.
+    const bool Handed = !Edits || Edits->size() + Changes.size() <= MaxEdits;
+    if (!Handed) Edits = nullptr;
+    std::string Html;
+    Html.reserve(Box.Html.size() + 64);
+    size_t From = 0; // the next byte of the old text to copy
     const std::string Head = Edits ? BoxHead(Box) : std::string();
     for (TLinkEdit& E : Changes) {
         const size_t At = Box.LinesAt + static_cast<size_t>(E.Offset);
+        const size_t Kept = At - Html.size();
+        Html.append(Box.Html, From, Kept);
+        From += Kept;
         if (!E.Insert) {
-            Box.Html.erase(At, static_cast<size_t>(E.Length));
+            From += static_cast<size_t>(E.Length);
             continue;
         }
         // The line's text waits in Fragment until it is in the box.
-        Box.Html.insert(At, E.Fragment);
+        Html += E.Fragment;
         if (!Edits) continue;
         std::string Fragment = std::string(PageHead) + Head;
         E.FragmentOffset = static_cast<int32_t>(Fragment.size());
@@ -237,9 +249,12 @@ void TNamespacePage::WriteBox(TBox& Box, const TMeasure& Measure, int BoxIndex,
         Fragment += PageTail;
         E.Fragment = std::move(Fragment);
     }
+    Html.append(Box.Html, From, std::string::npos);
+    Box.Html = std::move(Html);
     if (Edits)
         Edits->insert(Edits->end(), std::make_move_iterator(Changes.begin()),
                       std::make_move_iterator(Changes.end()));
+    return Handed;
 }
 
 int32_t TNamespacePage::BoxWidth(TBox& Box, const TMeasure& Measure) {
@@ -297,7 +312,10 @@ const std::string& TNamespacePage::Build(int32_t Width, const TMeasure& Measure,
         if (Box.RootLinks != ShowRootLinks) Box.Dirty = Box.Rewrite = true;
         if (Box.Dirty) {
             if (Box.Rewrite) Apply = false;
-            WriteBox(Box, Measure, static_cast<int>(Shown.size()), Apply ? &FEdits : nullptr);
+            if (!WriteBox(Box, Measure, static_cast<int>(Shown.size()), Apply ? &FEdits : nullptr)) {
+                Apply = false; // more edits than loading the page costs
+                FEdits.clear();
+            }
         }
         Size += Box.Html.size() + 10;
         if (Box.Html.empty()) continue;

@@ -1,6 +1,6 @@
 // The namespace visualizer's model, free of windows: the namespaces with their sorted titles,
 // and the HTML page written from them (a grey box of links per namespace, boxes in columns).
-// Each box's part of the page and each title's width and link line are kept between renders, so a
+// Each box's part of the page and each title's width are kept between renders, so a
 // host that adds one topic to a big namespace pays for one line, not for measuring every title; and
 // a build tells which lines went in or out, so the document shown can be edited, not parsed again.
 #pragma once
@@ -76,15 +76,17 @@ private:
         bool operator()(std::string_view A, std::string_view B) const;
     };
     struct TTitle {
-        int32_t Width = -1; // measured width, -1 not yet
-        std::string Line;   // its link line on the page ("" none: the empty title beside root links)
-        bool Fresh = true;  // added since the last build
+        int32_t Width = -1;     // measured width, -1 not yet
+        int32_t LineLength = 0; // bytes of its link line in the box's Html (0 none: the empty
+                                // title beside root links)
+        bool Fresh = true;      // added since the last build
     };
     struct TBox {
         std::string Name; // as first added
         std::map<std::string, TTitle, TNoCase> Titles;
-        // Titles taken out since the last build, with the line they had on its page.
-        std::map<std::string, std::string, TNoCase> Gone;
+        // Titles taken out since the last build (as they were written), with the length of the
+        // line they had on its page.
+        std::map<std::string, int32_t, TNoCase> Gone;
         std::string Html;     // this box's part of the page
         size_t LinesAt = 0;   // where its link lines start in Html
         std::string RootLine; // the root link line written first, or ""
@@ -95,8 +97,9 @@ private:
         bool RootLinks = false; // the ShowRootLinks the Html was written with
     };
     // Writes the box's lines and Html; edits (when given) receive its line changes, with offsets
-    // from the start of its lines.
-    void WriteBox(TBox& Box, const TMeasure& Measure, int BoxIndex, std::vector<TLinkEdit>* Edits);
+    // from the start of its lines. False when they were more than MaxEdits with those already
+    // there: none are handed out then.
+    bool WriteBox(TBox& Box, const TMeasure& Measure, int BoxIndex, std::vector<TLinkEdit>* Edits);
     std::string BoxHead(const TBox& Box) const;
     // The pixels a written box needs side by side with others.
     int32_t BoxWidth(TBox& Box, const TMeasure& Measure);
