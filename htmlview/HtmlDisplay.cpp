@@ -138,6 +138,12 @@ void TPaintPanel::WndProc(TMessage& Message) {
         FViewer->MouseWheel(static_cast<short>(HIWORD(Message.WParam)));
         Message.Result = 0;
         return;
+    case WM_DISPLAYCHANGE:
+        // The kept bitmap has the old screen's format.
+        FBuffer.Reset();
+        FBufferWidth = FBufferHeight = 0;
+        TCustomControl::WndProc(Message);
+        return;
     default:
         TCustomControl::WndProc(Message);
     }
@@ -178,9 +184,23 @@ void TPaintPanel::PaintWindow(HDC DC) {
     HDC like = DC;
     if (!IsRasterSurface(DC)) like = screen.emplace(nullptr).Get();
     TMemoryDC mem(like);
-    TGdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(like, w, h));
-    if (!mem.Get() || !bitmap) throw EOutOfResources("Out of Resources");
-    TSelectObject select(mem.Get(), bitmap.Get());
+    // A paint of this window draws into the kept bitmap (grown to the panel's size when the clip
+    // is larger); a DC handed in for printing gets a bitmap of its own kind, for this paint.
+    TGdiObject<HBITMAP> bitmap(nullptr);
+    HBITMAP target = nullptr;
+    if (HandleAllocated() && WindowFromDC(DC) == Handle()) {
+        if (!FBuffer || FBufferWidth < w || FBufferHeight < h) {
+            FBufferWidth = std::max<int>(w, client.right - client.left);
+            FBufferHeight = std::max<int>(h, client.bottom - client.top);
+            FBuffer.Reset(CreateCompatibleBitmap(DC, FBufferWidth, FBufferHeight));
+        }
+        target = FBuffer.Get();
+    } else {
+        bitmap.Reset(CreateCompatibleBitmap(like, w, h));
+        target = bitmap.Get();
+    }
+    if (!mem.Get() || !target) throw EOutOfResources("Out of Resources");
+    TSelectObject select(mem.Get(), target);
     SetWindowOrgEx(mem.Get(), clip.left, clip.top, nullptr);
     FViewer->PaintBackground(mem.Get(), clip, Color());
     FViewer->DrawDocument(mem.Get(), clip);
@@ -520,10 +540,14 @@ void THtmlDisplay::HandleSize() {
 void THtmlDisplay::SetVPosition(int32_t Pos, bool ScrollWindowContents) {
     Pos = ClampScroll(Pos, FDocHeight, PanelHeight());
     const int32_t old = FVScroll->Position();
+    const bool move = Pos != old && ScrollWindowContents && FPaintPanel->HandleAllocated() &&
+                      FSections->FormControlList.empty();
+    // Whatever waits to be painted is painted where it is before the pixels move.
+    if (move) FPaintPanel->Update();
     FVScroll->SetPosition(Pos);
     FSections->SetYOffset(Pos);
     if (Pos == old) return;
-    if (ScrollWindowContents && FPaintPanel->HandleAllocated() && FSections->FormControlList.empty()) {
+    if (move) {
         ScrollWindow(FPaintPanel->Handle(), 0, old - Pos, nullptr, nullptr);
         FPaintPanel->Update();
     } else {
@@ -602,15 +626,12 @@ int32_t TrackPosition(T32ScrollBar& Bar) {
 void THtmlDisplay::VScrollNotify(int Code) {
     if (CanFocus()) SetFocus();
     int32_t Pos = FVScroll->Position();
-    bool line = false;
     switch (Code) {
     case SB_LINEUP:
         Pos -= FVScroll->SmallChange;
-        line = true;
         break;
     case SB_LINEDOWN:
         Pos += FVScroll->SmallChange;
-        line = true;
         break;
     case SB_PAGEUP:
         Pos -= FVScroll->LargeChange;
@@ -631,7 +652,8 @@ void THtmlDisplay::VScrollNotify(int Code) {
     default:
         return;
     }
-    SetVPosition(Pos, line);
+    // The pixels still in view move; only the strip uncovered is painted.
+    SetVPosition(Pos, true);
 }
 
 void THtmlDisplay::HScrollNotify(int Code) {
@@ -665,8 +687,7 @@ void THtmlDisplay::KeyDownHandling(WORD Key) {
         EndPanning();
         return;
     }
-    const int32_t old = FVScroll->Position();
-    int32_t Pos = old;
+    int32_t Pos = FVScroll->Position();
     switch (Key) {
     case VK_PRIOR:
         Pos -= FVScroll->LargeChange;
@@ -696,12 +717,12 @@ void THtmlDisplay::KeyDownHandling(WORD Key) {
         return;
     }
     Pos = ClampScroll(Pos, FDocHeight, PanelHeight());
-    SetVPosition(Pos, std::abs(Pos - old) == FVScroll->SmallChange);
+    SetVPosition(Pos, true);
 }
 
 void THtmlDisplay::MouseWheel(int Delta) {
     const int32_t Pos = WheelTarget(FVScroll->Position(), Delta, FDocHeight, PanelHeight());
-    if (Pos != FVScroll->Position()) SetVPosition(Pos, false);
+    if (Pos != FVScroll->Position()) SetVPosition(Pos, true);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -20,7 +20,6 @@
 
 class THtmlDisplay;
 
-
 enum class THTMLBorderStyle { htFocused, htNone, htSingle };
 enum htOptionEnum : unsigned {
     htOverLinksActive = 1,
@@ -103,6 +102,10 @@ protected:
 private:
     THtmlDisplay* FViewer;
     bool FPainting = false;
+    // The off-screen bitmap of paints of this window, kept for the next one (creating one the
+    // panel's size cost about as much as drawing a page of text); at least the clip's size.
+    TGdiObject<HBITMAP> FBuffer{nullptr};
+    int FBufferWidth = 0, FBufferHeight = 0;
 };
 
 class THtmlDisplay : public TCustomControl, private IDocumentHost {

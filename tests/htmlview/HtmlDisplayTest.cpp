@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 namespace {
@@ -384,6 +385,65 @@ TEST_F(HtmlDisplayTest, PixelsOfARenderedPage) {
     EXPECT_GT(red, 20) << "table border";
     EXPECT_GE(green, 40 * 30 - 10) << "picture";
     SaveScreen(Form->Handle(), "html-display-pixels");
+}
+
+TEST_F(HtmlDisplayTest, ScrolledPixelsAreThoseOfAFreshPaint) {
+    // Scrolling moves the pixels still in view and paints the strip uncovered, into a bitmap
+    // kept between paints: after every way of scrolling the panel shows what painting it whole
+    // at that place shows (boxes with borders and a background across the strip's edges).
+    std::string page = "<html><body><table border=\"3\" bordercolor=\"#AAAAAA\" bgcolor=\"#DDDDDD\" "
+                       "cellspacing=\"0\" cellpadding=\"4\" width=\"100%\"><tr><td>";
+    for (int i = 0; i < 150; ++i)
+        page += "<nobr>\xBB <a href=\"t" + std::to_string(i) + "\">Topic " + std::to_string(i) +
+                (i % 3 ? " about things" : "") + "</a></nobr><br>";
+    page += "</td></tr></table>" + Paragraphs(20) + "</body></html>";
+    Viewer->LoadHtmlText(page, "scrolled");
+    ShowAndPaint();
+    auto pixels = [&] {
+        TBitmap shot;
+        CaptureWindow(Panel(), shot);
+        std::vector<COLORREF> out;
+        for (int y = 0; y < shot.Height(); ++y)
+            for (int x = 0; x < shot.Width(); ++x)
+                out.push_back(shot.Canvas().Pixel(x, y));
+        return out;
+    };
+    const HWND bar = Viewer->VScrollBar().Handle();
+    const struct {
+        const char* what;
+        std::function<void()> scroll;
+    } steps[] = {
+        {"a line down",
+         [&] { SendMessageA(Viewer->Handle(), WM_VSCROLL, SB_LINEDOWN, reinterpret_cast<LPARAM>(bar)); }},
+        {"a page down",
+         [&] { SendMessageA(Viewer->Handle(), WM_VSCROLL, SB_PAGEDOWN, reinterpret_cast<LPARAM>(bar)); }},
+        {"the page key", [&] { SendMessageA(Viewer->Handle(), WM_KEYDOWN, VK_NEXT, 0); }},
+        {"the wheel down",
+         [&] { SendMessageA(Viewer->Handle(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-120)), 0); }},
+        {"the wheel up", [&] { SendMessageA(Viewer->Handle(), WM_MOUSEWHEEL, MAKEWPARAM(0, 120), 0); }},
+        {"a page up",
+         [&] { SendMessageA(Viewer->Handle(), WM_VSCROLL, SB_PAGEUP, reinterpret_cast<LPARAM>(bar)); }},
+        {"a key up", [&] { SendMessageA(Viewer->Handle(), WM_KEYDOWN, VK_UP, 0); }},
+        {"to the end", [&] { SendMessageA(Viewer->Handle(), WM_KEYDOWN, VK_END, 0); }},
+    };
+    int32_t last = Viewer->VScrollPos();
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.what);
+        step.scroll();
+        PumpFor(30);
+        EXPECT_NE(Viewer->VScrollPos(), last);
+        last = Viewer->VScrollPos();
+        const std::vector<COLORREF> scrolled = pixels();
+        RedrawWindow(Panel(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        PumpFor(30);
+        const std::vector<COLORREF> fresh = pixels();
+        ASSERT_EQ(scrolled.size(), fresh.size());
+        size_t differ = 0;
+        for (size_t i = 0; i < fresh.size(); ++i)
+            differ += scrolled[i] != fresh[i];
+        EXPECT_EQ(differ, 0u);
+    }
+    SaveScreen(Form->Handle(), "html-display-scrolled");
 }
 
 TEST_F(HtmlDisplayTest, VisitedLinksAndHistoryKeepTheirLimits) {
