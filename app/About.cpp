@@ -9,6 +9,7 @@
 #include "gui/StdCtrls.h"
 
 #include <memory>
+#include <utility>
 
 TfrmAbout* frmAbout = nullptr;
 
@@ -53,10 +54,19 @@ TfrmAbout::~TfrmAbout() {
     if (frmAbout == this) frmAbout = nullptr;
 }
 
+int TfrmAbout::ShowModal() {
+    FOpenHelp = false;
+    const int Result = TForm::ShowModal();
+    // The end of a modal box activates the window that was active before it: a window opened
+    // while the box was up would end behind that one.
+    if (std::exchange(FOpenHelp, false) && frmMain) frmMain->ShowTopic("", "Help");
+    return Result;
+}
+
 void TfrmAbout::MvHTLabel1HyperLinkClick(TObject*, const std::string& LinkName) {
     if (LinkName != "help:") return;
+    FOpenHelp = true;
     Close();
-    if (frmMain) frmMain->ShowTopic("", "Help");
 }
 
 void TfrmAbout::MvHTLabel3HyperLinkClick(TObject*, const std::string& LinkName) {

@@ -21,8 +21,15 @@ public:
     TMvHTLabel* MvHTLabel3 = nullptr;
     TButton* btnOK = nullptr;
 
+    // Shows the box; when its Help link closed it, opens the Help namespace once the box has
+    // given the activation back, so the Help window comes in front of the window below.
+    int ShowModal() override;
+
     void MvHTLabel1HyperLinkClick(TObject* Sender, const std::string& LinkName);
     void MvHTLabel3HyperLinkClick(TObject* Sender, const std::string& LinkName);
+
+private:
+    bool FOpenHelp = false;
 };
 
 extern TfrmAbout* frmAbout;

@@ -24,6 +24,12 @@ TfrmInsertChar::TfrmInsertChar(TComponent* AOwner) : TForm(AOwner) {
     chars->Font().SetSize(12);
     chars->SetParentFont(false);
     chars->OnDblClick = [this](TObject* Sender) { charsDblClick(Sender); };
+    // The picker has no Cancel button: Escape closes it, choosing nothing.
+    chars->OnKeyDown = [this](TObject*, WORD& Key, TShiftState) {
+        if (Key != VK_ESCAPE) return;
+        Key = 0;
+        SetModalResult(mrCancel);
+    };
     // The grid shows every cell: 32 columns of 20 pixels and 7 rows of 30, with
     // the one-pixel lines between them.
     const int Line = chars->GridLineWidth();

@@ -7,6 +7,7 @@
 #include "app/NamespaceVisualizer.h"
 #include "app/NoteBar.h"
 #include "app/NotePlacement.h"
+#include "app/Rename.h"
 #include "gui/Application.h"
 #include "gui/Dialogs.h"
 #include "gui/ExtCtrls.h"
@@ -198,7 +199,12 @@ void TfrmNote::VisualizerHotSpotClick(TObject*, const std::string& SRC, bool& Ha
             aNewNote->Execute();
         } else if (Command == "!newnamespace") {
             const std::string Name = InputBox("New Namespace", "Name of new namespace:", "");
-            if (!Trim(Name).empty()) frmMain->ShowTopic("", Name);
+            if (Name.find(':') != std::string::npos) {
+                // "a:b" would open the topic b of a, and Back and Forward another address again.
+                MessageDlg(TfrmRename::ColonRefusal, TMsgDlgType::mtWarning, mbOK);
+            } else if (!Trim(Name).empty()) {
+                frmMain->ShowTopic("", Name);
+            }
         } else {
             ShowMessage("Invalid bang command: \"" + Command + "\"");
         }

@@ -13,6 +13,8 @@
 
 TfrmRename* frmRename = nullptr;
 
+const char* const TfrmRename::ColonRefusal = "A title or a namespace cannot contain ':'.";
+
 TfrmRename::TfrmRename(TComponent* AOwner) : TForm(AOwner) {
     BuildForm();
     OnShow = [this](TObject* Sender) { FormShow(Sender); };
@@ -77,7 +79,6 @@ void TfrmRename::BuildForm() {
 }
 
 void TfrmRename::FormShow(TObject*) {
-    if (eTopicFile->CanFocus()) eTopicFile->SetFocus();
     const std::string Text = cbNamespace->Text();
     cbNamespace->Items().Clear();
     cbNamespace->SetText("");
@@ -88,11 +89,13 @@ void TfrmRename::FormShow(TObject*) {
             if (!Name.empty()) cbNamespace->Items().Add(Name);
         }
     cbNamespace->SetText(Text);
+    // Typing renames: the title takes the focus, all of it selected, once the window is active.
+    SetActiveControl(eTopicFile);
+    eTopicFile->SelectAll();
 }
 
 std::string TfrmRename::RefusalFor(const std::string& Title, const std::string& Namespace, int32_t TopicID) {
-    if (Title.find(':') != std::string::npos || Namespace.find(':') != std::string::npos)
-        return "A title or a namespace cannot contain ':'.";
+    if (Title.find(':') != std::string::npos || Namespace.find(':') != std::string::npos) return ColonRefusal;
     if (Trim(Title).empty()) return "Please give the note a title.";
     TNotesStore* Store = frmMain->NotesStore();
     // A namespace that does not exist yet holds no topic to collide with.

@@ -27,6 +27,9 @@ public:
     // empty, and no other topic has that address (the same topic in another
     // case is fine).
     static std::string RefusalFor(const std::string& Title, const std::string& Namespace, int32_t TopicID);
+    // The refusal of a title or namespace holding ':' (an address splits at it), wherever one
+    // is named.
+    static const char* const ColonRefusal;
 
     std::string OldNamespace;
     std::string OldTitle;

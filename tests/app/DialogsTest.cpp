@@ -13,6 +13,7 @@
 #include "gui/Responder.h"
 #include "gui/StdCtrls.h"
 #include "tests/app/AppFixture.h"
+#include "tests/app/UserInput.h"
 #include "tests/components/ScreenPixels.h"
 
 #include <gtest/gtest.h>
@@ -133,6 +134,47 @@ TEST(AboutHelp, HelpLinkClosesTheBoxAndOpensTheHelpNamespace) {
     App.Quit();
 }
 
+static void CALLBACK ClickHelpLink(HWND, UINT, UINT_PTR Id, DWORD) {
+    KillTimer(nullptr, Id);
+    frmAbout->MvHTLabel1->OnHyperLinkClick(frmAbout->MvHTLabel1, "help:");
+}
+
+static void CALLBACK AbortAbout(HWND, UINT, UINT_PTR Id, DWORD) {
+    KillTimer(nullptr, Id);
+    frmAbout->SetModalResult(mrAbort);
+}
+
+// The box in its real modal loop over the Home window; its Help link, clicked while it is up,
+// opens the Help window in front: the window the user opened is the active one, above Home.
+TEST(AboutHelp, HelpOpensInFrontOfTheWindowBelowTheBox) {
+    TAppFixture App("abouthelpfront");
+    App.Start();
+    TfrmNote* Home = NoteWindowsByNamespace.Find("");
+    ASSERT_NE(Home, nullptr);
+    ASSERT_TRUE(mv::app::test::BringToFront(Home->Handle()));
+    TDialogResponder* Answering = SetDialogResponder(nullptr); // the real modal loop
+    SetTimer(nullptr, 0, 300, ClickHelpLink);
+    // Should the link not close the box, the test goes on instead of waiting for ever.
+    const UINT_PTR Guard = SetTimer(nullptr, 0, 8000, AbortAbout);
+    const int Result = frmAbout->ShowModal();
+    KillTimer(nullptr, Guard);
+    SetDialogResponder(Answering);
+    EXPECT_EQ(Result, mrCancel);
+    TfrmNote* Help = NoteWindowsByNamespace.Find("Help");
+    ASSERT_NE(Help, nullptr);
+    mv::app::test::SettleInput(300);
+    EXPECT_EQ(GetForegroundWindow(), Help->Handle());
+    EXPECT_EQ(GetActiveWindow(), Help->Handle());
+    // Help is above Home in the order of the top-level windows.
+    bool HelpFirst = false;
+    for (HWND W = GetTopWindow(nullptr); W; W = GetWindow(W, GW_HWNDNEXT)) {
+        if (W == Help->Handle()) HelpFirst = true;
+        if (W == Help->Handle() || W == Home->Handle()) break;
+    }
+    EXPECT_TRUE(HelpFirst);
+    App.Quit();
+}
+
 class InsertCharTest : public DialogsTest {
 protected:
     static void DoubleClick(TStringGrid& Grid, int X, int Y) {
@@ -168,6 +210,30 @@ TEST_F(InsertCharTest, EveryCodeHasAVisibleCell) {
     EXPECT_EQ(*Codes.begin(), 32);
     EXPECT_EQ(*Codes.rbegin(), 255);
     ShowForScreen(Form, "insert-character");
+}
+
+// Escape, pressed as a user does with the picker open and its grid focused, closes it and
+// chooses nothing; the next opening works as the first.
+TEST_F(InsertCharTest, EscapeClosesThePickerChoosingNothing) {
+    TDialogResponderScope Scope(Responder);
+    int Shown = 0;
+    Responder.ShowModal = [&](TForm& Form) {
+        ++Shown;
+        auto& Picker = dynamic_cast<TfrmInsertChar&>(Form);
+        Picker.Show(); // as ShowModal shows it
+        EXPECT_TRUE(mv::app::test::BringToFront(Picker.Handle()));
+        EXPECT_EQ(GetFocus(), Picker.chars->Handle());
+        mv::app::test::PressKey(VK_RIGHT);
+        mv::app::test::PressKey(VK_ESCAPE);
+        EXPECT_EQ(Picker.ModalResult(), mrCancel);
+        Picker.Hide();
+        return int(mrNone); // the result the keys set
+    };
+    char Chosen = 'x';
+    EXPECT_FALSE(PickSpecialCharacter(Chosen));
+    EXPECT_FALSE(PickSpecialCharacter(Chosen));
+    EXPECT_EQ(Chosen, 'x');
+    EXPECT_EQ(Shown, 2);
 }
 
 TEST_F(InsertCharTest, DoubleClickChoosesOnlyACharacterCell) {

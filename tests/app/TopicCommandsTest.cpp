@@ -11,6 +11,7 @@
 #include "store/StoreLists.h"
 #include "tests/app/AppFixture.h"
 #include "tests/app/ScreenShots.h"
+#include "tests/app/UserInput.h"
 
 #include <gtest/gtest.h>
 
@@ -263,6 +264,57 @@ TEST_F(TopicCommandsTest, RenameWindowListsTheNamespacesAndIsSavedAsAScreen) {
     ASSERT_FALSE(Items.empty());
     EXPECT_EQ(Items[0], "Default");
     EXPECT_NE(std::find(Items.begin(), Items.end(), "work"), Items.end());
+}
+
+// The panel's new-namespace link refuses a name with ':' as Rename does, and makes the others.
+TEST_F(TopicCommandsTest, NewNamespaceLinkRefusesAColon) {
+    TNamespaceVisualizer& Panel = *Home->Visualizer();
+    bool Handled = false;
+    const Strings Before = Panel.Namespaces();
+    for (const char* Name : {"plans:june", ":x", "y:"}) {
+        App.Messages.clear();
+        Answers = {Name};
+        Panel.OnHotSpotClick(&Panel, "!newnamespace", Handled);
+        EXPECT_TRUE(Handled);
+        EXPECT_EQ(App.Messages, Strings{"A title or a namespace cannot contain ':'."}) << Name;
+    }
+    EXPECT_EQ(NoteWindowsByNamespace.Find("plans"), nullptr);
+    EXPECT_EQ(TopicID("plans", "june"), -1);
+    EXPECT_EQ(TopicID("", "x"), -1);
+    EXPECT_EQ(Panel.Namespaces(), Before);
+    App.Messages.clear();
+    Answers = {"plans"};
+    Panel.OnHotSpotClick(&Panel, "!newnamespace", Handled);
+    EXPECT_TRUE(App.Messages.empty());
+    EXPECT_NE(NoteWindowsByNamespace.Find("plans"), nullptr);
+    EXPECT_GE(TopicID("plans", ""), 0);
+}
+
+// F2 and typing, as a user does it: the Title box has the focus with its text selected, so the
+// typed name replaces the title and the namespace stays; each time the window opens.
+TEST_F(TopicCommandsTest, RenameWindowOpensWithTheTitleSelectedForTyping) {
+    TfrmNote* Work = Main->ShowTopic("work:plan", "");
+    ASSERT_TRUE(BringToFront(Work->Handle()));
+    for (const char* Typed : {"budget", "costs"}) {
+        SCOPED_TRACE(Typed);
+        App.OnShowModal = [&](TForm& Form) {
+            auto& Rename = dynamic_cast<TfrmRename&>(Form);
+            // What ShowModal does with the window, then the user's keys.
+            Rename.Show();
+            EXPECT_TRUE(BringToFront(Rename.Handle()));
+            EXPECT_EQ(GetFocus(), Rename.eTopicFile->Handle()) << FocusClass();
+            TypeText(Typed);
+            EXPECT_EQ(Rename.cbNamespace->Text(), "work");
+            EXPECT_EQ(Rename.eTopicFile->Text(), Typed);
+            Rename.Hide();
+            return int(mrOk);
+        };
+        PressKey(VK_F2);
+        SettleInput();
+        EXPECT_EQ(NoteWindowsByNamespace.Find("work")->Editor()->TopicFile(), Typed);
+        EXPECT_GE(TopicID("work", Typed), 0);
+    }
+    App.OnShowModal = nullptr;
 }
 
 TEST_F(TopicCommandsTest, TagManagerCreatesRenamesAndDeletesTags) {

@@ -1,0 +1,72 @@
+// Keys as a user gives them, through SendInput.
+#include "tests/app/UserInput.h"
+
+#include "gui/Application.h"
+
+#include <vector>
+
+namespace mv::app::test {
+
+namespace {
+
+INPUT KeyInput(WORD Key, bool Up) {
+    INPUT In{};
+    In.type = INPUT_KEYBOARD;
+    In.ki.wVk = Key;
+    In.ki.wScan = static_cast<WORD>(MapVirtualKeyA(Key, 0));
+    In.ki.dwFlags = Up ? KEYEVENTF_KEYUP : 0;
+    return In;
+}
+
+} // namespace
+
+void SettleInput(unsigned Milliseconds) {
+    const DWORD End = GetTickCount() + Milliseconds;
+    // Through the application's loop: shortcuts, dialog keys and hints as in the program.
+    while (static_cast<int32_t>(End - GetTickCount()) > 0) {
+        Application->ProcessMessages();
+        Sleep(5);
+    }
+}
+
+bool BringToFront(HWND Window) {
+    SetForegroundWindow(Window);
+    SetActiveWindow(Window);
+    for (int Try = 0; Try < 40 && GetForegroundWindow() != Window; ++Try)
+        SettleInput(25);
+    SettleInput(50);
+    return GetForegroundWindow() == Window;
+}
+
+void PressKey(WORD Key, bool Shift, bool Control, bool Alt) {
+    std::vector<INPUT> Inputs;
+    if (Shift) Inputs.push_back(KeyInput(VK_SHIFT, false));
+    if (Control) Inputs.push_back(KeyInput(VK_CONTROL, false));
+    if (Alt) Inputs.push_back(KeyInput(VK_MENU, false));
+    Inputs.push_back(KeyInput(Key, false));
+    Inputs.push_back(KeyInput(Key, true));
+    if (Alt) Inputs.push_back(KeyInput(VK_MENU, true));
+    if (Control) Inputs.push_back(KeyInput(VK_CONTROL, true));
+    if (Shift) Inputs.push_back(KeyInput(VK_SHIFT, true));
+    SendInput(static_cast<UINT>(Inputs.size()), Inputs.data(), sizeof(INPUT));
+    SettleInput(40);
+}
+
+void TypeText(const std::string& Text) {
+    for (const char C : Text) {
+        const SHORT Scan = VkKeyScanA(C);
+        if (Scan == -1) continue;
+        PressKey(static_cast<WORD>(LOBYTE(Scan)), (HIBYTE(Scan) & 1) != 0, (HIBYTE(Scan) & 2) != 0,
+                 (HIBYTE(Scan) & 4) != 0);
+    }
+}
+
+std::string FocusClass() {
+    const HWND Focus = GetFocus();
+    if (!Focus) return "";
+    char Name[128] = {};
+    GetClassNameA(Focus, Name, sizeof Name);
+    return Name;
+}
+
+} // namespace mv::app::test
