@@ -1,5 +1,5 @@
 // A console reporter that also keeps every run's real time per iteration by
-// benchmark name, so that a benchmark's summary can compare medians of
+// benchmark name (with its arguments, "BM_Paint/10000"), so that a benchmark's summary can compare medians of
 // repetitions rather than single runs.
 #pragma once
 
@@ -15,7 +15,8 @@ public:
     void ReportRuns(const std::vector<Run>& Runs) override {
         for (const Run& R : Runs)
             if (R.run_type == Run::RT_Iteration)
-                Times[R.run_name.function_name].push_back(R.GetAdjustedRealTime());
+                Times[R.run_name.function_name + (R.run_name.args.empty() ? "" : "/" + R.run_name.args)]
+                    .push_back(R.GetAdjustedRealTime());
         ConsoleReporter::ReportRuns(Runs);
     }
     double Median(const std::string& Name) const {
