@@ -2,6 +2,9 @@
 #include "htmlview/HtmlFonts.h"
 
 #include <algorithm>
+#include <functional>
+#include <mutex>
+#include <unordered_set>
 
 #include "htmlview/HtmlObjects.h"
 #include "htmlview/HtmlSections.h"
@@ -19,7 +22,103 @@ void UpdateMyFont(TMyFont& font, const TSectionList& list, TColor color) {
     font.Color = color | hvPaletteRelative;
 }
 
-TFontObj::TFontObj(TSection* section, std::unique_ptr<TMyFont> font, int32_t pos)
+// --- TSharedFont ---
+
+struct TSharedFont::Node {
+    TMyFont Font;
+    uint32_t Refs = 0;
+};
+
+namespace {
+struct NodeHash {
+    using is_transparent = void;
+    size_t operator()(const TMyFont& f) const {
+        size_t h = std::hash<std::string>()(f.Name);
+        for (uint32_t v : {static_cast<uint32_t>(f.Size), static_cast<uint32_t>(f.Charset),
+                           static_cast<uint32_t>(f.Color), static_cast<uint32_t>(f.Style),
+                           static_cast<uint32_t>(f.NormalSize), static_cast<uint32_t>(f.Fixed)})
+            h = h * 1000003u ^ v;
+        return h;
+    }
+    size_t operator()(const TSharedFont::Node* n) const { return (*this)(n->Font); }
+};
+struct NodeEqual {
+    using is_transparent = void;
+    static const TMyFont& F(const TMyFont& f) { return f; }
+    static const TMyFont& F(const TSharedFont::Node* n) { return n->Font; }
+    template <typename A, typename B> bool operator()(const A& a, const B& b) const { return F(a) == F(b); }
+};
+// Fonts are few and live as long as their runs; the lock keeps documents on other threads
+// (tests, benchmarks) apart.
+struct FontTable {
+    std::mutex Lock;
+    std::unordered_set<TSharedFont::Node*, NodeHash, NodeEqual> Nodes;
+};
+FontTable& Table() {
+    static auto* table = new FontTable; // never freed: runs of static documents may outlive it
+    return *table;
+}
+const TMyFont& DefaultFont() {
+    static const TMyFont font;
+    return font;
+}
+} // namespace
+
+TSharedFont::TSharedFont() = default;
+
+TSharedFont::TSharedFont(const TMyFont& font) {
+    if (font == DefaultFont()) return;
+    FontTable& t = Table();
+    std::lock_guard<std::mutex> guard(t.Lock);
+    auto it = t.Nodes.find(font);
+    if (it == t.Nodes.end()) it = t.Nodes.insert(new Node{font, 0}).first;
+    node_ = *it;
+    ++node_->Refs;
+}
+
+TSharedFont::TSharedFont(const TSharedFont& o) : node_(o.node_) {
+    if (node_) {
+        std::lock_guard<std::mutex> guard(Table().Lock);
+        ++node_->Refs;
+    }
+}
+
+TSharedFont& TSharedFont::operator=(const TSharedFont& o) {
+    if (node_ != o.node_) {
+        TSharedFont copy(o);
+        std::swap(node_, copy.node_);
+    }
+    return *this;
+}
+
+TSharedFont& TSharedFont::operator=(TSharedFont&& o) noexcept {
+    if (this != &o) std::swap(node_, o.node_);
+    return *this;
+}
+
+TSharedFont::~TSharedFont() {
+    if (!node_) return;
+    FontTable& t = Table();
+    std::lock_guard<std::mutex> guard(t.Lock);
+    if (--node_->Refs == 0) {
+        t.Nodes.erase(node_);
+        delete node_;
+    }
+}
+
+const TMyFont* TSharedFont::Get() const {
+    return node_ ? &node_->Font : &DefaultFont();
+}
+
+size_t TSharedFont::DistinctFonts() {
+    FontTable& t = Table();
+    std::lock_guard<std::mutex> guard(t.Lock);
+    return t.Nodes.size();
+}
+
+// --- TFontObj ---
+
+TFontObj::TFontObj(TSection* section, TSharedFont font, int32_t pos)
     : Section(section), Pos(pos), CurrentFont(std::move(font)) {}
 
 const TFontMetrics& TFontObj::Metrics(ITextMetrics& measure) {
@@ -34,7 +133,9 @@ void TFontObj::ApplyLinkColor() {
     const TSectionList* list = Section ? Section->ParentSectionList : nullptr;
     if (!list) return;
     TColor c = Hover ? list->OverColor : (Visited ? list->VisitedColor : list->HotSpotColor);
-    CurrentFont->Color = c | hvPaletteRelative;
+    TMyFont f = *CurrentFont;
+    f.Color = c | hvPaletteRelative;
+    CurrentFont = f;
 }
 
 void TFontObj::SetVisited(bool value) {
@@ -54,8 +155,10 @@ void TFontObj::SetHover(bool value) {
 void TFontObj::UpdateFont() {
     const TSectionList* list = Section ? Section->ParentSectionList : nullptr;
     if (!list) return;
-    UpdateMyFont(*CurrentFont, *list, UrlTarget.URL.empty() ? list->FontColor : list->HotSpotColor);
-    if (SScript != 0) CurrentFont->Size = HtmlMulDiv(CurrentFont->Size, 3, 4);
+    TMyFont f = *CurrentFont;
+    UpdateMyFont(f, *list, UrlTarget.URL.empty() ? list->FontColor : list->HotSpotColor);
+    if (SScript != 0) f.Size = HtmlMulDiv(f.Size, 3, 4);
+    CurrentFont = f;
     FontChanged();
 }
 

@@ -2,6 +2,7 @@
 // floats and nested lists (IndentManager).
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -15,6 +16,34 @@ class TSectionList;
 void SetNormalSize(TMyFont& font, const TSectionList& list, int32_t value);
 void UpdateMyFont(TMyFont& font, const TSectionList& list, TColor color);
 
+// A font value shared by every run and section that uses it: equal fonts are kept once, in a
+// process-wide table, for as long as something refers to them (a page of a million runs in three
+// fonts keeps three). Read-only: a run whose font changes refers to another shared font. Sections
+// may move between documents, so the table belongs to no document.
+class TSharedFont {
+public:
+    TSharedFont(); // the default font
+    explicit TSharedFont(const TMyFont& font);
+    TSharedFont(const TSharedFont& o);
+    TSharedFont(TSharedFont&& o) noexcept : node_(o.node_) { o.node_ = nullptr; }
+    TSharedFont& operator=(const TSharedFont& o);
+    TSharedFont& operator=(TSharedFont&& o) noexcept;
+    TSharedFont& operator=(const TMyFont& font) { return *this = TSharedFont(font); }
+    ~TSharedFont();
+
+    const TMyFont& operator*() const { return *Get(); }
+    const TMyFont* operator->() const { return Get(); }
+    const TMyFont* Get() const;
+    bool operator==(const TSharedFont& o) const { return node_ == o.node_; }
+    // How many distinct fonts the table keeps (for tests).
+    static size_t DistinctFonts();
+
+    struct Node;
+
+private:
+    Node* node_ = nullptr; // nullptr: the default font
+};
+
 // A font run's measurements, kept between layouts while the run keeps its length and the
 // metrics it was measured with (a layout at a new width measures nothing again): its whole width
 // at once, its prefix extents only when a line has to cut the run or a word inside it is measured.
@@ -27,13 +56,13 @@ struct TRunWidths {
 // One font run: the font of the characters from Pos to the next run.
 class TFontObj {
 public:
-    TFontObj(TSection* section, std::unique_ptr<TMyFont> font, int32_t pos);
+    TFontObj(TSection* section, TSharedFont font, int32_t pos);
 
     TSection* Section;
     bool Visited = false;
     bool Hover = false;
     int32_t Pos;
-    std::unique_ptr<TMyFont> CurrentFont;
+    TSharedFont CurrentFont;
     TUrlTarget UrlTarget;
     uint8_t SScript = 0; // 0 none, 1 subscript, 2 superscript
     TRunWidths Widths;   // kept by the section that measures the run

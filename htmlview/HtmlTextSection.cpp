@@ -27,18 +27,17 @@ char FoldAscii(char c) {
 TSection::TSection(TSectionList* list, int32_t level, const TMyFont& font, const TUrlTarget* url,
                    uint8_t justify)
     : TSectionBase(list), Level(level), Justify(justify) {
-    Fonts.Reserve(4); // a link line has three runs: made room for at once
-    auto f = std::make_unique<TMyFont>(font);
+    TMyFont f = font;
     if (list && list->Parser) {
-        f->Style |= list->Parser->StyleBits;
+        f.Style |= list->Parser->StyleBits;
         list->Parser->SubSup = 0;
     }
-    auto* run = Fonts.Add(std::make_unique<TFontObj>(this, std::move(f), 0));
+    auto* run = Fonts.Add(std::make_unique<TFontObj>(this, TSharedFont(f), 0));
     if (url && !url->URL.empty()) {
         run->UrlTarget = *url;
         if (list) list->LinkList.push_back(run);
     }
-    BaseFont = std::make_unique<TMyFont>(font);
+    BaseFont = font;
     Indent = level * 35;
 }
 
@@ -57,7 +56,6 @@ TSection::~TSection() {
 void TSection::AppendChar(char c, int32_t sourcePos) {
     // Where the source stops running on one by one, a new index entry starts.
     if (buff_.empty() || sourcePos != lastSourcePos_ + 1) {
-        if (SourceIndexList.empty()) SourceIndexList.reserve(4);
         SourceIndexList.push_back({Len, sourcePos});
     }
     buff_ += c;
@@ -144,12 +142,12 @@ void TSection::NewRun(const TMyFont& font, bool keepLink) {
     TFontObj* lastRun = Fonts.Last();
     if (lastRun && lastRun->Pos == Len) {
         lastRun->Widths.Len = -1;
-        *lastRun->CurrentFont = std::move(f);
+        lastRun->CurrentFont = f;
         lastRun->SScript = subSup;
         lastRun->FontChanged();
         return;
     }
-    auto* run = Fonts.Add(std::make_unique<TFontObj>(this, std::make_unique<TMyFont>(std::move(f)), Len));
+    auto* run = Fonts.Add(std::make_unique<TFontObj>(this, TSharedFont(f), Len));
     run->SScript = subSup;
     if (keepLink && lastRun) {
         run->UrlTarget = lastRun->UrlTarget;
@@ -920,8 +918,11 @@ void TSection::UpdateFonts() {
         f->Widths.Len = -1;
     minMaxLen_ = -1;
     Fonts.UpdateFonts();
-    if (BaseFont && ParentSectionList)
-        UpdateMyFont(*BaseFont, *ParentSectionList, ParentSectionList->FontColor);
+    if (ParentSectionList) {
+        TMyFont base = *BaseFont;
+        UpdateMyFont(base, *ParentSectionList, ParentSectionList->FontColor);
+        BaseFont = base;
+    }
     TSectionBase::UpdateFonts();
     layoutMemo_.reset();
 }

@@ -79,7 +79,7 @@ public:
     std::vector<TFormControlObj*> FormControls; // owned by their form
     std::vector<IndexObj> SourceIndexList;
     std::vector<LineRec> Lines;
-    std::unique_ptr<TMyFont> BaseFont;
+    TSharedFont BaseFont;
     int32_t Level = 0;
     int32_t Indent = 0;
     uint8_t Justify = 1;

@@ -44,6 +44,41 @@ TEST(HtmlBuilder, StylesAndFontsMakeRuns) {
     EXPECT_EQ(t[0]->Fonts.GetFontObjAt(4)->CurrentFont->Size, 12);
 }
 
+TEST(HtmlBuilder, RunsOfOneFontShareOneFontObject) {
+    const size_t before = TSharedFont::DistinctFonts();
+    {
+        std::string page;
+        for (int i = 0; i < 300; ++i)
+            page += "plain <b>bold</b> <a href=\"u" + std::to_string(i) + "\">link</a><br>";
+        TestDoc d(page);
+        auto t = d.TextSections();
+        ASSERT_EQ(t.size(), 300u);
+        // Plain, bold and link fonts (the run after a link is plain again): three fonts kept.
+        EXPECT_EQ(TSharedFont::DistinctFonts() - before, 3u);
+        TFontObj* first = t[0]->Fonts.GetFontObjAt(8);
+        TFontObj* last = t[299]->Fonts.GetFontObjAt(8);
+        EXPECT_EQ(first->CurrentFont.Get(), last->CurrentFont.Get());
+        EXPECT_EQ(t[0]->Fonts.GetFontObjAt(0)->CurrentFont.Get(),
+                  t[299]->Fonts.GetFontObjAt(0)->CurrentFont.Get());
+        // A hovered link changes its own colour only, and takes the shared font back after.
+        TFontObj* link = t[5]->Fonts.GetFontObjAt(11);
+        ASSERT_FALSE(link->UrlTarget.URL.empty());
+        d.Doc.OverColor = 0x00FF00;
+        link->SetHover(true);
+        EXPECT_EQ(link->CurrentFont->Color & 0xFFFFFF, 0x00FF00);
+        EXPECT_NE(t[6]->Fonts.GetFontObjAt(11)->CurrentFont->Color & 0xFFFFFF, 0x00FF00);
+        link->SetHover(false);
+        EXPECT_EQ(link->CurrentFont.Get(), t[6]->Fonts.GetFontObjAt(11)->CurrentFont.Get());
+        // New document fonts reach every run.
+        d.Doc.FontName = "Arial";
+        d.Doc.UpdateFonts();
+        EXPECT_EQ(t[299]->Fonts.GetFontObjAt(0)->CurrentFont->Name, "Arial");
+        EXPECT_EQ(t[299]->Fonts.GetFontObjAt(8)->CurrentFont->Style, fsBold);
+    }
+    // Nothing refers to them any more: they are gone.
+    EXPECT_EQ(TSharedFont::DistinctFonts(), before);
+}
+
 TEST(HtmlBuilder, FontSizesFollowTheTables) {
     struct Case {
         const char* Html;
