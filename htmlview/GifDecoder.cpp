@@ -66,6 +66,7 @@ class TGif::TReader {
 public:
     TReader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
     uint8_t Byte() { return pos_ < size_ ? data_[pos_++] : 0; }
+    size_t Position() const { return pos_; }
     int Word() {
         const int lo = Byte();
         return lo | (Byte() << 8);
@@ -93,15 +94,16 @@ private:
     size_t pos_ = 0;
 };
 
-// Decodes one image's LZW data into its pixel buffer, placing pixels row by row or through the
-// four interlace passes. Decoding stops when every row has been placed or the data ends.
+// Decodes one image's LZW data, read straight from its sub-blocks in the file, placing pixels row
+// by row or through the four interlace passes; only the top-left width x height of the picture
+// is kept (none without a buffer). Decoding stops when every row has been placed or the data ends.
 class TGif::TLzwDecoder {
 public:
-    // height is the picture's own, storedHeight the rows the buffer keeps (the rest are dropped).
-    TLzwDecoder(const std::vector<uint8_t>& data, const TGifImageRecord& image, uint8_t* pixels, int height,
-                int storedHeight)
-        : data_(data.data()), size_(data.size()), pixels_(pixels), width_(image.Width), height_(height),
-          storedHeight_(storedHeight), interlaced_(image.Interlaced), minSize_(image.MinCodeSize) {
+    TLzwDecoder(const std::vector<uint8_t>& file, const TGifImageRecord& image, uint8_t* pixels, int width,
+                int height)
+        : file_(file.data()), fileSize_(file.size()), pos_(image.DataOffset), pixels_(pixels),
+          width_(image.Width), height_(image.Height), storedWidth_(pixels ? width : 0),
+          storedHeight_(pixels ? height : 0), interlaced_(image.Interlaced), minSize_(image.MinCodeSize) {
         done_ = width_ <= 0 || height_ <= 0;
     }
 
@@ -156,10 +158,26 @@ private:
         codeLimit_ = 1 << codeSize_;
     }
 
+    // The next data byte, stepping over the sub-blocks' length bytes; past the last sub-block
+    // the data is exhausted.
+    bool NextByte(uint8_t& byte) {
+        if (blockLeft_ == 0) {
+            if (ended_ || pos_ >= fileSize_ || (blockLeft_ = file_[pos_++]) == 0) {
+                ended_ = true;
+                return false;
+            }
+        }
+        if (pos_ >= fileSize_) return false; // the load checked the sub-blocks; never reached
+        --blockLeft_;
+        byte = file_[pos_++];
+        return true;
+    }
+
     int ReadCode() {
         while (bitCount_ < codeSize_) {
-            if (pos_ < size_)
-                bits_ |= static_cast<uint32_t>(data_[pos_++]) << bitCount_;
+            uint8_t byte = 0;
+            if (NextByte(byte))
+                bits_ |= static_cast<uint32_t>(byte) << bitCount_;
             else
                 exhausted_ = true;
             bitCount_ += 8;
@@ -198,8 +216,8 @@ private:
     }
 
     void Put(uint8_t index) {
-        if (row_ < storedHeight_ && column_ < width_)
-            pixels_[static_cast<size_t>(row_) * width_ + column_] = index;
+        if (row_ < storedHeight_ && column_ < storedWidth_)
+            pixels_[static_cast<size_t>(row_) * storedWidth_ + column_] = index;
         if (++column_ < width_) return;
         column_ = 0;
         if (!interlaced_) {
@@ -219,15 +237,17 @@ private:
         }
     }
 
-    const uint8_t* data_;
-    size_t size_;
-    size_t pos_ = 0;
+    const uint8_t* file_;
+    size_t fileSize_;
+    size_t pos_;
+    size_t blockLeft_ = 0;
+    bool ended_ = false;
     bool exhausted_ = false;
     uint32_t bits_ = 0;
     int bitCount_ = 0;
 
     uint8_t* pixels_;
-    int width_, height_, storedHeight_;
+    int width_, height_, storedWidth_, storedHeight_;
     bool interlaced_;
     int row_ = 0, column_ = 0, pass_ = 1;
     bool done_ = false;
@@ -258,7 +278,9 @@ void TGif::LoadFromStream(TStream& stream) {
 
 void TGif::LoadFromBytes(const void* data, size_t size) {
     Clear();
-    TReader in(static_cast<const uint8_t*>(data), size);
+    const auto* first = static_cast<const uint8_t*>(data);
+    bytes_.assign(first, first + size);
+    TReader in(bytes_.data(), bytes_.size());
     std::string signature = in.Bytes(6);
     for (char& c : signature)
         c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -276,7 +298,6 @@ void TGif::LoadFromBytes(const void* data, size_t size) {
     }
     pending_.clear();
     if (images_.empty()) RaiseGifError(geNoImage);
-    CheckStripSize();
 }
 
 void TGif::ReadScreen(TReader& in) {
@@ -289,6 +310,8 @@ void TGif::ReadScreen(TReader& in) {
     globalTableSize_ = 1 << ((packed & 7) + 1);
     backgroundIndex_ = in.Byte();
     aspect_ = in.Byte();
+    // The composer's canvas and mask: four bytes a pixel of the screen.
+    if (int64_t{screenWidth_} * screenHeight_ * 4 > PixelBudget) RaiseGifError(geTooLarge);
     if (globalTable_) {
         ReadColorTable(in, globalTableSize_);
         globalTableIndex_ = static_cast<int>(tables_.size()) - 1;
@@ -374,27 +397,47 @@ void TGif::ReadImage(TReader& in) {
         RaiseGifError(geNoColorTable);
     }
     image.MinCodeSize = in.Byte();
-    std::vector<uint8_t> lzw;
-    in.SubBlocks(nullptr, &lzw);
+    image.DataOffset = in.Position();
+    in.SubBlocks(nullptr, nullptr);
     // Codes are at most 12 bits wide and the first code is one bit wider than the minimum size.
     if (image.MinCodeSize < 1 || image.MinCodeSize > 11) RaiseGifError(geBadCodeSize);
+    // Once through the data now, keeping nothing, so that a bad stream fails the load and a loaded
+    // file can always be decoded later.
+    Decode(image, nullptr, 0, 0);
+}
 
-    // Rows below the logical screen are never shown: they are decoded but not stored.
-    const int declaredHeight = image.Height;
-    const int storedHeight = std::min(image.Height, screenHeight_);
-    const int64_t bytes = int64_t{image.Width} * storedHeight;
-    pixelBytes_ += bytes;
-    if (pixelBytes_ > PixelBudget) RaiseGifError(geTooLarge);
-    image.Pixels.assign(static_cast<size_t>(bytes), 0);
-    image.Height = storedHeight;
-    auto decoder =
-        std::make_unique<TLzwDecoder>(lzw, image, image.Pixels.data(), declaredHeight, storedHeight);
+void TGif::Decode(const TGifImageRecord& image, uint8_t* pixels, int width, int height) const {
+    auto decoder = std::make_unique<TLzwDecoder>(bytes_, image, pixels, width, height);
     decoder->Decode();
 }
 
+int TGif::VisibleWidth(int index) const {
+    const TGifImageRecord& image = Image(index);
+    return std::clamp(screenWidth_ - image.Left, 0, image.Width);
+}
+
+int TGif::VisibleHeight(int index) const {
+    const TGifImageRecord& image = Image(index);
+    return std::clamp(screenHeight_ - image.Top, 0, image.Height);
+}
+
+void TGif::DecodeImage(int index, std::vector<uint8_t>& pixels) const {
+    const int width = VisibleWidth(index), height = VisibleHeight(index);
+    pixels.assign(static_cast<size_t>(width) * height, 0);
+    Decode(images_[index], pixels.data(), width, height);
+}
+
 bool TGif::Transparent() const {
-    for (const TGifImageRecord& image : images_)
-        if (const TGifExtension* gc = image.GraphicControl(); gc && gc->HasTransparent) return true;
+    if (images_.empty()) return false;
+    const TGifImageRecord& first = images_.front();
+    if (first.Left > 0 || first.Top > 0 || first.Left + first.Width < screenWidth_ ||
+        first.Top + first.Height < screenHeight_)
+        return true;
+    for (int i = 0; i < ImageCount(); ++i) {
+        if (ImageTransparentIndex(i) >= 0) return true;
+        const int disposal = ImageDisposalMethod(i);
+        if (i + 1 < ImageCount() && (disposal == 2 || disposal == 3)) return true;
+    }
     return false;
 }
 
@@ -418,77 +461,92 @@ int TGif::ImageTransparentIndex(int index) const {
     return gc && gc->HasTransparent ? gc->TransparentIndex : -1;
 }
 
-void TGif::CheckStripSize() const {
-    // The size of the strip as a 24-bit bitmap file with rows padded to four bytes; the mask
-    // doubles the memory, so a transparent strip gets half the room.
-    const int64_t stripWidth = int64_t{screenWidth_} * ImageCount();
-    const int64_t rowSize = (stripWidth * 3 + 3) / 4 * 4;
-    const int64_t total = int64_t{screenHeight_} * rowSize + 54;
-    const int64_t limit = Transparent() ? 100'000'001 : 200'000'001;
-    if (total >= limit || stripWidth > INT_MAX / 4) RaiseGifError(geTooLarge);
+TGifComposer::TGifComposer(const TGif& gif) : gif_(&gif) {}
+
+size_t TGifComposer::MemoryBytes() const {
+    return canvas_.Pixels.capacity() + mask_.Bits.capacity() + savedPixels_.capacity() + indexes_.capacity();
 }
 
-TGifStrip TGif::ComposeFrames(int count) const {
-    CheckStripSize();
-    count = std::clamp(count, 0, ImageCount());
-    const int sw = screenWidth_, sh = screenHeight_;
-    const bool transparent = Transparent();
-    TGifStrip strip;
-    TPixelImage& out = strip.Image;
-    out.Allocate(sw * count, sh);
-    if (transparent) strip.Mask.Allocate(out.Width, sh, 1);
-    TPixelMask& mask = strip.Mask;
-    const size_t rowBytes = static_cast<size_t>(out.Width) * 3;
-    if (sw <= 0 || sh <= 0) return strip; // a screen of no size shows nothing
+TGifComposer::TArea TGifComposer::AreaOf(int index) const {
+    const TGifImageRecord& image = gif_->Image(index);
+    const int sw = gif_->ScreenWidth(), sh = gif_->ScreenHeight();
+    return TArea{std::min(image.Left, sw), std::min(image.Top, sh), std::min(image.Left + image.Width, sw),
+                 std::min(image.Top + image.Height, sh)};
+}
 
-    for (int i = 0; i < count; ++i) {
-        const TGifImageRecord& image = images_[i];
-        const size_t x0 = static_cast<size_t>(i) * sw;
-        if (i > 0) {
-            // Every frame starts from the one before it.
-            for (int y = 0; y < sh; ++y) {
-                uint8_t* row = out.Pixels.data() + y * rowBytes;
-                std::memcpy(row + x0 * 3, row + (x0 - sw) * 3, static_cast<size_t>(sw) * 3);
-                if (transparent) {
-                    uint8_t* m = mask.Bits.data() + static_cast<size_t>(y) * mask.Width;
-                    std::memcpy(m + x0, m + x0 - sw, static_cast<size_t>(sw));
-                }
-            }
-            // A frame to be removed (restore to background or to previous) leaves its rectangle
-            // transparent, clipped to the screen.
-            const int disposal = ImageDisposalMethod(i - 1);
-            if (transparent && (disposal == 2 || disposal == 3)) {
-                const TGifImageRecord& before = images_[i - 1];
-                const int left = std::min(before.Left, sw), right = std::min(before.Left + before.Width, sw);
-                const int top = std::min(before.Top, sh), bottom = std::min(before.Top + before.Height, sh);
-                for (int y = top; y < bottom && left < right; ++y)
-                    std::memset(&mask.At(static_cast<int>(x0) + left, y), 1,
-                                static_cast<size_t>(right - left));
-            }
+void TGifComposer::Restart() {
+    canvas_.Allocate(gif_->ScreenWidth(), gif_->ScreenHeight());
+    mask_.Allocate(gif_->ScreenWidth(), gif_->ScreenHeight(), 1);
+    frame_ = -1;
+}
+
+void TGifComposer::Seek(int index) {
+    index = std::clamp(index, 0, gif_->ImageCount() - 1);
+    if (index == frame_) return;
+    if (index < frame_ || frame_ < 0) {
+        Restart();
+        Draw(0);
+        frame_ = 0;
+    }
+    while (frame_ < index) {
+        Dispose(frame_);
+        ++frame_;
+        Draw(frame_);
+    }
+}
+
+void TGifComposer::Dispose(int index) {
+    const int disposal = gif_->ImageDisposalMethod(index);
+    if (disposal != 2 && disposal != 3) return;
+    const TArea a = AreaOf(index);
+    const size_t width = static_cast<size_t>(std::max(a.Right - a.Left, 0));
+    for (int y = a.Top; y < a.Bottom && width > 0; ++y) {
+        uint8_t* px = canvas_.Row(y) + static_cast<size_t>(a.Left) * 3;
+        uint8_t* m = &mask_.At(a.Left, y);
+        if (disposal == 2) {
+            std::memset(px, 0, width * 3);
+            std::memset(m, 1, width);
+            continue;
         }
-        const TGifColorTable& table = tables_[image.TableIndex];
-        const int t = ImageTransparentIndex(i);
-        const int visibleWidth = std::clamp(sw - image.Left, 0, image.Width);
-        for (int r = 0; r < image.Height && visibleWidth > 0; ++r) {
-            const int y = image.Top + r;
-            if (y >= sh) break;
-            const uint8_t* src = image.Pixels.data() + static_cast<size_t>(r) * image.Width;
-            uint8_t* dst = out.Pixels.data() + y * rowBytes + (x0 + image.Left) * 3;
-            uint8_t* m = transparent ? &mask.At(static_cast<int>(x0) + image.Left, y) : nullptr;
-            if (i == 0 && m) std::memset(m, 0, static_cast<size_t>(visibleWidth));
-            for (int c = 0; c < visibleWidth; ++c, dst += 3) {
-                const int p = src[c];
-                if (p == t) {
-                    if (m && i == 0) m[c] = 1; // black in the first frame, which it already is
-                    continue;
-                }
-                const uint32_t color = table.Colors[p];
-                dst[0] = static_cast<uint8_t>(color >> 16);
-                dst[1] = static_cast<uint8_t>(color >> 8);
-                dst[2] = static_cast<uint8_t>(color);
-                if (m) m[c] = 0;
+        const uint8_t* saved = savedPixels_.data() + static_cast<size_t>(y - a.Top) * width * 4;
+        for (size_t x = 0; x < width; ++x, px += 3, saved += 4) {
+            px[0] = saved[0], px[1] = saved[1], px[2] = saved[2];
+            m[x] = saved[3];
+        }
+    }
+}
+
+void TGifComposer::Draw(int index) {
+    const TArea a = AreaOf(index);
+    const int width = std::max(a.Right - a.Left, 0), height = std::max(a.Bottom - a.Top, 0);
+    if (gif_->ImageDisposalMethod(index) == 3) {
+        // What the frame covers, to be put back when it is disposed of.
+        savedPixels_.resize(static_cast<size_t>(width) * height * 4);
+        uint8_t* out = savedPixels_.data();
+        for (int y = a.Top; y < a.Bottom; ++y) {
+            const uint8_t* px = canvas_.Row(y) + static_cast<size_t>(a.Left) * 3;
+            for (int x = 0; x < width; ++x, px += 3, out += 4) {
+                out[0] = px[0], out[1] = px[1], out[2] = px[2];
+                out[3] = mask_.At(a.Left + x, y);
             }
         }
     }
-    return strip;
+    if (width == 0 || height == 0) return;
+    gif_->DecodeImage(index, indexes_);
+    const TGifColorTable& table = gif_->ColorTable(gif_->Image(index).TableIndex);
+    const int t = gif_->ImageTransparentIndex(index);
+    for (int r = 0; r < height; ++r) {
+        const uint8_t* src = indexes_.data() + static_cast<size_t>(r) * width;
+        uint8_t* dst = canvas_.Row(a.Top + r) + static_cast<size_t>(a.Left) * 3;
+        uint8_t* m = &mask_.At(a.Left, a.Top + r);
+        for (int c = 0; c < width; ++c, dst += 3) {
+            const int p = src[c];
+            if (p == t) continue;
+            const uint32_t color = table.Colors[p];
+            dst[0] = static_cast<uint8_t>(color >> 16);
+            dst[1] = static_cast<uint8_t>(color >> 8);
+            dst[2] = static_cast<uint8_t>(color);
+            m[c] = 0;
+        }
+    }
 }

@@ -1,6 +1,7 @@
-// TGif: reads a whole GIF87a/GIF89a file and composes its frames side by side into one strip of
-// pixels, each frame drawn over the one before it, with a transparency mask when any frame is
-// transparent. Free of windows: the animated-image class makes the bitmaps of the strip.
+// TGif: reads a whole GIF87a/GIF89a file, keeps its bytes and the facts of its images, and decodes
+// an image's pixels when they are wanted. TGifComposer builds the frames one after another on a
+// screen-sized canvas by the GIF89a disposal rules, so an animation of any length needs the file
+// and a few screens of memory. Free of windows: the animated-image class makes the bitmaps.
 #pragma once
 
 #include <array>
@@ -66,15 +67,10 @@ struct TGifImageRecord {
     int TableIndex = -1;
     int MinCodeSize = 0;
     std::vector<TGifExtension> Extensions;
-    // Width * Height colour indexes, top row first; pixels the data did not reach stay 0.
-    std::vector<uint8_t> Pixels;
+    // Where the image's LZW data sub-blocks start in the file's bytes; the pixels are decoded
+    // from there each time they are wanted (TGif::DecodeImage).
+    size_t DataOffset = 0;
     const TGifExtension* GraphicControl() const;
-};
-
-// The composed frames: frame k (0-based) fills columns k * ScreenWidth .. (k + 1) * ScreenWidth - 1.
-struct TGifStrip {
-    TPixelImage Image;
-    TPixelMask Mask; // empty unless the GIF is transparent
 };
 
 class TGif {
@@ -85,7 +81,8 @@ public:
     TGif(TGif&&) = default;
     TGif& operator=(TGif&&) = default;
 
-    // Decodes the whole file from the stream's start / from memory. Raises EInvalidGraphicOperation
+    // Reads the whole file from the stream's start / from memory, keeping a copy of its bytes,
+    // and decodes every image once to check its data. Raises EInvalidGraphicOperation
     // "TGif: ..." on a format error; the object then holds a partial load and is only to be freed.
     void LoadFromStream(TStream& stream);
     void LoadFromBytes(const void* data, size_t size);
@@ -93,12 +90,16 @@ public:
     int ScreenWidth() const { return screenWidth_; }
     int ScreenHeight() const { return screenHeight_; }
     int ImageCount() const { return static_cast<int>(images_.size()); }
+    // The file's size in bytes (the copy the object keeps).
+    size_t FileSize() const { return bytes_.size(); }
     // The NETSCAPE loop count, -1 when the file has none.
     int LoopCount = -1;
-    // The most bytes the images' pixel buffers may take together; a file asking for more fails
-    // with "Animated GIF too large" before the buffer is allocated. Kept across loads.
+    // The most bytes the composed screen may take (its canvas and mask, four bytes a pixel); a
+    // larger screen fails with "Animated GIF too large". Kept across loads.
     int64_t PixelBudget = kMaxPictureBytes;
-    // True when any image's graphic control has the transparent flag.
+    // True when a composed frame may show what lies behind the picture: a frame has a
+    // transparent colour, the first frame leaves part of the screen uncovered, or a frame before
+    // the last is disposed (restored to the background or to what was there before it).
     bool Transparent() const;
 
     // Per image, index 0..ImageCount()-1; another index raises "TGif: Value Out Of Range".
@@ -106,6 +107,10 @@ public:
     int ImageTop(int index) const { return Image(index).Top; }
     int ImageWidth(int index) const { return Image(index).Width; }
     int ImageHeight(int index) const { return Image(index).Height; }
+    // The part of the image on the screen: its columns and rows left of and above the screen's
+    // right and bottom edges (0 for an image wholly outside).
+    int VisibleWidth(int index) const;
+    int VisibleHeight(int index) const;
     // Hundredths of a second, at least 1.
     int ImageDelay(int index) const;
     // 0..3; 0 without a graphic control.
@@ -114,14 +119,9 @@ public:
     int ImageTransparentIndex(int index) const;
     const TGifImageRecord& Image(int index) const;
     const TGifColorTable& ColorTable(int index) const { return tables_.at(index); }
-
-    // The strip of composed frames and, when Transparent(), its mask.
-    TGifStrip GifFrameToBitmapStream() const { return ComposeFrames(ImageCount()); }
-    // The first count frames only (1: the first frame's picture alone, as a still picture).
-    TGifStrip ComposeFrames(int count) const;
-    // The strip's size check alone: raises "TGif: Animated GIF too large" when the strip would be
-    // too big. LoadFromStream runs it, so a loaded object can always build its strip.
-    void CheckStripSize() const;
+    // The image's colour indexes on the screen: VisibleWidth x VisibleHeight, top row first;
+    // pixels the data did not reach are 0. The data was checked by the load, so this cannot fail.
+    void DecodeImage(int index, std::vector<uint8_t>& pixels) const;
 
 private:
     class TReader;
@@ -132,7 +132,11 @@ private:
     void ReadExtension(TReader& in);
     void ReadImage(TReader& in);
     void ReadColorTable(TReader& in, int size);
+    // Decodes the image into pixels (width x height kept of it), or only checks its data when
+    // pixels is nullptr.
+    void Decode(const TGifImageRecord& image, uint8_t* pixels, int width, int height) const;
 
+    std::vector<uint8_t> bytes_;
     int screenWidth_ = 0;
     int screenHeight_ = 0;
     bool globalTable_ = false;
@@ -145,7 +149,46 @@ private:
     std::vector<TGifImageRecord> images_;
     std::vector<TGifColorTable> tables_;
     std::vector<TGifExtension> pending_;
-    int64_t pixelBytes_ = 0; // running total of the images' pixel buffers
+};
+
+// The frames of a loaded GIF, composed one after another on a screen-sized canvas. The screen
+// starts see-through (what lies behind the picture shows), each frame is drawn over it with its
+// transparent pixels leaving what is below, and before the next frame the shown frame's
+// rectangle is disposed of: 0 and 1 leave it, 2 makes it see-through again (the background), 3
+// puts back what was there before the frame was drawn. Holds the canvas, its mask, the area a
+// disposal 3 frame covered and one frame's indexes: at most 9 bytes a screen pixel.
+class TGifComposer {
+public:
+    // The GIF must stay alive and unchanged while the composer is used.
+    explicit TGifComposer(const TGif& gif);
+
+    // Makes the canvas show frame index (0-based, clamped to the frames): steps on from the
+    // frame shown when index is later, else starts again from the empty screen.
+    void Seek(int index);
+    // The frame shown, -1 before the first Seek.
+    int Frame() const { return frame_; }
+    // The screen's pixels and mask (1 = see-through).
+    const TPixelImage& Pixels() const { return canvas_; }
+    const TPixelMask& Mask() const { return mask_; }
+    // The bytes of the buffers the composer holds now.
+    size_t MemoryBytes() const;
+
+private:
+    struct TArea {
+        int Left = 0, Top = 0, Right = 0, Bottom = 0;
+    };
+    TArea AreaOf(int index) const;
+    void Restart();
+    void Dispose(int index);
+    void Draw(int index);
+
+    const TGif* gif_;
+    int frame_ = -1;
+    TPixelImage canvas_;
+    TPixelMask mask_;
+    // The area under the last disposal 3 frame drawn, 4 bytes a pixel: blue, green, red, mask.
+    std::vector<uint8_t> savedPixels_;
+    std::vector<uint8_t> indexes_;
 };
 
 [[noreturn]] void RaiseGifError(int error);

@@ -1,9 +1,10 @@
-// The animated GIF and its strip bitmap.
+// The animated GIF and its frame bitmap.
 #include "htmlview/GifImage.h"
 
 #include <mmsystem.h>
 
 #include <algorithm>
+#include <cstring>
 #include <new>
 
 #include "htmlview/GifDecoder.h"
@@ -12,15 +13,31 @@
 std::function<DWORD()> TGIFImage::Clock = [] { return timeGetTime(); };
 
 namespace {
-// A piece of a bitmap as a new bitmap of the same pixel format.
-std::unique_ptr<TBitmap> CutColumns(TBitmap& source, int width) {
-    auto out = std::make_unique<TBitmap>();
-    out->SetPixelFormat(source.PixelFormat());
-    out->SetSize(width, source.Height());
-    BitBlt(out->Canvas().Handle(), 0, 0, width, source.Height(), source.Canvas().Handle(), 0, 0, SRCCOPY);
-    return out;
+// The composed screen into a bitmap and its monochrome mask, reusing them when they already
+// have the screen's size (every frame of an animation has).
+void CopyFrame(const TGifComposer& composer, ThtBitmap& target) {
+    const TPixelImage& image = composer.Pixels();
+    if (target.Width() != image.Width || target.Height() != image.Height ||
+        target.PixelFormat() != TPixelFormat::pf24bit) {
+        PixelsToBitmap(image, target);
+    } else {
+        for (int y = 0; y < image.Height; ++y)
+            std::memcpy(target.ScanLine(y), image.Row(y), static_cast<size_t>(image.Width) * 3);
+    }
+    if (!target.HasMask()) return;
+    const TPixelMask& mask = composer.Mask();
+    TBitmap& bits = *target.Mask();
+    for (int y = 0; y < mask.Height; ++y) {
+        auto* row = static_cast<uint8_t*>(bits.ScanLine(y));
+        std::memset(row, 0, static_cast<size_t>(bits.BytesPerLine()));
+        const uint8_t* m = mask.Bits.data() + static_cast<size_t>(y) * mask.Width;
+        for (int x = 0; x < mask.Width; ++x)
+            if (m[x]) row[x >> 3] |= static_cast<uint8_t>(0x80 >> (x & 7));
+    }
 }
 } // namespace
+
+TGIFImage::~TGIFImage() = default;
 
 void ThtBitmap::Draw(TCanvas& canvas, const RECT& rect) {
     StretchDraw(canvas, rect, RECT{0, 0, Width(), Height()});
@@ -52,38 +69,35 @@ void ThtBitmap::StretchDraw(TCanvas& canvas, const RECT& dest, const RECT& sourc
     if (oldPalette) SelectPalette(dc, oldPalette, TRUE);
 }
 
-std::unique_ptr<TGIFImage> TGIFImage::FromDecoder(const TGif& gif) {
+std::unique_ptr<TGIFImage> TGIFImage::FromDecoder(std::shared_ptr<const TGif> gif) {
     std::unique_ptr<TGIFImage> image(new TGIFImage());
-    image->NumFrames = gif.ImageCount();
+    image->NumFrames = gif->ImageCount();
     image->Animated = image->NumFrames >= 2;
-    image->Width = gif.ScreenWidth();
-    image->Height = gif.ScreenHeight();
-    const int loops = gif.LoopCount;
+    image->Width = gif->ScreenWidth();
+    image->Height = gif->ScreenHeight();
+    const int loops = gif->LoopCount;
     image->NumIterations = loops > 0 ? loops + 1 : (loops == 0 ? 0 : 1);
-    image->IsTransparent = gif.Transparent();
-    const TGifStrip strip = gif.GifFrameToBitmapStream();
-    image->strip_ = std::make_shared<ThtBitmap>();
-    PixelsToBitmap(strip.Image, *image->strip_);
-    if (!strip.Mask.Empty()) image->strip_->SetMask(MaskFromPixels(strip.Mask));
+    image->IsTransparent = gif->Transparent();
     for (int i = 0; i < image->NumFrames; ++i) {
         TgfFrame frame;
-        frame.FrameDisposal = gif.ImageDisposalMethod(i);
-        frame.FrameLeft = gif.ImageLeft(i);
-        frame.FrameTop = gif.ImageTop(i);
-        frame.FrameWidth = gif.ImageWidth(i);
-        frame.FrameHeight = gif.ImageHeight(i);
-        frame.FrameDelay = std::max(30, gif.ImageDelay(i) * 10);
+        frame.FrameDisposal = gif->ImageDisposalMethod(i);
+        frame.FrameLeft = gif->ImageLeft(i);
+        frame.FrameTop = gif->ImageTop(i);
+        frame.FrameWidth = gif->ImageWidth(i);
+        frame.FrameHeight = gif->ImageHeight(i);
+        frame.FrameDelay = std::max(30, gif->ImageDelay(i) * 10);
         image->frames_.push_back(frame);
     }
+    image->gif_ = std::move(gif);
     return image;
 }
 
 std::unique_ptr<TGIFImage> TGIFImage::CreateAGifFromStream(bool& nonAnimated, TStream& stream) {
     nonAnimated = true;
     try {
-        TGif gif;
-        gif.LoadFromStream(stream);
-        auto image = FromDecoder(gif);
+        auto gif = std::make_shared<TGif>();
+        gif->LoadFromStream(stream);
+        auto image = FromDecoder(std::move(gif));
         nonAnimated = image->NumFrames < 2;
         return image;
     } catch (const Exception&) {
@@ -110,7 +124,7 @@ std::unique_ptr<TGIFImage> TGIFImage::CreateCopy(const TGIFImage& source) {
     image->NumFrames = source.NumFrames;
     image->NumIterations = source.NumIterations;
     image->IsTransparent = source.IsTransparent;
-    image->strip_ = source.strip_;
+    image->gif_ = source.gif_;
     image->IsCopy = true;
     image->frames_ = source.frames_;
     for (TgfFrame& frame : image->frames_)
@@ -118,22 +132,37 @@ std::unique_ptr<TGIFImage> TGIFImage::CreateCopy(const TGIFImage& source) {
     return image;
 }
 
+void TGIFImage::ComposeCurrentFrame() {
+    if (bitmapFrame_ == currentFrame_ && frameBitmap_) return;
+    if (!composer_) composer_ = std::make_unique<TGifComposer>(*gif_);
+    composer_->Seek(currentFrame_ - 1);
+    if (!frameBitmap_) {
+        frameBitmap_ = std::make_unique<ThtBitmap>();
+        if (IsTransparent)
+            frameBitmap_->SetMask(std::make_unique<TBitmap>(Width, Height, TPixelFormat::pf1bit));
+    }
+    CopyFrame(*composer_, *frameBitmap_);
+    bitmapFrame_ = currentFrame_;
+}
+
 void TGIFImage::Draw(TCanvas& canvas, int x, int y, int wid, int ht) {
     StretchedRect = RECT{x, y, x + wid, y + ht};
-    if (!Visible || NumFrames < 1 || !strip_ || strip_->Empty()) return;
-    const int left = (currentFrame_ - 1) * Width;
+    if (!Visible || NumFrames < 1 || !gif_ || Width <= 0 || Height <= 0) return;
+    ComposeCurrentFrame();
     const int oldMode = SetStretchBltMode(canvas.Handle(), COLORONCOLOR);
     const DWORD oldCopy = canvas.CopyMode();
     canvas.SetCopyMode(SRCCOPY);
-    strip_->StretchDraw(canvas, StretchedRect, RECT{left, 0, left + Width, Height});
+    frameBitmap_->StretchDraw(canvas, StretchedRect, RECT{0, 0, Width, Height});
     canvas.SetCopyMode(oldCopy);
     SetStretchBltMode(canvas.Handle(), oldMode);
 }
 
 TBitmap* TGIFImage::GetBitmap() {
-    if (!bitmap_ && strip_ && !strip_->Empty()) {
-        bitmap_ = CutColumns(*strip_, Width);
-        if (strip_->HasMask()) maskedBitmap_ = CutColumns(*strip_->Mask(), Width);
+    if (!bitmap_ && gif_ && Width > 0 && Height > 0) {
+        TGifComposer first(*gif_);
+        first.Seek(0);
+        bitmap_ = BitmapFromPixels(first.Pixels());
+        if (IsTransparent) maskedBitmap_ = MaskFromPixels(first.Mask());
     }
     return bitmap_.get();
 }
@@ -142,6 +171,15 @@ TBitmap* TGIFImage::GetMaskedBitmap() {
     if (!IsTransparent) return nullptr;
     GetBitmap();
     return maskedBitmap_.get();
+}
+
+size_t TGIFImage::MemoryBytes() const {
+    auto bitmapBytes = [](const TBitmap* b) {
+        return b ? static_cast<size_t>(b->BytesPerLine()) * static_cast<size_t>(b->Height()) : size_t{0};
+    };
+    size_t bytes = composer_ ? composer_->MemoryBytes() : 0;
+    if (frameBitmap_) bytes += bitmapBytes(frameBitmap_.get()) + bitmapBytes(frameBitmap_->Mask());
+    return bytes + bitmapBytes(bitmap_.get()) + bitmapBytes(maskedBitmap_.get());
 }
 
 DWORD TGIFImage::FrameInterval() const {

@@ -1,7 +1,8 @@
-// TGIFImage: an animated GIF for the HTML viewer (Win32). All frames are decoded once into a strip
-// bitmap, frame k in columns (k - 1) * Width .. k * Width - 1, already composed; animating only
-// moves the current frame and invalidates where the image was drawn. ThtBitmap is the strip's
-// bitmap class: a bitmap with its own transparency mask that draws itself stretched and masked.
+// TGIFImage: an animated GIF for the HTML viewer (Win32). It keeps the loaded file (shared with its
+// copies) and composes a frame when it is drawn, so memory stays a few screens of the picture
+// beside the file however many frames it has; animating moves the current frame and invalidates
+// where the image was drawn. ThtBitmap is the frame's bitmap class: a bitmap with its own
+// transparency mask that draws itself stretched and masked.
 #pragma once
 
 #include <windows.h>
@@ -15,6 +16,7 @@
 #include "gui/Graphics.h"
 
 class TGif;
+class TGifComposer;
 
 class ThtBitmap : public TBitmap {
 public:
@@ -31,7 +33,7 @@ private:
     std::unique_ptr<TBitmap> mask_;
 };
 
-// One frame's facts; the strip already holds its pixels.
+// One frame's facts.
 struct TgfFrame {
     int FrameLeft = 0, FrameTop = 0, FrameWidth = 0, FrameHeight = 0;
     int FrameDelay = 30; // milliseconds: max(30, delay field x 10)
@@ -45,8 +47,9 @@ public:
     // for fewer than two frames.
     static std::unique_ptr<TGIFImage> CreateAGifFromStream(bool& nonAnimated, TStream& stream);
     static std::unique_ptr<TGIFImage> CreateAGif(const std::string& name, bool& nonAnimated);
-    // A new image sharing source's strip, with its own frame clock, starting at frame 1.
+    // A new image sharing source's file, with its own frame clock, starting at frame 1.
     static std::unique_ptr<TGIFImage> CreateCopy(const TGIFImage& source);
+    ~TGIFImage() override;
 
     // Draws the current frame scaled into (x, y, wid, ht) when Visible; remembers the rectangle.
     void Draw(TCanvas& canvas, int x, int y, int wid, int ht);
@@ -63,8 +66,13 @@ public:
     // time is up, and invalidates the control's window where the image was drawn.
     void CheckTime(HWND control);
 
-    ThtBitmap& Strip() const { return *strip_; }
+    // The loaded file, shared by the copies.
+    const TGif& Source() const { return *gif_; }
     const std::vector<TgfFrame>& Frames() const { return frames_; }
+    // The bitmap of the frame last drawn (nullptr before the first Draw).
+    ThtBitmap* FrameBitmap() const { return frameBitmap_.get(); }
+    // The bytes this image holds beside the shared file: the composer's buffers and the bitmaps.
+    size_t MemoryBytes() const;
 
     bool Animated = false;
     int Width = 0, Height = 0;
@@ -85,10 +93,15 @@ public:
 
 private:
     TGIFImage() = default;
-    static std::unique_ptr<TGIFImage> FromDecoder(const TGif& gif);
+    static std::unique_ptr<TGIFImage> FromDecoder(std::shared_ptr<const TGif> gif);
     DWORD FrameInterval() const;
+    // Brings the frame bitmap to the current frame, composing what is needed.
+    void ComposeCurrentFrame();
 
-    std::shared_ptr<ThtBitmap> strip_;
+    std::shared_ptr<const TGif> gif_;
+    std::unique_ptr<TGifComposer> composer_;
+    std::unique_ptr<ThtBitmap> frameBitmap_;
+    int bitmapFrame_ = 0; // the frame the bitmap shows, 0 for none
     std::vector<TgfFrame> frames_;
     std::unique_ptr<TBitmap> bitmap_;
     std::unique_ptr<TBitmap> maskedBitmap_;

@@ -22,7 +22,9 @@ bool DecodePictureBytes(const void* data, size_t size, bool gifs, TPixelImage& o
             if (!gifs) return false;
             TGif gif;
             gif.LoadFromBytes(data, size);
-            out = std::move(gif.ComposeFrames(1).Image);
+            TGifComposer first(gif);
+            first.Seek(0);
+            out = first.Pixels(); // see-through parts black
             out.SourceBits = 8;
             return true;
         }

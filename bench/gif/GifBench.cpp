@@ -1,7 +1,9 @@
-// gif_bench: decoding a 500 x 500 GIF of 100 frames and a large photo-like single-frame GIF into
-// the composed strip, against giflib's DGifSlurp of the same bytes followed by a plain
-// compositing loop that builds the same strip. Both files are written by giflib's encoder, so
-// their LZW streams are those of a real encoder. The ratios are printed at the end.
+// gif_bench: loading a 500 x 500 GIF of 100 frames and a large photo-like single-frame GIF and
+// composing every frame in turn (the animation played once), against giflib's DGifSlurp of the
+// same bytes followed by a plain loop drawing each frame on one canvas. Both files are written by
+// giflib's encoder, so their LZW streams are those of a real encoder. The ratios are printed at
+// the end. Then the memory of a big animation (783 frames of 640 x 421) while it plays: the
+// peak of the heap against the file's size plus four 32-bit screens.
 #include <benchmark/benchmark.h>
 
 #include <gif_lib.h>
@@ -10,11 +12,36 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <cstdlib>
 #include <map>
+#include <new>
 #include <string>
 #include <vector>
 
 #include "htmlview/GifDecoder.h"
+
+// The heap's live and peak bytes, counted by this program's operator new and delete.
+namespace {
+size_t liveBytes = 0, peakBytes = 0;
+} // namespace
+
+void* operator new(size_t size) {
+    auto* block = static_cast<size_t*>(std::malloc(size + sizeof(std::max_align_t)));
+    if (!block) throw std::bad_alloc();
+    *block = size;
+    liveBytes += size;
+    peakBytes = std::max(peakBytes, liveBytes);
+    return reinterpret_cast<char*>(block) + sizeof(std::max_align_t);
+}
+void operator delete(void* p) noexcept {
+    if (!p) return;
+    auto* block = reinterpret_cast<size_t*>(static_cast<char*>(p) - sizeof(std::max_align_t));
+    liveBytes -= *block;
+    std::free(block);
+}
+void operator delete(void* p, size_t) noexcept {
+    operator delete(p);
+}
 
 namespace {
 
@@ -105,8 +132,11 @@ void Ours(benchmark::State& state, const std::string& bytes) {
     for (auto _ : state) {
         TGif gif;
         gif.LoadFromBytes(bytes.data(), bytes.size());
-        TGifStrip strip = gif.GifFrameToBitmapStream();
-        benchmark::DoNotOptimize(strip.Image.Pixels.data());
+        TGifComposer composer(gif);
+        for (int i = 0; i < gif.ImageCount(); ++i) {
+            composer.Seek(i);
+            benchmark::DoNotOptimize(composer.Pixels().Pixels.data());
+        }
     }
 }
 
@@ -135,47 +165,34 @@ void Giflib(benchmark::State& state, const std::string& bytes) {
         }
         const int sw = gif->SWidth, sh = gif->SHeight, n = gif->ImageCount;
         std::vector<GraphicsControlBlock> gcb(n);
-        bool transparent = false;
         for (int i = 0; i < n; ++i) {
             gcb[i] = GraphicsControlBlock{0, false, 0, NO_TRANSPARENT_COLOR};
             DGifSavedExtensionToGCB(gif, i, &gcb[i]);
-            transparent = transparent || gcb[i].TransparentColor != NO_TRANSPARENT_COLOR;
         }
-        const size_t stride = static_cast<size_t>(sw) * n * 3;
-        std::vector<uint8_t> strip(stride * sh, 0);
-        std::vector<uint8_t> mask(transparent ? static_cast<size_t>(sw) * n * sh : 0, 1);
+        // One canvas; every frame of these files is left in place (no disposal to undo).
+        const size_t stride = static_cast<size_t>(sw) * 3;
+        std::vector<uint8_t> canvas(stride * sh, 0);
+        std::vector<uint8_t> mask(static_cast<size_t>(sw) * sh, 1);
         for (int i = 0; i < n; ++i) {
             const SavedImage& frame = gif->SavedImages[i];
             const GifImageDesc& d = frame.ImageDesc;
-            if (i > 0)
-                for (int y = 0; y < sh; ++y) {
-                    uint8_t* row = strip.data() + y * stride;
-                    std::memcpy(row + static_cast<size_t>(i) * sw * 3,
-                                row + static_cast<size_t>(i - 1) * sw * 3, sw * 3);
-                    if (transparent) {
-                        uint8_t* m = mask.data() + static_cast<size_t>(y) * sw * n;
-                        std::memcpy(m + static_cast<size_t>(i) * sw, m + static_cast<size_t>(i - 1) * sw, sw);
-                    }
-                }
             const ColorMapObject* map = d.ColorMap ? d.ColorMap : gif->SColorMap;
             const int t = gcb[i].TransparentColor;
             for (int r = 0; r < d.Height && d.Top + r < sh; ++r) {
                 const uint8_t* src = frame.RasterBits + static_cast<size_t>(r) * d.Width;
-                uint8_t* dst =
-                    strip.data() + (d.Top + r) * stride + (static_cast<size_t>(i) * sw + d.Left) * 3;
-                uint8_t* m = transparent ? mask.data() + static_cast<size_t>(d.Top + r) * sw * n +
-                                               static_cast<size_t>(i) * sw + d.Left
-                                         : nullptr;
+                uint8_t* dst = canvas.data() + (d.Top + r) * stride + static_cast<size_t>(d.Left) * 3;
+                uint8_t* m = mask.data() + static_cast<size_t>(d.Top + r) * sw + d.Left;
                 for (int c = 0; c < d.Width && d.Left + c < sw; ++c) {
                     const int p = src[c];
                     if (p == t) continue;
                     const GifColorType& col = map->Colors[p < map->ColorCount ? p : 0];
                     dst[c * 3] = col.Blue, dst[c * 3 + 1] = col.Green, dst[c * 3 + 2] = col.Red;
-                    if (m) m[c] = 0;
+                    m[c] = 0;
                 }
             }
+            benchmark::DoNotOptimize(canvas.data());
         }
-        benchmark::DoNotOptimize(strip.data());
+        benchmark::DoNotOptimize(canvas.data());
         DGifCloseFile(gif, &error);
     }
 }
@@ -196,6 +213,60 @@ BENCHMARK(BM_Animation_TGif)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Animation_Giflib)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Photo_TGif)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Photo_Giflib)->Unit(benchmark::kMillisecond);
+
+// 783 frames of 640 x 421 (as big as a real animation that needs a 633 MB strip of frames), each
+// a band of 60 rows moving down over the picture; frames are made one at a time while encoding.
+std::string BigAnimation() {
+    const int w = 640, h = 421, n = 783, band = 60;
+    std::string out;
+    int error = 0;
+    GifFileType* gif = EGifOpen(&out, WriteToString, &error);
+    GifColorType colors[256];
+    for (int i = 0; i < 256; ++i)
+        colors[i] = GifColorType{static_cast<GifByteType>(i), static_cast<GifByteType>(255 - i),
+                                 static_cast<GifByteType>(i * 7)};
+    ColorMapObject* map = GifMakeMapObject(256, colors);
+    EGifPutScreenDesc(gif, w, h, 8, 0, map);
+    std::vector<uint8_t> row(w);
+    for (int f = 0; f < n; ++f) {
+        GraphicsControlBlock gcb{f == 0 ? DISPOSE_DO_NOT : DISPOSE_PREVIOUS, false, 4, NO_TRANSPARENT_COLOR};
+        GifByteType ext[4];
+        EGifGCBToExtension(&gcb, ext);
+        EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, 4, ext);
+        const int top = f == 0 ? 0 : f * 5 % (h - band), rows = f == 0 ? h : band;
+        EGifPutImageDesc(gif, 0, top, w, rows, false, nullptr);
+        for (int y = 0; y < rows; ++y) {
+            for (int x = 0; x < w; ++x)
+                row[x] = static_cast<uint8_t>(f == 0 ? (x / 40 + (top + y) / 40) * 16 : (x + f) / 8);
+            EGifPutLine(gif, row.data(), w);
+        }
+    }
+    EGifCloseFile(gif, &error);
+    GifFreeMapObject(map);
+    return out;
+}
+
+// Loads the big animation and plays it through once, reporting the heap's peak above what was
+// live before, the file's size and the bound (the file plus four screens at 4 bytes a pixel).
+void BM_BigAnimationMemory(benchmark::State& state) {
+    static const std::string bytes = BigAnimation();
+    for (auto _ : state) {
+        const size_t before = liveBytes;
+        peakBytes = liveBytes;
+        TGif gif;
+        gif.LoadFromBytes(bytes.data(), bytes.size());
+        TGifComposer composer(gif);
+        for (int i = 0; i < gif.ImageCount(); ++i)
+            composer.Seek(i);
+        const double screen = 4.0 * gif.ScreenWidth() * gif.ScreenHeight();
+        state.counters["frames"] = gif.ImageCount();
+        state.counters["file_MB"] = bytes.size() / 1e6;
+        state.counters["peak_MB"] = (peakBytes - before) / 1e6;
+        state.counters["bound_MB"] = (bytes.size() + 4 * screen) / 1e6;
+        state.counters["strip_MB"] = 3.0 * gif.ScreenWidth() * gif.ScreenHeight() * gif.ImageCount() / 1e6;
+    }
+}
+BENCHMARK(BM_BigAnimationMemory)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 class TRatioReporter : public benchmark::ConsoleReporter {
 public:

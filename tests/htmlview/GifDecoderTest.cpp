@@ -6,10 +6,12 @@
 
 #include <algorithm>
 #include <cstring>
+#include <set>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 
+#include "GifReference.h"
 #include "GifTestFiles.h"
 #include "htmlview/GifDecoder.h"
 
@@ -35,13 +37,13 @@ int ReadFromMemory(GifFileType* gif, GifByteType* buffer, int count) {
     return static_cast<int>(n);
 }
 
-// giflib's decoding of the file, composed into a strip by a plain loop with the same rules:
-// each frame starts from the one before, transparent pixels keep what is below (black in the
-// first frame), a disposed frame leaves its rectangle transparent in the mask.
+// giflib's decoding of the file, composed by the reference compositor.
 struct TReference {
     bool ok = false;
-    int loopCount = -1;
-    TGifStrip strip;
+    std::vector<TScreen> frames;
+    // What the file uses, so a test can tell what it covered.
+    std::set<int> disposals;
+    bool transparency = false, interlace = false, partial = false;
 };
 
 TReference DecodeWithGiflib(const std::string& bytes) {
@@ -54,86 +56,98 @@ TReference DecodeWithGiflib(const std::string& bytes) {
         DGifCloseFile(gif, &error);
         return ref;
     }
-    const int sw = gif->SWidth, sh = gif->SHeight, n = gif->ImageCount;
-    bool transparent = false;
-    std::vector<GraphicsControlBlock> gcbs(n);
-    for (int i = 0; i < n; ++i) {
-        gcbs[i] = GraphicsControlBlock{0, false, 0, NO_TRANSPARENT_COLOR};
-        DGifSavedExtensionToGCB(gif, i, &gcbs[i]);
-        transparent = transparent || gcbs[i].TransparentColor != NO_TRANSPARENT_COLOR;
+    const int sw = gif->SWidth, sh = gif->SHeight;
+    std::vector<TReferenceImage> images;
+    for (int i = 0; i < gif->ImageCount; ++i) {
+        GraphicsControlBlock gcb{0, false, 0, NO_TRANSPARENT_COLOR};
+        DGifSavedExtensionToGCB(gif, i, &gcb);
+        const SavedImage& saved = gif->SavedImages[i];
+        const GifImageDesc& d = saved.ImageDesc;
+        TReferenceImage& image = images.emplace_back();
+        image.left = d.Left, image.top = d.Top, image.width = d.Width, image.height = d.Height;
+        image.indexes.assign(saved.RasterBits, saved.RasterBits + static_cast<size_t>(d.Width) * d.Height);
+        if (const ColorMapObject* map = d.ColorMap ? d.ColorMap : gif->SColorMap)
+            for (int c = 0; c < map->ColorCount; ++c)
+                image.colors.push_back(map->Colors[c].Red | map->Colors[c].Green << 8 |
+                                       map->Colors[c].Blue << 16);
+        image.transparent = gcb.TransparentColor;
+        image.disposal = gcb.DisposalMode & 3;
+        ref.disposals.insert(image.disposal);
+        ref.transparency = ref.transparency || gcb.TransparentColor != NO_TRANSPARENT_COLOR;
+        ref.interlace = ref.interlace || d.Interlace;
+        ref.partial = ref.partial || d.Left > 0 || d.Top > 0 || d.Width < sw || d.Height < sh;
     }
-    TPixelImage& image = ref.strip.Image;
-    image.Allocate(sw * n, sh);
-    if (transparent) ref.strip.Mask.Allocate(sw * n, sh, 1);
-    for (int i = 0; i < n; ++i) {
-        const SavedImage& frame = gif->SavedImages[i];
-        const GifImageDesc& d = frame.ImageDesc;
-        if (i > 0) {
-            for (int y = 0; y < sh; ++y)
-                for (int x = 0; x < sw; ++x) {
-                    std::memcpy(image.Row(y) + (i * sw + x) * 3, image.Row(y) + ((i - 1) * sw + x) * 3, 3);
-                    if (transparent)
-                        ref.strip.Mask.At(i * sw + x, y) = ref.strip.Mask.At((i - 1) * sw + x, y);
-                }
-            const GifImageDesc& b = gif->SavedImages[i - 1].ImageDesc;
-            const int disposal = gcbs[i - 1].DisposalMode & 3;
-            if (transparent && (disposal == 2 || disposal == 3))
-                for (int y = b.Top; y < b.Top + b.Height && y < sh; ++y)
-                    for (int x = b.Left; x < b.Left + b.Width && x < sw; ++x)
-                        ref.strip.Mask.At(i * sw + x, y) = 1;
-        }
-        const ColorMapObject* map = d.ColorMap ? d.ColorMap : gif->SColorMap;
-        const int t = gcbs[i].TransparentColor;
-        for (int r = 0; r < d.Height; ++r)
-            for (int c = 0; c < d.Width; ++c) {
-                const int x = d.Left + c, y = d.Top + r;
-                if (x >= sw || y >= sh) continue;
-                const int p = frame.RasterBits[r * d.Width + c];
-                uint8_t* px = image.Row(y) + (i * sw + x) * 3;
-                if (p == t) {
-                    if (i == 0 && transparent) ref.strip.Mask.At(i * sw + x, y) = 1;
-                    continue;
-                }
-                GifColorType color{0, 0, 0};
-                if (map && p < map->ColorCount) color = map->Colors[p];
-                px[0] = color.Blue, px[1] = color.Green, px[2] = color.Red;
-                if (transparent) ref.strip.Mask.At(i * sw + x, y) = 0;
-            }
-    }
+    ref.frames = ComposeByTheRules(sw, sh, images);
     ref.ok = true;
     DGifCloseFile(gif, &error);
     return ref;
 }
 
-// The first differing pixel, or "" when the strips agree.
-std::string CompareStrips(const TGifStrip& ours, const TGifStrip& ref) {
-    if (ours.Image.Width != ref.Image.Width || ours.Image.Height != ref.Image.Height)
-        return "size " + std::to_string(ours.Image.Width) + "x" + std::to_string(ours.Image.Height) + " vs " +
-               std::to_string(ref.Image.Width) + "x" + std::to_string(ref.Image.Height);
-    if (ours.Mask.Empty() != ref.Mask.Empty()) return "mask presence differs";
-    for (int y = 0; y < ref.Image.Height; ++y)
-        for (int x = 0; x < ref.Image.Width; ++x) {
-            if (ours.Image.ColorAt(x, y) != ref.Image.ColorAt(x, y))
-                return "colour at " + std::to_string(x) + "," + std::to_string(y);
-            if (!ref.Mask.Empty() && ours.Mask.At(x, y) != ref.Mask.At(x, y))
-                return "mask at " + std::to_string(x) + "," + std::to_string(y);
+// The composer's frame as a screen.
+TScreen ScreenOf(const TGifComposer& composer) {
+    const TPixelImage& image = composer.Pixels();
+    TScreen screen{image.Width, image.Height, {}, {}};
+    for (int y = 0; y < image.Height; ++y)
+        for (int x = 0; x < image.Width; ++x) {
+            screen.color.push_back(image.ColorAt(x, y));
+            screen.seeThrough.push_back(composer.Mask().At(x, y));
         }
+    return screen;
+}
+
+// The first difference, or "" when the screens agree.
+std::string CompareScreens(const TScreen& ours, const TScreen& ref) {
+    if (ours.width != ref.width || ours.height != ref.height)
+        return "size " + std::to_string(ours.width) + "x" + std::to_string(ours.height) + " vs " +
+               std::to_string(ref.width) + "x" + std::to_string(ref.height);
+    for (size_t i = 0; i < ref.color.size(); ++i) {
+        const std::string at = std::to_string(i % ref.width) + "," + std::to_string(i / ref.width);
+        if (ours.seeThrough[i] != ref.seeThrough[i]) return "see-through at " + at;
+        if (ours.color[i] != ref.color[i]) return "colour at " + at;
+    }
     return "";
 }
 
-TGifStrip Decode(const std::string& bytes, TGif& gif) {
+// Every frame composed in the given order (frame numbers, 0-based) against the reference;
+// "" when all agree.
+std::string CompareFrames(const TGif& gif, const TReference& ref, const std::vector<int>& order) {
+    if (gif.ImageCount() != static_cast<int>(ref.frames.size())) return "frame count";
+    TGifComposer composer(gif);
+    for (int frame : order) {
+        composer.Seek(frame);
+        if (composer.Frame() != frame) return "Seek(" + std::to_string(frame) + ") shows another frame";
+        const std::string diff = CompareScreens(ScreenOf(composer), ref.frames[frame]);
+        if (!diff.empty()) return "frame " + std::to_string(frame) + ": " + diff;
+    }
+    return "";
+}
+
+std::vector<int> InOrder(int count) {
+    std::vector<int> order(count);
+    for (int i = 0; i < count; ++i)
+        order[i] = i;
+    return order;
+}
+
+void Load(const std::string& bytes, TGif& gif) {
     gif.LoadFromBytes(bytes.data(), bytes.size());
-    return gif.GifFrameToBitmapStream();
 }
 
 std::string ErrorOf(const std::string& bytes) {
     try {
         TGif gif;
-        Decode(bytes, gif);
+        Load(bytes, gif);
     } catch (const EInvalidGraphicOperation& e) {
         return e.Message();
     }
     return "";
+}
+
+// The frame the composer shows after Seek(frame), from the first.
+TScreen Frame(const TGif& gif, int frame) {
+    TGifComposer composer(gif);
+    composer.Seek(frame);
+    return ScreenOf(composer);
 }
 
 std::vector<uint8_t> Ramp(int count, int modulo) {
@@ -145,7 +159,7 @@ std::vector<uint8_t> Ramp(int count, int modulo) {
 
 } // namespace
 
-TEST(GifDecoder, EveryPictureOfGiflibsSourceMatchesGiflib) {
+TEST(GifDecoder, EveryPictureOfGiflibsSourceComposesLikeTheReference) {
     const std::filesystem::path dir = MV_TESTPICS "/gif";
     ASSERT_TRUE(std::filesystem::is_directory(dir)) << "run scripts/setup";
     int compared = 0;
@@ -154,19 +168,113 @@ TEST(GifDecoder, EveryPictureOfGiflibsSourceMatchesGiflib) {
         const TReference ref = DecodeWithGiflib(bytes);
         TGif gif;
         std::string ours;
-        TGifStrip strip;
         try {
-            strip = Decode(bytes, gif);
+            Load(bytes, gif);
         } catch (const EInvalidGraphicOperation& e) {
             ours = e.Message();
         }
         SCOPED_TRACE(entry.path().filename().string());
         if (!ref.ok) continue; // giflib refuses it too; ours only had to survive it
         ASSERT_EQ(ours, "");
-        EXPECT_EQ(CompareStrips(strip, ref.strip), "");
+        EXPECT_EQ(CompareFrames(gif, ref, InOrder(gif.ImageCount())), "");
         ++compared;
     }
     EXPECT_GE(compared, 30);
+}
+
+TEST(GifDecoder, ImageMagickAnimationsComposeByTheGif89aRules) {
+    // Animations ImageMagick made (tests/htmlview/animations/make-animations.sh): between them
+    // every disposal method, see-through pixels, interlaced and partial frames.
+    const std::filesystem::path dir = MV_ANIMATIONS;
+    TReference all;
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+        if (entry.path().extension() != ".gif") continue;
+        SCOPED_TRACE(entry.path().filename().string());
+        const std::string bytes = ReadFile(entry.path());
+        const TReference ref = DecodeWithGiflib(bytes);
+        ASSERT_TRUE(ref.ok);
+        TGif gif;
+        Load(bytes, gif);
+        const int n = gif.ImageCount();
+        EXPECT_EQ(CompareFrames(gif, ref, InOrder(n)), "");
+        // Looping round, jumping back and skipping ahead give the same frames.
+        EXPECT_EQ(CompareFrames(gif, ref, {n - 1, 0, n - 1, 1, 0, n / 2, n - 1, n / 2}), "");
+        all.disposals.insert(ref.disposals.begin(), ref.disposals.end());
+        all.transparency = all.transparency || ref.transparency;
+        all.interlace = all.interlace || ref.interlace;
+        all.partial = all.partial || ref.partial;
+        ++files;
+    }
+    EXPECT_EQ(files, 5);
+    EXPECT_EQ(all.disposals, (std::set<int>{0, 1, 2, 3}));
+    EXPECT_TRUE(all.transparency && all.interlace && all.partial);
+}
+
+TEST(GifDecoder, DisposalsAndTheFirstFrameFollowTheGif89aRules) {
+    // A 4 x 1 screen; index 1 and 2 are colours, 3 is transparent where a frame says so.
+    const uint32_t c1 = 0x07FE01, c2 = 0x0EFD02, c3 = 0x15FC03;
+    auto colors = [](const TScreen& s) {
+        std::vector<uint32_t> out;
+        for (size_t i = 0; i < s.color.size(); ++i)
+            out.push_back(s.seeThrough[i] ? 0xFFFFFFFFu : s.color[i]);
+        return out;
+    };
+    const uint32_t behind = 0xFFFFFFFF; // what lies behind the picture shows
+    {
+        // A first frame smaller than the screen shows what is behind it around it.
+        TGifWriter w(4, 1, 2);
+        w.Image(1, 0, 2, 1, {1, 2});
+        TGif gif;
+        Load(w.Bytes(), gif);
+        EXPECT_TRUE(gif.Transparent());
+        EXPECT_EQ(colors(Frame(gif, 0)), (std::vector<uint32_t>{behind, c1, c2, behind}));
+    }
+    {
+        // Restore to background without transparency: the old frame goes, the next shows alone.
+        TGifWriter w(4, 1, 2);
+        w.GraphicControl(2, 1, -1);
+        w.Image(0, 0, 4, 1, {1, 1, 1, 1});
+        w.Image(1, 0, 1, 1, {2});
+        TGif gif;
+        Load(w.Bytes(), gif);
+        EXPECT_EQ(colors(Frame(gif, 1)), (std::vector<uint32_t>{behind, c2, behind, behind}));
+    }
+    {
+        // Restore to previous, over a frame left in place: a transparent pixel of the restored
+        // frame shows the kept frame again, not a hole, and the opaque part does not linger.
+        TGifWriter w(4, 1, 2);
+        w.GraphicControl(1, 1, -1);
+        w.Image(0, 0, 4, 1, {1, 1, 1, 1});
+        w.GraphicControl(3, 1, 3);
+        w.Image(0, 0, 4, 1, {2, 3, 2, 2});
+        w.GraphicControl(1, 1, 3);
+        w.Image(3, 0, 1, 1, {3});
+        TGif gif;
+        Load(w.Bytes(), gif);
+        EXPECT_EQ(colors(Frame(gif, 1)), (std::vector<uint32_t>{c2, c1, c2, c2}));
+        EXPECT_EQ(colors(Frame(gif, 2)), (std::vector<uint32_t>{c1, c1, c1, c1}));
+    }
+    {
+        // Restore to previous on the first frame brings back the empty screen; a disposed last
+        // frame does not make the animation see-through, the restart does not need it.
+        TGifWriter w(4, 1, 2);
+        w.GraphicControl(3, 1, -1);
+        w.Image(0, 0, 4, 1, {1, 2, 3, 1});
+        w.GraphicControl(2, 1, -1);
+        w.Image(2, 0, 1, 1, {3});
+        TGif gif;
+        Load(w.Bytes(), gif);
+        EXPECT_TRUE(gif.Transparent());
+        EXPECT_EQ(colors(Frame(gif, 1)), (std::vector<uint32_t>{behind, behind, c3, behind}));
+        TGifWriter last(4, 1, 2);
+        last.Image(0, 0, 4, 1, {1, 2, 3, 1});
+        last.GraphicControl(2, 1, -1);
+        last.Image(2, 0, 1, 1, {3});
+        TGif opaque;
+        Load(last.Bytes(), opaque);
+        EXPECT_FALSE(opaque.Transparent());
+    }
 }
 
 TEST(GifDecoder, InterlacedPicturesOfOneToNineRowsMatchGiflib) {
@@ -178,7 +286,8 @@ TEST(GifDecoder, InterlacedPicturesOfOneToNineRowsMatchGiflib) {
         const TReference ref = DecodeWithGiflib(w.Bytes());
         ASSERT_TRUE(ref.ok);
         TGif gif;
-        EXPECT_EQ(CompareStrips(Decode(w.Bytes(), gif), ref.strip), "");
+        Load(w.Bytes(), gif);
+        EXPECT_EQ(CompareFrames(gif, ref, {0}), "");
     }
 }
 
@@ -210,14 +319,20 @@ TEST(GifDecoder, FormatErrorsGiveTheirMessages) {
     badApp.Raw("!\xFF\x0A"s);
     TGifWriter badOpcode(2, 2, 1);
     badOpcode.Raw("?");
-    // 65535 x 65535 screen with two frames, and a 30-byte file whose one frame asks for 4 GB.
+    // A 65535 x 65535 screen (16 GB to compose), with two small frames or one 30-byte huge one.
     TGifWriter hugeScreen(65535, 65535, 1);
     hugeScreen.Image(0, 0, 1, 1, {1});
     hugeScreen.Image(0, 0, 1, 1, {0});
     TGifWriter hugeFrame(65535, 65535, 0);
     hugeFrame.RawImage(0, 0, 65535, 65535, 0x80, 2, PackCodes({{4, 3}, {5, 3}}));
 
+    // A huge frame on a small screen costs no more than the screen: it loads.
+    TGifWriter hugeOnSmall(4, 4, 2);
+    hugeOnSmall.RawImage(0, 0, 65535, 65535, 0, 2, PackCodes({{4, 3}, {1, 3}, {5, 3}}));
+    hugeOnSmall.Trailer();
+
     const Case cases[] = {
+        {"huge frame on a small screen", hugeOnSmall.Bytes(), ""},
         {"signature", "GIF88a\0\0\0\0\0\0\0;"s, "TGif: Invalid GIF Signature Code"},
         {"no image", headerOnly.Bytes(), "TGif: No Image Description"},
         {"no colour table", noTable.Bytes(), "TGif: No Local or Global Color Table for Image"},
@@ -239,6 +354,11 @@ TEST(GifDecoder, FormatErrorsGiveTheirMessages) {
     for (const Case& c : cases)
         EXPECT_EQ(ErrorOf(c.bytes), c.message) << c.name;
     EXPECT_LE(hugeFrame.Bytes().size(), 40u);
+    TGif gif;
+    Load(hugeOnSmall.Bytes(), gif);
+    EXPECT_EQ(Frame(gif, 0).color[0], 0x07FE01u);
+    EXPECT_EQ(Frame(gif, 0).color[1], 0x00FF00u); // not reached by the data: index 0
+    EXPECT_EQ(gif.VisibleWidth(0), 4);
 }
 
 TEST(GifDecoder, CodeSizesOneAndElevenDecode) {
@@ -247,11 +367,12 @@ TEST(GifDecoder, CodeSizesOneAndElevenDecode) {
         TGifWriter w(5, 1, 1);
         w.Image(0, 0, 5, 1, {1, 0, 1, 1, 0}, false, minCode);
         TGif gif;
-        const TGifStrip strip = Decode(w.Bytes(), gif); // no trailer: the end of the file ends it
-        ASSERT_EQ(strip.Image.Width, 5);
+        Load(w.Bytes(), gif); // no trailer: the end of the file ends it
+        const TScreen screen = Frame(gif, 0);
+        ASSERT_EQ(screen.width, 5);
         for (int x = 0; x < 5; ++x) {
             const uint32_t expected = (x == 1 || x == 4) ? 0x00FF00 : 0x07FE01;
-            EXPECT_EQ(strip.Image.ColorAt(x, 0), expected) << x;
+            EXPECT_EQ(screen.color[x], expected) << x;
         }
     }
 }
@@ -275,17 +396,21 @@ TEST(GifDecoder, FullTableWithoutClearCodeKeepsDecodingLikeGiflib) {
     const TReference ref = DecodeWithGiflib(gw.Bytes());
     ASSERT_TRUE(ref.ok);
     TGif gif;
-    const TGifStrip strip = Decode(gw.Bytes(), gif);
-    EXPECT_EQ(CompareStrips(strip, ref.strip), "");
-    EXPECT_EQ(gif.Image(0).Pixels, pixels);
+    Load(gw.Bytes(), gif);
+    EXPECT_EQ(CompareFrames(gif, ref, {0}), "");
+    std::vector<uint8_t> decoded;
+    gif.DecodeImage(0, decoded);
+    EXPECT_EQ(decoded, pixels);
 }
 
 TEST(GifDecoder, DataEndingEarlyLeavesIndexZero) {
     TGifWriter w(4, 2, 2);
     w.RawImage(0, 0, 4, 2, 0, 2, PackCodes({{4, 3}, {3, 3}, {2, 3}}));
     TGif gif;
-    Decode(w.Bytes(), gif);
-    EXPECT_EQ(gif.Image(0).Pixels, (std::vector<uint8_t>{3, 2, 0, 0, 0, 0, 0, 0}));
+    Load(w.Bytes(), gif);
+    std::vector<uint8_t> decoded;
+    gif.DecodeImage(0, decoded);
+    EXPECT_EQ(decoded, (std::vector<uint8_t>{3, 2, 0, 0, 0, 0, 0, 0}));
 }
 
 TEST(GifDecoder, HeaderFactsAndPerImageQueries) {
@@ -324,13 +449,11 @@ TEST(GifDecoder, HeaderFactsAndPerImageQueries) {
     noLoop.LoadFromBytes(plain.Bytes().data(), plain.Bytes().size());
     EXPECT_EQ(noLoop.LoopCount, -1);
     EXPECT_FALSE(noLoop.Transparent());
-    EXPECT_TRUE(noLoop.GifFrameToBitmapStream().Mask.Empty());
 }
 
-TEST(GifDecoder, StripComposesFramesOverTheOneBefore) {
-    // Three 100 x 100 frames: a strip of 300 pixels; transparency black and see-through in
-    // frame 0, kept from the frame before later; a disposed frame clears its rectangle in the
-    // mask of the next frame, clipped to the screen.
+TEST(GifDecoder, TransparentPixelsAndDisposalsClipToTheScreen) {
+    // Three 100 x 100 frames and a 1 x 1 one: transparency see-through in frame 0, kept from the
+    // frame before later; a disposed frame clears its rectangle, clipped to the screen.
     TGifWriter w(100, 100, 2);
     w.GraphicControl(2, 10, 0);
     w.Image(0, 0, 100, 100, std::vector<uint8_t>(10000, 1));
@@ -343,66 +466,40 @@ TEST(GifDecoder, StripComposesFramesOverTheOneBefore) {
     w.Image(0, 0, 1, 1, {3});
     w.Trailer();
     TGif gif;
-    gif.LoadFromBytes(w.Bytes().data(), w.Bytes().size());
-    const TGifStrip s = gif.GifFrameToBitmapStream();
-    ASSERT_EQ(s.Image.Width, 400);
-    ASSERT_EQ(s.Image.Height, 100);
-    EXPECT_EQ(s.Image.ColorAt(5, 5), 0x07FE01u); // frame 0: index 1
-    EXPECT_EQ(s.Mask.At(5, 5), 0);
-    EXPECT_EQ(s.Mask.At(105, 5), 0); // frame 1 drew index 2 over it
-    EXPECT_EQ(s.Image.ColorAt(105, 5), 0x0EFD02u);
-    EXPECT_EQ(s.Image.ColorAt(100, 0), 0x07FE01u); // transparent in frame 1: frame 0's colour stays,
-    EXPECT_EQ(s.Mask.At(100, 0), 1);               // but frame 0 was disposed, so it is see-through
-    EXPECT_EQ(s.Mask.At(295, 95), 0);              // frame 2 is all transparent: frame 1 stays
-    EXPECT_EQ(s.Mask.At(389, 89), 0);              // frame 2 disposed: its clipped rectangle clears
-    EXPECT_EQ(s.Mask.At(390, 90), 1);
-    EXPECT_EQ(s.Mask.At(399, 99), 1);
-    EXPECT_EQ(s.Image.ColorAt(300, 0), 0x150000u + 0xFC03u); // frame 3 drew index 3
+    Load(w.Bytes(), gif);
+    EXPECT_EQ(gif.VisibleWidth(2), 10);
+    EXPECT_EQ(gif.VisibleHeight(2), 10);
+    TGifComposer c(gif);
+    auto at = [&c](int x, int y) { return c.Mask().At(x, y) ? 0xFFFFFFFFu : c.Pixels().ColorAt(x, y); };
+    c.Seek(0);
+    EXPECT_EQ(at(5, 5), 0x07FE01u); // index 1
+    c.Seek(1);
+    EXPECT_EQ(at(5, 5), 0x0EFD02u);   // index 2 over frame 0's place, which was cleared
+    EXPECT_EQ(at(0, 0), 0xFFFFFFFFu); // transparent over the cleared frame 0: see-through
+    c.Seek(2);
+    EXPECT_EQ(at(95, 95), 0x0EFD02u); // frame 2 is all transparent: frame 1 stays
+    c.Seek(3);
+    EXPECT_EQ(at(89, 89), 0x0EFD02u); // frame 2 disposed: its clipped rectangle clears
+    EXPECT_EQ(at(90, 90), 0xFFFFFFFFu);
+    EXPECT_EQ(at(99, 99), 0xFFFFFFFFu);
+    EXPECT_EQ(at(0, 0), 0x15FC03u); // frame 3 drew index 3
+    // Canvas, mask and one frame's indexes; nothing saved without disposal 3.
+    EXPECT_LE(c.MemoryBytes(), 100u * 100 * 5);
 }
 
-TEST(GifDecoder, FirstFrameTransparencyIsBlackAndMasked) {
-    TGifWriter w(2, 1, 1);
-    w.GraphicControl(0, 0, 1);
-    w.Image(0, 0, 2, 1, {0, 1});
-    w.GraphicControl(0, 0, 0);
-    w.Image(0, 0, 2, 1, {0, 1});
-    TGif gif;
-    const TGifStrip s = Decode(w.Bytes(), gif);
-    EXPECT_EQ(s.Image.ColorAt(1, 0), 0u);
-    EXPECT_EQ(s.Mask.At(1, 0), 1);
-    EXPECT_EQ(s.Mask.At(0, 0), 0);
-    EXPECT_EQ(s.Image.ColorAt(2, 0), s.Image.ColorAt(0, 0)); // frame 1: index 0 is transparent now
-    EXPECT_EQ(s.Mask.At(3, 0), 0);                           // index 1 drawn in frame 1
-}
-
-TEST(GifDecoder, ScreenOfNoSizeGivesAnEmptyStrip) {
+TEST(GifDecoder, ScreenOfNoSizeComposesNothing) {
     for (auto [w, h] : {std::pair{0, 5}, std::pair{5, 0}}) {
         TGifWriter gw(w, h, 1);
-        gw.GraphicControl(2, 0, 1);
+        gw.GraphicControl(3, 0, 1);
         gw.Image(0, 0, 2, 2, {0, 1, 1, 0});
         gw.Image(1, 1, 2, 2, {1, 1, 1, 1});
         TGif gif;
-        const TGifStrip strip = Decode(gw.Bytes(), gif);
-        EXPECT_EQ(strip.Image.Width, w * 2);
-        EXPECT_EQ(strip.Image.Height, h);
-        EXPECT_TRUE(strip.Image.Pixels.empty());
+        Load(gw.Bytes(), gif);
+        TGifComposer c(gif);
+        c.Seek(1);
+        EXPECT_EQ(c.Frame(), 1);
+        EXPECT_EQ(c.Pixels().Width, w);
+        EXPECT_EQ(c.Pixels().Height, h);
+        EXPECT_TRUE(c.Pixels().Pixels.empty());
     }
-}
-
-TEST(GifDecoder, FirstFrameAloneEqualsTheStripsFirstBlock) {
-    TGifWriter w(3, 2, 2);
-    w.GraphicControl(2, 0, 3);
-    w.Image(0, 0, 3, 2, {0, 1, 3, 2, 2, 1});
-    w.Image(1, 0, 2, 2, {3, 3, 3, 3});
-    TGif gif;
-    const TGifStrip all = Decode(w.Bytes(), gif);
-    const TGifStrip first = gif.ComposeFrames(1);
-    ASSERT_EQ(first.Image.Width, 3);
-    ASSERT_EQ(first.Mask.Width, 3);
-    for (int y = 0; y < 2; ++y)
-        for (int x = 0; x < 3; ++x) {
-            EXPECT_EQ(first.Image.ColorAt(x, y), all.Image.ColorAt(x, y));
-            EXPECT_EQ(first.Mask.At(x, y), all.Mask.At(x, y));
-        }
-    EXPECT_EQ(gif.ComposeFrames(99).Image.Width, 6);
 }

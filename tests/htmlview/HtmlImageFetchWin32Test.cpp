@@ -155,7 +155,7 @@ TEST_F(PictureFetch, GifsOfOneFrameBecomeBitmapsAndAnimatedOnesPrivateCopies) {
     ASSERT_TRUE(b && b->Gif);
     EXPECT_NE(a->Gif.get(), b->Gif.get());
     EXPECT_EQ(b->Gif->CurrentFrame(), 1);
-    EXPECT_EQ(&a->Gif->Strip(), &b->Gif->Strip());
+    EXPECT_EQ(&a->Gif->Source(), &b->Gif->Source());
     EXPECT_EQ(Uses(anim), 2);
 }
 

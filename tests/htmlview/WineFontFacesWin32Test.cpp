@@ -1,0 +1,104 @@
+// The page faces a Windows user has (Times New Roman, Arial, Courier New) under Wine: the set-up
+// maps them to metric-compatible faces, so a fixed-pitch face is fixed-pitch on screen and the
+// three are the widths a Windows user sees.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+#include "ImageScreens.h"
+#include "gui/Graphics.h"
+#include "htmlview/HtmlImageDisplay.h"
+
+namespace {
+// A screen DC's compatible 24-bit bitmap with one face selected, white, text in black.
+class TFontProbe {
+public:
+    TFontProbe(const char* face, int height) : bitmap_(600, 60, TPixelFormat::pf24bit) {
+        LOGFONTA lf{};
+        lf.lfHeight = -height;
+        lf.lfWeight = FW_NORMAL;
+        lf.lfCharSet = DEFAULT_CHARSET;
+        lstrcpynA(lf.lfFaceName, face, LF_FACESIZE);
+        font_ = CreateFontIndirectA(&lf);
+        dc_ = bitmap_.Canvas().Handle();
+        old_ = SelectObject(dc_, font_);
+        SetBkMode(dc_, TRANSPARENT);
+        SetTextColor(dc_, RGB(0, 0, 0));
+    }
+    ~TFontProbe() {
+        SelectObject(dc_, old_);
+        DeleteObject(font_);
+    }
+    int Measure(const std::string& text) const {
+        SIZE size{};
+        GetTextExtentPoint32A(dc_, text.c_str(), static_cast<int>(text.size()), &size);
+        return size.cx;
+    }
+    std::string Face() const {
+        char face[LF_FACESIZE] = {};
+        GetTextFaceA(dc_, LF_FACESIZE, face);
+        return face;
+    }
+    TEXTMETRICA Metrics() const {
+        TEXTMETRICA tm{};
+        GetTextMetricsA(dc_, &tm);
+        return tm;
+    }
+    // Draws the text at x = 10 on a white field and returns one past its rightmost inked column.
+    int InkRight(const std::string& text) {
+        PatBlt(dc_, 0, 0, bitmap_.Width(), bitmap_.Height(), WHITENESS);
+        TextOutA(dc_, 10, 10, text.c_str(), static_cast<int>(text.size()));
+        GdiFlush();
+        last_ = PixelsFromBitmap(bitmap_);
+        for (int x = last_.Width - 1; x >= 0; --x)
+            for (int y = 0; y < last_.Height; ++y)
+                if (last_.ColorAt(x, y) != 0xFFFFFFu) return x + 1;
+        return 0;
+    }
+    const TPixelImage& LastDrawing() const { return last_; }
+
+private:
+    TBitmap bitmap_;
+    HFONT font_ = nullptr;
+    HDC dc_ = nullptr;
+    HGDIOBJ old_ = nullptr;
+    TPixelImage last_;
+};
+} // namespace
+
+TEST(WineFontFaces, CourierNewIsFixedPitchOnScreen) {
+    TFontProbe probe("Courier New", 16);
+    const int narrow = probe.Measure("iiiiiiiiii"), wide = probe.Measure("WWWWWWWWWW");
+    EXPECT_EQ(narrow, wide);
+    EXPECT_EQ(probe.Metrics().tmPitchAndFamily & TMPF_FIXED_PITCH, 0); // the bit set means variable
+    // Drawn, the narrow and the wide line end within one character cell of their measure.
+    const int cell = wide / 10;
+    const int inkNarrow = probe.InkRight("iiiiiiiiii"), inkWide = probe.InkRight("WWWWWWWWWW");
+    SaveScreenPng("wine-fonts-courier-new", probe.LastDrawing());
+    EXPECT_GT(inkNarrow, 10 + wide - cell);
+    EXPECT_LE(inkWide, 10 + wide + 1);
+    EXPECT_GT(inkWide, 10 + wide - cell / 2);
+}
+
+TEST(WineFontFaces, PageFacesAreThreeDesignsNotOneFallback) {
+    const std::string text = "The quick brown fox jumps over the lazy dog";
+    const int serif = TFontProbe("Times New Roman", 16).Measure(text);
+    const int sans = TFontProbe("Arial", 16).Measure(text);
+    const int mono = TFontProbe("Courier New", 16).Measure(text);
+    EXPECT_NE(serif, sans);
+    EXPECT_NE(sans, mono);
+    EXPECT_NE(serif, mono);
+    // Their widths are those of the Windows faces: 43 characters of Courier New take 43 cells of
+    // 0.6 em, and Arial's and Times New Roman's sentence widths are their design widths.
+    EXPECT_EQ(mono, 43 * 10);
+    EXPECT_NEAR(sans, 315, 6);
+    EXPECT_NEAR(serif, 289, 6);
+    for (const char* face : {"Times New Roman", "Arial"}) {
+        TFontProbe probe(face, 16);
+        probe.InkRight(text);
+        SaveScreenPng(std::string("wine-fonts-") + (face[0] == 'A' ? "arial" : "times-new-roman"),
+                      probe.LastDrawing());
+    }
+}
