@@ -258,13 +258,15 @@ void IndentManager::SetLevel(int32_t y, int32_t level) {
         for (int32_t id = CurrentID + 1; id <= level; ++id)
             L.push_back({LeftIndent(y) - LeftEdge + ListStep, y, 9999999, id});
     } else if (level < CurrentID) {
-        for (auto& r : L)
-            if (r.ID > level) {
-                r.ID = 0;
-                r.EndY = y - 1;
-            }
+        CloseLevelsAbove(level);
     }
     CurrentID = level;
+}
+
+void IndentManager::CloseLevelsAbove(int32_t level) {
+    // Layout only moves down: a closed level indents nothing below, so its record goes (kept, a
+    // long list would leave one behind per item and every indent query would walk them all).
+    std::erase_if(L, [level](const IndentRec& r) { return r.ID > level; });
 }
 
 void IndentManager::SetLevelStep(int32_t y, int32_t level) {
@@ -272,11 +274,7 @@ void IndentManager::SetLevelStep(int32_t y, int32_t level) {
         L.push_back({LeftIndent(y) - LeftEdge + 15, y, 9999999, level});
         CurrentID = level;
     } else if (level == CurrentID - 1) {
-        for (auto& r : L)
-            if (r.ID > level) {
-                r.ID = 0;
-                r.EndY = y - 1;
-            }
+        CloseLevelsAbove(level);
         CurrentID = level;
     }
 }

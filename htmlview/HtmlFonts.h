@@ -123,6 +123,8 @@ public:
     void SetLevel(int32_t y, int32_t level);
     void SetLevelStep(int32_t y, int32_t level);
     int32_t Width() const { return RightEdge - LeftEdge; }
+    // Ends the list levels deeper than level.
+    void CloseLevelsAbove(int32_t level);
 
     std::vector<IndentRec> L, R;
     int32_t CurrentID = 0;

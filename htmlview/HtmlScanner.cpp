@@ -382,9 +382,9 @@ bool THtmlScanner::ScanEntity() {
             }
             if (digits == 0)
                 isRaw = true;
-            else if (v == 9)
-                decoded = ' ';
-            else if (v == 10 || (v >= 32 && v <= 255))
+            else if (v == 9 || v == 10 || v == 13 || v == 127)
+                decoded = ' '; // white space, never a control character's glyph
+            else if (v >= 32 && v <= 255)
                 decoded = v;
             else if (v < 32)
                 isRaw = true;

@@ -80,6 +80,7 @@ int32_t TCell::Layout(ITextMetrics& canvas, int32_t y, int32_t width, int32_t& m
         maxWidth = std::max(maxWidth, m);
     }
     Len = curs - StartCurs;
+    laidOutSections_ = Sections.Count();
     return std::max(total, Indents.ImageBottom() - YValue);
 }
 
@@ -185,8 +186,24 @@ int32_t TCell::CharIndexAtPoint(ITextMetrics& canvas, int32_t x, int32_t y, int3
 }
 
 int32_t TCell::FindString(int32_t from, const std::string& toFind, bool matchCase) {
-    for (const auto& s : Sections) {
-        int32_t r = s->FindString(from, toFind, matchCase);
+    int first = 0;
+    if (laidOutSections_ == Sections.Count()) {
+        // Laid out, the sections hold ascending character ranges: the search starts with the
+        // last one that starts at or before from, so stepping through the hits of a long page
+        // does not walk every section before each one again.
+        if (from >= StartCurs + Len) return -1;
+        int lo = 0, hi = Sections.Count();
+        while (lo < hi) {
+            int mid = (lo + hi) / 2;
+            if (Sections[mid]->StartCurs <= from)
+                lo = mid + 1;
+            else
+                hi = mid;
+        }
+        first = std::max(0, lo - 1);
+    }
+    for (int i = first; i < Sections.Count(); ++i) {
+        int32_t r = Sections[i]->FindString(from, toFind, matchCase);
         if (r >= 0) return r;
     }
     return -1;
@@ -345,6 +362,7 @@ void TSectionList::Clear() {
     FormControlList.clear();
     // Sections go before the forms: a section refers to the controls the forms own.
     Sections.Clear();
+    ForgetLayout();
     FormList.Clear();
     MapList.Clear();
     MissingImages.clear(); // the image objects took their own entries with them

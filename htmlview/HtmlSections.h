@@ -109,6 +109,13 @@ public:
     bool HasBackground = false;
     TColor BackgroundColor = 0;
 
+protected:
+    // The sections are to be built again: nothing measured by the last layout holds.
+    void ForgetLayout() {
+        laidOutSections_ = -1;
+        drawIndexValid_ = false;
+    }
+
 private:
     // For one layout: how far down each section, or any before it, can draw (its text, floats and
     // pictures). A paint starts at the first section that can reach the clip rectangle, found by
@@ -118,6 +125,9 @@ private:
     std::vector<int32_t> drawReach_;
     int32_t drawTop_ = 0, drawEnd_ = 0;
     bool drawIndexValid_ = false, drawIndexUsable_ = false;
+    // How many sections the last layout placed (-1: none yet); while the count holds, their
+    // character ranges ascend and searches skip to the one that holds their start.
+    int laidOutSections_ = -1;
 };
 
 class TCellObj {
@@ -198,6 +208,9 @@ public:
     bool LinkAtPoint(ITextMetrics& canvas, int32_t x, int32_t y, TUrlTarget& url,
                      TFormControlObj*& control) override;
 
+    // Told what was wrong with the page where layout went on without it (a table with more
+    // columns than the limit is cut to the limit); for the host's log.
+    std::function<void(const std::string& message)> OnLayoutError;
     // Fonts measure through this when they are not handed a canvas.
     ITextMetrics& Measure();
     void SetMeasure(ITextMetrics* m) { measure_ = m; }

@@ -143,25 +143,39 @@ void ThtmlTable::Initialize() {
         d->Dummy = true;
         return d;
     };
-    // Column spans: room after each spanning cell.
+    // Column spans: room after each spanning cell. A row wider than the column limit is cut to
+    // it: spans end at the last column, cells past it are kept aside.
+    bool cut = false;
+    auto cutAside = [&](std::unique_ptr<TCellObj>& c) {
+        if (c && !c->Dummy) CutCells.push_back(std::move(c));
+        cut = true;
+    };
     for (auto& row : Rows) {
-        auto& cells = row->Cells;
-        for (int i = static_cast<int>(cells.size()) - 1; i >= 0; --i) {
-            TCellObj* c = cells[static_cast<size_t>(i)].get();
-            if (!c || c->Dummy || c->ColSpan <= 1) continue;
-            for (int k = 1; k < c->ColSpan; ++k) {
-                if (cells.size() > MaxCols) throw EProcessError(kTooManyColumns);
-                cells.insert(cells.begin() + i + 1, c->RowSpan > 1 ? dummy(c->RowSpan) : nullptr);
+        std::vector<std::unique_ptr<TCellObj>> grid;
+        for (auto& cell : row->Cells) {
+            if (grid.size() >= MaxCols) {
+                cutAside(cell);
+                continue;
             }
+            TCellObj* c = cell.get();
+            grid.push_back(std::move(cell));
+            if (!c || c->Dummy || c->ColSpan <= 1) continue;
+            int room = MaxCols - static_cast<int>(grid.size());
+            if (c->ColSpan - 1 > room) {
+                c->ColSpan = room + 1;
+                cut = true;
+            }
+            for (int k = 1; k < c->ColSpan; ++k)
+                grid.push_back(c->RowSpan > 1 ? dummy(c->RowSpan) : nullptr);
         }
-        if (cells.size() > MaxCols) throw EProcessError(kTooManyColumns);
+        row->Cells = std::move(grid);
     }
     int rowCount = static_cast<int>(Rows.size());
     size_t longest = 0;
     for (auto& row : Rows)
         longest = std::max(longest, row->Cells.size());
     ColCount = static_cast<int>(longest);
-    // Row spans: room below each spanning cell.
+    // Row spans: room below each spanning cell; what that pushes past the last column is cut.
     for (int c = 0; c < ColCount; ++c)
         for (int r = 0; r < rowCount; ++r) {
             auto& cells = Rows[static_cast<size_t>(r)]->Cells;
@@ -173,13 +187,23 @@ void ThtmlTable::Initialize() {
                 while (static_cast<int>(below.size()) < c)
                     below.push_back(dummy(0));
                 below.insert(below.begin() + c, dummy(0));
-                if (below.size() > MaxCols) throw EProcessError(kTooManyColumns);
+                if (below.size() > MaxCols) {
+                    cutAside(below.back());
+                    below.pop_back();
+                }
             }
         }
+    if (cut) {
+        for (auto& row : Rows)
+            for (size_t i = 0; i < row->Cells.size(); ++i)
+                if (TCellObj* c = row->Cells[i].get(); c && !c->Dummy)
+                    c->ColSpan = std::min(c->ColSpan, MaxCols - static_cast<int>(i));
+        if (ParentSectionList && ParentSectionList->OnLayoutError)
+            ParentSectionList->OnLayoutError(kTooManyColumns);
+    }
     longest = 0;
     for (auto& row : Rows)
         longest = std::max(longest, row->Cells.size());
-    if (longest > MaxCols) throw EProcessError(kTooManyColumns);
     ColCount = static_cast<int>(longest);
     Initialized = true;
 }

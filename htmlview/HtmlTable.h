@@ -57,6 +57,9 @@ public:
     int32_t DrawReach() const override { return TSectionBase::DrawReach() + (Float ? VSpace : 0); }
 
     std::vector<std::unique_ptr<TCellList>> Rows;
+    // Cells past the column limit: kept (pictures, anchors and controls in them stay valid) but
+    // neither laid out nor drawn.
+    std::vector<std::unique_ptr<TCellObj>> CutCells;
     std::unique_ptr<TCellObj> Caption;
     bool Initialized = false;
     bool Border = false;

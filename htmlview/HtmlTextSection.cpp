@@ -634,7 +634,9 @@ void TSection::MinMaxWidth(ITextMetrics& canvas, int32_t& min, int32_t& max) {
         min = max = 0;
         return;
     }
-    max = FindTextWidth(canvas, 0, Len, true) + floats + Indent;
+    // Spaces at the end count: a line takes a word only when the space after it fits too, so
+    // the text is one line exactly at this width (a cell as wide as its text keeps it whole).
+    max = FindTextWidth(canvas, 0, Len, false) + floats + Indent;
     int32_t widest = 0, i = 0;
     while (i < Len) {
         while (i < Len && (buff_[static_cast<size_t>(i)] == ' ' || IsPicture(buff_[static_cast<size_t>(i)])))

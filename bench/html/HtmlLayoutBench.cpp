@@ -343,12 +343,11 @@ int main(int argc, char** argv) {
         if (a <= 0 || b <= 0) continue;
         double perA = a / sizes[i][0], perB = b / sizes[i][1];
         std::printf("%-15s %10.3f ms against %10.3f ms: %.2fx the time, %.2fx per unit (KB, item or hit)\n",
-                    pairs[i].what, b / 1e6, a / 1e6, b / a, perB / perA);
+                    pairs[i].what, b, a, b / a, perB / perA);
     }
     double pa = reporter.Median("PaintScroll/BoldRuns64KB"), pb = reporter.Median("PaintScroll/BoldRuns5MB");
     if (pa > 0 && pb > 0)
-        std::printf("%-15s %10.3f ms against %10.3f ms a screen: %.2fx\n", "PaintScroll", pb / 1e6, pa / 1e6,
-                    pb / pa);
+        std::printf("%-15s %10.3f ms against %10.3f ms a screen: %.2fx\n", "PaintScroll", pb, pa, pb / pa);
     benchmark::Shutdown();
     return 0;
 }

@@ -220,6 +220,27 @@ TEST(HtmlLayout, ListsIndentByLevel) {
     EXPECT_EQ(items[2]->Lines.at(0).LineIndent, 35);
 }
 
+TEST(HtmlLayout, LongListsKeepOnlyTheirOpenLevels) {
+    std::string page = "<dl>";
+    for (int i = 0; i < 2000; ++i)
+        page += "<dt>term<dd>meaning";
+    page += "</dl><ul><li>one<ul><li>two<ul><li>three</ul></ul></ul>after";
+    TestDoc d(page);
+    auto texts = d.TextSections();
+    ASSERT_EQ(texts.size(), 4004u);
+    // Terms and meanings alternate between two indents to the end of the list.
+    EXPECT_EQ(texts[3998]->Lines.at(0).LineIndent, texts[0]->Lines.at(0).LineIndent);
+    EXPECT_EQ(texts[3999]->Lines.at(0).LineIndent, texts[1]->Lines.at(0).LineIndent);
+    EXPECT_GT(texts[1]->Lines.at(0).LineIndent, texts[0]->Lines.at(0).LineIndent);
+    auto items = d.All<TUListItem>();
+    ASSERT_EQ(items.size(), 4003u); // the terms and meanings are list items too
+    EXPECT_EQ(items.back()->Lines.at(0).LineIndent, 105);
+    EXPECT_EQ(texts.back()->Text(), "after");
+    EXPECT_EQ(texts.back()->Lines.at(0).LineIndent, 0);
+    // Every level was closed again: nothing is left for later indent queries to walk.
+    EXPECT_TRUE(d.Doc.Indents.L.empty());
+}
+
 TEST(HtmlLayout, BulletsAndNumbersAreDrawnLeftOfTheText) {
     TestDoc d("<ul><li>a</ul><ol><li>b</ol>");
     d.Doc.Background = 0xFFFFFF;
@@ -301,6 +322,40 @@ TEST(HtmlLayout, FindStringAcrossSections) {
     EXPECT_EQ(ch, 'B');
     EXPECT_EQ(d.Doc.FindString(first + 1, "beta", true), -1);
     EXPECT_EQ(d.Doc.FindString(0, "zzz", false), -1);
+}
+
+TEST(HtmlLayout, FindNextStepsThroughEveryHitInOrder) {
+    std::string page = "<p>needle first";
+    for (int i = 0; i < 300; ++i)
+        page += "<p>para " + std::to_string(i) + (i % 3 == 0 ? " Needle and needle" : " nothing");
+    page += "<table><tr><td>needle in a cell<td>none</table>last needle";
+    TestDoc d(page);
+    std::vector<int32_t> hits;
+    for (int32_t at = d.Doc.FindString(0, "needle", false); at >= 0;
+         at = d.Doc.FindString(at + 1, "needle", false))
+        hits.push_back(at);
+    ASSERT_EQ(hits.size(), 1u + 100u * 2u + 2u);
+    for (size_t i = 0; i < hits.size(); ++i) {
+        if (i > 0) {
+            EXPECT_GT(hits[i], hits[i - 1]);
+        }
+        std::string word;
+        for (int32_t k = 0; k < 6; ++k) {
+            char ch = 0;
+            TObject* obj = nullptr;
+            ASSERT_TRUE(d.Doc.CharAtIndex(hits[i] + k, ch, obj));
+            word += static_cast<char>(ch | 0x20);
+        }
+        EXPECT_EQ(word, "needle") << i;
+    }
+    // From inside a hit, from the last one, past the end.
+    EXPECT_EQ(d.Doc.FindString(hits[5] + 1, "needle", false), hits[6]);
+    EXPECT_EQ(d.Doc.FindString(hits.back() + 1, "needle", false), -1);
+    EXPECT_EQ(d.Doc.FindString(1 << 30, "needle", false), -1);
+    // Built again and not laid out yet, the document is searched from its start as before.
+    d.Doc.Clear();
+    d.Parser.ParseHtmlText("<p>a<p>b needle<p>c", d.Doc, nullptr);
+    EXPECT_EQ(d.Doc.FindString(0, "needle", false), 2);
 }
 
 TEST(HtmlLayout, SourcePositionsMapBothWays) {

@@ -54,6 +54,9 @@ TEST(HtmlScanner, EntitiesDecodeOrStayAsTyped) {
         {"&yuml;", "\xFF"},
         {"&trade;", "\x99"},
         {"&#9;", " "},
+        {"&#10;", " "}, // control characters are white space, never a glyph
+        {"&#13;", " "},
+        {"&#127;", " "},
         {"&#8;", "&#8;"},
         {"&#8364;", "\x80"}, // the euro sign exists in the code page
         {"&#1234;", "?"},    // a character the code page lacks

@@ -20,29 +20,64 @@ std::string Columns(int n, const char* cell = "<td>x") {
     return s + "</table>";
 }
 
-TEST(HtmlTable, TwoHundredColumnsLayOutTwoHundredAndOneRaise) {
+TEST(HtmlTable, RowsPastTheColumnLimitAreCutAndThePageShows) {
     TestDoc ok(Columns(200), 4000);
     ASSERT_NE(FirstTable(ok), nullptr);
     EXPECT_EQ(FirstTable(ok)->ColCount, 200);
+    EXPECT_TRUE(FirstTable(ok)->CutCells.empty());
 
-    TestDoc d;
-    d.Parser.ParseHtmlText(Columns(201), d.Doc, nullptr);
-    try {
-        d.Layout(4000);
-        FAIL() << "no exception";
-    } catch (const EProcessError& e) {
-        EXPECT_STREQ(e.what(), "Table has too many Columns");
+    struct Case {
+        std::string Table;
+        size_t Cut;
+        int32_t FirstSpan;
+    } cases[] = {
+        {Columns(201), 1, 1},
+        {"<table><tr><td colspan=1000000>a<td colspan=1000000>b</table>", 1, 200},
+        {"<table><tr><td>a<td colspan=300>b<td>c<td>d</table>", 2, 1},
+        // A row span pushes the last cell of the row below past the limit.
+        {"<table><tr><td rowspan=2>r" + Columns(199).substr(11, 199 * 5) + "<tr>" +
+             Columns(200).substr(11, 200 * 5) + "</table>",
+         1, 1},
+    };
+    for (const auto& c : cases) {
+        TestDoc d;
+        std::vector<std::string> errors;
+        d.Doc.OnLayoutError = [&](const std::string& m) { errors.push_back(m); };
+        d.Load("<p>before" + c.Table + "<p>after", 4000);
+        ThtmlTable* t = FirstTable(d);
+        ASSERT_NE(t, nullptr) << c.Table.substr(0, 60);
+        EXPECT_EQ(t->ColCount, 200) << c.Table.substr(0, 60);
+        EXPECT_EQ(t->CutCells.size(), c.Cut) << c.Table.substr(0, 60);
+        EXPECT_EQ(t->Rows[0]->Cells[0]->ColSpan, c.FirstSpan) << c.Table.substr(0, 60);
+        for (auto& row : t->Rows) {
+            EXPECT_LE(row->Cells.size(), 200u);
+            for (size_t i = 0; i < row->Cells.size(); ++i)
+                if (row->Cells[i]) {
+                    EXPECT_LE(static_cast<size_t>(row->Cells[i]->ColSpan) + i, 200u);
+                }
+        }
+        EXPECT_EQ(errors, (Lines{"Table has too many Columns"})) << c.Table.substr(0, 60);
+        Lines lines = d.Lines();
+        ASSERT_GE(lines.size(), 2u);
+        EXPECT_EQ(lines.front(), "before");
+        EXPECT_EQ(lines.back(), "after");
+        EXPECT_GT(d.Height, 0);
+        d.Draw(); // the cut table draws
+        // A second layout cuts nothing more.
+        d.Layout(3000);
+        EXPECT_EQ(errors.size(), 1u);
     }
-    EXPECT_FALSE(d.Doc.Processing);
-    // The next document loads and lays out.
-    d.Load("<table><tr><td>fine</table>", 400);
-    EXPECT_EQ(d.Lines(), (Lines{"fine"}));
 }
 
-TEST(HtmlTable, ColumnSpansPastTheLimitStopEarly) {
-    TestDoc d;
-    d.Parser.ParseHtmlText("<table><tr><td colspan=1000000>a<td colspan=1000000>b</table>", d.Doc, nullptr);
-    EXPECT_THROW(d.Layout(400), EProcessError);
+TEST(HtmlTable, CellTextEndingInASpaceKeepsItsLastWord) {
+    // The widest content of each cell is one line at the width the table gives it.
+    TestDoc d("<table border=1><tr><td>const char* <td>Column Declared Type <td>More Info </table>", 740);
+    EXPECT_EQ(d.Lines(), (Lines{"const char* ", "Column Declared Type ", "More Info "}));
+    TestDoc nested("<table border><tr><td><table border><tr><td>More Info </table></table>", 740);
+    EXPECT_EQ(nested.Lines(), (Lines{"More Info "}));
+    // Narrower than the text, the cell still breaks between words.
+    TestDoc narrow("<table width=60><tr><td>More Info </table>", 60);
+    EXPECT_EQ(narrow.Lines(), (Lines{"More ", "Info "}));
 }
 
 TEST(HtmlTable, SpansNormaliseTheGrid) {
