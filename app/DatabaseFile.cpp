@@ -3,6 +3,7 @@
 
 #include "base/Streams.h"
 #include "store/SQLiteAccess.h"
+#include "store/StoreSchema.h"
 
 #include <cstring>
 #include <filesystem>
@@ -21,14 +22,11 @@ bool HasSQLiteHeader(const std::string& Path) {
            std::memcmp(Header, SQLiteMagic, sizeof Header) == 0;
 }
 
-// An SQLite file with tables of its own but no topics is some other program's database.
+// An SQLite file with tables of its own but not the store's (a "topic" table of
+// other columns counts as not the store's) is some other program's database.
 bool HoldsNotes(const std::string& Path) {
     TSQLiteDatabase Db(Path);
-    auto Tables = Db.GetTable("SELECT name FROM sqlite_master WHERE type = 'table';");
-    if (Tables->RowCount() == 0) return true;
-    for (; !Tables->Eof(); Tables->Next())
-        if (Tables->FieldAsString(0) == "topic") return true;
-    return false;
+    return IsEmptyDatabase(Db) || FitsStoreSchema(Db);
 }
 
 } // namespace
@@ -84,6 +82,22 @@ std::string RefuseDatabaseFile(const std::string& Path, const TDatabaseContext& 
         break;
     }
     return Reason + "\r\r" + HowToChooseAnotherDatabase(Context);
+}
+
+ENoteNotSaved::ENoteNotSaved(const std::string& Note, const std::exception& Why)
+    : Exception(NoteNotSavedText(Note, Why)), FReason(Why.what()) {
+    if (const auto* Inner = dynamic_cast<const ENoteNotSaved*>(&Why)) FReason = Inner->Reason();
+}
+
+std::string NoteNotSavedText(const std::string& Note, const std::exception& Why) {
+    if (dynamic_cast<const ENoteNotSaved*>(&Why)) return Why.what();
+    std::string Text = "The note \"" + Note + "\" could not be saved.\r\r" + Why.what() + "\r\r";
+    if (dynamic_cast<const EDatabaseBusy*>(&Why))
+        return Text + "Your text is kept in the window. Miravelund tries again at the next save (Ctrl+S) "
+                      "and at the checkpoint every six minutes.";
+    if (dynamic_cast<const EDatabaseDamaged*>(&Why))
+        return Text + "Your text is kept in the window: copy it to a safe place before you close Miravelund.";
+    return Text + "Your text is kept in the window.";
 }
 
 } // namespace mv::app

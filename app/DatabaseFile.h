@@ -3,7 +3,10 @@
 // message for the user, and the file is left exactly as it was.
 #pragma once
 
+#include <exception>
 #include <string>
+
+#include "base/Exceptions.h"
 
 namespace mv::app {
 
@@ -33,5 +36,22 @@ std::string RefuseDatabaseFile(const std::string& Path, const TDatabaseContext& 
 
 // How to make start-up open another database, for a path of the given origin.
 std::string HowToChooseAnotherDatabase(const TDatabaseContext& Context);
+
+// A save of a note that did not reach the file, told in plain words
+// (NoteNotSavedText); the text stays in the note's window. Reason is the
+// failure's own message.
+class ENoteNotSaved : public Exception {
+public:
+    ENoteNotSaved(const std::string& Note, const std::exception& Why);
+    const std::string& Reason() const { return FReason; }
+
+private:
+    std::string FReason;
+};
+
+// The message for a note whose save failed: the note, why (the store's own
+// words for a file in use or damaged), that its text is kept in the window,
+// and what happens next.
+std::string NoteNotSavedText(const std::string& Note, const std::exception& Why);
 
 } // namespace mv::app

@@ -4,6 +4,7 @@
 #include "app/Main.h"
 
 #include "app/About.h"
+#include "app/DatabaseFile.h"
 #include "app/Find.h"
 #include "app/Log.h"
 #include "app/NamespaceVisualizer.h"
@@ -12,6 +13,7 @@
 #include "app/Settings.h"
 #include "app/TagManager.h"
 #include "app/TopicAddress.h"
+#include "app/TopicViewer.h"
 #include "components/MvLogFile.h"
 #include "components/MvPlugin.h"
 #include "components/MvPluginManager.h"
@@ -82,7 +84,7 @@ void TfrmMain::tCommitTimer(TObject*) {
         try {
             Window->SaveShownTopic();
         } catch (const std::exception& E) {
-            ReportFailure("The note " + Window->Caption() + " could not be saved", E);
+            ReportText(NoteNotSavedText(Window->Caption(), E));
         }
     }
     try {
@@ -101,6 +103,26 @@ void TfrmMain::ReportFailure(const std::string& What, const std::exception& Erro
             Application->MessageBox(What + ":\r\r" + Error.what(), "Miravelund", MB_OK | MB_ICONERROR);
     } catch (...) {
         // Nothing more can be told: the log and the message box both failed.
+    }
+}
+
+void TfrmMain::ReportText(const std::string& Text) noexcept {
+    try {
+        Log(Text);
+        if (!Application->SessionEnding()) Application->MessageBox(Text, "Miravelund", MB_OK | MB_ICONERROR);
+    } catch (...) {
+    }
+}
+
+void TfrmMain::LogUnsavedText(TfrmNote& Window) noexcept {
+    try {
+        Log("The note " + Window.Caption() + " could not be saved. Its text was:");
+        TStringList Lines;
+        Lines.SetText(Window.Editor() ? Window.Editor()->Text() : std::string());
+        for (int I = 0; I < Lines.Count(); ++I)
+            Log("  | " + Lines.Get(I));
+    } catch (...) {
+        // Nothing more can be told.
     }
 }
 

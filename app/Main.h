@@ -84,6 +84,10 @@ public:
     // the whole shutdown and writes the settings before that window answers.
     // A session end that was called off is logged when this window heard it.
     void EndSession(HWND Window, bool Ending);
+    // At the end of the session, how long the quit goes on trying to save notes
+    // that another program's lock keeps out of the file before it gives up and
+    // logs their text.
+    DWORD SessionSaveRetryMilliseconds = 20000;
 
 protected:
     void CreateParams(TCreateParams& Params) override;
@@ -98,6 +102,10 @@ private:
     std::string ChooseDatabasePath();
     void OpenStore(const std::string& Path);
     void LoadPlugins();
+    void FormCloseQuery(TObject* Sender, bool& CanClose);
+    // Saves every open note window and commits: "" when all is in the file,
+    // else the message of the first failure.
+    std::string SaveOpenNotes();
     void FormClose(TObject* Sender, TCloseAction& Action);
     void ShutDown();
     void CloseNoteWindows();
@@ -123,6 +131,10 @@ private:
     void TrayIconDblClick(TObject* Sender);
     // Shows a failure to the user (and logs it) without raising.
     void ReportFailure(const std::string& What, const std::exception& Error) noexcept;
+    // Shows a whole message to the user (and logs it) without raising.
+    void ReportText(const std::string& Text) noexcept;
+    // Writes the text of a note window that is closing unsaved into the log.
+    void LogUnsavedText(TfrmNote& Window) noexcept;
 
     std::string FProgramFolder;
     std::unique_ptr<TNotesStore> FNotesStore;

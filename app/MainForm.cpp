@@ -50,6 +50,7 @@ TfrmMain::TfrmMain(TComponent* AOwner, std::string ProgramFolder)
     // Whichever of the program's windows hears of the session's end first.
     Application->OnEndSession = [this](HWND Window, bool Ending) { EndSession(Window, Ending); };
     OnCreate = [this](TObject* Sender) { FormCreate(Sender); };
+    OnCloseQuery = [this](TObject* Sender, bool& CanClose) { FormCloseQuery(Sender, CanClose); };
     OnClose = [this](TObject* Sender, TCloseAction& Action) { FormClose(Sender, Action); };
     OnActivate = [this](TObject* Sender) { FormActivate(Sender); };
 }

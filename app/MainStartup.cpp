@@ -29,6 +29,12 @@ bool FileExists(const std::string& Path) {
     return std::filesystem::is_regular_file(std::filesystem::path(Path), Error);
 }
 
+// Anything by that name, a folder included: start-up then explains what is wrong with it.
+bool PathExists(const std::string& Path) {
+    std::error_code Error;
+    return std::filesystem::exists(std::filesystem::path(Path), Error);
+}
+
 // A start-up that cannot go on: the reason is shown to the user and logged.
 class EStartupRefused : public Exception {
 public:
@@ -96,7 +102,7 @@ bool TfrmMain::StartUp() {
 
 std::string TfrmMain::ChooseDatabasePath() {
     const TDatabaseChoice Choice =
-        ChooseDatabase(FProgramFolder, FileExists(FProgramFolder + "\\Miravelund.mvdb"), DatabaseSetting());
+        ChooseDatabase(FProgramFolder, PathExists(FProgramFolder + "\\Miravelund.mvdb"), DatabaseSetting());
     FDatabaseOrigin = Choice.InProgramFolder ? TDatabaseOrigin::ProgramFolder : TDatabaseOrigin::SettingsKey;
     if (!Choice.Path.empty()) return Choice.Path;
     FDatabaseOrigin = TDatabaseOrigin::FirstLaunch;
@@ -169,6 +175,51 @@ void TfrmMain::Timer1Timer(TObject*) {
     Hide();
 }
 
+std::string TfrmMain::SaveOpenNotes() {
+    std::string Failure;
+    for (TfrmNote* Window : std::vector<TfrmNote*>(FOpenNoteWindows)) {
+        try {
+            Window->SaveShownTopic();
+        } catch (const std::exception& E) {
+            if (Failure.empty()) Failure = NoteNotSavedText(Window->Caption(), E);
+        }
+    }
+    try {
+        if (FNotesStore) FNotesStore->Commit();
+    } catch (const std::exception& E) {
+        if (Failure.empty())
+            Failure = NoteNotSavedText(ActiveNoteWindow ? ActiveNoteWindow->Caption() : "", E);
+    }
+    return Failure;
+}
+
+// Nothing closes before every open note is in the file. A save that fails
+// (another program holds the file, say) asks whether to try again or to cancel
+// the quit. At the end of the session nobody answers: it tries again until the
+// time it may take is up, and the shutdown then logs what it could not save.
+void TfrmMain::FormCloseQuery(TObject*, bool& CanClose) {
+    if (!FInitialized) return;
+    const DWORD Start = GetTickCount();
+    for (;;) {
+        const std::string Failure = SaveOpenNotes();
+        if (Failure.empty()) return;
+        Log(Failure);
+        if (Application->SessionEnding()) {
+            if (GetTickCount() - Start >= SessionSaveRetryMilliseconds) return;
+            Sleep(250);
+            continue;
+        }
+        const int Answer = Application->MessageBox(
+            Failure + "\r\rChoose Retry to try again, or Cancel to keep Miravelund open with your text.",
+            "Miravelund", MB_RETRYCANCEL | MB_ICONWARNING);
+        if (Answer != IDRETRY) {
+            Log("Quit cancelled: the notes could not be saved.");
+            CanClose = false;
+            return;
+        }
+    }
+}
+
 void TfrmMain::FormClose(TObject*, TCloseAction&) {
     if (!FInitialized) return;
     FInitialized = false;
@@ -217,7 +268,12 @@ void TfrmMain::CloseNoteWindows() {
             Log("  Close :" + Window->Caption());
             Window->Close();
         } catch (const std::exception& E) {
-            ReportFailure("The note " + Window->Caption() + " could not be saved", E);
+            // The window goes all the same: its text goes to the log, and the user is told where.
+            const auto* NotSaved = dynamic_cast<const ENoteNotSaved*>(&E);
+            LogUnsavedText(*Window);
+            ReportText("The note \"" + Window->Caption() + "\" could not be saved as Miravelund closed.\r\r" +
+                       (NotSaved ? NotSaved->Reason() : std::string(E.what())) +
+                       "\r\rIts text is written in the log file " + FProgramFolder + "\\Miravelund.log.");
         }
         // Freeing it unregisters it.
         if (!FOpenNoteWindows.empty() && FOpenNoteWindows.front() == Window) delete Window;

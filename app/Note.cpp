@@ -3,6 +3,7 @@
 
 #include "app/TopicViewer.h"
 
+#include "app/DatabaseFile.h"
 #include "app/Main.h"
 #include "app/NamespaceVisualizer.h"
 #include "app/NoteBar.h"
@@ -60,15 +61,19 @@ void TfrmNote::NavigateTo(const std::string& Title, const std::string& Namespace
     } ReEnable{FEditor};
 
     const TTopicAddress Address = SplitTopicAddress(Title, Namespace);
-    if (FEditor->Valid()) {
-        FEditor->SaveTopic("*", "*");
-        frmMain->CommitStore();
+    // Unsaved text is never left behind: a save that fails keeps this topic shown.
+    if (FEditor->Valid()) SaveAndCommit(false);
+    try {
+        FEditor->LoadTopic(Address.Title, Address.Namespace);
+    } catch (...) {
+        // The topic could not be read: the window goes on showing the one it showed.
+        if (!FEditor->Valid()) ReloadShownTopic();
+        throw;
     }
     if (AddToHistory) {
         FHistory.Add(MakeTopicAddress(Address.Namespace, Address.Title));
         SyncHistoryActions();
     }
-    FEditor->LoadTopic(Address.Title, Address.Namespace);
     if (FFirstOpen) {
         const TTopicRect& Rect = FEditor->WindowRect();
         if (Rect.W > 0 && Rect.H > 0)
@@ -161,8 +166,34 @@ void TfrmNote::SaveShownTopic() {
 
 void TfrmNote::aSaveExecute(TObject*) {
     if (FEditor == nullptr || !FEditor->Valid()) return;
-    SaveShownTopic();
-    frmMain->CommitStore();
+    SaveAndCommit(true);
+}
+
+void TfrmNote::SaveAndCommit(bool WithWindow) {
+    try {
+        if (WithWindow)
+            SaveShownTopic();
+        else
+            FEditor->SaveTopic("*", "*");
+        frmMain->CommitStore();
+    } catch (const std::exception& E) {
+        throw ENoteNotSaved(Caption(), E);
+    }
+}
+
+// The editor was part-way into another topic when that failed. The topic shown
+// before was saved just before, so it comes back from the store as it was.
+void TfrmNote::ReloadShownTopic() noexcept {
+    if (FEditor->TopicID() <= 0) return;
+    try {
+        try {
+            FEditor->LoadTopic(FEditor->TopicFile(), FEditor->Namespace());
+        } catch (const std::exception& E) {
+            if (frmMain) frmMain->Log("The note " + Caption() + " could not be shown again: " + E.what());
+        }
+    } catch (...) {
+        // The log failed too; the window shows no topic and saves none.
+    }
 }
 
 // The window activated last stays the active note window while the focus is

@@ -102,6 +102,10 @@ private:
     // A link the editor detected (a web address, say) opens with the shell.
     void URLClick(TObject* Sender, const std::string& URL);
     void aSaveExecute(TObject* Sender);
+    // Saves the shown topic (with the window's geometry when WithWindow) and
+    // commits; a failure is raised as ENoteNotSaved in plain words.
+    void SaveAndCommit(bool WithWindow);
+    void ReloadShownTopic() noexcept;
     void aBackwardExecute(TObject* Sender);
     void aForwardExecute(TObject* Sender);
     void SyncHistoryActions();

@@ -3,10 +3,25 @@
 
 #include "app/Main.h"
 #include "app/PluginList.h"
+#include "base/Streams.h"
 #include "base/StrUtils.h"
+#include "components/MvFileReplace.h"
 #include "components/MvCheckListBox.h"
 #include "components/MvPluginManager.h"
 #include "gui/StdCtrls.h"
+
+namespace {
+
+// The whole file as bytes. A file that cannot be read raises: writing the list
+// without it would drop its other lines.
+std::string ReadFileBytes(const std::string& Path) {
+    TFileStream File(Path, fmOpenRead | fmShareDenyNone);
+    std::string Bytes(static_cast<size_t>(File.Size()), '\0');
+    if (!Bytes.empty()) File.ReadBuffer(Bytes.data(), static_cast<int64_t>(Bytes.size()));
+    return Bytes;
+}
+
+} // namespace
 
 using namespace mv::app;
 
@@ -106,9 +121,11 @@ void TfrmPlugins::btnOKClick(TObject*) {
             Host->LoadPlugin(Folder + Item.Name + "." + Host->Extension(), Host->PluginKind());
         }
     }
-    TStringList File;
-    File.SetText(PluginsIniText(Items));
-    File.SaveToFile(Folder + "Plugins.ini");
+    // The lines of plug-ins that are not in the folder are the user's settings too.
+    const std::string IniName = Folder + "Plugins.ini";
+    std::string Existing;
+    if (Host->Platform().FileExists(IniName)) Existing = ReadFileBytes(IniName);
+    SaveFileReplacing(IniName, PluginsIniText(Existing, Items));
 }
 
 void TfrmPlugins::lbPluginsDblClick(TObject*) {

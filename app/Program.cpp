@@ -22,7 +22,8 @@ std::string ProgramFolder() {
     return Slash == std::string::npos ? std::string(".") : Folder.substr(0, Slash);
 }
 
-int RunProgram() {
+// The exit code; Ran tells whether the program got as far as its message loop.
+int RunProgram(bool& Ran) {
     TSingleInstance Instance("Miravelund3MuteX");
     if (Instance.AlreadyRunning()) {
         Application->MessageBox(
@@ -44,6 +45,7 @@ int RunProgram() {
     frmRename = Application->CreateForm<TfrmRename>();
     frmFind = Application->CreateForm<TfrmFind>();
     frmPlugins = Application->CreateForm<TfrmPlugins>();
+    Ran = true;
     Application->Run();
     Application->Finalize();
     return 0;
@@ -53,14 +55,17 @@ int RunProgram() {
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     int Result = 1;
+    bool Ran = false;
     try {
         LoadSettings();
-        Result = RunProgram();
+        Result = RunProgram(Ran);
     } catch (const std::exception& E) {
         MessageBoxA(nullptr, E.what(), "Miravelund", MB_OK | MB_ICONERROR);
     } catch (...) {
         MessageBoxA(nullptr, "Unexpected error", "Miravelund", MB_OK | MB_ICONERROR);
     }
-    SaveSettings(); // reports its own failure
+    // A start that was refused or cancelled, or a second instance, changes no
+    // file: the settings are written only by a program that ran.
+    if (Ran) SaveSettings(); // reports its own failure
     return Result;
 }

@@ -53,18 +53,31 @@ void TTopicDocument::LoadTopic(const std::string& Title, const std::string& Name
     bool Created = true;
     const int32_t ID = S.FindTopic(Namespace, Title, Created);
     if (ID < 0) throw EInvalidOperation("The topic " + Namespace + ":" + Title + " could not be created");
+    // Everything is read before the shown topic changes: a read that fails (a
+    // locked or damaged file) leaves the document on the topic it shows, so its
+    // next save writes that topic's text under that topic's id.
+    TTopicRect Rect = WindowRect;
+    std::unique_ptr<TStringStream> Content;
+    std::unique_ptr<TStringStream> MetaStream;
+    if (!Created) {
+        Content = S.GetTopic(ID, Rect);
+        MetaStream = S.GetTopicMeta(ID);
+    }
+    // While the editor takes the new text the document shows no topic: if that
+    // fails, neither topic's id may be saved with what the editor holds.
+    FValid = false;
+    if (Created)
+        FText.ClearContent();
+    else if (Content)
+        FText.LoadContent(*Content);
+    WindowRect = Rect;
+    if (MetaStream) {
+        Meta.Clear();
+        Meta.LoadFromStream(*MetaStream);
+    }
     FTopicFile = Title;
     FNamespace = Namespace;
     FTopicID = ID;
-    if (Created) {
-        FText.ClearContent();
-    } else {
-        if (auto Content = S.GetTopic(ID, WindowRect)) FText.LoadContent(*Content);
-        if (auto MetaStream = S.GetTopicMeta(ID)) {
-            Meta.Clear();
-            Meta.LoadFromStream(*MetaStream);
-        }
-    }
     ProcessDotLines(true);
     FValid = true;
 }

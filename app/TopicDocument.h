@@ -60,7 +60,10 @@ public:
 
     // Loads a topic, creating it (and its namespace) in the store when missing.
     // A new topic starts with empty text and keeps the rectangle and meta lines
-    // of the topic shown before, to be saved with it.
+    // of the topic shown before, to be saved with it. A store read that fails
+    // leaves the document on the topic it showed (same id, title, text); a
+    // failure while the editor takes the new text leaves it showing no topic
+    // (not Valid), so that no save files the editor's text under either id.
     void LoadTopic(const std::string& Title, const std::string& Namespace);
     // Saves the shown topic under Title and Namespace ("*" keeps the current
     // one): dot-lines first, then the content with the rectangle, then the meta

@@ -11,6 +11,16 @@ TNotesStore::TNotesStore(const std::string& fileName) : db_(std::make_unique<TSQ
     // A file without a single table is new, whether SQLite just created it, it is empty, or its
     // schema never got committed.
     const bool isNew = IsEmptyDatabase(*db_);
+    // Nothing is written into a file that is not ours, nor into one whose newer schema this
+    // version would misread or "repair".
+    if (!isNew && !FitsStoreSchema(*db_))
+        throw ESQLiteException("The file \"" + fileName +
+                               "\" is not a Miravelund database. Miravelund has not changed it.");
+    if (!isNew && StoreFileVersion(*db_) > StoreSchemaVersion)
+        throw ESQLiteException(
+            "The notes file \"" + fileName +
+            "\" was written by a newer version of Miravelund, which this version cannot read "
+            "safely. Miravelund has not changed it. Open it with the newer Miravelund.");
     PrepareSchema(*db_, isNew);
 
     LoadProperties();

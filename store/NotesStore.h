@@ -37,7 +37,9 @@ public:
     using TTextHook = std::function<void(const std::string& text)>;
 
     // Opens the file, creating it with the schema when it holds no tables, bringing an older
-    // file's schema up to date, and begins the run's transaction. Raises ESQLiteException.
+    // file's schema up to date, and begins the run's transaction. Raises ESQLiteException, and
+    // writes nothing, for a file whose tables are not the store's or whose schema version is
+    // newer than this one's; EDatabaseBusy and EDatabaseDamaged say so in plain words.
     explicit TNotesStore(const std::string& fileName);
     // Removes namespaces no topic uses and commits. Never throws: a failure goes to OnLog.
     ~TNotesStore() override;
@@ -46,6 +48,9 @@ public:
 
     // The checkpoint: stores Properties, commits and begins the next transaction.
     void Commit();
+
+    // The connection, for what needs SQLite itself (tests inject faults through it).
+    TSQLiteDatabase& Connection() { return *db_; }
 
     // Name=value settings kept inside the database; names ignore ASCII case, "" removes a line.
     THashedStringList& Properties() { return properties_; }

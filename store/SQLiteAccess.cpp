@@ -18,11 +18,36 @@ void sqlite_detail::FinalizeStatement::operator()(sqlite3_stmt* statement) const
 }
 
 std::function<std::string(const std::string&)> TSQLiteDatabase::FileNameToUtf8;
+// A backup or sync program holds a file for a second or two; a save that waits that long beats one
+// that reports a failure the next checkpoint would mend anyway.
+int TSQLiteDatabase::BusyTimeoutMilliseconds = 3000;
 
 namespace {
 
 std::string OpenFailure(const std::string& fileName, const std::string& reason) {
     return "Failed to open database \"" + fileName + "\" : " + reason;
+}
+
+std::string BusyText(const std::string& fileName) {
+    return "The notes file \"" + fileName +
+           "\" is in use by another program (a backup or sync program, say), so Miravelund could not "
+           "read or write it.";
+}
+
+std::string DamagedText(const std::string& fileName) {
+    return "The notes file \"" + fileName +
+           "\" is damaged: part of it cannot be read. Miravelund writes nothing more into it. Close "
+           "Miravelund and restore a copy of the file from a backup.";
+}
+
+bool IsBusy(int code) {
+    const int primary = code & 0xFF;
+    return primary == SQLITE_BUSY || primary == SQLITE_LOCKED;
+}
+
+bool IsDamage(int code) {
+    const int primary = code & 0xFF;
+    return primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB;
 }
 
 // The folder part of a path as the user gave it: the text before its last separator.
@@ -62,7 +87,7 @@ bool IsFolder(const std::string& path) {
 
 } // namespace
 
-TSQLiteDatabase::TSQLiteDatabase(const std::string& fileName) {
+TSQLiteDatabase::TSQLiteDatabase(const std::string& fileName) : fileName_(fileName) {
     const std::string utf8 = FileNameToUtf8 ? FileNameToUtf8(fileName) : fileName;
     if (IsFolder(utf8))
         throw ESQLiteException(OpenFailure(fileName, "the path is a folder, not a database file"));
@@ -73,6 +98,7 @@ TSQLiteDatabase::TSQLiteDatabase(const std::string& fileName) {
         if (handle_) throw ESQLiteException(OpenFailure(fileName, sqlite3_errmsg(handle_.get())));
         throw ESQLiteException(OpenFailure(fileName, "unknown error"));
     }
+    sqlite3_busy_timeout(handle_.get(), BusyTimeoutMilliseconds);
     CheckUsable(fileName);
     // Every commit reaches the disk before it returns; the journal stays a rollback journal.
     ExecSQL("PRAGMA SYNCHRONOUS=FULL;");
@@ -89,8 +115,13 @@ void TSQLiteDatabase::CheckUsable(const std::string& fileName) {
     int rc = sqlite3_prepare_v2(handle_.get(), "SELECT count(*) FROM sqlite_master;", -1, &raw, nullptr);
     TSQLiteStatement statement(raw);
     if (rc == SQLITE_OK && statement) rc = sqlite3_step(statement.get());
-    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE) {
+        const int code = sqlite3_extended_errcode(handle_.get());
+        if (IsBusy(code)) throw EDatabaseBusy(BusyText(fileName));
+        // A file without SQLite's header is someone else's, not a damaged one.
+        if ((code & 0xFF) == SQLITE_CORRUPT) throw EDatabaseDamaged(DamagedText(fileName));
         throw ESQLiteException(OpenFailure(fileName, sqlite3_errmsg(handle_.get())));
+    }
     if (sqlite3_db_readonly(handle_.get(), "main") == 1)
         throw ESQLiteException(OpenFailure(fileName, "attempt to write a readonly database"));
     CheckJournal(fileName);
@@ -109,7 +140,10 @@ void TSQLiteDatabase::CheckJournal(const std::string& fileName) {
     }
     ExecSQL("BEGIN TRANSACTION;");
     const std::string probe = "PRAGMA user_version = " + version + ";";
+    // A writer's lock needs no waiting for here: it already proves the folder takes journals.
+    sqlite3_busy_timeout(db, 0);
     const int rc = sqlite3_exec(db, probe.c_str(), nullptr, nullptr, nullptr);
+    sqlite3_busy_timeout(db, BusyTimeoutMilliseconds);
     const std::string reason = rc == SQLITE_OK ? std::string() : sqlite3_errmsg(db);
     sqlite3_exec(db, "ROLLBACK;", nullptr, nullptr, nullptr);
     const int primary = rc & 0xFF;
@@ -131,6 +165,13 @@ void TSQLiteDatabase::RaiseError(const std::string& msg, std::string_view sql) c
     // Some failures (a full disk, an I/O error, a failed COMMIT) end the transaction in SQLite
     // itself; follow it so that the next checkpoint starts a new one instead of failing again.
     if (handle_ && inTransaction_ && sqlite3_get_autocommit(handle_.get()) != 0) inTransaction_ = false;
+    // The two failures a user can act on are told in plain words, without the statement.
+    const int code = handle_ ? sqlite3_extended_errcode(handle_.get()) : SQLITE_OK;
+    if (IsBusy(code)) throw EDatabaseBusy(BusyText(fileName_));
+    if (IsDamage(code)) {
+        damaged_ = true;
+        throw EDatabaseDamaged(DamagedText(fileName_));
+    }
     if (handle_ && sqlite3_errcode(handle_.get()) != SQLITE_OK)
         throw ESQLiteException(msg + " \"" + std::string(sql) + "\" : " + sqlite3_errmsg(handle_.get()));
     throw ESQLiteException(msg);
@@ -146,8 +187,40 @@ TSQLiteStatement TSQLiteDatabase::Prepare(const std::string& sql, const char* fa
     return statement;
 }
 
+// Once a read found damage, a write could spread it over pages that are still sound.
+void TSQLiteDatabase::RefuseWriteWhenDamaged(sqlite3_stmt* statement) const {
+    if (damaged_ && !sqlite3_stmt_readonly(statement)) throw EDatabaseDamaged(DamagedText(fileName_));
+}
+
 void TSQLiteDatabase::Step(sqlite3_stmt* statement, std::string_view sql) {
-    if (sqlite3_step(statement) != SQLITE_DONE) RaiseError("Error executing SQL statement", sql);
+    RefuseWriteWhenDamaged(statement);
+    int rc = sqlite3_step(statement);
+    if (IsBusy(rc)) {
+        sqlite3_reset(statement);
+        if (LetGoOfReadLock()) {
+            // Without our read lock in its way, the other program can finish its write, and this
+            // statement waits for that (the busy timeout) instead of failing at once.
+            rc = sqlite3_step(statement);
+            if (IsBusy(rc)) {
+                sqlite3_reset(statement);
+                LetGoOfReadLock(); // so that the other program is not kept waiting for us
+                throw EDatabaseBusy(BusyText(fileName_));
+            }
+        }
+    }
+    if (rc != SQLITE_DONE) RaiseError("Error executing SQL statement", sql);
+}
+
+// A transaction that has only read holds a read lock. When another program holds the write lock,
+// SQLite refuses our first write at once, without waiting: the other program cannot finish while
+// we read, and we cannot write while it does. Rolling back a transaction that wrote nothing loses
+// nothing and lets go of the lock; a new one begins at once. False when the transaction wrote.
+bool TSQLiteDatabase::LetGoOfReadLock() {
+    if (!inTransaction_ || sqlite3_txn_state(handle_.get(), "main") != SQLITE_TXN_READ) return false;
+    sqlite3_exec(handle_.get(), "ROLLBACK;", nullptr, nullptr, nullptr);
+    if (sqlite3_exec(handle_.get(), "BEGIN TRANSACTION;", nullptr, nullptr, nullptr) != SQLITE_OK)
+        inTransaction_ = false;
+    return true;
 }
 
 void TSQLiteDatabase::ExecSQL(const std::string& sql) {
@@ -262,6 +335,8 @@ void TSQLiteDatabase::BeginTransaction() {
 }
 
 void TSQLiteDatabase::Commit() {
+    // A COMMIT counts as read-only to SQLite, yet it writes the transaction's pages.
+    if (damaged_) throw EDatabaseDamaged(DamagedText(fileName_));
     // A COMMIT that fails while busy keeps the transaction open (RaiseError keeps the flag in
     // step with SQLite), so it can be tried again.
     ExecSQL("COMMIT;");
@@ -287,7 +362,6 @@ void TSQLiteTable::ReadAll(TSQLiteDatabase& db, sqlite3_stmt* statement, std::st
     for (;;) {
         const int step = sqlite3_step(statement);
         if (step == SQLITE_DONE) break;
-        if (step == SQLITE_BUSY) throw ESQLiteException("Could not prepare SQL statement");
         if (step != SQLITE_ROW) db.RaiseError("Could not retrieve data", sql);
         ReadRow(statement);
     }

@@ -27,6 +27,21 @@ public:
     using Exception::Exception;
 };
 
+// Another program (a backup or sync tool, say) held the file locked for longer than the connection
+// waits. Nothing is lost: the open transaction stays open, so the same write or commit can be tried
+// again later. The message says so in plain words and names the file.
+class EDatabaseBusy : public ESQLiteException {
+public:
+    using ESQLiteException::ESQLiteException;
+};
+
+// SQLite found the file damaged. From then on the connection writes nothing more into it; reads
+// still run. The message names the file and says what to do.
+class EDatabaseDamaged : public ESQLiteException {
+public:
+    using ESQLiteException::ESQLiteException;
+};
+
 namespace sqlite_detail {
 struct CloseConnection {
     void operator()(sqlite3* handle) const noexcept;
@@ -59,6 +74,9 @@ public:
     // Turns the system's 8-bit path into the UTF-8 that SQLite expects. The application sets it
     // on Windows; the default passes the path through unchanged (right for ASCII paths).
     static std::function<std::string(const std::string& fileName)> FileNameToUtf8;
+    // How long a statement waits for another program's lock on the file before it gives up with
+    // EDatabaseBusy. Read when a connection opens.
+    static int BusyTimeoutMilliseconds;
 
     explicit TSQLiteDatabase(const std::string& fileName);
     // Rolls an open transaction back, then closes. Never throws.
@@ -93,17 +111,25 @@ public:
 
     sqlite3* Handle() const { return handle_.get(); }
     bool InTransaction() const { return inTransaction_; }
+    // True once a statement found the file damaged: every write and commit is refused from then on.
+    bool Damaged() const { return damaged_; }
+    // The file's name as the caller gave it.
+    const std::string& FileName() const { return fileName_; }
 
 private:
     TSQLiteStatement Prepare(const std::string& sql, const char* failMessage);
     void Step(sqlite3_stmt* statement, std::string_view sql);
     void CheckUsable(const std::string& fileName);
     void CheckJournal(const std::string& fileName);
+    void RefuseWriteWhenDamaged(sqlite3_stmt* statement) const;
+    bool LetGoOfReadLock();
     // The kept statement for the text with params bound; reset again by TBoundStatement.
     sqlite3_stmt* Bound(std::string_view sql, const TSQLiteParam* params, size_t count);
 
+    std::string fileName_;
     TSQLiteHandle handle_;
     mutable bool inTransaction_ = false; // RaiseError clears it when SQLite ended the transaction
+    mutable bool damaged_ = false;       // RaiseError sets it when SQLite reports damage
     // Declared after the handle, so the statements are finalized before the connection closes.
     // Found by the statement's text without copying it.
     struct TTextHash {

@@ -4,6 +4,11 @@
 #include "base/StrUtils.h"
 #include "store/SQLiteAccess.h"
 
+#include <algorithm>
+#include <string>
+#include <string_view>
+#include <vector>
+
 namespace {
 
 // The tables, in the order they are created.
@@ -48,11 +53,6 @@ const char* const RetiredIndexes[] = {
     "DROP INDEX IF EXISTS topic_namespace_title;",
 };
 
-int UserVersion(TSQLiteDatabase& db) {
-    auto table = db.GetTable("PRAGMA user_version;");
-    return table->RowCount() > 0 ? StrToIntDef(table->FieldAsString(0), 0) : 0;
-}
-
 // True when a column of the table is declared "string" (any case); false for a missing table.
 bool HasStringColumn(TSQLiteDatabase& db, const char* tableName) {
     auto info = db.GetTable(std::string("PRAGMA table_info(") + tableName + ");");
@@ -72,7 +72,42 @@ void RebuildTable(TSQLiteDatabase& db, const TTableDef& def) {
     db.ExecSQL("DROP TABLE " + old + ";");
 }
 
+// The column names of the table as the file declares them, upper-cased; none for a missing table.
+std::vector<std::string> ColumnsOf(TSQLiteDatabase& db, const char* tableName) {
+    std::vector<std::string> names;
+    auto info = db.GetTable(std::string("PRAGMA table_info(") + tableName + ");");
+    if (info->RowCount() == 0) return names;
+    const int32_t nameIndex = info->FieldIndex("name");
+    for (; !info->Eof(); info->Next())
+        names.push_back(UpperCase(info->FieldAsString(nameIndex)));
+    return names;
+}
+
 } // namespace
+
+int StoreFileVersion(TSQLiteDatabase& db) {
+    auto table = db.GetTable("PRAGMA user_version;");
+    return table->RowCount() > 0 ? StrToIntDef(table->FieldAsString(0), 0) : 0;
+}
+
+bool FitsStoreSchema(TSQLiteDatabase& db) {
+    for (const TTableDef& def : Tables) {
+        const std::vector<std::string> present = ColumnsOf(db, def.Name);
+        if (present.empty()) {
+            if (std::string_view(def.Name) == "topic") return false;
+            continue;
+        }
+        // def.Columns lists the names separated by ", ".
+        std::string_view wanted = def.Columns;
+        while (!wanted.empty()) {
+            const size_t comma = wanted.find(',');
+            const std::string name = UpperCase(std::string(wanted.substr(0, comma)));
+            if (std::find(present.begin(), present.end(), name) == present.end()) return false;
+            wanted = comma == std::string_view::npos ? std::string_view() : wanted.substr(comma + 2);
+        }
+    }
+    return true;
+}
 
 bool IsEmptyDatabase(TSQLiteDatabase& db) {
     auto table = db.GetTable("SELECT count(*) FROM sqlite_master WHERE type = 'table';");
@@ -87,7 +122,7 @@ void PrepareSchema(TSQLiteDatabase& db, bool isNew) {
         for (const TTableDef& def : Tables)
             db.ExecSQL(def.Create);
         db.ExecSQL(setVersion);
-    } else if (UserVersion(db) < StoreSchemaVersion) {
+    } else if (StoreFileVersion(db) < StoreSchemaVersion) {
         for (const TTableDef& def : Tables)
             if (HasStringColumn(db, def.Name)) RebuildTable(db, def);
         db.ExecSQL(setVersion);

@@ -20,8 +20,24 @@ TEST(PluginList, ChecksFollowPluginsIniAndTheFileIsWrittenWhole) {
         {"zeta", true},
     };
     EXPECT_EQ(Items, Expected);
-    // One line per listed file, in the list's order; "gone" has no file and no line.
-    EXPECT_EQ(PluginsIniText(Items),
+    // Without a file: one line per listed file, in the list's order.
+    EXPECT_EQ(PluginsIniText("", Items),
               "alpha=False\r\nbeta=True\r\ngamma=False\r\ndelta=False\r\nepsilon=True\r\nzeta=True\r\n");
-    EXPECT_EQ(PluginsIniText({}), "");
+    EXPECT_EQ(PluginsIniText("", {}), "");
+}
+
+TEST(PluginList, OKSetsTheListedLinesAndKeepsEveryOtherLineAsItWas) {
+    // A long file of plug-ins that are not in the folder, a comment, a blank
+    // line, a line without an ending, and the same name twice in other cases.
+    std::string Others;
+    for (int I = 0; I < 10000; ++I)
+        Others += "old" + std::to_string(I) + (I % 2 ? "=False\r\n" : "=True\n");
+    const std::string Existing = "; chosen by hand\r\nALPHA=True\r\n\r\n" + Others + "beta=False\nAlpha=1";
+    const std::vector<TPluginListItem> Items = {{"Alpha", false}, {"Beta", true}, {"Gamma", true}};
+    EXPECT_EQ(PluginsIniText(Existing, Items), "; chosen by hand\r\nalpha=False\r\n\r\n" + Others +
+                                                   "beta=True\nalpha=False\r\ngamma=True\r\n");
+    // Nothing listed: the file stays byte for byte.
+    EXPECT_EQ(PluginsIniText(Others, {}), Others);
+    // A line whose name only begins like an item's is another plug-in's.
+    EXPECT_EQ(PluginsIniText("alphabet=False\r\n", {{"alpha", true}}), "alphabet=False\r\nalpha=True\r\n");
 }

@@ -7,7 +7,10 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
+
+#include <sqlite3.h>
 
 using namespace mv::app;
 
@@ -18,7 +21,9 @@ class TFakeText : public ITopicText {
 public:
     std::string Text;
     bool FailSave = false;
+    bool FailLoad = false;
     void LoadContent(TStream& Content) override {
+        if (FailLoad) throw EOutOfResources("Failed to Load Stream");
         Content.SetPosition(0);
         Text = static_cast<TStringStream&>(Content).DataString();
     }
@@ -167,4 +172,68 @@ TEST_F(TopicDocumentTest, RenameTakesEffectOnlyWhenTheSaveSucceeded) {
     EXPECT_EQ(Doc.Namespace(), "done");
     bool Created = false;
     EXPECT_EQ(Store->FindTopic("done", "Final", Created), Doc.TopicID());
+}
+
+namespace {
+
+// Refuses every read of a topic's content, as a locked or damaged file refuses it.
+int RefuseContent(void*, int Action, const char* Table, const char* Column, const char*, const char*) {
+    return Action == SQLITE_READ && Table && Column && std::strcmp(Table, "topic") == 0 &&
+                   std::strcmp(Column, "content") == 0
+               ? SQLITE_DENY
+               : SQLITE_OK;
+}
+
+std::string StoredText(TNotesStore& Store, const std::string& Title) {
+    bool Created = false;
+    TTopicRect Rect;
+    auto Content = Store.GetTopic(Store.FindTopic("", Title, Created), Rect);
+    return Content ? Content->DataString() : std::string("(none)");
+}
+
+} // namespace
+
+TEST_F(TopicDocumentTest, ATopicThatFailsToLoadIsNeverTreatedAsShown) {
+    TTopicDocument Doc(Text, Services, &Sender);
+    Doc.LoadTopic("Other", "");
+    Text.Text = "other text";
+    Doc.SaveTopic("*", "*");
+    Doc.LoadTopic("Home", "");
+    Text.Text = "Home\r\n.urgent\r\n";
+    Doc.SaveTopic("*", "*");
+    const int32_t HomeID = Doc.TopicID();
+    Doc.WindowRect = TTopicRect{1, 2, 300, 400};
+
+    // The store refuses the read: the document stays on Home, text and all.
+    sqlite3* Db = Store->Connection().Handle();
+    sqlite3_set_authorizer(Db, RefuseContent, nullptr);
+    EXPECT_THROW(Doc.LoadTopic("Other", ""), ESQLiteException);
+    sqlite3_set_authorizer(Db, nullptr, nullptr);
+    EXPECT_TRUE(Doc.Valid());
+    EXPECT_EQ(Doc.TopicID(), HomeID);
+    EXPECT_EQ(Doc.TopicFile(), "Home");
+    EXPECT_EQ(Text.Text, "Home\r\n.urgent\r\n");
+    EXPECT_EQ(Doc.WindowRect.W, 300);
+    // Its next save writes Home's text, with Home's dot-line, under Home's id only.
+    Text.Text = "Home\r\n.urgent\r\nedited\r\n";
+    Doc.SaveTopic("*", "*");
+    EXPECT_EQ(StoredText(*Store, "Home"), "Home\r\n.urgent\r\nedited\r\n");
+    EXPECT_EQ(StoredText(*Store, "Other"), "other text");
+    EXPECT_EQ(TagsOf(HomeID), std::vector<std::string>{"urgent"});
+
+    // The editor fails to take the new text: the document shows no topic, and
+    // a save then writes under neither id.
+    Text.FailLoad = true;
+    EXPECT_THROW(Doc.LoadTopic("Other", ""), EOutOfResources);
+    Text.FailLoad = false;
+    EXPECT_FALSE(Doc.Valid());
+    Text.Text = "half loaded";
+    Doc.SaveTopic("*", "*");
+    EXPECT_EQ(StoredText(*Store, "Home"), "Home\r\n.urgent\r\nedited\r\n");
+    EXPECT_EQ(StoredText(*Store, "Other"), "other text");
+    // Loading the topic it showed makes it whole again.
+    Doc.LoadTopic(Doc.TopicFile(), Doc.Namespace());
+    EXPECT_TRUE(Doc.Valid());
+    EXPECT_EQ(Doc.TopicID(), HomeID);
+    EXPECT_EQ(Text.Text, "Home\r\n.urgent\r\nedited\r\n");
 }

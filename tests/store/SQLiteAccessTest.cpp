@@ -195,6 +195,8 @@ TEST_F(SQLiteAccess, UpdateBlobBindsTheWholeStream) {
 // A second connection opens beside one that is writing (the journal check cannot write then), reads
 // what is committed, and meets the busy file at its first write.
 TEST_F(SQLiteAccess, OpensBesideAConnectionThatIsWriting) {
+    const int savedTimeout = TSQLiteDatabase::BusyTimeoutMilliseconds;
+    TSQLiteDatabase::BusyTimeoutMilliseconds = 100;
     TSQLiteDatabase first(path);
     first.ExecSQL("CREATE TABLE t(a integer);");
     first.BeginTransaction();
@@ -202,9 +204,12 @@ TEST_F(SQLiteAccess, OpensBesideAConnectionThatIsWriting) {
     TSQLiteDatabase second(path);
     EXPECT_EQ(second.GetTable("SELECT count(*) FROM t")->FieldAsString(0), "0");
     EXPECT_EQ(MessageOf([&] { second.ExecSQL("INSERT INTO t VALUES(2);"); }),
-              "Error executing SQL statement \"INSERT INTO t VALUES(2);\" : database is locked");
+              "The notes file \"" + path +
+                  "\" is in use by another program (a backup or sync program, say), so Miravelund could not "
+                  "read or write it.");
     first.Commit();
     EXPECT_EQ(second.GetTable("SELECT count(*) FROM t")->FieldAsString(0), "1");
+    TSQLiteDatabase::BusyTimeoutMilliseconds = savedTimeout;
 }
 
 // Bad files: each is refused with a clear message and left exactly as it was.
