@@ -11,6 +11,9 @@
 #include "store/NotesStore.h"
 #include "store/SQLiteAccess.h"
 #include "tests/app/AppFixture.h"
+#include "app/DatabaseFile.h"
+
+#include <sqlite3.h>
 
 #include <gtest/gtest.h>
 
@@ -220,4 +223,138 @@ TEST(Faults, AnUnwritableLogStopsNeitherSavesNorTheCheckpoint) {
               std::string::npos);
     App.Quit();
     EXPECT_NE(CommittedContent(App.Database(), "", "Plan"), "");
+}
+
+namespace {
+
+// A lock held by a test is held until the test lets go: the program need not wait long for it.
+class TShortLockWait {
+public:
+    TShortLockWait() : FSaved(TSQLiteDatabase::BusyTimeoutMilliseconds) {
+        TSQLiteDatabase::BusyTimeoutMilliseconds = 100;
+    }
+    ~TShortLockWait() { TSQLiteDatabase::BusyTimeoutMilliseconds = FSaved; }
+
+private:
+    int FSaved;
+};
+
+std::string EditorText(TfrmNote& Window) {
+    return Window.Editor()->Text();
+}
+
+} // namespace
+
+TEST(Faults, ASaveRefusedByAnotherProgramsLockKeepsTheTextShownAndTheNextSaveStoresIt) {
+    TShortLockWait Wait;
+    TAppFixture App("locked");
+    TfrmMain& Main = App.Start();
+    TfrmNote& Home = *HomeWindow();
+    SetText(Home, "Home\rtyped while the file was held\r");
+    {
+        TSQLiteDatabase Other(App.Database());
+        Other.ExecSQL("BEGIN IMMEDIATE;"); // a backup program's write transaction
+        try {
+            Home.aSave->Execute();
+            ADD_FAILURE() << "the save went through another program's lock";
+        } catch (const std::exception& E) {
+            const std::string Text = E.what();
+            EXPECT_NE(Text.find("The note \":Home\" could not be saved."), std::string::npos) << Text;
+            EXPECT_NE(Text.find(App.Database() + "\" is in use by another program"), std::string::npos)
+                << Text;
+            EXPECT_NE(Text.find("Your text is kept in the window."), std::string::npos) << Text;
+            EXPECT_EQ(Text.find("database is locked"), std::string::npos) << Text;
+        }
+        // No navigation away from the unsaved text.
+        EXPECT_THROW(Main.ShowTopic("Elsewhere", ""), mv::app::ENoteNotSaved);
+        EXPECT_EQ(Home.Caption(), ":Home");
+        EXPECT_EQ(Home.History().Entries().size(), 1u);
+        EXPECT_NE(EditorText(Home).find("typed while the file was held"), std::string::npos);
+        // The program's read lock is not in the way of the other program's own write.
+        Other.ExecSQL("INSERT INTO versions VALUES('backup', 1);");
+        EXPECT_NO_THROW(Other.ExecSQL("COMMIT;"));
+    }
+    Home.aSave->Execute();
+    EXPECT_NE(CommittedContent(App.Database(), "", "Home").find("typed while the file was held"),
+              std::string::npos);
+}
+
+TEST(Faults, QuitWithTextThatCannotBeSavedAsksToRetryOrCancel) {
+    TShortLockWait Wait;
+    TAppFixture App("quitlocked");
+    TfrmMain& Main = App.Start();
+    SetText(*HomeWindow(), "Home\rtyped before the quit\r");
+    auto Other = std::make_unique<TSQLiteDatabase>(App.Database());
+    Other->ExecSQL("BEGIN IMMEDIATE;");
+    std::vector<UINT> Asked;
+    App.Responder.MessageBox = [&](const std::string& Text, const std::string&, UINT Flags) {
+        App.Messages.push_back(Text);
+        Asked.push_back(Flags & MB_TYPEMASK);
+        return IDCANCEL;
+    };
+    Main.aQuit->Execute();
+    ASSERT_EQ(Asked.size(), 1u);
+    EXPECT_EQ(Asked[0], static_cast<UINT>(MB_RETRYCANCEL));
+    EXPECT_NE(App.Messages.back().find("in use by another program"), std::string::npos)
+        << App.Messages.back();
+    EXPECT_NE(App.Messages.back().find("Cancel to keep Miravelund open"), std::string::npos);
+    // Cancelled: everything stays as it was, the text in its window.
+    EXPECT_TRUE(Main.Initialized());
+    ASSERT_NE(HomeWindow(), nullptr);
+    EXPECT_NE(EditorText(*HomeWindow()).find("typed before the quit"), std::string::npos);
+
+    // Retry once the other program has let go: the quit goes through with the text saved.
+    App.Responder.MessageBox = [&](const std::string& Text, const std::string&, UINT Flags) {
+        App.Messages.push_back(Text);
+        Asked.push_back(Flags & MB_TYPEMASK);
+        Other.reset();
+        return IDRETRY;
+    };
+    App.Quit();
+    EXPECT_EQ(Asked.size(), 2u);
+    EXPECT_EQ(NoteWindowsByNamespace.Count(), 0u);
+    EXPECT_NE(CommittedContent(App.Database(), "", "Home").find("typed before the quit"), std::string::npos);
+}
+
+TEST(Faults, ANoteThatFailsToLoadLeavesTheWindowOnTheNoteItShows) {
+    TAppFixture App("loadfail");
+    TfrmMain& Main = App.Start();
+    TfrmNote& Home = *HomeWindow();
+    Main.ShowTopic("Other", "");
+    SetText(Home, "Other text\r");
+    Main.ShowTopic("Home", "");
+    SetText(Home, "Home\rmy words\r");
+    // A read of another note's content fails (a damaged page, a locked file).
+    sqlite3_set_authorizer(
+        Main.NotesStore()->Connection().Handle(),
+        [](void*, int Action, const char* Table, const char* Column, const char*, const char*) {
+            return Action == SQLITE_READ && Table && Column && std::string(Table) == "topic" &&
+                           std::string(Column) == "content"
+                       ? SQLITE_DENY
+                       : SQLITE_OK;
+        },
+        nullptr);
+    EXPECT_THROW(Main.ShowTopic("Other", ""), std::exception);
+    sqlite3_set_authorizer(Main.NotesStore()->Connection().Handle(), nullptr, nullptr);
+    EXPECT_EQ(Home.Caption(), ":Home");
+    EXPECT_EQ(Home.Editor()->TopicFile(), "Home");
+    EXPECT_EQ(Home.History().Entries().back(), ":Home");
+    EXPECT_NE(EditorText(Home).find("my words"), std::string::npos);
+    Home.aSave->Execute();
+    EXPECT_NE(CommittedContent(App.Database(), "", "Home").find("my words"), std::string::npos);
+    EXPECT_EQ(CommittedContent(App.Database(), "", "Other").find("my words"), std::string::npos);
+    EXPECT_NE(CommittedContent(App.Database(), "", "Other").find("Other text"), std::string::npos);
+}
+
+TEST(Faults, AFolderNamedLikeTheDatabaseInTheProgramFolderIsExplained) {
+    TAppFixture App("dbfolder");
+    const std::string Folder = App.Folder() + "\\Miravelund.mvdb";
+    ASSERT_TRUE(CreateDirectoryA(Folder.c_str(), nullptr));
+    TfrmMain& Main = App.Start();
+    EXPECT_FALSE(Main.Initialized());
+    ASSERT_FALSE(App.Messages.empty());
+    const std::string& Text = App.Messages.back();
+    EXPECT_NE(Text.find(Folder + "\r\ris a folder"), std::string::npos) << Text;
+    EXPECT_NE(Text.find("move or rename that file"), std::string::npos) << Text;
+    EXPECT_EQ(App.ReadFile("notes.mvdb"), "") << "the settings key's file is not opened instead";
 }

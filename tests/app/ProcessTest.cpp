@@ -1,11 +1,14 @@
 // The real Miravelund.exe as a user starts it: one instance at a time, an
 // orderly shutdown at the end of the session, and databases it must refuse.
 #include "store/NotesStore.h"
+#include "store/SQLiteAccess.h"
 #include "tests/app/ProgramProcess.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
+#include <thread>
 #include <vector>
 
 using namespace mv::app::test;
@@ -93,9 +96,41 @@ TEST(ProgramProcess, SecondInstanceShowsTheMessageAndLeavesTheDatabaseAlone) {
 
 namespace {
 
-// Starts the program on a database path it must refuse; returns the message it showed.
+// Every file under Folder (its sub-folders included) with its bytes, but the log.
+void Snapshot(const std::string& Folder, std::map<std::string, std::string>& Files) {
+    WIN32_FIND_DATAA Found{};
+    HANDLE Search = FindFirstFileA((Folder + "\\*").c_str(), &Found);
+    if (Search == INVALID_HANDLE_VALUE) return;
+    do {
+        const std::string Name = Found.cFileName;
+        if (Name == "." || Name == ".." || Name == "Miravelund.log") continue;
+        const std::string Path = Folder + "\\" + Name;
+        if (Found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            Files[Path + "\\"] = "";
+            Snapshot(Path, Files);
+        } else {
+            Files[Path] = ReadWholeFile(Path);
+        }
+    } while (FindNextFileA(Search, &Found));
+    FindClose(Search);
+}
+
+std::map<std::string, std::string> Snapshot(const TProgramFolder& Folder) {
+    std::map<std::string, std::string> Files;
+    Snapshot(Folder.Path(), Files);
+    return Files;
+}
+
+// Starts the program on a database path it must refuse; returns the message it
+// showed. A refused start changes no file (the log is the one it writes).
 std::string StartOnBadDatabase(TProgramFolder& Folder, const std::string& Path) {
     Folder.WriteFile("Miravelund.ini", "database=" + Path + "\r\n");
+    const auto Before = Snapshot(Folder);
+    struct TSameFiles {
+        TProgramFolder& Folder;
+        const std::map<std::string, std::string>& Before;
+        ~TSameFiles() { EXPECT_TRUE(Snapshot(Folder) == Before) << "a refused start changed a file"; }
+    } SameFiles{Folder, Before};
     TChildProcess Program(Folder.File("Miravelund.exe"), "", Folder.Path());
     HWND Box = nullptr;
     const std::string Text = WaitForMessageBoxText(Program.Id(), StartTimeout, &Box);
@@ -128,6 +163,30 @@ TEST(ProgramProcess, RefusesAFileThatIsNotANotesDatabase) {
     const std::string Text = StartOnBadDatabase(Folder, Folder.File("shopping.mvdb"));
     EXPECT_NE(Text.find("not a Miravelund database"), std::string::npos) << Text;
     EXPECT_EQ(Folder.ReadFile("shopping.mvdb"), Junk);
+}
+
+TEST(ProgramProcess, RefusesANewerVersionsFileUnchanged) {
+    TProgramFolder Folder("newer");
+    { TNotesStore Store(Folder.File("newer.mvdb")); }
+    {
+        TSQLiteDatabase Raw(Folder.File("newer.mvdb"));
+        Raw.ExecSQL("PRAGMA user_version = 99;");
+    }
+    const std::string Text = StartOnBadDatabase(Folder, Folder.File("newer.mvdb"));
+    EXPECT_NE(Text.find(Folder.File("newer.mvdb")), std::string::npos) << Text;
+    EXPECT_NE(Text.find("written by a newer version of Miravelund"), std::string::npos) << Text;
+}
+
+TEST(ProgramProcess, RefusesAForeignFileWithATopicTableUnchanged) {
+    TProgramFolder Folder("foreigntopic");
+    {
+        TSQLiteDatabase Raw(Folder.File("forum.db"));
+        Raw.ExecSQL("CREATE TABLE topic(subject text, forum integer);");
+    }
+    const std::string Text = StartOnBadDatabase(Folder, Folder.File("forum.db"));
+    EXPECT_NE(Text.find("is not a Miravelund database. Miravelund has not changed it."), std::string::npos)
+        << Text;
+    EXPECT_EQ(Text.find("no such column"), std::string::npos) << Text;
 }
 
 TEST(ProgramProcess, AKilledProgramKeepsWhatItSavedOnNavigation) {
@@ -278,3 +337,107 @@ INSTANTIATE_TEST_SUITE_P(ProgramProcess, EndSessionOrder,
                          [](const ::testing::TestParamInfo<TEndSessionCase>& Info) {
                              return Info.param.Name;
                          });
+
+namespace {
+
+HWND EditorOf(HWND NoteWindow) {
+    HWND Editor = nullptr;
+    EnumChildWindows(NoteWindow, FindEditor, reinterpret_cast<LPARAM>(&Editor));
+    return Editor;
+}
+
+std::string WindowText(HWND Window) {
+    char Text[4096] = {};
+    DWORD_PTR Reply = 0;
+    SendMessageTimeoutA(Window, WM_GETTEXT, sizeof Text, reinterpret_cast<LPARAM>(Text), SMTO_NORMAL, 10000,
+                        &Reply);
+    return Text;
+}
+
+// Ctrl+S pressed on the keyboard while the note window has the focus.
+void PressSave(HWND NoteWindow) {
+    SetForegroundWindow(NoteWindow);
+    Sleep(200);
+    keybd_event(VK_CONTROL, 0, 0, 0);
+    keybd_event('S', 0, 0, 0);
+    keybd_event('S', 0, KEYEVENTF_KEYUP, 0);
+    keybd_event(VK_CONTROL, 0, KEYEVENTF_KEYUP, 0);
+}
+
+HWND StartAndWaitForHome(TChildProcess& Program) {
+    HWND Home = WaitForWindow(Program.Id(), ":Home", StartTimeout, "TfrmNote");
+    for (int Try = 0; Try < 300 && FindMainWindow(Program.Id()) == nullptr; ++Try)
+        Sleep(100);
+    return Home;
+}
+
+bool WaitForContent(const std::string& Database, const std::string& Part, DWORD Milliseconds) {
+    const DWORD Start = GetTickCount();
+    do {
+        std::string Content;
+        if (HasTopic(Database, "", "Home", &Content) && Content.find(Part) != std::string::npos) return true;
+        Sleep(200);
+    } while (GetTickCount() - Start < Milliseconds);
+    return false;
+}
+
+} // namespace
+
+// Another program (a backup tool, say) holds a write transaction on the notes
+// file while the user types and saves.
+TEST(ProgramProcess, ASaveRefusedByAnotherProgramsLockKeepsTheTextAndTheNextSaveStoresIt) {
+    TProgramFolder Folder("locked");
+    TChildProcess Program(Folder.File("Miravelund.exe"), "", Folder.Path());
+    HWND Home = StartAndWaitForHome(Program);
+    ASSERT_NE(Home, nullptr);
+    auto Other = std::make_unique<TSQLiteDatabase>(Folder.Database());
+    Other->ExecSQL("BEGIN IMMEDIATE;");
+    const std::string Typed = "Typed while the backup held the file ";
+    Type(Home, Typed);
+    PressSave(Home);
+
+    HWND Box = nullptr;
+    const std::string Text = WaitForMessageBoxText(Program.Id(), 30000, &Box);
+    EXPECT_NE(Text.find("could not be saved"), std::string::npos) << Text;
+    EXPECT_NE(Text.find("is in use by another program"), std::string::npos) << Text;
+    EXPECT_NE(Text.find("Your text is kept in the window"), std::string::npos) << Text;
+    ASSERT_NE(Box, nullptr);
+    PostMessageA(Box, WM_COMMAND, IDOK, 0);
+    EXPECT_NE(WindowText(EditorOf(Home)).find(Typed), std::string::npos) << "the text left the editor";
+    EXPECT_FALSE(WaitForContent(Folder.Database(), Typed, 0));
+
+    // The other program writes and lets go; the next save stores the text.
+    Other->ExecSQL("INSERT INTO versions VALUES('backup', 1);");
+    Other->ExecSQL("COMMIT;");
+    Other.reset();
+    PressSave(Home);
+    EXPECT_TRUE(WaitForContent(Folder.Database(), Typed, 30000));
+    EndSession(Program);
+    EXPECT_TRUE(Program.WaitForExit(30000));
+}
+
+// At the end of the session nobody can answer a question: the program tries
+// again until the other program lets go of the file.
+TEST(ProgramProcess, AtTheSessionEndASaveRefusedByALockIsTriedAgain) {
+    TProgramFolder Folder("endlocked");
+    TChildProcess Program(Folder.File("Miravelund.exe"), "", Folder.Path());
+    HWND Home = StartAndWaitForHome(Program);
+    ASSERT_NE(Home, nullptr);
+    const std::string Typed = "Typed just before the session ended ";
+    Type(Home, Typed);
+    TSQLiteDatabase Other(Folder.Database());
+    Other.ExecSQL("BEGIN IMMEDIATE;");
+    std::thread LetGo([&] {
+        Sleep(4000);
+        Other.ExecSQL("ROLLBACK;");
+    });
+    EndSession(Program);
+    LetGo.join();
+    DWORD Exit = 1;
+    EXPECT_TRUE(Program.WaitForExit(30000, &Exit));
+    EXPECT_EQ(Exit, 0u);
+    EXPECT_TRUE(WaitForContent(Folder.Database(), Typed, 0));
+    const std::string Log = Folder.ReadFile("Miravelund.log");
+    EXPECT_NE(Log.find("is in use by another program"), std::string::npos) << Log;
+    EXPECT_NE(Log.find("Commit finished"), std::string::npos) << Log;
+}
