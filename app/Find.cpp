@@ -331,6 +331,13 @@ bool TfrmFind::OwnWindow(HWND Wnd) {
     return Wnd && GetWindowThreadProcessId(Wnd, &Process) && Process == GetCurrentProcessId();
 }
 
+bool TfrmFind::PartOfThisWindow(HWND Wnd) {
+    if (!Wnd || !HandleAllocated()) return false;
+    for (HWND W = GetAncestor(Wnd, GA_ROOT); W; W = GetWindow(W, GW_OWNER))
+        if (W == Handle()) return W != Wnd;
+    return false;
+}
+
 void TfrmFind::FormActivate() {
     ReapplyFilterState();
 }
@@ -346,6 +353,9 @@ void TfrmFind::WndProc(TMessage& Message) {
         // program and back changes nothing the finder shows or keeps.
         HWND Other = reinterpret_cast<HWND>(Message.LParam);
         const bool Ours = OwnWindow(Other);
+        // A combo's drop-down list is part of this window: the activation going to it, or
+        // coming back from it, is no move to or from another window.
+        if (PartOfThisWindow(Other)) return;
         try {
             if (LOWORD(Message.WParam) != WA_INACTIVE) {
                 if (Ours || !Other) FormActivate();

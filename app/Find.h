@@ -72,6 +72,8 @@ private:
     // Adds a title found by the search running now.
     void AddResult(const std::string& ItemText, const std::string& Title);
     static bool OwnWindow(HWND Wnd);
+    // Whether Wnd is a window this one owns (a combo's drop-down list), not this one itself.
+    bool PartOfThisWindow(HWND Wnd);
 
     bool FSyncing = false;
     // While a search runs: what the list showed before it, and what it found (FindEntryKey).

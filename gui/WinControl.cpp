@@ -654,6 +654,12 @@ void TWinControl::HandleContextMenu(TMessage& m) {
 
 void TWinControl::WndProc(TMessage& m) {
     switch (m.Msg) {
+    case WM_CLOSE:
+        // A multi-line edit in dialog mode sends its parent WM_CLOSE on Escape. Only a window of
+        // its own closes: for a child (a panel holding the edit) the default handling would
+        // destroy its window and every control's window in it behind their objects.
+        if (GetWindowLongA(Handle(), GWL_STYLE) & WS_CHILD) return;
+        break;
     case WM_SETFOCUS:
         if (TForm* form = GetParentForm(this); form && form != this) form->FocusChanged(this);
         DefaultHandler(m);

@@ -312,6 +312,8 @@ std::vector<TPlacedTopic> TNotesStore::FindTopicsWithNamespaces(const TStrings* 
         sql.insert(sql.size() - 2, more);
     }
     auto result = db_->GetTable(sql, params);
+    // A result with no rows has no columns to look up (a tag that no topic carries).
+    if (result->RowCount() == 0) return {};
     const int32_t nsIndex = result->FieldIndex("namespace");
     const int32_t idIndex = result->FieldIndex("id");
     const int32_t titleIndex = result->FieldIndex("title");

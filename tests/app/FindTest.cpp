@@ -4,10 +4,14 @@
 #include "app/NamespaceVisualizer.h"
 #include "app/Note.h"
 #include "components/MvCombobox.h"
+#include "gui/ExtCtrls.h"
+#include "gui/GraphicImages.h"
 #include "gui/Menus.h"
+#include "gui/StdCtrls.h"
 #include "store/NotesStore.h"
 #include "store/StoreLists.h"
 #include "tests/app/AppFixture.h"
+#include "tests/app/UserInput.h"
 #include "tests/components/Screens.h"
 
 #include "htmlview/HtmlTextSection.h"
@@ -21,6 +25,12 @@ using namespace mv::app::test;
 using Strings = std::vector<std::string>;
 
 namespace {
+
+bool PumpUntilVisible(HWND Window) {
+    for (int Try = 0; Try < 40 && !IsWindowVisible(Window); ++Try)
+        SettleInput(25);
+    return IsWindowVisible(Window) != FALSE;
+}
 
 class FindTest : public ::testing::Test {
 protected:
@@ -329,3 +339,131 @@ TEST_F(FindTest, ALinkOpensItsTopic) {
 }
 
 } // namespace
+
+namespace {
+
+// The finder on screen and in front, "All" namespaces on, as a user meets it.
+TfrmFind& ShowInFront(TfrmFind& F) {
+    F.SetBounds(100, 80, 460, 420);
+    F.Show();
+    EXPECT_TRUE(BringToFront(F.Handle()));
+    SettleInput(200);
+    return F;
+}
+
+} // namespace
+
+// A user opens the tag combo's drop-down with the mouse and ticks a tag: the list is part of
+// the finder, so "All" namespaces stays on, and Find lists that tag's notes in every namespace.
+TEST_F(FindTest, TickingATagInTheDropDownKeepsAllNamespaces) {
+    Topic("", "Shopping", {"urgent"});
+    Topic("Work", "Report", {"urgent"});
+    Topic("Work", "Minutes");
+    TfrmFind& F = ShowInFront(Open());
+    F.aFilter->Execute(); // an empty filter: "All" on both
+    ASSERT_TRUE(F.aAllNamespaces->Checked());
+    F.aAllTags->Execute(); // "All" tags off: the tag combo takes ticks
+    ASSERT_TRUE(F.cbTags->Enabled());
+    ClickAt(F.cbTags->Handle(), F.cbTags->Width() - 8, F.cbTags->Height() / 2); // its drop button
+    TMvCheckListBox& List = F.cbTags->CheckList();
+    ASSERT_TRUE(PumpUntilVisible(List.Handle()));
+    const int Item = IndexOf(F.cbTags, "urgent");
+    ASSERT_GE(Item, 0);
+    RECT R{};
+    SendMessageA(List.Handle(), LB_GETITEMRECT, static_cast<WPARAM>(Item), reinterpret_cast<LPARAM>(&R));
+    ClickAt(List.Handle(), R.left + 7, (R.top + R.bottom) / 2); // its check box
+    SettleInput(150);
+    EXPECT_TRUE(F.cbTags->IsItemChecked(Item));
+    EXPECT_TRUE(F.aAllNamespaces->Checked());
+    EXPECT_EQ(F.cbNamespaces->Text(), "All");
+    // A click back in the finder closes the list; Find lists the tag everywhere.
+    ClickAt(F.pnlFilter->Handle(), 4, 4);
+    SettleInput(150);
+    EXPECT_FALSE(IsWindowVisible(List.Handle()));
+    EXPECT_EQ(F.cbTags->Text(), "urgent");
+    ClickAt(F.BitBtn1->Handle(), 10, 10);
+    SettleInput(150);
+    EXPECT_TRUE(F.aAllNamespaces->Checked());
+    EXPECT_EQ(Shown(), (Strings{"Default: Shopping", "Work: Report"}));
+    F.Hide();
+}
+
+// Escape in the tag box, as a user presses it: the filter panel keeps every control on screen,
+// and so it does when the finder opens again.
+TEST_F(FindTest, EscapeInTheTagBoxKeepsTheFilterPanel) {
+    Topic("Work", "Report", {"urgent"});
+    TfrmFind& F = ShowInFront(Open());
+    F.aFilter->Execute();
+    F.aAllTags->Execute();
+    ClickAt(F.cbTags->Handle(), 10, F.cbTags->Height() / 2);
+    ASSERT_EQ(GetFocus(), F.cbTags->Handle()) << FocusClass();
+    const std::vector<TControl*> Controls{F.cbNamespaces, F.cbTags, F.CheckBox1, F.CheckBox2, F.BitBtn1};
+    // Each control's pixels on screen, to compare with what it showed before the keys.
+    auto Pixels = [&](TControl* C) {
+        TBitmap Shot;
+        const HWND W = dynamic_cast<TWinControl*>(C)->Handle();
+        CaptureWindow(W, Shot);
+        std::vector<uint8_t> Bytes;
+        for (int Y = 0; Y < Shot.Height(); ++Y) {
+            const auto* Row = static_cast<const uint8_t*>(Shot.ScanLine(Y));
+            Bytes.insert(Bytes.end(), Row, Row + Shot.Width() * 3);
+        }
+        return Bytes;
+    };
+    std::vector<std::vector<uint8_t>> Before;
+    for (TControl* C : Controls)
+        Before.push_back(Pixels(C));
+    auto AllShown = [&] {
+        bool Shown = IsWindowVisible(F.pnlFilter->Handle()) && F.pnlFilter->Height() == 129;
+        for (size_t I = 0; I < Controls.size(); ++I) {
+            const std::vector<uint8_t> Now = Pixels(Controls[I]);
+            size_t Changed = Now.size() == Before[I].size() ? 0 : Now.size();
+            for (size_t K = 0; K < Now.size() && Changed < Now.size(); K += 3)
+                if (Now[K] != Before[I][K] || Now[K + 1] != Before[I][K + 1] ||
+                    Now[K + 2] != Before[I][K + 2])
+                    ++Changed;
+            // A caret or a focus mark may come and go; a control that is gone changes everywhere.
+            EXPECT_LT(Changed * 3 * 10, Now.size()) << "control " << I;
+            Shown = Shown && IsWindowVisible(dynamic_cast<TWinControl*>(Controls[I])->Handle()) &&
+                    Changed * 3 * 10 < Now.size();
+        }
+        return Shown;
+    };
+    for (int Press = 0; Press < 2; ++Press) {
+        PressKey(VK_ESCAPE);
+        SettleInput(150);
+        if (Press == 0) SaveScreen(F.Handle(), "finder-after-escape");
+        EXPECT_TRUE(AllShown()) << Press;
+    }
+    // With its list open: Escape closes the list only.
+    ClickAt(F.cbTags->Handle(), F.cbTags->Width() - 8, F.cbTags->Height() / 2);
+    EXPECT_TRUE(PumpUntilVisible(F.cbTags->CheckList().Handle()));
+    PressKey(VK_ESCAPE);
+    SettleInput(150);
+    EXPECT_TRUE(AllShown());
+    PressKey(VK_ESCAPE);
+    SettleInput(150);
+    EXPECT_TRUE(AllShown());
+    F.Close();
+    SettleInput(100);
+    ShowInFront(F);
+    EXPECT_TRUE(AllShown());
+    F.Hide();
+}
+
+// A tag that exists but that no note carries, ticked and searched: an empty list, no message,
+// and none of the previous results left on screen.
+TEST_F(FindTest, ATagNoNoteCarriesFindsNothing) {
+    Topic("Work", "Report", {"urgent"});
+    Store->GetTagID("lonely");
+    TfrmFind& F = Open();
+    F.aFilter->Execute();
+    ASSERT_FALSE(Shown().empty());
+    F.aAllTags->Execute();
+    Check(F.cbTags, "lonely");
+    Fixture->Messages.clear();
+    F.aFilter->Execute();
+    EXPECT_TRUE(Shown().empty());
+    EXPECT_TRUE(Fixture->Messages.empty());
+    EXPECT_EQ(F.Visualizer->PageText().find("Report"), std::string::npos);
+}

@@ -61,6 +61,25 @@ void TypeText(const std::string& Text) {
     }
 }
 
+void ClickAt(HWND Window, int X, int Y) {
+    POINT P{X, Y};
+    ClientToScreen(Window, &P);
+    const int W = GetSystemMetrics(SM_CXSCREEN), H = GetSystemMetrics(SM_CYSCREEN);
+    INPUT In[3] = {};
+    for (INPUT& I : In) {
+        I.type = INPUT_MOUSE;
+        I.mi.dx = static_cast<LONG>((P.x * 65535LL + W / 2) / (W - 1));
+        I.mi.dy = static_cast<LONG>((P.y * 65535LL + H / 2) / (H - 1));
+    }
+    In[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    In[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE;
+    In[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &In[0], sizeof(INPUT));
+    SettleInput(30);
+    SendInput(2, &In[1], sizeof(INPUT));
+    SettleInput(60);
+}
+
 std::string FocusClass() {
     const HWND Focus = GetFocus();
     if (!Focus) return "";

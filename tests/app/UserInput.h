@@ -14,6 +14,8 @@ bool BringToFront(HWND Window);
 void PressKey(WORD Key, bool Shift = false, bool Control = false, bool Alt = false);
 // Types plain text (letters, digits, punctuation on the keyboard's layout).
 void TypeText(const std::string& Text);
+// Moves the mouse to (X, Y) in Window's client area and clicks the left button there.
+void ClickAt(HWND Window, int X, int Y);
 // Dispatches the messages of the input given so far (and what it brings) for a while.
 void SettleInput(unsigned Milliseconds = 150);
 // The class name of the window with the keyboard focus ("" none).

@@ -448,6 +448,14 @@ TEST_F(NotesStoreSearch, WithNamespacesListsEachTopicOnceUnderItsNamespace) {
     EXPECT_THAT(Placed({"urgent"}), ElementsAre("Work:Plan=2"));
     EXPECT_THAT(Placed({"missing", "urgent", "nothing"}), ElementsAre("Work:Plan=2"));
     EXPECT_THAT(Placed({"missing", "nothing"}), IsEmpty());
+    // A tag that exists but that no topic carries (made in the tag manager, or left by the
+    // last topic that carried it) finds nothing, alone or with another such tag.
+    store.GetTagID("lonely");
+    store.GetTagID("alone");
+    events.clear();
+    EXPECT_THAT(Placed({"lonely"}), IsEmpty());
+    EXPECT_THAT(Placed({"lonely", "alone"}), IsEmpty());
+    EXPECT_THAT(Placed({"lonely", "urgent"}), ElementsAre("Work:Plan=2"));
     // Exact comparisons: ASCII letters fold, other bytes and the LIKE wildcards are themselves.
     EXPECT_THAT(Placed({"CAF\xE9"}), ElementsAre(":Home=1"));
     EXPECT_THAT(Placed({"caf\xC9"}), IsEmpty());
