@@ -23,12 +23,19 @@ if(NOT MV_WIN32)
   target_link_libraries(mv_sqlite3 PUBLIC Threads::Threads ${CMAKE_DL_LIBS})
 endif()
 
-# libjpeg (API 62): Debian's libjpeg62-turbo natively, the cross-built copy for Win32.
+# libjpeg (API 62): Debian's libjpeg62-turbo natively, the cross-built copy for Win32, and for the
+# fuzz build a copy built with the fuzzer's coverage instrumentation (scripts/fuzz makes it), so
+# the fuzzer sees inside the decoder.
+set(MV_FUZZ_JPEG_DIR "${MV_DEPS}/fuzz/libjpeg")
 if(MV_WIN32)
   set(MV_JPEG_DIR "${MV_DEPS}/win32/libjpeg")
   add_library(mv_jpeg STATIC IMPORTED GLOBAL)
   set_target_properties(mv_jpeg PROPERTIES IMPORTED_LOCATION "${MV_JPEG_DIR}/lib/libjpeg.a"
                                            INTERFACE_INCLUDE_DIRECTORIES "${MV_JPEG_DIR}/include")
+elseif(MV_FUZZ AND EXISTS "${MV_FUZZ_JPEG_DIR}/lib/libjpeg.a")
+  add_library(mv_jpeg STATIC IMPORTED GLOBAL)
+  set_target_properties(mv_jpeg PROPERTIES IMPORTED_LOCATION "${MV_FUZZ_JPEG_DIR}/lib/libjpeg.a"
+                                           INTERFACE_INCLUDE_DIRECTORIES "${MV_FUZZ_JPEG_DIR}/include")
 else()
   find_package(JPEG REQUIRED)
   add_library(mv_jpeg INTERFACE)
