@@ -195,8 +195,9 @@ std::string TfrmMain::SaveOpenNotes() {
 
 // Nothing closes before every open note is in the file. A save that fails
 // (another program holds the file, say) asks whether to try again or to cancel
-// the quit. At the end of the session nobody answers: it tries again until the
-// time it may take is up, and the shutdown then logs what it could not save.
+// the quit; in a damaged file, whether to quit with the text in the log. At the
+// end of the session nobody answers: it tries again until the time it may take
+// is up, and the shutdown then logs what it could not save.
 void TfrmMain::FormCloseQuery(TObject*, bool& CanClose) {
     if (!FInitialized) return;
     const DWORD Start = GetTickCount();
@@ -204,10 +205,26 @@ void TfrmMain::FormCloseQuery(TObject*, bool& CanClose) {
         const std::string Failure = SaveOpenNotes();
         if (Failure.empty()) return;
         Log(Failure);
+        // No try can write into a damaged file: the way out is to quit with the text in the log.
+        const bool Damaged = FNotesStore && FNotesStore->Connection().Damaged();
         if (Application->SessionEnding()) {
-            if (GetTickCount() - Start >= SessionSaveRetryMilliseconds) return;
+            if (Damaged || GetTickCount() - Start >= SessionSaveRetryMilliseconds) return;
             Sleep(250);
             continue;
+        }
+        if (Damaged) {
+            if (Application->MessageBox(
+                    Failure +
+                        "\r\rQuit anyway? The text of every open note is then written in "
+                        "the log file " +
+                        FProgramFolder +
+                        "\\Miravelund.log. Choose No to keep Miravelund open and copy your "
+                        "text to a safe place.",
+                    "Miravelund", MB_YESNO | MB_ICONWARNING) == IDYES)
+                return;
+            Log("Quit cancelled: the notes could not be saved.");
+            CanClose = false;
+            return;
         }
         const int Answer = Application->MessageBox(
             Failure + "\r\rChoose Retry to try again, or Cancel to keep Miravelund open with your text.",

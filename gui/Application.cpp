@@ -174,6 +174,10 @@ void TApplication::EndSession(HWND window, bool ending) {
 void TApplication::Terminate() {
     if (!terminated_) PostQuitMessage(0);
     terminated_ = true;
+    // A menu open at this moment (the tray menu at the end of the session, say) runs a loop of
+    // its own that takes the quit message and waits for a click nobody makes: close it, so that
+    // the loop of Run gets control back and ends.
+    EndMenu();
 }
 
 bool TApplication::ProcessMessage() {

@@ -17,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <stdexcept>
 
 using namespace mv::app::test;
@@ -357,4 +358,90 @@ TEST(Faults, AFolderNamedLikeTheDatabaseInTheProgramFolderIsExplained) {
     EXPECT_NE(Text.find(Folder + "\r\ris a folder"), std::string::npos) << Text;
     EXPECT_NE(Text.find("move or rename that file"), std::string::npos) << Text;
     EXPECT_EQ(App.ReadFile("notes.mvdb"), "") << "the settings key's file is not opened instead";
+}
+
+namespace {
+
+std::string FileBytes(const std::string& Path) {
+    std::string Bytes;
+    if (FILE* F = std::fopen(Path.c_str(), "rb")) {
+        char Buffer[65536];
+        size_t Read = 0;
+        while ((Read = std::fread(Buffer, 1, sizeof Buffer, F)) > 0)
+            Bytes.append(Buffer, Read);
+        std::fclose(F);
+    }
+    return Bytes;
+}
+
+int PageCount(const std::string& Database) {
+    TSQLiteDatabase Raw(Database);
+    return std::stoi(Raw.GetTable("PRAGMA page_count;")->FieldAsString(0));
+}
+
+// A notes file whose note "Big" lies on a chain of pages, one of which a disk
+// fault has zeroed.
+void MakeDamagedDatabase(const std::string& Database) {
+    int Before = 0;
+    {
+        TNotesStore Store(Database);
+        bool Created = true;
+        TStringStream Home("Home\r\n");
+        TStringStream Empty("");
+        Store.SaveTopic(Store.FindTopic("", "Home", Created), "", TTopicRect{}, Home, "Home", Empty);
+        const int32_t Big = Store.FindTopic("", "Big", Created);
+        Store.Commit();
+        Before = PageCount(Database);
+        TStringStream Content(std::string(200000, 'x'));
+        Store.SaveTopic(Big, "", TTopicRect{}, Content, "Big", Empty);
+        Store.Commit();
+    }
+    const int After = PageCount(Database);
+    std::string Bytes = FileBytes(Database);
+    const size_t PageSize = 4096;
+    Bytes.replace(static_cast<size_t>((Before + After) / 2 - 1) * PageSize, PageSize,
+                  std::string(PageSize, '\0'));
+    FILE* F = std::fopen(Database.c_str(), "wb");
+    std::fwrite(Bytes.data(), 1, Bytes.size(), F);
+    std::fclose(F);
+}
+
+} // namespace
+
+TEST(Faults, ADamagedFileIsReportedAsDamagedAndQuitOffersTheLogForTheText) {
+    TAppFixture App("damaged");
+    MakeDamagedDatabase(App.Database());
+    TfrmMain& Main = App.Start();
+    ASSERT_TRUE(Main.Initialized());
+    TfrmNote& Home = *HomeWindow();
+    try {
+        Main.ShowTopic("Big", "");
+        ADD_FAILURE() << "the damaged note opened";
+    } catch (const std::exception& E) {
+        const std::string Text = E.what();
+        EXPECT_NE(Text.find(App.Database() + "\" is damaged"), std::string::npos) << Text;
+        EXPECT_NE(Text.find("restore a copy of the file from a backup"), std::string::npos) << Text;
+        EXPECT_EQ(Text.find("SELECT"), std::string::npos) << Text;
+    }
+    EXPECT_EQ(Home.Caption(), ":Home");
+    const std::string AtTheDamage = FileBytes(App.Database());
+
+    SetText(Home, "Home\rwords typed after the damage\r");
+    try {
+        Home.aSave->Execute();
+        ADD_FAILURE() << "a save wrote into the damaged file";
+    } catch (const std::exception& E) {
+        EXPECT_NE(std::string(E.what()).find("copy it to a safe place"), std::string::npos) << E.what();
+    }
+    std::vector<UINT> Asked;
+    App.Responder.MessageBox = [&](const std::string& Text, const std::string&, UINT Flags) {
+        App.Messages.push_back(Text);
+        Asked.push_back(Flags & MB_TYPEMASK);
+        return (Flags & MB_TYPEMASK) == MB_YESNO ? IDYES : IDOK;
+    };
+    App.Quit();
+    ASSERT_FALSE(Asked.empty());
+    EXPECT_EQ(Asked.front(), static_cast<UINT>(MB_YESNO)) << "no retry can write into a damaged file";
+    EXPECT_NE(App.ReadFile("Miravelund.log").find("  | words typed after the damage"), std::string::npos);
+    EXPECT_EQ(FileBytes(App.Database()), AtTheDamage) << "written into after the damage showed";
 }

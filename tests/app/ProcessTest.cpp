@@ -441,3 +441,56 @@ TEST(ProgramProcess, AtTheSessionEndASaveRefusedByALockIsTriedAgain) {
     EXPECT_NE(Log.find("is in use by another program"), std::string::npos) << Log;
     EXPECT_NE(Log.find("Commit finished"), std::string::npos) << Log;
 }
+
+namespace {
+
+struct TMenuSearch {
+    DWORD Pid;
+    HWND Found = nullptr;
+};
+
+BOOL CALLBACK FindOpenMenu(HWND Window, LPARAM Param) {
+    auto& Search = *reinterpret_cast<TMenuSearch*>(Param);
+    DWORD Pid = 0;
+    GetWindowThreadProcessId(Window, &Pid);
+    if (Pid == Search.Pid && ClassOf(Window) == "#32768" && IsWindowVisible(Window)) {
+        Search.Found = Window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND WaitForOpenMenu(DWORD Pid, DWORD Milliseconds) {
+    const DWORD Start = GetTickCount();
+    do {
+        TMenuSearch Search{Pid};
+        EnumWindows(FindOpenMenu, reinterpret_cast<LPARAM>(&Search));
+        if (Search.Found) return Search.Found;
+        Sleep(100);
+    } while (GetTickCount() - Start < Milliseconds);
+    return nullptr;
+}
+
+} // namespace
+
+// The user has the tray menu open when the session ends: nobody closes the
+// menu, and the program still saves, shuts down and ends.
+TEST(ProgramProcess, TheSessionEndWithTheTrayMenuOpenEndsTheProgram) {
+    TProgramFolder Folder("endsession-menu");
+    TChildProcess Program(Folder.File("Miravelund.exe"), "", Folder.Path());
+    HWND Home = StartAndWaitForHome(Program);
+    ASSERT_NE(Home, nullptr);
+    const std::string Typed = "Typed before the tray menu was opened ";
+    Type(Home, Typed);
+    const std::vector<HWND> Tray = TopWindowsInOrder(Program.Id(), "MvTrayIconWindow");
+    ASSERT_FALSE(Tray.empty());
+    ASSERT_EQ(ClassOf(Tray.front()), "MvTrayIconWindow");
+    PostMessageA(Tray.front(), 0x800 /* the icon's notification */, 1, WM_RBUTTONDOWN);
+    ASSERT_NE(WaitForOpenMenu(Program.Id(), 10000), nullptr) << "the tray menu did not open";
+
+    EndSession(Program);
+    DWORD Exit = 1;
+    ASSERT_TRUE(Program.WaitForExit(30000, &Exit)) << "the program went on running after the session end";
+    EXPECT_EQ(Exit, 0u);
+    EXPECT_TRUE(WaitForContent(Folder.Database(), Typed, 0));
+}
