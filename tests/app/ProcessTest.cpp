@@ -3,6 +3,7 @@
 #include "store/NotesStore.h"
 #include "store/SQLiteAccess.h"
 #include "tests/app/ProgramProcess.h"
+#include "tests/app/Screens.h"
 
 #include <gtest/gtest.h>
 
@@ -402,6 +403,10 @@ TEST(ProgramProcess, ASaveRefusedByAnotherProgramsLockKeepsTheTextAndTheNextSave
     EXPECT_NE(Text.find("is in use by another program"), std::string::npos) << Text;
     EXPECT_NE(Text.find("Your text is kept in the window"), std::string::npos) << Text;
     ASSERT_NE(Box, nullptr);
+    Sleep(300); // the box paints itself
+    RECT BoxRect{};
+    GetWindowRect(Box, &BoxRect);
+    EXPECT_TRUE(SaveScreen(CaptureScreen(BoxRect), "save-refused-file-in-use"));
     PostMessageA(Box, WM_COMMAND, IDOK, 0);
     EXPECT_NE(WindowText(EditorOf(Home)).find(Typed), std::string::npos) << "the text left the editor";
     EXPECT_FALSE(WaitForContent(Folder.Database(), Typed, 0));
@@ -486,7 +491,12 @@ TEST(ProgramProcess, TheSessionEndWithTheTrayMenuOpenEndsTheProgram) {
     ASSERT_FALSE(Tray.empty());
     ASSERT_EQ(ClassOf(Tray.front()), "MvTrayIconWindow");
     PostMessageA(Tray.front(), 0x800 /* the icon's notification */, 1, WM_RBUTTONDOWN);
-    ASSERT_NE(WaitForOpenMenu(Program.Id(), 10000), nullptr) << "the tray menu did not open";
+    HWND Menu = WaitForOpenMenu(Program.Id(), 10000);
+    ASSERT_NE(Menu, nullptr) << "the tray menu did not open";
+    Sleep(300);
+    RECT MenuRect{};
+    GetWindowRect(Menu, &MenuRect);
+    EXPECT_TRUE(SaveScreen(CaptureScreen(MenuRect), "tray-menu-at-session-end"));
 
     EndSession(Program);
     DWORD Exit = 1;
