@@ -3,16 +3,46 @@
 
 #include "app/FormBuilding.h"
 #include "app/Main.h"
+#include "app/Note.h"
+#include "app/TagRewrite.h"
+#include "app/TopicViewer.h"
 #include "gui/Dialogs.h"
 #include "gui/ListBoxes.h"
 #include "gui/StdCtrls.h"
 #include "gui/ToolBar.h"
+#include "richedit/MvRichEditStrings.h"
 #include "store/NotesStore.h"
 #include "store/StoreLists.h"
 
+#include <memory>
+#include <set>
 #include <vector>
 
 TfrmTagManager* frmTagManager = nullptr;
+
+namespace {
+
+// Makes the edits in a rich edit control by selection, last first, so the formatting around
+// each word stays; the user's selection moves with the text around it.
+void EditByPosition(TMvRichEdit& Editor, const std::vector<mv::app::TTextEdit>& Edits) {
+    int Start = Editor.SelStart(), Length = Editor.SelLength();
+    for (auto E = Edits.rbegin(); E != Edits.rend(); ++E) {
+        const int At = static_cast<int>(E->Offset), Gone = static_cast<int>(E->Length);
+        const int Shift = static_cast<int>(E->Text.size()) - Gone;
+        if (At + Gone <= Start) {
+            Start += Shift;
+        } else if (At < Start + Length) {
+            Length = std::max(0, Length + Shift);
+        }
+        Editor.SetSelStart(At);
+        Editor.SetSelLength(Gone);
+        Editor.SetSelText(E->Text);
+    }
+    Editor.SetSelStart(std::max(0, Start));
+    Editor.SetSelLength(Length);
+}
+
+} // namespace
 
 TfrmTagManager::TfrmTagManager(TComponent* AOwner) : TForm(AOwner) {
     BuildForm();
@@ -103,8 +133,14 @@ void TfrmTagManager::aDeleteTagExecute(TObject*) {
     if (MessageDlg("Are you sure you want to delete these tags?\r\r" + Text, TMsgDlgType::mtConfirmation,
                    mbYes | mbNo) != mrYes)
         return;
-    for (const std::string& Tag : Chosen)
+    std::set<TTopicViewer*> Changed;
+    for (const std::string& Tag : Chosen) {
+        for (TTopicViewer* Editor : RewriteNotes(Tag, ""))
+            Changed.insert(Editor);
         frmMain->NotesStore()->DeleteTag(Tag);
+    }
+    for (TTopicViewer* Editor : Changed)
+        Editor->SaveTopic("*", "*");
     frmMain->CommitStore();
     RefreshTagList();
 }
@@ -114,16 +150,68 @@ void TfrmTagManager::aRenameTagExecute(TObject*) {
     for (int I = 0; I < lbTags->Count(); ++I)
         if (lbTags->Selected(I)) Chosen.push_back(lbTags->Items().Get(I));
     int Asked = 0;
+    std::set<TTopicViewer*> Changed;
     for (const std::string& Old : Chosen) {
         ++Asked;
         const std::string Name = InputBox("Rename Tag", "Enter a new name for \"" + Old, Old);
         if (Name.empty()) break;
+        if (Name == Old) continue;
+        for (TTopicViewer* Editor : RewriteNotes(Old, Name))
+            Changed.insert(Editor);
         frmMain->NotesStore()->RenameTag(Old, Name);
     }
+    // The open notes are saved after the store's tag changed: their dot-lines then agree with
+    // their links, and the save changes no tag.
+    for (TTopicViewer* Editor : Changed)
+        Editor->SaveTopic("*", "*");
     if (Asked > 0) {
         frmMain->CommitStore();
         RefreshTagList();
     } else {
         ShowMessage("You didn't select any tags to rename.");
     }
+}
+
+std::vector<TTopicViewer*> TfrmTagManager::RewriteNotes(const std::string& Old, const std::string& New) {
+    TNotesStore* Store = frmMain->NotesStore();
+    const mv::app::TTagEventTable& Events = frmMain->TagEvents();
+    // The open notes: their text is what the next save stores, whatever the store holds now.
+    std::vector<TTopicViewer*> Changed;
+    std::set<int32_t> Open;
+    for (std::size_t I = 0; I < NoteWindowsByNamespace.Count(); ++I) {
+        TfrmNote* Window = NoteWindowsByNamespace.WindowAt(I);
+        TTopicViewer* Editor = Window ? Window->Editor() : nullptr;
+        if (!Editor || !Editor->Valid()) continue;
+        Open.insert(Editor->TopicID());
+        const auto Edits = mv::app::PlanTagRewrite(Editor->TextInPositions(), Old, New, Events);
+        if (Edits.empty()) continue;
+        EditByPosition(*Editor, Edits);
+        Changed.push_back(Editor);
+    }
+    // The stored notes that carry the tag, through a hidden editor of their rich text.
+    TStringList Tags;
+    Tags.Add(Old);
+    std::unique_ptr<TMvRichEdit> Hidden;
+    for (const TPlacedTopic& Topic : Store->FindTopicsWithNamespaces(&Tags)) {
+        if (Open.count(Topic.ID)) continue;
+        TTopicRect Rect;
+        std::unique_ptr<TStringStream> Content = Store->GetTopic(Topic.ID, Rect);
+        if (!Content) continue;
+        if (!Hidden) {
+            Hidden = std::make_unique<TMvRichEdit>(nullptr);
+            Hidden->SetVisible(false);
+            Hidden->SetParent(this);
+        }
+        Content->SetPosition(0);
+        Hidden->Lines().LoadFromStream(*Content);
+        const auto Edits = mv::app::PlanTagRewrite(Hidden->GetTextRange(0, -1), Old, New, Events);
+        if (Edits.empty()) continue;
+        EditByPosition(*Hidden, Edits);
+        TStringStream Text;
+        Hidden->Lines().SaveToStream(Text);
+        std::unique_ptr<TStringStream> Meta = Store->GetTopicMeta(Topic.ID);
+        TStringStream NoMeta;
+        Store->SaveTopic(Topic.ID, Topic.NameSpace, Rect, Text, Topic.Title, Meta ? *Meta : NoMeta);
+    }
+    return Changed;
 }

@@ -10,6 +10,7 @@ add_library(mv_app_core STATIC
   ${CMAKE_CURRENT_SOURCE_DIR}/NotePlacement.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/StartupRules.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/TagEvents.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/TagRewrite.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/TopicAddress.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/TopicDocument.cpp
 )

@@ -317,6 +317,79 @@ TEST_F(TopicCommandsTest, RenameWindowOpensWithTheTitleSelectedForTyping) {
     App.OnShowModal = nullptr;
 }
 
+// The tag manager's rename, merge and delete reach the dot-lines of every note carrying the tag,
+// open or stored, in one commit; opening and leaving a note afterwards brings no old tag back.
+TEST_F(TopicCommandsTest, TagManagerChangesTheWordOnTheDotLinesOfEveryNote) {
+    TfrmTagManager& Manager = *frmTagManager;
+    auto Write = [&](const std::string& Address, const std::string& Text) {
+        TfrmNote* Window = Main->ShowTopic(Address, "");
+        Window->Editor()->SetSelStart(0);
+        Window->Editor()->SetSelLength(-1);
+        Window->Editor()->SetSelText(Text);
+        Window->aSave->Execute();
+        return Window;
+    };
+    auto TagsOf = [&](TfrmNote* Window) {
+        Strings Result;
+        if (auto List = Store->ListTopicTags(Window->Editor()->TopicID()))
+            for (int I = 0; I < List->Count(); ++I)
+                Result.push_back(List->Get(I));
+        std::sort(Result.begin(), Result.end());
+        return Result;
+    };
+    auto Select = [&Manager](const std::string& Name) {
+        Manager.RefreshTagList();
+        for (int I = 0; I < Manager.lbTags->Count(); ++I)
+            Manager.lbTags->SetSelected(I, Manager.lbTags->Items().Get(I) == Name);
+    };
+    // An open note, and a stored one that no window shows (its window went on to another).
+    TfrmNote* Open = Write("work:open", "Plan\r.old todo\rold words stay .old");
+    TfrmNote* Ideas = Write("ideas:stored", "Intro\r.x OLD");
+    Main->ShowTopic("ideas:other", "");
+    ASSERT_EQ(Ideas->Editor()->TopicFile(), "other");
+    Main->CommitStore();
+    Manager.Show();
+
+    Select("old");
+    Answers = {"fresh"};
+    Manager.aRenameTag->Execute();
+    EXPECT_EQ(Open->Editor()->TextInPositions(), "Plan\r.fresh todo\rold words stay .old");
+    EXPECT_EQ(TagsOf(Open), (Strings{"fresh", "todo"}));
+    // Committed: a second connection reads the stored note's new dot-line.
+    const std::string Stored = CommittedContent(App.Database(), "ideas", "stored");
+    EXPECT_NE(Stored.find(".x fresh"), std::string::npos) << Stored;
+    EXPECT_EQ(Stored.find("OLD"), std::string::npos);
+    EXPECT_NE(CommittedContent(App.Database(), "work", "open").find(".fresh todo"), std::string::npos);
+    // Opening the stored note and leaving it again attaches no old tag.
+    Main->ShowTopic("ideas:stored", "");
+    EXPECT_EQ(Ideas->Editor()->TextInPositions(), "Intro\r.x fresh");
+    Main->ShowTopic("ideas:other", "");
+    const Strings AfterRename = Tags();
+    EXPECT_EQ(std::count(AfterRename.begin(), AfterRename.end(), "old"), 0);
+    EXPECT_EQ(std::count(AfterRename.begin(), AfterRename.end(), "OLD"), 0);
+
+    // A merge into a tag the open note lists already: one copy of the word stays.
+    Select("fresh");
+    Answers = {"todo"};
+    Manager.aRenameTag->Execute();
+    EXPECT_EQ(Open->Editor()->TextInPositions(), "Plan\r.todo\rold words stay .old");
+    EXPECT_EQ(TagsOf(Open), Strings{"todo"});
+    EXPECT_NE(CommittedContent(App.Database(), "ideas", "stored").find(".x todo"), std::string::npos);
+
+    // Delete: the word goes, and a line left without tags with it; the rest of the text stays.
+    Select("todo");
+    Answer = IDYES;
+    Manager.aDeleteTag->Execute();
+    EXPECT_EQ(Open->Editor()->TextInPositions(), "Plan\rold words stay .old");
+    EXPECT_TRUE(TagsOf(Open).empty());
+    const std::string Deleted = CommittedContent(App.Database(), "ideas", "stored");
+    EXPECT_NE(Deleted.find(".x"), std::string::npos);
+    EXPECT_EQ(Deleted.find("todo"), std::string::npos);
+    const Strings AfterDelete = Tags();
+    EXPECT_EQ(std::count(AfterDelete.begin(), AfterDelete.end(), "todo"), 0);
+    Manager.Hide();
+}
+
 TEST_F(TopicCommandsTest, TagManagerCreatesRenamesAndDeletesTags) {
     ASSERT_NE(frmTagManager, nullptr);
     TfrmTagManager& Manager = *frmTagManager;

@@ -6,6 +6,7 @@ mv_add_test(mv_app_core_tests
     ${CMAKE_CURRENT_SOURCE_DIR}/LogLinesTest.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/NotePlacementTest.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/StartupRulesTest.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/TagRewriteTest.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/TopicAddressTest.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/TopicDocumentTest.cpp
   LIBS mv_app_core
