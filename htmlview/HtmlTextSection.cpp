@@ -298,11 +298,7 @@ int32_t TSection::FitCount(ITextMetrics& canvas, int32_t width, std::vector<TIma
             continue;
         }
         // A stretch of text up to the next font change or object.
-        int32_t n = std::min(Fonts.GetFontCountAt(i, Len), numChars - count);
-        int32_t k = 0;
-        while (k < n && !IsPlaceholder(buff_[static_cast<size_t>(i + k)]))
-            ++k;
-        n = k;
+        int32_t n = NextPlaceholder(i, i + std::min(Fonts.GetFontCountAt(i, Len), numChars - count)) - i;
         int runIndex = 0;
         TFontObj* font = Fonts.GetFontObjAt(i, &runIndex);
         int32_t overhang = font->Overhang(canvas);
@@ -315,6 +311,17 @@ int32_t TSection::FitCount(ITextMetrics& canvas, int32_t width, std::vector<TIma
         i += n;
     }
     return count;
+}
+
+int32_t TSection::NextPlaceholder(int32_t from, int32_t limit) const {
+    // Placeholders are where the pictures and controls are: a text without them is not read
+    // character by character (a line of a long paragraph would read the rest of it each time).
+    int32_t next = limit;
+    for (const auto& img : Images)
+        if (img->Pos >= from && img->Pos < next) next = img->Pos;
+    for (const auto* c : FormControls)
+        if (c->Pos >= from && c->Pos < next) next = c->Pos;
+    return next;
 }
 
 TRunWidths& TSection::RunWidths(ITextMetrics& canvas, int runIndex) {
@@ -743,6 +750,9 @@ int32_t TSection::Draw(IHtmlPainter& canvas, const THvRect& rect, IndentManager&
             }
             cx += canvas.TextWidth(*f->CurrentFont, text.data(), n) - overhang;
             i += n;
+            // Past the right edge nothing more of the line shows (a float further on would be
+            // drawn at its edge, so a section with pictures draws on).
+            if (cx >= rect.Right && Images.Empty()) break;
         }
         y += lr.SpaceAfter;
     }

@@ -105,6 +105,8 @@ protected:
     void AppendChar(char c, int32_t sourcePos);
     void AppendRaw(const char* s, const int32_t* positions, int32_t n);
     bool OnlyFloatsSoFar() const;
+    // The first picture or control placeholder in [from, limit), or limit.
+    int32_t NextPlaceholder(int32_t from, int32_t limit) const;
     int32_t LineAt(int32_t y, int32_t& top) const;
 
     TRunWidths& RunWidths(ITextMetrics& canvas, int runIndex);

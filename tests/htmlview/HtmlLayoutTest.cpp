@@ -268,6 +268,37 @@ TEST(HtmlLayout, DrawingSkipsWhatIsOutOfView) {
     EXPECT_EQ(drawn, (Lines{"line 50", "line 51"}));
 }
 
+TEST(HtmlLayout, ALineWiderThanTheViewDrawsOnlyWhatReachesIt) {
+    // One word of 3,000 one-letter runs, bold and plain by turns: 24,000 pixels on one line.
+    std::string html;
+    for (int i = 0; i < 1500; ++i)
+        html += "<b>a</b>b";
+    TestDoc d(html + "<br>next line", 400);
+    ASSERT_EQ(d.Lines().size(), 2u);
+    d.Metrics.Ops.clear();
+    d.Doc.Draw(d.Metrics, {0, 0, 100, 1000}, 6000, 0, 0);
+    std::string firstLine;
+    int texts = 0;
+    for (const auto& op : d.Metrics.Ops)
+        if (op.Kind == 'T') {
+            ++texts;
+            if (op.Y < 16) firstLine += op.Text;
+        }
+    // 100 pixels show 12.5 characters of 8: the runs drawn reach the edge and stop there.
+    EXPECT_EQ(firstLine, "ababababababa");
+    EXPECT_EQ(texts, 14); // and the next line
+    // A float further on is still drawn at its edge.
+    TestDoc f;
+    ServePictures(f);
+    f.Load(html.substr(0, 400) + "<img src=40x50.bmp align=right>", 400);
+    f.Metrics.Ops.clear();
+    f.Doc.Draw(f.Metrics, {0, 0, 100, 1000}, 6000, 0, 0);
+    bool picture = false;
+    for (const auto& op : f.Metrics.Ops)
+        picture = picture || op.Kind == 'P' || op.Kind == 'S';
+    EXPECT_TRUE(picture);
+}
+
 TEST(HtmlLayout, SelectionDrawsOpaqueRuns) {
     TestDoc d("abcdef", 400);
     d.Doc.SelFrom = 2;
