@@ -50,7 +50,7 @@ private:
 struct TRunWidths {
     int32_t Len = -1; // -1: not measured
     int32_t Width = 0;
-    std::vector<int32_t> Extents; // empty until needed
+    std::unique_ptr<int32_t[]> Extents; // Len of them, null until needed
 };
 
 // One font run: the font of the characters from Pos to the next run.

@@ -130,6 +130,7 @@ void THtmlParser::ParseTextAsPreformatted(const std::string& text, TSectionList&
 void THtmlParser::CloseSection() {
     if (!CurrentSection) return;
     if (CurrentCell) {
+        CurrentSection->FinishBuilding();
         CurrentCell->Add(std::move(CurrentSection));
         return;
     }

@@ -60,6 +60,7 @@ void TSection::AppendChar(char c, int32_t sourcePos) {
     }
     buff_ += c;
     lastSourcePos_ = sourcePos;
+    memoValid_ = false;
     Len = static_cast<int32_t>(buff_.size());
 }
 
@@ -139,6 +140,7 @@ void TSection::NewRun(const TMyFont& font, bool keepLink) {
     }
     if (subSup != 0) f.Size = HtmlMulDiv(f.Size, 3, 4);
     minMaxLen_ = -1;
+    memoValid_ = false;
     TFontObj* lastRun = Fonts.Last();
     if (lastRun && lastRun->Pos == Len) {
         lastRun->Widths.Len = -1;
@@ -246,6 +248,26 @@ uint8_t TSection::LineBreak(int32_t sourcePos, bool noBreak) {
     return Justify;
 }
 
+void TSection::FinishBuilding() {
+    while (Fonts.Count() > 1 && Fonts.Last()->Pos >= Len) {
+        TFontObj* run = Fonts.Last();
+        if (ParentSectionList) {
+            auto& links = ParentSectionList->LinkList;
+            if (!links.empty() && links.back() == run)
+                links.pop_back();
+            else if (!run->UrlTarget.URL.empty())
+                links.erase(std::remove(links.begin(), links.end(), run), links.end());
+            if (ParentSectionList->HoverLink == run) ParentSectionList->HoverLink = nullptr;
+        }
+        Fonts.Delete(Fonts.Count() - 1);
+    }
+    Fonts.ShrinkToFit();
+    SourceIndexList.shrink_to_fit();
+    if (buff_.capacity() > buff_.size() + 8) buff_.shrink_to_fit();
+    memoValid_ = false;
+    minMaxLen_ = -1;
+}
+
 TImageObj* TSection::FindImage(int32_t pos) const {
     for (const auto& img : Images)
         if (img->Pos == pos) return img.get();
@@ -329,6 +351,7 @@ TRunWidths& TSection::RunWidths(ITextMetrics& canvas, int runIndex) {
         for (const auto& f : Fonts)
             f->Widths.Len = -1;
         measuredWith_ = &canvas;
+        memoValid_ = false;
     }
     TFontObj* font = Fonts[runIndex];
     TRunWidths& run = font->Widths;
@@ -337,24 +360,22 @@ TRunWidths& TSection::RunWidths(ITextMetrics& canvas, int runIndex) {
     int32_t n = std::max(0, end - start);
     if (run.Len != n) {
         run.Len = n;
-        run.Extents.clear();
+        run.Extents.reset();
         run.Width = n > 0 ? canvas.TextWidth(*font->CurrentFont, buff_.data() + start, n) : 0;
     }
     return run;
 }
 
-const std::vector<int32_t>& TSection::RunExtents(ITextMetrics& canvas, int runIndex) {
+const int32_t* TSection::RunExtents(ITextMetrics& canvas, int runIndex) {
     TRunWidths& run = RunWidths(canvas, runIndex);
-    if (static_cast<int32_t>(run.Extents.size()) != run.Len) {
-        run.Extents.assign(static_cast<size_t>(run.Len), 0);
-        if (run.Len > 0) {
-            canvas.TextExtents(*Fonts[runIndex]->CurrentFont, buff_.data() + Fonts[runIndex]->Pos, run.Len,
-                               run.Extents.data());
-            // One answer for the whole run, however it was asked for.
-            run.Extents.back() = run.Width;
-        }
+    if (!run.Extents && run.Len > 0) {
+        run.Extents = std::make_unique<int32_t[]>(static_cast<size_t>(run.Len));
+        canvas.TextExtents(*Fonts[runIndex]->CurrentFont, buff_.data() + Fonts[runIndex]->Pos, run.Len,
+                           run.Extents.get());
+        // One answer for the whole run, however it was asked for.
+        run.Extents[static_cast<size_t>(run.Len - 1)] = run.Width;
     }
-    return run.Extents;
+    return run.Extents.get();
 }
 
 int32_t TSection::StretchWidth(ITextMetrics& canvas, int runIndex, int32_t start, int32_t n) {
@@ -364,7 +385,7 @@ int32_t TSection::StretchWidth(ITextMetrics& canvas, int runIndex, int32_t start
     const TRunWidths& run = RunWidths(canvas, runIndex);
     if (b > static_cast<size_t>(run.Len)) return 0;
     if (a == 0 && b == static_cast<size_t>(run.Len)) return run.Width;
-    const std::vector<int32_t>& ext = RunExtents(canvas, runIndex);
+    const int32_t* ext = RunExtents(canvas, runIndex);
     return ext[b - 1] - (a > 0 ? ext[a - 1] : 0);
 }
 
@@ -376,12 +397,11 @@ int32_t TSection::StretchFit(ITextMetrics& canvas, int runIndex, int32_t start, 
     if (a + static_cast<size_t>(n) > static_cast<size_t>(run.Len)) return 0;
     // A whole run that fits needs no prefix extents: most runs of a page never have to be cut.
     if (a == 0 && n == run.Len && run.Width <= maxExtent) return n;
-    const std::vector<int32_t>& ext = RunExtents(canvas, runIndex);
+    const int32_t* ext = RunExtents(canvas, runIndex);
     int32_t base = a > 0 ? ext[a - 1] : 0;
     // Extents grow with each character: the first that passes the limit ends the fit.
-    auto first = ext.begin() + static_cast<std::ptrdiff_t>(a);
-    auto last = first + n;
-    auto past = std::upper_bound(first, last, base + maxExtent);
+    const int32_t* first = ext + a;
+    const int32_t* past = std::upper_bound(first, first + n, base + maxExtent);
     return static_cast<int32_t>(past - first);
 }
 
@@ -515,15 +535,14 @@ bool TSection::ReuseLayout(ITextMetrics& canvas, int32_t y, const IndentManager&
                            int32_t& curs, bool noWrap) {
     // Text is only ever appended and fonts only changed by UpdateFonts: the same length and runs
     // are the same text.
-    if (!layoutMemo_ || layoutMemo_->Canvas != &canvas || measuredWith_ != &canvas ||
-        layoutMemo_->Len != Len || layoutMemo_->Runs != Fonts.Count() ||
-        layoutMemo_->LeftEdge != indents.LeftEdge || layoutMemo_->RightEdge != indents.RightEdge ||
-        layoutMemo_->NoWrap != noWrap || !indents.L.empty() || !indents.R.empty() || indents.CurrentID != 0)
+    if (!memoValid_ || measuredWith_ != &canvas || layoutMemo_.LeftEdge != indents.LeftEdge ||
+        layoutMemo_.RightEdge != indents.RightEdge || memoNoWrap_ != noWrap || !indents.L.empty() ||
+        !indents.R.empty() || indents.CurrentID != 0)
         return false;
     YValue = y;
     StartCurs = curs;
     DrawHeight = std::max(SectionHeight, indents.ImageBottom() - YValue);
-    maxWidth = layoutMemo_->MaxWidth;
+    maxWidth = layoutMemo_.MaxWidth;
     curs = StartCurs + Len;
     return true;
 }
@@ -531,7 +550,7 @@ bool TSection::ReuseLayout(ITextMetrics& canvas, int32_t y, const IndentManager&
 int32_t TSection::DoLayout(ITextMetrics& canvas, int32_t y, IndentManager& indents, int32_t& maxWidth,
                            int32_t& curs, bool noWrap) {
     if (ReuseLayout(canvas, y, indents, maxWidth, curs, noWrap)) return SectionHeight;
-    layoutMemo_.reset();
+    memoValid_ = false;
     // Only the edges matter to this layout when nothing floats or indents beside the section.
     const bool edgesOnly = Level == 0 && ClearAttr == 0 && Images.Empty() && FormControls.empty() &&
                            indents.L.empty() && indents.R.empty() && indents.CurrentID == 0;
@@ -616,9 +635,11 @@ int32_t TSection::DoLayout(ITextMetrics& canvas, int32_t y, IndentManager& inden
         SectionHeight = std::max(SectionHeight, wider - YValue);
     }
     DrawHeight = std::max(SectionHeight, indents.ImageBottom() - YValue);
-    if (edgesOnly && measuredWith_ == &canvas)
-        layoutMemo_ =
-            TLayoutMemo{&canvas, Len, Fonts.Count(), indents.LeftEdge, indents.RightEdge, maxWidth, noWrap};
+    if (edgesOnly && measuredWith_ == &canvas) {
+        layoutMemo_ = TLayoutMemo{indents.LeftEdge, indents.RightEdge, maxWidth};
+        memoValid_ = true;
+        memoNoWrap_ = noWrap;
+    }
     return SectionHeight;
 }
 
@@ -936,7 +957,7 @@ void TSection::UpdateFonts() {
         BaseFont = base;
     }
     TSectionBase::UpdateFonts();
-    layoutMemo_.reset();
+    memoValid_ = false;
 }
 
 void TSection::CopyToClipboard(ITextSink& sink) {

@@ -48,6 +48,9 @@ public:
                                     const TAttributeList& attributes);
     void CheckClear(const TAttributeList& attributes);
     uint8_t LineBreak(int32_t sourcePos, bool noBreak);
+    // The section is complete: a font run opened after the last character (by a closing tag) goes,
+    // and the lists give back the room they kept for growing.
+    void FinishBuilding();
 
     int32_t LayoutParagraph(ITextMetrics& canvas, int32_t y, IndentManager& indents, int32_t& maxWidth,
                             int32_t& curs) override;
@@ -110,7 +113,8 @@ protected:
     int32_t LineAt(int32_t y, int32_t& top) const;
 
     TRunWidths& RunWidths(ITextMetrics& canvas, int runIndex);
-    const std::vector<int32_t>& RunExtents(ITextMetrics& canvas, int runIndex);
+    // The run's prefix extents (Widths.Len of them), measured on first use.
+    const int32_t* RunExtents(ITextMetrics& canvas, int runIndex);
     // The width of n characters from start within one run (no placeholders in them).
     int32_t StretchWidth(ITextMetrics& canvas, int runIndex, int32_t start, int32_t n);
     // Whether the whole text (no pictures or controls in it) fits in width: then it is one line
@@ -129,14 +133,12 @@ protected:
     // floats or list levels beside it, no pictures or controls in it). Laid out again between the
     // same edges with the same metrics, the section keeps its lines and only moves, so a long
     // cell laid out again after a small change breaks only its new lines.
+    // Kept until the text, the runs, the fonts or the metrics change (each of those clears it).
     struct TLayoutMemo {
-        ITextMetrics* Canvas = nullptr;
-        int32_t Len = 0;
-        int Runs = 0;
         int32_t LeftEdge = 0, RightEdge = 0, MaxWidth = 0;
-        bool NoWrap = false;
     };
-    std::optional<TLayoutMemo> layoutMemo_;
+    TLayoutMemo layoutMemo_;
+    bool memoValid_ = false, memoNoWrap_ = false;
     bool ReuseLayout(ITextMetrics& canvas, int32_t y, const IndentManager& indents, int32_t& maxWidth,
                      int32_t& curs, bool noWrap);
 };

@@ -51,6 +51,7 @@ public:
         return items_.back().get();
     }
     void Reserve(size_t n) { items_.reserve(n); }
+    void ShrinkToFit() { items_.shrink_to_fit(); }
     void Insert(int i, std::unique_ptr<T> item) { items_.insert(items_.begin() + i, std::move(item)); }
     std::unique_ptr<T> Extract(int i) {
         auto p = std::move(items_[static_cast<size_t>(i)]);
