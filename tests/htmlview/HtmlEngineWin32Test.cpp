@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "GifTestFiles.h"
@@ -14,6 +15,7 @@
 #include "htmlview/HtmlImageCache.h"
 #include "htmlview/HtmlImagePicture.h"
 #include "htmlview/HtmlParser.h"
+#include "htmlview/HtmlTextSection.h"
 
 void HtmlImagesStartup();
 void HtmlImagesShutdown();
@@ -119,6 +121,84 @@ TEST(HtmlEngineGdi, FontCountStaysFlatOverLayoutsAndLinks) {
     }
     EXPECT_EQ(THtmlFontCache::Shared().FontCount(), before);
     EXPECT_LE(before - start, 2); // the text font and the link font
+}
+
+// The lowest row of a bitmap that holds anything but white.
+int LowestInk(TestBitmap& bmp) {
+    for (int y = bmp.Height - 1; y >= 0; --y)
+        for (int x = 0; x < bmp.Width; ++x)
+            if (bmp.Pixel(x, y) != 0xFFFFFF) return y;
+    return -1;
+}
+
+// The leftmost column with dark ink in rows [top, bottom), or -1.
+int LeftmostInk(TestBitmap& bmp, int top, int bottom) {
+    for (int x = 0; x < bmp.Width; ++x)
+        for (int y = std::max(0, top); y < std::min(bottom, bmp.Height); ++y)
+            if ((bmp.Pixel(x, y) & 0x808080) == 0) return x;
+    return -1;
+}
+
+TEST(HtmlEngineGdi, BorderedTableCellsKeepTheirLastWord) {
+    // Cells whose text ends in a space draw exactly as tall as the same cells without it: every
+    // cell is one line.
+    auto tableOf = [](const char* space) {
+        std::string cells[] = {"const char*", "Column Declared Type", "More Info", "int", "Rows",
+                               "See below"};
+        std::string page = "<table border=1 cellpadding=4>";
+        for (int i = 0; i < 6; ++i)
+            page += std::string(i % 3 == 0 ? "<tr>" : "") + "<td>" + cells[i] + space;
+        return page + "</table><p>after the table";
+    };
+    int bottoms[2] = {0, 0};
+    for (int k = 0; k < 2; ++k) {
+        TestBitmap bmp(520, 160);
+        TSectionList doc;
+        doc.SetFonts("Arial", "Courier New", false, 0xFFFFFF, 0xFF0000, 0x800080, 0xFF0000, 0, 12);
+        THtmlParser parser;
+        parser.ParseHtmlText(tableOf(k == 0 ? "" : " "), doc, nullptr);
+        LayoutAndDraw(doc, bmp);
+        if (k == 1) bmp.Save("htmllayout_bordered_table");
+        bottoms[k] = LowestInk(bmp);
+    }
+    EXPECT_GT(bottoms[0], 40);
+    EXPECT_EQ(bottoms[1], bottoms[0]);
+}
+
+TEST(HtmlEngineGdi, LongListIndentsToItsEnd) {
+    std::string page = "<dl>";
+    for (int i = 0; i < 3000; ++i)
+        page += "<dt>Term " + std::to_string(i) + "<dd>What term " + std::to_string(i) + " means";
+    page += "</dl><ul><li>one<ul><li>two<ul><li>three</ul></ul></ul><p>after the list";
+    TSectionList doc;
+    doc.SetFonts("Arial", "Courier New", false, 0xFFFFFF, 0xFF0000, 0x800080, 0xFF0000, 0, 12);
+    THtmlParser parser;
+    parser.ParseHtmlText(page, doc, nullptr);
+    TestBitmap bmp(320, 240);
+    TGdiPainter canvas(bmp.DC);
+    doc.SetMeasure(&canvas);
+    int32_t curs = 0, maxWidth = 0;
+    doc.Layout(canvas, 0, bmp.Width - 20, maxWidth, curs);
+    // The view at the end of the list: the last terms, their meanings, the nested list.
+    auto* lastTerm = dynamic_cast<TSection*>(doc.Sections[doc.Count() - 1]);
+    for (int i = doc.Count() - 1; i >= 0; --i)
+        if (auto* t = dynamic_cast<TSection*>(doc.Sections[i]); t && t->Text().rfind("Term 2998", 0) == 0) {
+            lastTerm = t;
+            break;
+        }
+    ASSERT_NE(lastTerm, nullptr);
+    doc.SetYOffset(lastTerm->YValue - 4);
+    doc.Draw(canvas, {0, 0, bmp.Width, bmp.Height}, 6000, 10, 0);
+    doc.SetMeasure(nullptr);
+    bmp.Save("htmllayout_long_list");
+    int termTop = lastTerm->YValue - doc.ScrollOffset;
+    int lineHeight = lastTerm->Lines.at(0).LineHeight;
+    int termX = LeftmostInk(bmp, termTop, termTop + lineHeight);
+    int meaningX = LeftmostInk(bmp, termTop + lineHeight, termTop + 2 * lineHeight);
+    EXPECT_GE(termX, 10);
+    EXPECT_LT(termX, 10 + 10);
+    EXPECT_GE(meaningX, termX + 30); // the meaning one level in, as at the top of the list
+    EXPECT_TRUE(doc.Indents.L.empty());
 }
 
 TEST(HtmlEngineGdi, LongFaceNamesAreCut) {
