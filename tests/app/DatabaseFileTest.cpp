@@ -123,3 +123,23 @@ TEST_F(DatabaseFileTest, TheRefusalNamesTheFileAndHowToChooseAnotherOneForItsOri
         EXPECT_EQ(RefuseDatabaseFile(Write("empty.mvdb", ""), Context), "");
     }
 }
+
+TEST(NoteNotSaved, SaysWhyInPlainWordsThatTheTextIsKeptAndWhatComesNext) {
+    const std::string Busy =
+        NoteNotSavedText("work:Plan", EDatabaseBusy("The notes file \"n.mvdb\" is in use."));
+    EXPECT_EQ(Busy,
+              "The note \"work:Plan\" could not be saved.\r\rThe notes file \"n.mvdb\" is in use.\r\r"
+              "Your text is kept in the window. Miravelund tries again at the next save (Ctrl+S) and at the "
+              "checkpoint every six minutes.");
+    const std::string Damaged = NoteNotSavedText(":Home", EDatabaseDamaged("The notes file is damaged."));
+    EXPECT_NE(Damaged.find("Your text is kept in the window: copy it to a safe place"), std::string::npos);
+    EXPECT_EQ(Damaged.find("tries again"), std::string::npos) << "no try can write into a damaged file";
+    const std::string Other = NoteNotSavedText(":Home", EOutOfResources("Failed to Save Stream"));
+    EXPECT_EQ(Other, "The note \":Home\" could not be saved.\r\rFailed to Save Stream\r\rYour text is kept "
+                     "in the window.");
+    // Raised again further out, the message is not wrapped twice, and the reason stays reachable.
+    const ENoteNotSaved Inner(":Home", EDatabaseBusy("in use"));
+    const ENoteNotSaved Outer(":Other", Inner);
+    EXPECT_STREQ(Outer.what(), Inner.what());
+    EXPECT_EQ(Outer.Reason(), "in use");
+}

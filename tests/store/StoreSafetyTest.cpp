@@ -48,19 +48,37 @@ TEST_F(StoreSafety, ALockHeldForAMomentIsWaitedForNotReported) {
     const int32_t home = Topic(store, "Home");
     store.Commit();
     TRawDatabase other(path);
-    other.Exec("BEGIN IMMEDIATE;"); // a backup program's write transaction
+    sqlite3_busy_timeout(other.Handle(), 5000);
+    other.Exec("BEGIN IMMEDIATE;"); // another program's write transaction
     std::thread release([&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        other.Exec("COMMIT;");
+        other.Exec("INSERT INTO versions VALUES('other', 1); COMMIT;");
     });
     EXPECT_NO_THROW({
+        // The store has read in its transaction, as it does after every navigation: its read lock
+        // must not keep the other program from finishing.
+        Topic(store, "Home");
         Save(store, home, "Home", "typed while the file was held");
         store.Commit();
     });
     release.join();
+    {
+        // A reader (a backup program copying the file) holds it while the checkpoint commits.
+        TRawDatabase reader(path);
+        reader.Exec("BEGIN; SELECT count(*) FROM topic;");
+        std::thread done([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            reader.Exec("COMMIT;");
+        });
+        EXPECT_NO_THROW({
+            Save(store, home, "Home", "typed while the file was read");
+            store.Commit();
+        });
+        done.join();
+    }
     TRawDatabase reader(path);
     EXPECT_EQ(reader.Scalar("SELECT content FROM topic WHERE title = 'Home'"),
-              "typed while the file was held");
+              "typed while the file was read");
 }
 
 TEST_F(StoreSafety, ALockHeldLongerRefusesInPlainWordsAndTheNextTryStoresIt) {
