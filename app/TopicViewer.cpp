@@ -4,6 +4,8 @@
 #include "app/LinkTarget.h"
 #include "richedit/MvRichEditStrings.h"
 
+#include <richedit.h>
+
 using namespace mv::app;
 
 TTopicViewer::TTopicViewer(TComponent* AOwner, ITopicWindow* ATopicWindow, const TTopicServices& Services)
@@ -39,6 +41,23 @@ void TTopicViewer::LoadContent(TStream& Content) {
     Content.SetPosition(0);
     const TRedrawLock Quiet(*this);
     Lines().LoadFromStream(Content);
+    TextReplaced();
+}
+
+void TTopicViewer::TextReplaced() {
+    // A note without text starts plain in the editor's default font, not in the format the text
+    // it replaced left at the caret (which typing would take); the style buttons then show the
+    // format of the new text.
+    if (HandleAllocated() && GetWindowTextLengthA(Handle()) == 0) {
+        CHARFORMAT2A Format{};
+        Format.cbSize = sizeof Format;
+        SendMessageA(Handle(), EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&Format));
+        Format.dwMask |= CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT;
+        Format.dwEffects &= ~(CFE_BOLD | CFE_ITALIC | CFE_UNDERLINE | CFE_STRIKEOUT);
+        SendMessageA(Handle(), EM_SETSEL, 0, 0);
+        SendMessageA(Handle(), EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&Format));
+    }
+    SelectionChange();
 }
 
 TTopicViewer::TRedrawLock::TRedrawLock(TTopicViewer& Editor) : FEditor(Editor) {
@@ -62,6 +81,7 @@ void TTopicViewer::SaveContent(TStream& Content) {
 
 void TTopicViewer::ClearContent() {
     Lines().Clear();
+    TextReplaced();
 }
 
 std::string TTopicViewer::TextInPositions() {

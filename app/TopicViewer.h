@@ -70,6 +70,8 @@ private:
     void SaveContent(TStream& Content) override;
     void ClearContent() override;
     std::string PlainText() override;
+    // After the text was loaded or cleared: the format at the caret and the selection event.
+    void TextReplaced();
 
     ITopicWindow* FTopicWindow;
     const mv::app::TTopicServices& FServices;

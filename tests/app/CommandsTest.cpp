@@ -106,6 +106,50 @@ TEST_F(CommandsTest, StyleCommandsToggleTheirEffectAndFollowTheSelection) {
     EXPECT_FALSE(CharFormat().dwEffects & CFE_BOLD);
 }
 
+// The style buttons show the real format of the selection: after a move to another note (a new
+// plain one, or back to bold text), and for a selection only partly bold (not pressed).
+TEST_F(CommandsTest, StyleButtonsFollowTheRealFormatAcrossNotes) {
+    Select(0, 5);
+    Home->aBold->Execute();
+    Home->aItalic->Execute();
+    Select(2, 0);
+    ASSERT_TRUE(Home->aBold->Checked());
+    App.Responder.InputQuery = [](const std::string&, const std::string&, std::string& Value) {
+        Value = "Fresh";
+        return true;
+    };
+    Home->aNewNote->Execute();
+    ASSERT_EQ(Editor->TopicFile(), "Fresh");
+    App.Pump(50);
+    EXPECT_FALSE(CharFormat().dwEffects & CFE_BOLD);
+    EXPECT_FALSE(Home->aBold->Checked());
+    EXPECT_FALSE(Home->aItalic->Checked());
+    // Bold pressed at the caret of an empty note, then another new note: plain, not pressed.
+    Home->aBold->Execute();
+    ASSERT_TRUE(Home->aBold->Checked());
+    App.Responder.InputQuery = [](const std::string&, const std::string&, std::string& Value) {
+        Value = "Other";
+        return true;
+    };
+    Home->aNewNote->Execute();
+    ASSERT_EQ(Editor->TopicFile(), "Other");
+    App.Pump(50);
+    EXPECT_FALSE(CharFormat().dwEffects & CFE_BOLD);
+    EXPECT_FALSE(Home->aBold->Checked());
+    // Typing there gives plain text.
+    Editor->SetSelText("plain");
+    EXPECT_FALSE(CharFormat().dwEffects & CFE_BOLD);
+    Home->aBackward->Execute();
+    Home->aBackward->Execute();
+    App.Pump(50);
+    Select(2, 0);
+    EXPECT_TRUE(Home->aBold->Checked());
+    // "hello world": bold and plain together is not bold.
+    Select(0, 11);
+    EXPECT_FALSE(Home->aBold->Checked());
+    EXPECT_FALSE(Home->aItalic->Checked());
+}
+
 TEST_F(CommandsTest, UnderlineSetsASingleLineAndUnlinkClearsColourAndUnderline) {
     Select(0, 5);
     Home->aUnderline->Execute();
