@@ -504,3 +504,27 @@ TEST(ProgramProcess, TheSessionEndWithTheTrayMenuOpenEndsTheProgram) {
     EXPECT_EQ(Exit, 0u);
     EXPECT_TRUE(WaitForContent(Folder.Database(), Typed, 0));
 }
+
+// The other program never lets go before the session ends: what could not be
+// saved is in the log, word for word.
+TEST(ProgramProcess, AtTheSessionEndTextThatCannotBeSavedIsWrittenInTheLog) {
+    TProgramFolder Folder("endlocked-log");
+    TChildProcess Program(Folder.File("Miravelund.exe"), "", Folder.Path());
+    HWND Home = StartAndWaitForHome(Program);
+    ASSERT_NE(Home, nullptr);
+    const std::string Typed = "Typed while the file stayed locked ";
+    Type(Home, Typed);
+    TSQLiteDatabase Other(Folder.Database());
+    Other.ExecSQL("BEGIN IMMEDIATE;");
+    HWND Main = FindMainWindow(Program.Id());
+    ASSERT_NE(Main, nullptr);
+    DWORD_PTR Reply = 0;
+    // The program tries for a while before it gives up: wait longer than for a plain session end.
+    ASSERT_NE(SendMessageTimeoutA(Main, WM_ENDSESSION, TRUE, 0, SMTO_NORMAL, 120000, &Reply), 0);
+    EXPECT_TRUE(Program.WaitForExit(30000));
+    Other.ExecSQL("ROLLBACK;");
+    EXPECT_FALSE(WaitForContent(Folder.Database(), Typed, 0));
+    const std::string Log = Folder.ReadFile("Miravelund.log");
+    EXPECT_NE(Log.find("The note :Home could not be saved. Its text was:"), std::string::npos) << Log;
+    EXPECT_NE(Log.find("  | " + Typed), std::string::npos) << Log;
+}
