@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cctype>
 #include <climits>
-#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -107,6 +106,9 @@ public:
         done_ = width_ <= 0 || height_ <= 0;
     }
 
+    // True when the data held a code not defined yet, where decoding stopped.
+    bool Damaged() const { return damaged_; }
+
     void Decode() {
         clear_ = 1 << minSize_;
         end_ = clear_ + 1;
@@ -114,6 +116,7 @@ public:
             suffix_[i] = static_cast<uint8_t>(i);
             first_[i] = static_cast<uint8_t>(i);
             prefix_[i] = 0;
+            length_[i] = 1;
         }
         // Start as after a clear code, so data whose encoder sent none still decodes.
         Reset();
@@ -137,8 +140,11 @@ public:
                 prev = code;
             } else if (code >= nextFree_) {
                 // The code being defined right now: the previous string and its own first byte.
-                if (code != nextFree_) RaiseGifError(geBadLzwData);
-                if (!Add(prev, first_[prev])) RaiseGifError(geBadLzwData);
+                // A code past it means nothing: the picture ends there, as if the data had.
+                if (code != nextFree_ || !Add(prev, first_[prev])) {
+                    damaged_ = true;
+                    return;
+                }
                 Output(code);
                 prev = code;
             } else {
@@ -194,6 +200,7 @@ private:
         prefix_[nextFree_] = static_cast<uint16_t>(prefix);
         suffix_[nextFree_] = suffix;
         first_[nextFree_] = first_[prefix];
+        length_[nextFree_] = static_cast<uint16_t>(length_[prefix] + 1);
         ++nextFree_;
         if (nextFree_ >= codeLimit_ && codeSize_ < 12) {
             ++codeSize_;
@@ -205,6 +212,12 @@ private:
     // Puts the string of a code into the picture. Every entry's prefix is a smaller code, so the
     // walk down to the root takes at most 4096 steps.
     void Output(int code) {
+        if (!pixels_) {
+            // Only checking the data: the string's length is all that matters.
+            placed_ += length_[code];
+            done_ = placed_ >= int64_t{width_} * height_;
+            return;
+        }
         int top = 0;
         while (code >= clear_) {
             stack_[top++] = suffix_[code];
@@ -251,12 +264,15 @@ private:
     bool interlaced_;
     int row_ = 0, column_ = 0, pass_ = 1;
     bool done_ = false;
+    bool damaged_ = false;
 
     int minSize_;
     int clear_ = 0, end_ = 0, codeSize_ = 0, nextFree_ = 0, codeLimit_ = 0;
     uint16_t prefix_[kMaxCodes];
     uint8_t suffix_[kMaxCodes];
     uint8_t first_[kMaxCodes];
+    uint16_t length_[kMaxCodes]; // each code's string length
+    int64_t placed_ = 0;         // pixels placed when only checking
     uint8_t stack_[kMaxCodes + 1];
 };
 
@@ -329,48 +345,55 @@ void TGif::ReadColorTable(TReader& in, int size) {
 }
 
 void TGif::ReadExtension(TReader& in) {
+    // Every extension is a list of data sub-blocks; the first holds the fixed fields of the kinds
+    // we know. A first block of another size, more blocks than the kind has, or a kind we do not
+    // know are read past as GIF89a asks of a decoder (a graphic control of the wrong size counts
+    // as one that sets nothing).
     TGifExtension ext;
     ext.Label = in.Byte();
+    TGifSubBlocks blocks;
+    in.SubBlocks(&blocks, nullptr);
+    const std::string first = blocks.empty() ? std::string() : blocks.front();
+    auto byte = [&first](size_t at) { return static_cast<uint8_t>(first[at]); };
+    auto word = [&byte](size_t at) { return byte(at) | byte(at + 1) << 8; };
     switch (ext.Label) {
-    case 0xF9: {
-        if (in.Byte() != 4) RaiseGifError(geBadExtensionSize);
-        const uint8_t packed = in.Byte();
-        ext.Disposal = (packed >> 2) & 7;
-        ext.UserInput = (packed & 2) != 0;
-        ext.HasTransparent = (packed & 1) != 0;
-        ext.Delay = in.Word();
-        ext.TransparentIndex = in.Byte();
-        if (in.Byte() != 0) RaiseGifError(geBadExtensionTerminator);
+    case 0xF9:
+        if (first.size() == 4) {
+            ext.Disposal = (byte(0) >> 2) & 7;
+            ext.UserInput = (byte(0) & 2) != 0;
+            ext.HasTransparent = (byte(0) & 1) != 0;
+            ext.Delay = word(1);
+            ext.TransparentIndex = byte(3);
+        }
         break;
-    }
     case 0xFE:
-        in.SubBlocks(&ext.Data, nullptr);
+        ext.Data = std::move(blocks);
         break;
     case 0x01:
-        if (in.Byte() != 12) RaiseGifError(geBadExtensionSize);
-        ext.GridLeft = in.Word();
-        ext.GridTop = in.Word();
-        ext.GridWidth = in.Word();
-        ext.GridHeight = in.Word();
-        ext.CellWidth = in.Byte();
-        ext.CellHeight = in.Byte();
-        ext.ForegroundIndex = in.Byte();
-        ext.BackgroundIndex = in.Byte();
-        in.SubBlocks(&ext.Data, nullptr);
+        if (first.size() == 12) {
+            ext.GridLeft = word(0);
+            ext.GridTop = word(2);
+            ext.GridWidth = word(4);
+            ext.GridHeight = word(6);
+            ext.CellWidth = byte(8);
+            ext.CellHeight = byte(9);
+            ext.ForegroundIndex = byte(10);
+            ext.BackgroundIndex = byte(11);
+        }
+        if (!blocks.empty()) ext.Data.assign(blocks.begin() + 1, blocks.end());
         break;
     case 0xFF:
-        if (in.Byte() != 11) RaiseGifError(geBadExtensionSize);
-        ext.Identifier = in.Bytes(8);
-        ext.AuthCode = in.Bytes(3);
-        in.SubBlocks(&ext.Data, nullptr);
+        if (first.size() == 11) {
+            ext.Identifier = first.substr(0, 8);
+            ext.AuthCode = first.substr(8, 3);
+        }
+        if (!blocks.empty()) ext.Data.assign(blocks.begin() + 1, blocks.end());
         if (ext.Identifier == "NETSCAPE" && !ext.Data.empty() && ext.Data[0].size() == 3)
             LoopCount = static_cast<uint8_t>(ext.Data[0][1]) + 256 * static_cast<uint8_t>(ext.Data[0][2]);
         break;
-    default: {
-        char text[40];
-        std::snprintf(text, sizeof text, "unknown extension: %04X", ext.Label);
-        RaiseGifText(text);
-    }
+    default:
+        ext.Data = std::move(blocks);
+        break;
     }
     pending_.push_back(std::move(ext));
 }
@@ -403,12 +426,13 @@ void TGif::ReadImage(TReader& in) {
     if (image.MinCodeSize < 1 || image.MinCodeSize > 11) RaiseGifError(geBadCodeSize);
     // Once through the data now, keeping nothing, so that a bad stream fails the load and a loaded
     // file can always be decoded later.
-    Decode(image, nullptr, 0, 0);
+    image.Damaged = Decode(image, nullptr, 0, 0);
 }
 
-void TGif::Decode(const TGifImageRecord& image, uint8_t* pixels, int width, int height) const {
+bool TGif::Decode(const TGifImageRecord& image, uint8_t* pixels, int width, int height) const {
     auto decoder = std::make_unique<TLzwDecoder>(bytes_, image, pixels, width, height);
     decoder->Decode();
+    return decoder->Damaged();
 }
 
 int TGif::VisibleWidth(int index) const {

@@ -70,6 +70,8 @@ struct TGifImageRecord {
     // Where the image's LZW data sub-blocks start in the file's bytes; the pixels are decoded
     // from there each time they are wanted (TGif::DecodeImage).
     size_t DataOffset = 0;
+    // The data held a code that was not defined yet; the picture stops there (the rest index 0).
+    bool Damaged = false;
     const TGifExtension* GraphicControl() const;
 };
 
@@ -133,8 +135,8 @@ private:
     void ReadImage(TReader& in);
     void ReadColorTable(TReader& in, int size);
     // Decodes the image into pixels (width x height kept of it), or only checks its data when
-    // pixels is nullptr.
-    void Decode(const TGifImageRecord& image, uint8_t* pixels, int width, int height) const;
+    // pixels is nullptr. True when the data was damaged (see TGifImageRecord::Damaged).
+    bool Decode(const TGifImageRecord& image, uint8_t* pixels, int width, int height) const;
 
     std::vector<uint8_t> bytes_;
     int screenWidth_ = 0;
