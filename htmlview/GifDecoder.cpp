@@ -289,13 +289,19 @@ void TGif::LoadFromStream(TStream& stream) {
     stream.SetPosition(0);
     const int64_t got = bytes.empty() ? 0 : stream.Read(bytes.data(), size);
     bytes.resize(static_cast<size_t>(std::max<int64_t>(got, 0)));
-    LoadFromBytes(bytes.data(), bytes.size());
+    Clear();
+    bytes_ = std::move(bytes); // the file is held once, not copied again
+    Parse();
 }
 
 void TGif::LoadFromBytes(const void* data, size_t size) {
     Clear();
     const auto* first = static_cast<const uint8_t*>(data);
     bytes_.assign(first, first + size);
+    Parse();
+}
+
+void TGif::Parse() {
     TReader in(bytes_.data(), bytes_.size());
     std::string signature = in.Bytes(6);
     for (char& c : signature)

@@ -130,6 +130,8 @@ private:
     class TLzwDecoder;
 
     void Clear();
+    // Reads the file held in bytes_.
+    void Parse();
     void ReadScreen(TReader& in);
     void ReadExtension(TReader& in);
     void ReadImage(TReader& in);
