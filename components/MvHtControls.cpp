@@ -3,6 +3,8 @@
 
 #include <shellapi.h>
 
+#include <vector>
+
 #include "base/StrUtils.h"
 #include "components/MvGraphUtils.h"
 #include "gui/GdiGuards.h"
@@ -52,6 +54,24 @@ void TMarkupCanvas::SetBrushColor(TMarkupColor Color) {
 
 void TMarkupCanvas::SetBrushClear(bool Clear) {
     FCanvas.Brush().SetStyle(Clear ? TBrushStyle::bsClear : TBrushStyle::bsSolid);
+}
+
+void TMarkupCanvas::TextOut(int X, int Y, std::string_view Text) {
+    // Each character goes where the measure puts it: the next piece of the line starts at this
+    // piece's measured width, and a platform that draws a face narrower than it measures it
+    // (Wine's Tahoma) would otherwise leave a gap after every piece ("SQLite , the").
+    const std::string S(Text);
+    FCanvas.TextOut(X, Y, std::string()); // the canvas's font, colours and background mode
+    const int N = static_cast<int>(S.size());
+    std::vector<INT> Advances(S.size());
+    SIZE Size{};
+    if (N == 0 || !GetTextExtentExPointA(FCanvas.Handle(), S.data(), N, 0, nullptr, Advances.data(), &Size)) {
+        FCanvas.TextOut(X, Y, S);
+        return;
+    }
+    for (int I = N - 1; I > 0; --I)
+        Advances[static_cast<size_t>(I)] -= Advances[static_cast<size_t>(I - 1)];
+    ExtTextOutA(FCanvas.Handle(), X, Y, 0, nullptr, S.data(), static_cast<UINT>(N), Advances.data());
 }
 
 int TMarkupCanvas::LineHeight() {

@@ -27,7 +27,7 @@ public:
     void SetPenWidth(int Width) override { FCanvas.Pen().SetWidth(Width); }
     int TextWidth(std::string_view Text) override { return FCanvas.TextWidth(std::string(Text)); }
     int LineHeight() override;
-    void TextOut(int X, int Y, std::string_view Text) override { FCanvas.TextOut(X, Y, std::string(Text)); }
+    void TextOut(int X, int Y, std::string_view Text) override;
     void Line(int X1, int Y1, int X2, int Y2) override;
 
 private:

@@ -119,6 +119,44 @@ TEST_F(DialogsTest, AboutCreditsLinkShowsTheCreditsModally) {
     EXPECT_EQ(Shown, 1);
 }
 
+// A line drawn in pieces (each tag starts one) shows exactly what the same line drawn in one
+// piece shows: a piece starts where the one before it ends, with no gap ("libjpeg-turbo , the"
+// under Wine, which draws Tahoma narrower than it measures it).
+TEST_F(DialogsTest, MarkupPiecesJoinWithoutGaps) {
+    TForm Form(nullptr);
+    Form.SetBounds(50, 50, 420, 120);
+    Form.SetColor(clWhite);
+    auto AddLabel = [&Form](int Top, const char* Caption) {
+        auto* Label = new TMvHTLabel(&Form);
+        Label->SetParent(&Form);
+        Label->Font().SetName("Tahoma");
+        Label->Font().SetHeight(-11);
+        Label->SetBounds(8, Top, 380, 16);
+        Label->SetCaption(Caption);
+        return Label;
+    };
+    TMvHTLabel* Whole = AddLabel(8, "libjpeg-turbo, the JPEG codec: www.example.org");
+    TMvHTLabel* Pieces = AddLabel(40, "libjpeg-<i></i>turbo<s></s>, the JPEG codec: <u></u>www.example.org");
+    Form.Show();
+    SetWindowPos(Form.Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    int W = 0, H = 0;
+    const std::vector<uint32_t> Pixels = CaptureClient(Form.Handle(), W, H);
+    auto Row = [&](TMvHTLabel* Label, int Y) {
+        const auto* Start = &Pixels[static_cast<size_t>(Label->Top() + Y) * W + Label->Left()];
+        return std::vector<uint32_t>(Start, Start + Label->Width());
+    };
+    int Ink = 0;
+    for (int Y = 0; Y < 16; ++Y) {
+        const std::vector<uint32_t> A = Row(Whole, Y), B = Row(Pieces, Y);
+        EXPECT_EQ(A, B) << "row " << Y;
+        for (const uint32_t P : A)
+            Ink += P != 0xFFFFFF;
+    }
+    EXPECT_GT(Ink, 100); // the text is there
+    SaveSettledScreen(Form.Handle(), "markup-pieces");
+    Form.Hide();
+}
+
 TEST(AboutHelp, HelpLinkClosesTheBoxAndOpensTheHelpNamespace) {
     TAppFixture App("abouthelp");
     App.Start();
