@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "ImageScreens.h"
 #include "gui/Graphics.h"
@@ -58,6 +59,15 @@ public:
         return 0;
     }
     const TPixelImage& LastDrawing() const { return last_; }
+    // The lines drawn one under another, for a screen to look at.
+    TPixelImage Show(const std::vector<std::string>& lines) {
+        PatBlt(dc_, 0, 0, bitmap_.Width(), bitmap_.Height(), WHITENESS);
+        for (size_t i = 0; i < lines.size(); ++i)
+            TextOutA(dc_, 10, 4 + 18 * static_cast<int>(i), lines[i].c_str(),
+                     static_cast<int>(lines[i].size()));
+        GdiFlush();
+        return PixelsFromBitmap(bitmap_);
+    }
 
 private:
     TBitmap bitmap_;
@@ -76,7 +86,7 @@ TEST(WineFontFaces, CourierNewIsFixedPitchOnScreen) {
     // Drawn, the narrow and the wide line end within one character cell of their measure.
     const int cell = wide / 10;
     const int inkNarrow = probe.InkRight("iiiiiiiiii"), inkWide = probe.InkRight("WWWWWWWWWW");
-    SaveScreenPng("wine-fonts-courier-new", probe.LastDrawing());
+    SaveScreenPng("wine-fonts-courier-new", probe.Show({"iiiiiiiiii|", "WWWWWWWWWW|", "<pre> a  b  c"}));
     EXPECT_GT(inkNarrow, 10 + wide - cell);
     EXPECT_LE(inkWide, 10 + wide + 1);
     EXPECT_GT(inkWide, 10 + wide - cell / 2);
