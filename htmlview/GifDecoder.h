@@ -109,7 +109,7 @@ public:
     int ImageTop(int index) const { return Image(index).Top; }
     int ImageWidth(int index) const { return Image(index).Width; }
     int ImageHeight(int index) const { return Image(index).Height; }
-    // The part of the image on the screen: its columns and rows left of and above the screen's
+    // The columns and rows of the image that lie on the screen: those left of and above the screen's
     // right and bottom edges (0 for an image wholly outside).
     int VisibleWidth(int index) const;
     int VisibleHeight(int index) const;

@@ -9,8 +9,8 @@ make() { # name, interlace (None/GIF), frames
   local name=$1 interlace=$2
   shift 2
   local args=()
-  for spec in "$@"; do
-    read -r dispose w h colour x y see <<<"$spec"
+  for frame in "$@"; do
+    read -r dispose w h colour x y see <<<"$frame"
     local bar=(-fill white -draw "rectangle 2,2 $((w / 2)),$((h / 2))")
     [ "$see" = yes ] && bar=(-fill red -draw "rectangle 2,2 $((w / 2)),$((h / 2))" -transparent red)
     args+=(-dispose "$dispose" "(" -size "${w}x${h}" "xc:$colour" "${bar[@]}" -repage "40x30+$x+$y" ")")
