@@ -78,17 +78,36 @@ void TTopicDocument::LoadTopic(const std::string& Title, const std::string& Name
     FTopicFile = Title;
     FNamespace = Namespace;
     FTopicID = ID;
+    // Before the load handlers: what they change is written when the topic is left.
+    KeepAsStored(FText.PlainText());
+    FStored = !Created;
     ProcessDotLines(true);
     FValid = true;
+}
+
+void TTopicDocument::KeepAsStored(std::string PlainText) {
+    FText.SetModified(false);
+    FStoredText = std::move(PlainText);
+    FStoredMeta = Meta.Text();
+    FStoredRect = WindowRect;
+    FStored = true;
+}
+
+bool TTopicDocument::Changed() {
+    return !FStored || FText.Modified() || Meta.Text() != FStoredMeta || WindowRect.X != FStoredRect.X ||
+           WindowRect.Y != FStoredRect.Y || WindowRect.W != FStoredRect.W || WindowRect.H != FStoredRect.H ||
+           FText.PlainText() != FStoredText;
 }
 
 void TTopicDocument::SaveTopic(const std::string& Title, const std::string& Namespace) {
     if (!FValid || FTopicID < 0) return;
     const std::string NewTitle = Title == "*" ? FTopicFile : Title;
     const std::string NewNamespace = Namespace == "*" ? FNamespace : Namespace;
-    if (FServices.Log) FServices.Log("Save note: " + NewNamespace + " " + NewTitle);
     TNotesStore& S = Store();
     RunDotLines(false, NewTitle, NewNamespace);
+    // Leaving a topic as it was loaded writes nothing (a picture's RTF is megabytes).
+    if (NewTitle == FTopicFile && NewNamespace == FNamespace && !Changed()) return;
+    if (FServices.Log) FServices.Log("Save note: " + NewNamespace + " " + NewTitle);
     {
         TStringStream Content;
         FText.SaveContent(Content);
@@ -100,6 +119,7 @@ void TTopicDocument::SaveTopic(const std::string& Title, const std::string& Name
     }
     FNamespace = NewNamespace;
     FTopicFile = NewTitle;
+    KeepAsStored(FText.PlainText());
 }
 
 void TTopicDocument::ProcessDotLines(bool Loading) {

@@ -26,6 +26,10 @@ public:
     virtual void ClearContent() = 0;
     // The plain text, paragraphs separated by line breaks.
     virtual std::string PlainText() = 0;
+    // Whether the text (its characters or their formatting) changed since SetModified(false); a
+    // text that cannot tell says true, and is then written at every save.
+    virtual bool Modified() { return true; }
+    virtual void SetModified(bool) {}
 
 protected:
     ~ITopicText() = default;
@@ -68,8 +72,13 @@ public:
     // Saves the shown topic under Title and Namespace ("*" keeps the current
     // one): dot-lines first, then the content with the rectangle, then the meta
     // lines. The new title and namespace are taken over only once the store has
-    // written them. Does nothing unless a topic is loaded.
+    // written them. Does nothing unless a topic is loaded. The dot-lines' save
+    // handlers always run; the topic is written only when something differs
+    // from what the store holds: its text, its meta lines (a handler may have
+    // changed them), its rectangle, its title or namespace, or it is new.
     void SaveTopic(const std::string& Title, const std::string& Namespace);
+    // Whether a save would write the topic (see SaveTopic).
+    bool Changed();
     // Runs the dot-lines. A plug-in handler that fails is reported and
     // skipped; the other handlers still run and the tags are still brought
     // into line.
@@ -97,6 +106,13 @@ private:
     int32_t FTopicID = -1;
     bool FValid = false;
     const TMvPluginTopicView* FHandlerTopic = nullptr;
+    // The topic as the store holds it (as loaded or last written): a new topic
+    // is not written yet.
+    void KeepAsStored(std::string PlainText);
+    bool FStored = false;
+    std::string FStoredText;
+    std::string FStoredMeta;
+    TTopicRect FStoredRect;
 };
 
 } // namespace mv::app

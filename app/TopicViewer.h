@@ -31,6 +31,11 @@ public:
     TStrings& PluginMeta() override { return FDocument.Meta; }
     const TMvPluginTopicView* PluginTopic() const override { return FDocument.HandlerTopic(); }
 
+    // The rich edit's own flag, also the document's (ITopicText): set by typing, pasting,
+    // formatting and inserted objects, cleared when a topic is loaded or written.
+    bool Modified() override { return TMvRichEdit::Modified(); }
+    void SetModified(bool Value) override { TMvRichEdit::SetModified(Value); }
+
     // Loads a topic, creating it in the store when missing.
     void LoadTopic(const std::string& Title, const std::string& Namespace);
     // Saves the shown topic, under a new title or namespace when they differ

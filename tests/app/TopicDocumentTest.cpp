@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 
 #include <sqlite3.h>
 
@@ -22,6 +23,10 @@ public:
     std::string Text;
     bool FailSave = false;
     bool FailLoad = false;
+    bool Dirty = false;   // as an editor's modified flag: set by the test
+    int ContentSaves = 0; // RTF written out
+    bool Modified() override { return Dirty; }
+    void SetModified(bool Value) override { Dirty = Value; }
     void LoadContent(TStream& Content) override {
         if (FailLoad) throw EOutOfResources("Failed to Load Stream");
         Content.SetPosition(0);
@@ -29,6 +34,7 @@ public:
     }
     void SaveContent(TStream& Content) override {
         if (FailSave) throw EOutOfResources("Failed to Save Stream");
+        ++ContentSaves;
         Content.WriteBuffer(Text.data(), static_cast<int64_t>(Text.size()));
     }
     void ClearContent() override { Text.clear(); }
@@ -236,4 +242,67 @@ TEST_F(TopicDocumentTest, ATopicThatFailsToLoadIsNeverTreatedAsShown) {
     EXPECT_TRUE(Doc.Valid());
     EXPECT_EQ(Doc.TopicID(), HomeID);
     EXPECT_EQ(Text.Text, "Home\r\n.urgent\r\nedited\r\n");
+}
+
+TEST_F(TopicDocumentTest, LeavingATopicAsLoadedWritesNothingButItsHandlersRun) {
+    int Saves = 0;
+    Events.RegisterCommand(
+        "stamp", "savetag", [&](TObject*) { ++Saves; }, nullptr);
+    TTopicDocument Doc(Text, Services, &Sender);
+    // A handler that changes a meta value at every save.
+    Events.RegisterCommand(
+        "meta", "savetag", [&](TObject*) { Doc.Meta.SetValue("stamped", std::to_string(Saves)); }, nullptr);
+    Doc.LoadTopic("Note", "");
+    Text.Text = "Body\r\n.stamp\r\n";
+    Doc.WindowRect = {1, 2, 300, 200};
+    Doc.Meta.SetValue("splitter_pos", "150");
+    Doc.SaveTopic("*", "*"); // a new topic is written
+    ASSERT_EQ(Text.ContentSaves, 1);
+    ASSERT_EQ(Saves, 1);
+
+    auto Bump = [&](const char* Name) {
+        Doc.Meta.SetValue(Name, std::to_string(std::stoi("0" + Doc.Meta.Values(Name)) + 1));
+    };
+    const struct {
+        const char* What;
+        std::function<void()> Change; // none: left as loaded
+        bool Written;
+    } Cases[] = {
+        {"left as loaded", {}, false},
+        {"saved again as it was", {}, false},
+        {"formatting only (the editor's flag)", [&] { Text.Dirty = true; }, true},
+        {"characters typed", [&] { Text.Text += "!"; }, true},
+        {"a meta value", [&] { Bump("splitter_pos"); }, true},
+        {"a meta value set to what it is",
+         [&] { Doc.Meta.SetValue("splitter_pos", Doc.Meta.Values("splitter_pos")); }, false},
+        {"the window moved", [&] { Doc.WindowRect.X += 5; }, true},
+        {"a handler that changes a meta value", [&] { Text.Text += "\r\n.meta"; }, true},
+        {"and again", {}, true},
+        {"the line gone", [&] { Text.Text = "Body\r\n.stamp\r\n"; }, true},
+        {"as it was again", {}, false},
+    };
+    for (bool Reload : {false, true}) {
+        for (const auto& C : Cases) {
+            SCOPED_TRACE(std::string(C.What) + (Reload ? ", after a load" : ""));
+            if (Reload) Doc.LoadTopic("Note", "");
+            const int ContentBefore = Text.ContentSaves, HandlersBefore = Saves;
+            if (C.Change) C.Change();
+            Logged.clear();
+            Doc.SaveTopic("*", "*");
+            EXPECT_EQ(Text.ContentSaves - ContentBefore, C.Written ? 1 : 0);
+            EXPECT_EQ(Logged.empty(), !C.Written);
+            EXPECT_EQ(Saves - HandlersBefore, 1); // the save handlers ran either way
+        }
+    }
+    // What was written is what a load reads back.
+    TFakeText Other;
+    TTopicDocument Again(Other, Services, &Sender);
+    Again.LoadTopic("Note", "");
+    EXPECT_EQ(Other.Text, Text.Text);
+    EXPECT_EQ(Again.WindowRect.X, 11);
+    EXPECT_EQ(Again.Meta.Values("splitter_pos"), "152");
+    // A rename always writes.
+    const int ContentBefore = Text.ContentSaves;
+    Doc.SaveTopic("Renamed", "");
+    EXPECT_EQ(Text.ContentSaves, ContentBefore + 1);
 }
