@@ -7,6 +7,8 @@
 #include "store/StoreSQL.h"
 #include "store/StoreSchema.h"
 
+#include <sqlite3.h>
+
 TNotesStore::TNotesStore(const std::string& fileName) : db_(std::make_unique<TSQLiteDatabase>(fileName)) {
     // A file without a single table is new, whether SQLite just created it, it is empty, or its
     // schema never got committed.
@@ -65,10 +67,19 @@ void TNotesStore::RemoveOrphanNamespaces() {
 }
 
 void TNotesStore::Commit() {
-    TStringStream text(properties_.Text());
+    // A checkpoint with nothing written since the last one and the same properties has nothing to
+    // make durable: it writes nothing (leaving a note as it was loaded touches no file).
+    const std::string properties = properties_.Text();
+    if (db_->InTransaction() && committed_ && properties == committedProperties_ &&
+        sqlite3_total_changes64(db_->Handle()) == committedChanges_)
+        return;
+    TStringStream text(properties);
     SetMeta("properties", text);
     // After a failed checkpoint the transaction may already be gone; the next one starts anyway.
     if (db_->InTransaction()) db_->Commit();
+    committed_ = true;
+    committedProperties_ = properties;
+    committedChanges_ = sqlite3_total_changes64(db_->Handle());
     db_->BeginTransaction();
 }
 

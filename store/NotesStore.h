@@ -135,4 +135,8 @@ private:
     int64_t nextNamespaceID_ = 1;
     int64_t nextTagID_ = 1;
     THashedStringList properties_;
+    // What the last Commit made durable: the properties and SQLite's count of rows written.
+    bool committed_ = false;
+    std::string committedProperties_;
+    int64_t committedChanges_ = 0;
 };

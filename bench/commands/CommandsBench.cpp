@@ -3,7 +3,8 @@
 // store's save and checkpoint), against the platform's floor in the same run:
 // libjpeg's decoding into a DIB section, then a bare RichEdit20A's insert of
 // that picture as a static enhanced-metafile object, its RTF out, and a bare SQLite write
-// and commit of those bytes with the store's synchronous setting (FULL).
+// and commit of those bytes with the store's synchronous setting (FULL). And leaving a note
+// as it was loaded: one holding that picture against a text note.
 #include "app/Main.h"
 #include "app/Note.h"
 #include "app/Settings.h"
@@ -332,6 +333,55 @@ void Insert_NoteWindow(benchmark::State& State, const std::string& Folder, const
     delete Main;
 }
 
+// ---- leaving a note as it was loaded ------------------------------------------------
+
+// The Home window leaves a topic it showed without a change for a small text topic: the
+// source a note holding the 1-megapixel picture, or a text note. Loading the source is not
+// timed; leaving it and showing the target is.
+void Leave_Unchanged(benchmark::State& State, const std::string& Folder, const std::string& JpegPath,
+                     bool Picture) {
+    LoadSettingsFrom(Folder, "");
+    TDialogResponder Responder;
+    Responder.OpenDialog = [&JpegPath](TOpenDialog& Dialog) {
+        Dialog.SetFileName(JpegPath);
+        return true;
+    };
+    TDialogResponderScope Scope(Responder);
+    auto* Main = new TfrmMain(Application, Folder);
+    Main->DoCreate();
+    Pump();
+    TfrmNote* Home = NoteWindowsByNamespace.Find("");
+    if (Home == nullptr) {
+        State.SkipWithError("the Home window did not open");
+        delete Main;
+        return;
+    }
+    TTopicViewer& Editor = *Home->Editor();
+    const std::string Source = Picture ? "Leave picture" : "Leave text";
+    Main->ShowTopic(Source, "");
+    if (Editor.TextLength() == 0) {
+        Editor.SetSelText("A note of a few lines.\r\nIt is read, not changed.\r\n");
+        if (Picture) Home->aInsertImage->Execute();
+        Home->aSave->Execute();
+    }
+    Main->ShowTopic("Leave target", "");
+    Editor.SetSelText("The target.");
+    Pump();
+    for (auto _ : State) {
+        State.PauseTiming();
+        Main->ShowTopic(Source, "");
+        Pump();
+        State.ResumeTiming();
+        Main->ShowTopic("Leave target", "");
+        Pump();
+    }
+    Main->ShowTopic(Source, "");
+    if (Picture && (Editor.RichEditOle() == nullptr || Editor.RichEditOle()->GetObjectCount() != 1))
+        State.SkipWithError("the picture note holds no picture");
+    Main->aQuit->Execute();
+    delete Main;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -352,6 +402,11 @@ int main(int argc, char** argv) {
     benchmark::RegisterBenchmark("InsertJpeg/bare", Insert_Bare, Jpeg, Folder + "\\commands-bare.sqlite")
         ->UseRealTime()
         ->Unit(benchmark::kMillisecond);
+    for (bool Picture : {true, false})
+        benchmark::RegisterBenchmark(Picture ? "Leave/picture-note" : "Leave/text-note", Leave_Unchanged,
+                                     NoteFolder, Jpeg, Picture)
+            ->UseRealTime()
+            ->Unit(benchmark::kMillisecond);
     std::vector<char*> Arguments(argv, argv + argc);
     char Repetitions[] = "--benchmark_repetitions=5";
     bool Given = false;
@@ -367,6 +422,13 @@ int main(int argc, char** argv) {
         std::printf("\ninsert + save %.1f ms, bare (decode, insert, RTF out, SQLite write + commit) %.1f ms: "
                     "%.2fx (goal at most 1.3), medians\n",
                     Ours, Bare, Ours / Bare);
+    const double PictureNote = Reporter.Median("Leave/picture-note"),
+                 TextNote = Reporter.Median("Leave/text-note");
+    if (PictureNote > 0 && TextNote > 0)
+        std::printf(
+            "leaving an unchanged picture note %.1f ms, an unchanged text note %.1f ms: %.2fx (goal at most "
+            "1.2), medians\n",
+            PictureNote, TextNote, PictureNote / TextNote);
     benchmark::Shutdown();
     DeleteFileA((Folder + "\\commands-bare.sqlite").c_str());
     return 0;

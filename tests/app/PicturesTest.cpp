@@ -15,6 +15,7 @@
 
 #include <atomic>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <thread>
 
@@ -152,6 +153,76 @@ TEST_F(PicturesTest, BmpAndJpegStayInTheTopicWithTheTextAfterThem) {
     Editor = Home->Editor();
     EXPECT_EQ(ObjectCount(), 2);
     EXPECT_NE(Editor->TextInPositions().find(" after the pictures"), std::string::npos);
+}
+
+TEST_F(PicturesTest, LeavingANoteAsLoadedCommitsNothingAndAnyChangeIsWritten) {
+    // SQLite counts the commits in the file's header (bytes 24 to 27).
+    auto Commits = [this] {
+        const std::string Header = ReadAll(App.Database()).substr(0, 28);
+        return Header.size() == 28 ? Header.substr(24) : std::string();
+    };
+    Editor->SetText("");
+    Editor->SetSelText("before the picture ");
+    InsertAtEnd(MakeBmp("leave.bmp"));
+    App.Main().ShowTopic("Elsewhere", "");
+    Editor->SetSelText("a text note");
+    App.Main().ShowTopic("Home", "");
+    ASSERT_EQ(ObjectCount(), 1);
+
+    // Away and back, twice: nothing is written.
+    const std::string Before = Commits();
+    ASSERT_FALSE(Before.empty());
+    for (int i = 0; i < 2; ++i) {
+        App.Main().ShowTopic("Elsewhere", "");
+        EXPECT_EQ(Editor->TextInPositions(), "a text note");
+        App.Main().ShowTopic("Home", "");
+        EXPECT_EQ(ObjectCount(), 1);
+    }
+    EXPECT_EQ(Commits(), Before);
+
+    // Typing and formatting are written when the note is left; a moved window at the next save.
+    const struct {
+        const char* What;
+        std::function<void()> Change;
+        std::string Stored; // in the RTF written, "" for none
+        bool ByLeaving;
+    } Changes[] = {
+        {"typed",
+         [&] {
+             Editor->SetSelStart(0);
+             Editor->SetSelText("typed ");
+         },
+         "typed before", true},
+        {"a word made red",
+         [&] {
+             Editor->SetSelStart(0);
+             Editor->SetSelLength(5);
+             Editor->SelAttributes().SetColor(clRed);
+         },
+         "\\red255\\green0\\blue0", true},
+        {"the window moved",
+         [&] { Home->SetBounds(Home->Left() + 7, Home->Top(), Home->Width(), Home->Height()); }, "", false},
+    };
+    for (const auto& Change : Changes) {
+        SCOPED_TRACE(Change.What);
+        const std::string Last = Commits();
+        Change.Change();
+        if (Change.ByLeaving)
+            App.Main().ShowTopic("Elsewhere", "");
+        else
+            Home->aSave->Execute();
+        EXPECT_NE(Commits(), Last);
+        if (!Change.Stored.empty()) {
+            EXPECT_NE(CommittedContent(App.Database(), "", "Home").find(Change.Stored), std::string::npos);
+        }
+        App.Main().ShowTopic("Home", "");
+        EXPECT_EQ(ObjectCount(), 1);
+        // Written: leaving it now writes nothing more.
+        const std::string Saved = Commits();
+        App.Main().ShowTopic("Elsewhere", "");
+        App.Main().ShowTopic("Home", "");
+        EXPECT_EQ(Commits(), Saved);
+    }
 }
 
 TEST_F(PicturesTest, TheExtensionChoosesTheDecoder) {

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
+#include <functional>
 
 #include "store/NotesStore.h"
 #include "store/StoreLists.h"
@@ -510,3 +512,48 @@ TEST_F(NotesStoreOps, NamedBlobsAreStoredUnderUpperCaseNames) {
 }
 
 } // namespace
+
+TEST_F(NotesStoreOps, ACheckpointWithNothingWrittenLeavesTheFileAlone) {
+    // SQLite counts the commits in the file's header (bytes 24 to 27).
+    const std::string path = folder.File("notes.mvdb");
+    auto commits = [&path] {
+        std::ifstream in(path, std::ios::binary);
+        char header[28] = {};
+        in.read(header, sizeof header);
+        return std::string(header + 24, 4);
+    };
+    const int32_t id = Topic("", "Note");
+    Save(id, "", "Note", "text");
+    store.Commit();
+    const std::string first = commits();
+    store.Commit(); // nothing written since
+    TTopicRect rect{};
+    store.GetTopic(id, rect);
+    store.Commit(); // only read since
+    EXPECT_EQ(commits(), first);
+
+    const struct {
+        const char* what;
+        std::function<void()> change;
+    } changes[] = {
+        {"a topic saved with the same text", [&] { Save(id, "", "Note", "text"); }},
+        {"a property", [&] { store.Properties().SetValue("list.l", "10"); }},
+        {"a tag", [&] { store.AttachTag(id, "work"); }},
+    };
+    for (const auto& c : changes) {
+        SCOPED_TRACE(c.what);
+        const std::string before = commits();
+        c.change();
+        store.Commit();
+        EXPECT_NE(commits(), before);
+        const std::string after = commits();
+        store.Commit();
+        EXPECT_EQ(commits(), after);
+    }
+    // A property set back to what was committed is nothing new.
+    store.Properties().SetValue("list.l", "11");
+    store.Properties().SetValue("list.l", "10");
+    const std::string before = commits();
+    store.Commit();
+    EXPECT_EQ(commits(), before);
+}
