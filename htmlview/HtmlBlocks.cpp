@@ -2,6 +2,7 @@
 #include "htmlview/HtmlBlocks.h"
 
 #include <algorithm>
+#include <typeinfo>
 
 #include "htmlview/HtmlScanner.h"
 #include "htmlview/HtmlSymbols.h"
@@ -205,4 +206,160 @@ std::string TOListItem::NumberText() const {
     // A start below 1 has no letter or numeral: it is written in decimal.
     if (decimal) s = std::to_string(n);
     return s + ".";
+}
+
+// --- TBreakLine ---
+
+std::unique_ptr<TBreakLine> TBreakLine::From(const TSection& section) {
+    if (typeid(section) != typeid(TSection) || section.Len != 1 || section.Text() != " " ||
+        section.Fonts.Count() != 1 || !section.Images.Empty() || !section.FormControls.empty() ||
+        section.Preformatted || section.ListType != 0 || section.SourceIndexList.size() != 1)
+        return nullptr;
+    const TFontObj* run = section.Fonts[0];
+    if (!run->UrlTarget.URL.empty() || run->SScript != 0) return nullptr;
+    std::unique_ptr<TBreakLine> line(new TBreakLine(section.ParentSectionList));
+    line->Font = run->CurrentFont;
+    line->SourcePos = section.SourceIndexList[0].SourceIndex;
+    line->Level = section.Level;
+    line->Justify = section.Justify;
+    line->ClearAttr = section.ClearAttr;
+    return line;
+}
+
+int32_t TBreakLine::SpaceWidth(ITextMetrics& canvas) const {
+    return canvas.TextWidth(*Font, " ", 1) - canvas.Metrics(*Font).Overhang;
+}
+
+int32_t TBreakLine::LayoutParagraph(ITextMetrics& canvas, int32_t y, IndentManager& indents,
+                                    int32_t& maxWidth, int32_t& curs) {
+    YValue = y;
+    StartCurs = curs;
+    indents.SetLevel(y, Level);
+    clearHeight_ = 0;
+    if (ClearAttr != 0) {
+        int32_t cl = 0, cr = 0;
+        indents.YBelowFloats(cl, cr);
+        int32_t left = std::max(0, cl - y - 1), right = std::max(0, cr - y - 1);
+        clearHeight_ = ClearAttr == 1 ? left : ClearAttr == 2 ? right : std::max(left, right);
+        y += clearHeight_;
+    }
+    maxWidth = indents.Width();
+    const TFontMetrics m = canvas.Metrics(*Font);
+    lineHeight_ = static_cast<int16_t>(std::clamp(m.Height + m.ExternalLeading, 0, 32767));
+    descent_ = static_cast<int16_t>(std::clamp(m.Descent, 0, 32767));
+    int32_t left = indents.LeftIndent(y);
+    if (Justify == 1) {
+        lineIndent_ = left;
+    } else {
+        int32_t right = indents.RightSide(y), w = SpaceWidth(canvas);
+        lineIndent_ = Justify == 2 ? std::max(left, (right + left - w) / 2) : right - w - 1;
+    }
+    lineIndent_ -= indents.LeftEdge;
+    SectionHeight = clearHeight_ + lineHeight_;
+    y += lineHeight_;
+    curs = StartCurs + Len;
+    if (Level > 0) SectionHeight = std::max(SectionHeight, indents.NextWiderY(y) - YValue);
+    DrawHeight = std::max(SectionHeight, indents.ImageBottom() - YValue);
+    return SectionHeight;
+}
+
+int32_t TBreakLine::Draw(IHtmlPainter& canvas, const THvRect& rect, IndentManager&, int32_t x, int32_t y) {
+    int32_t result = y + SectionHeight;
+    TSectionList& doc = *ParentSectionList;
+    int32_t screenTop = y - doc.ScrollOffset;
+    if (screenTop + DrawHeight <= rect.Top || screenTop >= rect.Bottom) return result;
+    int32_t lineTop = screenTop + clearHeight_;
+    if (lineTop + lineHeight_ > rect.Top && lineTop < rect.Bottom) {
+        drawX_ = x + lineIndent_;
+        // The space is drawn as a text section draws it: seen only when it is selected.
+        bool selected = doc.SelFrom < doc.SelTo && StartCurs >= doc.SelFrom && StartCurs < doc.SelTo;
+        TColor color = Font->Color;
+        canvas.TextOut(*Font, drawX_ - canvas.Metrics(*Font).Overhang / 2, lineTop + lineHeight_ - descent_,
+                       " ", 1, selected ? doc.Background : color, selected, color);
+    }
+    YValue = result - SectionHeight;
+    return result;
+}
+
+int32_t TBreakLine::CharIndexAtPoint(ITextMetrics& canvas, int32_t x, int32_t y, int32_t& xr, int32_t& yr,
+                                     int32_t& ht, bool& inText) {
+    int32_t top = YValue + clearHeight_;
+    if (y < YValue || y >= top + lineHeight_) return -1;
+    if (y < top) { // the cleared band is a line of its own with no characters
+        ht = clearHeight_;
+        yr = YValue;
+        xr = drawX_ - lineIndent_;
+        inText = false;
+        return StartCurs;
+    }
+    ht = lineHeight_;
+    yr = top;
+    inText = false;
+    xr = drawX_;
+    int32_t count = 0;
+    if (x >= drawX_) {
+        int32_t w = SpaceWidth(canvas);
+        if (x - drawX_ >= w) {
+            count = 1; // the whole space fits left of the point
+            xr += w;
+        } else {
+            inText = true;
+            if (xr + w / 2 < x) {
+                count = 1;
+                xr += w;
+                inText = false;
+            }
+        }
+    }
+    return StartCurs + count;
+}
+
+int32_t TBreakLine::FindString(int32_t from, const std::string& toFind, bool) {
+    return toFind == " " && from <= StartCurs ? StartCurs : -1;
+}
+
+int32_t TBreakLine::SourcePosOf(int32_t docPos) {
+    return docPos == StartCurs ? SourcePos : -1;
+}
+
+int32_t TBreakLine::DocPosOf(int32_t sourcePos, bool prev) {
+    if (prev) return sourcePos >= SourcePos ? StartCurs : -1;
+    return sourcePos <= SourcePos ? StartCurs : -1;
+}
+
+bool TBreakLine::CharIndexToPoint(ITextMetrics&, int32_t cursor, int32_t& x, int32_t& y) {
+    if (cursor != StartCurs) return false;
+    y = YValue + clearHeight_;
+    x = drawX_;
+    return true;
+}
+
+bool TBreakLine::CharAtIndex(int32_t pos, char& ch, TObject*& obj) {
+    if (pos != StartCurs) return false;
+    ch = ' ';
+    obj = this;
+    return true;
+}
+
+void TBreakLine::UpdateFonts() {
+    if (!ParentSectionList) return;
+    TMyFont f = *Font;
+    UpdateMyFont(f, *ParentSectionList, ParentSectionList->FontColor);
+    Font = f;
+}
+
+void TBreakLine::MinMaxWidth(ITextMetrics& canvas, int32_t& min, int32_t& max) {
+    min = Level * 35;
+    max = SpaceWidth(canvas) + min;
+}
+
+void TBreakLine::CopyToClipboard(ITextSink& sink) {
+    int32_t selFrom = ParentSectionList->SelFrom - StartCurs, selTo = ParentSectionList->SelTo - StartCurs;
+    if (selTo <= 0 || selFrom >= 1) return;
+    if (clearHeight_ > 0 && selFrom < 0) sink.Write("\r\n", 2); // the cleared band is a line too
+    if (selFrom <= 0)
+        for (int32_t k = 0; k < lineIndent_ / 35; ++k)
+            sink.Write("   ", 3);
+    sink.Write(" ", 1);
+    if (selTo >= 1) sink.Write("\r\n", 2);
 }

@@ -38,6 +38,44 @@ public:
     bool HasColor = false;
 };
 
+// An empty line: what a line break after a line break leaves, one space of one font and
+// nothing else. A page of many of them keeps this small record per line instead of a text
+// section with its runs and line list; it answers every query as that section would.
+class TBreakLine : public TSectionBase {
+public:
+    // The section as a break line, when it is one (its plain text is one space in one font,
+    // with no link, picture, control or anchor), else nullptr.
+    static std::unique_ptr<TBreakLine> From(const TSection& section);
+
+    int32_t LayoutParagraph(ITextMetrics& canvas, int32_t y, IndentManager& indents, int32_t& maxWidth,
+                            int32_t& curs) override;
+    int32_t Draw(IHtmlPainter& canvas, const THvRect& rect, IndentManager& indents, int32_t x,
+                 int32_t y) override;
+    int32_t CharIndexAtPoint(ITextMetrics& canvas, int32_t x, int32_t y, int32_t& xr, int32_t& yr,
+                             int32_t& ht, bool& inText) override;
+    int32_t FindString(int32_t from, const std::string& toFind, bool matchCase) override;
+    int32_t SourcePosOf(int32_t docPos) override;
+    int32_t DocPosOf(int32_t sourcePos, bool prev) override;
+    bool CharIndexToPoint(ITextMetrics& canvas, int32_t cursor, int32_t& x, int32_t& y) override;
+    bool CharAtIndex(int32_t pos, char& ch, TObject*& obj) override;
+    void UpdateFonts() override;
+    void MinMaxWidth(ITextMetrics& canvas, int32_t& min, int32_t& max) override;
+    void CopyToClipboard(ITextSink& sink) override;
+
+    TSharedFont Font;
+    int32_t SourcePos = 0;
+    int32_t Level = 0;
+    uint8_t Justify = 1;
+    uint8_t ClearAttr = 0;
+
+private:
+    explicit TBreakLine(TSectionList* list) : TSectionBase(list) { Len = 1; }
+    int32_t SpaceWidth(ITextMetrics& canvas) const;
+    // The last layout: the height cleared below floats, the line, its indent and where it was drawn.
+    int32_t clearHeight_ = 0, lineIndent_ = 0, drawX_ = 0;
+    int16_t lineHeight_ = 0, descent_ = 0;
+};
+
 class TPreFormated : public TSection {
 public:
     TPreFormated(TSectionList* list, int32_t level, const TMyFont& font, const TUrlTarget* url,

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "htmlview/HtmlBlocks.h"
 #include "htmlview/HtmlTable.h"
 #include "htmlview/HtmlTextSection.h"
 
@@ -72,6 +73,8 @@ void ShiftSourcePositions(TCell& cell, int32_t from, int32_t delta) {
         if (auto* text = dynamic_cast<TSection*>(s.get())) {
             for (auto& io : text->SourceIndexList)
                 if (io.SourceIndex >= from) io.SourceIndex += delta;
+        } else if (auto* line = dynamic_cast<TBreakLine*>(s.get())) {
+            if (line->SourcePos >= from) line->SourcePos += delta;
         } else if (auto* table = dynamic_cast<ThtmlTable*>(s.get())) {
             if (table->Caption) ShiftSourcePositions(table->Caption->Cell, from, delta);
             for (auto& row : table->Rows)

@@ -131,6 +131,14 @@ void THtmlParser::CloseSection() {
     if (!CurrentSection) return;
     if (CurrentCell) {
         CurrentSection->FinishBuilding();
+        // An empty line keeps a small record of its own, unless an anchor names it.
+        const bool named = AnchorNames && AnchorNames->Count() > 0 &&
+                           AnchorNames->GetObject(AnchorNames->Count() - 1) == CurrentSection.get();
+        if (auto line = named ? nullptr : TBreakLine::From(*CurrentSection)) {
+            CurrentSection.reset();
+            CurrentCell->Add(std::move(line));
+            return;
+        }
         CurrentCell->Add(std::move(CurrentSection));
         return;
     }

@@ -36,6 +36,8 @@ struct TestDoc {
             if (auto* t = dynamic_cast<TSection*>(s.get())) {
                 for (const auto& l : t->Lines)
                     out.push_back(t->Text().substr(static_cast<size_t>(l.Start), static_cast<size_t>(l.Ln)));
+            } else if (dynamic_cast<TBreakLine*>(s.get())) {
+                out.push_back(" ");
             } else if (auto* tb = dynamic_cast<ThtmlTable*>(s.get())) {
                 if (tb->TopCaption) CollectLines(tb->Caption->Cell, out);
                 for (auto& row : tb->Rows)

@@ -241,6 +241,96 @@ TEST(HtmlLayout, LongListsKeepOnlyTheirOpenLevels) {
     EXPECT_TRUE(d.Doc.Indents.L.empty());
 }
 
+// What a user can ask of a laid-out document, as text: heights, hit tests, caret places,
+// characters, the selected text, drawing, widths and searches.
+std::string Answers(TestDoc& d) {
+    std::string out = "height " + std::to_string(d.Height) + " width " + std::to_string(d.MaxWidth) + "\n";
+    for (const auto& s : d.Doc.Sections)
+        out += "section " + std::to_string(s->YValue) + " " + std::to_string(s->SectionHeight) + " " +
+               std::to_string(s->DrawHeight) + " " + std::to_string(s->StartCurs) + "\n";
+    d.Draw();
+    for (const auto& op : d.Metrics.Ops)
+        out += std::string("op ") + op.Kind + " " + std::to_string(op.X) + "," + std::to_string(op.Y) + " " +
+               op.Text + "\n";
+    for (int32_t y = 0; y < d.Height + 4; y += 3)
+        for (int32_t x : {0, 3, 10, 40, 47, 52, 100, 150, 200, 390}) {
+            int32_t xr = 0, yr = 0, ht = 0;
+            bool inText = false;
+            int32_t pos = d.Doc.CharIndexAtPoint(d.Metrics, x, y, xr, yr, ht, inText);
+            out += "at " + std::to_string(pos) + " " + std::to_string(xr) + " " + std::to_string(yr) + " " +
+                   std::to_string(ht) + " " + std::to_string(inText) + "\n";
+        }
+    for (int32_t c = 0; c <= d.Doc.Len; ++c) {
+        int32_t x = -1, y = -1;
+        char ch = 0;
+        TObject* obj = nullptr;
+        bool point = d.Doc.CharIndexToPoint(d.Metrics, c, x, y);
+        bool has = d.Doc.CharAtIndex(c, ch, obj);
+        out += "caret " + std::to_string(point) + " " + std::to_string(x) + "," + std::to_string(y) + " " +
+               std::to_string(has) + (has ? std::string(1, ch) : "") + "\n";
+    }
+    d.Doc.SelFrom = 0;
+    d.Doc.SelTo = d.Doc.Len;
+    out += "copy [" + d.Doc.SelectedText() + "]\n";
+    d.Doc.SelFrom = 1;
+    d.Doc.SelTo = d.Doc.Len - 1;
+    out += "copy [" + d.Doc.SelectedText() + "]\n";
+    d.Draw();
+    for (const auto& op : d.Metrics.Ops)
+        out += std::string("sel ") + op.Kind + " " + std::to_string(op.X) + "," + std::to_string(op.Y) + "\n";
+    d.Doc.SelFrom = d.Doc.SelTo = 0;
+    int32_t mn = 0, mx = 0;
+    d.Doc.MinMaxWidth(d.Metrics, mn, mx);
+    out += "minmax " + std::to_string(mn) + " " + std::to_string(mx) + "\n";
+    for (int32_t at = d.Doc.FindString(0, " ", false); at >= 0; at = d.Doc.FindString(at + 1, " ", false))
+        out += "space " + std::to_string(at) + "\n";
+    return out;
+}
+
+TEST(HtmlLayout, EmptyLinesAnswerAsTextSectionsDo) {
+    const char* pages[] = {
+        "a<br><br>b",
+        "<center>a<br><br>bb</center>",
+        "<p align=right>a<br><br>b",
+        "<ul><li>a<br><br>b<ul><li>c<br><br></ul></ul>d",
+        "<img src=40x50.bmp align=left>a<br><br clear=left><br>b",
+        "<b>a<br><br></b><font size=7>x<br><br><br>y</font>",
+    };
+    for (const char* page : pages) {
+        // The same page with an anchor in the first empty line keeps it a text section.
+        std::string named = page;
+        named.replace(named.find("<br>"), 4, "<br><a name=k></a>");
+        TestDoc plain, kept;
+        ServePictures(plain);
+        ServePictures(kept);
+        plain.Load(page);
+        kept.Load(named);
+        EXPECT_FALSE(plain.All<TBreakLine>().empty()) << page;
+        EXPECT_EQ(plain.All<TBreakLine>().size(), kept.All<TBreakLine>().size() + 1) << page;
+        EXPECT_EQ(Answers(plain), Answers(kept)) << page;
+        // Again after new document fonts.
+        for (TestDoc* d : {&plain, &kept}) {
+            d->Doc.FontSize = 16;
+            d->Doc.UpdateFonts();
+            d->Layout(300);
+        }
+        EXPECT_EQ(Answers(plain), Answers(kept)) << page;
+    }
+}
+
+TEST(HtmlLayout, EmptyLinesKeepTheirSourcePlace) {
+    TestDoc d("ab<br><br>cd");
+    auto lines = d.All<TBreakLine>();
+    ASSERT_EQ(lines.size(), 1u);
+    int32_t at = lines[0]->StartCurs;
+    EXPECT_EQ(at, 2);
+    EXPECT_EQ(d.Doc.SourcePosOf(at), 6); // the second line break
+    EXPECT_EQ(d.Doc.DocPosOf(6, false), at);
+    EXPECT_EQ(d.Doc.DocPosOf(5, false), at);
+    EXPECT_EQ(d.Doc.DocPosOf(8, true), at);
+    EXPECT_EQ(d.Doc.DocPosOf(10, false), at + 1); // "c" after the tag
+}
+
 TEST(HtmlLayout, BulletsAndNumbersAreDrawnLeftOfTheText) {
     TestDoc d("<ul><li>a</ul><ol><li>b</ol>");
     d.Doc.Background = 0xFFFFFF;
