@@ -346,6 +346,11 @@ int32_t TSection::NextPlaceholder(int32_t from, int32_t limit) const {
     return next;
 }
 
+namespace {
+// Runs longer than this are measured line by line, not through prefix extents.
+constexpr int32_t kLongRun = 2048;
+} // namespace
+
 TRunWidths& TSection::RunWidths(ITextMetrics& canvas, int runIndex) {
     if (measuredWith_ != &canvas) {
         for (const auto& f : Fonts)
@@ -385,6 +390,7 @@ int32_t TSection::StretchWidth(ITextMetrics& canvas, int runIndex, int32_t start
     const TRunWidths& run = RunWidths(canvas, runIndex);
     if (b > static_cast<size_t>(run.Len)) return 0;
     if (a == 0 && b == static_cast<size_t>(run.Len)) return run.Width;
+    if (run.Len > kLongRun) return canvas.TextWidth(*Fonts[runIndex]->CurrentFont, buff_.data() + start, n);
     const int32_t* ext = RunExtents(canvas, runIndex);
     return ext[b - 1] - (a > 0 ? ext[a - 1] : 0);
 }
@@ -397,6 +403,14 @@ int32_t TSection::StretchFit(ITextMetrics& canvas, int runIndex, int32_t start, 
     if (a + static_cast<size_t>(n) > static_cast<size_t>(run.Len)) return 0;
     // A whole run that fits needs no prefix extents: most runs of a page never have to be cut.
     if (a == 0 && n == run.Len && run.Width <= maxExtent) return n;
+    if (run.Len > kLongRun) {
+        // A long run (a paragraph in one font) keeps no prefix extents, four bytes a character:
+        // each line is fitted from its start, over no more characters than pixels (a character
+        // is at least one pixel wide; where all of those fit, the extents decide after all).
+        int32_t window = static_cast<int32_t>(std::min<int64_t>(n, int64_t{maxExtent} + 1));
+        int32_t fit = canvas.FitChars(*Fonts[runIndex]->CurrentFont, buff_.data() + start, window, maxExtent);
+        if (fit < window || window == n) return fit;
+    }
     const int32_t* ext = RunExtents(canvas, runIndex);
     int32_t base = a > 0 ? ext[a - 1] : 0;
     // Extents grow with each character: the first that passes the limit ends the fit.

@@ -30,7 +30,14 @@ public:
         for (int32_t k = 0; k < n; ++k)
             extents[k] = w += CharWidth(font, s[k]);
     }
-    int Whole = 0, Prefixes = 0;
+    int32_t FitChars(const TMyFont& font, const char* s, int32_t n, int32_t maxExtent) override {
+        ++Fits;
+        int32_t w = 0, fit = 0;
+        while (fit < n && (w += CharWidth(font, s[fit])) <= maxExtent)
+            ++fit;
+        return fit;
+    }
+    int Whole = 0, Prefixes = 0, Fits = 0;
 };
 
 struct PropDoc {
@@ -53,6 +60,23 @@ struct PropDoc {
     }
     void ResetCounts() { Metrics.Whole = Metrics.Prefixes = 0; }
 };
+
+TEST(HtmlMeasure, LongRunsAreFittedLineByLineAsTheirExtentsWould) {
+    // Over 2,048 characters in one font: no prefix extents (four bytes a character), the same
+    // lines as the same text in two shorter runs that are cut through their extents.
+    std::string text;
+    for (int i = 0; text.size() < 3000; ++i)
+        text += i % 7 == 0 ? "WWWWWWWWWWWW " : i % 3 == 0 ? "iiii WW " : "ii Wi iii ";
+    for (int32_t width : {10, 37, 60, 87, 200, 1000}) {
+        PropDoc one(text), two(text.substr(0, 1500) + "<font color=red>" + text.substr(1500));
+        Lines lines = one.Layout(width);
+        EXPECT_EQ(lines, two.Layout(width)) << width;
+        EXPECT_GT(lines.size(), 3u) << width;
+        EXPECT_EQ(one.Metrics.Prefixes, 0) << width;
+        EXPECT_GT(two.Metrics.Prefixes, 0) << width;
+        EXPECT_EQ(one.MaxWidth, two.MaxWidth) << width;
+    }
+}
 
 TEST(HtmlMeasure, RunsThatFitAreMeasuredWholeAndOnce) {
     // Three link lines of two runs each, as the side panel writes them.
