@@ -56,8 +56,15 @@ void TNamespacePage::RemoveEntry(const std::string& Namespace, const std::string
     TBox& Box = It->second;
     const auto T = Box.Titles.find(Title);
     if (T == Box.Titles.end()) return;
-    // A title that was on the last page leaves its line to be taken out of it.
-    if (!T->second.Fresh) Box.Gone.emplace(T->first, T->second.LineLength);
+    // A title that was on the last page leaves its line to be taken out of it; when more lines
+    // go than a build hands out as edits, the box is written anew instead (a search that keeps a
+    // few of 100,000 titles does not remember the others).
+    if (!T->second.Fresh && !Box.Rewrite) {
+        if (Box.Gone.size() < MaxEdits)
+            Box.Gone.emplace(T->first, T->second.LineLength);
+        else
+            Box.Rewrite = true;
+    }
     Box.Titles.erase(T);
     Box.Dirty = true;
     if (Box.Titles.empty()) FBoxes.erase(It);
