@@ -121,12 +121,17 @@ size_t TSharedFont::DistinctFonts() {
 TFontObj::TFontObj(TSection* section, TSharedFont font, int32_t pos)
     : Section(section), Pos(pos), CurrentFont(std::move(font)) {}
 
-const TFontMetrics& TFontObj::Metrics(ITextMetrics& measure) {
+TFontMetrics TFontObj::Metrics(ITextMetrics& measure) {
     if (!metricsValid_) {
-        metrics_ = measure.Metrics(*CurrentFont);
+        auto small = [](int32_t v) { return static_cast<int16_t>(std::clamp<int32_t>(v, -32768, 32767)); };
+        const TFontMetrics m = measure.Metrics(*CurrentFont);
+        height_ = small(m.Height);
+        externalLeading_ = small(m.ExternalLeading);
+        descent_ = small(m.Descent);
+        overhang_ = small(m.Overhang);
         metricsValid_ = true;
     }
-    return metrics_;
+    return TFontMetrics{height_, externalLeading_, descent_, overhang_};
 }
 
 void TFontObj::ApplyLinkColor() {

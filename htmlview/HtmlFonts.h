@@ -59,29 +59,33 @@ public:
     TFontObj(TSection* section, TSharedFont font, int32_t pos);
 
     TSection* Section;
-    bool Visited = false;
-    bool Hover = false;
     int32_t Pos;
     TSharedFont CurrentFont;
     TUrlTarget UrlTarget;
+    TRunWidths Widths; // kept by the section that measures the run
+    bool Visited = false;
+    bool Hover = false;
     uint8_t SScript = 0; // 0 none, 1 subscript, 2 superscript
-    TRunWidths Widths;   // kept by the section that measures the run
 
     void SetVisited(bool value);
     void SetHover(bool value);
     void UpdateFont();
     // The font changed: metrics are measured again on next use.
     void FontChanged() { metricsValid_ = false; }
-    const TFontMetrics& Metrics(ITextMetrics& measure);
-    int32_t LineHeight(ITextMetrics& m) { return Metrics(m).Height + Metrics(m).ExternalLeading; }
+    TFontMetrics Metrics(ITextMetrics& measure);
+    int32_t LineHeight(ITextMetrics& m) {
+        TFontMetrics f = Metrics(m);
+        return f.Height + f.ExternalLeading;
+    }
     int32_t FontHeight(ITextMetrics& m) { return Metrics(m).Height; }
     int32_t Descent(ITextMetrics& m) { return Metrics(m).Descent; }
     int32_t Overhang(ITextMetrics& m) { return Metrics(m).Overhang; }
 
 private:
     void ApplyLinkColor();
-    TFontMetrics metrics_;
     bool metricsValid_ = false;
+    // The font's metrics, in 16 bits each (a run is kept per few characters of a page).
+    int16_t height_ = 0, externalLeading_ = 0, descent_ = 0, overhang_ = 0;
 };
 
 class TFontList : public TFreeList<TFontObj> {
