@@ -6,6 +6,7 @@
 // - One store event (a new topic: AddEntry + Render + paint) against a full render.
 // - Scrolling by one page as the scroll bar does it (and painting) against drawing the same
 //   visible lines and box borders with bare ExtTextOutA calls.
+// - The same page painted again in place, to tell the paint from the scroll around it.
 // - The parts of a full render (page text, parse, first layout, first paint), to show where it goes.
 // Runs under Wine from the program folder (Google Benchmark, cross-built); five repetitions of
 // each, and the ratios of their medians are printed at the end.
@@ -186,6 +187,20 @@ void BM_ScrollOnePage(benchmark::State& State) {
     }
 }
 
+// The same page painted again in place (the whole panel invalidated): the paint without the scroll.
+void BM_RepaintPage(benchmark::State& State) {
+    TNotesStore Store(Database);
+    TPanel P;
+    P.Fill(Store);
+    P.Panel->Render();
+    P.Paint();
+    P.Panel->ScrollTo(P.Panel->DocumentHeight() / 2);
+    for (auto _ : State) {
+        P.Paint();
+        GdiFlush();
+    }
+}
+
 void BM_BareExtTextOut(benchmark::State& State) {
     TNotesStore Store(Database);
     const std::vector<std::string> Titles = QueryTitles(Store);
@@ -300,6 +315,7 @@ BENCHMARK(BM_FullRender)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_Floor)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_StoreEventUpdate)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_ScrollOnePage)->Unit(benchmark::kMillisecond)->Iterations(20);
+BENCHMARK(BM_RepaintPage)->Unit(benchmark::kMillisecond)->Iterations(20);
 BENCHMARK(BM_BareExtTextOut)->Unit(benchmark::kMillisecond)->Iterations(20);
 
 } // namespace
@@ -329,6 +345,8 @@ int main(int argc, char** argv) {
                 Render > 0 ? Update / Render : 0.0);
     std::printf("  scroll one page %.3f ms / bare ExtTextOutA %.3f ms: %.2fx (goal at most 1.5)\n", Scroll,
                 Bare, Bare > 0 ? Scroll / Bare : 0.0);
+    std::printf("  (the page painted again in place, no scroll: %.3f ms)\n",
+                Reporter.Median("BM_RepaintPage"));
     benchmark::Shutdown();
     return 0;
 }
