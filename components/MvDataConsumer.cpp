@@ -265,12 +265,6 @@ void TMvDataConsumerItemSelect::SetItem(const TMvDataItemID& Value) {
     if (C) C->Changed(pcrUpdate);
 }
 
-bool TMvDataConsumerItemSelect::GetInterface(const TMvGUID& IID, void** Obj) {
-    if (!SameGUID(IID, IMvDataConsumerItemSelect::IID())) return false;
-    *Obj = static_cast<IMvDataConsumerItemSelect*>(this);
-    return true;
-}
-
 void TMvDataConsumerItemSelect::WriteProperties(TMvDataWriter& Writer) {
     if (!FItem.empty()) Writer.WriteString("Item", FItem);
 }
@@ -282,13 +276,6 @@ bool TMvDataConsumerItemSelect::ReadProperty(const std::string& Name, TMvDataRea
 }
 
 // ---- the view list ----
-
-bool TMvCustomDataConsumerViewList::GetInterface(const TMvGUID& IID, void** Obj) {
-    if (!SameGUID(IID, IMvDataConsumerViewList::IID()))
-        return TMvDataConsumerAggregatedObject::GetInterface(IID, Obj);
-    *Obj = static_cast<IMvDataConsumerViewList*>(this);
-    return true;
-}
 
 IMvDataItems* TMvCustomDataConsumerViewList::ChildList(IMvDataItem* Item) {
     TMvIntf<IMvDataItems> L = MvQuery<IMvDataItems>(Item);

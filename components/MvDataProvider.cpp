@@ -303,12 +303,6 @@ void TMvBaseDataItemTextImpl::SetCaption(const std::string& Value) {
         }
 }
 
-bool TMvBaseDataItemTextImpl::GetInterface(const TMvGUID& IID, void** Obj) {
-    if (!SameGUID(IID, IMvDataItemText::IID())) return false;
-    *Obj = static_cast<IMvDataItemText*>(this);
-    return true;
-}
-
 void TMvDataItemTextImpl::WriteProperties(TMvDataWriter& Writer) {
     Writer.WriteString("Caption", FCaption);
 }
@@ -335,12 +329,6 @@ void TMvDataItemStateImpl::SetDisplayState(int Value) {
     if (L) L->Changing(pcrUpdate, I);
     FState = Value;
     if (L) L->Changed(pcrUpdate, I);
-}
-
-bool TMvDataItemStateImpl::GetInterface(const TMvGUID& IID, void** Obj) {
-    if (!SameGUID(IID, IMvDataItemState::IID())) return false;
-    *Obj = static_cast<IMvDataItemState*>(this);
-    return true;
 }
 
 void TMvDataItemStateImpl::WriteProperties(TMvDataWriter& Writer) {
@@ -379,12 +367,6 @@ void TMvBaseDataItemImageImpl::SetSelectedIndex(int Value) {
     if (Value == FSelectedIndex) return;
     FSelectedIndex = Value;
     Changed();
-}
-
-bool TMvBaseDataItemImageImpl::GetInterface(const TMvGUID& IID, void** Obj) {
-    if (!SameGUID(IID, IMvDataItemImage::IID())) return false;
-    *Obj = static_cast<IMvDataItemImage*>(this);
-    return true;
 }
 
 void TMvDataItemImageImpl::WriteProperties(TMvDataWriter& Writer) {
@@ -587,12 +569,6 @@ TMvExtent TMvBaseDataItemsRenderer::MeasureItem(IMvTextCanvas& Canvas, IMvDataIt
     return MakeRender()->Measure(Canvas, Item);
 }
 
-bool TMvBaseDataItemsRenderer::GetInterface(const TMvGUID& IID, void** Obj) {
-    if (!SameGUID(IID, IMvDataItemsRenderer::IID())) return false;
-    *Obj = static_cast<IMvDataItemsRenderer*>(this);
-    return true;
-}
-
 TMvExtent TMvCustomDataItemsTextRenderer::AvgItemSize(IMvTextCanvas& Canvas) {
     return Canvas.TextExtent("WyWyWyWyWyWyWyWyWyWy");
 }
@@ -605,12 +581,6 @@ std::unique_ptr<TMvDP_ProviderBaseRender> TMvCustomDataItemsTextRenderer::MakeRe
 
 TMvIntf<IMvDataItem> TMvBaseDataItemsManagement::New() {
     throw EMvLibDataItems("internal error");
-}
-
-bool TMvBaseDataItemsManagement::GetInterface(const TMvGUID& IID, void** Obj) {
-    if (!SameGUID(IID, IMvDataItemsManagement::IID())) return false;
-    *Obj = static_cast<IMvDataItemsManagement*>(this);
-    return true;
 }
 
 TMvDataItemsList* TMvBaseDataItemsListManagement::List() const {
@@ -656,12 +626,6 @@ void TMvBaseDataItemsImagesImpl::Replace(TComponent*& Slot, TComponent* Value) {
     if (L) L->Changing(pcrListUpdate, L->AsItems());
     Slot = Value;
     if (L) L->Changed(pcrListUpdate, L->AsItems());
-}
-
-bool TMvBaseDataItemsImagesImpl::GetInterface(const TMvGUID& IID, void** Obj) {
-    if (!SameGUID(IID, IMvDataItemsImages::IID())) return false;
-    *Obj = static_cast<IMvDataItemsImages*>(this);
-    return true;
 }
 
 std::function<TComponent*(const std::string&)> TMvCustomDataItemsImages::Resolver;

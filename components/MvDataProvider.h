@@ -98,6 +98,23 @@ public:
     using TAggregatedPersistent::TAggregatedPersistent;
 };
 
+// A facet that answers one interface: the interface for its own IID, the base's answer for
+// any other, and the controller's count and queries for all.
+template <class Base, class Intf> class TMvFacet : public Base, public Intf {
+public:
+    using Base::Base;
+    bool GetInterface(const TMvGUID& IID, void** Obj) override {
+        if (!SameGUID(IID, Intf::IID())) return Base::GetInterface(IID, Obj);
+        *Obj = static_cast<Intf*>(this);
+        return true;
+    }
+    long QueryInterface(const TMvGUID& IID, void** Obj) override {
+        return TAggregatedPersistent::QueryInterface(IID, Obj);
+    }
+    int AddRef() override { return TAggregatedPersistent::AddRef(); }
+    int Release() override { return TAggregatedPersistent::Release(); }
+};
+
 class TMvBaseDataItems;
 
 class TMvDataItemAggregatedObject : public TAggregatedPersistentEx {
@@ -143,19 +160,13 @@ private:
     IMvDataItems* FItems = nullptr; // the list that holds the item: not owned
 };
 
-class TMvBaseDataItemTextImpl : public TMvDataItemAggregatedObject, public IMvDataItemText {
+class TMvBaseDataItemTextImpl : public TMvFacet<TMvDataItemAggregatedObject, IMvDataItemText> {
 public:
-    using TMvDataItemAggregatedObject::TMvDataItemAggregatedObject;
+    using TMvFacet::TMvFacet;
     std::string ClassName() const override { return "TMvBaseDataItemTextImpl"; }
     std::string GetCaption() override { return FCaption; }
     void SetCaption(const std::string& Value) override;
     bool Editable() override { return true; }
-    bool GetInterface(const TMvGUID& IID, void** Obj) override;
-    long QueryInterface(const TMvGUID& IID, void** Obj) override {
-        return TAggregatedPersistent::QueryInterface(IID, Obj);
-    }
-    int AddRef() override { return TAggregatedPersistent::AddRef(); }
-    int Release() override { return TAggregatedPersistent::Release(); }
 
 protected:
     std::string FCaption;
@@ -169,9 +180,9 @@ public:
     bool ReadProperty(const std::string& Name, TMvDataReader& Reader) override;
 };
 
-class TMvBaseDataItemImageImpl : public TMvDataItemAggregatedObject, public IMvDataItemImage {
+class TMvBaseDataItemImageImpl : public TMvFacet<TMvDataItemAggregatedObject, IMvDataItemImage> {
 public:
-    using TMvDataItemAggregatedObject::TMvDataItemAggregatedObject;
+    using TMvFacet::TMvFacet;
     std::string ClassName() const override { return "TMvBaseDataItemImageImpl"; }
     TMvImageAlignment GetAlignment() override { return FAlignment; }
     void SetAlignment(TMvImageAlignment Value) override;
@@ -179,12 +190,6 @@ public:
     void SetImageIndex(int Value) override;
     int GetSelectedIndex() override { return FSelectedIndex; }
     void SetSelectedIndex(int Value) override;
-    bool GetInterface(const TMvGUID& IID, void** Obj) override;
-    long QueryInterface(const TMvGUID& IID, void** Obj) override {
-        return TAggregatedPersistent::QueryInterface(IID, Obj);
-    }
-    int AddRef() override { return TAggregatedPersistent::AddRef(); }
-    int Release() override { return TAggregatedPersistent::Release(); }
 
 protected:
     void Changed();
@@ -207,18 +212,12 @@ int MvItemDisplayState(IMvDataItem* Item);
 
 // A facet that keeps an item's display state (streamed as "State" when not the default);
 // a change is announced as an update of the item.
-class TMvDataItemStateImpl : public TMvDataItemAggregatedObject, public IMvDataItemState {
+class TMvDataItemStateImpl : public TMvFacet<TMvDataItemAggregatedObject, IMvDataItemState> {
 public:
-    using TMvDataItemAggregatedObject::TMvDataItemAggregatedObject;
+    using TMvFacet::TMvFacet;
     std::string ClassName() const override { return "TMvDataItemStateImpl"; }
     int GetDisplayState() override { return FState; }
     void SetDisplayState(int Value);
-    bool GetInterface(const TMvGUID& IID, void** Obj) override;
-    long QueryInterface(const TMvGUID& IID, void** Obj) override {
-        return TAggregatedPersistent::QueryInterface(IID, Obj);
-    }
-    int AddRef() override { return TAggregatedPersistent::AddRef(); }
-    int Release() override { return TAggregatedPersistent::Release(); }
     void WriteProperties(TMvDataWriter& Writer) override;
     bool ReadProperty(const std::string& Name, TMvDataReader& Reader) override;
 
@@ -303,19 +302,13 @@ public:
     static std::string TextOf(IMvDataItem* Item);
 };
 
-class TMvBaseDataItemsRenderer : public TMvDataItemsAggregatedObject, public IMvDataItemsRenderer {
+class TMvBaseDataItemsRenderer : public TMvFacet<TMvDataItemsAggregatedObject, IMvDataItemsRenderer> {
 public:
-    using TMvDataItemsAggregatedObject::TMvDataItemsAggregatedObject;
+    using TMvFacet::TMvFacet;
     void DrawItemByIndex(IMvTextCanvas& Canvas, TMvRect R, int Index) override;
     void DrawItem(IMvTextCanvas& Canvas, TMvRect R, IMvDataItem* Item) override;
     TMvExtent MeasureItemByIndex(IMvTextCanvas& Canvas, int Index) override;
     TMvExtent MeasureItem(IMvTextCanvas& Canvas, IMvDataItem* Item) override;
-    bool GetInterface(const TMvGUID& IID, void** Obj) override;
-    long QueryInterface(const TMvGUID& IID, void** Obj) override {
-        return TAggregatedPersistent::QueryInterface(IID, Obj);
-    }
-    int AddRef() override { return TAggregatedPersistent::AddRef(); }
-    int Release() override { return TAggregatedPersistent::Release(); }
 
 protected:
     virtual std::unique_ptr<TMvDP_ProviderBaseRender> MakeRender() = 0;
@@ -334,16 +327,10 @@ protected:
     std::unique_ptr<TMvDP_ProviderBaseRender> MakeRender() override;
 };
 
-class TMvBaseDataItemsManagement : public TMvDataItemsAggregatedObject, public IMvDataItemsManagement {
+class TMvBaseDataItemsManagement : public TMvFacet<TMvDataItemsAggregatedObject, IMvDataItemsManagement> {
 public:
-    using TMvDataItemsAggregatedObject::TMvDataItemsAggregatedObject;
+    using TMvFacet::TMvFacet;
     TMvIntf<IMvDataItem> New() override;
-    bool GetInterface(const TMvGUID& IID, void** Obj) override;
-    long QueryInterface(const TMvGUID& IID, void** Obj) override {
-        return TAggregatedPersistent::QueryInterface(IID, Obj);
-    }
-    int AddRef() override { return TAggregatedPersistent::AddRef(); }
-    int Release() override { return TAggregatedPersistent::Release(); }
 };
 
 class TMvBaseDataItemsListManagement : public TMvBaseDataItemsManagement {
@@ -359,21 +346,15 @@ private:
     TMvDataItemsList* List() const;
 };
 
-class TMvBaseDataItemsImagesImpl : public TMvDataItemsAggregatedObject, public IMvDataItemsImages {
+class TMvBaseDataItemsImagesImpl : public TMvFacet<TMvDataItemsAggregatedObject, IMvDataItemsImages> {
 public:
-    using TMvDataItemsAggregatedObject::TMvDataItemsAggregatedObject;
+    using TMvFacet::TMvFacet;
     TComponent* GetDisabledImages() override { return FDisabledImages; }
     void SetDisabledImages(TComponent* Value) override { Replace(FDisabledImages, Value); }
     TComponent* GetHotImages() override { return FHotImages; }
     void SetHotImages(TComponent* Value) override { Replace(FHotImages, Value); }
     TComponent* GetImages() override { return FImages; }
     void SetImages(TComponent* Value) override { Replace(FImages, Value); }
-    bool GetInterface(const TMvGUID& IID, void** Obj) override;
-    long QueryInterface(const TMvGUID& IID, void** Obj) override {
-        return TAggregatedPersistent::QueryInterface(IID, Obj);
-    }
-    int AddRef() override { return TAggregatedPersistent::AddRef(); }
-    int Release() override { return TAggregatedPersistent::Release(); }
 
 protected:
     void Replace(TComponent*& Slot, TComponent* Value);
@@ -561,18 +542,13 @@ private:
     std::vector<std::string> FExplicit;
 };
 
-class TMvDataConsumerItemSelect : public TMvDataConsumerAggregatedObject, public IMvDataConsumerItemSelect {
+class TMvDataConsumerItemSelect
+    : public TMvFacet<TMvDataConsumerAggregatedObject, IMvDataConsumerItemSelect> {
 public:
-    using TMvDataConsumerAggregatedObject::TMvDataConsumerAggregatedObject;
+    using TMvFacet::TMvFacet;
     std::string ClassName() const override { return "TMvDataConsumerItemSelect"; }
     TMvDataItemID GetItem() override { return FItem; }
     void SetItem(const TMvDataItemID& Value) override;
-    bool GetInterface(const TMvGUID& IID, void** Obj) override;
-    long QueryInterface(const TMvGUID& IID, void** Obj) override {
-        return TAggregatedPersistent::QueryInterface(IID, Obj);
-    }
-    int AddRef() override { return TAggregatedPersistent::AddRef(); }
-    int Release() override { return TAggregatedPersistent::Release(); }
     void WriteProperties(TMvDataWriter& Writer) override;
     bool ReadProperty(const std::string& Name, TMvDataReader& Reader) override;
 
@@ -592,9 +568,10 @@ constexpr uint32_t vlExpanded = 1u << 29;
 constexpr uint32_t vlHasChildList = 1u << 30;
 constexpr uint32_t vlHasChildren = 1u << 31;
 
-class TMvCustomDataConsumerViewList : public TMvDataConsumerAggregatedObject, public IMvDataConsumerViewList {
+class TMvCustomDataConsumerViewList
+    : public TMvFacet<TMvDataConsumerAggregatedObject, IMvDataConsumerViewList> {
 public:
-    using TMvDataConsumerAggregatedObject::TMvDataConsumerAggregatedObject;
+    using TMvFacet::TMvFacet;
     std::string ClassName() const override { return "TMvCustomDataConsumerViewList"; }
 
     // IMvDataConsumerViewList, answered through the consumer.
@@ -604,12 +581,6 @@ public:
     void ToggleRow(int Index) override { ToggleItem(Index); }
     void RebuildRows() override { Rebuild(); }
     int RowOfID(const TMvDataItemID& ID) override { return IndexOfID(ID); }
-    bool GetInterface(const TMvGUID& IID, void** Obj) override;
-    long QueryInterface(const TMvGUID& IID, void** Obj) override {
-        return TAggregatedPersistent::QueryInterface(IID, Obj);
-    }
-    int AddRef() override { return TAggregatedPersistent::AddRef(); }
-    int Release() override { return TAggregatedPersistent::Release(); }
 
     void Rebuild();
     int Count() const { return static_cast<int>(FRows.size()); }
