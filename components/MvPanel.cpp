@@ -2,6 +2,7 @@
 #include "components/MvPanel.h"
 
 #include "components/MvMouseTimer.h"
+#include "gui/GdiGuards.h"
 #include "gui/Themes.h"
 #include "richedit/MvThemes.h"
 
@@ -44,13 +45,12 @@ void Bevel(TCanvas& C, RECT& R, TBevelCut Cut, int Width) {
 
 bool SizeGripMarlettAvailable() {
     if (MarlettOverride >= 0) return MarlettOverride == 1;
-    HDC DC = GetDC(nullptr);
+    TWindowDC Screen(nullptr);
     LOGFONTA Want{};
     Want.lfCharSet = DEFAULT_CHARSET;
     lstrcpynA(Want.lfFaceName, "Marlett", LF_FACESIZE);
     bool Found = false;
-    EnumFontFamiliesExA(DC, &Want, FoundFont, reinterpret_cast<LPARAM>(&Found), 0);
-    ReleaseDC(nullptr, DC);
+    EnumFontFamiliesExA(Screen.Get(), &Want, FoundFont, reinterpret_cast<LPARAM>(&Found), 0);
     return Found;
 }
 

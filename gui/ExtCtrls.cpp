@@ -1,6 +1,7 @@
 // Panels and splitters.
 #include "gui/ExtCtrls.h"
 
+#include "gui/GdiGuards.h"
 #include "gui/Themes.h"
 
 #include <algorithm>
@@ -83,19 +84,20 @@ void TCustomPanel::WndProc(TMessage& m) {
 namespace {
 
 void Frame3D(HDC dc, RECT& r, COLORREF topLeft, COLORREF bottomRight, int width) {
+    TGdiObject<HPEN> light(CreatePen(PS_SOLID, 1, topLeft));
+    TGdiObject<HPEN> dark(CreatePen(PS_SOLID, 1, bottomRight));
     for (int i = 0; i < width; ++i) {
-        HPEN light = CreatePen(PS_SOLID, 1, topLeft);
-        HPEN dark = CreatePen(PS_SOLID, 1, bottomRight);
-        HGDIOBJ old = SelectObject(dc, light);
-        MoveToEx(dc, r.left, r.bottom - 1, nullptr);
-        LineTo(dc, r.left, r.top);
-        LineTo(dc, r.right - 1, r.top);
-        SelectObject(dc, dark);
-        LineTo(dc, r.right - 1, r.bottom - 1);
-        LineTo(dc, r.left - 1, r.bottom - 1);
-        SelectObject(dc, old);
-        DeleteObject(light);
-        DeleteObject(dark);
+        {
+            TSelectObject select(dc, light.Get());
+            MoveToEx(dc, r.left, r.bottom - 1, nullptr);
+            LineTo(dc, r.left, r.top);
+            LineTo(dc, r.right - 1, r.top);
+        }
+        {
+            TSelectObject select(dc, dark.Get());
+            LineTo(dc, r.right - 1, r.bottom - 1);
+            LineTo(dc, r.left - 1, r.bottom - 1);
+        }
         InflateRect(&r, -1, -1);
     }
 }

@@ -158,15 +158,22 @@ void TFont::SetHandle(HFONT font) {
         pitch_ = TFontPitch::fpDefault;
         break;
     }
-    auto old = Invalidate(); // freed after the users have switched over
+    Recreate();
+}
+
+void TFont::Recreate() {
+    auto old = std::exchange(resource_, nullptr); // freed after the users have switched over
     Changed();
 }
 
+template <typename T> void TFont::Update(T& field, T value) {
+    if (field == value) return;
+    field = value;
+    Recreate();
+}
+
 void TFont::SetName(const std::string& name) {
-    if (name.empty() || name == name_) return;
-    name_ = name;
-    auto old = Invalidate(); // freed after the users have switched over
-    Changed();
+    if (!name.empty()) Update(name_, name);
 }
 
 int TFont::Size() const {
@@ -178,17 +185,11 @@ void TFont::SetSize(int points) {
 }
 
 void TFont::SetHeight(int height) {
-    if (height == height_) return;
-    height_ = height;
-    auto old = Invalidate(); // freed after the users have switched over
-    Changed();
+    Update(height_, height);
 }
 
 void TFont::SetStyle(TFontStyles style) {
-    if (style == style_) return;
-    style_ = style;
-    auto old = Invalidate(); // freed after the users have switched over
-    Changed();
+    Update(style_, style);
 }
 
 void TFont::SetColor(TColor color) {
@@ -198,52 +199,28 @@ void TFont::SetColor(TColor color) {
 }
 
 void TFont::SetCharset(BYTE charset) {
-    if (charset == charset_) return;
-    charset_ = charset;
-    auto old = Invalidate(); // freed after the users have switched over
-    Changed();
+    Update(charset_, charset);
 }
 
 void TFont::SetPitch(TFontPitch pitch) {
-    if (pitch == pitch_) return;
-    pitch_ = pitch;
-    auto old = Invalidate(); // freed after the users have switched over
-    Changed();
+    Update(pitch_, pitch);
 }
 
 void TFont::Changed() {
     if (OnChange) OnChange(this);
 }
 
-std::shared_ptr<TFontResource> TFont::Invalidate() {
-    return std::exchange(resource_, nullptr);
-}
-
 // ---- Brush ------------------------------------------------------------------
-
-TBrush::~TBrush() {
-    FreeHandle();
-}
-
-void TBrush::FreeHandle() const {
-    if (handle_) DeleteObject(handle_);
-    handle_ = nullptr;
-}
-
-TGdiObject<HBRUSH> TBrush::DetachHandle() const {
-    return TGdiObject<HBRUSH>(std::exchange(handle_, nullptr));
-}
 
 void TBrush::Assign(const TBrush& source) {
     if (&source == this) return;
     color_ = source.color_;
     style_ = source.style_;
-    auto old = DetachHandle(); // freed after the users have switched over
-    Changed();
+    Recreate();
 }
 
 HBRUSH TBrush::Handle() const {
-    if (handle_) return handle_;
+    if (handle_) return handle_.Get();
     LOGBRUSH lb{};
     lb.lbColor = ColorToRGB(color_);
     switch (style_) {
@@ -259,43 +236,19 @@ HBRUSH TBrush::Handle() const {
             static_cast<ULONG_PTR>(static_cast<int>(style_) - static_cast<int>(TBrushStyle::bsHorizontal));
         break;
     }
-    handle_ = CreateBrushIndirect(&lb);
-    return handle_;
+    handle_.Reset(CreateBrushIndirect(&lb));
+    return handle_.Get();
 }
 
 void TBrush::SetColor(TColor color) {
+    // A colour makes a clear brush solid again, even when the colour stays.
     if (color == color_ && style_ != TBrushStyle::bsClear) return;
     color_ = color;
     if (style_ == TBrushStyle::bsClear) style_ = TBrushStyle::bsSolid;
-    auto old = DetachHandle(); // freed after the users have switched over
-    Changed();
-}
-
-void TBrush::SetStyle(TBrushStyle style) {
-    if (style == style_) return;
-    style_ = style;
-    auto old = DetachHandle(); // freed after the users have switched over
-    Changed();
-}
-
-void TBrush::Changed() {
-    if (OnChange) OnChange(this);
+    Recreate();
 }
 
 // ---- Pen --------------------------------------------------------------------
-
-TPen::~TPen() {
-    FreeHandle();
-}
-
-void TPen::FreeHandle() const {
-    if (handle_) DeleteObject(handle_);
-    handle_ = nullptr;
-}
-
-TGdiObject<HPEN> TPen::DetachHandle() const {
-    return TGdiObject<HPEN>(std::exchange(handle_, nullptr));
-}
 
 void TPen::Assign(const TPen& source) {
     if (&source == this) return;
@@ -303,40 +256,19 @@ void TPen::Assign(const TPen& source) {
     width_ = source.width_;
     style_ = source.style_;
     mode_ = source.mode_;
-    auto old = DetachHandle(); // freed after the users have switched over
-    Changed();
+    Recreate();
 }
 
 HPEN TPen::Handle() const {
-    if (handle_) return handle_;
+    if (handle_) return handle_.Get();
     static const int styles[] = {PS_SOLID,      PS_DASH, PS_DOT,        PS_DASHDOT,
                                  PS_DASHDOTDOT, PS_NULL, PS_INSIDEFRAME};
-    handle_ = CreatePen(styles[static_cast<int>(style_)], width_, ColorToRGB(color_));
-    return handle_;
-}
-
-void TPen::SetColor(TColor color) {
-    if (color == color_) return;
-    color_ = color;
-    auto old = DetachHandle(); // freed after the users have switched over
-    Changed();
-}
-
-void TPen::SetWidth(int width) {
-    if (width == width_ || width < 0) return;
-    width_ = width;
-    auto old = DetachHandle(); // freed after the users have switched over
-    Changed();
-}
-
-void TPen::SetStyle(TPenStyle style) {
-    if (style == style_) return;
-    style_ = style;
-    auto old = DetachHandle(); // freed after the users have switched over
-    Changed();
+    handle_.Reset(CreatePen(styles[static_cast<int>(style_)], width_, ColorToRGB(color_)));
+    return handle_.Get();
 }
 
 void TPen::SetMode(TPenMode mode) {
+    // The mode is applied by the canvas, not made into the handle.
     if (mode == mode_) return;
     mode_ = mode;
     Changed();
@@ -346,8 +278,4 @@ int TPen::Rop2() const {
     static const int codes[] = {R2_BLACK,      R2_WHITE,    R2_NOP,     R2_NOT,   R2_COPYPEN,
                                 R2_NOTCOPYPEN, R2_MERGEPEN, R2_MASKPEN, R2_XORPEN};
     return codes[static_cast<int>(mode_)];
-}
-
-void TPen::Changed() {
-    if (OnChange) OnChange(this);
 }

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 
 // A colour: an RGB value (0x00BBGGRR), a system colour (0x80000000 | COLOR_x),
 // or one of the two special values.
@@ -123,8 +124,11 @@ protected:
     virtual void Changed();
 
 private:
-    // Forgets the handle; the caller keeps the old one alive until DCs have let go of it.
-    std::shared_ptr<TFontResource> Invalidate();
+    // Forgets the handle and reports the change; the old handle is freed afterwards, once
+    // the DCs have let go of it.
+    void Recreate();
+    // Sets a field that the handle is made of; nothing happens when it keeps its value.
+    template <typename T> void Update(T& field, T value);
 
     std::string name_ = "Tahoma";
     int height_;
@@ -147,10 +151,34 @@ enum class TBrushStyle {
     bsDiagCross
 };
 
-class TBrush : public TObject {
+// What TBrush and TPen share: a handle made on first use and dropped by every change that
+// alters it. A dropped handle is deleted after OnChange, once its users have switched over.
+template <typename H> class TGdiTool : public TObject {
+public:
+    TNotifyEvent OnChange;
+
+protected:
+    virtual void Changed() {
+        if (OnChange) OnChange(this);
+    }
+    // Drops the handle and reports the change; the old handle is freed afterwards.
+    void Recreate() {
+        TGdiObject<H> old = std::move(handle_);
+        Changed();
+    }
+    // Sets a field that the handle is made of; nothing happens when it keeps its value.
+    template <typename T> void Update(T& field, T value) {
+        if (field == value) return;
+        field = value;
+        Recreate();
+    }
+
+    mutable TGdiObject<H> handle_;
+};
+
+class TBrush : public TGdiTool<HBRUSH> {
 public:
     TBrush() = default;
-    ~TBrush() override;
     TBrush(const TBrush&) = delete;
     TBrush& operator=(const TBrush&) = delete;
 
@@ -159,55 +187,40 @@ public:
     TColor Color() const { return color_; }
     void SetColor(TColor color);
     TBrushStyle Style() const { return style_; }
-    void SetStyle(TBrushStyle style);
-
-    TNotifyEvent OnChange;
-
-protected:
-    virtual void Changed();
+    void SetStyle(TBrushStyle style) { Update(style_, style); }
 
 private:
-    void FreeHandle() const;
-    TGdiObject<HBRUSH> DetachHandle() const;
     TColor color_ = clWhite;
     TBrushStyle style_ = TBrushStyle::bsSolid;
-    mutable HBRUSH handle_ = nullptr;
 };
 
 enum class TPenStyle { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame };
 enum class TPenMode { pmBlack, pmWhite, pmNop, pmNot, pmCopy, pmNotCopy, pmMerge, pmMask, pmXor };
 
-class TPen : public TObject {
+class TPen : public TGdiTool<HPEN> {
 public:
     TPen() = default;
-    ~TPen() override;
     TPen(const TPen&) = delete;
     TPen& operator=(const TPen&) = delete;
 
     void Assign(const TPen& source);
     HPEN Handle() const;
     TColor Color() const { return color_; }
-    void SetColor(TColor color);
+    void SetColor(TColor color) { Update(color_, color); }
     int Width() const { return width_; }
-    void SetWidth(int width);
+    void SetWidth(int width) {
+        if (width >= 0) Update(width_, width);
+    }
     TPenStyle Style() const { return style_; }
-    void SetStyle(TPenStyle style);
+    void SetStyle(TPenStyle style) { Update(style_, style); }
     TPenMode Mode() const { return mode_; }
     void SetMode(TPenMode mode);
     // The ROP2 code of Mode.
     int Rop2() const;
 
-    TNotifyEvent OnChange;
-
-protected:
-    virtual void Changed();
-
 private:
-    void FreeHandle() const;
-    TGdiObject<HPEN> DetachHandle() const;
     TColor color_ = clBlack;
     int width_ = 1;
     TPenStyle style_ = TPenStyle::psSolid;
     TPenMode mode_ = TPenMode::pmCopy;
-    mutable HPEN handle_ = nullptr;
 };

@@ -1,34 +1,10 @@
 // Theme routines of the controls.
 #include "richedit/MvThemes.h"
 
+#include "gui/GdiGuards.h"
 #include "gui/WinControl.h"
 
 namespace {
-
-// Keeps a DC's window origin and clip region and puts both back.
-class TOriginAndClipGuard {
-public:
-    explicit TOriginAndClipGuard(HDC DC) : FDC(DC) {
-        GetWindowOrgEx(DC, &FOrigin);
-        FClip = CreateRectRgn(0, 0, 0, 0);
-        if (FClip && GetClipRgn(DC, FClip) != 1) {
-            DeleteObject(FClip); // the DC had no clip region
-            FClip = nullptr;
-        }
-    }
-    ~TOriginAndClipGuard() {
-        SetWindowOrgEx(FDC, FOrigin.x, FOrigin.y, nullptr);
-        SelectClipRgn(FDC, FClip);
-        if (FClip) DeleteObject(FClip);
-    }
-    TOriginAndClipGuard(const TOriginAndClipGuard&) = delete;
-    TOriginAndClipGuard& operator=(const TOriginAndClipGuard&) = delete;
-
-private:
-    HDC FDC;
-    POINT FOrigin{};
-    HRGN FClip = nullptr;
-};
 
 bool SameColor(TColor A, TColor B) {
     return A == B || ColorToRGB(A) == ColorToRGB(B);
@@ -51,14 +27,13 @@ unsigned GetThemeStyle(TControl* Control) {
 
 void PerformEraseBackground(TControl* Control, HDC DC, POINT Offset, const RECT* ClipRect) {
     if (!Control || !Control->Parent() || !DC) return;
-    TOriginAndClipGuard Guard(DC);
+    TSavedDC Saved(DC); // the window origin and the clip region come back
     if (ClipRect) {
         // The clip region is in device units: place the rectangle before the origin moves.
         POINT Corners[2] = {{ClipRect->left, ClipRect->top}, {ClipRect->right, ClipRect->bottom}};
         LPtoDP(DC, Corners, 2);
-        HRGN Rgn = CreateRectRgn(Corners[0].x, Corners[0].y, Corners[1].x, Corners[1].y);
-        SelectClipRgn(DC, Rgn);
-        DeleteObject(Rgn);
+        TGdiObject<HRGN> Rgn(CreateRectRgn(Corners[0].x, Corners[0].y, Corners[1].x, Corners[1].y));
+        SelectClipRgn(DC, Rgn.Get());
     }
     if (Offset.x != 0 || Offset.y != 0) OffsetWindowOrgEx(DC, Offset.x, Offset.y, nullptr);
     Control->Parent()->Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(DC), reinterpret_cast<LPARAM>(DC));
