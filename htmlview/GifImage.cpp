@@ -47,8 +47,8 @@ void ThtBitmap::StretchDraw(TCanvas& canvas, const RECT& dest, const RECT& sourc
     if (Empty()) return;
     HDC dc = canvas.Handle();
     HPALETTE oldPalette = nullptr;
-    if (DisplayPalette) {
-        oldPalette = SelectPalette(dc, DisplayPalette, TRUE);
+    if (DisplayPalette()) {
+        oldPalette = SelectPalette(dc, DisplayPalette(), TRUE);
         RealizePalette(dc);
     }
     const int oldMode = GetStretchBltMode(dc);

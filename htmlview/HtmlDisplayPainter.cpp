@@ -306,12 +306,12 @@ void TGdiPainter::DrawStandIn(StandIn kind, int32_t x, int32_t y) {
     textColor_ = CLR_INVALID;
     // The picture side's own stand-ins once it has made them.
     const int32_t s = StandInSize;
-    if (kind == StandIn::Error && ImageErrorBitmap && ImageErrorMask) {
-        DrawMasked(dc_, *ImageErrorBitmap, *ImageErrorMask, x, y, s, s);
+    if (kind == StandIn::Error && ImageErrorBitmap() && ImageErrorMask()) {
+        DrawMasked(dc_, *ImageErrorBitmap(), *ImageErrorMask(), x, y, s, s);
         return;
     }
-    if (kind == StandIn::Pending && ImagePendingBitmap) {
-        BitBlt(dc_, x, y, s, s, ImagePendingBitmap->Canvas().Handle(), 0, 0, SRCCOPY);
+    if (kind == StandIn::Pending && ImagePendingBitmap()) {
+        BitBlt(dc_, x, y, s, s, ImagePendingBitmap()->Canvas().Handle(), 0, 0, SRCCOPY);
         return;
     }
     // Before that, a small framed square: a red cross for a picture that failed, grey for one

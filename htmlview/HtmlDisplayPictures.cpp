@@ -16,8 +16,8 @@ namespace {
 class TPaletteScope {
 public:
     explicit TPaletteScope(HDC dc) : dc_(dc) {
-        if (!DisplayPalette) return;
-        old_ = SelectPalette(dc_, DisplayPalette, TRUE);
+        if (!DisplayPalette()) return;
+        old_ = SelectPalette(dc_, DisplayPalette(), TRUE);
         RealizePalette(dc_);
     }
     ~TPaletteScope() {
@@ -126,7 +126,7 @@ bool THtmlDisplay::InsertImage(const std::string& SRC, TStream* Stream) {
 }
 
 HPALETTE THtmlDisplay::GetPalette() const {
-    return DisplayPalette;
+    return DisplayPalette();
 }
 
 void THtmlDisplay::UpdateAnimationTimer() {

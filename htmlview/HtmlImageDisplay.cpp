@@ -17,15 +17,24 @@ int TargetBits(HDC dc) {
 }
 
 int DisplayColorBits = 24;
-HPALETTE DisplayPalette = nullptr;
-TBitmap* ImagePendingBitmap = nullptr;
-TBitmap* ImageErrorBitmap = nullptr;
-TBitmap* ImageErrorMask = nullptr;
-TMemoryStream* ImageLaterStream = nullptr;
 
 namespace {
 int startupCount = 0;
 HCURSOR cursors[6] = {};
+
+// What start-up makes and shut-down frees. A process that never shuts down frees them at exit.
+struct TDisplayResources {
+    TGdiObject<HPALETTE> palette;
+    std::unique_ptr<TBitmap> pending;
+    std::unique_ptr<TBitmap> error;
+    std::unique_ptr<TBitmap> errorMask;
+    std::unique_ptr<TMemoryStream> later;
+};
+
+TDisplayResources& Resources() {
+    static TDisplayResources resources;
+    return resources;
+}
 
 // A 16 x 16 placeholder drawn in code: a page with a folded corner (pending) or a red cross in a
 // frame (error), and the error picture's mask with its corners see-through.
@@ -123,13 +132,28 @@ bool IsMonochrome(HDC dc) {
 }
 } // namespace
 
+HPALETTE DisplayPalette() {
+    return Resources().palette.Get();
+}
+TBitmap* ImagePendingBitmap() {
+    return Resources().pending.get();
+}
+TBitmap* ImageErrorBitmap() {
+    return Resources().error.get();
+}
+TBitmap* ImageErrorMask() {
+    return Resources().errorMask.get();
+}
+TMemoryStream* ImageLaterStream() {
+    return Resources().later.get();
+}
+
 void SetDisplayColors(int bitsTimesPlanes, const std::array<uint32_t, 256>& systemPalette) {
     DisplayColorBits = DisplayColorBitsFor(bitsTimesPlanes);
-    if (DisplayPalette) DeleteObject(DisplayPalette);
-    DisplayPalette = nullptr;
+    Resources().palette.Reset();
     if (DisplayColorBits == 8) {
         const std::array<uint32_t, 256> entries = BuildDisplayPaletteEntries(systemPalette);
-        DisplayPalette = PaletteOf(std::vector<uint32_t>(entries.begin(), entries.end()));
+        Resources().palette.Reset(PaletteOf(std::vector<uint32_t>(entries.begin(), entries.end())));
     }
 }
 
@@ -148,26 +172,22 @@ void HtmlImagesStartup() {
         error = DrawPlaceholder(true);
         mask = PlaceholderMask();
     }
-    ImagePendingBitmap = (pending ? std::move(pending) : DrawPlaceholder(false)).release();
-    ImageErrorBitmap = error.release();
-    ImageErrorMask = mask.release();
+    TDisplayResources& own = Resources();
+    own.pending = pending ? std::move(pending) : DrawPlaceholder(false);
+    own.error = std::move(error);
+    own.errorMask = std::move(mask);
     cursors[1] = ResourceCursor(MAKEINTRESOURCEA(1003), IDC_HAND);
     cursors[2] = ResourceCursor(MAKEINTRESOURCEA(1006), IDC_IBEAM);
     cursors[3] = ResourceCursor("UPDOWNCURSOR", IDC_SIZENS);
     cursors[4] = ResourceCursor("UPONLYCURSOR", IDC_UPARROW);
     cursors[5] = ResourceCursor("DOWNONLYCURSOR", IDC_SIZENS);
-    ImageLaterStream = new TMemoryStream();
+    own.later = std::make_unique<TMemoryStream>();
 }
 
 void HtmlImagesShutdown() {
     if (startupCount == 0 || --startupCount > 0) return;
     ImageCache().Clear();
-    if (DisplayPalette) DeleteObject(DisplayPalette);
-    DisplayPalette = nullptr;
-    delete std::exchange(ImagePendingBitmap, nullptr);
-    delete std::exchange(ImageErrorBitmap, nullptr);
-    delete std::exchange(ImageErrorMask, nullptr);
-    delete std::exchange(ImageLaterStream, nullptr);
+    Resources() = TDisplayResources{};
     std::fill(std::begin(cursors), std::end(cursors), nullptr);
 }
 
@@ -225,7 +245,7 @@ TPixelImage PixelsFromBitmap(TBitmap& bitmap) {
 std::vector<uint32_t> DisplayReductionPalette() {
     if (DisplayColorBits < 8)
         return PaletteColors(static_cast<HPALETTE>(GetStockObject(DEFAULT_PALETTE)), 20);
-    return PaletteColors(DisplayPalette, 256);
+    return PaletteColors(DisplayPalette(), 256);
 }
 
 std::unique_ptr<TBitmap> ReduceToDisplay(TBitmap& bitmap) {
@@ -331,8 +351,8 @@ TDib::TDib(TBitmap& bitmap, HDC dc) {
     const bool ownDC = dc == nullptr;
     if (ownDC) dc = bitmap.Canvas().Handle();
     HPALETTE oldPalette = nullptr;
-    if (DisplayPalette) {
-        oldPalette = SelectPalette(dc, DisplayPalette, FALSE);
+    if (DisplayPalette()) {
+        oldPalette = SelectPalette(dc, DisplayPalette(), FALSE);
         RealizePalette(dc);
     }
     const int lines = GetDIBits(dc, bitmap.Handle(), 0, static_cast<UINT>(bm.bmHeight), bits_,
@@ -359,8 +379,8 @@ TDib::~TDib() {
 std::unique_ptr<TBitmap> TDib::CreateBitmap() const {
     TWindowDC screen(nullptr);
     HPALETTE oldPalette = nullptr;
-    if (DisplayPalette) {
-        oldPalette = SelectPalette(screen.Get(), DisplayPalette, FALSE);
+    if (DisplayPalette()) {
+        oldPalette = SelectPalette(screen.Get(), DisplayPalette(), FALSE);
         RealizePalette(screen.Get());
     }
     HBITMAP handle =

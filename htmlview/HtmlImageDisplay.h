@@ -14,13 +14,17 @@
 #include "gui/Graphics.h"
 #include "htmlview/HtmlImageTypes.h"
 
-// Process-wide state made by HtmlImagesStartup and freed by HtmlImagesShutdown.
-extern int DisplayColorBits;            // 4, 8 or 24
-extern HPALETTE DisplayPalette;         // only on 8-bit displays, else nullptr
-extern TBitmap* ImagePendingBitmap;     // 16 x 16: a picture not loaded yet, or pictures off
-extern TBitmap* ImageErrorBitmap;       // 16 x 16: a picture that could not be loaded
-extern TBitmap* ImageErrorMask;         // its monochrome mask (1 = transparent)
-extern TMemoryStream* ImageLaterStream; // returned by an image-request handler: "comes later"
+// The display's depth, set by start-up and SetDisplayColors.
+extern int DisplayColorBits; // 4, 8 or 24
+
+// Process-wide pictures and palette, owned by this module: made by HtmlImagesStartup (and the
+// palette by SetDisplayColors), freed by HtmlImagesShutdown; nullptr before and after. Callers
+// borrow them and keep no copy past shut-down.
+HPALETTE DisplayPalette();         // only on 8-bit displays, else nullptr
+TBitmap* ImagePendingBitmap();     // 16 x 16: a picture not loaded yet, or pictures off
+TBitmap* ImageErrorBitmap();       // 16 x 16: a picture that could not be loaded
+TBitmap* ImageErrorMask();         // its monochrome mask (1 = transparent)
+TMemoryStream* ImageLaterStream(); // returned by an image-request handler: "comes later"
 
 // Once per process (counted): reads the screen's depth and palette, makes the placeholders, the
 // cursors and the later-stream. Shut-down undoes it when the count returns to 0.

@@ -75,7 +75,7 @@ std::unique_ptr<TFetchedPicture> THtmlImageFetcher::Fetch(const std::string& nam
         bool nonAnimated = true;
         if (OnImageRequest) {
             TStream* stream = OnImageRequest(name);
-            if (stream && stream == ImageLaterStream) {
+            if (stream && stream == ImageLaterStream()) {
                 delayed = true;
                 return nullptr;
             }
@@ -142,8 +142,8 @@ void DrawFetchedPicture(HDC dc, TFetchedPicture& picture, int x, int y, int w, i
         DrawMasked(dc, *picture.Bitmap, *picture.Mask, x, y, w, h);
     } else if (picture.Bitmap && !picture.Bitmap->Empty()) {
         HPALETTE oldPalette = nullptr;
-        if (DisplayPalette) {
-            oldPalette = SelectPalette(dc, DisplayPalette, TRUE);
+        if (DisplayPalette()) {
+            oldPalette = SelectPalette(dc, DisplayPalette(), TRUE);
             RealizePalette(dc);
         }
         const int oldMode = SetStretchBltMode(dc, COLORONCOLOR);

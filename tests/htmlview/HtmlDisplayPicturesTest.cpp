@@ -174,7 +174,7 @@ TEST_F(HtmlDisplayPicturesTest, PicturesHandedOverLaterFillTheirPlacesAndTileThe
     Viewer->SetOnImageRequest([&](TObject* Sender, const std::string& SRC, TStream*& Stream) {
         EXPECT_EQ(Sender, Viewer);
         asked.push_back(SRC);
-        Stream = ImageLaterStream;
+        Stream = ImageLaterStream();
     });
     std::string page =
         "<body background=\"tile.bmp\"><p><img src=\"late.bmp\"> and <img src=\"Late.bmp\"></p>";
@@ -338,7 +338,7 @@ TEST_F(HtmlDisplayPicturesTest, OnPaletteDisplaysPicturesAreDrawnInThePalettesCo
         system[static_cast<size_t>(i)] = 0, system[static_cast<size_t>(246 + i)] = 0xFFFFFF;
     SetDisplayColors(8, system);
     ASSERT_NE(Viewer->GetPalette(), nullptr);
-    EXPECT_EQ(Viewer->GetPalette(), DisplayPalette);
+    EXPECT_EQ(Viewer->GetPalette(), DisplayPalette());
     const std::vector<uint32_t> palette = DisplayReductionPalette();
     const std::string file = (Dir / "offpalette.bmp").string();
     WriteFile(file, BmpBytes(40, 30, [](int, int) { return 0x123456u; }));

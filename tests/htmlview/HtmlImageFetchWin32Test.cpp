@@ -97,7 +97,7 @@ TEST_F(PictureFetch, HandlerStreamsLaterAndFailures) {
     std::unique_ptr<TStream> served;
     fetcher_.OnImageRequest = [&](const std::string& name) -> TStream* {
         ++calls;
-        if (name == "later.gif") return ImageLaterStream;
+        if (name == "later.gif") return ImageLaterStream();
         if (name == "short.bmp") return served.get();
         if (name == "jpeg") return served.get();
         return nullptr;

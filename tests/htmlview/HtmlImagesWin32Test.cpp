@@ -151,7 +151,7 @@ TEST_F(PictureDisplay, HugeOrDamagedPicturesGiveNoBitmapInsteadOfACrash) {
 TEST_F(PictureDisplay, ConvertKeepsTrueColourAndRebuildsPaletteBitmapsOnTrueColourDisplays) {
     SetDisplayColors(32, {});
     EXPECT_EQ(DisplayColorBits, 24);
-    EXPECT_EQ(DisplayPalette, nullptr);
+    EXPECT_EQ(DisplayPalette(), nullptr);
     auto eight = std::make_unique<TBitmap>(4, 4, TPixelFormat::pf8bit);
     TBitmap* before = eight.get();
     auto converted = ConvertToDisplay(std::move(eight));
@@ -166,17 +166,17 @@ TEST_F(PictureDisplay, ConvertKeepsTrueColourAndRebuildsPaletteBitmapsOnTrueColo
 TEST_F(PictureDisplay, PaletteDisplaysGetPicturesReducedToTheirPalette) {
     SetDisplayColors(8, FakeSystemPalette());
     ASSERT_EQ(DisplayColorBits, 8);
-    ASSERT_NE(DisplayPalette, nullptr);
+    ASSERT_NE(DisplayPalette(), nullptr);
     const std::vector<uint32_t> palette = DisplayReductionPalette();
     ASSERT_EQ(palette.size(), 256u);
     EXPECT_EQ(palette[10], 0x373737u);
     EXPECT_EQ(palette[255], 0xFFFFFFu);
 
-    HPALETTE copy = CopyDisplayPalette(DisplayPalette);
+    HPALETTE copy = CopyDisplayPalette(DisplayPalette());
     ASSERT_NE(copy, nullptr);
     PALETTEENTRY a[256], b[256];
     ASSERT_EQ(GetPaletteEntries(copy, 0, 256, a), 256u);
-    GetPaletteEntries(DisplayPalette, 0, 256, b);
+    GetPaletteEntries(DisplayPalette(), 0, 256, b);
     EXPECT_EQ(std::memcmp(a, b, sizeof a), 0);
     DeleteObject(copy);
     EXPECT_EQ(CopyDisplayPalette(nullptr), nullptr);
@@ -280,41 +280,41 @@ TEST_F(PictureDisplay, DibCopiesAtEveryDepthRoundTrip) {
 }
 
 TEST_F(PictureDisplay, StartupMadePlaceholdersAndCursorsOnce) {
-    ASSERT_NE(ImagePendingBitmap, nullptr);
-    EXPECT_EQ(ImagePendingBitmap->Width(), 16);
-    EXPECT_EQ(ImageErrorBitmap->Height(), 16);
-    EXPECT_EQ(ImageErrorMask->PixelFormat(), TPixelFormat::pf1bit);
-    EXPECT_NE(ImageLaterStream, nullptr);
+    ASSERT_NE(ImagePendingBitmap(), nullptr);
+    EXPECT_EQ(ImagePendingBitmap()->Width(), 16);
+    EXPECT_EQ(ImageErrorBitmap()->Height(), 16);
+    EXPECT_EQ(ImageErrorMask()->PixelFormat(), TPixelFormat::pf1bit);
+    EXPECT_NE(ImageLaterStream(), nullptr);
     for (int slot = 1; slot <= 5; ++slot)
         EXPECT_NE(HtmlViewCursor(slot), nullptr) << slot;
-    TBitmap* pending = ImagePendingBitmap;
+    TBitmap* pending = ImagePendingBitmap();
     HtmlImagesStartup(); // counted: nothing is made again
-    EXPECT_EQ(ImagePendingBitmap, pending);
+    EXPECT_EQ(ImagePendingBitmap(), pending);
     HtmlImagesShutdown();
-    EXPECT_EQ(ImagePendingBitmap, pending);
+    EXPECT_EQ(ImagePendingBitmap(), pending);
     TBitmap both(40, 20, TPixelFormat::pf24bit);
     both.Canvas().Brush().SetColor(clWhite);
     both.Canvas().FillRect(RECT{0, 0, 40, 20});
-    DrawMasked(both.Canvas().Handle(), *ImageErrorBitmap, *ImageErrorMask, 2, 2, 16, 16);
-    DrawMasked(both.Canvas().Handle(), *ImagePendingBitmap, *ImageErrorMask, 22, 2, 16, 16);
+    DrawMasked(both.Canvas().Handle(), *ImageErrorBitmap(), *ImageErrorMask(), 2, 2, 16, 16);
+    DrawMasked(both.Canvas().Handle(), *ImagePendingBitmap(), *ImageErrorMask(), 22, 2, 16, 16);
     SaveScreenPng("htmlimages-placeholders", PixelsFromBitmap(both));
 }
 
 TEST_F(PictureDisplay, StandInsAndCursorsComeFromTheProgramsResources) {
     // The error picture's red cross, the pending picture's sun, and the mask: see-through
     // around the page, opaque on it.
-    EXPECT_EQ(ImageErrorBitmap->Canvas().Pixel(6, 7), RGB(255, 0, 0));
-    EXPECT_EQ(ImageErrorBitmap->Canvas().Pixel(4, 3), RGB(255, 255, 255));
-    EXPECT_EQ(ImagePendingBitmap->Canvas().Pixel(11, 4), RGB(255, 255, 0));
-    EXPECT_EQ(ImagePendingBitmap->Canvas().Pixel(0, 0), RGB(0, 0, 0));
-    EXPECT_EQ(ImageErrorMask->Canvas().Pixel(0, 0), RGB(255, 255, 255));
-    EXPECT_EQ(ImageErrorMask->Canvas().Pixel(1, 1), RGB(0, 0, 0));
-    EXPECT_EQ(ImageErrorMask->Canvas().Pixel(15, 1), RGB(255, 255, 255)) << "the torn corner";
+    EXPECT_EQ(ImageErrorBitmap()->Canvas().Pixel(6, 7), RGB(255, 0, 0));
+    EXPECT_EQ(ImageErrorBitmap()->Canvas().Pixel(4, 3), RGB(255, 255, 255));
+    EXPECT_EQ(ImagePendingBitmap()->Canvas().Pixel(11, 4), RGB(255, 255, 0));
+    EXPECT_EQ(ImagePendingBitmap()->Canvas().Pixel(0, 0), RGB(0, 0, 0));
+    EXPECT_EQ(ImageErrorMask()->Canvas().Pixel(0, 0), RGB(255, 255, 255));
+    EXPECT_EQ(ImageErrorMask()->Canvas().Pixel(1, 1), RGB(0, 0, 0));
+    EXPECT_EQ(ImageErrorMask()->Canvas().Pixel(15, 1), RGB(255, 255, 255)) << "the torn corner";
     // Drawn through its mask, the error picture leaves the corners alone.
     TBitmap target(16, 16, TPixelFormat::pf24bit);
     target.Canvas().Brush().SetColor(TColor(0x00FF00));
     target.Canvas().FillRect(RECT{0, 0, 16, 16});
-    DrawMasked(target.Canvas().Handle(), *ImageErrorBitmap, *ImageErrorMask, 0, 0, 16, 16);
+    DrawMasked(target.Canvas().Handle(), *ImageErrorBitmap(), *ImageErrorMask(), 0, 0, 16, 16);
     EXPECT_EQ(target.Canvas().Pixel(0, 0), RGB(0, 255, 0));
     EXPECT_EQ(target.Canvas().Pixel(6, 7), RGB(255, 0, 0));
     // Our cursors, not the system's: each slot its own.
