@@ -1,5 +1,5 @@
 // TStrings: the behaviour every string list shares, built on the storage core of a derived class.
-#include "base/StringList.h"
+#include "base/Strings.h"
 
 #include <vector>
 
