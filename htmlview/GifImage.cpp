@@ -101,7 +101,9 @@ std::unique_ptr<TGIFImage> TGIFImage::CreateAGifFromStream(bool& nonAnimated, TS
         nonAnimated = image->NumFrames < 2;
         return image;
     } catch (const Exception&) {
+        // A damaged GIF gives no image; the caller decides what shows instead.
     } catch (const std::bad_alloc&) {
+        // The same for one whose frames do not fit in memory.
     }
     return nullptr;
 }

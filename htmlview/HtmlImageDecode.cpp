@@ -32,7 +32,9 @@ bool DecodePictureBytes(const void* data, size_t size, bool gifs, TPixelImage& o
             return false;
         }
     } catch (const Exception&) {
+        // Damaged bytes decode to nothing: the empty image and false below say so.
     } catch (const std::bad_alloc&) {
+        // The same for a picture too big for memory.
     }
     out = TPixelImage();
     return false;

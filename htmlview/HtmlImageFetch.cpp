@@ -114,7 +114,9 @@ std::unique_ptr<TFetchedPicture> THtmlImageFetcher::Fetch(const std::string& nam
         ImageCache().ReleaseUsage(key);
         return picture;
     } catch (const Exception&) {
+        // A damaged picture shows as the error picture: nullptr tells the caller so.
     } catch (const std::bad_alloc&) {
+        // So does one too big for memory; nothing was cached for it.
     }
     return nullptr;
 }

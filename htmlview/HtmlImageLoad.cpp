@@ -29,7 +29,9 @@ template <typename F> std::unique_ptr<TBitmap> Guarded(F body) {
     try {
         return body();
     } catch (const Exception&) {
+        // Damaged bytes give no picture: the viewer shows its error picture instead.
     } catch (const std::bad_alloc&) {
+        // The same for a picture too big for memory.
     }
     return nullptr;
 }
