@@ -208,7 +208,8 @@ TEST(PluginList, TurnsPlugInsOnAndOffWritesPluginsIniAndTheNextStartHonoursIt) {
     EXPECT_NE(Written.find("goodplugin=True\r\n"), std::string::npos) << Written;
     EXPECT_NE(Written.find("tagplugin=False\r\n"), std::string::npos) << Written;
     EXPECT_NE(Written.find("refusingplugin=False\r\n"), std::string::npos) << Written;
-    EXPECT_NE(Written.find("old=True\r\n"), std::string::npos) << "the line of a plug-in not in the folder stays";
+    EXPECT_NE(Written.find("old=True\r\n"), std::string::npos)
+        << "the line of a plug-in not in the folder stays";
 
     // A double-click on a loaded plug-in asks it to configure itself; on one
     // that is not loaded it does nothing.

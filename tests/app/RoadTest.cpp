@@ -77,7 +77,8 @@ void ClickPanelLink(TNamespaceVisualizer& Panel, const std::string& Href) {
     TPaintPanel& Surface = Panel.PaintPanel();
     {
         TMemoryDC DC(nullptr);
-        TGdiObject<HBITMAP> Bitmap(CreateBitmap(std::max(Surface.Width(), 1), std::max(Surface.Height(), 1), 1, 32, nullptr));
+        TGdiObject<HBITMAP> Bitmap(
+            CreateBitmap(std::max(Surface.Width(), 1), std::max(Surface.Height(), 1), 1, 32, nullptr));
         TSelectObject Select(DC.Get(), Bitmap.Get());
         Panel.DrawDocument(DC.Get(), RECT{0, 0, Surface.Width(), Surface.Height()});
     }
@@ -87,7 +88,8 @@ void ClickPanelLink(TNamespaceVisualizer& Panel, const std::string& Href) {
     for (TFontObj* Link : Panel.SectionList().LinkList) {
         if (Link->UrlTarget.URL != Href) continue;
         int32_t X = 0, Y = 0;
-        ASSERT_TRUE(Panel.SectionList().CharIndexToPoint(Measure, Link->Section->StartCurs + Link->Pos + 1, X, Y));
+        ASSERT_TRUE(
+            Panel.SectionList().CharIndexToPoint(Measure, Link->Section->StartCurs + Link->Pos + 1, X, Y));
         const LPARAM Point = MAKELPARAM(X + 2, Y - Panel.SectionList().ScrollOffset + 5);
         SendMessageA(Surface.Handle(), WM_MOUSEMOVE, 0, Point);
         SendMessageA(Surface.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, Point);
@@ -361,7 +363,8 @@ TEST(Road, BangLinksRunCommands) {
     TAppFixture App("bang");
     TfrmMain& Main = App.Start();
     std::string Asked;
-    App.Responder.InputQuery = [&](const std::string& Caption, const std::string& Prompt, std::string& Value) {
+    App.Responder.InputQuery = [&](const std::string& Caption, const std::string& Prompt,
+                                   std::string& Value) {
         Asked = Caption + "|" + Prompt;
         Value = "fresh";
         return true;
