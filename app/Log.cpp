@@ -29,7 +29,9 @@ TfrmLog::TfrmLog(TComponent* AOwner) : TForm(AOwner) {
 void TfrmLog::AddLine(const std::string& Line) {
     // An empty last line is indistinguishable from a final line break; a
     // blank keeps every record a line of its own.
-    std::string Text = Line.empty() ? std::string(" ") : Line;
+    std::string Text = Line.empty()                      ? std::string(" ")
+                       : Line.size() <= LogViewLineLimit ? Line
+                                                         : Line.substr(0, LogViewLineLimit - 3) + "...";
     for (char& C : Text)
         if (C == '\r' || C == '\n') C = ' ';
     TStrings& Lines = mLog->Lines();

@@ -11,6 +11,10 @@ class TMemo;
 // oldest lines go a batch at a time, once the slack above it is used up.
 constexpr std::size_t LogViewLimit = 64000;
 constexpr std::size_t LogViewSlack = 16000;
+// A longer line is cut to this many characters, ending in "...", as the log file cuts its
+// records: the edit control lays out a whole line again for every line added after it, and a
+// line naming every tag of a big notebook would cost a long freeze each time.
+constexpr std::size_t LogViewLineLimit = 1024;
 
 class TfrmLog : public TForm {
 public:

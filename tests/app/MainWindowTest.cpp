@@ -172,6 +172,17 @@ TEST(MainWindow, TheLogViewKeepsTheNewestLinesWithinItsBound) {
         ASSERT_EQ(Lines.Get(I),
                   "Record " + std::to_string(Records - Count + I) + std::string(40, '.') + "  second half")
             << I;
+    // A line longer than the log file keeps of a record (the finder lists every tag of a big
+    // notebook on one) is cut as the file cuts it; the lines after it are whole.
+    std::string Long;
+    for (int I = 0; I < 100000; ++I)
+        Long += (I ? "," : "") + std::string("tag") + std::to_string(I);
+    Main.Log("ListOptions // " + Long);
+    Main.Log("After the long line");
+    const int After = Lines.Count();
+    ASSERT_GE(After, 2);
+    EXPECT_EQ(Lines.Get(After - 2), ("ListOptions // " + Long).substr(0, LogViewLineLimit - 3) + "...");
+    EXPECT_EQ(Lines.Get(After - 1), "After the long line");
     // Hiding it clears the menu's check mark.
     frmLog->Hide();
     EXPECT_FALSE(Main.aShowLog->Checked());
