@@ -90,13 +90,14 @@ std::string ShortTypeName(IOleObject* Object) {
 namespace {
 
 // A static object (a picture) has no server to draw it again: its cached
-// presentation is all there is of it.
+// presentation is all there is of it. So has an object of no class, the form
+// a picture read from RTF takes under Wine (and ours there, see InsertGraphic).
 bool IsStaticObject(IOleObject* Object) {
     DWORD Status = 0;
     if (SUCCEEDED(Object->GetMiscStatus(DVASPECT_CONTENT, &Status)) && (Status & OLEMISC_STATIC)) return true;
     CLSID Clsid{};
     if (FAILED(Object->GetUserClassID(&Clsid))) return false;
-    return IsEqualCLSID(Clsid, CLSID_Picture_Metafile) || IsEqualCLSID(Clsid, CLSID_Picture_EnhMetafile) ||
+    return IsEqualCLSID(Clsid, CLSID_NULL) || IsEqualCLSID(Clsid, CLSID_Picture_Metafile) || IsEqualCLSID(Clsid, CLSID_Picture_EnhMetafile) ||
            IsEqualCLSID(Clsid, CLSID_Picture_Dib);
 }
 

@@ -131,6 +131,8 @@ public:
     // ---- objects and pictures ----
     // Inserts a picture as a static object at the selection and selects it.
     void InsertGraphic(TGraphic& Graphic, bool Resizable);
+    // Gives pictures read from RTF a presentation this platform can draw.
+    void MakePicturesDrawable();
     // The system's Insert Object dialog; true when an object was inserted.
     bool InsertObjectDialog();
     // The Object Properties dialog of the one selected object; false when
@@ -198,6 +200,8 @@ protected:
 
 private:
     friend class TMvRichEditStrings;
+    // A new object showing the picture Data offers (see the definition).
+    static IOleObject* CreatePictureObject(IDataObject& Data, IOleClientSite* Site, IStorage* Storage);
     // Sets the line-update flag for a scope.
     class TLineUpdate {
     public:

@@ -57,35 +57,90 @@ SIZE TImageDataObject::HimetricSize(int width, int height) {
     return SIZE{MulDiv(width, 2540, dpiX), MulDiv(height, 2540, dpiY)};
 }
 
+// The picture drawn once into 24-bit pixels on white (a transparent picture
+// or an icon keeps its shape on the page's colour). Drawing the graphic itself
+// into a metafile would record a block transfer from a memory DC, which some
+// metafile players leave out; device-independent bits play back everywhere.
+std::unique_ptr<TBitmap> TImageDataObject::RenderPixels() {
+    const int width = graphic_.Width(), height = graphic_.Height();
+    if (width <= 0 || height <= 0) return nullptr;
+    auto pixels = std::make_unique<TBitmap>(width, height, TPixelFormat::pf24bit);
+    if (pixels->Empty()) return nullptr;
+    const RECT target{0, 0, width, height};
+    pixels->Canvas().Brush().SetColor(clWhite);
+    pixels->Canvas().FillRect(target);
+    if (auto* icon = dynamic_cast<TIcon*>(&graphic_))
+        DrawIconEx(pixels->Canvas().Handle(), 0, 0, icon->Handle(), width, height, 0, nullptr, DI_NORMAL);
+    else
+        graphic_.Draw(pixels->Canvas(), target);
+    return pixels;
+}
+
+HGLOBAL TImageDataObject::PackedDib() {
+    std::unique_ptr<TBitmap> pixels = RenderPixels();
+    if (!pixels) return nullptr;
+    const int height = pixels->Height();
+    const size_t stride = static_cast<size_t>(pixels->BytesPerLine());
+    const size_t image = stride * static_cast<size_t>(height);
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, sizeof(BITMAPINFOHEADER) + image);
+    auto* header = block ? static_cast<BITMAPINFOHEADER*>(GlobalLock(block)) : nullptr;
+    if (!header) {
+        if (block) GlobalFree(block);
+        return nullptr;
+    }
+    *header = BITMAPINFOHEADER{};
+    header->biSize = sizeof *header;
+    header->biWidth = pixels->Width();
+    header->biHeight = height; // bottom-up rows, the form every reader of a packed DIB takes
+    header->biPlanes = 1;
+    header->biBitCount = 24;
+    header->biCompression = BI_RGB;
+    header->biSizeImage = static_cast<DWORD>(image);
+    auto* rows = reinterpret_cast<unsigned char*>(header + 1);
+    for (int y = 0; y < height; ++y)
+        std::memcpy(rows + stride * static_cast<size_t>(height - 1 - y), pixels->ScanLine(y), stride);
+    GlobalUnlock(block);
+    return block;
+}
+
 HENHMETAFILE TImageDataObject::RecordPicture() {
-    const SIZE size = HimetricSize(graphic_.Width(), graphic_.Height());
+    HGLOBAL dib = PackedDib();
+    if (!dib) return nullptr;
+    auto* header = static_cast<BITMAPINFO*>(GlobalLock(dib));
+    const int width = header->bmiHeader.biWidth, height = header->bmiHeader.biHeight;
+    const SIZE size = HimetricSize(width, height);
     TWindowDC screen(nullptr);
     const RECT frame{0, 0, size.cx, size.cy};
     HDC dc = CreateEnhMetaFileA(screen.Get(), nullptr, &frame, nullptr);
-    if (!dc) return nullptr;
-    {
-        TCanvas canvas;
-        canvas.SetHandle(dc);
-        const RECT target{0, 0, graphic_.Width(), graphic_.Height()};
-        if (auto* icon = dynamic_cast<TIcon*>(&graphic_))
-            DrawIconEx(dc, 0, 0, icon->Handle(), target.right, target.bottom, 0, nullptr, DI_NORMAL);
-        else
-            graphic_.Draw(canvas, target);
-        canvas.SetHandle(nullptr);
+    HENHMETAFILE emf = nullptr;
+    if (dc) {
+        StretchDIBits(dc, 0, 0, width, height, 0, 0, width, height, &header->bmiColors[0], header,
+                      DIB_RGB_COLORS, SRCCOPY);
+        emf = CloseEnhMetaFile(dc);
     }
-    return CloseEnhMetaFile(dc);
+    GlobalUnlock(dib);
+    GlobalFree(dib);
+    return emf;
 }
 
-// An enhanced metafile is what the rich edit both draws and writes into its
-// RTF; the old metafile picture is still offered to those that ask for it.
+// An enhanced metafile is what the rich edit writes into its RTF; the old
+// metafile picture is offered to those that ask for it, and the bitmap
+// (CF_DIB) to presentation caches that cannot draw a metafile.
 HRESULT TImageDataObject::GetData(FORMATETC* format, STGMEDIUM* medium) {
     if (!format || !medium) return E_INVALIDARG;
     const bool enhanced = (format->tymed & TYMED_ENHMF) && format->cfFormat == CF_ENHMETAFILE;
     const bool picture = (format->tymed & TYMED_MFPICT) && format->cfFormat == CF_METAFILEPICT;
-    if (!enhanced && !picture) return DV_E_FORMATETC;
+    const bool dib = (format->tymed & TYMED_HGLOBAL) && format->cfFormat == CF_DIB;
+    if (!enhanced && !picture && !dib) return DV_E_FORMATETC;
+    *medium = STGMEDIUM{};
+    if (dib) {
+        medium->hGlobal = PackedDib();
+        if (!medium->hGlobal) return E_OUTOFMEMORY;
+        medium->tymed = TYMED_HGLOBAL;
+        return S_OK;
+    }
     HENHMETAFILE emf = RecordPicture();
     if (!emf) return E_UNEXPECTED;
-    *medium = STGMEDIUM{};
     if (enhanced) {
         medium->tymed = TYMED_ENHMF;
         medium->hEnhMetaFile = emf;
@@ -143,6 +198,68 @@ HRESULT TImageDataObject::EnumDAdvise(IEnumSTATDATA** out) {
 
 // ---- inserting ---------------------------------------------------------------
 
+namespace {
+
+constexpr IID kIID_IViewObject = {0x0000010D, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+constexpr IID kIID_IOleCache = {0x0000011E, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+
+// Whether the object's presentation draws: into one pixel of a memory DC.
+bool PresentationDraws(IOleObject* object) {
+    TComRef<IViewObject> view;
+    if (FAILED(object->QueryInterface(kIID_IViewObject, reinterpret_cast<void**>(view.put()))) || !view)
+        return false;
+    TMemoryDC dc;
+    TBitmap target(1, 1);
+    TSelectObject select(dc.Get(), target.Handle());
+    const RECTL bounds{0, 0, 1, 1};
+    return SUCCEEDED(
+        view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, dc.Get(), &bounds, nullptr, nullptr, 0));
+}
+
+// Adds a presentation in Format, taken from Source, to the object's cache.
+bool CachePresentation(IOleObject* object, IDataObject& source, CLIPFORMAT format, DWORD tymed) {
+    TComRef<IOleCache> cache;
+    if (FAILED(object->QueryInterface(kIID_IOleCache, reinterpret_cast<void**>(cache.put()))) || !cache)
+        return false;
+    FORMATETC want{format, nullptr, DVASPECT_CONTENT, -1, tymed};
+    DWORD connection = 0;
+    if (FAILED(cache->Cache(&want, 0, &connection))) return false;
+    STGMEDIUM medium{};
+    if (FAILED(source.GetData(&want, &medium))) return false;
+    if (FAILED(cache->SetData(&want, &medium, TRUE))) {
+        ReleaseStgMedium(&medium);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+// The picture becomes a static metafile object, which Windows draws and which
+// the rich edit writes into its RTF as a picture. A presentation cache that
+// cannot draw a metafile (Wine's answers OLE_E_BLANK, so the picture was blank
+// space) gets the object its own RTF reader makes for a picture instead: a
+// plain object caching the metafile (which is saved) and a bitmap (which is
+// drawn). The object's size is the picture's own.
+IOleObject* TMvCustomRichEdit::CreatePictureObject(IDataObject& Data, IOleClientSite* Site,
+                                                   IStorage* Storage) {
+    TComRef<IOleObject> object;
+    FORMATETC format{CF_ENHMETAFILE, nullptr, DVASPECT_CONTENT, -1, TYMED_ENHMF};
+    CheckOle(OleCreateStaticFromData(&Data, kIID_IOleObject, OLERENDER_FORMAT, &format, Site, Storage,
+                                     reinterpret_cast<void**>(object.put())),
+             "OleCreateStaticFromData");
+    if (!PresentationDraws(object.get())) {
+        TComRef<IOleObject> plain;
+        CheckOle(OleCreateDefaultHandler(CLSID_NULL, nullptr, kIID_IOleObject,
+                                         reinterpret_cast<void**>(plain.put())),
+                 "OleCreateDefaultHandler");
+        if (CachePresentation(plain.get(), Data, CF_ENHMETAFILE, TYMED_ENHMF) &&
+            CachePresentation(plain.get(), Data, CF_DIB, TYMED_HGLOBAL) && PresentationDraws(plain.get()))
+            object = std::move(plain);
+    }
+    return object.detach();
+}
+
 void TMvCustomRichEdit::InsertGraphic(TGraphic& Graphic, bool Resizable) {
     if (!HandleAllocated() || !FRichEditOle) return;
     TComRef<IDataObject> data(new TImageDataObject(Graphic));
@@ -151,11 +268,7 @@ void TMvCustomRichEdit::InsertGraphic(TGraphic& Graphic, bool Resizable) {
     CheckOle(FRichEditOle->GetClientSite(site.put()), "GetClientSite");
     TComRef<IStorage> storage;
     CheckOle(FOleCallback->GetNewStorage(storage.put()), "GetNewStorage");
-    TComRef<IOleObject> object;
-    FORMATETC format{CF_ENHMETAFILE, nullptr, DVASPECT_CONTENT, -1, TYMED_ENHMF};
-    CheckOle(OleCreateStaticFromData(data.get(), kIID_IOleObject, OLERENDER_FORMAT, &format, site.get(),
-                                     storage.get(), reinterpret_cast<void**>(object.put())),
-             "OleCreateStaticFromData");
+    TComRef<IOleObject> object(CreatePictureObject(*data.get(), site.get(), storage.get()));
     OleSetContainedObject(object.get(), TRUE);
     REOBJECT record{};
     record.cbStruct = sizeof(REOBJECT);
@@ -166,10 +279,56 @@ void TMvCustomRichEdit::InsertGraphic(TGraphic& Graphic, bool Resizable) {
     record.polesite = site.get();
     record.dvaspect = DVASPECT_CONTENT;
     record.dwFlags = Resizable ? REO_RESIZABLE : 0;
+    record.sizel = TImageDataObject::HimetricSize(Graphic.Width(), Graphic.Height());
     const CHARRANGE selection = GetSelection();
     CheckOle(FRichEditOle->InsertObject(&record), "InsertObject");
     SetSelection(selection.cpMin, selection.cpMin + 1, true);
     FRichEditOle->SetDvaspect(REO_IOB_SELECTION, record.dvaspect);
+}
+
+// Pictures read from RTF are made visible: one whose presentation cannot be
+// drawn (a metafile under Wine) gets a bitmap presentation beside it, drawn
+// from the metafile, while what is saved stays the metafile; one saved
+// without a size (\picwgoal0, as inserted pictures once were) is inserted
+// again at its own size. Neither counts as a change of the text.
+void TMvCustomRichEdit::MakePicturesDrawable() {
+    if (!HandleAllocated() || !FRichEditOle) return;
+    const bool wasModified = Modified();
+    bool resized = false;
+    const LONG count = FRichEditOle->GetObjectCount();
+    for (LONG i = 0; i < count; ++i) {
+        REOBJECT record{};
+        record.cbStruct = sizeof record;
+        if (FAILED(FRichEditOle->GetObject(i, &record, REO_GETOBJ_POLEOBJ))) continue;
+        TComRef<IOleObject> object(record.poleobj);
+        const bool sizeless = record.sizel.cx == 0 && record.sizel.cy == 0;
+        if (!object || (!sizeless && PresentationDraws(object.get()))) continue;
+        TComRef<IDataObject> own;
+        if (FAILED(object->QueryInterface(kIID_IDataObject, reinterpret_cast<void**>(own.put()))) || !own)
+            continue;
+        FORMATETC format{CF_ENHMETAFILE, nullptr, DVASPECT_CONTENT, -1, TYMED_ENHMF};
+        STGMEDIUM medium{};
+        if (FAILED(own->GetData(&format, &medium)) || medium.tymed != TYMED_ENHMF) continue;
+        TMetafile picture;
+        picture.SetHandle(medium.hEnhMetaFile); // the medium was ours to free; the picture frees it now
+        if (picture.Width() <= 0 || picture.Height() <= 0) continue;
+        if (sizeless) {
+            own.reset();
+            object.reset();
+            SetSelection(record.cp, record.cp + 1, false);
+            SetSelText("");
+            InsertGraphic(picture, (record.dwFlags & REO_RESIZABLE) != 0);
+            resized = true;
+            continue;
+        }
+        TComRef<IDataObject> data(new TImageDataObject(picture));
+        data->AddRef();
+        CachePresentation(object.get(), *data.get(), CF_DIB, TYMED_HGLOBAL);
+    }
+    if (resized) {
+        ClearUndo();
+        SetModified(wasModified);
+    }
 }
 
 bool TMvCustomRichEdit::InsertObjectDialog() {

@@ -9,8 +9,10 @@
 
 #include "base/Exceptions.h"
 
+#include <memory>
 #include <string>
 
+class TBitmap;
 class TGraphic;
 class TMvCustomRichEdit;
 class TOleForm;
@@ -76,7 +78,8 @@ void SetRichEditHostNames(IRichEditOle* Ole, const std::string& AppName, const s
 // IDataObject over one picture that the caller owns, for making a static
 // object of it: the picture is recorded into a metafile sized in hundredths of
 // a millimetre at the screen's resolution. An enhanced metafile (TYMED_ENHMF)
-// is offered first, a metafile picture (TYMED_MFPICT) too. Reference counted;
+// is offered first, a metafile picture (TYMED_MFPICT) and the bitmap as a
+// packed DIB (CF_DIB in TYMED_HGLOBAL) too. Reference counted;
 // it frees itself with its last reference.
 class TImageDataObject final : public IDataObject {
 public:
@@ -104,6 +107,8 @@ public:
     static SIZE HimetricSize(int width, int height);
 
 private:
+    std::unique_ptr<TBitmap> RenderPixels();
+    HGLOBAL PackedDib();
     HENHMETAFILE RecordPicture();
 
     TGraphic& graphic_;

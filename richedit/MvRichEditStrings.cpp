@@ -296,6 +296,7 @@ void TMvRichEditStrings::StreamIn(TMvConversion& C, TRichStreamFormat Format) {
         if (C.HasErrorMessage()) throw EOutOfResources(C.GetErrorMessage());
         if (Error != 0) throw EOutOfResources(kFailedToLoad);
     }
+    if (!Text) FRichEdit.MakePicturesDrawable();
     FRichEdit.SetSelection(0, 0, true);
 }
 

@@ -4,9 +4,30 @@
 
 #include "richedit/MvPictures.h"
 
+#include "tests/components/ScreenPixels.h"
+
+#include <algorithm>
+#include <cstring>
+
 namespace {
 
 class RichEditObjectsTest : public TRichEditFixture {};
+
+// The box on screen holding pixels of one colour, in the edit's client area.
+RECT ColourBox(TMvRichEdit& R, std::uint32_t Colour) {
+    int W = 0, H = 0;
+    const std::vector<std::uint32_t> Pixels = CaptureClient(R.Handle(), W, H);
+    RECT Box{W, H, -1, -1};
+    for (int Y = 0; Y < H; ++Y)
+        for (int X = 0; X < W; ++X)
+            if (Pixels[static_cast<size_t>(Y) * W + X] == Colour) {
+                Box.left = std::min<LONG>(Box.left, X);
+                Box.top = std::min<LONG>(Box.top, Y);
+                Box.right = std::max<LONG>(Box.right, X + 1);
+                Box.bottom = std::max<LONG>(Box.bottom, Y + 1);
+            }
+    return Box;
+}
 
 TEST_F(RichEditObjectsTest, TheCallbackOffersStorageButNoInPlaceFrame) {
     TRichEditOleCallback Callback;
@@ -70,6 +91,68 @@ TEST_F(RichEditObjectsTest, APictureIsOneSelectedCharacterAndSurvivesRtf) {
     // Clear closes the objects.
     R->Clear();
     EXPECT_EQ(R->RichEditOle()->GetObjectCount(), 0);
+}
+
+// A picture is drawn at its own size where it was inserted, is saved with
+// that size, and is drawn the same after the saved text is loaded again.
+TEST_F(RichEditObjectsTest, AnInsertedPictureIsSeenAtItsOwnSizeAndAfterReloading) {
+    TMvRichEdit* R = MakeEdit();
+    R->SetSelText("Picture: ");
+    // Pixels written the way the picture decoders write them; a blue left
+    // third shows the picture is not drawn mirrored or stretched.
+    TBitmap Picture(60, 30);
+    for (int Y = 0; Y < 30; ++Y) {
+        auto* Row = static_cast<std::uint8_t*>(Picture.ScanLine(Y));
+        for (int X = 0; X < 60; ++X) {
+            const std::uint32_t Rgb = X < 20 ? 0x1428D2 : 0xC81E28;
+            Row[X * 3] = Rgb & 0xFF;
+            Row[X * 3 + 1] = (Rgb >> 8) & 0xFF;
+            Row[X * 3 + 2] = (Rgb >> 16) & 0xFF;
+        }
+    }
+    R->InsertGraphic(Picture, true);
+    R->SetSelStart(0);
+
+    REOBJECT Record{};
+    Record.cbStruct = sizeof Record;
+    ASSERT_EQ(R->RichEditOle()->GetObject(0, &Record, REO_GETOBJ_NO_INTERFACES), S_OK);
+    EXPECT_GT(Record.sizel.cx, 0);
+    EXPECT_GT(Record.sizel.cy, 0);
+
+    const auto ExpectPicture = [](TMvRichEdit& Edit, const char* When) {
+        const RECT Red = ColourBox(Edit, 0xC81E28), Blue = ColourBox(Edit, 0x1428D2);
+        EXPECT_EQ(Red.right - Red.left, 40) << When;
+        EXPECT_EQ(Red.bottom - Red.top, 30) << When;
+        EXPECT_EQ(Blue.right - Blue.left, 20) << When;
+        EXPECT_EQ(Blue.right, Red.left) << When;
+        EXPECT_GT(Blue.left, 10) << When; // after the words
+    };
+    ExpectPicture(*R, "inserted");
+    SaveSettledScreen(FHolder.Form().Handle(), "richedit-picture");
+
+    TStringStream Out;
+    R->Lines().SaveToStream(Out);
+    const std::string Rtf = Out.DataString();
+    EXPECT_NE(Rtf.find("\\pict"), std::string::npos);
+    EXPECT_EQ(Rtf.find("\\picwgoal0"), std::string::npos) << Rtf.substr(0, 400);
+    EXPECT_EQ(Rtf.find("\\pichgoal0"), std::string::npos);
+
+    R->Clear();
+    Load(*R, Rtf);
+    R->SetSelStart(0);
+    ASSERT_EQ(R->RichEditOle()->GetObjectCount(), 1);
+    ExpectPicture(*R, "reloaded");
+
+    // A text saved when pictures were inserted without a size.
+    std::string Sizeless = Rtf;
+    for (const char* Goal : {"\\picwgoal", "\\pichgoal"}) {
+        const size_t At = Sizeless.find(Goal) + std::strlen(Goal);
+        Sizeless.replace(At, Sizeless.find_first_not_of("0123456789", At) - At, "0");
+    }
+    R->Clear();
+    Load(*R, Sizeless);
+    R->SetSelStart(0);
+    ExpectPicture(*R, "saved without a size");
 }
 
 TEST_F(RichEditObjectsTest, WithoutObjectsAllowedNothingIsInserted) {
