@@ -486,7 +486,8 @@ void THintWindow::Paint() {
     r.top += 2;
     Canvas().Brush().SetStyle(TBrushStyle::bsClear);
     Canvas().Font().SetColor(clInfoText);
-    std::string text = Text();
-    DrawTextA(Canvas().Handle(), text.c_str(), static_cast<int>(text.size()), &r,
-              DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
+    // Through the canvas, so the text is drawn in the font it was measured in
+    // (a bare DrawTextA on the DC used the DC's own, wider font, which wrapped
+    // the text's end onto a line the window has no room for).
+    Canvas().DrawText(Text(), r, DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
 }

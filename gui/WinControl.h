@@ -135,6 +135,7 @@ protected:
     friend LRESULT DispatchToControl(TWinControl*, HWND, UINT, WPARAM, LPARAM);
     friend void AttachWindow(TWinControl*, HWND, bool);
     friend void DetachWindow(TWinControl*);
+    friend HWND CreateControlWindow(TWinControl*, const TCreateParams&);
     void UpdateBoundsFromWindow();
     friend class TControl;
 
@@ -150,6 +151,7 @@ private:
     HWND parentWindow_ = nullptr;
     bool subclassed_ = false;
     WNDPROC systemProc_ = nullptr; // the system class's procedure, when subclassed_
+    UINT childId_ = 0;             // the id its child window took from the pool, 0 for none
     std::vector<std::pair<int, TMessageHook>> messageHooks_;
     int nextMessageHook_ = 1;
     std::vector<TControl*> controls_;

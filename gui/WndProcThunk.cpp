@@ -10,6 +10,7 @@
 
 #include <optional>
 #include <set>
+#include <utility>
 
 namespace {
 
@@ -42,6 +43,31 @@ std::set<std::string>& RegisteredClasses() {
 }
 
 } // namespace
+
+TChildIdPool::TChildIdPool(UINT first, UINT last)
+    : first_(first), last_(last), next_(first), taken_(last - first + 1, false) {}
+
+UINT TChildIdPool::Take() {
+    const UINT count = last_ - first_ + 1;
+    for (UINT tried = 0; tried < count; ++tried) {
+        const UINT id = next_;
+        next_ = next_ == last_ ? first_ : next_ + 1;
+        if (!taken_[id - first_]) {
+            taken_[id - first_] = true;
+            return id;
+        }
+    }
+    return 0;
+}
+
+void TChildIdPool::Give(UINT id) {
+    if (id >= first_ && id <= last_) taken_[id - first_] = false;
+}
+
+TChildIdPool& ChildIds() {
+    static auto* pool = new TChildIdPool(100, 0xFFF0);
+    return *pool;
+}
 
 TWinControl* ControlBeingCreated() {
     return windowBeingCreated;
@@ -93,6 +119,7 @@ void DetachWindow(TWinControl* control) {
     control->handle_ = nullptr;
     control->subclassed_ = false;
     control->systemProc_ = nullptr;
+    ChildIds().Give(std::exchange(control->childId_, 0u));
 }
 
 LRESULT CALLBACK MvWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -167,19 +194,20 @@ HWND CreateControlWindow(TWinControl* control, const TCreateParams& params) {
         params.SystemClass ? SetWindowsHookExA(WH_CBT, CreationHook, nullptr, GetCurrentThreadId()) : nullptr;
     // Child windows get an id of their own: owner-drawn lists and combos are
     // measured (WM_MEASUREITEM) by id, before anything else can name them.
-    HMENU childId = nullptr;
-    if (params.Style & WS_CHILD) {
-        static UINT nextId = 100;
-        if (++nextId > 0xFFF0) nextId = 100;
-        childId = reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nextId));
-    }
+    const UINT childId = (params.Style & WS_CHILD) ? ChildIds().Take() : 0;
     HWND wnd =
         CreateWindowExA(params.ExStyle, className, params.Caption.c_str(), params.Style, params.X, params.Y,
-                        params.Width, params.Height, params.WndParent, childId, ModuleInstance(), control);
+                        params.Width, params.Height, params.WndParent,
+                        reinterpret_cast<HMENU>(static_cast<UINT_PTR>(childId)), ModuleInstance(), control);
     if (hook) UnhookWindowsHookEx(hook);
     creatingControl = previous;
     creatingSystemClass = previousSystem;
     windowBeingCreated = previousCreated;
     if (wnd && !FindControl(wnd)) AttachWindow(control, wnd, params.SystemClass);
+    // The id is free again when the window goes (DetachWindow), or now when none was made.
+    if (wnd && control->handle_ == wnd)
+        control->childId_ = childId;
+    else
+        ChildIds().Give(childId);
     return wnd;
 }

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 class TObject;
 class TWinControl;
@@ -32,6 +33,25 @@ HWND CreateControlWindow(TWinControl* control, const TCreateParams& params);
 // calls for what it does not handle). DetachWindow undoes it.
 void AttachWindow(TWinControl* control, HWND wnd, bool systemClass);
 void DetachWindow(TWinControl* control);
+
+// The ids of child windows: each live child window has its own, so a
+// notification or WM_MEASUREITEM by id names one control. Ids come in turn
+// from First to Last, and one is handed out again only once it is free.
+class TChildIdPool {
+public:
+    TChildIdPool(UINT first, UINT last);
+    // A free id, or 0 when all are taken.
+    UINT Take();
+    void Give(UINT id);
+    bool Taken(UINT id) const { return id >= first_ && id <= last_ && taken_[id - first_]; }
+
+private:
+    UINT first_, last_, next_;
+    std::vector<bool> taken_;
+};
+
+// The pool the library's child windows take their ids from.
+TChildIdPool& ChildIds();
 
 // Hands the exception being handled to the application (defined with TApplication).
 // Must be called from inside a catch block; never throws.

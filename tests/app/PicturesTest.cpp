@@ -10,6 +10,7 @@
 #include "richedit/MvFixedEditPopUp.h"
 #include "richedit/MvPictures.h"
 #include "tests/app/AppFixture.h"
+#include "tests/app/ScreenShots.h"
 
 #include <gtest/gtest.h>
 
@@ -153,6 +154,23 @@ TEST_F(PicturesTest, BmpAndJpegStayInTheTopicWithTheTextAfterThem) {
     Editor = Home->Editor();
     EXPECT_EQ(ObjectCount(), 2);
     EXPECT_NE(Editor->TextInPositions().find(" after the pictures"), std::string::npos);
+
+    // And the user sees the bitmap in the note window: its red and its blue
+    // half, each 48 pixels square.
+    Editor->SetSelStart(0);
+    SetForegroundWindow(Home->Handle());
+    RedrawWindow(Home->Handle(), nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_ERASE);
+    App.Pump(200);
+    int W = 0, H = 0;
+    const std::vector<uint8_t> Bgr = SaveWindowPng(Home->Handle(), "note-picture", &W, &H);
+    int Red = 0, Blue = 0;
+    for (size_t P = 0; P + 2 < Bgr.size(); P += 3) {
+        Red += Bgr[P] == 0 && Bgr[P + 1] == 0 && Bgr[P + 2] == 255;
+        Blue += Bgr[P] == 255 && Bgr[P + 1] == 0 && Bgr[P + 2] == 0;
+    }
+    EXPECT_GE(Red, 48 * 48);
+    EXPECT_GE(Blue, 48 * 48);
 }
 
 TEST_F(PicturesTest, LeavingANoteAsLoadedCommitsNothingAndAnyChangeIsWritten) {
@@ -288,7 +306,7 @@ TEST_F(PicturesTest, UnreadablePictureFilesInsertNothing) {
     EXPECT_THROW(Home->aInsertImage->Execute(), EInvalidGraphic);
 }
 
-TEST_F(PicturesTest, DataObjectOffersAnEnhancedMetafileAndAMetafilePicture) {
+TEST_F(PicturesTest, DataObjectOffersAnEnhancedMetafileAMetafilePictureAndABitmap) {
     const SIZE Size = TImageDataObject::HimetricSize(96, 48);
     HDC Screen = GetDC(nullptr);
     const int Dpi = GetDeviceCaps(Screen, LOGPIXELSX);
@@ -320,8 +338,21 @@ TEST_F(PicturesTest, DataObjectOffersAnEnhancedMetafileAndAMetafilePicture) {
     GlobalUnlock(Medium.hMetaFilePict);
     ReleaseStgMedium(&Medium);
 
+    // The bitmap for presentation caches that cannot draw a metafile.
     FORMATETC Memory{CF_DIB, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
-    EXPECT_EQ(Data->GetData(&Memory, &Medium), DV_E_FORMATETC);
+    ASSERT_EQ(Data->GetData(&Memory, &Medium), S_OK);
+    EXPECT_EQ(Medium.tymed, static_cast<DWORD>(TYMED_HGLOBAL));
+    const auto* Dib = static_cast<const BITMAPINFOHEADER*>(GlobalLock(Medium.hGlobal));
+    ASSERT_NE(Dib, nullptr);
+    EXPECT_EQ(Dib->biWidth, 96);
+    EXPECT_EQ(Dib->biHeight, 48);
+    EXPECT_EQ(Dib->biBitCount, 24);
+    EXPECT_GE(GlobalSize(Medium.hGlobal), sizeof(BITMAPINFOHEADER) + 96 * 3 * 48);
+    GlobalUnlock(Medium.hGlobal);
+    ReleaseStgMedium(&Medium);
+
+    FORMATETC Text{CF_TEXT, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+    EXPECT_EQ(Data->GetData(&Text, &Medium), DV_E_FORMATETC);
     EXPECT_EQ(Data->QueryGetData(&Memory), E_NOTIMPL);
     EXPECT_EQ(Data->DAdvise(&Memory, 0, nullptr, nullptr), OLE_E_ADVISENOTSUPPORTED);
     Data->Release();

@@ -7,8 +7,12 @@
 #include "gui/ImgList.h"
 #include "gui/Menus.h"
 #include "gui/Responder.h"
+#include "gui/GdiGuards.h"
 #include "gui/ToolBar.h"
 
+#include "tests/components/ScreenPixels.h"
+
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -224,6 +228,63 @@ TEST_F(ToolBarTest, TheMouseOverAButtonShowsItsActionsHint) {
     // A button without a hint shows none.
     EXPECT_FALSE(Application->ActivateHintFor(First));
     Application->MouseIdleAt(POINT{0, 0});
+}
+
+// Rows of ink (dark pixels) in a picture: the number of text lines and the
+// rightmost inked column.
+struct TInk {
+    int Lines = 0, Right = -1;
+};
+TInk InkOf(const std::vector<std::uint32_t>& Pixels, int W, int H) {
+    TInk Ink;
+    bool InLine = false;
+    for (int Y = 0; Y < H; ++Y) {
+        bool RowInk = false;
+        for (int X = 0; X < W; ++X) {
+            const std::uint32_t P = Pixels[static_cast<size_t>(Y) * W + X];
+            if (((P >> 16) & 0xFF) < 128 && ((P >> 8) & 0xFF) < 128 && (P & 0xFF) < 128) {
+                RowInk = true;
+                Ink.Right = std::max(Ink.Right, X);
+            }
+        }
+        Ink.Lines += RowInk && !InLine;
+        InLine = RowInk;
+    }
+    return Ink;
+}
+
+// A hint shows its whole text: the window shows as many lines, reaching as
+// far right, as the same text drawn in the hint's font at the widest hint.
+TEST_F(ToolBarTest, AHintWindowShowsItsWholeText) {
+    int Runs = 0;
+    TToolButton* Button = AddButton(NewAction("&One", &Runs));
+    Bar->SetShowHint(true);
+    Form->Show();
+    bool Saved = false;
+    for (const char* Text : {"Decrease indent of the line or selection.",
+                             "Create a new note in this namespace", "Rename the selected tag.",
+                             "A hint long enough to need more than one line in the widest hint window that "
+                             "the application shows, so it wraps onto a second line and a third one too."}) {
+        Button->Action()->SetHint(Text);
+        ASSERT_TRUE(Application->ActivateHintFor(Button));
+        THintWindow* Hint = Application->HintWindow();
+        int W = 0, H = 0;
+        const std::vector<std::uint32_t> Pixels = CaptureClient(Hint->Handle(), W, H);
+        const TInk Shown = InkOf(Pixels, W, H);
+        if (!Saved) Saved = !SaveSettledScreen(Hint->Handle(), "gui-hint").empty();
+
+        TBitmap Reference(400, 100, TPixelFormat::pf32bit);
+        Reference.Canvas().Brush().SetColor(clWhite);
+        Reference.Canvas().FillRect(RECT{0, 0, 400, 100});
+        Reference.Canvas().Font().Assign(Hint->Font());
+        RECT Box{0, 0, 300, 100};
+        Reference.Canvas().DrawText(Text, Box, DT_WORDBREAK | DT_NOPREFIX);
+        const auto* Bits = static_cast<const std::uint32_t*>(Reference.ScanLine(0));
+        const TInk Wanted = InkOf(std::vector<std::uint32_t>(Bits, Bits + 400 * 100), 400, 100);
+        EXPECT_EQ(Shown.Lines, Wanted.Lines) << Text;
+        EXPECT_EQ(Shown.Right, Wanted.Right + 2) << Text; // after the hint's margin
+    }
+    Application->CancelHint();
 }
 
 TEST_F(ToolBarTest, ImageListsAddNothingFromAMissingBitmapResource) {

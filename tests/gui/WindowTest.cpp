@@ -392,6 +392,42 @@ TEST_F(WindowTest, DestroyingAParentDestroysItsChildrenAndTheirWindows) {
     EXPECT_EQ(form->ControlCount(), 0);
 }
 
+// Child-window ids come in turn, wrap at the end of their range and skip the
+// ones still in use; one is free again when its window goes.
+TEST(ChildIds, AnIdIsHandedOutAgainOnlyOnceItIsFree) {
+    TChildIdPool pool(100, 104);
+    for (UINT id = 100; id <= 104; ++id)
+        EXPECT_EQ(pool.Take(), id);
+    EXPECT_EQ(pool.Take(), 0u); // all taken
+    pool.Give(102);
+    pool.Give(104);
+    EXPECT_EQ(pool.Take(), 102u);
+    EXPECT_EQ(pool.Take(), 104u);
+    EXPECT_EQ(pool.Take(), 0u);
+    pool.Give(7); // not one of ours: ignored
+    EXPECT_EQ(pool.Take(), 0u);
+}
+
+TEST_F(WindowTest, AChildWindowHoldsItsIdUntilItGoesAndKeepsItAcrossRecreation) {
+    auto* edit = new TEdit(form.get());
+    edit->SetParent(form.get());
+    auto* panel = new TCustomControl(form.get());
+    panel->SetParent(form.get());
+    const UINT editId = GetDlgCtrlID(edit->Handle()), panelId = GetDlgCtrlID(panel->Handle());
+    EXPECT_NE(editId, 0u);
+    EXPECT_NE(editId, panelId);
+    EXPECT_TRUE(ChildIds().Taken(editId));
+    EXPECT_TRUE(ChildIds().Taken(panelId));
+    edit->RecreateWnd();
+    const UINT recreatedId = GetDlgCtrlID(edit->Handle());
+    EXPECT_TRUE(ChildIds().Taken(recreatedId));
+    EXPECT_FALSE(recreatedId != editId && ChildIds().Taken(editId)) << "the old window's id is free again";
+    delete edit;
+    EXPECT_FALSE(ChildIds().Taken(recreatedId));
+    form->HandleNeeded();
+    EXPECT_FALSE(ChildIds().Taken(0)); // a top-level window takes none
+}
+
 TEST_F(WindowTest, FontChangesReachChildrenThatFollowTheirParent) {
     auto* follows = new TEdit(form.get());
     follows->SetParent(form.get());
