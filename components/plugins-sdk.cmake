@@ -1,6 +1,7 @@
 # The plug-in SDK's samples, built the way an outside developer builds them: a
 # copy of components/sdk alone, configured as a project of its own with the
-# same cross toolchain. Nothing else of the source tree is visible to it.
+# toolchain file the SDK ships, as its README says. Nothing else of the source
+# tree is visible to it.
 if(MV_WIN32)
   include(ExternalProject)
   set(mv_sdk_copy "${CMAKE_BINARY_DIR}/sdk-standalone/src")
@@ -13,7 +14,7 @@ if(MV_WIN32)
     BINARY_DIR "${MV_SDK_SAMPLES_DIR}"
     DOWNLOAD_COMMAND ""
     UPDATE_COMMAND ""
-    CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${CMAKE_TOOLCHAIN_FILE} -DCMAKE_BUILD_TYPE=Release
+    CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release
     BUILD_ALWAYS ON
     INSTALL_COMMAND "")
   ExternalProject_Add_Step(mv_sdk_samples copy_sdk

@@ -252,9 +252,19 @@ void TControl::DefaultHandler(TMessage&) {}
 // The window's own handling comes first (an edit has placed its caret when
 // OnMouseDown runs), then capture, click bookkeeping and the events.
 void TControl::HandleMouseDown(TMessage& m, TMouseButton button, bool dbl) {
+    // A control that takes no double clicks gets the second click of one as
+    // a click of its own: quick clicks on a tool button each count.
+    if (dbl && !(controlStyle_ & csDoubleClicks)) dbl = false;
     DefaultHandler(m);
     if (button == TMouseButton::mbLeft) {
-        if (controlStyle_ & csCaptureMouse) SetCaptureControl(this);
+        // A system control that let go of the mouse in its own handler has run
+        // its own loop until the button went up (a scroll bar tracks it so):
+        // the release is past, and a capture taken now would keep every later
+        // click of the program.
+        auto* own = dynamic_cast<TWinControl*>(this);
+        const bool released =
+            own && own->Subclassed() && own->HandleAllocated() && GetCapture() != own->Handle();
+        if ((controlStyle_ & csCaptureMouse) && !released) SetCaptureControl(this);
         if (!dbl || (controlStyle_ & csDoubleClicks)) controlState_ |= csLButtonDown | csClicked;
     }
     if (dbl && button == TMouseButton::mbLeft && (controlStyle_ & csDoubleClicks)) DblClick();

@@ -26,4 +26,21 @@ protected:
         }
         return true;
     }
+    // A click of the real mouse (through the system's input queue) at a
+    // point of the screen; the messages it makes are run before it returns.
+    static void MouseClick(POINT screen) {
+        SetCursorPos(screen.x, screen.y);
+        INPUT input[2]{};
+        input[0].type = input[1].type = INPUT_MOUSE;
+        input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+        input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+        SendInput(2, input, sizeof(INPUT));
+        // Run until the input has been taken and both messages handled.
+        const DWORD start = GetTickCount();
+        while (GetQueueStatus(QS_MOUSEBUTTON) != 0 && GetTickCount() - start < 3000) {
+            Application->ProcessMessages();
+            Sleep(1);
+        }
+        Application->ProcessMessages();
+    }
 };

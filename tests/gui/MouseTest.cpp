@@ -129,6 +129,53 @@ TEST_F(MouseTest, DisabledOrHiddenWindowlessControlsDoNotGetTheMouse) {
     EXPECT_EQ(downs, 0);
 }
 
+// A system scroll bar runs its own loop while its button is down and sees the
+// button go up inside it: a click on its track must leave the mouse free, so
+// the next click goes to the control under it.
+TEST_F(MouseTest, AClickOnASystemScrollBarsTrackLetsGoOfTheMouse) {
+    class SystemBar : public TWinControl {
+    public:
+        using TWinControl::TWinControl;
+        int scrolls = 0;
+
+    protected:
+        void CreateParams(TCreateParams& params) override {
+            TWinControl::CreateParams(params);
+            CreateSubClass(params, "SCROLLBAR");
+            params.Style |= SBS_VERT;
+        }
+        void WndProc(TMessage& m) override {
+            if (m.Msg == CN_VSCROLL) {
+                if (LOWORD(m.WParam) == SB_PAGEDOWN) ++scrolls;
+                return;
+            }
+            TWinControl::WndProc(m);
+        }
+    };
+    auto* bar = new SystemBar(form.get());
+    bar->SetBounds(270, 0, 20, 200);
+    bar->SetParent(form.get());
+    SCROLLINFO info{sizeof info, SIF_RANGE | SIF_PAGE | SIF_POS, 0, 1000, 100, 0, 0};
+    SetScrollInfo(bar->Handle(), SB_CTL, &info, TRUE);
+    auto* edit = new TEdit(form.get());
+    edit->SetBounds(10, 10, 200, 24);
+    edit->SetParent(form.get());
+    auto* other = new TEdit(form.get());
+    other->SetBounds(10, 60, 200, 24);
+    other->SetParent(form.get());
+    SetForegroundWindow(form->Handle());
+    other->SetFocus();
+    PumpUntil([] { return false; }, 100);
+
+    MouseClick(At(bar, 10, 150)); // the track below the thumb
+    EXPECT_EQ(bar->scrolls, 1);
+    EXPECT_EQ(GetCapture(), nullptr);
+    EXPECT_EQ(GetCaptureControl(), nullptr);
+    MouseClick(At(edit, 20, 10));
+    EXPECT_EQ(GetFocus(), edit->Handle()) << "the click went to the edit";
+    EXPECT_EQ(bar->scrolls, 1) << "and not to the scroll bar";
+}
+
 TEST_F(MouseTest, HintShowsAfterThePauseAndGoesWhenTheMouseLeaves) {
     auto* c = new TCustomControl(form.get());
     c->SetBounds(10, 10, 80, 40);

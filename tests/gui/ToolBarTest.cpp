@@ -230,6 +230,22 @@ TEST_F(ToolBarTest, TheMouseOverAButtonShowsItsActionsHint) {
     Application->MouseIdleAt(POINT{0, 0});
 }
 
+// Quick clicks of the real mouse on a tool button each run its action: the
+// second click of a double click too, and a third one after it.
+TEST_F(ToolBarTest, QuickClicksOnAButtonEachRunItsAction) {
+    int Runs = 0;
+    TToolButton* Button = AddButton(NewAction("&Bigger", &Runs));
+    Form->Show();
+    SetForegroundWindow(Form->Handle());
+    PumpUntil([] { return false; }, 100);
+    const POINT On = Bar->ClientToScreen(POINT{Button->Left() + 5, Button->Top() + 5});
+    for (int Click = 1; Click <= 3; ++Click) {
+        if (Click > 1) Sleep(250); // the pace of the user's clicks, within the double-click time
+        MouseClick(On);
+        EXPECT_EQ(Runs, Click);
+    }
+}
+
 // Rows of ink (dark pixels) in a picture: the number of text lines and the
 // rightmost inked column.
 struct TInk {
