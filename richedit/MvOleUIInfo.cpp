@@ -97,8 +97,8 @@ bool IsStaticObject(IOleObject* Object) {
     if (SUCCEEDED(Object->GetMiscStatus(DVASPECT_CONTENT, &Status)) && (Status & OLEMISC_STATIC)) return true;
     CLSID Clsid{};
     if (FAILED(Object->GetUserClassID(&Clsid))) return false;
-    return IsEqualCLSID(Clsid, CLSID_NULL) || IsEqualCLSID(Clsid, CLSID_Picture_Metafile) || IsEqualCLSID(Clsid, CLSID_Picture_EnhMetafile) ||
-           IsEqualCLSID(Clsid, CLSID_Picture_Dib);
+    return IsEqualCLSID(Clsid, CLSID_NULL) || IsEqualCLSID(Clsid, CLSID_Picture_Metafile) ||
+           IsEqualCLSID(Clsid, CLSID_Picture_EnhMetafile) || IsEqualCLSID(Clsid, CLSID_Picture_Dib);
 }
 
 } // namespace
