@@ -47,7 +47,16 @@ void TNamespacePage::AddEntry(const std::string& Namespace, const std::string& T
         It = FBoxes.emplace(Namespace, TBox{}).first;
         It->second.Name = Namespace;
     }
-    if (It->second.Titles.emplace(Title, TTitle{}).second) It->second.Dirty = true;
+    // Hosts add titles in order (the store lists them sorted): a title after the last one goes in
+    // at the end without a search through the box.
+    auto& Titles = It->second.Titles;
+    const bool Last = !Titles.empty() && TNoCase{}(Titles.rbegin()->first, Title);
+    const size_t Before = Titles.size();
+    if (Last)
+        Titles.emplace_hint(Titles.end(), Title, TTitle{});
+    else
+        Titles.emplace(Title, TTitle{});
+    if (Titles.size() != Before) It->second.Dirty = true;
 }
 
 void TNamespacePage::RemoveEntry(const std::string& Namespace, const std::string& Title) {

@@ -92,6 +92,18 @@ TEST(NamespacePage, BoxesAndTitlesAreSortedIgnoringCaseAndEqualTitlesAreKeptOnce
     EXPECT_TRUE(page.Titles("Default").empty());
     int32_t columns = 0;
     EXPECT_EQ(page.Build(1000, Measure10, columns).find("Default"), std::string::npos);
+
+    // Titles added in order, as the store lists them, and then out of order: the same sorted
+    // list, the last title added again in another case kept once.
+    for (const char* Title : {"a", "ab", "abc", "b", "b c", "ba"})
+        page.AddEntry("n", Title);
+    page.AddEntry("n", "BA");
+    page.AddEntry("n", "Abc");
+    page.AddEntry("n", "aa");
+    page.AddEntry("n", "z");
+    page.AddEntry("n", "Z");
+    page.AddEntry("n", "");
+    EXPECT_EQ(page.Titles("n"), (Strings{"", "a", "aa", "ab", "abc", "b", "b c", "ba", "z"}));
 }
 
 TEST(NamespacePage, ColumnsFollowTheWidestBoxes) {
