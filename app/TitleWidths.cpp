@@ -1,23 +1,10 @@
-// Title widths from character advances, checked against the platform once per font.
+// Title widths from character advances, trusted only as far as the HTML layout trusts them.
 #include "app/TitleWidths.h"
 
+#include "gui/TextAdvances.h"
+
 TTitleWidths::TTitleWidths(HDC dc) : dc_(dc) {
-    INT widths[256] = {};
-    if (!GetCharWidth32A(dc_, 0, 255, widths)) return;
-    // Every printable character of the code page in one text: a font whose extents are not the
-    // sum of its advances (overhangs, kerning applied by the platform) disagrees here.
-    std::string probe;
-    int64_t sum = 0;
-    for (int c = 0x20; c < 0x100; ++c) {
-        probe += static_cast<char>(c);
-        sum += widths[c];
-    }
-    SIZE size{};
-    if (!GetTextExtentPoint32A(dc_, probe.data(), static_cast<int>(probe.size()), &size) || size.cx != sum)
-        return;
-    for (int c = 0; c < 256; ++c)
-        advances_[c] = widths[c];
-    summed_ = true;
+    summed_ = TrustedAdvances(dc_, advances_);
 }
 
 int32_t TTitleWidths::Width(const std::string& text) const {

@@ -3,6 +3,8 @@
 
 #include "htmlview/HtmlUnderline.h"
 
+#include "gui/TextAdvances.h"
+
 #include <algorithm>
 #include <vector>
 
@@ -45,37 +47,6 @@ HFONT THtmlFontCache::Get(const TMyFont& font) {
 }
 
 namespace {
-// Texts whose extents the advances must reproduce before they are trusted: every character of
-// the code page alone, and pairs that a kerning or ligature-making platform would draw closer.
-constexpr const char* kProbes[] = {"AV",
-                                   "Ty",
-                                   "To",
-                                   "WA",
-                                   "LT",
-                                   "fi",
-                                   "ff",
-                                   "r.",
-                                   "Yo",
-                                   "\"A\"",
-                                   "The quick brown fox jumps over the lazy dog, 0123456789 "
-                                   "(\xC0\xC9\xCE\xD5\xDC \xE0\xE9\xEE\xF5\xFC) \xAB\xA0\xBB"};
-
-bool AdvancesAddUp(HDC dc, const int32_t* advances) {
-    SIZE sz{};
-    for (int c = 1; c < 256; ++c) {
-        const char ch = static_cast<char>(c);
-        if (!GetTextExtentPoint32A(dc, &ch, 1, &sz) || sz.cx != advances[c]) return false;
-    }
-    for (const char* probe : kProbes) {
-        const int n = lstrlenA(probe);
-        int32_t sum = 0;
-        for (int k = 0; k < n; ++k)
-            sum += advances[static_cast<unsigned char>(probe[k])];
-        if (!GetTextExtentPoint32A(dc, probe, n, &sz) || sz.cx != sum) return false;
-    }
-    return true;
-}
-
 TFontMetrics MetricsOf(HDC dc) {
     TEXTMETRICA tm{};
     GetTextMetricsA(dc, &tm);
@@ -101,9 +72,7 @@ const THtmlFontCache::TFontFacts& THtmlFontCache::Facts(HDC dc, HFONT font) {
     if (made) {
         TSelectObject select(dc, font);
         f.Metrics = MetricsOf(dc);
-        static_assert(sizeof(INT) == sizeof(int32_t));
-        f.Trusted = UseAdvances && GetCharWidth32A(dc, 0, 255, reinterpret_cast<INT*>(f.Advances)) &&
-                    AdvancesAddUp(dc, f.Advances);
+        f.Trusted = UseAdvances && TrustedAdvances(dc, f.Advances);
     }
     return f;
 }
