@@ -34,7 +34,7 @@ void TNamespaceVisualizer::Render() {
     int32_t LayoutWidth = Width() - (BorderStyle() == THTMLBorderStyle::htNone ? 1 : 3) - 2 * MarginWidth();
     if (ScrollBars() == THvScrollStyle::ssVertical || ScrollBars() == THvScrollStyle::ssBoth)
         LayoutWidth -= GetSystemMetrics(SM_CXVSCROLL);
-    FPage.Build(
+    FPage.Update(
         LayoutWidth, [&Widths](const std::string& Title) { return Widths.Width(Title); }, Columns);
     static const std::string Reference = "Name Visualizer";
     TSectionList& Doc = SectionList();
@@ -52,6 +52,8 @@ void TNamespaceVisualizer::Render() {
         }
     }
     LoadHtmlText(FPage.Text(), Reference);
+    // The document holds the page now; PageText() writes it again when asked.
+    FPage.ReleaseText();
     FEditor.Attach(Doc, FPage.Namespaces().size());
     FEditorLoad = DocumentLoads();
 }

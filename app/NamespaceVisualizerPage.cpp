@@ -4,6 +4,7 @@
 #include "base/StrUtils.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -115,6 +116,8 @@ const char* const TNamespacePage::PageTail = "  </tr></table></nobr></body></htm
 namespace {
 
 const char* const BoxTail = "</td></tr></table>";
+// Between two rows of boxes.
+const char* const RowBreak = "</tr><tr>";
 
 std::string LinkLine(const std::string& Href, const std::string& Shown, bool Root) {
     std::string Line = "<nobr>\xBB <a href=\"";
@@ -319,9 +322,13 @@ int32_t TNamespacePage::FitColumns(const std::vector<int32_t>& Widths, int32_t W
 }
 
 const std::string& TNamespacePage::Build(int32_t Width, const TMeasure& Measure, int32_t& Columns) {
+    Update(Width, Measure, Columns);
+    return Text();
+}
+
+void TNamespacePage::Update(int32_t Width, const TMeasure& Measure, int32_t& Columns) {
     FEdits.clear();
     bool Apply = FLastColumns >= 0;
-    size_t Size = 128;
     std::vector<std::string> Shown;
     std::vector<int32_t> Widths; // of the shown boxes
     for (auto& [Key, Box] : FBoxes) {
@@ -333,7 +340,6 @@ const std::string& TNamespacePage::Build(int32_t Width, const TMeasure& Measure,
                 FEdits.clear();
             }
         }
-        Size += Box.Html.size() + 10;
         if (Box.Html.empty()) continue;
         Widths.push_back(BoxWidth(Box, Measure));
         Shown.push_back(Box.Name);
@@ -343,29 +349,54 @@ const std::string& TNamespacePage::Build(int32_t Width, const TMeasure& Measure,
     FLastBoxes = std::move(Shown);
     FLastColumns = Columns;
 
-    // Written into the last page's buffer: a big page is not allocated again for each build.
-    std::string& Page = FText;
-    Page.clear();
-    Page.reserve(Size);
-    Page += PageHead;
+    // The edits' offsets in the page as it is written (WritePage): the box's edits count from the
+    // start of its lines.
+    size_t At = std::strlen(PageHead);
     int32_t C = 0;
     int Index = 0;
     size_t NextEdit = 0;
     for (const auto& [Key, Box] : FBoxes) {
         if (Box.Html.empty()) continue;
-        // The box's edits count from the start of its lines.
-        const auto LinesStart = static_cast<int32_t>(Page.size() + Box.LinesAt);
+        const auto LinesStart = static_cast<int32_t>(At + Box.LinesAt);
         for (; NextEdit < FEdits.size() && FEdits[NextEdit].Box == Index; ++NextEdit)
             FEdits[NextEdit].Offset += LinesStart;
         ++Index;
-        Page += Box.Html;
+        At += Box.Html.size();
         if (++C >= Columns) {
             C = 0;
-            Page += "</tr><tr>";
+            At += std::strlen(RowBreak);
         }
     }
-    Page += PageTail;
     FEditsApply = Apply;
     if (!Apply) FEdits.clear();
-    return Page;
+    FTextWritten = false;
+}
+
+const std::string& TNamespacePage::Text() const {
+    if (!FTextWritten && FLastColumns >= 0) {
+        size_t Size = 128;
+        for (const auto& [Key, Box] : FBoxes)
+            Size += Box.Html.size() + 10;
+        std::string& Page = FText;
+        Page.clear();
+        Page.reserve(Size);
+        Page += PageHead;
+        int32_t C = 0;
+        for (const auto& [Key, Box] : FBoxes) {
+            if (Box.Html.empty()) continue;
+            Page += Box.Html;
+            if (++C >= FLastColumns) {
+                C = 0;
+                Page += RowBreak;
+            }
+        }
+        Page += PageTail;
+        FTextWritten = true;
+    }
+    return FText;
+}
+
+void TNamespacePage::ReleaseText() {
+    std::string().swap(FText);
+    FTextWritten = false;
 }

@@ -50,7 +50,14 @@ public:
     // widest link with the mark before it, and the box's border and padding), so a box that does
     // not fit goes to the next row. The text stays until the next build (Text()).
     const std::string& Build(int32_t Width, const TMeasure& Measure, int32_t& Columns);
-    const std::string& Text() const { return FText; }
+    // Build without writing the page: the boxes, columns and edits as Build leaves them; the
+    // page is written when Text() is first asked for it (a host that edits its document in place
+    // needs only the edits).
+    void Update(int32_t Width, const TMeasure& Measure, int32_t& Columns);
+    // The last build's page ("" before the first).
+    const std::string& Text() const;
+    // Lets go of the page's text (its host has loaded it); Text() writes it again when asked.
+    void ReleaseText();
     // Forgets every measured width (the measuring font changed).
     void ForgetWidths();
 
@@ -112,7 +119,9 @@ private:
     int32_t FLastColumns = -1;
     bool FEditsApply = false;
     std::vector<TLinkEdit> FEdits;
-    std::string FText; // the last build's page
+    // The last build's page, once written.
+    mutable std::string FText;
+    mutable bool FTextWritten = false;
     // Widths of the link mark ("\xBB ") and of "[Root]", -1 not yet measured.
     int32_t FMarkWidth = -1;
     int32_t FRootWidth = -1;
