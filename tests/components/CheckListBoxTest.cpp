@@ -4,9 +4,13 @@
 #include "gui/Application.h"
 #include "gui/Forms.h"
 #include "tests/components/MessagePump.h"
+#include "tests/components/ScreenPixels.h"
 #include "tests/components/Screens.h"
 
 #include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
 
 namespace {
 
@@ -165,14 +169,30 @@ TEST_F(CheckListBoxTest, ScrollEventsFireAlsoWhenAScrollEnds) {
     EXPECT_EQ(vertical, 1);
 }
 
-TEST_F(CheckListBoxTest, Screenshot) {
+// The screen shows a tick in the boxes of the checked items only, and every item's text.
+TEST_F(CheckListBoxTest, ScreenShowsTheTicksAndTheTexts) {
     List->Items().SetCommaText("Clock,Calendar,\"Word count with a long name that scrolls\",Notes");
     List->SetChecked(1, true);
     List->SetChecked(2, true);
     Form->SetCaption("Check list box");
     Form->Show();
-    PumpFor(200);
-    SaveScreen(Form->Handle(), "check-list-box");
+    SaveSettledScreen(Form->Handle(), "check-list-box");
+    int Width = 0, Height = 0;
+    const std::vector<std::uint32_t> Pixels = CaptureClient(List->Handle(), Width, Height);
+    for (int I = 0; I < 4; ++I) {
+        const RECT Item = List->ItemRect(I);
+        const int Middle = (Item.top + Item.bottom) / 2;
+        // Inside the 13-pixel box, clear of its frame: the tick or nothing.
+        const int Tick =
+            CountDark(Pixels, Width, RECT{Item.left + 4, Middle - 3, Item.left + 11, Middle + 4});
+        if (List->Checked(I))
+            EXPECT_GE(Tick, 8) << "item " << I << " is checked: its box shows a tick";
+        else
+            EXPECT_EQ(Tick, 0) << "item " << I << " is not checked: its box is empty";
+        EXPECT_GE(
+            CountDark(Pixels, Width, RECT{Item.left + List->CheckWidth(), Item.top, Width, Item.bottom}), 10)
+            << "item " << I << "'s text is drawn beside its box";
+    }
 }
 
 } // namespace

@@ -6,9 +6,13 @@
 #include "gui/Menus.h"
 #include "gui/Responder.h"
 #include "tests/components/MessagePump.h"
+#include "tests/components/ScreenPixels.h"
 #include "tests/components/Screens.h"
 
 #include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
 
 namespace {
 
@@ -253,15 +257,31 @@ TEST_F(CheckedComboTest, ItemsChangeClearsTheTextAndFocusSetsTheColour) {
     EXPECT_EQ(Combo->CheckList().Count(), 0);
 }
 
-TEST_F(CheckedComboTest, Screenshot) {
+// The box shows the checked items' text; the drop-down ticks exactly the checked items.
+TEST_F(CheckedComboTest, ScreenShowsTheTextAndTheTicks) {
     SetItems({"Home", "Work", "Wallet", "Recipes", "Travel"});
     Combo->SetItemChecked(1, true);
     Combo->SetItemChecked(2, true);
     Form->SetCaption("Checked combo box");
     Combo->OpenPopup(true);
-    PumpFor(150);
-    SaveScreen(Form->Handle(), "checked-combo-box");
-    SaveScreen(Combo->DropDown().Handle(), "checked-combo-box-drop-down");
+    SaveSettledScreen(Form->Handle(), "checked-combo-box");
+    SaveSettledScreen(Combo->DropDown().Handle(), "checked-combo-box-drop-down");
+    int Width = 0, Height = 0;
+    const std::vector<std::uint32_t> Box = CaptureClient(Combo->Handle(), Width, Height);
+    EXPECT_GE(CountDark(Box, Width, RECT{0, 0, Width / 2, Height}), 20) << "\"Work,Wallet\" is drawn";
+    TMvCheckListBox& L = Combo->CheckList();
+    const std::vector<std::uint32_t> List = CaptureClient(L.Handle(), Width, Height);
+    for (int I = 0; I < 5; ++I) {
+        const RECT Item = L.ItemRect(I);
+        const int Middle = (Item.top + Item.bottom) / 2;
+        const int Tick = CountDark(List, Width, RECT{Item.left + 4, Middle - 3, Item.left + 11, Middle + 4});
+        if (I == 1 || I == 2)
+            EXPECT_GE(Tick, 8) << "item " << I << " is checked: its box shows a tick";
+        else
+            EXPECT_EQ(Tick, 0) << "item " << I << " is not checked: its box is empty";
+        EXPECT_GE(CountDark(List, Width, RECT{Item.left + L.CheckWidth(), Item.top, Width, Item.bottom}), 10)
+            << "item " << I << "'s text is drawn";
+    }
     Combo->ClosePopup(Combo, false);
 }
 

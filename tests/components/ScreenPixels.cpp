@@ -2,21 +2,18 @@
 #include "tests/components/ScreenPixels.h"
 
 #include "tests/components/Screens.h"
+#include "tests/support/ScreenWait.h"
+
+#include <algorithm>
+#include <stdexcept>
 
 namespace {
 
+// Paints with Flags, then waits until the display shows the window; a test
+// fails rather than read a half-shown window.
 void PaintAndSettle(HWND Window, UINT Flags) {
     RedrawWindow(Window, nullptr, nullptr, Flags);
-    GdiFlush();
-    const DWORD Start = GetTickCount();
-    while (GetTickCount() - Start < 80) {
-        MSG Msg;
-        while (PeekMessageA(&Msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&Msg);
-            DispatchMessageA(&Msg);
-        }
-        Sleep(5);
-    }
+    if (!mv::test::WaitUntilShown(Window)) throw std::runtime_error("the display never showed the window");
 }
 
 std::vector<std::uint32_t> ReadScreen(int X, int Y, int W, int H) {
@@ -64,6 +61,22 @@ std::vector<std::uint32_t> CaptureClientAsShown(HWND Window, int& Width, int& He
     Width = C.right;
     Height = C.bottom;
     return ReadScreen(Origin.x, Origin.y, Width, Height);
+}
+
+int CountPixels(const std::vector<std::uint32_t>& Pixels, int Width, const RECT& Part,
+                const std::function<bool(std::uint32_t)>& Match) {
+    const int Height = Width > 0 ? static_cast<int>(Pixels.size()) / Width : 0;
+    int Count = 0;
+    for (int Y = std::max<int>(Part.top, 0); Y < std::min<int>(Part.bottom, Height); ++Y)
+        for (int X = std::max<int>(Part.left, 0); X < std::min<int>(Part.right, Width); ++X)
+            Count += Match(Pixels[static_cast<size_t>(Y) * Width + X]);
+    return Count;
+}
+
+int CountDark(const std::vector<std::uint32_t>& Pixels, int Width, const RECT& Part) {
+    return CountPixels(Pixels, Width, Part, [](std::uint32_t P) {
+        return ((P >> 16) & 0xFF) + ((P >> 8) & 0xFF) + (P & 0xFF) < 3 * 96;
+    });
 }
 
 std::string SaveSettledScreen(HWND Window, const std::string& Name) {

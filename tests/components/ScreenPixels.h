@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,13 @@ std::vector<std::uint32_t> CaptureClient(HWND Window, int& Width, int& Height);
 
 // The client area as the display shows it now, without painting it first.
 std::vector<std::uint32_t> CaptureClientAsShown(HWND Window, int& Width, int& Height);
+
+// How many pixels in Part of a Width-pixel-wide capture Match (0x00RRGGBB) accepts.
+int CountPixels(const std::vector<std::uint32_t>& Pixels, int Width, const RECT& Part,
+                const std::function<bool(std::uint32_t)>& Match);
+// How many pixels in Part of a Width-pixel-wide capture are dark (text, ticks,
+// glyphs drawn in the window-text colour over a light background).
+int CountDark(const std::vector<std::uint32_t>& Pixels, int Width, const RECT& Part);
 
 // Settles the window and saves it as screens/<Name>.png; returns the path.
 std::string SaveSettledScreen(HWND Window, const std::string& Name);

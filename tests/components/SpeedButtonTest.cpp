@@ -9,9 +9,13 @@
 #include "gui/Themes.h"
 #include "gui/Timers.h"
 #include "tests/components/MessagePump.h"
+#include "tests/components/ScreenPixels.h"
 #include "tests/components/Screens.h"
 
 #include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
 
 namespace {
 
@@ -432,8 +436,54 @@ TEST_F(SpeedButtonTest, ScreenshotOfEveryState) {
     buttons[7]->SetDropDownMenu(menu);
     buttons[7]->SetLayout(TButtonLayout::blGlyphLeft);
     Form->Show();
-    PumpFor(200);
-    SaveScreen(Form->Handle(), "speed-buttons");
+    SaveSettledScreen(Form->Handle(), "speed-buttons");
+    int Width = 0, Height = 0;
+    const std::vector<std::uint32_t> Pixels = CaptureClient(Form->Handle(), Width, Height);
+    auto At = [&](int I, int X, int Y) {
+        return Pixels[static_cast<size_t>(buttons[I]->Top() + Y) * Width + buttons[I]->Left() + X];
+    };
+    auto Rgb = [](TColor C) {
+        const COLORREF R = ColorToRGB(C);
+        return static_cast<std::uint32_t>(GetRValue(R) << 16 | GetGValue(R) << 8 | GetBValue(R));
+    };
+    auto Inside = [&](int I) {
+        return RECT{buttons[I]->Left() + 3, buttons[I]->Top() + 3, buttons[I]->Left() + 87,
+                    buttons[I]->Top() + 47};
+    };
+    auto Green = [&](int I) {
+        return CountPixels(Pixels, Width, Inside(I), [](std::uint32_t P) { return P == 0x008000; });
+    };
+    auto Black = [&](int I) {
+        return CountPixels(Pixels, Width, Inside(I), [](std::uint32_t P) { return P == 0; });
+    };
+    for (int I = 0; I < 8; ++I) {
+        // Every enabled button shows its caption in black; the disabled one shows none.
+        if (I == 3)
+            EXPECT_EQ(Black(I), 0) << captions[I] << ": a disabled caption is greyed";
+        else
+            EXPECT_GE(Black(I), 15) << captions[I] << ": its caption is drawn";
+        // The glyph is green but on the resting flat button (grey) and the disabled one (dimmed).
+        if (I == 4)
+            EXPECT_EQ(Green(I), 0) << captions[I] << ": the glyph is greyed";
+        else if (I == 3)
+            EXPECT_LT(Green(I), Green(0) * 3 / 4) << captions[I] << ": the glyph is dimmed";
+        else
+            EXPECT_GE(Green(I), 40) << captions[I] << ": its glyph is drawn";
+    }
+    const std::uint32_t Light = Rgb(clBtnHighlight), Frame = Rgb(clWindowFrame), Face = Rgb(clBtnFace);
+    EXPECT_EQ(At(0, 0, 0), Light) << "a raised button is lit at the top left";
+    EXPECT_EQ(At(0, 89, 49), Frame) << "and framed at the bottom right";
+    EXPECT_EQ(At(2, 0, 0), Frame) << "a pressed button is sunk: framed at the top left";
+    EXPECT_NE(At(2, 89, 49), Frame);
+    EXPECT_EQ(At(4, 0, 0), Face) << "a resting flat button has no frame";
+    EXPECT_EQ(At(5, 0, 0), Light) << "a hot flat button is raised";
+    EXPECT_NE(At(6, 30, 40), At(6, 31, 40)) << "a down button shows the checker face";
+    // The drop-down button's arrow sits in its right part, right of the caption.
+    EXPECT_GE(CountPixels(Pixels, Width,
+                          RECT{buttons[7]->Left() + 70, buttons[7]->Top() + 3, buttons[7]->Left() + 87,
+                               buttons[7]->Top() + 47},
+                          [](std::uint32_t P) { return P == 0; }),
+              3);
     Lift(buttons[2], 200, 200);
 }
 

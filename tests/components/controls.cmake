@@ -8,6 +8,7 @@ if(MV_WIN32)
     SOURCES
       MessagePump.cpp
       Screens.cpp
+      ScreenPixels.cpp
       GraphUtilsTest.cpp
       CheckListBoxTest.cpp
       SpeedButtonTest.cpp
