@@ -6,6 +6,7 @@
 #include "gui/Responder.h"
 #include "gui/StdCtrls.h"
 #include "tests/app/ScreenShots.h"
+#include "tests/support/ScreenWait.h"
 
 #include <gtest/gtest.h>
 
@@ -29,7 +30,11 @@ TEST(Utils, VolumeSerialOfTheSystemDriveAndOfNoDrive) {
     for (char C : Serial)
         EXPECT_TRUE((C >= '0' && C <= '9') || (C >= 'A' && C <= 'F')) << Serial;
     EXPECT_EQ(GetVolumeSerial("B:\\"), "") << "a drive without a medium";
-    EXPECT_EQ(GetVolumeSerial(""), GetVolumeSerial(""));
+    // The same drive spelled another way has the same serial; no root at all has none.
+    std::string Lower = Root;
+    Lower[0] = static_cast<char>(Lower[0] - 'A' + 'a');
+    EXPECT_EQ(GetVolumeSerial(Lower), Serial);
+    EXPECT_EQ(GetVolumeSerial(""), "");
 }
 
 TEST(Utils, MyDocumentsIsAnExistingFolder) {
@@ -97,12 +102,7 @@ TEST_F(SettingsDialogTest, ShowingReflectsTheSettings) {
 
     // The window as the user sees it, in screens/TfrmSettings.png: painted,
     // not a blank rectangle.
-    for (int I = 0; I < 20; ++I) {
-        MSG Msg;
-        while (PeekMessageA(&Msg, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageA(&Msg);
-        Sleep(10);
-    }
+    ASSERT_TRUE(mv::test::WaitUntilShown(Form.Handle()));
     const std::vector<uint8_t> Pixels = mv::app::test::SaveWindowPng(Form.Handle(), "TfrmSettings");
     std::set<uint32_t> Colours;
     for (std::size_t I = 0; I + 2 < Pixels.size(); I += 3)

@@ -211,22 +211,28 @@ TEST(HtmlBuilder, ScriptBodyGoesToTheHandlerNotTheText) {
 }
 
 TEST(HtmlBuilder, MalformedInputStillGivesADocument) {
-    const char* inputs[] = {
-        "<b><i><u>unclosed",
-        "text<!-- never closed",
-        "<table><tr><td>cell",
-        "</ol></ul></table></td>stray ends",
-        "<a href=x><a href=y>double</a>",
-        "<select><option>a<option selected>b",
-        "<textarea>line1\r\nline2",
-        "<<<>>>&&&;;",
-        "<h1><h2><h3>x</h1>",
-        "<map name=m><b><i><u>",
+    // Each input, and a piece of its text that must still be shown ("" when it has none).
+    const std::pair<const char*, const char*> inputs[] = {
+        {"<b><i><u>unclosed", "unclosed"},
+        {"text<!-- never closed", ""},
+        {"<table><tr><td>cell", "cell"},
+        {"</ol></ul></table></td>stray ends", "stray ends"},
+        {"<a href=x><a href=y>double</a>", "double"},
+        {"<select><option>a<option selected>b", ""},
+        {"<textarea>line1\r\nline2", ""},
+        {"<<<>>>&&&;;", "&&&;;"},
+        {"<h1><h2><h3>x</h1>", "x"},
+        {"<map name=m><b><i><u>", ""},
     };
-    for (const char* in : inputs) {
-        TestDoc d(in);
-        d.Draw();
-        SUCCEED() << in;
+    for (const auto& [in, shown] : inputs) {
+        TestDoc d;
+        EXPECT_NO_THROW(d.Load(in)) << in;
+        EXPECT_NO_THROW(d.Draw()) << in;
+        std::string text;
+        for (const std::string& line : d.Lines())
+            text += line;
+        EXPECT_NE(text.find(shown), std::string::npos) << in << " shows " << text;
+        EXPECT_GE(d.Height, 0) << in;
     }
     TestDoc unclosed("<b><i><u>unclosed");
     EXPECT_EQ(unclosed.Lines(), (Lines{"unclosed"}));

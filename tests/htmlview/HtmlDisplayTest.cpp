@@ -180,11 +180,27 @@ TEST_F(HtmlDisplayTest, AShortViewerStillPagesAndAnEmptyClipPaintsNothing) {
     EXPECT_GE(Viewer->VScrollBar().LargeChange, 1);
     SendMessageA(Viewer->Handle(), WM_KEYDOWN, VK_NEXT, 0);
     EXPECT_GT(Viewer->VScrollPos(), 0);
+    // The panel painted into a bitmap of fuchsia (clipped to nothing when EmptyClip): how many
+    // pixels it drew over.
+    auto PixelsPainted = [this](bool EmptyClip) {
+        TBitmap Into(200, 12);
+        Into.Canvas().Brush().SetColor(clFuchsia);
+        Into.Canvas().FillRect(RECT{0, 0, 200, 12});
+        if (EmptyClip) IntersectClipRect(Into.Canvas().Handle(), 0, 0, 0, 0);
+        SendMessageA(Panel(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(Into.Canvas().Handle()), PRF_CLIENT);
+        SelectClipRgn(Into.Canvas().Handle(), nullptr);
+        int Painted = 0;
+        for (int Y = 0; Y < 12; ++Y)
+            for (int X = 0; X < 200; ++X)
+                Painted += Into.Canvas().Pixel(X, Y) != ColorToRGB(clFuchsia);
+        return Painted;
+    };
+    EXPECT_GT(PixelsPainted(false), 200 * 12 / 2) << "twelve pixels high, the panel paints its document";
+    EXPECT_EQ(PixelsPainted(true), 0) << "an empty clip paints nothing";
     // No height at all: painting is skipped, not an error.
     Viewer->SetBounds(0, 0, 200, 0);
     RedrawWindow(Panel(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-    PumpFor(50);
-    SUCCEED();
+    EXPECT_FALSE(GetUpdateRect(Panel(), nullptr, FALSE)) << "the paint was taken";
 }
 
 TEST_F(HtmlDisplayTest, ResizingKeepsThePosition) {

@@ -8,6 +8,7 @@
 #include "GifTestFiles.h"
 #include "HtmlEngineFixture.h"
 #include "PictureOracle.h"
+#include "htmlview/GifImage.h"
 #include "htmlview/HtmlImageCache.h"
 #include "htmlview/HtmlObjects.h"
 #include "htmlview/HtmlImagePicture.h"
@@ -77,9 +78,14 @@ TEST(PicturesInDocuments, ImagesFetchSizeDrawAnimateAndGiveBackTheirUses) {
         ASSERT_TRUE(PictureIsAnimated(gif));
         EXPECT_FALSE(PictureIsAnimated(*images[1]->Image));
         EXPECT_EQ(DrawnColor(gif, 6, 4, 3, 2), 0x07FE01u);
+        // The pictures' clock is the test's: the first frame's time passes without waiting.
+        DWORD Now = 1000;
+        const auto SavedClock = TGIFImage::Clock;
+        TGIFImage::Clock = [&Now] { return Now; };
         SetPictureAnimate(gif, true);
-        Sleep(40);
+        Now += 40;
         CheckPictureTime(gif, nullptr);
+        TGIFImage::Clock = SavedClock;
         EXPECT_EQ(DrawnColor(gif, 6, 4, 3, 2), 0x0EFD02u);
         EXPECT_EQ(DrawnColor(*images[2]->Image, 6, 4, 3, 2), 0x07FE01u); // the other copy stays
 
