@@ -1,57 +1,13 @@
 // PNG pictures of the tests' windows.
 #include "tests/app/Screens.h"
 
+#include "tests/support/PngFile.h"
+
 #include <cstdio>
 
 namespace mv::app::test {
 
 namespace {
-
-uint32_t Crc32(const uint8_t* Data, size_t Count, uint32_t Crc = 0) {
-    Crc = ~Crc;
-    for (size_t I = 0; I < Count; ++I) {
-        Crc ^= Data[I];
-        for (int K = 0; K < 8; ++K)
-            Crc = (Crc >> 1) ^ (0xEDB88320u & (0u - (Crc & 1u)));
-    }
-    return ~Crc;
-}
-
-void PutBigEndian(std::string& Out, uint32_t Value) {
-    for (int Shift = 24; Shift >= 0; Shift -= 8)
-        Out += static_cast<char>((Value >> Shift) & 0xFF);
-}
-
-void PutChunk(std::string& Out, const char* Type, const std::string& Data) {
-    PutBigEndian(Out, static_cast<uint32_t>(Data.size()));
-    const std::string Body = std::string(Type, 4) + Data;
-    Out += Body;
-    PutBigEndian(Out, Crc32(reinterpret_cast<const uint8_t*>(Body.data()), Body.size()));
-}
-
-// A zlib stream of stored (uncompressed) deflate blocks.
-std::string StoredZlib(const std::string& Raw) {
-    std::string Out = "\x78\x01";
-    size_t At = 0;
-    do {
-        const size_t N = std::min<size_t>(Raw.size() - At, 65535);
-        const bool Last = At + N == Raw.size();
-        Out += static_cast<char>(Last ? 1 : 0);
-        Out += static_cast<char>(N & 0xFF);
-        Out += static_cast<char>(N >> 8);
-        Out += static_cast<char>(~N & 0xFF);
-        Out += static_cast<char>((~N >> 8) & 0xFF);
-        Out.append(Raw, At, N);
-        At += N;
-    } while (At < Raw.size());
-    uint32_t A = 1, B = 0;
-    for (unsigned char C : Raw) {
-        A = (A + C) % 65521;
-        B = (B + A) % 65521;
-    }
-    PutBigEndian(Out, (B << 16) | A);
-    return Out;
-}
 
 TPicture FromDib(HDC Source, int X, int Y, int Width, int Height) {
     TPicture P;
@@ -109,25 +65,15 @@ TPicture DrawIcon(HICON Icon, int Size, uint32_t Background) {
 }
 
 bool SavePng(const TPicture& Picture, const std::string& Path) {
-    std::string Header;
-    PutBigEndian(Header, static_cast<uint32_t>(Picture.Width));
-    PutBigEndian(Header, static_cast<uint32_t>(Picture.Height));
-    Header += std::string("\x08\x02\x00\x00\x00", 5); // 8 bits, RGB, no interlace
-    std::string Raw;
-    Raw.reserve(static_cast<size_t>(Picture.Height) * (1 + 3 * static_cast<size_t>(Picture.Width)));
-    for (int Y = 0; Y < Picture.Height; ++Y) {
-        Raw += '\0'; // no filter
-        for (int X = 0; X < Picture.Width; ++X) {
-            const uint32_t C = Picture.At(X, Y);
-            Raw += static_cast<char>((C >> 16) & 0xFF);
-            Raw += static_cast<char>((C >> 8) & 0xFF);
-            Raw += static_cast<char>(C & 0xFF);
-        }
-    }
-    std::string File = "\x89PNG\r\n\x1a\n";
-    PutChunk(File, "IHDR", Header);
-    PutChunk(File, "IDAT", StoredZlib(Raw));
-    PutChunk(File, "IEND", "");
+    const std::string File =
+        mv::test::EncodePng(Picture.Width, Picture.Height, [&Picture](int Y, uint8_t* Rgb) {
+            for (int X = 0; X < Picture.Width; ++X) {
+                const uint32_t C = Picture.At(X, Y);
+                Rgb[X * 3] = static_cast<uint8_t>(C >> 16);
+                Rgb[X * 3 + 1] = static_cast<uint8_t>(C >> 8);
+                Rgb[X * 3 + 2] = static_cast<uint8_t>(C);
+            }
+        });
     std::FILE* Out = std::fopen(Path.c_str(), "wb");
     if (!Out) return false;
     const bool Written = std::fwrite(File.data(), 1, File.size(), Out) == File.size();

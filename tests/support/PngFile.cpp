@@ -103,11 +103,9 @@ std::string EncodePng(int Width, int Height, const TPngRowFiller& FillRow) {
     return File;
 }
 
-bool WritePng(const std::string& Folder, const std::string& Name, int Width, int Height,
-              const TPngRowFiller& FillRow) {
+bool WriteFile(const std::string& Folder, const std::string& FileName, const std::string& Bytes) {
     if (!MakeFolder(Folder)) return false;
-    const std::string Bytes = EncodePng(Width, Height, FillRow);
-    std::FILE* Out = std::fopen((Folder + "/" + Name + ".png").c_str(), "wb");
+    std::FILE* Out = std::fopen((Folder + "/" + FileName).c_str(), "wb");
     if (!Out) return false;
     const bool Written = std::fwrite(Bytes.data(), 1, Bytes.size(), Out) == Bytes.size();
     return std::fclose(Out) == 0 && Written;

@@ -19,8 +19,7 @@ using TPngRowFiller = std::function<void(int Y, uint8_t* Rgb)>;
 // The bytes of an 8-bit RGB PNG file of Width × Height pixels.
 std::string EncodePng(int Width, int Height, const TPngRowFiller& FillRow);
 
-// Writes the picture to Folder/Name.png, creating Folder; false when it cannot be written.
-bool WritePng(const std::string& Folder, const std::string& Name, int Width, int Height,
-              const TPngRowFiller& FillRow);
+// Writes Bytes to Folder/FileName, creating Folder; false when it cannot be written.
+bool WriteFile(const std::string& Folder, const std::string& FileName, const std::string& Bytes);
 
 } // namespace mv::test
