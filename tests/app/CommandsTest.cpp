@@ -11,6 +11,7 @@
 #include "gui/ToolBar.h"
 #include "tests/app/AppFixture.h"
 #include "tests/app/ScreenShots.h"
+#include "tests/support/ScreenWait.h"
 
 #include <gtest/gtest.h>
 #include <richedit.h>
@@ -237,7 +238,7 @@ TEST_F(CommandsTest, ShortcutKeysRunTheCommands) {
 TEST_F(CommandsTest, GraveAccentSwitchesTheToolBarsAndTheMenuFollows) {
     TNoteCommandBar* Bar = Home->CommandBar();
     Home->Show();
-    TAppFixture::Pump(100);
+    ASSERT_TRUE(mv::test::WaitUntilShown(Home->Handle()));
     EXPECT_TRUE(Bar->tbEdit->Visible());
     EXPECT_FALSE(Bar->tbFile->Visible());
     EXPECT_TRUE(Home->aCommandBarEdit->Checked());
@@ -248,7 +249,7 @@ TEST_F(CommandsTest, GraveAccentSwitchesTheToolBarsAndTheMenuFollows) {
     EXPECT_TRUE(Bar->tbFile->Visible());
     EXPECT_TRUE(Home->aCommandBarFile->Checked());
     EXPECT_FALSE(Home->aCommandBarEdit->Checked());
-    TAppFixture::Pump(100);
+    ASSERT_TRUE(mv::test::WaitUntilShown(Home->Handle()));
     SaveWindowPng(Home->Handle(), "TfrmNote-tbFile");
     // The grave accent switched; it typed nothing.
     EXPECT_EQ(Editor->TextInPositions().find('`'), std::string::npos);

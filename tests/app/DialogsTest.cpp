@@ -28,7 +28,6 @@ namespace {
 void ShowForScreen(TForm& Form, const char* Name) {
     Form.Show();
     SetWindowPos(Form.Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
-    TAppFixture::Pump(60);
     SaveSettledScreen(Form.Handle(), Name);
     Form.Hide();
 }

@@ -13,6 +13,7 @@
 #include "tests/app/AppFixture.h"
 #include "tests/app/UserInput.h"
 #include "tests/components/Screens.h"
+#include "tests/support/ScreenWait.h"
 
 #include "htmlview/HtmlTextSection.h"
 
@@ -192,7 +193,7 @@ TEST_F(FindTest, TagsFilterAFewHundredTopics) {
 
     F.SetBounds(100, 80, 520, 600);
     F.Show();
-    Fixture->Pump(200);
+    ASSERT_TRUE(mv::test::WaitUntilShown(F.Handle()));
     SaveScreen(F.Handle(), "finder");
     F.Hide();
 }

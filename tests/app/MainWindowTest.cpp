@@ -11,6 +11,7 @@
 #include "gui/StdCtrls.h"
 #include "tests/app/AppFixture.h"
 #include "tests/app/Screens.h"
+#include "tests/support/ScreenWait.h"
 
 #include <gtest/gtest.h>
 
@@ -191,7 +192,7 @@ TEST(MainWindow, TheLogViewKeepsTheNewestLinesWithinItsBound) {
     GetWindowRect(frmLog->Handle(), &Rect);
     frmLog->Show();
     frmLog->Update();
-    App.Pump(100);
+    ASSERT_TRUE(mv::test::WaitUntilShown(frmLog->Handle()));
     SaveScreen(CaptureScreen(Rect), "log");
 }
 

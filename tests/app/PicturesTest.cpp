@@ -311,10 +311,10 @@ TEST_F(PicturesTest, DataObjectOffersAnEnhancedMetafileAMetafilePictureAndABitma
     HDC Screen = GetDC(nullptr);
     const int Dpi = GetDeviceCaps(Screen, LOGPIXELSX);
     ReleaseDC(nullptr, Screen);
-    if (Dpi == 96) {
-        EXPECT_EQ(Size.cx, 2540);
-        EXPECT_EQ(Size.cy, 1270);
-    }
+    // 96 pixels are an inch (2,540 hundredths of a millimetre) at 96 dots an inch, and
+    // proportionally less or more at the screen's own resolution.
+    EXPECT_EQ(Size.cx, MulDiv(2540, 96, Dpi));
+    EXPECT_EQ(Size.cy, MulDiv(1270, 96, Dpi));
     TBitmap Bitmap(96, 48);
     auto* Data = new TImageDataObject(Bitmap);
     Data->AddRef();

@@ -11,6 +11,7 @@
 #include "gui/StdCtrls.h"
 #include "tests/app/AppFixture.h"
 #include "tests/components/Screens.h"
+#include "tests/support/ScreenWait.h"
 
 #include <gtest/gtest.h>
 
@@ -192,7 +193,7 @@ TEST(PluginList, TurnsPlugInsOnAndOffWritesPluginsIniAndTheNextStartHonoursIt) {
     frmPlugins = List;
     Main.aPlugins->Execute();
     EXPECT_TRUE(List->Visible());
-    TAppFixture::Pump(200);
+    ASSERT_TRUE(mv::test::WaitUntilShown(List->Handle()));
     SaveScreen(List->Handle(), "plugins");
 
     // Check GoodPlugin, uncheck TagPlugin, OK.

@@ -12,6 +12,7 @@
 #include "tests/app/AppFixture.h"
 #include "tests/app/ScreenShots.h"
 #include "tests/app/UserInput.h"
+#include "tests/support/ScreenWait.h"
 
 #include <gtest/gtest.h>
 
@@ -251,7 +252,7 @@ TEST_F(TopicCommandsTest, RenameWindowListsTheNamespacesAndIsSavedAsAScreen) {
     App.OnShowModal = [&Items](TForm& Form) {
         auto& Rename = dynamic_cast<TfrmRename&>(Form);
         Rename.Show();
-        TAppFixture::Pump(150);
+        EXPECT_TRUE(mv::test::WaitUntilShown(Rename.Handle()));
         for (int I = 0; I < Rename.cbNamespace->Items().Count(); ++I)
             Items.push_back(Rename.cbNamespace->Items().Get(I));
         EXPECT_EQ(Rename.cbNamespace->Text(), "work");

@@ -33,11 +33,20 @@ std::vector<uint32_t> ReadPixels(HDC Source, int X, int Y, int Width, int Height
     return Pixels;
 }
 
-// Which pixels of Bounds (the top-level window's rectangle) windows above it
-// cover: the display shows those, not the window.
+// Which pixels of Bounds (the window's rectangle) lie off the screen or under
+// windows above it: the display shows those, not the window.
 std::vector<bool> Covered(HWND Window, const RECT& Bounds) {
     const int Width = Bounds.right - Bounds.left, Height = Bounds.bottom - Bounds.top;
     std::vector<bool> Mask(static_cast<size_t>(Width) * Height, false);
+    // Off the screen nothing is shown.
+    const int ScreenLeft = GetSystemMetrics(SM_XVIRTUALSCREEN),
+              ScreenTop = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    const int ScreenRight = ScreenLeft + GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    const int ScreenBottom = ScreenTop + GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    for (int Y = Bounds.top; Y < Bounds.bottom; ++Y)
+        for (int X = Bounds.left; X < Bounds.right; ++X)
+            if (X < ScreenLeft || X >= ScreenRight || Y < ScreenTop || Y >= ScreenBottom)
+                Mask[static_cast<size_t>(Y - Bounds.top) * Width + (X - Bounds.left)] = true;
     HWND Top = GetAncestor(Window, GA_ROOT);
     for (HWND Above = GetWindow(Top, GW_HWNDPREV); Above; Above = GetWindow(Above, GW_HWNDPREV)) {
         RECT R{};
