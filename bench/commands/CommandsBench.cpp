@@ -9,7 +9,8 @@
 #include "app/Note.h"
 #include "app/Settings.h"
 #include "app/TopicViewer.h"
-#include "bench/MedianReporter.h"
+#include "bench/support/BenchProgram.h"
+#include "bench/support/MedianReporter.h"
 #include "gui/Dialogs.h"
 #include "gui/Forms.h"
 #include "gui/Responder.h"
@@ -33,21 +34,6 @@
 namespace {
 
 constexpr int Side = 1000; // 1,000 × 1,000 pixels
-
-std::string ExeFolder() {
-    char Path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, Path, MAX_PATH);
-    std::string Folder = Path;
-    return Folder.substr(0, Folder.find_last_of("\\/"));
-}
-
-void Pump() {
-    MSG Msg;
-    while (PeekMessageA(&Msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&Msg);
-        DispatchMessageA(&Msg);
-    }
-}
 
 std::string ReadAll(const std::string& Path) {
     std::string Bytes;
@@ -415,7 +401,7 @@ int main(int argc, char** argv) {
     if (!Given) Arguments.push_back(Repetitions);
     int Count = static_cast<int>(Arguments.size());
     benchmark::Initialize(&Count, Arguments.data());
-    TRatioReporter Reporter;
+    TMedianReporter Reporter;
     benchmark::RunSpecifiedBenchmarks(&Reporter);
     const double Ours = Reporter.Median("InsertJpeg/note-window"), Bare = Reporter.Median("InsertJpeg/bare");
     if (Ours > 0 && Bare > 0)

@@ -9,7 +9,8 @@
 #include "app/Main.h"
 #include "app/NamespaceVisualizer.h"
 #include "app/Settings.h"
-#include "bench/MedianReporter.h"
+#include "bench/support/BenchProgram.h"
+#include "bench/support/MedianReporter.h"
 #include "bench/store/BenchDatabase.h"
 #include "components/MvCombobox.h"
 #include "gui/Forms.h"
@@ -27,28 +28,6 @@
 #include <vector>
 
 namespace {
-
-std::string ExeFolder() {
-    char Path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, Path, MAX_PATH);
-    std::string Folder = Path;
-    return Folder.substr(0, Folder.find_last_of("\\/"));
-}
-
-void Pump() {
-    MSG Msg;
-    while (PeekMessageA(&Msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&Msg);
-        DispatchMessageA(&Msg);
-    }
-}
-
-void CopyOrDie(const std::string& From, const std::string& To) {
-    if (!CopyFileA(From.c_str(), To.c_str(), FALSE)) {
-        std::fprintf(stderr, "cannot copy %s to %s\n", From.c_str(), To.c_str());
-        std::exit(1);
-    }
-}
 
 // The searches: one namespace and two tags (the finder's everyday use), one namespace
 // alone, and two tags in every namespace.
@@ -198,7 +177,7 @@ int main(int argc, char** argv) {
     }
     int Count = static_cast<int>(Arguments.size());
     benchmark::Initialize(&Count, Arguments.data());
-    TRatioReporter Reporter;
+    TMedianReporter Reporter;
     benchmark::RunSpecifiedBenchmarks(&Reporter);
     for (const char* Kind : {"Filter", "Namespace", "AllTagged", "AllTaggedNew"}) {
         const double Ours = Reporter.Median(std::string(Kind) + "/window");

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "htmlview/GifDecoder.h"
+#include "bench/support/MedianReporter.h"
 
 // The heap's live and peak bytes, counted by this program's operator new and delete.
 namespace {
@@ -268,41 +269,23 @@ void BM_BigAnimationMemory(benchmark::State& state) {
 }
 BENCHMARK(BM_BigAnimationMemory)->Unit(benchmark::kMillisecond)->Iterations(1);
 
-class TRatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& r : runs)
-            if (r.run_type == Run::RT_Iteration) {
-                times[r.run_name.function_name].push_back(r.GetAdjustedRealTime());
-                times[r.run_name.function_name + "/cpu"].push_back(r.GetAdjustedCPUTime());
-            }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    double Median(const std::string& name) const {
-        auto found = times.find(name);
-        if (found == times.end() || found->second.empty()) return 0;
-        std::vector<double> sorted = found->second;
-        std::sort(sorted.begin(), sorted.end());
-        return sorted[sorted.size() / 2];
-    }
-    std::map<std::string, std::vector<double>> times;
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
     std::printf("animation: %zu bytes, photo: %zu bytes\n", Animation().size(), Photo().size());
     benchmark::Initialize(&argc, argv);
-    TRatioReporter reporter;
+    TMedianReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     // Medians in milliseconds; real time includes the page faults of the large strips.
     for (const char* what : {"Animation", "Photo"})
-        for (const char* clock : {"", "/cpu"}) {
-            const double ours = reporter.Median(std::string("BM_") + what + "_TGif" + clock);
-            const double base = reporter.Median(std::string("BM_") + what + "_Giflib" + clock);
-            if (ours > 0 && base > 0)
-                std::printf("%-10s %-4s ours %8.2f ms, giflib %8.2f ms: %.2fx\n", what,
-                            *clock ? "cpu" : "real", ours, base, ours / base);
+        for (const bool cpu : {false, true}) {
+            const std::string ours = std::string("BM_") + what + "_TGif",
+                              base = std::string("BM_") + what + "_Giflib";
+            const double o = cpu ? reporter.MedianCpu(ours) : reporter.Median(ours);
+            const double b = cpu ? reporter.MedianCpu(base) : reporter.Median(base);
+            if (o > 0 && b > 0)
+                std::printf("%-10s %-4s ours %8.2f ms, giflib %8.2f ms: %.2fx\n", what, cpu ? "cpu" : "real",
+                            o, b, o / b);
         }
     benchmark::Shutdown();
     return 0;

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "bench/MedianReporter.h"
+#include "bench/support/MedianReporter.h"
 #include "bench/store/BenchDatabase.h"
 #include "htmlview/FixedMetrics.h"
 #include "htmlview/HtmlParser.h"
@@ -314,7 +314,7 @@ int main(int argc, char** argv) {
     if (!given) arguments.push_back(repetitions);
     int count = static_cast<int>(arguments.size());
     benchmark::Initialize(&count, arguments.data());
-    TRatioReporter reporter;
+    TMedianReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     std::printf("\nmedians:\n");
     for (const char* titles : {"10000", "100000"}) {

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "bench/MedianReporter.h"
+#include "bench/support/MedianReporter.h"
 #include "htmlview/FixedMetrics.h"
 #include "htmlview/HtmlParser.h"
 #ifdef MV_HTML_BENCH_GDI
@@ -323,7 +323,7 @@ int main(int argc, char** argv) {
     if (argc == 1) arguments.push_back(repetitions);
     int count = static_cast<int>(arguments.size());
     benchmark::Initialize(&count, arguments.data());
-    TRatioReporter reporter;
+    TMedianReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
 
     // Medians per KB (per hit for find next) of the large case against the small one.

@@ -12,7 +12,8 @@
 #include "app/Note.h"
 #include "app/Settings.h"
 #include "app/TopicViewer.h"
-#include "bench/MedianReporter.h"
+#include "bench/support/BenchProgram.h"
+#include "bench/support/MedianReporter.h"
 #include "bench/store/BenchDatabase.h"
 #include "gui/Forms.h"
 #include "store/NotesStore.h"
@@ -48,21 +49,6 @@ public:
 private:
     LARGE_INTEGER FFrequency{}, FStart{};
 };
-
-std::string ExeFolder() {
-    char Path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, Path, MAX_PATH);
-    std::string Folder = Path;
-    return Folder.substr(0, Folder.find_last_of("\\/"));
-}
-
-void Pump() {
-    MSG Msg;
-    while (PeekMessageA(&Msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&Msg);
-        DispatchMessageA(&Msg);
-    }
-}
 
 // Titles of default-namespace topics of the generated database, visited in turn.
 std::vector<std::string> Targets(int Count) {
@@ -372,19 +358,7 @@ double TimeToWindow(const std::string& Program, const std::string& Arguments, co
 
 // A copy of the file (the runs change their databases), already on the disk:
 // otherwise the first checkpoint on it writes out the whole copy, over a second.
-void CopyOrDie(const std::string& From, const std::string& To) {
-    if (!CopyFileA(From.c_str(), To.c_str(), FALSE)) {
-        std::fprintf(stderr, "cannot copy %s to %s\n", From.c_str(), To.c_str());
-        std::exit(1);
-    }
-    HANDLE Copy = CreateFileA(To.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (Copy != INVALID_HANDLE_VALUE) {
-        FlushFileBuffers(Copy);
-        CloseHandle(Copy);
-    }
-}
-
-void PrintRatio(const TRatioReporter& Reporter, const char* What, const std::string& Ours,
+void PrintRatio(const TMedianReporter& Reporter, const char* What, const std::string& Ours,
                 const std::string& Base) {
     const double O = Reporter.Median(Ours);
     const double B = Reporter.Median(Base);
@@ -465,7 +439,7 @@ int main(int argc, char** argv) {
     }
     int Count = static_cast<int>(Arguments.size());
     benchmark::Initialize(&Count, Arguments.data());
-    TRatioReporter Reporter;
+    TMedianReporter Reporter;
     benchmark::RunSpecifiedBenchmarks(&Reporter);
     std::printf("\n%-28s %13s %13s %8s\n", "", "ours", "baseline", "ratio");
     PrintRatio(Reporter, "navigation vs store alone", "Navigate/window", "Navigate/store");

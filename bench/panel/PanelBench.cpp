@@ -12,7 +12,8 @@
 // each, and the ratios of their medians are printed at the end.
 #include "app/NamespaceVisualizer.h"
 #include "app/TitleWidths.h"
-#include "bench/MedianReporter.h"
+#include "bench/support/BenchProgram.h"
+#include "bench/support/MedianReporter.h"
 #include "bench/store/BenchDatabase.h"
 #include "gui/Application.h"
 #include "gui/Forms.h"
@@ -35,13 +36,6 @@ namespace {
 
 constexpr int kTopics = 10000;
 std::string Database; // the generated database of kTopics topics in the default namespace
-
-std::string ExeFolder() {
-    char Path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, Path, MAX_PATH);
-    std::string Folder = Path;
-    return Folder.substr(0, Folder.find_last_of("\\/"));
-}
 
 // The titles of the default namespace, as the note window asks for them.
 std::vector<std::string> QueryTitles(TNotesStore& Store) {
@@ -332,7 +326,7 @@ int main(int argc, char** argv) {
     if (!Given) Arguments.push_back(Repetitions);
     int Count = static_cast<int>(Arguments.size());
     benchmark::Initialize(&Count, Arguments.data());
-    TRatioReporter Reporter;
+    TMedianReporter Reporter;
     benchmark::RunSpecifiedBenchmarks(&Reporter);
     const double Render = Reporter.Median("BM_FullRender"), Floor = Reporter.Median("BM_Floor"),
                  Update = Reporter.Median("BM_StoreEventUpdate"),

@@ -12,6 +12,7 @@
 // interleaved at random; the table and the goals print medians. Runs under Wine from the program
 // folder; the databases are generated once (through the store's schema) and cached beside it.
 #include "app/Find.h"
+#include "bench/support/BenchProgram.h"
 #include "app/FindRules.h"
 #include "app/Main.h"
 #include "app/NamespaceVisualizer.h"
@@ -56,21 +57,6 @@ public:
 private:
     LARGE_INTEGER FFrequency{}, FStart{};
 };
-
-std::string ExeFolder() {
-    char Path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, Path, MAX_PATH);
-    std::string Folder = Path;
-    return Folder.substr(0, Folder.find_last_of("\\/"));
-}
-
-void Pump() {
-    MSG Msg;
-    while (PeekMessageA(&Msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&Msg);
-        DispatchMessageA(&Msg);
-    }
-}
 
 double ResidentMB() {
     PROCESS_MEMORY_COUNTERS Counters{};
@@ -232,13 +218,6 @@ int Session(const std::string& Folder, int Tag, const std::string& Out) {
 // ---- the runner ----
 
 std::map<std::string, std::map<std::string, std::vector<double>>> Samples; // shape, field
-
-void CopyOrDie(const std::string& From, const std::string& To) {
-    if (!CopyFileA(From.c_str(), To.c_str(), FALSE)) {
-        std::fprintf(stderr, "cannot copy %s to %s\n", From.c_str(), To.c_str());
-        std::exit(1);
-    }
-}
 
 // Runs one session on a fresh copy of the database; the figures, or an empty map.
 std::map<std::string, double> RunSession(const std::string& Folder, const std::string& Database,

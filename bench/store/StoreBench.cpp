@@ -15,6 +15,7 @@
 #include <sqlite3.h>
 
 #include "bench/store/BenchDatabase.h"
+#include "bench/support/MedianReporter.h"
 #include "store/NotesStore.h"
 #include "store/StoreSQL.h"
 
@@ -381,29 +382,10 @@ void FindTopicMissingFloor(benchmark::State& state, const std::string& path, con
     FindTopicFloor(state, path, shape, false);
 }
 
-// Console output as usual, and each benchmark's real time per iteration kept by name.
-class TRatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        // With repetitions, the median stands for the run; without, the one run does.
-        for (const Run& run : runs) {
-            const std::string& name = run.run_name.function_name;
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
-                times[name] = run.GetAdjustedRealTime();
-                medians.insert(name);
-            } else if (run.run_type == Run::RT_Iteration && !medians.count(name)) {
-                times[name] = run.GetAdjustedRealTime();
-            }
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    double Time(const std::string& name) const {
-        const auto found = times.find(name);
-        return found == times.end() ? 0 : found->second / 1000.0;
-    }
-    std::map<std::string, double> times;
-    std::set<std::string> medians;
-};
+// A benchmark's median real time per iteration in milliseconds (they run in microseconds).
+double Time(const TMedianReporter& reporter, const std::string& name) {
+    return reporter.Median(name) / 1000.0;
+}
 
 using TStoreOp = void (*)(benchmark::State&, const std::string&, const TBenchShape&);
 
@@ -432,19 +414,19 @@ std::string Sized(int topics) {
                                                 : std::to_string(topics);
 }
 
-void PrintSpreadTable(const TRatioReporter& reporter) {
+void PrintSpreadTable(const TMedianReporter& reporter) {
     std::printf("\nSpread database (%d topics in %d namespaces): the store against bare SQLite\n",
                 BenchTopics, BenchNamespaces);
     std::printf("%-24s %14s %14s %8s\n", "operation", "store (us)", "bare (us)", "ratio");
     for (const TOp& op : Ops) {
-        const double store = reporter.Time(std::string(op.Name) + "/store");
-        const double bare = reporter.Time(std::string(op.Name) + "/bare");
+        const double store = Time(reporter, std::string(op.Name) + "/store");
+        const double bare = Time(reporter, std::string(op.Name) + "/bare");
         if (store <= 0 || bare <= 0) continue;
         std::printf("%-24s %14.1f %14.1f %7.2fx\n", op.Name, store, bare, store / bare);
     }
 }
 
-void PrintFlatTable(const TRatioReporter& reporter) {
+void PrintFlatTable(const TMedianReporter& reporter) {
     const std::string small = "flat" + Sized(SmallFlat) + "/";
     const std::string large = "flat" + Sized(LargeFlat) + "/";
     const std::string smallHead = Sized(SmallFlat) + " (us)";
@@ -456,12 +438,12 @@ void PrintFlatTable(const TRatioReporter& reporter) {
                 largeHead.c_str(), "ratio", ("bare " + Sized(SmallFlat)).c_str(),
                 ("bare " + Sized(LargeFlat)).c_str(), "ratio", "vs bare");
     for (const TOp& op : Ops) {
-        const double a = reporter.Time(small + op.Name);
-        const double b = reporter.Time(large + op.Name);
+        const double a = Time(reporter, small + op.Name);
+        const double b = Time(reporter, large + op.Name);
         if (a <= 0 || b <= 0) continue;
         std::printf("%-22s %11.2f %11.2f %6.2fx", op.Name, a, b, b / a);
-        const double bareA = reporter.Time(small + op.Name + "/bare");
-        const double bareB = reporter.Time(large + op.Name + "/bare");
+        const double bareA = Time(reporter, small + op.Name + "/bare");
+        const double bareB = Time(reporter, large + op.Name + "/bare");
         if (bareA > 0 && bareB > 0)
             std::printf(" | %11.2f %11.2f %6.2fx | %7.2fx", bareA, bareB, bareB / bareA, b / bareB);
         std::printf("\n");
@@ -494,7 +476,7 @@ int main(int argc, char** argv) {
         }
     }
     benchmark::Initialize(&argc, argv);
-    TRatioReporter reporter;
+    TMedianReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     PrintSpreadTable(reporter);
     PrintFlatTable(reporter);
