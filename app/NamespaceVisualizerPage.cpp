@@ -129,7 +129,41 @@ std::string LinkLine(const std::string& Href, const std::string& Shown, bool Roo
     return Line;
 }
 
+// A title's link line in a box (its name escaped, its root link line), appended to Out; its
+// length. The line is a function of the exact title (and of the box and ShowRootLinks, which write
+// every line again when they change), so it is not kept: a box keeps its lines once, in its Html,
+// or writes them again from its titles.
+int32_t AppendTitleLine(std::string& Out, const std::string& Name, const std::string& Root,
+                        bool ShowRootLinks, const std::string& Title) {
+    const size_t Start = Out.size();
+    if (Title.empty()) {
+        if (!ShowRootLinks) Out += Root;
+    } else {
+        // As LinkLine(Name + ":" + Shown, Shown, false) writes it.
+        Out += "<nobr>\xBB <a href=\"";
+        Out += Name;
+        Out += ':';
+        const size_t ShownAt = Out.size();
+        AppendEscaped(Out, Title);
+        const size_t ShownLength = Out.size() - ShownAt;
+        Out += "\">";
+        Out.append(Out, ShownAt, ShownLength);
+        Out += "</nobr></a><br>";
+    }
+    return static_cast<int32_t>(Out.size() - Start);
+}
+
 } // namespace
+
+void TNamespacePage::AppendBox(std::string& Out, const TBox& Box) const {
+    const std::string Name = HtmlEscape(Box.Name);
+    const std::string Root = LinkLine(Name + ":", "[Root]", true);
+    Out += BoxHead(Box);
+    Out += Box.RootLine;
+    for (const auto& [Title, T] : Box.Titles)
+        AppendTitleLine(Out, Name, Root, Box.RootLinks, Title);
+    Out += BoxTail;
+}
 
 std::string TNamespacePage::BoxHead(const TBox& Box) const {
     std::string Head = "<td valign=\"top\">";
@@ -145,32 +179,14 @@ bool TNamespacePage::WriteBox(TBox& Box, const TMeasure& Measure, int BoxIndex,
                               std::vector<TLinkEdit>* Edits) {
     const std::string Name = HtmlEscape(Box.Name);
     const std::string Root = LinkLine(Name + ":", "[Root]", true);
-    // A title's link line, appended to Out; its length. The line is a function of the exact
-    // title (and of the box and ShowRootLinks, which write every line again when they change),
-    // so it is not kept: a box keeps its lines once, in its Html.
     auto AppendLine = [&](std::string& Out, const std::string& Title) {
-        const size_t Start = Out.size();
-        if (Title.empty()) {
-            if (!ShowRootLinks) Out += Root;
-        } else {
-            // As LinkLine(Name + ":" + Shown, Shown, false) writes it.
-            Out += "<nobr>\xBB <a href=\"";
-            Out += Name;
-            Out += ':';
-            const size_t ShownAt = Out.size();
-            AppendEscaped(Out, Title);
-            const size_t ShownLength = Out.size() - ShownAt;
-            Out += "\">";
-            Out.append(Out, ShownAt, ShownLength);
-            Out += "</nobr></a><br>";
-        }
-        return static_cast<int32_t>(Out.size() - Start);
+        return AppendTitleLine(Out, Name, Root, ShowRootLinks, Title);
     };
     auto Measured = [&](const std::string& Title, TTitle& T) {
         if (!Title.empty() && T.Width < 0) T.Width = Measure ? std::max<int32_t>(Measure(Title), 0) : 0;
         return Title.empty() ? 1 : T.Width;
     };
-    const bool InPlace = !Box.Rewrite && !Box.Html.empty();
+    const bool InPlace = !Box.Rewrite && Box.Size > 0;
     Box.Dirty = Box.Rewrite = false;
     Box.RootLinks = ShowRootLinks;
     Box.Widest = 1;
@@ -188,11 +204,14 @@ bool TNamespacePage::WriteBox(TBox& Box, const TMeasure& Measure, int BoxIndex,
             Box.Widest = std::max(Box.Widest, Measured(Title, T));
             T.Fresh = false;
         }
+        Box.Released = false;
         if (Box.Html.size() == Head.size()) {
             Box.Html.clear(); // no titles to show and no root link: no box
+            Box.Size = 0;
             return true;
         }
         Box.Html += BoxTail;
+        Box.Size = Box.Html.size();
         return true;
     }
 
@@ -245,21 +264,27 @@ bool TNamespacePage::WriteBox(TBox& Box, const TMeasure& Measure, int BoxIndex,
     // not handed out then, nor their fragments written.
     const bool Handed = !Edits || Edits->size() + Changes.size() <= MaxEdits;
     if (!Handed) Edits = nullptr;
+    // A box whose text was let go keeps only its size; Text() writes it again from its titles.
+    const bool Splice = !Box.Released;
     std::string Html;
-    Html.reserve(Box.Html.size() + 64);
+    if (Splice) Html.reserve(Box.Html.size() + 64);
     size_t From = 0; // the next byte of the old text to copy
     const std::string Head = Edits ? BoxHead(Box) : std::string();
     for (TLinkEdit& E : Changes) {
-        const size_t At = Box.LinesAt + static_cast<size_t>(E.Offset);
-        const size_t Kept = At - Html.size();
-        Html.append(Box.Html, From, Kept);
-        From += Kept;
-        if (!E.Insert) {
-            From += static_cast<size_t>(E.Length);
-            continue;
+        if (E.Insert)
+            Box.Size += static_cast<size_t>(E.Length);
+        else
+            Box.Size -= static_cast<size_t>(E.Length);
+        if (Splice) {
+            const size_t At = Box.LinesAt + static_cast<size_t>(E.Offset);
+            const size_t Kept = At - Html.size();
+            Html.append(Box.Html, From, Kept);
+            From += Kept;
+            if (!E.Insert) From += static_cast<size_t>(E.Length);
         }
+        if (!E.Insert) continue;
         // The line's text waits in Fragment until it is in the box.
-        Html += E.Fragment;
+        if (Splice) Html += E.Fragment;
         if (!Edits) continue;
         std::string Fragment = std::string(PageHead) + Head;
         E.FragmentOffset = static_cast<int32_t>(Fragment.size());
@@ -268,8 +293,10 @@ bool TNamespacePage::WriteBox(TBox& Box, const TMeasure& Measure, int BoxIndex,
         Fragment += PageTail;
         E.Fragment = std::move(Fragment);
     }
-    Html.append(Box.Html, From, std::string::npos);
-    Box.Html = std::move(Html);
+    if (Splice) {
+        Html.append(Box.Html, From, std::string::npos);
+        Box.Html = std::move(Html);
+    }
     if (Edits)
         Edits->insert(Edits->end(), std::make_move_iterator(Changes.begin()),
                       std::make_move_iterator(Changes.end()));
@@ -340,7 +367,7 @@ void TNamespacePage::Update(int32_t Width, const TMeasure& Measure, int32_t& Col
                 FEdits.clear();
             }
         }
-        if (Box.Html.empty()) continue;
+        if (Box.Size == 0) continue;
         Widths.push_back(BoxWidth(Box, Measure));
         Shown.push_back(Box.Name);
     }
@@ -356,12 +383,12 @@ void TNamespacePage::Update(int32_t Width, const TMeasure& Measure, int32_t& Col
     int Index = 0;
     size_t NextEdit = 0;
     for (const auto& [Key, Box] : FBoxes) {
-        if (Box.Html.empty()) continue;
+        if (Box.Size == 0) continue;
         const auto LinesStart = static_cast<int32_t>(At + Box.LinesAt);
         for (; NextEdit < FEdits.size() && FEdits[NextEdit].Box == Index; ++NextEdit)
             FEdits[NextEdit].Offset += LinesStart;
         ++Index;
-        At += Box.Html.size();
+        At += Box.Size;
         if (++C >= Columns) {
             C = 0;
             At += std::strlen(RowBreak);
@@ -376,15 +403,18 @@ const std::string& TNamespacePage::Text() const {
     if (!FTextWritten && FLastColumns >= 0) {
         size_t Size = 128;
         for (const auto& [Key, Box] : FBoxes)
-            Size += Box.Html.size() + 10;
+            Size += Box.Size + 10;
         std::string& Page = FText;
         Page.clear();
         Page.reserve(Size);
         Page += PageHead;
         int32_t C = 0;
         for (const auto& [Key, Box] : FBoxes) {
-            if (Box.Html.empty()) continue;
-            Page += Box.Html;
+            if (Box.Size == 0) continue;
+            if (Box.Released)
+                AppendBox(Page, Box);
+            else
+                Page += Box.Html;
             if (++C >= FLastColumns) {
                 C = 0;
                 Page += RowBreak;
@@ -399,4 +429,9 @@ const std::string& TNamespacePage::Text() const {
 void TNamespacePage::ReleaseText() {
     std::string().swap(FText);
     FTextWritten = false;
+    for (auto& [Key, Box] : FBoxes)
+        if (Box.Size > 0 && !Box.Dirty) {
+            std::string().swap(Box.Html);
+            Box.Released = true;
+        }
 }

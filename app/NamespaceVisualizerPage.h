@@ -56,7 +56,8 @@ public:
     void Update(int32_t Width, const TMeasure& Measure, int32_t& Columns);
     // The last build's page ("" before the first).
     const std::string& Text() const;
-    // Lets go of the page's text (its host has loaded it); Text() writes it again when asked.
+    // Lets go of the page's text and of each box's part of it (its host has loaded the page):
+    // Text() writes it again from the titles when asked.
     void ReleaseText();
     // Forgets every measured width (the measuring font changed).
     void ForgetWidths();
@@ -94,9 +95,11 @@ private:
         // Titles taken out since the last build (as they were written), with the length of the
         // line they had on its page.
         std::map<std::string, int32_t, TNoCase> Gone;
-        std::string Html;     // this box's part of the page
-        size_t LinesAt = 0;   // where its link lines start in Html
-        std::string RootLine; // the root link line written first, or ""
+        std::string Html;      // this box's part of the page (none once released)
+        size_t Size = 0;       // bytes of its part of the page (0: the box is not on it)
+        bool Released = false; // Html let go: written again from the titles when asked
+        size_t LinesAt = 0;    // where its link lines start in Html
+        std::string RootLine;  // the root link line written first, or ""
         int32_t Widest = 1;
         int32_t NameWidth = -1; // the name's measured width, -1 not yet
         bool Dirty = true;      // Html is to be written again
@@ -108,6 +111,8 @@ private:
     // there: none are handed out then.
     bool WriteBox(TBox& Box, const TMeasure& Measure, int BoxIndex, std::vector<TLinkEdit>* Edits);
     std::string BoxHead(const TBox& Box) const;
+    // Appends the part of the page a written box has, from its titles.
+    void AppendBox(std::string& Out, const TBox& Box) const;
     // The pixels a written box needs side by side with others.
     int32_t BoxWidth(TBox& Box, const TMeasure& Measure);
     // The most boxes per row whose columns fit Width (0: not even one box fits).

@@ -299,52 +299,58 @@ TEST(NamespacePage, APageLetGoAfterItsLoadIsWrittenAgainWhenAskedAndItsEditsHold
     // The panel updates its model without writing the page and lets the page go once loaded; the
     // page asked for later, and the edits of each store event, are those of a model that writes
     // the page at every build.
-    TNamespacePage written, released;
-    EXPECT_EQ(released.Text(), "");
-    for (TNamespacePage* page : {&written, &released})
-        for (int i = 0; i < 30; ++i)
-            page->AddEntry(i % 3 == 0 ? "One" : (i % 3 == 1 ? "Two" : "Three & co"),
-                           "topic " + std::to_string(i));
-    int32_t columns = 0, releasedColumns = 0;
-    // Narrow enough for two rows of boxes.
-    written.Build(300, Measure10, columns);
-    released.Update(300, Measure10, releasedColumns);
-    ASSERT_EQ(columns, releasedColumns);
-    ASSERT_LT(columns, 3);
-    EXPECT_EQ(released.Text(), written.Text());
-    released.ReleaseText();
-    struct TChange {
-        bool Add;
-        const char* Namespace;
-        const char* Title;
-    };
-    const TChange changes[] = {{true, "Two", "a first"},   {false, "One", "topic 3"},
-                               {true, "Three & co", "zz"}, {false, "Two", "topic 13"},
-                               {true, "One", "topic 3"},   {false, "Three & co", "topic 2"}};
-    for (const TChange& change : changes) {
-        SCOPED_TRACE(change.Title);
-        std::string before = written.Text();
-        for (TNamespacePage* page : {&written, &released})
-            if (change.Add)
-                page->AddEntry(change.Namespace, change.Title);
-            else
-                page->RemoveEntry(change.Namespace, change.Title);
+    for (bool roots : {false, true}) {
+        SCOPED_TRACE(roots ? "root links" : "no root links");
+        TNamespacePage written, released;
+        written.ShowRootLinks = released.ShowRootLinks = roots;
+        EXPECT_EQ(released.Text(), "");
+        for (TNamespacePage* page : {&written, &released}) {
+            page->AddEntry("Two", ""); // the empty title stands for the root link
+            for (int i = 0; i < 30; ++i)
+                page->AddEntry(i % 3 == 0 ? "One" : (i % 3 == 1 ? "Two" : "Three & co"),
+                               "topic " + std::to_string(i));
+        }
+        int32_t columns = 0, releasedColumns = 0;
+        // Narrow enough for two rows of boxes.
         written.Build(300, Measure10, columns);
         released.Update(300, Measure10, releasedColumns);
-        ASSERT_TRUE(released.EditsApply());
-        ASSERT_EQ(released.Edits().size(), written.Edits().size());
-        // The edits turn the page before into the page now.
-        for (size_t i = 0; i < released.Edits().size(); ++i) {
-            const TLinkEdit& e = released.Edits()[i];
-            EXPECT_EQ(e.Offset, written.Edits()[i].Offset);
-            if (e.Insert)
-                before.insert(static_cast<size_t>(e.Offset), e.Fragment,
-                              static_cast<size_t>(e.FragmentOffset), static_cast<size_t>(e.Length));
-            else
-                before.erase(static_cast<size_t>(e.Offset), static_cast<size_t>(e.Length));
-        }
-        EXPECT_EQ(before, written.Text());
+        ASSERT_EQ(columns, releasedColumns);
+        ASSERT_LT(columns, 3);
         EXPECT_EQ(released.Text(), written.Text());
         released.ReleaseText();
+        struct TChange {
+            bool Add;
+            const char* Namespace;
+            const char* Title;
+        };
+        const TChange changes[] = {{true, "Two", "a first"},   {false, "One", "topic 3"},
+                                   {true, "Three & co", "zz"}, {false, "Two", "topic 13"},
+                                   {true, "One", "topic 3"},   {false, "Three & co", "topic 2"}};
+        for (const TChange& change : changes) {
+            SCOPED_TRACE(change.Title);
+            std::string before = written.Text();
+            for (TNamespacePage* page : {&written, &released})
+                if (change.Add)
+                    page->AddEntry(change.Namespace, change.Title);
+                else
+                    page->RemoveEntry(change.Namespace, change.Title);
+            written.Build(300, Measure10, columns);
+            released.Update(300, Measure10, releasedColumns);
+            ASSERT_TRUE(released.EditsApply());
+            ASSERT_EQ(released.Edits().size(), written.Edits().size());
+            // The edits turn the page before into the page now.
+            for (size_t i = 0; i < released.Edits().size(); ++i) {
+                const TLinkEdit& e = released.Edits()[i];
+                EXPECT_EQ(e.Offset, written.Edits()[i].Offset);
+                if (e.Insert)
+                    before.insert(static_cast<size_t>(e.Offset), e.Fragment,
+                                  static_cast<size_t>(e.FragmentOffset), static_cast<size_t>(e.Length));
+                else
+                    before.erase(static_cast<size_t>(e.Offset), static_cast<size_t>(e.Length));
+            }
+            EXPECT_EQ(before, written.Text());
+            EXPECT_EQ(released.Text(), written.Text());
+            released.ReleaseText();
+        }
     }
 }
