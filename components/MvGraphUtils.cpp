@@ -96,14 +96,11 @@ void BlitWithTransparentColor(HDC DstDC, int DstX, int DstY, int DstW, int DstH,
     TSelectObject selWork(workDC.Get(), work.Get());
     TSelectObject selCopy(copyDC.Get(), copy.Get());
 
-    HPALETTE oldPalettes[5] = {};
-    HDC paletteDCs[5] = {DstDC, maskDC.Get(), invDC.Get(), workDC.Get(), copyDC.Get()};
-    if (Palette) {
-        for (int i = 0; i < 5; ++i) {
-            oldPalettes[i] = SelectPalette(paletteDCs[i], Palette, TRUE);
-            RealizePalette(paletteDCs[i]);
-        }
-    }
+    TSelectPalette palDst(DstDC, Palette, true);
+    TSelectPalette palMask(maskDC.Get(), Palette, true);
+    TSelectPalette palInv(invDC.Get(), Palette, true);
+    TSelectPalette palWork(workDC.Get(), Palette, true);
+    TSelectPalette palCopy(copyDC.Get(), Palette, true);
     const int mapMode = GetMapMode(DstDC);
     const int oldSrcMapMode = SetMapMode(SrcDC, mapMode);
     SetMapMode(copyDC.Get(), mapMode);
@@ -127,10 +124,6 @@ void BlitWithTransparentColor(HDC DstDC, int DstX, int DstY, int DstW, int DstH,
     BitBlt(DstDC, DstX, DstY, DstW, DstH, workDC.Get(), 0, 0, SRCCOPY);
 
     SetMapMode(SrcDC, oldSrcMapMode);
-    if (Palette) {
-        for (int i = 0; i < 5; ++i)
-            if (oldPalettes[i]) SelectPalette(paletteDCs[i], oldPalettes[i], TRUE);
-    }
 }
 
 void DrawBitmapPartTransparent(TCanvas& Dest, int DstX, int DstY, int DstW, int DstH, int SrcX, int SrcY,

@@ -64,6 +64,26 @@ private:
     HGDIOBJ old_;
 };
 
+// Selects a palette into a DC and realizes it (nothing for nullptr), and puts the previous one
+// back. In the background the palette does not take over the system palette.
+class TSelectPalette {
+public:
+    TSelectPalette(HDC dc, HPALETTE palette, bool background)
+        : dc_(dc), background_(background), old_(palette ? SelectPalette(dc, palette, background) : nullptr) {
+        if (palette) RealizePalette(dc);
+    }
+    ~TSelectPalette() {
+        if (old_) SelectPalette(dc_, old_, background_);
+    }
+    TSelectPalette(const TSelectPalette&) = delete;
+    TSelectPalette& operator=(const TSelectPalette&) = delete;
+
+private:
+    HDC dc_;
+    BOOL background_;
+    HPALETTE old_;
+};
+
 // GetDC / ReleaseDC of a window (nullptr: the screen).
 class TWindowDC {
 public:

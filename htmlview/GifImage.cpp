@@ -1,4 +1,5 @@
 // The animated GIF and its frame bitmap.
+#include "gui/GdiGuards.h"
 #include "htmlview/GifImage.h"
 
 #include <mmsystem.h>
@@ -46,11 +47,7 @@ void ThtBitmap::Draw(TCanvas& canvas, const RECT& rect) {
 void ThtBitmap::StretchDraw(TCanvas& canvas, const RECT& dest, const RECT& source) {
     if (Empty()) return;
     HDC dc = canvas.Handle();
-    HPALETTE oldPalette = nullptr;
-    if (DisplayPalette()) {
-        oldPalette = SelectPalette(dc, DisplayPalette(), TRUE);
-        RealizePalette(dc);
-    }
+    TSelectPalette palette(dc, DisplayPalette(), true);
     const int oldMode = GetStretchBltMode(dc);
     if (TargetBits(dc) <= 8 && PixelFormat() == TPixelFormat::pf24bit) {
         SetStretchBltMode(dc, HALFTONE);
@@ -66,7 +63,6 @@ void ThtBitmap::StretchDraw(TCanvas& canvas, const RECT& dest, const RECT& sourc
                    canvas.CopyMode());
     }
     SetStretchBltMode(dc, oldMode);
-    if (oldPalette) SelectPalette(dc, oldPalette, TRUE);
 }
 
 std::unique_ptr<TGIFImage> TGIFImage::FromDecoder(std::shared_ptr<const TGif> gif) {

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "base/StrUtils.h"
+#include "gui/GdiGuards.h"
 #include "htmlview/HtmlDisplay.h"
 #include "htmlview/HtmlImageCache.h"
 #include "htmlview/HtmlImageDisplay.h"
@@ -11,25 +12,6 @@
 #include "htmlview/HtmlObjects.h"
 
 namespace {
-
-// Selects the display palette (when there is one) into a DC for one scope.
-class TPaletteScope {
-public:
-    explicit TPaletteScope(HDC dc) : dc_(dc) {
-        if (!DisplayPalette()) return;
-        old_ = SelectPalette(dc_, DisplayPalette(), TRUE);
-        RealizePalette(dc_);
-    }
-    ~TPaletteScope() {
-        if (old_) SelectPalette(dc_, old_, TRUE);
-    }
-    TPaletteScope(const TPaletteScope&) = delete;
-    TPaletteScope& operator=(const TPaletteScope&) = delete;
-
-private:
-    HDC dc_;
-    HPALETTE old_ = nullptr;
-};
 
 // The first of the tiles of size n laid from origin that reaches past from.
 int32_t FirstTile(int32_t origin, int32_t n, int32_t from) {
@@ -153,7 +135,7 @@ void THtmlDisplay::PaintBackground(HDC DC, const RECT& Clip, TColor Color) {
     if (!tile) return;
     const int32_t bw = tile->Width(), bh = tile->Height();
     if (bw <= 0 || bh <= 0) return;
-    TPaletteScope palette(DC);
+    TSelectPalette palette(DC, DisplayPalette(), true);
     // The tiles are aligned to the document, so they move with it when it scrolls.
     const int32_t x0 = FirstTile(-(FHScroll->Position() % bw), bw, Clip.left);
     const int32_t y0 = FirstTile(-(FSections->ScrollOffset % bh), bh, Clip.top);

@@ -350,14 +350,12 @@ TDib::TDib(TBitmap& bitmap, HDC dc) {
     }
     const bool ownDC = dc == nullptr;
     if (ownDC) dc = bitmap.Canvas().Handle();
-    HPALETTE oldPalette = nullptr;
-    if (DisplayPalette()) {
-        oldPalette = SelectPalette(dc, DisplayPalette(), FALSE);
-        RealizePalette(dc);
+    int lines = 0;
+    {
+        TSelectPalette palette(dc, DisplayPalette(), false);
+        lines = GetDIBits(dc, bitmap.Handle(), 0, static_cast<UINT>(bm.bmHeight), bits_,
+                          reinterpret_cast<BITMAPINFO*>(info_.data()), DIB_RGB_COLORS);
     }
-    const int lines = GetDIBits(dc, bitmap.Handle(), 0, static_cast<UINT>(bm.bmHeight), bits_,
-                                reinterpret_cast<BITMAPINFO*>(info_.data()), DIB_RGB_COLORS);
-    if (oldPalette) SelectPalette(dc, oldPalette, FALSE);
     if (lines == 0) {
         // Short of memory: what nobody draws goes first.
         if (ownDC) ImageCache().PurgeCache();
@@ -378,14 +376,11 @@ TDib::~TDib() {
 
 std::unique_ptr<TBitmap> TDib::CreateBitmap() const {
     TWindowDC screen(nullptr);
-    HPALETTE oldPalette = nullptr;
-    if (DisplayPalette()) {
-        oldPalette = SelectPalette(screen.Get(), DisplayPalette(), FALSE);
-        RealizePalette(screen.Get());
+    HBITMAP handle = nullptr;
+    {
+        TSelectPalette palette(screen.Get(), DisplayPalette(), false);
+        handle = CreateDIBitmap(screen.Get(), &Info()->bmiHeader, CBM_INIT, bits_, Info(), DIB_RGB_COLORS);
     }
-    HBITMAP handle =
-        CreateDIBitmap(screen.Get(), &Info()->bmiHeader, CBM_INIT, bits_, Info(), DIB_RGB_COLORS);
-    if (oldPalette) SelectPalette(screen.Get(), oldPalette, FALSE);
     if (!handle) throw EOutOfMemory();
     auto bitmap = std::make_unique<TBitmap>();
     bitmap->SetHandle(handle);

@@ -1,4 +1,5 @@
 // The document picture fetch over the cache, the application's handler and files.
+#include "gui/GdiGuards.h"
 #include "htmlview/HtmlImageFetch.h"
 
 #include <new>
@@ -143,16 +144,11 @@ void DrawFetchedPicture(HDC dc, TFetchedPicture& picture, int x, int y, int w, i
     } else if (picture.Bitmap && picture.Mask) {
         DrawMasked(dc, *picture.Bitmap, *picture.Mask, x, y, w, h);
     } else if (picture.Bitmap && !picture.Bitmap->Empty()) {
-        HPALETTE oldPalette = nullptr;
-        if (DisplayPalette()) {
-            oldPalette = SelectPalette(dc, DisplayPalette(), TRUE);
-            RealizePalette(dc);
-        }
+        TSelectPalette palette(dc, DisplayPalette(), true);
         const int oldMode = SetStretchBltMode(dc, COLORONCOLOR);
         StretchBlt(dc, x, y, w, h, picture.Bitmap->Canvas().Handle(), 0, 0, picture.Bitmap->Width(),
                    picture.Bitmap->Height(), SRCCOPY);
         SetStretchBltMode(dc, oldMode);
-        if (oldPalette) SelectPalette(dc, oldPalette, TRUE);
     }
     canvas.SetHandle(nullptr);
 }
