@@ -148,6 +148,12 @@ void TfrmMain::OnDeleteTopic(const std::string& Title, const std::string& Namesp
     UpdatePanels(Name, [&](TNamespaceVisualizer& Panel) { Panel.RemoveEntry(Name, Title); });
 }
 
+void TfrmMain::OnRenameTopic(const std::string& OldTitle, const std::string& OldNamespace,
+                             const std::string& Title, const std::string& Namespace) {
+    OnDeleteTopic(OldTitle, OldNamespace);
+    OnNewTopic(Title, Namespace);
+}
+
 void TfrmMain::PluginManagerNewCommand(TObject*, const std::string& ACaption, const std::string&,
                                        const std::string& AData, uint16_t, const TMvPluginBitmap&,
                                        const TNotifyEvent& AEvent) {

@@ -46,10 +46,11 @@ public:
     void CommitStore();
     // The periodic checkpoint: saves every open note window, then commits.
     void tCommitTimer(TObject* Sender);
-    // The store's topic events: the side panels add or drop the topic (the
-    // rename window also calls them after it moved a topic).
+    // The store's topic events: the side panels add, drop or move the topic.
     void OnNewTopic(const std::string& Title, const std::string& Namespace);
     void OnDeleteTopic(const std::string& Title, const std::string& Namespace);
+    void OnRenameTopic(const std::string& OldTitle, const std::string& OldNamespace, const std::string& Title,
+                       const std::string& Namespace);
 
     TNotesStore* NotesStore() const { return FNotesStore.get(); }
     bool Initialized() const { return FInitialized; }

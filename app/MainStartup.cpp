@@ -145,6 +145,9 @@ void TfrmMain::OpenStore(const std::string& Path) {
     }
     FNotesStore->OnNewTopic = [this](const std::string& T, const std::string& N) { OnNewTopic(T, N); };
     FNotesStore->OnDeleteTopic = [this](const std::string& T, const std::string& N) { OnDeleteTopic(T, N); };
+    FNotesStore->OnRenameTopic = [this](const std::string& OldT, const std::string& OldN,
+                                        const std::string& T,
+                                        const std::string& N) { OnRenameTopic(OldT, OldN, T, N); };
     FNotesStore->OnNewNamespace = [](const std::string&) {};
     FNotesStore->OnNewTag = [](const std::string&) {};
     FNotesStore->OnShowMessage = [](const std::string& Text) {

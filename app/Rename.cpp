@@ -131,6 +131,7 @@ void TfrmRename::ShowFor(TTopicViewer* Editor) {
         return;
     }
 
+    // The store tells the side panels of the move.
     Editor->SaveTopic(NewTitle, NewNamespace);
     frmMain->CommitStore();
     // The old window shows what it showed before; when it has nothing to go
@@ -145,6 +146,4 @@ void TfrmRename::ShowFor(TTopicViewer* Editor) {
         TopicWindow->GoBack();
     }
     frmMain->ShowTopic(NewTitle, NewNamespace);
-    frmMain->OnDeleteTopic(OldTitle, OldNamespace);
-    frmMain->OnNewTopic(NewTitle, NewNamespace);
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,8 @@ class TNotesStore : public TObject {
 public:
     using TTopicEvent = std::function<void(const std::string& title, const std::string& nameSpace)>;
     using TTitleEvent = std::function<void(const std::string& title)>;
+    using TRenameEvent = std::function<void(const std::string& oldTitle, const std::string& oldNameSpace,
+                                            const std::string& title, const std::string& nameSpace)>;
     using TTextHook = std::function<void(const std::string& text)>;
 
     // Opens the file, creating it with the schema when it holds no tables, bringing an older
@@ -58,6 +61,9 @@ public:
     // Events, without a sender; each fires only when assigned, after its rows are written.
     TTopicEvent OnNewTopic;    // title and namespace as the caller passed them
     TTopicEvent OnDeleteTopic; // title and namespace as read before the deletion
+    // A save that gave the topic another title (a change of case counts) or moved it to another
+    // namespace: the old names as read before the save, the new ones as the caller passed them.
+    TRenameEvent OnRenameTopic;
     TTitleEvent OnNewNamespace;
     TTitleEvent OnNewTag;
     // Shows a message to the user (the application puts up a message box).
@@ -127,6 +133,16 @@ private:
     int32_t FirstID(std::string_view sql, TSQLiteParams params);
     std::unique_ptr<TStringList> ReadList(std::unique_ptr<TSQLiteTable> result, bool withIDs, bool sorted);
     void LoadProperties();
+    // A topic's title and its namespace's title as stored.
+    struct TTopicNames {
+        std::string title;
+        std::string nameSpace;
+    };
+    std::optional<TTopicNames> StoredNames(int32_t topicID);
+    // The names a save is about to replace, read only when someone listens for renames.
+    std::optional<TTopicNames> NamesBeforeSave(int32_t topicID);
+    void ReportRename(const std::optional<TTopicNames>& before, const std::string& title,
+                      const std::string& nameSpace);
     int64_t HighestID(const char* table);
     void RemoveOrphanNamespaces();
 

@@ -156,16 +156,19 @@ std::unique_ptr<TStringStream> TNotesStore::GetTopic(int32_t topicID, TTopicRect
 void TNotesStore::SaveTopic(int32_t topicID, const std::string& nameSpace, const TTopicRect& rect,
                             TStream& content, const std::string& title) {
     CheckName("title", title);
+    const auto before = NamesBeforeSave(topicID);
     const int32_t nsid = GetNamespaceID(nameSpace);
     const std::string bytes = StreamBytes(content);
     db_->ExecSQL("INSERT OR REPLACE INTO topic (content, namespace, title, x, y, w, h, id) "
                  "VALUES(?, ?, ?, ?, ?, ?, ?, ?)",
                  {ContentParam(bytes), nsid, title, rect.X, rect.Y, rect.W, rect.H, topicID});
+    ReportRename(before, title, nameSpace);
 }
 
 void TNotesStore::SaveTopic(int32_t topicID, const std::string& nameSpace, const TTopicRect& rect,
                             TStream& content, const std::string& title, TStream& meta) {
     CheckName("title", title);
+    const auto before = NamesBeforeSave(topicID);
     const int32_t nsid = GetNamespaceID(nameSpace);
     const std::string bytes = StreamBytes(content);
     const std::string metaBytes = StreamBytes(meta);
@@ -173,6 +176,7 @@ void TNotesStore::SaveTopic(int32_t topicID, const std::string& nameSpace, const
         "INSERT OR REPLACE INTO topic (content, meta, namespace, title, x, y, w, h, id) "
         "VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?)",
         {ContentParam(bytes), ContentParam(metaBytes), nsid, title, rect.X, rect.Y, rect.W, rect.H, topicID});
+    ReportRename(before, title, nameSpace);
 }
 
 std::unique_ptr<TStringStream> TNotesStore::GetTopicMeta(int32_t topicID) {
@@ -186,19 +190,31 @@ void TNotesStore::SetTopicMeta(int32_t topicID, TStream& meta) {
     db_->ExecSQL("UPDATE topic SET meta = ? WHERE id = ?", {ContentParam(bytes), topicID});
 }
 
+std::optional<TNotesStore::TTopicNames> TNotesStore::StoredNames(int32_t topicID) {
+    auto names = db_->GetTable(store_lookup::TopicNames, {topicID});
+    if (names->RowCount() == 0) return std::nullopt;
+    return TTopicNames{names->FieldAsString(names->FieldIndex("topic")),
+                       names->FieldAsString(names->FieldIndex("namespace"))};
+}
+
+std::optional<TNotesStore::TTopicNames> TNotesStore::NamesBeforeSave(int32_t topicID) {
+    return OnRenameTopic ? StoredNames(topicID) : std::nullopt;
+}
+
+// Namespaces are matched as the store finds them (ASCII case ignored): "work" saves into "Work".
+// A save that writes a row anew is no rename.
+void TNotesStore::ReportRename(const std::optional<TTopicNames>& before, const std::string& title,
+                               const std::string& nameSpace) {
+    if (!OnRenameTopic || !before) return;
+    if (before->title != title || !SameText(before->nameSpace, nameSpace))
+        OnRenameTopic(before->title, before->nameSpace, title, nameSpace);
+}
+
 void TNotesStore::DeleteTopic(int32_t topicID) {
-    std::string title;
-    std::string nameSpace;
-    {
-        auto names = db_->GetTable(store_lookup::TopicNames, {topicID});
-        if (names->RowCount() > 0) {
-            nameSpace = names->FieldAsString(names->FieldIndex("namespace"));
-            title = names->FieldAsString(names->FieldIndex("topic"));
-        }
-    }
+    const TTopicNames names = StoredNames(topicID).value_or(TTopicNames{});
     db_->ExecSQL("DELETE FROM topic WHERE id = ?", {topicID});
     db_->ExecSQL("DELETE FROM tag_link WHERE topic_id = ?", {topicID});
-    if (OnDeleteTopic) OnDeleteTopic(title, nameSpace);
+    if (OnDeleteTopic) OnDeleteTopic(names.title, names.nameSpace);
 }
 
 void TNotesStore::AttachTag(int32_t topicID, const std::string& tagTitle) {

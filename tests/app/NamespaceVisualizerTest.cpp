@@ -4,6 +4,7 @@
 #include "app/NamespaceVisualizer.h"
 #include "app/Note.h"
 #include "gui/GraphicImages.h"
+#include "store/NotesStore.h"
 #include "tests/app/AppFixture.h"
 #include "tests/components/MessagePump.h"
 #include "tests/components/Screens.h"
@@ -74,4 +75,40 @@ TEST(SidePanel, BoxesThatDoNotFitGoToTheNextRow) {
             }
     EXPECT_GT(Grey, 3 * 40 * 20); // the three boxes are drawn
     EXPECT_EQ(GreyAtTheEdge, 0);
+}
+
+// A topic renamed or moved through the store leaves every open side panel that listed it and
+// appears in those of its new namespace: its own namespace's window and the default one, which
+// lists every namespace. No window asks for it: the store's rename event does it.
+TEST(SidePanel, ARenameThroughTheStoreMovesTheTopicInEveryOpenPanel) {
+    using Strings = std::vector<std::string>;
+    TAppFixture App("panelrename");
+    TfrmMain& Main = App.Start();
+    for (const char* Address : {"work:plan", "work:budget", "ideas:garden", "Home"})
+        Main.ShowTopic(Address, "");
+    TfrmNote* Home = NoteWindowsByNamespace.Find("");
+    TfrmNote* Work = NoteWindowsByNamespace.Find("work");
+    TfrmNote* Ideas = NoteWindowsByNamespace.Find("ideas");
+    ASSERT_TRUE(Home && Work && Ideas);
+    ASSERT_EQ(Work->Visualizer()->Titles("work"), (Strings{"budget", "plan"}));
+    TNotesStore& Store = *Main.NotesStore();
+    bool Created = false;
+    const int32_t Plan = Store.FindTopic("work", "plan", Created);
+    ASSERT_GT(Plan, 0);
+
+    auto Save = [&](const std::string& Namespace, const std::string& Title) {
+        TStringStream Content("text");
+        Store.SaveTopic(Plan, Namespace, TTopicRect{}, Content, Title);
+    };
+    Save("work", "Plan B");
+    for (TfrmNote* Window : {Work, Home})
+        EXPECT_EQ(Window->Visualizer()->Titles("work"), (Strings{"budget", "Plan B"})) << Window->Caption();
+
+    Save("ideas", "Plan B");
+    for (TfrmNote* Window : {Work, Home})
+        EXPECT_EQ(Window->Visualizer()->Titles("work"), (Strings{"budget"})) << Window->Caption();
+    for (TfrmNote* Window : {Ideas, Home})
+        EXPECT_EQ(Window->Visualizer()->Titles("ideas"), (Strings{"garden", "Plan B"})) << Window->Caption();
+    EXPECT_NE(Home->Visualizer()->PageText().find("ideas:Plan B"), std::string::npos);
+    EXPECT_EQ(Work->Visualizer()->PageText().find("Plan B"), std::string::npos);
 }

@@ -277,6 +277,31 @@ TEST_F(NotesStoreOps, NewTopicReportsTheNamesAsPassedAndDeleteAsStored) {
     EXPECT_THAT(events, ElementsAre("deleted :"));
 }
 
+// A save reports a rename when the title changes (case included) or the topic moves to another
+// namespace; namespaces compare as the store finds them, and a save of a row not yet written is
+// no rename. The event comes after the row is written.
+TEST_F(NotesStoreOps, SaveReportsRenamesWithTheStoredOldNames) {
+    std::vector<std::string> renames;
+    store.OnRenameTopic = [&](const std::string& oldTitle, const std::string& oldNs, const std::string& title,
+                              const std::string& ns) {
+        renames.push_back(oldNs + ":" + oldTitle + " -> " + ns + ":" + title + " found " +
+                          std::to_string(Lookup(ns, title)));
+    };
+    const int32_t id = Topic("Work", "Plan");
+    Save(id, "work", "Plan", "same names");
+    EXPECT_THAT(renames, IsEmpty());
+    Save(id, "WORK", "plan", "case of the title");
+    Save(id, "Ideas", "plan", "moved");
+    TStringStream content("text"), meta("a=b");
+    store.SaveTopic(id, "", TTopicRect{}, content, "Garden", meta);
+    const std::string found = " found " + std::to_string(id);
+    EXPECT_THAT(renames, ElementsAre("Work:Plan -> WORK:plan" + found, "Work:plan -> Ideas:plan" + found,
+                                     "Ideas:plan -> :Garden" + found));
+    renames.clear();
+    Save(id + 1, "", "Unseen", "a row written by the save itself");
+    EXPECT_THAT(renames, IsEmpty());
+}
+
 TEST_F(NotesStoreOps, AttachTagLinksOnceAndCreatesMissingTags) {
     const int32_t id = Topic("", "Home");
     events.clear();
