@@ -320,9 +320,8 @@ void TfrmFind::SaveFindState() {
 
 void TfrmFind::VisualizerHotSpotClick(TObject*, const std::string& SRC, bool& Handled) {
     if (SRC.empty() || !frmMain) return;
-    std::string Target = SRC;
-    if (UpperCase(SRC).rfind("DEFAULT:", 0) == 0) Target = SRC.substr(SRC.find(':') + 1);
-    frmMain->ShowTopic(Target, "");
+    // The main window reads the address ("default:" names the default namespace).
+    frmMain->ShowTopic(SRC, "");
     Handled = true;
 }
 

@@ -38,8 +38,7 @@ TfrmNote* TfrmMain::ShowTopic(const std::string& Title, const std::string& Names
         FOpenNoteWindows.push_back(Window);
     }
     try {
-        ITopicWindow* Shown = nullptr;
-        Window->NavigateTo(Address.Title, Address.Namespace, Shown, true);
+        Window->ShowAddress(Address, true);
     } catch (...) {
         // A window whose first topic could not be shown never appears.
         if (Created) delete Window; // which unregisters it

@@ -52,6 +52,12 @@ void TfrmNote::CreateParams(TCreateParams& Params) {
 void TfrmNote::NavigateTo(const std::string& Title, const std::string& Namespace, ITopicWindow*& Window,
                           bool AddToHistory) {
     if (FEditor == nullptr) return;
+    ShowAddress(SplitTopicAddress(Title, Namespace), AddToHistory);
+    Window = this;
+}
+
+void TfrmNote::ShowAddress(const TTopicAddress& Address, bool AddToHistory) {
+    if (FEditor == nullptr) return;
     const TTopicViewer::TRedrawLock Quiet(*FEditor);
     FEditor->SetEnabled(false);
     // Whatever happens below, the editor is usable again afterwards.
@@ -60,7 +66,6 @@ void TfrmNote::NavigateTo(const std::string& Title, const std::string& Namespace
         ~TReEnable() { Editor->SetEnabled(true); }
     } ReEnable{FEditor};
 
-    const TTopicAddress Address = SplitTopicAddress(Title, Namespace);
     // Unsaved text is never left behind: a save that fails keeps this topic shown.
     if (FEditor->Valid()) SaveAndCommit(false);
     try {
@@ -90,7 +95,6 @@ void TfrmNote::NavigateTo(const std::string& Title, const std::string& Namespace
         FFirstOpen = false;
     }
     SetCaption(MakeTopicAddress(Address.Namespace, Address.Title));
-    Window = this;
     FEditor->SetEnabled(true);
     if (Visible()) FEditor->SetFocus();
 }
@@ -242,9 +246,8 @@ void TfrmNote::VisualizerHotSpotClick(TObject*, const std::string& SRC, bool& Ha
         Handled = true;
         return;
     }
-    std::string Target = SRC;
-    if (UpperCase(SRC).rfind("DEFAULT:", 0) == 0) Target = SRC.substr(SRC.find(':') + 1);
-    frmMain->ShowTopic(Target, "");
+    // The main window reads the address ("default:" names the default namespace).
+    frmMain->ShowTopic(SRC, "");
     Handled = true;
 }
 

@@ -5,6 +5,7 @@
 
 #include "app/NoteHistory.h"
 #include "app/NoteRegistry.h"
+#include "app/TopicAddress.h"
 #include "app/TopicWindow.h"
 #include "gui/ActnList.h"
 #include "gui/Forms.h"
@@ -36,6 +37,8 @@ public:
                     bool AddToHistory) override;
     void RefreshTags() override {}
     void GoBack() override;
+    // NavigateTo for an address already read.
+    void ShowAddress(const mv::app::TTopicAddress& Address, bool AddToHistory);
 
     // Fills the side panel from the store (done once, at the first navigation).
     void RefreshVisualizer();

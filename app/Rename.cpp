@@ -3,6 +3,7 @@
 
 #include "app/Main.h"
 #include "app/Note.h"
+#include "app/TopicAddress.h"
 #include "app/TopicViewer.h"
 #include "base/StrUtils.h"
 #include "gui/Dialogs.h"
@@ -122,8 +123,7 @@ void TfrmRename::ShowFor(TTopicViewer* Editor) {
     eTopicFile->SetText(OldTitle);
     if (ShowModal() != mrOk) return;
 
-    std::string NewNamespace = cbNamespace->Text();
-    if (UpperCase(NewNamespace) == "DEFAULT") NewNamespace.clear();
+    const std::string NewNamespace = mv::app::NormalizeNamespace(cbNamespace->Text());
     const std::string NewTitle = eTopicFile->Text();
     if (NewTitle == OldTitle && NewNamespace == OldNamespace) return;
     if (const std::string Refusal = RefusalFor(NewTitle, NewNamespace, Editor->TopicID()); !Refusal.empty()) {
