@@ -34,8 +34,8 @@ TfrmNote* TfrmMain::ShowTopic(const std::string& Title, const std::string& Names
     TfrmNote* Window = NoteWindowsByNamespace.Find(Address.Namespace);
     const bool Created = Window == nullptr;
     if (Created) {
-        Window = new TfrmNote(this);
-        FOpenNoteWindows.push_back(Window);
+        Window = new TfrmNote(this, FServices);
+        NoteWindowsInOpenOrder.push_back(Window);
     }
     try {
         Window->ShowAddress(Address, true);
@@ -46,6 +46,10 @@ TfrmNote* TfrmMain::ShowTopic(const std::string& Title, const std::string& Names
     }
     Window->Show();
     return Window;
+}
+
+std::vector<TfrmNote*>& TfrmMain::OpenNoteWindows() {
+    return NoteWindowsInOpenOrder;
 }
 
 void TfrmMain::Log(const std::string& Msg) {
@@ -79,7 +83,7 @@ void TfrmMain::CommitStore() {
 
 void TfrmMain::tCommitTimer(TObject*) {
     Log("Checkpoint...");
-    for (TfrmNote* Window : std::vector<TfrmNote*>(FOpenNoteWindows)) {
+    for (TfrmNote* Window : std::vector<TfrmNote*>(NoteWindowsInOpenOrder)) {
         try {
             Window->SaveShownTopic();
         } catch (const std::exception& E) {
@@ -177,7 +181,7 @@ void TfrmMain::aHideExecute(TObject*) {
     aHide->SetEnabled(false);
     aUnhide->SetVisible(true);
     aUnhide->SetEnabled(true);
-    for (TfrmNote* Window : FOpenNoteWindows)
+    for (TfrmNote* Window : NoteWindowsInOpenOrder)
         if (Window->Visible()) Window->Hide();
 }
 
@@ -186,7 +190,7 @@ void TfrmMain::aUnhideExecute(TObject*) {
     aHide->SetEnabled(true);
     aUnhide->SetVisible(false);
     aUnhide->SetEnabled(false);
-    for (TfrmNote* Window : FOpenNoteWindows) {
+    for (TfrmNote* Window : NoteWindowsInOpenOrder) {
         if (Window->Visible()) continue;
         Window->SetFormStyle(TFormStyle::fsStayOnTop);
         Window->SetFormStyle(TFormStyle::fsNormal);

@@ -58,7 +58,7 @@ public:
     const mv::app::TTopicServices& TopicServices() const { return FServices; }
     mv::app::TTagEventTable& TagEvents() { return FTagEvents; }
     // The note windows this window opened, in order; a window leaves as it closes.
-    std::vector<TfrmNote*>& OpenNoteWindows() { return FOpenNoteWindows; }
+    std::vector<TfrmNote*>& OpenNoteWindows();
     TMvPluginManager* PluginManager() const { return FPluginManager; }
     TTrayIcon* TrayIcon() const { return FTrayIcon; }
 
@@ -140,7 +140,6 @@ private:
     std::string FProgramFolder;
     std::unique_ptr<TNotesStore> FNotesStore;
     bool FInitialized = false;
-    std::vector<TfrmNote*> FOpenNoteWindows;
     mv::app::TTagEventTable FTagEvents;
     mv::app::TTopicServices FServices;
     // The plug-in whose commands are being announced (their handlers belong to it).

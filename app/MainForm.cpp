@@ -58,7 +58,7 @@ TfrmMain::TfrmMain(TComponent* AOwner, std::string ProgramFolder)
 TfrmMain::~TfrmMain() {
     // Normally the close did all of this in order; a window freed without
     // closing still lets go of its note windows before the store goes.
-    for (TfrmNote* Window : std::vector<TfrmNote*>(FOpenNoteWindows))
+    for (TfrmNote* Window : std::vector<TfrmNote*>(NoteWindowsInOpenOrder))
         delete Window;
     FServices.Store = nullptr;
     FNotesStore.reset();
@@ -132,6 +132,7 @@ void TfrmMain::BuildForm() {
 
     FServices.TagEvents = &FTagEvents;
     FServices.Log = [this](const std::string& Msg) { Log(Msg); };
+    FServices.Commit = [this] { CommitStore(); };
     FServices.ShowTopic = [this](const std::string& Title, const std::string& Namespace) {
         ShowTopic(Title, Namespace);
     };

@@ -180,7 +180,7 @@ void TfrmMain::Timer1Timer(TObject*) {
 
 std::string TfrmMain::SaveOpenNotes() {
     std::string Failure;
-    for (TfrmNote* Window : std::vector<TfrmNote*>(FOpenNoteWindows)) {
+    for (TfrmNote* Window : std::vector<TfrmNote*>(NoteWindowsInOpenOrder)) {
         try {
             Window->SaveShownTopic();
         } catch (const std::exception& E) {
@@ -282,8 +282,8 @@ void TfrmMain::CloseNoteWindows() {
     // Each window saves its topic and leaves the list as it closes. A window
     // that fails to save is reported and then taken out all the same, so the
     // loop always ends.
-    while (!FOpenNoteWindows.empty()) {
-        TfrmNote* Window = FOpenNoteWindows.front();
+    while (!NoteWindowsInOpenOrder.empty()) {
+        TfrmNote* Window = NoteWindowsInOpenOrder.front();
         try {
             Log("  Close :" + Window->Caption());
             Window->Close();
@@ -296,6 +296,6 @@ void TfrmMain::CloseNoteWindows() {
                        "\r\rIts text is written in the log file " + FProgramFolder + "\\Miravelund.log.");
         }
         // Freeing it unregisters it.
-        if (!FOpenNoteWindows.empty() && FOpenNoteWindows.front() == Window) delete Window;
+        if (!NoteWindowsInOpenOrder.empty() && NoteWindowsInOpenOrder.front() == Window) delete Window;
     }
 }

@@ -4,7 +4,6 @@
 #include "app/TopicViewer.h"
 
 #include "app/DatabaseFile.h"
-#include "app/Main.h"
 #include "app/NamespaceVisualizer.h"
 #include "app/NoteBar.h"
 #include "app/NotePlacement.h"
@@ -25,8 +24,9 @@ using namespace mv::app;
 
 mv::app::TNamespaceRegistry<TfrmNote> NoteWindowsByNamespace;
 TfrmNote* ActiveNoteWindow = nullptr;
+std::vector<TfrmNote*> NoteWindowsInOpenOrder;
 
-TfrmNote::TfrmNote(TComponent* AOwner) : TForm(AOwner) {
+TfrmNote::TfrmNote(TComponent* AOwner, const TTopicServices& Services) : TForm(AOwner), FServices(Services) {
     BuildForm();
     FormCreate();
 }
@@ -38,7 +38,7 @@ TfrmNote::~TfrmNote() {
 
 void TfrmNote::Unregister() noexcept {
     NoteWindowsByNamespace.Remove(this);
-    if (frmMain) std::erase(frmMain->OpenNoteWindows(), this);
+    std::erase(NoteWindowsInOpenOrder, this);
     if (ActiveNoteWindow == this) ActiveNoteWindow = nullptr;
 }
 
@@ -104,8 +104,8 @@ void TfrmNote::ShowAddress(const TTopicAddress& Address, bool AddToHistory) {
 // last), not exactly over it.
 void TfrmNote::PlaceInCascade() {
     TfrmNote* From = ActiveNoteWindow != this ? ActiveNoteWindow : nullptr;
-    if (From == nullptr && frmMain)
-        for (TfrmNote* Window : frmMain->OpenNoteWindows())
+    if (From == nullptr)
+        for (TfrmNote* Window : NoteWindowsInOpenOrder)
             if (Window != this) From = Window;
     if (From == nullptr) return;
     RECT Work{};
@@ -144,7 +144,7 @@ void TfrmNote::aForwardExecute(TObject*) {
 }
 
 void TfrmNote::RefreshVisualizer() {
-    TNotesStore* Store = frmMain->NotesStore();
+    TNotesStore* Store = FServices.Store;
     std::vector<std::string> Namespaces;
     if (!FNamespace.empty()) {
         Namespaces.push_back(FNamespace);
@@ -179,7 +179,7 @@ void TfrmNote::SaveAndCommit(bool WithWindow) {
             SaveShownTopic();
         else
             FEditor->SaveTopic("*", "*");
-        frmMain->CommitStore();
+        if (FServices.Commit) FServices.Commit();
     } catch (const std::exception& E) {
         throw ENoteNotSaved(Caption(), E);
     }
@@ -193,7 +193,8 @@ void TfrmNote::ReloadShownTopic() noexcept {
         try {
             FEditor->LoadTopic(FEditor->TopicFile(), FEditor->Namespace());
         } catch (const std::exception& E) {
-            if (frmMain) frmMain->Log("The note " + Caption() + " could not be shown again: " + E.what());
+            if (FServices.Log)
+                FServices.Log("The note " + Caption() + " could not be shown again: " + E.what());
         }
     } catch (...) {
         // The log failed too; the window shows no topic and saves none.
@@ -238,7 +239,7 @@ void TfrmNote::VisualizerHotSpotClick(TObject*, const std::string& SRC, bool& Ha
                 // "a:b" would open the topic b of a, and Back and Forward another address again.
                 MessageDlg(TfrmRename::ColonRefusal, TMsgDlgType::mtWarning, mbOK);
             } else if (!Trim(Name).empty()) {
-                frmMain->ShowTopic("", Name);
+                FServices.ShowTopic("", Name);
             }
         } else {
             ShowMessage("Invalid bang command: \"" + Command + "\"");
@@ -247,7 +248,7 @@ void TfrmNote::VisualizerHotSpotClick(TObject*, const std::string& SRC, bool& Ha
         return;
     }
     // The main window reads the address ("default:" names the default namespace).
-    frmMain->ShowTopic(SRC, "");
+    FServices.ShowTopic(SRC, "");
     Handled = true;
 }
 

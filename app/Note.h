@@ -6,17 +6,20 @@
 #include "app/NoteHistory.h"
 #include "app/NoteRegistry.h"
 #include "app/TopicAddress.h"
+#include "app/TopicDocument.h"
 #include "app/TopicWindow.h"
 #include "gui/ActnList.h"
 #include "gui/Forms.h"
 
 #include <string>
+#include <vector>
 
 class TTopicViewer;
 class TNamespaceVisualizer;
 class TSplitter;
 class TNoteCommandBar;
 class TfrmNote;
+class TfrmMain;
 class TToolBar;
 class TToolButton;
 class TPopupMenu;
@@ -26,10 +29,13 @@ class TOpenDialog;
 extern mv::app::TNamespaceRegistry<TfrmNote> NoteWindowsByNamespace;
 // The note window that was activated last, or nullptr.
 extern TfrmNote* ActiveNoteWindow;
+// The note windows the main window opened, in order; a window leaves as it closes.
+extern std::vector<TfrmNote*> NoteWindowsInOpenOrder;
 
 class TfrmNote : public TForm, public ITopicWindow {
 public:
-    explicit TfrmNote(TComponent* AOwner);
+    // Services are the main window's, which outlive its note windows.
+    TfrmNote(TComponent* AOwner, const mv::app::TTopicServices& Services);
     ~TfrmNote() override;
 
     // ITopicWindow
@@ -46,6 +52,9 @@ public:
     // width, without the checkpoint; nothing when no valid topic is shown.
     void SaveShownTopic();
 
+    // The main window that opened this window and owns it (nullptr for a window
+    // owned elsewhere): its tray actions and its font are the note window's too.
+    TfrmMain* MainWindow() const;
     TTopicViewer* Editor() const { return FEditor; }
     TNamespaceVisualizer* Visualizer() const { return FVisualizer; }
     const mv::app::TNoteHistory& History() const { return FHistory; }
@@ -112,8 +121,8 @@ private:
     void aBackwardExecute(TObject* Sender);
     void aForwardExecute(TObject* Sender);
     void SyncHistoryActions();
-    // Takes the window out of NoteWindowsByNamespace, the main window's
-    // OpenNoteWindows and ActiveNoteWindow: as it closes, or when it is freed.
+    // Takes the window out of NoteWindowsByNamespace, NoteWindowsInOpenOrder and
+    // ActiveNoteWindow: as it closes, or when it is freed.
     void Unregister() noexcept;
     void PlaceInCascade();
     // Commands (NoteCommands.cpp).
@@ -140,6 +149,7 @@ private:
     void aCommandBarFileExecute(TObject* Sender);
     void aCommandBarSwitchExecute(TObject* Sender);
 
+    const mv::app::TTopicServices& FServices;
     TTopicViewer* FEditor = nullptr;
     TSplitter* FSplitter = nullptr;
     TNamespaceVisualizer* FVisualizer = nullptr;

@@ -105,14 +105,15 @@ TNoteCommandBar::TNoteCommandBar(TfrmNote& Form) : TPanel(&Form), FForm(Form) {
 
     tbManagers = NewToolBar(pnlManagers, Images);
     tbManagers->SetAlign(TAlign::alRight);
-    if (frmMain) AddButton(tbManagers, frmMain->aFind);
+    TfrmMain* Main = Form.MainWindow();
+    if (Main) AddButton(tbManagers, Main->aFind);
     AddSeparator(tbManagers);
     AddButton(tbManagers, Form.aBackward);
     AddButton(tbManagers, Form.aForward);
     AddSeparator(tbManagers);
-    if (frmMain) {
-        AddButton(tbManagers, frmMain->aPlugins);
-        AddButton(tbManagers, frmMain->aAbout);
+    if (Main) {
+        AddButton(tbManagers, Main->aPlugins);
+        AddButton(tbManagers, Main->aAbout);
     }
 }
 

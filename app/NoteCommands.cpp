@@ -236,7 +236,7 @@ void TfrmNote::aNewNoteExecute(TObject*) {
         ShowMessage("Sorry, that name contains invalid characters. Only letters and numbers are allowed.");
         return;
     }
-    frmMain->ShowTopic(Name, N);
+    FServices.ShowTopic(Name, N);
 }
 
 void TfrmNote::CloseWithoutSaving() {
@@ -262,15 +262,15 @@ void TfrmNote::aNoteDeleteExecute(TObject*) {
         aBackward->Execute();
         if (FHistory.Index() == Before) break; // the step failed; its error was shown
     }
-    TNotesStore* Store = frmMain->NotesStore();
+    TNotesStore* Store = FServices.Store;
     if (!FEditor || FEditor->TopicID() == TopicID) {
         Store->DeleteTopic(TopicID);
-        frmMain->CommitStore();
+        FServices.Commit();
         CloseWithoutSaving();
         return;
     }
     Store->DeleteTopic(TopicID);
-    frmMain->CommitStore();
+    FServices.Commit();
     FHistory.DisableForward();
     aForward->SetEnabled(false);
 }

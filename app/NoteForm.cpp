@@ -10,6 +10,10 @@
 #include "gui/ExtCtrls.h"
 #include "gui/StdCtrls.h"
 
+TfrmMain* TfrmNote::MainWindow() const {
+    return dynamic_cast<TfrmMain*>(Owner());
+}
+
 void TfrmNote::BuildForm() {
     SetCaption("Note");
     SetBounds(Left(), Top(), 637, 379);
@@ -18,7 +22,7 @@ void TfrmNote::BuildForm() {
     SetShowHint(true);
 
     ActionList1 = new TActionList(this);
-    ActionList1->SetImages(frmMain ? frmMain->alActions->Images() : nullptr);
+    ActionList1->SetImages(MainWindow() ? MainWindow()->alActions->Images() : nullptr);
     aSave =
         NewAction(ActionList1, "aSave", "&Save", ShortCut('S', ssCtrl),
                   "Save all notes in the current window.", [this](TObject* Sender) { aSaveExecute(Sender); });
@@ -44,7 +48,7 @@ void TfrmNote::BuildForm() {
 
 void TfrmNote::FormCreate() {
     FFirstOpen = true;
-    FEditor = new TTopicViewer(this, this, frmMain->TopicServices());
+    FEditor = new TTopicViewer(this, this, FServices);
     FEditor->OnURLClick = [this](TObject* Sender, const std::string& URL, TMouseButton) {
         URLClick(Sender, URL);
     };
@@ -74,9 +78,10 @@ void TfrmNote::FormCreate() {
     FVisualizer->SetDefBackground(clWindow);
     FVisualizer->SetDefFontColor(clWindowText);
     FVisualizer->SetBorderStyle(THTMLBorderStyle::htNone);
-    FVisualizer->SetDefFontName(frmMain->Font().Name());
-    FVisualizer->SetDefFontSize(frmMain->Font().Size());
     // Titles are measured with the main window's font.
-    FVisualizer->Font().SetName(frmMain->Font().Name());
-    FVisualizer->Font().SetSize(frmMain->Font().Size());
+    const TFont& MainFont = MainWindow() ? MainWindow()->Font() : Font();
+    FVisualizer->SetDefFontName(MainFont.Name());
+    FVisualizer->SetDefFontSize(MainFont.Size());
+    FVisualizer->Font().SetName(MainFont.Name());
+    FVisualizer->Font().SetSize(MainFont.Size());
 }

@@ -1,9 +1,9 @@
 // The "Rename / Move Note" window.
 #include "app/Rename.h"
 
-#include "app/Main.h"
 #include "app/Note.h"
 #include "app/TopicAddress.h"
+#include "app/TopicDocument.h"
 #include "app/TopicViewer.h"
 #include "base/StrUtils.h"
 #include "gui/Dialogs.h"
@@ -11,6 +11,8 @@
 #include "gui/StdCtrls.h"
 #include "store/NotesStore.h"
 #include "store/StoreLists.h"
+
+using namespace mv::app;
 
 TfrmRename* frmRename = nullptr;
 
@@ -84,7 +86,8 @@ void TfrmRename::FormShow(TObject*) {
     cbNamespace->Items().Clear();
     cbNamespace->SetText("");
     cbNamespace->Items().Add("Default");
-    if (auto Namespaces = frmMain->NotesStore()->ListNamespaces())
+    TNotesStore* Store = FServices ? FServices->Store : nullptr;
+    if (auto Namespaces = Store ? Store->ListNamespaces() : nullptr)
         for (int I = 0; I < Namespaces->Count(); ++I) {
             const std::string Name = ListLineTitle(Namespaces->Get(I));
             if (!Name.empty()) cbNamespace->Items().Add(Name);
@@ -95,12 +98,12 @@ void TfrmRename::FormShow(TObject*) {
     eTopicFile->SelectAll();
 }
 
-std::string TfrmRename::RefusalFor(const std::string& Title, const std::string& Namespace, int32_t TopicID) {
+std::string TfrmRename::RefusalFor(TNotesStore& Store, const std::string& Title, const std::string& Namespace,
+                                   int32_t TopicID) {
     if (Title.find(':') != std::string::npos || Namespace.find(':') != std::string::npos) return ColonRefusal;
     if (Trim(Title).empty()) return "Please give the note a title.";
-    TNotesStore* Store = frmMain->NotesStore();
     // A namespace that does not exist yet holds no topic to collide with.
-    if (auto Topics = Store->FindTopics(Namespace, nullptr, ""))
+    if (auto Topics = Store.FindTopics(Namespace, nullptr, ""))
         for (int I = 0; I < Topics->Count(); ++I) {
             const std::string Line = Topics->Get(I);
             if (SameText(ListLineTitle(Line), Title) && ListLineID(Line) != TopicID)
@@ -119,21 +122,24 @@ void TfrmRename::ShowFor(TTopicViewer* Editor) {
     OldNamespace = Editor->Namespace();
     OldTitle = Editor->TopicFile();
     TopicWindow = Editor->TopicWindow();
+    const TTopicServices& Services = Editor->Services();
     cbNamespace->SetText(OldNamespace);
     eTopicFile->SetText(OldTitle);
+    FServices = &Services;
     if (ShowModal() != mrOk) return;
 
-    const std::string NewNamespace = mv::app::NormalizeNamespace(cbNamespace->Text());
+    const std::string NewNamespace = NormalizeNamespace(cbNamespace->Text());
     const std::string NewTitle = eTopicFile->Text();
     if (NewTitle == OldTitle && NewNamespace == OldNamespace) return;
-    if (const std::string Refusal = RefusalFor(NewTitle, NewNamespace, Editor->TopicID()); !Refusal.empty()) {
+    if (const std::string Refusal = RefusalFor(*Services.Store, NewTitle, NewNamespace, Editor->TopicID());
+        !Refusal.empty()) {
         MessageDlg(Refusal, TMsgDlgType::mtWarning, mbOK);
         return;
     }
 
     // The store tells the side panels of the move.
     Editor->SaveTopic(NewTitle, NewNamespace);
-    frmMain->CommitStore();
+    Services.Commit();
     // The old window shows what it showed before; when it has nothing to go
     // back to and the topic moves to another window, it closes instead of
     // keeping a second editor on the same topic.
@@ -145,5 +151,5 @@ void TfrmRename::ShowFor(TTopicViewer* Editor) {
     } else if (TopicWindow) {
         TopicWindow->GoBack();
     }
-    frmMain->ShowTopic(NewTitle, NewNamespace);
+    Services.ShowTopic(NewTitle, NewNamespace);
 }

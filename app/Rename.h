@@ -13,6 +13,10 @@ class TComboBox;
 class TEdit;
 class TButton;
 class TLabel;
+class TNotesStore;
+namespace mv::app {
+struct TTopicServices;
+}
 
 class TfrmRename : public TForm {
 public:
@@ -22,11 +26,12 @@ public:
     // The whole operation for the topic Editor shows.
     void ShowFor(TTopicViewer* Editor);
 
-    // Why the address Title in Namespace cannot be taken by the topic TopicID,
-    // or "" when it can: titles and namespaces hold no ':', a title is not
-    // empty, and no other topic has that address (the same topic in another
-    // case is fine).
-    static std::string RefusalFor(const std::string& Title, const std::string& Namespace, int32_t TopicID);
+    // Why the address Title in Namespace cannot be taken by the topic TopicID
+    // of Store, or "" when it can: titles and namespaces hold no ':', a title
+    // is not empty, and no other topic has that address (the same topic in
+    // another case is fine).
+    static std::string RefusalFor(TNotesStore& Store, const std::string& Title, const std::string& Namespace,
+                                  int32_t TopicID);
     // The refusal of a title or namespace holding ':' (an address splits at it), wherever one
     // is named.
     static const char* const ColonRefusal;
@@ -44,6 +49,9 @@ private:
     void BuildForm();
     void FormShow(TObject* Sender);
     TLabel* AddLabel(const char* Caption, int Top, int Height);
+
+    // The services of the editor renamed last (the main window's, which outlive this window).
+    const mv::app::TTopicServices* FServices = nullptr;
 };
 
 extern TfrmRename* frmRename;

@@ -41,6 +41,9 @@ struct TTopicServices {
     TNotesStore* Store = nullptr;
     const TTagEventTable* TagEvents = nullptr;
     std::function<void(const std::string&)> Log;
+    // The checkpoint after a user-level write: commits the store; a failure is
+    // logged and raised to the caller.
+    std::function<void()> Commit;
     // Opens a topic in its note window (link following).
     std::function<void(const std::string& Title, const std::string& Namespace)> ShowTopic;
     // Tells the user that a plug-in's dot-line handler failed (the text names

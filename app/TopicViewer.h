@@ -24,6 +24,7 @@ public:
     const std::string& TopicFile() const { return FDocument.TopicFile(); }
     const std::string& Namespace() const { return FDocument.Namespace(); }
     ITopicWindow* TopicWindow() const { return FTopicWindow; }
+    const mv::app::TTopicServices& Services() const { return FServices; }
     TTopicRect& WindowRect() { return FDocument.WindowRect; }
     bool Valid() const { return FDocument.Valid(); }
     int32_t TopicID() const { return FDocument.TopicID(); }

@@ -61,7 +61,7 @@ TEST(Faults, FailedNavigationLeavesTheEditorUsableAndTheTopicShown) {
 TEST(Faults, SaveIgnoresAWindowWithoutAValidTopic) {
     TAppFixture App("invalid");
     TfrmMain& Main = App.Start();
-    auto* Fresh = new TfrmNote(&Main);
+    auto* Fresh = new TfrmNote(&Main, Main.TopicServices());
     Fresh->aSave->Execute();
     TTopicRect Rect;
     EXPECT_EQ(Main.NotesStore()->GetTopic(0, Rect), nullptr);
