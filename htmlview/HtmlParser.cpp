@@ -1,4 +1,6 @@
-// The document builder: the element loop and the handlers of every tag it knows.
+// The document builder: the frame of a parse, the element loop, the table of the tags that
+// stand in running text, fonts, preformatted text, script and map. Lists, tables and forms
+// have files of their own (HtmlParserLists.cpp, HtmlParserTables.cpp, HtmlParserForms.cpp).
 #include "htmlview/HtmlParser.h"
 
 #include <algorithm>
@@ -7,44 +9,19 @@
 #include "htmlview/HtmlBlocks.h"
 #include "htmlview/HtmlForms.h"
 #include "htmlview/HtmlObjects.h"
-#include "htmlview/HtmlTable.h"
+#include "htmlview/HtmlParserParts.h"
 #include "htmlview/HtmlTextSection.h"
 
 namespace {
-const SymSet kListEnds = MakeSymSet({SymOLEnd, SymULEnd, SymDIREnd, SymMENUEnd, SymDLEnd, SymBLOCKQUOTEEnd});
-const SymSet kTableStops =
-    MakeSymSet({SymTABLEEnd, SymTD, SymTDEnd, SymTR, SymTREnd, SymTH, SymTHEnd, SymCAPTION, SymCAPTIONEnd});
-const SymSet kStyleTags =
-    MakeSymSet({SymB, SymBEnd, SymI, SymIEnd, SymEM, SymEMEnd, SymSTRONG, SymSTRONGEnd, SymU, SymUEnd,
-                SymCITE, SymCITEEnd, SymVAR, SymVAREnd, SymS, SymSEnd, SymSTRIKE, SymSTRIKEEnd});
-const SymSet kFixedTags = MakeSymSet({SymTT, SymCODE, SymKBD, SymSAMP});
 const SymSet kFixedEnds =
     MakeSymSet({SymTTEnd, SymCODEEnd, SymKBDEnd, SymSAMPEnd, SymFONTEnd, SymBIGEnd, SymSMALLEnd});
-const SymSet kLoneLI = kStyleTags | kFixedTags |
-                       MakeSymSet({SymTTEnd, SymCODEEnd, SymKBDEnd, SymSAMPEnd, SymA, SymAEnd, SymText,
-                                   SymFONTEnd, SymSUB, SymSUBEnd, SymSUP, SymSUPEnd, SymBIG, SymBIGEnd,
-                                   SymSMALL, SymSMALLEnd, SymNOBR, SymNOBREnd, SymWBR});
-const SymSet kCommon =
-    kLoneLI |
-    MakeSymSet({SymP,           SymPEnd,   SymBR,    SymH,        SymHEnd, SymADDRESS, SymADDRESSEnd,
-                SymPRE,         SymIMG,    SymTABLE, SymINPUT,    SymFORM, SymFORMEnd, SymTEXTAREA,
-                SymTEXTAREAEnd, SymSELECT, SymFONT,  SymBASEFONT, SymMAP,  SymSCRIPT});
 
 constexpr int32_t kNormalSizes[8] = {0, 8, 10, 12, 14, 18, 24, 36};
 constexpr int32_t kPreSizes[8] = {0, 7, 8, 10, 12, 15, 20, 30};
 constexpr int kMaxFonts = 25;
-
-std::string AttrText(const TAttributeList& a, int sym) {
-    const TAttribute* p = a.Find(sym);
-    return p ? p->Name : std::string();
-}
-
-struct DepthGuard {
-    int& depth;
-    explicit DepthGuard(int& d) : depth(d) { ++depth; }
-    ~DepthGuard() { --depth; }
-};
 } // namespace
+
+using namespace htmlparser;
 
 THtmlParser::THtmlParser() = default;
 THtmlParser::~THtmlParser() = default;
@@ -172,6 +149,14 @@ bool THtmlParser::PushFont() {
     return true;
 }
 
+bool THtmlParser::PushFixedFont() {
+    if (!PushFont()) return false;
+    Font().Name = Document->PreFontName;
+    SetNormalSize(Font(), *Document, 10);
+    Font().Fixed = true;
+    return true;
+}
+
 void THtmlParser::PopFont() {
     if (fontStack_.size() > 1) fontStack_.pop_back();
 }
@@ -191,12 +176,6 @@ uint8_t THtmlParser::AlignOf(const TAttribute* a, uint8_t dflt) const {
     if (v == "center") return 2;
     if (v == "right") return 3;
     return dflt;
-}
-
-ThtmlForm* THtmlParser::CurrentFormOrNew() {
-    if (!CurrentForm)
-        CurrentForm = Document->FormList.Add(std::make_unique<ThtmlForm>(Document, TAttributeList()));
-    return CurrentForm;
 }
 
 void THtmlParser::StyleSymbol(int sym) {
@@ -245,6 +224,10 @@ void THtmlParser::StyleSymbol(int sym) {
 void THtmlParser::ParseBody(int level, const SymSet& closing) {
     while (Symbol != SymEof) {
         int sym = Symbol;
+        if (kListStarts[static_cast<size_t>(sym)]) {
+            ParseNestedList(1, sym, closing);
+            continue;
+        }
         switch (sym) {
         case SymTITLE:
             Next();
@@ -258,41 +241,18 @@ void THtmlParser::ParseBody(int level, const SymSet& closing) {
             DoBody(level);
             break;
         case SymHR:
-            CloseSection();
-            if (CurrentCell) CurrentCell->Add(std::make_unique<THorzLine>(Document, Attributes));
-            Next();
+            AddRule();
             break;
         case SymBASE:
             if (Attributes.Has(AttrHREF)) BaseHref = AttrText(Attributes, AttrHREF);
             if (Attributes.Has(AttrTARGET)) BaseTarget = AttrText(Attributes, AttrTARGET);
             Next();
             break;
-        case SymOL:
-        case SymUL:
-        case SymDIR:
-        case SymMENU:
-        case SymDL:
-            ParseLists(1, sym, closing);
-            Next();
-            break;
-        case SymBLOCKQUOTE:
-            CloseSection();
-            ParseLists(1, SymBLOCKQUOTE, closing);
-            Next();
-            break;
         case SymLI:
-            if (level == 0) {
-                CloseSection();
-                CurrentSection =
-                    std::make_unique<TUListItem>(Document, InLink ? &UrlTarget : nullptr, Font(), 1);
-                SkipBlanks();
+            if (level == 0)
+                ParseLoneItem();
+            else
                 Next();
-                while (kLoneLI[static_cast<size_t>(Symbol)])
-                    ParseCommon(1);
-                CloseSection();
-            } else {
-                Next();
-            }
             break;
         case SymCENTER:
         case SymDIV: {
@@ -327,15 +287,28 @@ void THtmlParser::ParseBody(int level, const SymSet& closing) {
             DoMeta();
             break;
         default:
-            if (kCommon[static_cast<size_t>(sym)]) {
-                ParseCommon(level);
-            } else {
-                if (closing[static_cast<size_t>(sym)]) return;
-                Next();
-            }
+            if (!ParseTextTag(level, closing)) return;
             break;
         }
     }
+    Next();
+}
+
+// A tag of running text is handled; any other tag is skipped unless it closes the block being
+// read, which ends the block (false).
+bool THtmlParser::ParseTextTag(int level, const SymSet& closing) {
+    if (TextTags()[static_cast<size_t>(Symbol)]) {
+        ParseCommon(level);
+        return true;
+    }
+    if (closing[static_cast<size_t>(Symbol)]) return false;
+    Next();
+    return true;
+}
+
+void THtmlParser::AddRule() {
+    CloseSection();
+    if (CurrentCell) CurrentCell->Add(std::make_unique<THorzLine>(Document, Attributes));
     Next();
 }
 
@@ -435,199 +408,229 @@ void THtmlParser::DoMeta() {
     Next();
 }
 
-void THtmlParser::ParseCommon(int level) {
-    int sym = Symbol;
-    if (kStyleTags[static_cast<size_t>(sym)]) {
-        StyleSymbol(sym);
-        RefreshFont();
-        Next();
-        return;
-    }
-    if (kFixedTags[static_cast<size_t>(sym)]) {
-        if (PushFont()) {
-            Font().Name = Document->PreFontName;
-            SetNormalSize(Font(), *Document, 10);
-            Font().Fixed = true;
+// --- the tags of running text ---
+
+const std::array<THtmlParser::TagHandler, SymCount>& THtmlParser::TextTags() {
+    static const std::array<TagHandler, SymCount> table = [] {
+        std::array<TagHandler, SymCount> t{};
+        auto set = [&t](std::initializer_list<int> syms, TagHandler h) {
+            for (int sym : syms)
+                t[static_cast<size_t>(sym)] = h;
+        };
+        for (size_t sym = 0; sym < t.size(); ++sym) {
+            if (kStyleTags[sym]) t[sym] = &THtmlParser::TagStyle;
+            if (kFixedTags[sym]) t[sym] = &THtmlParser::TagFixed;
+            if (kFixedEnds[sym]) t[sym] = &THtmlParser::TagFixedEnd;
         }
-        RefreshFont();
+        set({SymP, SymPEnd}, &THtmlParser::TagParagraph);
+        set({SymSUB, SymSUP}, &THtmlParser::TagSubSup);
+        set({SymSUBEnd, SymSUPEnd}, &THtmlParser::TagSubSupEnd);
+        set({SymBR}, &THtmlParser::TagBreak);
+        set({SymH}, &THtmlParser::TagHeading);
+        set({SymHEnd}, &THtmlParser::TagHeadingEnd);
+        set({SymADDRESS}, &THtmlParser::TagAddress);
+        set({SymADDRESSEnd}, &THtmlParser::TagAddressEnd);
+        set({SymPRE}, &THtmlParser::TagPre);
+        set({SymIMG}, &THtmlParser::TagImage);
+        set({SymA}, &THtmlParser::TagAnchor);
+        set({SymAEnd}, &THtmlParser::TagAnchorEnd);
+        set({SymText}, &THtmlParser::TagText);
+        set({SymTABLE}, &THtmlParser::TagTable);
+        set({SymINPUT, SymSELECT, SymTEXTAREA}, &THtmlParser::TagFormControl);
+        set({SymFORM}, &THtmlParser::TagForm);
+        set({SymFORMEnd}, &THtmlParser::TagFormEnd);
+        set({SymTEXTAREAEnd}, &THtmlParser::TagIgnored);
+        set({SymFONT, SymBASEFONT}, &THtmlParser::TagFont);
+        set({SymBIG, SymSMALL}, &THtmlParser::TagBigSmall);
+        set({SymMAP}, &THtmlParser::TagMap);
+        set({SymSCRIPT}, &THtmlParser::TagScript);
+        set({SymNOBR, SymNOBREnd}, &THtmlParser::TagNoBreak);
+        set({SymWBR}, &THtmlParser::TagWordBreak);
+        return t;
+    }();
+    return table;
+}
+
+void THtmlParser::ParseCommon(int level) {
+    const int sym = Symbol;
+    if (TagHandler handler = TextTags()[static_cast<size_t>(sym)])
+        (this->*handler)(sym, level);
+    else
         Next();
-        return;
-    }
-    if (kFixedEnds[static_cast<size_t>(sym)]) {
-        PopFont();
-        RefreshFont();
-        Next();
-        return;
-    }
-    switch (sym) {
-    case SymP:
-    case SymPEnd: {
-        CloseSection();
-        if (!AfterParagraphSpace && CurrentCell)
-            CurrentCell->Add(std::make_unique<TParagraphSpace>(Document));
+}
+
+void THtmlParser::TagStyle(int sym, int) {
+    StyleSymbol(sym);
+    RefreshFont();
+    Next();
+}
+
+void THtmlParser::TagFixed(int, int) {
+    PushFixedFont();
+    RefreshFont();
+    Next();
+}
+
+void THtmlParser::TagFixedEnd(int, int) {
+    PopFont();
+    RefreshFont();
+    Next();
+}
+
+void THtmlParser::TagParagraph(int sym, int level) {
+    CloseSection();
+    if (!AfterParagraphSpace && CurrentCell) CurrentCell->Add(std::make_unique<TParagraphSpace>(Document));
+    SkipBlanks();
+    uint8_t align = sym == SymP ? AlignOf(Attributes.Find(AttrALIGN), Justify) : Justify;
+    AfterParagraphSpace = true;
+    Next();
+    while (Symbol == SymP || Symbol == SymPEnd) {
+        align = Symbol == SymP ? AlignOf(Attributes.Find(AttrALIGN), Justify) : Justify;
         SkipBlanks();
-        uint8_t align = sym == SymP ? AlignOf(Attributes.Find(AttrALIGN), Justify) : Justify;
         AfterParagraphSpace = true;
         Next();
-        while (Symbol == SymP || Symbol == SymPEnd) {
-            align = Symbol == SymP ? AlignOf(Attributes.Find(AttrALIGN), Justify) : Justify;
-            SkipBlanks();
-            AfterParagraphSpace = true;
-            Next();
-        }
-        NewSection(align, level);
-        return;
     }
-    case SymSUB:
-    case SymSUP:
-        EnsureSection(level);
-        SubSup = sym == SymSUB ? 1 : 2;
-        RefreshFont();
-        Next();
-        return;
-    case SymSUBEnd:
-    case SymSUPEnd:
-        SubSup = 0;
-        RefreshFont();
-        Next();
-        return;
-    case SymBR: {
-        uint8_t align = CurrentSection ? CurrentSection->LineBreak(TagStart, NoBreak) : Justify;
-        NewSection(align, level);
-        CurrentSection->CheckClear(Attributes);
-        Next();
-        return;
+    NewSection(align, level);
+}
+
+void THtmlParser::TagSubSup(int sym, int level) {
+    EnsureSection(level);
+    SubSup = sym == SymSUB ? 1 : 2;
+    RefreshFont();
+    Next();
+}
+
+void THtmlParser::TagSubSupEnd(int, int) {
+    SubSup = 0;
+    RefreshFont();
+    Next();
+}
+
+void THtmlParser::TagBreak(int, int level) {
+    uint8_t align = CurrentSection ? CurrentSection->LineBreak(TagStart, NoBreak) : Justify;
+    NewSection(align, level);
+    CurrentSection->CheckClear(Attributes);
+    Next();
+}
+
+void THtmlParser::TagHeading(int, int level) {
+    if (static_cast<int>(fontStack_.size()) < kMaxFonts) {
+        CloseSection();
+        PushFont();
+        static constexpr int32_t kHeading[] = {12, 24, 18, 14, 12, 10, 8};
+        SetNormalSize(Font(), *Document, kHeading[HeadingLevel]);
+        if (HeadingLevel >= 1) Font().Style |= fsBold;
+        if (CurrentCell) CurrentCell->Add(std::make_unique<THeadingSpace>(Document, HeadingLevel));
+        NewSection(AlignOf(Attributes.Find(AttrALIGN), Justify), level);
     }
-    case SymH:
-        if (static_cast<int>(fontStack_.size()) < kMaxFonts) {
-            CloseSection();
-            PushFont();
-            static constexpr int32_t kHeading[] = {12, 24, 18, 14, 12, 10, 8};
-            SetNormalSize(Font(), *Document, kHeading[HeadingLevel]);
-            if (HeadingLevel >= 1) Font().Style |= fsBold;
-            if (CurrentCell) CurrentCell->Add(std::make_unique<THeadingSpace>(Document, HeadingLevel));
-            NewSection(AlignOf(Attributes.Find(AttrALIGN), Justify), level);
-        }
-        Next();
-        return;
-    case SymHEnd:
-        if (fontStack_.size() > 1) {
-            CloseSection();
-            if (CurrentCell) CurrentCell->Add(std::make_unique<THeadingSpace>(Document, HeadingLevel));
-            PopFont();
-        }
-        Next();
-        return;
-    case SymADDRESS:
+    Next();
+}
+
+void THtmlParser::TagHeadingEnd(int, int) {
+    if (fontStack_.size() > 1) {
         CloseSection();
-        if (PushFont()) Font().Style |= fsItalic;
-        NewSection(Justify, level);
-        Next();
-        return;
-    case SymADDRESSEnd:
-        CloseSection();
+        if (CurrentCell) CurrentCell->Add(std::make_unique<THeadingSpace>(Document, HeadingLevel));
         PopFont();
-        Next();
-        return;
-    case SymPRE:
-        ParsePre(level);
-        return;
-    case SymIMG:
-        EnsureSection(level);
-        CurrentSection->AddImage(Attributes, CurrentCell, NoBreak, TagStart);
-        Next();
-        return;
-    case SymA:
-        for (const auto& a : Attributes) {
-            if (a.Which == AttrHREF) {
-                EndLink();
-                if (!a.Name.empty()) {
-                    UrlTarget.Assign(a.Name, AttrText(Attributes, AttrTARGET));
-                    InLink = true;
-                    if (PushFont()) {
-                        Font().Style |= Document->LinkStyle;
-                        Font().Color = Document->HotSpotColor | hvPaletteRelative;
-                    }
-                    if (CurrentSection) CurrentSection->HRef(true, Font(), UrlTarget);
+    }
+    Next();
+}
+
+void THtmlParser::TagAddress(int, int level) {
+    CloseSection();
+    if (PushFont()) Font().Style |= fsItalic;
+    NewSection(Justify, level);
+    Next();
+}
+
+void THtmlParser::TagAddressEnd(int, int) {
+    CloseSection();
+    PopFont();
+    Next();
+}
+
+void THtmlParser::TagPre(int, int level) {
+    ParsePre(level);
+}
+
+void THtmlParser::TagImage(int, int level) {
+    EnsureSection(level);
+    CurrentSection->AddImage(Attributes, CurrentCell, NoBreak, TagStart);
+    Next();
+}
+
+void THtmlParser::TagAnchor(int, int level) {
+    Anchor(level);
+    Next();
+}
+
+void THtmlParser::TagAnchorEnd(int, int) {
+    EndLink();
+    Next();
+}
+
+void THtmlParser::TagText(int, int level) {
+    EnsureSection(level);
+    CurrentSection->AppendToken(TextToken, NoBreak);
+    Next();
+}
+
+void THtmlParser::TagTable(int, int level) {
+    ParseTable(level);
+}
+
+void THtmlParser::TagIgnored(int, int) {
+    Next();
+}
+
+void THtmlParser::TagFont(int sym, int) {
+    if (ParseFont(sym, false)) RefreshFont();
+    Next();
+}
+
+void THtmlParser::TagBigSmall(int sym, int) {
+    if (ParseBigSmall(sym, false)) RefreshFont();
+    Next();
+}
+
+void THtmlParser::TagMap(int, int) {
+    ParseMap();
+}
+
+void THtmlParser::TagScript(int, int) {
+    ParseScript();
+    Next();
+}
+
+void THtmlParser::TagNoBreak(int sym, int) {
+    NoBreak = sym == SymNOBR;
+    Next();
+}
+
+void THtmlParser::TagWordBreak(int, int) {
+    if (NoBreak && CurrentSection) CurrentSection->AddChar(' ', TagStart, false);
+    Next();
+}
+
+// An A starts a link (HREF) or names its place (NAME); the caller reads on.
+void THtmlParser::Anchor(int level) {
+    for (const auto& a : Attributes) {
+        if (a.Which == AttrHREF) {
+            EndLink();
+            if (!a.Name.empty()) {
+                UrlTarget.Assign(a.Name, AttrText(Attributes, AttrTARGET));
+                InLink = true;
+                if (PushFont()) {
+                    Font().Style |= Document->LinkStyle;
+                    Font().Color = Document->HotSpotColor | hvPaletteRelative;
                 }
-            } else if (a.Which == AttrNAME && !a.Name.empty()) {
-                EnsureSection(level);
-                std::string name = UpperCase(a.Name);
-                if (!name.empty() && name[0] == '#') name.erase(0, 1);
-                if (AnchorNames) AnchorNames->AddObject(name, CurrentSection.get());
+                if (CurrentSection) CurrentSection->HRef(true, Font(), UrlTarget);
             }
+        } else if (a.Which == AttrNAME && !a.Name.empty()) {
+            EnsureSection(level);
+            std::string name = UpperCase(a.Name);
+            if (!name.empty() && name[0] == '#') name.erase(0, 1);
+            if (AnchorNames) AnchorNames->AddObject(name, CurrentSection.get());
         }
-        Next();
-        return;
-    case SymAEnd:
-        EndLink();
-        Next();
-        return;
-    case SymText:
-        EnsureSection(level);
-        CurrentSection->AppendToken(TextToken, NoBreak);
-        Next();
-        return;
-    case SymTABLE:
-        ParseTable(level);
-        return;
-    case SymINPUT:
-    case SymSELECT: {
-        EnsureSection(level);
-        TFormControlObj* ctrl = CurrentSection->AddFormControl(sym, CurrentFormOrNew(), NoBreak, TagStart,
-                                                               CurrentCell, Attributes);
-        if (sym == SymSELECT) ParseSelect(ctrl);
-        Next();
-        return;
-    }
-    case SymFORM:
-        CurrentForm = Document->FormList.Add(std::make_unique<ThtmlForm>(Document, Attributes));
-        Next();
-        return;
-    case SymFORMEnd:
-        CurrentForm = nullptr;
-        Next();
-        return;
-    case SymTEXTAREA: {
-        EnsureSection(level);
-        TFormControlObj* ctrl = CurrentSection->AddFormControl(sym, CurrentFormOrNew(), NoBreak, TagStart,
-                                                               CurrentCell, Attributes);
-        ParseTextArea(ctrl);
-        Next();
-        return;
-    }
-    case SymTEXTAREAEnd:
-        Next();
-        return;
-    case SymFONT:
-    case SymBASEFONT:
-        if (ParseFont(sym, false)) RefreshFont();
-        Next();
-        return;
-    case SymBIG:
-    case SymSMALL:
-        if (ParseBigSmall(sym, false)) RefreshFont();
-        Next();
-        return;
-    case SymMAP:
-        ParseMap();
-        return;
-    case SymSCRIPT:
-        ParseScript();
-        Next();
-        return;
-    case SymNOBR:
-    case SymNOBREnd:
-        NoBreak = sym == SymNOBR;
-        Next();
-        return;
-    case SymWBR:
-        if (NoBreak && CurrentSection) CurrentSection->AddChar(' ', TagStart, false);
-        Next();
-        return;
-    default:
-        Next();
-        return;
     }
 }
 
@@ -682,253 +685,12 @@ bool THtmlParser::ParseBigSmall(int sym, bool inPre) {
     return true;
 }
 
-// --- lists ---
-
-void THtmlParser::ParseLists(int level, int sym, const SymSet& closing) {
-    if (blockDepth_ >= MaxBlockDepth) return;
-    DepthGuard guard(blockDepth_);
-    int32_t counter = 1;
-    char numType = '1';
-    bool plain = false;
-    if (sym == SymOL) {
-        if (const TAttribute* a = Attributes.Find(AttrSTART); a && a->Value >= 0) counter = a->Value;
-        if (const TAttribute* a = Attributes.Find(AttrTYPE); a && !a->Name.empty()) numType = a->Name[0];
-    } else if (sym == SymUL) {
-        plain = Attributes.Has(AttrPLAIN);
-    }
-    CloseSection();
-    Next();
-    if (kListEnds[static_cast<size_t>(Symbol)]) return;
-    int contentLevel = level;
-    const SymSet bodyClosing = closing | kListEnds | MakeSymSet({SymEof});
-    while (Symbol != SymEof && !kListEnds[static_cast<size_t>(Symbol)]) {
-        switch (Symbol) {
-        case SymLI:
-            CloseSection();
-            if (sym == SymOL) {
-                CurrentSection = std::make_unique<TOListItem>(Document, InLink ? &UrlTarget : nullptr, Font(),
-                                                              numType, counter, level);
-                if (counter < 0x7FFFFFFF) ++counter;
-            } else {
-                auto item =
-                    std::make_unique<TUListItem>(Document, InLink ? &UrlTarget : nullptr, Font(), level);
-                item->Plain = plain;
-                CurrentSection = std::move(item);
-            }
-            contentLevel = level;
-            SkipBlanks();
-            Next();
-            if (Symbol == SymP) Next();
-            break;
-        case SymDD:
-        case SymDT:
-            CloseSection();
-            contentLevel = Symbol == SymDD ? level : level - 1;
-            CurrentSection =
-                std::make_unique<TDListItem>(Document, InLink ? &UrlTarget : nullptr, Font(), contentLevel);
-            Next();
-            break;
-        case SymOL:
-        case SymUL:
-        case SymDIR:
-        case SymMENU:
-        case SymDL:
-            ParseLists(level + 1, Symbol, closing);
-            Next();
-            break;
-        case SymBLOCKQUOTE:
-            CloseSection();
-            ParseLists(level + 1, SymBLOCKQUOTE, closing);
-            Next();
-            break;
-        case SymHR:
-            CloseSection();
-            if (CurrentCell) CurrentCell->Add(std::make_unique<THorzLine>(Document, Attributes));
-            Next();
-            break;
-        case SymCENTER:
-        case SymDIV:
-            ParseBody(contentLevel, bodyClosing);
-            break;
-        case SymTABLE:
-            if (CurrentSection) CurrentSection->LineBreak(TagStart, NoBreak);
-            ParseTable(contentLevel);
-            break;
-        default:
-            if (kCommon[static_cast<size_t>(Symbol)]) {
-                ParseCommon(contentLevel);
-            } else {
-                if (closing[static_cast<size_t>(Symbol)]) return;
-                Next();
-            }
-            break;
-        }
-    }
-    CloseSection();
-}
-
-// --- tables ---
-
-void THtmlParser::ParseTable(int level) {
-    if (tableDepth_ >= MaxTableDepth) {
-        Next();
-        return;
-    }
-    DepthGuard guard(tableDepth_);
-    EndLink();
-    size_t fontDepth = fontStack_.size();
-    TCell* savedCell = CurrentCell;
-    uint8_t savedJustify = Justify, savedStyle = StyleBits;
-    bool savedNoBreak = NoBreak;
-    CloseSection();
-    TCell* enclosing = savedCell ? savedCell : Document;
-    CurrentCell = nullptr;
-    auto table = std::make_unique<ThtmlTable>(Document, Attributes, Justify, enclosing, level);
-    std::unique_ptr<TCellList> row;
-    std::unique_ptr<TCellObj> cell;
-    uint8_t rowAlign = 0;
-    int rowVAlign = 1;
-    auto popFonts = [&] {
-        while (fontStack_.size() > fontDepth)
-            fontStack_.pop_back();
-    };
-    auto finishCell = [&] {
-        if (cell) {
-            CurrentCell = &cell->Cell;
-            CloseSection();
-            if (!row) row = std::make_unique<TCellList>();
-            row->Cells.push_back(std::move(cell));
-        }
-        CurrentCell = nullptr;
-    };
-    auto addRow = [&] {
-        if (row) table->Rows.push_back(std::move(row));
-    };
-    auto attach = [&] {
-        EndLink();
-        popFonts();
-        finishCell();
-        addRow();
-        CurrentCell = enclosing;
-        CurrentCell->Add(std::move(table));
-        StyleBits = savedStyle;
-        NoBreak = savedNoBreak;
-        Justify = savedJustify;
-    };
-    try {
-        Next();
-        while (Symbol != SymTABLEEnd && Symbol != SymEof) {
-            switch (Symbol) {
-            case SymTD:
-            case SymTH: {
-                EndLink();
-                popFonts();
-                StyleBits = savedStyle;
-                NoBreak = Attributes.Has(AttrNOWRAP) && !Attributes.Has(AttrWIDTH);
-                if (!row)
-                    row = std::make_unique<TCellList>();
-                else
-                    finishCell();
-                if (Symbol == SymTH) {
-                    Justify = rowAlign ? rowAlign : 2;
-                    StyleBits |= fsBold;
-                } else {
-                    Justify = rowAlign ? rowAlign : 1;
-                    StyleBits &= static_cast<uint8_t>(~fsBold);
-                }
-                Justify = AlignOf(Attributes.Find(AttrALIGN), Justify);
-                int vAlign = rowVAlign;
-                if (const TAttribute* v = Attributes.Find(AttrVALIGN)) {
-                    std::string s = LowerCase(v->Name);
-                    vAlign = (s == "top" || s == "baseline") ? 0
-                             : s == "middle"                 ? 1
-                             : s == "bottom"                 ? 2
-                                                             : vAlign;
-                }
-                cell = std::make_unique<TCellObj>(Document, vAlign, Attributes);
-                CurrentCell = &cell->Cell;
-                SkipBlanks();
-                Next();
-                AfterParagraphSpace = true;
-                ParseBody(0, kTableStops);
-                break;
-            }
-            case SymTDEnd:
-            case SymTHEnd:
-                finishCell();
-                Next();
-                break;
-            case SymTR: {
-                EndLink();
-                finishCell();
-                addRow();
-                row = std::make_unique<TCellList>();
-                rowAlign = AlignOf(Attributes.Find(AttrALIGN), 0);
-                rowVAlign = 1;
-                if (const TAttribute* v = Attributes.Find(AttrVALIGN)) {
-                    std::string s = LowerCase(v->Name);
-                    rowVAlign = (s == "top" || s == "baseline") ? 0 : s == "bottom" ? 2 : 1;
-                }
-                row->Initialize(Attributes);
-                Next();
-                break;
-            }
-            case SymTREnd:
-                EndLink();
-                finishCell();
-                addRow();
-                Next();
-                break;
-            case SymCAPTION:
-                EndLink();
-                popFonts();
-                StyleBits = savedStyle;
-                NoBreak = false;
-                finishCell();
-                if (LowerCase(AttrText(Attributes, AttrALIGN)) == "bottom") table->TopCaption = false;
-                CurrentCell = &table->Caption->Cell;
-                Justify = 2;
-                Next();
-                ParseBody(0, kTableStops);
-                CloseSection();
-                CurrentCell = nullptr;
-                if (Symbol == SymCAPTIONEnd) Next();
-                break;
-            case SymText:
-                if (!cell) {
-                    // Text between cells shows above the table.
-                    CurrentCell = enclosing;
-                    ParseBody(0, kTableStops);
-                    CloseSection();
-                    CurrentCell = nullptr;
-                } else {
-                    Next();
-                }
-                break;
-            default:
-                Next();
-                break;
-            }
-        }
-    } catch (...) {
-        // The partial table is attached, so everything its sections registered stays valid.
-        attach();
-        throw;
-    }
-    attach();
-    Next();
-}
-
 // --- preformatted text and text mode ---
 
 void THtmlParser::ParsePre(int level) {
     CloseSection();
     size_t fontDepth = fontStack_.size();
-    if (PushFont()) {
-        Font().Name = Document->PreFontName;
-        SetNormalSize(Font(), *Document, 10);
-        Font().Fixed = true;
-    }
+    PushFixedFont();
     auto newPre = [&] {
         CurrentSection =
             std::make_unique<TPreFormated>(Document, level, Font(), InLink ? &UrlTarget : nullptr, 1);
@@ -982,31 +744,14 @@ void THtmlParser::ParsePre(int level) {
                 flush();
                 if (!CurrentSection) newPre();
                 // The handlers read on by one symbol; in here the loop reads characters instead.
-                if (sym == SymA) {
-                    for (const auto& a : Attributes)
-                        if (a.Which == AttrHREF) {
-                            EndLink();
-                            if (!a.Name.empty()) {
-                                UrlTarget.Assign(a.Name, AttrText(Attributes, AttrTARGET));
-                                InLink = true;
-                                if (PushFont()) {
-                                    Font().Style |= Document->LinkStyle;
-                                    Font().Color = Document->HotSpotColor | hvPaletteRelative;
-                                }
-                                CurrentSection->HRef(true, Font(), UrlTarget);
-                            }
-                        } else if (a.Which == AttrNAME && !a.Name.empty() && AnchorNames) {
-                            std::string name = UpperCase(a.Name);
-                            if (name[0] == '#') name.erase(0, 1);
-                            AnchorNames->AddObject(name, CurrentSection.get());
-                        }
-                } else if (sym == SymAEnd) {
+                if (sym == SymA)
+                    Anchor(level);
+                else if (sym == SymAEnd)
                     EndLink();
-                } else if (sym == SymFORM) {
-                    CurrentForm = Document->FormList.Add(std::make_unique<ThtmlForm>(Document, Attributes));
-                } else {
+                else if (sym == SymFORM)
+                    OpenForm();
+                else
                     CurrentForm = nullptr;
-                }
             } else if (sym == SymIMG) {
                 flush();
                 if (!CurrentSection) newPre();
@@ -1014,12 +759,7 @@ void THtmlParser::ParsePre(int level) {
             } else if (sym == SymINPUT || sym == SymSELECT || sym == SymTEXTAREA) {
                 flush();
                 if (!CurrentSection) newPre();
-                TFormControlObj* ctrl = CurrentSection->AddFormControl(sym, CurrentFormOrNew(), false,
-                                                                       TagStart, CurrentCell, Attributes);
-                if (sym == SymSELECT)
-                    ParseSelect(ctrl);
-                else if (sym == SymTEXTAREA)
-                    ParseTextArea(ctrl);
+                FormControl(sym, false);
             } else if (sym == SymSCRIPT) {
                 ParseScript();
             } else if (sym == SymText) {
@@ -1045,10 +785,7 @@ void THtmlParser::ParsePre(int level) {
 
 void THtmlParser::ParseTextMode() {
     CloseSection();
-    PushFont();
-    Font().Name = Document->PreFontName;
-    SetNormalSize(Font(), *Document, 10);
-    Font().Fixed = true;
+    PushFixedFont();
     CurrentSection = std::make_unique<TPreFormated>(Document, 0, Font(), nullptr, 1);
     InPre = true;
     TokenObj tok;
@@ -1076,82 +813,6 @@ void THtmlParser::ParseTextMode() {
     CloseSection();
     InPre = false;
     PopFont();
-}
-
-// --- forms ---
-
-void THtmlParser::ParseSelect(TFormControlObj* ctrl) {
-    bool saved = NoBreak;
-    NoBreak = false;
-    Next();
-    std::string text, value;
-    bool inOption = false, selected = false;
-    auto pending = [&] {
-        std::string t = Trim(text);
-        if (inOption && !t.empty() && ctrl) ctrl->AddOption(t, value, selected);
-        text.clear();
-        inOption = false;
-    };
-    while (Symbol != SymSELECTEnd && Symbol != SymEof) {
-        if (Symbol == SymText) {
-            if (inOption && text.size() < 255) text += TextToken.S.substr(0, 255 - text.size());
-        } else if (Symbol == SymOPTION || Symbol == SymOPTIONEnd) {
-            pending();
-            if (Symbol == SymOPTION) {
-                inOption = true;
-                selected = Attributes.Has(AttrSELECTED);
-                value = AttrText(Attributes, AttrVALUE).substr(0, 255);
-            }
-        }
-        Next();
-    }
-    pending();
-    NoBreak = saved;
-}
-
-void THtmlParser::ParseTextArea(TFormControlObj* ctrl) {
-    std::string line;
-    for (;;) {
-        char c = CurrentChar;
-        if (c == EofChar) break;
-        if (c == CR) {
-            if (ctrl) ctrl->AddLine(line);
-            line.clear();
-            Advance();
-            continue;
-        }
-        if (c == '<') {
-            std::string s(1, '<');
-            Advance();
-            while (CurrentChar != ' ' && CurrentChar != CR && CurrentChar != '>' && CurrentChar != EofChar &&
-                   s.size() < 256) {
-                s += CurrentChar;
-                Advance();
-            }
-            if (LowerCase(s) == "</textarea") {
-                while (CurrentChar != '>' && CurrentChar != EofChar)
-                    Advance();
-                if (CurrentChar == '>') Advance();
-                break;
-            }
-            line += s;
-            continue;
-        }
-        if (c == '&') {
-            TextToken.Clear();
-            ScanEntity();
-            line += TextToken.S;
-            TextToken.Clear();
-            continue;
-        }
-        for (int n = 0; n < 100 && CurrentChar != CR && CurrentChar != EofChar && CurrentChar != '&' &&
-                        CurrentChar != '<';
-             ++n) {
-            line += CurrentChar;
-            Advance();
-        }
-    }
-    if (!line.empty() && ctrl) ctrl->AddLine(line);
 }
 
 // --- script and map ---

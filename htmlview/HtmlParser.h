@@ -3,6 +3,7 @@
 // an exception out except a resource failure; bad markup is skipped.
 #pragma once
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <string>
@@ -43,11 +44,18 @@ public:
     static constexpr int MaxTableDepth = 16;
 
 private:
+    // The handler of a tag that may stand anywhere in running text; sym is the tag's symbol.
+    using TagHandler = void (THtmlParser::*)(int sym, int level);
+    static const std::array<TagHandler, SymCount>& TextTags();
+
     void InitBuild(TSectionList& list);
     void FinishBuild();
     void ParseBody(int level, const SymSet& closing);
+    bool ParseTextTag(int level, const SymSet& closing);
     void ParseCommon(int level);
     void ParseLists(int level, int sym, const SymSet& closing);
+    void ParseNestedList(int level, int sym, const SymSet& closing);
+    void ParseLoneItem();
     void ParseTable(int level);
     void ParsePre(int level);
     void ParseTextMode();
@@ -59,6 +67,39 @@ private:
     void ParseMap();
     void DoMeta();
     void DoBody(int level);
+    void AddRule();
+    void Anchor(int level);
+    void OpenForm();
+    void FormControl(int sym, bool noBreak);
+
+    // Tag handlers of running text (see TextTags).
+    void TagStyle(int sym, int level);
+    void TagFixed(int sym, int level);
+    void TagFixedEnd(int sym, int level);
+    void TagParagraph(int sym, int level);
+    void TagSubSup(int sym, int level);
+    void TagSubSupEnd(int sym, int level);
+    void TagBreak(int sym, int level);
+    void TagHeading(int sym, int level);
+    void TagHeadingEnd(int sym, int level);
+    void TagAddress(int sym, int level);
+    void TagAddressEnd(int sym, int level);
+    void TagPre(int sym, int level);
+    void TagImage(int sym, int level);
+    void TagAnchor(int sym, int level);
+    void TagAnchorEnd(int sym, int level);
+    void TagText(int sym, int level);
+    void TagTable(int sym, int level);
+    void TagFormControl(int sym, int level);
+    void TagForm(int sym, int level);
+    void TagFormEnd(int sym, int level);
+    void TagIgnored(int sym, int level);
+    void TagFont(int sym, int level);
+    void TagBigSmall(int sym, int level);
+    void TagMap(int sym, int level);
+    void TagScript(int sym, int level);
+    void TagNoBreak(int sym, int level);
+    void TagWordBreak(int sym, int level);
 
     void CloseSection();
     void EnsureSection(int level);
@@ -66,6 +107,7 @@ private:
     void RefreshFont();
     void EndLink();
     bool PushFont();
+    bool PushFixedFont();
     void PopFont();
     TMyFont& Font() { return *fontStack_.back(); }
     uint8_t AlignOf(const TAttribute* a, uint8_t dflt) const;

@@ -9,6 +9,9 @@ add_library(mv_htmlengine_core STATIC
   ${CMAKE_CURRENT_SOURCE_DIR}/HtmlForms.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/HtmlObjects.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/HtmlParser.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/HtmlParserForms.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/HtmlParserLists.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/HtmlParserTables.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/HtmlSections.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/HtmlTable.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/HtmlTextSection.cpp
