@@ -12,7 +12,7 @@
 namespace {
 const char* const kTooManyColumns = "Table has too many Columns";
 
-using Cols = std::array<int32_t, ThtmlTable::MaxCols + 1>;
+using Cols = ThtmlTable::ColWidths;
 
 // Fills what of area no hole covers, band by band: the holes' top and bottom edges cut the area
 // into horizontal bands, each hole covers a band wholly or not at all, and the gaps between the
@@ -218,6 +218,36 @@ void CellMinMax(TCellObj& c, ITextMetrics& canvas, uint32_t generation, int32_t&
     mn = c.MinW;
     mx = c.MaxW;
 }
+
+// The widest span a real cell of the grid has along one axis (&TCellObj::ColSpan or RowSpan).
+int MaxSpan(const std::vector<std::unique_ptr<TCellList>>& rows, int TCellObj::*span) {
+    int widest = 1;
+    for (const auto& row : rows)
+        for (const auto& cell : row->Cells)
+            if (cell && !cell->Dummy) widest = std::max(widest, (*cell).*span);
+    return widest;
+}
+
+// The span walk: f(cell, column, span) for every real cell, those spanning one column first,
+// then two, and so on, so that a spanning cell meets its columns with what the narrower cells
+// under it already need.
+template <typename F> void ForCellsByColSpan(std::vector<std::unique_ptr<TCellList>>& rows, F f) {
+    const int widest = MaxSpan(rows, &TCellObj::ColSpan);
+    for (int n = 1; n <= widest; ++n)
+        for (auto& row : rows)
+            for (int c = 0; c < static_cast<int>(row->Cells.size()); ++c)
+                if (TCellObj* cell = row->Cells[static_cast<size_t>(c)].get();
+                    cell && !cell->Dummy && cell->ColSpan == n)
+                    f(*cell, c, n);
+}
+
+// The sum of v[from] to v[to - 1].
+template <typename V> int32_t SpanSum(const V& v, int from, int to) {
+    int32_t sum = 0;
+    for (int k = from; k < to; ++k)
+        sum += v[static_cast<size_t>(k)];
+    return sum;
+}
 } // namespace
 
 void ThtmlTable::GetMinMax(ITextMetrics& canvas, int32_t& totalMin, int32_t* minWidths, int32_t* maxWidths,
@@ -225,48 +255,36 @@ void ThtmlTable::GetMinMax(ITextMetrics& canvas, int32_t& totalMin, int32_t* min
     std::fill(minWidths, minWidths + MaxCols + 1, 0);
     std::fill(maxWidths, maxWidths + MaxCols + 1, 0);
     int32_t pad = CellPadding * 2 + CellSpacing;
-    int maxSpan = 1;
-    for (int n = 1; n <= maxSpan; ++n)
-        for (auto& row : Rows)
-            for (int c = 0; c < static_cast<int>(row->Cells.size()); ++c) {
-                TCellObj* cell = row->Cells[static_cast<size_t>(c)].get();
-                if (!cell || cell->Dummy) continue;
-                maxSpan = std::max(maxSpan, cell->ColSpan);
-                if (cell->ColSpan != n) continue;
-                int32_t mn, mx;
-                CellMinMax(*cell, canvas, ParentSectionList->LayoutGeneration, mn, mx);
-                mn += pad;
-                mx += pad;
-                if (!cell->AsPercent && cell->GivenWidth > 0) {
-                    mn = std::max(mn, cell->GivenWidth + pad);
-                    mx = mn;
-                }
-                int last = std::min(c + n, ColCount);
-                if (n == 1) {
-                    minWidths[c] = std::max(minWidths[c], mn);
-                    maxWidths[c] = std::max(maxWidths[c], mx);
-                    continue;
-                }
-                for (int32_t* w : {minWidths, maxWidths}) {
-                    int32_t need = w == minWidths ? mn : mx;
-                    int32_t sum = 0;
-                    for (int k = c; k < last; ++k)
-                        sum += w[k];
-                    if (sum >= need) continue;
-                    if (sum == 0) {
-                        w[c] += need;
-                    } else {
-                        int32_t extra = need - sum;
-                        for (int k = c; k < last; ++k)
-                            w[k] += HtmlMulDiv(w[k], extra, sum);
-                    }
-                }
+    ForCellsByColSpan(Rows, [&](TCellObj& cell, int c, int n) {
+        int32_t mn, mx;
+        CellMinMax(cell, canvas, ParentSectionList->LayoutGeneration, mn, mx);
+        mn += pad;
+        mx += pad;
+        if (!cell.AsPercent && cell.GivenWidth > 0) {
+            mn = std::max(mn, cell.GivenWidth + pad);
+            mx = mn;
+        }
+        int last = std::min(c + n, ColCount);
+        if (n == 1) {
+            minWidths[c] = std::max(minWidths[c], mn);
+            maxWidths[c] = std::max(maxWidths[c], mx);
+            return;
+        }
+        for (int32_t* w : {minWidths, maxWidths}) {
+            int32_t need = w == minWidths ? mn : mx;
+            int32_t sum = SpanSum(w, c, last);
+            if (sum >= need) continue;
+            if (sum == 0) {
+                w[c] += need;
+            } else {
+                int32_t extra = need - sum;
+                for (int k = c; k < last; ++k)
+                    w[k] += HtmlMulDiv(w[k], extra, sum);
             }
-    totalMin = totalMax = 0;
-    for (int c = 0; c < ColCount; ++c) {
-        totalMin += minWidths[c];
-        totalMax += maxWidths[c];
-    }
+        }
+    });
+    totalMin = SpanSum(minWidths, 0, ColCount);
+    totalMax = SpanSum(maxWidths, 0, ColCount);
 }
 
 void ThtmlTable::GetMinMaxPercent(ITextMetrics& canvas, int32_t& totalMin, int32_t availableWidth,
@@ -275,93 +293,81 @@ void ThtmlTable::GetMinMaxPercent(ITextMetrics& canvas, int32_t& totalMin, int32
     std::fill(maxWidths, maxWidths + MaxCols + 1, 0);
     Percents.fill(0);
     int32_t pad = CellPadding * 2 + CellSpacing;
-    int maxSpan = 1;
-    for (int n = 1; n <= maxSpan; ++n)
-        for (auto& row : Rows)
-            for (int c = 0; c < static_cast<int>(row->Cells.size()); ++c) {
-                TCellObj* cell = row->Cells[static_cast<size_t>(c)].get();
-                if (!cell || cell->Dummy) continue;
-                maxSpan = std::max(maxSpan, cell->ColSpan);
-                if (cell->ColSpan != n) continue;
-                int32_t p = 0;
-                if (cell->AsPercent)
-                    p = cell->GivenWidth;
-                else if (cell->GivenWidth > 0 && availableWidth > 0)
-                    p = std::min(1000, HtmlMulDiv(cell->GivenWidth, 1000, availableWidth));
-                int32_t mn, mx;
-                CellMinMax(*cell, canvas, ParentSectionList->LayoutGeneration, mn, mx);
-                mn += pad;
-                mx += pad;
-                if (n == 1) {
-                    maxWidths[c] = std::max(maxWidths[c], mx);
-                    minWidths[c] = std::max(minWidths[c], mn);
-                    Percents[static_cast<size_t>(c)] = std::max(Percents[static_cast<size_t>(c)], p);
-                    continue;
-                }
-                int last = std::min(c + n, ColCount);
-                int span = last - c;
-                if (span <= 0) continue;
-                int32_t sumMin = 0, sumMax = 0, sumP = 0, freeCount = 0, freeMaxSum = 0;
-                std::vector<bool> isFree(static_cast<size_t>(span));
-                for (int k = c; k < last; ++k) {
-                    sumMin += minWidths[k];
-                    sumMax += maxWidths[k];
-                    sumP += Percents[static_cast<size_t>(k)];
-                    if (Percents[static_cast<size_t>(k)] == 0) {
-                        ++freeCount;
-                        freeMaxSum += maxWidths[k];
-                        isFree[static_cast<size_t>(k - c)] = true;
-                    }
-                }
-                int32_t excessMin = mn - sumMin, excessMax = mx - sumMax;
-                if (p < 1 && sumP < 1) {
-                    if (excessMin > 0)
-                        for (int k = c; k < last; ++k)
-                            minWidths[k] = sumMin > 0 ? HtmlMulDiv(mn, minWidths[k], sumMin) : mn / span;
-                    if (excessMax >= 1)
-                        for (int k = c; k < last; ++k)
-                            maxWidths[k] = sumMax > 0 ? HtmlMulDiv(mx, maxWidths[k], sumMax) : mx / span;
-                    continue;
-                }
-                int32_t share = freeCount > 0 ? std::max(0, (p - sumP) / freeCount) : 0;
-                if (freeCount == 0 && p > sumP) {
-                    for (int k = c; k < last; ++k)
-                        Percents[static_cast<size_t>(k)] =
-                            HtmlMulDiv(Percents[static_cast<size_t>(k)], p, sumP);
-                } else if (share > 0) {
-                    for (int k = c; k < last; ++k)
-                        if (isFree[static_cast<size_t>(k - c)]) Percents[static_cast<size_t>(k)] = share;
-                }
-                int32_t pMax = std::max(sumP, p);
-                if (excessMin > 0) {
-                    if (freeCount < 1) {
-                        for (int k = c; k < last; ++k)
-                            minWidths[k] = std::max(minWidths[k],
-                                                    HtmlMulDiv(mn, Percents[static_cast<size_t>(k)], pMax));
-                    } else {
-                        for (int k = c; k < last; ++k)
-                            if (isFree[static_cast<size_t>(k - c)])
-                                minWidths[k] += freeMaxSum > 0
-                                                    ? HtmlMulDiv(excessMin, maxWidths[k], freeMaxSum)
-                                                    : excessMin / freeCount;
-                    }
-                }
-                if (excessMax >= 1) {
-                    if (freeCount < 1) {
-                        for (int k = c; k < last; ++k)
-                            maxWidths[k] = std::max(maxWidths[k],
-                                                    HtmlMulDiv(mx, Percents[static_cast<size_t>(k)], pMax));
-                    } else {
-                        for (int k = c; k < last; ++k)
-                            if (isFree[static_cast<size_t>(k - c)]) maxWidths[k] += excessMax / freeCount;
-                    }
-                }
+    ForCellsByColSpan(Rows, [&](TCellObj& cell, int c, int n) {
+        int32_t p = 0;
+        if (cell.AsPercent)
+            p = cell.GivenWidth;
+        else if (cell.GivenWidth > 0 && availableWidth > 0)
+            p = std::min(1000, HtmlMulDiv(cell.GivenWidth, 1000, availableWidth));
+        int32_t mn, mx;
+        CellMinMax(cell, canvas, ParentSectionList->LayoutGeneration, mn, mx);
+        mn += pad;
+        mx += pad;
+        if (n == 1) {
+            maxWidths[c] = std::max(maxWidths[c], mx);
+            minWidths[c] = std::max(minWidths[c], mn);
+            Percents[static_cast<size_t>(c)] = std::max(Percents[static_cast<size_t>(c)], p);
+            return;
+        }
+        int last = std::min(c + n, ColCount);
+        int span = last - c;
+        if (span <= 0) return;
+        int32_t sumMin = 0, sumMax = 0, sumP = 0, freeCount = 0, freeMaxSum = 0;
+        std::vector<bool> isFree(static_cast<size_t>(span));
+        for (int k = c; k < last; ++k) {
+            sumMin += minWidths[k];
+            sumMax += maxWidths[k];
+            sumP += Percents[static_cast<size_t>(k)];
+            if (Percents[static_cast<size_t>(k)] == 0) {
+                ++freeCount;
+                freeMaxSum += maxWidths[k];
+                isFree[static_cast<size_t>(k - c)] = true;
             }
-    totalMin = totalMax = 0;
-    for (int c = 0; c < ColCount; ++c) {
-        totalMin += minWidths[c];
-        totalMax += maxWidths[c];
-    }
+        }
+        int32_t excessMin = mn - sumMin, excessMax = mx - sumMax;
+        if (p < 1 && sumP < 1) {
+            if (excessMin > 0)
+                for (int k = c; k < last; ++k)
+                    minWidths[k] = sumMin > 0 ? HtmlMulDiv(mn, minWidths[k], sumMin) : mn / span;
+            if (excessMax >= 1)
+                for (int k = c; k < last; ++k)
+                    maxWidths[k] = sumMax > 0 ? HtmlMulDiv(mx, maxWidths[k], sumMax) : mx / span;
+            return;
+        }
+        int32_t share = freeCount > 0 ? std::max(0, (p - sumP) / freeCount) : 0;
+        if (freeCount == 0 && p > sumP) {
+            for (int k = c; k < last; ++k)
+                Percents[static_cast<size_t>(k)] = HtmlMulDiv(Percents[static_cast<size_t>(k)], p, sumP);
+        } else if (share > 0) {
+            for (int k = c; k < last; ++k)
+                if (isFree[static_cast<size_t>(k - c)]) Percents[static_cast<size_t>(k)] = share;
+        }
+        int32_t pMax = std::max(sumP, p);
+        if (excessMin > 0) {
+            if (freeCount < 1) {
+                for (int k = c; k < last; ++k)
+                    minWidths[k] =
+                        std::max(minWidths[k], HtmlMulDiv(mn, Percents[static_cast<size_t>(k)], pMax));
+            } else {
+                for (int k = c; k < last; ++k)
+                    if (isFree[static_cast<size_t>(k - c)])
+                        minWidths[k] += freeMaxSum > 0 ? HtmlMulDiv(excessMin, maxWidths[k], freeMaxSum)
+                                                       : excessMin / freeCount;
+            }
+        }
+        if (excessMax >= 1) {
+            if (freeCount < 1) {
+                for (int k = c; k < last; ++k)
+                    maxWidths[k] =
+                        std::max(maxWidths[k], HtmlMulDiv(mx, Percents[static_cast<size_t>(k)], pMax));
+            } else {
+                for (int k = c; k < last; ++k)
+                    if (isFree[static_cast<size_t>(k - c)]) maxWidths[k] += excessMax / freeCount;
+            }
+        }
+    });
+    totalMin = SpanSum(minWidths, 0, ColCount);
+    totalMax = SpanSum(maxWidths, 0, ColCount);
 }
 
 void ThtmlTable::FindColWidths(ITextMetrics& canvas, int32_t width, const int32_t*, const int32_t*,
@@ -473,127 +479,147 @@ int32_t ThtmlTable::LayoutTable(ITextMetrics& canvas, int32_t y, int32_t& curs, 
     StartCurs = curs;
     indents.SetLevel(y, Level);
     int32_t avail = indents.RightSide(y) - indents.LeftIndent(y);
+    Initialize();
+    LayoutColumns(canvas, avail);
+    std::vector<int32_t> heights = RowHeights(canvas, y, curs);
+    int32_t sectionHeight = PlaceRows(canvas, y, curs, heights);
+    Indent = 0;
+    if (CaptionWidth < avail) {
+        if (Justify == 2)
+            Indent = (avail - CaptionWidth) / 2;
+        else if (Justify == 3)
+            Indent = avail - CaptionWidth;
+    }
+    Indent += indents.LeftIndent(YValue) - indents.LeftEdge;
+    TableIndent = (CaptionWidth - TableWidth) / 2 + Indent;
+    Len = curs - StartCurs;
+    maxWidth = CaptionWidth;
+    if (!Float) {
+        SectionHeight = DrawHeight = sectionHeight;
+        return SectionHeight;
+    }
+    sectionHeight += 2 * VSpace;
+    indents.Update(YValue, CaptionWidth + HSpace + 1, Justify, sectionHeight);
+    DrawHeight = sectionHeight;
+    SectionHeight = 0;
+    return 0;
+}
+
+// Column widths for the room the table has: its given width, or what its cells' minimum and
+// maximum widths and their percentages ask for within avail. Sets Widths, TableWidth and
+// CaptionWidth.
+void ThtmlTable::LayoutColumns(ITextMetrics& canvas, int32_t avail) {
     bool specified = GivenWidth >= 1;
     int32_t newWidth = !specified ? avail : PercentWidth ? HtmlMulDiv(avail, GivenWidth, 1000) : GivenWidth;
     newWidth = std::max(newWidth - CellSpacing, 20);
-    Initialize();
     Cols mins{}, maxs{};
     int32_t totalMin = 0, totalMax = 0;
-    bool widthsDone = false;
     if (HasAbsoluteCellWidth && !specified) {
         FindColWidths(canvas, newWidth, maxs.data(), mins.data(), false);
-        widthsDone = true;
     } else {
         GetMinMaxPercent(canvas, totalMin, newWidth, maxs.data(), mins.data(), totalMax);
         if (totalMin >= newWidth) {
             std::copy(mins.begin(), mins.end(), Widths.begin());
-            widthsDone = true;
         } else if (specified) {
             WidthsFromPercents(maxs.data(), mins.data(), newWidth);
-            widthsDone = true;
-        } else {
-            int32_t pSum = 0;
-            for (int c = 0; c < ColCount; ++c)
-                pSum += Percents[static_cast<size_t>(c)];
-            if (pSum >= 1 && pSum <= 1000) {
-                int32_t need1 = 0, otherMax = 0;
-                for (int c = 0; c < ColCount; ++c) {
-                    size_t i = static_cast<size_t>(c);
-                    if (Percents[i] > 0)
-                        need1 = std::max(need1, HtmlMulDiv(maxs[i], 1000, Percents[i]));
-                    else
-                        otherMax += maxs[i];
-                }
-                int32_t need2 =
-                    pSum < 1000 ? HtmlMulDiv(otherMax, 1000, 1000 - pSum) : (otherMax < 1 ? 0 : 30000);
-                int32_t natural = std::max(need1, need2);
-                if (natural <= newWidth) {
-                    int32_t rest = HtmlMulDiv(natural, 1000 - pSum, 1000);
-                    for (int c = 0; c < ColCount; ++c) {
-                        size_t i = static_cast<size_t>(c);
-                        if (Percents[i] > 0)
-                            Widths[i] = HtmlMulDiv(natural, Percents[i], 1000);
-                        else
-                            Widths[i] = otherMax < 1 ? 0 : HtmlMulDiv(rest, maxs[i], otherMax);
-                    }
-                    widthsDone = true;
-                } else {
-                    for (int round = 0; round < 50; ++round) {
-                        int32_t sumWp = 0, otherMin = 0;
-                        bool anyPercent = false;
-                        for (int c = 0; c < ColCount; ++c) {
-                            size_t i = static_cast<size_t>(c);
-                            if (Percents[i] > 0) {
-                                int32_t wp = HtmlMulDiv(newWidth, Percents[i], 1000) - 1;
-                                if (mins[i] > wp) {
-                                    Percents[i] = 0;
-                                    otherMin += mins[i];
-                                } else {
-                                    sumWp += wp;
-                                    anyPercent = true;
-                                }
-                            } else {
-                                otherMin += mins[i];
-                            }
-                        }
-                        if (!anyPercent) break;
-                        if (sumWp + otherMin <= newWidth) {
-                            totalMin = totalMax = 0;
-                            for (int c = 0; c < ColCount; ++c) {
-                                size_t i = static_cast<size_t>(c);
-                                if (Percents[i] > 0)
-                                    mins[i] = maxs[i] = HtmlMulDiv(newWidth, Percents[i], 1000);
-                                totalMin += mins[i];
-                                totalMax += maxs[i];
-                            }
-                            break;
-                        }
-                        if (sumWp <= 0) break;
-                        for (int c = 0; c < ColCount; ++c) {
-                            size_t i = static_cast<size_t>(c);
-                            if (Percents[i] > 0)
-                                Percents[i] = static_cast<int32_t>(static_cast<int64_t>(Percents[i]) *
-                                                                   (newWidth - otherMin) / sumWp);
-                        }
-                    }
-                }
-            }
-            if (!widthsDone) {
-                for (int c = 0; c < ColCount; ++c) {
-                    size_t i = static_cast<size_t>(c);
-                    if (totalMax > newWidth && totalMax != totalMin)
-                        Widths[i] =
-                            mins[i] + HtmlMulDiv(maxs[i] - mins[i], newWidth - totalMin, totalMax - totalMin);
-                    else
-                        Widths[i] = maxs[i];
-                }
-                widthsDone = true;
+        } else if (!FitPercentColumns(mins, maxs, newWidth, totalMin, totalMax)) {
+            for (int c = 0; c < ColCount; ++c) {
+                size_t i = static_cast<size_t>(c);
+                if (totalMax > newWidth && totalMax != totalMin)
+                    Widths[i] =
+                        mins[i] + HtmlMulDiv(maxs[i] - mins[i], newWidth - totalMin, totalMax - totalMin);
+                else
+                    Widths[i] = maxs[i];
             }
         }
     }
-    TableWidth = CellSpacing;
-    for (int c = 0; c < ColCount; ++c)
-        TableWidth += Widths[static_cast<size_t>(c)];
+    TableWidth = CellSpacing + SpanSum(Widths, 0, ColCount);
     int32_t capMax = 0;
     Caption->Cell.MinMaxWidth(canvas, CaptionMinWidth, capMax);
     CaptionWidth = std::max(TableWidth, CaptionMinWidth);
+}
 
-    // Row heights.
+// Columns with percentages in a table of no given width: at the width where every column gets
+// its percentage and its maximum when that fits (true); otherwise percentages that do not fit
+// are dropped or scaled down and mins and maxs are set for the columns still holding one.
+bool ThtmlTable::FitPercentColumns(ColWidths& mins, ColWidths& maxs, int32_t newWidth, int32_t& totalMin,
+                                   int32_t& totalMax) {
+    int32_t pSum = SpanSum(Percents, 0, ColCount);
+    if (pSum < 1 || pSum > 1000) return false;
+    int32_t need1 = 0, otherMax = 0;
+    for (int c = 0; c < ColCount; ++c) {
+        size_t i = static_cast<size_t>(c);
+        if (Percents[i] > 0)
+            need1 = std::max(need1, HtmlMulDiv(maxs[i], 1000, Percents[i]));
+        else
+            otherMax += maxs[i];
+    }
+    int32_t need2 = pSum < 1000 ? HtmlMulDiv(otherMax, 1000, 1000 - pSum) : (otherMax < 1 ? 0 : 30000);
+    int32_t natural = std::max(need1, need2);
+    if (natural <= newWidth) {
+        int32_t rest = HtmlMulDiv(natural, 1000 - pSum, 1000);
+        for (int c = 0; c < ColCount; ++c) {
+            size_t i = static_cast<size_t>(c);
+            if (Percents[i] > 0)
+                Widths[i] = HtmlMulDiv(natural, Percents[i], 1000);
+            else
+                Widths[i] = otherMax < 1 ? 0 : HtmlMulDiv(rest, maxs[i], otherMax);
+        }
+        return true;
+    }
+    for (int round = 0; round < 50; ++round) {
+        int32_t sumWp = 0, otherMin = 0;
+        bool anyPercent = false;
+        for (int c = 0; c < ColCount; ++c) {
+            size_t i = static_cast<size_t>(c);
+            if (Percents[i] > 0) {
+                int32_t wp = HtmlMulDiv(newWidth, Percents[i], 1000) - 1;
+                if (mins[i] > wp) {
+                    Percents[i] = 0;
+                    otherMin += mins[i];
+                } else {
+                    sumWp += wp;
+                    anyPercent = true;
+                }
+            } else {
+                otherMin += mins[i];
+            }
+        }
+        if (!anyPercent) break;
+        if (sumWp + otherMin <= newWidth) {
+            totalMin = totalMax = 0;
+            for (int c = 0; c < ColCount; ++c) {
+                size_t i = static_cast<size_t>(c);
+                if (Percents[i] > 0) mins[i] = maxs[i] = HtmlMulDiv(newWidth, Percents[i], 1000);
+                totalMin += mins[i];
+                totalMax += maxs[i];
+            }
+            break;
+        }
+        if (sumWp <= 0) break;
+        for (int c = 0; c < ColCount; ++c) {
+            size_t i = static_cast<size_t>(c);
+            if (Percents[i] > 0)
+                Percents[i] =
+                    static_cast<int32_t>(static_cast<int64_t>(Percents[i]) * (newWidth - otherMin) / sumWp);
+        }
+    }
+    return false;
+}
+
+// The rows' heights: each row's cells are laid out at their columns' width, those spanning one
+// row first; a cell spanning n rows then shares what its rows lack out evenly among them.
+std::vector<int32_t> ThtmlTable::RowHeights(ITextMetrics& canvas, int32_t y, int32_t curs) {
     int rowCount = static_cast<int>(Rows.size());
     std::vector<int32_t> heights(static_cast<size_t>(rowCount), 0);
-    int maxRowSpan = 1;
-    for (auto& row : Rows)
-        for (auto& cell : row->Cells)
-            if (cell && !cell->Dummy) maxRowSpan = std::max(maxRowSpan, cell->RowSpan);
-    for (int n = 1; n <= maxRowSpan; ++n)
+    const int tallest = MaxSpan(Rows, &TCellObj::RowSpan);
+    for (int n = 1; n <= tallest; ++n)
         for (int r = 0; r + n <= rowCount; ++r) {
             int32_t passHeight = Rows[static_cast<size_t>(r)]->RowLayoutPass(*this, canvas, n, y, curs);
             if (n == 1) {
                 heights[static_cast<size_t>(r)] = passHeight;
             } else {
-                int32_t sum = 0;
-                for (int k = r; k < r + n; ++k)
-                    sum += heights[static_cast<size_t>(k)];
+                int32_t sum = SpanSum(heights, r, r + n);
                 if (passHeight > sum) {
                     int32_t each = (passHeight - sum) / n;
                     for (int k = r; k < r + n; ++k)
@@ -602,7 +628,13 @@ int32_t ThtmlTable::LayoutTable(ITextMetrics& canvas, int32_t y, int32_t& curs, 
                 }
             }
         }
+    return heights;
+}
 
+// The caption above, the grid's rows at their tops (stretched to a given height) and the caption
+// below; returns the table's height with its captions.
+int32_t ThtmlTable::PlaceRows(ITextMetrics& canvas, int32_t y, int32_t& curs, std::vector<int32_t>& heights) {
+    int rowCount = static_cast<int>(Rows.size());
     int32_t sectionHeight = 0;
     CaptionHeight = 0;
     if (TopCaption && Caption->Cell.Count() > 0) {
@@ -636,9 +668,7 @@ int32_t ThtmlTable::LayoutTable(ITextMetrics& canvas, int32_t y, int32_t& curs, 
         row.RowSpanHeight = 0;
         for (auto& cell : row.Cells) {
             if (!cell || cell->Dummy) continue;
-            cell->Ht = 0;
-            for (int k = r; k < r + cell->RowSpan && k < rowCount; ++k)
-                cell->Ht += heights[static_cast<size_t>(k)];
+            cell->Ht = SpanSum(heights, r, std::min(r + cell->RowSpan, rowCount));
             row.RowSpanHeight = std::max(row.RowSpanHeight, cell->Ht);
         }
         row.RowPlaceCells(*this, gy, curs);
@@ -651,26 +681,7 @@ int32_t ThtmlTable::LayoutTable(ITextMetrics& canvas, int32_t y, int32_t& curs, 
         CaptionHeight = Caption->Cell.Layout(canvas, YValue + TableHeight, CaptionWidth, mw, curs);
         sectionHeight += CaptionHeight;
     }
-    Indent = 0;
-    if (CaptionWidth < avail) {
-        if (Justify == 2)
-            Indent = (avail - CaptionWidth) / 2;
-        else if (Justify == 3)
-            Indent = avail - CaptionWidth;
-    }
-    Indent += indents.LeftIndent(YValue) - indents.LeftEdge;
-    TableIndent = (CaptionWidth - TableWidth) / 2 + Indent;
-    Len = curs - StartCurs;
-    maxWidth = CaptionWidth;
-    if (!Float) {
-        SectionHeight = DrawHeight = sectionHeight;
-        return SectionHeight;
-    }
-    sectionHeight += 2 * VSpace;
-    indents.Update(YValue, CaptionWidth + HSpace + 1, Justify, sectionHeight);
-    DrawHeight = sectionHeight;
-    SectionHeight = 0;
-    return 0;
+    return sectionHeight;
 }
 
 void ThtmlTable::MinMaxWidth(ITextMetrics& canvas, int32_t& min, int32_t& max) {
@@ -843,9 +854,7 @@ int32_t TCellList::RowLayoutPass(ThtmlTable& table, ITextMetrics& canvas, int sp
     for (int c = 0; c < static_cast<int>(Cells.size()); ++c) {
         TCellObj* cell = Cells[static_cast<size_t>(c)].get();
         if (!cell || cell->Dummy) continue;
-        cell->Wd = 0;
-        for (int k = c; k < c + std::max(1, cell->ColSpan) && k < table.ColCount; ++k)
-            cell->Wd += table.Widths[static_cast<size_t>(k)];
+        cell->Wd = SpanSum(table.Widths, c, std::min(c + std::max(1, cell->ColSpan), table.ColCount));
         if (cell->RowSpan != span) continue;
         int32_t mw = 0, scratch = curs;
         int32_t h =

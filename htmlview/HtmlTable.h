@@ -18,6 +18,7 @@ public:
 class ThtmlTable : public TSectionBase {
 public:
     static constexpr int MaxCols = 200;
+    using ColWidths = std::array<int32_t, MaxCols + 1>;
 
     ThtmlTable(TSectionList* master, const TAttributeList& attributes, uint8_t justify, TCell* ownerCell,
                int32_t level);
@@ -74,8 +75,8 @@ public:
     bool HasAbsoluteCellWidth = false;
     int32_t CaptionHeight = 0, TableHeight = 0;
     int32_t CellPadding = 1, CellSpacing = 2;
-    std::array<int32_t, MaxCols + 1> Widths{};
-    std::array<int32_t, MaxCols + 1> Percents{};
+    ColWidths Widths{};
+    ColWidths Percents{};
     int32_t HSpace = 5, VSpace = 0;
     int32_t Level = 0;
     int32_t DrawX = 0, DrawY = 0;
@@ -86,6 +87,12 @@ public:
     TCell* OwnerCell;
 
 private:
+    // The three steps of LayoutTable: column widths, the row pass (heights) and placement.
+    void LayoutColumns(ITextMetrics& canvas, int32_t avail);
+    bool FitPercentColumns(ColWidths& mins, ColWidths& maxs, int32_t width, int32_t& totalMin,
+                           int32_t& totalMax);
+    std::vector<int32_t> RowHeights(ITextMetrics& canvas, int32_t y, int32_t curs);
+    int32_t PlaceRows(ITextMetrics& canvas, int32_t y, int32_t& curs, std::vector<int32_t>& heights);
     // Cell content x of column c (relative to the grid's left).
     int32_t ColumnX(int c) const;
     TCellObj* CellAtPoint(int32_t x, int32_t y);
