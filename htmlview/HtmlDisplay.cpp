@@ -625,99 +625,69 @@ int32_t TrackPosition(T32ScrollBar& Bar) {
 
 void THtmlDisplay::VScrollNotify(int Code) {
     if (CanFocus()) SetFocus();
-    int32_t Pos = FVScroll->Position();
-    switch (Code) {
-    case SB_LINEUP:
-        Pos -= FVScroll->SmallChange;
-        break;
-    case SB_LINEDOWN:
-        Pos += FVScroll->SmallChange;
-        break;
-    case SB_PAGEUP:
-        Pos -= FVScroll->LargeChange;
-        break;
-    case SB_PAGEDOWN:
-        Pos += FVScroll->LargeChange;
-        break;
-    case SB_TOP:
-        Pos = 0;
-        break;
-    case SB_BOTTOM:
-        Pos = MaxVScroll();
-        break;
-    case SB_THUMBTRACK:
-    case SB_THUMBPOSITION:
-        Pos = TrackPosition(*FVScroll);
-        break;
-    default:
-        return;
-    }
-    // The pixels still in view move; only the strip uncovered is painted.
-    SetVPosition(Pos, true);
+    ScrollByCode(*FVScroll, Code);
 }
 
 void THtmlDisplay::HScrollNotify(int Code) {
     if (CanFocus()) SetFocus();
-    int32_t Pos = FHScroll->Position();
-    switch (Code) {
-    case SB_LINELEFT:
-        Pos -= FHScroll->SmallChange;
-        break;
-    case SB_LINERIGHT:
-        Pos += FHScroll->SmallChange;
-        break;
-    case SB_PAGELEFT:
-        Pos -= FHScroll->LargeChange;
-        break;
-    case SB_PAGERIGHT:
-        Pos += FHScroll->LargeChange;
-        break;
-    case SB_THUMBTRACK:
-    case SB_THUMBPOSITION:
-        Pos = TrackPosition(*FHScroll);
-        break;
-    default:
-        return;
-    }
-    SetHPosition(Pos);
+    ScrollByCode(*FHScroll, Code);
 }
 
+// Keys scroll as the codes of the bar they move would.
 void THtmlDisplay::KeyDownHandling(WORD Key) {
     if (FPanning) {
         EndPanning();
         return;
     }
-    int32_t Pos = FVScroll->Position();
-    switch (Key) {
-    case VK_PRIOR:
-        Pos -= FVScroll->LargeChange;
+    static constexpr struct {
+        WORD Key;
+        bool Vertical;
+        int Code;
+    } kKeys[] = {{VK_PRIOR, true, SB_PAGEUP},   {VK_NEXT, true, SB_PAGEDOWN},   {VK_HOME, true, SB_TOP},
+                 {VK_END, true, SB_BOTTOM},     {VK_UP, true, SB_LINEUP},       {VK_DOWN, true, SB_LINEDOWN},
+                 {VK_LEFT, false, SB_LINELEFT}, {VK_RIGHT, false, SB_LINERIGHT}};
+    for (const auto& k : kKeys)
+        if (k.Key == Key) ScrollByCode(k.Vertical ? *FVScroll : *FHScroll, k.Code);
+}
+
+// A scroll-bar code on either bar (SB_LINEUP is SB_LINELEFT, and so on): by a line or a page,
+// to where the thumb is held, or, on the vertical bar, to an end. Other codes do nothing. The
+// pixels still in view move; only the strip uncovered is painted.
+void THtmlDisplay::ScrollByCode(T32ScrollBar& Bar, int Code) {
+    const bool vertical = &Bar == FVScroll;
+    int32_t Pos = Bar.Position();
+    switch (Code) {
+    case SB_LINEUP:
+        Pos -= Bar.SmallChange;
         break;
-    case VK_NEXT:
-        Pos += FVScroll->LargeChange;
+    case SB_LINEDOWN:
+        Pos += Bar.SmallChange;
         break;
-    case VK_HOME:
+    case SB_PAGEUP:
+        Pos -= Bar.LargeChange;
+        break;
+    case SB_PAGEDOWN:
+        Pos += Bar.LargeChange;
+        break;
+    case SB_TOP:
+        if (!vertical) return;
         Pos = 0;
         break;
-    case VK_END:
-        Pos = FDocHeight;
+    case SB_BOTTOM:
+        if (!vertical) return;
+        Pos = MaxVScroll();
         break;
-    case VK_UP:
-        Pos -= 16;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION:
+        Pos = TrackPosition(Bar);
         break;
-    case VK_DOWN:
-        Pos += 16;
-        break;
-    case VK_LEFT:
-        SetHPosition(FHScroll->Position() - 15);
-        return;
-    case VK_RIGHT:
-        SetHPosition(FHScroll->Position() + 15);
-        return;
     default:
         return;
     }
-    Pos = ClampScroll(Pos, FDocHeight, PanelHeight());
-    SetVPosition(Pos, true);
+    if (vertical)
+        SetVPosition(Pos, true);
+    else
+        SetHPosition(Pos);
 }
 
 void THtmlDisplay::MouseWheel(int Delta) {

@@ -310,6 +310,7 @@ private:
     void VScrollNotify(int Code);
     void HScrollNotify(int Code);
     void KeyDownHandling(WORD Key);
+    void ScrollByCode(T32ScrollBar& Bar, int Code);
     void MouseWheel(int Delta);
     void HandleSize();
     void HoverTimerTick();
