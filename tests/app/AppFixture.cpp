@@ -5,6 +5,7 @@
 #include "app/Settings.h"
 #include "store/SQLiteAccess.h"
 #include "tests/app/ProgramProcess.h"
+#include "tests/support/ScreenWait.h"
 
 #include <windows.h>
 
@@ -76,17 +77,8 @@ void TAppFixture::Quit() {
     Pump();
 }
 
-void TAppFixture::Pump(int Milliseconds) {
-    const DWORD Start = GetTickCount();
-    do {
-        MSG Msg;
-        while (PeekMessageA(&Msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (Msg.message == WM_QUIT) continue;
-            TranslateMessage(&Msg);
-            DispatchMessageA(&Msg);
-        }
-        Sleep(1);
-    } while (GetTickCount() - Start < static_cast<DWORD>(Milliseconds));
+void TAppFixture::Pump() {
+    if (!mv::test::PumpUntilIdle(30000)) throw std::runtime_error("the message queue never ran dry");
 }
 
 std::string TAppFixture::ReadFile(const std::string& Name) const {

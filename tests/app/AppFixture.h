@@ -33,8 +33,9 @@ public:
     std::string Database() const { return FFolder + "\\notes.mvdb"; }
     std::string ReadFile(const std::string& Name) const;
 
-    // Runs the messages waiting (and those that a few milliseconds bring).
-    static void Pump(int Milliseconds = 30);
+    // Runs the messages waiting, and those they bring, until the queue is empty (a test that
+    // waits for more than that waits on its own condition).
+    static void Pump();
 
     std::vector<std::string> Messages;
     // Answers ShowModal requests (the first-launch dialog, for one).

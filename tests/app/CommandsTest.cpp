@@ -121,7 +121,7 @@ TEST_F(CommandsTest, StyleButtonsFollowTheRealFormatAcrossNotes) {
     };
     Home->aNewNote->Execute();
     ASSERT_EQ(Editor->TopicFile(), "Fresh");
-    App.Pump(50);
+    App.Pump();
     EXPECT_FALSE(CharFormat().dwEffects & CFE_BOLD);
     EXPECT_FALSE(Home->aBold->Checked());
     EXPECT_FALSE(Home->aItalic->Checked());
@@ -134,7 +134,7 @@ TEST_F(CommandsTest, StyleButtonsFollowTheRealFormatAcrossNotes) {
     };
     Home->aNewNote->Execute();
     ASSERT_EQ(Editor->TopicFile(), "Other");
-    App.Pump(50);
+    App.Pump();
     EXPECT_FALSE(CharFormat().dwEffects & CFE_BOLD);
     EXPECT_FALSE(Home->aBold->Checked());
     // Typing there gives plain text.
@@ -142,7 +142,7 @@ TEST_F(CommandsTest, StyleButtonsFollowTheRealFormatAcrossNotes) {
     EXPECT_FALSE(CharFormat().dwEffects & CFE_BOLD);
     Home->aBackward->Execute();
     Home->aBackward->Execute();
-    App.Pump(50);
+    App.Pump();
     Select(2, 0);
     EXPECT_TRUE(Home->aBold->Checked());
     // "hello world": bold and plain together is not bold.

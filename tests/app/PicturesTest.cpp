@@ -11,6 +11,7 @@
 #include "richedit/MvPictures.h"
 #include "tests/app/AppFixture.h"
 #include "tests/app/ScreenShots.h"
+#include "tests/support/ScreenWait.h"
 
 #include <gtest/gtest.h>
 
@@ -159,9 +160,7 @@ TEST_F(PicturesTest, BmpAndJpegStayInTheTopicWithTheTextAfterThem) {
     // half, each 48 pixels square.
     Editor->SetSelStart(0);
     SetForegroundWindow(Home->Handle());
-    RedrawWindow(Home->Handle(), nullptr, nullptr,
-                 RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_ERASE);
-    App.Pump(200);
+    ASSERT_TRUE(mv::test::RepaintAndWaitUntilShown(Home->Handle()));
     int W = 0, H = 0;
     const std::vector<uint8_t> Bgr = SaveWindowPng(Home->Handle(), "note-picture", &W, &H);
     int Red = 0, Blue = 0;

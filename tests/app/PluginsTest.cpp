@@ -266,7 +266,7 @@ TEST(PluginList, ALongPlugInNameCanBeScrolledIntoViewWhole) {
     TfrmPlugins List(&Main);
     List.DoCreate();
     List.Show();
-    TAppFixture::Pump(100);
+    TAppFixture::Pump();
     HWND Box = List.lbPlugins->Handle();
     const int Widest = List.lbPlugins->Canvas().TextWidth(Long + " ");
     ASSERT_GT(Widest, List.lbPlugins->ClientWidth()) << "the name must not fit, or nothing is shown";

@@ -401,7 +401,7 @@ TEST_F(TopicCommandsTest, TagManagerCreatesRenamesAndDeletesTags) {
     const int32_t Tagged = Work->Editor()->TopicID();
 
     Manager.Show();
-    App.Pump(100);
+    App.Pump();
     Answers = {"100%_a\\b", "b_c"};
     Manager.aNewTag->Execute();
     Manager.aNewTag->Execute();

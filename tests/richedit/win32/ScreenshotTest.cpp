@@ -5,6 +5,7 @@
 
 #include "base/Streams.h"
 #include "tests/richedit/win32/TestForm.h"
+#include "tests/support/ScreenWait.h"
 
 #include <gtest/gtest.h>
 
@@ -64,13 +65,7 @@ TEST(RichEditScreenshot, FormWithFormattedText) {
     // Above anything another test shows meanwhile on the same display.
     SetWindowPos(Form.Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
     SetForegroundWindow(Form.Handle());
-    for (int I = 0; I < 20; ++I) {
-        PumpMessages();
-        Sleep(25);
-    }
-    RedrawWindow(Form.Handle(), nullptr, nullptr,
-                 RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_ERASE);
-    PumpMessages();
+    ASSERT_TRUE(mv::test::RepaintAndWaitUntilShown(Form.Handle()));
 
     RECT R{};
     GetWindowRect(Form.Handle(), &R);
