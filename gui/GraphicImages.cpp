@@ -355,12 +355,12 @@ int TIcon::Width() const {
     if (size_.cx == 0) {
         ICONINFO info{};
         if (GetIconInfo(handle_, &info)) {
+            TGdiObject<HBITMAP> color(info.hbmColor),
+                mask(info.hbmMask); // GetIconInfo's bitmaps are the caller's to free
             BITMAP bm{};
             GetObjectA(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof(bm), &bm);
             size_.cx = bm.bmWidth;
             size_.cy = info.hbmColor ? bm.bmHeight : bm.bmHeight / 2;
-            if (info.hbmColor) DeleteObject(info.hbmColor);
-            if (info.hbmMask) DeleteObject(info.hbmMask);
         }
     }
     return size_.cx;

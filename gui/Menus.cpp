@@ -311,17 +311,12 @@ void TMenu::Notification(TComponent* component, TOperation operation) {
 
 // ---- TMenuPictures ----------------------------------------------------------
 
-TMenuPictures::~TMenuPictures() {
-    for (HBITMAP bitmap : bitmaps_)
-        DeleteObject(bitmap);
-}
-
 HBITMAP TMenuPictures::Picture(int index) {
     if (!images_ || index < 0 || index >= images_->Count()) return nullptr;
     TWindowDC screen(nullptr);
     HBITMAP bitmap = CreateCompatibleBitmap(screen.Get(), images_->Width(), images_->Height());
     if (!bitmap) return nullptr;
-    bitmaps_.push_back(bitmap);
+    bitmaps_.emplace_back(bitmap);
     TMemoryDC memory(screen.Get());
     TSelectObject selected(memory.Get(), bitmap);
     RECT all{0, 0, images_->Width(), images_->Height()};

@@ -3,6 +3,7 @@
 
 #include "gui/Component.h"
 #include "gui/Control.h"
+#include "gui/GdiGuards.h"
 
 #include <windows.h>
 
@@ -19,7 +20,6 @@ class TImageList;
 class TMenuPictures {
 public:
     explicit TMenuPictures(TImageList* images) : images_(images) {}
-    ~TMenuPictures();
     TMenuPictures(const TMenuPictures&) = delete;
     TMenuPictures& operator=(const TMenuPictures&) = delete;
 
@@ -28,7 +28,7 @@ public:
 
 private:
     TImageList* images_;
-    std::vector<HBITMAP> bitmaps_;
+    std::vector<TGdiObject<HBITMAP>> bitmaps_; // every picture handed out lives while this does
 };
 
 // A shortcut: the virtual key in the low byte plus the modifier bits.

@@ -3,6 +3,7 @@
 
 #include "htmlview/HtmlUnderline.h"
 
+#include "gui/GdiGuards.h"
 #include "gui/TextAdvances.h"
 
 #include <algorithm>
@@ -26,9 +27,10 @@ HFONT THtmlFontCache::Get(const TMyFont& font) {
     auto it = fonts_.find(key);
     if (it != fonts_.end()) return it->second.Get();
     LOGFONTA lf{};
-    HDC screen = GetDC(nullptr);
-    const int ppi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-    if (screen) ReleaseDC(nullptr, screen);
+    const int ppi = [] {
+        TWindowDC screen(nullptr);
+        return screen.Get() ? GetDeviceCaps(screen.Get(), LOGPIXELSY) : 96;
+    }();
     lf.lfHeight = -MulDiv(std::clamp<int32_t>(font.Size, 1, 1000), ppi, 72);
     lf.lfWeight = (font.Style & fsBold) ? FW_BOLD : FW_NORMAL;
     lf.lfItalic = (font.Style & fsItalic) ? 1 : 0;
