@@ -1,6 +1,8 @@
 // The BMP reader.
 #include "htmlview/BmpDecoder.h"
 
+#include "pictures/BmpHeader.h"
+
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -67,27 +69,17 @@ void PutColor(TPixelImage& image, int x, int y, uint32_t rgbQuad) {
 
 TPixelImage DecodeBmp(const void* data, size_t size, int64_t maxBytes) {
     const TBytes in(static_cast<const uint8_t*>(data), size);
-    if (size < 26 || in.U8(0) != 'B' || in.U8(1) != 'M') Invalid();
-    const uint32_t offBits = in.U32(10);
-    const uint32_t headerSize = in.U32(14);
-    int64_t width = 0, height = 0;
-    int bpp = 0;
-    uint32_t compression = kRgb, colorsUsed = 0;
-    size_t paletteEntrySize = 4;
-    if (headerSize == 12) {
-        width = in.U16(18);
-        height = static_cast<int16_t>(in.U16(20));
-        bpp = in.U16(24);
-        paletteEntrySize = 3;
-    } else if (headerSize >= 40 && headerSize <= 124) {
-        width = static_cast<int32_t>(in.U32(18));
-        height = static_cast<int32_t>(in.U32(22));
-        bpp = in.U16(28);
-        compression = in.U32(30);
-        colorsUsed = in.U32(46);
-    } else {
+    mv::pictures::TBmpHeader header;
+    if (mv::pictures::ReadBmpHeader(static_cast<const uint8_t*>(data), size, header) !=
+        mv::pictures::TBmpHeaderResult::Read)
         Invalid();
-    }
+    const uint32_t offBits = header.OffBits;
+    const uint32_t headerSize = header.InfoSize;
+    int64_t width = header.Width, height = header.Height;
+    const int bpp = static_cast<int>(header.Bits);
+    const uint32_t compression = header.Compression, colorsUsed = header.ColorsUsed;
+    // OS/2 palettes hold three bytes a colour, Windows ones four.
+    const size_t paletteEntrySize = headerSize == 12 ? 3 : 4;
     const bool topDown = height < 0;
     height = height < 0 ? -height : height;
     if (width <= 0 || height <= 0 || width > 65535 || height > 65535) Invalid();

@@ -9,7 +9,7 @@ add_library(mv_htmlimages_core STATIC
   ${CMAKE_CURRENT_LIST_DIR}/HtmlDither.cpp
 )
 target_include_directories(mv_htmlimages_core PUBLIC ${CMAKE_SOURCE_DIR})
-target_link_libraries(mv_htmlimages_core PUBLIC mv_base mv_jpeg)
+target_link_libraries(mv_htmlimages_core PUBLIC mv_base mv_pictures)
 target_sources(mv_htmlimages_core PRIVATE ${CMAKE_CURRENT_LIST_DIR}/HtmlImageDecode.cpp)
 
 if(MV_WIN32)
