@@ -18,6 +18,30 @@ constexpr const char* kAppClass = "MvApplication";
 
 } // namespace
 
+// A control of its own class, so its messages come through MvWndProc and
+// DispatchToControl like every window's: the hooks of HookMainWindow first,
+// then WindowProc.
+class TApplication::TWindow final : public TWinControl {
+public:
+    explicit TWindow(TApplication& app) : TWinControl(nullptr), app_(app) {}
+    void WndProc(TMessage& m) override { app_.WindowProc(m); }
+
+protected:
+    void CreateParams(TCreateParams& params) override {
+        params = TCreateParams{};
+        params.Caption = app_.title_;
+        params.Style = WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX;
+        params.X = GetSystemMetrics(SM_CXSCREEN) / 2;
+        params.Y = GetSystemMetrics(SM_CYSCREEN) / 2;
+        params.WindowClass.hIcon = LoadIcon(nullptr, IDI_APPLICATION);
+        params.WindowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
+        params.WinClassName = kAppClass;
+    }
+
+private:
+    TApplication& app_;
+};
+
 TApplication* Application = new TApplication();
 
 void HandleCurrentException(TObject* sender) noexcept {
@@ -48,57 +72,30 @@ void TApplication::Finalize() {
     hintWindow_.reset();
     DestroyComponents();
     mainForm_ = nullptr;
-    if (handle_) {
-        HWND wnd = handle_;
-        handle_ = nullptr;
-        DestroyWindow(wnd);
-    }
+    // The window goes, its object and hooks stay: Handle() makes a new one.
+    if (window_) window_->DestroyHandle();
+}
+
+// ---- the application window ---------------------------------------------------
+
+TApplication::TWindow& TApplication::Window() {
+    if (!window_) window_ = std::make_unique<TWindow>(*this);
+    return *window_;
 }
 
 HWND TApplication::Handle() {
-    if (!handle_) CreateHandle();
-    return handle_;
+    return Window().Handle();
 }
 
-void TApplication::CreateHandle() {
-    WNDCLASSA wc{};
-    if (!GetClassInfoA(ModuleInstance(), kAppClass, &wc)) {
-        wc = WNDCLASSA{};
-        wc.lpfnWndProc = &TApplication::AppWndProc;
-        wc.hInstance = ModuleInstance();
-        wc.hIcon = LoadIcon(nullptr, IDI_APPLICATION);
-        wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-        wc.lpszClassName = kAppClass;
-        RegisterClassA(&wc);
-    }
-    int x = GetSystemMetrics(SM_CXSCREEN) / 2, y = GetSystemMetrics(SM_CYSCREEN) / 2;
-    handle_ = CreateWindowExA(0, kAppClass, title_.c_str(),
-                              WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX, x, y, 0,
-                              0, nullptr, nullptr, ModuleInstance(), this);
-    if (!handle_) throw EOutOfResources("Cannot create the application window");
-    SetWindowLongPtrA(handle_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+bool TApplication::HandleAllocated() const {
+    return window_ && window_->HandleAllocated();
 }
 
-LRESULT CALLBACK TApplication::AppWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* app = reinterpret_cast<TApplication*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
-    if (!app) return DefWindowProcA(wnd, msg, wParam, lParam);
-    TMessage m{msg, wParam, lParam, 0};
-    try {
-        app->AppWndProcImpl(m);
-    } catch (...) {
-        app->HandleException(app);
-    }
-    return m.Result;
-}
-
-void TApplication::AppWndProcImpl(TMessage& m) {
-    for (auto& [cookie, hook] : std::map<int, TWindowHook>(hooks_)) {
-        if (hooks_.count(cookie) && hook(m)) return;
-    }
+void TApplication::WindowProc(TMessage& m) {
     switch (m.Msg) {
     case WM_TIMER:
         if (m.WParam == kHintShowTimer) {
-            KillTimer(handle_, kHintShowTimer);
+            KillTimer(Handle(), kHintShowTimer);
             HintTimerExpired();
         } else if (m.WParam == kHintHideTimer) {
             CancelHint();
@@ -116,27 +113,25 @@ void TApplication::AppWndProcImpl(TMessage& m) {
         }
         break;
     case WM_ENDSESSION:
-        NotifyEndSession(handle_, m.WParam);
+        // DispatchToControl has run the session end already.
         return;
     default:
         break;
     }
-    m.Result = DefWindowProcA(handle_, m.Msg, m.WParam, m.LParam);
+    window_->DefaultHandler(m);
 }
 
 int TApplication::HookMainWindow(TWindowHook hook) {
-    int cookie = nextHook_++;
-    hooks_[cookie] = std::move(hook);
-    return cookie;
+    return Window().AddMessageHook(std::move(hook));
 }
 
 void TApplication::UnhookMainWindow(int cookie) {
-    hooks_.erase(cookie);
+    if (window_) window_->RemoveMessageHook(cookie);
 }
 
 void TApplication::SetTitle(const std::string& title) {
     title_ = title;
-    if (handle_) SetWindowTextA(handle_, title.c_str());
+    if (HandleAllocated()) SetWindowTextA(Handle(), title.c_str());
 }
 
 std::string TApplication::ExeName() const {
@@ -390,9 +385,9 @@ void TApplication::SetShowHint(bool value) {
 }
 
 void TApplication::CancelHint() {
-    if (handle_) {
-        KillTimer(handle_, kHintShowTimer);
-        KillTimer(handle_, kHintHideTimer);
+    if (HandleAllocated()) {
+        KillTimer(Handle(), kHintShowTimer);
+        KillTimer(Handle(), kHintHideTimer);
     }
     hintControl_ = nullptr;
     if (hintWindow_) hintWindow_->ReleaseHint();

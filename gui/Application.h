@@ -7,7 +7,6 @@
 
 #include <exception>
 #include <functional>
-#include <map>
 #include <memory>
 #include <vector>
 
@@ -17,7 +16,7 @@ class THintWindow;
 using TExceptionEvent = std::function<void(TObject* sender, const std::exception& error)>;
 using TIdleEvent = std::function<void(TObject* sender, bool& done)>;
 // A hook on the application window: return true when the message is handled.
-using TWindowHook = std::function<bool(TMessage& message)>;
+using TWindowHook = TWinControl::TMessageHook;
 // The Windows session ends (ending true) or its end was called off (false);
 // window: the top-level window of ours that heard it.
 using TEndSessionEvent = std::function<void(HWND window, bool ending)>;
@@ -57,7 +56,7 @@ public:
 
     // The hidden top-level window that owns every form (the taskbar entry).
     HWND Handle();
-    bool HandleAllocated() const { return handle_ != nullptr; }
+    bool HandleAllocated() const;
     const std::string& Title() const { return title_; }
     void SetTitle(const std::string& title);
     std::string ExeName() const;
@@ -117,6 +116,9 @@ public:
     TNotifyEvent OnActivate;
     TNotifyEvent OnDeactivate;
 
+    // Hooks on the application window: the window's message hooks
+    // (TWinControl::AddMessageHook), which see its messages before the
+    // application does. They outlive the window (Finalize).
     int HookMainWindow(TWindowHook hook);
     void UnhookMainWindow(int cookie);
 
@@ -127,12 +129,12 @@ public:
 private:
     bool ProcessMessage();
     bool IsKeyMsg(MSG& msg);
-    void CreateHandle();
-    static LRESULT CALLBACK AppWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
-    void AppWndProcImpl(TMessage& m);
+    // The hidden window, a control whose WndProc is WindowProc.
+    class TWindow;
+    TWindow& Window();
+    void WindowProc(TMessage& m);
     void HintTimerExpired();
 
-    HWND handle_ = nullptr;
     std::string title_;
     TForm* mainForm_ = nullptr;
     bool showMainForm_ = true;
@@ -148,8 +150,8 @@ private:
     TControl* hintControl_ = nullptr;
     std::unique_ptr<THintWindow> hintWindow_;
     std::vector<TActionList*> actionLists_;
-    std::map<int, TWindowHook> hooks_;
-    int nextHook_ = 1;
+    // Last, so that it goes first: its window's last messages still find the rest.
+    std::unique_ptr<TWindow> window_;
 };
 
 extern TApplication* Application;

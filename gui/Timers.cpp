@@ -1,7 +1,7 @@
 // TUtilityWindow and TTimer.
 #include "gui/Timers.h"
 
-#include "gui/WndProcThunk.h"
+#include "gui/WinControl.h"
 
 #include "base/Exceptions.h"
 
@@ -9,46 +9,50 @@ namespace {
 constexpr UINT_PTR kTimerId = 1;
 } // namespace
 
-TUtilityWindow::TUtilityWindow(THandler handler, const char* className) : handler_(std::move(handler)) {
-    WNDCLASSA wc{};
-    if (!GetClassInfoA(ModuleInstance(), className, &wc)) {
-        wc = WNDCLASSA{};
-        wc.lpfnWndProc = &TUtilityWindow::WndProc;
-        wc.hInstance = ModuleInstance();
-        wc.lpszClassName = className;
-        RegisterClassA(&wc);
+// The control behind a TUtilityWindow. Its handler is set once the window
+// exists and cleared before the window goes, so until then and from then on
+// its messages go to DefWindowProcA.
+class TUtilityWindow::TWindow final : public TWinControl {
+public:
+    explicit TWindow(const char* className) : TWinControl(nullptr), className_(className) {}
+    ~TWindow() override {
+        handler_ = nullptr;
+        DestroyHandle();
     }
-    handle_ = CreateWindowExA(WS_EX_TOOLWINDOW, className, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                              ModuleInstance(), nullptr);
-    if (!handle_) throw EOutOfResources("Cannot create a utility window");
-    SetWindowLongPtrA(handle_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    void SetHandler(THandler handler) { handler_ = std::move(handler); }
+
+    void WndProc(TMessage& m) override {
+        if (!handler_) {
+            DefaultHandler(m);
+            return;
+        }
+        THandler handler = handler_; // the handler may free its window
+        handler(m);
+    }
+
+protected:
+    void CreateParams(TCreateParams& params) override {
+        params = TCreateParams{};
+        params.Style = WS_POPUP;
+        params.ExStyle = WS_EX_TOOLWINDOW;
+        params.WinClassName = className_;
+    }
+
+private:
+    std::string className_;
+    THandler handler_;
+};
+
+TUtilityWindow::TUtilityWindow(THandler handler, const char* className)
+    : window_(std::make_unique<TWindow>(className)) {
+    handle_ = window_->Handle();
+    window_->SetHandler(std::move(handler));
 }
 
-TUtilityWindow::~TUtilityWindow() {
-    if (handle_) {
-        SetWindowLongPtrA(handle_, GWLP_USERDATA, 0);
-        DestroyWindow(handle_);
-    }
-}
+TUtilityWindow::~TUtilityWindow() = default;
 
 void TUtilityWindow::Default(TMessage& m) const {
-    m.Result = DefWindowProcA(handle_, m.Msg, m.WParam, m.LParam);
-}
-
-LRESULT CALLBACK TUtilityWindow::WndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    // A hidden top-level window hears the end of the session like any other:
-    // the shutdown runs before it answers (and may free it).
-    if (msg == WM_ENDSESSION) NotifyEndSession(wnd, wParam);
-    auto* self = reinterpret_cast<TUtilityWindow*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
-    if (!self || !self->handler_) return DefWindowProcA(wnd, msg, wParam, lParam);
-    TMessage m{msg, wParam, lParam, 0};
-    try {
-        THandler handler = self->handler_; // the handler may free its window
-        handler(m);
-    } catch (...) {
-        HandleCurrentException(nullptr);
-    }
-    return m.Result;
+    window_->DefaultHandler(m);
 }
 
 TTimer::TTimer(TComponent* owner)

@@ -5,11 +5,15 @@
 #include "gui/Messages.h"
 
 #include <functional>
+#include <memory>
 
-// A hidden top-level window whose messages go to a handler. The handler sets
-// Result; messages it leaves alone should go to Default (DefWindowProcA).
-// Exceptions from the handler stop at the window procedure and go to the
-// application's HandleException. Not a message-only window, so broadcasts
+// A hidden top-level window whose messages go to a handler. The window is a
+// control of its own class, so its messages take the path every window's take
+// (MvWndProc, DispatchToControl): an exception from the handler stops there and
+// goes to the application's HandleException, and WM_ENDSESSION runs the
+// application's session end before the handler hears it. The handler hears
+// nothing of the window's creation or destruction; it sets Result, and passes
+// what it leaves alone to Default. Not a message-only window, so broadcasts
 // (such as the shell's "TaskbarCreated") reach it.
 class TUtilityWindow {
 public:
@@ -22,12 +26,13 @@ public:
     TUtilityWindow& operator=(const TUtilityWindow&) = delete;
 
     HWND Handle() const { return handle_; }
+    // The window's default handling (DefWindowProcA) of a message.
     void Default(TMessage& message) const;
 
 private:
-    static LRESULT CALLBACK WndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    class TWindow;
+    std::unique_ptr<TWindow> window_;
     HWND handle_ = nullptr;
-    THandler handler_;
 };
 
 class TTimer : public TComponent {

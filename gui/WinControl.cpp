@@ -571,6 +571,9 @@ bool TWinControl::IsControlMouseMsg(TMessage& m) {
     return true;
 }
 
+// The one list of reflected messages: each is sent to the object of the child
+// window it names, as CN_BASE + the message; the rest, and those whose child is
+// not ours, stay here.
 bool TWinControl::ReflectToChild(TMessage& m) {
     HWND child = nullptr;
     switch (m.Msg) {
@@ -653,6 +656,8 @@ void TWinControl::HandleContextMenu(TMessage& m) {
 }
 
 void TWinControl::WndProc(TMessage& m) {
+    // A child window's notification goes back to the child's own object first.
+    if (ReflectToChild(m)) return;
     switch (m.Msg) {
     case WM_CLOSE:
         // A multi-line edit in dialog mode sends its parent WM_CLOSE on Escape. Only a window of
@@ -674,25 +679,6 @@ void TWinControl::WndProc(TMessage& m) {
         break;
     case WM_CHAR:
         if (DoKeyPress(m)) return;
-        break;
-    case WM_COMMAND:
-    case WM_NOTIFY:
-    case WM_DRAWITEM:
-    case WM_MEASUREITEM:
-    case WM_DELETEITEM:
-    case WM_COMPAREITEM:
-    case WM_HSCROLL:
-    case WM_VSCROLL:
-    case WM_VKEYTOITEM:
-    case WM_CHARTOITEM:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORSCROLLBAR:
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORMSGBOX:
-        if (ReflectToChild(m)) return;
         break;
     case WM_PAINT:
     case WM_PRINTCLIENT:

@@ -13,8 +13,10 @@ struct TCreateParams;
 // The control that owns a window, or nullptr for a window that is not ours.
 TWinControl* FindControl(HWND wnd);
 
-// Window procedure of every class the library registers. The control comes in
-// through CREATESTRUCT::lpCreateParams at WM_NCCREATE and is kept in GWLP_USERDATA.
+// Window procedure of every class the library registers. Every window the
+// library makes belongs to a TWinControl (forms, controls, and also the hidden
+// application and utility windows). The control comes in through
+// CREATESTRUCT::lpCreateParams at WM_NCCREATE and is kept in GWLP_USERDATA.
 LRESULT CALLBACK MvWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
 // Runs one message through a control. Every exception stops here and goes to
