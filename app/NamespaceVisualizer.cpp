@@ -1,7 +1,6 @@
 // The namespace visualizer: its page shown in the HTML viewer.
 #include "app/NamespaceVisualizer.h"
 
-#include "app/TitleWidths.h"
 #include "base/StrUtils.h"
 #include "gui/GdiGuards.h"
 
@@ -24,18 +23,20 @@ void TNamespaceVisualizer::Render() {
     if (FontKey != FMeasuredFont) {
         FPage.ForgetWidths();
         FMeasuredFont = FontKey;
+        FWidths.reset();
     }
     FPage.ShowRootLinks = ShowRootLinks;
     // One DC for every title measured in this Render.
     TMemoryDC DC(nullptr);
     TSelectObject Select(DC.Get(), Font().Handle());
-    const TTitleWidths Widths(DC.Get());
+    if (!FWidths) FWidths = std::make_unique<TTitleWidths>(DC.Get());
     // The width the display lays its page out in: inside its frame, margins and vertical bar.
     int32_t LayoutWidth = Width() - (BorderStyle() == THTMLBorderStyle::htNone ? 1 : 3) - 2 * MarginWidth();
     if (ScrollBars() == THvScrollStyle::ssVertical || ScrollBars() == THvScrollStyle::ssBoth)
         LayoutWidth -= GetSystemMetrics(SM_CXVSCROLL);
     FPage.Update(
-        LayoutWidth, [&Widths](const std::string& Title) { return Widths.Width(Title); }, Columns);
+        LayoutWidth, [this, &DC](const std::string& Title) { return FWidths->Width(DC.Get(), Title); },
+        Columns);
     static const std::string Reference = "Name Visualizer";
     TSectionList& Doc = SectionList();
     if (FPage.EditsApply() && FEditor.Attached(Doc) && FEditorLoad == DocumentLoads() &&

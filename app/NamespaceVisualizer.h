@@ -3,11 +3,13 @@
 // list. Its model and page live in NamespaceVisualizerPage (window-free).
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/NamespaceVisualizerEdit.h"
 #include "app/NamespaceVisualizerPage.h"
+#include "app/TitleWidths.h"
 #include "htmlview/HtmlDisplay.h"
 
 class TNamespaceVisualizer : public THtmlDisplay {
@@ -39,6 +41,7 @@ public:
 private:
     TNamespacePage FPage;
     TNamespaceDocumentEditor FEditor;
-    uint32_t FEditorLoad = 0;  // the DocumentLoads of the document the editor holds
-    std::string FMeasuredFont; // the font the page's widths were measured with
+    uint32_t FEditorLoad = 0;              // the DocumentLoads of the document the editor holds
+    std::string FMeasuredFont;             // the font the page's widths were measured with
+    std::unique_ptr<TTitleWidths> FWidths; // that font's probed advances
 };

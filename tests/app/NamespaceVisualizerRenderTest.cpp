@@ -41,7 +41,7 @@ TEST(TitleWidths, AgreeWithThePlatformInEveryFont) {
         for (const std::string& Text : Texts) {
             SIZE Size{};
             GetTextExtentPoint32A(DC.Get(), Text.data(), static_cast<int>(Text.size()), &Size);
-            EXPECT_EQ(Widths.Width(Text), Size.cx) << Text;
+            EXPECT_EQ(Widths.Width(DC.Get(), Text), Size.cx) << Text;
         }
     }
 }
