@@ -84,7 +84,8 @@ constexpr UINT CM_ISSHORTCUT = CM_BASE + 0x44;
 constexpr UINT CM_EXQUERYMARKER = CM_BASE + 0x7D0;
 
 // Reflections: a parent hands WM_COMMAND, WM_NOTIFY and the other control
-// notifications back to the child's own object as CN_BASE + the message number.
+// notifications back to the child's own object as CN_BASE + the message number
+// (TWinControl::ReflectToChild holds the list).
 constexpr UINT CN_BASE = 0xBC00;
 constexpr UINT CN_CHARTOITEM = CN_BASE + WM_CHARTOITEM;
 constexpr UINT CN_COMMAND = CN_BASE + WM_COMMAND;

@@ -131,7 +131,7 @@ protected:
     virtual bool DoKeyUp(TMessage& message);
     virtual bool DoKeyPress(TMessage& message);
 
-    // The window procedure of the system class behind this control (set by CreateSubClass).
+    // The window procedure's side (gui/WndProcThunk.cpp) binds the window and runs its messages.
     friend LRESULT DispatchToControl(TWinControl*, HWND, UINT, WPARAM, LPARAM);
     friend void AttachWindow(TWinControl*, HWND, bool);
     friend void DetachWindow(TWinControl*);

@@ -19,15 +19,19 @@ TWinControl* FindControl(HWND wnd);
 // CREATESTRUCT::lpCreateParams at WM_NCCREATE and is kept in GWLP_USERDATA.
 LRESULT CALLBACK MvWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
-// Runs one message through a control. Every exception stops here and goes to
-// the application's HandleException; the DC of WM_PRINT, WM_PRINTCLIENT and
-// WM_ERASEBKGND is restored to its saved state whatever the handlers did.
+// Runs one message through a control: WM_ENDSESSION first runs the
+// application's session end; then the control's message hooks, and its
+// WndProc unless a hook took the message. Every exception stops here and goes
+// to the application's HandleException; the DC of WM_PRINT, WM_PRINTCLIENT and
+// WM_ERASEBKGND is restored to its saved state whatever the handlers did. At
+// WM_NCDESTROY the control lets go of its window.
 LRESULT DispatchToControl(TWinControl* control, HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
 // Creates the window of a control: registers its own class (with MvWndProc)
 // when needed; a window of a system class gets MvWndProc as its window
 // procedure (GWLP_WNDPROC) from a WH_CBT hook the moment it exists, so that its
-// very first messages already reach the control.
+// very first messages already reach the control. A child window takes its id
+// from ChildIds(), the only place ids come from.
 HWND CreateControlWindow(TWinControl* control, const TCreateParams& params);
 
 // Binds a window to its control (GWLP_USERDATA; for a system class also
