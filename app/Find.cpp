@@ -3,7 +3,7 @@
 
 #include "app/FindRules.h"
 #include "app/FormBuilding.h"
-#include "app/Main.h"
+#include "app/TopicDocument.h"
 #include "app/NamespaceVisualizer.h"
 #include "components/MvCombobox.h"
 #include "components/MvLibException.h"
@@ -34,13 +34,18 @@ std::string DelimitedText(TMvCheckedComboBox* Combo) {
     return S;
 }
 
-void LogLine(const std::string& Line) {
-    if (frmMain) frmMain->Log(Line);
-}
-
 } // namespace
 
-TfrmFind::TfrmFind(TComponent* AOwner) : TForm(AOwner) {
+void TfrmFind::LogLine(const std::string& Line) {
+    if (FServices.Log) FServices.Log(Line);
+}
+
+TNotesStore* TfrmFind::Store() const {
+    return FServices.Store;
+}
+
+TfrmFind::TfrmFind(TComponent* AOwner, const mv::app::TTopicServices& Services)
+    : TForm(AOwner), FServices(Services) {
     SetCaption("Find Notes");
     SetPosition(TPosition::poDesigned);
     SetBounds(Left(), Top(), 384, 341);
@@ -129,14 +134,13 @@ void TfrmFind::FormCreate() {
     Visualizer->OnHotSpotClick = [this](TObject* Sender, const std::string& SRC, bool& Handled) {
         VisualizerHotSpotClick(Sender, SRC, Handled);
     };
-    if (frmMain) {
-        // The page is written in the main window's font, and its titles measured in it.
-        Visualizer->SetDefFontName(frmMain->Font().Name());
-        Visualizer->SetDefFontSize(frmMain->Font().Size());
-        Visualizer->Font().Assign(frmMain->Font());
-    }
+    // The page is written in the window's font (the forms' default, as the main window's), and
+    // its titles measured in it.
+    Visualizer->SetDefFontName(Font().Name());
+    Visualizer->SetDefFontSize(Font().Size());
+    Visualizer->Font().Assign(Font());
 
-    if (TNotesStore* Store = frmMain ? frmMain->NotesStore() : nullptr) {
+    if (TNotesStore* Store = this->Store()) {
         const auto Apply = [&](const char* Key, auto Setter) {
             if (auto V = FindGeometryValue(Store->Properties().Values(Key))) Setter(*V);
         };
@@ -146,7 +150,7 @@ void TfrmFind::FormCreate() {
         Apply("list.h", [this](int V) { SetHeight(V); });
     }
     FillFilterCombos();
-    if (TNotesStore* Store = frmMain ? frmMain->NotesStore() : nullptr) {
+    if (TNotesStore* Store = this->Store()) {
         // The filter of the last run: the names it had checked, and "All" where it was on.
         const THashedStringList& P = Store->Properties();
         CheckItemsFromText(P.Values("list.namespaces"), P.Values("list.tags"));
@@ -173,7 +177,7 @@ void TfrmFind::ComboChange(TMvCheckedComboBox* Combo) {
 }
 
 void TfrmFind::FillFilterCombos() {
-    TNotesStore* Store = frmMain ? frmMain->NotesStore() : nullptr;
+    TNotesStore* Store = this->Store();
     cbNamespaces->Clear();
     cbNamespaces->Items().BeginUpdate();
     cbNamespaces->Items().Add(kFindDefaultNamespace);
@@ -270,7 +274,7 @@ void TfrmFind::AddResult(const std::string& ItemText, const std::string& Title) 
 }
 
 void TfrmFind::AddAllNamespaceResults(const TStrings* Tags) {
-    TNotesStore* Store = frmMain ? frmMain->NotesStore() : nullptr;
+    TNotesStore* Store = this->Store();
     if (!Store) return;
     // One query for every namespace: asking once per namespace costs a query for each of
     // hundreds of namespaces, most of which hold none of the tags.
@@ -279,7 +283,7 @@ void TfrmFind::AddAllNamespaceResults(const TStrings* Tags) {
 }
 
 void TfrmFind::AddNamespaceResults(const std::string& ItemText, const TStrings* Tags) {
-    TNotesStore* Store = frmMain ? frmMain->NotesStore() : nullptr;
+    TNotesStore* Store = this->Store();
     if (!Store) return;
     std::unique_ptr<TStringList> Result = Store->FindTopics(FindNamespaceOfItem(ItemText), Tags, "");
     if (!Result) return;
@@ -302,7 +306,7 @@ void TfrmFind::ReapplyFilterState() {
 }
 
 void TfrmFind::SaveFindState() {
-    TNotesStore* Store = frmMain ? frmMain->NotesStore() : nullptr;
+    TNotesStore* Store = this->Store();
     if (!Store) return;
     THashedStringList& P = Store->Properties();
     P.SetValue("list.l", std::to_string(Left()));
@@ -319,9 +323,9 @@ void TfrmFind::SaveFindState() {
 }
 
 void TfrmFind::VisualizerHotSpotClick(TObject*, const std::string& SRC, bool& Handled) {
-    if (SRC.empty() || !frmMain) return;
+    if (SRC.empty() || !FServices.ShowTopic) return;
     // The main window reads the address ("default:" names the default namespace).
-    frmMain->ShowTopic(SRC, "");
+    FServices.ShowTopic(SRC, "");
     Handled = true;
 }
 

@@ -18,10 +18,15 @@ class TPanel;
 class TLabel;
 class TCheckBox;
 class TButton;
+class TNotesStore;
+namespace mv::app {
+struct TTopicServices;
+}
 
 class TfrmFind : public TForm {
 public:
-    explicit TfrmFind(TComponent* AOwner);
+    // Services are the main window's, which outlive this window.
+    TfrmFind(TComponent* AOwner, const mv::app::TTopicServices& Services);
     ~TfrmFind() override;
 
     void WndProc(TMessage& Message) override;
@@ -75,6 +80,11 @@ private:
     // Whether Wnd is a window this one owns (a combo's drop-down list), not this one itself.
     bool PartOfThisWindow(HWND Wnd);
 
+    void LogLine(const std::string& Line);
+    // The store while one is open, else nullptr.
+    TNotesStore* Store() const;
+
+    const mv::app::TTopicServices& FServices;
     bool FSyncing = false;
     // While a search runs: what the list showed before it, and what it found (FindEntryKey).
     std::vector<std::pair<std::string, std::string>> FShownBefore;

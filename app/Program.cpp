@@ -43,7 +43,8 @@ int RunProgram(bool& Ran) {
     }
     frmSettings = Application->CreateForm<TfrmSettings>();
     frmRename = Application->CreateForm<TfrmRename>();
-    frmFind = Application->CreateForm<TfrmFind>();
+    frmFind = new TfrmFind(Application, Main->TopicServices());
+    frmFind->DoCreate();
     frmPlugins = Application->CreateForm<TfrmPlugins>();
     Ran = true;
     Application->Run();

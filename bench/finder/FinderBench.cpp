@@ -94,7 +94,7 @@ void Find_Window(benchmark::State& State, const std::string& Folder, TFilter Fil
     // Each run starts from no remembered filter (the runs share the database).
     for (const char* Key : {"list.namespaces", "list.namespaces.all", "list.tags", "list.tags.all"})
         Main->NotesStore()->Properties().SetValue(Key, "");
-    auto* Find = new TfrmFind(Application);
+    auto* Find = new TfrmFind(Application, Main->TopicServices());
     Find->SetBounds(40, 40, 384, 600);
     auto Check = [](TMvCheckedComboBox* Combo, const std::string& Item, bool On = true) {
         for (int i = 0; i < Combo->Items().Count(); ++i)

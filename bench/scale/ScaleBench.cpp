@@ -127,7 +127,8 @@ int Session(const std::string& Folder, int Tag, const std::string& Out) {
     Main->DoCreate();
     frmSettings = Application->CreateForm<TfrmSettings>();
     frmRename = Application->CreateForm<TfrmRename>();
-    frmFind = Application->CreateForm<TfrmFind>();
+    frmFind = new TfrmFind(Application, Main->TopicServices());
+    frmFind->DoCreate();
     frmPlugins = Application->CreateForm<TfrmPlugins>();
     TfrmNote* Home = nullptr;
     if (!PumpUntil([&] { return (Home = NoteWindowsByNamespace.Find("")) && Home->Visible(); })) {

@@ -54,7 +54,7 @@ protected:
             Store->AttachTag(ID, T);
     }
     TfrmFind& Open() {
-        Find = new TfrmFind(Application);
+        Find = new TfrmFind(Application, Fixture->Main().TopicServices());
         return *Find;
     }
     static int IndexOf(TMvCheckedComboBox* Combo, const std::string& Item) {
