@@ -90,7 +90,7 @@ bool TfrmMain::StartUp() {
     if (Path.empty()) return false; // the user cancelled the first-launch dialog; the program is ending
     OpenStore(Path);
 
-    if (frmTagManager == nullptr) frmTagManager = new TfrmTagManager(this);
+    if (frmTagManager == nullptr) frmTagManager = new TfrmTagManager(this, FServices);
     if (Settings().Values("dict").empty()) Settings().SetValue("dict", "english");
     if (FNotesStore->Properties().Values("list.visible").empty())
         FNotesStore->Properties().SetValue("list.visible", "false");

@@ -2,8 +2,9 @@
 #include "app/TagManager.h"
 
 #include "app/FormBuilding.h"
-#include "app/Main.h"
+#include "app/TopicDocument.h"
 #include "app/Note.h"
+#include "app/TagEvents.h"
 #include "app/TagRewrite.h"
 #include "app/TopicViewer.h"
 #include "gui/Dialogs.h"
@@ -44,7 +45,8 @@ void EditByPosition(TMvRichEdit& Editor, const std::vector<mv::app::TTextEdit>& 
 
 } // namespace
 
-TfrmTagManager::TfrmTagManager(TComponent* AOwner) : TForm(AOwner) {
+TfrmTagManager::TfrmTagManager(TComponent* AOwner, const mv::app::TTopicServices& Services)
+    : TForm(AOwner), FServices(Services) {
     BuildForm();
     OnShow = [this](TObject* Sender) { FormShow(Sender); };
 }
@@ -105,7 +107,7 @@ void TfrmTagManager::FormShow(TObject*) {
 
 void TfrmTagManager::RefreshTagList() {
     lbTags->Clear();
-    if (auto Tags = frmMain->NotesStore()->ListTags())
+    if (auto Tags = FServices.Store->ListTags())
         for (int I = 0; I < Tags->Count(); ++I) {
             const std::string Title = ListLineTitle(Tags->Get(I));
             if (!Title.empty()) lbTags->Items().Add(Title);
@@ -115,8 +117,8 @@ void TfrmTagManager::RefreshTagList() {
 void TfrmTagManager::aNewTagExecute(TObject*) {
     const std::string Name = InputBox("New Tag", "Enter the name of the new tag:", "");
     if (!Name.empty()) {
-        frmMain->NotesStore()->GetTagID(Name);
-        frmMain->CommitStore();
+        FServices.Store->GetTagID(Name);
+        FServices.Commit();
     }
     RefreshTagList();
 }
@@ -137,11 +139,11 @@ void TfrmTagManager::aDeleteTagExecute(TObject*) {
     for (const std::string& Tag : Chosen) {
         for (TTopicViewer* Editor : RewriteNotes(Tag, ""))
             Changed.insert(Editor);
-        frmMain->NotesStore()->DeleteTag(Tag);
+        FServices.Store->DeleteTag(Tag);
     }
     for (TTopicViewer* Editor : Changed)
         Editor->SaveTopic("*", "*");
-    frmMain->CommitStore();
+    FServices.Commit();
     RefreshTagList();
 }
 
@@ -158,14 +160,14 @@ void TfrmTagManager::aRenameTagExecute(TObject*) {
         if (Name == Old) continue;
         for (TTopicViewer* Editor : RewriteNotes(Old, Name))
             Changed.insert(Editor);
-        frmMain->NotesStore()->RenameTag(Old, Name);
+        FServices.Store->RenameTag(Old, Name);
     }
     // The open notes are saved after the store's tag changed: their dot-lines then agree with
     // their links, and the save changes no tag.
     for (TTopicViewer* Editor : Changed)
         Editor->SaveTopic("*", "*");
     if (Asked > 0) {
-        frmMain->CommitStore();
+        FServices.Commit();
         RefreshTagList();
     } else {
         ShowMessage("You didn't select any tags to rename.");
@@ -173,8 +175,8 @@ void TfrmTagManager::aRenameTagExecute(TObject*) {
 }
 
 std::vector<TTopicViewer*> TfrmTagManager::RewriteNotes(const std::string& Old, const std::string& New) {
-    TNotesStore* Store = frmMain->NotesStore();
-    const mv::app::TTagEventTable& Events = frmMain->TagEvents();
+    TNotesStore* Store = FServices.Store;
+    const mv::app::TTagEventTable& Events = *FServices.TagEvents;
     // The open notes: their text is what the next save stores, whatever the store holds now.
     std::vector<TTopicViewer*> Changed;
     std::set<int32_t> Open;

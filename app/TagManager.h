@@ -15,10 +15,14 @@ class TActionList;
 class TAction;
 class TToolBar;
 class TTopicViewer;
+namespace mv::app {
+struct TTopicServices;
+}
 
 class TfrmTagManager : public TForm {
 public:
-    explicit TfrmTagManager(TComponent* AOwner);
+    // Services are the main window's, which outlive this window.
+    TfrmTagManager(TComponent* AOwner, const mv::app::TTopicServices& Services);
     ~TfrmTagManager() override;
 
     // Fills the list with the store's tags (those with a title), sorted.
@@ -41,6 +45,8 @@ private:
     // and of the stored notes that carry it; returns the open editors changed, to be saved once
     // the store's tag has changed.
     std::vector<TTopicViewer*> RewriteNotes(const std::string& Old, const std::string& New);
+
+    const mv::app::TTopicServices& FServices;
 };
 
 extern TfrmTagManager* frmTagManager;
