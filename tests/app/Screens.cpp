@@ -2,6 +2,7 @@
 #include "tests/app/Screens.h"
 
 #include "tests/support/PngFile.h"
+#include "tests/support/ScreenWait.h"
 
 #include <cstdio>
 
@@ -13,25 +14,7 @@ TPicture FromDib(HDC Source, int X, int Y, int Width, int Height) {
     TPicture P;
     P.Width = Width;
     P.Height = Height;
-    BITMAPINFO Info{};
-    Info.bmiHeader.biSize = sizeof Info.bmiHeader;
-    Info.bmiHeader.biWidth = Width;
-    Info.bmiHeader.biHeight = -Height;
-    Info.bmiHeader.biPlanes = 1;
-    Info.bmiHeader.biBitCount = 32;
-    void* Bits = nullptr;
-    HDC Memory = CreateCompatibleDC(Source);
-    HBITMAP Dib = CreateDIBSection(Memory, &Info, DIB_RGB_COLORS, &Bits, nullptr, 0);
-    HGDIOBJ Old = SelectObject(Memory, Dib);
-    BitBlt(Memory, 0, 0, Width, Height, Source, X, Y, SRCCOPY);
-    GdiFlush();
-    const auto* Pixels = static_cast<const uint32_t*>(Bits);
-    P.Pixels.assign(Pixels, Pixels + static_cast<size_t>(Width) * Height);
-    for (uint32_t& Pixel : P.Pixels)
-        Pixel &= 0xFFFFFF;
-    SelectObject(Memory, Old);
-    DeleteObject(Dib);
-    DeleteDC(Memory);
+    P.Pixels = mv::test::ReadPixels(Source, X, Y, Width, Height);
     return P;
 }
 

@@ -7,9 +7,6 @@
 
 namespace mv::test {
 
-namespace {
-
-// The pixels of Source's Width × Height rectangle at (X, Y), as 0x00RRGGBB.
 std::vector<uint32_t> ReadPixels(HDC Source, int X, int Y, int Width, int Height) {
     BITMAPINFO Info{};
     Info.bmiHeader.biSize = sizeof Info.bmiHeader;
@@ -32,6 +29,8 @@ std::vector<uint32_t> ReadPixels(HDC Source, int X, int Y, int Width, int Height
     DeleteDC(Memory);
     return Pixels;
 }
+
+namespace {
 
 // Which pixels of Bounds (the window's rectangle) lie off the screen or under
 // windows above it: the display shows those, not the window.

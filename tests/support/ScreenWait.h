@@ -5,7 +5,13 @@
 
 #include <windows.h>
 
+#include <cstdint>
+#include <vector>
+
 namespace mv::test {
+
+// The pixels of Source's Width x Height rectangle at (X, Y), row by row, as 0x00RRGGBB.
+std::vector<uint32_t> ReadPixels(HDC Source, int X, int Y, int Width, int Height);
 
 // Dispatches the messages waiting in this thread's queue (paints included)
 // until none is left, or TimeoutMs pass; true when the queue ran dry.
