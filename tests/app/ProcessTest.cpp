@@ -38,12 +38,7 @@ bool MutexHeld() {
 }
 
 void EndSession(const TChildProcess& Program) {
-    // The hidden main window gets its handle when the message loop starts.
-    HWND Main = nullptr;
-    for (int Try = 0; Try < 300 && Main == nullptr; ++Try) {
-        Main = FindMainWindow(Program.Id());
-        if (Main == nullptr) Sleep(100);
-    }
+    HWND Main = WaitForMainWindow(Program.Id(), 30000);
     ASSERT_NE(Main, nullptr) << "no main window";
     DWORD_PTR Reply = 0;
     ASSERT_NE(SendMessageTimeoutA(Main, WM_ENDSESSION, TRUE, 0, SMTO_NORMAL, 30000, &Reply), 0);
@@ -282,9 +277,7 @@ TEST_P(EndSessionOrder, TheFirstWindowToHearItSavesEverythingBeforeAnswering) {
     TChildProcess Program(Folder.File("Miravelund.exe"), "", Folder.Path());
     HWND Home = WaitForWindow(Program.Id(), ":Home", StartTimeout, "TfrmNote");
     ASSERT_NE(Home, nullptr);
-    // The main window gets its handle when the message loop starts.
-    for (int Try = 0; Try < 300 && FindMainWindow(Program.Id()) == nullptr; ++Try)
-        Sleep(100);
+    ASSERT_NE(WaitForMainWindow(Program.Id(), 30000), nullptr);
     const std::string Typed = "Typed just before the session ended ";
     Type(Home, Typed);
 
@@ -317,14 +310,33 @@ TEST(ProgramProcess, WindowsToldLaterFindTheSessionEndDone) {
     TProgramFolder Folder("endsession-all");
     TChildProcess Program(Folder.File("Miravelund.exe"), "", Folder.Path());
     ASSERT_NE(WaitForWindow(Program.Id(), ":Home", StartTimeout, "TfrmNote"), nullptr);
-    for (int Try = 0; Try < 300 && FindMainWindow(Program.Id()) == nullptr; ++Try)
-        Sleep(100);
+    ASSERT_NE(WaitForMainWindow(Program.Id(), 30000), nullptr);
     DWORD_PTR Reply = 0;
     for (HWND W : TopWindowsInOrder(Program.Id(), "TfrmNote"))
         SendMessageTimeoutA(W, WM_ENDSESSION, TRUE, 0, SMTO_NORMAL, 60000, &Reply);
     DWORD Exit = 1;
     ASSERT_TRUE(Program.WaitForExit(30000, &Exit));
     EXPECT_EQ(Exit, 0u);
+    const std::string Log = Folder.ReadFile("Miravelund.log");
+    EXPECT_EQ(CountOf(Log, "Got EM_ENDSESSION message, quitting"), 1u) << Log;
+    EXPECT_EQ(CountOf(Log, "Session End"), 1u) << Log;
+}
+
+// A session that ends the moment Home shows, before the hidden main window
+// exists (the start-up may still be running): the Home window hears it, and
+// the program ends by itself, once, with the same orderly shutdown.
+TEST(ProgramProcess, ASessionEndAsSoonAsHomeShowsEndsTheProgram) {
+    TProgramFolder Folder("endsession-early");
+    TChildProcess Program(Folder.File("Miravelund.exe"), "", Folder.Path());
+    HWND Home = WaitForWindow(Program.Id(), ":Home", StartTimeout, "TfrmNote");
+    ASSERT_NE(Home, nullptr);
+    DWORD_PTR Reply = 0;
+    ASSERT_NE(SendMessageTimeoutA(Home, WM_ENDSESSION, TRUE, 0, SMTO_NORMAL, 60000, &Reply), 0);
+    DWORD Exit = 1;
+    ASSERT_TRUE(Program.WaitForExit(30000, &Exit)) << "the program did not end";
+    EXPECT_EQ(Exit, 0u);
+    EXPECT_FALSE(MutexHeld());
+    EXPECT_TRUE(HasTopic(Folder.Database(), "", "Home"));
     const std::string Log = Folder.ReadFile("Miravelund.log");
     EXPECT_EQ(CountOf(Log, "Got EM_ENDSESSION message, quitting"), 1u) << Log;
     EXPECT_EQ(CountOf(Log, "Session End"), 1u) << Log;

@@ -164,6 +164,15 @@ HWND FindMainWindow(DWORD Pid) {
     return FindTopWindow(Pid, nullptr, "TfrmMain", false);
 }
 
+HWND WaitForMainWindow(DWORD Pid, DWORD Milliseconds) {
+    const DWORD Start = GetTickCount();
+    for (;;) {
+        if (HWND W = FindMainWindow(Pid)) return W;
+        if (GetTickCount() - Start > Milliseconds) return nullptr;
+        Sleep(20);
+    }
+}
+
 std::string WaitForMessageBoxText(DWORD Pid, DWORD Milliseconds, HWND* Box) {
     const DWORD Start = GetTickCount();
     for (;;) {

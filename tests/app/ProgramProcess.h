@@ -55,6 +55,9 @@ HWND WaitForWindow(DWORD Pid, const std::string& Caption, DWORD Milliseconds,
 
 // The hidden main window of process Pid.
 HWND FindMainWindow(DWORD Pid);
+// The same, waiting up to Milliseconds: the window gets its handle only when
+// the message loop starts, after the Home window shows.
+HWND WaitForMainWindow(DWORD Pid, DWORD Milliseconds);
 
 // The text of the static control of a message box shown by process Pid, or
 // "" when none appears within Milliseconds; Box receives the box.
