@@ -4,8 +4,8 @@
 #include "app/Credits.h"
 #include "app/DialogBanner.h"
 #include "app/Main.h"
-#include "components/MvHtControls.h"
-#include "components/MvPanel.h"
+#include "labels/MvHtControls.h"
+#include "labels/MvPanel.h"
 #include "gui/StdCtrls.h"
 
 #include <memory>

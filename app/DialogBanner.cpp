@@ -1,8 +1,8 @@
 // The dialog banner and the white frame of the small dialogs.
 #include "app/DialogBanner.h"
 
-#include "components/MvHtControls.h"
-#include "components/MvPanel.h"
+#include "labels/MvHtControls.h"
+#include "labels/MvPanel.h"
 #include "gui/Forms.h"
 
 TDialogBanner::TDialogBanner(TComponent* AOwner) : TGraphicControl(AOwner) {

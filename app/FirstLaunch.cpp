@@ -6,8 +6,8 @@
 #include "app/DialogBanner.h"
 #include "app/Utils.h"
 #include "base/StrUtils.h"
-#include "components/MvHtControls.h"
-#include "components/MvPanel.h"
+#include "labels/MvHtControls.h"
+#include "labels/MvPanel.h"
 #include "gui/Dialogs.h"
 #include "gui/StdCtrls.h"
 

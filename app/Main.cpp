@@ -14,9 +14,9 @@
 #include "app/TagManager.h"
 #include "app/TopicAddress.h"
 #include "app/TopicViewer.h"
-#include "components/MvLogFile.h"
-#include "components/MvPlugin.h"
-#include "components/MvPluginManager.h"
+#include "logfile/MvLogFile.h"
+#include "plugins/MvPlugin.h"
+#include "plugins/MvPluginManager.h"
 #include "gui/Timers.h"
 #include "store/NotesStore.h"
 

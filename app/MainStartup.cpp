@@ -12,9 +12,9 @@
 #include "app/TagManager.h"
 #include "app/Utils.h"
 #include "base/Exceptions.h"
-#include "components/MvLogFile.h"
-#include "components/MvPluginManager.h"
-#include "components/TrayIcon.h"
+#include "logfile/MvLogFile.h"
+#include "plugins/MvPluginManager.h"
+#include "tray/TrayIcon.h"
 #include "gui/Timers.h"
 #include "store/NotesStore.h"
 

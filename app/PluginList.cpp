@@ -2,7 +2,7 @@
 #include "app/PluginList.h"
 
 #include "base/StrUtils.h"
-#include "components/MvPluginManager.h"
+#include "plugins/MvPluginManager.h"
 
 namespace mv::app {
 

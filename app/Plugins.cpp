@@ -5,9 +5,9 @@
 #include "app/PluginList.h"
 #include "base/Streams.h"
 #include "base/StrUtils.h"
-#include "components/MvFileReplace.h"
-#include "components/MvCheckListBox.h"
-#include "components/MvPluginManager.h"
+#include "logfile/MvFileReplace.h"
+#include "controls/MvCheckListBox.h"
+#include "plugins/MvPluginManager.h"
 #include "gui/StdCtrls.h"
 
 namespace {

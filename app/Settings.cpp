@@ -3,8 +3,8 @@
 
 #include "base/Exceptions.h"
 #include "base/StrUtils.h"
-#include "components/MvFileReplace.h"
-#include "components/MvLogFile.h"
+#include "logfile/MvFileReplace.h"
+#include "logfile/MvLogFile.h"
 
 #include <sys/stat.h>
 

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "base/StringList.h"
-#include "components/MvPlugin.h"
+#include "plugins/MvPlugin.h"
 #include "store/NotesStore.h"
 
 #include <cstdint>

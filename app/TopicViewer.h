@@ -8,7 +8,7 @@
 
 #include "app/TopicDocument.h"
 #include "app/TopicWindow.h"
-#include "components/MvPlugin.h"
+#include "plugins/MvPlugin.h"
 
 #include <memory>
 #include <string>

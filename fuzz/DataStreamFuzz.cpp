@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "components/MvDataProvider.h"
+#include "dataprovider/MvDataProvider.h"
 
 namespace {
 

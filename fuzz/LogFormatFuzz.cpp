@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "components/MvLogFormat.h"
+#include "logfile/MvLogFormat.h"
 
 using namespace mv::components;
 

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "components/MvMarkup.h"
+#include "labels/MvMarkup.h"
 
 using namespace mv::markup;
 

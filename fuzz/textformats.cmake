@@ -2,7 +2,7 @@
 # topic's text as the topic editor reads it (dot-lines, tags, link following).
 mv_add_fuzz_target(log_format
   SOURCES "${CMAKE_CURRENT_LIST_DIR}/LogFormatFuzz.cpp"
-  LIBS mv_components_core
+  LIBS mv_logfile
   CORPUS "${CMAKE_CURRENT_LIST_DIR}/corpus/log_format")
 mv_add_fuzz_target(topic_text
   SOURCES "${CMAKE_CURRENT_LIST_DIR}/TopicTextFuzz.cpp"

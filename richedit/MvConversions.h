@@ -5,7 +5,7 @@
 #pragma once
 
 #include "base/Object.h"
-#include "richedit/MvExCodes.h"
+#include "controls/MvExCodes.h"
 #include "richedit/MvRichEditText.h"
 
 #include <cstdint>

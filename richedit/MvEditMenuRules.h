@@ -2,7 +2,7 @@
 // edit it serves. Window-free so the rules can be checked directly.
 #pragma once
 
-#include "richedit/MvExCodes.h"
+#include "controls/MvExCodes.h"
 
 #include <cstdint>
 

@@ -1,7 +1,7 @@
 // The shared edit context menu.
 #include "richedit/MvFixedEditPopUp.h"
 
-#include "richedit/MvExControls.h"
+#include "controls/MvExControls.h"
 #include "richedit/MvRichEditText.h"
 
 #include <richedit.h>

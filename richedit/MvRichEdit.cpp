@@ -9,7 +9,7 @@
 #include "richedit/MvOleForm.h"
 #include "richedit/MvRichEditStrings.h"
 #include "richedit/MvRichEditText.h"
-#include "richedit/MvThemes.h"
+#include "controls/MvThemes.h"
 
 #include <algorithm>
 #include <cstring>

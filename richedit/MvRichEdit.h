@@ -6,7 +6,7 @@
 #pragma once
 
 #include "richedit/MvConversions.h"
-#include "richedit/MvExStdCtrls.h"
+#include "controls/MvExStdCtrls.h"
 #include "richedit/MvLinkClick.h"
 #include "richedit/MvPrintLoop.h"
 #include "richedit/MvRichEditAttributes.h"

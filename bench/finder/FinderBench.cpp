@@ -12,7 +12,7 @@
 #include "bench/support/BenchProgram.h"
 #include "bench/support/MedianReporter.h"
 #include "bench/store/BenchDatabase.h"
-#include "components/MvCombobox.h"
+#include "controls/MvCombobox.h"
 #include "gui/Forms.h"
 #include "store/NotesStore.h"
 #include "store/StoreLists.h"

@@ -21,7 +21,7 @@
 #include "app/Rename.h"
 #include "app/Settings.h"
 #include "bench/store/BenchDatabase.h"
-#include "components/MvCombobox.h"
+#include "controls/MvCombobox.h"
 #include "gui/Forms.h"
 #include "store/NotesStore.h"
 

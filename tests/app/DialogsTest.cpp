@@ -7,14 +7,14 @@
 #include "app/Note.h"
 #include "app/TopicViewer.h"
 #include "app/Utils.h"
-#include "components/MvHtControls.h"
+#include "labels/MvHtControls.h"
 #include "gui/Dialogs.h"
 #include "gui/Grids.h"
 #include "gui/Responder.h"
 #include "gui/StdCtrls.h"
 #include "tests/app/AppFixture.h"
 #include "tests/app/UserInput.h"
-#include "tests/components/ScreenPixels.h"
+#include "tests/support/ScreenPixels.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include "app/Find.h"
 #include "app/NamespaceVisualizer.h"
 #include "app/Note.h"
-#include "components/MvCombobox.h"
+#include "controls/MvCombobox.h"
 #include "gui/ExtCtrls.h"
 #include "gui/GraphicImages.h"
 #include "gui/Menus.h"
@@ -12,7 +12,7 @@
 #include "store/StoreLists.h"
 #include "tests/app/AppFixture.h"
 #include "tests/app/UserInput.h"
-#include "tests/components/Screens.h"
+#include "tests/support/Screens.h"
 #include "tests/support/ScreenWait.h"
 
 #include "htmlview/HtmlTextSection.h"

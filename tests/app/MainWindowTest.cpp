@@ -5,7 +5,7 @@
 #include "app/Note.h"
 #include "app/Settings.h"
 #include "app/TopicViewer.h"
-#include "components/TrayIcon.h"
+#include "tray/TrayIcon.h"
 #include "gui/ImgList.h"
 #include "gui/Menus.h"
 #include "gui/StdCtrls.h"

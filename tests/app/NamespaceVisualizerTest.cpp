@@ -6,8 +6,8 @@
 #include "gui/GraphicImages.h"
 #include "store/NotesStore.h"
 #include "tests/app/AppFixture.h"
-#include "tests/components/MessagePump.h"
-#include "tests/components/Screens.h"
+#include "tests/support/MessagePump.h"
+#include "tests/support/Screens.h"
 
 #include <gtest/gtest.h>
 

@@ -4,13 +4,13 @@
 #include "app/Note.h"
 #include "app/Plugins.h"
 #include "app/TopicViewer.h"
-#include "components/MvCheckListBox.h"
-#include "components/MvPluginManager.h"
+#include "controls/MvCheckListBox.h"
+#include "plugins/MvPluginManager.h"
 #include "store/NotesStore.h"
 #include "gui/CheckLst.h"
 #include "gui/StdCtrls.h"
 #include "tests/app/AppFixture.h"
-#include "tests/components/Screens.h"
+#include "tests/support/Screens.h"
 #include "tests/support/ScreenWait.h"
 
 #include <gtest/gtest.h>

@@ -3,8 +3,8 @@ if(TARGET mv_app_test_support)
   mv_add_test(mv_dialogs_tests
     SOURCES
       ${CMAKE_CURRENT_SOURCE_DIR}/DialogsTest.cpp
-      ${CMAKE_CURRENT_SOURCE_DIR}/../components/Screens.cpp
-      ${CMAKE_CURRENT_SOURCE_DIR}/../components/ScreenPixels.cpp
+      ${CMAKE_CURRENT_SOURCE_DIR}/../support/Screens.cpp
+      ${CMAKE_CURRENT_SOURCE_DIR}/../support/ScreenPixels.cpp
     LIBS mv_app_test_support
     TIMEOUT 300)
   add_dependencies(mv_dialogs_tests mv_default_db)

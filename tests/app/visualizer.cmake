@@ -11,8 +11,8 @@ if(TARGET Miravelund)
     SOURCES
       ${CMAKE_CURRENT_SOURCE_DIR}/NamespaceVisualizerTest.cpp
       ${CMAKE_CURRENT_SOURCE_DIR}/NamespaceVisualizerRenderTest.cpp
-      ${CMAKE_SOURCE_DIR}/tests/components/Screens.cpp
-      ${CMAKE_SOURCE_DIR}/tests/components/MessagePump.cpp
+      ${CMAKE_SOURCE_DIR}/tests/support/Screens.cpp
+      ${CMAKE_SOURCE_DIR}/tests/support/MessagePump.cpp
     LIBS mv_app_test_support
     TIMEOUT 300)
   target_compile_definitions(mv_app_visualizer_tests PRIVATE MV_SCREENS_DIR="Z:${CMAKE_BINARY_DIR}/screens")

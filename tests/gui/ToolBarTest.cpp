@@ -10,7 +10,7 @@
 #include "gui/GdiGuards.h"
 #include "gui/ToolBar.h"
 
-#include "tests/components/ScreenPixels.h"
+#include "tests/support/ScreenPixels.h"
 
 #include <algorithm>
 #include <vector>

@@ -8,8 +8,8 @@
 #include "gui/GraphicImages.h"
 #include "htmlview/HtmlFormControls.h"
 #include "htmlview/HtmlForms.h"
-#include "tests/components/MessagePump.h"
-#include "tests/components/Screens.h"
+#include "tests/support/MessagePump.h"
+#include "tests/support/Screens.h"
 
 #include <gtest/gtest.h>
 

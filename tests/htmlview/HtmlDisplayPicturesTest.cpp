@@ -15,8 +15,8 @@
 #include "htmlview/HtmlImageDisplay.h"
 #include "htmlview/HtmlObjects.h"
 #include "htmlview/HtmlTextSection.h"
-#include "tests/components/MessagePump.h"
-#include "tests/components/Screens.h"
+#include "tests/support/MessagePump.h"
+#include "tests/support/Screens.h"
 
 namespace {
 

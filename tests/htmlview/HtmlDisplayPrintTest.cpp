@@ -11,8 +11,8 @@
 #include "gui/GraphicImages.h"
 #include "htmlview/HtmlFormControls.h"
 #include "htmlview/HtmlTextSection.h"
-#include "tests/components/MessagePump.h"
-#include "tests/components/Screens.h"
+#include "tests/support/MessagePump.h"
+#include "tests/support/Screens.h"
 
 #include <gtest/gtest.h>
 #include <winspool.h>

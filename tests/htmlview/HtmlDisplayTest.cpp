@@ -9,8 +9,8 @@
 #include "gui/GraphicImages.h"
 #include "htmlview/HtmlForms.h"
 #include "htmlview/HtmlTextSection.h"
-#include "tests/components/MessagePump.h"
-#include "tests/components/Screens.h"
+#include "tests/support/MessagePump.h"
+#include "tests/support/Screens.h"
 
 #include <gtest/gtest.h>
 

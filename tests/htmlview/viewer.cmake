@@ -10,8 +10,8 @@ if(MV_WIN32)
       ${CMAKE_CURRENT_LIST_DIR}/HtmlDisplayFormsTest.cpp
       ${CMAKE_CURRENT_LIST_DIR}/HtmlDisplayPicturesTest.cpp
       ${CMAKE_CURRENT_LIST_DIR}/GifTestFiles.cpp
-      ${CMAKE_SOURCE_DIR}/tests/components/Screens.cpp
-      ${CMAKE_SOURCE_DIR}/tests/components/MessagePump.cpp
+      ${CMAKE_SOURCE_DIR}/tests/support/Screens.cpp
+      ${CMAKE_SOURCE_DIR}/tests/support/MessagePump.cpp
     LIBS mv_htmldisplay
     TIMEOUT 300)
   target_compile_definitions(htmldisplay_tests PRIVATE
@@ -24,8 +24,8 @@ if(MV_WIN32)
   mv_add_test(htmldisplay_print_tests
     SOURCES
       ${CMAKE_CURRENT_LIST_DIR}/HtmlDisplayPrintTest.cpp
-      ${CMAKE_SOURCE_DIR}/tests/components/Screens.cpp
-      ${CMAKE_SOURCE_DIR}/tests/components/MessagePump.cpp
+      ${CMAKE_SOURCE_DIR}/tests/support/Screens.cpp
+      ${CMAKE_SOURCE_DIR}/tests/support/MessagePump.cpp
     LIBS mv_htmldisplay winspool
     TIMEOUT 300)
   target_compile_definitions(htmldisplay_print_tests PRIVATE

@@ -5,7 +5,7 @@
 #include "richedit/MvRichEditStrings.h"
 
 #include "base/Streams.h"
-#include "tests/richedit/win32/TestForm.h"
+#include "tests/support/TestForm.h"
 
 #include <gtest/gtest.h>
 

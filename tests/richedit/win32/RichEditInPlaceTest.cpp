@@ -4,7 +4,7 @@
 #include "tests/richedit/win32/TestInPlaceSite.h"
 #include "tests/richedit/win32/TestOleObject.h"
 
-#include "tests/components/Screens.h"
+#include "tests/support/Screens.h"
 
 #include "gui/Responder.h"
 #include "richedit/MvComRef.h"

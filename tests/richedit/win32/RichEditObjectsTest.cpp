@@ -4,7 +4,7 @@
 
 #include "richedit/MvPictures.h"
 
-#include "tests/components/ScreenPixels.h"
+#include "tests/support/ScreenPixels.h"
 
 #include <algorithm>
 #include <cstring>

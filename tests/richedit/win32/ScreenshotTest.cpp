@@ -4,7 +4,7 @@
 #include "richedit/MvRichEditStrings.h"
 
 #include "base/Streams.h"
-#include "tests/richedit/win32/TestForm.h"
+#include "tests/support/TestForm.h"
 #include "tests/support/ScreenWait.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,0 @@
-// The platform's maker of new GUIDs, the default source of data item IDs.
-#pragma once
-
-#include "components/MvGuid.h"
-
-// CoCreateGuid on Windows; the system's random numbers elsewhere. False on failure.
-bool MvPlatformNewGuid(TMvGUID& Guid);

@@ -1,6 +1,0 @@
-// Base-class layer member over the check list box: the layer's template
-// bodies (MvExControlsImpl.h) are compiled for it here, once for the program.
-#include "richedit/MvExCheckLst.h"
-
-template class TMvExControlLayer<TCheckListBox>;
-template class TMvExWinControlLayer<TCheckListBox>;

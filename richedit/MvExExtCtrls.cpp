@@ -1,6 +1,0 @@
-// Base-class layer member over the panel: the layer's template bodies
-// (MvExControlsImpl.h) are compiled for it here, once for the program.
-#include "richedit/MvExExtCtrls.h"
-
-template class TMvExControlLayer<TCustomPanel>;
-template class TMvExWinControlLayer<TCustomPanel>;

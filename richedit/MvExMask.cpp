@@ -1,6 +1,0 @@
-// Base-class layer member over the single-line edit.
-#include "richedit/MvExMask.h"
-
-void TMvExCustomMaskEdit::DoBeepOnError() {
-    if (FBeepOnError) MessageBeep(0);
-}
