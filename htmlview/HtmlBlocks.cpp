@@ -216,7 +216,7 @@ std::unique_ptr<TBreakLine> TBreakLine::From(const TSection& section) {
         section.Preformatted || section.ListType != 0 || section.SourceIndexList.size() != 1)
         return nullptr;
     const TFontObj* run = section.Fonts[0];
-    if (!run->UrlTarget.URL.empty() || run->SScript != 0) return nullptr;
+    if (!run->UrlTarget.URL().empty() || run->SScript != 0) return nullptr;
     std::unique_ptr<TBreakLine> line(new TBreakLine(section.ParentSectionList));
     line->Font = run->CurrentFont;
     line->SourcePos = section.SourceIndexList[0].SourceIndex;

@@ -816,7 +816,7 @@ void THtmlDisplay::AddVisited(const std::string& Ref) {
         FVisited.Delete(at);
     } else {
         for (TFontObj* link : FSections->LinkList)
-            if (SameText(FullReference(link->UrlTarget.URL), Ref)) link->SetVisited(true);
+            if (SameText(FullReference(std::string(link->UrlTarget.URL())), Ref)) link->SetVisited(true);
     }
     FVisited.Insert(0, Ref);
     while (FVisited.Count() > FVisitedMaxCount)
@@ -827,7 +827,7 @@ void THtmlDisplay::AddVisited(const std::string& Ref) {
 void THtmlDisplay::MarkVisitedLinks() {
     if (FVisitedMaxCount <= 0 || FVisited.Count() == 0) return;
     for (TFontObj* link : FSections->LinkList) {
-        const std::string Ref = FullReference(link->UrlTarget.URL);
+        const std::string Ref = FullReference(std::string(link->UrlTarget.URL()));
         for (int i = 0; i < FVisited.Count(); ++i)
             if (SameText(FVisited.Get(i), Ref)) {
                 link->SetVisited(true);

@@ -2,6 +2,7 @@
 #include "htmlview/HtmlFonts.h"
 
 #include <algorithm>
+#include <cstring>
 #include <functional>
 #include <mutex>
 #include <unordered_set>
@@ -143,6 +144,46 @@ void TFontObj::ApplyLinkColor() {
     CurrentFont = f;
 }
 
+TRunLink& TRunLink::operator=(const TRunLink& o) {
+    if (this != &o) Assign(o.URL(), o.Target());
+    return *this;
+}
+
+TRunLink& TRunLink::Assign(std::string_view url, std::string_view target) {
+    if (url.empty() && target.empty()) {
+        data_.reset();
+        return *this;
+    }
+    const uint32_t lengths[2] = {static_cast<uint32_t>(url.size()), static_cast<uint32_t>(target.size())};
+    std::unique_ptr<char[]> d(new char[sizeof lengths + url.size() + target.size()]);
+    std::memcpy(d.get(), lengths, sizeof lengths);
+    std::memcpy(d.get() + sizeof lengths, url.data(), url.size());
+    std::memcpy(d.get() + sizeof lengths + url.size(), target.data(), target.size());
+    data_ = std::move(d);
+    return *this;
+}
+
+std::string_view TRunLink::URL() const {
+    if (!data_) return {};
+    uint32_t lengths[2];
+    std::memcpy(lengths, data_.get(), sizeof lengths);
+    return {data_.get() + sizeof lengths, lengths[0]};
+}
+
+std::string_view TRunLink::Target() const {
+    if (!data_) return {};
+    uint32_t lengths[2];
+    std::memcpy(lengths, data_.get(), sizeof lengths);
+    return {data_.get() + sizeof lengths + lengths[0], lengths[1]};
+}
+
+TUrlTarget TRunLink::Get() const {
+    TUrlTarget t;
+    t.URL = URL();
+    t.Target = Target();
+    return t;
+}
+
 void TFontObj::SetVisited(bool value) {
     if (value != Visited) {
         Visited = value;
@@ -161,10 +202,35 @@ void TFontObj::UpdateFont() {
     const TSectionList* list = Section ? Section->ParentSectionList : nullptr;
     if (!list) return;
     TMyFont f = *CurrentFont;
-    UpdateMyFont(f, *list, UrlTarget.URL.empty() ? list->FontColor : list->HotSpotColor);
+    UpdateMyFont(f, *list, UrlTarget.URL().empty() ? list->FontColor : list->HotSpotColor);
     if (SScript != 0) f.Size = HtmlMulDiv(f.Size, 3, 4);
     CurrentFont = f;
     FontChanged();
+}
+
+TFontObj* TFontList::Add(TSection* section, TSharedFont font, int32_t pos) {
+    if (more_.empty() && kept_ < kKept) {
+        auto* run = new (kept_storage_[kept_]) TFontObj(section, std::move(font), pos);
+        ++kept_;
+        return run;
+    }
+    more_.push_back(std::make_unique<TFontObj>(section, std::move(font), pos));
+    return more_.back().get();
+}
+
+void TFontList::DeleteLast() {
+    if (!more_.empty()) {
+        more_.pop_back();
+    } else if (kept_ > 0) {
+        --kept_;
+        Kept(kept_)->~TFontObj();
+    }
+}
+
+void TFontList::Clear() {
+    more_.clear();
+    while (kept_ > 0)
+        DeleteLast();
 }
 
 void TFontList::UpdateFonts() {

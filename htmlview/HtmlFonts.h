@@ -4,6 +4,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <new>
+#include <string_view>
 #include <vector>
 
 #include "htmlview/HtmlCanvas.h"
@@ -53,6 +55,27 @@ struct TRunWidths {
     std::unique_ptr<int32_t[]> Extents; // Len of them, null until needed
 };
 
+// A run's link: its URL and target in one block, or nothing for a run that is no link (most
+// runs of a page are none, and a side panel's line has one of its two runs linked).
+class TRunLink {
+public:
+    TRunLink() = default;
+    TRunLink(const TRunLink& o) { *this = o; }
+    TRunLink& operator=(const TRunLink& o);
+    TRunLink& operator=(const TUrlTarget& url) { return Assign(url.URL, url.Target); }
+
+    std::string_view URL() const;
+    std::string_view Target() const;
+    // The link as a target to hand out.
+    TUrlTarget Get() const;
+    void Clear() { data_.reset(); }
+
+private:
+    TRunLink& Assign(std::string_view url, std::string_view target);
+    // The URL's length, the target's length, then both texts; null when both are empty.
+    std::unique_ptr<char[]> data_;
+};
+
 // One font run: the font of the characters from Pos to the next run.
 class TFontObj {
 public:
@@ -61,7 +84,7 @@ public:
     TSection* Section;
     int32_t Pos;
     TSharedFont CurrentFont;
-    TUrlTarget UrlTarget;
+    TRunLink UrlTarget;
     TRunWidths Widths; // kept by the section that measures the run
     bool Visited = false;
     bool Hover = false;
@@ -88,13 +111,59 @@ private:
     int16_t height_ = 0, externalLeading_ = 0, descent_ = 0, overhang_ = 0;
 };
 
-class TFontList : public TFreeList<TFontObj> {
+// A section's font runs in text order. The first two live inside the list (a side panel's link
+// line is a mark and a link), the rest one block each; a run never moves while it is listed,
+// since the document's link list and hover point at runs.
+class TFontList {
 public:
+    TFontList() = default;
+    TFontList(const TFontList&) = delete;
+    TFontList& operator=(const TFontList&) = delete;
+    ~TFontList() { Clear(); }
+
+    int Count() const { return kept_ + static_cast<int>(more_.size()); }
+    bool Empty() const { return Count() == 0; }
+    TFontObj* operator[](int i) const {
+        return i < kKept ? Kept(i) : more_[static_cast<size_t>(i - kKept)].get();
+    }
+    TFontObj* Last() const { return Empty() ? nullptr : (*this)[Count() - 1]; }
+    // Appends a run; the list owns it.
+    TFontObj* Add(TSection* section, TSharedFont font, int32_t pos);
+    void DeleteLast();
+    void Clear();
+    void ShrinkToFit() { more_.shrink_to_fit(); }
+
+    class Iterator {
+    public:
+        Iterator(const TFontList* list, int i) : list_(list), i_(i) {}
+        TFontObj* operator*() const { return (*list_)[i_]; }
+        Iterator& operator++() {
+            ++i_;
+            return *this;
+        }
+        bool operator!=(const Iterator& o) const { return i_ != o.i_; }
+
+    private:
+        const TFontList* list_;
+        int i_;
+    };
+    Iterator begin() const { return {this, 0}; }
+    Iterator end() const { return {this, Count()}; }
+
     void UpdateFonts();
     // The run that contains posn (the last whose Pos <= posn), or the first run.
     TFontObj* GetFontObjAt(int32_t posn, int* index = nullptr) const;
     // Characters from posn to the start of the next run, or to leng.
     int32_t GetFontCountAt(int32_t posn, int32_t leng) const;
+
+private:
+    static constexpr int kKept = 2;
+    TFontObj* Kept(int i) const {
+        return std::launder(reinterpret_cast<TFontObj*>(const_cast<unsigned char*>(kept_storage_[i])));
+    }
+    alignas(TFontObj) unsigned char kept_storage_[kKept][sizeof(TFontObj)];
+    int kept_ = 0; // runs in kept_storage_
+    std::vector<std::unique_ptr<TFontObj>> more_;
 };
 
 struct IndentRec {

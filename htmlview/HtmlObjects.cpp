@@ -232,7 +232,7 @@ void TImageObj::LayoutImage(ITextMetrics& canvas, TFontObj* font, int32_t availa
     ObjHeight = ClampInt(ObjHeight, 0, hvMaxPixels);
     ImageWidth = ObjWidth;
     ImageHeight = ObjHeight;
-    HasBorder = font && !font->UrlTarget.URL.empty() && !NoBorder;
+    HasBorder = font && !font->UrlTarget.URL().empty() && !NoBorder;
     if (HasBorder) {
         ImageWidth += 2;
         ImageHeight += 2;

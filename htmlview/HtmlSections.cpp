@@ -427,7 +427,7 @@ void TSectionList::ClearHover() {
     if (HoverLink) {
         if (LinksActive)
             for (auto* f : LinkList)
-                if (f->UrlTarget.URL == HoverLink->UrlTarget.URL) f->SetHover(false);
+                if (f->UrlTarget.URL() == HoverLink->UrlTarget.URL()) f->SetHover(false);
         HoverLink = nullptr;
         if (Host) Host->Invalidate();
     }
@@ -519,10 +519,10 @@ bool TSectionList::LinkAtPoint(ITextMetrics& canvas, int32_t x, int32_t y, TUrlT
     }
     if (LinksActive && oldLink != HoverLink) {
         for (auto* f : LinkList) {
-            if (oldLink && f->UrlTarget.URL == oldLink->UrlTarget.URL) f->SetHover(false);
+            if (oldLink && f->UrlTarget.URL() == oldLink->UrlTarget.URL()) f->SetHover(false);
         }
         for (auto* f : LinkList) {
-            if (HoverLink && f->UrlTarget.URL == HoverLink->UrlTarget.URL) f->SetHover(true);
+            if (HoverLink && f->UrlTarget.URL() == HoverLink->UrlTarget.URL()) f->SetHover(true);
         }
         if (Host) Host->Invalidate();
     }

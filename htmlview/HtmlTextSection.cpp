@@ -32,7 +32,7 @@ TSection::TSection(TSectionList* list, int32_t level, const TMyFont& font, const
         f.Style |= list->Parser->StyleBits;
         list->Parser->SubSup = 0;
     }
-    auto* run = Fonts.Add(std::make_unique<TFontObj>(this, TSharedFont(f), 0));
+    auto* run = Fonts.Add(this, TSharedFont(f), 0);
     if (url && !url->URL.empty()) {
         run->UrlTarget = *url;
         if (list) list->LinkList.push_back(run);
@@ -149,11 +149,11 @@ void TSection::NewRun(const TMyFont& font, bool keepLink) {
         lastRun->FontChanged();
         return;
     }
-    auto* run = Fonts.Add(std::make_unique<TFontObj>(this, TSharedFont(f), Len));
+    auto* run = Fonts.Add(this, TSharedFont(f), Len);
     run->SScript = subSup;
     if (keepLink && lastRun) {
         run->UrlTarget = lastRun->UrlTarget;
-        if (!run->UrlTarget.URL.empty() && ParentSectionList) ParentSectionList->LinkList.push_back(run);
+        if (!run->UrlTarget.URL().empty() && ParentSectionList) ParentSectionList->LinkList.push_back(run);
     }
 }
 
@@ -161,7 +161,7 @@ void TSection::HRef(bool linkStart, const TMyFont& font, const TUrlTarget& url) 
     // The run's link is set just below: a new run starts with none (no copy to throw away).
     NewRun(font, false);
     TFontObj* run = Fonts.Last();
-    bool wasLink = !run->UrlTarget.URL.empty();
+    bool wasLink = !run->UrlTarget.URL().empty();
     run->UrlTarget.Clear();
     if (linkStart) {
         run->UrlTarget = url;
@@ -255,11 +255,11 @@ void TSection::FinishBuilding() {
             auto& links = ParentSectionList->LinkList;
             if (!links.empty() && links.back() == run)
                 links.pop_back();
-            else if (!run->UrlTarget.URL.empty())
+            else if (!run->UrlTarget.URL().empty())
                 links.erase(std::remove(links.begin(), links.end(), run), links.end());
             if (ParentSectionList->HoverLink == run) ParentSectionList->HoverLink = nullptr;
         }
-        Fonts.Delete(Fonts.Count() - 1);
+        Fonts.DeleteLast();
     }
     Fonts.ShrinkToFit();
     SourceIndexList.shrink_to_fit();
@@ -862,8 +862,8 @@ bool TSection::LinkAtPoint(ITextMetrics& canvas, int32_t x, int32_t y, TUrlTarge
             return false;
         }
         TFontObj* f = Fonts.GetFontObjAt(img->Pos);
-        if (!f || f->UrlTarget.URL.empty()) return false;
-        url = f->UrlTarget;
+        if (!f || f->UrlTarget.URL().empty()) return false;
+        url = f->UrlTarget.Get();
         if (img->IsMap) {
             url.URL += '?';
             url.URL += std::to_string(ix);
@@ -881,8 +881,8 @@ bool TSection::LinkAtPoint(ITextMetrics& canvas, int32_t x, int32_t y, TUrlTarge
     if (xr > x && i > 0) --i;
     if (i < 0 || i >= Len || IsPlaceholder(buff_[static_cast<size_t>(i)])) return false;
     TFontObj* f = Fonts.GetFontObjAt(i);
-    if (!f || f->UrlTarget.URL.empty()) return false;
-    url = f->UrlTarget;
+    if (!f || f->UrlTarget.URL().empty()) return false;
+    url = f->UrlTarget.Get();
     ParentSectionList->HoverLink = f;
     return true;
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "htmlview/HtmlSections.h"
+#include "htmlview/HtmlSmallVector.h"
 
 class TImageObj;
 
@@ -80,8 +81,10 @@ public:
     TFontList Fonts;
     TFreeList<TImageObj> Images;
     std::vector<TFormControlObj*> FormControls; // owned by their form
-    std::vector<IndexObj> SourceIndexList;
-    std::vector<LineRec> Lines;
+    // Where the source stops running on one by one (a link line has two such runs: its mark and
+    // its text) and the lines of the last layout (mostly one), kept inside the section.
+    TSmallVector<IndexObj, 2> SourceIndexList;
+    TSmallVector<LineRec, 1> Lines;
     TSharedFont BaseFont;
     int32_t Level = 0;
     int32_t Indent = 0;

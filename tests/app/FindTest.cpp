@@ -329,7 +329,7 @@ TEST_F(FindTest, ALinkOpensItsTopic) {
     // The page links the topic; a click on it reaches the finder's handler.
     bool Linked = false;
     for (TFontObj* Link : F.Visualizer->SectionList().LinkList)
-        Linked = Linked || Link->UrlTarget.URL == "Work:Report";
+        Linked = Linked || Link->UrlTarget.URL() == "Work:Report";
     ASSERT_TRUE(Linked);
     bool Handled = false;
     F.Visualizer->OnHotSpotClick(F.Visualizer, "Work:Report", Handled);

@@ -75,7 +75,7 @@ void ExpectSameSection(TSectionBase& A, TSectionBase& B, const std::string& Wher
             const TFontObj& FA = *TA->Fonts[k];
             const TFontObj& FB = *TB->Fonts[k];
             EXPECT_EQ(FA.Pos, FB.Pos) << At;
-            EXPECT_EQ(FA.UrlTarget.URL, FB.UrlTarget.URL) << At;
+            EXPECT_EQ(FA.UrlTarget.URL(), FB.UrlTarget.URL()) << At;
             EXPECT_EQ(FA.CurrentFont->Name, FB.CurrentFont->Name) << At;
             EXPECT_EQ(FA.CurrentFont->Size, FB.CurrentFont->Size) << At;
             EXPECT_EQ(FA.CurrentFont->Style, FB.CurrentFont->Style) << At;
@@ -119,7 +119,7 @@ void ExpectSameDocument(TDoc& Edited, TDoc& Parsed) {
     ExpectSameCell(Edited.Doc, Parsed.Doc, "doc");
     ASSERT_EQ(Edited.Doc.LinkList.size(), Parsed.Doc.LinkList.size());
     for (size_t i = 0; i < Parsed.Doc.LinkList.size(); ++i)
-        EXPECT_EQ(Edited.Doc.LinkList[i]->UrlTarget.URL, Parsed.Doc.LinkList[i]->UrlTarget.URL) << i;
+        EXPECT_EQ(Edited.Doc.LinkList[i]->UrlTarget.URL(), Parsed.Doc.LinkList[i]->UrlTarget.URL()) << i;
     // Links and characters under the mouse, every 5 pixels down a column through the boxes
     // (hit tests read where the last paint put things: all of both painted first).
     Edited.Draw(0, Edited.Height + 1, 0);

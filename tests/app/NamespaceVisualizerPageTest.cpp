@@ -200,7 +200,7 @@ TEST(NamespacePage, MarkupInNamesAndTitlesIsShownAsTextAndLinksRoundTrip) {
     doc.Layout(doc.Measure(), 0, 400, maxWidth, curs);
     Strings hrefs;
     for (TFontObj* link : doc.LinkList)
-        if (hrefs.empty() || hrefs.back() != link->UrlTarget.URL) hrefs.push_back(link->UrlTarget.URL);
+        if (hrefs.empty() || hrefs.back() != link->UrlTarget.URL()) hrefs.emplace_back(link->UrlTarget.URL());
     Strings want;
     for (const auto& t : page.Titles("N<s>=1"))
         want.push_back("N<s>=1:" + t);

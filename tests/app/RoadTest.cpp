@@ -86,7 +86,7 @@ void ClickPanelLink(TNamespaceVisualizer& Panel, const std::string& Href) {
     TWindowDC Screen(nullptr);
     TGdiPainter Measure(Screen.Get(), Fonts);
     for (TFontObj* Link : Panel.SectionList().LinkList) {
-        if (Link->UrlTarget.URL != Href) continue;
+        if (Link->UrlTarget.URL() != Href) continue;
         int32_t X = 0, Y = 0;
         ASSERT_TRUE(
             Panel.SectionList().CharIndexToPoint(Measure, Link->Section->StartCurs + Link->Pos + 1, X, Y));
@@ -348,7 +348,7 @@ TEST(Road, SidePanelFollowsTheStoresEvents) {
     EXPECT_GT(Panel.PageText().size(), Before.size());
     bool Linked = false;
     for (TFontObj* Link : Panel.SectionList().LinkList)
-        Linked = Linked || Link->UrlTarget.URL == "Default:Brand new";
+        Linked = Linked || Link->UrlTarget.URL() == "Default:Brand new";
     EXPECT_TRUE(Linked);
     Main.ShowTopic("Home", "");
     bool Created = false;

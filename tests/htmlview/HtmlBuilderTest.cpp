@@ -62,7 +62,7 @@ TEST(HtmlBuilder, RunsOfOneFontShareOneFontObject) {
                   t[299]->Fonts.GetFontObjAt(0)->CurrentFont.Get());
         // A hovered link changes its own colour only, and takes the shared font back after.
         TFontObj* link = t[5]->Fonts.GetFontObjAt(11);
-        ASSERT_FALSE(link->UrlTarget.URL.empty());
+        ASSERT_FALSE(link->UrlTarget.URL().empty());
         d.Doc.OverColor = 0x00FF00;
         link->SetHover(true);
         EXPECT_EQ(link->CurrentFont->Color & 0xFFFFFF, 0x00FF00);
@@ -108,10 +108,10 @@ TEST(HtmlBuilder, LinksRegisterAndCarryTheirTarget) {
     auto t = d.TextSections();
     ASSERT_EQ(t.size(), 1u);
     TFontObj* link = t[0]->Fonts.GetFontObjAt(0);
-    EXPECT_EQ(link->UrlTarget.URL, "x.htm");
-    EXPECT_EQ(link->UrlTarget.Target, "t");
+    EXPECT_EQ(link->UrlTarget.URL(), "x.htm");
+    EXPECT_EQ(link->UrlTarget.Target(), "t");
     EXPECT_TRUE(link->CurrentFont->Style & fsUnderline);
-    EXPECT_TRUE(t[0]->Fonts.GetFontObjAt(3)->UrlTarget.URL.empty());
+    EXPECT_TRUE(t[0]->Fonts.GetFontObjAt(3)->UrlTarget.URL().empty());
     EXPECT_EQ(d.Doc.LinkList.size(), 1u);
     ASSERT_EQ(d.Anchors.Count(), 1);
     EXPECT_EQ(d.Anchors[0], "HERE");

@@ -354,7 +354,7 @@ TEST_F(HtmlDisplayPrintTest, CharSetReachesEveryFontAndKeepsThePosition) {
         int runs = 0;
         for (auto& section : Viewer->SectionList().Sections)
             if (auto* text = dynamic_cast<TSection*>(section.get()))
-                for (auto& run : text->Fonts) {
+                for (TFontObj* run : text->Fonts) {
                     ++runs;
                     all = all && run->CurrentFont->Charset == set;
                 }

@@ -88,7 +88,7 @@ protected:
     // Panel coordinates of the middle of the first character of the link to url (painted first).
     POINT LinkPoint(const std::string& url) {
         for (TFontObj* link : Viewer->SectionList().LinkList) {
-            if (link->UrlTarget.URL != url) continue;
+            if (link->UrlTarget.URL() != url) continue;
             int32_t x = 0, y = 0;
             TGdiPainter measure(GetDC(nullptr), fonts_);
             if (Viewer->SectionList().CharIndexToPoint(measure, link->Section->StartCurs + link->Pos + 1, x,
@@ -469,7 +469,7 @@ TEST_F(HtmlDisplayTest, VisitedLinksAndHistoryKeepTheirLimits) {
     ShowAndPaint();
     auto linkTo = [&](const std::string& url) -> TFontObj* {
         for (TFontObj* link : Viewer->SectionList().LinkList)
-            if (link->UrlTarget.URL == url) return link;
+            if (link->UrlTarget.URL() == url) return link;
         return nullptr;
     };
     // The default history size keeps nothing; a fragment link still moves.

@@ -210,9 +210,9 @@ TEST(HtmlIncremental, MovedSectionsKeepLinksInDocumentOrder) {
 
     std::vector<std::string> links, want;
     for (auto* f : doc.Doc.LinkList)
-        links.push_back(f->UrlTarget.URL);
+        links.push_back(std::string(f->UrlTarget.URL()));
     for (auto* f : parsed.Doc.LinkList)
-        want.push_back(f->UrlTarget.URL);
+        want.push_back(std::string(f->UrlTarget.URL()));
     EXPECT_EQ(links, want);
     EXPECT_EQ(doc.Lines(), parsed.Lines());
     for (int32_t pos = 0; pos < parsed.Doc.Len; ++pos)
@@ -227,9 +227,9 @@ TEST(HtmlIncremental, MovedSectionsKeepLinksInDocumentOrder) {
     links.clear();
     want.clear();
     for (auto* f : doc.Doc.LinkList)
-        links.push_back(f->UrlTarget.URL);
+        links.push_back(std::string(f->UrlTarget.URL()));
     for (auto* f : original.Doc.LinkList)
-        want.push_back(f->UrlTarget.URL);
+        want.push_back(std::string(f->UrlTarget.URL()));
     EXPECT_EQ(links, want);
     EXPECT_EQ(doc.Lines(), original.Lines());
     for (int32_t pos = 0; pos < original.Doc.Len; ++pos)

@@ -7,6 +7,7 @@ mv_add_test(htmlengine_tests
     ${CMAKE_CURRENT_SOURCE_DIR}/HtmlLayoutTest.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/HtmlMeasureTest.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/HtmlScannerTest.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/HtmlSectionStorageTest.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/HtmlTableTest.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/HtmlUtilsTest.cpp
   LIBS mv_htmlengine_core
