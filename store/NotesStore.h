@@ -131,7 +131,8 @@ private:
     int32_t FindOrCreate(const TNamedTable& table, int64_t& nextID, const TTitleEvent& event,
                          const std::string& title, bool& created);
     int32_t FirstID(std::string_view sql, TSQLiteParams params);
-    std::unique_ptr<TStringList> ReadList(std::unique_ptr<TSQLiteTable> result, bool withIDs, bool sorted);
+    std::unique_ptr<TStringList> ReadList(std::string_view sql, const std::vector<TSQLiteParam>& params,
+                                          bool withIDs, bool sorted);
     void LoadProperties();
     // A topic's title and its namespace's title as stored.
     struct TTopicNames {

@@ -9,6 +9,7 @@
 
 #include "base/Checked.h"
 #include "base/StrUtils.h"
+#include "store/StoreLists.h"
 #include "store/StoreLookups.h"
 #include "store/StoreSQL.h"
 
@@ -240,35 +241,31 @@ void TNotesStore::DetachTag(int32_t topicID, const std::string& tagTitle) {
     }
 }
 
-// Each row's "title", followed by "=" and its "id" when asked; nullptr without rows.
-std::unique_ptr<TStringList> TNotesStore::ReadList(std::unique_ptr<TSQLiteTable> result, bool withIDs,
+// Each row's title (the first column), or "title=id" from the columns id and title; nullptr without
+// rows.
+std::unique_ptr<TStringList> TNotesStore::ReadList(std::string_view sql,
+                                                   const std::vector<TSQLiteParam>& params, bool withIDs,
                                                    bool sorted) {
-    if (result->RowCount() == 0) return nullptr;
-    const int32_t titleIndex = result->FieldIndex("title");
-    const int32_t idIndex = withIDs ? result->FieldIndex("id") : -1;
-    auto list = std::make_unique<TStringList>();
-    for (; !result->Eof(); result->Next()) {
-        std::string line = result->FieldAsString(titleIndex);
-        if (withIDs) {
-            line += '=';
-            line += result->FieldAsString(idIndex);
-        }
-        list->Add(line);
-    }
-    if (sorted) list->Sort();
-    return list;
+    TListLines lines;
+    db_->ForEachRow(sql, params, [&](const TSQLiteRow& row) {
+        if (withIDs)
+            lines.Add(row.Text(1), row.Int(0));
+        else
+            lines.Add(row.Text(0));
+    });
+    return lines.List(sorted);
 }
 
 std::unique_ptr<TStringList> TNotesStore::ListTopicTags(int32_t topicID) {
-    return ReadList(db_->GetTable(store_lookup::TopicTags, {topicID}), false, false);
+    return ReadList(store_lookup::TopicTags, {int64_t{topicID}}, false, false);
 }
 
 std::unique_ptr<TStringList> TNotesStore::ListTags() {
-    return ReadList(db_->GetTable("SELECT id,title FROM tag"), true, false);
+    return ReadList("SELECT id,title FROM tag", {}, true, false);
 }
 
 std::unique_ptr<TStringList> TNotesStore::ListNamespaces() {
-    return ReadList(db_->GetTable("SELECT * FROM namespace"), true, true);
+    return ReadList("SELECT id,title FROM namespace", {}, true, true);
 }
 
 std::unique_ptr<TStringList> TNotesStore::FindTopics(const std::string& nameSpace, const TStrings* tags,
@@ -307,7 +304,7 @@ std::unique_ptr<TStringList> TNotesStore::FindTopics(const std::string& nameSpac
         }
         sql += " AND id = tag_link.topic_id AND (" + (terms.empty() ? std::string("0") : terms) + ")";
     }
-    return ReadList(db_->GetTable(sql, params), true, true);
+    return ReadList(sql, params, true, true);
 }
 
 std::vector<TPlacedTopic> TNotesStore::FindTopicsWithNamespaces(const TStrings* tags) {
@@ -327,16 +324,10 @@ std::vector<TPlacedTopic> TNotesStore::FindTopicsWithNamespaces(const TStrings* 
             more += ",?";
         sql.insert(sql.size() - 2, more);
     }
-    auto result = db_->GetTable(sql, params);
-    // A result with no rows has no columns to look up (a tag that no topic carries).
-    if (result->RowCount() == 0) return {};
-    const int32_t nsIndex = result->FieldIndex("namespace");
-    const int32_t idIndex = result->FieldIndex("id");
-    const int32_t titleIndex = result->FieldIndex("title");
     std::vector<TPlacedTopic> found;
-    found.reserve(static_cast<size_t>(result->RowCount()));
-    for (; !result->Eof(); result->Next())
-        found.push_back(TPlacedTopic{result->FieldAsString(nsIndex), result->FieldAsString(titleIndex),
-                                     StrToInt(result->FieldAsString(idIndex))});
+    db_->ForEachRow(sql, params, [&](const TSQLiteRow& row) {
+        found.push_back(
+            TPlacedTopic{std::string(row.Text(0)), std::string(row.Text(2)), CheckedToInt32(row.Int(1))});
+    });
     return found;
 }

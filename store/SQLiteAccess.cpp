@@ -305,6 +305,18 @@ std::unique_ptr<TSQLiteTable> TSQLiteDatabase::GetTable(std::string_view sql,
     return std::make_unique<TSQLiteTable>(*this, statement.get(), sql);
 }
 
+void TSQLiteDatabase::ForEachRow(std::string_view sql, const std::vector<TSQLiteParam>& params,
+                                 const std::function<void(const TSQLiteRow& row)>& visit) {
+    TBoundStatement statement(Bound(sql, params.data(), params.size()));
+    const TSQLiteRow row(statement.get());
+    for (;;) {
+        const int step = sqlite3_step(statement.get());
+        if (step == SQLITE_DONE) return;
+        if (step != SQLITE_ROW) RaiseError("Could not retrieve data", sql);
+        visit(row);
+    }
+}
+
 std::optional<int64_t> TSQLiteDatabase::QueryID(std::string_view sql, TSQLiteParams params) {
     std::optional<int64_t> id;
     QueryIDs(sql, params, {&id, 1});
@@ -341,6 +353,17 @@ void TSQLiteDatabase::Commit() {
     // step with SQLite), so it can be tried again.
     ExecSQL("COMMIT;");
     inTransaction_ = false;
+}
+
+// ---------------------------------------------------------------------------------------------
+
+int64_t TSQLiteRow::Int(int column) const {
+    return sqlite3_column_int64(statement_, column);
+}
+
+std::string_view TSQLiteRow::Text(int column) const {
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement_, column));
+    return text ? std::string_view(text) : std::string_view();
 }
 
 // ---------------------------------------------------------------------------------------------

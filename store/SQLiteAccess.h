@@ -21,6 +21,7 @@ struct sqlite3;
 struct sqlite3_stmt;
 class TStream;
 class TSQLiteTable;
+class TSQLiteRow;
 
 class ESQLiteException : public Exception {
 public:
@@ -96,6 +97,10 @@ public:
     std::unique_ptr<TSQLiteTable> GetTable(std::string_view sql, TSQLiteParams params);
     // For a statement built from a few fixed forms, with as many parameters as it holds "?".
     std::unique_ptr<TSQLiteTable> GetTable(std::string_view sql, const std::vector<TSQLiteParam>& params);
+    // Runs a query (kept prepared, as GetTable does) and hands each row to visit as it is read:
+    // nothing is buffered, so a list of many rows costs no more than what visit keeps of them.
+    void ForEachRow(std::string_view sql, const std::vector<TSQLiteParam>& params,
+                    const std::function<void(const TSQLiteRow& row)>& visit);
     // The first column of the first row as an integer, or std::nullopt without a row (a NULL
     // counts as no row). For lookups that take one id: nothing is buffered.
     std::optional<int64_t> QueryID(std::string_view sql, TSQLiteParams params);
@@ -139,6 +144,20 @@ private:
         }
     };
     std::unordered_map<std::string, TSQLiteStatement, TTextHash, std::equal_to<>> kept_;
+};
+
+// The row ForEachRow is at; valid only during the visit.
+class TSQLiteRow {
+public:
+    explicit TSQLiteRow(sqlite3_stmt* statement) : statement_(statement) {}
+    // The cell as an integer (0 for NULL; a text is converted as SQLite converts it).
+    int64_t Int(int column) const;
+    // The cell's text form up to its first NUL byte, "" for NULL: what TSQLiteTable keeps of a
+    // text column. The bytes stay valid until the next row.
+    std::string_view Text(int column) const;
+
+private:
+    sqlite3_stmt* statement_;
 };
 
 // A query run to completion; every row is held in memory. Each cell is kept as text (the value's

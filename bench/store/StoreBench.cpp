@@ -374,6 +374,16 @@ void FindTopicsTwoTagsFloor(benchmark::State& state, const std::string& path, co
     }
 }
 
+// The rows of a namespace's list, stepped and read, without sorting or keeping them.
+void FindTopicsNamespaceFloor(benchmark::State& state, const std::string& path, const TBenchShape& shape) {
+    TBare bare(path);
+    int64_t n = 0;
+    for (auto _ : state) {
+        const std::string nsid = bare.NamespaceID(BenchNamespace(static_cast<int>(n++ % shape.Namespaces)));
+        bare.Query("SELECT id,title FROM topic WHERE namespace = " + nsid);
+    }
+}
+
 void FindTopicPresentFloor(benchmark::State& state, const std::string& path, const TBenchShape& shape) {
     FindTopicFloor(state, path, shape, true);
 }
@@ -402,7 +412,7 @@ const TOp Ops[] = {
     {"LoadTopic", LoadTopic, LoadTopic_Bare, LoadTopicFloor},
     {"SaveTopic+Checkpoint", SaveTopicCheckpoint, SaveTopicCheckpoint_Bare, nullptr},
     {"ListTopicTags", ListTopicTags, ListTopicTags_Bare, ListTopicTagsFloor},
-    {"FindTopics(namespace)", FindTopicsNamespace, FindTopicsNamespace_Bare, nullptr},
+    {"FindTopics(namespace)", FindTopicsNamespace, FindTopicsNamespace_Bare, FindTopicsNamespaceFloor},
     {"FindTopics(two tags)", FindTopicsTwoTags, FindTopicsTwoTags_Bare, FindTopicsTwoTagsFloor},
     {"FindTopics(text)", FindTopicsText, nullptr, nullptr},
     {"OpenClose", OpenClose, OpenClose_Bare, nullptr},

@@ -526,6 +526,57 @@ TEST_F(NotesStoreSearch, WithNamespacesAgreesWithASearchPerNamespace) {
     }
 }
 
+// The lists and searches hand out what reading their rows into a table and sorting the lines as
+// a string list gives, on titles where ASCII folding, the '=' before the id and high bytes decide
+// the order ("a b=2" before "a=1"; "_" after the letters; "\xE0" apart from "\xC0").
+TEST_F(NotesStoreOps, ListsAndSearchesOrderTheirLinesAsAStringListSortsThem) {
+    const char* const words[] = {"a",        "A b",       "ab",    "a_",    "a[",  "Topic 1",
+                                 "topic 10", "Topic 1 b", "\xC0x", "\xE0x", "z=1", "Z",
+                                 "",         "_",         "`",     "1",     "10",  "9"};
+    int n = 0;
+    for (const char* word : words)
+        for (const char* second : {"", " 2", "=", "_x"}) {
+            const std::string title = std::string(word) + second;
+            const int32_t id = Topic(n % 3 ? "Space" : "", title);
+            if (id < 0) continue;
+            if (n % 2) store.AttachTag(id, "odd");
+            if (n % 5 == 0) store.AttachTag(id, "fifth");
+            store.GetTagID(title + " tag");
+            store.GetNamespaceID(title + " ns");
+            ++n;
+        }
+    // The oracle: the rows as the buffered table reads them, sorted by TStringList.
+    auto expected = [this](const std::string& sql, bool sorted) {
+        TStringList lines;
+        auto table = store.Connection().GetTable(sql);
+        for (; !table->Eof(); table->Next())
+            lines.Add(table->FieldAsString(table->FieldIndex("title")) + "=" +
+                      table->FieldAsString(table->FieldIndex("id")));
+        if (sorted) lines.Sort();
+        std::vector<std::string> result;
+        for (int i = 0; i < lines.Count(); ++i)
+            result.push_back(lines.Get(i));
+        return result;
+    };
+    const std::string space = std::to_string(store.GetNamespaceID("Space"));
+    const std::string odd = std::to_string(store.GetTagID("odd"));
+    const std::string fifth = std::to_string(store.GetTagID("fifth"));
+    TStringList tags;
+    tags.Add("ODD");
+    tags.Add("Fifth");
+    EXPECT_EQ(Lines(store.FindTopics("space", nullptr, "")),
+              expected("SELECT id,title FROM topic WHERE namespace = " + space, true));
+    EXPECT_EQ(Lines(store.FindTopics("*", nullptr, "")), expected("SELECT id,title FROM topic", true));
+    EXPECT_EQ(Lines(store.FindTopics("*", &tags, "")),
+              expected("SELECT id,title FROM topic JOIN tag_link WHERE id = tag_link.topic_id AND "
+                       "tag_link.tag_id IN (" +
+                           odd + "," + fifth + ")",
+                       true));
+    EXPECT_EQ(Lines(store.ListNamespaces()), expected("SELECT * FROM namespace", true));
+    EXPECT_EQ(Lines(store.ListTags()), expected("SELECT id,title FROM tag", false));
+    EXPECT_GT(Lines(store.FindTopics("*", &tags, "")).size(), 30u);
+}
+
 TEST_F(NotesStoreOps, NamedBlobsAreStoredUnderUpperCaseNames) {
     TStringStream value("abc");
     store.SetMeta("Settings", value);

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <stdexcept>
 
 #include <sqlite3.h>
 
@@ -101,6 +102,46 @@ TEST_F(SQLiteAccess, RowsAreBufferedAndWalkedInOrder) {
     EXPECT_EQ(seen, "1r1;2r2;3r3;");
     EXPECT_FALSE(result->Next());
     EXPECT_EQ(result->Row(), 3);
+}
+
+// Rows read one by one give what the buffered table gives for the same query, bound alike; a
+// visitor that throws leaves the kept statement reset, so the next run starts from the first row.
+TEST_F(SQLiteAccess, RowsVisitedOneByOneReadAsTheBufferedTableReadsThem) {
+    TSQLiteDatabase db(path);
+    db.ExecSQL("CREATE TABLE t(a integer, b text);");
+    db.ExecSQL("INSERT INTO t VALUES(1, 'one'), (2, NULL), (5000000000, CAST(x'410042' AS TEXT)), "
+               "(4, '\xC4rger'), (NULL, '007');");
+    const std::string sql = "SELECT a, b FROM t WHERE a IS NULL OR a > ? ORDER BY a";
+    auto visit = [&](int64_t above) {
+        std::string seen;
+        db.ForEachRow(sql, {above}, [&](const TSQLiteRow& row) {
+            seen += std::to_string(row.Int(0)) + "|" + std::string(row.Text(0)) + "|" +
+                    std::string(row.Text(1)) + ";";
+        });
+        return seen;
+    };
+    auto buffered = [&](int64_t above) {
+        std::string seen;
+        auto table = db.GetTable(std::string_view(sql), {above});
+        for (; !table->Eof(); table->Next()) {
+            const std::string a = table->FieldAsString(0);
+            seen += (a.empty() ? "0" : a) + "|" + a + "|" + table->FieldAsString(1) + ";";
+        }
+        return seen;
+    };
+    EXPECT_EQ(visit(1), "0||007;2|2|;4|4|\xC4rger;5000000000|5000000000|A;");
+    EXPECT_EQ(visit(1), buffered(1));
+    EXPECT_EQ(visit(4), buffered(4));
+
+    int rows = 0;
+    EXPECT_THROW(db.ForEachRow(sql, {int64_t{0}},
+                               [&](const TSQLiteRow&) {
+                                   if (++rows == 2) throw std::runtime_error("stop");
+                               }),
+                 std::runtime_error);
+    EXPECT_EQ(visit(0), buffered(0));
+    db.ExecSQL("DELETE FROM t;"); // nothing holds the table open
+    EXPECT_EQ(visit(0), "");
 }
 
 TEST_F(SQLiteAccess, FieldIndexMatchesQualifiedNamesUnlessAmbiguous) {

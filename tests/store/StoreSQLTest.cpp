@@ -1,7 +1,10 @@
-// Statement parts, the NUL check on names, and reading of "title=id" lines.
+// Statement parts, the NUL check on names, and making and reading of "title=id" lines.
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "base/Streams.h"
+#include "base/StringList.h"
 #include "store/SQLiteAccess.h"
 #include "store/StoreLists.h"
 #include "store/StoreSQL.h"
@@ -73,6 +76,51 @@ TEST(StoreLists, SplitsTitleAndIdAtTheLastEquals) {
         EXPECT_EQ(ListLineTitle(c.Line), c.Title) << c.Line;
         EXPECT_EQ(ListLineID(c.Line), c.ID) << c.Line;
     }
+}
+
+// Titles drawn from the bytes where folding and whole-line comparison matter: letters of both
+// cases, the six bytes between 'Z' and 'a' (after the letters once folded to upper case), the
+// blank, digits and '=' (a title that is a prefix of another sorts by what follows it), and high
+// bytes that never fold.
+std::vector<std::string> TrickyTitles(size_t count) {
+    static const char Alphabet[] = "aAbBzZ[\\]^_`{ =09-.~\x7F\x80\xC0\xE0\xFF";
+    std::mt19937 random(2026);
+    std::uniform_int_distribution<size_t> length(0, 6);
+    std::uniform_int_distribution<size_t> pick(0, sizeof Alphabet - 2);
+    std::vector<std::string> titles = {"", "a", "A", "a b", "ab", "a=1", "Topic 1", "Topic 10", "Topic 1 b"};
+    while (titles.size() < count) {
+        std::string title;
+        for (size_t n = length(random); n > 0; --n)
+            title += Alphabet[pick(random)];
+        titles.push_back(title);
+    }
+    return titles;
+}
+
+TEST(StoreLists, LinesComeInTheOrderAddedOrAsAStringListSortsThem) {
+    const std::vector<std::string> titles = TrickyTitles(3000);
+    TListLines withIDs, bare;
+    TStringList expected, expectedBare;
+    for (size_t i = 0; i < titles.size(); ++i) {
+        // Ids repeat now and then, as a topic found through two tags does.
+        const int64_t id = i % 97 == 5 ? int64_t(i - 1) : int64_t(i) * 37 % 1000;
+        withIDs.Add(titles[i], id);
+        bare.Add(titles[i]);
+        expected.Add(titles[i] + "=" + std::to_string(id));
+        expectedBare.Add(titles[i]);
+    }
+    auto inOrder = [](std::unique_ptr<TStringList> list) { return list ? list->Text() : "(none)"; };
+    EXPECT_EQ(inOrder(TListLines(withIDs).List(false)), expected.Text());
+    EXPECT_EQ(inOrder(TListLines(bare).List(false)), expectedBare.Text());
+    expected.Sort();
+    expectedBare.Sort();
+    EXPECT_EQ(inOrder(withIDs.List(true)), expected.Text());
+    EXPECT_EQ(inOrder(bare.List(true)), expectedBare.Text());
+    EXPECT_EQ(TListLines().List(true), nullptr);
+
+    TListLines one;
+    one.Add("", -5);
+    EXPECT_EQ(inOrder(one.List(true)), "=-5\r\n");
 }
 
 } // namespace
