@@ -1,7 +1,7 @@
 // Dialog-code, clipboard-command and key-data mappings of the base-class layer.
 #include "controls/MvExCodes.h"
 
-namespace mv::richedit {
+namespace mv::controls {
 
 namespace {
 struct TDlgcPair {
@@ -55,4 +55,4 @@ std::uint32_t KeyDataFromShiftFlags(bool Shift, bool Alt, bool Ctrl) {
     return (Alt ? keydata::Alt : 0u) | (Ctrl ? keydata::Ctrl : 0u) | (Shift ? keydata::Shift : 0u);
 }
 
-} // namespace mv::richedit
+} // namespace mv::controls

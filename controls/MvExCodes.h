@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <initializer_list>
 
-namespace mv::richedit {
+namespace mv::controls {
 
 // A set of a small enumeration, one bit per element.
 template <typename E> class TMvSet {
@@ -76,4 +76,4 @@ constexpr std::uint32_t Shift = 0x08000000;
 } // namespace keydata
 std::uint32_t KeyDataFromShiftFlags(bool Shift, bool Alt, bool Ctrl);
 
-} // namespace mv::richedit
+} // namespace mv::controls

@@ -4,7 +4,7 @@
 #include "gui/Application.h"
 
 LPARAM KeyDataFromShift(TShiftState Shift) {
-    return static_cast<LPARAM>(mv::richedit::KeyDataFromShiftFlags(
+    return static_cast<LPARAM>(mv::controls::KeyDataFromShiftFlags(
         (Shift & ssShift) != 0, (Shift & ssAlt) != 0, (Shift & ssCtrl) != 0));
 }
 

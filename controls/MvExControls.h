@@ -14,24 +14,24 @@
 
 #include <string>
 
-using mv::richedit::caClear;
-using mv::richedit::caCopy;
-using mv::richedit::caCut;
-using mv::richedit::caPaste;
-using mv::richedit::caUndo;
-using mv::richedit::dgButton;
-using mv::richedit::dgHasSetSel;
-using mv::richedit::dgNative;
-using mv::richedit::dgWantAllKeys;
-using mv::richedit::dgWantArrows;
-using mv::richedit::dgWantChars;
-using mv::richedit::dgWantTab;
-using mv::richedit::DialogCodesToDlgc;
-using mv::richedit::DlgcToDialogCodes;
-using mv::richedit::TDialogCode;
-using mv::richedit::TDialogCodeSet;
-using mv::richedit::TMvClipboardCommand;
-using mv::richedit::TMvClipboardCommands;
+using mv::controls::caClear;
+using mv::controls::caCopy;
+using mv::controls::caCut;
+using mv::controls::caPaste;
+using mv::controls::caUndo;
+using mv::controls::dgButton;
+using mv::controls::dgHasSetSel;
+using mv::controls::dgNative;
+using mv::controls::dgWantAllKeys;
+using mv::controls::dgWantArrows;
+using mv::controls::dgWantChars;
+using mv::controls::dgWantTab;
+using mv::controls::DialogCodesToDlgc;
+using mv::controls::DlgcToDialogCodes;
+using mv::controls::TDialogCode;
+using mv::controls::TDialogCodeSet;
+using mv::controls::TMvClipboardCommand;
+using mv::controls::TMvClipboardCommands;
 
 // Key-data bits of the shift keys (Alt, Ctrl, Shift) for CM_DIALOGCHAR.
 LPARAM KeyDataFromShift(TShiftState Shift);
@@ -161,7 +161,7 @@ public:
     virtual void SetClipboardCommands(TMvClipboardCommands Value) { FClipboardCommands = Value; }
 
 private:
-    TMvClipboardCommands FClipboardCommands = mv::richedit::kAllClipboardCommands;
+    TMvClipboardCommands FClipboardCommands = mv::controls::kAllClipboardCommands;
 };
 
 class TMvExGraphicControl : public TMvExControlLayer<TGraphicControl> {

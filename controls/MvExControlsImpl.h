@@ -160,7 +160,7 @@ template <class TBase> void TMvExWinControlLayer<TBase>::EraseBackground(TMessag
 
 template <class TBase> void TMvExEditLayer<TBase>::WndProc(TMessage& M) {
     TMvClipboardCommand Command{};
-    if (mv::richedit::ClipboardCommandForMessage(M.Msg, Command) && !FClipboardCommands.Contains(Command)) {
+    if (mv::controls::ClipboardCommandForMessage(M.Msg, Command) && !FClipboardCommands.Contains(Command)) {
         M.Result = 1;
         return;
     }

@@ -9,7 +9,7 @@
 
 #include "logfile/MvLogFormat.h"
 
-using namespace mv::components;
+using namespace mv::logfile;
 
 namespace {
 

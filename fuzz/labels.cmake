@@ -1,4 +1,4 @@
-# Fuzz target of the markup renderer.
+# Fuzz target of the labels: the markup renderer.
 mv_add_fuzz_target(markup
   SOURCES "${CMAKE_CURRENT_LIST_DIR}/MarkupFuzz.cpp"
   LIBS mv_labels_core

@@ -18,7 +18,7 @@ bool IsExistingFile(const std::string& FileName) {
 
 } // namespace
 
-using mv::components::TMvLogRecord;
+using mv::logfile::TMvLogRecord;
 
 TMvLogFile::TMvLogFile(TComponent* AOwner) : TMvComponent(AOwner) {}
 

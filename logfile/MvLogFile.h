@@ -37,7 +37,7 @@ public:
     TNotifyEvent OnClose;
 
     int Count() const { return static_cast<int>(FRecords.Count()); }
-    const mv::components::TMvLogRecord& Records(int Index) const;
+    const mv::logfile::TMvLogRecord& Records(int Index) const;
 
     // The longest title or description of one record, in characters.
     static constexpr std::size_t MaxRecordLength = 1024;
@@ -62,7 +62,7 @@ private:
     void ApplySizeLimit();
     std::size_t RecordLimit() const;
 
-    mv::components::TMvLogRecordList FRecords;
+    mv::logfile::TMvLogRecordList FRecords;
     TInPlaceFile FFile;
     std::string FFileName;
     bool FActive = true;

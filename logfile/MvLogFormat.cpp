@@ -3,7 +3,7 @@
 
 #include <stdexcept>
 
-namespace mv::components {
+namespace mv::logfile {
 
 namespace {
 
@@ -118,4 +118,4 @@ void TMvLogRecordList::AppendFromText(std::string_view Text) {
     }
 }
 
-} // namespace mv::components
+} // namespace mv::logfile

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-namespace mv::components {
+namespace mv::logfile {
 
 struct TMvLogRecord {
     std::string Time;
@@ -51,4 +51,4 @@ private:
     std::vector<TMvLogRecord> FRecords;
 };
 
-} // namespace mv::components
+} // namespace mv::logfile

@@ -18,7 +18,7 @@ class TStream;
 
 enum TRichStreamFormat : std::uint8_t { sfDefault, sfRichText, sfPlainText };
 enum TRichStreamMode : std::uint8_t { smSelection, smPlainRtf, smNoObjects, smUnicode };
-using TRichStreamModes = mv::richedit::TMvSet<TRichStreamMode>;
+using TRichStreamModes = mv::controls::TMvSet<TRichStreamMode>;
 
 // Kinds 1 and 3 are rich text, 0 and 2 plain text.
 TRichStreamFormat StreamFormatOfKind(std::uint8_t Kind);

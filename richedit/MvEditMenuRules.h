@@ -9,7 +9,7 @@
 namespace mv::richedit {
 
 struct TEditMenuInput {
-    TMvClipboardCommands Commands = kPlainEditClipboardCommands;
+    controls::TMvClipboardCommands Commands = controls::kPlainEditClipboardCommands;
     std::int64_t SelLength = 0;
     std::int64_t TextLength = 0; // in characters
     bool ReadOnly = false;

@@ -29,10 +29,10 @@ enum TRichLangOption : std::uint8_t {
     rlImeCancelComplete,
     rlImeAlwaysSendNotify
 };
-using TRichLangOptions = mv::richedit::TMvSet<TRichLangOption>;
+using TRichLangOptions = mv::controls::TMvSet<TRichLangOption>;
 
 enum TMvSelectionTypeFlag : std::uint8_t { stText, stObject, stMultiChar, stMultiObject };
-using TMvSelectionType = mv::richedit::TMvSet<TMvSelectionTypeFlag>;
+using TMvSelectionType = mv::controls::TMvSet<TMvSelectionTypeFlag>;
 
 using TRichEditProgressEvent = std::function<void(TObject* Sender, int PercentDone)>;
 using TRichEditProtectChange =

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-using namespace mv::richedit;
+using namespace mv::controls;
 
 TEST(DialogCodes, MapBothWaysAndDropUnmappedFlags) {
     constexpr std::uint32_t Static = 0x0100, DefPushButton = 0x0010, RadioButton = 0x0040;

@@ -309,8 +309,8 @@ TEST_F(ExControlsTest, EveryMemberCarriesTheLayer) {
     EXPECT_EQ(Panel->HintColor(), clDefault);
     EXPECT_EQ(Label->HintColor(), clDefault);
     EXPECT_TRUE(Mask->BeepOnError());
-    EXPECT_EQ(Mask->ClipboardCommands(), mv::richedit::kAllClipboardCommands);
-    EXPECT_EQ(Memo->ClipboardCommands(), mv::richedit::kAllClipboardCommands);
+    EXPECT_EQ(Mask->ClipboardCommands(), mv::controls::kAllClipboardCommands);
+    EXPECT_EQ(Memo->ClipboardCommands(), mv::controls::kAllClipboardCommands);
 
     // The edit members filter: a memo without Paste keeps its text.
     Memo->SetText("memo");

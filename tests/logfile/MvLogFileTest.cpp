@@ -62,7 +62,7 @@ TEST_F(LogFileTest, EveryRecordRewritesTheFileAndReadsBack) {
     TMvLogFile Again(nullptr);
     Again.SetFileName(Path);
     ASSERT_EQ(Again.Count(), 2);
-    EXPECT_EQ(Again.Records(0), (mv::components::TMvLogRecord{"t", "a>b", "c"}));
+    EXPECT_EQ(Again.Records(0), (mv::logfile::TMvLogRecord{"t", "a>b", "c"}));
     EXPECT_EQ(Again.Records(1).Description, "two  lines");
 }
 

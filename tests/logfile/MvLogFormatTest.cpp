@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-using namespace mv::components;
+using namespace mv::logfile;
 
 namespace {
 

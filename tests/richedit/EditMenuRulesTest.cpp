@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 using namespace mv::richedit;
+using namespace mv::controls;
 
 TEST(EditMenuRules, ReadOnlyWithSelectionEnablesOnlyCopyAndSelectAll) {
     TEditMenuInput In;

@@ -220,7 +220,7 @@ TEST_F(RichEditControl, ClipboardCommandsFilterTheirMessages) {
     EXPECT_EQ(SendMessageA(R->Handle(), WM_PASTE, 0, 0), 1);
     EXPECT_EQ(R->GetTextRange(0, -1), "keep");
 
-    R->SetClipboardCommands(mv::richedit::kAllClipboardCommands);
+    R->SetClipboardCommands(mv::controls::kAllClipboardCommands);
     SendMessageA(R->Handle(), WM_PASTE, 0, 0);
     EXPECT_EQ(R->GetTextRange(0, -1), "keeppasted");
 
@@ -228,7 +228,7 @@ TEST_F(RichEditControl, ClipboardCommandsFilterTheirMessages) {
     EXPECT_EQ(SendMessageA(R->Handle(), WM_UNDO, 0, 0), 1);
     EXPECT_EQ(SendMessageA(R->Handle(), EM_UNDO, 0, 0), 1);
     EXPECT_EQ(R->GetTextRange(0, -1), "keeppasted");
-    R->SetClipboardCommands(mv::richedit::kAllClipboardCommands);
+    R->SetClipboardCommands(mv::controls::kAllClipboardCommands);
     SendMessageA(R->Handle(), EM_UNDO, 0, 0);
     EXPECT_EQ(R->GetTextRange(0, -1), "keep");
 }

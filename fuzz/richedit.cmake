@@ -1,4 +1,4 @@
-# Fuzz target of the picture files the note window inserts.
+# Fuzz target of the rich-edit control: the picture files the note window inserts.
 mv_add_fuzz_target(richedit_pictures
   SOURCES "${CMAKE_CURRENT_LIST_DIR}/RichEditPicturesFuzz.cpp"
   LIBS mv_richedit_core
