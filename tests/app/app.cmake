@@ -22,8 +22,11 @@ if(TARGET Miravelund)
   add_library(mv_app_test_support STATIC
     ${CMAKE_CURRENT_SOURCE_DIR}/AppFixture.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/ProgramProcess.cpp
-    ${CMAKE_CURRENT_SOURCE_DIR}/Screens.cpp)
+    ${CMAKE_CURRENT_SOURCE_DIR}/Screens.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/ScreenShots.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/UserInput.cpp)
   target_link_libraries(mv_app_test_support PUBLIC mv_app)
+  target_compile_definitions(mv_app_test_support PRIVATE MV_SCREENS_DIR="${CMAKE_BINARY_DIR}/screens")
   target_include_directories(mv_app_test_support PUBLIC ${CMAKE_SOURCE_DIR})
   target_compile_definitions(mv_app_test_support PUBLIC MV_PROGRAM_DIR_W="${mv_program_dir_w}"
                                                         MV_CRASH_CHILD_W="${mv_crash_child_w}"

@@ -1,10 +1,6 @@
 # The note window's commands, the tag manager and the rename window, end to end
 # on the real forms (Win32, under Wine and Xvfb).
 if(TARGET mv_app_test_support)
-  target_sources(mv_app_test_support PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/ScreenShots.cpp
-                                              ${CMAKE_CURRENT_SOURCE_DIR}/UserInput.cpp)
-  target_compile_definitions(mv_app_test_support PRIVATE MV_SCREENS_DIR="${CMAKE_BINARY_DIR}/screens")
-
   mv_add_test(mv_commands_tests
     SOURCES
       ${CMAKE_CURRENT_SOURCE_DIR}/CommandsTest.cpp
