@@ -88,6 +88,10 @@ TfrmFind::TfrmFind(TComponent* AOwner, const mv::app::TTopicServices& Services)
         Combo->SetNoFocusColor(clWindow);
         Combo->OnChange = [this, Combo](TObject*) { ComboChange(Combo); };
     }
+    // The tags are listed when the list first drops down (by the button or its key), not before.
+    cbTags->OnButtonClick = [this](TObject*) {
+        if (!cbTags->PopupVisible()) EnsureTagsListed();
+    };
 
     CheckBox1 = new TCheckBox(this);
     CheckBox1->SetParent(pnlFilter);
@@ -181,25 +185,48 @@ void TfrmFind::FillFilterCombos() {
     cbNamespaces->Clear();
     cbNamespaces->Items().BeginUpdate();
     cbNamespaces->Items().Add(kFindDefaultNamespace);
-    cbTags->Clear();
-    cbTags->Items().BeginUpdate();
-    if (Store) {
+    if (Store)
         if (auto Namespaces = Store->ListNamespaces())
             for (int i = 0; i < Namespaces->Count(); ++i) {
                 const std::string Name = ListLineTitle(Namespaces->Get(i));
                 if (!Name.empty()) cbNamespaces->Items().Add(Name);
             }
+    cbNamespaces->Items().EndUpdate();
+    LogLine("ListOptions " + DelimitedText(cbNamespaces));
+    if (FTagsListed && (!Store || Store->TagsVersion() != FTagsVersion)) {
+        ListTags();
+    } else {
+        // The same tags again: the ticks and the text go, as they go when the items are listed
+        // anew, and the items stay. Tags never listed have neither.
+        cbTags->Items().BeginUpdate();
+        cbTags->Items().EndUpdate();
+    }
+}
+
+void TfrmFind::EnsureTagsListed() {
+    if (!FTagsListed) ListTags();
+}
+
+void TfrmFind::ListTags() {
+    TNotesStore* Store = this->Store();
+    // Listing clears the text, which was empty or "All" (the combo is then off) until now.
+    const std::string Text = cbTags->Text();
+    cbTags->Clear();
+    cbTags->Items().BeginUpdate();
+    if (Store)
         if (auto Tags = Store->ListTags())
             for (int i = 0; i < Tags->Count(); ++i)
                 cbTags->Items().Add(ListLineTitle(Tags->Get(i)));
-    }
-    cbNamespaces->Items().EndUpdate();
     cbTags->Items().EndUpdate();
-    LogLine("ListOptions " + DelimitedText(cbNamespaces) + " // " + DelimitedText(cbTags));
+    if (!FTagsListed) cbTags->SetText(Text);
+    FTagsListed = Store != nullptr;
+    FTagsVersion = Store ? Store->TagsVersion() : 0;
+    LogLine("ListTags " + DelimitedText(cbTags));
 }
 
 void TfrmFind::CheckNamed(TMvCheckedComboBox* Combo, const std::string& Text) {
     if (Text.empty()) return;
+    if (Combo == cbTags) EnsureTagsListed();
     try {
         for (int Index : FindItemsNamed(ItemsOf(Combo), Text, Combo->Delimiter()))
             Combo->SetItemChecked(Index, true);

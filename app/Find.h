@@ -32,7 +32,13 @@ public:
     void WndProc(TMessage& Message) override;
 
     // The steps of the window, public for the program and its tests.
+    // Lists the namespaces anew; the tags only when they were listed before and the store's tags
+    // changed since (else their ticks and text are cleared, as listing them anew clears them).
     void FillFilterCombos();
+    // The tag combo's items are read from the store when they are first needed: its list drops
+    // down, or names are ticked in it. Until then it holds none, and so no ticks either.
+    void EnsureTagsListed();
+    bool TagsListed() const { return FTagsListed; }
     void CheckItemsFromText(const std::string& NamespaceText, const std::string& TagText);
     void AddNamespaceResults(const std::string& ItemText, const TStrings* Tags);
     // The results of every namespace at once, each under its combo item's text.
@@ -80,12 +86,15 @@ private:
     // Whether Wnd is a window this one owns (a combo's drop-down list), not this one itself.
     bool PartOfThisWindow(HWND Wnd);
 
+    void ListTags();
     void LogLine(const std::string& Line);
     // The store while one is open, else nullptr.
     TNotesStore* Store() const;
 
     const mv::app::TTopicServices& FServices;
     bool FSyncing = false;
+    bool FTagsListed = false;
+    int64_t FTagsVersion = 0; // the store's TagsVersion when the tags were listed
     // While a search runs: what the list showed before it, and what it found (FindEntryKey).
     std::vector<std::pair<std::string, std::string>> FShownBefore;
     std::unordered_set<std::string> FFound;

@@ -84,6 +84,9 @@ public:
     bool RenameTag(const std::string& oldTitle, const std::string& newTitle);
     // Deletes the tag and its links to topics.
     void DeleteTag(const std::string& title);
+    // A number that changes whenever this store adds, renames or removes a tag: a list of every
+    // tag (a notebook may hold a hundred thousand) needs reading again only when it moved.
+    int64_t TagsVersion() const { return tagsVersion_; }
 
     // Topics. FindTopic creates the namespace when missing, whatever created says.
     int32_t FindTopic(const std::string& nameSpace, const std::string& title, bool& created);
@@ -151,6 +154,7 @@ private:
     int64_t nextTopicID_ = 1;
     int64_t nextNamespaceID_ = 1;
     int64_t nextTagID_ = 1;
+    int64_t tagsVersion_ = 0;
     THashedStringList properties_;
     // What the last Commit made durable: the properties and SQLite's count of rows written.
     bool committed_ = false;

@@ -78,7 +78,9 @@ int32_t TNotesStore::GetNamespaceID(const std::string& title) {
 }
 
 int32_t TNotesStore::FindTag(const std::string& title, bool& created) {
-    return FindOrCreate(TagTable, nextTagID_, OnNewTag, title, created);
+    const int32_t id = FindOrCreate(TagTable, nextTagID_, OnNewTag, title, created);
+    if (created) ++tagsVersion_;
+    return id;
 }
 
 int32_t TNotesStore::GetTagID(const std::string& title) {
@@ -96,6 +98,7 @@ bool TNotesStore::RenameTag(const std::string& oldTitle, const std::string& newT
     const int32_t id = FindTag(oldTitle, created);
     if (id < 0) return false;
     const int32_t other = FirstID(store_lookup::Tag, {newTitle});
+    ++tagsVersion_;
     if (other < 0 || other == id) {
         db_->ExecSQL("UPDATE tag SET title = ? WHERE id = ?", {newTitle, id});
         return true;
@@ -113,6 +116,7 @@ void TNotesStore::DeleteTag(const std::string& title) {
     bool created = false;
     const int32_t id = FindTag(title, created);
     if (id < 0) return;
+    ++tagsVersion_;
     db_->ExecSQL("DELETE FROM tag WHERE id = ?", {id});
     db_->ExecSQL("DELETE FROM tag_link WHERE tag_id = ?", {id});
 }
@@ -237,7 +241,9 @@ void TNotesStore::DetachTag(int32_t topicID, const std::string& tagTitle) {
     }
     for (const int32_t tid : tags) {
         db_->ExecSQL("DELETE FROM tag_link WHERE tag_id = ? AND topic_id = ?", {tid, topicID});
-        if (FirstID(store_lookup::AnyLink, {tid}) < 0) db_->ExecSQL("DELETE FROM tag WHERE id = ?", {tid});
+        if (FirstID(store_lookup::AnyLink, {tid}) >= 0) continue;
+        ++tagsVersion_;
+        db_->ExecSQL("DELETE FROM tag WHERE id = ?", {tid});
     }
 }
 

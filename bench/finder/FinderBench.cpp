@@ -96,9 +96,13 @@ void Find_Window(benchmark::State& State, const std::string& Folder, TFilter Fil
         Main->NotesStore()->Properties().SetValue(Key, "");
     auto* Find = new TfrmFind(Application, Main->TopicServices());
     Find->SetBounds(40, 40, 384, 600);
-    auto Check = [](TMvCheckedComboBox* Combo, const std::string& Item, bool On = true) {
+    // As the combo's drop-down list ticks; the first time it opens by its button (the finder
+    // lists its tags then), the searches tick the items it already holds.
+    auto Check = [](TMvCheckedComboBox* Combo, const std::string& Item, bool On = true, bool Drop = true) {
+        if (Drop) Combo->ButtonClick();
         for (int i = 0; i < Combo->Items().Count(); ++i)
             if (Combo->Items().Get(i) == Item) Combo->SetItemChecked(i, On);
+        if (Drop) Combo->ClosePopup(Combo, true);
     };
     if (Filter.OneNamespace)
         Check(Find->cbNamespaces, BenchNamespace(kNamespace));
@@ -119,8 +123,8 @@ void Find_Window(benchmark::State& State, const std::string& Folder, TFilter Fil
             // Uncheck the pair of the search before, check the other.
             const bool Other = Run++ % 2 != 0;
             for (int i = 0; i < 2; ++i) {
-                Check(Find->cbTags, BenchTag(Other ? kTags[i] : kOtherTags[i]), false);
-                Check(Find->cbTags, BenchTag(Other ? kOtherTags[i] : kTags[i]), true);
+                Check(Find->cbTags, BenchTag(Other ? kTags[i] : kOtherTags[i]), false, false);
+                Check(Find->cbTags, BenchTag(Other ? kOtherTags[i] : kTags[i]), true, false);
             }
         }
         Find->aFilter->Execute();

@@ -98,13 +98,18 @@ template <typename F> bool PumpUntil(F Done) {
     return true;
 }
 
+// Ticks an item as its drop-down list does: the list opens by its button (the finder lists its
+// tags then), the mark is set, the list closes.
 bool CheckItem(TMvCheckedComboBox* Combo, const std::string& Item) {
-    for (int i = 0; i < Combo->Items().Count(); ++i)
+    Combo->ButtonClick();
+    bool Found = false;
+    for (int i = 0; i < Combo->Items().Count() && !Found; ++i)
         if (Combo->Items().Get(i) == Item) {
             Combo->SetItemChecked(i, true);
-            return true;
+            Found = true;
         }
-    return false;
+    Combo->ClosePopup(Combo, true);
+    return Found;
 }
 
 size_t Listed(const TNamespaceVisualizer& Panel) {

@@ -3,6 +3,7 @@
 #include "app/Find.h"
 #include "app/NamespaceVisualizer.h"
 #include "app/Note.h"
+#include "app/TopicDocument.h"
 #include "controls/MvCombobox.h"
 #include "gui/ExtCtrls.h"
 #include "gui/GraphicImages.h"
@@ -19,6 +20,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <set>
 
@@ -62,10 +64,14 @@ protected:
             if (Combo->Items().Get(i) == Item) return i;
         return -1;
     }
+    // Ticks an item as its drop-down list does: the list opens by its button (the finder lists
+    // its tags only then), the item's mark is set, and the list closes.
     static void Check(TMvCheckedComboBox* Combo, const std::string& Item) {
+        Combo->ButtonClick();
         const int i = IndexOf(Combo, Item);
+        if (i >= 0) Combo->SetItemChecked(i, true);
+        Combo->ClosePopup(Combo, true);
         ASSERT_GE(i, 0) << Item;
-        Combo->SetItemChecked(i, true);
     }
     // Every namespace shown, with its titles: "Ns: a b c" (the empty title shows as [Root]).
     Strings Shown() {
@@ -466,4 +472,104 @@ TEST_F(FindTest, ATagNoNoteCarriesFindsNothing) {
     EXPECT_TRUE(Shown().empty());
     EXPECT_TRUE(Fixture->Messages.empty());
     EXPECT_EQ(F.Visualizer->PageText().find("Report"), std::string::npos);
+}
+
+namespace {
+
+// The titles of the store's tags, in the order the store lists them.
+Strings StoreTags(TNotesStore& Store) {
+    Strings Titles;
+    if (auto Tags = Store.ListTags())
+        for (int i = 0; i < Tags->Count(); ++i)
+            Titles.push_back(ListLineTitle(Tags->Get(i)));
+    return Titles;
+}
+
+Strings ItemsOf(TMvCheckedComboBox* Combo) {
+    Strings Items;
+    for (int i = 0; i < Combo->Items().Count(); ++i)
+        Items.push_back(Combo->Items().Get(i));
+    return Items;
+}
+
+} // namespace
+
+// The tag combo is read from the store when its list first drops down, by a click on its button
+// or by its key, and lists every tag then; an activation reads it again only when the store's
+// tags changed, and either way the ticks follow the combo's text as before.
+TEST_F(FindTest, TheTagsAreListedWhenTheListFirstDropsDownAndAgainOnlyWhenTheyChanged) {
+    Topic("Work", "Report", {"gamma", "Alpha"});
+    Topic("", "Shopping", {"beta"});
+    Store->GetTagID("lonely");
+    Strings Log;
+    mv::app::TTopicServices Services = Fixture->Main().TopicServices();
+    Services.Log = [&Log](const std::string& Line) { Log.push_back(Line); };
+    auto Listings = [&Log] {
+        return std::count_if(Log.begin(), Log.end(),
+                             [](const std::string& L) { return L.rfind("ListTags", 0) == 0; });
+    };
+    Find = new TfrmFind(Application, Services);
+    TfrmFind& F = ShowInFront(*Find);
+    F.ReapplyFilterState(); // as the activation does: "All" on, nothing read
+    EXPECT_FALSE(F.TagsListed());
+    EXPECT_EQ(F.cbTags->Items().Count(), 0);
+    F.aAllTags->Execute();
+    // Into the box, and its key (Alt+Down) drops the list; the drop button does the same (the
+    // drop-down tests above click it).
+    ClickAt(F.cbTags->Handle(), 10, F.cbTags->Height() / 2);
+    ASSERT_EQ(GetFocus(), F.cbTags->Handle()) << FocusClass();
+    EXPECT_FALSE(F.TagsListed());
+    PressKey(VK_DOWN, false, false, true);
+    TMvCheckListBox& List = F.cbTags->CheckList();
+    ASSERT_TRUE(PumpUntilVisible(List.Handle()));
+    SaveScreen(F.Handle(), "finder-tags-dropped");
+    EXPECT_EQ(ItemsOf(F.cbTags), StoreTags(*Store));
+    EXPECT_EQ(List.Count(), F.cbTags->Items().Count());
+    EXPECT_EQ(Listings(), 1);
+    // A tick by the space bar on the selected item, as the keyboard gives it.
+    const int Gamma = IndexOf(F.cbTags, "gamma");
+    ASSERT_GE(Gamma, 0);
+    List.SetItemIndex(Gamma);
+    PressKey(VK_SPACE);
+    SettleInput(150);
+    EXPECT_TRUE(F.cbTags->IsItemChecked(Gamma));
+    PressKey(VK_ESCAPE);
+    SettleInput(150);
+    EXPECT_FALSE(IsWindowVisible(List.Handle()));
+    EXPECT_EQ(F.cbTags->Text(), "gamma");
+    F.aFilter->Execute();
+    EXPECT_EQ(Shown(), (Strings{"Work: Report"}));
+
+    // Activations with the same tags: nothing read, the same items, the same tick.
+    for (int Round = 0; Round < 2; ++Round) {
+        F.ReapplyFilterState();
+        EXPECT_EQ(Listings(), 1);
+        EXPECT_EQ(ItemsOf(F.cbTags), StoreTags(*Store));
+        EXPECT_EQ(F.cbTags->Text(), "gamma");
+        for (int i = 0; i < F.cbTags->Items().Count(); ++i)
+            EXPECT_EQ(F.cbTags->IsItemChecked(i), i == Gamma) << i;
+        EXPECT_EQ(Shown(), (Strings{"Work: Report"}));
+    }
+    // A new tag, a renamed one and a removed one are read at the next activation; the text
+    // ticks what it still names.
+    Topic("", "List", {"delta", "gamma"});
+    Store->RenameTag("beta", "Beta two");
+    Store->DeleteTag("lonely");
+    F.ReapplyFilterState();
+    EXPECT_EQ(Listings(), 2);
+    EXPECT_EQ(ItemsOf(F.cbTags), StoreTags(*Store));
+    EXPECT_NE(IndexOf(F.cbTags, "delta"), -1);
+    EXPECT_NE(IndexOf(F.cbTags, "Beta two"), -1);
+    EXPECT_EQ(IndexOf(F.cbTags, "lonely"), -1);
+    EXPECT_TRUE(F.cbTags->IsItemChecked(IndexOf(F.cbTags, "gamma")));
+    EXPECT_EQ(Shown(), (Strings{"Default: List", "Work: Report"}));
+    // A tag dropped by its last note going: read again.
+    bool Created = false;
+    Store->DetachTag(Store->FindTopic("", "List", Created), "delta");
+    F.ReapplyFilterState();
+    EXPECT_EQ(Listings(), 3);
+    EXPECT_EQ(IndexOf(F.cbTags, "delta"), -1);
+    F.Hide();
+    delete Find; // before the services it was given
+    Find = nullptr;
 }

@@ -577,6 +577,44 @@ TEST_F(NotesStoreOps, ListsAndSearchesOrderTheirLinesAsAStringListSortsThem) {
     EXPECT_GT(Lines(store.FindTopics("*", &tags, "")).size(), 30u);
 }
 
+// The tags' version moves with every tag added, renamed or removed, and with nothing else.
+TEST_F(NotesStoreOps, TheTagsVersionMovesOnlyWhenATagComesGoesOrIsRenamed) {
+    const int32_t a = Topic("", "a"), b = Topic("Work", "b");
+    int64_t last = store.TagsVersion();
+    auto moved = [&] {
+        const bool changed = store.TagsVersion() != last;
+        last = store.TagsVersion();
+        return changed;
+    };
+    store.AttachTag(a, "red");
+    EXPECT_TRUE(moved()) << "a new tag";
+    store.AttachTag(b, "RED");
+    bool created = false;
+    store.FindTag("red", created);
+    store.ListTags();
+    store.FindTopics("*", nullptr, "");
+    Save(a, "", "a", "{\\rtf1 text}");
+    store.Commit();
+    EXPECT_FALSE(moved()) << "links, lookups, saves and a checkpoint";
+    store.DetachTag(a, "red");
+    EXPECT_FALSE(moved()) << "b still carries it";
+    store.DetachTag(b, "red");
+    EXPECT_TRUE(moved()) << "the last note let it go";
+    store.GetTagID("blue");
+    EXPECT_TRUE(moved());
+    EXPECT_TRUE(store.RenameTag("blue", "green"));
+    EXPECT_TRUE(moved());
+    EXPECT_FALSE(store.RenameTag("blue", "green"));
+    store.DeleteTag("missing");
+    EXPECT_FALSE(moved()) << "no such tag";
+    store.GetTagID("yellow");
+    moved();
+    EXPECT_TRUE(store.RenameTag("yellow", "GREEN")); // merged into green
+    EXPECT_TRUE(moved());
+    store.DeleteTag("green");
+    EXPECT_TRUE(moved());
+}
+
 TEST_F(NotesStoreOps, NamedBlobsAreStoredUnderUpperCaseNames) {
     TStringStream value("abc");
     store.SetMeta("Settings", value);
