@@ -267,13 +267,6 @@ void TfrmFind::ToggleAll(TAction* Action, TMvCheckedComboBox* Combo, TCheckBox* 
 }
 
 void TfrmFind::aFilterExecute() {
-    // The search replaces the list, but titles found again stay where they are: the boxes
-    // that keep their titles keep their part of the page, and a search that finds what is
-    // shown (every activation searches again) changes nothing on screen.
-    FShownBefore.clear();
-    for (const std::string& Namespace : Visualizer->Namespaces())
-        for (const std::string& Title : Visualizer->Titles(Namespace))
-            FShownBefore.emplace_back(Namespace, Title);
     FFound.clear();
     if (Trim(cbTags->Text()).empty() && !aAllTags->Checked()) aAllTags->Execute();
     if (Trim(cbNamespaces->Text()).empty() && !aAllNamespaces->Checked()) aAllNamespaces->Execute();
@@ -288,16 +281,56 @@ void TfrmFind::aFilterExecute() {
     else
         for (int i = 0; i < cbNamespaces->Items().Count(); ++i)
             if (cbNamespaces->IsItemChecked(i)) AddNamespaceResults(cbNamespaces->Items().Get(i), Tags.get());
-    for (const auto& [Namespace, Title] : FShownBefore)
-        if (!FFound.count(FindEntryKey(Namespace, Title))) Visualizer->RemoveEntry(Namespace, Title);
-    FShownBefore.clear();
+    ShowFound();
+}
+
+// The search replaces the list, but titles found again stay where they are: the boxes that keep
+// their titles keep their part of the page, and a search that finds what is shown (every
+// activation searches again) changes nothing on screen. When more lines go than the page takes
+// out one by one, it is written anew whatever happens, so the list starts again from empty.
+void TfrmFind::ShowFound() {
+    std::vector<std::pair<std::string, std::vector<std::string>>> Shown;
+    size_t ShownCount = 0;
+    for (std::string& Namespace : Visualizer->Namespaces()) {
+        std::vector<std::string> Titles = Visualizer->Titles(Namespace);
+        ShownCount += Titles.size();
+        Shown.emplace_back(std::move(Namespace), std::move(Titles));
+    }
+    // The entries shown and not found, looked up in a set of the smaller side.
+    std::vector<std::pair<const std::string*, const std::string*>> Gone;
+    TFindEntrySet Set;
+    if (FFound.size() <= ShownCount) {
+        for (const auto& [Item, Title] : FFound)
+            Set.Insert(Item, Title);
+        for (const auto& [Namespace, Titles] : Shown)
+            for (const std::string& Title : Titles)
+                if (!Set.Contains(Namespace, Title)) Gone.emplace_back(&Namespace, &Title);
+    } else if (ShownCount > 0) {
+        // Many found, few shown: the shown ones that were found, then the others.
+        TFindEntrySet ShownSet;
+        for (const auto& [Namespace, Titles] : Shown)
+            for (const std::string& Title : Titles)
+                ShownSet.Insert(Namespace, Title);
+        for (const auto& [Item, Title] : FFound)
+            if (ShownSet.Contains(Item, Title)) Set.Insert(Item, Title);
+        for (const auto& [Namespace, Titles] : Shown)
+            for (const std::string& Title : Titles)
+                if (!Set.Contains(Namespace, Title)) Gone.emplace_back(&Namespace, &Title);
+    }
+    if (Gone.size() > TNamespacePage::MaxEdits) {
+        Visualizer->Clear();
+    } else {
+        for (const auto& [Namespace, Title] : Gone)
+            Visualizer->RemoveEntry(*Namespace, *Title);
+    }
+    for (const auto& [Item, Title] : FFound)
+        Visualizer->AddEntry(Item, Title);
     FFound.clear();
     Visualizer->Render();
 }
 
-void TfrmFind::AddResult(const std::string& ItemText, const std::string& Title) {
-    Visualizer->AddEntry(ItemText, Title);
-    FFound.insert(FindEntryKey(ItemText, Title));
+void TfrmFind::AddResult(std::string ItemText, std::string Title) {
+    FFound.emplace_back(std::move(ItemText), std::move(Title));
 }
 
 void TfrmFind::AddAllNamespaceResults(const TStrings* Tags) {
@@ -305,8 +338,8 @@ void TfrmFind::AddAllNamespaceResults(const TStrings* Tags) {
     if (!Store) return;
     // One query for every namespace: asking once per namespace costs a query for each of
     // hundreds of namespaces, most of which hold none of the tags.
-    for (const TPlacedTopic& Topic : Store->FindTopicsWithNamespaces(Tags))
-        AddResult(FindItemOfNamespace(Topic.NameSpace), Topic.Title);
+    for (TPlacedTopic& Topic : Store->FindTopicsWithNamespaces(Tags))
+        AddResult(FindItemOfNamespace(Topic.NameSpace), std::move(Topic.Title));
 }
 
 void TfrmFind::AddNamespaceResults(const std::string& ItemText, const TStrings* Tags) {

@@ -7,7 +7,6 @@
 #include "gui/Forms.h"
 
 #include <string>
-#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -81,7 +80,9 @@ private:
     void CheckNamed(TMvCheckedComboBox* Combo, const std::string& Text);
     void SyncBox(TCheckBox* Box, TAction* Action);
     // Adds a title found by the search running now.
-    void AddResult(const std::string& ItemText, const std::string& Title);
+    void AddResult(std::string ItemText, std::string Title);
+    // Shows what the search found in place of what the list showed.
+    void ShowFound();
     static bool OwnWindow(HWND Wnd);
     // Whether Wnd is a window this one owns (a combo's drop-down list), not this one itself.
     bool PartOfThisWindow(HWND Wnd);
@@ -95,9 +96,8 @@ private:
     bool FSyncing = false;
     bool FTagsListed = false;
     int64_t FTagsVersion = 0; // the store's TagsVersion when the tags were listed
-    // While a search runs: what the list showed before it, and what it found (FindEntryKey).
-    std::vector<std::pair<std::string, std::string>> FShownBefore;
-    std::unordered_set<std::string> FFound;
+    // While a search runs: what it found, as namespace items and titles.
+    std::vector<std::pair<std::string, std::string>> FFound;
 };
 
 extern TfrmFind* frmFind;

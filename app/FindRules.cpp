@@ -4,6 +4,7 @@
 #include "base/StrUtils.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdlib>
 #include <limits>
 
@@ -52,9 +53,33 @@ std::string FindItemOfNamespace(const std::string& Namespace) {
     return Namespace.empty() ? std::string(kFindDefaultNamespace) : Namespace;
 }
 
-std::string FindEntryKey(const std::string& ItemText, const std::string& Title) {
-    // A NUL cannot occur in a store name, so it separates the two unambiguously.
-    return UpperCase(ItemText) + '\0' + UpperCase(Title);
+size_t TFindEntrySet::TFoldedHash::operator()(const std::string& Key) const noexcept {
+    // FNV-1a over the bytes with a-z read as A-Z.
+    uint32_t Hash = 2166136261u;
+    for (const char C : Key) {
+        const unsigned char Byte = static_cast<unsigned char>(C >= 'a' && C <= 'z' ? C - 'a' + 'A' : C);
+        Hash = (Hash ^ Byte) * 16777619u;
+    }
+    return Hash;
+}
+
+bool TFindEntrySet::TFoldedEqual::operator()(const std::string& A, const std::string& B) const noexcept {
+    return SameText(A, B);
+}
+
+const std::string& TFindEntrySet::KeyOf(std::string_view ItemText, std::string_view Title) const {
+    FKey.assign(ItemText);
+    FKey += '\0';
+    FKey.append(Title);
+    return FKey;
+}
+
+void TFindEntrySet::Insert(std::string_view ItemText, std::string_view Title) {
+    FKeys.insert(KeyOf(ItemText, Title));
+}
+
+bool TFindEntrySet::Contains(std::string_view ItemText, std::string_view Title) const {
+    return FKeys.count(KeyOf(ItemText, Title)) != 0;
 }
 
 std::optional<int> FindGeometryValue(const std::string& Text) {

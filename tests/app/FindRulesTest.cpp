@@ -41,10 +41,22 @@ TEST(FindRules, DefaultIsTheEmptyNamespaceAndGeometryIsWholeNumbers) {
     EXPECT_EQ(FindItemOfNamespace(""), "Default");
     // Entries are told apart as the list does, ASCII letters folded, and the two parts
     // cannot run into each other.
-    EXPECT_EQ(FindEntryKey("Work", "Plan"), FindEntryKey("WORK", "plan"));
-    EXPECT_NE(FindEntryKey("Work", "Plan"), FindEntryKey("Work", "Plan 2"));
-    EXPECT_NE(FindEntryKey("Wo", "rkPlan"), FindEntryKey("Work", "Plan"));
-    EXPECT_NE(FindEntryKey("Caf\xE9", "x"), FindEntryKey("CAF\xC9", "x"));
+    TFindEntrySet Entries;
+    Entries.Insert("Work", "Plan");
+    Entries.Insert("Caf\xE9", "x");
+    Entries.Insert("", "Home");
+    Entries.Insert("WORK", "plan"); // the same entry
+    EXPECT_EQ(Entries.Size(), 3u);
+    EXPECT_TRUE(Entries.Contains("work", "PLAN"));
+    EXPECT_TRUE(Entries.Contains("CAF\xE9", "X"));
+    EXPECT_TRUE(Entries.Contains("", "home"));
+    EXPECT_FALSE(Entries.Contains("Work", "Plan 2"));
+    EXPECT_FALSE(Entries.Contains("Wo", "rkPlan"));
+    EXPECT_FALSE(Entries.Contains("WorkPlan", ""));
+    EXPECT_FALSE(Entries.Contains("CAF\xC9", "x")); // accented letters do not fold
+    EXPECT_FALSE(Entries.Contains("Home", ""));
+    Entries.Clear();
+    EXPECT_FALSE(Entries.Contains("Work", "Plan"));
     EXPECT_EQ(FindGeometryValue("120"), 120);
     EXPECT_EQ(FindGeometryValue(" -8 "), -8);
     for (const char* Bad : {"", "12.5", "abc", "10px", "99999999999"})

@@ -474,6 +474,64 @@ TEST_F(FindTest, ATagNoNoteCarriesFindsNothing) {
     EXPECT_EQ(F.Visualizer->PageText().find("Report"), std::string::npos);
 }
 
+// Whichever way a search changes the list (most of it going, a few lines going, many coming to a
+// few, nothing changing), the list shows what the store finds, and its page is the page the same
+// search writes into an empty list.
+TEST_F(FindTest, EverySearchShowsWhatTheStoreFindsAsAnEmptyListWouldShowIt) {
+    const Strings Spaces{"", "Alpha", "Beta"};
+    for (int i = 0; i < 240; ++i) {
+        Strings Tags;
+        if (i % 2 == 0) Tags.push_back("even");
+        if (i % 40 == 0) Tags.push_back("rare");
+        if (i % 40 == 1) Tags.push_back("other");
+        Topic(Spaces[static_cast<size_t>(i % 3)], "topic " + std::to_string(i), Tags);
+    }
+    TfrmFind& F = Open();
+    F.aFilter->Execute(); // everything
+    const auto Expected = [this](const Strings& Tags) {
+        TStringList List;
+        for (const auto& T : Tags)
+            List.Add(T);
+        std::map<std::string, std::set<std::string>> Boxes;
+        for (const TPlacedTopic& T : Store->FindTopicsWithNamespaces(Tags.empty() ? nullptr : &List))
+            Boxes[T.NameSpace.empty() ? "Default" : T.NameSpace].insert(T.Title);
+        return Boxes;
+    };
+    const auto Listed = [this] {
+        std::map<std::string, std::set<std::string>> Boxes;
+        for (const auto& Namespace : Find->Visualizer->Namespaces()) {
+            const Strings Titles = Find->Visualizer->Titles(Namespace);
+            Boxes[Namespace].insert(Titles.begin(), Titles.end());
+        }
+        return Boxes;
+    };
+    // All, then one tag (most lines go), All again (many come to a few), a tag that keeps half, two
+    // tags (a few come), the same again (nothing changes), one of them (a few go), the other (most
+    // go), the first (many come, the few shown go), and All.
+    const std::vector<Strings> Searches = {{"rare"},          {},       {"even"},  {"even", "other"},
+                                           {"even", "other"}, {"even"}, {"other"}, {"even"},
+                                           {"rare", "other"}, {}};
+    for (const Strings& Tags : Searches) {
+        const bool All = F.aAllTags->Checked();
+        if (Tags.empty() != All) F.aAllTags->Execute();
+        if (!Tags.empty()) {
+            F.cbTags->ButtonClick();
+            for (int i = 0; i < F.cbTags->Items().Count(); ++i) {
+                const std::string Item = F.cbTags->Items().Get(i);
+                F.cbTags->SetItemChecked(i, std::find(Tags.begin(), Tags.end(), Item) != Tags.end());
+            }
+            F.cbTags->ClosePopup(F.cbTags, true);
+        }
+        F.aFilter->Execute();
+        const std::string What = ::testing::PrintToString(Tags);
+        EXPECT_EQ(Listed(), Expected(Tags)) << What;
+        const std::string Page = F.Visualizer->PageText();
+        F.Visualizer->Clear();
+        F.aFilter->Execute();
+        EXPECT_EQ(F.Visualizer->PageText(), Page) << What;
+    }
+}
+
 namespace {
 
 // The titles of the store's tags, in the order the store lists them.
