@@ -766,6 +766,9 @@ void THtmlDisplay::WndProc(TMessage& Message) {
     switch (Message.Msg) {
     case WM_SIZE:
         TCustomControl::WndProc(Message);
+        // The system sends this from inside WM_WINDOWPOSCHANGED, before the control has read
+        // its new bounds: the panel and the bars are laid out for the size the window has now.
+        UpdateBoundsFromWindow();
         HandleSize();
         return;
     case WM_GETDLGCODE:

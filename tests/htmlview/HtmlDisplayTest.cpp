@@ -203,6 +203,35 @@ TEST_F(HtmlDisplayTest, AShortViewerStillPagesAndAnEmptyClipPaintsNothing) {
     EXPECT_FALSE(GetUpdateRect(Panel(), nullptr, FALSE)) << "the paint was taken";
 }
 
+// Whatever size the viewer is given, down to nothing, its paint panel fills what the border and
+// the visible bars leave, and never reaches past the viewer.
+TEST_F(HtmlDisplayTest, ThePaintPanelFollowsTheViewersSize) {
+    Viewer->LoadHtmlText(Paragraphs(20), "sizes");
+    ShowAndPaint();
+    const int S = GetSystemMetrics(SM_CXVSCROLL);
+    for (THTMLBorderStyle Style : {THTMLBorderStyle::htFocused, THTMLBorderStyle::htNone}) {
+        Viewer->SetBorderStyle(Style);
+        const int b = Style == THTMLBorderStyle::htNone ? 0 : 1;
+        for (SIZE Size : {SIZE{400, 280}, SIZE{200, 12}, SIZE{200, 0}, SIZE{0, 100}, SIZE{0, 0}, SIZE{5, 3},
+                          SIZE{300, 250}}) {
+            Viewer->SetBounds(0, 0, Size.cx, Size.cy);
+            const std::string At =
+                std::to_string(Size.cx) + "x" + std::to_string(Size.cy) + " border " + std::to_string(b);
+            const int Bar = Viewer->VScrollBar().Visible() ? S : 0;
+            const int HBar = Viewer->HScrollBar().Visible() ? S : 0;
+            EXPECT_EQ(Viewer->PaintPanel().Width(), std::max(0, int(Size.cx) - 2 * b - Bar)) << At;
+            EXPECT_EQ(Viewer->PaintPanel().Height(), std::max(0, int(Size.cy) - 2 * b - HBar)) << At;
+            // The window itself, as the system placed it.
+            RECT Panel{}, Outer{};
+            GetWindowRect(this->Panel(), &Panel);
+            GetWindowRect(Viewer->Handle(), &Outer);
+            EXPECT_LE(Panel.right - Panel.left, std::max(0, int(Size.cx) - 2 * b)) << At;
+            EXPECT_LE(Panel.bottom - Panel.top, std::max(0, int(Size.cy) - 2 * b)) << At;
+            EXPECT_EQ(Panel.bottom - Panel.top, Viewer->PaintPanel().Height()) << At;
+        }
+    }
+}
+
 TEST_F(HtmlDisplayTest, ResizingKeepsThePosition) {
     Viewer->LoadHtmlText(Paragraphs(200), "size");
     ShowAndPaint();
