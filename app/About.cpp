@@ -3,7 +3,7 @@
 
 #include "app/Credits.h"
 #include "app/DialogBanner.h"
-#include "app/Main.h"
+#include "app/TopicDocument.h"
 #include "labels/MvHtControls.h"
 #include "labels/MvPanel.h"
 #include "gui/StdCtrls.h"
@@ -26,7 +26,8 @@ constexpr const char* kCreditsLine = "Miravelund is built on free software: <a h
 
 } // namespace
 
-TfrmAbout::TfrmAbout(TComponent* AOwner) : TForm(AOwner) {
+TfrmAbout::TfrmAbout(TComponent* AOwner, const mv::app::TTopicServices& Services)
+    : TForm(AOwner), FServices(Services) {
     SetCaption("About");
     SetBorderStyle(TFormBorderStyle::bsDialog);
     SetPosition(TPosition::poScreenCenter);
@@ -59,7 +60,7 @@ int TfrmAbout::ShowModal() {
     const int Result = TForm::ShowModal();
     // The end of a modal box activates the window that was active before it: a window opened
     // while the box was up would end behind that one.
-    if (std::exchange(FOpenHelp, false) && frmMain) frmMain->ShowTopic("", "Help");
+    if (std::exchange(FOpenHelp, false) && FServices.ShowTopic) FServices.ShowTopic("", "Help");
     return Result;
 }
 

@@ -7,13 +7,19 @@
 
 #include <string>
 
+namespace mv::app {
+struct TTopicServices;
+}
+
 class TMvHTLabel;
 class TMvPanel;
 class TButton;
 
 class TfrmAbout : public TForm {
 public:
-    explicit TfrmAbout(TComponent* AOwner);
+    // Services are the main window's, which outlive this window: its Help link opens the Help
+    // namespace through them.
+    TfrmAbout(TComponent* AOwner, const mv::app::TTopicServices& Services);
     ~TfrmAbout() override;
 
     TMvPanel* Panel = nullptr;
@@ -29,6 +35,7 @@ public:
     void MvHTLabel3HyperLinkClick(TObject* Sender, const std::string& LinkName);
 
 private:
+    const mv::app::TTopicServices& FServices;
     bool FOpenHelp = false;
 };
 

@@ -1,13 +1,13 @@
 // The log view.
 #include "app/Log.h"
 
+#include "gui/ActnList.h"
 #include "gui/StdCtrls.h"
-
-#include "app/Main.h"
 
 TfrmLog* frmLog = nullptr;
 
-TfrmLog::TfrmLog(TComponent* AOwner) : TForm(AOwner) {
+TfrmLog::TfrmLog(TComponent* AOwner, TAction* ShowLog) : TForm(AOwner), FShowLog(ShowLog) {
+    if (FShowLog) FreeNotification(FShowLog);
     SetCaption("Log");
     SetBorderStyle(TFormBorderStyle::bsSizeToolWin);
     SetFormStyle(TFormStyle::fsStayOnTop);
@@ -56,7 +56,12 @@ void TfrmLog::AddLine(const std::string& Line) {
 }
 
 void TfrmLog::FormHide(TObject*) {
-    if (frmMain && frmMain->aShowLog) frmMain->aShowLog->SetChecked(false);
+    if (FShowLog) FShowLog->SetChecked(false);
+}
+
+void TfrmLog::Notification(TComponent* Component, TOperation Operation) {
+    TForm::Notification(Component, Operation);
+    if (Operation == TOperation::opRemove && Component == FShowLog) FShowLog = nullptr;
 }
 
 TfrmLog::~TfrmLog() {

@@ -5,6 +5,7 @@
 #include "app/LogLines.h"
 #include "gui/Forms.h"
 
+class TAction;
 class TMemo;
 
 // The characters the log view keeps, like the log file's size limit; the
@@ -18,15 +19,20 @@ constexpr std::size_t LogViewLineLimit = 1024;
 
 class TfrmLog : public TForm {
 public:
-    explicit TfrmLog(TComponent* AOwner);
+    // ShowLog: the action that shows the window, unchecked when the window hides (none: nothing).
+    TfrmLog(TComponent* AOwner, TAction* ShowLog);
     ~TfrmLog() override;
     // Appends a line (line breaks inside it become blanks), dropping the
     // oldest lines beyond the bound.
     void AddLine(const std::string& Line);
     TMemo* mLog = nullptr;
 
+protected:
+    void Notification(TComponent* Component, TOperation Operation) override;
+
 private:
     void FormHide(TObject* Sender);
+    TAction* FShowLog;
     mv::app::TBoundedLines FBound{LogViewLimit, LogViewSlack};
 };
 

@@ -53,7 +53,7 @@ std::vector<TfrmNote*>& TfrmMain::OpenNoteWindows() {
 }
 
 void TfrmMain::Log(const std::string& Msg) {
-    if (frmLog == nullptr) frmLog = new TfrmLog(this);
+    if (frmLog == nullptr) frmLog = new TfrmLog(this, aShowLog);
     char Time[64] = {};
     const std::time_t Now = std::time(nullptr);
     std::tm Local{};
@@ -201,7 +201,7 @@ void TfrmMain::aUnhideExecute(TObject*) {
 
 void TfrmMain::aShowLogExecute(TObject*) {
     aShowLog->SetChecked(!aShowLog->Checked());
-    if (frmLog == nullptr) frmLog = new TfrmLog(this);
+    if (frmLog == nullptr) frmLog = new TfrmLog(this, aShowLog);
     frmLog->SetVisible(aShowLog->Checked());
 }
 

@@ -84,7 +84,7 @@ bool TfrmMain::StartUp() {
         Log("Plugin: " + FPluginManager->PluginAt(I)->Name());
     SetWidth(0);
     SetHeight(0);
-    if (frmAbout == nullptr) frmAbout = new TfrmAbout(this);
+    if (frmAbout == nullptr) frmAbout = new TfrmAbout(this, FServices);
 
     const std::string Path = ChooseDatabasePath();
     if (Path.empty()) return false; // the user cancelled the first-launch dialog; the program is ending

@@ -1,7 +1,6 @@
 // The "Plugins" window.
 #include "app/Plugins.h"
 
-#include "app/Main.h"
 #include "app/PluginList.h"
 #include "base/Streams.h"
 #include "base/StrUtils.h"
@@ -28,6 +27,7 @@ using namespace mv::app;
 TfrmPlugins* frmPlugins = nullptr;
 
 TfrmPlugins::TfrmPlugins(TComponent* AOwner, TMvPluginManager* Manager) : TForm(AOwner), FManager(Manager) {
+    if (FManager) FreeNotification(FManager);
     SetName("frmPlugins");
     SetCaption("Plugins");
     SetBorderStyle(TFormBorderStyle::bsDialog);
@@ -73,9 +73,9 @@ TfrmPlugins::~TfrmPlugins() {
     if (frmPlugins == this) frmPlugins = nullptr;
 }
 
-TMvPluginManager* TfrmPlugins::Manager() const {
-    if (FManager) return FManager;
-    return frmMain ? frmMain->PluginManager() : nullptr;
+void TfrmPlugins::Notification(TComponent* Component, TOperation Operation) {
+    TForm::Notification(Component, Operation);
+    if (Operation == TOperation::opRemove && Component == FManager) FManager = nullptr;
 }
 
 void TfrmPlugins::FormCreate(TObject*) {

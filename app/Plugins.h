@@ -14,10 +14,9 @@ class TMvPluginManager;
 
 class TfrmPlugins : public TForm {
 public:
-    // Manager: the host whose plug-ins the window turns on and off; the main
-    // window's when not given. The host must outlive the window, or be gone
-    // from the main window (then OK changes nothing but the file).
-    explicit TfrmPlugins(TComponent* AOwner, TMvPluginManager* Manager = nullptr);
+    // Manager: the host whose plug-ins the window turns on and off (the main
+    // window's). When the host goes first, OK changes nothing but the file.
+    TfrmPlugins(TComponent* AOwner, TMvPluginManager* Manager);
     ~TfrmPlugins() override;
 
     TLabel* Label1 = nullptr;
@@ -35,9 +34,12 @@ public:
     // itself (plug-in message 1 with an empty text); other items do nothing.
     void lbPluginsDblClick(TObject* Sender);
 
+protected:
+    void Notification(TComponent* Component, TOperation Operation) override;
+
 private:
     void FormCreate(TObject* Sender);
-    TMvPluginManager* Manager() const;
+    TMvPluginManager* Manager() const { return FManager; }
 
     TMvPluginManager* FManager;
 };

@@ -45,7 +45,8 @@ int RunProgram(bool& Ran) {
     frmRename = Application->CreateForm<TfrmRename>();
     frmFind = new TfrmFind(Application, Main->TopicServices());
     frmFind->DoCreate();
-    frmPlugins = Application->CreateForm<TfrmPlugins>();
+    frmPlugins = new TfrmPlugins(Application, Main->PluginManager());
+    frmPlugins->DoCreate();
     Ran = true;
     Application->Run();
     Application->Finalize();

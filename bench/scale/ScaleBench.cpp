@@ -134,7 +134,8 @@ int Session(const std::string& Folder, int Tag, const std::string& Out) {
     frmRename = Application->CreateForm<TfrmRename>();
     frmFind = new TfrmFind(Application, Main->TopicServices());
     frmFind->DoCreate();
-    frmPlugins = Application->CreateForm<TfrmPlugins>();
+    frmPlugins = new TfrmPlugins(Application, Main->PluginManager());
+    frmPlugins->DoCreate();
     TfrmNote* Home = nullptr;
     if (!PumpUntil([&] { return (Home = NoteWindowsByNamespace.Find("")) && Home->Visible(); })) {
         std::fprintf(stderr, "the Home window did not open\n");

@@ -1,6 +1,7 @@
 // The small dialogs driven as a user would: the first-launch choice, the about
 // and credits boxes, the special-character picker. Each is saved as a screen.
 #include "app/About.h"
+#include "app/TopicDocument.h"
 #include "app/Credits.h"
 #include "app/FirstLaunch.h"
 #include "app/InsertChar.h"
@@ -93,7 +94,8 @@ TEST_F(DialogsTest, FirstLaunchOpensMyDocumentsFromItsLink) {
 
 TEST_F(DialogsTest, AboutCreditsLinkShowsTheCreditsModally) {
     TDialogResponderScope Scope(Responder);
-    TfrmAbout About(nullptr);
+    const mv::app::TTopicServices NoServices;
+    TfrmAbout About(nullptr, NoServices);
     ShowForScreen(About, "about");
     int Shown = 0;
     Responder.ShowModal = [&](TForm& F) {

@@ -185,7 +185,7 @@ TEST(PluginList, TurnsPlugInsOnAndOffWritesPluginsIniAndTheNextStartHonoursIt) {
     ASSERT_TRUE(Main.Initialized()) << "a value that is no truth value stops nothing";
     EXPECT_EQ(LoadedNames(Main), std::vector<std::string>{"tagplugin"});
 
-    auto* List = new TfrmPlugins(&Main);
+    auto* List = new TfrmPlugins(&Main, Main.PluginManager());
     List->DoCreate();
     using Item = std::pair<std::string, bool>;
     EXPECT_EQ(ListShown(*List),
@@ -246,7 +246,7 @@ TEST(PluginList, UncheckingTwoLoadedPlugInsUnloadsBoth) {
         Install(App, Name);
     TfrmMain& Main = App.Start();
     ASSERT_EQ(Main.PluginManager()->PluginCount(), 2);
-    TfrmPlugins List(&Main);
+    TfrmPlugins List(&Main, Main.PluginManager());
     List.DoCreate();
     for (int I = 0; I < List.lbPlugins->Items().Count(); ++I)
         List.lbPlugins->SetChecked(I, false);
@@ -263,7 +263,7 @@ TEST(PluginList, ALongPlugInNameCanBeScrolledIntoViewWhole) {
                           (App.Folder() + "\\Plugins\\" + Long + ".dll").c_str()));
     Install(App, "TagPlugin");
     TfrmMain& Main = App.Start();
-    TfrmPlugins List(&Main);
+    TfrmPlugins List(&Main, Main.PluginManager());
     List.DoCreate();
     List.Show();
     TAppFixture::Pump();
@@ -293,7 +293,7 @@ TEST(PluginList, HiddenAndSystemFilesAreNeitherListedNorLoaded) {
         SetFileAttributesA((App.Folder() + "\\Plugins\\SystemCopy.dll").c_str(), FILE_ATTRIBUTE_SYSTEM));
     TfrmMain& Main = App.Start();
     EXPECT_EQ(LoadedNames(Main), std::vector<std::string>{"tagplugin"});
-    TfrmPlugins List(&Main);
+    TfrmPlugins List(&Main, Main.PluginManager());
     List.DoCreate();
     using Item = std::pair<std::string, bool>;
     EXPECT_EQ(ListShown(List), (std::vector<Item>{{"TagPlugin", true}}));
@@ -309,7 +309,7 @@ TEST(PluginList, APlugInThatFailsToLoadOnOkLeavesPluginsIniAlone) {
     const std::string Ini = App.Folder() + "\\Plugins\\Plugins.ini";
     WriteText(Ini, "badcountplugin=False\r\n");
     TfrmMain& Main = App.Start();
-    TfrmPlugins List(&Main);
+    TfrmPlugins List(&Main, Main.PluginManager());
     List.DoCreate();
     for (int I = 0; I < List.lbPlugins->Items().Count(); ++I)
         List.lbPlugins->SetChecked(I, true);
@@ -320,7 +320,7 @@ TEST(PluginList, APlugInThatFailsToLoadOnOkLeavesPluginsIniAlone) {
 TEST(PluginList, QuittingWithTheListOpenClosesItLikeAnyOtherWindow) {
     TAppFixture App("pluginlistquit");
     TfrmMain& Main = App.Start();
-    auto* List = new TfrmPlugins(Application);
+    auto* List = new TfrmPlugins(Application, Main.PluginManager());
     List->DoCreate();
     frmPlugins = List;
     Main.aPlugins->Execute();
