@@ -393,16 +393,8 @@ int main(int argc, char** argv) {
                                      NoteFolder, Jpeg, Picture)
             ->UseRealTime()
             ->Unit(benchmark::kMillisecond);
-    std::vector<char*> Arguments(argv, argv + argc);
-    char Repetitions[] = "--benchmark_repetitions=5";
-    bool Given = false;
-    for (int I = 1; I < argc; ++I)
-        Given = Given || std::strncmp(argv[I], "--benchmark_repetitions", 23) == 0;
-    if (!Given) Arguments.push_back(Repetitions);
-    int Count = static_cast<int>(Arguments.size());
-    benchmark::Initialize(&Count, Arguments.data());
     TMedianReporter Reporter;
-    benchmark::RunSpecifiedBenchmarks(&Reporter);
+    RunBenchmarks(argc, argv, &Reporter);
     const double Ours = Reporter.Median("InsertJpeg/note-window"), Bare = Reporter.Median("InsertJpeg/bare");
     if (Ours > 0 && Bare > 0)
         std::printf("\ninsert + save %.1f ms, bare (decode, insert, RTF out, SQLite write + commit) %.1f ms: "

@@ -172,17 +172,8 @@ int main(int argc, char** argv) {
             ->UseRealTime();
     }
 
-    std::vector<char*> Arguments(argv, argv + argc);
-    char Repetitions[] = "--benchmark_repetitions=5";
-    char Interleave[] = "--benchmark_enable_random_interleaving=true";
-    if (argc == 1) {
-        Arguments.push_back(Repetitions);
-        Arguments.push_back(Interleave);
-    }
-    int Count = static_cast<int>(Arguments.size());
-    benchmark::Initialize(&Count, Arguments.data());
     TMedianReporter Reporter;
-    benchmark::RunSpecifiedBenchmarks(&Reporter);
+    RunBenchmarks(argc, argv, &Reporter, {"--benchmark_enable_random_interleaving=true"});
     for (const char* Kind : {"Filter", "Namespace", "AllTagged", "AllTaggedNew"}) {
         const double Ours = Reporter.Median(std::string(Kind) + "/window");
         const double Base = Reporter.Median(std::string(Kind) + "/store+panel");

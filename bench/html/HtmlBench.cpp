@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/support/HtmlSurface.h"
 #include "bench/support/MedianReporter.h"
 #include "bench/store/BenchDatabase.h"
 #include "htmlview/FixedMetrics.h"
@@ -81,60 +82,7 @@ std::string SidePanelPage(const std::vector<std::string>& titles) {
     return page + "  </tr></table></nobr></body></html>";
 }
 
-#ifdef MV_HTML_BENCH_GDI
-// A DIB section to paint into, with the painter over it. Fresh() starts a new font cache, so a
-// first layout measures every text with the platform again, as in a new process.
-struct Surface {
-    Surface() {
-        BITMAPINFO bi{};
-        bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-        bi.bmiHeader.biWidth = 800;
-        bi.bmiHeader.biHeight = -600;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 24;
-        dc = CreateCompatibleDC(nullptr);
-        void* bits = nullptr;
-        bitmap = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-        old = SelectObject(dc, bitmap);
-        Fresh();
-    }
-    ~Surface() {
-        painter.reset();
-        fonts.reset();
-        SelectObject(dc, old);
-        DeleteObject(bitmap);
-        DeleteDC(dc);
-    }
-    void Fresh() {
-        painter.reset();
-        fonts = std::make_unique<THtmlFontCache>();
-        painter = std::make_unique<TGdiPainter>(dc, *fonts);
-    }
-    // The platform's own answer, nothing remembered: the floor.
-    int32_t BareWidth(const TMyFont& font, const std::string& s) {
-        SelectObject(dc, fonts->Get(font));
-        SIZE size{};
-        GetTextExtentPoint32A(dc, s.data(), static_cast<int>(s.size()), &size);
-        return size.cx;
-    }
-    HDC dc;
-    HBITMAP bitmap;
-    HGDIOBJ old;
-    std::unique_ptr<THtmlFontCache> fonts;
-    std::unique_ptr<TGdiPainter> painter;
-    IHtmlPainter& Painter() { return *painter; }
-};
-#else
-struct Surface {
-    Surface() { fixed.Record = false; }
-    void Fresh() {}
-    int32_t BareWidth(const TMyFont& font, const std::string& s) {
-        return fixed.TextWidth(font, s.data(), static_cast<int32_t>(s.size()));
-    }
-    TFixedMetrics fixed{7};
-    IHtmlPainter& Painter() { return fixed; }
-};
-#endif
+using Surface = mv::bench::THtmlSurface;
 
 struct Doc {
     explicit Doc(Surface& s) { list.SetMeasure(&s.Painter()); }
@@ -306,16 +254,8 @@ int main(int argc, char** argv) {
 #endif
     for (int titles : {10000, 100000})
         EnsureBenchDatabase(DatabaseOf(titles), BenchFlat(titles)); // shared with scale_bench
-    std::vector<char*> arguments(argv, argv + argc);
-    char repetitions[] = "--benchmark_repetitions=5";
-    bool given = false;
-    for (int i = 1; i < argc; ++i)
-        given = given || std::strncmp(argv[i], "--benchmark_repetitions", 23) == 0;
-    if (!given) arguments.push_back(repetitions);
-    int count = static_cast<int>(arguments.size());
-    benchmark::Initialize(&count, arguments.data());
     TMedianReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
+    RunBenchmarks(argc, argv, &reporter);
     std::printf("\nmedians:\n");
     for (const char* titles : {"10000", "100000"}) {
         const double render = reporter.Median(std::string("BM_FullRender/") + titles),

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/support/HtmlSurface.h"
 #include "bench/support/MedianReporter.h"
 #include "htmlview/FixedMetrics.h"
 #include "htmlview/HtmlParser.h"
@@ -70,42 +71,7 @@ void operator delete[](void* p, size_t) noexcept {
 
 namespace {
 
-#ifdef MV_HTML_BENCH_GDI
-// A DIB section to paint into, with the painter over it.
-struct Surface {
-    Surface() {
-        BITMAPINFO bi{};
-        bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-        bi.bmiHeader.biWidth = 800;
-        bi.bmiHeader.biHeight = -600;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 24;
-        dc = CreateCompatibleDC(nullptr);
-        void* bits = nullptr;
-        bitmap = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-        old = SelectObject(dc, bitmap);
-        painter = std::make_unique<TGdiPainter>(dc, fonts);
-    }
-    ~Surface() {
-        painter.reset();
-        SelectObject(dc, old);
-        DeleteObject(bitmap);
-        DeleteDC(dc);
-    }
-    HDC dc;
-    HBITMAP bitmap;
-    HGDIOBJ old;
-    THtmlFontCache fonts;
-    std::unique_ptr<TGdiPainter> painter;
-    IHtmlPainter& Painter() { return *painter; }
-};
-#else
-struct Surface {
-    Surface() { fixed.Record = false; }
-    TFixedMetrics fixed{7};
-    IHtmlPainter& Painter() { return fixed; }
-};
-#endif
+using Surface = mv::bench::THtmlSurface;
 
 Surface& TheSurface() {
     static Surface s;
@@ -318,13 +284,8 @@ int main(int argc, char** argv) {
         ->Iterations(1);
 #endif
 
-    std::vector<char*> arguments(argv, argv + argc);
-    char repetitions[] = "--benchmark_repetitions=5";
-    if (argc == 1) arguments.push_back(repetitions);
-    int count = static_cast<int>(arguments.size());
-    benchmark::Initialize(&count, arguments.data());
     TMedianReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
+    RunBenchmarks(argc, argv, &reporter);
 
     // Medians per KB (per hit for find next) of the large case against the small one.
     const Pair pairs[] = {{"Paragraph", "Paragraph/64KB", "Paragraph/5MB"},

@@ -34,22 +34,6 @@
 
 namespace {
 
-class TStopwatch {
-public:
-    TStopwatch() {
-        QueryPerformanceFrequency(&FFrequency);
-        QueryPerformanceCounter(&FStart);
-    }
-    double Seconds() const {
-        LARGE_INTEGER Now;
-        QueryPerformanceCounter(&Now);
-        return double(Now.QuadPart - FStart.QuadPart) / double(FFrequency.QuadPart);
-    }
-
-private:
-    LARGE_INTEGER FFrequency{}, FStart{};
-};
-
 // Titles of default-namespace topics of the generated database, visited in turn.
 std::vector<std::string> Targets(int Count) {
     std::vector<std::string> Titles;
@@ -430,17 +414,8 @@ int main(int argc, char** argv) {
 
     // Without arguments: five repetitions of each navigation run, interleaved at
     // random, so that the disk's moods fall on all of them alike.
-    std::vector<char*> Arguments(argv, argv + argc);
-    char Repetitions[] = "--benchmark_repetitions=5";
-    char Interleave[] = "--benchmark_enable_random_interleaving=true";
-    if (argc == 1) {
-        Arguments.push_back(Repetitions);
-        Arguments.push_back(Interleave);
-    }
-    int Count = static_cast<int>(Arguments.size());
-    benchmark::Initialize(&Count, Arguments.data());
     TMedianReporter Reporter;
-    benchmark::RunSpecifiedBenchmarks(&Reporter);
+    RunBenchmarks(argc, argv, &Reporter, {"--benchmark_enable_random_interleaving=true"});
     std::printf("\n%-28s %13s %13s %8s\n", "", "ours", "baseline", "ratio");
     PrintRatio(Reporter, "navigation vs store alone", "Navigate/window", "Navigate/store");
     PrintRatio(Reporter, "bare window vs store alone", "Navigate/bare-window", "Navigate/store");

@@ -318,16 +318,8 @@ int main(int argc, char** argv) {
     Database = ExeFolder() + "\\scale-10000.mvdb"; // shared with scale_bench
     EnsureBenchDatabase(Database, BenchFlat(kTopics));
     Application->Initialize();
-    std::vector<char*> Arguments(argv, argv + argc);
-    char Repetitions[] = "--benchmark_repetitions=5";
-    bool Given = false;
-    for (int I = 1; I < argc; ++I)
-        Given = Given || std::string(argv[I]).rfind("--benchmark_repetitions", 0) == 0;
-    if (!Given) Arguments.push_back(Repetitions);
-    int Count = static_cast<int>(Arguments.size());
-    benchmark::Initialize(&Count, Arguments.data());
     TMedianReporter Reporter;
-    benchmark::RunSpecifiedBenchmarks(&Reporter);
+    RunBenchmarks(argc, argv, &Reporter);
     const double Render = Reporter.Median("BM_FullRender"), Floor = Reporter.Median("BM_Floor"),
                  Update = Reporter.Median("BM_StoreEventUpdate"),
                  Scroll = Reporter.Median("BM_ScrollOnePage"), Bare = Reporter.Median("BM_BareExtTextOut");

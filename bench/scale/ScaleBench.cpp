@@ -13,6 +13,7 @@
 // folder; the databases are generated once (through the store's schema) and cached beside it.
 #include "app/Find.h"
 #include "bench/support/BenchProgram.h"
+#include "bench/support/MedianReporter.h"
 #include "app/FindRules.h"
 #include "app/Main.h"
 #include "app/NamespaceVisualizer.h"
@@ -41,22 +42,6 @@
 #include <vector>
 
 namespace {
-
-class TStopwatch {
-public:
-    TStopwatch() {
-        QueryPerformanceFrequency(&FFrequency);
-        QueryPerformanceCounter(&FStart);
-    }
-    double Ms() const {
-        LARGE_INTEGER Now;
-        QueryPerformanceCounter(&Now);
-        return double(Now.QuadPart - FStart.QuadPart) * 1e3 / double(FFrequency.QuadPart);
-    }
-
-private:
-    LARGE_INTEGER FFrequency{}, FStart{};
-};
 
 double ResidentMB() {
     PROCESS_MEMORY_COUNTERS Counters{};
@@ -312,21 +297,9 @@ int main(int argc, char** argv) {
             ->Iterations(1);
     }
 
-    std::vector<char*> Arguments(argv, argv + argc);
-    char Repetitions[] = "--benchmark_repetitions=5";
-    char Interleave[] = "--benchmark_enable_random_interleaving=true";
-    char NoAggregates[] = "--benchmark_display_aggregates_only=true";
-    bool Given = false;
-    for (int I = 1; I < argc; ++I)
-        Given = Given || std::strncmp(argv[I], "--benchmark_repetitions", 23) == 0;
-    if (!Given) {
-        Arguments.push_back(Repetitions);
-        Arguments.push_back(Interleave);
-        Arguments.push_back(NoAggregates);
-    }
-    int Count = static_cast<int>(Arguments.size());
-    benchmark::Initialize(&Count, Arguments.data());
-    benchmark::RunSpecifiedBenchmarks();
+    RunBenchmarks(
+        argc, argv, nullptr,
+        {"--benchmark_enable_random_interleaving=true", "--benchmark_display_aggregates_only=true"});
 
     std::printf("\nmedians (ms; MB resident)   %9s %9s %9s %9s %9s %9s %9s %9s\n", "start", "new", "finder",
                 "filter", "floor", "quit", "mem-start", "mem-find");

@@ -1,6 +1,7 @@
 #include "bench/support/MedianReporter.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -32,4 +33,25 @@ double TMedianReporter::Median(const std::string& Name) const {
 
 double TMedianReporter::MedianCpu(const std::string& Name) const {
     return MedianOf(FCpu, Name);
+}
+
+void RunBenchmarks(int argc, char** argv, benchmark::BenchmarkReporter* Reporter,
+                   const std::vector<std::string>& Extra) {
+    std::vector<std::string> Added;
+    bool Given = false;
+    for (int I = 1; I < argc; ++I)
+        Given = Given || std::strncmp(argv[I], "--benchmark_repetitions", 23) == 0;
+    if (!Given) {
+        Added.push_back("--benchmark_repetitions=5");
+        Added.insert(Added.end(), Extra.begin(), Extra.end());
+    }
+    std::vector<char*> Arguments(argv, argv + argc);
+    for (std::string& Flag : Added)
+        Arguments.push_back(Flag.data());
+    int Count = static_cast<int>(Arguments.size());
+    benchmark::Initialize(&Count, Arguments.data());
+    if (Reporter)
+        benchmark::RunSpecifiedBenchmarks(Reporter);
+    else
+        benchmark::RunSpecifiedBenchmarks();
 }

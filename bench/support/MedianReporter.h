@@ -20,3 +20,9 @@ public:
 private:
     std::map<std::string, std::vector<double>> FReal, FCpu;
 };
+
+// Reads the command line and runs every registered benchmark into Reporter (the console when
+// null). A command line that does not say how many repetitions gets five, and the Extra flags
+// with them (interleaving, say): a median of one run is no median.
+void RunBenchmarks(int argc, char** argv, benchmark::BenchmarkReporter* Reporter,
+                   const std::vector<std::string>& Extra = {});
