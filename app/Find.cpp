@@ -296,28 +296,31 @@ void TfrmFind::ShowFound() {
         ShownCount += Titles.size();
         Shown.emplace_back(std::move(Namespace), std::move(Titles));
     }
-    // The entries shown and not found, looked up in a set of the smaller side.
+    // More shown than found by more than the page takes out one by one: at least that many go,
+    // and none needs looking up.
+    bool StartEmpty = ShownCount > FFound.size() + TNamespacePage::MaxEdits;
+    // Otherwise the entries shown and not found, looked up in a set of the smaller side.
     std::vector<std::pair<const std::string*, const std::string*>> Gone;
-    TFindEntrySet Set;
-    if (FFound.size() <= ShownCount) {
-        for (const auto& [Item, Title] : FFound)
-            Set.Insert(Item, Title);
+    if (!StartEmpty && ShownCount > 0) {
+        TFindEntrySet Kept;
+        if (FFound.size() <= ShownCount) {
+            for (const auto& [Item, Title] : FFound)
+                Kept.Insert(Item, Title);
+        } else {
+            // Many found, few shown: the shown ones that were found.
+            TFindEntrySet ShownSet;
+            for (const auto& [Namespace, Titles] : Shown)
+                for (const std::string& Title : Titles)
+                    ShownSet.Insert(Namespace, Title);
+            for (const auto& [Item, Title] : FFound)
+                if (ShownSet.Contains(Item, Title)) Kept.Insert(Item, Title);
+        }
         for (const auto& [Namespace, Titles] : Shown)
             for (const std::string& Title : Titles)
-                if (!Set.Contains(Namespace, Title)) Gone.emplace_back(&Namespace, &Title);
-    } else if (ShownCount > 0) {
-        // Many found, few shown: the shown ones that were found, then the others.
-        TFindEntrySet ShownSet;
-        for (const auto& [Namespace, Titles] : Shown)
-            for (const std::string& Title : Titles)
-                ShownSet.Insert(Namespace, Title);
-        for (const auto& [Item, Title] : FFound)
-            if (ShownSet.Contains(Item, Title)) Set.Insert(Item, Title);
-        for (const auto& [Namespace, Titles] : Shown)
-            for (const std::string& Title : Titles)
-                if (!Set.Contains(Namespace, Title)) Gone.emplace_back(&Namespace, &Title);
+                if (!Kept.Contains(Namespace, Title)) Gone.emplace_back(&Namespace, &Title);
+        StartEmpty = Gone.size() > TNamespacePage::MaxEdits;
     }
-    if (Gone.size() > TNamespacePage::MaxEdits) {
+    if (StartEmpty) {
         Visualizer->Clear();
     } else {
         for (const auto& [Namespace, Title] : Gone)
