@@ -6,6 +6,7 @@
 #include <functional>
 #include <mutex>
 #include <unordered_set>
+#include <utility>
 
 #include "htmlview/HtmlObjects.h"
 #include "htmlview/HtmlSections.h"
@@ -208,19 +209,44 @@ void TFontObj::UpdateFont() {
     FontChanged();
 }
 
+namespace {
+// The block of the last run past the kept two that was let go, for the next such run: a line
+// ending in a closing tag opens a run that finishing the section drops, line after line.
+struct TSpareRun {
+    void* Block = nullptr;
+    ~TSpareRun() { ::operator delete(Block); }
+};
+thread_local TSpareRun SpareRun;
+} // namespace
+
 TFontObj* TFontList::Add(TSection* section, TSharedFont font, int32_t pos) {
     if (more_.empty() && kept_ < kKept) {
         auto* run = new (kept_storage_[kept_]) TFontObj(section, std::move(font), pos);
         ++kept_;
         return run;
     }
-    more_.push_back(std::make_unique<TFontObj>(section, std::move(font), pos));
-    return more_.back().get();
+    more_.reserve(more_.size() + 1);
+    void* block = SpareRun.Block ? std::exchange(SpareRun.Block, nullptr) : ::operator new(sizeof(TFontObj));
+    TFontObj* run = nullptr;
+    try {
+        run = new (block) TFontObj(section, std::move(font), pos);
+    } catch (...) {
+        ::operator delete(block);
+        throw;
+    }
+    more_.push_back(run);
+    return run;
 }
 
 void TFontList::DeleteLast() {
     if (!more_.empty()) {
+        TFontObj* run = more_.back();
         more_.pop_back();
+        run->~TFontObj();
+        if (!SpareRun.Block)
+            SpareRun.Block = run;
+        else
+            ::operator delete(run);
     } else if (kept_ > 0) {
         --kept_;
         Kept(kept_)->~TFontObj();
@@ -228,8 +254,7 @@ void TFontList::DeleteLast() {
 }
 
 void TFontList::Clear() {
-    more_.clear();
-    while (kept_ > 0)
+    while (Count() > 0)
         DeleteLast();
 }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "htmlview/HtmlCanvas.h"
+#include "htmlview/HtmlSmallVector.h"
 #include "htmlview/HtmlUtils.h"
 
 class TSection;
@@ -123,9 +124,7 @@ public:
 
     int Count() const { return kept_ + static_cast<int>(more_.size()); }
     bool Empty() const { return Count() == 0; }
-    TFontObj* operator[](int i) const {
-        return i < kKept ? Kept(i) : more_[static_cast<size_t>(i - kKept)].get();
-    }
+    TFontObj* operator[](int i) const { return i < kKept ? Kept(i) : more_[static_cast<size_t>(i - kKept)]; }
     TFontObj* Last() const { return Empty() ? nullptr : (*this)[Count() - 1]; }
     // Appends a run; the list owns it.
     TFontObj* Add(TSection* section, TSharedFont font, int32_t pos);
@@ -163,7 +162,8 @@ private:
     }
     alignas(TFontObj) unsigned char kept_storage_[kKept][sizeof(TFontObj)];
     int kept_ = 0; // runs in kept_storage_
-    std::vector<std::unique_ptr<TFontObj>> more_;
+    // The runs past those, each a block of its own (owned: DeleteLast and Clear free them).
+    TSmallVector<TFontObj*, 1> more_;
 };
 
 struct IndentRec {

@@ -35,12 +35,12 @@ void THtmlParser::InitBuild(TSectionList& list) {
     list.Parser = this;
     InPre = false;
     fontStack_.clear();
-    auto base = std::make_unique<TMyFont>();
-    base->Name = list.FontName;
-    base->Color = list.FontColor | hvPaletteRelative;
-    SetNormalSize(*base, list, 12);
-    base->Charset = list.CharSet;
-    fontStack_.push_back(std::move(base));
+    fontStack_.reserve(kMaxFonts);
+    TMyFont& base = fontStack_.emplace_back();
+    base.Name = list.FontName;
+    base.Color = list.FontColor | hvPaletteRelative;
+    SetNormalSize(base, list, 12);
+    base.Charset = list.CharSet;
     UrlTarget.Clear();
     InLink = false;
     BaseFontSize = 3;
@@ -146,7 +146,7 @@ void THtmlParser::RefreshFont() {
 
 bool THtmlParser::PushFont() {
     if (static_cast<int>(fontStack_.size()) >= kMaxFonts) return false;
-    fontStack_.push_back(std::make_unique<TMyFont>(Font()));
+    fontStack_.push_back(Font());
     return true;
 }
 

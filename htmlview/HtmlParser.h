@@ -109,7 +109,7 @@ private:
     bool PushFont();
     bool PushFixedFont();
     void PopFont();
-    TMyFont& Font() { return *fontStack_.back(); }
+    TMyFont& Font() { return fontStack_.back(); }
     uint8_t AlignOf(const TAttribute* a, uint8_t dflt) const;
     void StyleSymbol(int sym);
     ThtmlForm* CurrentFormOrNew();
@@ -117,7 +117,9 @@ private:
     TSectionList* Document = nullptr;
     TCell* CurrentCell = nullptr;
     std::unique_ptr<TSection> CurrentSection;
-    std::vector<std::unique_ptr<TMyFont>> fontStack_;
+    // The fonts open, the current one last; room for the most kept at once is made once, so a
+    // push neither allocates nor moves the fonts below it.
+    std::vector<TMyFont> fontStack_;
     uint8_t Justify = 1;
     int BaseFontSize = 3;
     TUrlTarget UrlTarget;

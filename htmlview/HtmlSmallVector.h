@@ -52,6 +52,7 @@ public:
         }
         data()[size_++] = item;
     }
+    void pop_back() { --size_; }
     // Keeps the room it has.
     void clear() { size_ = 0; }
     void reserve(uint32_t n) {

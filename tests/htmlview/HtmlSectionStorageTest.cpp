@@ -125,6 +125,22 @@ TEST(HtmlSectionStorage, ATrailingRunOpenedByAClosingTagGoesAndLeavesTheLinkList
         EXPECT_EQ(d.Doc.LinkList[0], s.Fonts.GetFontObjAt(s.Len - 1)) << html;
         EXPECT_EQ(d.Doc.LinkList[0]->UrlTarget.URL(), "x") << html;
     }
+    // Line after line the dropped run's block is taken again; each line keeps its mark and link.
+    std::string page;
+    for (int i = 0; i < 40; ++i)
+        page += "<nobr>\xBB <a href=\"N:t" + std::to_string(i) + "\"><b>t" + std::to_string(i) +
+                "</b></nobr></a><br>";
+    TestDoc d(page);
+    auto t = d.TextSections();
+    ASSERT_EQ(t.size(), 40u);
+    ASSERT_EQ(d.Doc.LinkList.size(), 40u);
+    for (size_t i = 0; i < t.size(); ++i) {
+        ASSERT_EQ(t[i]->Fonts.Count(), 2) << i;
+        EXPECT_EQ(d.Doc.LinkList[i], t[i]->Fonts[1]) << i;
+        EXPECT_EQ(t[i]->Fonts[1]->UrlTarget.URL(), "N:t" + std::to_string(i));
+        EXPECT_TRUE(t[i]->Fonts[1]->CurrentFont->Style & fsBold) << i;
+        EXPECT_FALSE(t[i]->Fonts[0]->CurrentFont->Style & fsBold) << i;
+    }
 }
 
 } // namespace
