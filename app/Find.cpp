@@ -348,7 +348,13 @@ void TfrmFind::AddAllNamespaceResults(const TStrings* Tags) {
 void TfrmFind::AddNamespaceResults(const std::string& ItemText, const TStrings* Tags) {
     TNotesStore* Store = this->Store();
     if (!Store) return;
-    std::unique_ptr<TStringList> Result = Store->FindTopics(FindNamespaceOfItem(ItemText), Tags, "");
+    const std::string Namespace = FindNamespaceOfItem(ItemText);
+    if (!Tags || Tags->Count() == 0) {
+        for (std::string& Title : Store->FindTopicTitles(Namespace))
+            AddResult(ItemText, std::move(Title));
+        return;
+    }
+    std::unique_ptr<TStringList> Result = Store->FindTopics(Namespace, Tags, "");
     if (!Result) return;
     for (int i = 0; i < Result->Count(); ++i)
         AddResult(ItemText, ListLineTitle(Result->Get(i)));

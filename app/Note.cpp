@@ -154,9 +154,8 @@ void TfrmNote::RefreshVisualizer() {
     }
     for (const std::string& N : Namespaces) {
         const std::string Name = NamespaceDisplayName(N);
-        if (auto Topics = Store->FindTopics(N, nullptr, ""))
-            for (int I = 0; I < Topics->Count(); ++I)
-                FVisualizer->AddEntry(Name, ListLineTitle(Topics->Get(I)));
+        for (const std::string& Title : Store->FindTopicTitles(N))
+            FVisualizer->AddEntry(Name, Title);
     }
     FVisualizer->Render();
 }

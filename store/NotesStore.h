@@ -116,6 +116,8 @@ public:
     // filter) whose content holds the text ("": any) as a substring, ASCII case ignored; sorted.
     std::unique_ptr<TStringList> FindTopics(const std::string& nameSpace, const TStrings* tags,
                                             const std::string& text);
+    // The titles of FindTopics(nameSpace, nullptr, ""), in its order: a side panel's list.
+    std::vector<std::string> FindTopicTitles(const std::string& nameSpace);
     // Every topic carrying any of the tags (none given: every topic), each once, with its
     // namespace's title, in one query: a search over all namespaces that groups its result by
     // namespace asks once instead of once per namespace. Tags are found as FindTopics finds them

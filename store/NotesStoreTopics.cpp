@@ -313,6 +313,18 @@ std::unique_ptr<TStringList> TNotesStore::FindTopics(const std::string& nameSpac
     return ReadList(sql, params, true, true);
 }
 
+std::vector<std::string> TNotesStore::FindTopicTitles(const std::string& nameSpace) {
+    std::vector<TSQLiteParam> params;
+    std::string_view sql = "SELECT id,title FROM topic WHERE 1";
+    if (nameSpace != "*") {
+        sql = store_lookup::NamespaceTopics;
+        params.emplace_back(int64_t{GetNamespaceID(nameSpace)});
+    }
+    TListLines lines;
+    db_->ForEachRow(sql, params, [&](const TSQLiteRow& row) { lines.Add(row.Text(1), row.Int(0)); });
+    return lines.Titles(true);
+}
+
 std::vector<TPlacedTopic> TNotesStore::FindTopicsWithNamespaces(const TStrings* tags) {
     std::vector<TSQLiteParam> params;
     std::string sql = store_lookup::PlacedTopics;

@@ -70,6 +70,17 @@ std::unique_ptr<TStringList> TListLines::List(bool sorted) {
     return list;
 }
 
+std::vector<std::string> TListLines::Titles(bool sorted) {
+    if (sorted) SortLines();
+    std::vector<std::string> titles;
+    titles.reserve(lines_.size());
+    for (const auto& at : lines_) {
+        const std::string_view line = Line(at);
+        titles.emplace_back(line.substr(0, line.rfind('=')));
+    }
+    return titles;
+}
+
 // A three-way radix quicksort on the folded bytes: each pass splits the lines by their byte at one
 // depth, so the long beginnings that titles share ("Topic 1...") are read once per line instead
 // of once per comparison. Lines that compare equal keep the order they were added in (they lie

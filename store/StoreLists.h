@@ -27,6 +27,8 @@ public:
     bool Empty() const { return lines_.empty(); }
     // nullptr when empty.
     std::unique_ptr<TStringList> List(bool sorted);
+    // The titles of the "title=id" lines, in the order List gives them.
+    std::vector<std::string> Titles(bool sorted);
 
 private:
     void SortLines();

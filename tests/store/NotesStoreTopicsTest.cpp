@@ -575,6 +575,13 @@ TEST_F(NotesStoreOps, ListsAndSearchesOrderTheirLinesAsAStringListSortsThem) {
     EXPECT_EQ(Lines(store.ListNamespaces()), expected("SELECT * FROM namespace", true));
     EXPECT_EQ(Lines(store.ListTags()), expected("SELECT id,title FROM tag", false));
     EXPECT_GT(Lines(store.FindTopics("*", &tags, "")).size(), 30u);
+    // A panel's titles: those of the same search's lines, in their order.
+    for (const std::string ns : {"space", "", "*", "Nowhere"}) {
+        std::vector<std::string> titles;
+        for (const std::string& line : Lines(store.FindTopics(ns, nullptr, "")))
+            titles.push_back(ListLineTitle(line));
+        EXPECT_EQ(store.FindTopicTitles(ns), titles) << ns;
+    }
 }
 
 // The tags' version moves with every tag added, renamed or removed, and with nothing else.
