@@ -14,11 +14,7 @@ namespace {
 constexpr DWORD StartTimeout = 60000;
 
 void EndSession(const TChildProcess& Program) {
-    HWND Main = nullptr;
-    for (int Try = 0; Try < 300 && Main == nullptr; ++Try) {
-        Main = FindMainWindow(Program.Id());
-        if (Main == nullptr) Sleep(100);
-    }
+    HWND Main = WaitForMainWindow(Program.Id(), 30000);
     ASSERT_NE(Main, nullptr) << "no main window";
     DWORD_PTR Reply = 0;
     ASSERT_NE(SendMessageTimeoutA(Main, WM_ENDSESSION, TRUE, 0, SMTO_NORMAL, 30000, &Reply), 0);

@@ -370,7 +370,9 @@ std::string WindowText(HWND Window) {
 // Ctrl+S pressed on the keyboard while the note window has the focus.
 void PressSave(HWND NoteWindow) {
     SetForegroundWindow(NoteWindow);
-    Sleep(200);
+    for (const DWORD Start = GetTickCount();
+         GetForegroundWindow() != NoteWindow && GetTickCount() - Start < 5000;)
+        Sleep(20);
     keybd_event(VK_CONTROL, 0, 0, 0);
     keybd_event('S', 0, 0, 0);
     keybd_event('S', 0, KEYEVENTF_KEYUP, 0);
@@ -415,10 +417,9 @@ TEST(ProgramProcess, ASaveRefusedByAnotherProgramsLockKeepsTheTextAndTheNextSave
     EXPECT_NE(Text.find("is in use by another program"), std::string::npos) << Text;
     EXPECT_NE(Text.find("Your text is kept in the window"), std::string::npos) << Text;
     ASSERT_NE(Box, nullptr);
-    Sleep(300); // the box paints itself
     RECT BoxRect{};
     GetWindowRect(Box, &BoxRect);
-    EXPECT_TRUE(SaveScreen(CaptureScreen(BoxRect), "save-refused-file-in-use"));
+    EXPECT_TRUE(SaveScreen(CaptureSettledScreen(BoxRect), "save-refused-file-in-use"));
     PostMessageA(Box, WM_COMMAND, IDOK, 0);
     EXPECT_NE(WindowText(EditorOf(Home)).find(Typed), std::string::npos) << "the text left the editor";
     EXPECT_FALSE(WaitForContent(Folder.Database(), Typed, 0));
@@ -444,6 +445,7 @@ TEST(ProgramProcess, AtTheSessionEndASaveRefusedByALockIsTriedAgain) {
     Type(Home, Typed);
     TSQLiteDatabase Other(Folder.Database());
     Other.ExecSQL("BEGIN IMMEDIATE;");
+    // Time must pass here: the lock is held through the session end's first tries.
     std::thread LetGo([&] {
         Sleep(4000);
         Other.ExecSQL("ROLLBACK;");
@@ -505,10 +507,9 @@ TEST(ProgramProcess, TheSessionEndWithTheTrayMenuOpenEndsTheProgram) {
     PostMessageA(Tray.front(), 0x800 /* the icon's notification */, 1, WM_RBUTTONDOWN);
     HWND Menu = WaitForOpenMenu(Program.Id(), 10000);
     ASSERT_NE(Menu, nullptr) << "the tray menu did not open";
-    Sleep(300);
     RECT MenuRect{};
     GetWindowRect(Menu, &MenuRect);
-    EXPECT_TRUE(SaveScreen(CaptureScreen(MenuRect), "tray-menu-at-session-end"));
+    EXPECT_TRUE(SaveScreen(CaptureSettledScreen(MenuRect), "tray-menu-at-session-end"));
 
     EndSession(Program);
     DWORD Exit = 1;

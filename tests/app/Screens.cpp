@@ -4,6 +4,7 @@
 #include "tests/support/PngFile.h"
 #include "tests/support/ScreenWait.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace mv::app::test {
@@ -25,6 +26,19 @@ TPicture CaptureScreen(const RECT& Rect) {
     TPicture P = FromDib(Screen, Rect.left, Rect.top, Rect.right - Rect.left, Rect.bottom - Rect.top);
     ReleaseDC(nullptr, Screen);
     return P;
+}
+
+TPicture CaptureSettledScreen(const RECT& Rect, unsigned TimeoutMs) {
+    const DWORD Start = GetTickCount();
+    TPicture Last = CaptureScreen(Rect);
+    for (;;) {
+        Sleep(20);
+        TPicture Next = CaptureScreen(Rect);
+        const bool Blank = std::all_of(Next.Pixels.begin(), Next.Pixels.end(),
+                                       [&Next](uint32_t P) { return P == Next.Pixels.front(); });
+        if ((!Blank && Next.Pixels == Last.Pixels) || GetTickCount() - Start >= TimeoutMs) return Next;
+        Last = std::move(Next);
+    }
 }
 
 TPicture DrawIcon(HICON Icon, int Size, uint32_t Background) {

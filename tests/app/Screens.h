@@ -20,6 +20,10 @@ struct TPicture {
 
 // The screen's pixels in Rect (screen coordinates).
 TPicture CaptureScreen(const RECT& Rect);
+// The same once they hold still: another process paints there at its own pace, so the picture
+// is the first that shows more than one colour and that the next capture repeats (TimeoutMs at
+// most: then the last capture).
+TPicture CaptureSettledScreen(const RECT& Rect, unsigned TimeoutMs = 5000);
 // What an icon looks like drawn at Size by Size over a background colour.
 TPicture DrawIcon(HICON Icon, int Size, uint32_t Background);
 

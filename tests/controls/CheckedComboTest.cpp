@@ -6,6 +6,7 @@
 #include "gui/Menus.h"
 #include "gui/Responder.h"
 #include "tests/support/MessagePump.h"
+#include "tests/support/ScreenWait.h"
 #include "tests/support/ScreenPixels.h"
 #include "tests/support/Screens.h"
 
@@ -30,7 +31,7 @@ protected:
             ++Changes;
         };
         Form->Show();
-        PumpFor(30);
+        mv::test::PumpUntilIdle();
     }
     void SetItems(const std::vector<std::string>& Items) {
         for (const std::string& S : Items)
@@ -199,7 +200,7 @@ TEST_F(CheckedComboTest, ColumnsPutTheItemsSideBySide) {
     SetItems(Items);
     Combo->SetColumns(2);
     Combo->OpenPopup(true);
-    PumpFor(50);
+    mv::test::PumpUntilIdle();
     TMvCheckListBox& L = Combo->CheckList();
     EXPECT_NE(GetWindowLongA(L.Handle(), GWL_STYLE) & LBS_MULTICOLUMN, 0);
     const int ColumnWidth = L.ClientWidth() / 2;

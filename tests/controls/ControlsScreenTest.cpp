@@ -7,6 +7,7 @@
 #include "gui/StdCtrls.h"
 #include "gui/Themes.h"
 #include "tests/support/MessagePump.h"
+#include "tests/support/ScreenWait.h"
 #include "tests/support/Screens.h"
 
 #include <gtest/gtest.h>
@@ -80,7 +81,7 @@ TEST(ControlsScreen, EveryControlInItsStates) {
     Form.Show();
     Combos[1]->SetFocus();
     Combos[1]->OpenPopup(true);
-    PumpFor(250);
+    mv::test::PumpUntilIdle();
 
     // The hot list has its 3-D edge, the outside one is flat; the drop-down shows.
     EXPECT_TRUE(GetWindowLongPtrA(Lists[2]->Handle(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE);

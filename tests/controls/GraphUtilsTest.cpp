@@ -321,8 +321,7 @@ TEST(GraphUtils, ActiveWindowInThisThreadOnlyForOurOwnWindows) {
     form.SetBounds(10, 10, 120, 80);
     form.Show();
     SetActiveWindow(form.Handle());
-    PumpFor(50);
-    EXPECT_TRUE(ActiveWindowInThisThread());
+    EXPECT_TRUE(PumpUntil([] { return ActiveWindowInThisThread(); }, 2000));
 
     // Another thread's window takes the activation: ours is no longer active here.
     HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);
@@ -341,7 +340,7 @@ TEST(GraphUtils, ActiveWindowInThisThreadOnlyForOurOwnWindows) {
         DestroyWindow(w);
     });
     WaitForSingleObject(ready, 3000);
-    PumpFor(100);
+    PumpUntil([] { return !ActiveWindowInThisThread(); }, 2000);
     const bool ours = ActiveWindowInThisThread();
     SetEvent(done);
     other.join();

@@ -9,6 +9,7 @@
 #include "gui/Themes.h"
 #include "gui/Timers.h"
 #include "tests/support/MessagePump.h"
+#include "tests/support/ScreenWait.h"
 #include "tests/support/ScreenPixels.h"
 #include "tests/support/Screens.h"
 
@@ -159,6 +160,7 @@ TEST_F(SpeedButtonTest, DropDownMenuOpensBelowTheLeftEdgeAndClicksNothing) {
     EXPECT_FALSE(PeekMessageA(&m, Form->Handle(), WM_LBUTTONDOWN, WM_LBUTTONDOWN, PM_NOREMOVE));
     // No repeat clicks after the menu: nobody is holding the button.
     EXPECT_TRUE(b->RepeatTimer() == nullptr || !b->RepeatTimer()->Enabled());
+    // Time must pass here: that no click comes in it is the point.
     PumpFor(150);
     EXPECT_EQ(b->Clicks, 0);
 
@@ -177,19 +179,21 @@ TEST_F(SpeedButtonTest, HeldButtonRepeatsWhileThePointerIsOverIt) {
     Press(b);
     ASSERT_NE(b->RepeatTimer(), nullptr);
     EXPECT_EQ(b->RepeatTimer()->Interval(), 60u);
-    PumpFor(250);
+    PumpUntil([&] { return b->Clicks >= 3; }, 5000);
     const int held = b->Clicks;
     EXPECT_GE(held, 3);
     EXPECT_EQ(b->RepeatTimer()->Interval(), 20u);
     Move(b, 100, 100); // off the button: the clicks pause
+    // Time must pass here (several repeat intervals): that no click comes in it is the point.
     PumpFor(120);
     EXPECT_EQ(b->Clicks, held);
     Move(b, 5, 5);
-    PumpFor(120);
+    PumpUntil([&] { return b->Clicks > held; }, 5000);
     EXPECT_GT(b->Clicks, held);
     const int before = b->Clicks;
     Lift(b);
     EXPECT_EQ(b->Clicks, before + 1); // the release clicks once more
+    // Time must pass here: that no click comes after the release is the point.
     PumpFor(100);
     EXPECT_EQ(b->Clicks, before + 1);
     b->SetAllowTimer(false);
@@ -312,7 +316,7 @@ TEST_F(SpeedButtonTest, GlyphListsAreSharedByButtonsOfOneGlyphSize) {
 // leaves a dangling registration behind.
 TEST_F(SpeedButtonTest, AChangeOfTheImageListRepaintsEveryButtonUsingIt) {
     Form->Show();
-    PumpFor(30);
+    mv::test::PumpUntilIdle();
     auto* a = Make(10, 10);
     auto* b = Make(80, 10);
     auto* other = Make(150, 10);
@@ -351,7 +355,7 @@ TEST_F(SpeedButtonTest, AChangeOfTheImageListRepaintsEveryButtonUsingIt) {
     images.reset(); // the button forgets the list and its link is cleared
     EXPECT_EQ(b->Images(), nullptr);
     b->Invalidate();
-    PumpFor(20); // paints without the list
+    UpdateWindow(Form->Handle()); // paints without the list
     TImageList Later(nullptr, 16, 16);
     b->SetImages(&Later);
     ValidateRect(Form->Handle(), nullptr);

@@ -135,6 +135,7 @@ TEST_F(FormTest, TimerFiresOnlyWhileEnabledWithIntervalAndHandler) {
     EXPECT_TRUE(PumpUntil([&] { return ticks >= 2; }));
     timer.SetEnabled(false);
     int stopped = ticks;
+    // Time must pass here: that no tick comes within several intervals is the point.
     Sleep(60);
     Application->ProcessMessages();
     EXPECT_EQ(ticks, stopped);

@@ -9,6 +9,7 @@
 #include "htmlview/HtmlFormControls.h"
 #include "htmlview/HtmlForms.h"
 #include "tests/support/MessagePump.h"
+#include "tests/support/ScreenWait.h"
 #include "tests/support/Screens.h"
 
 #include <gtest/gtest.h>
@@ -74,7 +75,7 @@ protected:
         Form->Show();
         SetForegroundWindow(Form->Handle());
         UpdateWindow(Form->Handle());
-        PumpFor(150);
+        ASSERT_TRUE(mv::test::WaitUntilShown(Form->Handle()));
     }
     TFormControlObj* Named(const std::string& name, int nth = 0) {
         for (TFormControlObj* c : Viewer->SectionList().FormControlList)
@@ -164,7 +165,7 @@ TEST_F(HtmlDisplayFormsTest, TypedValuesAndChoicesAreSubmittedFromTheButton) {
     EXPECT_EQ(SendMessageA(Window("size", 1), BM_GETCHECK, 0, 0), BST_UNCHECKED);
     EXPECT_EQ(SendMessageA(Window("gift"), BM_GETCHECK, 0, 0), BST_UNCHECKED);
     EXPECT_EQ(SendMessageA(Window("extra"), LB_GETSEL, 2, 0), 0);
-    PumpFor(50);
+    mv::test::PumpUntilIdle();
     EXPECT_EQ(Submitted.size(), 1u); // resetting submits nothing
 }
 
@@ -194,7 +195,7 @@ TEST_F(HtmlDisplayFormsTest, EnterInATextInputSubmitsAndClicksReachTheHost) {
                                                       "extra=cream", "note=first\r\nsecond"}));
     // Enter in the text area is a new line, not a submission.
     SendMessageA(Window("note"), WM_KEYDOWN, VK_RETURN, 1);
-    PumpFor(100);
+    mv::test::PumpUntilIdle();
     EXPECT_EQ(Submitted.size(), 1u);
 }
 
@@ -216,7 +217,7 @@ TEST_F(HtmlDisplayFormsTest, AHostMayLoadAnotherPageWhenAControlIsClicked) {
     ShowAndPaint();
     SendMessageA(Window("gift"), BM_CLICK, 0, 0);
     Viewer->LoadHtmlText("<p>gone</p>", "gone");
-    PumpFor(100);
+    mv::test::PumpUntilIdle();
     EXPECT_EQ(clicks, 1);
 }
 
@@ -227,7 +228,7 @@ TEST_F(HtmlDisplayFormsTest, ASecondSubmissionReplacesThePendingOne) {
     form.SubmitFormData("first=1");
     form.SubmitFormData("second=2");
     ASSERT_TRUE(WaitForSubmissions(1));
-    PumpFor(100);
+    mv::test::PumpUntilIdle();
     ASSERT_EQ(Submitted.size(), 1u);
     EXPECT_EQ(Submitted[0], (std::vector<std::string>{"q=1", "second=2"}));
 }
@@ -268,7 +269,7 @@ TEST_F(HtmlDisplayFormsTest, AFocusedControlIsScrolledIntoViewAndTheOthersStayRe
     ASSERT_EQ(Viewer->VScrollPos(), 0);
 
     SetFocus(bottom);
-    PumpFor(100);
+    mv::test::PumpUntilIdle();
     EXPECT_EQ(GetFocus(), bottom);
     // The view moved so the control's line is in it, and the paint placed the window there.
     const int32_t y = Named("bottom")->YValue;
@@ -282,14 +283,14 @@ TEST_F(HtmlDisplayFormsTest, AFocusedControlIsScrolledIntoViewAndTheOthersStayRe
 
     // Back to the first control: the view follows again.
     SetFocus(top);
-    PumpFor(100);
+    mv::test::PumpUntilIdle();
     EXPECT_EQ(Viewer->VScrollPos(), 0);
     EXPECT_TRUE(OnScreen(top));
     EXPECT_EQ(InPanel(bottom).left, hvOffScreenLeft);
 
     // The focus leaves the page's controls: the parked control is hidden.
     Viewer->SetFocus();
-    PumpFor(100);
+    mv::test::PumpUntilIdle();
     EXPECT_FALSE(IsWindowVisible(bottom));
     EXPECT_TRUE(OnScreen(top));
 }
@@ -303,7 +304,7 @@ TEST_F(HtmlDisplayFormsTest, TabReachesAControlOutOfViewAndBringsItIn) {
     ShowAndPaint();
     HWND top = Window("top"), bottom = Window("bottom");
     SetFocus(top);
-    PumpFor(50);
+    mv::test::PumpUntilIdle();
     // The box below the view is parked far left while the focus is in the page's controls, so
     // the application's Tab handling finds it as the next tab stop.
     EXPECT_TRUE(IsWindowVisible(bottom));
@@ -313,7 +314,7 @@ TEST_F(HtmlDisplayFormsTest, TabReachesAControlOutOfViewAndBringsItIn) {
     while (GetFocus() != bottom && GetTickCount() - start < 1000)
         Application->ProcessMessages();
     EXPECT_EQ(GetFocus(), bottom);
-    PumpFor(100);
+    mv::test::PumpUntilIdle();
     EXPECT_GT(Viewer->VScrollPos(), 0);
     EXPECT_TRUE(OnScreen(bottom));
 }
@@ -374,7 +375,7 @@ TEST_F(HtmlDisplayFormsTest, ANewPageFreesTheOldPagesWindows) {
     EXPECT_GE(before, 9);
     HWND who = Window("who");
     Viewer->LoadHtmlText("<p>no form here", "plain");
-    PumpFor(50);
+    mv::test::PumpUntilIdle();
     EXPECT_EQ(Viewer->PaintPanel().ControlCount(), 0);
     EXPECT_FALSE(IsWindow(who));
 }

@@ -16,6 +16,7 @@
 #include "htmlview/HtmlObjects.h"
 #include "htmlview/HtmlTextSection.h"
 #include "tests/support/MessagePump.h"
+#include "tests/support/ScreenWait.h"
 #include "tests/support/Screens.h"
 
 namespace {
@@ -85,7 +86,7 @@ protected:
         Form->Show();
         SetForegroundWindow(Form->Handle());
         UpdateWindow(Form->Handle());
-        PumpFor(150);
+        ASSERT_TRUE(mv::test::WaitUntilShown(Form->Handle()));
     }
     HWND Panel() { return Viewer->PaintPanel().Handle(); }
     COLORREF PanelPixel(int x, int y) {
@@ -154,6 +155,7 @@ TEST_F(HtmlDisplayPicturesTest, AnAnimatedGifBesideThePageMovesOnScreen) {
             seen.push_back(c);
             SaveScreen(Form->Handle(), "html-display-gif-frame" + std::to_string(seen.size()));
         }
+        // Time must pass here: the picture animates on screen at its own pace.
         PumpFor(15);
     }
     ASSERT_GE(seen.size(), 3u) << "the picture did not move";
@@ -201,7 +203,7 @@ TEST_F(HtmlDisplayPicturesTest, PicturesHandedOverLaterFillTheirPlacesAndTileThe
         EXPECT_EQ(image->ObjWidth, 30);
         EXPECT_EQ(image->ObjHeight, 20);
     }
-    PumpFor(50);
+    mv::test::PumpUntilIdle();
     const POINT p = Middle(images[1]);
     EXPECT_EQ(PanelPixel(p.x, p.y), RGB(255, 0, 0));
     EXPECT_EQ(ImageCache().Item(ImageCache().IndexOf("LATE.BMP")).UsageCount, 2);
@@ -215,7 +217,7 @@ TEST_F(HtmlDisplayPicturesTest, PicturesHandedOverLaterFillTheirPlacesAndTileThe
     tile.Write(tileBytes.data(), static_cast<int64_t>(tileBytes.size()));
     ASSERT_TRUE(Viewer->InsertImage("tile.bmp", &tile));
     EXPECT_TRUE(Viewer->SectionList().MissingImages.empty());
-    PumpFor(50);
+    mv::test::PumpUntilIdle();
     const int x = 390 - 16 - 8 * 3; // right of the text, left of the scroll bar
     auto expected = [](int px, int docY) -> COLORREF {
         if (docY % 8 == 0) return RGB(0, 0, 0);
@@ -228,7 +230,7 @@ TEST_F(HtmlDisplayPicturesTest, PicturesHandedOverLaterFillTheirPlacesAndTileThe
 
     // The tiles move with the document.
     Viewer->ScrollTo(3);
-    PumpFor(50);
+    mv::test::PumpUntilIdle();
     ASSERT_EQ(Viewer->SectionList().ScrollOffset, 3);
     for (int y : {0, 5, 13})
         for (int dx : {0, 4})
@@ -253,7 +255,7 @@ TEST_F(HtmlDisplayPicturesTest, PictureClicksAreFoundAfterScrolling) {
         if (auto* t = dynamic_cast<TSection*>(section.get()); t && !t->Images.Empty()) top = t->YValue;
     ASSERT_GT(top, 300);
     Viewer->ScrollTo(top - 100);
-    PumpFor(50);
+    mv::test::PumpUntilIdle();
     ASSERT_GT(Viewer->SectionList().ScrollOffset, 0);
     const POINT p = Middle(images[0]);
     ASSERT_EQ(PanelPixel(p.x, p.y), RGB(0, 0, 0xC0)) << "drawn where expected";
@@ -321,12 +323,12 @@ TEST_F(HtmlDisplayPicturesTest, APictureFileOpensAsAPageAndPicturesCanBeSwitched
     // Off: the stand-in shows in the picture's place; on again: the same picture, not fetched anew.
     const int uses = ImageCache().Item(ImageCache().IndexOf(TStringBitmapList::KeyOf(file))).UsageCount;
     Viewer->SetViewImages(false);
-    PumpFor(50);
+    mv::test::PumpUntilIdle();
     EXPECT_EQ(images[0]->Missing, StandIn::Pending);
     EXPECT_NE(PanelPixel(p.x + 10, p.y), RGB(0xA0, 0, 0xA0));
     SaveScreen(Form->Handle(), "html-display-pictures-off");
     Viewer->SetViewImages(true);
-    PumpFor(50);
+    mv::test::PumpUntilIdle();
     EXPECT_EQ(images[0]->Missing, StandIn::None);
     EXPECT_EQ(PanelPixel(p.x + 10, p.y), RGB(0xA0, 0, 0xA0));
     EXPECT_EQ(ImageCache().Item(ImageCache().IndexOf(TStringBitmapList::KeyOf(file))).UsageCount, uses);

@@ -12,6 +12,7 @@
 #include "htmlview/HtmlFormControls.h"
 #include "htmlview/HtmlTextSection.h"
 #include "tests/support/MessagePump.h"
+#include "tests/support/ScreenWait.h"
 #include "tests/support/Screens.h"
 
 #include <gtest/gtest.h>
@@ -98,7 +99,7 @@ protected:
         Form->Show();
         SetForegroundWindow(Form->Handle());
         RedrawWindow(Form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-        PumpFor(150);
+        ASSERT_TRUE(mv::test::WaitUntilShown(Form->Handle()));
     }
     // What the viewer shows on screen, in the viewer's own coordinates.
     void CaptureViewer(TBitmap& shot) { CaptureWindow(Viewer->Handle(), shot); }

@@ -10,6 +10,7 @@
 #include "htmlview/HtmlForms.h"
 #include "htmlview/HtmlTextSection.h"
 #include "tests/support/MessagePump.h"
+#include "tests/support/ScreenWait.h"
 #include "tests/support/Screens.h"
 
 #include <gtest/gtest.h>
@@ -82,7 +83,7 @@ protected:
         Form->Show();
         SetForegroundWindow(Form->Handle());
         UpdateWindow(Form->Handle());
-        PumpFor(150);
+        ASSERT_TRUE(mv::test::WaitUntilShown(Form->Handle()));
     }
     HWND Panel() { return Viewer->PaintPanel().Handle(); }
     // Panel coordinates of the middle of the first character of the link to url (painted first).
@@ -238,7 +239,7 @@ TEST_F(HtmlDisplayTest, ResizingKeepsThePosition) {
     Viewer->ScrollTo(1500);
     const int32_t pos = Viewer->Position();
     Viewer->SetBounds(0, 0, 300, 250);
-    PumpFor(50);
+    mv::test::PumpUntilIdle();
     EXPECT_EQ(Viewer->Position(), pos);
     EXPECT_GT(Viewer->VScrollPos(), 1000);
     Viewer->SetBounds(0, 0, 390, 200);
@@ -262,10 +263,10 @@ TEST_F(HtmlDisplayTest, ResizingKeepsThePlaceDeepInsideATallSection) {
     Viewer->ScrollTo(80000);
     ASSERT_EQ(Viewer->VScrollPos(), 80000);
     Viewer->SetBounds(0, 0, 300, 250);
-    PumpFor(50);
+    mv::test::PumpUntilIdle();
     EXPECT_EQ(Viewer->VScrollPos(), 80000);
     Viewer->SetBounds(0, 0, 390, 200);
-    PumpFor(50);
+    mv::test::PumpUntilIdle();
     EXPECT_EQ(Viewer->VScrollPos(), 80000);
 }
 
@@ -316,7 +317,7 @@ TEST_F(HtmlDisplayTest, AClickedLinkIsReportedAndTheHostCanHandleIt) {
     EXPECT_EQ(Viewer->History().Count(), 1);
     // A double click right after a link click selects nothing.
     Viewer->ScrollTo(0);
-    PumpFor(50);
+    mv::test::PumpUntilIdle();
     const POINT p = LinkPoint("#end");
     Click(p);
     Viewer->ScrollTo(0);
@@ -402,7 +403,7 @@ TEST_F(HtmlDisplayTest, TheAutoScrollLoopSurvivesTheViewerGoing) {
     KillTimer(nullptr, timer);
     EXPECT_GT(DoomedScrolled, 0); // it did scroll meanwhile
     EXPECT_EQ(Form, nullptr);
-    PumpFor(100);
+    mv::test::PumpUntilIdle();
 }
 
 TEST_F(HtmlDisplayTest, PixelsOfARenderedPage) {
@@ -475,12 +476,12 @@ TEST_F(HtmlDisplayTest, ScrolledPixelsAreThoseOfAFreshPaint) {
     for (const auto& step : steps) {
         SCOPED_TRACE(step.what);
         step.scroll();
-        PumpFor(30);
+        mv::test::PumpUntilIdle();
         EXPECT_NE(Viewer->VScrollPos(), last);
         last = Viewer->VScrollPos();
         const std::vector<COLORREF> scrolled = pixels();
         RedrawWindow(Panel(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-        PumpFor(30);
+        mv::test::PumpUntilIdle();
         const std::vector<COLORREF> fresh = pixels();
         ASSERT_EQ(scrolled.size(), fresh.size());
         size_t differ = 0;

@@ -4,6 +4,7 @@
 #include "gui/Forms.h"
 #include "gui/GdiGuards.h"
 #include "tests/support/MessagePump.h"
+#include "tests/support/ScreenWait.h"
 #include "tests/support/ScreenPixels.h"
 
 #include <gtest/gtest.h>
@@ -28,7 +29,7 @@ protected:
     void ShowForm() {
         Form->Show();
         SetWindowPos(Form->Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
-        PumpFor(100);
+        ASSERT_TRUE(mv::test::WaitUntilShown(Form->Handle()));
     }
 
     // Measures like the label does: the screen DC with the label's font.

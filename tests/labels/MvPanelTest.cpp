@@ -5,6 +5,7 @@
 #include "gui/StdCtrls.h"
 #include "gui/Themes.h"
 #include "tests/support/MessagePump.h"
+#include "tests/support/ScreenWait.h"
 #include "tests/support/ScreenPixels.h"
 
 #include <gtest/gtest.h>
@@ -43,7 +44,7 @@ protected:
     void ShowForm() {
         Form->Show();
         SetWindowPos(Form->Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
-        PumpFor(100);
+        ASSERT_TRUE(mv::test::WaitUntilShown(Form->Handle()));
     }
 
     static void CursorFarAway() { SetCursorPos(1270, 1010); }

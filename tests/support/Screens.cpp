@@ -1,5 +1,6 @@
 // Window screenshots as PNG files.
 #include "tests/support/Screens.h"
+#include "tests/support/ScreenWait.h"
 
 #include "gui/GdiGuards.h"
 #include "gui/GraphicImages.h"
@@ -8,6 +9,8 @@
 #include <stdexcept>
 
 void CaptureWindow(HWND Wnd, TBitmap& Shot) {
+    // What the window painted last, once the display shows it.
+    mv::test::WaitUntilShown(Wnd);
     RECT r{};
     GetWindowRect(Wnd, &r);
     Shot.SetSize(r.right - r.left, r.bottom - r.top);

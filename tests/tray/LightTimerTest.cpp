@@ -1,6 +1,7 @@
 #include "tray/LightTimer.h"
 #include "tray/MvCallbackGuard.h"
 #include "tests/support/MessagePump.h"
+#include "tests/support/ScreenWait.h"
 
 #include <gtest/gtest.h>
 
@@ -53,6 +54,7 @@ TEST(LightTimer, AutoDisableFiresOnce) {
     Timer.SetAutoDisable(true);
     ASSERT_TRUE(Timer.Start());
     EXPECT_TRUE(PumpUntil([&] { return Ticks > 0; }, 2000));
+    // Time must pass here: that no second tick comes within many intervals is the point.
     PumpFor(150);
     EXPECT_EQ(Ticks, 1);
     EXPECT_FALSE(Timer.Enabled());
@@ -67,6 +69,7 @@ TEST(LightTimer, RepeatsUntilStopped) {
     EXPECT_TRUE(Timer.Stop(true));
     EXPECT_FALSE(Timer.Enabled());
     int Seen = Ticks;
+    // Time must pass here: that no tick comes within many intervals is the point.
     PumpFor(100);
     EXPECT_EQ(Ticks, Seen);
     EXPECT_FALSE(Timer.Stop(true)) << "nothing left to kill";
@@ -93,6 +96,7 @@ TEST(LightTimer, IntervalZeroSuspendsAndANewIntervalResumes) {
     EXPECT_TRUE(Timer.Enabled());
     EXPECT_FALSE(Timer.Running());
     int Seen = Ticks;
+    // Time must pass here: that no tick comes within many intervals is the point.
     PumpFor(100);
     EXPECT_EQ(Ticks, Seen);
     Timer.SetInterval(10);
@@ -120,7 +124,7 @@ TEST(LightTimer, StaleTicksAreIgnored) {
     PostMessageA(TimerWindow(), WM_TIMER, GoneId, 0);
     PostMessageA(TimerWindow(), WM_TIMER, Keeper.Id(), 0);
     PostMessageA(TimerWindow(), WM_TIMER, 0xDEADBEEF, 0);
-    PumpFor(100);
+    EXPECT_TRUE(mv::test::PumpUntilIdle());
     EXPECT_EQ(Ticks, 0);
 
     TLightTimer Fresh(5000, [&](TObject*) { ++Ticks; });
@@ -142,7 +146,7 @@ TEST(LightTimer, LastTimerMayDestroyItselfInItsTick) {
     EXPECT_EQ(Timer, nullptr);
     EXPECT_EQ(TLightTimerHandler::Current(), nullptr);
     EXPECT_FALSE(IsWindow(Window));
-    PumpFor(50);
+    mv::test::PumpUntilIdle();
 }
 
 TEST(LightTimer, AnExceptionInATickGoesToTheHandler) {

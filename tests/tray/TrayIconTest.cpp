@@ -8,6 +8,7 @@
 #include "gui/Menus.h"
 #include "gui/Responder.h"
 #include "tests/support/MessagePump.h"
+#include "tests/support/ScreenWait.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -180,7 +181,7 @@ TEST_F(TrayIconTest, WithADoubleClickHandlerTheClickWaitsForTheDoubleClickTime) 
     Send(Icon, WM_LBUTTONUP);
     EXPECT_EQ(DoubleClicks, 1);
     PumpUntil([&] { return !Icon.ClickTimer().Enabled(); }, 5000);
-    PumpFor(50);
+    mv::test::PumpUntilIdle();
     EXPECT_THAT(Events, ElementsAre("downL+", "upL", "upL"));
 }
 
