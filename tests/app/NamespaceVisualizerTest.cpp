@@ -6,7 +6,7 @@
 #include "gui/GraphicImages.h"
 #include "store/NotesStore.h"
 #include "tests/app/AppFixture.h"
-#include "tests/support/MessagePump.h"
+#include "tests/support/ScreenWait.h"
 #include "tests/support/Screens.h"
 
 #include <gtest/gtest.h>
@@ -26,7 +26,7 @@ TEST(SidePanel, ScreenshotOfANoteWindowWithItsPanel) {
     Home->Visualizer()->Render();
     Home->Show();
     SetForegroundWindow(Home->Handle());
-    PumpFor(300);
+    ASSERT_TRUE(mv::test::WaitUntilShown(Home->Handle()));
     const std::string& Page = Home->Visualizer()->PageText();
     EXPECT_NE(Page.find("work:budget &amp; costs"), std::string::npos);
     EXPECT_GT(Home->Visualizer()->SectionList().LinkList.size(), 5u);
@@ -54,7 +54,7 @@ TEST(SidePanel, BoxesThatDoNotFitGoToTheNextRow) {
     TNamespaceVisualizer& Panel = *Home->Visualizer();
     ASSERT_EQ(Panel.Width(), 150);
     Panel.Render();
-    PumpFor(300);
+    ASSERT_TRUE(mv::test::WaitUntilShown(Home->Handle()));
     EXPECT_EQ(Panel.Namespaces(), (std::vector<std::string>{"Default", "Help", "ideas"}));
     EXPECT_LT(Panel.Columns, 3);
     SaveScreen(Home->Handle(), "note-window-side-panel-three-namespaces");
