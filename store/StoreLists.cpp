@@ -121,25 +121,25 @@ void TListLines::SortRange(std::pair<size_t, size_t>* lines, size_t count, size_
             else
                 ++i;
         }
-        // The smaller parts are sorted by a call of their own and the largest in this loop, so
+        // The smaller slices are sorted by a call of their own and the largest in this loop, so
         // that calls nest no deeper than the number of times a count can halve.
-        struct TPart {
+        struct TSlice {
             std::pair<size_t, size_t>* Lines;
             size_t Count;
             size_t Depth;
             bool Ended; // lines that ended at this depth: equal, so in the order added
         };
-        TPart parts[3] = {{lines, less, depth, false},
-                          {lines + less, more - less, depth + 1, pivot == 0},
-                          {lines + more, count - more, depth, false}};
-        TPart* largest = std::max_element(parts, parts + 3,
-                                          [](const TPart& a, const TPart& b) { return a.Count < b.Count; });
-        for (TPart& part : parts) {
-            if (&part == largest) continue;
-            if (part.Ended)
-                std::sort(part.Lines, part.Lines + part.Count, byAdding);
+        TSlice slices[3] = {{lines, less, depth, false},
+                            {lines + less, more - less, depth + 1, pivot == 0},
+                            {lines + more, count - more, depth, false}};
+        TSlice* largest = std::max_element(
+            slices, slices + 3, [](const TSlice& a, const TSlice& b) { return a.Count < b.Count; });
+        for (TSlice& slice : slices) {
+            if (&slice == largest) continue;
+            if (slice.Ended)
+                std::sort(slice.Lines, slice.Lines + slice.Count, byAdding);
             else
-                SortRange(part.Lines, part.Count, part.Depth);
+                SortRange(slice.Lines, slice.Count, slice.Depth);
         }
         if (largest->Ended) {
             std::sort(largest->Lines, largest->Lines + largest->Count, byAdding);
