@@ -8,8 +8,8 @@ mv_add_test(mv_app_plugin_list_tests
 
 if(TARGET Miravelund AND TARGET TagPlugin)
   mv_add_test(mv_app_plugin_tests
-    SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/PluginsTest.cpp ${CMAKE_SOURCE_DIR}/tests/support/Screens.cpp
-    LIBS mv_app_test_support
+    SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/PluginsTest.cpp
+    LIBS mv_test_windows mv_app_test_support
     TIMEOUT 300)
   add_dependencies(mv_app_plugin_tests mv_default_db TagPlugin FaultyPlugin ThrowingPlugin BadCountPlugin
                    GoodPlugin RefusingPlugin)

@@ -11,9 +11,7 @@ if(TARGET Miravelund)
     SOURCES
       ${CMAKE_CURRENT_SOURCE_DIR}/NamespaceVisualizerTest.cpp
       ${CMAKE_CURRENT_SOURCE_DIR}/NamespaceVisualizerRenderTest.cpp
-      ${CMAKE_SOURCE_DIR}/tests/support/Screens.cpp
-      ${CMAKE_SOURCE_DIR}/tests/support/MessagePump.cpp
-    LIBS mv_app_test_support
+    LIBS mv_test_windows mv_app_test_support
     TIMEOUT 300)
   target_compile_definitions(mv_app_visualizer_tests PRIVATE MV_SCREENS_DIR="Z:${CMAKE_BINARY_DIR}/screens")
   add_dependencies(mv_app_visualizer_tests mv_default_db)

@@ -10,9 +10,7 @@ if(MV_WIN32)
       ${CMAKE_CURRENT_LIST_DIR}/HtmlDisplayFormsTest.cpp
       ${CMAKE_CURRENT_LIST_DIR}/HtmlDisplayPicturesTest.cpp
       ${CMAKE_CURRENT_LIST_DIR}/GifTestFiles.cpp
-      ${CMAKE_SOURCE_DIR}/tests/support/Screens.cpp
-      ${CMAKE_SOURCE_DIR}/tests/support/MessagePump.cpp
-    LIBS mv_htmldisplay
+    LIBS mv_test_windows mv_htmldisplay
     TIMEOUT 300)
   target_compile_definitions(htmldisplay_tests PRIVATE
     MV_RELEASE_NOTES="Z:${CMAKE_SOURCE_DIR}/app/res/ReleaseNotes.html"
@@ -24,9 +22,7 @@ if(MV_WIN32)
   mv_add_test(htmldisplay_print_tests
     SOURCES
       ${CMAKE_CURRENT_LIST_DIR}/HtmlDisplayPrintTest.cpp
-      ${CMAKE_SOURCE_DIR}/tests/support/Screens.cpp
-      ${CMAKE_SOURCE_DIR}/tests/support/MessagePump.cpp
-    LIBS mv_htmldisplay winspool
+    LIBS mv_test_windows mv_htmldisplay winspool
     TIMEOUT 300)
   target_compile_definitions(htmldisplay_print_tests PRIVATE
     MV_SCREENS_DIR="Z:${CMAKE_BINARY_DIR}/screens")
