@@ -2,6 +2,7 @@
 #include "htmlview/HtmlFonts.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <functional>
 #include <mutex>
@@ -55,6 +56,10 @@ struct NodeEqual {
 struct FontTable {
     std::mutex Lock;
     std::unordered_set<TSharedFont::Node*, NodeHash, NodeEqual> Nodes;
+    // The fonts asked for last: a page asks for the same two or three over and over, and
+    // comparing is cheaper than hashing the name. Only fonts in Nodes are here.
+    std::array<TSharedFont::Node*, 4> Recent{};
+    size_t NextRecent = 0;
 };
 FontTable& Table() {
     static auto* table = new FontTable; // never freed: runs of static documents may outlive it
@@ -72,10 +77,18 @@ TSharedFont::TSharedFont(const TMyFont& font) {
     if (font == DefaultFont()) return;
     FontTable& t = Table();
     std::lock_guard<std::mutex> guard(t.Lock);
+    for (Node* recent : t.Recent)
+        if (recent && recent->Font == font) {
+            node_ = recent;
+            ++node_->Refs;
+            return;
+        }
     auto it = t.Nodes.find(font);
     if (it == t.Nodes.end()) it = t.Nodes.insert(new Node{font, 0}).first;
     node_ = *it;
     ++node_->Refs;
+    t.Recent[t.NextRecent] = node_;
+    t.NextRecent = (t.NextRecent + 1) % t.Recent.size();
 }
 
 TSharedFont::TSharedFont(const TSharedFont& o) : node_(o.node_) {
@@ -104,6 +117,8 @@ TSharedFont::~TSharedFont() {
     std::lock_guard<std::mutex> guard(t.Lock);
     if (--node_->Refs == 0) {
         t.Nodes.erase(node_);
+        for (Node*& recent : t.Recent)
+            if (recent == node_) recent = nullptr;
         delete node_;
     }
 }

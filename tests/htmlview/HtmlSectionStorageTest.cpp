@@ -144,3 +144,37 @@ TEST(HtmlSectionStorage, ATrailingRunOpenedByAClosingTagGoesAndLeavesTheLinkList
 }
 
 } // namespace
+
+namespace {
+
+TEST(HtmlSectionStorage, SharedFontsAskedForAgainAreTheSameUntilTheLastGoes) {
+    const size_t before = TSharedFont::DistinctFonts();
+    auto font = [](int32_t size) {
+        TMyFont f;
+        f.Name = "Arial";
+        f.Size = size;
+        return f;
+    };
+    {
+        // More fonts than are remembered as recent, asked for in turns.
+        std::vector<TSharedFont> held;
+        for (int round = 0; round < 3; ++round)
+            for (int32_t size = 20; size < 27; ++size)
+                held.emplace_back(font(size));
+        EXPECT_EQ(TSharedFont::DistinctFonts() - before, 7u);
+        for (size_t i = 7; i < held.size(); ++i)
+            EXPECT_EQ(held[i], held[i % 7]) << i;
+        // The last of one font goes while it is among the recent ones; asked for again it is made anew.
+        TSharedFont lone(font(40));
+        EXPECT_EQ(TSharedFont::DistinctFonts() - before, 8u);
+        lone = TSharedFont(font(20));
+        EXPECT_EQ(TSharedFont::DistinctFonts() - before, 7u);
+        EXPECT_EQ(lone, held[0]);
+        const TSharedFont again(font(40));
+        EXPECT_EQ(again->Size, 40);
+        EXPECT_EQ(TSharedFont::DistinctFonts() - before, 8u);
+    }
+    EXPECT_EQ(TSharedFont::DistinctFonts(), before);
+}
+
+} // namespace
