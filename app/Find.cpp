@@ -209,7 +209,8 @@ void TfrmFind::EnsureTagsListed() {
 
 void TfrmFind::ListTags() {
     TNotesStore* Store = this->Store();
-    // Listing clears the text, which was empty or "All" (the combo is then off) until now.
+    // Listing clears the text and the ticks. The first listing puts the text back: until then it
+    // could only be empty or "All" (the combo is off then), and nothing was ticked.
     const std::string Text = cbTags->Text();
     cbTags->Clear();
     cbTags->Items().BeginUpdate();
