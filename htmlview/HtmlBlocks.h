@@ -61,6 +61,9 @@ public:
     void UpdateFonts() override;
     void MinMaxWidth(ITextMetrics& canvas, int32_t& min, int32_t& max) override;
     void CopyToClipboard(ITextSink& sink) override;
+    void ShiftSourcePositions(int32_t from, int32_t delta) override {
+        if (SourcePos >= from) SourcePos += delta;
+    }
 
     TSharedFont Font;
     int32_t SourcePos = 0;

@@ -254,6 +254,11 @@ void TCell::CopyToClipboard(ITextSink& sink) {
     }
 }
 
+void TCell::ShiftSourcePositions(int32_t from, int32_t delta) {
+    for (const auto& s : Sections)
+        s->ShiftSourcePositions(from, delta);
+}
+
 void TCell::Relocate(int32_t dy, int32_t dcurs) {
     if (dy == 0 && dcurs == 0) return;
     drawIndexValid_ = false;

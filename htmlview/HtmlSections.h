@@ -61,6 +61,12 @@ public:
         YValue += dy;
         StartCurs += dcurs;
     }
+    // Every source position of the section at or after `from` moves by delta: delta characters
+    // were put into the page at `from` (or taken out, delta < 0).
+    virtual void ShiftSourcePositions(int32_t from, int32_t delta) {
+        (void)from;
+        (void)delta;
+    }
 
     TSectionList* ParentSectionList;
     int32_t SectionHeight = 0;
@@ -97,6 +103,8 @@ public:
     void CopyToClipboard(ITextSink& sink);
     void UpdateFonts();
     void Relocate(int32_t dy, int32_t dcurs);
+    // Every source position in the cell (tables inside it included) at or after `from` moves by delta.
+    void ShiftSourcePositions(int32_t from, int32_t delta);
     // The section at document y (by the running section heights from the cell top).
     TSectionBase* FindSectionAtPosition(int32_t y, int32_t& top, int& index);
 

@@ -831,6 +831,13 @@ void ThtmlTable::CopyToClipboard(ITextSink& sink) {
     });
 }
 
+void ThtmlTable::ShiftSourcePositions(int32_t from, int32_t delta) {
+    if (Caption) Caption->Cell.ShiftSourcePositions(from, delta);
+    for (auto& row : Rows)
+        for (auto& cell : row->Cells)
+            if (cell && !cell->Dummy) cell->Cell.ShiftSourcePositions(from, delta);
+}
+
 void ThtmlTable::Relocate(int32_t dy, int32_t dcurs) {
     TSectionBase::Relocate(dy, dcurs);
     DrawY += dy;

@@ -54,6 +54,7 @@ public:
     void UpdateFonts() override;
     void MinMaxWidth(ITextMetrics& canvas, int32_t& min, int32_t& max) override;
     void Relocate(int32_t dy, int32_t dcurs) override;
+    void ShiftSourcePositions(int32_t from, int32_t delta) override;
     // A floating table is drawn VSpace below its place.
     int32_t DrawReach() const override { return TSectionBase::DrawReach() + (Float ? VSpace : 0); }
 

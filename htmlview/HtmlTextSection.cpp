@@ -994,6 +994,33 @@ void TSection::CopyToClipboard(ITextSink& sink) {
     }
 }
 
+void TSection::ShiftSourcePositions(int32_t from, int32_t delta) {
+    // A run of characters whose source runs on across `from` splits there: its part from `from`
+    // on moves, the part before stays.
+    const uint32_t n = SourceIndexList.size();
+    bool split = false;
+    for (uint32_t k = 0; k < n; ++k) {
+        IndexObj& io = SourceIndexList[k];
+        if (io.SourceIndex >= from) {
+            io.SourceIndex += delta;
+        } else if (!split) {
+            const int32_t runEnd = k + 1 < n ? SourceIndexList[k + 1].PosIndex : Len;
+            split = from < io.SourceIndex + (runEnd - io.PosIndex);
+        }
+    }
+    if (!split) return;
+    TSmallVector<IndexObj, 2> parts;
+    for (uint32_t k = 0; k < n; ++k) {
+        const IndexObj io = SourceIndexList[k];
+        parts.push_back(io);
+        const int32_t runEnd = k + 1 < n ? SourceIndexList[k + 1].PosIndex : Len;
+        if (io.SourceIndex < from && from < io.SourceIndex + (runEnd - io.PosIndex))
+            parts.push_back({io.PosIndex + (from - io.SourceIndex), from + delta});
+    }
+    parts.shrink_to_fit();
+    SourceIndexList = parts;
+}
+
 void TSection::Relocate(int32_t dy, int32_t dcurs) {
     TSectionBase::Relocate(dy, dcurs);
     for (auto* c : FormControls)

@@ -71,6 +71,7 @@ public:
     void MinMaxWidth(ITextMetrics& canvas, int32_t& min, int32_t& max) override;
     void CopyToClipboard(ITextSink& sink) override;
     void Relocate(int32_t dy, int32_t dcurs) override;
+    void ShiftSourcePositions(int32_t from, int32_t delta) override;
 
     const std::string& Text() const { return buff_; }
     TImageObj* FindImage(int32_t pos) const;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "HtmlEngineFixture.h"
+#include "htmlview/HtmlDocumentEdit.h"
 
 namespace {
 
@@ -175,6 +176,29 @@ TEST(HtmlSectionStorage, SharedFontsAskedForAgainAreTheSameUntilTheLastGoes) {
         EXPECT_EQ(TSharedFont::DistinctFonts() - before, 8u);
     }
     EXPECT_EQ(TSharedFont::DistinctFonts(), before);
+}
+
+} // namespace
+
+namespace {
+
+TEST(HtmlSectionStorage, ShiftedSourcePositionsAreThoseOfThePageWithTheTextPutIn) {
+    // Every kind of section that keeps source positions: text, empty lines, list items,
+    // preformatted text, a table's cells and its caption. A comment put into the page adds no
+    // section, so the page with it parses to the same document with positions moved on.
+    const std::string page = "<p>one two</p>x<br><br><br>y<ul><li>item</li></ul><pre>a  b\nc</pre>"
+                             "<table><caption>cap</caption><tr><td>cell<br><br>z</td></tr></table>end";
+    const std::string comment = "<!-- in -->";
+    for (const char* mark : {"one", "y<ul>", "<br><br>y", "item", "b\nc", "cap", "z</td>", "end"}) {
+        const size_t at = page.find(mark);
+        ASSERT_NE(at, std::string::npos) << mark;
+        TestDoc shifted(page), parsed(page.substr(0, at) + comment + page.substr(at));
+        HtmlEdit::ShiftSourcePositions(shifted.Doc, static_cast<int32_t>(at),
+                                       static_cast<int32_t>(comment.size()));
+        ASSERT_EQ(shifted.Doc.Len, parsed.Doc.Len) << mark;
+        for (int32_t pos = 0; pos < parsed.Doc.Len; ++pos)
+            EXPECT_EQ(shifted.Doc.SourcePosOf(pos), parsed.Doc.SourcePosOf(pos)) << mark << " " << pos;
+    }
 }
 
 } // namespace
