@@ -48,10 +48,12 @@ void MoveSection(TSectionList& sourceDoc, TCell& source, int from, TSectionList&
               old.end());
     if (sourceDoc.HoverLink && sourceDoc.HoverLink->Section == text) sourceDoc.HoverLink = nullptr;
 
+    source.SectionsChanged(from);
     std::unique_ptr<TSectionBase> section = source.Sections.Extract(from);
     for (auto& io : text->SourceIndexList)
         io.SourceIndex += sourceShift;
     section->SetParentSectionList(&doc);
+    cell.SectionsChanged(at, section.get());
     cell.Sections.Insert(at, std::move(section));
 
     auto& links = doc.LinkList;
@@ -63,6 +65,7 @@ void DeleteSection(TSectionList& doc, TCell& cell, int at) {
     if (at < 0 || at >= cell.Count()) throw std::out_of_range("Section index out of range");
     if (cell.Sections[at]->ParentSectionList != &doc) throw std::logic_error("Section of another document");
     // A text section takes its links out of the document's list as it goes.
+    cell.SectionsChanged(at);
     cell.Sections.Delete(at);
 }
 

@@ -63,35 +63,131 @@ void TSectionBase::MinMaxWidth(ITextMetrics&, int32_t& min, int32_t& max) {
 void TCell::Add(std::unique_ptr<TSectionBase> section) {
     if (!section) return;
     section->SetParentSectionList(OwnerDocument);
+    SectionsChanged(Sections.Count());
     Sections.Add(std::move(section));
 }
 
-int32_t TCell::Layout(ITextMetrics& canvas, int32_t y, int32_t width, int32_t& maxWidth, int32_t& curs) {
+void TCell::SectionsChanged(int from, TSectionBase* added) {
+    keptFrom_ = std::clamp(from, 0, keptFrom_);
+    if (added && minMaxKept_ && addedSinceMinMax_.size() < 64) {
+        addedSinceMinMax_.push_back(added);
+        return;
+    }
+    minMaxKept_ = false;
+    addedSinceMinMax_.clear();
+}
+
+void TCell::MoveSections(int from, int to, const int32_t (&move)[2]) {
+    if (move[0] == 0 && move[1] == 0) return;
+    for (int i = from; i < to; ++i)
+        Sections[i]->Relocate(move[0], move[1]);
     drawIndexValid_ = false;
+}
+
+void TCell::ApplyDeferredMoves() {
+    if (!movePending_) return;
+    movePending_ = false;
+    MoveSections(0, moveSplit_, headMove_);
+    MoveSections(moveSplit_, Sections.Count(), tailMove_);
+}
+
+int32_t TCell::Layout(ITextMetrics& canvas, int32_t y, int32_t width, int32_t& maxWidth, int32_t& curs) {
+    ApplyDeferredMoves();
     Indents.Clear();
     Indents.Reset(0, width);
+    const int32_t oldY = YValue, oldCurs = StartCurs;
     YValue = y;
     StartCurs = curs;
+    const int count = Sections.Count();
+    // The document itself is never kept: its layout also sizes forms and restarts animations.
+    const bool keepable = static_cast<TCell*>(OwnerDocument) != this;
+    int from = 0;
     int32_t total = 0;
     maxWidth = 0;
-    for (const auto& s : Sections) {
+    if (keptLastLen_ != LastLen()) keptFrom_ = std::clamp(count - 1, 0, keptFrom_);
+    if (keepable && keptCanvas_ == &canvas && keptWidth_ == width && keptFrom_ > 0 && keptFrom_ <= count &&
+        static_cast<int>(widestUpTo_.size()) >= keptFrom_) {
+        from = keptFrom_;
+        const TSectionBase& last = *Sections[from - 1];
+        total = last.YValue + last.SectionHeight - oldY;
+        curs += last.StartCurs + last.Len - oldCurs;
+        maxWidth = widestUpTo_[static_cast<size_t>(from - 1)];
+    }
+    if (from < count) drawIndexValid_ = false;
+    widestUpTo_.resize(static_cast<size_t>(count));
+    bool edgesOnly = keepable;
+    for (int i = from; i < count; ++i) {
+        TSectionBase& s = *Sections[i];
         int32_t m = 0;
-        total += s->LayoutParagraph(canvas, y + total, Indents, m, curs);
+        total += s.LayoutParagraph(canvas, y + total, Indents, m, curs);
         maxWidth = std::max(maxWidth, m);
+        widestUpTo_[static_cast<size_t>(i)] = maxWidth;
+        edgesOnly = edgesOnly && s.LaysOutAtEdgesOnly();
+    }
+    edgesOnly = edgesOnly && Indents.L.empty() && Indents.R.empty() && Indents.CurrentID == 0;
+    if (from > 0) {
+        // The kept sections move where this layout puts them: now, or with the rest of the
+        // cell's moves at the end of the document's layout.
+        moveSplit_ = from;
+        headMove_[0] = y - oldY;
+        headMove_[1] = StartCurs - oldCurs;
+        tailMove_[0] = tailMove_[1] = 0;
+        movePending_ = true;
+        if (OwnerDocument && OwnerDocument->DeferCellMoves)
+            OwnerDocument->CellsToMove.push_back(this);
+        else
+            ApplyDeferredMoves();
+    }
+    if (edgesOnly) {
+        keptCanvas_ = &canvas;
+        keptWidth_ = width;
+        keptFrom_ = count;
+        keptLastLen_ = LastLen();
+    } else {
+        keptCanvas_ = nullptr;
+        keptFrom_ = 0;
     }
     Len = curs - StartCurs;
-    laidOutSections_ = Sections.Count();
+    laidOutSections_ = count;
     return std::max(total, Indents.ImageBottom() - YValue);
 }
 
 void TCell::MinMaxWidth(ITextMetrics& canvas, int32_t& min, int32_t& max) {
+    if (minMaxKept_ && minMaxCanvas_ == &canvas) {
+        // Sections put in since: each widens the kept widths, or the cell is measured again.
+        for (TSectionBase* s : addedSinceMinMax_) {
+            int32_t mn = 0, mx = 0;
+            if (!s->LaysOutAtEdgesOnly()) {
+                minMaxKept_ = false;
+                break;
+            }
+            s->MinMaxWidth(canvas, mn, mx);
+            keptMin_ = std::max(keptMin_, mn);
+            keptMax_ = std::max(keptMax_, mx);
+        }
+        if (!addedSinceMinMax_.empty()) minMaxLastLen_ = LastLen();
+        addedSinceMinMax_.clear();
+        if (minMaxKept_ && minMaxLastLen_ == LastLen()) {
+            min = keptMin_;
+            max = keptMax_;
+            return;
+        }
+    }
+    addedSinceMinMax_.clear();
     min = max = 0;
+    bool edgesOnly = static_cast<TCell*>(OwnerDocument) != this;
     for (const auto& s : Sections) {
         int32_t mn = 0, mx = 0;
         s->MinMaxWidth(canvas, mn, mx);
         min = std::max(min, mn);
         max = std::max(max, mx);
+        edgesOnly = edgesOnly && s->LaysOutAtEdgesOnly();
     }
+    minMaxKept_ = edgesOnly;
+    minMaxCanvas_ = &canvas;
+    minMaxLastLen_ = LastLen();
+    keptMin_ = min;
+    keptMax_ = max;
 }
 
 int32_t TCell::Draw(IHtmlPainter& canvas, const THvRect& rect, int32_t clipWidth, int32_t x, int32_t y) {
@@ -261,7 +357,6 @@ void TCell::ShiftSourcePositions(int32_t from, int32_t delta) {
 
 void TCell::Relocate(int32_t dy, int32_t dcurs) {
     if (dy == 0 && dcurs == 0) return;
-    drawIndexValid_ = false;
     YValue += dy;
     StartCurs += dcurs;
     for (auto* list : {&Indents.L, &Indents.R})
@@ -269,11 +364,20 @@ void TCell::Relocate(int32_t dy, int32_t dcurs) {
             r.StartY += dy;
             if (r.EndY < 9999999) r.EndY += dy;
         }
+    if (movePending_) {
+        headMove_[0] += dy;
+        headMove_[1] += dcurs;
+        tailMove_[0] += dy;
+        tailMove_[1] += dcurs;
+        return;
+    }
+    drawIndexValid_ = false;
     for (const auto& s : Sections)
         s->Relocate(dy, dcurs);
 }
 
 void TCell::UpdateFonts() {
+    SectionsChanged(0);
     for (const auto& s : Sections)
         s->UpdateFonts();
 }
@@ -456,7 +560,25 @@ int32_t TSectionList::Layout(ITextMetrics& canvas, int32_t y, int32_t width, int
     ++LayoutGeneration;
     for (const auto& f : FormList)
         f->SetSizes(canvas);
-    int32_t height = TCell::Layout(canvas, y, width, maxWidth, curs);
+    // Cells that kept their layout are moved once, when every table has placed them.
+    struct DeferredMoves {
+        TSectionList& doc;
+        explicit DeferredMoves(TSectionList& d) : doc(d) {
+            doc.CellsToMove.clear();
+            doc.DeferCellMoves = true;
+        }
+        ~DeferredMoves() {
+            doc.DeferCellMoves = false;
+            for (TCell* cell : doc.CellsToMove)
+                cell->ApplyDeferredMoves();
+            doc.CellsToMove.clear();
+        }
+    };
+    int32_t height = 0;
+    {
+        DeferredMoves moves(*this);
+        height = TCell::Layout(canvas, y, width, maxWidth, curs);
+    }
     // Every animation starts again from its first frame after a layout.
     for (TImageObj* img : AnimatedImages)
         if (IHtmlAnimation* a = AnimationOf(img->Image)) {

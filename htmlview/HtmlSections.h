@@ -57,6 +57,10 @@ public:
     // that place would (a table places a cell laid out once instead of laying it out again).
     // The lowest document y the section's Draw can paint at (or decide on) after a layout.
     virtual int32_t DrawReach() const { return YValue + std::max(DrawHeight, SectionHeight); }
+    // True when the section's layout depends on nothing but its cell's width, the canvas and
+    // itself: laid out anywhere else in its cell it is the same layout moved (Relocate). Its
+    // cell may then keep that layout from one document layout to the next.
+    virtual bool LaysOutAtEdgesOnly() const { return false; }
     virtual void Relocate(int32_t dy, int32_t dcurs) {
         YValue += dy;
         StartCurs += dcurs;
@@ -107,6 +111,13 @@ public:
     void ShiftSourcePositions(int32_t from, int32_t delta);
     // The section at document y (by the running section heights from the cell top).
     TSectionBase* FindSectionAtPosition(int32_t y, int32_t& top, int& index);
+    // Sections from index `from` on were put in, taken out or changed since the last layout:
+    // the layout kept for those before it still holds. `added`: the one change is a section
+    // about to be put in at `from`, so the widths kept for the others still hold too.
+    void SectionsChanged(int from, TSectionBase* added = nullptr);
+    // Moves the sections to where their cell's Layout and Relocate calls since the last document
+    // layout put the cell (those calls only note the move in a cell that kept its layout).
+    void ApplyDeferredMoves();
 
     TSectionList* OwnerDocument;
     TFreeList<TSectionBase> Sections;
@@ -122,6 +133,10 @@ protected:
     void ForgetLayout() {
         laidOutSections_ = -1;
         drawIndexValid_ = false;
+        keptCanvas_ = nullptr;
+        keptFrom_ = 0;
+        minMaxKept_ = false;
+        addedSinceMinMax_.clear();
     }
 
 private:
@@ -136,6 +151,29 @@ private:
     // How many sections the last layout placed (-1: none yet); while the count holds, their
     // character ranges ascend and searches skip to the one that holds their start.
     int laidOutSections_ = -1;
+
+    // A cell of sections that each lay out at the cell's edges only (a long list of link lines)
+    // keeps its layout for the next one at the same width and canvas: the sections before the
+    // first one changed since are moved, not laid out again, and the others are laid out after
+    // them. The move itself is deferred to the end of the document's layout, since a table lays
+    // a cell out at its own top and then moves it into its row: sections [0, moveSplit_) move by
+    // headMove_, the rest by tailMove_ (dy, dcurs).
+    const ITextMetrics* keptCanvas_ = nullptr;
+    int32_t keptWidth_ = 0;
+    int keptFrom_ = 0;                // sections [0, keptFrom_) are laid out as the cell keeps them
+    std::vector<int32_t> widestUpTo_; // the widest section layout among [0, i]
+    bool movePending_ = false;
+    int moveSplit_ = 0;
+    int32_t headMove_[2] = {0, 0}, tailMove_[2] = {0, 0};
+    bool minMaxKept_ = false;
+    const ITextMetrics* minMaxCanvas_ = nullptr;
+    int32_t keptMin_ = 0, keptMax_ = 0;
+    std::vector<TSectionBase*> addedSinceMinMax_;
+    // The length of the last section when the layout or widths were kept: text is only ever
+    // added at the end of the last section, while the cell is built.
+    int32_t keptLastLen_ = -1, minMaxLastLen_ = -1;
+    int32_t LastLen() const { return Sections.Count() > 0 ? Sections[Sections.Count() - 1]->Len : -1; }
+    void MoveSections(int from, int to, const int32_t (&move)[2]);
 };
 
 class TCellObj {
@@ -250,6 +288,9 @@ public:
     bool Processing = false; // a parse or layout is running
     // Counts document layouts; widths measured during one layout are reused within it.
     uint32_t LayoutGeneration = 1;
+    // While the document is laid out: cells whose sections move at its end (TCell::Layout).
+    bool DeferCellMoves = false;
+    std::vector<TCell*> CellsToMove;
 
     TFreeList<ThtmlForm> FormList;
     std::vector<TFormControlObj*> FormControlList; // refers; the forms own them

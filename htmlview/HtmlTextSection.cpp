@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <typeinfo>
 
 #include "htmlview/HtmlForms.h"
 #include "htmlview/HtmlObjects.h"
@@ -543,6 +544,12 @@ void TSection::CompleteLine(ITextMetrics& canvas, IndentManager& indents, int32_
 int32_t TSection::LayoutParagraph(ITextMetrics& canvas, int32_t y, IndentManager& indents, int32_t& maxWidth,
                                   int32_t& curs) {
     return DoLayout(canvas, y, indents, maxWidth, curs, Preformatted);
+}
+
+bool TSection::LaysOutAtEdgesOnly() const {
+    // Lists and preformatted text lay out otherwise; pictures and controls take room beside it.
+    return typeid(*this) == typeid(TSection) && !Preformatted && Level == 0 && ClearAttr == 0 &&
+           Images.Empty() && FormControls.empty();
 }
 
 bool TSection::ReuseLayout(ITextMetrics& canvas, int32_t y, const IndentManager& indents, int32_t& maxWidth,

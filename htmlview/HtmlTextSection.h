@@ -53,6 +53,7 @@ public:
     // and the lists give back the room they kept for growing.
     void FinishBuilding();
 
+    bool LaysOutAtEdgesOnly() const override;
     int32_t LayoutParagraph(ITextMetrics& canvas, int32_t y, IndentManager& indents, int32_t& maxWidth,
                             int32_t& curs) override;
     int32_t Draw(IHtmlPainter& canvas, const THvRect& rect, IndentManager& indents, int32_t x,

@@ -32,10 +32,12 @@ struct TDoc {
         Parser.ParseHtmlText(Html, Doc, &Anchors);
         Layout();
     }
-    void Layout() {
-        int32_t curs = 0, maxWidth = 0;
-        Height = Doc.Layout(Metrics, 0, kWidth, maxWidth, curs);
+    void Layout(int32_t Width = kWidth) {
+        int32_t curs = 0;
+        MaxWidth = 0;
+        Height = Doc.Layout(Metrics, 0, Width, MaxWidth, curs);
     }
+    int32_t MaxWidth = 0;
     std::vector<TFixedMetrics::Op> Draw(int32_t Top, int32_t Bottom, int32_t Scroll) {
         Doc.SetYOffset(Scroll);
         Metrics.Ops.clear();
@@ -116,6 +118,7 @@ void ExpectSameCell(TCell& A, TCell& B, const std::string& Where) {
 // Everything a viewer reads of a document: structure, links, hit tests, drawing.
 void ExpectSameDocument(TDoc& Edited, TDoc& Parsed) {
     EXPECT_EQ(Edited.Height, Parsed.Height);
+    EXPECT_EQ(Edited.MaxWidth, Parsed.MaxWidth);
     ExpectSameCell(Edited.Doc, Parsed.Doc, "doc");
     ASSERT_EQ(Edited.Doc.LinkList.size(), Parsed.Doc.LinkList.size());
     for (size_t i = 0; i < Parsed.Doc.LinkList.size(); ++i)
@@ -236,6 +239,64 @@ TEST(NamespaceDocumentEdit, EachChangeEditsTheDocumentIntoTheParsedPage) {
         EXPECT_EQ(Panel.Loads, 1);
         EXPECT_EQ(Panel.Edits, static_cast<int>(Steps.size()));
     }
+}
+
+// A box keeps its lines' layout from one layout to the next and lays out again only what an edit
+// changed: every change of a box's lines, height or width, of the rows below it and of the
+// document's height must come out as the parsed page's layout.
+TEST(NamespaceDocumentEdit, KeptLayoutsOfTheBoxesFollowEveryChange) {
+    TPanel Panel;
+    for (int n = 0; n < 9; ++n)
+        for (int i = 0; i < 40; ++i)
+            Panel.Page.AddEntry("ns" + std::to_string(n),
+                                "t" + std::to_string(n) + "-" + std::to_string(100 + i));
+    Panel.Page.AddEntry("ns0", "a title that keeps the first column wide enough for the others");
+    Panel.Render();
+    ASSERT_GT(Panel.Shown.Height, 0);
+    const int32_t FirstHeight = Panel.Shown.Height;
+    static const std::string kWider = "a title that keeps the first column wide enough for the others, too";
+    const struct {
+        const char* What;
+        std::function<void(TPanel&)> Change;
+    } Steps[] = {
+        {"a wider title in a box of the second row, under the widest box",
+         [](TPanel& P) { P.Page.AddEntry("ns5", "t5 a title wider than the others here"); }},
+        {"the widest title of a box out again",
+         [](TPanel& P) { P.Page.RemoveEntry("ns5", "t5 a title wider than the others here"); }},
+        {"the widest box wider", [](TPanel& P) { P.Page.AddEntry("ns0", kWider); }},
+        {"and narrower again", [](TPanel& P) { P.Page.RemoveEntry("ns0", kWider); }},
+        {"a box of the first row grows: the rows below move",
+         [](TPanel& P) {
+             for (int i = 0; i < 6; ++i)
+                 P.Page.AddEntry("ns2", "t2-" + std::to_string(200 + i));
+         }},
+        {"it shrinks back",
+         [](TPanel& P) {
+             for (int i = 0; i < 6; ++i)
+                 P.Page.RemoveEntry("ns2", "t2-" + std::to_string(200 + i));
+         }},
+        {"the first line of the first box", [](TPanel& P) { P.Page.AddEntry("ns0", "a0"); }},
+        {"the last line of the last box", [](TPanel& P) { P.Page.AddEntry("ns8", "zz"); }},
+        {"laid out at another width in between",
+         [](TPanel& P) {
+             P.Shown.Layout(kWidth / 2);
+             P.Page.RemoveEntry("ns8", "zz");
+         }},
+        {"laid out again with no change in between", [](TPanel& P) { P.Shown.Layout(); }},
+        {"a line in the middle of every box",
+         [](TPanel& P) {
+             for (int n = 0; n < 9; ++n)
+                 P.Page.AddEntry("ns" + std::to_string(n), "t" + std::to_string(n) + "-12");
+         }},
+    };
+    for (const auto& Step : Steps) {
+        SCOPED_TRACE(Step.What);
+        Step.Change(Panel);
+        Panel.Render();
+        if (HasFatalFailure()) return;
+    }
+    EXPECT_EQ(Panel.Loads, 1); // every step was an edit
+    EXPECT_GT(Panel.Shown.Height, FirstHeight);
 }
 
 TEST(NamespaceDocumentEdit, ChangesOfTheBoxesOrColumnsLoadThePage) {
