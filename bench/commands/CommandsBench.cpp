@@ -261,10 +261,11 @@ void Insert_Bare(benchmark::State& State, const std::string& JpegPath, const std
 
 // ---- ours: the note window's Insert Image and Save ---------------------------------
 
-void Insert_NoteWindow(benchmark::State& State, const std::string& Folder, const std::string& JpegPath) {
-    LoadSettingsFrom(Folder, "");
+// The dialogs the benchmarks meet: the open dialog picks JpegPath, a message is printed and
+// answered OK.
+TDialogResponder PictureResponder(const std::string& JpegPath) {
     TDialogResponder Responder;
-    Responder.OpenDialog = [&JpegPath](TOpenDialog& Dialog) {
+    Responder.OpenDialog = [JpegPath](TOpenDialog& Dialog) {
         Dialog.SetFileName(JpegPath);
         return true;
     };
@@ -272,16 +273,31 @@ void Insert_NoteWindow(benchmark::State& State, const std::string& Folder, const
         std::fprintf(stderr, "message: %s\n", Text.c_str());
         return IDOK;
     };
-    TDialogResponderScope Scope(Responder);
+    return Responder;
+}
+
+// The program started over Folder's notes with its Home window shown; null, and the benchmark
+// skipped, when Home did not open.
+TfrmMain* StartProgram(benchmark::State& State, const std::string& Folder, TfrmNote*& Home) {
+    LoadSettingsFrom(Folder, "");
     auto* Main = new TfrmMain(Application, Folder);
     Main->DoCreate();
     Pump();
-    TfrmNote* Home = NoteWindowsByNamespace.Find("");
+    Home = NoteWindowsByNamespace.Find("");
     if (Home == nullptr) {
         State.SkipWithError("the Home window did not open");
         delete Main;
-        return;
+        return nullptr;
     }
+    return Main;
+}
+
+void Insert_NoteWindow(benchmark::State& State, const std::string& Folder, const std::string& JpegPath) {
+    TDialogResponder Responder = PictureResponder(JpegPath);
+    TDialogResponderScope Scope(Responder);
+    TfrmNote* Home = nullptr;
+    TfrmMain* Main = StartProgram(State, Folder, Home);
+    if (Main == nullptr) return;
     TTopicViewer& Editor = *Home->Editor();
     long long InsertTicks = 0, SaveTicks = 0;
     int Runs = 0;
@@ -326,22 +342,11 @@ void Insert_NoteWindow(benchmark::State& State, const std::string& Folder, const
 // timed; leaving it and showing the target is.
 void Leave_Unchanged(benchmark::State& State, const std::string& Folder, const std::string& JpegPath,
                      bool Picture) {
-    LoadSettingsFrom(Folder, "");
-    TDialogResponder Responder;
-    Responder.OpenDialog = [&JpegPath](TOpenDialog& Dialog) {
-        Dialog.SetFileName(JpegPath);
-        return true;
-    };
+    TDialogResponder Responder = PictureResponder(JpegPath);
     TDialogResponderScope Scope(Responder);
-    auto* Main = new TfrmMain(Application, Folder);
-    Main->DoCreate();
-    Pump();
-    TfrmNote* Home = NoteWindowsByNamespace.Find("");
-    if (Home == nullptr) {
-        State.SkipWithError("the Home window did not open");
-        delete Main;
-        return;
-    }
+    TfrmNote* Home = nullptr;
+    TfrmMain* Main = StartProgram(State, Folder, Home);
+    if (Main == nullptr) return;
     TTopicViewer& Editor = *Home->Editor();
     const std::string Source = Picture ? "Leave picture" : "Leave text";
     Main->ShowTopic(Source, "");

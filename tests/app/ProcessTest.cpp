@@ -381,8 +381,7 @@ void PressSave(HWND NoteWindow) {
 
 HWND StartAndWaitForHome(TChildProcess& Program) {
     HWND Home = WaitForWindow(Program.Id(), ":Home", StartTimeout, "TfrmNote");
-    for (int Try = 0; Try < 300 && FindMainWindow(Program.Id()) == nullptr; ++Try)
-        Sleep(100);
+    WaitForMainWindow(Program.Id(), 30000);
     return Home;
 }
 
