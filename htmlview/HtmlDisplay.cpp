@@ -68,18 +68,19 @@ void T32ScrollBar::CreateWnd() {
 
 void T32ScrollBar::SetParams(int32_t Position, int32_t Page, int32_t Min, int32_t Max) {
     if (Position == FPosition && Page == FPage && Min == FMin && Max == FMax) return;
+    const bool PositionOnly = Page == FPage && Min == FMin && Max == FMax;
     FPosition = Position;
     FPage = Page;
     FMin = Min;
     FMax = Max;
-    Send();
+    Send(PositionOnly);
 }
 
-void T32ScrollBar::Send() {
+void T32ScrollBar::Send(bool PositionOnly) {
     if (!HandleAllocated()) return;
     SCROLLINFO si{};
     si.cbSize = sizeof si;
-    si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_TRACKPOS;
+    si.fMask = PositionOnly ? SIF_POS : SIF_RANGE | SIF_PAGE | SIF_POS | SIF_TRACKPOS;
     if (FVertical && (FViewer->htOptions() & htShowVScroll)) si.fMask |= SIF_DISABLENOSCROLL;
     si.nMin = FMin;
     si.nMax = FMax;
@@ -140,6 +141,7 @@ void TPaintPanel::WndProc(TMessage& Message) {
         return;
     case WM_DISPLAYCHANGE:
         // The kept bitmap has the old screen's format.
+        FBufferDC.reset();
         FBuffer.Reset();
         FBufferWidth = FBufferHeight = 0;
         TCustomControl::WndProc(Message);
@@ -180,36 +182,45 @@ void TPaintPanel::PaintWindow(HDC DC) {
     if (!IntersectRect(&clip, &clip, &client)) return;
     const int w = clip.right - clip.left, h = clip.bottom - clip.top;
     if (w <= 0 || h <= 0) return; // nothing to paint in an empty clip rectangle
-    std::optional<TWindowDC> screen;
-    HDC like = DC;
-    if (!IsRasterSurface(DC)) like = screen.emplace(nullptr).Get();
-    TMemoryDC mem(like);
     // A paint of this window draws into the kept bitmap (grown to the panel's size when the clip
-    // is larger); a DC handed in for printing gets a bitmap of its own kind, for this paint.
+    // is larger) through the kept DC; a DC handed in for printing gets a bitmap and a DC of its
+    // own kind, for this paint.
+    std::optional<TWindowDC> screen;
     TGdiObject<HBITMAP> bitmap(nullptr);
-    HBITMAP target = nullptr;
+    std::optional<TMemoryDC> own;
+    std::optional<TSelectObject> select;
+    HDC mem = nullptr;
     if (HandleAllocated() && WindowFromDC(DC) == Handle()) {
+        if (!FBufferDC) FBufferDC = std::make_unique<TMemoryDC>(DC);
         if (!FBuffer || FBufferWidth < w || FBufferHeight < h) {
-            FBufferWidth = std::max<int>(w, client.right - client.left);
-            FBufferHeight = std::max<int>(h, client.bottom - client.top);
-            FBuffer.Reset(CreateCompatibleBitmap(DC, FBufferWidth, FBufferHeight));
+            const int bw = std::max<int>(w, client.right - client.left),
+                      bh = std::max<int>(h, client.bottom - client.top);
+            TGdiObject<HBITMAP> grown(CreateCompatibleBitmap(DC, bw, bh));
+            if (!grown || !FBufferDC->Get()) throw EOutOfResources("Out of Resources");
+            // Selected before the old one is deleted, which a DC must not hold.
+            SelectObject(FBufferDC->Get(), grown.Get());
+            FBuffer = std::move(grown);
+            FBufferWidth = bw;
+            FBufferHeight = bh;
         }
-        target = FBuffer.Get();
+        mem = FBufferDC->Get();
     } else {
+        HDC like = DC;
+        if (!IsRasterSurface(DC)) like = screen.emplace(nullptr).Get();
         bitmap.Reset(CreateCompatibleBitmap(like, w, h));
-        target = bitmap.Get();
+        mem = own.emplace(like).Get();
+        if (!mem || !bitmap) throw EOutOfResources("Out of Resources");
+        select.emplace(mem, bitmap.Get());
     }
-    if (!mem.Get() || !target) throw EOutOfResources("Out of Resources");
-    TSelectObject select(mem.Get(), target);
-    SetWindowOrgEx(mem.Get(), clip.left, clip.top, nullptr);
-    FViewer->PaintBackground(mem.Get(), clip, Color());
-    FViewer->DrawDocument(mem.Get(), clip);
+    SetWindowOrgEx(mem, clip.left, clip.top, nullptr);
+    FViewer->PaintBackground(mem, clip, Color());
+    FViewer->DrawDocument(mem, clip);
     HPALETTE oldPalette = nullptr;
     if (HPALETTE palette = FViewer->GetPalette()) {
         oldPalette = SelectPalette(DC, palette, TRUE);
         RealizePalette(DC);
     }
-    BitBlt(DC, clip.left, clip.top, w, h, mem.Get(), clip.left, clip.top, SRCCOPY);
+    BitBlt(DC, clip.left, clip.top, w, h, mem, clip.left, clip.top, SRCCOPY);
     if (oldPalette) SelectPalette(DC, oldPalette, TRUE);
 }
 
@@ -548,7 +559,9 @@ void THtmlDisplay::SetVPosition(int32_t Pos, bool ScrollWindowContents) {
     FSections->SetYOffset(Pos);
     if (Pos == old) return;
     if (move) {
-        ScrollWindow(FPaintPanel->Handle(), 0, old - Pos, nullptr, nullptr);
+        // Nothing to erase (the panel paints every pixel) and no windows on it to move.
+        ScrollWindowEx(FPaintPanel->Handle(), 0, old - Pos, nullptr, nullptr, nullptr, nullptr,
+                       SW_INVALIDATE);
         FPaintPanel->Update();
     } else {
         FPaintPanel->Invalidate();

@@ -77,7 +77,9 @@ protected:
     void CreateWnd() override;
 
 private:
-    void Send();
+    // All parameters to the window, or (PositionOnly) just the position: a bar told its range
+    // and page again redraws more than one whose thumb only moves.
+    void Send(bool PositionOnly = false);
     THtmlDisplay* FViewer;
     bool FVertical;
     int32_t FPosition = 0, FPage = 0, FMin = 0, FMax = 0;
@@ -104,8 +106,10 @@ private:
     bool FPainting = false;
     // The off-screen bitmap of paints of this window, kept for the next one (creating one the
     // panel's size cost about as much as drawing a page of text); at least the clip's size.
+    // It stays selected into the kept memory DC (declared after it: the DC goes first).
     TGdiObject<HBITMAP> FBuffer{nullptr};
     int FBufferWidth = 0, FBufferHeight = 0;
+    std::unique_ptr<TMemoryDC> FBufferDC;
 };
 
 class THtmlDisplay : public TCustomControl, private IDocumentHost {

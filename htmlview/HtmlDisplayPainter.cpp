@@ -214,10 +214,17 @@ void TGdiPainter::TextOut(const TMyFont& font, int32_t x, int32_t yBaseline, con
 
 bool TGdiPainter::HandUnderlined(const TMyFont& font, int32_t x, int32_t yBaseline, const char* s, int32_t n,
                                  TColor color) {
-    TMyFont plain = font;
-    plain.Style = static_cast<uint8_t>(plain.Style & ~fsUnderline);
-    const auto bar = HandDrawnUnderline(font, fonts_.Get(font), fonts_.Get(plain));
+    // A page of links asks about one underlined face again and again.
+    if (!underline_.Known || !font.SameFace(underline_.Font)) {
+        underline_.Font = font;
+        underline_.Plain = font;
+        underline_.Plain.Style = static_cast<uint8_t>(font.Style & ~fsUnderline);
+        underline_.Bar = HandDrawnUnderline(font, fonts_.Get(font), fonts_.Get(underline_.Plain));
+        underline_.Known = true;
+    }
+    const auto& bar = underline_.Bar;
     if (!bar) return false;
+    const TMyFont& plain = underline_.Plain;
     Use(plain);
     SelectCurrent();
     SetColor(color);
@@ -239,13 +246,34 @@ void TGdiPainter::TextOutClipped(const TMyFont& font, int32_t x, int32_t yBaseli
 
 void TGdiPainter::FillRect(const THvRect& r, TColor color) {
     if (r.Right <= r.Left || r.Bottom <= r.Top) return;
-    TGdiObject<HBRUSH> brush(CreateSolidBrush(HtmlColorRef(color)));
     RECT rc{r.Left, r.Top, r.Right, r.Bottom};
-    ::FillRect(dc_, &rc, brush.Get());
+    ::FillRect(dc_, &rc, Brush(color));
+}
+
+HBRUSH TGdiPainter::Brush(TColor color) {
+    const COLORREF c = HtmlColorRef(color);
+    if (screenLike_) {
+        if (c != brushColor_) SetDCBrushColor(dc_, brushColor_ = c);
+        return static_cast<HBRUSH>(GetStockObject(DC_BRUSH));
+    }
+    brush_.Reset(CreateSolidBrush(c));
+    return brush_.Get();
 }
 
 void TGdiPainter::Line(int32_t x1, int32_t y1, int32_t x2, int32_t y2, TColor color) {
-    TGdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, HtmlColorRef(color)));
+    const COLORREF c = HtmlColorRef(color);
+    if (screenLike_) {
+        // The DC's own pen, selected at the first line and left there until the painter goes.
+        if (!dcPen_) {
+            SelectObject(dc_, GetStockObject(DC_PEN));
+            dcPen_ = true;
+        }
+        if (c != penColor_) SetDCPenColor(dc_, penColor_ = c);
+        MoveToEx(dc_, x1, y1, nullptr);
+        LineTo(dc_, x2, y2);
+        return;
+    }
+    TGdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, c));
     TSelectObject sel(dc_, pen.Get());
     MoveToEx(dc_, x1, y1, nullptr);
     LineTo(dc_, x2, y2);
@@ -260,13 +288,13 @@ void TGdiPainter::Ellipse(const THvRect& r, TColor outline, TColor fill, bool fi
 }
 
 void TGdiPainter::FrameRect(const THvRect& r, TColor color) {
-    TGdiObject<HBRUSH> brush(CreateSolidBrush(HtmlColorRef(color)));
     RECT rc{r.Left, r.Top, r.Right, r.Bottom};
-    ::FrameRect(dc_, &rc, brush.Get());
+    ::FrameRect(dc_, &rc, Brush(color));
 }
 
 void TGdiPainter::DrawPicture(const IHtmlPicture& picture, int32_t x, int32_t y, int32_t w, int32_t h) {
-    textColor_ = CLR_INVALID; // masked pictures set the DC's colours for their blits
+    // Masked pictures set the DC's colours for their blits, pictures may draw with the DC's brush.
+    textColor_ = brushColor_ = penColor_ = CLR_INVALID;
     if (const auto* gdi = dynamic_cast<const IGdiPicture*>(&picture))
         gdi->DrawOn(dc_, x, y, w, h);
     else

@@ -6,12 +6,14 @@
 #include <windows.h>
 
 #include <map>
+#include <optional>
 #include <string>
 #include <tuple>
 #include <unordered_map>
 
 #include "gui/GdiGuards.h"
 #include "htmlview/HtmlCanvas.h"
+#include "htmlview/HtmlUnderline.h"
 
 // A picture that knows how to put itself on a device context. Pictures handed to the document
 // implement it beside IHtmlPicture; one that does not is drawn as the error stand-in.
@@ -112,6 +114,9 @@ private:
     // platform's pixels (HtmlUnderline.h); false when the platform is to draw it.
     bool HandUnderlined(const TMyFont& font, int32_t x, int32_t yBaseline, const char* s, int32_t n,
                         TColor color);
+    // A brush of color for one fill: on a screen-like DC the DC's own brush (no object made per
+    // fill), elsewhere a solid brush kept until the next one.
+    HBRUSH Brush(TColor color);
     // The trusted advances of current_, or nullptr.
     const int32_t* Advances() const { return facts_ && facts_->Trusted ? facts_->Advances : nullptr; }
 
@@ -123,6 +128,16 @@ private:
     TMyFont currentFont_; // the face current_ was made for: consecutive runs skip the lookup
     const THtmlFontCache::TFontFacts* facts_ = nullptr;
     COLORREF textColor_ = CLR_INVALID;
+    COLORREF brushColor_ = CLR_INVALID, penColor_ = CLR_INVALID; // the DC's own brush and pen
+    bool dcPen_ = false;                                         // the DC's own pen is selected
+    TGdiObject<HBRUSH> brush_{nullptr};
+    // The last underlined face asked for: its plain face and the bar drawn under it (none: the
+    // platform draws the underline).
+    struct {
+        bool Known = false;
+        TMyFont Font, Plain;
+        std::optional<TUnderlineBar> Bar;
+    } underline_;
     std::map<HFONT, TFontMetrics> metrics_; // DCs that are not screen-like
 };
 

@@ -39,10 +39,11 @@ public:
     void ScrollTo(int32_t Pos);
     int32_t Position() const { return pos_; }
     HWND PaintWindow() const { return paint_; }
+    // What WM_PAINT draws of Strip (client pixels) on DC.
+    void Paint(HDC DC, const RECT& Strip);
 
 private:
     static LRESULT CALLBACK PaintProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam);
-    void Paint(HDC DC, const RECT& Strip);
 
     const TBareScrollPage& page_;
     HWND frame_ = nullptr, paint_ = nullptr, bar_ = nullptr;

@@ -252,6 +252,53 @@ void BM_BareScrollWindow(benchmark::State& State) {
     }
 }
 
+// The page drawn into a bitmap, no window around it: the engine's own drawing against the bare
+// window's drawing of the same lines (both with the background filled first).
+struct TOffScreen {
+    HDC DC = CreateCompatibleDC(nullptr);
+    HBITMAP Bitmap;
+    HGDIOBJ Old;
+    RECT All;
+    explicit TOffScreen(const TBareScrollPage& Page) : All{0, 0, Page.Width, Page.Height} {
+        HDC Screen = GetDC(nullptr);
+        Bitmap = CreateCompatibleBitmap(Screen, Page.Width, Page.Height);
+        ReleaseDC(nullptr, Screen);
+        Old = SelectObject(DC, Bitmap);
+    }
+    ~TOffScreen() {
+        SelectObject(DC, Old);
+        DeleteObject(Bitmap);
+        DeleteDC(DC);
+    }
+};
+
+void BM_DrawPageOffScreen(benchmark::State& State) {
+    TNotesStore Store(Database);
+    TPanel P;
+    P.Fill(Store);
+    P.Panel->Render();
+    P.Paint();
+    P.Panel->ScrollTo(ScrollStart(P.Panel->DocumentHeight()));
+    P.Paint();
+    TOffScreen Off(BarePage);
+    for (auto _ : State) {
+        FillRect(Off.DC, &Off.All, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        P.Panel->DrawDocument(Off.DC, Off.All);
+        GdiFlush();
+    }
+}
+
+void BM_BareDrawPageOffScreen(benchmark::State& State) {
+    TBareScrollWindow Bare(BarePage, 320, 0);
+    Bare.ScrollTo(ScrollStart(BarePage.DocumentHeight));
+    TOffScreen Off(BarePage);
+    for (auto _ : State) {
+        FillRect(Off.DC, &Off.All, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        Bare.Paint(Off.DC, Off.All);
+        GdiFlush();
+    }
+}
+
 // The pixels of a window's client area as the screen has them.
 std::vector<COLORREF> Pixels(HWND Window, int Width, int Height) {
     HDC DC = GetDC(Window);
@@ -430,6 +477,8 @@ BENCHMARK(BM_ScrollOnePage)->Unit(benchmark::kMillisecond)->Iterations(20);
 BENCHMARK(BM_RepaintPage)->Unit(benchmark::kMillisecond)->Iterations(20);
 BENCHMARK(BM_BareExtTextOut)->Unit(benchmark::kMillisecond)->Iterations(20);
 BENCHMARK(BM_BareScrollWindow)->Unit(benchmark::kMillisecond)->Iterations(20);
+BENCHMARK(BM_DrawPageOffScreen)->Unit(benchmark::kMillisecond)->Iterations(100);
+BENCHMARK(BM_BareDrawPageOffScreen)->Unit(benchmark::kMillisecond)->Iterations(100);
 
 } // namespace
 
@@ -464,6 +513,10 @@ int main(int argc, char** argv) {
                     Differ);
     std::printf("  (the page painted again in place, no scroll: %.3f ms)\n",
                 Reporter.Median("BM_RepaintPage"));
+    const double Drawn = Reporter.Median("BM_DrawPageOffScreen"),
+                 BareDrawn = Reporter.Median("BM_BareDrawPageOffScreen");
+    std::printf("  (the page drawn into a bitmap, no window: engine %.3f ms / bare %.3f ms: %.2fx)\n", Drawn,
+                BareDrawn, BareDrawn > 0 ? Drawn / BareDrawn : 0.0);
     benchmark::Shutdown();
     return 0;
 }

@@ -492,6 +492,112 @@ TEST_F(HtmlDisplayTest, ScrolledPixelsAreThoseOfAFreshPaint) {
     SaveScreen(Form->Handle(), "html-display-scrolled");
 }
 
+TEST_F(HtmlDisplayTest, LinkLinesKeepTheirColoursThroughScrolling) {
+    // Link lines in a framed box as the side panel shows them: one hovered, one visited, bold
+    // ones among plain ones, a selection across three lines, a rule and a picture. Each line's
+    // colours are where the user sees them; scrolled by lines and pages both ways, the panel
+    // shows what painting it whole shows, and back at the top what it showed at first.
+    Viewer->SectionList().GetImage = [](const std::string&, uint8_t&,
+                                        bool&) -> std::shared_ptr<IHtmlPicture> {
+        return std::make_shared<TSolidPicture>(12, 10, RGB(0, 200, 0));
+    };
+    Viewer->SetDefHotSpotColor(0xFF0000);     // blue
+    Viewer->SetDefOverLinkColor(0x0000FF);    // red
+    Viewer->SetDefVisitedLinkColor(0x00A000); // green
+    std::string page = "<html><body><table border=\"3\" bordercolor=\"#AAAAAA\" bgcolor=\"#DDDDDD\" "
+                       "cellspacing=\"0\" cellpadding=\"4\" width=\"100%\"><tr><td>"
+                       "<img src=\"pic.gif\" width=\"12\" height=\"10\"><br><hr>";
+    for (int i = 0; i < 120; ++i) {
+        const std::string title = "Topic " + std::to_string(i) + (i % 3 ? " about things" : "");
+        page += "<nobr>\xBB <a href=\"t" + std::to_string(i) + "\">" +
+                (i % 4 == 1 ? "<b>" + title + "</b>" : title) + "</a></nobr><br>";
+    }
+    page += "</td></tr></table></body></html>";
+    Viewer->LoadHtmlText(page, "link lines");
+    ShowAndPaint();
+    auto link = [&](const std::string& url) -> TFontObj* {
+        for (TFontObj* l : Viewer->SectionList().LinkList)
+            if (l->UrlTarget.URL() == url) return l;
+        return nullptr;
+    };
+    ASSERT_TRUE(link("t3") && link("t5") && link("t7") && link("t9"));
+    link("t3")->SetVisited(true);
+    link("t5")->SetHover(true);
+    Viewer->SectionList().SelFrom = link("t7")->Section->StartCurs;
+    Viewer->SectionList().SelTo = link("t9")->Section->StartCurs + 4;
+    RedrawWindow(Panel(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    mv::test::PumpUntilIdle();
+
+    TBitmap shot;
+    auto capture = [&] {
+        CaptureWindow(Panel(), shot);
+        std::vector<COLORREF> out;
+        for (int y = 0; y < shot.Height(); ++y)
+            for (int x = 0; x < shot.Width(); ++x)
+                out.push_back(shot.Canvas().Pixel(x, y));
+        return out;
+    };
+    const std::vector<COLORREF> first = capture();
+    const int width = shot.Width();
+    // Pixels of colour c in the band of the line of link url.
+    auto inLine = [&](const std::vector<COLORREF>& px, const std::string& url, COLORREF c) {
+        const POINT p = LinkPoint(url);
+        int n = 0;
+        for (int y = std::max(0, static_cast<int>(p.y) - 6); y < p.y + 7 && y < shot.Height(); ++y)
+            for (int x = 0; x < width; ++x)
+                n += px[static_cast<size_t>(y * width + x)] == c;
+        return n;
+    };
+    const COLORREF blue = RGB(0, 0, 255), red = RGB(255, 0, 0), green = RGB(0, 0xA0, 0);
+    EXPECT_GT(inLine(first, "t5", red), 20) << "the hovered link, its underline included";
+    EXPECT_EQ(inLine(first, "t5", blue), 0);
+    EXPECT_GT(inLine(first, "t3", green), 20) << "the visited link";
+    EXPECT_EQ(inLine(first, "t3", blue), 0);
+    for (const char* plain : {"t2", "t4", "t1"}) {
+        SCOPED_TRACE(plain);
+        EXPECT_GT(inLine(first, plain, blue), 20);
+        EXPECT_EQ(inLine(first, plain, red) + inLine(first, plain, green), 0);
+    }
+    // Selected text is the background's colour on the link's: the line is mostly blue.
+    EXPECT_GT(inLine(first, "t8", blue), 3 * inLine(first, "t4", blue));
+    int box = 0, picture = 0;
+    for (const COLORREF c : first) {
+        box += c == RGB(0xDD, 0xDD, 0xDD);
+        picture += c == RGB(0, 200, 0);
+    }
+    EXPECT_GT(box, static_cast<int>(first.size()) / 3) << "the box's background";
+    EXPECT_EQ(picture, 12 * 10);
+
+    const HWND bar = Viewer->VScrollBar().Handle();
+    auto scroll = [&](int code) {
+        SendMessageA(Viewer->Handle(), WM_VSCROLL, code, reinterpret_cast<LPARAM>(bar));
+    };
+    const struct {
+        const char* what;
+        int code;
+    } steps[] = {{"a line down", SB_LINEDOWN}, {"a page down", SB_PAGEDOWN}, {"a line down", SB_LINEDOWN},
+                 {"a page up", SB_PAGEUP},     {"a line up", SB_LINEUP},     {"a line up", SB_LINEUP}};
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.what);
+        const int32_t before = Viewer->VScrollPos();
+        scroll(step.code);
+        mv::test::PumpUntilIdle();
+        EXPECT_NE(Viewer->VScrollPos(), before);
+        const std::vector<COLORREF> scrolled = capture();
+        RedrawWindow(Panel(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        mv::test::PumpUntilIdle();
+        const std::vector<COLORREF> fresh = capture();
+        ASSERT_EQ(scrolled.size(), fresh.size());
+        size_t differ = 0;
+        for (size_t i = 0; i < fresh.size(); ++i)
+            differ += scrolled[i] != fresh[i];
+        EXPECT_EQ(differ, 0u);
+    }
+    ASSERT_EQ(Viewer->VScrollPos(), 0);
+    EXPECT_TRUE(capture() == first) << "back at the top";
+    SaveScreen(Form->Handle(), "html-display-link-lines");
+}
+
 TEST_F(HtmlDisplayTest, VisitedLinksAndHistoryKeepTheirLimits) {
     const std::string page = "<p><a href=\"#a\">to a</a> <a href=\"#b\">to b</a></p>" + Paragraphs(60) +
                              "<a name=\"a\">A</a>" + Paragraphs(60) + "<a name=\"b\">B</a>" + Paragraphs(30);
