@@ -831,8 +831,8 @@ void THtmlDisplay::AddVisited(const std::string& Ref) {
     if (at > 0) {
         FVisited.Delete(at);
     } else {
-        for (TFontObj* link : FSections->LinkList)
-            if (SameText(FullReference(std::string(link->UrlTarget.URL())), Ref)) link->SetVisited(true);
+        FSections->SetVisitedLinks(
+            [&](std::string_view URL) { return SameText(FullReference(std::string(URL)), Ref); }, true);
     }
     FVisited.Insert(0, Ref);
     while (FVisited.Count() > FVisitedMaxCount)
@@ -842,14 +842,14 @@ void THtmlDisplay::AddVisited(const std::string& Ref) {
 
 void THtmlDisplay::MarkVisitedLinks() {
     if (FVisitedMaxCount <= 0 || FVisited.Count() == 0) return;
-    for (TFontObj* link : FSections->LinkList) {
-        const std::string Ref = FullReference(std::string(link->UrlTarget.URL()));
-        for (int i = 0; i < FVisited.Count(); ++i)
-            if (SameText(FVisited.Get(i), Ref)) {
-                link->SetVisited(true);
-                break;
-            }
-    }
+    FSections->SetVisitedLinks(
+        [&](std::string_view URL) {
+            const std::string Ref = FullReference(std::string(URL));
+            for (int i = 0; i < FVisited.Count(); ++i)
+                if (SameText(FVisited.Get(i), Ref)) return true;
+            return false;
+        },
+        true);
 }
 
 void THtmlDisplay::AddToHistory(const std::string& OldFile, const std::string& OldTitle, uint8_t OldType,
@@ -1031,8 +1031,7 @@ void THtmlDisplay::SetVisitedMaxCount(int32_t Value) {
             FVisited.Delete(FVisited.Count() - 1);
     } else {
         FVisited.Clear();
-        for (TFontObj* link : FSections->LinkList)
-            link->SetVisited(false);
+        FSections->SetVisitedLinks([](std::string_view) { return true; }, false);
         FPaintPanel->Invalidate();
     }
 }

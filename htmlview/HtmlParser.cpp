@@ -9,6 +9,7 @@
 #include "base/StrUtils.h"
 #include "htmlview/HtmlBlocks.h"
 #include "htmlview/HtmlForms.h"
+#include "htmlview/HtmlLinkLines.h"
 #include "htmlview/HtmlObjects.h"
 #include "htmlview/HtmlParserParts.h"
 #include "htmlview/HtmlTextSection.h"
@@ -61,6 +62,7 @@ void THtmlParser::FinishBuild() {
     Attributes.Clear();
     if (!CurrentCell) CurrentCell = Document;
     CloseSection();
+    EndScan();
     fontStack_.clear();
     UrlTarget.Clear();
     InLink = false;
@@ -117,6 +119,21 @@ void THtmlParser::CloseSection() {
             CurrentCell->Add(std::move(line));
             return;
         }
+        if (!named && Document && Document->CompactLinkLines) {
+            // A link line joins the run of lines before it, or starts one.
+            TSectionBase* last =
+                CurrentCell->Count() > 0 ? CurrentCell->Sections[CurrentCell->Count() - 1] : nullptr;
+            auto* run = dynamic_cast<TLinkLines*>(last);
+            if (run && run->Take(*CurrentSection)) {
+                DropAbsorbedSection();
+                return;
+            }
+            if (auto lines = TLinkLines::From(*CurrentSection)) {
+                DropAbsorbedSection();
+                CurrentCell->Add(std::move(lines));
+                return;
+            }
+        }
         CurrentCell->Add(std::move(CurrentSection));
         return;
     }
@@ -125,6 +142,23 @@ void THtmlParser::CloseSection() {
     if (AnchorNames)
         for (int i = AnchorNames->Count() - 1; i >= 0; --i)
             if (AnchorNames->GetObject(i) == s) AnchorNames->Delete(i);
+    CurrentSection.reset();
+}
+
+void THtmlParser::DropAbsorbedSection() {
+    // Its links were the last the document listed: they go from the end, and the section leaves
+    // the document before it goes (nothing else of the document refers to it).
+    TSection* s = CurrentSection.get();
+    auto& links = Document->LinkList;
+    int listed = 0, popped = 0;
+    for (TFontObj* f : s->Fonts)
+        listed += f->UrlTarget.URL().empty() ? 0 : 1;
+    while (!links.empty() && links.back()->Section == s) {
+        links.pop_back();
+        ++popped;
+    }
+    if (Document->HoverLink && Document->HoverLink->Section == s) Document->HoverLink = nullptr;
+    if (popped == listed) s->ParentSectionList = nullptr;
     CurrentSection.reset();
 }
 

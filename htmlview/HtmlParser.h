@@ -102,6 +102,8 @@ private:
     void TagWordBreak(int sym, int level);
 
     void CloseSection();
+    // The current section, its line taken into a run of link lines, goes.
+    void DropAbsorbedSection();
     void EnsureSection(int level);
     void NewSection(uint8_t justify, int level);
     void RefreshFont();

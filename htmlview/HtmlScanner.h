@@ -33,6 +33,12 @@ public:
 
     // Starts scanning a document (Position -1, document source, nothing in script).
     void BeginScan(std::string_view doc);
+    // The scan is over: the copy of the document it read goes (a long page's copy is as large as
+    // the page, and a viewer keeps its parser).
+    void EndScan() {
+        std::string().swap(doc_);
+        docPos_ = 0;
+    }
     void Advance();
     void Next();
     bool ScanTag();

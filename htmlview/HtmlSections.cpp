@@ -355,6 +355,11 @@ void TCell::ShiftSourcePositions(int32_t from, int32_t delta) {
         s->ShiftSourcePositions(from, delta);
 }
 
+void TCell::SetLinksVisited(const std::function<bool(std::string_view url)>& match, bool value) {
+    for (const auto& s : Sections)
+        s->SetLinksVisited(match, value);
+}
+
 void TCell::Relocate(int32_t dy, int32_t dcurs) {
     if (dy == 0 && dcurs == 0) return;
     YValue += dy;
@@ -654,6 +659,12 @@ bool TSectionList::LinkAtPoint(ITextMetrics& canvas, int32_t x, int32_t y, TUrlT
         if (Host) Host->Invalidate();
     }
     return result;
+}
+
+void TSectionList::SetVisitedLinks(const std::function<bool(std::string_view url)>& match, bool value) {
+    for (TFontObj* link : LinkList)
+        if (link->Visited != value && match(link->UrlTarget.URL())) link->SetVisited(value);
+    TCell::SetLinksVisited(match, value);
 }
 
 std::string TSectionList::SelectedText() {

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "base/Object.h"
@@ -71,6 +72,12 @@ public:
         (void)from;
         (void)delta;
     }
+    // Marks the links `match` accepts that the document's link list does not hold (lines kept
+    // as data, in this section or in a table's cells) as visited or not.
+    virtual void SetLinksVisited(const std::function<bool(std::string_view url)>& match, bool value) {
+        (void)match;
+        (void)value;
+    }
 
     TSectionList* ParentSectionList;
     int32_t SectionHeight = 0;
@@ -109,6 +116,7 @@ public:
     void Relocate(int32_t dy, int32_t dcurs);
     // Every source position in the cell (tables inside it included) at or after `from` moves by delta.
     void ShiftSourcePositions(int32_t from, int32_t delta);
+    void SetLinksVisited(const std::function<bool(std::string_view url)>& match, bool value);
     // The section at document y (by the running section heights from the cell top).
     TSectionBase* FindSectionAtPosition(int32_t y, int32_t& top, int& index);
     // Sections from index `from` on were put in, taken out or changed since the last layout:
@@ -262,6 +270,8 @@ public:
     void SetMeasure(ITextMetrics* m) { measure_ = m; }
     // Copies the selected text (SelFrom..SelTo).
     std::string SelectedText();
+    // Marks every link of the document whose URL `match` accepts as visited (or not).
+    void SetVisitedLinks(const std::function<bool(std::string_view url)>& match, bool value);
 
     IDocumentHost* Host;
     THtmlParser* Parser = nullptr;
@@ -286,6 +296,9 @@ public:
     std::string BackgroundName;
     bool BitmapLoaded = false;
     bool Processing = false; // a parse or layout is running
+    // A parse keeps consecutive link lines of one shape as one run of data (TLinkLines) instead
+    // of a text section each: a long list of links takes a fraction of the memory.
+    bool CompactLinkLines = false;
     // Counts document layouts; widths measured during one layout are reused within it.
     uint32_t LayoutGeneration = 1;
     // While the document is laid out: cells whose sections move at its end (TCell::Layout).

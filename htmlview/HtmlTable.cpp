@@ -838,6 +838,13 @@ void ThtmlTable::ShiftSourcePositions(int32_t from, int32_t delta) {
             if (cell && !cell->Dummy) cell->Cell.ShiftSourcePositions(from, delta);
 }
 
+void ThtmlTable::SetLinksVisited(const std::function<bool(std::string_view url)>& match, bool value) {
+    if (Caption) Caption->Cell.SetLinksVisited(match, value);
+    for (auto& row : Rows)
+        for (auto& cell : row->Cells)
+            if (cell && !cell->Dummy) cell->Cell.SetLinksVisited(match, value);
+}
+
 void ThtmlTable::Relocate(int32_t dy, int32_t dcurs) {
     TSectionBase::Relocate(dy, dcurs);
     DrawY += dy;

@@ -55,6 +55,7 @@ public:
     void MinMaxWidth(ITextMetrics& canvas, int32_t& min, int32_t& max) override;
     void Relocate(int32_t dy, int32_t dcurs) override;
     void ShiftSourcePositions(int32_t from, int32_t delta) override;
+    void SetLinksVisited(const std::function<bool(std::string_view url)>& match, bool value) override;
     // A floating table is drawn VSpace below its place.
     int32_t DrawReach() const override { return TSectionBase::DrawReach() + (Float ? VSpace : 0); }
 

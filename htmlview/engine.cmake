@@ -7,6 +7,7 @@ add_library(mv_htmlengine_core STATIC
   ${CMAKE_CURRENT_SOURCE_DIR}/HtmlDocumentEdit.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/HtmlFonts.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/HtmlForms.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/HtmlLinkLines.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/HtmlObjects.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/HtmlParser.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/HtmlParserForms.cpp

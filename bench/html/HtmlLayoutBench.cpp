@@ -80,7 +80,11 @@ Surface& TheSurface() {
 
 struct Doc {
     Doc() { list.SetMeasure(&TheSurface().Painter()); }
-    explicit Doc(const std::string& page) : Doc() { parser.ParseHtmlText(page, list, nullptr); }
+    // compact: runs of link lines are kept as data (TLinkLines) instead of a section per line.
+    explicit Doc(const std::string& page, bool compact = false) : Doc() {
+        list.CompactLinkLines = compact;
+        parser.ParseHtmlText(page, list, nullptr);
+    }
     TSectionList list;
     THtmlParser parser;
     int32_t Layout(int32_t width) {
@@ -182,12 +186,23 @@ void FindEveryHit(benchmark::State& state, const std::string& page) {
     state.counters["hits"] = hits;
 }
 
+// Parsing a page and laying it out once, then letting it go (what a new panel costs).
+void ParseAndLayout(benchmark::State& state, const std::string& page, bool compact) {
+    for (auto _ : state) {
+        auto d = std::make_unique<Doc>(page, compact);
+        benchmark::DoNotOptimize(d->Layout(600));
+        state.PauseTiming();
+        d.reset();
+        state.ResumeTiming();
+    }
+}
+
 // Live heap bytes per line of a page, after it is parsed and laid out.
-void MemoryPerLine(benchmark::State& state, const std::string& page, int lines) {
+void MemoryPerLine(benchmark::State& state, const std::string& page, int lines, bool compact = false) {
     double perLine = 0, blocksPerLine = 0;
     for (auto _ : state) {
         size_t bytes0 = gLiveBytes, blocks0 = gLiveBlocks;
-        auto d = std::make_unique<Doc>(page);
+        auto d = std::make_unique<Doc>(page, compact);
         d->Layout(600);
         perLine = static_cast<double>(gLiveBytes - bytes0) / lines;
         blocksPerLine = static_cast<double>(gLiveBlocks - blocks0) / lines;
@@ -196,6 +211,7 @@ void MemoryPerLine(benchmark::State& state, const std::string& page, int lines) 
         state.ResumeTiming();
     }
     state.counters["bytes/line"] = perLine;
+    state.counters["page/line"] = static_cast<double>(page.size()) / lines;
     state.counters["blocks/line"] = blocksPerLine;
     // The heap keeps a header of two pointers with every block.
     state.counters["with heap headers"] = perLine + blocksPerLine * 2 * sizeof(void*);
@@ -275,6 +291,16 @@ int main(int argc, char** argv) {
                                  [](benchmark::State& s) { MemoryPerLine(s, panel, kPanelLines); })
         ->Unit(ms)
         ->Iterations(1);
+    benchmark::RegisterBenchmark("Memory/PanelLinkLineKept",
+                                 [](benchmark::State& s) { MemoryPerLine(s, panel, kPanelLines, true); })
+        ->Unit(ms)
+        ->Iterations(1);
+    benchmark::RegisterBenchmark("ParseLayout/Panel20000", [](benchmark::State& s) {
+        ParseAndLayout(s, panel, false);
+    })->Unit(ms);
+    benchmark::RegisterBenchmark("ParseLayout/Panel20000Kept", [](benchmark::State& s) {
+        ParseAndLayout(s, panel, true);
+    })->Unit(ms);
 #ifdef MV_HTML_BENCH_GDI
     benchmark::RegisterBenchmark("ViewerLoad/50KB", [](benchmark::State& s) {
         ViewerLoad(s, para50);
@@ -306,6 +332,11 @@ int main(int argc, char** argv) {
         std::printf("%-15s %10.3f ms against %10.3f ms: %.2fx the time, %.2fx per unit (KB, item or hit)\n",
                     pairs[i].what, b, a, b / a, perB / perA);
     }
+    const double sections = reporter.Median("ParseLayout/Panel20000"),
+                 kept = reporter.Median("ParseLayout/Panel20000Kept");
+    if (sections > 0 && kept > 0)
+        std::printf("%-15s %10.3f ms kept as runs against %10.3f ms as sections: %.2fx\n", "PanelParse", kept,
+                    sections, kept / sections);
     double pa = reporter.Median("PaintScroll/BoldRuns64KB"), pb = reporter.Median("PaintScroll/BoldRuns5MB");
     if (pa > 0 && pb > 0)
         std::printf("%-15s %10.3f ms against %10.3f ms a screen: %.2fx\n", "PaintScroll", pb, pa, pb / pa);

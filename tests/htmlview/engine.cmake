@@ -5,6 +5,7 @@ mv_add_test(htmlengine_tests
     ${CMAKE_CURRENT_SOURCE_DIR}/HtmlFormsTest.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/HtmlIncrementalTest.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/HtmlLayoutTest.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/HtmlLinkLinesTest.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/HtmlMeasureTest.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/HtmlScannerTest.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/HtmlSectionStorageTest.cpp
@@ -18,6 +19,7 @@ if(MV_WIN32)
   mv_add_test(htmlengine_win32_tests
     SOURCES
       ${CMAKE_CURRENT_SOURCE_DIR}/HtmlEngineWin32Test.cpp
+      ${CMAKE_CURRENT_SOURCE_DIR}/HtmlLinkLinesWin32Test.cpp
       ${CMAKE_CURRENT_SOURCE_DIR}/HtmlPainterWin32Test.cpp
       ${CMAKE_CURRENT_SOURCE_DIR}/HtmlUnderlineWin32Test.cpp
       ${CMAKE_CURRENT_SOURCE_DIR}/GifTestFiles.cpp
