@@ -143,6 +143,7 @@ void TPaintPanel::WndProc(TMessage& Message) {
         // The kept bitmap has the old screen's format.
         FBufferDC.reset();
         FBuffer.Reset();
+        FKeptWhole = false;
         FBufferWidth = FBufferHeight = 0;
         TCustomControl::WndProc(Message);
         return;
@@ -182,46 +183,69 @@ void TPaintPanel::PaintWindow(HDC DC) {
     if (!IntersectRect(&clip, &clip, &client)) return;
     const int w = clip.right - clip.left, h = clip.bottom - clip.top;
     if (w <= 0 || h <= 0) return; // nothing to paint in an empty clip rectangle
-    // A paint of this window draws into the kept bitmap (grown to the panel's size when the clip
-    // is larger) through the kept DC; a DC handed in for printing gets a bitmap and a DC of its
-    // own kind, for this paint.
-    std::optional<TWindowDC> screen;
-    TGdiObject<HBITMAP> bitmap(nullptr);
-    std::optional<TMemoryDC> own;
-    std::optional<TSelectObject> select;
-    HDC mem = nullptr;
+    TSelectPalette palette(DC, FViewer->GetPalette(), true);
     if (HandleAllocated() && WindowFromDC(DC) == Handle()) {
+        // A paint of this window: its part drawn into the kept bitmap, then copied.
+        const int cw = client.right - client.left, ch = client.bottom - client.top;
         if (!FBufferDC) FBufferDC = std::make_unique<TMemoryDC>(DC);
-        if (!FBuffer || FBufferWidth < w || FBufferHeight < h) {
-            const int bw = std::max<int>(w, client.right - client.left),
-                      bh = std::max<int>(h, client.bottom - client.top);
-            TGdiObject<HBITMAP> grown(CreateCompatibleBitmap(DC, bw, bh));
+        if (!FBuffer || FBufferWidth < cw || FBufferHeight < ch) {
+            TGdiObject<HBITMAP> grown(CreateCompatibleBitmap(DC, cw, ch));
             if (!grown || !FBufferDC->Get()) throw EOutOfResources("Out of Resources");
             // Selected before the old one is deleted, which a DC must not hold.
             SelectObject(FBufferDC->Get(), grown.Get());
             FBuffer = std::move(grown);
-            FBufferWidth = bw;
-            FBufferHeight = bh;
+            FBufferWidth = cw;
+            FBufferHeight = ch;
+            FKeptWhole = false;
         }
-        mem = FBufferDC->Get();
-    } else {
-        HDC like = DC;
-        if (!IsRasterSurface(DC)) like = screen.emplace(nullptr).Get();
-        bitmap.Reset(CreateCompatibleBitmap(like, w, h));
-        mem = own.emplace(like).Get();
-        if (!mem || !bitmap) throw EOutOfResources("Out of Resources");
-        select.emplace(mem, bitmap.Get());
+        if (cw != FKeptWidth || ch != FKeptHeight) FKeptWhole = false;
+        HDC mem = FBufferDC->Get();
+        DrawPart(mem, clip);
+        BitBlt(DC, clip.left, clip.top, w, h, mem, clip.left, clip.top, SRCCOPY);
+        if (EqualRect(&clip, &client)) {
+            FKeptWhole = true;
+            FKeptWidth = cw;
+            FKeptHeight = ch;
+        }
+        return;
     }
-    SetWindowOrgEx(mem, clip.left, clip.top, nullptr);
-    FViewer->PaintBackground(mem, clip, Color());
-    FViewer->DrawDocument(mem, clip);
-    HPALETTE oldPalette = nullptr;
-    if (HPALETTE palette = FViewer->GetPalette()) {
-        oldPalette = SelectPalette(DC, palette, TRUE);
-        RealizePalette(DC);
-    }
-    BitBlt(DC, clip.left, clip.top, w, h, mem, clip.left, clip.top, SRCCOPY);
-    if (oldPalette) SelectPalette(DC, oldPalette, TRUE);
+    // A DC handed in for printing gets a bitmap of its own kind, for this paint.
+    std::optional<TWindowDC> screen;
+    HDC like = DC;
+    if (!IsRasterSurface(DC)) like = screen.emplace(nullptr).Get();
+    TGdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(like, w, h));
+    TMemoryDC mem(like);
+    if (!mem.Get() || !bitmap) throw EOutOfResources("Out of Resources");
+    TSelectObject select(mem.Get(), bitmap.Get());
+    SetWindowOrgEx(mem.Get(), clip.left, clip.top, nullptr);
+    DrawPart(mem.Get(), clip);
+    BitBlt(DC, clip.left, clip.top, w, h, mem.Get(), clip.left, clip.top, SRCCOPY);
+}
+
+void TPaintPanel::DrawPart(HDC DC, const RECT& R) {
+    // Lines reaching out of R are drawn whole: the pixels beyond R stay as they are.
+    TSavedDC saved(DC);
+    IntersectClipRect(DC, R.left, R.top, R.right, R.bottom);
+    FViewer->PaintBackground(DC, R, Color());
+    FViewer->DrawDocument(DC, R);
+}
+
+bool TPaintPanel::ScrollKept(int Dy) {
+    if (!FKeptWhole || !FBufferDC || !HandleAllocated() || FViewer->FLayoutActive || FPainting) return false;
+    const RECT client = ClientRect();
+    const int w = client.right - client.left, h = client.bottom - client.top;
+    if (w != FKeptWidth || h != FKeptHeight || w <= 0 || h <= 0) return false;
+    TWindowDC screen(Handle());
+    if (!screen.Get()) return false;
+    TFlagScope painting(FPainting);
+    HDC mem = FBufferDC->Get();
+    const int moved = h - std::abs(Dy);
+    if (moved > 0) BitBlt(mem, 0, std::max(Dy, 0), w, moved, mem, 0, std::max(-Dy, 0), SRCCOPY);
+    const RECT strip = Dy > 0 ? RECT{0, 0, w, std::min(Dy, h)} : RECT{0, std::max(h + Dy, 0), w, h};
+    DrawPart(mem, strip);
+    TSelectPalette palette(screen.Get(), FViewer->GetPalette(), true);
+    BitBlt(screen.Get(), 0, 0, w, h, mem, 0, 0, SRCCOPY);
+    return true;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -559,6 +583,7 @@ void THtmlDisplay::SetVPosition(int32_t Pos, bool ScrollWindowContents) {
     FSections->SetYOffset(Pos);
     if (Pos == old) return;
     if (move) {
+        if (FPaintPanel->ScrollKept(old - Pos)) return;
         // Nothing to erase (the panel paints every pixel) and no windows on it to move.
         ScrollWindowEx(FPaintPanel->Handle(), 0, old - Pos, nullptr, nullptr, nullptr, nullptr,
                        SW_INVALIDATE);

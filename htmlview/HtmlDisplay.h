@@ -85,12 +85,17 @@ private:
     int32_t FPosition = 0, FPage = 0, FMin = 0, FMax = 0;
 };
 
-// The surface the document is painted on: through an off-screen bitmap of the clip rectangle,
-// never erased, its mouse messages handed to the viewer.
+// The surface the document is painted on: through an off-screen bitmap, never erased, its mouse
+// messages handed to the viewer.
 class TPaintPanel : public TCustomControl {
 public:
     TPaintPanel(TComponent* AOwner, THtmlDisplay* Viewer);
     void WndProc(TMessage& Message) override;
+    // Moves the document shown by Dy pixels (down for positive) in the kept bitmap, draws the
+    // strip uncovered there and puts the whole panel on the screen: a scroll with no window
+    // machinery around it. False (nothing done) while the kept bitmap does not hold the whole
+    // panel as last painted; then the window's pixels are to be scrolled and the strip painted.
+    bool ScrollKept(int Dy);
 
 protected:
     void PaintWindow(HDC DC) override;
@@ -104,12 +109,20 @@ protected:
 private:
     THtmlDisplay* FViewer;
     bool FPainting = false;
+    // The background and document of R (client pixels) drawn on DC, nothing outside R.
+    void DrawPart(HDC DC, const RECT& R);
+
     // The off-screen bitmap of paints of this window, kept for the next one (creating one the
-    // panel's size cost about as much as drawing a page of text); at least the clip's size.
+    // panel's size cost about as much as drawing a page of text), at least the panel's size and
+    // in the panel's coordinates: each paint draws its part there and copies it to the screen.
     // It stays selected into the kept memory DC (declared after it: the DC goes first).
     TGdiObject<HBITMAP> FBuffer{nullptr};
     int FBufferWidth = 0, FBufferHeight = 0;
     std::unique_ptr<TMemoryDC> FBufferDC;
+    // The bitmap holds every pixel of a panel of this size as last painted (since a paint of the
+    // whole panel into this bitmap).
+    bool FKeptWhole = false;
+    int FKeptWidth = 0, FKeptHeight = 0;
 };
 
 class THtmlDisplay : public TCustomControl, private IDocumentHost {

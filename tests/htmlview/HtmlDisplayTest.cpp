@@ -495,15 +495,9 @@ TEST_F(HtmlDisplayTest, ScrolledPixelsAreThoseOfAFreshPaint) {
 TEST_F(HtmlDisplayTest, LinkLinesKeepTheirColoursThroughScrolling) {
     // Link lines in a framed box as the side panel shows them: one hovered, one visited, bold
     // ones among plain ones, a selection across three lines, a rule and a picture. Each line's
-    // colours are where the user sees them; scrolled by lines and pages both ways, the panel
-    // shows what painting it whole shows, and back at the top what it showed at first.
-    Viewer->SectionList().GetImage = [](const std::string&, uint8_t&,
-                                        bool&) -> std::shared_ptr<IHtmlPicture> {
-        return std::make_shared<TSolidPicture>(12, 10, RGB(0, 200, 0));
-    };
-    Viewer->SetDefHotSpotColor(0xFF0000);     // blue
-    Viewer->SetDefOverLinkColor(0x0000FF);    // red
-    Viewer->SetDefVisitedLinkColor(0x00A000); // green
+    // colours are where the user sees them. Scrolled by lines and pages both ways, with the hover
+    // moving (only its lines painted again) and the viewer resized in between, the panel shows
+    // what a twin viewer painted whole at the same place shows.
     std::string page = "<html><body><table border=\"3\" bordercolor=\"#AAAAAA\" bgcolor=\"#DDDDDD\" "
                        "cellspacing=\"0\" cellpadding=\"4\" width=\"100%\"><tr><td>"
                        "<img src=\"pic.gif\" width=\"12\" height=\"10\"><br><hr>";
@@ -513,31 +507,56 @@ TEST_F(HtmlDisplayTest, LinkLinesKeepTheirColoursThroughScrolling) {
                 (i % 4 == 1 ? "<b>" + title + "</b>" : title) + "</a></nobr><br>";
     }
     page += "</td></tr></table></body></html>";
-    Viewer->LoadHtmlText(page, "link lines");
-    ShowAndPaint();
-    auto link = [&](const std::string& url) -> TFontObj* {
-        for (TFontObj* l : Viewer->SectionList().LinkList)
+    auto link = [](THtmlDisplay& v, const std::string& url) -> TFontObj* {
+        for (TFontObj* l : v.SectionList().LinkList)
             if (l->UrlTarget.URL() == url) return l;
         return nullptr;
     };
-    ASSERT_TRUE(link("t3") && link("t5") && link("t7") && link("t9"));
-    link("t3")->SetVisited(true);
-    link("t5")->SetHover(true);
-    Viewer->SectionList().SelFrom = link("t7")->Section->StartCurs;
-    Viewer->SectionList().SelTo = link("t9")->Section->StartCurs + 4;
+    auto show = [&](THtmlDisplay& v) {
+        v.SectionList().GetImage = [](const std::string&, uint8_t&, bool&) -> std::shared_ptr<IHtmlPicture> {
+            return std::make_shared<TSolidPicture>(12, 10, RGB(0, 200, 0));
+        };
+        v.SetDefHotSpotColor(0xFF0000);     // blue
+        v.SetDefOverLinkColor(0x0000FF);    // red
+        v.SetDefVisitedLinkColor(0x00A000); // green
+        v.LoadHtmlText(page, "link lines");
+        for (const char* url : {"t3", "t5", "t6", "t7", "t9"})
+            ASSERT_NE(link(v, url), nullptr) << url;
+        link(v, "t3")->SetVisited(true);
+        link(v, "t5")->SetHover(true);
+        v.SectionList().SelFrom = link(v, "t7")->Section->StartCurs;
+        v.SectionList().SelTo = link(v, "t9")->Section->StartCurs + 4;
+    };
+    show(*Viewer);
+    ASSERT_FALSE(HasFatalFailure());
+    ShowAndPaint();
     RedrawWindow(Panel(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    // The twin, beside the form, always painted whole.
+    auto twinForm = std::make_unique<TForm>(nullptr);
+    twinForm->SetBounds(470, 30, 420, 320);
+    auto* twin = new THtmlDisplay(twinForm.get());
+    twin->SetParent(twinForm.get());
+    twin->SetBounds(0, 0, 400, 280);
+    twin->SetDefBackground(0xFFFFFF);
+    twin->SetDefFontColor(0);
+    twin->SetDefFontName("Arial");
+    twin->SetDefFontSize(10);
+    show(*twin);
+    ASSERT_FALSE(HasFatalFailure());
+    twinForm->Show();
+    ASSERT_TRUE(mv::test::WaitUntilShown(twinForm->Handle()));
     mv::test::PumpUntilIdle();
 
     TBitmap shot;
-    auto capture = [&] {
-        CaptureWindow(Panel(), shot);
+    auto capture = [&](HWND panel) {
+        CaptureWindow(panel, shot);
         std::vector<COLORREF> out;
         for (int y = 0; y < shot.Height(); ++y)
             for (int x = 0; x < shot.Width(); ++x)
                 out.push_back(shot.Canvas().Pixel(x, y));
         return out;
     };
-    const std::vector<COLORREF> first = capture();
+    const std::vector<COLORREF> first = capture(Panel());
     const int width = shot.Width();
     // Pixels of colour c in the band of the line of link url.
     auto inLine = [&](const std::vector<COLORREF>& px, const std::string& url, COLORREF c) {
@@ -570,31 +589,54 @@ TEST_F(HtmlDisplayTest, LinkLinesKeepTheirColoursThroughScrolling) {
 
     const HWND bar = Viewer->VScrollBar().Handle();
     auto scroll = [&](int code) {
-        SendMessageA(Viewer->Handle(), WM_VSCROLL, code, reinterpret_cast<LPARAM>(bar));
+        return [&, code] { SendMessageA(Viewer->Handle(), WM_VSCROLL, code, reinterpret_cast<LPARAM>(bar)); };
+    };
+    // The hover moves a line down on both; on the viewer only the two lines are painted again.
+    int hovered = 5;
+    auto moveHover = [&] {
+        const std::string from = "t" + std::to_string(hovered), to = "t" + std::to_string(hovered + 1);
+        ++hovered;
+        for (THtmlDisplay* v : {Viewer, twin}) {
+            link(*v, from)->SetHover(false);
+            link(*v, to)->SetHover(true);
+        }
+        // From the top of the one line to the bottom of the next (points are 6 pixels down).
+        const RECT lines{0, LinkPoint(from).y - 7, Viewer->PaintPanel().Width(), LinkPoint(to).y + 14};
+        InvalidateRect(Panel(), &lines, FALSE);
+        UpdateWindow(Panel());
     };
     const struct {
         const char* what;
-        int code;
-    } steps[] = {{"a line down", SB_LINEDOWN}, {"a page down", SB_PAGEDOWN}, {"a line down", SB_LINEDOWN},
-                 {"a page up", SB_PAGEUP},     {"a line up", SB_LINEUP},     {"a line up", SB_LINEUP}};
+        std::function<void()> act;
+    } steps[] = {{"a line down", scroll(SB_LINEDOWN)},
+                 {"a page down", scroll(SB_PAGEDOWN)},
+                 {"the hover moved", moveHover},
+                 {"a line down", scroll(SB_LINEDOWN)},
+                 {"a page up", scroll(SB_PAGEUP)},
+                 {"the hover moved", moveHover},
+                 {"a line up", scroll(SB_LINEUP)},
+                 {"resized", [&] { Viewer->SetBounds(0, 0, 380, 260); }},
+                 {"a page down", scroll(SB_PAGEDOWN)},
+                 {"resized back", [&] { Viewer->SetBounds(0, 0, 400, 280); }},
+                 {"a page up", scroll(SB_PAGEUP)},
+                 {"to the top", [&] { SendMessageA(Viewer->Handle(), WM_KEYDOWN, VK_HOME, 0); }}};
     for (const auto& step : steps) {
         SCOPED_TRACE(step.what);
-        const int32_t before = Viewer->VScrollPos();
-        scroll(step.code);
+        step.act();
         mv::test::PumpUntilIdle();
-        EXPECT_NE(Viewer->VScrollPos(), before);
-        const std::vector<COLORREF> scrolled = capture();
-        RedrawWindow(Panel(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        twin->SetBounds(0, 0, Viewer->Width(), Viewer->Height());
+        twin->ScrollTo(Viewer->VScrollPos());
+        ASSERT_EQ(twin->VScrollPos(), Viewer->VScrollPos());
+        RedrawWindow(twin->PaintPanel().Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
         mv::test::PumpUntilIdle();
-        const std::vector<COLORREF> fresh = capture();
-        ASSERT_EQ(scrolled.size(), fresh.size());
+        const std::vector<COLORREF> shown = capture(Panel()), whole = capture(twin->PaintPanel().Handle());
+        ASSERT_EQ(shown.size(), whole.size());
         size_t differ = 0;
-        for (size_t i = 0; i < fresh.size(); ++i)
-            differ += scrolled[i] != fresh[i];
+        for (size_t i = 0; i < whole.size(); ++i)
+            differ += shown[i] != whole[i];
         EXPECT_EQ(differ, 0u);
     }
-    ASSERT_EQ(Viewer->VScrollPos(), 0);
-    EXPECT_TRUE(capture() == first) << "back at the top";
+    EXPECT_EQ(Viewer->VScrollPos(), 0);
     SaveScreen(Form->Handle(), "html-display-link-lines");
 }
 
