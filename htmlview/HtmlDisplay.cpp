@@ -661,13 +661,15 @@ int32_t TrackPosition(T32ScrollBar& Bar) {
 }
 } // namespace
 
+// A click on a bar brings the focus to the viewer (asking the system again at every step of a
+// held bar costs a good part of the step).
 void THtmlDisplay::VScrollNotify(int Code) {
-    if (CanFocus()) SetFocus();
+    if (!Focused() && CanFocus()) SetFocus();
     ScrollByCode(*FVScroll, Code);
 }
 
 void THtmlDisplay::HScrollNotify(int Code) {
-    if (CanFocus()) SetFocus();
+    if (!Focused() && CanFocus()) SetFocus();
     ScrollByCode(*FHScroll, Code);
 }
 

@@ -174,6 +174,26 @@ TEST_F(HtmlDisplayTest, KeysWheelAndBarsClampToTheLastPage) {
     EXPECT_FALSE(Viewer->VScrollBar().Visible());
 }
 
+TEST_F(HtmlDisplayTest, TheBarsBringTheFocusToTheViewer) {
+    Viewer->LoadHtmlText(Paragraphs(60), "focus");
+    auto* other = new THtmlDisplay(Form.get());
+    other->SetParent(Form.get());
+    other->SetBounds(0, 282, 100, 20);
+    ShowAndPaint();
+    const HWND bar = Viewer->VScrollBar().Handle();
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        other->SetFocus();
+        ASSERT_EQ(GetFocus(), other->Handle());
+        SendMessageA(Viewer->Handle(), WM_VSCROLL, SB_LINEDOWN, reinterpret_cast<LPARAM>(bar));
+        EXPECT_EQ(GetFocus(), Viewer->Handle());
+        // Held on the bar: it scrolls on, the focus stays.
+        SendMessageA(Viewer->Handle(), WM_VSCROLL, SB_LINEDOWN, reinterpret_cast<LPARAM>(bar));
+        EXPECT_EQ(GetFocus(), Viewer->Handle());
+        EXPECT_EQ(Viewer->VScrollPos(), 32 * (round + 1));
+    }
+}
+
 TEST_F(HtmlDisplayTest, AShortViewerStillPagesAndAnEmptyClipPaintsNothing) {
     Viewer->LoadHtmlText(Paragraphs(20), "short viewer");
     Viewer->SetBounds(0, 0, 200, 12);
