@@ -326,6 +326,7 @@ size_t PrepareBarePage() {
     P.Panel->Render();
     P.Paint();
     BarePage = BarePageOf(*P.Panel);
+    if (BarePage.Lines.empty()) return SIZE_MAX; // the panel's lines are not text sections
     TBareScrollWindow Bare(BarePage, 320, 0);
     const int32_t Start = ScrollStart(P.Panel->DocumentHeight());
     P.Panel->ScrollTo(Start);
@@ -507,7 +508,7 @@ int main(int argc, char** argv) {
         Scroll, BareScroll, BareScroll > 0 ? Scroll / BareScroll : 0.0);
     if (Differ == SIZE_MAX)
         std::printf(
-            "    (the bare window did not scroll to the panel's places: its figure is no yardstick)\n");
+            "    (the bare window did not find or reach the panel's lines: its figure is no yardstick)\n");
     else
         std::printf("    (pixels where the bare window and the panel differ after three pages: %zu)\n",
                     Differ);
