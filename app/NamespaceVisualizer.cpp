@@ -4,7 +4,10 @@
 #include "base/StrUtils.h"
 #include "gui/GdiGuards.h"
 
-TNamespaceVisualizer::TNamespaceVisualizer(TComponent* AOwner) : THtmlDisplay(AOwner) {}
+TNamespaceVisualizer::TNamespaceVisualizer(TComponent* AOwner) : THtmlDisplay(AOwner) {
+    // A notebook lists every title here: the lines are kept as runs of data, not a section each.
+    SectionList().CompactLinkLines = true;
+}
 
 void TNamespaceVisualizer::AddEntry(const std::string& Namespace, const std::string& Title) {
     FPage.AddEntry(Namespace, Title);

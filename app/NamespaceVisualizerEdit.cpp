@@ -72,15 +72,17 @@ bool TNamespaceDocumentEditor::Apply(const std::vector<TLinkEdit>& Edits) {
 bool TNamespaceDocumentEditor::ApplyOne(const TLinkEdit& Edit) {
     if (Edit.Box < 0 || static_cast<size_t>(Edit.Box) >= FCells.size()) return false;
     TCell& Cell = *FCells[static_cast<size_t>(Edit.Box)];
-    // The name's section comes before the link lines.
+    // The name's line comes before the link lines (a run of link lines counts each of its lines).
     const int At = 1 + Edit.Line;
+    const int Lines = HtmlEdit::LineCount(Cell);
     if (!Edit.Insert) {
-        if (At >= Cell.Count() || !HtmlEdit::Movable(*Cell.Sections[At])) return false;
-        HtmlEdit::DeleteSection(*FDoc, Cell, At);
+        if (At >= Lines || !HtmlEdit::DeleteLine(*FDoc, Cell, At)) return false;
         HtmlEdit::ShiftSourcePositions(*FDoc, Edit.Offset + Edit.Length, -Edit.Length);
         return true;
     }
-    if (At > Cell.Count()) return false;
+    if (At > Lines) return false;
+    // The fragment keeps its line a text section (it is not made compact): MoveLine puts it into
+    // the run of lines it belongs to.
     TSectionList Fragment;
     CopySettings(*FDoc, Fragment);
     TStringList Anchors;
@@ -90,6 +92,6 @@ bool TNamespaceDocumentEditor::ApplyOne(const TLinkEdit& Edit) {
     if (Cells.size() != 1 || Cells[0]->Count() < 2 || !HtmlEdit::Movable(*Cells[0]->Sections[1]))
         return false;
     HtmlEdit::ShiftSourcePositions(*FDoc, Edit.Offset, Edit.Length);
-    HtmlEdit::MoveSection(Fragment, *Cells[0], 1, *FDoc, Cell, At, Edit.Offset - Edit.FragmentOffset);
+    HtmlEdit::MoveLine(Fragment, *Cells[0], 1, *FDoc, Cell, At, Edit.Offset - Edit.FragmentOffset);
     return true;
 }

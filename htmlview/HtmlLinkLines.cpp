@@ -291,6 +291,53 @@ void TLinkLines::Compact() {
     poolGarbage_ = 0;
 }
 
+bool TLinkLines::Join(TLinkLines& next) {
+    if (&next == this || !(next.shape_ == shape_)) return false;
+    if (pool_.size() + next.pool_.size() + static_cast<size_t>(next.LineCount()) * (urlPrefix_.size() + 1) >
+        0xFFFFFFFFu)
+        return false;
+    const int first = LineCount();
+    const int32_t startAt = Len;
+    lines_.reserve(lines_.size() + next.lines_.size());
+    for (int k = 0; k < next.LineCount(); ++k) {
+        TLine l = next.lines_[static_cast<size_t>(k)];
+        const std::string_view title = next.Title(k);
+        const std::string url = next.Url(k);
+        l.Text = static_cast<uint32_t>(pool_.size());
+        pool_.append(title);
+        // Kept as this run keeps a link: derived from its own prefix, or written out.
+        if (hasPrefix_ && Derives(url, urlPrefix_, title)) {
+            l.UrlLen = kDerived;
+        } else {
+            l.UrlLen = static_cast<uint16_t>(url.size());
+            pool_.append(url);
+        }
+        l.Start += startAt;
+        if (next.measuredWith_ != measuredWith_) l.Width = -1;
+        lines_.push_back(l);
+    }
+    if (!lineIndents_.empty() || !next.lineIndents_.empty()) {
+        lineIndents_.resize(static_cast<size_t>(first), 0);
+        if (next.lineIndents_.empty())
+            lineIndents_.resize(lines_.size(), 0);
+        else
+            lineIndents_.insert(lineIndents_.end(), next.lineIndents_.begin(), next.lineIndents_.end());
+    }
+    Len += next.Len;
+    if (next.measuredWith_ == measuredWith_)
+        unmeasuredFrom_ = std::min(unmeasuredFrom_, first + next.unmeasuredFrom_);
+    else
+        unmeasuredFrom_ = std::min(unmeasuredFrom_, first);
+    RescanWidest();
+    // Where the lines are drawn is laid out again: the two may not have stood one under the other.
+    laidOut_ = false;
+    SectionHeight += next.SectionHeight;
+    DrawHeight = std::max(DrawHeight, next.YValue + next.DrawHeight - YValue);
+    scratch_.clear();
+    // The hover of next's lines goes with next (a hover test finds it again).
+    return true;
+}
+
 void TLinkLines::RescanWidest() {
     widest_ = 0;
     for (const TLine& l : lines_)

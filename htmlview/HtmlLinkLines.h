@@ -38,6 +38,9 @@ public:
     // Moves lines [at, LineCount()) into a new run of the same shape (placed right after this
     // one, laid out where they were); this run keeps [0, at).
     std::unique_ptr<TLinkLines> SplitOff(int at);
+    // Appends the lines of `next` (the section right after this one) when it has this run's shape,
+    // as SplitOff's opposite; the caller then takes `next` out. False otherwise.
+    bool Join(TLinkLines& next);
     // The title (as in the text) and the link of a line.
     std::string_view Title(int line) const;
     std::string Url(int line) const;

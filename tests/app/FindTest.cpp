@@ -12,6 +12,7 @@
 #include "store/NotesStore.h"
 #include "store/StoreLists.h"
 #include "tests/app/AppFixture.h"
+#include "tests/app/PanelLinks.h"
 #include "tests/app/UserInput.h"
 #include "tests/support/Screens.h"
 #include "tests/support/ScreenWait.h"
@@ -333,10 +334,7 @@ TEST_F(FindTest, ALinkOpensItsTopic) {
     TfrmFind& F = Open();
     F.aFilter->Execute();
     // The page links the topic; a click on it reaches the finder's handler.
-    bool Linked = false;
-    for (TFontObj* Link : F.Visualizer->SectionList().LinkList)
-        Linked = Linked || Link->UrlTarget.URL() == "Work:Report";
-    ASSERT_TRUE(Linked);
+    ASSERT_TRUE(mv::app::test::Links(F.Visualizer->SectionList(), "Work:Report"));
     bool Handled = false;
     F.Visualizer->OnHotSpotClick(F.Visualizer, "Work:Report", Handled);
     EXPECT_TRUE(Handled);

@@ -1,5 +1,7 @@
 // The visualizer's document edited line by line must be the document a parse of the whole new
 // page gives: the same sections, lines, positions, fonts, links and hit tests, and the same drawing.
+// Each case runs on a document that keeps link lines as runs of data, as the panel's does, and on
+// one of a text section per line; the first must also answer as the second does.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -7,6 +9,7 @@
 #include "app/NamespaceVisualizerEdit.h"
 #include "app/NamespaceVisualizerPage.h"
 #include "htmlview/FixedMetrics.h"
+#include "htmlview/HtmlLinkLines.h"
 #include "htmlview/HtmlParser.h"
 #include "htmlview/HtmlTable.h"
 #include "htmlview/HtmlTextSection.h"
@@ -26,7 +29,10 @@ struct TDoc {
     TStringList Anchors;
     int32_t Height = 0;
 
-    TDoc() { Doc.SetMeasure(&Metrics); }
+    explicit TDoc(bool Compact = false) {
+        Doc.SetMeasure(&Metrics);
+        Doc.CompactLinkLines = Compact;
+    }
     void Load(const std::string& Html) {
         Doc.Clear();
         Parser.ParseHtmlText(Html, Doc, &Anchors);
@@ -83,6 +89,18 @@ void ExpectSameSection(TSectionBase& A, TSectionBase& B, const std::string& Wher
             EXPECT_EQ(FA.CurrentFont->Style, FB.CurrentFont->Style) << At;
             EXPECT_EQ(FA.CurrentFont->Color, FB.CurrentFont->Color) << At;
         }
+    } else if (auto* RA = dynamic_cast<TLinkLines*>(&A)) {
+        auto* RB = dynamic_cast<TLinkLines*>(&B);
+        ASSERT_NE(RB, nullptr) << Where;
+        ASSERT_EQ(RA->LineCount(), RB->LineCount()) << Where;
+        for (int k = 0; k < RA->LineCount(); ++k) {
+            EXPECT_EQ(RA->Title(k), RB->Title(k)) << Where << " line " << k;
+            EXPECT_EQ(RA->Url(k), RB->Url(k)) << Where << " line " << k;
+            EXPECT_EQ(RA->LineStart(k), RB->LineStart(k)) << Where << " line " << k;
+            EXPECT_EQ(RA->SourcePosOf(RA->StartCurs + RA->LineStart(k)),
+                      RB->SourcePosOf(RB->StartCurs + RB->LineStart(k)))
+                << Where << " line " << k;
+        }
     } else if (auto* TA = dynamic_cast<ThtmlTable*>(&A)) {
         auto* TB = dynamic_cast<ThtmlTable*>(&B);
         ASSERT_NE(TB, nullptr) << Where;
@@ -115,14 +133,12 @@ void ExpectSameCell(TCell& A, TCell& B, const std::string& Where) {
         ExpectSameSection(*A.Sections[i], *B.Sections[i], Where + "/" + std::to_string(i));
 }
 
-// Everything a viewer reads of a document: structure, links, hit tests, drawing.
-void ExpectSameDocument(TDoc& Edited, TDoc& Parsed) {
+// What a viewer reads of a document: its size, the links and characters under the mouse and the
+// drawing.
+void ExpectSameBehaviour(TDoc& Edited, TDoc& Parsed) {
     EXPECT_EQ(Edited.Height, Parsed.Height);
     EXPECT_EQ(Edited.MaxWidth, Parsed.MaxWidth);
-    ExpectSameCell(Edited.Doc, Parsed.Doc, "doc");
-    ASSERT_EQ(Edited.Doc.LinkList.size(), Parsed.Doc.LinkList.size());
-    for (size_t i = 0; i < Parsed.Doc.LinkList.size(); ++i)
-        EXPECT_EQ(Edited.Doc.LinkList[i]->UrlTarget.URL(), Parsed.Doc.LinkList[i]->UrlTarget.URL()) << i;
+    EXPECT_EQ(Edited.Doc.Len, Parsed.Doc.Len);
     // Links and characters under the mouse, every 5 pixels down a column through the boxes
     // (hit tests read where the last paint put things: all of both painted first).
     Edited.Draw(0, Edited.Height + 1, 0);
@@ -137,9 +153,9 @@ void ExpectSameDocument(TDoc& Edited, TDoc& Parsed) {
             EXPECT_EQ(UA.URL, UB.URL) << x << "," << y;
             int32_t XA = 0, YA = 0, HA = 0, XB = 0, YB = 0, HB = 0;
             bool IA = false, IB = false;
-            EXPECT_EQ(Edited.Doc.CharIndexAtPoint(Edited.Metrics, x, y, XA, YA, HA, IA),
-                      Parsed.Doc.CharIndexAtPoint(Parsed.Metrics, x, y, XB, YB, HB, IB))
-                << x << "," << y;
+            const int32_t CA = Edited.Doc.CharIndexAtPoint(Edited.Metrics, x, y, XA, YA, HA, IA);
+            EXPECT_EQ(CA, Parsed.Doc.CharIndexAtPoint(Parsed.Metrics, x, y, XB, YB, HB, IB)) << x << "," << y;
+            EXPECT_EQ(Edited.Doc.SourcePosOf(CA), Parsed.Doc.SourcePosOf(CA)) << x << "," << y;
         }
     for (int32_t Scroll : {0, 37, Parsed.Height / 2, std::max(0, Parsed.Height - 200)}) {
         const auto A = Edited.Draw(0, 300, Scroll);
@@ -155,10 +171,33 @@ void ExpectSameDocument(TDoc& Edited, TDoc& Parsed) {
     }
 }
 
+// Everything a viewer reads of a document, and its structure: the same sections and links.
+void ExpectSameDocument(TDoc& Edited, TDoc& Parsed) {
+    ExpectSameCell(Edited.Doc, Parsed.Doc, "doc");
+    ASSERT_EQ(Edited.Doc.LinkList.size(), Parsed.Doc.LinkList.size());
+    for (size_t i = 0; i < Parsed.Doc.LinkList.size(); ++i)
+        EXPECT_EQ(Edited.Doc.LinkList[i]->UrlTarget.URL(), Parsed.Doc.LinkList[i]->UrlTarget.URL()) << i;
+    ExpectSameBehaviour(Edited, Parsed);
+}
+
+// How many runs of link lines and text sections the cell holds, tables inside it included.
+void CountKinds(TCell& Cell, int& Runs, int& Texts) {
+    for (const auto& S : Cell.Sections) {
+        if (dynamic_cast<TLinkLines*>(S.get())) ++Runs;
+        if (dynamic_cast<TSection*>(S.get())) ++Texts;
+        if (auto* Table = dynamic_cast<ThtmlTable*>(S.get()))
+            for (auto& Row : Table->Rows)
+                for (auto& C : Row->Cells)
+                    if (C) CountKinds(C->Cell, Runs, Texts);
+    }
+}
+
 // A page model, the document shown (edited when the page allows it) and the page's full parse.
 struct TPanel {
+    explicit TPanel(bool Compact) : Shown(Compact), Compact(Compact) {}
     TNamespacePage Page;
     TDoc Shown;
+    bool Compact;
     TNamespaceDocumentEditor Editor;
     int32_t Columns = 0;
     int Loads = 0, Edits = 0;
@@ -173,9 +212,20 @@ struct TPanel {
             Editor.Attach(Shown.Doc, Page.Namespaces().size());
             ++Loads;
         }
-        TDoc Parsed;
+        TDoc Parsed(Compact);
         Parsed.Load(Html);
+        int Runs = 0, Texts = 0;
+        CountKinds(Shown.Doc, Runs, Texts);
+        // A run for each box's lines (and the line of another shape that splits one): the
+        // sections left are the boxes' names and such lines.
+        EXPECT_EQ(Runs > 0, Compact);
         ExpectSameDocument(Shown, Parsed);
+        if (Compact) {
+            // Runs of lines must answer as a section per line does.
+            TDoc Plain(false);
+            Plain.Load(Html);
+            ExpectSameBehaviour(Shown, Plain);
+        }
     }
 };
 
@@ -185,7 +235,7 @@ std::string Title(int i) {
 
 } // namespace
 
-TEST(NamespaceDocumentEdit, EachChangeEditsTheDocumentIntoTheParsedPage) {
+void EachChangeEditsTheDocumentIntoTheParsedPageIn(bool Compact) {
     struct TStep {
         const char* What;
         std::function<void(TNamespacePage&)> Change;
@@ -220,10 +270,18 @@ TEST(NamespaceDocumentEdit, EachChangeEditsTheDocumentIntoTheParsedPage) {
              P.AddEntry("Big", Title(30) + " again");
          }},
         {"the empty title of a box", [](TNamespacePage& P) { P.AddEntry("Zed", ""); }},
+        // An escaped title is a line of another shape: it stands between two runs of lines.
+        {"a title of another shape in the middle",
+         [](TNamespacePage& P) { P.AddEntry("Big", "topic 1040 & co"); }},
+        {"a title right after it", [](TNamespacePage& P) { P.AddEntry("Big", "topic 1040 x"); }},
+        {"a title right before it", [](TNamespacePage& P) { P.AddEntry("Big", "topic 1040 %"); }},
+        {"the title of another shape out again",
+         [](TNamespacePage& P) { P.RemoveEntry("Big", "topic 1040 & co"); }},
+        {"the last title of a box out", [](TNamespacePage& P) { P.RemoveEntry("Zed", "z"); }},
     };
     for (bool Roots : {false, true}) {
         SCOPED_TRACE(Roots ? "with root links" : "without root links");
-        TPanel Panel;
+        TPanel Panel(Compact);
         Panel.Page.ShowRootLinks = Roots;
         for (int i = 0; i < 60; ++i)
             Panel.Page.AddEntry("Big", Title(i));
@@ -234,18 +292,26 @@ TEST(NamespaceDocumentEdit, EachChangeEditsTheDocumentIntoTheParsedPage) {
             SCOPED_TRACE(Step.What);
             Step.Change(Panel.Page);
             Panel.Render();
-            if (HasFatalFailure()) return;
+            if (::testing::Test::HasFatalFailure()) return;
         }
         EXPECT_EQ(Panel.Loads, 1);
         EXPECT_EQ(Panel.Edits, static_cast<int>(Steps.size()));
     }
 }
 
+TEST(NamespaceDocumentEdit, EachChangeEditsTheDocumentIntoTheParsedPage) {
+    for (bool Compact : {false, true}) {
+        SCOPED_TRACE(Compact ? "link lines kept as runs" : "a section per line");
+        EachChangeEditsTheDocumentIntoTheParsedPageIn(Compact);
+        if (::testing::Test::HasFatalFailure()) return;
+    }
+}
+
 // A box keeps its lines' layout from one layout to the next and lays out again only what an edit
 // changed: every change of a box's lines, height or width, of the rows below it and of the
 // document's height must come out as the parsed page's layout.
-TEST(NamespaceDocumentEdit, KeptLayoutsOfTheBoxesFollowEveryChange) {
-    TPanel Panel;
+void KeptLayoutsOfTheBoxesFollowEveryChangeIn(bool Compact) {
+    TPanel Panel(Compact);
     for (int n = 0; n < 9; ++n)
         for (int i = 0; i < 40; ++i)
             Panel.Page.AddEntry("ns" + std::to_string(n),
@@ -293,14 +359,22 @@ TEST(NamespaceDocumentEdit, KeptLayoutsOfTheBoxesFollowEveryChange) {
         SCOPED_TRACE(Step.What);
         Step.Change(Panel);
         Panel.Render();
-        if (HasFatalFailure()) return;
+        if (::testing::Test::HasFatalFailure()) return;
     }
     EXPECT_EQ(Panel.Loads, 1); // every step was an edit
     EXPECT_GT(Panel.Shown.Height, FirstHeight);
 }
 
-TEST(NamespaceDocumentEdit, ChangesOfTheBoxesOrColumnsLoadThePage) {
-    TPanel Panel;
+TEST(NamespaceDocumentEdit, KeptLayoutsOfTheBoxesFollowEveryChange) {
+    for (bool Compact : {false, true}) {
+        SCOPED_TRACE(Compact ? "link lines kept as runs" : "a section per line");
+        KeptLayoutsOfTheBoxesFollowEveryChangeIn(Compact);
+        if (::testing::Test::HasFatalFailure()) return;
+    }
+}
+
+void ChangesOfTheBoxesOrColumnsLoadThePageIn(bool Compact) {
+    TPanel Panel(Compact);
     for (int i = 0; i < 10; ++i)
         Panel.Page.AddEntry("Big", Title(i));
     Panel.Page.AddEntry("Small", "s");
@@ -338,6 +412,14 @@ TEST(NamespaceDocumentEdit, ChangesOfTheBoxesOrColumnsLoadThePage) {
         Panel.Render();
         EXPECT_EQ(Panel.Page.EditsApply(), Step.Edited);
         EXPECT_EQ(Panel.Edits - Edits, Step.Edited ? 1 : 0);
+    }
+}
+
+TEST(NamespaceDocumentEdit, ChangesOfTheBoxesOrColumnsLoadThePage) {
+    for (bool Compact : {false, true}) {
+        SCOPED_TRACE(Compact ? "link lines kept as runs" : "a section per line");
+        ChangesOfTheBoxesOrColumnsLoadThePageIn(Compact);
+        if (::testing::Test::HasFatalFailure()) return;
     }
 }
 

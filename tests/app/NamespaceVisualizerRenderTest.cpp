@@ -5,6 +5,7 @@
 #include "app/TitleWidths.h"
 #include "gui/Forms.h"
 #include "gui/GdiGuards.h"
+#include "htmlview/HtmlLinkLines.h"
 #include "htmlview/HtmlTable.h"
 #include "htmlview/HtmlTextSection.h"
 
@@ -49,10 +50,13 @@ TEST(TitleWidths, AgreeWithThePlatformInEveryFont) {
 struct TPanelForm {
     std::unique_ptr<TForm> Form;
     TNamespaceVisualizer* Panel = nullptr;
-    TPanelForm() {
+    // Compact false: the panel's document keeps a text section per link line, as before runs of
+    // link lines were kept as data: what the user sees must not tell the two apart.
+    explicit TPanelForm(bool Compact = true) {
         Form = std::make_unique<TForm>(nullptr);
         Form->SetBounds(0, 0, 320, 420);
         Panel = new TNamespaceVisualizer(Form.get());
+        Panel->SectionList().CompactLinkLines = Compact;
         Panel->SetParent(Form.get());
         Panel->SetBounds(0, 0, 300, 380);
         Panel->SetScrollBars(THvScrollStyle::ssVertical);
@@ -87,6 +91,9 @@ void Lines(TCell& Cell, std::vector<std::string>& Out) {
         if (auto* T = dynamic_cast<TSection*>(S.get()))
             Out.push_back(std::to_string(T->YValue) + ":" + std::to_string(T->SectionHeight) + ":" +
                           T->Text());
+        else if (auto* Run = dynamic_cast<TLinkLines*>(S.get()))
+            for (int L = 0; L < Run->LineCount(); ++L)
+                Out.push_back(std::string(Run->Title(L)) + ":" + std::string(Run->Url(L)));
         else if (auto* Table = dynamic_cast<ThtmlTable*>(S.get()))
             for (auto& Row : Table->Rows)
                 for (auto& C : Row->Cells)
@@ -120,12 +127,17 @@ TEST(SidePanel, StoreEventsShowWhatAFreshRenderShows) {
     EXPECT_EQ(Kept.Panel->DocumentLoads(), Loads);
     EXPECT_EQ(Kept.Panel->VScrollPos(), 1500);
 
-    TPanelForm Fresh;
+    TPanelForm Fresh, Plain(false);
     for (const auto& N : Kept.Panel->Namespaces())
-        for (const auto& T : Kept.Panel->Titles(N))
+        for (const auto& T : Kept.Panel->Titles(N)) {
             Fresh.Panel->AddEntry(N, T);
+            Plain.Panel->AddEntry(N, T);
+        }
     Fresh.Form->Show();
     Fresh.Panel->Render();
+    Plain.Form->Show();
+    Plain.Panel->Render();
+    ASSERT_EQ(Plain.Panel->DocumentHeight(), Fresh.Panel->DocumentHeight());
 
     EXPECT_EQ(Kept.Panel->PageText(), Fresh.Panel->PageText());
     EXPECT_EQ(Kept.Panel->DocumentHeight(), Fresh.Panel->DocumentHeight());
@@ -135,11 +147,13 @@ TEST(SidePanel, StoreEventsShowWhatAFreshRenderShows) {
     EXPECT_EQ(A, B);
     for (int32_t Scroll : {0, 1500, Fresh.Panel->DocumentHeight()}) {
         SCOPED_TRACE(Scroll);
-        EXPECT_TRUE(Kept.Pixels(Scroll) == Fresh.Pixels(Scroll));
+        const std::vector<uint32_t> Shown = Kept.Pixels(Scroll);
+        EXPECT_TRUE(Shown == Fresh.Pixels(Scroll));
+        EXPECT_TRUE(Shown == Plain.Pixels(Scroll));
         // The link under the mouse down the panel (hit tests read the last paint).
         for (int32_t Y = 0; Y < Kept.Panel->PaintPanel().Height(); Y += 7) {
-            TUrlTarget UA, UB;
-            TFormControlObj *CA = nullptr, *CB = nullptr;
+            TUrlTarget UA, UB, UC;
+            TFormControlObj *CA = nullptr, *CB = nullptr, *CC = nullptr;
             const int32_t DocY = Y + Kept.Panel->VScrollPos();
             ASSERT_EQ(DocY, Y + Fresh.Panel->VScrollPos());
             EXPECT_EQ(
@@ -147,6 +161,8 @@ TEST(SidePanel, StoreEventsShowWhatAFreshRenderShows) {
                 Fresh.Panel->SectionList().LinkAtPoint(Fresh.Panel->SectionList().Measure(), 40, DocY, UB,
                                                        CB));
             EXPECT_EQ(UA.URL, UB.URL) << Y;
+            Plain.Panel->SectionList().LinkAtPoint(Plain.Panel->SectionList().Measure(), 40, DocY, UC, CC);
+            EXPECT_EQ(UA.URL, UC.URL) << Y;
         }
     }
 }

@@ -6,6 +6,7 @@
 #include "gui/GraphicImages.h"
 #include "store/NotesStore.h"
 #include "tests/app/AppFixture.h"
+#include "tests/app/PanelLinks.h"
 #include "tests/support/ScreenWait.h"
 #include "tests/support/Screens.h"
 
@@ -29,7 +30,7 @@ TEST(SidePanel, ScreenshotOfANoteWindowWithItsPanel) {
     ASSERT_TRUE(mv::test::WaitUntilShown(Home->Handle()));
     const std::string& Page = Home->Visualizer()->PageText();
     EXPECT_NE(Page.find("work:budget &amp; costs"), std::string::npos);
-    EXPECT_GT(Home->Visualizer()->SectionList().LinkList.size(), 5u);
+    EXPECT_GT(mv::app::test::PanelLinks(Home->Visualizer()->SectionList()).size(), 5u);
     SaveScreen(Home->Handle(), "note-window-side-panel");
 
     // Wider, the boxes go side by side.

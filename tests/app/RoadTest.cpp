@@ -10,6 +10,7 @@
 #include "store/NotesStore.h"
 #include "store/SQLiteAccess.h"
 #include "tests/app/AppFixture.h"
+#include "tests/app/PanelLinks.h"
 
 #include <gtest/gtest.h>
 #include <richedit.h>
@@ -85,11 +86,10 @@ void ClickPanelLink(TNamespaceVisualizer& Panel, const std::string& Href) {
     THtmlFontCache Fonts;
     TWindowDC Screen(nullptr);
     TGdiPainter Measure(Screen.Get(), Fonts);
-    for (TFontObj* Link : Panel.SectionList().LinkList) {
-        if (Link->UrlTarget.URL() != Href) continue;
+    for (const mv::app::test::TPanelLink& Link : mv::app::test::PanelLinks(Panel.SectionList())) {
+        if (Link.Url != Href) continue;
         int32_t X = 0, Y = 0;
-        ASSERT_TRUE(
-            Panel.SectionList().CharIndexToPoint(Measure, Link->Section->StartCurs + Link->Pos + 1, X, Y));
+        ASSERT_TRUE(Panel.SectionList().CharIndexToPoint(Measure, Link.TextStart + 1, X, Y));
         const LPARAM Point = MAKELPARAM(X + 2, Y - Panel.SectionList().ScrollOffset + 5);
         SendMessageA(Surface.Handle(), WM_MOUSEMOVE, 0, Point);
         SendMessageA(Surface.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, Point);
@@ -346,10 +346,7 @@ TEST(Road, SidePanelFollowsTheStoresEvents) {
     EXPECT_EQ(Panel.Titles("Default"), (Strings{"Brand new", "Home"}));
     EXPECT_NE(Panel.PageText().find("Default:Brand new"), std::string::npos);
     EXPECT_GT(Panel.PageText().size(), Before.size());
-    bool Linked = false;
-    for (TFontObj* Link : Panel.SectionList().LinkList)
-        Linked = Linked || Link->UrlTarget.URL() == "Default:Brand new";
-    EXPECT_TRUE(Linked);
+    EXPECT_TRUE(mv::app::test::Links(Panel.SectionList(), "Default:Brand new"));
     Main.ShowTopic("Home", "");
     bool Created = false;
     const int32_t ID = Main.NotesStore()->FindTopic("", "Brand new", Created);

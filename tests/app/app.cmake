@@ -21,6 +21,7 @@ if(TARGET Miravelund)
 
   add_library(mv_app_test_support STATIC
     ${CMAKE_CURRENT_SOURCE_DIR}/AppFixture.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/PanelLinks.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/ProgramProcess.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/Screens.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/ScreenShots.cpp
