@@ -290,16 +290,16 @@ void TfrmFind::aFilterExecute() {
 // activation searches again) changes nothing on screen. When more lines go than the page takes
 // out one by one, it is written anew whatever happens, so the list starts again from empty.
 void TfrmFind::ShowFound() {
-    std::vector<std::pair<std::string, std::vector<std::string>>> Shown;
-    size_t ShownCount = 0;
-    for (std::string& Namespace : Visualizer->Namespaces()) {
-        std::vector<std::string> Titles = Visualizer->Titles(Namespace);
-        ShownCount += Titles.size();
-        Shown.emplace_back(std::move(Namespace), std::move(Titles));
-    }
     // More shown than found by more than the page takes out one by one: at least that many go,
-    // and none needs looking up.
+    // and none needs looking up (nor the shown titles copied).
+    const size_t ShownCount = Visualizer->TitleCount();
     bool StartEmpty = ShownCount > FFound.size() + TNamespacePage::MaxEdits;
+    std::vector<std::pair<std::string, std::vector<std::string>>> Shown;
+    if (!StartEmpty)
+        for (std::string& Namespace : Visualizer->Namespaces()) {
+            std::vector<std::string> Titles = Visualizer->Titles(Namespace);
+            Shown.emplace_back(std::move(Namespace), std::move(Titles));
+        }
     // Otherwise the entries shown and not found, looked up in a set of the smaller side.
     std::vector<std::pair<const std::string*, const std::string*>> Gone;
     if (!StartEmpty && ShownCount > 0) {

@@ -35,6 +35,7 @@ public:
     // The titles listed under a namespace, in order.
     std::vector<std::string> Titles(const std::string& Namespace) const { return FPage.Titles(Namespace); }
     std::vector<std::string> Namespaces() const { return FPage.Namespaces(); }
+    size_t TitleCount() const { return FPage.TitleCount(); }
     // The page the last Render loaded.
     const std::string& PageText() const { return FPage.Text(); }
 

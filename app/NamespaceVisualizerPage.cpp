@@ -42,6 +42,32 @@ bool TNamespacePage::TNoCase::operator()(std::string_view A, std::string_view B)
     return CompareText(A, B) < 0;
 }
 
+TNamespacePage::TTitles::const_iterator TNamespacePage::TTitles::LowerBound(std::string_view Title) const {
+    return std::lower_bound(FEntries.begin(), FEntries.end(), Title,
+                            [](const TEntry& E, std::string_view T) { return TNoCase{}(E.first, T); });
+}
+
+TNamespacePage::TTitles::iterator TNamespacePage::TTitles::find(std::string_view Title) {
+    const auto At = LowerBound(Title);
+    if (At == FEntries.end() || TNoCase{}(Title, At->first)) return FEntries.end();
+    return FEntries.begin() + (At - FEntries.cbegin());
+}
+
+size_t TNamespacePage::TTitles::count(std::string_view Title) const {
+    const auto At = LowerBound(Title);
+    return At != FEntries.end() && !TNoCase{}(Title, At->first) ? 1 : 0;
+}
+
+void TNamespacePage::TTitles::insert(const std::string& Title, bool AtEnd) {
+    if (AtEnd) {
+        FEntries.emplace_back(Title, TTitle{});
+        return;
+    }
+    const auto At = LowerBound(Title);
+    if (At != FEntries.end() && !TNoCase{}(Title, At->first)) return;
+    FEntries.emplace(At, Title, TTitle{});
+}
+
 void TNamespacePage::AddEntry(const std::string& Namespace, const std::string& Title) {
     auto It = FBoxes.find(Namespace);
     if (It == FBoxes.end()) {
@@ -51,12 +77,9 @@ void TNamespacePage::AddEntry(const std::string& Namespace, const std::string& T
     // Hosts add titles in order (the store lists them sorted): a title after the last one goes in
     // at the end without a search through the box.
     auto& Titles = It->second.Titles;
-    const bool Last = !Titles.empty() && TNoCase{}(Titles.rbegin()->first, Title);
+    const bool Last = !Titles.empty() && TNoCase{}(Titles.back().first, Title);
     const size_t Before = Titles.size();
-    if (Last)
-        Titles.emplace_hint(Titles.end(), Title, TTitle{});
-    else
-        Titles.emplace(Title, TTitle{});
+    Titles.insert(Title, Last);
     if (Titles.size() != Before) It->second.Dirty = true;
 }
 
@@ -99,6 +122,13 @@ std::vector<std::string> TNamespacePage::Namespaces() const {
     for (const auto& [Key, Box] : FBoxes)
         Out.push_back(Box.Name);
     return Out;
+}
+
+size_t TNamespacePage::TitleCount() const {
+    size_t Count = 0;
+    for (const auto& [Key, Box] : FBoxes)
+        Count += Box.Titles.size();
+    return Count;
 }
 
 std::vector<std::string> TNamespacePage::Titles(const std::string& Namespace) const {

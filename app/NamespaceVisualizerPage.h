@@ -44,6 +44,8 @@ public:
     // The namespaces in page order (ignoring case) and a namespace's titles in order.
     std::vector<std::string> Namespaces() const;
     std::vector<std::string> Titles(const std::string& Namespace) const;
+    // How many titles the page lists, in every namespace.
+    size_t TitleCount() const;
 
     // Writes the page to be laid out Width pixels wide; Columns receives the boxes per row: the
     // most that fit side by side, each column as wide as its widest box (its bold name, or its
@@ -89,9 +91,34 @@ private:
                                 // title beside root links)
         bool Fresh = true;      // added since the last build
     };
+    // A box's titles in page order: one sorted block instead of a tree node per title (a box
+    // of 100,000 titles is a few megabytes less, and goes in one free).
+    class TTitles {
+    public:
+        using TEntry = std::pair<std::string, TTitle>;
+        using iterator = std::vector<TEntry>::iterator;
+        using const_iterator = std::vector<TEntry>::const_iterator;
+        iterator begin() { return FEntries.begin(); }
+        iterator end() { return FEntries.end(); }
+        const_iterator begin() const { return FEntries.begin(); }
+        const_iterator end() const { return FEntries.end(); }
+        size_t size() const { return FEntries.size(); }
+        bool empty() const { return FEntries.empty(); }
+        const TEntry& back() const { return FEntries.back(); }
+        iterator find(std::string_view Title);
+        size_t count(std::string_view Title) const;
+        // Puts Title in its place unless an equal title (ignoring case) is there; with AtEnd
+        // the caller knows it sorts after every title there.
+        void insert(const std::string& Title, bool AtEnd);
+        void erase(iterator At) { FEntries.erase(At); }
+
+    private:
+        const_iterator LowerBound(std::string_view Title) const;
+        std::vector<TEntry> FEntries;
+    };
     struct TBox {
         std::string Name; // as first added
-        std::map<std::string, TTitle, TNoCase> Titles;
+        TTitles Titles;
         // Titles taken out since the last build (as they were written), with the length of the
         // line they had on its page.
         std::map<std::string, int32_t, TNoCase> Gone;

@@ -104,6 +104,8 @@ TEST(NamespacePage, BoxesAndTitlesAreSortedIgnoringCaseAndEqualTitlesAreKeptOnce
     page.AddEntry("n", "Z");
     page.AddEntry("n", "");
     EXPECT_EQ(page.Titles("n"), (Strings{"", "a", "aa", "ab", "abc", "b", "b c", "ba", "z"}));
+    // The four boxes of one "x" each and the nine titles of n.
+    EXPECT_EQ(page.TitleCount(), 13u);
 }
 
 TEST(NamespacePage, ColumnsFollowTheWidestBoxes) {
