@@ -185,7 +185,7 @@ void TPaintPanel::PaintWindow(HDC DC) {
     if (w <= 0 || h <= 0) return; // nothing to paint in an empty clip rectangle
     TSelectPalette palette(DC, FViewer->GetPalette(), true);
     if (HandleAllocated() && WindowFromDC(DC) == Handle()) {
-        // A paint of this window: its part drawn into the kept bitmap, then copied.
+        // A paint of this window: its rectangle drawn into the kept bitmap, then copied.
         const int cw = client.right - client.left, ch = client.bottom - client.top;
         if (!FBufferDC) FBufferDC = std::make_unique<TMemoryDC>(DC);
         if (!FBuffer || FBufferWidth < cw || FBufferHeight < ch) {
@@ -662,7 +662,7 @@ int32_t TrackPosition(T32ScrollBar& Bar) {
 } // namespace
 
 // A click on a bar brings the focus to the viewer (asking the system again at every step of a
-// held bar costs a good part of the step).
+// held bar costs much of the step).
 void THtmlDisplay::VScrollNotify(int Code) {
     if (!Focused() && CanFocus()) SetFocus();
     ScrollByCode(*FVScroll, Code);

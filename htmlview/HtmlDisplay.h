@@ -114,7 +114,7 @@ private:
 
     // The off-screen bitmap of paints of this window, kept for the next one (creating one the
     // panel's size cost about as much as drawing a page of text), at least the panel's size and
-    // in the panel's coordinates: each paint draws its part there and copies it to the screen.
+    // in the panel's coordinates: each paint draws its rectangle there and copies it to the screen.
     // It stays selected into the kept memory DC (declared after it: the DC goes first).
     TGdiObject<HBITMAP> FBuffer{nullptr};
     int FBufferWidth = 0, FBufferHeight = 0;

@@ -503,7 +503,7 @@ int main(int argc, char** argv) {
                 Bare, Bare > 0 ? Scroll / Bare : 0.0);
     const double BareScroll = Reporter.Median("BM_BareScrollWindow");
     std::printf(
-        "  scroll one page %.3f ms / bare scrolling window %.3f ms: %.2fx (the platform's part: a\n"
+        "  scroll one page %.3f ms / bare scrolling window %.3f ms: %.2fx (the platform's share: a\n"
         "    bare window scrolled the same way, scroll bar control, ScrollWindowEx, WM_PAINT of the strip)\n",
         Scroll, BareScroll, BareScroll > 0 ? Scroll / BareScroll : 0.0);
     if (Differ == SIZE_MAX)
