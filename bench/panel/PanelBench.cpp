@@ -23,6 +23,7 @@
 #include "gui/Forms.h"
 #include "gui/Messages.h"
 #include "htmlview/HtmlDisplayPainter.h"
+#include "htmlview/HtmlLinkLines.h"
 #include "htmlview/HtmlParser.h"
 #include "htmlview/HtmlTable.h"
 #include "htmlview/HtmlTextSection.h"
@@ -199,6 +200,15 @@ void BM_ScrollOnePage(benchmark::State& State) {
 // was drawn), for the bare window to draw the same.
 TBareScrollPage BarePageOf(THtmlDisplay& Panel) {
     TBareScrollPage Page;
+    // Lines kept as runs of data tell their top and start; the baseline is the font's ascent
+    // (and external leading) below the top, as for a line of one font.
+    HDC Screen = GetDC(nullptr);
+    HFONT Font = CreateFontA(-MulDiv(8, GetDeviceCaps(Screen, LOGPIXELSY), 72), 0, 0, 0, FW_NORMAL, 0, 0, 0,
+                             DEFAULT_CHARSET, 0, 0, 0, 0, "Tahoma");
+    HGDIOBJ OldFont = SelectObject(Screen, Font);
+    TEXTMETRICA Tm{};
+    GetTextMetricsA(Screen, &Tm);
+    TGdiPainter Measure(Screen);
     std::function<void(TCell&)> Visit = [&](TCell& Cell) {
         for (const auto& S : Cell.Sections) {
             if (auto* Table = dynamic_cast<ThtmlTable*>(S.get())) {
@@ -209,6 +219,21 @@ TBareScrollPage BarePageOf(THtmlDisplay& Panel) {
                 for (const auto& Row : Table->Rows)
                     for (const auto& C : Row->Cells)
                         if (C) Visit(C->Cell);
+                continue;
+            }
+            if (auto* Run = dynamic_cast<TLinkLines*>(S.get())) {
+                int32_t LastTop = 0;
+                for (int i = 0; i < Run->LineCount(); ++i) {
+                    int32_t X = 0, Top = 0;
+                    if (!Run->CharIndexToPoint(Measure, Run->StartCurs + Run->LineStart(i), X, Top)) continue;
+                    std::string Title(Run->Title(i));
+                    for (char& C : Title)
+                        if (C == NbspChar) C = ' ';
+                    Page.Lines.push_back({Top + Tm.tmAscent + Tm.tmExternalLeading, Title});
+                    if (i > 0) Page.LineHeight = Top - LastTop;
+                    LastTop = Top;
+                    Page.MarkX = std::max(Page.MarkX, X); // lines never drawn have none
+                }
                 continue;
             }
             auto* Line = dynamic_cast<TSection*>(S.get());
@@ -224,6 +249,9 @@ TBareScrollPage BarePageOf(THtmlDisplay& Panel) {
         }
     };
     Visit(Panel.SectionList());
+    SelectObject(Screen, OldFont);
+    DeleteObject(Font);
+    ReleaseDC(nullptr, Screen);
     const TSectionList& Doc = Panel.SectionList();
     Page.Width = Panel.PaintPanel().Width();
     Page.Height = Panel.PaintPanel().Height();
