@@ -240,6 +240,13 @@ void ExpectSameDocument(TDoc& A, TDoc& B) {
         A.Doc.SelTo = B.Doc.SelTo = To;
         EXPECT_EQ(A.Doc.SelectedText(), B.Doc.SelectedText()) << From << ".." << To;
     }
+    // A selection drawn: from inside one line of a run to inside a line of the next.
+    A.Doc.SelFrom = B.Doc.SelFrom = Mid - 40;
+    A.Doc.SelTo = B.Doc.SelTo = Mid + 30;
+    ExpectSameDrawing(A, B, LA[LA.size() / 2].Y - 120);
+    ASSERT_TRUE(std::any_of(A.Metrics.Ops.begin(), A.Metrics.Ops.end(), [&](const TFixedMetrics::Op& O) {
+        return O.Kind == 'T' && O.Color == A.Doc.Background;
+    }));
     A.Doc.SelFrom = A.Doc.SelTo = B.Doc.SelFrom = B.Doc.SelTo = 0;
 
     for (int32_t Scroll : {0, 37, A.Height / 2 - 150, A.Height / 2 + 11, std::max(0, A.Height - 290)})
