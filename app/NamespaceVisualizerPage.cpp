@@ -42,30 +42,61 @@ bool TNamespacePage::TNoCase::operator()(std::string_view A, std::string_view B)
     return CompareText(A, B) < 0;
 }
 
-TNamespacePage::TTitles::const_iterator TNamespacePage::TTitles::LowerBound(std::string_view Title) const {
-    return std::lower_bound(FEntries.begin(), FEntries.end(), Title,
-                            [](const TEntry& E, std::string_view T) { return TNoCase{}(E.first, T); });
+std::pair<size_t, size_t> TNamespacePage::TTitles::Place(std::string_view Title) const {
+    if (FBlocks.empty()) return {0, 0};
+    const auto Block = std::lower_bound(
+        FBlocks.begin(), FBlocks.end(), Title,
+        [](const std::vector<TEntry>& B, std::string_view T) { return TNoCase{}(B.back().first, T); });
+    const size_t B =
+        Block == FBlocks.end() ? FBlocks.size() - 1 : static_cast<size_t>(Block - FBlocks.begin());
+    const auto& Entries = FBlocks[B];
+    const auto At =
+        std::lower_bound(Entries.begin(), Entries.end(), Title,
+                         [](const TEntry& E, std::string_view T) { return TNoCase{}(E.first, T); });
+    return {B, static_cast<size_t>(At - Entries.begin())};
 }
 
 TNamespacePage::TTitles::iterator TNamespacePage::TTitles::find(std::string_view Title) {
-    const auto At = LowerBound(Title);
-    if (At == FEntries.end() || TNoCase{}(Title, At->first)) return FEntries.end();
-    return FEntries.begin() + (At - FEntries.cbegin());
+    const auto [B, At] = Place(Title);
+    if (B >= FBlocks.size() || At == FBlocks[B].size() || TNoCase{}(Title, FBlocks[B][At].first))
+        return end();
+    return {this, B, At};
 }
 
 size_t TNamespacePage::TTitles::count(std::string_view Title) const {
-    const auto At = LowerBound(Title);
-    return At != FEntries.end() && !TNoCase{}(Title, At->first) ? 1 : 0;
+    const auto [B, At] = Place(Title);
+    return B < FBlocks.size() && At < FBlocks[B].size() && !TNoCase{}(Title, FBlocks[B][At].first) ? 1 : 0;
 }
 
 void TNamespacePage::TTitles::insert(const std::string& Title, bool AtEnd) {
-    if (AtEnd) {
-        FEntries.emplace_back(Title, TTitle{});
+    if (AtEnd || FBlocks.empty()) {
+        if (FBlocks.empty() || FBlocks.back().size() >= BlockSize) {
+            FBlocks.emplace_back();
+            FBlocks.back().reserve(BlockSize);
+        }
+        FBlocks.back().emplace_back(Title, TTitle{});
+        ++FSize;
         return;
     }
-    const auto At = LowerBound(Title);
-    if (At != FEntries.end() && !TNoCase{}(Title, At->first)) return;
-    FEntries.emplace(At, Title, TTitle{});
+    const auto [B, At] = Place(Title);
+    auto& Entries = FBlocks[B];
+    if (At < Entries.size() && !TNoCase{}(Title, Entries[At].first)) return;
+    Entries.emplace(Entries.begin() + static_cast<std::ptrdiff_t>(At), Title, TTitle{});
+    ++FSize;
+    if (Entries.size() >= 2 * BlockSize) {
+        // A full block splits in two halves.
+        std::vector<TEntry> Tail(std::make_move_iterator(Entries.begin() + BlockSize),
+                                 std::make_move_iterator(Entries.end()));
+        Entries.erase(Entries.begin() + BlockSize, Entries.end());
+        FBlocks.insert(FBlocks.begin() + static_cast<std::ptrdiff_t>(B) + 1, std::move(Tail));
+    }
+}
+
+void TNamespacePage::TTitles::erase(iterator At) {
+    auto& Entries = FBlocks[At.FBlock];
+    Entries.erase(Entries.begin() + static_cast<std::ptrdiff_t>(At.FAt));
+    --FSize;
+    if (Entries.empty()) FBlocks.erase(FBlocks.begin() + static_cast<std::ptrdiff_t>(At.FBlock));
 }
 
 void TNamespacePage::AddEntry(const std::string& Namespace, const std::string& Title) {

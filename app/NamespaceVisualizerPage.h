@@ -91,30 +91,56 @@ private:
                                 // title beside root links)
         bool Fresh = true;      // added since the last build
     };
-    // A box's titles in page order: one sorted block instead of a tree node per title (a box
-    // of 100,000 titles is a few megabytes less, and goes in one free).
+    // A box's titles in page order, in sorted blocks of a few hundred: no tree node per title (a
+    // box of 100,000 titles is megabytes less and goes in a few frees), and a title put in or
+    // taken out moves only the titles of its block.
     class TTitles {
     public:
         using TEntry = std::pair<std::string, TTitle>;
-        using iterator = std::vector<TEntry>::iterator;
-        using const_iterator = std::vector<TEntry>::const_iterator;
-        iterator begin() { return FEntries.begin(); }
-        iterator end() { return FEntries.end(); }
-        const_iterator begin() const { return FEntries.begin(); }
-        const_iterator end() const { return FEntries.end(); }
-        size_t size() const { return FEntries.size(); }
-        bool empty() const { return FEntries.empty(); }
-        const TEntry& back() const { return FEntries.back(); }
+        template <typename Owner, typename Entry> class TIterator {
+        public:
+            TIterator(Owner* O, size_t Block, size_t At) : FOwner(O), FBlock(Block), FAt(At) {}
+            Entry& operator*() const { return FOwner->FBlocks[FBlock][FAt]; }
+            Entry* operator->() const { return &**this; }
+            TIterator& operator++() {
+                if (++FAt == FOwner->FBlocks[FBlock].size()) {
+                    ++FBlock;
+                    FAt = 0;
+                }
+                return *this;
+            }
+            bool operator==(const TIterator& Other) const {
+                return FBlock == Other.FBlock && FAt == Other.FAt;
+            }
+
+        private:
+            friend class TTitles;
+            Owner* FOwner;
+            size_t FBlock, FAt;
+        };
+        using iterator = TIterator<TTitles, TEntry>;
+        using const_iterator = TIterator<const TTitles, const TEntry>;
+        iterator begin() { return {this, 0, 0}; }
+        iterator end() { return {this, FBlocks.size(), 0}; }
+        const_iterator begin() const { return {this, 0, 0}; }
+        const_iterator end() const { return {this, FBlocks.size(), 0}; }
+        size_t size() const { return FSize; }
+        bool empty() const { return FSize == 0; }
+        const TEntry& back() const { return FBlocks.back().back(); }
         iterator find(std::string_view Title);
         size_t count(std::string_view Title) const;
         // Puts Title in its place unless an equal title (ignoring case) is there; with AtEnd
         // the caller knows it sorts after every title there.
         void insert(const std::string& Title, bool AtEnd);
-        void erase(iterator At) { FEntries.erase(At); }
+        void erase(iterator At);
 
     private:
-        const_iterator LowerBound(std::string_view Title) const;
-        std::vector<TEntry> FEntries;
+        static constexpr size_t BlockSize = 512;
+        // The block Title belongs in (the first whose last title is not before it; the last
+        // block when there is none) and its place there.
+        std::pair<size_t, size_t> Place(std::string_view Title) const;
+        std::vector<std::vector<TEntry>> FBlocks; // none empty
+        size_t FSize = 0;
     };
     struct TBox {
         std::string Name; // as first added

@@ -2,7 +2,11 @@
 // and the work a render does after one more title.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
+
 #include "app/NamespaceVisualizerPage.h"
+#include "base/StrUtils.h"
 #include "htmlview/FixedMetrics.h"
 #include "htmlview/HtmlParser.h"
 #include "htmlview/HtmlTable.h"
@@ -106,6 +110,53 @@ TEST(NamespacePage, BoxesAndTitlesAreSortedIgnoringCaseAndEqualTitlesAreKeptOnce
     EXPECT_EQ(page.Titles("n"), (Strings{"", "a", "aa", "ab", "abc", "b", "b c", "ba", "z"}));
     // The four boxes of one "x" each and the nine titles of n.
     EXPECT_EQ(page.TitleCount(), 13u);
+}
+
+// A box of thousands of titles, put in out of order and taken out again in every part of it: the
+// titles stay sorted ignoring case, each kept once, as a small box keeps them.
+TEST(NamespacePage, ThousandsOfTitlesInAnyOrderStaySortedAndUnique) {
+    TNamespacePage page;
+    std::vector<std::string> expected;
+    auto title = [](int i) { return "t" + std::to_string(i); };
+    for (int k = 0; k < 5000; ++k) {
+        const int i = (k * 7919) % 5000; // every number once, scattered
+        page.AddEntry("n", title(i));
+        if (k % 7 == 0) page.AddEntry("n", "T" + std::to_string(i)); // the same in another case
+        expected.push_back(title(i));
+    }
+    // Taken out: a stretch at the front (whole blocks go), every third of the rest, and names
+    // that are not there.
+    std::vector<std::string> kept;
+    std::sort(expected.begin(), expected.end(),
+              [](const std::string& a, const std::string& b) { return CompareText(a, b) < 0; });
+    for (size_t k = 0; k < expected.size(); ++k) {
+        if (k < 1500 || k % 3 == 0)
+            page.RemoveEntry("n", k % 2 ? expected[k] : "T" + expected[k].substr(1));
+        else
+            kept.push_back(expected[k]);
+    }
+    page.RemoveEntry("n", "t5000");
+    page.RemoveEntry("n", "a");
+    EXPECT_EQ(page.Titles("n"), kept);
+    EXPECT_EQ(page.TitleCount(), kept.size());
+    // Put back in order after the last: still one list.
+    page.AddEntry("n", "zz");
+    kept.push_back("zz");
+    EXPECT_EQ(page.Titles("n"), kept);
+    for (const std::string& t : kept)
+        page.RemoveEntry("n", t);
+    EXPECT_TRUE(page.Namespaces().empty());
+
+    // Each title before all the others: the first block fills and splits again and again.
+    std::vector<std::string> reversed;
+    for (int i = 3999; i >= 0; --i) {
+        char name[16];
+        std::snprintf(name, sizeof name, "r%05d", i);
+        page.AddEntry("r", name);
+        reversed.insert(reversed.begin(), name);
+    }
+    EXPECT_EQ(page.Titles("r"), reversed);
+    EXPECT_EQ(page.TitleCount(), reversed.size());
 }
 
 TEST(NamespacePage, ColumnsFollowTheWidestBoxes) {
