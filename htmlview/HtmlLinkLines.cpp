@@ -139,6 +139,20 @@ bool TLinkLines::Insert(int at, const TSection& section) {
     std::string_view title, url;
     if (!Read(section, nullptr, line, title, url)) return false;
     if (pool_.size() + title.size() + url.size() > 0xFFFFFFFFu) return false;
+    // A line put into a laid-out run grows its blocks by an eighth, which Shrink leaves alone:
+    // doubling them would have the next layout's Shrink copy the whole run back, at every edit.
+    if (laidOut_) {
+        if (lines_.size() == lines_.capacity()) lines_.reserve(lines_.size() + lines_.size() / 8 + 4);
+        const size_t need = pool_.size() + title.size() + url.size();
+        if (need > pool_.capacity()) {
+            // A string's reserve grows to at least twice what it had: a fresh one is given the
+            // room asked for.
+            std::string grown;
+            grown.reserve(need + need / 8 + 16);
+            grown.assign(pool_);
+            pool_.swap(grown);
+        }
+    }
     line.Text = static_cast<uint32_t>(pool_.size());
     pool_.append(title);
     if (hasPrefix_ && Derives(url, urlPrefix_, title))

@@ -43,6 +43,8 @@ namespace {
 
 constexpr int kTopics = 10000;
 std::string Database; // the generated database of kTopics topics in the default namespace
+// The same store event at a small and a user's real size (databases shared with scale_bench).
+std::string Database1000, Database100000;
 
 // The titles of the default namespace, as the note window asks for them.
 std::vector<std::string> QueryTitles(TNotesStore& Store) {
@@ -157,8 +159,8 @@ void BM_Floor(benchmark::State& State) {
     DeleteDC(DC);
 }
 
-void BM_StoreEventUpdate(benchmark::State& State) {
-    TNotesStore Store(Database);
+void StoreEvent(benchmark::State& State, const std::string& Path) {
+    TNotesStore Store(Path);
     TPanel P;
     P.Fill(Store);
     P.Panel->Render();
@@ -169,6 +171,30 @@ void BM_StoreEventUpdate(benchmark::State& State) {
         P.Panel->Render();
         P.Paint();
     }
+}
+
+void BM_StoreEventUpdate(benchmark::State& State) {
+    StoreEvent(State, Database);
+}
+// A title put in the middle of the list, not at its end: the lines after it move.
+void MiddleEvent(benchmark::State& State, const std::string& Path) {
+    TNotesStore Store(Path);
+    TPanel P;
+    P.Fill(Store);
+    P.Panel->Render();
+    P.Paint();
+    int N = 0;
+    for (auto _ : State) {
+        P.Panel->AddEntry("Default", "Topic 5 new " + std::to_string(N++));
+        P.Panel->Render();
+        P.Paint();
+    }
+}
+void BM_StoreEvent1000(benchmark::State& State) {
+    MiddleEvent(State, Database1000);
+}
+void BM_StoreEvent100000(benchmark::State& State) {
+    MiddleEvent(State, Database100000);
 }
 
 // Where the page scrolls start: a quarter down the list, where only link lines and the box's
@@ -504,6 +530,8 @@ BENCHMARK(BM_PartFirstPaint)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_FullRender)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_Floor)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_StoreEventUpdate)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_StoreEvent1000)->Unit(benchmark::kMillisecond)->Iterations(9);
+BENCHMARK(BM_StoreEvent100000)->Unit(benchmark::kMillisecond)->Iterations(9);
 BENCHMARK(BM_ScrollOnePage)->Unit(benchmark::kMillisecond)->Iterations(20);
 BENCHMARK(BM_RepaintPage)->Unit(benchmark::kMillisecond)->Iterations(20);
 BENCHMARK(BM_BareExtTextOut)->Unit(benchmark::kMillisecond)->Iterations(20);
@@ -516,6 +544,10 @@ BENCHMARK(BM_BareDrawPageOffScreen)->Unit(benchmark::kMillisecond)->Iterations(1
 int main(int argc, char** argv) {
     Database = ExeFolder() + "\\scale-10000.mvdb"; // shared with scale_bench
     EnsureBenchDatabase(Database, BenchFlat(kTopics));
+    Database1000 = ExeFolder() + "\\scale-1000.mvdb";
+    EnsureBenchDatabase(Database1000, BenchFlat(1000));
+    Database100000 = ExeFolder() + "\\scale-100000.mvdb";
+    EnsureBenchDatabase(Database100000, BenchFlat(100000));
     Application->Initialize();
     const size_t Differ = PrepareBarePage();
     TMedianReporter Reporter;
@@ -529,6 +561,11 @@ int main(int argc, char** argv) {
         Render, Floor, Floor > 0 ? Render / Floor : 0.0);
     std::printf("  store event update %.2f ms / full render: %.3f (goal at most 0.10)\n", Update,
                 Render > 0 ? Update / Render : 0.0);
+    const double Event1000 = Reporter.Median("BM_StoreEvent1000"),
+                 Event100000 = Reporter.Median("BM_StoreEvent100000");
+    std::printf("  a store event (a title in the middle) at 100,000 topics %.2f ms / at 1,000 %.2f ms: %.2fx "
+                "(goal at most 1.5)\n",
+                Event100000, Event1000, Event1000 > 0 ? Event100000 / Event1000 : 0.0);
     std::printf("  scroll one page %.3f ms / bare ExtTextOutA %.3f ms: %.2fx (goal at most 1.5)\n", Scroll,
                 Bare, Bare > 0 ? Scroll / Bare : 0.0);
     const double BareScroll = Reporter.Median("BM_BareScrollWindow");
