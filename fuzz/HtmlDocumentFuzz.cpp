@@ -8,6 +8,7 @@
 
 #include "htmlview/FixedMetrics.h"
 #include "htmlview/HtmlForms.h"
+#include "htmlview/HtmlLinkLines.h"
 #include "htmlview/HtmlParser.h"
 #include "htmlview/HtmlTable.h"
 
@@ -106,6 +107,34 @@ void Exercise(TSectionList& doc, TFixedMetrics& m, int32_t width, const uint8_t*
     ExerciseForms(doc, data, size);
 }
 
+// What a parse kept of every run and text section (tables walked): their lines, links, text and
+// source positions.
+void Fingerprint(TCell& cell, std::string& out) {
+    for (const auto& s : cell.Sections) {
+        out += std::to_string(s->Len) + ';';
+        if (auto* t = dynamic_cast<ThtmlTable*>(s.get())) {
+            for (auto& row : t->Rows)
+                for (auto& c : row->Cells)
+                    if (c) Fingerprint(c->Cell, out);
+        } else if (auto* r = dynamic_cast<TLinkLines*>(s.get())) {
+            for (int i = 0; i < r->LineCount(); ++i) {
+                out.append(r->Title(i));
+                out += '|' + r->Url(i) + '|' + std::to_string(r->LineStart(i)) + ',' +
+                       std::to_string(r->MarkSource(i)) + ',' + std::to_string(r->TitleSource(i)) + ';';
+            }
+        } else if (auto* x = dynamic_cast<TSection*>(s.get())) {
+            out += x->Text() + '|';
+            for (const auto& i : x->SourceIndexList)
+                out += std::to_string(i.PosIndex) + '=' + std::to_string(i.SourceIndex) + ',';
+            for (const auto* f : x->Fonts) {
+                out += std::to_string(f->Pos);
+                out.append(f->UrlTarget.URL());
+                out += ',';
+            }
+        }
+    }
+}
+
 // The page parsed with runs of link lines kept as data must lay out, draw, copy and answer
 // points as the page parsed with a section per line (pages with forms are left out: their
 // controls want the document's callbacks, and a line with one never joins a run).
@@ -119,6 +148,20 @@ void CompareRuns(const std::string& html, int32_t width, const uint8_t* data, si
     pa.ParseHtmlText(html, a, nullptr);
     pb.ParseHtmlText(html, b, nullptr);
     if (!a.FormControlList.empty()) return;
+    {
+        // Lines read straight from the source are the lines built one by one.
+        TFixedMetrics mc(7);
+        TSectionList c;
+        c.SetMeasure(&mc);
+        c.CompactLinkLines = true;
+        THtmlParser pc;
+        pc.FastLinkLines = false;
+        pc.ParseHtmlText(html, c, nullptr);
+        std::string fb, fc;
+        Fingerprint(b, fb);
+        Fingerprint(c, fc);
+        if (fb != fc) __builtin_trap();
+    }
     int32_t ca = 0, cb = 0, wa = 0, wb = 0, ha = 0, hb = 0;
     try {
         ha = a.Layout(ma, 0, width, wa, ca);

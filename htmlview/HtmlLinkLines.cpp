@@ -138,6 +138,24 @@ bool TLinkLines::Insert(int at, const TSection& section) {
     TLine line;
     std::string_view title, url;
     if (!Read(section, nullptr, line, title, url)) return false;
+    return Put(at, line, title, url);
+}
+
+bool TLinkLines::AppendLine(std::string_view title, std::string_view url, int32_t markSource,
+                            int32_t titleSource) {
+    // The limits Read puts on a section's line.
+    if (title.empty() || url.empty() || title.size() >= kDerived || url.size() >= kDerived) return false;
+    for (char c : title)
+        if (BreaksOrHolds(c)) return false;
+    TLine line;
+    line.TitleLen = static_cast<uint16_t>(title.size());
+    line.UrlLen = static_cast<uint16_t>(url.size());
+    line.MarkSource = markSource;
+    line.TitleSource = titleSource;
+    return Put(LineCount(), line, title, url);
+}
+
+bool TLinkLines::Put(int at, TLine line, std::string_view title, std::string_view url) {
     if (pool_.size() + title.size() + url.size() > 0xFFFFFFFFu) return false;
     // A line put into a laid-out run grows its blocks by an eighth, which Shrink leaves alone:
     // doubling them would have the next layout's Shrink copy the whole run back, at every edit.

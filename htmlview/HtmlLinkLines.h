@@ -25,6 +25,10 @@ public:
     // Appends the section as the run's last line when it has the run's shape (same mark text,
     // fonts and link target); false otherwise.
     bool Take(const TSection& section);
+    // Appends a line read straight from the source, as Take would keep the section the parser
+    // builds for it: the title as in the text (no-break spaces included), its link, and where
+    // the mark and the title start in the source. False when such a line would not be kept.
+    bool AppendLine(std::string_view title, std::string_view url, int32_t markSource, int32_t titleSource);
 
     // Editing. After each of these the caller tells the cell (TCell::SectionsChanged); the run
     // keeps what it measured of the other lines, so the next layout measures only new lines.
@@ -46,6 +50,9 @@ public:
     std::string Url(int line) const;
     // The first character of a line, relative to the run's StartCurs.
     int32_t LineStart(int line) const { return lines_[static_cast<size_t>(line)].Start; }
+    // Where a line's mark and title start in the source.
+    int32_t MarkSource(int line) const { return lines_[static_cast<size_t>(line)].MarkSource; }
+    int32_t TitleSource(int line) const { return lines_[static_cast<size_t>(line)].TitleSource; }
 
     // Marks the lines whose link `match` accepts as visited (or not).
     void SetLinksVisited(const std::function<bool(std::string_view url)>& match, bool value) override;
@@ -104,6 +111,7 @@ private:
     static bool Read(const TSection& section, TShape* shape, TLine& line, std::string_view& title,
                      std::string_view& url);
     bool Insert(int at, const TSection& section);
+    bool Put(int at, TLine line, std::string_view title, std::string_view url);
     // Whether the line's link is url (no copy made).
     bool UrlIs(int line, std::string_view url) const;
     static bool Derives(std::string_view url, std::string_view prefix, std::string_view title);

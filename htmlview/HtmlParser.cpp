@@ -20,7 +20,6 @@ const SymSet kFixedEnds =
 
 constexpr int32_t kNormalSizes[8] = {0, 8, 10, 12, 14, 18, 24, 36};
 constexpr int32_t kPreSizes[8] = {0, 7, 8, 10, 12, 15, 20, 30};
-constexpr int kMaxFonts = 25;
 } // namespace
 
 using namespace htmlparser;
@@ -55,11 +54,18 @@ void THtmlParser::InitBuild(TSectionList& list) {
     NoBreak = false;
     Attributes.Clear();
     blockDepth_ = tableDepth_ = 0;
+    watch_ = TLineWatch();
+    pattern_ = TLinkLinePattern();
+    absorbed_ = nullptr;
+    absorbedBy_ = nullptr;
+    LinkLinesReadFast = 0;
     CurrentSection = std::make_unique<TSection>(Document, 0, Font(), nullptr, Justify);
 }
 
 void THtmlParser::FinishBuild() {
     Attributes.Clear();
+    pattern_ = TLinkLinePattern();
+    watch_ = TLineWatch();
     if (!CurrentCell) CurrentCell = Document;
     CloseSection();
     EndScan();
@@ -108,6 +114,7 @@ void THtmlParser::ParseTextAsPreformatted(const std::string& text, TSectionList&
 // --- helpers ---
 
 void THtmlParser::CloseSection() {
+    absorbed_ = nullptr;
     if (!CurrentSection) return;
     if (CurrentCell) {
         CurrentSection->FinishBuilding();
@@ -125,10 +132,14 @@ void THtmlParser::CloseSection() {
                 CurrentCell->Count() > 0 ? CurrentCell->Sections[CurrentCell->Count() - 1] : nullptr;
             auto* run = dynamic_cast<TLinkLines*>(last);
             if (run && run->Take(*CurrentSection)) {
+                absorbed_ = CurrentSection.get();
+                absorbedBy_ = run;
                 DropAbsorbedSection();
                 return;
             }
             if (auto lines = TLinkLines::From(*CurrentSection)) {
+                absorbed_ = CurrentSection.get();
+                absorbedBy_ = lines.get();
                 DropAbsorbedSection();
                 CurrentCell->Add(std::move(lines));
                 return;
@@ -541,10 +552,16 @@ void THtmlParser::TagSubSupEnd(int, int) {
     Next();
 }
 
-void THtmlParser::TagBreak(int, int level) {
+void THtmlParser::TagBreak(int sym, int level) {
+    WatchLine(sym);
+    const bool lineRead = watch_.Step == 8 && CurrentSection.get() == watch_.Section;
     uint8_t align = CurrentSection ? CurrentSection->LineBreak(TagStart, NoBreak) : Justify;
     NewSection(align, level);
     CurrentSection->CheckClear(Attributes);
+    if (lineRead && absorbed_ == watch_.Section && LearnLinkLine())
+        while (ReadLinkLine()) {
+        }
+    StartWatchingLine();
     Next();
 }
 
@@ -593,17 +610,20 @@ void THtmlParser::TagImage(int, int level) {
     Next();
 }
 
-void THtmlParser::TagAnchor(int, int level) {
+void THtmlParser::TagAnchor(int sym, int level) {
+    WatchLine(sym);
     Anchor(level);
     Next();
 }
 
-void THtmlParser::TagAnchorEnd(int, int) {
+void THtmlParser::TagAnchorEnd(int sym, int) {
+    WatchLine(sym);
     EndLink();
     Next();
 }
 
-void THtmlParser::TagText(int, int level) {
+void THtmlParser::TagText(int sym, int level) {
+    WatchLine(sym);
     EnsureSection(level);
     CurrentSection->AppendToken(TextToken, NoBreak);
     Next();
@@ -637,6 +657,7 @@ void THtmlParser::TagScript(int, int) {
 }
 
 void THtmlParser::TagNoBreak(int sym, int) {
+    WatchLine(sym);
     NoBreak = sym == SymNOBR;
     Next();
 }

@@ -13,6 +13,7 @@
 #include "htmlview/HtmlSections.h"
 
 class TSection;
+class TLinkLines;
 class ThtmlTable;
 class TFormControlObj;
 
@@ -42,6 +43,12 @@ public:
     // Nesting caps: deeper blocks and tables are read as plain content.
     static constexpr int MaxBlockDepth = 64;
     static constexpr int MaxTableDepth = 16;
+    // With CompactLinkLines, a link line written exactly as the line before it (title aside) is
+    // read straight from the source into the run; off, every line is built as a section first.
+    // The document is the same either way.
+    bool FastLinkLines = true;
+    // Lines the last parse read so (for tests and benchmarks).
+    int LinkLinesReadFast = 0;
 
 private:
     // The handler of a tag that may stand anywhere in running text; sym is the tag's symbol.
@@ -104,6 +111,39 @@ private:
     void CloseSection();
     // The current section, its line taken into a run of link lines, goes.
     void DropAbsorbedSection();
+
+    // Link lines read straight from the source (HtmlParserLinkLines.cpp). Each BR starts
+    // watching the line after it: a line read as NOBR, text, A (a link), text, the ends of NOBR
+    // and A, BR, one symbol after the other, and taken into a run, is learned as the pattern of
+    // the lines after it; a line that follows the pattern (another title in the same place of
+    // the link and the text) is appended to the run without building its section.
+    void WatchLine(int sym);
+    void StartWatchingLine();
+    bool LearnLinkLine();
+    bool ReadLinkLine();
+    struct TLineWatch {
+        int Step = -1; // -1 not a link line
+        uint32_t NextSymbol = 0;
+        int32_t Start = 0;
+        TSection* Section = nullptr;
+        size_t FontDepth = 0;
+        int32_t HrefStart = 0, HrefEnd = 0;
+    };
+    struct TLinkLinePattern {
+        TLinkLines* Run = nullptr; // the run the lines go to, last in Cell
+        TCell* Cell = nullptr;
+        std::string Head, Mid, Tail; // the line's source before the link's title, between, after
+        std::string UrlPrefix;       // the link before its title
+        char Quote = '"';
+        int32_t MarkOffset = 0;  // the mark's source from the line's start
+        int32_t BreakOffset = 0; // the BR's '<' before the line's last character
+    };
+    TLineWatch watch_;
+    TLinkLinePattern pattern_;
+    // The section the last CloseSection took into a run, and the run.
+    TSection* absorbed_ = nullptr;
+    TLinkLines* absorbedBy_ = nullptr;
+    std::string lineTitle_, lineUrl_;
     void EnsureSection(int level);
     void NewSection(uint8_t justify, int level);
     void RefreshFont();

@@ -16,6 +16,9 @@ inline const SymSet kFixedTags = MakeSymSet({SymTT, SymCODE, SymKBD, SymSAMP});
 // Tags that open a list (a BLOCKQUOTE is read as one).
 inline const SymSet kListStarts = MakeSymSet({SymOL, SymUL, SymDIR, SymMENU, SymDL, SymBLOCKQUOTE});
 
+// The most fonts open at once (the font stack's room).
+inline constexpr int kMaxFonts = 25;
+
 inline std::string AttrText(const TAttributeList& a, int sym) {
     const TAttribute* p = a.Find(sym);
     return p ? p->Name : std::string();

@@ -211,6 +211,7 @@ void THtmlScanner::SkipBlanks() {
 }
 
 void THtmlScanner::Next() {
+    ++SymbolCount;
     TextToken.Clear();
     if (CurrentChar == EofChar) {
         Symbol = SymEof;
@@ -241,6 +242,8 @@ void THtmlScanner::Next() {
 bool THtmlScanner::ScanTag() {
     if (UpperChar != '<') return false;
     TagStart = Position;
+    TagEnd = -1;
+    HrefPlain = false;
     Advance();
     if (CurrentChar != '/' && !IsUpperLetter(UpperChar)) {
         Symbol = SymText;
@@ -274,6 +277,7 @@ bool THtmlScanner::ScanTag() {
         if (keeps) Attributes.Add(std::move(attr));
     while (CurrentChar != '>' && CurrentChar != EofChar)
         Advance();
+    if (CurrentChar == '>') TagEnd = Position;
     if (CurrentChar == '>' && AtDocumentEnd() && (Symbol == SymPEnd || Symbol == SymBR)) {
         CurrentChar = UpperChar = ' ';
     } else {
@@ -306,10 +310,14 @@ bool THtmlScanner::ScanAttribute(TAttribute& attr, std::string* scannedName) {
         int savedSymbol = Symbol;
         char quote = CurrentChar;
         Advance();
+        const int32_t valueStart = Position;
+        bool plain = source_ == 0;
         while (CurrentChar != quote && CurrentChar != EofChar) {
             if (CurrentChar == CR) {
+                plain = false;
                 Advance();
             } else if (CurrentChar == '&') {
+                plain = false;
                 TextToken.Clear();
                 ScanEntity();
                 attr.Name += TextToken.S;
@@ -318,6 +326,11 @@ bool THtmlScanner::ScanAttribute(TAttribute& attr, std::string* scannedName) {
                 attr.Name += CurrentChar;
                 Advance();
             }
+        }
+        if (attr.Which == AttrHREF) {
+            HrefPlain = plain && CurrentChar == quote && source_ == 0;
+            HrefStart = valueStart;
+            HrefEnd = Position;
         }
         if (CurrentChar == quote) Advance();
         Symbol = savedSymbol;

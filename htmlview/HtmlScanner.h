@@ -64,6 +64,14 @@ public:
     bool NoBreak = false;
     // Inside preformatted text spaces and line ends are kept.
     bool InPre = false;
+    // Symbols read so far (each Next one more), so a reader can tell nothing came between two.
+    uint32_t SymbolCount = 0;
+    // The '>' of the last tag (-1 when the tag ran to the end). The quoted HREF value of the last
+    // tag read as written ([HrefStart, HrefEnd), the quote at HrefEnd), when it held no entity or
+    // line end (else HrefPlain is false).
+    int32_t TagEnd = -1;
+    int32_t HrefStart = 0, HrefEnd = 0;
+    bool HrefPlain = false;
 
     TIncludeType OnInclude;
     TObject* IncludeSender = nullptr;
@@ -77,6 +85,20 @@ protected:
     void SkipToGreater();
     void SkipCommentBody();
     void RunInclude();
+    // The document as given, and whether the current character is its byte at Position as
+    // written (not from an include, not a folded line end or tab).
+    std::string_view Source() const { return doc_; }
+    bool AtSourceChar() const {
+        return source_ == 0 && !inComment_ && Position >= 0 && docPos_ == static_cast<size_t>(Position) + 1 &&
+               LineState == 0 && doc_[docPos_ - 1] == CurrentChar;
+    }
+    // Reads on after the document's character at gt, a tag's '>', as a scan of that tag would.
+    void ResumeAfter(int32_t gt) {
+        docPos_ = static_cast<size_t>(gt) + 1;
+        Position = gt;
+        LineState = 0;
+        Advance();
+    }
 
 private:
     std::string doc_;

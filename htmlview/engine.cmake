@@ -11,6 +11,7 @@ add_library(mv_htmlengine_core STATIC
   ${CMAKE_CURRENT_SOURCE_DIR}/HtmlObjects.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/HtmlParser.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/HtmlParserForms.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/HtmlParserLinkLines.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/HtmlParserLists.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/HtmlParserPre.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/HtmlParserTables.cpp

@@ -2,6 +2,7 @@
 mv_add_test(htmlengine_tests
   SOURCES
     ${CMAKE_CURRENT_SOURCE_DIR}/HtmlBuilderTest.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/HtmlFastLinkLinesTest.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/HtmlFormsTest.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/HtmlIncrementalTest.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/HtmlLayoutTest.cpp
