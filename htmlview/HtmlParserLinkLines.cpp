@@ -163,10 +163,16 @@ bool THtmlParser::ReadLinkLine() {
     const std::string_view doc = Source();
     const size_t start = static_cast<size_t>(Position);
     if (!Matches(doc, start, p.Head)) return false;
+    // The title in the link: up to the quote, its spaces where TitleReadsAs allows them.
     const size_t u = start + p.Head.size();
     size_t e = u;
-    while (e < doc.size() && TitleChar(static_cast<unsigned char>(doc[e])) && doc[e] != p.Quote)
-        ++e;
+    char before = 0;
+    for (; e < doc.size(); ++e) {
+        const char c = doc[e];
+        if (!TitleChar(static_cast<unsigned char>(c)) || c == p.Quote) break;
+        if (c == ' ' && (e == u || before == ' ' || before == NbspChar)) return false;
+        before = c;
+    }
     const size_t len = e - u;
     if (len == 0 || !Matches(doc, e, p.Mid)) return false;
     const size_t t = e + p.Mid.size();
@@ -175,11 +181,10 @@ bool THtmlParser::ReadLinkLine() {
         return false;
     const size_t gt = t + len + p.Tail.size() - 1;
     if (gt + 1 >= doc.size() || gt > 0x7FFFFFFF) return false;
-    // The title as the text holds it (no-break spaces for spaces), checked as when learned.
+    // The title as the text holds it: no-break spaces for spaces.
     lineTitle_.assign(doc.data() + u, len);
     for (char& c : lineTitle_)
         if (c == ' ') c = NbspChar;
-    if (!TitleReadsAs(doc.substr(u, len), lineTitle_, p.Quote)) return false;
     lineUrl_.assign(p.UrlPrefix);
     lineUrl_.append(doc.data() + u, len);
     if (!p.Run->AppendLine(lineTitle_, lineUrl_, static_cast<int32_t>(start) + p.MarkOffset,
