@@ -73,8 +73,10 @@ void TNamespacePage::TTitles::insert(const std::string& Title, bool AtEnd) {
         if (FBlocks.empty() || FBlocks.back().size() >= BlockSize) {
             FBlocks.emplace_back();
             FBlocks.back().reserve(BlockSize);
+            FSums.emplace_back();
         }
         FBlocks.back().emplace_back(Title, TTitle{});
+        FSums.back().Valid = false;
         ++FSize;
         return;
     }
@@ -82,6 +84,7 @@ void TNamespacePage::TTitles::insert(const std::string& Title, bool AtEnd) {
     auto& Entries = FBlocks[B];
     if (At < Entries.size() && !TNoCase{}(Title, Entries[At].first)) return;
     Entries.emplace(Entries.begin() + static_cast<std::ptrdiff_t>(At), Title, TTitle{});
+    FSums[B].Valid = false;
     ++FSize;
     if (Entries.size() >= 2 * BlockSize) {
         // A full block splits in two halves.
@@ -89,14 +92,24 @@ void TNamespacePage::TTitles::insert(const std::string& Title, bool AtEnd) {
                                  std::make_move_iterator(Entries.end()));
         Entries.erase(Entries.begin() + BlockSize, Entries.end());
         FBlocks.insert(FBlocks.begin() + static_cast<std::ptrdiff_t>(B) + 1, std::move(Tail));
+        FSums.insert(FSums.begin() + static_cast<std::ptrdiff_t>(B) + 1, TSums{});
     }
+}
+
+void TNamespacePage::TTitles::ForgetSums() {
+    for (TSums& S : FSums)
+        S.Valid = false;
 }
 
 void TNamespacePage::TTitles::erase(iterator At) {
     auto& Entries = FBlocks[At.FBlock];
     Entries.erase(Entries.begin() + static_cast<std::ptrdiff_t>(At.FAt));
+    FSums[At.FBlock].Valid = false;
     --FSize;
-    if (Entries.empty()) FBlocks.erase(FBlocks.begin() + static_cast<std::ptrdiff_t>(At.FBlock));
+    if (Entries.empty()) {
+        FBlocks.erase(FBlocks.begin() + static_cast<std::ptrdiff_t>(At.FBlock));
+        FSums.erase(FSums.begin() + static_cast<std::ptrdiff_t>(At.FBlock));
+    }
 }
 
 void TNamespacePage::AddEntry(const std::string& Namespace, const std::string& Title) {
@@ -260,6 +273,7 @@ bool TNamespacePage::WriteBox(TBox& Box, const TMeasure& Measure, int BoxIndex,
         Box.Html += Head;
         Box.LinesAt = Head.size();
         Box.Html += Box.RootLine;
+        Box.Titles.ForgetSums();
         for (auto& [Title, T] : Box.Titles) {
             T.LineLength = AppendLine(Box.Html, Title);
             Box.Widest = std::max(Box.Widest, Measured(Title, T));
@@ -287,32 +301,49 @@ bool TNamespacePage::WriteBox(TBox& Box, const TMeasure& Measure, int BoxIndex,
     auto TakeOut = [&](int32_t Length) {
         if (Length > 0) Changes.push_back({BoxIndex, Line, false, Offset, Length, {}, 0});
     };
-    for (auto& [Title, T] : Box.Titles) {
-        Box.Widest = std::max(Box.Widest, Measured(Title, T));
-        if (!T.Fresh && G == Box.Gone.end()) {
-            Line += T.LineLength > 0 ? 1 : 0;
-            Offset += T.LineLength;
+    for (size_t B = 0; B < Box.Titles.BlockCount(); ++B) {
+        TTitles::TSums& Sums = Box.Titles.Sums(B);
+        auto& Entries = Box.Titles.Block(B);
+        // A block no title came into or went from, with no gone title among its titles: its lines
+        // stay as they are, and only move on the place of the next.
+        if (Sums.Valid && (G == Box.Gone.end() || Less(Entries.back().first, G->first))) {
+            Box.Widest = std::max(Box.Widest, Sums.Widest);
+            Line += Sums.Lines;
+            Offset += Sums.Bytes;
             continue;
         }
-        while (G != Box.Gone.end() && Less(G->first, Title))
-            TakeOut((G++)->second);
-        std::string Written;
-        if (T.Fresh) T.LineLength = AppendLine(Written, Title);
-        bool Put = T.Fresh && T.LineLength > 0;
-        if (G != Box.Gone.end() && !Less(Title, G->first)) {
-            // Taken out and put back the same: the same line stays.
-            if (T.Fresh && G->first == Title)
-                Put = false;
-            else
-                TakeOut(G->second);
-            ++G;
+        TTitles::TSums Now;
+        for (auto& [Title, T] : Entries) {
+            const int32_t Width = Measured(Title, T);
+            Box.Widest = std::max(Box.Widest, Width);
+            Now.Widest = std::max(Now.Widest, Width);
+            if (T.Fresh || G != Box.Gone.end()) {
+                while (G != Box.Gone.end() && Less(G->first, Title))
+                    TakeOut((G++)->second);
+                std::string Written;
+                if (T.Fresh) T.LineLength = AppendLine(Written, Title);
+                bool Put = T.Fresh && T.LineLength > 0;
+                if (G != Box.Gone.end() && !Less(Title, G->first)) {
+                    // Taken out and put back the same: the same line stays.
+                    if (T.Fresh && G->first == Title)
+                        Put = false;
+                    else
+                        TakeOut(G->second);
+                    ++G;
+                }
+                if (Put)
+                    Changes.push_back({BoxIndex, Line, true, Offset, T.LineLength, std::move(Written), 0});
+                T.Fresh = false;
+            }
+            if (T.LineLength > 0) {
+                ++Line;
+                Offset += T.LineLength;
+                ++Now.Lines;
+                Now.Bytes += T.LineLength;
+            }
         }
-        if (Put) Changes.push_back({BoxIndex, Line, true, Offset, T.LineLength, std::move(Written), 0});
-        T.Fresh = false;
-        if (T.LineLength > 0) {
-            ++Line;
-            Offset += T.LineLength;
-        }
+        Now.Valid = true;
+        Sums = Now;
     }
     while (G != Box.Gone.end())
         TakeOut((G++)->second);

@@ -134,12 +134,26 @@ private:
         void insert(const std::string& Title, bool AtEnd);
         void erase(iterator At);
 
+        // The blocks one by one, for a walk that skips those nothing changed in: what a block's
+        // titles add up to on the page, kept from the walk that last went through them, until
+        // a title of the block comes or goes.
+        struct TSums {
+            int32_t Lines = 0, Bytes = 0; // link lines and their bytes
+            int32_t Widest = 1;           // the widest title (as the box measures it)
+            bool Valid = false;
+        };
+        size_t BlockCount() const { return FBlocks.size(); }
+        std::vector<TEntry>& Block(size_t B) { return FBlocks[B]; }
+        TSums& Sums(size_t B) { return FSums[B]; }
+        void ForgetSums();
+
     private:
         static constexpr size_t BlockSize = 512;
         // The block Title belongs in (the first whose last title is not before it; the last
         // block when there is none) and its place there.
         std::pair<size_t, size_t> Place(std::string_view Title) const;
         std::vector<std::vector<TEntry>> FBlocks; // none empty
+        std::vector<TSums> FSums;                 // one for each block
         size_t FSize = 0;
     };
     struct TBox {

@@ -143,7 +143,9 @@ void ExpectSameBehaviour(TDoc& Edited, TDoc& Parsed) {
     // (hit tests read where the last paint put things: all of both painted first).
     Edited.Draw(0, Edited.Height + 1, 0);
     Parsed.Draw(0, Parsed.Height + 1, 0);
-    for (int32_t y = 0; y < Parsed.Height; y += 5)
+    // Every 5 pixels; a long page at most some 700 rows, at steps that fall on every part of a line.
+    const int32_t Step = Parsed.Height > 3500 ? Parsed.Height / 700 | 1 : 5;
+    for (int32_t y = 0; y < Parsed.Height; y += Step)
         for (int32_t x : {20, 60, 320}) {
             TUrlTarget UA, UB;
             TFormControlObj *FA = nullptr, *FB = nullptr;
@@ -371,6 +373,47 @@ TEST(NamespaceDocumentEdit, KeptLayoutsOfTheBoxesFollowEveryChange) {
         KeptLayoutsOfTheBoxesFollowEveryChangeIn(Compact);
         if (::testing::Test::HasFatalFailure()) return;
     }
+}
+
+// A box of more titles than one block of the page model holds: each build walks only the blocks
+// that changed, and every line must still be taken out and put in where it stands.
+void EditsOfALongBoxPutEveryLineInItsPlaceIn(bool Compact) {
+    TPanel Panel(Compact);
+    for (int i = 0; i < 1100; ++i) // blocks of 512, 512 and 76
+        Panel.Page.AddEntry("Long", Title(i));
+    Panel.Page.AddEntry("Short", "s");
+    Panel.Render();
+    const struct {
+        const char* What;
+        std::function<void(TNamespacePage&)> Change;
+    } Steps[] = {
+        {"a title in the last block", [](TNamespacePage& P) { P.AddEntry("Long", Title(1090) + " b"); }},
+        {"a title in the first block", [](TNamespacePage& P) { P.AddEntry("Long", Title(3) + " b"); }},
+        {"one out of a middle block", [](TNamespacePage& P) { P.RemoveEntry("Long", Title(600)); }},
+        {"out of one block, into another",
+         [](TNamespacePage& P) {
+             P.RemoveEntry("Long", Title(100));
+             P.AddEntry("Long", Title(1050) + " c");
+             P.RemoveEntry("Long", Title(1099));
+         }},
+        {"a wider title in the middle", [](TNamespacePage& P) { P.AddEntry("Long", Title(700) + " wider"); }},
+        {"and out again", [](TNamespacePage& P) { P.RemoveEntry("Long", Title(700) + " wider"); }},
+        {"the first title after the root link", [](TNamespacePage& P) { P.AddEntry("Long", "a first"); }},
+        {"another box between", [](TNamespacePage& P) { P.AddEntry("Short", "t"); }},
+        {"the last title", [](TNamespacePage& P) { P.AddEntry("Long", "zz last"); }},
+    };
+    for (const auto& Step : Steps) {
+        SCOPED_TRACE(Step.What);
+        Step.Change(Panel.Page);
+        Panel.Render();
+        if (::testing::Test::HasFatalFailure()) return;
+    }
+    EXPECT_EQ(Panel.Loads, 1);
+}
+
+// As the panel keeps its lines (the page model's blocks do not depend on how the document keeps them).
+TEST(NamespaceDocumentEdit, EditsOfALongBoxPutEveryLineInItsPlace) {
+    EditsOfALongBoxPutEveryLineInItsPlaceIn(true);
 }
 
 void ChangesOfTheBoxesOrColumnsLoadThePageIn(bool Compact) {
