@@ -148,6 +148,8 @@ TEST(HtmlFastLinkLines, MarkupThatStraysFallsBack) {
         "<nobr>\xBB <a href=\"b:three\">three</nobr></a><br><b><nobr>Name after</nobr></b><br>",
         "<nobr>\xAB <a href=\"b:three\">three</nobr></a><br>", // another mark
         "<nobr>\xBB <a href=\"b:three\">three</nobr></a><br",  // the page ends in the tag
+        "words after the lines, outside NOBR<br>",
+        "<b>bold words</b> and an <a href=\"x\">open link",
     };
     int Fast = 0;
     for (const auto& V : Variants) {
