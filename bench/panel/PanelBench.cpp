@@ -159,7 +159,10 @@ void BM_Floor(benchmark::State& State) {
     DeleteDC(DC);
 }
 
-void StoreEvent(benchmark::State& State, const std::string& Path) {
+// A title put into the panel by a store event and the panel drawn; Titled names the N-th title
+// (one after the last, or one in the middle of the list, where the lines after it move).
+void StoreEvent(benchmark::State& State, const std::string& Path,
+                const std::function<std::string(int)>& Titled) {
     TNotesStore Store(Path);
     TPanel P;
     P.Fill(Store);
@@ -167,34 +170,27 @@ void StoreEvent(benchmark::State& State, const std::string& Path) {
     P.Paint();
     int N = 0;
     for (auto _ : State) {
-        P.Panel->AddEntry("Default", "Zz new topic " + std::to_string(N++));
+        P.Panel->AddEntry("Default", Titled(N++));
         P.Panel->Render();
         P.Paint();
     }
 }
 
-void BM_StoreEventUpdate(benchmark::State& State) {
-    StoreEvent(State, Database);
+std::string LastTitle(int N) {
+    return "Zz new topic " + std::to_string(N);
 }
-// A title put in the middle of the list, not at its end: the lines after it move.
-void MiddleEvent(benchmark::State& State, const std::string& Path) {
-    TNotesStore Store(Path);
-    TPanel P;
-    P.Fill(Store);
-    P.Panel->Render();
-    P.Paint();
-    int N = 0;
-    for (auto _ : State) {
-        P.Panel->AddEntry("Default", "Topic 5 new " + std::to_string(N++));
-        P.Panel->Render();
-        P.Paint();
-    }
+std::string MiddleTitle(int N) {
+    return "Topic 5 new " + std::to_string(N);
+}
+
+void BM_StoreEventUpdate(benchmark::State& State) {
+    StoreEvent(State, Database, LastTitle);
 }
 void BM_StoreEvent1000(benchmark::State& State) {
-    MiddleEvent(State, Database1000);
+    StoreEvent(State, Database1000, MiddleTitle);
 }
 void BM_StoreEvent100000(benchmark::State& State) {
-    MiddleEvent(State, Database100000);
+    StoreEvent(State, Database100000, MiddleTitle);
 }
 
 // Where the page scrolls start: a quarter down the list, where only link lines and the box's

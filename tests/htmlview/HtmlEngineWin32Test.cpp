@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "GifTestFiles.h"
+#include "DibBitmap.h"
 #include "ImageScreens.h"
 #include "PictureOracle.h"
 #include "htmlview/HtmlDisplayPainter.h"
@@ -22,49 +23,7 @@ void HtmlImagesShutdown();
 
 namespace {
 
-// A 24-bit DIB section with a memory DC, filled white.
-struct TestBitmap {
-    TestBitmap(int w, int h) : Width(w), Height(h) {
-        BITMAPINFO bi{};
-        bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-        bi.bmiHeader.biWidth = w;
-        bi.bmiHeader.biHeight = -h;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 24;
-        DC = CreateCompatibleDC(nullptr);
-        Bitmap = CreateDIBSection(DC, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&Bits), nullptr, 0);
-        Old = SelectObject(DC, Bitmap);
-        RECT r{0, 0, w, h};
-        FillRect(DC, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    }
-    ~TestBitmap() {
-        SelectObject(DC, Old);
-        DeleteObject(Bitmap);
-        DeleteDC(DC);
-    }
-    // 0x00BBGGRR
-    uint32_t Pixel(int x, int y) {
-        GdiFlush();
-        const uint8_t* p = Bits + static_cast<size_t>(y) * Stride() + static_cast<size_t>(x) * 3;
-        return p[0] << 16 | p[1] << 8 | p[2];
-    }
-    int Stride() const { return (Width * 3 + 3) & ~3; }
-    void Save(const std::string& name) {
-        GdiFlush();
-        TPixelImage image;
-        image.Allocate(Width, Height);
-        for (int y = 0; y < Height; ++y)
-            std::copy_n(Bits + static_cast<size_t>(y) * Stride(), Width * 3, image.Row(y));
-        SaveScreenPng(name, image);
-    }
-    int Width, Height;
-    HDC DC;
-    HBITMAP Bitmap;
-    HGDIOBJ Old;
-    uint8_t* Bits = nullptr;
-};
-
-int32_t LayoutAndDraw(TSectionList& doc, TestBitmap& bmp) {
+int32_t LayoutAndDraw(TSectionList& doc, TDibBitmap& bmp) {
     TGdiPainter canvas(bmp.DC);
     doc.SetMeasure(&canvas);
     int32_t curs = 0, maxWidth = 0;
@@ -76,7 +35,7 @@ int32_t LayoutAndDraw(TSectionList& doc, TestBitmap& bmp) {
 
 TEST(HtmlEngineGdi, DocumentDrawnIntoABitmap) {
     HtmlImagesStartup();
-    TestBitmap bmp(320, 240);
+    TDibBitmap bmp(320, 240);
     TSectionList doc;
     doc.SetFonts("Arial", "Courier New", false, 0xFFFFFF, 0xFF0000, 0x800080, 0xFF0000, 0, 12);
     THtmlParser parser;
@@ -104,7 +63,7 @@ TEST(HtmlEngineGdi, DocumentDrawnIntoABitmap) {
 }
 
 TEST(HtmlEngineGdi, FontCountStaysFlatOverLayoutsAndLinks) {
-    TestBitmap bmp(400, 300);
+    TDibBitmap bmp(400, 300);
     std::string page = "<table><tr><td>";
     for (int i = 0; i < 300; ++i)
         page += "<nobr>&raquo; <a href=\"n:t" + std::to_string(i) + "\">title " + std::to_string(i) +
@@ -124,7 +83,7 @@ TEST(HtmlEngineGdi, FontCountStaysFlatOverLayoutsAndLinks) {
 }
 
 // The lowest row of a bitmap that holds anything but white.
-int LowestInk(TestBitmap& bmp) {
+int LowestInk(TDibBitmap& bmp) {
     for (int y = bmp.Height - 1; y >= 0; --y)
         for (int x = 0; x < bmp.Width; ++x)
             if (bmp.Pixel(x, y) != 0xFFFFFF) return y;
@@ -132,7 +91,7 @@ int LowestInk(TestBitmap& bmp) {
 }
 
 // The leftmost column with dark ink in rows [top, bottom), or -1.
-int LeftmostInk(TestBitmap& bmp, int top, int bottom) {
+int LeftmostInk(TDibBitmap& bmp, int top, int bottom) {
     for (int x = 0; x < bmp.Width; ++x)
         for (int y = std::max(0, top); y < std::min(bottom, bmp.Height); ++y)
             if ((bmp.Pixel(x, y) & 0x808080) == 0) return x;
@@ -152,7 +111,7 @@ TEST(HtmlEngineGdi, BorderedTableCellsKeepTheirLastWord) {
     };
     int bottoms[2] = {0, 0};
     for (int k = 0; k < 2; ++k) {
-        TestBitmap bmp(520, 160);
+        TDibBitmap bmp(520, 160);
         TSectionList doc;
         doc.SetFonts("Arial", "Courier New", false, 0xFFFFFF, 0xFF0000, 0x800080, 0xFF0000, 0, 12);
         THtmlParser parser;
@@ -174,7 +133,7 @@ TEST(HtmlEngineGdi, LongListIndentsToItsEnd) {
     doc.SetFonts("Arial", "Courier New", false, 0xFFFFFF, 0xFF0000, 0x800080, 0xFF0000, 0, 12);
     THtmlParser parser;
     parser.ParseHtmlText(page, doc, nullptr);
-    TestBitmap bmp(320, 240);
+    TDibBitmap bmp(320, 240);
     TGdiPainter canvas(bmp.DC);
     doc.SetMeasure(&canvas);
     int32_t curs = 0, maxWidth = 0;
@@ -218,7 +177,7 @@ TEST(HtmlEngineGdi, TwoDocumentsSharePicturesAndReleaseTheirUses) {
     const std::string path = (std::filesystem::temp_directory_path() / "mv-engine-shared.gif").string();
     WriteWholeFile(path, w.Bytes());
     THtmlImageFetcher fetcher;
-    TestBitmap bmp(200, 100);
+    TDibBitmap bmp(200, 100);
     THtmlParser parser;
     std::string html = "<img src=\"" + path + "\"><img src=\"" + path + "\">";
     auto a = std::make_unique<TSectionList>();

@@ -4,55 +4,13 @@
 
 #include <windows.h>
 
+#include "DibBitmap.h"
 #include "ImageScreens.h"
 #include "LinkLinesPage.h"
 #include "htmlview/HtmlDisplayPainter.h"
 #include "htmlview/HtmlParser.h"
 
 namespace {
-
-// A 24-bit DIB section with a memory DC.
-struct TLinesBitmap {
-    TLinesBitmap(int W, int H) : Width(W), Height(H) {
-        BITMAPINFO Info{};
-        Info.bmiHeader.biSize = sizeof(Info.bmiHeader);
-        Info.bmiHeader.biWidth = W;
-        Info.bmiHeader.biHeight = -H;
-        Info.bmiHeader.biPlanes = 1;
-        Info.bmiHeader.biBitCount = 24;
-        DC = CreateCompatibleDC(nullptr);
-        Bitmap = CreateDIBSection(DC, &Info, DIB_RGB_COLORS, reinterpret_cast<void**>(&Bits), nullptr, 0);
-        Old = SelectObject(DC, Bitmap);
-    }
-    ~TLinesBitmap() {
-        SelectObject(DC, Old);
-        DeleteObject(Bitmap);
-        DeleteDC(DC);
-    }
-    void Clear() {
-        RECT R{0, 0, Width, Height};
-        FillRect(DC, &R, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    }
-    int Stride() const { return (Width * 3 + 3) & ~3; }
-    std::vector<uint8_t> Pixels() {
-        GdiFlush();
-        return std::vector<uint8_t>(Bits, Bits + static_cast<size_t>(Stride()) * static_cast<size_t>(Height));
-    }
-    void Save(const std::string& Name) {
-        GdiFlush();
-        TPixelImage Image;
-        Image.Allocate(Width, Height);
-        for (int Y = 0; Y < Height; ++Y)
-            std::copy_n(Bits + static_cast<size_t>(Y) * static_cast<size_t>(Stride()), Width * 3,
-                        Image.Row(Y));
-        SaveScreenPng(Name, Image);
-    }
-    int Width, Height;
-    HDC DC;
-    HBITMAP Bitmap;
-    HGDIOBJ Old;
-    uint8_t* Bits = nullptr;
-};
 
 struct TGdiDoc {
     explicit TGdiDoc(bool Compact) : Bitmap(700, 360), Canvas(Bitmap.DC) {
@@ -72,7 +30,7 @@ struct TGdiDoc {
         Doc.Draw(Canvas, {0, 0, Bitmap.Width, Bitmap.Height}, 6000, 0, 0);
         return Bitmap.Pixels();
     }
-    TLinesBitmap Bitmap;
+    TDibBitmap Bitmap;
     TGdiPainter Canvas;
     TSectionList Doc;
     THtmlParser Parser;
