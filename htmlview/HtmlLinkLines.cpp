@@ -13,24 +13,6 @@ bool BreaksOrHolds(char c) {
     return c == ' ' || c == PhControl || c == PhPicture || c == PhNoBreakSpace || c == PhControlNoBreak ||
            c == PhPictureNoBreak;
 }
-char FoldAscii(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
-}
-// The search a text section makes within its own text.
-int32_t FindIn(const std::string& text, int32_t start, const std::string& toFind, bool matchCase) {
-    if (matchCase) {
-        size_t p = text.find(toFind, static_cast<size_t>(start));
-        return p == std::string::npos ? -1 : static_cast<int32_t>(p);
-    }
-    size_t n = std::min<size_t>(toFind.size(), 255);
-    for (size_t i = static_cast<size_t>(start); i + n <= text.size(); ++i) {
-        size_t k = 0;
-        while (k < n && FoldAscii(text[i + k]) == FoldAscii(toFind[k]))
-            ++k;
-        if (k == n) return static_cast<int32_t>(i);
-    }
-    return -1;
-}
 constexpr size_t kScratchKept = 160; // sections a run keeps for painting and probes
 // The runs that keep sections, the last to build one first: only the few drawn last keep theirs
 // (a panel scrolled through its 500 boxes would otherwise keep a screenful in each).
@@ -328,45 +310,21 @@ bool TLinkLines::Join(TLinkLines& next) {
     if (pool_.size() + next.pool_.size() + static_cast<size_t>(next.LineCount()) * (urlPrefix_.size() + 1) >
         0xFFFFFFFFu)
         return false;
-    const int first = LineCount();
-    const int32_t startAt = Len;
-    lines_.reserve(lines_.size() + next.lines_.size());
+    // Each line put in as this run keeps a line (its link derived from this run's prefix, or
+    // written out) and measured again; the hover of next's lines goes with next.
     for (int k = 0; k < next.LineCount(); ++k) {
-        TLine l = next.lines_[static_cast<size_t>(k)];
-        const std::string_view title = next.Title(k);
+        const TLine& from = next.lines_[static_cast<size_t>(k)];
         const std::string url = next.Url(k);
-        l.Text = static_cast<uint32_t>(pool_.size());
-        pool_.append(title);
-        // Kept as this run keeps a link: derived from its own prefix, or written out.
-        if (hasPrefix_ && Derives(url, urlPrefix_, title)) {
-            l.UrlLen = kDerived;
-        } else {
-            l.UrlLen = static_cast<uint16_t>(url.size());
-            pool_.append(url);
-        }
-        l.Start += startAt;
-        if (next.measuredWith_ != measuredWith_) l.Width = -1;
-        lines_.push_back(l);
+        TLine line;
+        line.TitleLen = from.TitleLen;
+        line.UrlLen = static_cast<uint16_t>(url.size());
+        line.MarkSource = from.MarkSource;
+        line.TitleSource = from.TitleSource;
+        line.Flags = from.Flags & kVisited;
+        Put(LineCount(), line, next.Title(k), url);
     }
-    if (!lineIndents_.empty() || !next.lineIndents_.empty()) {
-        lineIndents_.resize(static_cast<size_t>(first), 0);
-        if (next.lineIndents_.empty())
-            lineIndents_.resize(lines_.size(), 0);
-        else
-            lineIndents_.insert(lineIndents_.end(), next.lineIndents_.begin(), next.lineIndents_.end());
-    }
-    Len += next.Len;
-    if (next.measuredWith_ == measuredWith_)
-        unmeasuredFrom_ = std::min(unmeasuredFrom_, first + next.unmeasuredFrom_);
-    else
-        unmeasuredFrom_ = std::min(unmeasuredFrom_, first);
-    RescanWidest();
     // Where the lines are drawn is laid out again: the two may not have stood one under the other.
     laidOut_ = false;
-    SectionHeight += next.SectionHeight;
-    DrawHeight = std::max(DrawHeight, next.YValue + next.DrawHeight - YValue);
-    scratch_.clear();
-    // The hover of next's lines goes with next (a hover test finds it again).
     return true;
 }
 
@@ -620,8 +578,7 @@ bool TLinkLines::CharAtIndex(int32_t pos, char& ch, TObject*& obj) {
     const int line = LineOfChar(pos - StartCurs);
     if (line < 0) return false;
     const TLine& l = lines_[static_cast<size_t>(line)];
-    const size_t k = static_cast<size_t>(pos - StartCurs - l.Start);
-    ch = k < shape_.Mark.size() ? shape_.Mark[k] : pool_[l.Text + (k - shape_.Mark.size())];
+    ch = CharOf(l, static_cast<size_t>(pos - StartCurs - l.Start));
     obj = this;
     return true;
 }
@@ -634,7 +591,7 @@ int32_t TLinkLines::FindString(int32_t from, const std::string& toFind, bool mat
         text_.assign(shape_.Mark);
         text_.append(Title(line));
         const int32_t start = std::max(0, from - (StartCurs + l.Start));
-        const int32_t hit = FindIn(text_, start, toFind, matchCase);
+        const int32_t hit = FindInSectionText(text_, start, toFind, matchCase);
         if (hit >= 0) return StartCurs + l.Start + hit;
     }
     return -1;
@@ -689,8 +646,7 @@ void TLinkLines::CopyToClipboard(ITextSink& sink) {
         const int32_t a = std::max(ls, selFrom) - ls, b = std::min(le, selTo) - ls;
         text.clear();
         for (int32_t i = a; i < b; ++i) {
-            const size_t k = static_cast<size_t>(i);
-            const char c = k < shape_.Mark.size() ? shape_.Mark[k] : pool_[l.Text + (k - shape_.Mark.size())];
+            const char c = CharOf(l, static_cast<size_t>(i));
             text += c == NbspChar ? ' ' : c;
         }
         sink.Write(text.data(), static_cast<int32_t>(text.size()));

@@ -117,6 +117,10 @@ private:
     static bool Derives(std::string_view url, std::string_view prefix, std::string_view title);
     uint32_t Kept(const TLine& l) const { return l.TitleLen + (l.UrlLen == kDerived ? 0u : l.UrlLen); }
     void Shrink();
+    // Character k of a line: its mark, then its title.
+    char CharOf(const TLine& l, size_t k) const {
+        return k < shape_.Mark.size() ? shape_.Mark[k] : pool_[l.Text + (k - shape_.Mark.size())];
+    }
     int32_t LineLen(const TLine& l) const { return static_cast<int32_t>(shape_.Mark.size()) + l.TitleLen; }
     // The line holding character `rel` of the run (relative to StartCurs), or -1.
     int LineOfChar(int32_t rel) const;

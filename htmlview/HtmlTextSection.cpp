@@ -916,21 +916,25 @@ bool TSection::CharIndexToPoint(ITextMetrics& canvas, int32_t cursor, int32_t& x
     return false;
 }
 
-int32_t TSection::FindString(int32_t from, const std::string& toFind, bool matchCase) {
-    if (Len == 0 || from >= StartCurs + Len || toFind.empty()) return -1;
-    int32_t start = std::max(0, from - StartCurs);
-    size_t n = std::min<size_t>(toFind.size(), 255);
+int32_t FindInSectionText(const std::string& text, int32_t start, const std::string& toFind, bool matchCase) {
     if (matchCase) {
-        size_t p = buff_.find(toFind, static_cast<size_t>(start));
-        return p == std::string::npos ? -1 : StartCurs + static_cast<int32_t>(p);
+        size_t p = text.find(toFind, static_cast<size_t>(start));
+        return p == std::string::npos ? -1 : static_cast<int32_t>(p);
     }
-    for (size_t i = static_cast<size_t>(start); i + n <= buff_.size(); ++i) {
+    size_t n = std::min<size_t>(toFind.size(), 255);
+    for (size_t i = static_cast<size_t>(start); i + n <= text.size(); ++i) {
         size_t k = 0;
-        while (k < n && FoldAscii(buff_[i + k]) == FoldAscii(toFind[k]))
+        while (k < n && FoldAscii(text[i + k]) == FoldAscii(toFind[k]))
             ++k;
-        if (k == n) return StartCurs + static_cast<int32_t>(i);
+        if (k == n) return static_cast<int32_t>(i);
     }
     return -1;
+}
+
+int32_t TSection::FindString(int32_t from, const std::string& toFind, bool matchCase) {
+    if (Len == 0 || from >= StartCurs + Len || toFind.empty()) return -1;
+    const int32_t hit = FindInSectionText(buff_, std::max(0, from - StartCurs), toFind, matchCase);
+    return hit < 0 ? -1 : StartCurs + hit;
 }
 
 int32_t TSection::SourcePosOf(int32_t docPos) {

@@ -16,6 +16,11 @@ class TImageObj;
 constexpr char PhControl = 2, PhPicture = 4, PhNoBreakSpace = 5, PhControlNoBreak = 6, PhPictureNoBreak = 7;
 constexpr char NbspChar = static_cast<char>(160);
 
+// Where toFind first stands in a section's text at or after start (-1: nowhere): exactly with
+// matchCase, else with ASCII letters folded and every other byte exact; at most 255 characters
+// of toFind are compared.
+int32_t FindInSectionText(const std::string& text, int32_t start, const std::string& toFind, bool matchCase);
+
 struct LineRec {
     int32_t Start = 0; // index into the section's text
     int32_t Ln = 0;
