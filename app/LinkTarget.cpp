@@ -98,4 +98,20 @@ TLinkTarget ResolveLinkTarget(std::string_view Text, std::int32_t SelStart, std:
     return R;
 }
 
+TLinkTarget ResolveLinkAt(std::string_view Text, std::int32_t Pos, std::string_view OwnNamespace) {
+    const TTextCursor T(Text);
+    std::int32_t Start = Pos, End = Pos;
+    if (T.WordAt(Pos) || T.WordAt(Pos - 1)) {
+        const std::int32_t In = T.WordAt(Pos) ? Pos : Pos - 1;
+        Start = T.WordStartBefore(In);
+        End = T.WordEndFrom(In);
+    } else if (T.At(Pos) == ':' || T.At(Pos - 1) == ':') {
+        Start = T.At(Pos) == ':' ? Pos : Pos - 1;
+        End = Start + 1;
+    } else {
+        return TLinkTarget{};
+    }
+    return ResolveLinkTarget(Text, Start, End - Start, OwnNamespace);
+}
+
 } // namespace mv::app

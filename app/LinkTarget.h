@@ -30,4 +30,10 @@ struct TLinkTarget {
 TLinkTarget ResolveLinkTarget(std::string_view Text, std::int32_t SelStart, std::int32_t SelLength,
                               std::string_view OwnNamespace);
 
+// The same for the word at character position Pos (where a double-click fell),
+// whatever the control selected: the run of word characters Pos is in, or the
+// one that ends right before it (the right half of a word's last character, or
+// past the end of its line); else a colon at or right before Pos.
+TLinkTarget ResolveLinkAt(std::string_view Text, std::int32_t Pos, std::string_view OwnNamespace);
+
 } // namespace mv::app

@@ -5,6 +5,7 @@
 #include "richedit/MvRichEditStrings.h"
 
 #include <richedit.h>
+#include <windowsx.h>
 
 using namespace mv::app;
 
@@ -92,11 +93,28 @@ std::string TTopicViewer::PlainText() {
     return TextInPositions();
 }
 
+void TTopicViewer::WndProc(TMessage& Message) {
+    if (Message.Msg != WM_LBUTTONDBLCLK) {
+        TMvRichEdit::WndProc(Message);
+        return;
+    }
+    struct TForget {
+        std::optional<POINT>& At;
+        ~TForget() { At.reset(); }
+    } Forget{FDoubleClickAt};
+    FDoubleClickAt = POINT{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)};
+    TMvRichEdit::WndProc(Message);
+}
+
+// The word comes from the click point, not from the selection the control made: Wine's rich
+// edit selects text of the next paragraph when the last word of one is double-clicked.
 void TTopicViewer::FollowLink(TObject*) {
-    const TLinkTarget Target = ResolveLinkTarget(TextInPositions(), SelStart(), SelLength(), Namespace());
+    const std::string Text = TextInPositions();
+    const TLinkTarget Target = FDoubleClickAt ? ResolveLinkAt(Text, CharFromPos(*FDoubleClickAt), Namespace())
+                                              : ResolveLinkTarget(Text, SelStart(), SelLength(), Namespace());
+    if (!Target.Follow) return;
     SetSelStart(Target.SelStart);
     SetSelLength(Target.SelLength);
-    if (!Target.Follow) return;
     // The link marking: pure blue with a dotted underline, saved with the text.
     SelAttributes().SetColor(TColor(0xFF0000));
     SelAttributes().SetUnderlineType(4);

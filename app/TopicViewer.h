@@ -11,6 +11,7 @@
 #include "plugins/MvPlugin.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 
 // Plug-in dot-line handlers get the editor as their sender: they work on its
@@ -49,8 +50,11 @@ public:
     // The tags of the shown topic, or nullptr when it has none.
     std::unique_ptr<TStringList> ListTags();
 
-    // The double-click handler: the control has selected the word under the mouse.
+    // The double-click handler: follows the word under the double-click, read from the text
+    // with the link rules whatever the control selected (called outside a double-click, the
+    // selected word), marks it as a link and opens its topic.
     void FollowLink(TObject* Sender);
+    void WndProc(TMessage& Message) override;
 
     // The whole text in the control's character positions (a paragraph break is one character).
     std::string TextInPositions();
@@ -84,4 +88,6 @@ private:
     mv::app::TTopicDocument FDocument;
     int FRedrawLocks = 0;
     bool FRedrawOff = false;
+    // Where the left double-click being handled fell, in client coordinates.
+    std::optional<POINT> FDoubleClickAt;
 };

@@ -418,6 +418,12 @@ int TMvCustomRichEdit::LineFromChar(int CharIndex) {
     return static_cast<int>(SendMessageA(Handle(), EM_EXLINEFROMCHAR, 0, CharIndex));
 }
 
+int TMvCustomRichEdit::CharFromPos(POINT ClientPoint) {
+    if (!HandleAllocated()) return -1;
+    POINTL Where{ClientPoint.x, ClientPoint.y};
+    return static_cast<int>(SendMessageA(Handle(), EM_CHARFROMPOS, 0, reinterpret_cast<LPARAM>(&Where)));
+}
+
 int TMvCustomRichEdit::GetLineIndex(int Line) {
     if (!HandleAllocated()) return -1;
     return static_cast<int>(SendMessageA(Handle(), EM_LINEINDEX, static_cast<WPARAM>(Line), 0));

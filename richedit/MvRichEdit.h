@@ -66,6 +66,8 @@ public:
     CHARRANGE GetSelection();
     void SetSelection(int StartPos, int EndPos, bool ScrollCaret);
     int LineFromChar(int CharIndex);
+    // The character position at a point of the client area (EM_CHARFROMPOS); -1 without a window.
+    int CharFromPos(POINT ClientPoint);
     int GetLineIndex(int Line); // -1: the caret's line
     int GetLineLength(int CharIndex);
     TMvSelectionType SelectionType();

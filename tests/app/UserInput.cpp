@@ -61,23 +61,39 @@ void TypeText(const std::string& Text) {
     }
 }
 
-void ClickAt(HWND Window, int X, int Y) {
+namespace {
+
+// Moves the mouse to (X, Y) in Window's client area, then gives Clicks left clicks there at once.
+void ClicksAt(HWND Window, int X, int Y, int Clicks) {
     POINT P{X, Y};
     ClientToScreen(Window, &P);
     const int W = GetSystemMetrics(SM_CXSCREEN), H = GetSystemMetrics(SM_CYSCREEN);
-    INPUT In[3] = {};
+    std::vector<INPUT> In(1 + 2 * Clicks);
     for (INPUT& I : In) {
         I.type = INPUT_MOUSE;
         I.mi.dx = static_cast<LONG>((P.x * 65535LL + W / 2) / (W - 1));
         I.mi.dy = static_cast<LONG>((P.y * 65535LL + H / 2) / (H - 1));
+        I.mi.dwFlags = MOUSEEVENTF_ABSOLUTE;
     }
-    In[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    In[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE;
-    In[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;
+    In[0].mi.dwFlags |= MOUSEEVENTF_MOVE;
+    for (int C = 0; C < Clicks; ++C) {
+        In[1 + 2 * C].mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
+        In[2 + 2 * C].mi.dwFlags |= MOUSEEVENTF_LEFTUP;
+    }
     SendInput(1, &In[0], sizeof(INPUT));
     SettleInput(30);
-    SendInput(2, &In[1], sizeof(INPUT));
+    SendInput(static_cast<UINT>(In.size() - 1), &In[1], sizeof(INPUT));
     SettleInput(60);
+}
+
+} // namespace
+
+void ClickAt(HWND Window, int X, int Y) {
+    ClicksAt(Window, X, Y, 1);
+}
+
+void DoubleClickAt(HWND Window, int X, int Y) {
+    ClicksAt(Window, X, Y, 2);
 }
 
 std::string FocusClass() {

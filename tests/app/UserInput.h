@@ -16,6 +16,8 @@ void PressKey(WORD Key, bool Shift = false, bool Control = false, bool Alt = fal
 void TypeText(const std::string& Text);
 // Moves the mouse to (X, Y) in Window's client area and clicks the left button there.
 void ClickAt(HWND Window, int X, int Y);
+// The same with two clicks in a row: a double-click.
+void DoubleClickAt(HWND Window, int X, int Y);
 // Dispatches the messages of the input given so far (and what it brings) for a while.
 void SettleInput(unsigned Milliseconds = 150);
 // The class name of the window with the keyboard focus ("" none).
