@@ -4,14 +4,13 @@
 namespace mv::app {
 
 void TNoteHistory::Add(const std::string& Address) {
-    FBackEnabled = !FEntries.empty();
+    if (!FEntries.empty() && FEntries.at(FIndex) == Address) return;
     while (static_cast<std::int32_t>(FEntries.size()) - 1 > FIndex)
         FEntries.pop_back();
-    if (FEntries.empty() || FEntries.back() != Address) {
-        FEntries.push_back(Address);
-        if (FEntries.size() >= 2) ++FIndex;
-        FForwardEnabled = false;
-    }
+    FEntries.push_back(Address);
+    FIndex = static_cast<std::int32_t>(FEntries.size()) - 1;
+    FBackEnabled = FIndex > 0;
+    FForwardEnabled = false;
 }
 
 void TNoteHistory::CommitBack() {

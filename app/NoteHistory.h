@@ -16,10 +16,11 @@ public:
     bool BackEnabled() const { return FBackEnabled; }
     bool ForwardEnabled() const { return FForwardEnabled; }
 
-    // A navigation that adds to the history: Backward becomes enabled exactly
-    // when the history held something before; the entries after the current one
-    // are dropped; Address is appended unless it already ends the history
-    // (exact, case-sensitive comparison), and then becomes the current entry.
+    // A navigation that adds to the history. Going to the address shown (exact,
+    // case-sensitive comparison) changes nothing: no second entry, and Backward
+    // and Forward keep going where they went. Any other address drops the
+    // entries after the current one and is appended as the current entry;
+    // Backward is then enabled exactly when there is an entry before it.
     void Add(const std::string& Address);
 
     // Backward and forward run only when there is an entry to go to. The window

@@ -111,6 +111,39 @@ TEST(LinkTarget, WordAtTheStartAndEndOfTheText) {
     EXPECT_EQ(R.SelLength, 2);
 }
 
+TEST(LinkTarget, AtAPositionTheWordThereOrEndingThereWhateverWasSelected) {
+    // Position -> what it opens and marks: a word's last character and the end of its
+    // paragraph count for the word, as a click on its right half or past the line's end does.
+    const std::string Text = "word Ideas.\rApples\rPears\rPlums\rSee notes:plan or :x  y";
+    struct Case {
+        std::size_t At;
+        const char* Namespace;
+        const char* Title;
+        const char* Marked;
+    } Cases[] = {
+        {Text.find("deas"), "work", "Ideas", "Ideas"},
+        {Text.find("."), "work", "Ideas", "Ideas"},
+        {Text.find("Apples"), "work", "Apples", "Apples"},
+        {Text.find("\rPears"), "work", "Apples", "Apples"},
+        {Text.find("\rPlums"), "work", "Pears", "Pears"},
+        {Text.find("\rSee"), "work", "Plums", "Plums"},
+        {Text.find("otes"), "notes", "plan", "notes:plan"},
+        {Text.find(":plan"), "notes", "plan", "notes:plan"},
+        {Text.find(":x"), "", "x", ":x"},
+        {Text.size(), "work", "y", "y"},
+    };
+    for (const Case& C : Cases) {
+        const TLinkTarget R = ResolveLinkAt(Text, static_cast<std::int32_t>(C.At), "work");
+        ASSERT_TRUE(R.Follow) << C.At;
+        EXPECT_EQ(ResolveTopicRequest(R.Title, R.Namespace), (TTopicAddress{C.Namespace, C.Title})) << C.At;
+        EXPECT_EQ(Text.substr(R.SelStart, R.SelLength), C.Marked) << C.At;
+    }
+    // Between two blanks, and outside the text, there is no word.
+    EXPECT_FALSE(ResolveLinkAt(Text, static_cast<std::int32_t>(Text.find("  ") + 1), "work").Follow);
+    EXPECT_FALSE(ResolveLinkAt(Text, -1, "work").Follow);
+    EXPECT_FALSE(ResolveLinkAt("", 0, "work").Follow);
+}
+
 TEST(NoteHistory, BackForwardAndDropForward) {
     TNoteHistory H;
     H.Add(":A");
@@ -146,17 +179,32 @@ TEST(NoteHistory, BackForwardAndDropForward) {
     EXPECT_FALSE(H.ForwardEnabled());
 }
 
-TEST(NoteHistory, RepeatsAndCase) {
+TEST(NoteHistory, GoingToTheShownAddressChangesNothingAndCaseCounts) {
+    using Strings = std::vector<std::string>;
     TNoteHistory H;
     H.Add(":Home");
     H.Add(":Home");
-    EXPECT_EQ(H.Entries().size(), 1u);
-    // Navigating again to the same topic enables Backward, which then has nowhere to go.
+    EXPECT_EQ(H.Entries(), (Strings{":Home"}));
+    EXPECT_FALSE(H.BackEnabled());
+    EXPECT_FALSE(H.ForwardEnabled());
+    // Back in the middle of the history, the shown address again: what lies ahead stays.
+    H.Add(":A");
+    H.Add(":B");
+    H.CommitBack();
+    H.Add(":A");
+    EXPECT_EQ(H.Entries(), (Strings{":Home", ":A", ":B"}));
+    EXPECT_EQ(H.Index(), 1);
     EXPECT_TRUE(H.BackEnabled());
-    EXPECT_FALSE(H.CanGoBack());
+    EXPECT_TRUE(H.ForwardEnabled());
+    H.CommitBack();
+    H.Add(":Home");
+    EXPECT_EQ(H.Index(), 0);
+    EXPECT_FALSE(H.BackEnabled());
+    EXPECT_TRUE(H.ForwardEnabled());
+    EXPECT_EQ(H.ForwardTarget(), ":A");
     H.Add("Work:x");
     H.Add("work:x");
-    EXPECT_EQ(H.Entries().size(), 3u);
+    EXPECT_EQ(H.Entries(), (Strings{":Home", "Work:x", "work:x"}));
     EXPECT_EQ(H.Index(), 2);
 }
 
