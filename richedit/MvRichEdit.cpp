@@ -692,7 +692,10 @@ void TMvCustomRichEdit::WndProc(TMessage& M) {
         F.cbSize = RichEditVersion() >= 2 ? sizeof(PARAFORMAT2) : sizeof(PARAFORMAT);
         F.dwMask = PFM_ALIGNMENT;
         F.wAlignment = static_cast<WORD>(static_cast<int>(Alignment()) + 1);
+        // The control's own alignment, not a change the text had.
+        const bool WasModified = Modified();
         if (HandleAllocated()) FParagraph->SetParaFormat(F);
+        SetModified(WasModified);
         return;
     }
     case WM_SETFONT:

@@ -74,9 +74,18 @@ void TMvTextAttributes::GetCharFormat(CHARFORMAT2A& Format) const {
         SendMessageA(FRichEdit.Handle(), EM_GETCHARFORMAT, FormatScope(), reinterpret_cast<LPARAM>(&Format));
 }
 
+// A format written to the text is a change of the text, saved like typing; Wine's rich edit does
+// not set its modified flag for one. The default format and the format of an empty selection
+// (what typing there takes) change no text.
 void TMvTextAttributes::SetCharFormat(CHARFORMAT2A& Format) {
-    if (FRichEdit.HandleAllocated())
-        SendMessageA(FRichEdit.Handle(), EM_SETCHARFORMAT, FormatScope(), reinterpret_cast<LPARAM>(&Format));
+    if (!FRichEdit.HandleAllocated()) return;
+    const CHARRANGE Selection = FRichEdit.GetSelection();
+    const bool ChangesText = FKind == TAttributeType::atWord ||
+                             (FKind == TAttributeType::atSelected && Selection.cpMax != Selection.cpMin);
+    if (SendMessageA(FRichEdit.Handle(), EM_SETCHARFORMAT, FormatScope(),
+                     reinterpret_cast<LPARAM>(&Format)) &&
+        ChangesText)
+        FRichEdit.SetModified(true);
 }
 
 TColor TMvTextAttributes::Color() const {
@@ -282,10 +291,12 @@ void TMvParaAttributes::GetParaFormat(PARAFORMAT2& Format) const {
         SendMessageA(FRichEdit.Handle(), EM_GETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&Format));
 }
 
+// A paragraph format is a change of the text too (see SetCharFormat).
 void TMvParaAttributes::SetParaFormat(PARAFORMAT2& Format) {
     if (FRichEdit.CanCreateHandle()) FRichEdit.HandleNeeded();
     if (!FRichEdit.HandleAllocated()) return;
-    SendMessageA(FRichEdit.Handle(), EM_SETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&Format));
+    if (SendMessageA(FRichEdit.Handle(), EM_SETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&Format)))
+        FRichEdit.SetModified(true);
 }
 
 TMvParaAlignment TMvParaAttributes::Alignment() const {

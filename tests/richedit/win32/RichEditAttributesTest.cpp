@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace {
 
 class RichEditAttributes : public ::testing::Test {
@@ -77,6 +79,49 @@ TEST_F(RichEditAttributes, UnderlineTypeSetsAndRemovesTheUnderline) {
     R->SelAttributes().SetUnderlineType(0);
     EXPECT_FALSE(R->SelAttributes().Style() & fsUnderline);
     EXPECT_TRUE(R->SelAttributes().Style() & fsBold);
+}
+
+// Wine's rich edit leaves its modified flag alone for a format: the objects set it.
+TEST_F(RichEditAttributes, FormatsWrittenToTheTextMarkItModified) {
+    const struct {
+        const char* What;
+        std::function<void()> Write;
+        bool Changes;
+    } Cases[] = {
+        {"bold on the selection", [&] { R->SelAttributes().SetEffect(CFE_BOLD, true); }, true},
+        {"colour on the selection", [&] { R->SelAttributes().SetColor(clRed); }, true},
+        {"bullets at the caret",
+         [&] {
+             R->SetSelection(2, 2, false);
+             R->Paragraph().SetNumbering(1);
+         },
+         true},
+        {"indent at the caret",
+         [&] {
+             R->SetSelection(2, 2, false);
+             R->Paragraph().SetFirstIndent(10);
+         },
+         true},
+        {"size of the word at the caret",
+         [&] {
+             R->SetSelection(2, 2, false);
+             R->WordAttributes().SetSize(14);
+         },
+         true},
+        {"italic for what is typed at the caret",
+         [&] {
+             R->SetSelection(2, 2, false);
+             R->SelAttributes().SetEffect(CFE_ITALIC, true);
+         },
+         false},
+        {"the default size", [&] { R->DefAttributes().SetSize(12); }, false},
+    };
+    for (const auto& C : Cases) {
+        R->SetSelection(0, 6, false);
+        R->SetModified(false);
+        C.Write();
+        EXPECT_EQ(R->Modified(), C.Changes) << C.What;
+    }
 }
 
 TEST_F(RichEditAttributes, AssignFromAFontAndBack) {
