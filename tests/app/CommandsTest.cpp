@@ -11,10 +11,13 @@
 #include "gui/ToolBar.h"
 #include "tests/app/AppFixture.h"
 #include "tests/app/ScreenShots.h"
+#include "tests/app/UserInput.h"
 #include "tests/support/ScreenWait.h"
 
 #include <gtest/gtest.h>
 #include <richedit.h>
+
+#include <functional>
 
 using namespace mv::app::test;
 
@@ -233,6 +236,97 @@ TEST_F(CommandsTest, ShortcutKeysRunTheCommands) {
     Home->aBigger->Execute();
     PressKey(VK_RIGHT, VK_MENU);
     EXPECT_EQ(CharFormat().yHeight, 8 * 20);
+}
+
+// A note changed only in its format is saved like typed text: each format command, by its
+// keys where it has some, on a note as stored, then away and back.
+TEST_F(CommandsTest, AFormatAloneIsSavedWhenTheNoteIsLeft) {
+    using mv::app::test::PressKey;
+    const struct {
+        const char* Name;
+        std::function<void()> Before; // formatting stored with the note beforehand
+        std::function<void()> Command;
+        // The command's format, on "first" or its paragraph, once read back. None for Outdent:
+        // Wine's rich edit moves a paragraph's indents on each RTF save and load.
+        std::function<bool()> Shows;
+    } Cases[] = {
+        {"Bold", nullptr, [] { PressKey('B', false, true); },
+         [&] { return CharFormat().dwEffects & CFE_BOLD; }},
+        {"Italic", nullptr, [] { PressKey('I', false, true); },
+         [&] { return CharFormat().dwEffects & CFE_ITALIC; }},
+        {"Underline", nullptr, [] { PressKey('U', false, true); },
+         [&] { return CharFormat().dwEffects & CFE_UNDERLINE; }},
+        {"Strikeout", nullptr, [&] { Home->aStrikeout->Execute(); },
+         [&] { return CharFormat().dwEffects & CFE_STRIKEOUT; }},
+        {"Bigger", [&] { Editor->SelAttributes().SetSize(10); }, [] { PressKey(VK_UP, false, false, true); },
+         [&] { return CharFormat().yHeight == 11 * 20; }},
+        {"Smaller", [&] { Editor->SelAttributes().SetSize(10); },
+         [] { PressKey(VK_DOWN, false, false, true); }, [&] { return CharFormat().yHeight == 9 * 20; }},
+        {"Normal", [&] { Editor->SelAttributes().SetSize(12); },
+         [] { PressKey(VK_LEFT, false, false, true); }, [&] { return CharFormat().yHeight == 8 * 20; }},
+        {"Unlink",
+         [&] {
+             Editor->SelAttributes().SetColor(TColor(0xFF0000));
+             Editor->SelAttributes().SetUnderlineType(4);
+         },
+         [] { PressKey('X', false, false, true); },
+         [&] { return CharFormat().crTextColor == 0 && !(CharFormat().dwEffects & CFE_UNDERLINE); }},
+        {"Bulleted", nullptr, [] { PressKey('B', false, false, true); },
+         [&] { return ParaFormat().wNumbering == PFN_BULLET; }},
+        {"Numbered", nullptr, [] { PressKey('N', false, false, true); },
+         [&] { return ParaFormat().wNumbering == 2; }},
+        {"Indent", nullptr, [] { PressKey(VK_OEM_6, false, false, true); },
+         [&] { return ParaFormat().dxStartIndent == 10 * 20; }},
+        {"Outdent", [&] { Editor->Paragraph().SetFirstIndent(20); },
+         [] { PressKey(VK_OEM_4, false, false, true); }, nullptr},
+    };
+    ASSERT_TRUE(BringToFront(Home->Handle()));
+    for (const auto& C : Cases) {
+        SCOPED_TRACE(C.Name);
+        App.Main().ShowTopic(C.Name, "");
+        Editor->SetSelText("first line\rsecond line");
+        Select(0, 5);
+        if (C.Before) C.Before();
+        App.Main().ShowTopic("Other", "");
+        Home->aBackward->Execute();
+        Select(0, 5);
+        if (C.Shows) ASSERT_FALSE(C.Shows());
+        const std::string Stored = CommittedContent(App.Database(), "", C.Name);
+        Editor->SetFocus();
+        C.Command();
+        Home->aForward->Execute();
+        EXPECT_NE(CommittedContent(App.Database(), "", C.Name), Stored);
+        Home->aBackward->Execute();
+        ASSERT_EQ(Home->Caption(), std::string(":") + C.Name);
+        Select(0, 5);
+        if (C.Shows) EXPECT_TRUE(C.Shows());
+    }
+}
+
+// Ctrl+S writes a note changed only in its format, and quitting does too: a restarted program
+// shows both formats.
+TEST_F(CommandsTest, AFormatAloneIsSavedByCtrlSAndByQuitting) {
+    using mv::app::test::PressKey;
+    App.Main().ShowTopic("Other", "");
+    Home->aBackward->Execute();
+    ASSERT_TRUE(BringToFront(Home->Handle()));
+    Select(0, 0);
+    Editor->SetFocus();
+    const std::string Stored = CommittedContent(App.Database(), "", "Home");
+    PressKey('B', false, false, true);
+    PressKey('S', false, true);
+    EXPECT_NE(CommittedContent(App.Database(), "", "Home"), Stored);
+    Select(Editor->TextLength(), 0);
+    PressKey(VK_OEM_6, false, false, true);
+    App.Quit();
+    App.Start();
+    Home = NoteWindowsByNamespace.Find("");
+    ASSERT_NE(Home, nullptr);
+    Editor = Home->Editor();
+    Select(0, 0);
+    EXPECT_EQ(ParaFormat().wNumbering, PFN_BULLET);
+    Select(Editor->TextLength(), 0);
+    EXPECT_EQ(ParaFormat().dxStartIndent, 10 * 20);
 }
 
 TEST_F(CommandsTest, GraveAccentSwitchesTheToolBarsAndTheMenuFollows) {

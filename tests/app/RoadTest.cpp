@@ -4,9 +4,11 @@
 #include "app/Log.h"
 #include "app/NamespaceVisualizer.h"
 #include "app/Note.h"
+#include "app/NoteBar.h"
 #include "app/TopicViewer.h"
 #include "htmlview/HtmlTextSection.h"
 #include "gui/Timers.h"
+#include "gui/ToolBar.h"
 #include "store/NotesStore.h"
 #include "store/SQLiteAccess.h"
 #include "tests/app/AppFixture.h"
@@ -316,6 +318,38 @@ TEST(Road, SidePanelListsTopicsAndItsLinksOpenThem) {
     TfrmNote* Work = WindowOf("work");
     ClickPanelLink(*Work->Visualizer(), "work:");
     EXPECT_EQ(Work->Caption(), "work:");
+}
+
+// Going to the note already shown, by the side panel's link or the tray's Home, adds no
+// history: Back and Forward, buttons and all, are enabled only when they would show another note.
+TEST(Road, GoingToTheShownNoteLeavesBackAndForwardAsTheyWere) {
+    TAppFixture App("shownagain");
+    TfrmMain& Main = App.Start();
+    TfrmNote* Home = WindowOf("");
+    ASSERT_NE(Home, nullptr);
+    TToolBar& Bar = *Home->CommandBar()->tbManagers;
+    auto Expect = [&](bool Back, bool Forward, const Strings& Entries) {
+        EXPECT_EQ(Home->aBackward->Enabled(), Back);
+        EXPECT_EQ(Home->aForward->Enabled(), Forward);
+        EXPECT_EQ(TNoteCommandBar::ButtonOf(Bar, Home->aBackward)->Enabled(), Back);
+        EXPECT_EQ(TNoteCommandBar::ButtonOf(Bar, Home->aForward)->Enabled(), Forward);
+        EXPECT_EQ(Home->History().Entries(), Entries);
+    };
+    ClickPanelLink(*Home->Visualizer(), "Default:Home");
+    EXPECT_EQ(Home->Caption(), ":Home");
+    Expect(false, false, {":Home"});
+    Main.aHome->Execute();
+    Expect(false, false, {":Home"});
+
+    Main.ShowTopic("A", "");
+    Home->aBackward->Execute();
+    Expect(false, true, {":Home", ":A"});
+    ClickPanelLink(*Home->Visualizer(), "Default:Home");
+    Main.aHome->Execute();
+    Expect(false, true, {":Home", ":A"});
+    Home->aForward->Execute();
+    EXPECT_EQ(Home->Caption(), ":A");
+    Expect(true, false, {":Home", ":A"});
 }
 
 // Titles and namespaces with mark-up characters show as text, and their links open them.
