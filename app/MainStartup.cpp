@@ -7,6 +7,7 @@
 #include "app/FirstLaunch.h"
 #include "app/Log.h"
 #include "app/Note.h"
+#include "app/Plugins.h"
 #include "app/Settings.h"
 #include "app/StartupRules.h"
 #include "app/TagManager.h"
@@ -161,6 +162,8 @@ void TfrmMain::OpenStore(const std::string& Path) {
 
 void TfrmMain::LoadPlugins() {
     try {
+        // A plug-in that ended the last run from inside one of its calls stays off.
+        SwitchOffPluginThatEndedMiravelund(*FPluginManager, [this](const std::string& Text) { Log(Text); });
         FPluginManager->LoadPluginFolder();
     } catch (const std::exception& E) {
         // Files that fail are skipped by the host; anything else is logged and

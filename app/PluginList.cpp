@@ -41,9 +41,14 @@ std::string PluginsIniText(const std::string& Existing, const std::vector<TPlugi
         }
         if (!Replaced) Text += Line;
     }
-    if (!Text.empty() && Text.back() != '\n') Text += "\r\n";
-    for (size_t I = 0; I < Items.size(); ++I)
-        if (!Written[I]) Text += LineOf(Items[I]) + "\r\n";
+    // A last line without an ending gets one only when lines follow it.
+    bool LineBreakDue = !Text.empty() && Text.back() != '\n';
+    for (size_t I = 0; I < Items.size(); ++I) {
+        if (Written[I]) continue;
+        if (LineBreakDue) Text += "\r\n";
+        LineBreakDue = false;
+        Text += LineOf(Items[I]) + "\r\n";
+    }
     return Text;
 }
 

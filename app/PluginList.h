@@ -25,7 +25,8 @@ struct TPluginListItem {
 // order), checked unless Enabled switches it off.
 std::vector<TPluginListItem> PluginListItems(const std::vector<std::string>& Files, const TStrings& Enabled);
 
-// Plugins.ini after the list's OK: Existing (the file as it is) with the line
+// Plugins.ini after the list's OK (and after start-up switched off a plug-in
+// that ended the program): Existing (the file as it is) with the line
 // of each item set to its check (every line of that name, ignoring case), the
 // items without a line added at the end in their order, and every other line
 // (a plug-in not in the folder, a comment, a blank line) kept byte for byte.

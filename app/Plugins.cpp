@@ -20,6 +20,14 @@ std::string ReadFileBytes(const std::string& Path) {
     return Bytes;
 }
 
+// Plugins.ini with the lines of Items set and every other line kept.
+void WritePluginsIni(TMvPluginManager& Host, const std::vector<mv::app::TPluginListItem>& Items) {
+    const std::string IniName = Host.PluginFolderPath() + "Plugins.ini";
+    std::string Existing;
+    if (Host.Platform().FileExists(IniName)) Existing = ReadFileBytes(IniName);
+    SaveFileReplacing(IniName, mv::app::PluginsIniText(Existing, Items));
+}
+
 } // namespace
 
 using namespace mv::app;
@@ -122,10 +130,7 @@ void TfrmPlugins::btnOKClick(TObject*) {
         }
     }
     // The lines of plug-ins that are not in the folder are the user's settings too.
-    const std::string IniName = Folder + "Plugins.ini";
-    std::string Existing;
-    if (Host->Platform().FileExists(IniName)) Existing = ReadFileBytes(IniName);
-    SaveFileReplacing(IniName, PluginsIniText(Existing, Items));
+    WritePluginsIni(*Host, Items);
 }
 
 void TfrmPlugins::lbPluginsDblClick(TObject*) {
@@ -139,4 +144,30 @@ void TfrmPlugins::lbPluginsDblClick(TObject*) {
             return;
         }
     }
+}
+
+void SwitchOffPluginThatEndedMiravelund(TMvPluginManager& Manager,
+                                        const std::function<void(const std::string&)>& Log) {
+    const std::optional<TMvInterruptedCall> Ended = Manager.TakeInterruptedCall();
+    if (!Ended) return;
+    const std::string Name = LowerCase(ChangeFileExt(ExtractFileName(Ended->FileName), ""));
+    const std::string During = Ended->What.empty() ? std::string() : ": it was " + Ended->What;
+    std::string Failure;
+    try {
+        WritePluginsIni(Manager, {{Name, false}});
+    } catch (const std::exception& E) {
+        Failure = E.what();
+    }
+    Log((Failure.empty() ? "Plugin switched off: " : "Plugin could not be switched off: ") + Ended->FileName +
+        " ended Miravelund while it ran" + During + (Failure.empty() ? "" : " (" + Failure + ")"));
+    const std::string Said = "The plugin \"" + Name + "\" ended Miravelund while it ran" + During + ".\r\r";
+    Application->MessageBox(
+        Failure.empty()
+            ? Said +
+                  "It has been switched off so that Miravelund can start. To switch it back on, open the "
+                  "plugin list with the Plugins button of a note window, put a check mark next to \"" +
+                  Name + "\" and choose OK.\r\r" + Ended->FileName
+            : Said + "It could not be switched off in Plugins.ini: " + Failure +
+                  "\r\rTo keep it from running, remove " + Ended->FileName + ".",
+        "Miravelund", MB_OK | MB_ICONWARNING);
 }

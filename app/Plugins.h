@@ -7,6 +7,9 @@
 
 #include "gui/Forms.h"
 
+#include <functional>
+#include <string>
+
 class TButton;
 class TMvCheckListBox;
 class TLabel;
@@ -45,3 +48,12 @@ private:
 };
 
 extern TfrmPlugins* frmPlugins;
+
+// Start-up, before the plug-ins load. When the last run ended inside a call
+// into a plug-in module (the host's record of the running call was left
+// behind: the module crashed, aborted or ended the process), that plug-in is
+// switched off in Plugins.ini (its line name=False, every other line kept as
+// it was) and named once, to the user in a message box that says how to
+// switch it back on, and in the log (Log). The start then goes on without it.
+void SwitchOffPluginThatEndedMiravelund(TMvPluginManager& Manager,
+                                        const std::function<void(const std::string&)>& Log);

@@ -102,9 +102,16 @@ void TMvPluginManager::GetLoadedPlugins(TStrings& Strings) const {
         Strings.Add(Info.Plugin->Name());
 }
 
-void TMvPluginManager::ReleaseModule(TPluginKind Kind, TMvModuleHandle Handle) {
+void TMvPluginManager::ReleaseModule(TPluginKind Kind, TMvModuleHandle Handle, const std::string& FileName) {
     // Packages are never loaded in this build, and custom plug-ins have no module.
-    if (Kind == plgDLL && Handle != 0) FPlatform->UnloadModule(Handle);
+    if (Kind != plgDLL || Handle == 0) return;
+    // The module's own clean-up code runs now.
+    TMvPluginCallRecord::TCall Call(&FCalls, TMvPluginCallRecord::Line(FileName, "being unloaded"));
+    FPlatform->UnloadModule(Handle);
+}
+
+std::optional<TMvInterruptedCall> TMvPluginManager::TakeInterruptedCall() {
+    return TMvPluginCallRecord::TakeInterrupted(*FPlatform, CallRecordPath());
 }
 
 void TMvPluginManager::NotifyUnload(TMvPlugIn* Plugin) {
@@ -146,7 +153,12 @@ void TMvPluginManager::LoadPlugin(const std::string& FileName, TPluginKind PlgKi
     std::unique_ptr<TMvPlugIn> Plugin;
     std::string SystemReason; // why the system could not load the module
     try {
-        if (PlgKind == plgDLL) Handle = FPlatform->LoadModule(FileName);
+        if (PlgKind == plgDLL) {
+            if (!FCalls.Opened()) FCalls.Open(*FPlatform, CallRecordPath());
+            // Loading runs the module's start-up code.
+            TMvPluginCallRecord::TCall Call(&FCalls, TMvPluginCallRecord::Line(FileName, "being loaded"));
+            Handle = FPlatform->LoadModule(FileName);
+        }
         if (Handle == 0) {
             if (PlgKind == plgDLL) SystemReason = FPlatform->LastLoadError();
             throw EMvLoadPluginError(Format("Plugin package not found: %s", FileName.c_str()));
@@ -155,7 +167,7 @@ void TMvPluginManager::LoadPlugin(const std::string& FileName, TPluginKind PlgKi
         AllowLoad = true;
         if (OnAfterLoad) OnAfterLoad(this, FileName, Handle, AllowLoad);
         if (!AllowLoad) {
-            ReleaseModule(PlgKind, Handle);
+            ReleaseModule(PlgKind, Handle, FileName);
             NotLoaded(FileName, "the program chose not to load it");
             return;
         }
@@ -165,11 +177,16 @@ void TMvPluginManager::LoadPlugin(const std::string& FileName, TPluginKind PlgKi
         if (!Register)
             throw EMvLoadPluginError(
                 Format("Plugin function %s not found in %s", MvPluginAbi::EntryPointName, FileName.c_str()));
-        MvPluginAbi::IMvPlugin* Module = Register();
+        MvPluginAbi::IMvPlugin* Module = nullptr;
+        {
+            TMvPluginCallRecord::TCall Call(
+                &FCalls, TMvPluginCallRecord::Line(FileName, "registering (RegisterPlugin)"));
+            Module = Register();
+        }
         if (!Module)
             throw EMvCantRegisterPlugInError(
                 Format("Calling %s in %s failed", MvPluginAbi::EntryPointName, FileName.c_str()));
-        Plugin = std::make_unique<TMvModulePlugIn>(Module, FileName);
+        Plugin = std::make_unique<TMvModulePlugIn>(Module, FileName, &FCalls);
 
         if (Plugin->InstanceCount > 0) {
             int32_t Same = 0;
@@ -195,12 +212,12 @@ void TMvPluginManager::LoadPlugin(const std::string& FileName, TPluginKind PlgKi
         }
         // Refused: nothing of it may stay.
         Plugin.reset();
-        ReleaseModule(PlgKind, Handle);
+        ReleaseModule(PlgKind, Handle, FileName);
         NotLoaded(FileName, "the plugin declined to load");
     } catch (...) {
         std::exception_ptr Failure = std::current_exception();
         Plugin.reset();
-        ReleaseModule(PlgKind, Handle);
+        ReleaseModule(PlgKind, Handle, FileName);
         std::string Reason = ReasonOf(Failure);
         if (!SystemReason.empty()) Reason += " (" + SystemReason + ")";
         NotLoaded(FileName, Reason);
@@ -292,8 +309,9 @@ void TMvPluginManager::UnloadPlugin(int Index) {
     // half gone; then the object goes, and its module after it.
     TPluginInfo Info = std::move(FPlugins[static_cast<std::size_t>(Index)]);
     FPlugins.erase(FPlugins.begin() + Index);
+    const std::string FileName = Info.Plugin->FileName();
     Info.Plugin.reset();
-    ReleaseModule(Info.Kind, Info.Handle);
+    ReleaseModule(Info.Kind, Info.Handle, FileName);
     if (Failure) std::rethrow_exception(Failure);
 }
 

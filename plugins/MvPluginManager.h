@@ -6,10 +6,12 @@
 #include "base/Exceptions.h"
 #include "gui/MvComponent.h"
 #include "plugins/MvPlugin.h"
+#include "plugins/MvPluginCallRecord.h"
 #include "plugins/MvPluginPlatform.h"
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -115,12 +117,22 @@ public:
     // Returns the number of plug-ins added.
     int LoadPluginFolder();
 
+    // Every call into a module (loading it, RegisterPlugin, its commands, its
+    // unloading: all of them) is on record in this file of the plug-in folder
+    // while it runs, so a module that ends the process is known at the next
+    // start. The first module load opens it; the manager's end removes it.
+    static constexpr const char* CallRecordName = "Plugins.running";
+    std::string CallRecordPath() const { return PluginFolderPath() + CallRecordName; }
+    // The call into a module during which the last run ended, if it ended so;
+    // the record is removed. Ask before the first load, which empties it.
+    std::optional<TMvInterruptedCall> TakeInterruptedCall();
+
     // The operating-system services used; tests put a fake in.
     void SetPlatform(IMvPluginPlatform& Platform) { FPlatform = &Platform; }
     IMvPluginPlatform& Platform() const { return *FPlatform; }
 
 private:
-    void ReleaseModule(TPluginKind Kind, TMvModuleHandle Handle);
+    void ReleaseModule(TPluginKind Kind, TMvModuleHandle Handle, const std::string& FileName);
     // AddCustomPlugin without the reporting: failures are raised.
     bool AddPlugin(TMvPlugIn* Plugin);
     void NotLoaded(const std::string& FileName, const std::string& Reason) noexcept;
@@ -134,4 +146,5 @@ private:
     TPluginKind FPluginKind = plgDLL;
     std::vector<TPluginInfo> FPlugins;
     IMvPluginPlatform* FPlatform;
+    TMvPluginCallRecord FCalls;
 };

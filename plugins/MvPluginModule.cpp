@@ -86,9 +86,11 @@ public:
     void* Application = nullptr;
 };
 
-TMvModulePlugIn::TMvModulePlugIn(MvPluginAbi::IMvPlugin* Module, const std::string& ModuleFileName)
-    : TMvPlugIn(nullptr), FModule(Module), FModuleFileName(ModuleFileName),
+TMvModulePlugIn::TMvModulePlugIn(MvPluginAbi::IMvPlugin* Module, const std::string& ModuleFileName,
+                                 TMvPluginCallRecord* Calls)
+    : TMvPlugIn(nullptr), FModule(Module), FModuleFileName(ModuleFileName), FCalls(Calls),
       FHost(std::make_unique<THostServices>()), FAlive(std::make_shared<bool>(true)) {
+    TMvPluginCallRecord::TCall Call(FCalls, CallLine("describing itself"));
     const int32_t Version = FModule->AbiVersion();
     if ((Version >> 16) != MvPluginAbi::VersionMajor) {
         FModule->Destroy();
@@ -110,7 +112,18 @@ TMvModulePlugIn::TMvModulePlugIn(MvPluginAbi::IMvPlugin* Module, const std::stri
 TMvModulePlugIn::~TMvModulePlugIn() {
     *FAlive = false;
     Commands().Clear();
-    if (FModule) FModule->Destroy();
+    if (!FModule) return;
+    try {
+        TMvPluginCallRecord::TCall Call(FCalls, CallLine("being unloaded"));
+        FModule->Destroy();
+    } catch (...) {
+        // No memory left to record the call: the object goes unrecorded.
+        FModule->Destroy();
+    }
+}
+
+TMvPluginCallRecord::TLine TMvModulePlugIn::CallLine(const std::string& What) const {
+    return TMvPluginCallRecord::Line(FModuleFileName, What);
 }
 
 void TMvModulePlugIn::RaiseModuleError(const char* What) {
@@ -127,6 +140,7 @@ bool TMvModulePlugIn::InitializePlugin(TMvPluginManager* Manager, void* ParentAp
     // after that.
     if (!TMvPlugIn::InitializePlugin(Manager, ParentApplication, FModuleFileName)) return false;
     FHost->Application = ParentApplication;
+    TMvPluginCallRecord::TCall Call(FCalls, CallLine("being initialised"));
     int32_t AllowLoad = 1;
     if (FModule->Initialize(FHost.get(), FModuleFileName.c_str(), &AllowLoad) != MvPluginAbi::ResultOk)
         RaiseModuleError("its initialisation failed");
@@ -135,17 +149,21 @@ bool TMvModulePlugIn::InitializePlugin(TMvPluginManager* Manager, void* ParentAp
 
 void TMvModulePlugIn::ConfigurePlugin() {
     TMvPlugIn::ConfigurePlugin();
+    TMvPluginCallRecord::TCall Call(FCalls, CallLine("configuring itself"));
     if (FModule->Configure() != MvPluginAbi::ResultOk) RaiseModuleError("its configuration failed");
 }
 
 void TMvModulePlugIn::SendPluginMessage(int32_t APluginMessage, const std::string& AMessageText) {
     TMvPlugIn::SendPluginMessage(APluginMessage, AMessageText);
+    TMvPluginCallRecord::TCall Call(
+        FCalls, CallLine("handling the plugin message " + std::to_string(APluginMessage)));
     if (FModule->PluginMessage(APluginMessage, AMessageText.c_str()) != MvPluginAbi::ResultOk)
         RaiseModuleError("a message to it failed");
 }
 
 void TMvModulePlugIn::UpdateCommands() {
     Commands().Clear();
+    TMvPluginCallRecord::TCall Call(FCalls, CallLine("describing its commands"));
     const int32_t Count = FModule->CommandCount();
     if (Count < 0 || Count > MvPluginAbi::MaxCommandCount)
         throw EMvPlugInError("Plugin " + Name() + ": it reports " + std::to_string(Count) +
@@ -169,9 +187,13 @@ void TMvModulePlugIn::UpdateCommands() {
         }
         if (Source->HasExecute()) {
             std::weak_ptr<bool> Alive = FAlive;
-            Command.OnExecute = [this, Alive, Source](TObject* Sender) {
+            // Made once here, as handlers run at every load and save of a topic.
+            TMvPluginCallRecord::TLine Line =
+                CallLine("running its command \"" + Command.Caption + "\" (" + Command.Data + ")");
+            Command.OnExecute = [this, Alive, Source, Line](TObject* Sender) {
                 std::shared_ptr<bool> Token = Alive.lock();
                 if (!Token || !*Token) return;
+                TMvPluginCallRecord::TCall Call(FCalls, Line);
                 auto* Target = dynamic_cast<IMvPluginTopicHost*>(Sender);
                 std::unique_ptr<TMetaBridge> Meta;
                 if (Target) Meta = std::make_unique<TMetaBridge>(Target->PluginMeta());

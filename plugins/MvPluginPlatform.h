@@ -5,10 +5,22 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 using TMvModuleHandle = uintptr_t;
+
+// The open file that records which call into a plug-in module runs now
+// (TMvPluginCallRecord). A write is in the system's hands when it returns, so
+// it stays in the file when the process ends right after, however it ends;
+// nothing is flushed to the disk (that only matters when the system stops).
+class IMvPluginCallFile {
+public:
+    virtual ~IMvPluginCallFile() = default;
+    // Writes Count bytes at Offset; false when that is past the file's size.
+    virtual bool WriteAt(uint32_t Offset, const char* Bytes, uint32_t Count) = 0;
+};
 
 class IMvPluginPlatform {
 public:
@@ -26,6 +38,14 @@ public:
     virtual bool FileExists(const std::string& FileName) = 0;
     // The folder of the program file, with a trailing path delimiter.
     virtual std::string ProgramFolder() = 0;
+
+    // Creates FileName as Size zero bytes (replacing a file that is there) and
+    // keeps it open for writing; nullptr when it cannot.
+    virtual std::unique_ptr<IMvPluginCallFile> CreateCallFile(const std::string& FileName, uint32_t Size) = 0;
+    // The first MaxBytes bytes of a file; "" when it is missing or unreadable.
+    virtual std::string ReadFileStart(const std::string& FileName, uint32_t MaxBytes) = 0;
+    // Removes a file; nothing happens when it is not there.
+    virtual void RemoveFile(const std::string& FileName) = 0;
 };
 
 // The platform of this build: real module loading on Windows; elsewhere one

@@ -5,6 +5,7 @@
 #include "base/StrUtils.h"
 
 #include <filesystem>
+#include <fstream>
 #include <system_error>
 
 namespace {
@@ -35,6 +36,24 @@ public:
         std::error_code Error;
         std::filesystem::path Self = std::filesystem::read_symlink("/proc/self/exe", Error);
         return Error ? std::string() : IncludeTrailingPathDelimiter(Self.parent_path().string());
+    }
+
+    // No module is loaded here, so no call into one ever runs to be recorded.
+    std::unique_ptr<IMvPluginCallFile> CreateCallFile(const std::string&, uint32_t) override {
+        return nullptr;
+    }
+
+    std::string ReadFileStart(const std::string& FileName, uint32_t MaxBytes) override {
+        std::ifstream File(FileName, std::ios::binary);
+        std::string Bytes(MaxBytes, '\0');
+        File.read(Bytes.data(), MaxBytes);
+        Bytes.resize(static_cast<std::size_t>(File.gcount()));
+        return Bytes;
+    }
+
+    void RemoveFile(const std::string& FileName) override {
+        std::error_code Error;
+        std::filesystem::remove(FileName, Error);
     }
 };
 

@@ -6,7 +6,37 @@
 
 #include <windows.h>
 
+#include <cstring>
+
 namespace {
+
+// The call record as a view of its file: a write is a copy into memory that the
+// file shares, so it costs no system call (handlers run at every topic load and
+// save), and the system puts it in the file whatever becomes of the process.
+class TWin32CallFile final : public IMvPluginCallFile {
+public:
+    TWin32CallFile(HANDLE File, HANDLE Mapping, char* View, uint32_t Size)
+        : FFile(File), FMapping(Mapping), FView(View), FSize(Size) {}
+    ~TWin32CallFile() override {
+        UnmapViewOfFile(FView);
+        CloseHandle(FMapping);
+        CloseHandle(FFile);
+    }
+    TWin32CallFile(const TWin32CallFile&) = delete;
+    TWin32CallFile& operator=(const TWin32CallFile&) = delete;
+
+    bool WriteAt(uint32_t Offset, const char* Bytes, uint32_t Count) override {
+        if (Offset > FSize || Count > FSize - Offset) return false;
+        std::memcpy(FView + Offset, Bytes, Count);
+        return true;
+    }
+
+private:
+    HANDLE FFile;
+    HANDLE FMapping;
+    char* FView;
+    uint32_t FSize;
+};
 
 class TWin32PluginPlatform final : public IMvPluginPlatform {
 public:
@@ -60,6 +90,37 @@ public:
         if (Length == 0 || Length >= MAX_PATH) return std::string();
         return ExtractFilePath(std::string(Path, Length));
     }
+
+    std::unique_ptr<IMvPluginCallFile> CreateCallFile(const std::string& FileName, uint32_t Size) override {
+        HANDLE File =
+            CreateFileA(FileName.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                        nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (File == INVALID_HANDLE_VALUE) return nullptr;
+        // The mapping makes the file Size bytes long, all zeros.
+        HANDLE Mapping = CreateFileMappingA(File, nullptr, PAGE_READWRITE, 0, Size, nullptr);
+        void* View = Mapping ? MapViewOfFile(Mapping, FILE_MAP_WRITE, 0, 0, Size) : nullptr;
+        if (!View) {
+            if (Mapping) CloseHandle(Mapping);
+            CloseHandle(File);
+            DeleteFileA(FileName.c_str());
+            return nullptr;
+        }
+        return std::make_unique<TWin32CallFile>(File, Mapping, static_cast<char*>(View), Size);
+    }
+
+    std::string ReadFileStart(const std::string& FileName, uint32_t MaxBytes) override {
+        HANDLE File = CreateFileA(FileName.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (File == INVALID_HANDLE_VALUE) return {};
+        std::string Bytes(MaxBytes, '\0');
+        DWORD Read = 0;
+        if (!ReadFile(File, Bytes.data(), MaxBytes, &Read, nullptr)) Read = 0;
+        CloseHandle(File);
+        Bytes.resize(Read);
+        return Bytes;
+    }
+
+    void RemoveFile(const std::string& FileName) override { DeleteFileA(FileName.c_str()); }
 
 private:
     static std::string SystemMessage(DWORD Error) {

@@ -38,6 +38,8 @@ TEST(PluginList, OKSetsTheListedLinesAndKeepsEveryOtherLineAsItWas) {
                                                    "beta=True\nalpha=False\r\ngamma=True\r\n");
     // Nothing listed: the file stays byte for byte.
     EXPECT_EQ(PluginsIniText(Others, {}), Others);
+    // A last line without an ending keeps it so when nothing follows.
+    EXPECT_EQ(PluginsIniText("a=True\r\nlast=1", {{"A", false}}), "a=False\r\nlast=1");
     // A line whose name only begins like an item's is another plug-in's.
     EXPECT_EQ(PluginsIniText("alphabet=False\r\n", {{"alpha", true}}), "alphabet=False\r\nalpha=True\r\n");
 }

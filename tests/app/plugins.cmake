@@ -17,12 +17,13 @@ if(TARGET Miravelund AND TARGET TagPlugin)
                                                          MV_SCREENS_DIR="Z:${CMAKE_BINARY_DIR}/screens")
 endif()
 
-if(TARGET Miravelund AND TARGET mv_sdk_samples)
+if(TARGET Miravelund AND TARGET mv_sdk_samples AND TARGET CrashingPlugin)
   mv_add_test(mv_app_plugin_process_tests
     SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/PluginProcessTest.cpp
     LIBS mv_app_test_support
-    TIMEOUT 300)
-  add_dependencies(mv_app_plugin_process_tests Miravelund mv_default_db mv_sdk_samples)
+    TIMEOUT 400)
+  add_dependencies(mv_app_plugin_process_tests Miravelund mv_default_db mv_sdk_samples CrashingPlugin)
   string(REPLACE "/" "\\\\" mv_sdk_samples_w "Z:${MV_SDK_SAMPLES_DIR}")
-  target_compile_definitions(mv_app_plugin_process_tests PRIVATE MV_SDK_SAMPLES_DIR_W="${mv_sdk_samples_w}")
+  target_compile_definitions(mv_app_plugin_process_tests PRIVATE MV_SDK_SAMPLES_DIR_W="${mv_sdk_samples_w}"
+                                                                 MV_TEST_PLUGIN_DIR_W="Z:$<TARGET_FILE_DIR:CrashingPlugin>")
 endif()

@@ -21,6 +21,22 @@ namespace {
 // Everything the fakes do, in order.
 std::vector<std::string> Trace;
 
+std::string RecordNow();
+
+// A file of the fake platform: every write lands in its bytes at once.
+class TFakeCallFile : public IMvPluginCallFile {
+public:
+    explicit TFakeCallFile(std::string& Bytes) : FBytes(Bytes) {}
+    bool WriteAt(uint32_t Offset, const char* Bytes, uint32_t Count) override {
+        if (Offset + Count > FBytes.size()) return false;
+        FBytes.replace(Offset, Count, Bytes, Count);
+        return true;
+    }
+
+private:
+    std::string& FBytes;
+};
+
 class TFakePlatform : public IMvPluginPlatform {
 public:
     struct Module {
@@ -39,12 +55,16 @@ public:
         TMvModuleHandle Handle = FNext++;
         Loaded[Handle] = FileName;
         Trace.push_back("load " + FileName);
+        RecordAtModuleCalls.push_back(RecordNow());
         return Handle;
     }
     void UnloadModule(TMvModuleHandle Handle) override {
         Trace.push_back("free " + Loaded.at(Handle));
+        RecordAtModuleCalls.push_back(RecordNow());
         Loaded.erase(Handle);
     }
+    // What was on record as each module was loaded or unloaded.
+    std::vector<std::string> RecordAtModuleCalls;
     void* FindEntryPoint(TMvModuleHandle Handle, const char* Name) override {
         if (std::string(Name) != "RegisterPlugin") return nullptr;
         return reinterpret_cast<void*>(Modules.at(Loaded.at(Handle)).Entry);
@@ -52,10 +72,36 @@ public:
     std::vector<std::string> ListFiles(const std::string&, const std::string&) override { return Folder; }
     bool FileExists(const std::string& FileName) override { return FileName == IniPath; }
     std::string ProgramFolder() override { return Program; }
+    std::unique_ptr<IMvPluginCallFile> CreateCallFile(const std::string& FileName, uint32_t Size) override {
+        Files[FileName].assign(Size, '\0');
+        return std::make_unique<TFakeCallFile>(Files[FileName]);
+    }
+    std::string ReadFileStart(const std::string& FileName, uint32_t MaxBytes) override {
+        auto It = Files.find(FileName);
+        return It == Files.end() ? std::string() : It->second.substr(0, MaxBytes);
+    }
+    void RemoveFile(const std::string& FileName) override { Files.erase(FileName); }
+
+    // The files made through the platform, by name (std::map keeps references valid).
+    std::map<std::string, std::string> Files;
 
 private:
     TMvModuleHandle FNext = 0x1000;
 };
+
+// The call on record in the plug-in folder now: "module: what it does", or
+// "" between calls.
+TFakePlatform* RecordPlatform = nullptr;
+std::string RecordNow() {
+    const auto It = RecordPlatform->Files.find("C:\\Prog\\Plugins.running");
+    if (It == RecordPlatform->Files.end()) return "(no record)";
+    const std::string& Bytes = It->second;
+    if (Bytes.empty() || Bytes[0] != '>') return "";
+    std::string Line = Bytes.substr(1, Bytes.find('\r') - 1);
+    Line.erase(Line.find_last_not_of(' ') + 1);
+    Line.replace(Line.find('\t'), 1, ": ");
+    return Line;
+}
 
 class TFakePlugIn : public MvPluginSdk::TMvPlugIn {
 public:
@@ -128,6 +174,29 @@ struct Fussy : TFakePlugIn {
     }
 };
 
+// Its handler runs another plug-in's handler (Inner) in the middle, as a
+// handler that opens a topic does; both note what is on record.
+std::function<void()> Inner;
+struct Nest : TFakePlugIn {
+    Nest() : TFakePlugIn("nest", 1) {
+        Commands[0].OnExecute = [](MvPluginSdk::TMvPluginCommand*) {
+            Trace.push_back("in nest: " + RecordNow());
+            if (Inner) Inner();
+            Trace.push_back("back in nest: " + RecordNow());
+        };
+    }
+};
+struct Spy : TFakePlugIn {
+    Spy() : TFakePlugIn("spy", 1) {
+        Trace.push_back("spy made: " + RecordNow());
+        Commands[0].OnExecute = [](MvPluginSdk::TMvPluginCommand*) {
+            Trace.push_back("in spy: " + RecordNow());
+        };
+        OnInitialize = [](TMvPlugIn*, bool&) { Trace.push_back("spy initialised: " + RecordNow()); };
+    }
+    ~Spy() override { Trace.push_back("spy destroyed: " + RecordNow()); }
+};
+
 MvPluginAbi::IMvPlugin* RegisterAlpha() {
     return MvPluginSdk::Detail::RegisterPlugIn<Alpha>();
 }
@@ -151,6 +220,12 @@ MvPluginAbi::IMvPlugin* RegisterRefusing() {
 }
 MvPluginAbi::IMvPlugin* RegisterFussy() {
     return MvPluginSdk::Detail::RegisterPlugIn<Fussy>();
+}
+MvPluginAbi::IMvPlugin* RegisterNest() {
+    return MvPluginSdk::Detail::RegisterPlugIn<Nest>();
+}
+MvPluginAbi::IMvPlugin* RegisterSpy() {
+    return MvPluginSdk::Detail::RegisterPlugIn<Spy>();
 }
 MvPluginAbi::IMvPlugin* RegisterNothing() {
     return nullptr;
@@ -200,6 +275,10 @@ protected:
         Platform.Modules["future.dll"] = {RegisterFuture};
         Platform.Modules["wild.dll"] = {RegisterWild};
         Platform.Modules["counter.dll"] = {RegisterCounter};
+        Platform.Modules["nest.dll"] = {RegisterNest};
+        Platform.Modules["spy.dll"] = {RegisterSpy};
+        RecordPlatform = &Platform;
+        Inner = nullptr;
         Manager = std::make_unique<TMvPluginManager>(nullptr);
         Manager->SetPlatform(Platform);
         Manager->OnBeforeNewCommand = [](TObject*, TMvPlugIn* P) { Trace.push_back("before " + P->Name()); };
@@ -304,6 +383,52 @@ TEST_F(PluginManagerTest, NothingAPlugInThrowsCrossesTheBoundaryRaw) {
     } catch (const EMvPlugInError& E) {
         EXPECT_EQ(E.Message(), "Plugin wild: cannot configure");
     }
+}
+
+// A module that ends the process inside a call is known at the next start:
+// every call into a module is on record while it runs, the innermost first,
+// and nothing is between calls.
+TEST_F(PluginManagerTest, EveryCallIntoAModuleIsOnRecordWhileItRuns) {
+    Manager->LoadPlugin("nest.dll", plgDLL);
+    Manager->LoadPlugin("spy.dll", plgDLL);
+    EXPECT_EQ(RecordNow(), "");
+    Inner = [this] { Handlers.at("spy-1")(nullptr); };
+    Handlers.at("nest-1")(nullptr);
+    EXPECT_EQ(RecordNow(), "");
+    Manager->PluginAt(1)->DispatchPluginMessage(1, "");
+    Manager->UnloadPlugin(1);
+    EXPECT_EQ(RecordNow(), "");
+    const std::vector<std::string> Expected = {
+        "spy made: spy.dll: registering (RegisterPlugin)",
+        "spy initialised: spy.dll: being initialised",
+        "in nest: nest.dll: running its command \"nest-1\" (loadtag)",
+        "in spy: spy.dll: running its command \"spy-1\" (loadtag)",
+        "back in nest: nest.dll: running its command \"nest-1\" (loadtag)",
+        "message 1 ",
+        "spy destroyed: spy.dll: being unloaded"};
+    std::vector<std::string> Seen;
+    for (const std::string& Line : Trace)
+        if (Line.find(": ") != std::string::npos || Line.rfind("message", 0) == 0) Seen.push_back(Line);
+    EXPECT_EQ(Seen, Expected);
+    EXPECT_THAT(Platform.RecordAtModuleCalls,
+                ElementsAre("nest.dll: being loaded", "spy.dll: being loaded", "spy.dll: being unloaded"));
+    Manager.reset();
+    EXPECT_EQ(RecordNow(), "(no record)") << "an orderly end leaves no record behind";
+}
+
+TEST_F(PluginManagerTest, TheRecordOfTheLastRunIsTakenOnce) {
+    const std::string Path = Manager->CallRecordPath();
+    EXPECT_FALSE(Manager->TakeInterruptedCall()) << "no record";
+    Platform.Files[Path] = *TMvPluginCallRecord::Line("C:\\Prog\\Plugins\\Crash.dll", "being loaded");
+    const auto Ended = Manager->TakeInterruptedCall();
+    ASSERT_TRUE(Ended);
+    EXPECT_EQ(Ended->FileName, "C:\\Prog\\Plugins\\Crash.dll");
+    EXPECT_EQ(Ended->What, "being loaded");
+    EXPECT_EQ(Platform.Files.count(Path), 0u);
+    EXPECT_FALSE(Manager->TakeInterruptedCall()) << "taken once";
+    Platform.Files[Path] = " C:\\Prog\\Plugins\\Crash.dll\tbeing loaded";
+    EXPECT_FALSE(Manager->TakeInterruptedCall()) << "the run ended between calls";
+    EXPECT_EQ(Platform.Files.count(Path), 0u);
 }
 
 TEST_F(PluginManagerTest, LoadFailuresRaiseTheirMessagesAndLeaveNothingLoaded) {
