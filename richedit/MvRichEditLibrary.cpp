@@ -67,9 +67,11 @@ public:
         FFormats.Rtf = RegisterClipboardFormatA("Rich Text Format");
         FFormats.RtfNoObjects = RegisterClipboardFormatA("Rich Text Format Without Objects");
     }
+    // OLE goes first: it hands the clipboard's data to the system then, and a copy made in a rich
+    // edit is an object of the rich-edit library, which must still be loaded.
     ~TRichEditLibrary() {
-        if (FModule) FreeLibrary(FModule);
         if (FOleInitialized) OleUninitialize();
+        if (FModule) FreeLibrary(FModule);
     }
     TRichEditLibrary(const TRichEditLibrary&) = delete;
     TRichEditLibrary& operator=(const TRichEditLibrary&) = delete;
