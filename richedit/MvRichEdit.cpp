@@ -490,6 +490,7 @@ POINT TMvCustomRichEdit::CaretPos() {
 void TMvCustomRichEdit::Clear() {
     CloseRichEditObjects(FRichEditOle);
     if (HandleAllocated()) SendMessageA(Handle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+    FObjectCountSeen = 0;
     SetModified(false);
 }
 
@@ -683,6 +684,11 @@ void TMvCustomRichEdit::WndProc(TMessage& M) {
             PaintVersion1(M);
             return;
         }
+        break;
+    case WM_PASTE:
+    case EM_PASTESPECIAL:
+        // Whatever objects it brings, the change it makes looks at them (see Change).
+        FObjectCountSeen = -1;
         break;
     case CM_BIDIMODECHANGED: {
         if (CanCreateHandle()) HandleNeeded();

@@ -133,7 +133,7 @@ public:
     // ---- objects and pictures ----
     // Inserts a picture as a static object at the selection and selects it.
     void InsertGraphic(TGraphic& Graphic, bool Resizable);
-    // Gives pictures read from RTF a presentation this platform can draw.
+    // Gives pictures read from RTF (loaded, pasted or dropped) a presentation this platform can draw.
     void MakePicturesDrawable();
     // The system's Insert Object dialog; true when an object was inserted.
     bool InsertObjectDialog();
@@ -191,6 +191,7 @@ protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
     void ColorChanged() override;
     void FontChanged() override;
+    void Change() override;
 
     virtual void TextNotFound(const std::string& FindText);
     virtual void RequestSize(const RECT& Rect);
@@ -254,6 +255,10 @@ private:
     TRichLangOptions FLangOptions{rlAutoFont};
     std::unique_ptr<TMemoryStream> FSavedText; // the text while the window is re-created
     bool FSavedModified = false;
+    // The object count after pictures were last made drawable (-1: not known, while a paste or
+    // a stream-in runs).
+    long FObjectCountSeen = 0;
+    bool FMakingPicturesDrawable = false;
     bool FLineUpdating = false;
     mv::richedit::TLinkClickTracker FLinkClick;
     bool FAllowObjects = true;

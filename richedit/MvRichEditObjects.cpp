@@ -281,6 +281,8 @@ void TMvCustomRichEdit::InsertGraphic(TGraphic& Graphic, bool Resizable) {
     record.dwFlags = Resizable ? REO_RESIZABLE : 0;
     record.sizel = TImageDataObject::HimetricSize(Graphic.Width(), Graphic.Height());
     const CHARRANGE selection = GetSelection();
+    // This object draws already: the change it makes has no picture to look at.
+    if (FObjectCountSeen >= 0) FObjectCountSeen = FRichEditOle->GetObjectCount() + 1;
     CheckOle(FRichEditOle->InsertObject(&record), "InsertObject");
     SetSelection(selection.cpMin, selection.cpMin + 1, true);
     FRichEditOle->SetDvaspect(REO_IOB_SELECTION, record.dvaspect);
@@ -292,7 +294,15 @@ void TMvCustomRichEdit::InsertGraphic(TGraphic& Graphic, bool Resizable) {
 // without a size (\picwgoal0, as inserted pictures once were) is inserted
 // again at its own size. Neither counts as a change of the text.
 void TMvCustomRichEdit::MakePicturesDrawable() {
-    if (!HandleAllocated() || !FRichEditOle) return;
+    if (!HandleAllocated() || !FRichEditOle || FMakingPicturesDrawable) return;
+    FMakingPicturesDrawable = true;
+    struct TDone {
+        TMvCustomRichEdit& Edit;
+        ~TDone() {
+            Edit.FMakingPicturesDrawable = false;
+            if (Edit.FRichEditOle) Edit.FObjectCountSeen = Edit.FRichEditOle->GetObjectCount();
+        }
+    } done{*this};
     const bool wasModified = Modified();
     bool resized = false;
     const LONG count = FRichEditOle->GetObjectCount();
@@ -329,6 +339,15 @@ void TMvCustomRichEdit::MakePicturesDrawable() {
         ClearUndo();
         SetModified(wasModified);
     }
+}
+
+// A picture that arrives by paste or drop is made as the rich edit's RTF reader
+// makes one, which Wine cannot draw: a change that brings or takes objects, and
+// any paste, makes the pictures drawable at once.
+void TMvCustomRichEdit::Change() {
+    if (FRichEditOle && !FMakingPicturesDrawable && FRichEditOle->GetObjectCount() != FObjectCountSeen)
+        MakePicturesDrawable();
+    TMvExCustomMemo::Change();
 }
 
 bool TMvCustomRichEdit::InsertObjectDialog() {

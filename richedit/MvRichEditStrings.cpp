@@ -290,13 +290,16 @@ void TMvRichEditStrings::StreamIn(TMvConversion& C, TRichStreamFormat Format) {
         return ES.dwError;
     };
 
+    // The change the stream-in reports makes its pictures drawable (see Change); without one
+    // (change events off) it is done below.
+    FRichEdit.FObjectCountSeen = -1;
     DWORD Error = Run(SF);
     if (!C.Completed()) {
         if (Error != 0 && C.Retry()) Error = Run(Text ? SF_RTF : SF_TEXT);
         if (C.HasErrorMessage()) throw EOutOfResources(C.GetErrorMessage());
         if (Error != 0) throw EOutOfResources(kFailedToLoad);
     }
-    if (!Text) FRichEdit.MakePicturesDrawable();
+    if (!Text && FRichEdit.FObjectCountSeen < 0) FRichEdit.MakePicturesDrawable();
     FRichEdit.SetSelection(0, 0, true);
 }
 

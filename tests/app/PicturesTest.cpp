@@ -11,6 +11,7 @@
 #include "richedit/MvPictures.h"
 #include "tests/app/AppFixture.h"
 #include "tests/app/ScreenShots.h"
+#include "tests/app/UserInput.h"
 #include "tests/support/ScreenWait.h"
 
 #include <gtest/gtest.h>
@@ -163,6 +164,30 @@ TEST_F(PicturesTest, BmpAndJpegStayInTheTopicWithTheTextAfterThem) {
     ASSERT_TRUE(mv::test::RepaintAndWaitUntilShown(Home->Handle()));
     int W = 0, H = 0;
     const std::vector<uint8_t> Bgr = SaveWindowPng(Home->Handle(), "note-picture", &W, &H);
+    int Red = 0, Blue = 0;
+    for (size_t P = 0; P + 2 < Bgr.size(); P += 3) {
+        Red += Bgr[P] == 0 && Bgr[P + 1] == 0 && Bgr[P + 2] == 255;
+        Blue += Bgr[P] == 255 && Bgr[P + 1] == 0 && Bgr[P + 2] == 0;
+    }
+    EXPECT_GE(Red, 48 * 48);
+    EXPECT_GE(Blue, 48 * 48);
+}
+
+// A picture pasted into another note (Ctrl+C, Ctrl+V) is drawn at once, as an inserted one is.
+TEST_F(PicturesTest, APastedPictureIsDrawnAtOnce) {
+    using mv::app::test::PressKey;
+    Editor->SetText("");
+    InsertAtEnd(MakeBmp("paste.bmp"));
+    ASSERT_TRUE(BringToFront(Home->Handle()));
+    Editor->SetFocus();
+    PressKey('C', false, true);
+    App.Main().ShowTopic("Pasted", "");
+    Editor->SetFocus();
+    PressKey('V', false, true);
+    ASSERT_EQ(ObjectCount(), 1);
+    Editor->SetSelStart(Editor->TextLength());
+    ASSERT_TRUE(mv::test::RepaintAndWaitUntilShown(Home->Handle()));
+    const std::vector<uint8_t> Bgr = SaveWindowPng(Home->Handle(), "note-pasted-picture");
     int Red = 0, Blue = 0;
     for (size_t P = 0; P + 2 < Bgr.size(); P += 3) {
         Red += Bgr[P] == 0 && Bgr[P + 1] == 0 && Bgr[P + 2] == 255;
