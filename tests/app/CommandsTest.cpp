@@ -290,7 +290,9 @@ TEST_F(CommandsTest, AFormatAloneIsSavedWhenTheNoteIsLeft) {
         App.Main().ShowTopic("Other", "");
         Home->aBackward->Execute();
         Select(0, 5);
-        if (C.Shows) ASSERT_FALSE(C.Shows());
+        if (C.Shows) {
+            ASSERT_FALSE(C.Shows());
+        }
         const std::string Stored = CommittedContent(App.Database(), "", C.Name);
         Editor->SetFocus();
         C.Command();
@@ -299,7 +301,9 @@ TEST_F(CommandsTest, AFormatAloneIsSavedWhenTheNoteIsLeft) {
         Home->aBackward->Execute();
         ASSERT_EQ(Home->Caption(), std::string(":") + C.Name);
         Select(0, 5);
-        if (C.Shows) EXPECT_TRUE(C.Shows());
+        if (C.Shows) {
+            EXPECT_TRUE(C.Shows());
+        }
     }
 }
 
