@@ -113,12 +113,14 @@ TMvModulePlugIn::~TMvModulePlugIn() {
     *FAlive = false;
     Commands().Clear();
     if (!FModule) return;
+    bool Destroyed = false;
     try {
         TMvPluginCallRecord::TCall Call(FCalls, CallLine("being unloaded"));
+        Destroyed = true;
         FModule->Destroy();
     } catch (...) {
         // No memory left to record the call: the object goes unrecorded.
-        FModule->Destroy();
+        if (!Destroyed) FModule->Destroy();
     }
 }
 
