@@ -86,18 +86,39 @@ std::string RefuseDatabaseFile(const std::string& Path, const TDatabaseContext& 
 
 ENoteNotSaved::ENoteNotSaved(const std::string& Note, const std::exception& Why)
     : Exception(NoteNotSavedText(Note, Why)), FReason(Why.what()) {
-    if (const auto* Inner = dynamic_cast<const ENoteNotSaved*>(&Why)) FReason = Inner->Reason();
+    FDamaged = dynamic_cast<const EDatabaseDamaged*>(&Why) != nullptr;
+    if (const auto* Inner = dynamic_cast<const ENoteNotSaved*>(&Why)) {
+        FReason = Inner->Reason();
+        FDamaged = Inner->Damaged();
+    }
 }
 
 std::string NoteNotSavedText(const std::string& Note, const std::exception& Why) {
     if (dynamic_cast<const ENoteNotSaved*>(&Why)) return Why.what();
-    std::string Text = "The note \"" + Note + "\" could not be saved.\r\r" + Why.what() + "\r\r";
-    if (dynamic_cast<const EDatabaseBusy*>(&Why))
-        return Text + "Your text is kept in the window. Miravelund tries again at the next save (Ctrl+S) "
-                      "and at the checkpoint every six minutes.";
-    if (dynamic_cast<const EDatabaseDamaged*>(&Why))
-        return Text + "Your text is kept in the window: copy it to a safe place before you close Miravelund.";
-    return Text + "Your text is kept in the window.";
+    return NotesNotSavedText({Note}, Why);
+}
+
+std::string NotesNotSavedText(const std::vector<std::string>& Notes, const std::exception& Why) {
+    // A failure already told for one note keeps its own reason.
+    const auto* Told = dynamic_cast<const ENoteNotSaved*>(&Why);
+    const std::string Reason = Told ? Told->Reason() : std::string(Why.what());
+    std::string Text;
+    if (Notes.empty()) {
+        Text = "Miravelund could not save into the notes file.";
+    } else if (Notes.size() == 1) {
+        Text = "The note \"" + Notes[0] + "\" could not be saved.";
+    } else {
+        Text = "These notes could not be saved:";
+        for (const std::string& Note : Notes)
+            Text += " \"" + Note + "\"" + (&Note == &Notes.back() ? "." : ",");
+    }
+    Text += "\r\r" + Reason + "\r\r";
+    const std::string Kept =
+        Notes.size() > 1 ? "Your text is kept in the windows" : "Your text is kept in the window";
+    if (dynamic_cast<const EDatabaseDamaged*>(&Why) || (Told && Told->Damaged()))
+        return Text + Kept + ": copy it to a safe place before you close Miravelund.";
+    return Text + Kept + ". Miravelund tries again at the next save (Ctrl+S) and at the checkpoint every six "
+                         "minutes.";
 }
 
 } // namespace mv::app

@@ -5,6 +5,7 @@
 
 #include <exception>
 #include <string>
+#include <vector>
 
 #include "base/Exceptions.h"
 
@@ -44,14 +45,20 @@ class ENoteNotSaved : public Exception {
 public:
     ENoteNotSaved(const std::string& Note, const std::exception& Why);
     const std::string& Reason() const { return FReason; }
+    // The file was found damaged: no later save can succeed.
+    bool Damaged() const { return FDamaged; }
 
 private:
     std::string FReason;
+    bool FDamaged = false;
 };
 
 // The message for a note whose save failed: the note, why (the store's own
 // words for a file in use or damaged), that its text is kept in the window,
 // and what happens next.
 std::string NoteNotSavedText(const std::string& Note, const std::exception& Why);
+// The same for several notes at once (a checkpoint or a quit names every note
+// whose text is not in the file).
+std::string NotesNotSavedText(const std::vector<std::string>& Notes, const std::exception& Why);
 
 } // namespace mv::app

@@ -83,19 +83,11 @@ void TfrmMain::CommitStore() {
 
 void TfrmMain::tCommitTimer(TObject*) {
     Log("Checkpoint...");
-    for (TfrmNote* Window : std::vector<TfrmNote*>(NoteWindowsInOpenOrder)) {
-        try {
-            Window->SaveShownTopic();
-        } catch (const std::exception& E) {
-            ReportText(NoteNotSavedText(Window->Caption(), E));
-        }
-    }
-    try {
-        CommitStore();
+    const std::string Failure = SaveOpenNotes();
+    if (Failure.empty())
         Log("Checkpoint finished.");
-    } catch (const std::exception& E) {
-        ReportFailure("The checkpoint failed", E);
-    }
+    else
+        ReportText(Failure);
 }
 
 void TfrmMain::ReportFailure(const std::string& What, const std::exception& Error) noexcept {
@@ -114,18 +106,6 @@ void TfrmMain::ReportText(const std::string& Text) noexcept {
         Log(Text);
         if (!Application->SessionEnding()) Application->MessageBox(Text, "Miravelund", MB_OK | MB_ICONERROR);
     } catch (...) {
-    }
-}
-
-void TfrmMain::LogUnsavedText(TfrmNote& Window) noexcept {
-    try {
-        Log("The note " + Window.Caption() + " could not be saved. Its text was:");
-        TStringList Lines;
-        Lines.SetText(Window.Editor() ? Window.Editor()->Text() : std::string());
-        for (int I = 0; I < Lines.Count(); ++I)
-            Log("  | " + Lines.Get(I));
-    } catch (...) {
-        // Nothing more can be told.
     }
 }
 

@@ -85,10 +85,10 @@ public:
     // the whole shutdown and writes the settings before that window answers.
     // A session end that was called off is logged when this window heard it.
     void EndSession(HWND Window, bool Ending);
-    // At the end of the session, how long the quit goes on trying to save notes
-    // that another program's lock keeps out of the file before it gives up and
-    // logs their text.
-    DWORD SessionSaveRetryMilliseconds = 20000;
+    // At the end of the session, how long the quit may spend saving, lock waits
+    // and retries included, before it gives up and keeps the notes' text in a
+    // file of its own (Windows ends a program that takes much longer).
+    DWORD SessionSaveRetryMilliseconds = 4000;
 
 protected:
     void CreateParams(TCreateParams& Params) override;
@@ -105,8 +105,14 @@ private:
     void LoadPlugins();
     void FormCloseQuery(TObject* Sender, bool& CanClose);
     // Saves every open note window and commits: "" when all is in the file,
-    // else the message of the first failure.
+    // else the message naming every note that is not, with the first failure.
     std::string SaveOpenNotes();
+    // The open note windows whose text is not in the file.
+    std::vector<TfrmNote*> UnsavedNoteWindows();
+    // Writes the text of every unsaved note into a file of its own beside the
+    // log: the sentence that tells the user where it is (or that it could not
+    // be written), "" when every note is saved. Once per quit.
+    std::string KeepUnsavedText() noexcept;
     void FormClose(TObject* Sender, TCloseAction& Action);
     void ShutDown();
     void CloseNoteWindows();
@@ -134,8 +140,6 @@ private:
     void ReportFailure(const std::string& What, const std::exception& Error) noexcept;
     // Shows a whole message to the user (and logs it) without raising.
     void ReportText(const std::string& Text) noexcept;
-    // Writes the text of a note window that is closing unsaved into the log.
-    void LogUnsavedText(TfrmNote& Window) noexcept;
 
     std::string FProgramFolder;
     std::unique_ptr<TNotesStore> FNotesStore;
@@ -146,6 +150,8 @@ private:
     const TMvPlugIn* FAnnouncingPlugin = nullptr;
     // The path the first-launch dialog gave, stored in the settings once the store opened it.
     std::string FChosenDatabase;
+    // What KeepUnsavedText told, once it wrote this quit's file.
+    std::string FUnsavedTextKept;
     // Where the database path came from (for a refusal's advice).
     mv::app::TDatabaseOrigin FDatabaseOrigin = mv::app::TDatabaseOrigin::SettingsKey;
 

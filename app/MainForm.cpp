@@ -138,7 +138,9 @@ void TfrmMain::BuildForm() {
     };
     FServices.ReportPluginFailure = [this](const std::string& Text) {
         Log(Text);
-        Application->MessageBox(Text, "Miravelund", MB_OK | MB_ICONWARNING);
+        // At the end of the session a box would hold up the save that follows
+        // until Windows ends the program: the log keeps what the plug-in did.
+        if (!Application->SessionEnding()) Application->MessageBox(Text, "Miravelund", MB_OK | MB_ICONWARNING);
     };
 }
 

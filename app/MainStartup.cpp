@@ -11,6 +11,8 @@
 #include "app/Settings.h"
 #include "app/StartupRules.h"
 #include "app/TagManager.h"
+#include "app/TopicViewer.h"
+#include "app/UnsavedNotes.h"
 #include "app/Utils.h"
 #include "base/Exceptions.h"
 #include "logfile/MvLogFile.h"
@@ -19,6 +21,9 @@
 #include "gui/Timers.h"
 #include "store/NotesStore.h"
 
+#include <algorithm>
+#include <chrono>
+#include <ctime>
 #include <filesystem>
 
 using namespace mv::app;
@@ -182,51 +187,109 @@ void TfrmMain::Timer1Timer(TObject*) {
 }
 
 std::string TfrmMain::SaveOpenNotes() {
-    std::string Failure;
+    std::exception_ptr FirstFailure;
     for (TfrmNote* Window : std::vector<TfrmNote*>(NoteWindowsInOpenOrder)) {
         try {
             Window->SaveShownTopic();
-        } catch (const std::exception& E) {
-            if (Failure.empty()) Failure = NoteNotSavedText(Window->Caption(), E);
+        } catch (...) {
+            if (!FirstFailure) FirstFailure = std::current_exception();
         }
     }
     try {
         if (FNotesStore) FNotesStore->Commit();
-    } catch (const std::exception& E) {
-        if (Failure.empty())
-            Failure = NoteNotSavedText(ActiveNoteWindow ? ActiveNoteWindow->Caption() : "", E);
+    } catch (...) {
+        if (!FirstFailure) FirstFailure = std::current_exception();
     }
-    return Failure;
+    // A commit that failed takes back every note written since the last one
+    // that succeeded, in every window: name them all.
+    std::vector<std::string> Unsaved;
+    for (TfrmNote* Window : UnsavedNoteWindows())
+        Unsaved.push_back(Window->Caption());
+    if (!FirstFailure && Unsaved.empty()) return {};
+    try {
+        if (FirstFailure) std::rethrow_exception(FirstFailure);
+        throw Exception("The notes file did not take their text.");
+    } catch (const std::exception& E) {
+        return NotesNotSavedText(Unsaved, E);
+    } catch (...) {
+        return NotesNotSavedText(Unsaved, Exception("Unknown error"));
+    }
+}
+
+std::vector<TfrmNote*> TfrmMain::UnsavedNoteWindows() {
+    std::vector<TfrmNote*> Unsaved;
+    for (TfrmNote* Window : NoteWindowsInOpenOrder) {
+        try {
+            if (Window->Editor() && Window->Editor()->Unsaved()) Unsaved.push_back(Window);
+        } catch (const std::exception&) {
+            // A window that cannot even tell keeps its text as unsaved.
+            Unsaved.push_back(Window);
+        }
+    }
+    return Unsaved;
+}
+
+std::string TfrmMain::KeepUnsavedText() noexcept {
+    if (!FUnsavedTextKept.empty()) return FUnsavedTextKept;
+    try {
+        std::vector<TUnsavedNote> Notes;
+        for (TfrmNote* Window : UnsavedNoteWindows())
+            Notes.push_back({Window->Caption(), Window->Editor() ? Window->Editor()->Text() : std::string()});
+        if (Notes.empty()) return {};
+        const std::time_t Now = std::time(nullptr);
+        std::tm Local{};
+        localtime_s(&Local, &Now);
+        try {
+            const std::string File = WriteUnsavedNotes(FProgramFolder, Local, Notes);
+            FUnsavedTextKept = "The text of every unsaved note is written in the file " + File + ".";
+        } catch (const std::exception& E) {
+            FUnsavedTextKept = "Miravelund could not write their text into a file in " + FProgramFolder +
+                               " either (" + E.what() + ").";
+        }
+        Log(FUnsavedTextKept);
+    } catch (...) {
+        // Nothing more can be done for the text than what was tried.
+    }
+    return FUnsavedTextKept;
 }
 
 // Nothing closes before every open note is in the file. A save that fails
 // (another program holds the file, say) asks whether to try again or to cancel
-// the quit; in a damaged file, whether to quit with the text in the log. At the
-// end of the session nobody answers: it tries again until the time it may take
-// is up, and the shutdown then logs what it could not save.
+// the quit; in a damaged file, whether to quit with the text kept in a file of
+// its own. At the end of the session nobody answers: it tries again until the
+// time it may take is up (lock waits included), and the shutdown then keeps
+// what it could not save in that file.
 void TfrmMain::FormCloseQuery(TObject*, bool& CanClose) {
     if (!FInitialized) return;
-    const DWORD Start = GetTickCount();
+    FUnsavedTextKept.clear();
+    const bool Ending = Application->SessionEnding();
+    const auto Deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(SessionSaveRetryMilliseconds);
+    struct TWaitLimit {
+        TNotesStore* Store;
+        ~TWaitLimit() {
+            if (Store) Store->Connection().ClearWaitDeadline();
+        }
+    } WaitLimit{Ending ? FNotesStore.get() : nullptr};
+    if (WaitLimit.Store) WaitLimit.Store->Connection().SetWaitDeadline(Deadline);
     for (;;) {
         const std::string Failure = SaveOpenNotes();
         if (Failure.empty()) return;
         Log(Failure);
-        // No try can write into a damaged file: the way out is to quit with the text in the log.
+        // No try can write into a damaged file: the way out is to quit with the text kept.
         const bool Damaged = FNotesStore && FNotesStore->Connection().Damaged();
-        if (Application->SessionEnding()) {
-            if (Damaged || GetTickCount() - Start >= SessionSaveRetryMilliseconds) return;
-            Sleep(250);
+        if (Ending) {
+            const auto Left = Deadline - std::chrono::steady_clock::now();
+            if (Damaged || Left <= std::chrono::milliseconds(0)) return;
+            Sleep(static_cast<DWORD>(std::min<int64_t>(
+                250, std::chrono::duration_cast<std::chrono::milliseconds>(Left).count())));
             continue;
         }
         if (Damaged) {
-            if (Application->MessageBox(
-                    Failure +
-                        "\r\rQuit anyway? The text of every open note is then written in "
-                        "the log file " +
-                        FProgramFolder +
-                        "\\Miravelund.log. Choose No to keep Miravelund open and copy your "
-                        "text to a safe place.",
-                    "Miravelund", MB_YESNO | MB_ICONWARNING) == IDYES)
+            const std::string Kept = KeepUnsavedText();
+            if (Application->MessageBox(Failure + "\r\rQuit anyway? " + Kept +
+                                            " Choose No to keep Miravelund open and copy your text to a "
+                                            "safe place.",
+                                        "Miravelund", MB_YESNO | MB_ICONWARNING) == IDYES)
                 return;
             Log("Quit cancelled: the notes could not be saved.");
             CanClose = false;
@@ -282,21 +345,27 @@ void TfrmMain::ShutDown() {
 }
 
 void TfrmMain::CloseNoteWindows() {
-    // Each window saves its topic and leaves the list as it closes. A window
-    // that fails to save is reported and then taken out all the same, so the
-    // loop always ends.
+    // The quit has just saved every window (FormCloseQuery): what is still not
+    // in the file is kept in a file of its own and told once, and the windows
+    // close without saving again, so that no plug-in handler runs twice.
+    const std::vector<TfrmNote*> Unsaved = UnsavedNoteWindows();
+    if (!Unsaved.empty()) {
+        const bool Told = !FUnsavedTextKept.empty();
+        const std::string Kept = KeepUnsavedText();
+        if (!Told) {
+            std::string Names;
+            for (TfrmNote* Window : Unsaved)
+                Names += (Names.empty() ? "\"" : ", \"") + Window->Caption() + "\"";
+            ReportText("Miravelund closed without saving " + Names + " into the notes file.\r\r" + Kept);
+        }
+    }
     while (!NoteWindowsInOpenOrder.empty()) {
         TfrmNote* Window = NoteWindowsInOpenOrder.front();
         try {
             Log("  Close :" + Window->Caption());
-            Window->Close();
+            Window->CloseWithoutSaving();
         } catch (const std::exception& E) {
-            // The window goes all the same: its text goes to the log, and the user is told where.
-            const auto* NotSaved = dynamic_cast<const ENoteNotSaved*>(&E);
-            LogUnsavedText(*Window);
-            ReportText("The note \"" + Window->Caption() + "\" could not be saved as Miravelund closed.\r\r" +
-                       (NotSaved ? NotSaved->Reason() : std::string(E.what())) +
-                       "\r\rIts text is written in the log file " + FProgramFolder + "\\Miravelund.log.");
+            ReportFailure("Closing the note window " + Window->Caption(), E);
         }
         // Freeing it unregisters it.
         if (!NoteWindowsInOpenOrder.empty() && NoteWindowsInOpenOrder.front() == Window) delete Window;

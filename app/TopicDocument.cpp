@@ -81,6 +81,7 @@ void TTopicDocument::LoadTopic(const std::string& Title, const std::string& Name
     // Before the load handlers: what they change is written when the topic is left.
     KeepAsStored(FText.PlainText());
     FStored = !Created;
+    FWriteMark = 0;
     ProcessDotLines(true);
     FValid = true;
 }
@@ -94,9 +95,16 @@ void TTopicDocument::KeepAsStored(std::string PlainText) {
 }
 
 bool TTopicDocument::Changed() {
+    if (FWriteMark != 0 && FServices.Store && FServices.Store->WriteLost(FWriteMark)) return true;
     return !FStored || FText.Modified() || Meta.Text() != FStoredMeta || WindowRect.X != FStoredRect.X ||
            WindowRect.Y != FStoredRect.Y || WindowRect.W != FStoredRect.W || WindowRect.H != FStoredRect.H ||
            FText.PlainText() != FStoredText;
+}
+
+bool TTopicDocument::Unsaved() {
+    if (!FValid || FTopicID < 0) return false;
+    if (Changed()) return true;
+    return FWriteMark != 0 && FServices.Store && !FServices.Store->WriteCommitted(FWriteMark);
 }
 
 void TTopicDocument::SaveTopic(const std::string& Title, const std::string& Namespace) {
@@ -120,6 +128,8 @@ void TTopicDocument::SaveTopic(const std::string& Title, const std::string& Name
     FNamespace = NewNamespace;
     FTopicFile = NewTitle;
     KeepAsStored(FText.PlainText());
+    // Stored only for now: the commit that follows may still fail and take it back.
+    FWriteMark = S.WriteMark();
 }
 
 void TTopicDocument::ProcessDotLines(bool Loading) {

@@ -80,8 +80,12 @@ public:
     // from what the store holds: its text, its meta lines (a handler may have
     // changed them), its rectangle, its title or namespace, or it is new.
     void SaveTopic(const std::string& Title, const std::string& Namespace);
-    // Whether a save would write the topic (see SaveTopic).
+    // Whether a save would write the topic (see SaveTopic). A write that a
+    // failed commit took back counts as never made.
     bool Changed();
+    // Whether the shown topic is not in the file yet: a save would write it,
+    // or its last write waits for a commit.
+    bool Unsaved();
     // Runs the dot-lines. A plug-in handler that fails is reported and
     // skipped; the other handlers still run and the tags are still brought
     // into line.
@@ -113,6 +117,8 @@ private:
     // is not written yet.
     void KeepAsStored(std::string PlainText);
     bool FStored = false;
+    // The store's mark of the last write (0: loaded, nothing written).
+    int64_t FWriteMark = 0;
     std::string FStoredText;
     std::string FStoredMeta;
     TTopicRect FStoredRect;

@@ -44,6 +44,8 @@ public:
     // ("*" keeps the current one).
     void SaveTopic(const std::string& Title, const std::string& Namespace);
     void ProcessDotLines(bool Loading);
+    // Whether the shown topic's text is not in the file yet (see TTopicDocument::Unsaved).
+    bool Unsaved() { return FDocument.Unsaved(); }
 
     void AttachTag(const std::string& TagTitle);
     void DetachTag(const std::string& TagTitle);

@@ -71,6 +71,7 @@ void TNotesStore::Commit() {
     // make durable: it writes nothing (leaving a note as it was loaded touches no file).
     const std::string properties = properties_.Text();
     if (db_->InTransaction() && committed_ && properties == committedProperties_ &&
+        db_->TransactionNumber() == transactionAfterCommit_ &&
         sqlite3_total_changes64(db_->Handle()) == committedChanges_)
         return;
     TStringStream text(properties);
@@ -81,6 +82,7 @@ void TNotesStore::Commit() {
     committedProperties_ = properties;
     committedChanges_ = sqlite3_total_changes64(db_->Handle());
     db_->BeginTransaction();
+    transactionAfterCommit_ = db_->TransactionNumber();
 }
 
 void TNotesStore::LoadProperties() {

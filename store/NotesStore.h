@@ -52,6 +52,13 @@ public:
     // The checkpoint: stores Properties, commits and begins the next transaction.
     void Commit();
 
+    // Whether writes made now are in the file yet: take WriteMark() right after a write; the write
+    // is in the file once WriteCommitted(mark), and is gone (to be written again) once
+    // WriteLost(mark), when a commit failed or SQLite rolled the transaction back.
+    int64_t WriteMark() const { return db_->TransactionNumber(); }
+    bool WriteCommitted(int64_t mark) const { return db_->TransactionCommitted(mark); }
+    bool WriteLost(int64_t mark) const { return db_->TransactionLost(mark); }
+
     // The connection, for what needs SQLite itself (tests inject faults through it).
     TSQLiteDatabase& Connection() { return *db_; }
 
@@ -162,4 +169,5 @@ private:
     bool committed_ = false;
     std::string committedProperties_;
     int64_t committedChanges_ = 0;
+    int64_t transactionAfterCommit_ = 0; // the transaction the last Commit began
 };

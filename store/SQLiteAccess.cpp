@@ -1,8 +1,12 @@
 // The SQLite access layer.
 #include "store/SQLiteAccess.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
 #include <filesystem>
 #include <system_error>
+#include <thread>
 
 #include <sqlite3.h>
 
@@ -29,9 +33,7 @@ std::string OpenFailure(const std::string& fileName, const std::string& reason) 
 }
 
 std::string BusyText(const std::string& fileName) {
-    return "The notes file \"" + fileName +
-           "\" is in use by another program (a backup or sync program, say), so Miravelund could not "
-           "read or write it.";
+    return DatabaseInUseText(fileName);
 }
 
 std::string DamagedText(const std::string& fileName) {
@@ -45,6 +47,28 @@ bool IsBusy(int code) {
     return primary == SQLITE_BUSY || primary == SQLITE_LOCKED;
 }
 
+// SQLite reports the system's own error code (GetLastError on Windows, errno elsewhere) for a file
+// it could not open or write.
+#ifdef _WIN32
+// Another process holds the file or its journal without sharing (a backup program, say):
+// ERROR_SHARING_VIOLATION, ERROR_LOCK_VIOLATION.
+bool IsSharingViolation(int systemError) {
+    return systemError == 32 || systemError == 33;
+}
+// ERROR_ACCESS_DENIED, ERROR_WRITE_PROTECT.
+bool IsAccessDenied(int systemError) {
+    return systemError == 5 || systemError == 19;
+}
+#else
+// Other systems do not refuse a file for being open elsewhere.
+bool IsSharingViolation(int) {
+    return false;
+}
+bool IsAccessDenied(int systemError) {
+    return systemError == EACCES || systemError == EPERM || systemError == EROFS;
+}
+#endif
+
 bool IsDamage(int code) {
     const int primary = code & 0xFF;
     return primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB;
@@ -56,6 +80,53 @@ std::string FolderOf(const std::string& fileName) {
     if (slash == std::string::npos) return ".";
     if (slash == 0 || (slash == 2 && fileName[1] == ':')) return fileName.substr(0, slash + 1);
     return fileName.substr(0, slash);
+}
+
+std::string ReadOnlyFileText(const std::string& fileName) {
+    return "The notes file \"" + fileName +
+           "\" is read-only, so Miravelund could not write to it. Clear the Read-only box in the file's "
+           "Properties, or ask for permission to change the file.";
+}
+
+std::string ReadOnlyFolderText(const std::string& fileName) {
+    return "The folder \"" + FolderOf(fileName) +
+           "\" does not let Miravelund create the journal file it writes beside the notes file \"" +
+           fileName +
+           "\", so nothing could be written. Ask for permission to change that folder, or move the notes "
+           "file to a folder of your own.";
+}
+
+std::string DiskFullText(const std::string& fileName) {
+    return "The disk that holds the notes file \"" + fileName +
+           "\" is full, so Miravelund could not write to the file. Free some space on that disk.";
+}
+
+std::string DiskErrorText(const std::string& fileName, int code, const std::string& reason) {
+    const bool reading = code == SQLITE_IOERR_READ || code == SQLITE_IOERR_SHORT_READ;
+    return std::string("The disk reported an error while Miravelund ") + (reading ? "read" : "wrote") +
+           " the notes file \"" + fileName + "\" (" +
+           reason +
+           "). If the file is on a removable or network drive, make sure the drive is connected.";
+}
+
+// The plain words for a write the file refused, or "" for a failure that is not the file's.
+std::string NotWrittenText(const std::string& fileName, int code, int systemError, const std::string& reason) {
+    switch (code & 0xFF) {
+    case SQLITE_FULL:
+        return DiskFullText(fileName);
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+        return ReadOnlyFileText(fileName);
+    case SQLITE_CANTOPEN:
+        // A write opens the journal beside the file: the folder refused it.
+        if (IsAccessDenied(systemError) || systemError == 0) return ReadOnlyFolderText(fileName);
+        return DiskErrorText(fileName, code, reason);
+    case SQLITE_IOERR:
+        if (code == SQLITE_IOERR_NOMEM) return {};
+        return DiskErrorText(fileName, code, reason);
+    default:
+        return {};
+    }
 }
 
 // Resets a kept statement and drops its bindings (they point at the caller's memory) when the call
@@ -87,6 +158,12 @@ bool IsFolder(const std::string& path) {
 
 } // namespace
 
+std::string DatabaseInUseText(const std::string& fileName) {
+    return "The notes file \"" + fileName +
+           "\" is in use by another program (a backup or sync program, say), so Miravelund could not "
+           "read or write it.";
+}
+
 TSQLiteDatabase::TSQLiteDatabase(const std::string& fileName) : fileName_(fileName) {
     const std::string utf8 = FileNameToUtf8 ? FileNameToUtf8(fileName) : fileName;
     if (IsFolder(utf8))
@@ -98,7 +175,7 @@ TSQLiteDatabase::TSQLiteDatabase(const std::string& fileName) : fileName_(fileNa
         if (handle_) throw ESQLiteException(OpenFailure(fileName, sqlite3_errmsg(handle_.get())));
         throw ESQLiteException(OpenFailure(fileName, "unknown error"));
     }
-    sqlite3_busy_timeout(handle_.get(), BusyTimeoutMilliseconds);
+    SetBusyTimeout(BusyTimeoutMilliseconds);
     CheckUsable(fileName);
     // Every commit reaches the disk before it returns; the journal stays a rollback journal.
     ExecSQL("PRAGMA SYNCHRONOUS=FULL;");
@@ -122,8 +199,7 @@ void TSQLiteDatabase::CheckUsable(const std::string& fileName) {
         if ((code & 0xFF) == SQLITE_CORRUPT) throw EDatabaseDamaged(DamagedText(fileName));
         throw ESQLiteException(OpenFailure(fileName, sqlite3_errmsg(handle_.get())));
     }
-    if (sqlite3_db_readonly(handle_.get(), "main") == 1)
-        throw ESQLiteException(OpenFailure(fileName, "attempt to write a readonly database"));
+    if (sqlite3_db_readonly(handle_.get(), "main") == 1) throw EDatabaseNotWritten(ReadOnlyFileText(fileName));
     CheckJournal(fileName);
 }
 
@@ -143,7 +219,7 @@ void TSQLiteDatabase::CheckJournal(const std::string& fileName) {
     // A writer's lock needs no waiting for here: it already proves the folder takes journals.
     sqlite3_busy_timeout(db, 0);
     const int rc = sqlite3_exec(db, probe.c_str(), nullptr, nullptr, nullptr);
-    sqlite3_busy_timeout(db, BusyTimeoutMilliseconds);
+    sqlite3_busy_timeout(db, busyTimeout_);
     const std::string reason = rc == SQLITE_OK ? std::string() : sqlite3_errmsg(db);
     sqlite3_exec(db, "ROLLBACK;", nullptr, nullptr, nullptr);
     const int primary = rc & 0xFF;
@@ -151,9 +227,8 @@ void TSQLiteDatabase::CheckJournal(const std::string& fileName) {
     // meets the busy file at its first write, as any second connection does.
     if (rc == SQLITE_OK || primary == SQLITE_BUSY || primary == SQLITE_LOCKED) return;
     if (primary == SQLITE_READONLY || primary == SQLITE_CANTOPEN || primary == SQLITE_PERM)
-        throw ESQLiteException(OpenFailure(fileName, "cannot create the journal file in the folder \"" +
-                                                         FolderOf(fileName) +
-                                                         "\", so nothing could be saved (" + reason + ")"));
+        throw EDatabaseNotWritten(ReadOnlyFolderText(fileName));
+    if (primary == SQLITE_FULL) throw EDatabaseNotWritten(DiskFullText(fileName));
     throw ESQLiteException(OpenFailure(fileName, reason));
 }
 
@@ -162,19 +237,85 @@ TSQLiteDatabase::~TSQLiteDatabase() {
 }
 
 void TSQLiteDatabase::RaiseError(const std::string& msg, std::string_view sql) const {
-    // Some failures (a full disk, an I/O error, a failed COMMIT) end the transaction in SQLite
-    // itself; follow it so that the next checkpoint starts a new one instead of failing again.
-    if (handle_ && inTransaction_ && sqlite3_get_autocommit(handle_.get()) != 0) inTransaction_ = false;
-    // The two failures a user can act on are told in plain words, without the statement.
+    // Read what went wrong before anything else runs on the connection.
     const int code = handle_ ? sqlite3_extended_errcode(handle_.get()) : SQLITE_OK;
-    if (IsBusy(code)) throw EDatabaseBusy(BusyText(fileName_));
+    const int systemError = handle_ ? sqlite3_system_errno(handle_.get()) : 0;
+    const std::string reason = handle_ ? sqlite3_errmsg(handle_.get()) : "";
+    FollowEndedTransaction();
+    // The failures of the file itself are told in plain words, without the statement.
+    if (IsBusy(code) || IsSharingViolation(systemError)) throw EDatabaseBusy(BusyText(fileName_));
     if (IsDamage(code)) {
         damaged_ = true;
         throw EDatabaseDamaged(DamagedText(fileName_));
     }
-    if (handle_ && sqlite3_errcode(handle_.get()) != SQLITE_OK)
-        throw ESQLiteException(msg + " \"" + std::string(sql) + "\" : " + sqlite3_errmsg(handle_.get()));
+    const std::string notWritten = NotWrittenText(fileName_, code, systemError, reason);
+    if (!notWritten.empty()) throw EDatabaseNotWritten(notWritten);
+    if (code != SQLITE_OK) throw ESQLiteException(msg + " \"" + std::string(sql) + "\" : " + reason);
     throw ESQLiteException(msg);
+}
+
+// Some failures (a full disk, an I/O error, a failed COMMIT) end the transaction in SQLite itself and
+// take its writes with them. Whoever wrote in it learns so through TransactionLost; the writes that
+// follow go into a new transaction, committed at the next checkpoint as usual.
+void TSQLiteDatabase::FollowEndedTransaction() const {
+    if (!handle_ || !inTransaction_ || sqlite3_get_autocommit(handle_.get()) == 0) return;
+    lost_.push_back(transaction_);
+    if (sqlite3_exec(handle_.get(), "BEGIN TRANSACTION;", nullptr, nullptr, nullptr) == SQLITE_OK)
+        ++transaction_;
+    else
+        inTransaction_ = false;
+}
+
+bool TSQLiteDatabase::TransactionLost(int64_t number) const {
+    return std::binary_search(lost_.begin(), lost_.end(), number);
+}
+
+bool TSQLiteDatabase::TransactionCommitted(int64_t number) const {
+    if (number == 0) return true;
+    if (TransactionLost(number)) return false;
+    return number < transaction_ || (number == transaction_ && !inTransaction_);
+}
+
+void TSQLiteDatabase::SetBusyTimeout(int milliseconds) {
+    busyTimeout_ = std::max(milliseconds, 0);
+    if (!waitDeadline_) sqlite3_busy_timeout(handle_.get(), busyTimeout_);
+}
+
+void TSQLiteDatabase::SetWaitDeadline(std::chrono::steady_clock::time_point deadline) {
+    waitDeadline_ = deadline;
+    sqlite3_busy_handler(
+        handle_.get(),
+        [](void* self, int) -> int {
+            const auto& until = *static_cast<TSQLiteDatabase*>(self)->waitDeadline_;
+            const auto now = std::chrono::steady_clock::now();
+            if (now >= until) return 0;
+            std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(
+                until - now, std::chrono::milliseconds(20)));
+            return 1;
+        },
+        this);
+}
+
+void TSQLiteDatabase::ClearWaitDeadline() {
+    waitDeadline_.reset();
+    sqlite3_busy_timeout(handle_.get(), busyTimeout_);
+}
+
+// A program that opens the file or its journal without sharing (a backup program, say) makes the
+// write fail at once, where a lock would have been waited for: wait the same time for it to let go.
+// The statement is tried again only while the transaction it wrote in is still open.
+bool TSQLiteDatabase::WaitForSharing(sqlite3_stmt* statement, int& rc) {
+    using Clock = std::chrono::steady_clock;
+    const auto deadline =
+        waitDeadline_ ? *waitDeadline_ : Clock::now() + std::chrono::milliseconds(busyTimeout_);
+    const bool inTransaction = inTransaction_;
+    while (rc != SQLITE_DONE && IsSharingViolation(sqlite3_system_errno(handle_.get())) &&
+           (!inTransaction || sqlite3_get_autocommit(handle_.get()) == 0) && Clock::now() < deadline) {
+        sqlite3_reset(statement);
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        rc = sqlite3_step(statement);
+    }
+    return rc == SQLITE_DONE;
 }
 
 TSQLiteStatement TSQLiteDatabase::Prepare(const std::string& sql, const char* failMessage) {
@@ -208,6 +349,8 @@ void TSQLiteDatabase::Step(sqlite3_stmt* statement, std::string_view sql) {
             }
         }
     }
+    if (rc != SQLITE_DONE && IsSharingViolation(sqlite3_system_errno(handle_.get())))
+        WaitForSharing(statement, rc);
     if (rc != SQLITE_DONE) RaiseError("Error executing SQL statement", sql);
 }
 
@@ -344,6 +487,7 @@ void TSQLiteDatabase::BeginTransaction() {
     if (inTransaction_) throw ESQLiteException("Transaction already open");
     ExecSQL("BEGIN TRANSACTION;");
     inTransaction_ = true;
+    ++transaction_;
 }
 
 void TSQLiteDatabase::Commit() {

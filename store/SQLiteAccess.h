@@ -2,6 +2,7 @@
 // table that buffers a whole query in memory, and the one exception class for every failure.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
@@ -36,12 +37,24 @@ public:
     using ESQLiteException::ESQLiteException;
 };
 
+// The file could not be written: the disk is full, the file or its folder is read-only, or the disk
+// reported an error. The message names the file, says which of these happened and what to do; it
+// never shows a statement.
+class EDatabaseNotWritten : public ESQLiteException {
+public:
+    using ESQLiteException::ESQLiteException;
+};
+
 // SQLite found the file damaged. From then on the connection writes nothing more into it; reads
 // still run. The message names the file and says what to do.
 class EDatabaseDamaged : public ESQLiteException {
 public:
     using ESQLiteException::ESQLiteException;
 };
+
+// The plain words for a file another program holds (EDatabaseBusy's message), for whoever finds
+// that out before SQLite does.
+std::string DatabaseInUseText(const std::string& fileName);
 
 namespace sqlite_detail {
 struct CloseConnection {
@@ -111,6 +124,23 @@ public:
     void BeginTransaction();
     void Commit();
 
+    // Every transaction gets the next number when it begins. A write made in transaction n is in
+    // the file once TransactionCommitted(n); when SQLite ends a transaction on its own (a full
+    // disk, an I/O error) its writes are gone, TransactionLost(n) says so, and the next
+    // transaction begins at once so that later writes are not committed one by one.
+    // TransactionNumber() is 0 outside a transaction, where every write commits by itself.
+    int64_t TransactionNumber() const { return inTransaction_ ? transaction_ : 0; }
+    bool TransactionCommitted(int64_t number) const;
+    bool TransactionLost(int64_t number) const;
+    // How long statements wait for another program from now on (BusyTimeoutMilliseconds is
+    // only read when a connection opens).
+    void SetBusyTimeout(int milliseconds);
+    // Until ClearWaitDeadline, every wait for another program (each statement's, however many
+    // run) ends by this time: a caller that must be done by then (the end of the Windows session)
+    // keeps to it whatever the lock waits.
+    void SetWaitDeadline(std::chrono::steady_clock::time_point deadline);
+    void ClearWaitDeadline();
+
     // Raises ESQLiteException: msg, and when SQLite holds an error, the SQL and SQLite's text.
     [[noreturn]] void RaiseError(const std::string& msg, std::string_view sql) const;
 
@@ -131,9 +161,17 @@ private:
     // The kept statement for the text with params bound; reset again by TBoundStatement.
     sqlite3_stmt* Bound(std::string_view sql, const TSQLiteParam* params, size_t count);
 
+    // SQLite ended the open transaction by itself: its writes are lost; a new one begins.
+    void FollowEndedTransaction() const;
+    bool WaitForSharing(sqlite3_stmt* statement, int& rc);
+
     std::string fileName_;
     TSQLiteHandle handle_;
+    int busyTimeout_ = 0;
+    std::optional<std::chrono::steady_clock::time_point> waitDeadline_;
     mutable bool inTransaction_ = false; // RaiseError clears it when SQLite ended the transaction
+    mutable int64_t transaction_ = 0;    // the number of the open (or last) transaction
+    mutable std::vector<int64_t> lost_;  // transactions SQLite ended without a commit, ascending
     mutable bool damaged_ = false;       // RaiseError sets it when SQLite reports damage
     // Declared after the handle, so the statements are finalized before the connection closes.
     // Found by the statement's text without copying it.

@@ -136,7 +136,14 @@ TEST(NoteNotSaved, SaysWhyInPlainWordsThatTheTextIsKeptAndWhatComesNext) {
     EXPECT_EQ(Damaged.find("tries again"), std::string::npos) << "no try can write into a damaged file";
     const std::string Other = NoteNotSavedText(":Home", EOutOfResources("Failed to Save Stream"));
     EXPECT_EQ(Other, "The note \":Home\" could not be saved.\r\rFailed to Save Stream\r\rYour text is kept "
-                     "in the window.");
+                     "in the window. Miravelund tries again at the next save (Ctrl+S) and at the checkpoint "
+                     "every six minutes.");
+    // A checkpoint names every note the failure left out of the file.
+    EXPECT_EQ(NotesNotSavedText({":Home", "work:Plan"}, EDatabaseBusy("The notes file is in use."))
+                  .rfind("These notes could not be saved: \":Home\", \"work:Plan\".\r\rThe notes file is in use."
+                         "\r\rYour text is kept in the windows.",
+                         0),
+              0u);
     // Raised again further out, the message is not wrapped twice, and the reason stays reachable.
     const ENoteNotSaved Inner(":Home", EDatabaseBusy("in use"));
     const ENoteNotSaved Outer(":Other", Inner);

@@ -9,6 +9,10 @@ mv_add_test(mv_app_core_tests
     ${CMAKE_CURRENT_SOURCE_DIR}/TagRewriteTest.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/TopicAddressTest.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/TopicDocumentTest.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/TopicDocumentFaultTest.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/UnsavedNotesTest.cpp
+    ${CMAKE_SOURCE_DIR}/tests/store/FaultyDisk.cpp
+    ${CMAKE_SOURCE_DIR}/tests/store/TempFolder.cpp
   LIBS mv_app_core
   TIMEOUT 60)
 

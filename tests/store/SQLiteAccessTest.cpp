@@ -23,6 +23,12 @@ std::string MessageOf(const std::function<void()>& action) {
     return "(nothing raised)";
 }
 
+std::string ReadOnlyText(const std::string& path) {
+    return "The notes file \"" + path +
+           "\" is read-only, so Miravelund could not write to it. Clear the Read-only box in the file's "
+           "Properties, or ask for permission to change the file.";
+}
+
 class SQLiteAccess : public ::testing::Test {
 protected:
     TTempFolder folder;
@@ -199,17 +205,26 @@ TEST_F(SQLiteAccess, TransactionsCommitRefuseNestingAndRollBackWhenFreed) {
     EXPECT_EQ(again.GetTable("SELECT group_concat(a) FROM t")->FieldAsString(0), "1");
 }
 
-TEST_F(SQLiteAccess, FollowsATransactionThatSQLiteEnded) {
+TEST_F(SQLiteAccess, ATransactionThatSQLiteEndedCountsAsLostAndTheNextBeginsAtOnce) {
     TSQLiteDatabase db(path);
     db.ExecSQL("CREATE TABLE t(a integer);");
     db.BeginTransaction();
+    const int64_t first = db.TransactionNumber();
+    db.ExecSQL("INSERT INTO t VALUES(0);");
     db.ExecSQL("ROLLBACK;"); // ended behind the connection's back, as a full disk would
     EXPECT_THROW(db.Commit(), ESQLiteException);
-    EXPECT_FALSE(db.InTransaction());
-    db.BeginTransaction(); // not "Transaction already open"
+    EXPECT_TRUE(db.TransactionLost(first));
+    EXPECT_FALSE(db.TransactionCommitted(first));
+    // Later writes go into a transaction of their own, committed as usual.
+    ASSERT_TRUE(db.InTransaction());
+    const int64_t second = db.TransactionNumber();
+    EXPECT_NE(second, first);
     db.ExecSQL("INSERT INTO t VALUES(1);");
+    EXPECT_FALSE(db.TransactionCommitted(second));
     db.Commit();
-    EXPECT_EQ(db.GetTable("SELECT count(*) FROM t")->FieldAsString(0), "1");
+    EXPECT_TRUE(db.TransactionCommitted(second));
+    EXPECT_FALSE(db.TransactionLost(second));
+    EXPECT_EQ(db.GetTable("SELECT group_concat(a) FROM t")->FieldAsString(0), "1");
 }
 
 TEST_F(SQLiteAccess, UpdateBlobBindsTheWholeStream) {
@@ -288,7 +303,7 @@ TEST_F(SQLiteAccess, RefusesAReadOnlyFile) {
     const auto message =
         RunWherePermissionsBind([&] { return MessageOf([&] { TSQLiteDatabase db(path); }); });
     if (!message) GTEST_SKIP() << "no account here is bound by a file's permissions";
-    EXPECT_EQ(*message, "Failed to open database \"" + path + "\" : attempt to write a readonly database");
+    EXPECT_EQ(*message, ReadOnlyText(path));
     EXPECT_EQ(ReadWholeFile(path), before);
 }
 
@@ -334,8 +349,7 @@ TEST_F(SQLiteAccess, RefusesAFileOnAMediumNobodyMayWrite) {
     const std::string before = ReadWholeFile(path);
     {
         TReadOnlyMedium medium;
-        EXPECT_EQ(MessageOf([&] { TSQLiteDatabase db(path); }),
-                  "Failed to open database \"" + path + "\" : attempt to write a readonly database");
+        EXPECT_EQ(MessageOf([&] { TSQLiteDatabase db(path); }), ReadOnlyText(path));
     }
     EXPECT_EQ(ReadWholeFile(path), before);
     // Off that medium the same file opens.
@@ -371,8 +385,10 @@ TEST_F(SQLiteAccess, RefusesAFileInAFolderThatCannotTakeItsJournal) {
     fs::permissions(folder.Path(), fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                     fs::perm_options::remove);
     EXPECT_EQ(*RunWherePermissionsBind(openAndWrite),
-              "Failed to open database \"" + path + "\" : cannot create the journal file in the folder \"" +
-                  folder.Path() + "\", so nothing could be saved (attempt to write a readonly database)");
+              "The folder \"" + folder.Path() +
+                  "\" does not let Miravelund create the journal file it writes beside the notes file \"" + path +
+                  "\", so nothing could be written. Ask for permission to change that folder, or move the notes "
+                  "file to a folder of your own.");
     EXPECT_EQ(ReadWholeFile(path), written);
     EXPECT_FALSE(fs::exists(path + "-journal"));
 }

@@ -1,0 +1,35 @@
+// A disk that fails on request, under every SQLite connection opened while it lives: the file
+// system layer SQLite writes through reports a full disk, a read-only folder or another program
+// holding a file, at the write or the open a test chooses.
+#pragma once
+
+#include <sqlite3.h>
+
+class TFaultyDisk {
+public:
+    enum class TFile { Database, Journal };
+
+    TFaultyDisk();
+    ~TFaultyDisk();
+    TFaultyDisk(const TFaultyDisk&) = delete;
+    TFaultyDisk& operator=(const TFaultyDisk&) = delete;
+
+    // From now on every write into that kind of file fails with code (SQLITE_FULL,
+    // SQLITE_IOERR_WRITE, ...), the system reporting systemError (GetLastError or errno).
+    void FailWrites(TFile file, int code, int systemError = 0);
+    // From now on a journal cannot be created: SQLITE_CANTOPEN with systemError.
+    void FailJournalOpen(int systemError);
+    // The disk works again.
+    void Heal();
+    // How many writes or opens failed so far.
+    int Failures() const;
+};
+
+// The system's codes for a file held without sharing (Windows only) and for a refused file, as
+// SQLite reports them.
+inline constexpr int SharingViolation = 32;
+#ifdef _WIN32
+inline constexpr int AccessDenied = 5;
+#else
+inline constexpr int AccessDenied = 13; // EACCES
+#endif
