@@ -304,18 +304,18 @@ void TSQLiteDatabase::ClearWaitDeadline() {
 // A program that opens the file or its journal without sharing (a backup program, say) makes the
 // write fail at once, where a lock would have been waited for: wait the same time for it to let go.
 // The statement is tried again only while the transaction it wrote in is still open.
-bool TSQLiteDatabase::WaitForSharing(sqlite3_stmt* statement, int& rc) {
+bool TSQLiteDatabase::WaitForSharing(sqlite3_stmt* statement) {
     using Clock = std::chrono::steady_clock;
     const auto deadline =
         waitDeadline_ ? *waitDeadline_ : Clock::now() + std::chrono::milliseconds(busyTimeout_);
     const bool inTransaction = inTransaction_;
-    while (rc != SQLITE_DONE && IsSharingViolation(sqlite3_system_errno(handle_.get())) &&
-           (!inTransaction || sqlite3_get_autocommit(handle_.get()) == 0) && Clock::now() < deadline) {
-        sqlite3_reset(statement);
+    while (Clock::now() < deadline && (!inTransaction || sqlite3_get_autocommit(handle_.get()) == 0)) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        rc = sqlite3_step(statement);
+        if (sqlite3_step(statement) == SQLITE_DONE) return true;
+        sqlite3_reset(statement);
+        if (!IsSharingViolation(sqlite3_system_errno(handle_.get()))) return false;
     }
-    return rc == SQLITE_DONE;
+    return false;
 }
 
 TSQLiteStatement TSQLiteDatabase::Prepare(const std::string& sql, const char* failMessage) {
@@ -349,9 +349,12 @@ void TSQLiteDatabase::Step(sqlite3_stmt* statement, std::string_view sql) {
             }
         }
     }
-    if (rc != SQLITE_DONE && IsSharingViolation(sqlite3_system_errno(handle_.get())))
-        WaitForSharing(statement, rc);
-    if (rc != SQLITE_DONE) RaiseError("Error executing SQL statement", sql);
+    if (rc != SQLITE_DONE) {
+        // Resetting the statement puts its error, with the system's own code, on the connection.
+        sqlite3_reset(statement);
+        if (IsSharingViolation(sqlite3_system_errno(handle_.get())) && WaitForSharing(statement)) return;
+        RaiseError("Error executing SQL statement", sql);
+    }
 }
 
 // A transaction that has only read holds a read lock. When another program holds the write lock,

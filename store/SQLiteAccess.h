@@ -163,7 +163,7 @@ private:
 
     // SQLite ended the open transaction by itself: its writes are lost; a new one begins.
     void FollowEndedTransaction() const;
-    bool WaitForSharing(sqlite3_stmt* statement, int& rc);
+    bool WaitForSharing(sqlite3_stmt* statement);
 
     std::string fileName_;
     TSQLiteHandle handle_;

@@ -80,9 +80,6 @@ const TFaultCase FaultCases[] = {
 #ifdef _WIN32
     {"a file held without sharing at the write", [](TFaultyDisk& D) { D.FailJournalOpen(SharingViolation); },
      "\" is in use by another program", true},
-    {"a file held without sharing at the commit",
-     [](TFaultyDisk& D) { D.FailWrites(TFaultyDisk::TFile::Database, SQLITE_IOERR_WRITE, SharingViolation); },
-     "\" is in use by another program"},
 #endif
 };
 

@@ -47,7 +47,6 @@ int Read(sqlite3_file* f, void* buffer, int amount, sqlite3_int64 offset) {
 int Write(sqlite3_file* f, const void* buffer, int amount, sqlite3_int64 offset) {
     const bool fails = Shim(f)->journal ? fault.failJournalWrites : fault.failDatabaseWrites;
     if (fails) return Fail(fault.writeCode);
-    fault.lastFailed = false;
     return Shim(f)->Real()->pMethods->xWrite(Shim(f)->Real(), buffer, amount, offset);
 }
 int Truncate(sqlite3_file* f, sqlite3_int64 size) {
@@ -88,13 +87,13 @@ int Open(sqlite3_vfs*, sqlite3_filename name, sqlite3_file* file, int flags, int
     std::memset(shim, 0, sizeof(TShimFile));
     shim->journal = (flags & SQLITE_OPEN_MAIN_JOURNAL) != 0;
     if (shim->journal && fault.failJournalOpen) return Fail(SQLITE_CANTOPEN);
-    fault.lastFailed = false;
     const int rc = baseVfs->xOpen(baseVfs, name, shim->Real(), flags, outFlags);
     // The real file's methods are set even when the open failed; ours only when it has a file.
     if (shim->Real()->pMethods) shim->base.pMethods = &shimMethods;
     return rc;
 }
 
+// As Windows' own last error: set by a failure, left alone by the calls that succeed after it.
 int GetLastError(sqlite3_vfs*, int size, char* text) {
     if (fault.lastFailed) return fault.systemError;
     return baseVfs->xGetLastError ? baseVfs->xGetLastError(baseVfs, size, text) : 0;
