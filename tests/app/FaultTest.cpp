@@ -11,6 +11,7 @@
 #include "store/NotesStore.h"
 #include "store/SQLiteAccess.h"
 #include "tests/app/AppFixture.h"
+#include "tests/store/FaultyDisk.h"
 #include "app/DatabaseFile.h"
 
 #include <sqlite3.h>
@@ -408,7 +409,7 @@ void MakeDamagedDatabase(const std::string& Database) {
 
 } // namespace
 
-TEST(Faults, ADamagedFileIsReportedAsDamagedAndQuitOffersTheLogForTheText) {
+TEST(Faults, ADamagedFileIsReportedAsDamagedAndQuitKeepsTheTextInAFileOfItsOwn) {
     TAppFixture App("damaged");
     MakeDamagedDatabase(App.Database());
     TfrmMain& Main = App.Start();
@@ -442,6 +443,54 @@ TEST(Faults, ADamagedFileIsReportedAsDamagedAndQuitOffersTheLogForTheText) {
     App.Quit();
     ASSERT_FALSE(Asked.empty());
     EXPECT_EQ(Asked.front(), static_cast<UINT>(MB_YESNO)) << "no retry can write into a damaged file";
-    EXPECT_NE(App.ReadFile("Miravelund.log").find("  | words typed after the damage"), std::string::npos);
+    WIN32_FIND_DATAA Found{};
+    HANDLE Search = FindFirstFileA((App.Folder() + "\\Unsaved notes *.txt").c_str(), &Found);
+    ASSERT_NE(Search, INVALID_HANDLE_VALUE) << "the text was not kept";
+    FindClose(Search);
+    const std::string Kept = App.ReadFile(Found.cFileName);
+    EXPECT_NE(Kept.find("===== :Home =====\r\nHome\r\nwords typed after the damage\r\n"), std::string::npos) << Kept;
+    EXPECT_NE(App.Messages.front().find("written in the file " + App.Folder() + "\\" + Found.cFileName),
+              std::string::npos)
+        << App.Messages.front();
     EXPECT_EQ(FileBytes(App.Database()), AtTheDamage) << "written into after the damage showed";
+}
+
+// A full disk under a checkpoint and a quit: every note written since the last
+// good commit is named, nothing counts as saved, and the next try writes them all.
+TEST(Faults, AFullDiskNamesEveryUnsavedNoteAndTheNextTryWritesThemAll) {
+    TFaultyDisk Disk;
+    TAppFixture App("fulldisk");
+    TfrmMain& Main = App.Start();
+    int HandlerRuns = 0;
+    Main.TagEvents().RegisterCommand("stamp", "savetag", [&](TObject*) { ++HandlerRuns; }, nullptr);
+    Main.ShowTopic("work:todo", "");
+    TfrmNote& Work = *NoteWindowsByNamespace.Find("work");
+    SetText(*HomeWindow(), "Home\r.stamp\rtyped in Home\r");
+    SetText(Work, "typed in work\r");
+    Disk.FailWrites(TFaultyDisk::TFile::Database, SQLITE_FULL);
+    Main.tCommitTimer(nullptr);
+    ASSERT_FALSE(App.Messages.empty());
+    const std::string Told = App.Messages.back();
+    EXPECT_NE(Told.find("\":Home\""), std::string::npos) << Told;
+    EXPECT_NE(Told.find("\"work:todo\""), std::string::npos) << Told;
+    EXPECT_NE(Told.find("is full"), std::string::npos) << Told;
+    EXPECT_EQ(Told.find("INSERT"), std::string::npos) << Told;
+
+    // The quit meets the full disk too: Retry once there is room really writes both notes.
+    std::vector<std::string> Asked;
+    App.Responder.MessageBox = [&](const std::string& Text, const std::string&, UINT Flags) {
+        Asked.push_back(Text);
+        if ((Flags & MB_TYPEMASK) != MB_RETRYCANCEL) return IDOK;
+        Disk.Heal();
+        return IDRETRY;
+    };
+    HandlerRuns = 0;
+    App.Quit();
+    ASSERT_EQ(Asked.size(), 1u);
+    EXPECT_NE(Asked[0].find("\":Home\""), std::string::npos) << Asked[0];
+    EXPECT_NE(Asked[0].find("\"work:todo\""), std::string::npos) << Asked[0];
+    EXPECT_NE(CommittedContent(App.Database(), "", "Home").find("typed in Home"), std::string::npos);
+    EXPECT_NE(CommittedContent(App.Database(), "work", "todo").find("typed in work"), std::string::npos);
+    // One save before the box and one for the retry: closing the windows saves nothing again.
+    EXPECT_EQ(HandlerRuns, 2);
 }

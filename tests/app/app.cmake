@@ -40,6 +40,7 @@ if(TARGET Miravelund)
   mv_add_test(mv_app_tests
     SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/RoadTest.cpp ${CMAKE_CURRENT_SOURCE_DIR}/FaultTest.cpp
             ${CMAKE_CURRENT_SOURCE_DIR}/MainWindowTest.cpp ${CMAKE_CURRENT_SOURCE_DIR}/FollowLinkTest.cpp
+            ${CMAKE_SOURCE_DIR}/tests/store/FaultyDisk.cpp
     LIBS mv_app_test_support
     TIMEOUT 300)
   add_dependencies(mv_app_tests mv_default_db)
