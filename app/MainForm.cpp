@@ -140,7 +140,8 @@ void TfrmMain::BuildForm() {
         Log(Text);
         // At the end of the session a box would hold up the save that follows
         // until Windows ends the program: the log keeps what the plug-in did.
-        if (!Application->SessionEnding()) Application->MessageBox(Text, "Miravelund", MB_OK | MB_ICONWARNING);
+        if (!Application->SessionEnding())
+            Application->MessageBox(Text, "Miravelund", MB_OK | MB_ICONWARNING);
     };
 }
 

@@ -263,7 +263,8 @@ void TfrmMain::FormCloseQuery(TObject*, bool& CanClose) {
     if (!FInitialized) return;
     FUnsavedTextKept.clear();
     const bool Ending = Application->SessionEnding();
-    const auto Deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(SessionSaveRetryMilliseconds);
+    const auto Deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(SessionSaveRetryMilliseconds);
     struct TWaitLimit {
         TNotesStore* Store;
         ~TWaitLimit() {
@@ -280,8 +281,8 @@ void TfrmMain::FormCloseQuery(TObject*, bool& CanClose) {
         if (Ending) {
             const auto Left = Deadline - std::chrono::steady_clock::now();
             if (Damaged || Left <= std::chrono::milliseconds(0)) return;
-            Sleep(static_cast<DWORD>(std::min<int64_t>(
-                250, std::chrono::duration_cast<std::chrono::milliseconds>(Left).count())));
+            Sleep(static_cast<DWORD>(
+                std::min<int64_t>(250, std::chrono::duration_cast<std::chrono::milliseconds>(Left).count())));
             continue;
         }
         if (Damaged) {

@@ -104,13 +104,13 @@ std::string DiskFullText(const std::string& fileName) {
 std::string DiskErrorText(const std::string& fileName, int code, const std::string& reason) {
     const bool reading = code == SQLITE_IOERR_READ || code == SQLITE_IOERR_SHORT_READ;
     return std::string("The disk reported an error while Miravelund ") + (reading ? "read" : "wrote") +
-           " the notes file \"" + fileName + "\" (" +
-           reason +
+           " the notes file \"" + fileName + "\" (" + reason +
            "). If the file is on a removable or network drive, make sure the drive is connected.";
 }
 
 // The plain words for a write the file refused, or "" for a failure that is not the file's.
-std::string NotWrittenText(const std::string& fileName, int code, int systemError, const std::string& reason) {
+std::string NotWrittenText(const std::string& fileName, int code, int systemError,
+                           const std::string& reason) {
     switch (code & 0xFF) {
     case SQLITE_FULL:
         return DiskFullText(fileName);
@@ -199,7 +199,8 @@ void TSQLiteDatabase::CheckUsable(const std::string& fileName) {
         if ((code & 0xFF) == SQLITE_CORRUPT) throw EDatabaseDamaged(DamagedText(fileName));
         throw ESQLiteException(OpenFailure(fileName, sqlite3_errmsg(handle_.get())));
     }
-    if (sqlite3_db_readonly(handle_.get(), "main") == 1) throw EDatabaseNotWritten(ReadOnlyFileText(fileName));
+    if (sqlite3_db_readonly(handle_.get(), "main") == 1)
+        throw EDatabaseNotWritten(ReadOnlyFileText(fileName));
     CheckJournal(fileName);
 }
 
@@ -289,8 +290,8 @@ void TSQLiteDatabase::SetWaitDeadline(std::chrono::steady_clock::time_point dead
             const auto& until = *static_cast<TSQLiteDatabase*>(self)->waitDeadline_;
             const auto now = std::chrono::steady_clock::now();
             if (now >= until) return 0;
-            std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(
-                until - now, std::chrono::milliseconds(20)));
+            std::this_thread::sleep_for(
+                std::min<std::chrono::steady_clock::duration>(until - now, std::chrono::milliseconds(20)));
             return 1;
         },
         this);

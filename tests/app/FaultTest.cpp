@@ -448,7 +448,8 @@ TEST(Faults, ADamagedFileIsReportedAsDamagedAndQuitKeepsTheTextInAFileOfItsOwn) 
     ASSERT_NE(Search, INVALID_HANDLE_VALUE) << "the text was not kept";
     FindClose(Search);
     const std::string Kept = App.ReadFile(Found.cFileName);
-    EXPECT_NE(Kept.find("===== :Home =====\r\nHome\r\nwords typed after the damage\r\n"), std::string::npos) << Kept;
+    EXPECT_NE(Kept.find("===== :Home =====\r\nHome\r\nwords typed after the damage\r\n"), std::string::npos)
+        << Kept;
     EXPECT_NE(App.Messages.front().find("written in the file " + App.Folder() + "\\" + Found.cFileName),
               std::string::npos)
         << App.Messages.front();
@@ -462,7 +463,8 @@ TEST(Faults, AFullDiskNamesEveryUnsavedNoteAndTheNextTryWritesThemAll) {
     TAppFixture App("fulldisk");
     TfrmMain& Main = App.Start();
     int HandlerRuns = 0;
-    Main.TagEvents().RegisterCommand("stamp", "savetag", [&](TObject*) { ++HandlerRuns; }, nullptr);
+    Main.TagEvents().RegisterCommand(
+        "stamp", "savetag", [&](TObject*) { ++HandlerRuns; }, nullptr);
     Main.ShowTopic("work:todo", "");
     TfrmNote& Work = *NoteWindowsByNamespace.Find("work");
     SetText(*HomeWindow(), "Home\r.stamp\rtyped in Home\r");

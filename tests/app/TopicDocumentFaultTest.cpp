@@ -67,7 +67,8 @@ struct TFaultCase {
 };
 
 const TFaultCase FaultCases[] = {
-    {"a full disk at the write", [](TFaultyDisk& D) { D.FailWrites(TFaultyDisk::TFile::Journal, SQLITE_FULL); },
+    {"a full disk at the write",
+     [](TFaultyDisk& D) { D.FailWrites(TFaultyDisk::TFile::Journal, SQLITE_FULL); },
      "\" is full, so Miravelund could not write to the file. Free some space on that disk."},
     {"a full disk at the commit",
      [](TFaultyDisk& D) { D.FailWrites(TFaultyDisk::TFile::Database, SQLITE_FULL); },

@@ -27,7 +27,8 @@ TEST(UnsavedNotes, KeepsLongNotesWholeInANewFileEachTime) {
     for (size_t At = 0; (At = Expected.find('\r', At)) != std::string::npos; At += 2)
         Expected.insert(At + 1, "\n");
     const std::string Bytes = ReadWholeFile(First);
-    EXPECT_NE(Bytes.find("\r\n===== :Home =====\r\n" + Expected + "\r\n===== work:Plan =====\r\n"
+    EXPECT_NE(Bytes.find("\r\n===== :Home =====\r\n" + Expected +
+                         "\r\n===== work:Plan =====\r\n"
                          "one line\r\nand another\r\n"),
               std::string::npos);
     // A second quit in the same second keeps the first file.

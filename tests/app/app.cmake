@@ -58,4 +58,8 @@ if(TARGET Miravelund)
     LIBS mv_app_test_support
     TIMEOUT 600)
   add_dependencies(mv_app_process_tests Miravelund mv_default_db mv_app_crash_child)
+  if(TARGET ThrowingPlugin)
+    add_dependencies(mv_app_process_tests ThrowingPlugin)
+    target_compile_definitions(mv_app_process_tests PRIVATE MV_THROWING_PLUGIN_W="Z:$<TARGET_FILE:ThrowingPlugin>")
+  endif()
 endif()

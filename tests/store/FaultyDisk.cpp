@@ -78,9 +78,25 @@ int DeviceCharacteristics(sqlite3_file* f) {
 }
 
 // Version 1: no shared memory and no memory mapping, which a rollback journal does not use.
-const sqlite3_io_methods shimMethods = {
-    1,    Close,       Read,        Write,      Truncate,      Sync,   FileSize, Lock, Unlock, CheckReservedLock,
-    FileControl, SectorSize, DeviceCharacteristics, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr};
+const sqlite3_io_methods shimMethods = {1,
+                                        Close,
+                                        Read,
+                                        Write,
+                                        Truncate,
+                                        Sync,
+                                        FileSize,
+                                        Lock,
+                                        Unlock,
+                                        CheckReservedLock,
+                                        FileControl,
+                                        SectorSize,
+                                        DeviceCharacteristics,
+                                        nullptr,
+                                        nullptr,
+                                        nullptr,
+                                        nullptr,
+                                        nullptr,
+                                        nullptr};
 
 int Open(sqlite3_vfs*, sqlite3_filename name, sqlite3_file* file, int flags, int* outFlags) {
     auto* shim = Shim(file);
