@@ -76,6 +76,12 @@ std::string RefuseDatabaseFile(const std::string& Path, const TDatabaseContext& 
             if (HasSQLiteHeader(Path) && HoldsNotes(Path)) return {};
             Reason =
                 "The file\r\r" + Path + "\r\ris not a Miravelund database. Miravelund has not changed it.";
+        } catch (const EDatabaseBusy&) {
+            throw; // the file is fine: the way out is to wait, not to choose another
+        } catch (const EDatabaseNotWritten&) {
+            throw; // its own words say how to make it writable
+        } catch (const EDatabaseDamaged&) {
+            throw; // its own words say to restore a copy
         } catch (const std::exception& E) {
             Reason = "The database file\r\r" + Path + "\r\rcannot be opened: " + E.what();
         }

@@ -32,7 +32,9 @@ struct TDatabaseContext {
 // "" when the path is a notes database, an empty file, or no file at all (the
 // store then makes a new database); otherwise the message to show the user:
 // the file refused, why, and how to choose another one in the order start-up
-// really uses.
+// really uses. A notes file that is held by another program, read-only or
+// damaged raises the store's own exception instead: choosing another file is
+// not the way out of those.
 std::string RefuseDatabaseFile(const std::string& Path, const TDatabaseContext& Context);
 
 // How to make start-up open another database, for a path of the given origin.

@@ -41,6 +41,26 @@ bool PathExists(const std::string& Path) {
     return std::filesystem::exists(std::filesystem::path(Path), Error);
 }
 
+// A program that opens the file without sharing (a backup program, say) is
+// waited for as long as a lock would be: false when it still holds the file.
+// Anything else wrong with the file is told by the checks that follow.
+bool WaitWhileHeldByAnotherProgram(const std::string& Path, int Milliseconds) {
+    const DWORD Start = GetTickCount();
+    for (;;) {
+        HANDLE File =
+            CreateFileA(Path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                        nullptr, OPEN_EXISTING, 0, nullptr);
+        if (File != INVALID_HANDLE_VALUE) {
+            CloseHandle(File);
+            return true;
+        }
+        const DWORD Error = GetLastError();
+        if (Error != ERROR_SHARING_VIOLATION && Error != ERROR_LOCK_VIOLATION) return true;
+        if (GetTickCount() - Start >= static_cast<DWORD>(Milliseconds)) return false;
+        Sleep(100);
+    }
+}
+
 // A start-up that cannot go on: the reason is shown to the user and logged.
 class EStartupRefused : public Exception {
 public:
@@ -140,11 +160,20 @@ void TfrmMain::OpenStore(const std::string& Path) {
         CopyFileA(Template.c_str(), Path.c_str(), FALSE);
     }
     const TDatabaseContext Context{FDatabaseOrigin, FProgramFolder, SettingsFileName()};
-    const std::string Refusal = RefuseDatabaseFile(Path, Context);
-    if (!Refusal.empty()) throw EStartupRefused(Refusal);
-
     try {
+        if (!WaitWhileHeldByAnotherProgram(Path, TSQLiteDatabase::BusyTimeoutMilliseconds))
+            throw EDatabaseBusy(DatabaseInUseText(Path));
+        const std::string Refusal = RefuseDatabaseFile(Path, Context);
+        if (!Refusal.empty()) throw EStartupRefused(Refusal);
         FNotesStore = std::make_unique<TNotesStore>(Path);
+    } catch (const EDatabaseBusy& E) {
+        throw EStartupRefused(
+            std::string(E.what()) +
+            "\r\rClose that program, or wait until it has finished, then start Miravelund again.");
+    } catch (const EDatabaseNotWritten& E) {
+        throw EStartupRefused(std::string(E.what()) + " Then start Miravelund again.");
+    } catch (const EDatabaseDamaged&) {
+        throw;
     } catch (const ESQLiteException& E) {
         // The store's own refusal names the file; add how to choose another.
         throw EStartupRefused(std::string(E.what()) + "\r\r" + HowToChooseAnotherDatabase(Context));

@@ -20,6 +20,7 @@
 
 #include <cstdio>
 #include <stdexcept>
+#include <thread>
 
 using namespace mv::app::test;
 
@@ -176,6 +177,58 @@ TEST(Faults, RefusedDatabaseIsShownLoggedAndNotRemembered) {
     EXPECT_EQ(NoteWindowsByNamespace.Count(), 0u);
     EXPECT_NE(App.ReadFile("Miravelund.log").find("Start-up failed"), std::string::npos);
     EXPECT_TRUE(GetFileAttributesA(Folder.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// A notes file held by a backup program without sharing, or made read-only: the
+// start waits for the first as for a lock, and tells each in its own words,
+// with advice that fits (choosing another database does not).
+TEST(Faults, AtTheStartAHeldOrReadOnlyFileIsToldInItsOwnWords) {
+    auto Hold = [](const std::string& Path) {
+        return CreateFileA(Path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    };
+    {
+        TAppFixture App("heldbriefly");
+        ASSERT_TRUE(CopyFileA((App.Folder() + "\\Default.mvdb").c_str(), App.Database().c_str(), FALSE));
+        HANDLE Held = Hold(App.Database());
+        ASSERT_NE(Held, INVALID_HANDLE_VALUE);
+        std::thread LetGo([&] {
+            Sleep(500);
+            CloseHandle(Held);
+        });
+        TfrmMain& Main = App.Start();
+        LetGo.join();
+        EXPECT_TRUE(Main.Initialized()) << (App.Messages.empty() ? "" : App.Messages.back());
+    }
+    {
+        TAppFixture App("held");
+        ASSERT_TRUE(CopyFileA((App.Folder() + "\\Default.mvdb").c_str(), App.Database().c_str(), FALSE));
+        HANDLE Held = Hold(App.Database());
+        ASSERT_NE(Held, INVALID_HANDLE_VALUE);
+        TfrmMain& Main = App.Start();
+        CloseHandle(Held);
+        EXPECT_FALSE(Main.Initialized());
+        ASSERT_FALSE(App.Messages.empty());
+        const std::string& Text = App.Messages.back();
+        EXPECT_NE(Text.find(App.Database() + "\" is in use by another program"), std::string::npos) << Text;
+        EXPECT_NE(Text.find("Close that program"), std::string::npos) << Text;
+        EXPECT_EQ(Text.find("move or rename"), std::string::npos) << Text;
+        EXPECT_EQ(Text.find("Permission denied"), std::string::npos) << Text;
+    }
+    {
+        // Wine lets its root account write a read-only file: the file system layer holds to it here.
+        TFaultyDisk Disk;
+        Disk.OpenDatabasesReadOnly();
+        TAppFixture App("readonly");
+        ASSERT_TRUE(CopyFileA((App.Folder() + "\\Default.mvdb").c_str(), App.Database().c_str(), FALSE));
+        TfrmMain& Main = App.Start();
+        EXPECT_FALSE(Main.Initialized());
+        ASSERT_FALSE(App.Messages.empty());
+        const std::string& Text = App.Messages.back();
+        EXPECT_NE(Text.find(App.Database() + "\" is read-only"), std::string::npos) << Text;
+        EXPECT_NE(Text.find("Clear the Read-only box"), std::string::npos) << Text;
+        EXPECT_EQ(Text.find("move or rename"), std::string::npos) << Text;
+        EXPECT_EQ(Text.find("readonly database"), std::string::npos) << Text;
+    }
 }
 
 TEST(Faults, CancelledFirstLaunchEndsTheProgram) {

@@ -578,3 +578,47 @@ TEST(ProgramProcess, AtTheSessionEndAFailingPluginHoldsUpNoSave) {
         << Folder.ReadFile("Miravelund.log");
 }
 #endif
+
+// The program folder on a small volume that fills up while the user types (the
+// test run mounts one and names it in MV_FULL_VOLUME): the save that meets the
+// full disk says so and keeps the text, and once there is room Ctrl+S really
+// writes it.
+TEST(FullVolume, ASaveThatMetAFullDiskIsWrittenOnceThereIsRoom) {
+    char Volume[MAX_PATH] = {};
+    if (!GetEnvironmentVariableA("MV_FULL_VOLUME", Volume, MAX_PATH)) GTEST_SKIP() << "no small volume here";
+    TProgramFolder Folder("fullvolume", Volume);
+    TChildProcess Program(Folder.File("Miravelund.exe"), "", Folder.Path());
+    HWND Home = StartAndWaitForHome(Program);
+    ASSERT_NE(Home, nullptr);
+    // Fill the volume to the last byte.
+    const std::string Filler = std::string(Volume) + "\\filler";
+    HANDLE Fill = CreateFileA(Filler.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(Fill, INVALID_HANDLE_VALUE);
+    const std::string Block(65536, 'f');
+    for (DWORD Size = static_cast<DWORD>(Block.size()); Size > 0;) {
+        DWORD Written = 0;
+        if (!WriteFile(Fill, Block.data(), Size, &Written, nullptr) || Written < Size) Size /= 2;
+    }
+    CloseHandle(Fill);
+
+    std::string Typed;
+    for (int I = 0; I < 40; ++I)
+        Typed += "Words typed on a full disk, line " + std::to_string(I) + ". ";
+    Type(Home, Typed);
+    PressSave(Home);
+    HWND Box = nullptr;
+    const std::string Text = WaitForMessageBoxText(Program.Id(), 30000, &Box);
+    EXPECT_NE(Text.find("is full"), std::string::npos) << Text;
+    EXPECT_NE(Text.find("Your text is kept in the window"), std::string::npos) << Text;
+    EXPECT_EQ(Text.find("INSERT"), std::string::npos) << Text;
+    ASSERT_NE(Box, nullptr);
+    PostMessageA(Box, WM_COMMAND, IDOK, 0);
+
+    ASSERT_TRUE(DeleteFileA(Filler.c_str()));
+    PressSave(Home);
+    EXPECT_TRUE(WaitForContent(Folder.Database(), Typed, 30000))
+        << "Ctrl+S wrote nothing once there was room";
+    EndSession(Program);
+    EXPECT_TRUE(Program.WaitForExit(30000));
+    EXPECT_TRUE(WaitForContent(Folder.Database(), Typed, 0));
+}

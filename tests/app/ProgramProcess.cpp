@@ -78,10 +78,11 @@ std::string ProgramPath() {
     return ProgramDirectory() + "\\Miravelund.exe";
 }
 
-TProgramFolder::TProgramFolder(const std::string& Name) {
+TProgramFolder::TProgramFolder(const std::string& Name, const std::string& Root) {
     char Temp[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, Temp);
-    FPath = std::string(Temp) + "mv-" + Name + "-" + std::to_string(GetCurrentProcessId());
+    FPath = (Root.empty() ? std::string(Temp) : Root + "\\") + "mv-" + Name + "-" +
+            std::to_string(GetCurrentProcessId());
     RemoveTree(FPath);
     if (!CreateDirectoryA(FPath.c_str(), nullptr) || !CreateDirectoryA(File("Plugins").c_str(), nullptr))
         throw std::runtime_error("cannot create " + FPath);

@@ -14,7 +14,8 @@ namespace mv::app::test {
 // start). Removed when the object goes.
 class TProgramFolder {
 public:
-    explicit TProgramFolder(const std::string& Name);
+    // Root: the folder to make it in ("": the temporary folder).
+    explicit TProgramFolder(const std::string& Name, const std::string& Root = "");
     ~TProgramFolder();
     TProgramFolder(const TProgramFolder&) = delete;
     TProgramFolder& operator=(const TProgramFolder&) = delete;

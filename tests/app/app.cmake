@@ -58,6 +58,10 @@ if(TARGET Miravelund)
     LIBS mv_app_test_support
     TIMEOUT 600)
   add_dependencies(mv_app_process_tests Miravelund mv_default_db mv_app_crash_child)
+  # The same program on a small volume that fills up: the script mounts one for the run.
+  add_test(NAME mv_app_full_volume_tests
+           COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/FullVolume.sh $<TARGET_FILE:mv_app_process_tests>)
+  set_tests_properties(mv_app_full_volume_tests PROPERTIES TIMEOUT 300 SKIP_RETURN_CODE 77)
   if(TARGET ThrowingPlugin)
     add_dependencies(mv_app_process_tests ThrowingPlugin)
     target_compile_definitions(mv_app_process_tests PRIVATE MV_THROWING_PLUGIN_W="Z:$<TARGET_FILE:ThrowingPlugin>")

@@ -12,6 +12,7 @@ struct TFault {
     std::atomic<bool> failJournalWrites = false;
     std::atomic<int> writeCode = SQLITE_OK;
     std::atomic<bool> failJournalOpen = false;
+    std::atomic<bool> readOnlyDatabases = false;
     std::atomic<int> systemError = 0;
     std::atomic<int> failures = 0;
     std::atomic<bool> lastFailed = false;
@@ -103,6 +104,10 @@ int Open(sqlite3_vfs*, sqlite3_filename name, sqlite3_file* file, int flags, int
     std::memset(shim, 0, sizeof(TShimFile));
     shim->journal = (flags & SQLITE_OPEN_MAIN_JOURNAL) != 0;
     if (shim->journal && fault.failJournalOpen) return Fail(SQLITE_CANTOPEN);
+    if ((flags & SQLITE_OPEN_MAIN_DB) && fault.readOnlyDatabases) {
+        flags &= ~(SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+        flags |= SQLITE_OPEN_READONLY;
+    }
     const int rc = baseVfs->xOpen(baseVfs, name, shim->Real(), flags, outFlags);
     // The real file's methods are set even when the open failed; ours only when it has a file.
     if (shim->Real()->pMethods) shim->base.pMethods = &shimMethods;
@@ -145,7 +150,12 @@ void TFaultyDisk::FailJournalOpen(int systemError) {
     fault.systemError = systemError;
 }
 
+void TFaultyDisk::OpenDatabasesReadOnly() {
+    fault.readOnlyDatabases = true;
+}
+
 void TFaultyDisk::Heal() {
+    fault.readOnlyDatabases = false;
     fault.failDatabaseWrites = false;
     fault.failJournalWrites = false;
     fault.failJournalOpen = false;

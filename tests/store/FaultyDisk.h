@@ -19,6 +19,9 @@ public:
     void FailWrites(TFile file, int code, int systemError = 0);
     // From now on a journal cannot be created: SQLITE_CANTOPEN with systemError.
     void FailJournalOpen(int systemError);
+    // From now on the notes file opens only for reading, as a read-only file does for an account
+    // that Windows holds to the file's attribute.
+    void OpenDatabasesReadOnly();
     // The disk works again.
     void Heal();
     // How many writes or opens failed so far.
