@@ -612,6 +612,9 @@ TEST(FullVolume, ASaveThatMetAFullDiskIsWrittenOnceThereIsRoom) {
     EXPECT_NE(Text.find("Your text is kept in the window"), std::string::npos) << Text;
     EXPECT_EQ(Text.find("INSERT"), std::string::npos) << Text;
     ASSERT_NE(Box, nullptr);
+    RECT BoxRect{};
+    GetWindowRect(Box, &BoxRect);
+    EXPECT_TRUE(SaveScreen(CaptureSettledScreen(BoxRect), "save-refused-disk-full"));
     PostMessageA(Box, WM_COMMAND, IDOK, 0);
 
     ASSERT_TRUE(DeleteFileA(Filler.c_str()));
