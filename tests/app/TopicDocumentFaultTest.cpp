@@ -41,15 +41,16 @@ struct TWindow {
     TTopicDocument Doc;
 };
 
-class TBusyWait {
-public:
-    explicit TBusyWait(int Milliseconds) : FSaved(TSQLiteDatabase::BusyTimeoutMilliseconds) {
-        TSQLiteDatabase::BusyTimeoutMilliseconds = Milliseconds;
-    }
-    ~TBusyWait() { TSQLiteDatabase::BusyTimeoutMilliseconds = FSaved; }
-
-private:
-    int FSaved;
+// A store in a folder of its own on a disk that fails on request, opened with the given wait for
+// another program, and the services a window's document reaches it through.
+struct TNotebook {
+    explicit TNotebook(int LockWait) : Wait(LockWait), Store(Path) { Services.Store = &Store; }
+    TTempFolder Folder;
+    const std::string Path = Folder.File("notes.mvdb");
+    TFaultyDisk Disk;
+    TLockWait Wait;
+    TNotesStore Store;
+    TTopicServices Services;
 };
 
 std::string CommittedText(const std::string& Path, const std::string& Title) {
@@ -87,17 +88,14 @@ const TFaultCase FaultCases[] = {
 } // namespace
 
 TEST(TopicDocumentFaults, AWriteTheFileDidNotTakeIsUnsavedInEveryWindowUntilTheNextSaveWritesIt) {
-    const TBusyWait Wait(200);
     for (const TFaultCase& Case : FaultCases) {
         SCOPED_TRACE(Case.Name);
-        TTempFolder Folder;
-        const std::string Path = Folder.File("notes.mvdb");
-        TFaultyDisk Disk;
-        TNotesStore Store(Path);
-        TTopicServices Services;
-        Services.Store = &Store;
-        TWindow A(Services, "A");
-        TWindow B(Services, "B");
+        TNotebook Book(200);
+        TNotesStore& Store = Book.Store;
+        TFaultyDisk& Disk = Book.Disk;
+        const std::string& Path = Book.Path;
+        TWindow A(Book.Services, "A");
+        TWindow B(Book.Services, "B");
         A.Doc.SaveTopic("*", "*");
         B.Doc.SaveTopic("*", "*");
         Store.Commit();
@@ -145,14 +143,11 @@ TEST(TopicDocumentFaults, AWriteTheFileDidNotTakeIsUnsavedInEveryWindowUntilTheN
 
 #ifdef _WIN32
 TEST(TopicDocumentFaults, AFileHeldWithoutSharingForAMomentIsWaitedFor) {
-    const TBusyWait Wait(3000);
-    TTempFolder Folder;
-    const std::string Path = Folder.File("notes.mvdb");
-    TFaultyDisk Disk;
-    TNotesStore Store(Path);
-    TTopicServices Services;
-    Services.Store = &Store;
-    TWindow A(Services, "A");
+    TNotebook Book(3000);
+    TNotesStore& Store = Book.Store;
+    TFaultyDisk& Disk = Book.Disk;
+    const std::string& Path = Book.Path;
+    TWindow A(Book.Services, "A");
     Store.Commit();
     A.Type("typed while a backup held the file");
     Disk.FailJournalOpen(SharingViolation);

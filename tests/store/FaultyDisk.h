@@ -1,9 +1,12 @@
 // A disk that fails on request, under every SQLite connection opened while it lives: the file
 // system layer SQLite writes through reports a full disk, a read-only folder or another program
-// holding a file, at the write or the open a test chooses.
+// holding a file, at the write or the open a test chooses; and how long connections wait for a
+// lock.
 #pragma once
 
 #include <sqlite3.h>
+
+#include "store/SQLiteAccess.h"
 
 class TFaultyDisk {
 public:
@@ -36,3 +39,17 @@ inline constexpr int AccessDenied = 5;
 #else
 inline constexpr int AccessDenied = 13; // EACCES
 #endif
+
+// How long the connections opened while it lives wait for another program's lock.
+class TLockWait {
+public:
+    explicit TLockWait(int milliseconds) : saved_(TSQLiteDatabase::BusyTimeoutMilliseconds) {
+        TSQLiteDatabase::BusyTimeoutMilliseconds = milliseconds;
+    }
+    ~TLockWait() { TSQLiteDatabase::BusyTimeoutMilliseconds = saved_; }
+    TLockWait(const TLockWait&) = delete;
+    TLockWait& operator=(const TLockWait&) = delete;
+
+private:
+    int saved_;
+};

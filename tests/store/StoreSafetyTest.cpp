@@ -8,22 +8,11 @@
 
 #include "store/NotesStore.h"
 #include "store/StoreSchema.h"
+#include "tests/store/FaultyDisk.h"
 #include "tests/store/StoreTestSupport.h"
 #include "tests/store/TempFolder.h"
 
 namespace {
-
-// Sets the connections' lock wait for one test.
-class TBusyTimeout {
-public:
-    explicit TBusyTimeout(int milliseconds) : saved_(TSQLiteDatabase::BusyTimeoutMilliseconds) {
-        TSQLiteDatabase::BusyTimeoutMilliseconds = milliseconds;
-    }
-    ~TBusyTimeout() { TSQLiteDatabase::BusyTimeoutMilliseconds = saved_; }
-
-private:
-    int saved_;
-};
 
 void Save(TNotesStore& store, int32_t id, const std::string& title, const std::string& text) {
     TStringStream content(text);
@@ -43,7 +32,7 @@ protected:
 };
 
 TEST_F(StoreSafety, ALockHeldForAMomentIsWaitedForNotReported) {
-    TBusyTimeout wait(5000);
+    TLockWait wait(5000);
     TNotesStore store(path);
     const int32_t home = Topic(store, "Home");
     store.Commit();
@@ -82,7 +71,7 @@ TEST_F(StoreSafety, ALockHeldForAMomentIsWaitedForNotReported) {
 }
 
 TEST_F(StoreSafety, ALockHeldLongerRefusesInPlainWordsAndTheNextTryStoresIt) {
-    TBusyTimeout wait(100);
+    TLockWait wait(100);
     TNotesStore store(path);
     const int32_t home = Topic(store, "Home");
     store.Commit();
