@@ -151,16 +151,17 @@ void TUListItem::DrawItemMarker(IHtmlPainter& canvas, int32_t lineStartX, int32_
                                 int32_t lineHeight) {
     if (ListType == 3 || Plain) return;
     TSectionList& doc = *ParentSectionList;
-    TFontObj* f = Fonts.GetFontObjAt(0);
+    const TMyFont& font = *MarkerFont;
     if (ListType == 1) {
         std::string text = static_cast<TOListItem*>(this)->NumberText();
-        int32_t w = canvas.TextWidth(*f->CurrentFont, text.data(), static_cast<int32_t>(text.size()));
-        canvas.TextOut(*f->CurrentFont, lineStartX - 5 - w, baseline, text.data(),
-                       static_cast<int32_t>(text.size()), f->CurrentFont->Color, false, 0);
+        int32_t w = canvas.TextWidth(font, text.data(), static_cast<int32_t>(text.size()));
+        canvas.TextOut(font, lineStartX - 5 - w, baseline, text.data(), static_cast<int32_t>(text.size()),
+                       font.Color, false, 0);
         return;
     }
-    int32_t fontHeight = f->FontHeight(canvas);
-    int32_t descent = f->Descent(canvas);
+    const TFontMetrics metrics = canvas.Metrics(font);
+    int32_t fontHeight = metrics.Height;
+    int32_t descent = metrics.Descent;
     (void)lineHeight;
     int32_t cy = baseline + descent - fontHeight / 2;
     THvRect r{lineStartX - 8 - 2, cy - 2, lineStartX - 8 + 3, cy + 3};
@@ -175,6 +176,14 @@ void TUListItem::DrawItemMarker(IHtmlPainter& canvas, int32_t lineStartX, int32_
     } else {
         canvas.Ellipse(r, doc.FontColor, doc.FontColor, false);
     }
+}
+
+void TUListItem::UpdateFonts() {
+    TSection::UpdateFonts();
+    if (!ParentSectionList) return;
+    TMyFont font = *MarkerFont;
+    UpdateMyFont(font, *ParentSectionList, ParentSectionList->FontColor);
+    MarkerFont = font;
 }
 
 std::string TOListItem::NumberText() const {

@@ -95,10 +95,15 @@ public:
 class TUListItem : public TSection {
 public:
     TUListItem(TSectionList* list, const TUrlTarget* url, const TMyFont& font, int32_t level)
-        : TSection(list, level, font, url, 1) {
+        : TSection(list, level, font, url, 1), MarkerFont(Fonts[0]->CurrentFont) {
         ListType = 2;
     }
+    void UpdateFonts() override;
     bool Plain = false;
+    // The item's own font, its number and bullet are drawn in: the text's font where the item
+    // starts, whatever the first run becomes (a link that opens the item keeps its colour and
+    // underline to itself).
+    TSharedFont MarkerFont;
 
 protected:
     void DrawItemMarker(IHtmlPainter& canvas, int32_t lineStartX, int32_t baseline,

@@ -16,6 +16,15 @@ COLORREF HtmlColorRef(TColor c) {
     return static_cast<COLORREF>(c & 0xFFFFFF);
 }
 
+bool MeasuredAdvances(HDC dc, const char* s, int32_t n, INT* dx) {
+    SIZE sz{};
+    if (!GetTextExtentExPointA(dc, s, n, 0, nullptr, dx, &sz)) return false;
+    dx[n - 1] = sz.cx;
+    for (int32_t k = n - 1; k > 0; --k)
+        dx[k] -= dx[k - 1];
+    return true;
+}
+
 THtmlFontCache& THtmlFontCache::Shared() {
     static THtmlFontCache cache;
     return cache;
@@ -195,25 +204,39 @@ void TGdiPainter::TextExtents(const TMyFont& font, const char* s, int32_t n, int
     extents[n - 1] = sz.cx;
 }
 
+const INT* TGdiPainter::Placement(const char* s, int32_t n) {
+    placement_.resize(static_cast<size_t>(n));
+    INT* dx = placement_.data();
+    if (const int32_t* advances = Advances()) {
+        for (int32_t k = 0; k < n; ++k)
+            dx[k] = advances[static_cast<unsigned char>(s[k])];
+        return dx;
+    }
+    // What TextExtents and TextWidth give the layout.
+    SelectCurrent();
+    return MeasuredAdvances(dc_, s, n, dx) ? dx : nullptr;
+}
+
 void TGdiPainter::TextOut(const TMyFont& font, int32_t x, int32_t yBaseline, const char* s, int32_t n,
                           TColor color, bool opaque, TColor back) {
     if (n <= 0) return;
-    if (!opaque && screenLike_ && (font.Style & fsUnderline) &&
-        HandUnderlined(font, x, yBaseline, s, n, color))
-        return;
     Use(font);
+    const INT* dx = Placement(s, n);
+    if (!opaque && screenLike_ && (font.Style & fsUnderline) &&
+        HandUnderlined(font, x, yBaseline, s, n, dx, color))
+        return;
     SelectCurrent();
     SetColor(color);
     if (opaque) {
         SetBkMode(dc_, OPAQUE);
         SetBkColor(dc_, HtmlColorRef(back));
     }
-    ExtTextOutA(dc_, x, yBaseline, 0, nullptr, s, static_cast<UINT>(n), nullptr);
+    ExtTextOutA(dc_, x, yBaseline, 0, nullptr, s, static_cast<UINT>(n), dx);
     if (opaque) SetBkMode(dc_, TRANSPARENT);
 }
 
 bool TGdiPainter::HandUnderlined(const TMyFont& font, int32_t x, int32_t yBaseline, const char* s, int32_t n,
-                                 TColor color) {
+                                 const INT* dx, TColor color) {
     // A page of links asks about one underlined face again and again.
     if (!underline_.Known || !font.SameFace(underline_.Font)) {
         underline_.Font = font;
@@ -223,14 +246,16 @@ bool TGdiPainter::HandUnderlined(const TMyFont& font, int32_t x, int32_t yBaseli
         underline_.Known = true;
     }
     const auto& bar = underline_.Bar;
-    if (!bar) return false;
-    const TMyFont& plain = underline_.Plain;
-    Use(plain);
+    if (!bar || !dx) return false;
+    int32_t width = 0;
+    for (int32_t k = 0; k < n; ++k)
+        width += dx[k];
+    Use(underline_.Plain);
     SelectCurrent();
     SetColor(color);
-    ExtTextOutA(dc_, x, yBaseline, 0, nullptr, s, static_cast<UINT>(n), nullptr);
+    ExtTextOutA(dc_, x, yBaseline, 0, nullptr, s, static_cast<UINT>(n), dx);
     const int32_t top = yBaseline + bar->Top;
-    FillRect({x, top, x + TextWidth(plain, s, n), top + bar->Thickness}, color);
+    FillRect({x, top, x + width, top + bar->Thickness}, color);
     return true;
 }
 
@@ -238,10 +263,11 @@ void TGdiPainter::TextOutClipped(const TMyFont& font, int32_t x, int32_t yBaseli
                                  TColor color, const THvRect& clip) {
     if (n <= 0) return;
     Use(font);
+    const INT* dx = Placement(s, n);
     SelectCurrent();
     SetColor(color);
     RECT r{clip.Left, clip.Top, clip.Right, clip.Bottom};
-    ExtTextOutA(dc_, x, yBaseline, ETO_CLIPPED, &r, s, static_cast<UINT>(n), nullptr);
+    ExtTextOutA(dc_, x, yBaseline, ETO_CLIPPED, &r, s, static_cast<UINT>(n), dx);
 }
 
 void TGdiPainter::FillRect(const THvRect& r, TColor color) {

@@ -10,6 +10,7 @@
 #include <string>
 #include <tuple>
 #include <unordered_map>
+#include <vector>
 
 #include "gui/GdiGuards.h"
 #include "htmlview/HtmlCanvas.h"
@@ -110,15 +111,21 @@ private:
     void SelectCurrent();
     // The DC's text colour, set only when it changes (a panel of links alternates two).
     void SetColor(TColor color);
-    // Underlined text as the plain font's text and a bar, where that was checked to give the
-    // platform's pixels (HtmlUnderline.h); false when the platform is to draw it.
+    // Underlined text as the plain font's text and a bar, its characters placed by dx, where that
+    // was checked to give the platform's pixels (HtmlUnderline.h); false when the platform is to
+    // draw it.
     bool HandUnderlined(const TMyFont& font, int32_t x, int32_t yBaseline, const char* s, int32_t n,
-                        TColor color);
+                        const INT* dx, TColor color);
     // A brush of color for one fill: on a screen-like DC the DC's own brush (no object made per
     // fill), elsewhere a solid brush kept until the next one.
     HBRUSH Brush(TColor color);
     // The trusted advances of current_, or nullptr.
     const int32_t* Advances() const { return facts_ && facts_->Trusted ? facts_->Advances : nullptr; }
+    // Where each character of s[0..n) in current_ goes: its advance as the layout measured it,
+    // for ExtTextOut's lpDx. Some platforms (Wine, at some sizes of some faces) draw a text
+    // narrower or wider than they measure it; placed by these, the ink, the underline and the
+    // hit tests agree with the layout. Null when the platform cannot say.
+    const INT* Placement(const char* s, int32_t n);
 
     HDC dc_;
     THtmlFontCache& fonts_;
@@ -139,7 +146,13 @@ private:
         std::optional<TUnderlineBar> Bar;
     } underline_;
     std::map<HFONT, TFontMetrics> metrics_; // DCs that are not screen-like
+    std::vector<INT> placement_;            // reused by Placement
 };
+
+// The advance of each character of s[0..n) (n > 0) in the font selected into dc as the platform
+// measures the text: partial extents apart, the last ending at the whole text's extent. False
+// when the platform cannot say.
+bool MeasuredAdvances(HDC dc, const char* s, int32_t n, INT* dx);
 
 // A COLORREF for any colour of the document (system colours looked up, the palette flag dropped).
 COLORREF HtmlColorRef(TColor c);

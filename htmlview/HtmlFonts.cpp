@@ -240,7 +240,10 @@ TFontObj* TFontList::Add(TSection* section, TSharedFont font, int32_t pos) {
         ++kept_;
         return run;
     }
-    more_.reserve(more_.size() + 1);
+    // Room first, so the push below cannot fail with the run made; grown by half again and more,
+    // never by one, or a paragraph that changes font at every word copies the list at every
+    // word (finishing the section gives back what is left over).
+    if (more_.size() == more_.capacity()) more_.reserve(more_.size() + more_.size() / 2 + 4);
     void* block = SpareRun.Block ? std::exchange(SpareRun.Block, nullptr) : ::operator new(sizeof(TFontObj));
     TFontObj* run = nullptr;
     try {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "gui/GdiGuards.h"
+#include "htmlview/HtmlDisplayPainter.h"
 
 namespace {
 
@@ -15,7 +16,10 @@ namespace {
 constexpr char kSample[] = "Hg_xWy|j";
 constexpr COLORREF kInk = RGB(20, 40, 230);
 
-std::vector<uint32_t> Draw(HFONT font, const std::optional<TUnderlineBar>& bar, int w, int h, int baseline) {
+// The sample's characters are placed at the underlined font's measured advances (dx), as the
+// painter places them.
+std::vector<uint32_t> Draw(HFONT font, const std::optional<TUnderlineBar>& bar, const std::vector<INT>& dx,
+                           int w, int h, int baseline) {
     BITMAPINFO info{};
     info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     void* bits = nullptr;
@@ -30,12 +34,13 @@ std::vector<uint32_t> Draw(HFONT font, const std::optional<TUnderlineBar>& bar, 
     SetTextAlign(dc.Get(), TA_BASELINE | TA_LEFT);
     SetTextColor(dc.Get(), kInk);
     const int n = static_cast<int>(sizeof kSample - 1);
-    ExtTextOutA(dc.Get(), 4, baseline, 0, nullptr, kSample, n, nullptr);
+    ExtTextOutA(dc.Get(), 4, baseline, 0, nullptr, kSample, n, dx.data());
     if (bar) {
-        SIZE size{};
-        GetTextExtentPoint32A(dc.Get(), kSample, n, &size);
+        int width = 0;
+        for (INT d : dx)
+            width += d;
         TGdiObject<HBRUSH> ink(CreateSolidBrush(kInk));
-        RECT r{4, baseline + bar->Top, 4 + size.cx, baseline + bar->Top + bar->Thickness};
+        RECT r{4, baseline + bar->Top, 4 + width, baseline + bar->Top + bar->Thickness};
         FillRect(dc.Get(), &r, ink.Get());
     }
     GdiFlush();
@@ -55,11 +60,15 @@ std::optional<TUnderlineBar> Check(HFONT underlinedFont, HFONT plainFont) {
         return std::nullopt;
     const int32_t thickness = std::max<int32_t>(otm.otmsUnderscoreSize, 1);
     const TUnderlineBar bar{-otm.otmsUnderscorePosition - thickness / 2, thickness};
-    SIZE size{};
-    GetTextExtentPoint32A(dc.Get(), kSample, static_cast<int>(sizeof kSample - 1), &size);
-    const int w = size.cx + tm.tmMaxCharWidth + 8, h = 2 * tm.tmHeight + 8, baseline = tm.tmAscent + 4;
-    const std::vector<uint32_t> platform = Draw(underlinedFont, std::nullopt, w, h, baseline);
-    const std::vector<uint32_t> hand = Draw(plainFont, bar, w, h, baseline);
+    const int n = static_cast<int>(sizeof kSample - 1);
+    std::vector<INT> dx(static_cast<size_t>(n));
+    if (!MeasuredAdvances(dc.Get(), kSample, n, dx.data())) return std::nullopt;
+    int width = 0;
+    for (INT d : dx)
+        width += d;
+    const int w = width + tm.tmMaxCharWidth + 8, h = 2 * tm.tmHeight + 8, baseline = tm.tmAscent + 4;
+    const std::vector<uint32_t> platform = Draw(underlinedFont, std::nullopt, dx, w, h, baseline);
+    const std::vector<uint32_t> hand = Draw(plainFont, bar, dx, w, h, baseline);
     if (platform.empty() || platform != hand) return std::nullopt;
     return bar;
 }

@@ -1,17 +1,21 @@
 // html_layout_bench: how the engine's costs grow with a page. Side by side in one run: layout of
 // one long paragraph (64 KB against 5 MB, plain words and a line of one-letter bold runs), of a
 // definition list (1,000 against 20,000 items), stepping "find next" through every hit (1,000
-// against 20,000 paragraphs), painting and scrolling the bold line; and the memory a <br> line
-// and a side panel link line keep (live heap bytes per line, counted by this program's
-// allocator). Under Wine it also loads a 50 KB and a 5 MB one-paragraph page into the viewer.
+// against 20,000 paragraphs), painting and scrolling the bold line; parsing and laying out the
+// long pages together (and a paragraph whose font changes at every word), held to growing no
+// faster than the page; and the memory a <br> line and a side panel link line keep (live heap
+// bytes per line, counted by this program's allocator). Under Wine it also loads a 50 KB and a
+// 5 MB one-paragraph page into the viewer.
 // Natively the metrics are the fixed-width ones; the Win32 build measures and paints with GDI.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <initializer_list>
 #include <memory>
 #include <new>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "bench/support/HtmlSurface.h"
@@ -114,6 +118,14 @@ std::string BoldRunsPage(size_t bytes) {
     return page + "</p></body></html>";
 }
 
+// One paragraph whose font changes at every word (bold, plain, italic, plain), about bytes long.
+std::string FontWordsPage(size_t bytes) {
+    std::string page = "<html><body><p>";
+    for (size_t i = 0; page.size() < bytes; ++i)
+        page += i % 2 ? "<i>italic</i> plain " : "<b>bold</b> plain ";
+    return page + "</p></body></html>";
+}
+
 std::string DefinitionListPage(int items) {
     std::string page = "<html><body><dl>";
     for (int i = 0; i < items; ++i)
@@ -162,8 +174,8 @@ void Layout(benchmark::State& state, const std::string& page) {
     state.counters["KB"] = Kb(page);
 }
 
-void PaintScreens(benchmark::State& state, const std::string& page) {
-    Doc d(page);
+void PaintScreens(benchmark::State& state, const std::string& page, bool compact = false) {
+    Doc d(page, compact);
     int32_t height = d.Layout(600);
     int32_t y = 0;
     for (auto _ : state) {
@@ -187,7 +199,8 @@ void FindEveryHit(benchmark::State& state, const std::string& page) {
 }
 
 // Parsing a page and laying it out once, then letting it go (what a new panel costs).
-void ParseAndLayout(benchmark::State& state, const std::string& page, bool compact) {
+void ParseAndLayout(benchmark::State& state, const std::string& page, bool compact = false) {
+    state.counters["KB"] = Kb(page);
     for (auto _ : state) {
         auto d = std::make_unique<Doc>(page, compact);
         benchmark::DoNotOptimize(d->Layout(600));
@@ -249,12 +262,37 @@ struct Pair {
     std::string small, large;
 };
 
+// A page at two sizes, parsed and laid out; its units are KB unless sizes says otherwise.
+struct TParsedPair {
+    const char* what;
+    std::string small, large;
+    const std::string* pages[2];
+    double sizes[2];
+    TParsedPair(const char* w, std::string s, std::string l, std::initializer_list<const std::string*> p,
+                std::initializer_list<double> units)
+        : what(w), small(std::move(s)),
+          large(std::move(l)), pages{*p.begin(), *(p.begin() + 1)}, sizes{units.size() ? *units.begin()
+                                                                                       : Kb(*pages[0]),
+                                                                          units.size() ? *(units.begin() + 1)
+                                                                                       : Kb(*pages[1])} {}
+};
+
 } // namespace
 
 int main(int argc, char** argv) {
     static const std::string para64 = ParagraphPage(64 * 1024), para5m = ParagraphPage(5 * 1024 * 1024);
     static const std::string bold64 = BoldRunsPage(64 * 1024), bold5m = BoldRunsPage(5 * 1024 * 1024);
+    static const std::string words64 = FontWordsPage(64 * 1024), words1m = FontWordsPage(1024 * 1024);
     static const std::string dl1k = DefinitionListPage(1000), dl20k = DefinitionListPage(20000);
+    static const TParsedPair parsed[] = {
+        {"Paragraph", "ParseLayout/Paragraph64KB", "ParseLayout/Paragraph5MB", {&para64, &para5m}, {}},
+        {"BoldRuns", "ParseLayout/BoldRuns64KB", "ParseLayout/BoldRuns5MB", {&bold64, &bold5m}, {}},
+        {"FontWords", "ParseLayout/FontWords64KB", "ParseLayout/FontWords1MB", {&words64, &words1m}, {}},
+        {"DefinitionList",
+         "ParseLayout/DefinitionList1000",
+         "ParseLayout/DefinitionList20000",
+         {&dl1k, &dl20k},
+         {1000, 20000}}};
     static const std::string find1k = FindPage(1000), find20k = FindPage(20000);
     static const std::string para50 = ParagraphPage(50 * 1024);
     constexpr int kBreakLines = 100000, kPanelLines = 20000;
@@ -283,6 +321,14 @@ int main(int argc, char** argv) {
     benchmark::RegisterBenchmark("PaintScroll/BoldRuns5MB", [](benchmark::State& s) {
         PaintScreens(s, bold5m);
     })->Unit(ms);
+    // Screens of words and of side panel link lines: text runs of some length, each character
+    // placed where the layout measured it.
+    benchmark::RegisterBenchmark("PaintScroll/Paragraph64KB", [](benchmark::State& s) {
+        PaintScreens(s, para64);
+    })->Unit(ms);
+    benchmark::RegisterBenchmark("PaintScroll/Panel20000Kept", [](benchmark::State& s) {
+        PaintScreens(s, panel, true);
+    })->Unit(ms);
     benchmark::RegisterBenchmark("Memory/BreakLine",
                                  [](benchmark::State& s) { MemoryPerLine(s, breaks, kBreakLines); })
         ->Unit(ms)
@@ -301,6 +347,17 @@ int main(int argc, char** argv) {
     benchmark::RegisterBenchmark("ParseLayout/Panel20000Kept", [](benchmark::State& s) {
         ParseAndLayout(s, panel, true);
     })->Unit(ms);
+    // Parse and layout together, each page's pair side by side (the large ones once: a parse
+    // that grows faster than its page shows in one run).
+    for (const TParsedPair& p : parsed) {
+        benchmark::RegisterBenchmark(p.small.c_str(), [&p](benchmark::State& s) {
+            ParseAndLayout(s, *p.pages[0]);
+        })->Unit(ms);
+        benchmark::RegisterBenchmark(p.large.c_str(),
+                                     [&p](benchmark::State& s) { ParseAndLayout(s, *p.pages[1]); })
+            ->Unit(ms)
+            ->Iterations(1);
+    }
 #ifdef MV_HTML_BENCH_GDI
     benchmark::RegisterBenchmark("ViewerLoad/50KB", [](benchmark::State& s) {
         ViewerLoad(s, para50);
@@ -331,6 +388,16 @@ int main(int argc, char** argv) {
         double perA = a / sizes[i][0], perB = b / sizes[i][1];
         std::printf("%-15s %10.3f ms against %10.3f ms: %.2fx the time, %.2fx per unit (KB, item or hit)\n",
                     pairs[i].what, b, a, b / a, perB / perA);
+    }
+    // Parse and layout of a page grow with the page: at most twice the time per KB (per item) on
+    // the large page as on the small one.
+    std::printf("\nparse and layout, large against small:\n");
+    for (const TParsedPair& p : parsed) {
+        double a = reporter.Median(p.small), b = reporter.Median(p.large);
+        if (a <= 0 || b <= 0) continue;
+        double perUnit = (b / p.sizes[1]) / (a / p.sizes[0]);
+        std::printf("%-15s %10.3f ms against %10.3f ms: %.2fx per unit (goal at most 2)%s\n", p.what, b, a,
+                    perUnit, perUnit > 2 ? ": MISSED" : "");
     }
     const double sections = reporter.Median("ParseLayout/Panel20000"),
                  kept = reporter.Median("ParseLayout/Panel20000Kept");

@@ -17,6 +17,8 @@
 
 using namespace std::string_literals;
 
+using namespace mv::test;
+
 namespace {
 
 std::string ReadFile(const std::filesystem::path& path) {
@@ -40,7 +42,7 @@ int ReadFromMemory(GifFileType* gif, GifByteType* buffer, int count) {
 // giflib's decoding of the file, composed by the reference compositor.
 struct TReference {
     bool ok = false;
-    std::vector<TScreen> frames;
+    std::vector<TReferenceScreen> frames;
     // What the file uses, so a test can tell what it covered.
     std::set<int> disposals;
     bool transparency = false, interlace = false, partial = false;
@@ -84,9 +86,9 @@ TReference DecodeWithGiflib(const std::string& bytes) {
 }
 
 // The composer's frame as a screen.
-TScreen ScreenOf(const TGifComposer& composer) {
+TReferenceScreen ScreenOf(const TGifComposer& composer) {
     const TPixelImage& image = composer.Pixels();
-    TScreen screen{image.Width, image.Height, {}, {}};
+    TReferenceScreen screen{image.Width, image.Height, {}, {}};
     for (int y = 0; y < image.Height; ++y)
         for (int x = 0; x < image.Width; ++x) {
             screen.color.push_back(image.ColorAt(x, y));
@@ -96,7 +98,7 @@ TScreen ScreenOf(const TGifComposer& composer) {
 }
 
 // The first difference, or "" when the screens agree.
-std::string CompareScreens(const TScreen& ours, const TScreen& ref) {
+std::string CompareScreens(const TReferenceScreen& ours, const TReferenceScreen& ref) {
     if (ours.width != ref.width || ours.height != ref.height)
         return "size " + std::to_string(ours.width) + "x" + std::to_string(ours.height) + " vs " +
                std::to_string(ref.width) + "x" + std::to_string(ref.height);
@@ -144,7 +146,7 @@ std::string ErrorOf(const std::string& bytes) {
 }
 
 // The frame the composer shows after Seek(frame), from the first.
-TScreen Frame(const TGif& gif, int frame) {
+TReferenceScreen Frame(const TGif& gif, int frame) {
     TGifComposer composer(gif);
     composer.Seek(frame);
     return ScreenOf(composer);
@@ -214,7 +216,7 @@ TEST(GifDecoder, ImageMagickAnimationsComposeByTheGif89aRules) {
 TEST(GifDecoder, DisposalsAndTheFirstFrameFollowTheGif89aRules) {
     // A 4 x 1 screen; index 1 and 2 are colours, 3 is transparent where a frame says so.
     const uint32_t c1 = 0x07FE01, c2 = 0x0EFD02, c3 = 0x15FC03;
-    auto colors = [](const TScreen& s) {
+    auto colors = [](const TReferenceScreen& s) {
         std::vector<uint32_t> out;
         for (size_t i = 0; i < s.color.size(); ++i)
             out.push_back(s.seeThrough[i] ? 0xFFFFFFFFu : s.color[i]);
@@ -390,7 +392,7 @@ TEST(GifDecoder, CodeSizesOneAndElevenDecode) {
         w.Image(0, 0, 5, 1, {1, 0, 1, 1, 0}, false, minCode);
         TGif gif;
         Load(w.Bytes(), gif); // no trailer: the end of the file ends it
-        const TScreen screen = Frame(gif, 0);
+        const TReferenceScreen screen = Frame(gif, 0);
         ASSERT_EQ(screen.width, 5);
         for (int x = 0; x < 5; ++x) {
             const uint32_t expected = (x == 1 || x == 4) ? 0x00FF00 : 0x07FE01;

@@ -10,6 +10,8 @@
 #include "htmlview/GifImage.h"
 #include "htmlview/HtmlImageDisplay.h"
 
+using namespace mv::test;
+
 namespace {
 // Three 6 x 4 frames, each one colour (table entries 1, 2, 3), the given delays and loop count.
 std::string ThreeFrames(int loops, int delay0 = 0, int delay1 = 5, int delay2 = 1) {
@@ -238,7 +240,7 @@ private:
 
 // The reference frames of a loaded GIF: its images as our decoder reads them (checked index for
 // index against giflib by the native tests), composed by the rules.
-std::vector<TScreen> ReferenceFrames(const TGif& gif) {
+std::vector<TReferenceScreen> ReferenceFrames(const TGif& gif) {
     std::vector<TReferenceImage> images;
     for (int i = 0; i < gif.ImageCount(); ++i) {
         TReferenceImage& image = images.emplace_back();
@@ -269,7 +271,7 @@ TEST_F(GifImageTest, AnimationPlaysEachFrameByTheRulesOverThePage) {
         const std::string bytes = ReadAnimation(name);
         TGif gif;
         gif.LoadFromBytes(bytes.data(), bytes.size());
-        const std::vector<TScreen> expected = ReferenceFrames(gif);
+        const std::vector<TReferenceScreen> expected = ReferenceFrames(gif);
         bool nonAnimated;
         TStringStream stream(bytes);
         auto image = TGIFImage::CreateAGifFromStream(nonAnimated, stream);
@@ -284,7 +286,7 @@ TEST_F(GifImageTest, AnimationPlaysEachFrameByTheRulesOverThePage) {
             played.push_back(frame);
             UpdateWindow(window.Handle());
             const TPixelImage shown = Capture(window.Handle());
-            const TScreen& ref = expected[static_cast<size_t>(frame - 1)];
+            const TReferenceScreen& ref = expected[static_cast<size_t>(frame - 1)];
             int wrong = 0;
             for (int y = 0; y < ref.height; ++y)
                 for (int x = 0; x < ref.width; ++x) {

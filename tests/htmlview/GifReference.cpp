@@ -1,12 +1,14 @@
 // The reference compositor: whole screens, copied whole for disposal 3.
 #include "GifReference.h"
 
-std::vector<TScreen> ComposeByTheRules(int sw, int sh, const std::vector<TReferenceImage>& images) {
+namespace mv::test {
+
+std::vector<TReferenceScreen> ComposeByTheRules(int sw, int sh, const std::vector<TReferenceImage>& images) {
     const size_t pixels = static_cast<size_t>(sw) * sh;
-    TScreen screen{sw, sh, std::vector<uint32_t>(pixels, 0), std::vector<uint8_t>(pixels, 1)};
-    std::vector<TScreen> frames;
+    TReferenceScreen screen{sw, sh, std::vector<uint32_t>(pixels, 0), std::vector<uint8_t>(pixels, 1)};
+    std::vector<TReferenceScreen> frames;
     for (const TReferenceImage& image : images) {
-        const TScreen before = screen;
+        const TReferenceScreen before = screen;
         for (int r = 0; r < image.height; ++r)
             for (int c = 0; c < image.width; ++c) {
                 const int x = image.left + c, y = image.top + r;
@@ -27,3 +29,5 @@ std::vector<TScreen> ComposeByTheRules(int sw, int sh, const std::vector<TRefere
     }
     return frames;
 }
+
+} // namespace mv::test

@@ -7,6 +7,10 @@
 #include <cstdint>
 #include <vector>
 
+// In a namespace of its own: a program that holds these tests also holds the GUI library, whose
+// classes live in the global namespace.
+namespace mv::test {
+
 struct TReferenceImage {
     int left = 0, top = 0, width = 0, height = 0;
     std::vector<uint8_t> indexes; // width * height, top row first
@@ -16,7 +20,7 @@ struct TReferenceImage {
 };
 
 // One composed screen: a colour (0x00BBGGRR) and a see-through flag per pixel, row by row.
-struct TScreen {
+struct TReferenceScreen {
     int width = 0, height = 0;
     std::vector<uint32_t> color;
     std::vector<uint8_t> seeThrough;
@@ -27,5 +31,7 @@ struct TScreen {
 // screen after drawing is the frame, and then the image's disposal method acts: 2 restores its
 // rectangle to the background, 3 restores the whole screen as it was before the image was drawn.
 // An index past the colour table draws black.
-std::vector<TScreen> ComposeByTheRules(int screenWidth, int screenHeight,
-                                       const std::vector<TReferenceImage>& images);
+std::vector<TReferenceScreen> ComposeByTheRules(int screenWidth, int screenHeight,
+                                                const std::vector<TReferenceImage>& images);
+
+} // namespace mv::test

@@ -1,5 +1,6 @@
 // Underlined text drawn by the painter (by hand where the check allowed it) gives exactly the
-// pixels of the platform's underlined font, in the fonts and sizes documents use.
+// pixels of the platform's underlined font with each character at its measured advance, in the
+// fonts and sizes documents use.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -54,10 +55,13 @@ TEST(HtmlUnderline, ThePainterDrawsWhatTheUnderlinedFontDraws) {
                     TSelectObject select(dc, fonts.Get(font));
                     SetBkMode(dc, TRANSPARENT);
                     SetTextAlign(dc, TA_BASELINE | TA_LEFT);
+                    std::vector<INT> dx(n);
+                    ASSERT_TRUE(MeasuredAdvances(dc, text, n, dx.data()));
                     SetTextColor(dc, 0xC00000);
-                    ExtTextOutA(dc, 5, 30, 0, nullptr, text, n, nullptr);
+                    ExtTextOutA(dc, 5, 30, 0, nullptr, text, n, dx.data());
+                    ASSERT_TRUE(MeasuredAdvances(dc, text + 2, 10, dx.data()));
                     SetTextColor(dc, 0x0000FF);
-                    ExtTextOutA(dc, 5, 50, 0, nullptr, text + 2, 10, nullptr);
+                    ExtTextOutA(dc, 5, 50, 0, nullptr, text + 2, 10, dx.data());
                 });
                 EXPECT_TRUE(painted == platform);
                 TMyFont plain = font;

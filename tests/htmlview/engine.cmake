@@ -22,6 +22,7 @@ if(MV_WIN32)
       ${CMAKE_CURRENT_SOURCE_DIR}/HtmlEngineWin32Test.cpp
       ${CMAKE_CURRENT_SOURCE_DIR}/HtmlLinkLinesWin32Test.cpp
       ${CMAKE_CURRENT_SOURCE_DIR}/HtmlPainterWin32Test.cpp
+      ${CMAKE_CURRENT_SOURCE_DIR}/HtmlTextInkWin32Test.cpp
       ${CMAKE_CURRENT_SOURCE_DIR}/HtmlUnderlineWin32Test.cpp
       ${CMAKE_CURRENT_SOURCE_DIR}/GifTestFiles.cpp
       ${CMAKE_CURRENT_SOURCE_DIR}/ImageScreens.cpp
