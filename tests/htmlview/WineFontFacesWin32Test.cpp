@@ -1,10 +1,13 @@
 // The page faces a Windows user has (Times New Roman, Arial, Courier New) under Wine: the set-up
 // maps them to metric-compatible faces, so a fixed-pitch face is fixed-pitch on screen and the
-// three are the widths a Windows user sees.
+// three are the widths a Windows user sees; and it gives the prefix a Symbol face, so a rich
+// edit's bulleted paragraph shows a bullet.
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <richedit.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -111,4 +114,50 @@ TEST(WineFontFaces, PageFacesAreThreeDesignsNotOneFallback) {
         SaveScreenPng(std::string("wine-fonts-") + (face[0] == 'A' ? "arial" : "times-new-roman"),
                       probe.LastDrawing());
     }
+}
+
+// A bare rich edit window of the system's class with a bulleted paragraph: the bullet (character
+// 0xB7 of Symbol in the symbol character set) is a small filled dot left of the text, not the
+// tall empty box of a missing glyph.
+TEST(WineFontFaces, RichEditBulletIsADot) {
+    ASSERT_TRUE(LoadLibraryA("riched20.dll"));
+    HWND edit = CreateWindowExA(0, "RichEdit20A", "", WS_POPUP | WS_VISIBLE | ES_MULTILINE, 0, 0, 240, 60,
+                                nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_TRUE(edit);
+    SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Bulleted item"));
+    SendMessageA(edit, EM_SETSEL, 0, -1);
+    PARAFORMAT2 pf{};
+    pf.cbSize = sizeof pf;
+    pf.dwMask = PFM_NUMBERING;
+    pf.wNumbering = PFN_BULLET;
+    SendMessageA(edit, EM_SETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&pf));
+    SendMessageA(edit, EM_SETSEL, 0, 0);
+    SendMessageA(edit, EM_HIDESELECTION, TRUE, 0);
+    RedrawWindow(edit, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE);
+    POINTL first{};
+    SendMessageA(edit, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&first), 0);
+    TBitmap shot(240, 60, TPixelFormat::pf24bit);
+    HDC dc = GetDC(edit);
+    BitBlt(shot.Canvas().Handle(), 0, 0, 240, 60, dc, 0, 0, SRCCOPY);
+    ReleaseDC(edit, dc);
+    DestroyWindow(edit);
+    const TPixelImage pixels = PixelsFromBitmap(shot);
+    SaveScreenPng("wine-fonts-richedit-bullet", pixels);
+    // The ink left of the first character, on its line.
+    const uint32_t paper = pixels.ColorAt(pixels.Width - 1, pixels.Height - 1);
+    int left = pixels.Width, right = -1, top = pixels.Height, bottom = -1;
+    ASSERT_GT(first.x, 2);
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < first.x - 1; ++x)
+            if (pixels.ColorAt(x, y) != paper) {
+                left = std::min(left, x), right = std::max(right, x);
+                top = std::min(top, y), bottom = std::max(bottom, y);
+            }
+    ASSERT_GE(right, 0) << "no bullet drawn";
+    const int w = right - left + 1, h = bottom - top + 1;
+    EXPECT_LE(h, w + 1) << "a tall glyph: " << w << " x " << h;
+    EXPECT_LE(h, 8);
+    // Inked through: the middle is as dark as the text (a missing glyph's box is grey inside).
+    EXPECT_EQ(pixels.ColorAt((left + right) / 2, (top + bottom) / 2) & 0xC0C0C0u, 0u)
+        << "hollow: " << w << " x " << h;
 }
