@@ -1,12 +1,12 @@
 // Checking a database path before opening it.
 #include "app/DatabaseFile.h"
 
+#include "base/FileInfo.h"
 #include "base/Streams.h"
 #include "store/SQLiteAccess.h"
 #include "store/StoreSchema.h"
 
 #include <cstring>
-#include <filesystem>
 
 namespace mv::app {
 
@@ -32,13 +32,18 @@ bool HoldsNotes(const std::string& Path) {
 } // namespace
 
 TDatabaseFileState DatabaseFileState(const std::string& Path) {
-    std::error_code Error;
-    const std::filesystem::path P(Path);
-    if (std::filesystem::is_directory(P, Error)) return TDatabaseFileState::Folder;
-    if (!std::filesystem::exists(P, Error)) return TDatabaseFileState::Missing;
-    const auto Size = std::filesystem::file_size(P, Error);
-    if (!Error && Size == 0) return TDatabaseFileState::Empty;
-    return TDatabaseFileState::Present;
+    // Asked as the store and the template copy name the file (std::filesystem would read the
+    // name in another code page).
+    const TPathInfo Info = PathInfo(Path);
+    switch (Info.Kind) {
+    case TPathKind::Nothing:
+        return TDatabaseFileState::Missing;
+    case TPathKind::Folder:
+        return TDatabaseFileState::Folder;
+    case TPathKind::File:
+        break;
+    }
+    return Info.Size == 0 ? TDatabaseFileState::Empty : TDatabaseFileState::Present;
 }
 
 std::string HowToChooseAnotherDatabase(const TDatabaseContext& Context) {

@@ -15,6 +15,7 @@
 #include "app/UnsavedNotes.h"
 #include "app/Utils.h"
 #include "base/Exceptions.h"
+#include "base/FileInfo.h"
 #include "logfile/MvLogFile.h"
 #include "plugins/MvPluginManager.h"
 #include "tray/TrayIcon.h"
@@ -24,21 +25,20 @@
 #include <algorithm>
 #include <chrono>
 #include <ctime>
-#include <filesystem>
 
 using namespace mv::app;
 
 namespace {
 
+// Both asked as the store and CopyFileA name the file (std::filesystem would read the name in
+// another code page and miss a folder named with an accent).
 bool FileExists(const std::string& Path) {
-    std::error_code Error;
-    return std::filesystem::is_regular_file(std::filesystem::path(Path), Error);
+    return PathInfo(Path).Kind == TPathKind::File;
 }
 
 // Anything by that name, a folder included: start-up then explains what is wrong with it.
 bool PathExists(const std::string& Path) {
-    std::error_code Error;
-    return std::filesystem::exists(std::filesystem::path(Path), Error);
+    return PathInfo(Path).Kind != TPathKind::Nothing;
 }
 
 // A program that opens the file without sharing (a backup program, say) is
@@ -131,6 +131,10 @@ std::string TfrmMain::ChooseDatabasePath() {
         ChooseDatabase(FProgramFolder, PathExists(FProgramFolder + "\\Miravelund.mvdb"), DatabaseSetting());
     FDatabaseOrigin = Choice.InProgramFolder ? TDatabaseOrigin::ProgramFolder : TDatabaseOrigin::SettingsKey;
     if (!Choice.Path.empty()) return Choice.Path;
+    // The first-launch dialog would make a new notes file over the one that file may name.
+    if (!UnreadSettingsFile().empty())
+        throw EStartupRefused(
+            SettingsFileUnheldText(UnreadSettingsFile(), FProgramFolder, FileNameCodePage()));
     FDatabaseOrigin = TDatabaseOrigin::FirstLaunch;
     Log("Database value needs to be set");
     TfrmFirstLaunch FirstLaunch(this);

@@ -6,6 +6,8 @@
 #include "app/Rename.h"
 #include "app/Settings.h"
 #include "app/SingleInstance.h"
+#include "app/StartupRules.h"
+#include "app/Utils.h"
 #include "gui/Forms.h"
 
 #include <windows.h>
@@ -14,16 +16,31 @@
 
 namespace {
 
-std::string ProgramFolder() {
-    char Path[MAX_PATH] = {};
-    const DWORD Length = GetModuleFileNameA(nullptr, Path, MAX_PATH);
-    std::string Folder(Path, Length);
-    const auto Slash = Folder.find_last_of("\\/");
-    return Slash == std::string::npos ? std::string(".") : Folder.substr(0, Slash);
+std::wstring Widened(const std::string& Text) {
+    const UINT CodePage = FileNameCodePage();
+    const int Size = static_cast<int>(Text.size());
+    std::wstring Wide(static_cast<size_t>(MultiByteToWideChar(CodePage, 0, Text.data(), Size, nullptr, 0)),
+                      L'\0');
+    MultiByteToWideChar(CodePage, 0, Text.data(), Size, Wide.data(), static_cast<int>(Wide.size()));
+    return Wide;
+}
+
+// A program folder whose name the code page of file names cannot hold names no
+// file of the program's: said before anything is read or written. The box shows
+// the folder's own name, which only a wide box can.
+bool RefuseUnheldProgramFolder(std::string& Folder) {
+    const std::wstring Wide = ProgramFolderW();
+    if (FileNameInCodePage(Wide, Folder)) return false;
+    std::wstring Text = Widened("Miravelund cannot start.\r\r" +
+                                mv::app::ProgramFolderUnheldText(Folder, FileNameCodePage()));
+    const std::wstring Shown = Widened(Folder);
+    if (const size_t At = Text.find(Shown); At != std::wstring::npos) Text.replace(At, Shown.size(), Wide);
+    MessageBoxW(nullptr, Text.c_str(), L"Miravelund", MB_OK | MB_ICONERROR);
+    return true;
 }
 
 // The exit code; Ran tells whether the program got as far as its message loop.
-int RunProgram(bool& Ran) {
+int RunProgram(const std::string& ProgramFolder, bool& Ran) {
     TSingleInstance Instance("Miravelund3MuteX");
     if (Instance.AlreadyRunning()) {
         Application->MessageBox(
@@ -33,7 +50,7 @@ int RunProgram(bool& Ran) {
     }
     Application->Initialize();
     Application->SetTitle("Miravelund");
-    auto* Main = new TfrmMain(Application, ProgramFolder());
+    auto* Main = new TfrmMain(Application, ProgramFolder);
     Application->SetMainForm(Main);
     Main->DoCreate();
     if (!Main->Initialized()) {
@@ -59,8 +76,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     int Result = 1;
     bool Ran = false;
     try {
+        std::string ProgramFolder;
+        if (RefuseUnheldProgramFolder(ProgramFolder)) return 1;
         LoadSettings();
-        Result = RunProgram(Ran);
+        Result = RunProgram(ProgramFolder, Ran);
     } catch (const std::exception& E) {
         MessageBoxA(nullptr, E.what(), "Miravelund", MB_OK | MB_ICONERROR);
     } catch (...) {

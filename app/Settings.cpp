@@ -57,6 +57,11 @@ std::string& ProgramFolderStore() {
     return Folder;
 }
 
+std::string& UnreadFileStore() {
+    static std::string Name;
+    return Name;
+}
+
 void LogFailure(const std::string& Message) noexcept {
     try {
         if (LogStore()) {
@@ -89,14 +94,21 @@ void SetSettingsLog(TSettingsLog Log) {
     LogStore() = std::move(Log);
 }
 
-void LoadSettingsFrom(const std::string& ProgramFolder, const std::string& DocumentsFolder) {
+const std::string& UnreadSettingsFile() {
+    return UnreadFileStore();
+}
+
+void LoadSettingsFrom(const std::string& ProgramFolder, const std::string& DocumentsFolder,
+                      const std::string& UnreadFile) {
     TStringList& List = Settings();
     List.Clear();
+    UnreadFileStore().clear();
     ProgramFolderStore() = IncludeTrailingPathDelimiter(ProgramFolder);
     FileNameStore() = ProgramFolderStore() + SettingsBaseName;
     if (IsExistingFile(FileNameStore())) {
         List.LoadFromFile(FileNameStore());
     } else {
+        UnreadFileStore() = UnreadFile;
         // Without a My Documents folder the file stays beside the program.
         if (!DocumentsFolder.empty())
             FileNameStore() = IncludeTrailingPathDelimiter(DocumentsFolder) + SettingsBaseName;
@@ -130,11 +142,21 @@ std::string DatabaseSetting() {
 #ifdef _WIN32
 
 void LoadSettings() {
-    char Path[MAX_PATH];
-    DWORD Length = GetModuleFileNameA(nullptr, Path, MAX_PATH);
-    std::string ProgramFolder =
-        Length > 0 && Length < MAX_PATH ? ExtractFilePath(std::string(Path, Length)) : "";
-    LoadSettingsFrom(ProgramFolder, GetSpecialFolderPath(5));
+    std::string ProgramFolder;
+    FileNameInCodePage(ProgramFolderW(), ProgramFolder); // the program ends before this when it cannot
+    const std::wstring DocumentsW = GetSpecialFolderPathW(5);
+    std::string Documents;
+    std::string Unread;
+    if (!FileNameInCodePage(DocumentsW, Documents)) {
+        // No file can be read or written there by name: the settings stay beside the program, and
+        // start-up is told of a file there that may name the notes file.
+        const bool Delimited = DocumentsW.back() == L'\\' || DocumentsW.back() == L'/';
+        const std::wstring FileW = DocumentsW + (Delimited ? L"" : L"\\") + L"Miravelund.ini";
+        if (GetFileAttributesW(FileW.c_str()) != INVALID_FILE_ATTRIBUTES)
+            Unread = IncludeTrailingPathDelimiter(Documents) + SettingsBaseName;
+        Documents.clear();
+    }
+    LoadSettingsFrom(ProgramFolder, Documents, Unread);
 }
 
 // ---- the dialog

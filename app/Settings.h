@@ -24,8 +24,14 @@ const std::string& SettingsFileName();
 // "OpenTopic" and "NamespaceWindows" right.
 void LoadSettings();
 #endif
-// LoadSettings with the two folders given.
-void LoadSettingsFrom(const std::string& ProgramFolder, const std::string& DocumentsFolder);
+// LoadSettings with the two folders given. UnreadFile: a settings file in My
+// Documents that cannot be read because the folder's name cannot be held in the
+// code page of file names (shown with '?' for what it lacks), or "".
+void LoadSettingsFrom(const std::string& ProgramFolder, const std::string& DocumentsFolder,
+                      const std::string& UnreadFile = "");
+// That file, when no file beside the program took its place: the settings then
+// may name a notes file that start-up cannot know of.
+const std::string& UnreadSettingsFile();
 // Writes the list to SettingsFileName. A failure is logged through the
 // settings log and not raised (it happens as the program ends); the result
 // tells whether the file was written.

@@ -21,6 +21,15 @@ struct TDatabaseChoice {
 TDatabaseChoice ChooseDatabase(std::string_view ProgramFolder, bool ProgramFolderFileExists,
                                std::string_view SettingsDatabase);
 
+// Why start-up cannot go on when a name it needs has characters that the code
+// page of file names (CodePage) lacks; Name shows them as '?'.
+// - The program folder: its notes file, settings and log are named in it.
+std::string ProgramFolderUnheldText(const std::string& Folder, unsigned CodePage);
+// - A settings file in My Documents that may name the notes file (the first-
+//   launch dialog would then make a new one and hide it).
+std::string SettingsFileUnheldText(const std::string& File, const std::string& ProgramFolder,
+                                   unsigned CodePage);
+
 // The root of the drive a path lies on ("C:\" for "C:\notes\my.mvdb"), or ""
 // for a path that does not begin with a drive letter.
 std::string DriveRootOf(std::string_view Path);

@@ -33,18 +33,54 @@ std::string GetVolumeSerial(const std::string& RootPath) {
     return IntToHex(static_cast<int64_t>(Serial), 8);
 }
 
-std::string GetSpecialFolderPath(int FolderID) {
+std::wstring GetSpecialFolderPathW(int FolderID) {
     IMalloc* Malloc = nullptr;
-    if (FAILED(SHGetMalloc(&Malloc)) || !Malloc) return std::string();
-    std::string Path;
+    if (FAILED(SHGetMalloc(&Malloc)) || !Malloc) return std::wstring();
+    std::wstring Path;
     LPITEMIDLIST Items = nullptr;
     if (SUCCEEDED(SHGetSpecialFolderLocation(nullptr, FolderID, &Items)) && Items) {
-        char Buffer[MAX_PATH] = {};
-        if (SHGetPathFromIDListA(Items, Buffer)) Path = Buffer;
+        wchar_t Buffer[MAX_PATH] = {};
+        if (SHGetPathFromIDListW(Items, Buffer)) Path = Buffer;
         Malloc->Free(Items);
     }
     Malloc->Release();
     return Path;
+}
+
+std::string GetSpecialFolderPath(int FolderID) {
+    std::string Path;
+    if (!FileNameInCodePage(GetSpecialFolderPathW(FolderID), Path)) return std::string();
+    return Path;
+}
+
+std::wstring ProgramFolderW() {
+    wchar_t Path[MAX_PATH] = {};
+    const DWORD Length = GetModuleFileNameW(nullptr, Path, MAX_PATH);
+    std::wstring Folder(Path, Length < MAX_PATH ? Length : 0);
+    const size_t Slash = Folder.find_last_of(L"\\/");
+    return Slash == std::wstring::npos ? std::wstring(L".") : Folder.substr(0, Slash);
+}
+
+unsigned FileNameCodePage() {
+    return AreFileApisANSI() ? GetACP() : GetOEMCP();
+}
+
+bool FileNameInCodePage(const std::wstring& Name, std::string& Narrow) {
+    Narrow.clear();
+    if (Name.empty()) return true;
+    const UINT CodePage = FileNameCodePage();
+    const int Length = static_cast<int>(Name.size());
+    // No "nearest" letters: a plain letter for an accented one would name another file.
+    const int Size = WideCharToMultiByte(CodePage, WC_NO_BEST_FIT_CHARS, Name.data(), Length, nullptr, 0,
+                                         nullptr, nullptr);
+    Narrow.resize(static_cast<size_t>(Size));
+    WideCharToMultiByte(CodePage, WC_NO_BEST_FIT_CHARS, Name.data(), Length, Narrow.data(), Size, nullptr,
+                        nullptr);
+    // Only a name that comes back the same names the same file.
+    std::wstring Back(static_cast<size_t>(MultiByteToWideChar(CodePage, 0, Narrow.data(), Size, nullptr, 0)),
+                      L'\0');
+    MultiByteToWideChar(CodePage, 0, Narrow.data(), Size, Back.data(), static_cast<int>(Back.size()));
+    return Size > 0 && Back == Name;
 }
 
 #endif

@@ -4,14 +4,19 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
-#include <filesystem>
-#include <system_error>
 #include <thread>
 
 #include <sqlite3.h>
 
+#include "base/FileInfo.h"
 #include "base/Streams.h"
 #include "base/StrUtils.h"
+
+#ifdef _WIN32
+// SQLite's Windows build converts a name from the code page of Windows' "A" file functions (the
+// ANSI code page, or the OEM one after SetFileApisToOEM) to UTF-8; its header leaves it out.
+extern "C" char* sqlite3_win32_mbcs_to_utf8(const char* text);
+#endif
 
 void sqlite_detail::CloseConnection::operator()(sqlite3* handle) const noexcept {
     sqlite3_close(handle);
@@ -21,7 +26,6 @@ void sqlite_detail::FinalizeStatement::operator()(sqlite3_stmt* statement) const
     sqlite3_finalize(statement);
 }
 
-std::function<std::string(const std::string&)> TSQLiteDatabase::FileNameToUtf8;
 // A backup or sync program holds a file for a second or two; a save that waits that long beats one
 // that reports a failure the next checkpoint would mend anyway.
 int TSQLiteDatabase::BusyTimeoutMilliseconds = 3000;
@@ -146,14 +150,20 @@ private:
     sqlite3_stmt* statement_;
 };
 
-bool IsFolder(const std::string& path) {
-    try {
-        std::error_code ec;
-        return std::filesystem::is_directory(std::filesystem::path(path), ec);
-    } catch (const std::exception&) {
-        // A name the library cannot convert: SQLite will say what is wrong with it.
-        return false;
-    }
+// SQLite reads a file name as UTF-8; the program's names are in the code page that every other file
+// function of the program reads them in (on Windows the "A" functions and the C runtime's). This is
+// the one place a name reaches SQLite: converted here, SQLite opens the file they do, and its
+// journal beside it. Other systems take a name's bytes as they are, and so does SQLite there.
+std::string SQLiteFileName(const std::string& fileName) {
+#ifdef _WIN32
+    char* utf8 = sqlite3_win32_mbcs_to_utf8(fileName.c_str());
+    if (!utf8) throw ESQLiteException(OpenFailure(fileName, "out of memory"));
+    std::string converted(utf8);
+    sqlite3_free(utf8);
+    return converted;
+#else
+    return fileName;
+#endif
 }
 
 } // namespace
@@ -165,11 +175,10 @@ std::string DatabaseInUseText(const std::string& fileName) {
 }
 
 TSQLiteDatabase::TSQLiteDatabase(const std::string& fileName) : fileName_(fileName) {
-    const std::string utf8 = FileNameToUtf8 ? FileNameToUtf8(fileName) : fileName;
-    if (IsFolder(utf8))
+    if (PathInfo(fileName).Kind == TPathKind::Folder)
         throw ESQLiteException(OpenFailure(fileName, "the path is a folder, not a database file"));
     sqlite3* raw = nullptr;
-    const int rc = sqlite3_open(utf8.c_str(), &raw);
+    const int rc = sqlite3_open(SQLiteFileName(fileName).c_str(), &raw);
     handle_.reset(raw);
     if (rc != SQLITE_OK) {
         if (handle_) throw ESQLiteException(OpenFailure(fileName, sqlite3_errmsg(handle_.get())));

@@ -79,15 +79,14 @@ struct TSQLiteBlob {
 using TSQLiteParam = std::variant<int64_t, std::string_view, TSQLiteBlob>;
 using TSQLiteParams = std::initializer_list<TSQLiteParam>;
 
-// One open database file. Writes are synchronised in full (rollback journal kept). A file that
+// One open database file, named in the system's 8-bit code page like every other file of the
+// program (SQLite's UTF-8 name is made from it here). Writes are synchronised in full (rollback
+// journal kept). A file that
 // cannot serve as a writable database (a folder, a file that is not SQLite, a read-only file) is
 // refused when opening, and nothing is written to it. So is a file whose folder cannot take
 // SQLite's journal: such a file opens and reads, and then fails at its first save.
 class TSQLiteDatabase : public TObject {
 public:
-    // Turns the system's 8-bit path into the UTF-8 that SQLite expects. The application sets it
-    // on Windows; the default passes the path through unchanged (right for ASCII paths).
-    static std::function<std::string(const std::string& fileName)> FileNameToUtf8;
     // How long a statement waits for another program's lock on the file before it gives up with
     // EDatabaseBusy. Read when a connection opens.
     static int BusyTimeoutMilliseconds;

@@ -549,3 +549,78 @@ TEST(Faults, AFullDiskNamesEveryUnsavedNoteAndTheNextTryWritesThemAll) {
     // One save before the box and one for the retry: closing the windows saves nothing again.
     EXPECT_EQ(HandlerRuns, 2);
 }
+
+namespace {
+
+// A notes file whose Home holds Text.
+void WriteHome(const std::string& Database, const std::string& Text) {
+    TNotesStore Store(Database);
+    bool Created = true;
+    TStringStream Content(Text + "\r\n");
+    Store.SaveTopic(Store.FindTopic("", "Home", Created), "", TTopicRect{}, Content, "Home");
+    Store.Commit();
+}
+
+} // namespace
+
+// Folders named with an accent and a dash outside Latin-1 (Windows-1252 holds
+// both): the notes file beside the program, and the one the settings name, are
+// found, opened and written, and nothing asks for a new one.
+TEST(Faults, NotesInFoldersNamedWithAccentsAreFoundOpenedAndSaved) {
+    const std::string Accented = "caf\xE9 \x96 notes";
+    {
+        TAppFixture App(Accented, false);
+        const std::string Own = App.Folder() + "\\Miravelund.mvdb";
+        WriteHome(Own, "Kept beside the program");
+        TfrmMain& Main = App.Start();
+        ASSERT_TRUE(Main.Initialized()) << (App.Messages.empty() ? "" : App.Messages.back());
+        EXPECT_NE(HomeWindow()->Editor()->Text().find("Kept beside the program"), std::string::npos);
+        SetText(*HomeWindow(), "Typed beside the program\r");
+        App.Quit();
+        EXPECT_NE(CommittedContent(Own, "", "Home").find("Typed beside the program"), std::string::npos);
+        EXPECT_NE(App.ReadFile("Miravelund.log").find("Session End"), std::string::npos);
+    }
+    {
+        TAppFixture App("accentedkey", false);
+        const std::string Folder = App.Folder() + "\\" + Accented;
+        ASSERT_TRUE(CreateDirectoryA(Folder.c_str(), nullptr));
+        const std::string Named = Folder + "\\notes.mvdb";
+        WriteHome(Named, "Named by the settings");
+        Settings().SetValue("database", Named);
+        TfrmMain& Main = App.Start();
+        ASSERT_TRUE(Main.Initialized()) << (App.Messages.empty() ? "" : App.Messages.back());
+        EXPECT_NE(HomeWindow()->Editor()->Text().find("Named by the settings"), std::string::npos);
+        SetText(*HomeWindow(), "Typed into the named file\r");
+        App.Quit();
+        EXPECT_NE(CommittedContent(Named, "", "Home").find("Typed into the named file"), std::string::npos);
+    }
+}
+
+// A settings file in a My Documents folder whose name the code page cannot hold
+// may name the notes file: start-up says so instead of offering to make a new one.
+TEST(Faults, SettingsThatCannotBeReadByNameAreToldAndNoNotesFileIsMade) {
+    TAppFixture App("unreadsettings", false);
+    const std::string Unread = "C:\\users\\???????\\Documents\\Miravelund.ini";
+    LoadSettingsFrom(App.Folder(), "", Unread);
+    struct TForget {
+        const std::string& Folder;
+        ~TForget() { LoadSettingsFrom(Folder, ""); }
+    } Forget{App.Folder()};
+    bool Asked = false;
+    App.OnShowModal = [&](TForm&) {
+        Asked = true;
+        return int(mrCancel);
+    };
+    TfrmMain& Main = App.Start();
+    EXPECT_FALSE(Main.Initialized());
+    EXPECT_FALSE(Asked) << "the first-launch dialog was shown";
+    ASSERT_FALSE(App.Messages.empty());
+    const std::string& Text = App.Messages.back();
+    EXPECT_NE(Text.find(Unread + "\r\rmay name your notes file, but Miravelund cannot read it"),
+              std::string::npos)
+        << Text;
+    EXPECT_NE(Text.find("(code page 1252 on this computer)"), std::string::npos) << Text;
+    EXPECT_NE(Text.find("Copy that settings file into the program folder " + App.Folder()), std::string::npos)
+        << Text;
+    EXPECT_EQ(NoteWindowsByNamespace.Count(), 0u);
+}

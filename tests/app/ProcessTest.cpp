@@ -185,6 +185,108 @@ TEST(ProgramProcess, RefusesAForeignFileWithATopicTableUnchanged) {
     EXPECT_EQ(Text.find("no such column"), std::string::npos) << Text;
 }
 
+namespace {
+
+// Every file of a folder (named as Windows names it) with its bytes.
+std::map<std::wstring, std::string> FilesOf(const std::wstring& Folder) {
+    std::map<std::wstring, std::string> Files;
+    WIN32_FIND_DATAW Found{};
+    HANDLE Search = FindFirstFileW((Folder + L"\\*").c_str(), &Found);
+    if (Search == INVALID_HANDLE_VALUE) return Files;
+    do {
+        if (Found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+        std::string& Bytes = Files[Found.cFileName];
+        HANDLE F = CreateFileW((Folder + L"\\" + Found.cFileName).c_str(), GENERIC_READ, FILE_SHARE_READ,
+                               nullptr, OPEN_EXISTING, 0, nullptr);
+        char Buffer[65536];
+        DWORD Read = 0;
+        while (F != INVALID_HANDLE_VALUE && ReadFile(F, Buffer, sizeof Buffer, &Read, nullptr) && Read > 0)
+            Bytes.append(Buffer, Read);
+        if (F != INVALID_HANDLE_VALUE) CloseHandle(F);
+    } while (FindNextFileW(Search, &Found));
+    FindClose(Search);
+    return Files;
+}
+
+BOOL CALLBACK AppendText(HWND Child, LPARAM Text) {
+    wchar_t Part[2048] = {};
+    GetWindowTextW(Child, Part, 2048);
+    *reinterpret_cast<std::wstring*>(Text) += Part;
+    return TRUE;
+}
+
+std::wstring Wide(const std::string& Ascii) {
+    return std::wstring(Ascii.begin(), Ascii.end());
+}
+
+} // namespace
+
+// The program folder named in Greek, which Windows-1252 cannot hold, with the
+// user's notes file in it: the program says so in plain words, asks for no new
+// notes file, and changes nothing.
+TEST(ProgramProcess, AProgramFolderTheCodePageCannotHoldIsToldAndNothingIsMade) {
+    wchar_t Temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, Temp);
+    const std::wstring Folder = std::wstring(Temp) +
+                                L"mv-\u03a3\u03b7\u03bc\u03b5\u03b9\u03ce\u03c3\u03b5\u03b9\u03c2-" +
+                                std::to_wstring(GetCurrentProcessId());
+    ASSERT_TRUE(CreateDirectoryW(Folder.c_str(), nullptr));
+    struct TRemove {
+        const std::wstring& Folder;
+        ~TRemove() {
+            for (const auto& [Name, Bytes] : FilesOf(Folder))
+                DeleteFileW((Folder + L"\\" + Name).c_str());
+            RemoveDirectoryW(Folder.c_str());
+        }
+    } Remove{Folder};
+    const std::wstring Program = Folder + L"\\Miravelund.exe";
+    ASSERT_TRUE(CopyFileW(Wide(ProgramPath()).c_str(), Program.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW(Wide(ProgramDirectory() + "\\Default.mvdb").c_str(),
+                          (Folder + L"\\Default.mvdb").c_str(), FALSE));
+    {
+        TNotesStore Notes(ProgramDirectory() + "\\greek-notes.mvdb");
+        bool Created = true;
+        Notes.FindTopic("", "The user's own note", Created);
+        Notes.Commit();
+    }
+    ASSERT_TRUE(MoveFileExW(Wide(ProgramDirectory() + "\\greek-notes.mvdb").c_str(),
+                            (Folder + L"\\Miravelund.mvdb").c_str(), MOVEFILE_COPY_ALLOWED));
+    const auto Before = FilesOf(Folder);
+
+    STARTUPINFOW Startup{};
+    Startup.cb = sizeof Startup;
+    PROCESS_INFORMATION Info{};
+    std::wstring CommandLine = L"\"" + Program + L"\"";
+    ASSERT_TRUE(CreateProcessW(Program.c_str(), CommandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                               Folder.c_str(), &Startup, &Info));
+    HWND Box = nullptr;
+    const std::string Text = WaitForMessageBoxText(Info.dwProcessId, StartTimeout, &Box);
+    EXPECT_NE(Text.find("Miravelund cannot start."), std::string::npos) << Text;
+    EXPECT_NE(Text.find("has characters that Miravelund cannot use in a file name"), std::string::npos)
+        << Text;
+    EXPECT_NE(Text.find("(code page 1252 on this computer)"), std::string::npos) << Text;
+    EXPECT_NE(Text.find("Move the Miravelund folder"), std::string::npos) << Text;
+    EXPECT_EQ(WaitForWindow(Info.dwProcessId, "Miravelund First Launch", 0), nullptr);
+    if (Box) {
+        // The box names the folder as it is, Greek letters and all.
+        std::wstring Shown;
+        EnumChildWindows(Box, AppendText, reinterpret_cast<LPARAM>(&Shown));
+        EXPECT_NE(Shown.find(L"\r\r" + Folder + L"\r\r"), std::wstring::npos);
+        RECT BoxRect{};
+        GetWindowRect(Box, &BoxRect);
+        EXPECT_TRUE(SaveScreen(CaptureSettledScreen(BoxRect), "program-folder-name-not-in-code-page"));
+        PostMessageA(Box, WM_COMMAND, IDOK, 0);
+    }
+    DWORD Exit = 0;
+    EXPECT_EQ(WaitForSingleObject(Info.hProcess, 30000), WAIT_OBJECT_0);
+    GetExitCodeProcess(Info.hProcess, &Exit);
+    if (Exit == STILL_ACTIVE) TerminateProcess(Info.hProcess, 9);
+    CloseHandle(Info.hProcess);
+    CloseHandle(Info.hThread);
+    EXPECT_NE(Exit, 0u);
+    EXPECT_TRUE(FilesOf(Folder) == Before) << "a file in the program folder was made or changed";
+}
+
 TEST(ProgramProcess, AKilledProgramKeepsWhatItSavedOnNavigation) {
     TProgramFolder Folder("crash");
     TChildProcess Child(MV_CRASH_CHILD_W, "\"" + Folder.Path() + "\"", Folder.Path());

@@ -86,6 +86,21 @@ TEST_F(SettingsTest, WithoutMyDocumentsTheFileStaysBesideTheProgram) {
     EXPECT_EQ(fs::path(SettingsFileName()), Root / "prog" / "Miravelund.ini");
 }
 
+// A settings file in a My Documents folder that cannot be named is remembered for start-up to
+// tell of, unless a file beside the program takes its place.
+TEST_F(SettingsTest, AFileInMyDocumentsThatCannotBeNamedCountsUnlessOneBesideTheProgramWins) {
+    const std::string Unread = "C:\\Users\\??\\Documents\\Miravelund.ini";
+    LoadSettingsFrom(Program, "", Unread);
+    EXPECT_EQ(UnreadSettingsFile(), Unread);
+    EXPECT_EQ(fs::path(SettingsFileName()), Root / "prog" / "Miravelund.ini");
+    Write(Root / "prog" / "Miravelund.ini", "database=D:\\notes.mvdb\r\n");
+    LoadSettingsFrom(Program, "", Unread);
+    EXPECT_EQ(UnreadSettingsFile(), "");
+    EXPECT_EQ(DatabaseSetting(), "D:\\notes.mvdb");
+    LoadSettingsFrom(Program, Documents);
+    EXPECT_EQ(UnreadSettingsFile(), "");
+}
+
 TEST_F(SettingsTest, TheTwoPreferencesTakeOnlyTheirExactValues) {
     struct Case {
         const char* OpenTopic;

@@ -45,6 +45,20 @@ TEST(Utils, MyDocumentsIsAnExistingFolder) {
     EXPECT_TRUE(Attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+// The program names files in the code page of Windows' "A" file functions (1252 under Wine): a
+// name with an accent and a dash is held there, a Greek one is not and names no file.
+TEST(Utils, FileNamesInTheCodePage) {
+    EXPECT_EQ(FileNameCodePage(), 1252u);
+    std::string Narrow;
+    EXPECT_TRUE(FileNameInCodePage(L"C:\\caf\u00e9 \u2013 notes", Narrow));
+    EXPECT_EQ(Narrow, "C:\\caf\xE9 \x96 notes");
+    EXPECT_FALSE(FileNameInCodePage(L"C:\\\u03a3\u03b7\u03bc\\caf\u00e9", Narrow));
+    EXPECT_EQ(Narrow, "C:\\???\\caf\xE9");
+    // No nearest letter stands in for one the code page lacks.
+    EXPECT_FALSE(FileNameInCodePage(L"C:\\\u0101", Narrow));
+    EXPECT_EQ(Narrow, "C:\\?");
+}
+
 TEST(Settings, LoadSettingsLooksBesideTheProgramThenInMyDocuments) {
     LoadSettings();
     std::string Documents = GetSpecialFolderPath(5);

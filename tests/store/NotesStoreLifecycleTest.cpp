@@ -4,7 +4,14 @@
 
 #include <filesystem>
 
+#include <sys/stat.h>
+#ifdef _WIN32
+#include <direct.h>
+#endif
+
 #include "base/Exceptions.h"
+#include "base/StrUtils.h"
+#include "base/Streams.h"
 #include "store/NotesStore.h"
 #include "tests/store/StoreTestSupport.h"
 #include "tests/store/TempFolder.h"
@@ -286,24 +293,40 @@ TEST_F(NotesStoreLife, MissingIndexesAreCreatedAtEveryOpen) {
               "0");
 }
 
-TEST_F(NotesStoreLife, TheFileNameGoesThroughTheConversionHook) {
-    const std::string real = folder.File("converted.mvdb");
-    std::vector<std::string> asked;
-    TSQLiteDatabase::FileNameToUtf8 = [&](const std::string& name) {
-        asked.push_back(name);
-        return real;
-    };
-    try {
-        TNotesStore store("C:\\Notes\\Notizen \xC4.mvdb");
+// The program names files in the system's 8-bit code page (Windows-1252 under Wine), as the C
+// runtime and Windows' "A" functions read them: a folder named "café – notes" (the dash is outside
+// Latin-1) holds the notes file SQLite writes there, and is refused as a folder itself.
+TEST_F(NotesStoreLife, AFolderNamedWithAccentsHoldsTheNotesFile) {
+    const std::string accented = folder.File("caf\xE9 \x96 notes");
+#ifdef _WIN32
+    ASSERT_EQ(_mkdir(accented.c_str()), 0);
+#else
+    ASSERT_EQ(mkdir(accented.c_str(), 0700), 0);
+#endif
+    const std::string file = accented + PathDelim + "notes.mvdb";
+    {
+        TNotesStore store(file);
         NewTopic(store, "", "Home");
-    } catch (...) {
-        TSQLiteDatabase::FileNameToUtf8 = nullptr;
-        throw;
+        store.Commit();
     }
-    TSQLiteDatabase::FileNameToUtf8 = nullptr;
-    EXPECT_EQ(asked, std::vector<std::string>{"C:\\Notes\\Notizen \xC4.mvdb"});
-    TRawDatabase raw(real);
-    EXPECT_EQ(raw.Scalar("SELECT title FROM topic"), "Home");
+    {
+        // The C runtime finds it by the same name.
+        TFileStream written(file, fmOpenRead);
+        char header[15] = {};
+        written.ReadBuffer(header, sizeof header);
+        EXPECT_EQ(std::string(header, sizeof header), "SQLite format 3");
+    }
+    {
+        TNotesStore store(file);
+        bool created = false;
+        EXPECT_EQ(store.FindTopic("", "Home", created), 1);
+    }
+    try {
+        TSQLiteDatabase db(accented);
+        ADD_FAILURE() << "a folder was opened as a database";
+    } catch (const ESQLiteException& e) {
+        EXPECT_THAT(e.what(), ::testing::HasSubstr("is a folder"));
+    }
 }
 
 } // namespace
