@@ -150,10 +150,12 @@ private:
     sqlite3_stmt* statement_;
 };
 
+} // namespace
+
 // SQLite reads a file name as UTF-8; the program's names are in the code page that every other file
-// function of the program reads them in (on Windows the "A" functions and the C runtime's). This is
-// the one place a name reaches SQLite: converted here, SQLite opens the file they do, and its
-// journal beside it. Other systems take a name's bytes as they are, and so does SQLite there.
+// function of the program reads them in (on Windows the "A" functions and the C runtime's).
+// Converted here, SQLite opens the file they do, and its journal beside it. Other systems take a
+// name's bytes as they are, and so does SQLite there.
 std::string SQLiteFileName(const std::string& fileName) {
 #ifdef _WIN32
     char* utf8 = sqlite3_win32_mbcs_to_utf8(fileName.c_str());
@@ -165,8 +167,6 @@ std::string SQLiteFileName(const std::string& fileName) {
     return fileName;
 #endif
 }
-
-} // namespace
 
 std::string DatabaseInUseText(const std::string& fileName) {
     return "The notes file \"" + fileName +

@@ -56,6 +56,11 @@ public:
 // that out before SQLite does.
 std::string DatabaseInUseText(const std::string& fileName);
 
+// The name to hand SQLite (UTF-8) for a file named, like every file of the program, in the code
+// page of the system's file functions. TSQLiteDatabase opens through it; so must any other
+// connection, or it opens another file (or none) once a folder's name has an accent.
+std::string SQLiteFileName(const std::string& fileName);
+
 namespace sqlite_detail {
 struct CloseConnection {
     void operator()(sqlite3* handle) const noexcept;
