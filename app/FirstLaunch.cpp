@@ -90,5 +90,7 @@ void TfrmFirstLaunch::btnQuitClick(TObject*) {
 
 void TfrmFirstLaunch::MvHTLabel1HyperLinkClick(TObject*, const std::string& LinkName) {
     if (UpperCase(LinkName) != "MYDOCUMENTS") return;
-    if (OpenFolder) OpenFolder(GetSpecialFolderPath(CSIDL_MyDocuments));
+    // No folder to open when the shell has none, or one whose name the program cannot hand on.
+    const std::string Folder = GetSpecialFolderPath(CSIDL_MyDocuments);
+    if (OpenFolder && !Folder.empty()) OpenFolder(Folder);
 }

@@ -11,6 +11,7 @@
 #include "store/NotesStore.h"
 #include "store/SQLiteAccess.h"
 #include "tests/app/AppFixture.h"
+#include "tests/app/ScreenShots.h"
 #include "tests/store/FaultyDisk.h"
 #include "app/DatabaseFile.h"
 
@@ -575,6 +576,7 @@ TEST(Faults, NotesInFoldersNamedWithAccentsAreFoundOpenedAndSaved) {
         TfrmMain& Main = App.Start();
         ASSERT_TRUE(Main.Initialized()) << (App.Messages.empty() ? "" : App.Messages.back());
         EXPECT_NE(HomeWindow()->Editor()->Text().find("Kept beside the program"), std::string::npos);
+        SaveWindowPng(HomeWindow()->Handle(), "home-from-accented-program-folder");
         SetText(*HomeWindow(), "Typed beside the program\r");
         App.Quit();
         EXPECT_NE(CommittedContent(Own, "", "Home").find("Typed beside the program"), std::string::npos);
