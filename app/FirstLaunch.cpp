@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include "app/DialogBanner.h"
+#include "app/StartupRules.h"
 #include "app/Utils.h"
 #include "base/StrUtils.h"
 #include "labels/MvHtControls.h"
@@ -79,6 +80,13 @@ void TfrmFirstLaunch::CreateParams(TCreateParams& Params) {
 
 void TfrmFirstLaunch::btnSelectClick(TObject*) {
     if (!OpenDialog->Execute()) return;
+    // The store could only refuse such a name with SQLite's own words; say why here and let the
+    // user choose again.
+    if (mv::app::ChosenFileNameUnheld(OpenDialog->FileName())) {
+        MessageDlg(mv::app::ChosenFileUnheldText(OpenDialog->FileName(), FileNameCodePage()),
+                   TMsgDlgType::mtError, mbOK);
+        return;
+    }
     DatabaseFileName = OpenDialog->FileName();
     SetModalResult(mrOk);
 }

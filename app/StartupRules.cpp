@@ -44,6 +44,19 @@ std::string SettingsFileUnheldText(const std::string& File, const std::string& P
            ProgramFolder + ", where Miravelund looks for it first. Then start Miravelund again.";
 }
 
+bool ChosenFileNameUnheld(std::string_view FileName) {
+    return FileName.find('?') != std::string_view::npos;
+}
+
+std::string ChosenFileUnheldText(const std::string& FileName, unsigned CodePage) {
+    return "The file you chose\r\r" + FileName +
+           "\r\rhas characters (shown as ?) in its name or its folder's name that Miravelund cannot use "
+           "in a file name. " +
+           CodePageLacks(CodePage) +
+           "\r\rChoose a notes file in a folder whose name has none of these characters, or move that "
+           "file into one first.";
+}
+
 std::string DriveRootOf(std::string_view Path) {
     if (Path.size() >= 2 && Path[1] == ':' &&
         ((Path[0] >= 'A' && Path[0] <= 'Z') || (Path[0] >= 'a' && Path[0] <= 'z')))

@@ -29,6 +29,10 @@ std::string ProgramFolderUnheldText(const std::string& Folder, unsigned CodePage
 //   launch dialog would then make a new one and hide it).
 std::string SettingsFileUnheldText(const std::string& File, const std::string& ProgramFolder,
                                    unsigned CodePage);
+// - A notes file chosen in the Open dialog inside such a folder (the dialog hands
+//   back '?' for each such character, and no file name can hold a '?').
+bool ChosenFileNameUnheld(std::string_view FileName);
+std::string ChosenFileUnheldText(const std::string& FileName, unsigned CodePage);
 
 // The root of the drive a path lies on ("C:\" for "C:\notes\my.mvdb"), or ""
 // for a path that does not begin with a drive letter.

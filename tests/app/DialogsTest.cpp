@@ -60,6 +60,33 @@ TEST_F(DialogsTest, FirstLaunchSelectAnswersTheChosenFile) {
     EXPECT_EQ(Form.DatabaseFileName, "C:\\notes\\mine.mvdb");
 }
 
+// A file chosen in a folder the code page cannot name comes back with '?' for those
+// characters: the user is told why and chooses again, instead of the store failing on it.
+TEST_F(DialogsTest, FirstLaunchRefusesAChosenNameTheCodePageCannotHold) {
+    TDialogResponderScope Scope(Responder);
+    TfrmFirstLaunch Form(nullptr);
+    int Chosen = 0;
+    Responder.OpenDialog = [&](TOpenDialog& D) {
+        D.SetFileName(++Chosen == 1 ? "C:\\users\\????????\\notes.mvdb" : "C:\\notes\\mine.mvdb");
+        return true;
+    };
+    std::string Told;
+    Responder.MessageBox = [&](const std::string& Text, const std::string&, UINT) {
+        Told = Text;
+        return IDOK;
+    };
+    Responder.ShowModal = [&](TForm&) {
+        Form.btnSelect->Click();
+        EXPECT_EQ(Form.ModalResult(), mrNone);
+        Form.btnSelect->Click();
+        return 0;
+    };
+    EXPECT_EQ(Form.ShowModal(), mrOk);
+    EXPECT_EQ(Form.DatabaseFileName, "C:\\notes\\mine.mvdb");
+    EXPECT_NE(Told.find("C:\\users\\????????\\notes.mvdb"), std::string::npos) << Told;
+    EXPECT_NE(Told.find("code page"), std::string::npos) << Told;
+}
+
 TEST_F(DialogsTest, FirstLaunchCancelAndQuit) {
     TDialogResponderScope Scope(Responder);
     TfrmFirstLaunch Form(nullptr);
