@@ -273,9 +273,8 @@ BENCHMARK(BM_BigAnimationMemory)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 int main(int argc, char** argv) {
     std::printf("animation: %zu bytes, photo: %zu bytes\n", Animation().size(), Photo().size());
-    benchmark::Initialize(&argc, argv);
     TMedianReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
+    RunBenchmarks(argc, argv, reporter);
     // Medians in milliseconds; real time includes the page faults of the large strips.
     for (const char* what : {"Animation", "Photo"})
         for (const bool cpu : {false, true}) {

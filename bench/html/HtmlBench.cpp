@@ -1,11 +1,13 @@
-// html_bench: the page the note window's side panel shows (one outer table, a grey box per
-// namespace, a link per title) with 10,000 and 100,000 titles read from a generated notes file.
+// html_bench: the page the note window's side panel shows for one namespace of 10,000 and of
+// 100,000 titles read from a generated notes file, through the side panel's own document path: its
+// page model (the titles sorted, each measured once, the page written), the page parsed with its
+// link lines kept as runs of data, laid out at the panel's width in its font (Tahoma 8), painted.
 // Measured: scan + build; layout at a first width and then at a second one (which reuses the
 // widths measured in the first); paint; a full render (the store's query, the page, scan, build,
 // first layout, one screen painted) against its floor: the same query, one pass over every
 // title's characters summing cached advances, and painting one screen of those lines with the
 // painter's bare text calls. Natively the metrics are the fixed-width ones (the engine's own
-// cost); the Win32 build measures and paints with GDI. Five repetitions; medians at the end.
+// cost); the Win32 build measures and paints with GDI. Five rounds; medians and the goal at the end.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -15,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "app/NamespaceVisualizerPage.h"
 #include "bench/support/HtmlSurface.h"
 #include "bench/support/MedianReporter.h"
 #include "bench/store/BenchDatabase.h"
@@ -30,8 +33,10 @@
 
 namespace {
 
-constexpr int kColumns = 2;
-constexpr int kTitlesPerBox = 1000;
+// The side panel's width inside its scroll bar and margins, and one screen of it.
+constexpr int32_t kWidth = 260;
+constexpr int32_t kNarrower = 220;
+constexpr THvRect kScreen{0, 0, 280, 600};
 
 std::string DatabaseFolder; // where the generated notes files live
 
@@ -60,32 +65,42 @@ const std::vector<std::string>& Titles(int titles) {
     return l;
 }
 
-std::string SidePanelPage(const std::vector<std::string>& titles) {
-    std::string page = "<html><body><nobr>  <table width=\"100%\"><tr>";
-    const size_t count = titles.size();
-    size_t boxes = (count + kTitlesPerBox - 1) / kTitlesPerBox, t = 0;
-    int column = 0;
-    for (size_t b = 0; b < boxes; ++b) {
-        std::string ns = "Namespace" + std::to_string(b);
-        page += "<td valign=\"top\"><table border=\"3\" bordercolor=\"#AAAAAA\" bgcolor=\"#DDDDDD\" "
-                "cellspacing=\"0\" cellpadding=\"4\" align=\"left\" width=\"100%\"><tr><td><b><nobr>" +
-                ns + "</nobr></b><br>";
-        page += "<nobr>\xBB <a href=\"" + ns + ":\">[Root]</a></nobr><br>";
-        for (int k = 0; k < kTitlesPerBox && t < count; ++k, ++t)
-            page += "<nobr>\xBB <a href=\"" + ns + ":" + titles[t] + "\">" + titles[t] + "</nobr></a><br>";
-        page += "</td></tr></table>";
-        if (++column >= kColumns) {
-            column = 0;
-            page += "</tr><tr>";
-        }
-    }
-    return page + "  </tr></table></nobr></body></html>";
+// The panel's font, and its links' font.
+TMyFont PanelFont(bool link = false) {
+    TMyFont font;
+    font.Name = "Tahoma";
+    font.Size = 8;
+    font.Style = link ? static_cast<uint8_t>(fsUnderline) : uint8_t{0};
+    return font;
+}
+
+// The panel's page for the titles, as the side panel writes it: one box for the default namespace
+// with its root link, each title measured in the panel's font.
+std::string SidePanelPage(IHtmlPainter& measure, const std::vector<std::string>& titles) {
+    TNamespacePage page;
+    page.ShowRootLinks = true;
+    for (const std::string& title : titles)
+        page.AddEntry("Default", title);
+    const TMyFont font = PanelFont();
+    int32_t columns = 0;
+    return page.Build(
+        kWidth,
+        [&measure, &font](const std::string& t) {
+            return measure.TextWidth(font, t.data(), static_cast<int32_t>(t.size()));
+        },
+        columns);
 }
 
 using Surface = mv::bench::THtmlSurface;
 
+// The panel's document: its font, its link lines kept as runs of data.
 struct Doc {
-    explicit Doc(Surface& s) { list.SetMeasure(&s.Painter()); }
+    explicit Doc(Surface& s) {
+        list.CompactLinkLines = true;
+        list.FontName = "Tahoma";
+        list.FontSize = 8;
+        list.SetMeasure(&s.Painter());
+    }
     TSectionList list;
     THtmlParser parser;
     int32_t Layout(Surface& s, int32_t width) {
@@ -97,7 +112,10 @@ struct Doc {
 const std::string& Page(int titles) {
     static std::string pages[2];
     std::string& p = pages[titles > 10000 ? 1 : 0];
-    if (p.empty()) p = SidePanelPage(Titles(titles));
+    if (p.empty()) {
+        Surface s;
+        p = SidePanelPage(s.Painter(), Titles(titles));
+    }
     return p;
 }
 
@@ -111,10 +129,10 @@ void BM_FullRender(benchmark::State& state) {
         s.Fresh();
         auto d = std::make_unique<Doc>(s);
         state.ResumeTiming();
-        const std::string page = SidePanelPage(QueryTitles(store));
+        const std::string page = SidePanelPage(s.Painter(), QueryTitles(store));
         d->parser.ParseHtmlText(page, d->list, nullptr);
-        d->Layout(s, 600);
-        benchmark::DoNotOptimize(d->list.Draw(s.Painter(), {0, 0, 800, 600}, 6000, 0, 0));
+        d->Layout(s, kWidth);
+        benchmark::DoNotOptimize(d->list.Draw(s.Painter(), kScreen, 6000, 0, 0));
         state.PauseTiming();
         d.reset();
         state.ResumeTiming();
@@ -122,19 +140,18 @@ void BM_FullRender(benchmark::State& state) {
 }
 
 // The floor of a full render: the same query, every title's width summed from cached advances
-// (the widest sets the columns), and one screen of lines ("» " and the title in the link font)
-// drawn with the painter's text call, as many as fit in 600 pixels in two columns.
+// (the widest sets the columns), and one screen of lines drawn with the painter's text call as the
+// panel draws them: the box's background, then "» " in the panel's font and the title in its link
+// font on each line that fits.
 void BM_Floor(benchmark::State& state) {
     Surface s;
     TNotesStore store(DatabaseOf(static_cast<int>(state.range(0))));
-    TMyFont font;
-    font.Name = "Times New Roman";
-    font.Size = 12;
-    font.Style = fsUnderline;
+    const TMyFont font = PanelFont(), link = PanelFont(true);
     int32_t advances[256];
     for (int c = 0; c < 256; ++c)
         advances[c] = s.BareWidth(font, std::string(1, static_cast<char>(c)));
-    const int32_t lineHeight = 19; // the page's line height in this font
+    const int32_t lineHeight = s.Painter().Metrics(font).Height;
+    const int32_t titleX = 10 + advances[0xBB] + advances[' '];
     for (auto _ : state) {
         const std::vector<std::string> titles = QueryTitles(store);
         int32_t widest = 0;
@@ -145,15 +162,14 @@ void BM_Floor(benchmark::State& state) {
             widest = std::max(widest, w);
         }
         benchmark::DoNotOptimize(widest);
-        s.Painter().FillRect({0, 0, 800, 600}, 0xDDDDDD); // the boxes' background
+        s.Painter().FillRect(kScreen, 0xDDDDDD); // the box's background
         size_t next = 0;
-        for (int column = 0; column < kColumns; ++column)
-            for (int32_t y = lineHeight; y < 600 && next < titles.size(); y += lineHeight, ++next) {
-                s.Painter().TextOut(font, column * 300, y, "\xBB ", 2, 0, false, 0xFFFFFF);
-                const std::string& t = titles[next];
-                s.Painter().TextOut(font, column * 300 + 10, y, t.data(), static_cast<int32_t>(t.size()),
-                                    0xFF0000, false, 0xFFFFFF);
-            }
+        for (int32_t y = lineHeight; y < kScreen.Bottom && next < titles.size(); y += lineHeight, ++next) {
+            s.Painter().TextOut(font, 10, y, "\xBB ", 2, 0, false, 0xFFFFFF);
+            const std::string& t = titles[next];
+            s.Painter().TextOut(link, titleX, y, t.data(), static_cast<int32_t>(t.size()), 0xFF0000, false,
+                                0xFFFFFF);
+        }
     }
 }
 
@@ -177,7 +193,7 @@ void BM_ScanBuildAndLayout(benchmark::State& state) {
     for (auto _ : state) {
         auto d = std::make_unique<Doc>(s);
         d->parser.ParseHtmlText(page, d->list, nullptr);
-        benchmark::DoNotOptimize(d->Layout(s, 600));
+        benchmark::DoNotOptimize(d->Layout(s, kWidth));
         state.PauseTiming();
         d.reset();
         s.Fresh();
@@ -194,7 +210,7 @@ void BM_FirstLayout(benchmark::State& state) {
         auto d = std::make_unique<Doc>(s);
         d->parser.ParseHtmlText(page, d->list, nullptr);
         state.ResumeTiming();
-        benchmark::DoNotOptimize(d->Layout(s, 600));
+        benchmark::DoNotOptimize(d->Layout(s, kWidth));
         state.PauseTiming();
         d.reset();
         state.ResumeTiming();
@@ -205,10 +221,10 @@ void BM_LayoutAtANewWidth(benchmark::State& state) {
     Surface s;
     Doc d(s);
     d.parser.ParseHtmlText(Page(static_cast<int>(state.range(0))), d.list, nullptr);
-    d.Layout(s, 600);
-    int32_t width = 600;
+    d.Layout(s, kWidth);
+    int32_t width = kWidth;
     for (auto _ : state) {
-        width = width == 600 ? 450 : 600;
+        width = width == kWidth ? kNarrower : kWidth;
         benchmark::DoNotOptimize(d.Layout(s, width));
     }
 }
@@ -217,19 +233,19 @@ void BM_PaintAll(benchmark::State& state) {
     Surface s;
     Doc d(s);
     d.parser.ParseHtmlText(Page(static_cast<int>(state.range(0))), d.list, nullptr);
-    int32_t height = d.Layout(s, 600);
+    int32_t height = d.Layout(s, kWidth);
     for (auto _ : state)
-        benchmark::DoNotOptimize(d.list.Draw(s.Painter(), {0, 0, 800, height}, 6000, 0, 0));
+        benchmark::DoNotOptimize(d.list.Draw(s.Painter(), {0, 0, kScreen.Right, height}, 6000, 0, 0));
 }
 
 void BM_PaintOneScreen(benchmark::State& state) {
     Surface s;
     Doc d(s);
     d.parser.ParseHtmlText(Page(static_cast<int>(state.range(0))), d.list, nullptr);
-    int32_t height = d.Layout(s, 600);
+    int32_t height = d.Layout(s, kWidth);
     d.list.SetYOffset(height / 2);
     for (auto _ : state)
-        benchmark::DoNotOptimize(d.list.Draw(s.Painter(), {0, 0, 800, 600}, 6000, 0, 0));
+        benchmark::DoNotOptimize(d.list.Draw(s.Painter(), kScreen, 6000, 0, 0));
 }
 
 BENCHMARK(BM_FullRender)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
@@ -255,16 +271,14 @@ int main(int argc, char** argv) {
     for (int titles : {10000, 100000})
         EnsureBenchDatabase(DatabaseOf(titles), BenchFlat(titles)); // shared with scale_bench
     TMedianReporter reporter;
-    RunBenchmarks(argc, argv, &reporter);
-    std::printf("\nmedians:\n");
-    for (const char* titles : {"10000", "100000"}) {
-        const double render = reporter.Median(std::string("BM_FullRender/") + titles),
-                     floor = reporter.Median(std::string("BM_Floor/") + titles);
-        if (render > 0 && floor > 0)
-            std::printf("  %6s titles: full render %.2f ms, floor (query + advances + one screen) %.2f ms: "
-                        "%.2fx (goal at most 3)\n",
-                        titles, render, floor, render / floor);
-    }
+    RunBenchmarks(argc, argv, reporter);
+    std::printf("\nmedians of the rounds, the lowest and the highest in brackets:\n");
+    for (const char* titles : {"10000", "100000"})
+        PrintComparison(
+            std::string(titles) +
+                " titles: full render / floor (the query, summed advances, one screen drawn)",
+            reporter.Ratio(std::string("BM_FullRender/") + titles, std::string("BM_Floor/") + titles), "ms",
+            3);
     benchmark::Shutdown();
     return 0;
 }

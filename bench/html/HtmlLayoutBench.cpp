@@ -368,7 +368,7 @@ int main(int argc, char** argv) {
 #endif
 
     TMedianReporter reporter;
-    RunBenchmarks(argc, argv, &reporter);
+    RunBenchmarks(argc, argv, reporter);
 
     // Medians per KB (per hit for find next) of the large case against the small one.
     const Pair pairs[] = {{"Paragraph", "Paragraph/64KB", "Paragraph/5MB"},

@@ -12,6 +12,7 @@
 #include "app/Note.h"
 #include "app/Settings.h"
 #include "app/TopicViewer.h"
+#include "bench/support/BareNoteWindow.h"
 #include "bench/support/BenchProgram.h"
 #include "bench/support/MedianReporter.h"
 #include "bench/store/BenchDatabase.h"
@@ -226,84 +227,24 @@ int Soak(const std::string& Folder, int Count) {
 // takes (disable the editor, RTF out, the store's save + checkpoint + load, RTF
 // in with drawing held off, caption, enable, focus, paint), done by hand on a
 // bare top-level window with a bare RichEdit20A of the note window's size.
-struct TBareEditor {
-    HWND Form = nullptr;
-    HWND Editor = nullptr;
-    TBareEditor() {
-        LoadLibraryA("riched20.dll");
-        WNDCLASSA Class{};
-        Class.lpfnWndProc = DefWindowProcA;
-        Class.hInstance = GetModuleHandleA(nullptr);
-        Class.lpszClassName = "BareNoteWindow";
-        Class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        RegisterClassA(&Class);
-        Form = CreateWindowExA(WS_EX_APPWINDOW, "BareNoteWindow", ":Home", WS_OVERLAPPEDWINDOW, 20, 20, 637,
-                               379, nullptr, nullptr, Class.hInstance, nullptr);
-        RECT Client{};
-        GetClientRect(Form, &Client);
-        Editor = CreateWindowExA(WS_EX_CLIENTEDGE, "RichEdit20A", "",
-                                 WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE |
-                                     ES_AUTOVSCROLL | ES_SAVESEL | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
-                                 153, 27, Client.right - 153, Client.bottom - 27, Form, nullptr,
-                                 Class.hInstance, nullptr);
-        ShowWindow(Form, SW_SHOW);
-        SetForegroundWindow(Form);
-        SetFocus(Editor);
-        Pump();
-    }
-    ~TBareEditor() { DestroyWindow(Form); }
-
-    static DWORD CALLBACK Out(DWORD_PTR Cookie, LPBYTE Buffer, LONG Count, LONG* Done) {
-        reinterpret_cast<std::string*>(Cookie)->append(reinterpret_cast<char*>(Buffer), Count);
-        *Done = Count;
-        return 0;
-    }
-    struct TSource {
-        const std::string& Text;
-        size_t At = 0;
-    };
-    static DWORD CALLBACK In(DWORD_PTR Cookie, LPBYTE Buffer, LONG Count, LONG* Done) {
-        auto* Source = reinterpret_cast<TSource*>(Cookie);
-        const size_t N = std::min<size_t>(static_cast<size_t>(Count), Source->Text.size() - Source->At);
-        std::memcpy(Buffer, Source->Text.data() + Source->At, N);
-        Source->At += N;
-        *Done = static_cast<LONG>(N);
-        return 0;
-    }
-    std::string SaveRtf() {
-        std::string Rtf;
-        EDITSTREAM Stream{reinterpret_cast<DWORD_PTR>(&Rtf), 0, Out};
-        SendMessageA(Editor, EM_STREAMOUT, SF_RTF, reinterpret_cast<LPARAM>(&Stream));
-        return Rtf;
-    }
-    void LoadRtf(const std::string& Rtf) {
-        TSource Source{Rtf};
-        EDITSTREAM Stream{reinterpret_cast<DWORD_PTR>(&Source), 0, In};
-        SendMessageA(Editor, WM_SETREDRAW, FALSE, 0);
-        SendMessageA(Editor, EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&Stream));
-        SendMessageA(Editor, WM_SETREDRAW, TRUE, 0);
-        InvalidateRect(Editor, nullptr, TRUE);
-    }
-};
-
 void Navigate_BareWindow(benchmark::State& State, const std::string& Database) {
     const std::vector<std::string> Titles = Targets(200);
     TStoreSide Store(Database);
-    TBareEditor Bare;
+    TBareNoteWindow Bare;
     Bare.LoadRtf(Store.Load("Home"));
     size_t Next = 0;
     for (auto _ : State) {
         State.PauseTiming();
-        SendMessageA(Bare.Editor, EM_SETSEL, 0, 0);
-        SendMessageA(Bare.Editor, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(Edit));
+        SendMessageA(Bare.Editor(), EM_SETSEL, 0, 0);
+        SendMessageA(Bare.Editor(), EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(Edit));
         Pump();
         State.ResumeTiming();
         const std::string& Title = Titles[Next++ % Titles.size()];
-        EnableWindow(Bare.Editor, FALSE);
+        EnableWindow(Bare.Editor(), FALSE);
         Bare.LoadRtf(Store.Navigate(Bare.SaveRtf(), Title));
-        SetWindowTextA(Bare.Form, (":" + Title).c_str());
-        EnableWindow(Bare.Editor, TRUE);
-        SetFocus(Bare.Editor);
+        SetWindowTextA(Bare.Form(), (":" + Title).c_str());
+        EnableWindow(Bare.Editor(), TRUE);
+        SetFocus(Bare.Editor());
         Pump();
     }
 }
@@ -338,17 +279,6 @@ double TimeToWindow(const std::string& Program, const std::string& Arguments, co
     CloseHandle(Info.hProcess);
     CloseHandle(Info.hThread);
     return Seconds;
-}
-
-// A copy of the file (the runs change their databases), already on the disk:
-// otherwise the first checkpoint on it writes out the whole copy, over a second.
-void PrintRatio(const TMedianReporter& Reporter, const char* What, const std::string& Ours,
-                const std::string& Base) {
-    const double O = Reporter.Median(Ours);
-    const double B = Reporter.Median(Base);
-    if (O <= 0 || B <= 0) return;
-    std::printf("%-28s %10.2f ms %10.2f ms %7.2fx   adds %.2fx of the baseline\n", What, O / 1e6, B / 1e6,
-                O / B, (O - B) / B);
 }
 
 } // namespace
@@ -400,8 +330,7 @@ int main(int argc, char** argv) {
                                                                              Folder, "Bare window", false));
                                  })
         ->UseManualTime()
-        ->Iterations(5)
-        ->Repetitions(1);
+        ->Iterations(1);
     benchmark::RegisterBenchmark("Start/program",
                                  [StartFolder](benchmark::State& State) {
                                      for (auto _ : State)
@@ -409,18 +338,19 @@ int main(int argc, char** argv) {
                                                                              "", StartFolder, ":Home", true));
                                  })
         ->UseManualTime()
-        ->Iterations(5)
-        ->Repetitions(1);
+        ->Iterations(1);
 
-    // Without arguments: five repetitions of each navigation run, interleaved at
-    // random, so that the disk's moods fall on all of them alike.
+    // Five rounds of every run, each round in an order drawn at random, so that the disk's moods
+    // fall on all of them alike (a start-up is one run of its own in each round).
     TMedianReporter Reporter;
-    RunBenchmarks(argc, argv, &Reporter, {"--benchmark_enable_random_interleaving=true"});
-    std::printf("\n%-28s %13s %13s %8s\n", "", "ours", "baseline", "ratio");
-    PrintRatio(Reporter, "navigation vs store alone", "Navigate/window", "Navigate/store");
-    PrintRatio(Reporter, "bare window vs store alone", "Navigate/bare-window", "Navigate/store");
-    PrintRatio(Reporter, "navigation vs bare window", "Navigate/window", "Navigate/bare-window");
-    PrintRatio(Reporter, "start-up vs bare window", "Start/program", "Start/bare");
+    RunBenchmarks(argc, argv, Reporter);
+    std::printf("\nmedians of the rounds, the lowest and the highest in brackets:\n");
+    PrintComparison("navigation / store alone", Reporter.Ratio("Navigate/window", "Navigate/store"), "ms");
+    PrintComparison("bare window / store alone", Reporter.Ratio("Navigate/bare-window", "Navigate/store"),
+                    "ms");
+    PrintComparison("navigation / bare window", Reporter.Ratio("Navigate/window", "Navigate/bare-window"),
+                    "ms");
+    PrintComparison("start-up / bare window", Reporter.Ratio("Start/program", "Start/bare"), "ms");
     benchmark::Shutdown();
     DeleteFileA((Folder + "\\store.mvdb").c_str());
     DeleteFileA((NavFolder + "\\Miravelund.mvdb").c_str());

@@ -43,17 +43,32 @@ TBareScrollWindow::TBareScrollWindow(const TBareScrollPage& Page, int Left, int 
     shadow_ = CreateSolidBrush(Page.Shadow);
     link_ = CreateSolidBrush(Page.Link);
     {
-        // What the lines need measured, found once: where the title starts, each title's width
-        // and where the font puts its underline.
+        // What the lines need measured, found once: each character's advance in its text (the
+        // platform's partial extents, the last ending at the whole text's extent), where the title
+        // starts, each title's width and where the font puts its underline.
         HDC Screen = GetDC(nullptr);
         HGDIOBJ Old = SelectObject(Screen, font_);
-        SIZE Size{};
-        GetTextExtentPoint32A(Screen, "\xBB ", 2, &Size);
-        titleX_ = Page.MarkX + Size.cx;
+        auto Advances = [Screen](const std::string& Text) {
+            std::vector<INT> Dx(Text.size());
+            SIZE Size{};
+            if (Text.empty() || !GetTextExtentExPointA(Screen, Text.data(), static_cast<int>(Text.size()), 0,
+                                                       nullptr, Dx.data(), &Size))
+                return Dx;
+            Dx.back() = Size.cx;
+            for (size_t K = Dx.size() - 1; K > 0; --K)
+                Dx[K] -= Dx[K - 1];
+            return Dx;
+        };
+        markAdvances_ = Advances("\xBB ");
+        titleX_ = Page.MarkX + markAdvances_[0] + markAdvances_[1];
+        advances_.reserve(Page.Lines.size());
         widths_.reserve(Page.Lines.size());
         for (const auto& L : Page.Lines) {
-            GetTextExtentPoint32A(Screen, L.Title.data(), static_cast<int>(L.Title.size()), &Size);
-            widths_.push_back(Size.cx);
+            advances_.push_back(Advances(L.Title));
+            int32_t Width = 0;
+            for (const INT A : advances_.back())
+                Width += A;
+            widths_.push_back(Width);
         }
         OUTLINETEXTMETRICA Otm{};
         Otm.otmSize = sizeof Otm;
@@ -147,12 +162,13 @@ void TBareScrollWindow::Paint(HDC DC, const RECT& Strip) {
     });
     for (auto L = First; L != P.Lines.end() && L->Baseline - P.LineHeight < Bottom; ++L) {
         const int Y = L->Baseline - pos_;
+        const size_t Line = static_cast<size_t>(L - P.Lines.begin());
         SetTextColor(DC, P.Text);
-        ExtTextOutA(DC, P.MarkX, Y, 0, nullptr, "\xBB ", 2, nullptr);
+        ExtTextOutA(DC, P.MarkX, Y, 0, nullptr, "\xBB ", 2, markAdvances_.data());
         SetTextColor(DC, P.Link);
-        ExtTextOutA(DC, titleX_, Y, 0, nullptr, L->Title.data(), static_cast<UINT>(L->Title.size()), nullptr);
-        const RECT Bar{titleX_, Y + underlineTop_,
-                       titleX_ + widths_[static_cast<size_t>(L - P.Lines.begin())],
+        ExtTextOutA(DC, titleX_, Y, 0, nullptr, L->Title.data(), static_cast<UINT>(L->Title.size()),
+                    advances_[Line].data());
+        const RECT Bar{titleX_, Y + underlineTop_, titleX_ + widths_[Line],
                        Y + underlineTop_ + underlineHeight_};
         FillRect(DC, &Bar, link_);
     }

@@ -2,7 +2,9 @@
 // that scrolls as the panel must. Its scroll bar control is moved with SetScrollInfo, the pixels
 // that stay in view move with ScrollWindowEx, and WM_PAINT draws the uncovered strip with
 // ExtTextOutA: the white margin, the grey box with its frames, and each line's mark and link
-// title as two runs in the panel's font and their two colours, the title underlined.
+// title as two runs in the panel's font and their two colours, the title underlined. Each
+// character is placed at the advance the platform measures for it in its text (ExtTextOutA's
+// lpDx), as any window must place text to draw it where it was measured.
 #pragma once
 
 #include <windows.h>
@@ -49,7 +51,9 @@ private:
     HWND frame_ = nullptr, paint_ = nullptr, bar_ = nullptr;
     HFONT font_ = nullptr;
     HBRUSH background_ = nullptr, box_ = nullptr, light_ = nullptr, shadow_ = nullptr, link_ = nullptr;
-    std::vector<int32_t> widths_;                    // of each line's title
+    std::vector<INT> markAdvances_;                  // of the mark's two characters
+    std::vector<std::vector<INT>> advances_;         // of each line's title's characters
+    std::vector<int32_t> widths_;                    // of each line's title (its advances' sum)
     int32_t underlineTop_ = 1, underlineHeight_ = 1; // from the baseline
     int32_t pos_ = 0;
     int32_t titleX_ = 0;

@@ -93,11 +93,10 @@ BENCHMARK(BM_BareModuleCall);
 
 int main(int argc, char** argv) {
     TMedianReporter Reporter;
-    RunBenchmarks(argc, argv, &Reporter);
-    const double Host = Reporter.Median("BM_HandlerCall"), Bare = Reporter.Median("BM_BareModuleCall");
-    if (Host > 0 && Bare > 0)
-        std::printf("one handler call: %.0f ns through the host, %.0f ns straight into the module\n", Host,
-                    Bare);
+    RunBenchmarks(argc, argv, Reporter);
+    std::printf("\nmedians of the rounds, the lowest and the highest in brackets:\n");
+    PrintComparison("one handler call through the host / the same call straight into the module",
+                    Reporter.Ratio("BM_HandlerCall", "BM_BareModuleCall"), "ms");
     benchmark::Shutdown();
     return 0;
 }

@@ -4,6 +4,7 @@
 // window that holds a large text is itself slow in some rich edits, and is not
 // what is measured here).
 #include "bench/richedit/RichEditBenchData.h"
+#include "bench/support/MedianReporter.h"
 
 #include "base/Streams.h"
 #include "gui/Forms.h"
@@ -12,6 +13,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -226,21 +228,27 @@ void BM_TextOut_MvRichEdit(benchmark::State& S) {
 
 } // namespace
 
-BENCHMARK(BM_RtfIn_Bare)->Unit(benchmark::kMillisecond)->Iterations(3)->Repetitions(3);
-BENCHMARK(BM_RtfIn_MvRichEdit)->Unit(benchmark::kMillisecond)->Iterations(3)->Repetitions(3);
-BENCHMARK(BM_RtfIn_MvWindowRaw)->Unit(benchmark::kMillisecond)->Iterations(3)->Repetitions(3);
-BENCHMARK(BM_RtfOut_Bare)->Unit(benchmark::kMillisecond)->Iterations(10)->Repetitions(3);
-BENCHMARK(BM_RtfOut_MvRichEdit)->Unit(benchmark::kMillisecond)->Iterations(10)->Repetitions(3);
-BENCHMARK(BM_TextIn_Bare)->Unit(benchmark::kMillisecond)->Iterations(5)->Repetitions(3);
-BENCHMARK(BM_TextIn_MvRichEdit)->Unit(benchmark::kMillisecond)->Iterations(5)->Repetitions(3);
-BENCHMARK(BM_TextIn_MvWindowRaw)->Unit(benchmark::kMillisecond)->Iterations(5)->Repetitions(3);
-BENCHMARK(BM_TextOut_Bare)->Unit(benchmark::kMillisecond)->Iterations(10)->Repetitions(3);
-BENCHMARK(BM_TextOut_MvRichEdit)->Unit(benchmark::kMillisecond)->Iterations(10)->Repetitions(3);
+BENCHMARK(BM_RtfIn_Bare)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_RtfIn_MvRichEdit)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_RtfIn_MvWindowRaw)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_RtfOut_Bare)->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(BM_RtfOut_MvRichEdit)->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(BM_TextIn_Bare)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_TextIn_MvRichEdit)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_TextIn_MvWindowRaw)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_TextOut_Bare)->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(BM_TextOut_MvRichEdit)->Unit(benchmark::kMillisecond)->Iterations(10);
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
     Host();
-    benchmark::RunSpecifiedBenchmarks();
+    TMedianReporter Reporter;
+    RunBenchmarks(argc, argv, Reporter);
+    std::printf("\nmedians of the rounds, the lowest and the highest in brackets:\n");
+    for (const char* Step : {"RtfIn", "RtfOut", "TextIn", "TextOut"})
+        PrintComparison(
+            std::string(Step) + ": TMvRichEdit / bare RichEdit20A",
+            Reporter.Ratio(std::string("BM_") + Step + "_MvRichEdit", std::string("BM_") + Step + "_Bare"),
+            "ms");
     benchmark::Shutdown();
     return 0;
 }
