@@ -351,15 +351,17 @@ int main(int argc, char** argv) {
     // The memory goals hold the whole working set, and Wine's loading of this executable keeps tens
     // of MB of it before any code of ours runs (it moves by several MB from one build to the next):
     // the platform bounds those ratios from below. Beside them, what the sessions add to it.
-    std::printf("  bounded by the platform: the process as loaded keeps %.1f MB before the program starts;\n"
-                "  what the sessions add to it:\n",
-                Median("1", "mem-load"));
-    PrintComparison("added after start, 100,000 vs 1 topic",
-                    RatioOf(Added("100000", "mem-start"), Added("1", "mem-start")), "MB");
-    PrintComparison("added with the finder open, 100,000 vs 1 topic",
-                    RatioOf(Added("100000", "mem-finder"), Added("1", "mem-finder")), "MB");
-    PrintComparison("added with the finder open, 100,000 over 500 namespaces vs 1 topic",
-                    RatioOf(Added("100000x500", "mem-finder"), Added("1", "mem-finder")), "MB");
+    if (!Samples["1"].empty()) {
+        std::printf("  bounded by the platform: the process as loaded keeps %.1f MB before the program "
+                    "starts;\n  what the sessions add to it:\n",
+                    Median("1", "mem-load"));
+        PrintComparison("added after start, 100,000 vs 1 topic",
+                        RatioOf(Added("100000", "mem-start"), Added("1", "mem-start")), "MB");
+        PrintComparison("added with the finder open, 100,000 vs 1 topic",
+                        RatioOf(Added("100000", "mem-finder"), Added("1", "mem-finder")), "MB");
+        PrintComparison("added with the finder open, 100,000 over 500 namespaces vs 1 topic",
+                        RatioOf(Added("100000x500", "mem-finder"), Added("1", "mem-finder")), "MB");
+    }
     benchmark::Shutdown();
     return 0;
 }
