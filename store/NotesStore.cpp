@@ -38,6 +38,8 @@ TNotesStore::TNotesStore(const std::string& fileName) : db_(std::make_unique<TSQ
 }
 
 TNotesStore::~TNotesStore() {
+    // The check's reader would keep the last commit waiting.
+    check_.reset();
     auto report = [this](const std::string& text) {
         if (!OnLog) return;
         try {
@@ -74,6 +76,8 @@ void TNotesStore::Commit() {
         db_->TransactionNumber() == transactionAfterCommit_ &&
         sqlite3_total_changes64(db_->Handle()) == committedChanges_)
         return;
+    // A commit waits for every reader to let go of the file, the damage check's too.
+    const TDamageCheck::THold holdCheck(check_.get());
     TStringStream text(properties);
     SetMeta("properties", text);
     // After a failed checkpoint the transaction may already be gone; the next one starts anyway.
@@ -83,6 +87,14 @@ void TNotesStore::Commit() {
     committedChanges_ = sqlite3_total_changes64(db_->Handle());
     db_->BeginTransaction();
     transactionAfterCommit_ = db_->TransactionNumber();
+}
+
+void TNotesStore::StartDamageCheck() {
+    if (check_) return;
+    // The name SQLite opened, so that the check reads the very same file.
+    const char* opened = sqlite3_db_filename(db_->Handle(), "main");
+    check_ = std::make_unique<TDamageCheck>(opened ? opened : "",
+                                            [this] { damageFirstFoundByCheck_ = !db_->MarkDamaged(); });
 }
 
 void TNotesStore::LoadProperties() {

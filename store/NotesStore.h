@@ -3,6 +3,7 @@
 // application, and events when topics, namespaces and tags come into being or go.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -13,6 +14,7 @@
 #include "base/Object.h"
 #include "base/StringList.h"
 #include "base/Streams.h"
+#include "store/DamageCheck.h"
 #include "store/SQLiteAccess.h"
 
 // A topic found by FindTopicsWithNamespaces: its namespace's title ("" for the default namespace),
@@ -51,6 +53,16 @@ public:
 
     // The checkpoint: stores Properties, commits and begins the next transaction.
     void Commit();
+
+    // Looks through the whole file for damage beside the program (TDamageCheck); start-up reads
+    // only the pages it needs. Damage found there makes the store refuse every write and commit
+    // from then on, as damage met by a statement does. Commits hold the check back while they
+    // run; closing the store stops it. Once per store.
+    void StartDamageCheck();
+    // The check, or nullptr before StartDamageCheck.
+    const TDamageCheck* DamageCheck() const { return check_.get(); }
+    // True when the check found damage that no statement had met before it (and so nobody told).
+    bool DamageFirstFoundByCheck() const { return damageFirstFoundByCheck_; }
 
     // Whether writes made now are in the file yet: take WriteMark() right after a write; the write
     // is in the file once WriteCommitted(mark), and is gone (to be written again) once
@@ -160,6 +172,8 @@ private:
     void RemoveOrphanNamespaces();
 
     std::unique_ptr<TSQLiteDatabase> db_;
+    std::unique_ptr<TDamageCheck> check_;
+    std::atomic<bool> damageFirstFoundByCheck_ = false;
     int64_t nextTopicID_ = 1;
     int64_t nextNamespaceID_ = 1;
     int64_t nextTagID_ = 1;

@@ -40,11 +40,6 @@ std::string BusyText(const std::string& fileName) {
     return DatabaseInUseText(fileName);
 }
 
-std::string DamagedText(const std::string& fileName) {
-    return "The notes file \"" + fileName +
-           "\" is damaged: part of it cannot be read. Miravelund writes nothing more into it. Close "
-           "Miravelund and restore a copy of the file from a backup.";
-}
 
 bool IsBusy(int code) {
     const int primary = code & 0xFF;
@@ -168,6 +163,16 @@ std::string SQLiteFileName(const std::string& fileName) {
 #endif
 }
 
+bool sqlite_detail::HeldByAnotherProgram(int code, int systemError) {
+    return IsBusy(code) || IsSharingViolation(systemError);
+}
+
+std::string DatabaseDamagedText(const std::string& fileName) {
+    return "The notes file \"" + fileName +
+           "\" is damaged: part of it cannot be read. Miravelund writes nothing more into it. Close "
+           "Miravelund and restore a copy of the file from a backup.";
+}
+
 std::string DatabaseInUseText(const std::string& fileName) {
     return "The notes file \"" + fileName +
            "\" is in use by another program (a backup or sync program, say), so Miravelund could not "
@@ -205,7 +210,7 @@ void TSQLiteDatabase::CheckUsable(const std::string& fileName) {
         const int code = sqlite3_extended_errcode(handle_.get());
         if (IsBusy(code)) throw EDatabaseBusy(BusyText(fileName));
         // A file without SQLite's header is someone else's, not a damaged one.
-        if ((code & 0xFF) == SQLITE_CORRUPT) throw EDatabaseDamaged(DamagedText(fileName));
+        if ((code & 0xFF) == SQLITE_CORRUPT) throw EDatabaseDamaged(DatabaseDamagedText(fileName));
         throw ESQLiteException(OpenFailure(fileName, sqlite3_errmsg(handle_.get())));
     }
     if (sqlite3_db_readonly(handle_.get(), "main") == 1)
@@ -256,7 +261,7 @@ void TSQLiteDatabase::RaiseError(const std::string& msg, std::string_view sql) c
     if (IsBusy(code) || IsSharingViolation(systemError)) throw EDatabaseBusy(BusyText(fileName_));
     if (IsDamage(code)) {
         damaged_ = true;
-        throw EDatabaseDamaged(DamagedText(fileName_));
+        throw EDatabaseDamaged(DatabaseDamagedText(fileName_));
     }
     const std::string notWritten = NotWrittenText(fileName_, code, systemError, reason);
     if (!notWritten.empty()) throw EDatabaseNotWritten(notWritten);
@@ -340,7 +345,7 @@ TSQLiteStatement TSQLiteDatabase::Prepare(const std::string& sql, const char* fa
 
 // Once a read found damage, a write could spread it over pages that are still sound.
 void TSQLiteDatabase::RefuseWriteWhenDamaged(sqlite3_stmt* statement) const {
-    if (damaged_ && !sqlite3_stmt_readonly(statement)) throw EDatabaseDamaged(DamagedText(fileName_));
+    if (damaged_ && !sqlite3_stmt_readonly(statement)) throw EDatabaseDamaged(DatabaseDamagedText(fileName_));
 }
 
 void TSQLiteDatabase::Step(sqlite3_stmt* statement, std::string_view sql) {
@@ -505,7 +510,7 @@ void TSQLiteDatabase::BeginTransaction() {
 
 void TSQLiteDatabase::Commit() {
     // A COMMIT counts as read-only to SQLite, yet it writes the transaction's pages.
-    if (damaged_) throw EDatabaseDamaged(DamagedText(fileName_));
+    if (damaged_) throw EDatabaseDamaged(DatabaseDamagedText(fileName_));
     // A COMMIT that fails while busy keeps the transaction open (RaiseError keeps the flag in
     // step with SQLite), so it can be tried again.
     ExecSQL("COMMIT;");

@@ -2,6 +2,7 @@
 // table that buffers a whole query in memory, and the one exception class for every failure.
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -55,6 +56,8 @@ public:
 // The plain words for a file another program holds (EDatabaseBusy's message), for whoever finds
 // that out before SQLite does.
 std::string DatabaseInUseText(const std::string& fileName);
+// The plain words for a damaged file (EDatabaseDamaged's message).
+std::string DatabaseDamagedText(const std::string& fileName);
 
 // The name to hand SQLite (UTF-8) for a file named, like every file of the program, in the code
 // page of the system's file functions. TSQLiteDatabase opens through it; so must any other
@@ -68,6 +71,9 @@ struct CloseConnection {
 struct FinalizeStatement {
     void operator()(sqlite3_stmt* statement) const noexcept;
 };
+// True when SQLite's error (its extended code) or the system's (sqlite3_system_errno) says that
+// another program holds the file: a lock, or the file opened without sharing.
+bool HeldByAnotherProgram(int code, int systemError);
 } // namespace sqlite_detail
 
 // Owners of a connection and of a prepared statement.
@@ -150,8 +156,12 @@ public:
 
     sqlite3* Handle() const { return handle_.get(); }
     bool InTransaction() const { return inTransaction_; }
-    // True once a statement found the file damaged: every write and commit is refused from then on.
+    // True once a statement found the file damaged, or MarkDamaged said so: every write and commit
+    // is refused from then on.
     bool Damaged() const { return damaged_; }
+    // For damage found by other means (a check on another thread): from now on as Damaged() says.
+    // Returns whether the connection knew it already. Safe from any thread.
+    bool MarkDamaged() { return damaged_.exchange(true); }
     // The file's name as the caller gave it.
     const std::string& FileName() const { return fileName_; }
 
@@ -176,7 +186,8 @@ private:
     mutable bool inTransaction_ = false; // RaiseError clears it when SQLite ended the transaction
     mutable int64_t transaction_ = 0;    // the number of the open (or last) transaction
     mutable std::vector<int64_t> lost_;  // transactions SQLite ended without a commit, ascending
-    mutable bool damaged_ = false;       // RaiseError sets it when SQLite reports damage
+    // RaiseError sets it when SQLite reports damage; MarkDamaged from any thread.
+    mutable std::atomic<bool> damaged_ = false;
     // Declared after the handle, so the statements are finalized before the connection closes.
     // Found by the statement's text without copying it.
     struct TTextHash {

@@ -1,0 +1,151 @@
+// The check that looks through the whole notes file for damage beside the program: it finds damage
+// in pages start-up never reads, the store then writes nothing more, and it never gets in the way
+// of the program's own commits.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "store/DamageCheck.h"
+#include "store/NotesStore.h"
+#include "tests/store/FaultyDisk.h"
+#include "tests/store/StoreTestSupport.h"
+#include "tests/store/TempFolder.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+void Save(TNotesStore& store, int32_t id, const std::string& title, const std::string& text) {
+    TStringStream content(text);
+    TStringStream meta("");
+    store.SaveTopic(id, "", TTopicRect{}, content, title, meta);
+}
+
+int32_t Topic(TNotesStore& store, const std::string& title) {
+    bool created = true;
+    return store.FindTopic("", title, created);
+}
+
+std::string RowText(int n) {
+    return "The words of topic " + std::to_string(n) + ", kept in its row.";
+}
+
+// A notebook of a few thousand small topics: their rows fill many pages of the topic table.
+void MakeNotebook(const std::string& path) {
+    TNotesStore store(path);
+    Save(store, Topic(store, "Home"), "Home", "home");
+    for (int n = 1; n <= 3000; ++n) {
+        const std::string title = "Topic " + std::to_string(n);
+        Save(store, Topic(store, title), title, RowText(n));
+    }
+    store.Commit();
+}
+
+// Zeroes the page that holds the row of topic n, as a disk fault would: a page in the middle of
+// the topic table, which opening the store does not read.
+void ZeroRowPage(const std::string& path, int n) {
+    const int pageSize = std::stoi(TRawDatabase(path).Scalar("PRAGMA page_size;"));
+    std::string bytes = ReadWholeFile(path);
+    const size_t at = bytes.find(RowText(n));
+    ASSERT_NE(at, std::string::npos);
+    ASSERT_EQ(bytes.find(RowText(n), at + 1), std::string::npos) << "the row is in one page only";
+    const size_t page = at / pageSize;
+    ASSERT_GT(page, 1u);
+    bytes.replace(page * pageSize, pageSize, std::string(pageSize, '\0'));
+    WriteWholeFile(path, bytes);
+}
+
+TDamageCheck::TOutcome WaitForOutcome(const TDamageCheck& check) {
+    const auto until = std::chrono::steady_clock::now() + 60s;
+    while (check.Outcome() == TDamageCheck::TOutcome::Running && std::chrono::steady_clock::now() < until)
+        std::this_thread::sleep_for(5ms);
+    return check.Outcome();
+}
+
+class DamageCheck : public ::testing::Test {
+protected:
+    void SetUp() override {
+        TDamageCheck::RestartAfter = 0ms;
+        TDamageCheck::RetryHeldFileAfter = 20ms;
+    }
+    void TearDown() override {
+        TDamageCheck::RestartAfter = savedRestart;
+        TDamageCheck::RetryHeldFileAfter = savedRetry;
+    }
+
+    TTempFolder folder;
+    std::string path = folder.File("notes.mvdb");
+    std::chrono::milliseconds savedRestart = TDamageCheck::RestartAfter;
+    std::chrono::milliseconds savedRetry = TDamageCheck::RetryHeldFileAfter;
+};
+
+TEST_F(DamageCheck, FindsAZeroedPageStartUpDoesNotReadAndTheStoreThenWritesNothingMore) {
+    MakeNotebook(path);
+    {
+        TNotesStore store(path);
+        store.StartDamageCheck();
+        ASSERT_EQ(WaitForOutcome(*store.DamageCheck()), TDamageCheck::TOutcome::Sound)
+            << store.DamageCheck()->Details();
+        EXPECT_FALSE(store.Connection().Damaged());
+    }
+    ZeroRowPage(path, 1500);
+    const std::string damaged = ReadWholeFile(path);
+    {
+        TNotesStore store(path); // opens and serves Home: start-up meets no damage
+        TTopicRect rect;
+        EXPECT_EQ(store.GetTopic(Topic(store, "Home"), rect)->DataString(), "home");
+        EXPECT_FALSE(store.Connection().Damaged());
+        store.StartDamageCheck();
+        ASSERT_EQ(WaitForOutcome(*store.DamageCheck()), TDamageCheck::TOutcome::Damaged);
+        EXPECT_FALSE(store.DamageCheck()->Details().empty());
+        EXPECT_TRUE(store.DamageFirstFoundByCheck());
+        EXPECT_TRUE(store.Connection().Damaged());
+        EXPECT_THROW(Save(store, Topic(store, "Home"), "Home", "typed after the check"), EDatabaseDamaged);
+        EXPECT_THROW(store.Commit(), EDatabaseDamaged);
+        EXPECT_EQ(store.GetTopic(Topic(store, "Home"), rect)->DataString(), "home") << "reads go on";
+    }
+    EXPECT_EQ(ReadWholeFile(path), damaged) << "the damaged file was written after the check found it";
+}
+
+// Every commit needs the file without readers. With no wait for locks at all, a commit that met
+// the check's reader would fail as if another program held the file.
+TEST_F(DamageCheck, CommitsStopTheCheckInsteadOfWaitingForItAndItsStoppedRunsReportNothing) {
+    MakeNotebook(path);
+    TLockWait noWait(0);
+    {
+        TNotesStore store(path);
+        const int32_t home = Topic(store, "Home");
+        store.StartDamageCheck(); // starts over at once after each commit
+        for (int n = 0; n < 200; ++n) {
+            Save(store, home, "Home", "commit " + std::to_string(n));
+            ASSERT_NO_THROW(store.Commit()) << "commit " << n;
+        }
+        EXPECT_EQ(WaitForOutcome(*store.DamageCheck()), TDamageCheck::TOutcome::Sound)
+            << store.DamageCheck()->Details();
+        EXPECT_FALSE(store.Connection().Damaged());
+    }
+    {
+        // Closed while its check reads: the close stops the check and commits.
+        TNotesStore store(path);
+        Save(store, Topic(store, "Home"), "Home", "closed during the check");
+        store.StartDamageCheck();
+    }
+    EXPECT_EQ(TRawDatabase(path).Scalar("SELECT content FROM topic WHERE title = 'Home'"),
+              "closed during the check");
+}
+
+TEST_F(DamageCheck, AFileAnotherProgramHoldsIsCheckedOnceItLetsGo) {
+    MakeNotebook(path);
+    TRawDatabase other(path);
+    other.Exec("BEGIN EXCLUSIVE;");
+    bool damageMarked = false;
+    TDamageCheck check(path, [&] { damageMarked = true; });
+    std::this_thread::sleep_for(300ms); // several tries
+    EXPECT_EQ(check.Outcome(), TDamageCheck::TOutcome::Running);
+    other.Exec("COMMIT;");
+    EXPECT_EQ(WaitForOutcome(check), TDamageCheck::TOutcome::Sound) << check.Details();
+    EXPECT_FALSE(damageMarked);
+}
+
+} // namespace
