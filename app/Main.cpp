@@ -90,6 +90,40 @@ void TfrmMain::tCommitTimer(TObject*) {
         ReportText(Failure);
 }
 
+void TfrmMain::tCheckFileTimer(TObject*) {
+    if (!FNotesStore) {
+        tCheckFile->SetEnabled(false);
+        return;
+    }
+    const TDamageCheck* Check = FNotesStore->DamageCheck();
+    if (!Check) {
+        FNotesStore->StartDamageCheck();
+        return;
+    }
+    const TDamageCheck::TOutcome Outcome = Check->Outcome();
+    if (Outcome == TDamageCheck::TOutcome::Running) return;
+    tCheckFile->SetEnabled(false);
+    switch (Outcome) {
+    case TDamageCheck::TOutcome::Sound:
+        Log("The notes file was checked for damage: none found.");
+        break;
+    case TDamageCheck::TOutcome::NotChecked:
+        Log("The notes file could not be checked for damage: " + Check->Details());
+        break;
+    case TDamageCheck::TOutcome::Damaged:
+        Log("The check of the notes file found damage: " + Check->Details());
+        // Damage a read met first was told by what that read was for.
+        if (FNotesStore->DamageFirstFoundByCheck())
+            ReportText(DatabaseDamagedText(FNotesStore->Connection().FileName()) +
+                       "\r\rText that is not saved yet cannot go into it any more: it stays in its window, "
+                       "and when you quit, Miravelund writes it into a file of its own in " +
+                       FProgramFolder + ".");
+        break;
+    case TDamageCheck::TOutcome::Running:
+        break;
+    }
+}
+
 void TfrmMain::ReportFailure(const std::string& What, const std::exception& Error) noexcept {
     try {
         Log(What + ": " + Error.what());

@@ -46,6 +46,10 @@ public:
     void CommitStore();
     // The periodic checkpoint: saves every open note window, then commits.
     void tCommitTimer(TObject* Sender);
+    // Once Home is shown: the first tick starts looking through the whole notes
+    // file for damage beside the program, the later ones wait for the outcome;
+    // damage is told, and from then on nothing more is written into the file.
+    void tCheckFileTimer(TObject* Sender);
     // The store's topic events: the side panels add, drop or move the topic.
     void OnNewTopic(const std::string& Title, const std::string& Namespace);
     void OnDeleteTopic(const std::string& Title, const std::string& Namespace);
@@ -76,9 +80,11 @@ public:
     TAction* aReleaseNotes = nullptr;
     TAction* aPlugins = nullptr;
 
-    // Hides the window 100 ms after the start; the six-minute checkpoint.
+    // Hides the window 100 ms after the start; the six-minute checkpoint; the
+    // damage check's start and outcome.
     TTimer* Timer1 = nullptr;
     TTimer* tCommit = nullptr;
+    TTimer* tCheckFile = nullptr;
 
     // The end of the Windows session, heard by Window (whichever of our
     // windows heard it first): logs it and, when the session really ends, runs

@@ -105,6 +105,10 @@ void TfrmMain::BuildForm() {
     tCommit->SetEnabled(false);
     tCommit->SetInterval(360000);
     tCommit->SetOnTimer([this](TObject* Sender) { tCommitTimer(Sender); });
+    tCheckFile = new TTimer(this);
+    tCheckFile->SetEnabled(false);
+    tCheckFile->SetInterval(250);
+    tCheckFile->SetOnTimer([this](TObject* Sender) { tCheckFileTimer(Sender); });
 
     // Saved after every record once start-up has named its file.
     FLogFile = new TMvLogFile(this);

@@ -123,6 +123,8 @@ bool TfrmMain::StartUp() {
     FTrayIcon->SetEnabled(true);
     ShowTopic("Home", "");
     tCommit->SetEnabled(true);
+    // After Home is drawn (a timer's tick comes after painting), not before.
+    tCheckFile->SetEnabled(true);
     return true;
 }
 
@@ -239,6 +241,13 @@ std::string TfrmMain::SaveOpenNotes() {
     for (TfrmNote* Window : UnsavedNoteWindows())
         Unsaved.push_back(Window->Caption());
     if (!FirstFailure && Unsaved.empty()) return {};
+    // A damaged file refuses the checkpoint's own write (the properties) too.
+    // With every note's text in the file there is nothing to tell: the damage
+    // was told when it was found.
+    if (Unsaved.empty() && FNotesStore && FNotesStore->Connection().Damaged()) {
+        Log("Nothing saved: the notes file is damaged.");
+        return {};
+    }
     try {
         if (FirstFailure) std::rethrow_exception(FirstFailure);
         throw Exception("The notes file did not take their text.");
@@ -356,6 +365,7 @@ void TfrmMain::ShutDown() {
         }
     };
     tCommit->SetEnabled(false);
+    tCheckFile->SetEnabled(false);
     Step("Logging the shutdown", [&] {
         Log("Miravelund shutting down");
         Log("Close open windows");
@@ -367,7 +377,13 @@ void TfrmMain::ShutDown() {
     });
     CloseNoteWindows();
     Step("The checkpoint failed; changes since the last save may be lost", [&] {
-        if (FNotesStore) FNotesStore->Commit();
+        if (!FNotesStore) return;
+        // The quit has told what a damaged file could not take.
+        if (FNotesStore->Connection().Damaged()) {
+            Log("No checkpoint: the notes file is damaged.");
+            return;
+        }
+        FNotesStore->Commit();
         Log("Commit finished");
     });
     FServices.Store = nullptr;

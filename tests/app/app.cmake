@@ -55,6 +55,7 @@ if(TARGET Miravelund)
   target_include_directories(mv_app_crash_child PRIVATE ${CMAKE_SOURCE_DIR})
   mv_add_test(mv_app_process_tests
     SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/ProcessTest.cpp ${CMAKE_CURRENT_SOURCE_DIR}/TrayScreenTest.cpp
+            ${CMAKE_CURRENT_SOURCE_DIR}/DamageProcessTest.cpp
     LIBS mv_app_test_support
     TIMEOUT 600)
   add_dependencies(mv_app_process_tests Miravelund mv_default_db mv_app_crash_child)

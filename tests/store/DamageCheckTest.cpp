@@ -112,12 +112,20 @@ TEST_F(DamageCheck, FindsAZeroedPageStartUpDoesNotReadAndTheStoreThenWritesNothi
 // the check's reader would fail as if another program held the file.
 TEST_F(DamageCheck, CommitsStopTheCheckInsteadOfWaitingForItAndItsStoppedRunsReportNothing) {
     MakeNotebook(path);
+    {
+        // Long notes on chains of pages: a check long enough for commits to stop it part-way.
+        TNotesStore store(path);
+        for (int n = 1; n <= 24; ++n)
+            Save(store, Topic(store, "Long " + std::to_string(n)), "Long " + std::to_string(n),
+                 std::string(1 << 20, 'a' + n % 26));
+        store.Commit();
+    }
     TLockWait noWait(0);
     {
         TNotesStore store(path);
         const int32_t home = Topic(store, "Home");
         store.StartDamageCheck(); // starts over at once after each commit
-        for (int n = 0; n < 200; ++n) {
+        for (int n = 0; n < 100; ++n) {
             Save(store, home, "Home", "commit " + std::to_string(n));
             ASSERT_NO_THROW(store.Commit()) << "commit " << n;
         }
