@@ -75,7 +75,7 @@ private:
     std::string details_;
     bool stopping_ = false;
     int holds_ = 0;
-    bool interrupted_ = false; // the run in progress was stopped: its findings mean nothing
+    bool interrupted_ = false;   // the run in progress was stopped: its findings mean nothing
     sqlite3* reading_ = nullptr; // the connection of the run in progress
     bool inRun_ = false;         // a run has the file open (reading_ is set once it is)
     std::chrono::steady_clock::time_point startAt_;

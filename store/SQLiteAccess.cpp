@@ -40,7 +40,6 @@ std::string BusyText(const std::string& fileName) {
     return DatabaseInUseText(fileName);
 }
 
-
 bool IsBusy(int code) {
     const int primary = code & 0xFF;
     return primary == SQLITE_BUSY || primary == SQLITE_LOCKED;

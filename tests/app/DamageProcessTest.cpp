@@ -84,7 +84,8 @@ TEST(ProgramProcess, DamageStartUpDoesNotReadIsToldSoonAfterHomeAndTheFileIsNotW
     ASSERT_NE(WaitForWindow(Program.Id(), ":Home", 60000, "TfrmNote"), nullptr);
     HWND Box = nullptr;
     const std::string Text = WaitForMessageBoxText(Program.Id(), 30000, &Box);
-    EXPECT_NE(Text.find("The notes file \"" + Folder.Database() + "\" is damaged"), std::string::npos) << Text;
+    EXPECT_NE(Text.find("The notes file \"" + Folder.Database() + "\" is damaged"), std::string::npos)
+        << Text;
     EXPECT_NE(Text.find("writes nothing more into it"), std::string::npos) << Text;
     EXPECT_NE(Text.find("restore a copy of the file from a backup"), std::string::npos) << Text;
     EXPECT_NE(Text.find("a file of its own in " + Folder.Path() + "."), std::string::npos) << Text;

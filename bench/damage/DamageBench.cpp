@@ -1,0 +1,302 @@
+// damage_bench: the check of the whole notes file for damage at a user's real size (100,000
+// topics, about 430 MB), and what it costs the program around it.
+//
+// Check/100000 is the program's check (TNotesStore::StartDamageCheck on an open store, to its
+// outcome) and Floor/100000 the same work done bare: a read-only connection running SQLite's quick
+// check over the same file. Both read a warm file; repetitions are interleaved.
+//
+// The sessions start the program in a process of its own on a fresh copy of the file, as
+// scale_bench does, with the check (on) and with its timer switched off (off): the start to the
+// Home window drawn; then, 400 ms after Home (the check starts 250 ms after it and is reading), a
+// new topic (a navigation and a commit, which stops the check) and the quit, or the quit at once
+// (which stops the check); and, with the check, the time from Home to its outcome.
+#include "app/Find.h"
+#include "app/Main.h"
+#include "app/Note.h"
+#include "app/Plugins.h"
+#include "app/Rename.h"
+#include "app/Settings.h"
+#include "bench/store/BenchDatabase.h"
+#include "bench/support/BenchProgram.h"
+#include "bench/support/MedianReporter.h" // RunBenchmarks
+#include "gui/Forms.h"
+#include "gui/Timers.h"
+#include "store/NotesStore.h"
+
+#include <windows.h>
+
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char* const Fields[] = {"start", "begun", "new", "quit", "checked"};
+
+// The sessions: whether the check runs, and what follows the start.
+struct TSessionKind {
+    const char* Name;
+    bool Check;
+    const char* Then; // "new" (a new topic, then quit), "quit" (at once) or "wait" (for the check)
+};
+const TSessionKind Kinds[] = {{"off-new", false, "new"},
+                              {"on-new", true, "new"},
+                              {"off-quit", false, "quit"},
+                              {"on-quit", true, "quit"},
+                              {"on-wait", true, "wait"}};
+
+// Waits until the predicate holds, pumping messages (at most two minutes).
+template <typename F> bool PumpUntil(F Done) {
+    const TStopwatch Watch;
+    while (!Done()) {
+        if (Watch.Ms() > 120000) return false;
+        Pump();
+        if (!Done()) MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
+    }
+    return true;
+}
+
+// ---- one session, in its own process ----
+
+int Session(const std::string& Folder, const TSessionKind& Kind, const std::string& Out) {
+    std::map<std::string, double> R;
+    Application->Initialize();
+    LoadSettingsFrom(Folder, "");
+
+    TStopwatch Start;
+    auto* Main = new TfrmMain(Application, Folder);
+    Application->SetMainForm(Main);
+    Main->DoCreate();
+    if (!Kind.Check) Main->tCheckFile->SetEnabled(false);
+    frmSettings = Application->CreateForm<TfrmSettings>();
+    frmRename = Application->CreateForm<TfrmRename>();
+    frmFind = new TfrmFind(Application, Main->TopicServices());
+    frmFind->DoCreate();
+    frmPlugins = new TfrmPlugins(Application, Main->PluginManager());
+    frmPlugins->DoCreate();
+    TfrmNote* Home = nullptr;
+    if (!PumpUntil([&] { return (Home = NoteWindowsByNamespace.Find("")) && Home->Visible(); })) {
+        std::fprintf(stderr, "the Home window did not open\n");
+        return 1;
+    }
+    UpdateWindow(Home->Handle());
+    Pump();
+    R["start"] = Start.Ms();
+    const TStopwatch SinceHome;
+
+    const TNotesStore& Store = *Main->NotesStore();
+    // When the check begins, after Home is drawn.
+    auto Begun = [&] {
+        if (!Store.DamageCheck()) return false;
+        if (!R.count("begun")) R["begun"] = SinceHome.Ms();
+        return true;
+    };
+    if (Kind.Check && Begun()) {
+        std::fprintf(stderr, "the check began before Home was drawn\n");
+        return 1;
+    }
+    if (std::strcmp(Kind.Then, "wait") == 0) {
+        if (!PumpUntil([&] {
+                return Begun() && Store.DamageCheck()->Outcome() != TDamageCheck::TOutcome::Running;
+            })) {
+            std::fprintf(stderr, "the check did not end\n");
+            return 1;
+        }
+        if (Store.DamageCheck()->Outcome() != TDamageCheck::TOutcome::Sound) {
+            std::fprintf(stderr, "the check found: %s\n", Store.DamageCheck()->Details().c_str());
+            return 1;
+        }
+        R["checked"] = SinceHome.Ms();
+    } else {
+        PumpUntil([&] {
+            if (Kind.Check) Begun(); // notes when
+            return SinceHome.Ms() >= 400;
+        });
+        if (Kind.Check && !Begun()) {
+            std::fprintf(stderr, "the check did not start\n");
+            return 1;
+        }
+        if (std::strcmp(Kind.Then, "new") == 0) {
+            const TStopwatch New;
+            Main->ShowTopic("Zz new topic", "");
+            Pump();
+            R["new"] = New.Ms();
+        }
+    }
+
+    const TStopwatch Quit;
+    Main->aQuit->Execute();
+    Pump();
+    delete Main;
+    R["quit"] = Quit.Ms();
+
+    std::ofstream File(Out);
+    for (const auto& [Field, Value] : R)
+        File << Field << ' ' << Value << '\n';
+    return File ? 0 : 1;
+}
+
+// ---- the runner ----
+
+std::map<std::string, std::map<std::string, std::vector<double>>> Samples; // kind, field
+
+std::map<std::string, double> RunSession(const std::string& Folder, const std::string& Database,
+                                         const TSessionKind& Kind) {
+    const std::string RunFolder = Folder + "\\damage-run";
+    CreateDirectoryA(RunFolder.c_str(), nullptr);
+    CopyOrDie(Database, RunFolder + "\\Miravelund.mvdb");
+    DeleteFileA((RunFolder + "\\Miravelund.ini").c_str());
+    const std::string Out = RunFolder + "\\session.txt";
+    DeleteFileA(Out.c_str());
+    const std::string Program = Folder + "\\damage_bench.exe";
+    std::string CommandLine =
+        "\"" + Program + "\" --session \"" + RunFolder + "\" " + Kind.Name + " \"" + Out + "\"";
+    STARTUPINFOA Startup{};
+    Startup.cb = sizeof Startup;
+    PROCESS_INFORMATION Info{};
+    std::map<std::string, double> R;
+    if (!CreateProcessA(Program.c_str(), CommandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        RunFolder.c_str(), &Startup, &Info))
+        return R;
+    WaitForSingleObject(Info.hProcess, 300000);
+    DWORD Code = 1;
+    GetExitCodeProcess(Info.hProcess, &Code);
+    CloseHandle(Info.hProcess);
+    CloseHandle(Info.hThread);
+    std::ifstream File(Out);
+    std::string Field;
+    double Value = 0;
+    while (Code == 0 && File >> Field >> Value)
+        R[Field] = Value;
+    return R;
+}
+
+void BM_Session(benchmark::State& State, std::string Folder, std::string Database, TSessionKind Kind) {
+    for (auto _ : State) {
+        const std::map<std::string, double> R = RunSession(Folder, Database, Kind);
+        if (R.empty()) {
+            State.SkipWithError("the session failed");
+            return;
+        }
+        for (const auto& [Field, Value] : R) {
+            Samples[Kind.Name][Field].push_back(Value);
+            State.counters[Field] = Value;
+        }
+        State.SetIterationTime(R.at("start") / 1e3);
+    }
+}
+
+// The program's check: an open store (its connection holds the file as the program's does) checks
+// the whole file beside it, start to outcome.
+void BM_Check(benchmark::State& State, std::string Database) {
+    for (auto _ : State) {
+        TNotesStore Store(Database);
+        const TStopwatch Watch;
+        Store.StartDamageCheck();
+        while (Store.DamageCheck()->Outcome() == TDamageCheck::TOutcome::Running)
+            Sleep(1);
+        State.SetIterationTime(Watch.Seconds());
+        Samples["check"]["ms"].push_back(Watch.Ms());
+        if (Store.DamageCheck()->Outcome() != TDamageCheck::TOutcome::Sound) {
+            State.SkipWithError(("the check found: " + Store.DamageCheck()->Details()).c_str());
+            return;
+        }
+    }
+}
+
+// The floor: the same quick check, bare, on a read-only connection of its own.
+void BM_Floor(benchmark::State& State, std::string Database) {
+    for (auto _ : State) {
+        const TStopwatch Watch;
+        sqlite3* Db = nullptr;
+        sqlite3_stmt* Statement = nullptr;
+        bool Ok = sqlite3_open_v2(Database.c_str(), &Db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK &&
+                  sqlite3_prepare_v2(Db, "PRAGMA quick_check(10);", -1, &Statement, nullptr) == SQLITE_OK;
+        std::string First;
+        int Rc = SQLITE_ROW;
+        while (Ok && (Rc = sqlite3_step(Statement)) == SQLITE_ROW)
+            if (First.empty()) First = reinterpret_cast<const char*>(sqlite3_column_text(Statement, 0));
+        sqlite3_finalize(Statement);
+        sqlite3_close(Db);
+        State.SetIterationTime(Watch.Seconds());
+        Samples["floor"]["ms"].push_back(Watch.Ms());
+        if (!Ok || Rc != SQLITE_DONE || First != "ok") {
+            State.SkipWithError("the bare quick check failed");
+            return;
+        }
+    }
+}
+
+double Median(const std::string& Kind, const std::string& Field) {
+    std::vector<double> V = Samples[Kind][Field];
+    if (V.empty()) return 0;
+    std::sort(V.begin(), V.end());
+    const size_t Mid = V.size() / 2;
+    return V.size() % 2 ? V[Mid] : (V[Mid - 1] + V[Mid]) / 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // --session FOLDER KIND OUT: one session (the runner starts these).
+    if (argc == 5 && std::strcmp(argv[1], "--session") == 0) {
+        for (const TSessionKind& Kind : Kinds)
+            if (std::strcmp(argv[3], Kind.Name) == 0) return Session(argv[2], Kind, argv[4]);
+        return 2;
+    }
+
+    const std::string Folder = ExeFolder();
+    // scale_bench's database of 100,000 topics, cached beside both.
+    const std::string Database = Folder + "\\scale-100000.mvdb";
+    std::printf("preparing the database...\n");
+    std::fflush(stdout);
+    EnsureBenchDatabase(Database, BenchFlat(100000));
+
+    benchmark::RegisterBenchmark("Check/100000", BM_Check, Database)
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(1);
+    benchmark::RegisterBenchmark("Floor/100000", BM_Floor, Database)
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(1);
+    for (const TSessionKind& Kind : Kinds)
+        benchmark::RegisterBenchmark((std::string("Session/") + Kind.Name).c_str(), BM_Session, Folder,
+                                     Database, Kind)
+            ->UseManualTime()
+            ->Unit(benchmark::kMillisecond)
+            ->Iterations(1);
+
+    RunBenchmarks(
+        argc, argv, nullptr,
+        {"--benchmark_enable_random_interleaving=true", "--benchmark_display_aggregates_only=true"});
+
+    const double Check = Median("check", "ms");
+    const double Floor = Median("floor", "ms");
+    std::printf("\nmedians (ms)\n");
+    if (Check > 0 && Floor > 0)
+        std::printf("  check of 100,000 topics %9.1f   bare quick check %9.1f   = %.2fx\n", Check, Floor,
+                    Check / Floor);
+    std::printf("  session      %9s %9s %9s %9s %9s\n", "start", "begun", "new", "quit", "checked");
+    for (const TSessionKind& Kind : Kinds) {
+        if (Samples[Kind.Name].empty()) continue;
+        std::printf("  %-12s", Kind.Name);
+        for (const char* Field : Fields) {
+            const double V = Median(Kind.Name, Field);
+            if (V > 0)
+                std::printf(" %9.1f", V);
+            else
+                std::printf(" %9s", "-");
+        }
+        std::printf("\n");
+    }
+    benchmark::Shutdown();
+    return 0;
+}
