@@ -95,9 +95,12 @@ TEST(ProgramProcess, DamageStartUpDoesNotReadIsToldSoonAfterHomeAndTheFileIsNotW
     GetWindowRect(Box, &BoxRect);
     EXPECT_TRUE(SaveScreen(CaptureSettledScreen(BoxRect), "damage-found-after-start"));
     PostMessageA(Box, WM_COMMAND, IDOK, 0);
-    EndSession(Program);
+    // Quit as the tray menu does: with no text typed there is nothing to ask.
+    HWND Main = WaitForMainWindow(Program.Id(), 30000);
+    ASSERT_NE(Main, nullptr);
+    PostMessageA(Main, WM_CLOSE, 0, 0);
     DWORD Exit = 1;
-    ASSERT_TRUE(Program.WaitForExit(30000, &Exit));
+    ASSERT_TRUE(Program.WaitForExit(30000, &Exit)) << WaitForMessageBoxText(Program.Id(), 0, &Box);
     EXPECT_EQ(Exit, 0u);
     EXPECT_EQ(ReadWholeFile(Folder.Database()), Damaged) << "written into after the damage was found";
     EXPECT_NE(Folder.ReadFile("Miravelund.log").find("found damage"), std::string::npos)
