@@ -152,33 +152,7 @@ std::map<std::string, std::map<std::string, std::vector<double>>> Samples; // ki
 
 std::map<std::string, double> RunSession(const std::string& Folder, const std::string& Database,
                                          const TSessionKind& Kind) {
-    const std::string RunFolder = Folder + "\\damage-run";
-    CreateDirectoryA(RunFolder.c_str(), nullptr);
-    CopyOrDie(Database, RunFolder + "\\Miravelund.mvdb");
-    DeleteFileA((RunFolder + "\\Miravelund.ini").c_str());
-    const std::string Out = RunFolder + "\\session.txt";
-    DeleteFileA(Out.c_str());
-    const std::string Program = Folder + "\\damage_bench.exe";
-    std::string CommandLine =
-        "\"" + Program + "\" --session \"" + RunFolder + "\" " + Kind.Name + " \"" + Out + "\"";
-    STARTUPINFOA Startup{};
-    Startup.cb = sizeof Startup;
-    PROCESS_INFORMATION Info{};
-    std::map<std::string, double> R;
-    if (!CreateProcessA(Program.c_str(), CommandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        RunFolder.c_str(), &Startup, &Info))
-        return R;
-    WaitForSingleObject(Info.hProcess, 300000);
-    DWORD Code = 1;
-    GetExitCodeProcess(Info.hProcess, &Code);
-    CloseHandle(Info.hProcess);
-    CloseHandle(Info.hThread);
-    std::ifstream File(Out);
-    std::string Field;
-    double Value = 0;
-    while (Code == 0 && File >> Field >> Value)
-        R[Field] = Value;
-    return R;
+    return RunSessionProcess(Folder, "damage_bench.exe", "damage-run", Database, Kind.Name);
 }
 
 void BM_Session(benchmark::State& State, std::string Folder, std::string Database, TSessionKind Kind) {

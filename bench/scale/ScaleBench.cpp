@@ -228,33 +228,8 @@ std::map<std::string, std::map<std::string, std::vector<double>>> Samples; // sh
 // Runs one session on a fresh copy of the database; the figures, or an empty map.
 std::map<std::string, double> RunSession(const std::string& Folder, const std::string& Database,
                                          const TScaleShape& Shape) {
-    const std::string RunFolder = Folder + "\\scale-run";
-    CreateDirectoryA(RunFolder.c_str(), nullptr);
-    CopyOrDie(Database, RunFolder + "\\Miravelund.mvdb");
-    DeleteFileA((RunFolder + "\\Miravelund.ini").c_str());
-    const std::string Out = RunFolder + "\\session.txt";
-    DeleteFileA(Out.c_str());
-    const std::string Program = Folder + "\\scale_bench.exe";
-    std::string CommandLine = "\"" + Program + "\" --session \"" + RunFolder + "\" " +
-                              std::to_string(FilterTag(Shape.Shape)) + " \"" + Out + "\"";
-    STARTUPINFOA Startup{};
-    Startup.cb = sizeof Startup;
-    PROCESS_INFORMATION Info{};
-    std::map<std::string, double> R;
-    if (!CreateProcessA(Program.c_str(), CommandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        RunFolder.c_str(), &Startup, &Info))
-        return R;
-    WaitForSingleObject(Info.hProcess, 300000);
-    DWORD Code = 1;
-    GetExitCodeProcess(Info.hProcess, &Code);
-    CloseHandle(Info.hProcess);
-    CloseHandle(Info.hThread);
-    std::ifstream File(Out);
-    std::string Field;
-    double Value = 0;
-    while (Code == 0 && File >> Field >> Value)
-        R[Field] = Value;
-    return R;
+    return RunSessionProcess(Folder, "scale_bench.exe", "scale-run", Database,
+                             std::to_string(FilterTag(Shape.Shape)));
 }
 
 void BM_Session(benchmark::State& State, std::string Folder, std::string Database, TScaleShape Shape) {

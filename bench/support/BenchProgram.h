@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <map>
 #include <string>
 
 // The folder of the running benchmark executable (the program folder), without a delimiter.
@@ -12,6 +13,13 @@ void Pump();
 // Copies a file and flushes the copy to disk, or ends the benchmark with a message: a benchmark
 // on a missing or half-written database measures nothing.
 void CopyOrDie(const std::string& From, const std::string& To);
+// Runs one session of a benchmark in a process of its own, on a fresh copy of Database in
+// Folder\RunName: "Folder\Exe --session <run folder> Argument <out file>", as the program starts
+// with nothing of the last session cached. The "field value" pairs the session wrote to its out
+// file, or an empty map when it failed.
+std::map<std::string, double> RunSessionProcess(const std::string& Folder, const std::string& Exe,
+                                                const std::string& RunName, const std::string& Database,
+                                                const std::string& Argument);
 
 // Time since construction, from the performance counter.
 class TStopwatch {
