@@ -54,13 +54,6 @@ bool WaitForLog(const TProgramFolder& Folder, const std::string& Line, DWORD Mil
     return false;
 }
 
-void EndSession(const TChildProcess& Program) {
-    HWND Main = WaitForMainWindow(Program.Id(), 30000);
-    ASSERT_NE(Main, nullptr) << "no main window";
-    DWORD_PTR Reply = 0;
-    ASSERT_NE(SendMessageTimeoutA(Main, WM_ENDSESSION, TRUE, 0, SMTO_NORMAL, 30000, &Reply), 0);
-}
-
 } // namespace
 
 TEST(ProgramProcess, DamageStartUpDoesNotReadIsToldSoonAfterHomeAndTheFileIsNotWrittenAgain) {

@@ -15,13 +15,6 @@ namespace {
 
 constexpr DWORD StartTimeout = 60000;
 
-void EndSession(const TChildProcess& Program) {
-    HWND Main = WaitForMainWindow(Program.Id(), 30000);
-    ASSERT_NE(Main, nullptr) << "no main window";
-    DWORD_PTR Reply = 0;
-    ASSERT_NE(SendMessageTimeoutA(Main, WM_ENDSESSION, TRUE, 0, SMTO_NORMAL, 30000, &Reply), 0);
-}
-
 void ExpectOrderlyEnd(TChildProcess& Program, const TProgramFolder& Folder) {
     DWORD Exit = 1;
     ASSERT_TRUE(Program.WaitForExit(30000, &Exit));
@@ -137,7 +130,8 @@ TEST(PluginProcess, APlugInThatEndedTheProgramIsSwitchedOffAtTheNextStart) {
     {
         TChildProcess Program(Folder.File("Miravelund.exe"), "", Folder.Path());
         DWORD Exit = 0;
-        ASSERT_TRUE(Program.WaitForExit(StartTimeout, &Exit)) << "the crash did not end the program\n" << Folder.ReadFile("Miravelund.log");
+        ASSERT_TRUE(Program.WaitForExit(StartTimeout, &Exit)) << "the crash did not end the program\n"
+                                                              << Folder.ReadFile("Miravelund.log");
         EXPECT_NE(Exit, 0u);
     }
 

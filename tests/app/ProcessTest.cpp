@@ -37,13 +37,6 @@ bool MutexHeld() {
     return true;
 }
 
-void EndSession(const TChildProcess& Program) {
-    HWND Main = WaitForMainWindow(Program.Id(), 30000);
-    ASSERT_NE(Main, nullptr) << "no main window";
-    DWORD_PTR Reply = 0;
-    ASSERT_NE(SendMessageTimeoutA(Main, WM_ENDSESSION, TRUE, 0, SMTO_NORMAL, 30000, &Reply), 0);
-}
-
 } // namespace
 
 TEST(ProgramProcess, StartsShowsHomeAndEndsTheSessionWithACheckpoint) {

@@ -1,6 +1,8 @@
 // Whole-process helpers of the application tests.
 #include "tests/app/ProgramProcess.h"
 
+#include <gtest/gtest.h>
+
 #include <stdexcept>
 #include <vector>
 
@@ -188,6 +190,13 @@ std::string WaitForMessageBoxText(DWORD Pid, DWORD Milliseconds, HWND* Box) {
         if (GetTickCount() - Start > Milliseconds) return {};
         Sleep(100);
     }
+}
+
+void EndSession(const TChildProcess& Program) {
+    HWND Main = WaitForMainWindow(Program.Id(), 30000);
+    ASSERT_NE(Main, nullptr) << "no main window";
+    DWORD_PTR Reply = 0;
+    ASSERT_NE(SendMessageTimeoutA(Main, WM_ENDSESSION, TRUE, 0, SMTO_NORMAL, 30000, &Reply), 0);
 }
 
 } // namespace mv::app::test

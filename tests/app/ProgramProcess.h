@@ -60,6 +60,10 @@ HWND FindMainWindow(DWORD Pid);
 // the message loop starts, after the Home window shows.
 HWND WaitForMainWindow(DWORD Pid, DWORD Milliseconds);
 
+// Tells the program that the Windows session ends, as Windows does: WM_ENDSESSION to its main
+// window, waited for (a test failure when there is no main window or no answer).
+void EndSession(const TChildProcess& Program);
+
 // The text of the static control of a message box shown by process Pid, or
 // "" when none appears within Milliseconds; Box receives the box.
 std::string WaitForMessageBoxText(DWORD Pid, DWORD Milliseconds, HWND* Box);

@@ -30,7 +30,7 @@ if(TARGET Miravelund)
     ${CMAKE_CURRENT_SOURCE_DIR}/Screens.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/ScreenShots.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/UserInput.cpp)
-  target_link_libraries(mv_app_test_support PUBLIC mv_app)
+  target_link_libraries(mv_app_test_support PUBLIC mv_app GTest::gtest)
   target_compile_definitions(mv_app_test_support PRIVATE MV_SCREENS_DIR="${CMAKE_BINARY_DIR}/screens")
   target_include_directories(mv_app_test_support PUBLIC ${CMAKE_SOURCE_DIR})
   target_compile_definitions(mv_app_test_support PUBLIC MV_PROGRAM_DIR_W="${mv_program_dir_w}"
