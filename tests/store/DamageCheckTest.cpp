@@ -16,17 +16,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-void Save(TNotesStore& store, int32_t id, const std::string& title, const std::string& text) {
-    TStringStream content(text);
-    TStringStream meta("");
-    store.SaveTopic(id, "", TTopicRect{}, content, title, meta);
-}
-
-int32_t Topic(TNotesStore& store, const std::string& title) {
-    bool created = true;
-    return store.FindTopic("", title, created);
-}
-
 std::string RowText(int n) {
     return "The words of topic " + std::to_string(n) + ", kept in its row.";
 }

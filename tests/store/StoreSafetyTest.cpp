@@ -14,17 +14,6 @@
 
 namespace {
 
-void Save(TNotesStore& store, int32_t id, const std::string& title, const std::string& text) {
-    TStringStream content(text);
-    TStringStream meta("");
-    store.SaveTopic(id, "", TTopicRect{}, content, title, meta);
-}
-
-int32_t Topic(TNotesStore& store, const std::string& title) {
-    bool created = true;
-    return store.FindTopic("", title, created);
-}
-
 class StoreSafety : public ::testing::Test {
 protected:
     TTempFolder folder;

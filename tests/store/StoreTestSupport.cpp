@@ -3,6 +3,8 @@
 
 #include <stdexcept>
 
+#include "base/Streams.h"
+
 #ifndef _WIN32
 #include <sys/wait.h>
 #include <unistd.h>
@@ -116,4 +118,15 @@ std::optional<std::string> RunWherePermissionsBind(const std::function<std::stri
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return "(the child process failed)";
     return text;
 #endif
+}
+
+void Save(TNotesStore& store, int32_t id, const std::string& title, const std::string& text) {
+    TStringStream content(text);
+    TStringStream meta("");
+    store.SaveTopic(id, "", TTopicRect{}, content, title, meta);
+}
+
+int32_t Topic(TNotesStore& store, const std::string& title) {
+    bool created = true;
+    return store.FindTopic("", title, created);
 }

@@ -11,6 +11,7 @@
 #include <sqlite3.h>
 
 #include "base/StringList.h"
+#include "store/NotesStore.h"
 
 // A second connection on the same file; reads only what the store has committed.
 class TRawDatabase {
@@ -35,6 +36,11 @@ private:
 const std::vector<std::string>& StoreIndexNames();
 // The names of the file's own indexes (those SQLite does not make for keys), sorted.
 std::vector<std::string> IndexNamesOf(TRawDatabase& raw);
+
+// Saves a topic of the default namespace with this title and text, as a note window saves it.
+void Save(TNotesStore& store, int32_t id, const std::string& title, const std::string& text);
+// The id of the default namespace's topic of this title, made when it is missing.
+int32_t Topic(TNotesStore& store, const std::string& title);
 
 // The lines of a store list; empty for a missing list.
 std::vector<std::string> Lines(const std::unique_ptr<TStringList>& list);
