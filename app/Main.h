@@ -56,6 +56,10 @@ public:
     void OnRenameTopic(const std::string& OldTitle, const std::string& OldNamespace, const std::string& Title,
                        const std::string& Namespace);
 
+    // The windows the program keeps beside this one for its whole run (settings, rename, finder,
+    // plug-in list), made once start-up has opened the store.
+    void CreateKeptForms();
+
     TNotesStore* NotesStore() const { return FNotesStore.get(); }
     bool Initialized() const { return FInitialized; }
     const std::string& ProgramFolder() const { return FProgramFolder; }

@@ -4,10 +4,12 @@
 
 #include "app/About.h"
 #include "app/DatabaseFile.h"
+#include "app/Find.h"
 #include "app/FirstLaunch.h"
 #include "app/Log.h"
 #include "app/Note.h"
 #include "app/Plugins.h"
+#include "app/Rename.h"
 #include "app/Settings.h"
 #include "app/StartupRules.h"
 #include "app/TagManager.h"
@@ -420,4 +422,13 @@ void TfrmMain::CloseNoteWindows() {
         // Freeing it unregisters it.
         if (!NoteWindowsInOpenOrder.empty() && NoteWindowsInOpenOrder.front() == Window) delete Window;
     }
+}
+
+void TfrmMain::CreateKeptForms() {
+    frmSettings = Application->CreateForm<TfrmSettings>();
+    frmRename = Application->CreateForm<TfrmRename>();
+    frmFind = new TfrmFind(Application, TopicServices());
+    frmFind->DoCreate();
+    frmPlugins = new TfrmPlugins(Application, PluginManager());
+    frmPlugins->DoCreate();
 }

@@ -1,9 +1,6 @@
 // Miravelund.exe: one instance at a time; the main window and the long-lived
 // dialogs, then the message loop.
-#include "app/Find.h"
 #include "app/Main.h"
-#include "app/Plugins.h"
-#include "app/Rename.h"
 #include "app/Settings.h"
 #include "app/SingleInstance.h"
 #include "app/StartupRules.h"
@@ -58,12 +55,7 @@ int RunProgram(const std::string& ProgramFolder, bool& Ran) {
         Application->Finalize();
         return 1;
     }
-    frmSettings = Application->CreateForm<TfrmSettings>();
-    frmRename = Application->CreateForm<TfrmRename>();
-    frmFind = new TfrmFind(Application, Main->TopicServices());
-    frmFind->DoCreate();
-    frmPlugins = new TfrmPlugins(Application, Main->PluginManager());
-    frmPlugins->DoCreate();
+    Main->CreateKeptForms();
     Ran = true;
     Application->Run();
     Application->Finalize();

@@ -12,11 +12,8 @@
 // reading), a new topic (a navigation and a commit, which stops the check) and the quit, or the quit at once
 // (which stops the check); and, with the check, the time from Home until the program has its
 // outcome (when it would tell the user).
-#include "app/Find.h"
 #include "app/Main.h"
 #include "app/Note.h"
-#include "app/Plugins.h"
-#include "app/Rename.h"
 #include "app/Settings.h"
 #include "bench/store/BenchDatabase.h"
 #include "bench/support/BenchProgram.h"
@@ -78,12 +75,7 @@ int Session(const std::string& Folder, const TSessionKind& Kind, const std::stri
     Application->SetMainForm(Main);
     Main->DoCreate();
     if (!Kind.Check) Main->tCheckFile->SetEnabled(false);
-    frmSettings = Application->CreateForm<TfrmSettings>();
-    frmRename = Application->CreateForm<TfrmRename>();
-    frmFind = new TfrmFind(Application, Main->TopicServices());
-    frmFind->DoCreate();
-    frmPlugins = new TfrmPlugins(Application, Main->PluginManager());
-    frmPlugins->DoCreate();
+    Main->CreateKeptForms();
     TfrmNote* Home = nullptr;
     if (!PumpUntil([&] { return (Home = NoteWindowsByNamespace.Find("")) && Home->Visible(); })) {
         std::fprintf(stderr, "the Home window did not open\n");

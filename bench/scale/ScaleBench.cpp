@@ -20,8 +20,6 @@
 #include "app/Main.h"
 #include "app/NamespaceVisualizer.h"
 #include "app/Note.h"
-#include "app/Plugins.h"
-#include "app/Rename.h"
 #include "app/Settings.h"
 #include "bench/store/BenchDatabase.h"
 #include "controls/MvCombobox.h"
@@ -122,12 +120,7 @@ int Session(const std::string& Folder, int Tag, const std::string& Out) {
     auto* Main = new TfrmMain(Application, Folder);
     Application->SetMainForm(Main);
     Main->DoCreate();
-    frmSettings = Application->CreateForm<TfrmSettings>();
-    frmRename = Application->CreateForm<TfrmRename>();
-    frmFind = new TfrmFind(Application, Main->TopicServices());
-    frmFind->DoCreate();
-    frmPlugins = new TfrmPlugins(Application, Main->PluginManager());
-    frmPlugins->DoCreate();
+    Main->CreateKeptForms();
     TfrmNote* Home = nullptr;
     if (!PumpUntil([&] { return (Home = NoteWindowsByNamespace.Find("")) && Home->Visible(); })) {
         std::fprintf(stderr, "the Home window did not open\n");
