@@ -109,6 +109,17 @@ protected:
     std::vector<std::string> Filters;
 };
 
+// The test bitmap on screen: its red and its blue half, each 48 pixels square.
+void ExpectTheBitmapShown(const std::vector<uint8_t>& Bgr) {
+    int Red = 0, Blue = 0;
+    for (size_t P = 0; P + 2 < Bgr.size(); P += 3) {
+        Red += Bgr[P] == 0 && Bgr[P + 1] == 0 && Bgr[P + 2] == 255;
+        Blue += Bgr[P] == 255 && Bgr[P + 1] == 0 && Bgr[P + 2] == 0;
+    }
+    EXPECT_GE(Red, 48 * 48);
+    EXPECT_GE(Blue, 48 * 48);
+}
+
 TEST_F(PicturesTest, BmpAndJpegStayInTheTopicWithTheTextAfterThem) {
     Editor->SetText("");
     Editor->SetSelText("before ");
@@ -164,13 +175,7 @@ TEST_F(PicturesTest, BmpAndJpegStayInTheTopicWithTheTextAfterThem) {
     ASSERT_TRUE(mv::test::RepaintAndWaitUntilShown(Home->Handle()));
     int W = 0, H = 0;
     const std::vector<uint8_t> Bgr = SaveWindowPng(Home->Handle(), "note-picture", &W, &H);
-    int Red = 0, Blue = 0;
-    for (size_t P = 0; P + 2 < Bgr.size(); P += 3) {
-        Red += Bgr[P] == 0 && Bgr[P + 1] == 0 && Bgr[P + 2] == 255;
-        Blue += Bgr[P] == 255 && Bgr[P + 1] == 0 && Bgr[P + 2] == 0;
-    }
-    EXPECT_GE(Red, 48 * 48);
-    EXPECT_GE(Blue, 48 * 48);
+    ExpectTheBitmapShown(Bgr);
 }
 
 // A picture pasted into another note (Ctrl+C, Ctrl+V) is drawn at once, as an inserted one is.
@@ -188,13 +193,7 @@ TEST_F(PicturesTest, APastedPictureIsDrawnAtOnce) {
     Editor->SetSelStart(Editor->TextLength());
     ASSERT_TRUE(mv::test::RepaintAndWaitUntilShown(Home->Handle()));
     const std::vector<uint8_t> Bgr = SaveWindowPng(Home->Handle(), "note-pasted-picture");
-    int Red = 0, Blue = 0;
-    for (size_t P = 0; P + 2 < Bgr.size(); P += 3) {
-        Red += Bgr[P] == 0 && Bgr[P + 1] == 0 && Bgr[P + 2] == 255;
-        Blue += Bgr[P] == 255 && Bgr[P + 1] == 0 && Bgr[P + 2] == 0;
-    }
-    EXPECT_GE(Red, 48 * 48);
-    EXPECT_GE(Blue, 48 * 48);
+    ExpectTheBitmapShown(Bgr);
 }
 
 TEST_F(PicturesTest, LeavingANoteAsLoadedCommitsNothingAndAnyChangeIsWritten) {
