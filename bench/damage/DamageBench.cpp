@@ -51,18 +51,6 @@ const TSessionKind Kinds[] = {{"off-new", false, "new"},
                               {"on-quit", true, "quit"},
                               {"on-wait", true, "wait"}};
 
-// Waits until the predicate holds, pumping messages (at most two minutes). Between messages it
-// sleeps up to Idle ms, as the program's own loop would wait for the next one.
-template <typename F> bool PumpUntil(F Done, DWORD Idle = 1) {
-    const TStopwatch Watch;
-    while (!Done()) {
-        if (Watch.Ms() > 120000) return false;
-        Pump();
-        if (!Done()) MsgWaitForMultipleObjects(0, nullptr, FALSE, Idle, QS_ALLINPUT);
-    }
-    return true;
-}
-
 // ---- one session, in its own process ----
 
 int Session(const std::string& Folder, const TSessionKind& Kind, const std::string& Out) {
@@ -77,7 +65,7 @@ int Session(const std::string& Folder, const TSessionKind& Kind, const std::stri
     if (!Kind.Check) Main->tCheckFile->SetEnabled(false);
     Main->CreateKeptForms();
     TfrmNote* Home = nullptr;
-    if (!PumpUntil([&] { return (Home = NoteWindowsByNamespace.Find("")) && Home->Visible(); })) {
+    if (!PumpUntil([&] { return (Home = NoteWindowsByNamespace.Find("")) && Home->Visible(); }, 1)) {
         std::fprintf(stderr, "the Home window did not open\n");
         return 1;
     }
@@ -110,10 +98,12 @@ int Session(const std::string& Folder, const TSessionKind& Kind, const std::stri
         }
         R["checked"] = SinceHome.Ms();
     } else {
-        PumpUntil([&] {
-            if (Kind.Check) Begun(); // notes when
-            return SinceHome.Ms() >= 400;
-        });
+        PumpUntil(
+            [&] {
+                if (Kind.Check) Begun(); // notes when
+                return SinceHome.Ms() >= 400;
+            },
+            1);
         if (Kind.Check && !Begun()) {
             std::fprintf(stderr, "the check did not start\n");
             return 1;

@@ -76,17 +76,6 @@ int FilterTag(const TBenchShape& Shape) {
 
 // ---- one session, in its own process ----
 
-// Waits until the predicate holds, pumping messages (at most a minute).
-template <typename F> bool PumpUntil(F Done) {
-    const TStopwatch Watch;
-    while (!Done()) {
-        if (Watch.Ms() > 60000) return false;
-        Pump();
-        if (!Done()) MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-    }
-    return true;
-}
-
 // Ticks an item as its drop-down list does: the list opens by its button (the finder lists its
 // tags then), the mark is set, the list closes.
 bool CheckItem(TMvCheckedComboBox* Combo, const std::string& Item) {

@@ -38,3 +38,15 @@ public:
 private:
     LARGE_INTEGER FFrequency{}, FStart{};
 };
+
+// Waits until Done() holds, pumping messages (at most two minutes). Between messages it sleeps up
+// to IdleMs, as the program's own loop would wait for the next one.
+template <typename F> bool PumpUntil(F Done, DWORD IdleMs = 5) {
+    const TStopwatch Watch;
+    while (!Done()) {
+        if (Watch.Ms() > 120000) return false;
+        Pump();
+        if (!Done()) MsgWaitForMultipleObjects(0, nullptr, FALSE, IdleMs, QS_ALLINPUT);
+    }
+    return true;
+}
