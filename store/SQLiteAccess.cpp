@@ -57,6 +57,10 @@ bool IsSharingViolation(int systemError) {
 bool IsAccessDenied(int systemError) {
     return systemError == 5 || systemError == 19;
 }
+// ERROR_HANDLE_DISK_FULL, ERROR_DISK_FULL.
+bool IsDiskFull(int systemError) {
+    return systemError == 39 || systemError == 112;
+}
 #else
 // Other systems do not refuse a file for being open elsewhere.
 bool IsSharingViolation(int) {
@@ -65,7 +69,18 @@ bool IsSharingViolation(int) {
 bool IsAccessDenied(int systemError) {
     return systemError == EACCES || systemError == EPERM || systemError == EROFS;
 }
+bool IsDiskFull(int systemError) {
+    return systemError == ENOSPC || systemError == EDQUOT;
+}
 #endif
+
+// SQLite records the system's error only for an I/O error or a file it could not open, and never
+// clears it: after any other failure it still tells of an older one (a file another program held
+// an hour ago), so it is read for those two alone.
+bool SetsSystemError(int code) {
+    const int primary = code & 0xFF;
+    return (primary == SQLITE_IOERR && code != SQLITE_IOERR_NOMEM) || primary == SQLITE_CANTOPEN;
+}
 
 bool IsDamage(int code) {
     const int primary = code & 0xFF;
@@ -101,13 +116,49 @@ std::string DiskFullText(const std::string& fileName) {
 
 std::string DiskErrorText(const std::string& fileName, int code, const std::string& reason) {
     const bool reading = code == SQLITE_IOERR_READ || code == SQLITE_IOERR_SHORT_READ;
-    return std::string("The disk reported an error while Miravelund ") + (reading ? "read" : "wrote") +
-           " the notes file \"" + fileName + "\" (" + reason +
-           "). If the file is on a removable or network drive, make sure the drive is connected.";
+    std::string text = std::string("The disk reported an error while Miravelund ") +
+                       (reading ? "read" : "wrote") + " the notes file \"" + fileName + "\" (" + reason +
+                       ").";
+    if (OnRemovableOrNetworkDrive(fileName))
+        text += " If the file is on a removable or network drive, make sure the drive is connected.";
+    return text;
 }
 
-// The plain words for a write the file refused, or "" for a failure that is not the file's.
-std::string NotWrittenText(const std::string& fileName, int code, int systemError,
+// What an I/O error (or a file that would not open) meant; Unexplained for every other failure.
+enum class TFileFailure { Held, ReadOnlyFile, ReadOnlyFolder, DiskFull, Unexplained };
+
+// After a write, Windows' last error may be an older one when the failure did not come from a
+// system call, so the file and its folder are looked at first: what they refuse now is what the
+// write met.
+TFileFailure WriteFailureOf(const std::string& fileName, int code, int systemError) {
+    switch (FileWriteAccess(fileName)) {
+    case TWriteAccess::ReadOnly:
+        return TFileFailure::ReadOnlyFile;
+    case TWriteAccess::Held:
+        return TFileFailure::Held;
+    default:
+        break;
+    }
+    const std::string folder = FolderOf(fileName);
+    if (FolderWriteAccess(folder) == TWriteAccess::ReadOnly) return TFileFailure::ReadOnlyFolder;
+    if (FreeSpace(folder) == 0 || IsDiskFull(systemError)) return TFileFailure::DiskFull;
+    if (IsSharingViolation(systemError)) return TFileFailure::Held;
+    // A write opens the journal beside the file: the folder refused it.
+    if ((code & 0xFF) == SQLITE_CANTOPEN && (IsAccessDenied(systemError) || systemError == 0))
+        return TFileFailure::ReadOnlyFolder;
+    return TFileFailure::Unexplained;
+}
+
+TFileFailure FileFailureOf(const std::string& fileName, int code, int systemError) {
+    if (!SetsSystemError(code)) return TFileFailure::Unexplained;
+    if (code == SQLITE_IOERR_READ || code == SQLITE_IOERR_SHORT_READ)
+        return IsSharingViolation(systemError) ? TFileFailure::Held : TFileFailure::Unexplained;
+    return WriteFailureOf(fileName, code, systemError);
+}
+
+// The plain words for a write the file refused, or "" for a failure that is not the file's. A file
+// held by another program is told by the caller.
+std::string NotWrittenText(const std::string& fileName, int code, TFileFailure failure,
                            const std::string& reason) {
     switch (code & 0xFF) {
     case SQLITE_FULL:
@@ -116,12 +167,18 @@ std::string NotWrittenText(const std::string& fileName, int code, int systemErro
     case SQLITE_PERM:
         return ReadOnlyFileText(fileName);
     case SQLITE_CANTOPEN:
-        // A write opens the journal beside the file: the folder refused it.
-        if (IsAccessDenied(systemError) || systemError == 0) return ReadOnlyFolderText(fileName);
-        return DiskErrorText(fileName, code, reason);
     case SQLITE_IOERR:
         if (code == SQLITE_IOERR_NOMEM) return {};
-        return DiskErrorText(fileName, code, reason);
+        switch (failure) {
+        case TFileFailure::ReadOnlyFile:
+            return ReadOnlyFileText(fileName);
+        case TFileFailure::ReadOnlyFolder:
+            return ReadOnlyFolderText(fileName);
+        case TFileFailure::DiskFull:
+            return DiskFullText(fileName);
+        default:
+            return DiskErrorText(fileName, code, reason);
+        }
     default:
         return {};
     }
@@ -163,7 +220,7 @@ std::string SQLiteFileName(const std::string& fileName) {
 }
 
 bool sqlite_detail::HeldByAnotherProgram(int code, int systemError) {
-    return IsBusy(code) || IsSharingViolation(systemError);
+    return IsBusy(code) || (SetsSystemError(code) && IsSharingViolation(systemError));
 }
 
 std::string DatabaseDamagedText(const std::string& fileName) {
@@ -247,24 +304,46 @@ void TSQLiteDatabase::CheckJournal(const std::string& fileName) {
 }
 
 TSQLiteDatabase::~TSQLiteDatabase() {
-    if (inTransaction_ && handle_) sqlite3_exec(handle_.get(), "ROLLBACK;", nullptr, nullptr, nullptr);
+    if (!handle_) return;
+    if (inTransaction_) sqlite3_exec(handle_.get(), "ROLLBACK;", nullptr, nullptr, nullptr);
+    ClearWaitDeadline(); // gives the other connections SQLite's own retries back
+}
+
+TSQLiteDatabase::TFailure TSQLiteDatabase::ReadFailure() const {
+    TFailure failure;
+    if (!handle_) return failure;
+    failure.Code = sqlite3_extended_errcode(handle_.get());
+    failure.Reason = sqlite3_errmsg(handle_.get());
+    if (!SetsSystemError(failure.Code)) return failure;
+    // Even an I/O error leaves the system's error alone when it ends a commit (a full disk or a
+    // read-only file met while writing the file itself), so the number an earlier failure told
+    // is not this one's. A file that would not open always records its own.
+    const int systemError = sqlite3_system_errno(handle_.get());
+    if (systemError != toldSystemError_ || (failure.Code & 0xFF) == SQLITE_CANTOPEN)
+        failure.SystemError = systemError;
+    toldSystemError_ = systemError;
+    return failure;
 }
 
 void TSQLiteDatabase::RaiseError(const std::string& msg, std::string_view sql) const {
     // Read what went wrong before anything else runs on the connection.
-    const int code = handle_ ? sqlite3_extended_errcode(handle_.get()) : SQLITE_OK;
-    const int systemError = handle_ ? sqlite3_system_errno(handle_.get()) : 0;
-    const std::string reason = handle_ ? sqlite3_errmsg(handle_.get()) : "";
+    Raise(ReadFailure(), msg, sql);
+}
+
+void TSQLiteDatabase::Raise(const TFailure& failure, const std::string& msg, std::string_view sql) const {
     FollowEndedTransaction();
-    // The failures of the file itself are told in plain words, without the statement.
-    if (IsBusy(code) || IsSharingViolation(systemError)) throw EDatabaseBusy(BusyText(fileName_));
-    if (IsDamage(code)) {
+    // The failures of the file itself are told in plain words, without the statement. Damage
+    // first: whatever else is told, nothing more may be written into a damaged file.
+    if (IsDamage(failure.Code)) {
         damaged_ = true;
         throw EDatabaseDamaged(DatabaseDamagedText(fileName_));
     }
-    const std::string notWritten = NotWrittenText(fileName_, code, systemError, reason);
+    const TFileFailure cause = FileFailureOf(fileName_, failure.Code, failure.SystemError);
+    if (IsBusy(failure.Code) || cause == TFileFailure::Held) throw EDatabaseBusy(BusyText(fileName_));
+    const std::string notWritten = NotWrittenText(fileName_, failure.Code, cause, failure.Reason);
     if (!notWritten.empty()) throw EDatabaseNotWritten(notWritten);
-    if (code != SQLITE_OK) throw ESQLiteException(msg + " \"" + std::string(sql) + "\" : " + reason);
+    if (failure.Code != SQLITE_OK)
+        throw ESQLiteException(msg + " \"" + std::string(sql) + "\" : " + failure.Reason);
     throw ESQLiteException(msg);
 }
 
@@ -295,39 +374,58 @@ void TSQLiteDatabase::SetBusyTimeout(int milliseconds) {
     if (!waitDeadline_) sqlite3_busy_timeout(handle_.get(), busyTimeout_);
 }
 
+// Sleeps until the next try, but never past the deadline; false, without sleeping, once it passed.
+bool TSQLiteDatabase::PauseBeforeRetry(std::chrono::steady_clock::time_point deadline,
+                                       std::chrono::milliseconds pause) {
+    const auto now = std::chrono::steady_clock::now();
+    if (now >= deadline) return false;
+    std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(deadline - now, pause));
+    return true;
+}
+
 void TSQLiteDatabase::SetWaitDeadline(std::chrono::steady_clock::time_point deadline) {
+    // SQLite's Windows layer tries a read, write or delete the system refused again by itself, for
+    // up to 1.4 s, before the statement fails; under a deadline that wait is cut to the least it
+    // allows (one more try after a millisecond). The setting is the process's: kept to restore.
+    if (!waitDeadline_) {
+        savedRetries_ = {-1, -1};
+        sqlite3_file_control(handle_.get(), "main", SQLITE_FCNTL_WIN32_AV_RETRY, savedRetries_.data());
+        std::array<int, 2> least = {1, 1};
+        sqlite3_file_control(handle_.get(), "main", SQLITE_FCNTL_WIN32_AV_RETRY, least.data());
+    }
     waitDeadline_ = deadline;
     sqlite3_busy_handler(
         handle_.get(),
         [](void* self, int) -> int {
-            const auto& until = *static_cast<TSQLiteDatabase*>(self)->waitDeadline_;
-            const auto now = std::chrono::steady_clock::now();
-            if (now >= until) return 0;
-            std::this_thread::sleep_for(
-                std::min<std::chrono::steady_clock::duration>(until - now, std::chrono::milliseconds(20)));
-            return 1;
+            return PauseBeforeRetry(*static_cast<TSQLiteDatabase*>(self)->waitDeadline_,
+                                    std::chrono::milliseconds(20));
         },
         this);
 }
 
 void TSQLiteDatabase::ClearWaitDeadline() {
+    if (!waitDeadline_) return;
     waitDeadline_.reset();
     sqlite3_busy_timeout(handle_.get(), busyTimeout_);
+    // A connection of the native build has no such setting and left the array as it was.
+    if (savedRetries_[0] > 0 && savedRetries_[1] > 0)
+        sqlite3_file_control(handle_.get(), "main", SQLITE_FCNTL_WIN32_AV_RETRY, savedRetries_.data());
 }
 
 // A program that opens the file or its journal without sharing (a backup program, say) makes the
 // write fail at once, where a lock would have been waited for: wait the same time for it to let go.
 // The statement is tried again only while the transaction it wrote in is still open.
-bool TSQLiteDatabase::WaitForSharing(sqlite3_stmt* statement) {
+bool TSQLiteDatabase::WaitForSharing(sqlite3_stmt* statement, TFailure& failure) {
     using Clock = std::chrono::steady_clock;
     const auto deadline =
         waitDeadline_ ? *waitDeadline_ : Clock::now() + std::chrono::milliseconds(busyTimeout_);
     const bool inTransaction = inTransaction_;
-    while (Clock::now() < deadline && (!inTransaction || sqlite3_get_autocommit(handle_.get()) == 0)) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    while ((!inTransaction || sqlite3_get_autocommit(handle_.get()) == 0) &&
+           PauseBeforeRetry(deadline, std::chrono::milliseconds(50))) {
         if (sqlite3_step(statement) == SQLITE_DONE) return true;
         sqlite3_reset(statement);
-        if (!IsSharingViolation(sqlite3_system_errno(handle_.get()))) return false;
+        failure = ReadFailure();
+        if (!IsSharingViolation(failure.SystemError)) return false;
     }
     return false;
 }
@@ -366,8 +464,9 @@ void TSQLiteDatabase::Step(sqlite3_stmt* statement, std::string_view sql) {
     if (rc != SQLITE_DONE) {
         // Resetting the statement puts its error, with the system's own code, on the connection.
         sqlite3_reset(statement);
-        if (IsSharingViolation(sqlite3_system_errno(handle_.get())) && WaitForSharing(statement)) return;
-        RaiseError("Error executing SQL statement", sql);
+        TFailure failure = ReadFailure();
+        if (IsSharingViolation(failure.SystemError) && WaitForSharing(statement, failure)) return;
+        Raise(failure, "Error executing SQL statement", sql);
     }
 }
 

@@ -2,6 +2,7 @@
 // table that buffers a whole query in memory, and the one exception class for every failure.
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <cstdint>
@@ -71,8 +72,9 @@ struct CloseConnection {
 struct FinalizeStatement {
     void operator()(sqlite3_stmt* statement) const noexcept;
 };
-// True when SQLite's error (its extended code) or the system's (sqlite3_system_errno) says that
-// another program holds the file: a lock, or the file opened without sharing.
+// True when SQLite's error (its extended code) or the system's (sqlite3_system_errno, heeded only
+// after the I/O errors and failed opens that set it) says that another program holds the file: a
+// lock, or the file opened without sharing.
 bool HeldByAnotherProgram(int code, int systemError);
 } // namespace sqlite_detail
 
@@ -146,8 +148,10 @@ public:
     // only read when a connection opens).
     void SetBusyTimeout(int milliseconds);
     // Until ClearWaitDeadline, every wait for another program (each statement's, however many
-    // run) ends by this time: a caller that must be done by then (the end of the Windows session)
-    // keeps to it whatever the lock waits.
+    // run, a commit's, the waits for a file held without sharing) ends by this time, and once it
+    // has passed nothing waits again: a caller that must be done by then (the end of the Windows
+    // session) keeps to it whatever the lock waits. SQLite's own retries of a refused file (a
+    // process-wide setting) are cut to one after a millisecond meanwhile.
     void SetWaitDeadline(std::chrono::steady_clock::time_point deadline);
     void ClearWaitDeadline();
 
@@ -175,17 +179,31 @@ private:
     // The kept statement for the text with params bound; reset again by TBoundStatement.
     sqlite3_stmt* Bound(std::string_view sql, const TSQLiteParam* params, size_t count);
 
+    // The failure SQLite just reported: its extended code, the system's error when this failure
+    // recorded one (else 0), and SQLite's words. Read once per failure, before anything else runs.
+    struct TFailure {
+        int Code = 0;
+        int SystemError = 0;
+        std::string Reason;
+    };
+    TFailure ReadFailure() const;
+    [[noreturn]] void Raise(const TFailure& failure, const std::string& msg, std::string_view sql) const;
     // SQLite ended the open transaction by itself: its writes are lost; a new one begins.
     void FollowEndedTransaction() const;
-    bool WaitForSharing(sqlite3_stmt* statement);
+    // Tries the statement again while the file stays held; failure becomes the last try's.
+    bool WaitForSharing(sqlite3_stmt* statement, TFailure& failure);
+    static bool PauseBeforeRetry(std::chrono::steady_clock::time_point deadline,
+                                 std::chrono::milliseconds pause);
 
     std::string fileName_;
     TSQLiteHandle handle_;
     int busyTimeout_ = 0;
     std::optional<std::chrono::steady_clock::time_point> waitDeadline_;
-    mutable bool inTransaction_ = false; // RaiseError clears it when SQLite ended the transaction
-    mutable int64_t transaction_ = 0;    // the number of the open (or last) transaction
-    mutable std::vector<int64_t> lost_;  // transactions SQLite ended without a commit, ascending
+    std::array<int, 2> savedRetries_ = {-1, -1}; // SQLite's own retries before the deadline
+    mutable int toldSystemError_ = 0;            // sqlite3_system_errno as the last failure read it
+    mutable bool inTransaction_ = false;         // RaiseError clears it when SQLite ended the transaction
+    mutable int64_t transaction_ = 0;            // the number of the open (or last) transaction
+    mutable std::vector<int64_t> lost_;          // transactions SQLite ended without a commit, ascending
     // RaiseError sets it when SQLite reports damage; MarkDamaged from any thread.
     mutable std::atomic<bool> damaged_ = false;
     // Declared after the handle, so the statements are finalized before the connection closes.

@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 
 #include "base/Exceptions.h"
+#include "base/FileInfo.h"
 #include "tests/base/TempDir.h"
 
 namespace {
@@ -201,6 +203,25 @@ TEST(FileStream, MemoryStreamFileRoundTrip) {
     EXPECT_EQ(0, std::memcmp(in.Memory(), "\x00\x01\x02\xFF", 4));
     EXPECT_THROW(in.LoadFromFile(dir.File("absent")), EFOpenError);
     EXPECT_EQ(4, in.Size()) << "a failed load keeps the contents";
+}
+
+// The probes that tell why a write failed try what the write needed and leave the disk as it was.
+TEST(FileInfo, ProbesTellWhatAWriteWouldMeetAndLeaveNothingBehind) {
+    TempDir dir;
+    const std::string name = dir.File("notes.bin");
+    std::ofstream(name) << "notes";
+    EXPECT_EQ(TWriteAccess::Writable, FileWriteAccess(name));
+    EXPECT_EQ(TWriteAccess::Unknown, FileWriteAccess(dir.File("missing.bin")));
+    EXPECT_EQ(TWriteAccess::Writable, FolderWriteAccess(dir.Path()));
+    EXPECT_EQ(TWriteAccess::Unknown, FolderWriteAccess(dir.File("missing")));
+    EXPECT_EQ(1, std::distance(std::filesystem::directory_iterator(dir.Path()), {})) << "only the notes file";
+    EXPECT_EQ("notes", ReadAll(name));
+    EXPECT_GT(FreeSpace(dir.Path()), 0);
+    // A volume that never has room: the kernel's process files (Wine reaches them on its Z: drive).
+    if (PathInfo("/proc/self").Kind == TPathKind::Folder) {
+        EXPECT_EQ(0, FreeSpace("/proc/self"));
+    }
+    EXPECT_FALSE(OnRemovableOrNetworkDrive(name));
 }
 
 } // namespace

@@ -31,13 +31,15 @@ public:
     int Failures() const;
 };
 
-// The system's codes for a file held without sharing (Windows only) and for a refused file, as
-// SQLite reports them.
+// The system's codes for a file held without sharing (Windows only), for a refused file and for a
+// full disk, as SQLite reports them.
 inline constexpr int SharingViolation = 32;
 #ifdef _WIN32
 inline constexpr int AccessDenied = 5;
+inline constexpr int DiskFull = 112;
 #else
 inline constexpr int AccessDenied = 13; // EACCES
+inline constexpr int DiskFull = 28;     // ENOSPC
 #endif
 
 // How long the connections opened while it lives wait for another program's lock.
