@@ -56,6 +56,10 @@ public:
     void OnRenameTopic(const std::string& OldTitle, const std::string& OldNamespace, const std::string& Title,
                        const std::string& Namespace);
 
+    // The folder where text a quit cannot save would be kept now: beside the log when that folder
+    // can be written, else the user's settings folder, else the temporary folder.
+    std::string UnsavedTextFolder();
+
     // The windows the program keeps beside this one for its whole run (settings, rename, finder,
     // plug-in list), made once start-up has opened the store.
     void CreateKeptForms();
@@ -119,10 +123,14 @@ private:
     std::string SaveOpenNotes();
     // The open note windows whose text is not in the file.
     std::vector<TfrmNote*> UnsavedNoteWindows();
-    // Writes the text of every unsaved note into a file of its own beside the
-    // log: the sentence that tells the user where it is (or that it could not
-    // be written), "" when every note is saved. Once per quit.
+    // Writes the text of every unsaved note into files of their own (see
+    // UnsavedTextFolder), remembered for the next start to tell: the sentence
+    // that tells the user where it is (or that it could not be written), ""
+    // when every note is saved. Once per quit.
     std::string KeepUnsavedText() noexcept;
+    // Text an earlier run kept in files of their own is told once Home is
+    // drawn, and then forgotten.
+    void TellKeptTextOnceHomeIsShown();
     void FormClose(TObject* Sender, TCloseAction& Action);
     void ShutDown();
     void CloseNoteWindows();

@@ -18,8 +18,11 @@
 #include "app/Utils.h"
 #include "base/Exceptions.h"
 #include "base/FileInfo.h"
+#include "base/StrUtils.h"
+#include "base/Streams.h"
 #include "logfile/MvLogFile.h"
 #include "plugins/MvPluginManager.h"
+#include "richedit/MvRichEditStrings.h"
 #include "tray/TrayIcon.h"
 #include "gui/Timers.h"
 #include "store/NotesStore.h"
@@ -69,6 +72,62 @@ public:
     using Exception::Exception;
 };
 
+// The settings key that names the files of kept text the next start tells of ('|' between them:
+// no file name holds one).
+constexpr char KeptTextKey[] = "KeptUnsavedText";
+
+std::string TempFolder() {
+    char Path[MAX_PATH + 1] = {};
+    const DWORD Length = GetTempPathA(sizeof Path, Path);
+    return Length == 0 || Length > MAX_PATH ? std::string() : ExcludeTrailingPathDelimiter(Path);
+}
+
+// Where the log and kept text go when the folder before cannot be written: the user's own
+// settings folder, then the temporary folder.
+std::vector<std::string> FoldersAfter(const std::string& First) {
+    std::vector<std::string> Folders;
+    if (!First.empty()) Folders.push_back(First);
+    for (const std::string& Folder : {UserSettingsFolder(), TempFolder()})
+        if (!Folder.empty() && std::find(Folders.begin(), Folders.end(), Folder) == Folders.end())
+            Folders.push_back(Folder);
+    return Folders;
+}
+
+// Kept text goes beside the log, else where the log would go next.
+std::vector<std::string> KeptTextFolders(const std::string& LogFile) {
+    return FoldersAfter(LogFile.empty() ? std::string()
+                                        : ExcludeTrailingPathDelimiter(ExtractFilePath(LogFile)));
+}
+
+std::vector<std::string> KeptTextFiles() {
+    std::vector<std::string> Files;
+    const std::string Value = Settings().Values(KeptTextKey);
+    for (size_t Start = 0; Start < Value.size();) {
+        const size_t End = std::min(Value.find('|', Start), Value.size());
+        if (End > Start) Files.push_back(Value.substr(Start, End - Start));
+        Start = End + 1;
+    }
+    return Files;
+}
+
+// Every character the window holds and the RTF it saves into the notes file; what cannot be read
+// is left out, never the rest.
+TUnsavedNote UnsavedNoteOf(TfrmNote& Window) {
+    TUnsavedNote Note{Window.Caption(), {}, {}};
+    TTopicViewer* Editor = Window.Editor();
+    if (!Editor) return Note;
+    const std::wstring Text = Editor->TextW();
+    Note.Text.assign(Text.begin(), Text.end());
+    try {
+        TStringStream Rich("");
+        Editor->Lines().SaveToStream(Rich);
+        Note.RichText = Rich.DataString();
+    } catch (const std::exception&) {
+        // The plain text is kept all the same.
+    }
+    return Note;
+}
+
 } // namespace
 
 void TfrmMain::FormCreate(TObject*) {
@@ -97,12 +156,15 @@ void TfrmMain::FormCreate(TObject*) {
 }
 
 bool TfrmMain::StartUp() {
-    FLogFile->SetFileName(FProgramFolder + "\\Miravelund.log");
+    // Under Program Files an ordinary user cannot write beside the program.
+    const TLogPlace LogPlace = ChooseLogPlace(FProgramFolder, FoldersAfter(""));
+    FLogFile->SetFileName(LogPlace.Folder + "\\Miravelund.log");
     FLogFile->SetAutoSave(true);
     HWND AppWindow = Application->Handle();
     ShowWindow(AppWindow, SW_HIDE);
     SetWindowLongA(AppWindow, GWL_EXSTYLE,
                    (GetWindowLongA(AppWindow, GWL_EXSTYLE) & ~WS_EX_APPWINDOW) | WS_EX_TOOLWINDOW);
+    if (!LogPlace.FirstLine.empty()) Log(LogPlace.FirstLine);
     Log("========= Miravelund starting up =========");
     Log("Loading plugins");
     FPluginManager->PluginFolder = FProgramFolder + "\\Plugins";
@@ -127,7 +189,41 @@ bool TfrmMain::StartUp() {
     tCommit->SetEnabled(true);
     // After Home is drawn (a timer's tick comes after painting), not before.
     tCheckFile->SetEnabled(true);
+    TellKeptTextOnceHomeIsShown();
     return true;
+}
+
+void TfrmMain::TellKeptTextOnceHomeIsShown() {
+    if (KeptTextFiles().empty()) return;
+    auto* Tell = new TTimer(this);
+    Tell->SetInterval(1);
+    Tell->SetOnTimer([this, Tell](TObject*) {
+        Tell->SetEnabled(false);
+        std::vector<std::string> Files;
+        for (const std::string& File : KeptTextFiles())
+            if (FileExists(File)) Files.push_back(File);
+        // Told once: the next start says nothing of them.
+        Settings().SetValue(KeptTextKey, "");
+        if (Files.empty()) return;
+        std::string Names;
+        for (const std::string& File : Files)
+            Names += (Names.empty() ? "" : "\r") + File;
+        const std::string Text =
+            std::string(
+                "When Miravelund last closed, some of your text could not be saved into the notes file. "
+                "It is kept in ") +
+            (Files.size() == 1 ? "this file" : "these files") + ":\r\r" + Names +
+            (Files.size() == 1 ? "\r\rOpen it" : "\r\rOpen them") +
+            " and copy the text back into your notes.";
+        Log(Text);
+        Application->MessageBox(Text, "Miravelund", MB_OK | MB_ICONINFORMATION);
+    });
+}
+
+std::string TfrmMain::UnsavedTextFolder() {
+    const std::vector<std::string> Folders = KeptTextFolders(FLogFile->FileName());
+    const std::string Folder = FirstWritableFolder(Folders);
+    return !Folder.empty() ? Folder : Folders.empty() ? FProgramFolder : Folders.front();
 }
 
 std::string TfrmMain::ChooseDatabasePath() {
@@ -278,17 +374,28 @@ std::string TfrmMain::KeepUnsavedText() noexcept {
     try {
         std::vector<TUnsavedNote> Notes;
         for (TfrmNote* Window : UnsavedNoteWindows())
-            Notes.push_back({Window->Caption(), Window->Editor() ? Window->Editor()->Text() : std::string()});
+            Notes.push_back(UnsavedNoteOf(*Window));
         if (Notes.empty()) return {};
         const std::time_t Now = std::time(nullptr);
         std::tm Local{};
         localtime_s(&Local, &Now);
+        const std::vector<std::string> Folders = KeptTextFolders(FLogFile->FileName());
         try {
-            const std::string File = WriteUnsavedNotes(FProgramFolder, Local, Notes);
-            FUnsavedTextKept = "The text of every unsaved note is written in the file " + File + ".";
+            const std::string File = WriteUnsavedNotes(Folders, Local, Notes);
+            const bool Rich = std::any_of(Notes.begin(), Notes.end(),
+                                          [](const TUnsavedNote& Note) { return !Note.RichText.empty(); });
+            FUnsavedTextKept = "The text of every unsaved note is written in the file " + File +
+                               (Rich ? ", and each note with its formatting and pictures in a file beside it "
+                                       "that a word processor opens."
+                                     : ".");
+            const std::string Untold = Settings().Values(KeptTextKey);
+            Settings().SetValue(KeptTextKey, Untold.empty() ? File : Untold + "|" + File);
         } catch (const std::exception& E) {
-            FUnsavedTextKept = "Miravelund could not write their text into a file in " + FProgramFolder +
-                               " either (" + E.what() + ").";
+            std::string Where;
+            for (size_t I = 0; I < Folders.size(); ++I)
+                Where += (I == 0 ? "" : I + 1 == Folders.size() ? " or " : ", ") + Folders[I];
+            FUnsavedTextKept = "Miravelund could not write their text into a file in " + Where + " either (" +
+                               E.what() + ").";
         }
         Log(FUnsavedTextKept);
     } catch (...) {

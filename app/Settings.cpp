@@ -62,6 +62,11 @@ std::string& UnreadFileStore() {
     return Name;
 }
 
+std::string& UserFolderStore() {
+    static std::string Folder;
+    return Folder;
+}
+
 void LogFailure(const std::string& Message) noexcept {
     try {
         if (LogStore()) {
@@ -98,11 +103,17 @@ const std::string& UnreadSettingsFile() {
     return UnreadFileStore();
 }
 
+const std::string& UserSettingsFolder() {
+    return UserFolderStore();
+}
+
 void LoadSettingsFrom(const std::string& ProgramFolder, const std::string& DocumentsFolder,
                       const std::string& UnreadFile) {
     TStringList& List = Settings();
     List.Clear();
     UnreadFileStore().clear();
+    UserFolderStore() =
+        DocumentsFolder.empty() ? std::string() : ExcludeTrailingPathDelimiter(DocumentsFolder);
     ProgramFolderStore() = IncludeTrailingPathDelimiter(ProgramFolder);
     FileNameStore() = ProgramFolderStore() + SettingsBaseName;
     if (IsExistingFile(FileNameStore())) {

@@ -32,6 +32,10 @@ void LoadSettingsFrom(const std::string& ProgramFolder, const std::string& Docum
 // That file, when no file beside the program took its place: the settings then
 // may name a notes file that start-up cannot know of.
 const std::string& UnreadSettingsFile();
+// The user's own folder for the settings (My Documents) as they were loaded, without a trailing
+// delimiter; "" when there is none that files can be named in. The log and kept text go there
+// when the program folder cannot be written.
+const std::string& UserSettingsFolder();
 // Writes the list to SettingsFileName. A failure is logged through the
 // settings log and not raised (it happens as the program ends); the result
 // tells whether the file was written.

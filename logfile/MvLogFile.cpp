@@ -2,10 +2,12 @@
 #include "logfile/MvLogFile.h"
 
 #include "base/Exceptions.h"
+#include "base/StrUtils.h"
 #include "base/Streams.h"
 #include "logfile/MvFileReplace.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include <sys/stat.h>
 
@@ -15,6 +17,8 @@ bool IsExistingFile(const std::string& FileName) {
     struct stat Info {};
     return !FileName.empty() && stat(FileName.c_str(), &Info) == 0 && (Info.st_mode & S_IFMT) == S_IFREG;
 }
+
+constexpr char ProbeName[] = "Miravelund write test.tmp";
 
 } // namespace
 
@@ -113,4 +117,33 @@ void TMvLogFile::LoadLogFromStream(TStream& Stream) {
 
 void TMvLogFile::AutoSaveLog() {
     if (FAutoSave) SaveLogToFile(FFileName);
+}
+
+bool CanWriteInFolder(const std::string& Folder) {
+    if (Folder.empty()) return false;
+    const std::string Probe = IncludeTrailingPathDelimiter(Folder) + ProbeName;
+    bool Written = false;
+    try {
+        TFileStream File(Probe, fmCreate);
+        // A full disk takes the name but not the bytes.
+        File.WriteBuffer("Miravelund", 10);
+        Written = true;
+    } catch (const std::exception&) {
+    }
+    std::remove(Probe.c_str());
+    return Written;
+}
+
+std::string FirstWritableFolder(const std::vector<std::string>& Folders) {
+    for (const std::string& Folder : Folders)
+        if (CanWriteInFolder(Folder)) return Folder;
+    return {};
+}
+
+TLogPlace ChooseLogPlace(const std::string& ProgramFolder, const std::vector<std::string>& Elsewhere) {
+    if (CanWriteInFolder(ProgramFolder)) return {ProgramFolder, ""};
+    const std::string Folder = FirstWritableFolder(Elsewhere);
+    if (Folder.empty()) return {ProgramFolder, ""};
+    return {Folder, "This log is kept in " + Folder + " because the program folder " + ProgramFolder +
+                        " cannot be written."};
 }

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class TStream;
 
@@ -68,3 +69,19 @@ private:
     bool FActive = true;
     bool FAutoSave = false;
 };
+
+// Whether a file can be written in Folder now: a small one is made there and removed again, so a
+// read-only folder, a full disk and a missing folder all say no.
+bool CanWriteInFolder(const std::string& Folder);
+// The first of Folders that CanWriteInFolder, "" when none can.
+std::string FirstWritableFolder(const std::vector<std::string>& Folders);
+
+// Where a program's log goes: its own folder when that can be written, else the first of Elsewhere
+// that can (the settings' folder, the temporary folder). A log kept elsewhere opens with FirstLine,
+// which says where it is and why; beside the program FirstLine is "" (and so when no folder can be
+// written: the log then stays in memory).
+struct TLogPlace {
+    std::string Folder;
+    std::string FirstLine;
+};
+TLogPlace ChooseLogPlace(const std::string& ProgramFolder, const std::vector<std::string>& Elsewhere);

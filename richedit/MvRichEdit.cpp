@@ -399,6 +399,29 @@ int TMvCustomRichEdit::TextLength() {
     return GetWindowTextLengthA(Handle());
 }
 
+std::wstring TMvCustomRichEdit::TextW() {
+    if (!HandleAllocated()) return {};
+    if (RichEditVersion() < 2) {
+        // The older library holds 8-bit text only: widening it loses nothing.
+        const std::string Narrow = Text();
+        std::wstring Wide(Narrow.size(), L'\0');
+        Wide.resize(static_cast<std::size_t>(MultiByteToWideChar(CP_ACP, 0, Narrow.data(),
+                                                                 static_cast<int>(Narrow.size()), Wide.data(),
+                                                                 static_cast<int>(Wide.size()))));
+        return Wide;
+    }
+    // Code page 1200 asks for UTF-16 whatever the window's own character set.
+    GETTEXTLENGTHEX Length{GTL_NUMCHARS | GTL_PRECISE, 1200};
+    const LRESULT Count = SendMessageA(Handle(), EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&Length), 0);
+    if (Count <= 0) return {};
+    std::wstring Buffer(static_cast<std::size_t>(Count) + 1, L'\0');
+    GETTEXTEX Get{static_cast<DWORD>(Buffer.size() * sizeof(wchar_t)), GT_DEFAULT, 1200, nullptr, nullptr};
+    const LRESULT Got = SendMessageA(Handle(), EM_GETTEXTEX, reinterpret_cast<WPARAM>(&Get),
+                                     reinterpret_cast<LPARAM>(Buffer.data()));
+    Buffer.resize(static_cast<std::size_t>(std::clamp<LRESULT>(Got, 0, Count)));
+    return Buffer;
+}
+
 CHARRANGE TMvCustomRichEdit::GetSelection() {
     CHARRANGE R{0, 0};
     if (HandleAllocated()) SendMessageA(Handle(), EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&R));

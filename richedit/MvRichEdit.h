@@ -76,6 +76,9 @@ public:
     POINT CaretPos() override;
     // Characters as the selection counts them (a paragraph break is one).
     int TextLength();
+    // The whole text as UTF-16, every character the control holds (Text() reads it in the ANSI
+    // code page, which loses what that page lacks); a paragraph break is a CR.
+    std::wstring TextW();
     void Clear() override;
 
     // ---- printing ----

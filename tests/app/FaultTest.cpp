@@ -512,6 +512,18 @@ TEST(Faults, ADamagedFileIsReportedAsDamagedAndQuitKeepsTheTextInAFileOfItsOwn) 
     EXPECT_TRUE(std::any_of(App.Messages.begin(), App.Messages.end(),
                             [&](const std::string& Text) { return Text.find(Where) != std::string::npos; }));
     EXPECT_EQ(FileBytes(App.Database()), AtTheDamage) << "written into after the damage showed";
+
+    // The next start names the file once Home is shown; the one after says nothing of it.
+    const std::string KeptFile = App.Folder() + "\\" + Found.cFileName;
+    for (int Start = 0; Start < 2; ++Start) {
+        App.Messages.clear();
+        App.Start();
+        for (const DWORD Began = GetTickCount();
+             !Contains(App.Messages, KeptFile) && GetTickCount() - Began < 2000; Sleep(10))
+            App.Pump();
+        EXPECT_EQ(Contains(App.Messages, KeptFile), Start == 0) << "start " << Start;
+        App.Quit();
+    }
 }
 
 // A full disk under a checkpoint and a quit: every note written since the last

@@ -137,6 +137,29 @@ TEST_F(LogFileTest, AFileThatCannotBeWrittenRaisesAndKeepsTheRecord) {
     EXPECT_TRUE(fs::is_directory(Folder));
 }
 
+// A program folder that cannot be written (a file stands where it should be: it refuses a new file
+// as a read-only folder does) puts the log in the next folder that can, and its first line names
+// where it is and why; beside the program it says nothing of that. The test file goes again.
+TEST_F(LogFileTest, TheLogGoesToTheFirstFolderThatCanBeWrittenAndSaysWhereWhenNotBesideTheProgram) {
+    const std::string Program = (Dir / "program").string();
+    const std::string Refusing = (Dir / "refusing").string();
+    const std::string Settings = (Dir / "settings").string();
+    const std::string Temp = (Dir / "temp").string();
+    fs::create_directories(Program);
+    fs::create_directories(Temp);
+    Write(Refusing, "not a folder");
+    const TLogPlace Beside = ChooseLogPlace(Program, {Settings, Temp});
+    EXPECT_EQ(Beside.Folder, Program);
+    EXPECT_EQ(Beside.FirstLine, "");
+    const TLogPlace Elsewhere = ChooseLogPlace(Refusing, {Settings, Temp});
+    EXPECT_EQ(Elsewhere.Folder, Temp);
+    EXPECT_NE(Elsewhere.FirstLine.find("kept in " + Temp + " because the program folder " + Refusing),
+              std::string::npos)
+        << Elsewhere.FirstLine;
+    EXPECT_TRUE(fs::is_empty(Program));
+    EXPECT_TRUE(fs::is_empty(Temp));
+}
+
 TEST_F(LogFileTest, ANewNameLetsGoOfTheOldFile) {
     auto Log = OpenLog();
     Log->AddLogRecord("1", "", "one");

@@ -294,6 +294,15 @@ TEST_F(RichEditControl, TextRangesAndSelectionBuffers) {
     EXPECT_EQ(R->SelText(), "cde");
 }
 
+// Text the ANSI code page cannot hold (Greek, an arrow) comes out whole beside what it can.
+TEST_F(RichEditControl, TheWholeTextReadsAsUnicode) {
+    TMvRichEdit* R = MakeEdit();
+    Load(*R, "{\\rtf1\\ansi \\u931?\\u951?\\u956?\\u949?\\u943?\\u969?\\u963?\\u951? \\u8594? "
+             "caf\\'e9 \\'80\\par second}");
+    EXPECT_EQ(R->TextW(),
+              L"\u03A3\u03B7\u03BC\u03B5\u03AF\u03C9\u03C3\u03B7 \u2192 caf\u00E9 \u20AC\rsecond");
+}
+
 TEST_F(RichEditControl, CaretPositionIsLineAndColumnOfTheSelectionEnd) {
     TMvRichEdit* R = MakeEdit();
     R->SetWordWrap(false);
