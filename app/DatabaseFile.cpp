@@ -127,7 +127,7 @@ std::string NotesNotSavedText(const std::vector<std::string>& Notes, const std::
     const std::string Kept =
         Notes.size() > 1 ? "Your text is kept in the windows" : "Your text is kept in the window";
     if (dynamic_cast<const EDatabaseDamaged*>(&Why) || (Told && Told->Damaged()))
-        return Text + Kept + ": copy it to a safe place before you close Miravelund.";
+        return Text + Kept + ", and when you quit, Miravelund writes it into a file of its own.";
     return Text + Kept +
            ". Miravelund tries again at the next save (Ctrl+S) and at the checkpoint every six "
            "minutes.";

@@ -117,7 +117,7 @@ void TfrmMain::tCheckFileTimer(TObject*) {
             ReportText(DatabaseDamagedText(FNotesStore->Connection().FileName()) +
                        "\r\rText that is not saved yet cannot go into it any more: it stays in its window, "
                        "and when you quit, Miravelund writes it into a file of its own in " +
-                       FProgramFolder + ".");
+                       UnsavedTextFolder() + ".");
         break;
     case TDamageCheck::TOutcome::Running:
         break;
@@ -254,6 +254,14 @@ void TfrmMain::EndSession(HWND Window, bool Ending) {
     if (!Ending && !(HandleAllocated() && Window == Handle())) return;
     Log("Got EM_ENDSESSION message, quitting");
     if (!Ending) return;
+    // One limit from this message to the end of the process. Every wait for the
+    // file (the quit's tries, the checkpoint, the store's last commit) ends by
+    // the deadline and none begins after it; what is left of the limit keeps
+    // the text that could not be saved.
+    FSessionWaitDeadline = std::chrono::steady_clock::now() +
+                           std::chrono::milliseconds(SessionEndMilliseconds) -
+                           std::chrono::milliseconds(SessionEndReserveMilliseconds);
+    if (FNotesStore) FNotesStore->Connection().SetWaitDeadline(*FSessionWaitDeadline);
     aQuit->Execute();
     // Windows may end the process as soon as this returns: the settings too
     // are written now, not after the message loop.

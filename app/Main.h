@@ -12,8 +12,10 @@
 #include "gui/ActnList.h"
 #include "gui/Forms.h"
 
+#include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -99,10 +101,14 @@ public:
     // the whole shutdown and writes the settings before that window answers.
     // A session end that was called off is logged when this window heard it.
     void EndSession(HWND Window, bool Ending);
-    // At the end of the session, how long the quit may spend saving, lock waits
-    // and retries included, before it gives up and keeps the notes' text in a
-    // file of its own (Windows ends a program that takes much longer).
-    DWORD SessionSaveRetryMilliseconds = 4000;
+    // At the end of the session, how long the whole shutdown may take, from the
+    // message to the end of the process (Windows ends a program that takes much
+    // longer). Saving, lock waits, retries, the checkpoint and the last commit
+    // end SessionEndReserveMilliseconds before it, which leaves the rest for
+    // keeping unsaved text in a file of its own, unloading the plug-ins and
+    // writing the settings.
+    DWORD SessionEndMilliseconds = 4000;
+    DWORD SessionEndReserveMilliseconds = 1000;
 
 protected:
     void CreateParams(TCreateParams& Params) override;
@@ -118,6 +124,9 @@ private:
     void OpenStore(const std::string& Path);
     void LoadPlugins();
     void FormCloseQuery(TObject* Sender, bool& CanClose);
+    // The close at the end of the session: nobody answers, so it tries again
+    // until FSessionWaitDeadline and then lets the shutdown keep the text.
+    void SaveBeforeTheSessionEnds();
     // Saves every open note window and commits: "" when all is in the file,
     // else the message naming every note that is not, with the first failure.
     std::string SaveOpenNotes();
@@ -170,6 +179,8 @@ private:
     std::string FChosenDatabase;
     // What KeepUnsavedText told, once it wrote this quit's file.
     std::string FUnsavedTextKept;
+    // Set when the Windows session ends: the time every wait of the shutdown ends by.
+    std::optional<std::chrono::steady_clock::time_point> FSessionWaitDeadline;
     // Where the database path came from (for a refusal's advice).
     mv::app::TDatabaseOrigin FDatabaseOrigin = mv::app::TDatabaseOrigin::SettingsKey;
 

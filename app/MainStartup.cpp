@@ -404,39 +404,23 @@ std::string TfrmMain::KeepUnsavedText() noexcept {
     return FUnsavedTextKept;
 }
 
-// Nothing closes before every open note is in the file. A save that fails
-// (another program holds the file, say) asks whether to try again or to cancel
-// the quit; in a damaged file, whether to quit with the text kept in a file of
-// its own. At the end of the session nobody answers: it tries again until the
-// time it may take is up (lock waits included), and the shutdown then keeps
-// what it could not save in that file.
+// Nothing closes before every open note is in the file, unless the user says
+// so. A save that fails (another program holds the file, say) asks whether to
+// try again, to quit with the text kept in a file of its own, or to cancel the
+// quit; in a damaged file, where no try can succeed, whether to quit with the
+// text kept. At the end of the session nobody answers (SaveBeforeTheSessionEnds).
 void TfrmMain::FormCloseQuery(TObject*, bool& CanClose) {
     if (!FInitialized) return;
     FUnsavedTextKept.clear();
-    const bool Ending = Application->SessionEnding();
-    const auto Deadline =
-        std::chrono::steady_clock::now() + std::chrono::milliseconds(SessionSaveRetryMilliseconds);
-    struct TWaitLimit {
-        TNotesStore* Store;
-        ~TWaitLimit() {
-            if (Store) Store->Connection().ClearWaitDeadline();
-        }
-    } WaitLimit{Ending ? FNotesStore.get() : nullptr};
-    if (WaitLimit.Store) WaitLimit.Store->Connection().SetWaitDeadline(Deadline);
+    if (Application->SessionEnding()) {
+        SaveBeforeTheSessionEnds();
+        return;
+    }
     for (;;) {
         const std::string Failure = SaveOpenNotes();
         if (Failure.empty()) return;
         Log(Failure);
-        // No try can write into a damaged file: the way out is to quit with the text kept.
-        const bool Damaged = FNotesStore && FNotesStore->Connection().Damaged();
-        if (Ending) {
-            const auto Left = Deadline - std::chrono::steady_clock::now();
-            if (Damaged || Left <= std::chrono::milliseconds(0)) return;
-            Sleep(static_cast<DWORD>(
-                std::min<int64_t>(250, std::chrono::duration_cast<std::chrono::milliseconds>(Left).count())));
-            continue;
-        }
-        if (Damaged) {
+        if (FNotesStore && FNotesStore->Connection().Damaged()) {
             const std::string Kept = KeepUnsavedText();
             if (Application->MessageBox(Failure + "\r\rQuit anyway? " + Kept +
                                             " Choose No to keep Miravelund open and copy your text to a "
@@ -448,13 +432,36 @@ void TfrmMain::FormCloseQuery(TObject*, bool& CanClose) {
             return;
         }
         const int Answer = Application->MessageBox(
-            Failure + "\r\rChoose Retry to try again, or Cancel to keep Miravelund open with your text.",
-            "Miravelund", MB_RETRYCANCEL | MB_ICONWARNING);
-        if (Answer != IDRETRY) {
+            Failure + "\r\rChoose Try Again to try again, Continue to quit and keep your text in a file in " +
+                UnsavedTextFolder() + ", or Cancel to keep Miravelund open with your text.",
+            "Miravelund", MB_CANCELTRYCONTINUE | MB_ICONWARNING);
+        if (Answer == IDCONTINUE) {
+            // The user gave up on the file: the shutdown keeps the text and tells
+            // where, and nothing waits for the file again.
+            Log("Quit with the notes that could not be saved kept in a file.");
+            if (FNotesStore) FNotesStore->Connection().SetWaitDeadline(std::chrono::steady_clock::now());
+            return;
+        }
+        if (Answer != IDTRYAGAIN) {
             Log("Quit cancelled: the notes could not be saved.");
             CanClose = false;
             return;
         }
+    }
+}
+
+void TfrmMain::SaveBeforeTheSessionEnds() {
+    const auto Deadline = FSessionWaitDeadline.value_or(std::chrono::steady_clock::now());
+    for (;;) {
+        const std::string Failure = SaveOpenNotes();
+        if (Failure.empty()) return;
+        Log(Failure);
+        const auto Left = Deadline - std::chrono::steady_clock::now();
+        // No try can write into a damaged file.
+        if (FNotesStore && FNotesStore->Connection().Damaged()) return;
+        if (Left <= std::chrono::milliseconds(0)) return;
+        Sleep(static_cast<DWORD>(
+            std::min<int64_t>(250, std::chrono::duration_cast<std::chrono::milliseconds>(Left).count())));
     }
 }
 
@@ -485,16 +492,24 @@ void TfrmMain::ShutDown() {
                                                ActiveNoteWindow ? ActiveNoteWindow->Caption() : "");
     });
     CloseNoteWindows();
-    Step("The checkpoint failed; changes since the last save may be lost", [&] {
-        if (!FNotesStore) return;
-        // The quit has told what a damaged file could not take.
-        if (FNotesStore->Connection().Damaged()) {
-            Log("No checkpoint: the notes file is damaged.");
-            return;
+    try {
+        if (FNotesStore) {
+            // The quit has told what a damaged file could not take.
+            if (FNotesStore->Connection().Damaged()) {
+                Log("No checkpoint: the notes file is damaged.");
+            } else {
+                FNotesStore->Commit();
+                Log("Commit finished");
+            }
         }
-        FNotesStore->Commit();
-        Log("Commit finished");
-    });
+    } catch (const std::exception& E) {
+        // When the notes' text went into a file of its own the user has been
+        // told all that matters; the log keeps the rest.
+        if (FUnsavedTextKept.empty())
+            ReportFailure("The checkpoint failed; changes since the last save may be lost", E);
+        else
+            Log("The checkpoint failed: " + std::string(E.what()));
+    }
     FServices.Store = nullptr;
     FNotesStore.reset(); // never throws; a failed last commit goes to the log
     Step("Logging the shutdown", [&] { Log("Shutdown plugins"); });

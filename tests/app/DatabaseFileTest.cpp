@@ -132,7 +132,11 @@ TEST(NoteNotSaved, SaysWhyInPlainWordsThatTheTextIsKeptAndWhatComesNext) {
               "Your text is kept in the window. Miravelund tries again at the next save (Ctrl+S) and at the "
               "checkpoint every six minutes.");
     const std::string Damaged = NoteNotSavedText(":Home", EDatabaseDamaged("The notes file is damaged."));
-    EXPECT_NE(Damaged.find("Your text is kept in the window: copy it to a safe place"), std::string::npos);
+    // Every damage box says the same of the text: kept in its window, and in a file of its own at quit.
+    EXPECT_NE(Damaged.find("Your text is kept in the window, and when you quit, Miravelund writes it into a "
+                           "file of its own."),
+              std::string::npos)
+        << Damaged;
     EXPECT_EQ(Damaged.find("tries again"), std::string::npos) << "no try can write into a damaged file";
     const std::string Other = NoteNotSavedText(":Home", EOutOfResources("Failed to Save Stream"));
     EXPECT_EQ(Other, "The note \":Home\" could not be saved.\r\rFailed to Save Stream\r\rYour text is kept "

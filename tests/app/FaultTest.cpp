@@ -336,41 +336,58 @@ TEST(Faults, ASaveRefusedByAnotherProgramsLockKeepsTheTextShownAndTheNextSaveSto
               std::string::npos);
 }
 
-TEST(Faults, QuitWithTextThatCannotBeSavedAsksToRetryOrCancel) {
+// The way out while the file stays held: try again, cancel, or quit with the
+// text kept in a file of its own.
+TEST(Faults, QuitWithTextThatCannotBeSavedOffersToTryAgainToKeepTheTextInAFileOrToCancel) {
     TShortLockWait Wait;
     TAppFixture App("quitlocked");
     TfrmMain& Main = App.Start();
     SetText(*HomeWindow(), "Home\rtyped before the quit\r");
-    auto Other = std::make_unique<TSQLiteDatabase>(App.Database());
-    Other->ExecSQL("BEGIN IMMEDIATE;");
+    TSQLiteDatabase Other(App.Database());
+    Other.ExecSQL("BEGIN IMMEDIATE;");
     std::vector<UINT> Asked;
+    std::vector<int> Answers = {IDCANCEL};
     App.Responder.MessageBox = [&](const std::string& Text, const std::string&, UINT Flags) {
         App.Messages.push_back(Text);
         Asked.push_back(Flags & MB_TYPEMASK);
-        return IDCANCEL;
+        if (Answers.empty()) return IDOK;
+        const int Answer = Answers.front();
+        Answers.erase(Answers.begin());
+        return Answer;
     };
     Main.aQuit->Execute();
     ASSERT_EQ(Asked.size(), 1u);
-    EXPECT_EQ(Asked[0], static_cast<UINT>(MB_RETRYCANCEL));
-    EXPECT_NE(App.Messages.back().find("in use by another program"), std::string::npos)
-        << App.Messages.back();
-    EXPECT_NE(App.Messages.back().find("Cancel to keep Miravelund open"), std::string::npos);
+    EXPECT_EQ(Asked[0], static_cast<UINT>(MB_CANCELTRYCONTINUE));
+    const std::string Question = App.Messages.back();
+    EXPECT_NE(Question.find("in use by another program"), std::string::npos) << Question;
+    EXPECT_NE(Question.find("Continue to quit and keep your text in a file in " + App.Folder()),
+              std::string::npos)
+        << Question;
+    EXPECT_NE(Question.find("Cancel to keep Miravelund open"), std::string::npos) << Question;
     // Cancelled: everything stays as it was, the text in its window.
     EXPECT_TRUE(Main.Initialized());
     ASSERT_NE(HomeWindow(), nullptr);
     EXPECT_NE(EditorText(*HomeWindow()).find("typed before the quit"), std::string::npos);
 
-    // Retry once the other program has let go: the quit goes through with the text saved.
-    App.Responder.MessageBox = [&](const std::string& Text, const std::string&, UINT Flags) {
-        App.Messages.push_back(Text);
-        Asked.push_back(Flags & MB_TYPEMASK);
-        Other.reset();
-        return IDRETRY;
-    };
+    // Try Again meets the held file again and asks again; Continue quits with the text kept.
+    Asked.clear();
+    App.Messages.clear();
+    Answers = {IDTRYAGAIN, IDCONTINUE};
     App.Quit();
-    EXPECT_EQ(Asked.size(), 2u);
+    EXPECT_EQ(std::count(Asked.begin(), Asked.end(), static_cast<UINT>(MB_CANCELTRYCONTINUE)), 2);
     EXPECT_EQ(NoteWindowsByNamespace.Count(), 0u);
-    EXPECT_NE(CommittedContent(App.Database(), "", "Home").find("typed before the quit"), std::string::npos);
+    Other.ExecSQL("ROLLBACK;");
+    EXPECT_EQ(CommittedContent(App.Database(), "", "Home").find("typed before the quit"), std::string::npos);
+    WIN32_FIND_DATAA Found{};
+    HANDLE Search = FindFirstFileA((App.Folder() + "\\Unsaved notes *.txt").c_str(), &Found);
+    ASSERT_NE(Search, INVALID_HANDLE_VALUE) << "the text was not kept";
+    FindClose(Search);
+    EXPECT_NE(App.ReadFile(Found.cFileName).find("typed before the quit"), std::string::npos);
+    // Told where the text is, and nothing else: no failed checkpoint after the user chose to go.
+    ASSERT_EQ(App.Messages.size(), 3u);
+    EXPECT_NE(App.Messages.back().find("written in the file " + App.Folder() + "\\" + Found.cFileName),
+              std::string::npos)
+        << App.Messages.back();
 }
 
 TEST(Faults, ANoteThatFailsToLoadLeavesTheWindowOnTheNoteItShows) {
@@ -487,7 +504,9 @@ TEST(Faults, ADamagedFileIsReportedAsDamagedAndQuitKeepsTheTextInAFileOfItsOwn) 
         Home.aSave->Execute();
         ADD_FAILURE() << "a save wrote into the damaged file";
     } catch (const std::exception& E) {
-        EXPECT_NE(std::string(E.what()).find("copy it to a safe place"), std::string::npos) << E.what();
+        EXPECT_NE(std::string(E.what()).find("when you quit, Miravelund writes it into a file of its own"),
+                  std::string::npos)
+            << E.what();
     }
     std::vector<UINT> Asked;
     App.Responder.MessageBox = [&](const std::string& Text, const std::string&, UINT Flags) {
@@ -497,7 +516,7 @@ TEST(Faults, ADamagedFileIsReportedAsDamagedAndQuitKeepsTheTextInAFileOfItsOwn) 
     };
     App.Quit();
     EXPECT_EQ(std::count(Asked.begin(), Asked.end(), static_cast<UINT>(MB_YESNO)), 1);
-    EXPECT_EQ(std::count(Asked.begin(), Asked.end(), static_cast<UINT>(MB_RETRYCANCEL)), 0)
+    EXPECT_EQ(std::count(Asked.begin(), Asked.end(), static_cast<UINT>(MB_CANCELTRYCONTINUE)), 0)
         << "no retry can write into a damaged file";
     for (const std::string& Text : App.Messages)
         EXPECT_EQ(Text.find("checkpoint failed"), std::string::npos) << "the quit told it all: " << Text;
@@ -552,9 +571,9 @@ TEST(Faults, AFullDiskNamesEveryUnsavedNoteAndTheNextTryWritesThemAll) {
     std::vector<std::string> Asked;
     App.Responder.MessageBox = [&](const std::string& Text, const std::string&, UINT Flags) {
         Asked.push_back(Text);
-        if ((Flags & MB_TYPEMASK) != MB_RETRYCANCEL) return IDOK;
+        if ((Flags & MB_TYPEMASK) != MB_CANCELTRYCONTINUE) return IDOK;
         Disk.Heal();
-        return IDRETRY;
+        return IDTRYAGAIN;
     };
     HandlerRuns = 0;
     App.Quit();
