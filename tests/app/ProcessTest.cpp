@@ -697,6 +697,26 @@ TEST(ProgramProcess, AQuitWhileTheFileStaysHeldCanKeepTheTextInAFileAndEnd) {
     Other.ExecSQL("ROLLBACK;");
     EXPECT_NE(Folder.ReadFile(Kept).find(Typed), std::string::npos);
     EXPECT_FALSE(WaitForContent(Folder.Database(), Typed, 0));
+
+    // The next start says where the text is, once.
+    for (const bool First : {true, false}) {
+        TChildProcess Next(Folder.File("Miravelund.exe"), "", Folder.Path());
+        HWND Notice = nullptr;
+        const std::string Told = WaitForMessageBoxText(Next.Id(), First ? 30000 : 3000, &Notice);
+        if (First) {
+            EXPECT_NE(Told.find(Folder.File(Kept)), std::string::npos) << Told;
+            ASSERT_NE(Notice, nullptr);
+            RECT NoticeRect{};
+            GetWindowRect(Notice, &NoticeRect);
+            EXPECT_TRUE(SaveScreen(CaptureSettledScreen(NoticeRect), "kept-text-told-at-next-start"));
+            PostMessageA(Notice, WM_COMMAND, IDOK, 0);
+        } else {
+            EXPECT_EQ(Told, "") << "told again";
+        }
+        ASSERT_NE(StartAndWaitForHome(Next), nullptr);
+        EndSession(Next);
+        EXPECT_TRUE(Next.WaitForExit(30000));
+    }
 }
 
 #ifdef MV_THROWING_PLUGIN_W
