@@ -182,11 +182,29 @@ bool TApplication::ProcessMessage() {
         terminated_ = true;
         return true;
     }
+    if (IsAltReleaseOfTakenKey(msg)) return true;
     if (!IsKeyMsg(msg)) {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
+    } else if (GetKeyState(VK_MENU) < 0) {
+        altKeyTaken_ = true;
     }
     return true;
+}
+
+// The default window procedure starts the window menu's loop when Alt is let go as the last key
+// pressed (Alt repeats while it is held), unless it saw another key in between. A key with Alt
+// that the program took before translation never reaches it, and Wine then took every key after
+// it into a menu loop nobody sees. An Alt used for a key is no Alt pressed alone: its release is
+// not passed on.
+bool TApplication::IsAltReleaseOfTakenKey(const MSG& msg) {
+    if (msg.wParam != VK_MENU) return false;
+    const bool repeat = (msg.lParam & (1 << 30)) != 0;
+    if ((msg.message == WM_SYSKEYDOWN || msg.message == WM_KEYDOWN) && !repeat) altKeyTaken_ = false;
+    if (msg.message != WM_SYSKEYUP && msg.message != WM_KEYUP) return false;
+    const bool taken = altKeyTaken_;
+    altKeyTaken_ = false;
+    return taken && msg.message == WM_SYSKEYUP;
 }
 
 void TApplication::ProcessMessages() {

@@ -129,6 +129,7 @@ public:
 private:
     bool ProcessMessage();
     bool IsKeyMsg(MSG& msg);
+    bool IsAltReleaseOfTakenKey(const MSG& msg);
     // The hidden window, a control whose WndProc is WindowProc.
     class TWindow;
     TWindow& Window();
@@ -142,6 +143,8 @@ private:
     bool sessionEnding_ = false;
     bool initialized_ = false;
     bool oleInitialized_ = false;
+    // A key pressed with Alt held was taken by IsKeyMsg since Alt went down.
+    bool altKeyTaken_ = false;
     TColor hintColor_ = clInfoBk;
     bool showHint_ = true;
     int hintPause_ = 500;

@@ -18,6 +18,7 @@
 #include <richedit.h>
 
 #include <functional>
+#include <utility>
 
 using namespace mv::app::test;
 
@@ -331,6 +332,41 @@ TEST_F(CommandsTest, AFormatAloneIsSavedByCtrlSAndByQuitting) {
     EXPECT_EQ(ParaFormat().wNumbering, PFN_BULLET);
     Select(Editor->TextLength(), 0);
     EXPECT_EQ(ParaFormat().dxStartIndent, 10 * 20);
+}
+
+// Ends a menu loop that the keys of a test started (every key would go to it until then).
+VOID CALLBACK EndMenuLoop(HWND, UINT, UINT_PTR, DWORD) {
+    GUITHREADINFO Info{};
+    Info.cbSize = sizeof Info;
+    if (GetGUIThreadInfo(GetCurrentThreadId(), &Info) && (Info.flags & GUI_INMENUMODE)) EndMenu();
+}
+
+// An Alt shortcut the note took leaves the keyboard with the note. Alt held a moment repeats
+// after the letter; Wine then started its menu loop when Alt was let go, and every key after it,
+// Ctrl+S included, was lost.
+TEST_F(CommandsTest, KeysAfterAnAltShortcutStayWithTheNote) {
+    using mv::app::test::PressKey;
+    ASSERT_TRUE(BringToFront(Home->Handle()));
+    const UINT_PTR Guard = SetTimer(nullptr, 0, 1000, EndMenuLoop);
+    const struct {
+        WORD Key;
+        const char* Typed;
+    } Cases[] = {{'B', "afterbullets"}, {'N', "afternumbers"}, {VK_UP, "afterbigger"}};
+    for (const auto& C : Cases) {
+        SCOPED_TRACE(C.Typed);
+        Select(Editor->TextLength(), 0);
+        Editor->SetFocus();
+        for (const auto& [Key, Up] : {std::pair{WORD(VK_MENU), false},
+                                      {C.Key, false},
+                                      {C.Key, true},
+                                      {WORD(VK_MENU), false},
+                                      {WORD(VK_MENU), true}})
+            KeyEvent(Key, Up);
+        TypeText(C.Typed);
+        PressKey('S', false, true);
+        EXPECT_NE(CommittedContent(App.Database(), "", "Home").find(C.Typed), std::string::npos);
+    }
+    KillTimer(nullptr, Guard);
 }
 
 TEST_F(CommandsTest, GraveAccentSwitchesTheToolBarsAndTheMenuFollows) {

@@ -52,6 +52,11 @@ void PressKey(WORD Key, bool Shift, bool Control, bool Alt) {
     SettleInput(40);
 }
 
+void KeyEvent(WORD Key, bool Up) {
+    INPUT In = KeyInput(Key, Up);
+    SendInput(1, &In, sizeof(INPUT));
+}
+
 void TypeText(const std::string& Text) {
     for (const char C : Text) {
         const SHORT Scan = VkKeyScanA(C);

@@ -12,6 +12,9 @@ namespace mv::app::test {
 bool BringToFront(HWND Window);
 // Presses and releases a virtual key, with Shift, Ctrl or Alt held when asked.
 void PressKey(WORD Key, bool Shift = false, bool Control = false, bool Alt = false);
+// Presses (Up false) or lets go of one virtual key alone, queued without waiting for it: keys
+// held over others, such as an Alt that repeats while it is held.
+void KeyEvent(WORD Key, bool Up);
 // Types plain text (letters, digits, punctuation on the keyboard's layout).
 void TypeText(const std::string& Text);
 // Moves the mouse to (X, Y) in Window's client area and clicks the left button there.
