@@ -98,9 +98,13 @@ void TfrmMain::BuildForm() {
     FTrayIcon->OnClick = [this](TObject* Sender) { TrayIconClick(Sender); };
     FTrayIcon->OnDblClick = [this](TObject* Sender) { TrayIconDblClick(Sender); };
 
+    // Started when the window shows (the message loop shows it), not before: a box of the
+    // start-up outlasts it, and a tick inside the box found nothing to hide yet.
     Timer1 = new TTimer(this);
+    Timer1->SetEnabled(false);
     Timer1->SetInterval(100);
     Timer1->SetOnTimer([this](TObject* Sender) { Timer1Timer(Sender); });
+    OnShow = [this](TObject*) { Timer1->SetEnabled(true); };
     tCommit = new TTimer(this);
     tCommit->SetEnabled(false);
     tCommit->SetInterval(360000);

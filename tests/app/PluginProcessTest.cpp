@@ -153,6 +153,8 @@ TEST(PluginProcess, APlugInThatEndedTheProgramIsSwitchedOffAtTheNextStart) {
         PostMessageA(Box, WM_COMMAND, IDOK, 0);
         ASSERT_NE(WaitForWindow(Program.Id(), ":Home", StartTimeout, "TfrmNote"), nullptr);
         EXPECT_EQ(WaitForMessageBoxText(Program.Id(), 2000, nullptr), "") << "told once";
+        // The main window stays hidden after a box of the start-up, as after any start.
+        EXPECT_FALSE(IsWindowVisible(WaitForMainWindow(Program.Id(), 30000)));
         EXPECT_EQ(Folder.ReadFile("Plugins\\Plugins.ini"),
                   "; the user's own line\r\nother=False\r\ncrashingplugin=False\r\nlast=1");
         EndSession(Program);
