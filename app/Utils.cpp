@@ -6,6 +6,8 @@
 #ifdef _WIN32
 #include <windows.h>
 #include <shlobj.h>
+
+#include "gui/Dialogs.h"
 #endif
 
 int32_t Max(int32_t A, int32_t B) {
@@ -62,25 +64,11 @@ std::wstring ProgramFolderW() {
 }
 
 unsigned FileNameCodePage() {
-    return AreFileApisANSI() ? GetACP() : GetOEMCP();
+    return FileApisCodePage();
 }
 
 bool FileNameInCodePage(const std::wstring& Name, std::string& Narrow) {
-    Narrow.clear();
-    if (Name.empty()) return true;
-    const UINT CodePage = FileNameCodePage();
-    const int Length = static_cast<int>(Name.size());
-    // No "nearest" letters: a plain letter for an accented one would name another file.
-    const int Size = WideCharToMultiByte(CodePage, WC_NO_BEST_FIT_CHARS, Name.data(), Length, nullptr, 0,
-                                         nullptr, nullptr);
-    Narrow.resize(static_cast<size_t>(Size));
-    WideCharToMultiByte(CodePage, WC_NO_BEST_FIT_CHARS, Name.data(), Length, Narrow.data(), Size, nullptr,
-                        nullptr);
-    // Only a name that comes back the same names the same file.
-    std::wstring Back(static_cast<size_t>(MultiByteToWideChar(CodePage, 0, Narrow.data(), Size, nullptr, 0)),
-                      L'\0');
-    MultiByteToWideChar(CodePage, 0, Narrow.data(), Size, Back.data(), static_cast<int>(Back.size()));
-    return Size > 0 && Back == Name;
+    return NarrowFileName(Name, Narrow);
 }
 
 #endif

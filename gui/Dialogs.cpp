@@ -111,7 +111,38 @@ std::string InputBox(const std::string& caption, const std::string& prompt, cons
     return InputQuery(caption, prompt, value) ? value : std::string();
 }
 
-// ---- file dialogs -----------------------------------------------------------
+// ---- file names and file dialogs ---------------------------------------------
+
+namespace {
+
+std::wstring Widen(const std::string& text, UINT codePage) {
+    const int size = static_cast<int>(text.size());
+    std::wstring wide(static_cast<size_t>(MultiByteToWideChar(codePage, 0, text.data(), size, nullptr, 0)),
+                      L'\0');
+    MultiByteToWideChar(codePage, 0, text.data(), size, wide.data(), static_cast<int>(wide.size()));
+    return wide;
+}
+
+} // namespace
+
+unsigned FileApisCodePage() {
+    return AreFileApisANSI() ? GetACP() : GetOEMCP();
+}
+
+bool NarrowFileName(const std::wstring& name, std::string& narrow) {
+    narrow.clear();
+    if (name.empty()) return true;
+    const UINT codePage = FileApisCodePage();
+    const int length = static_cast<int>(name.size());
+    // No "nearest" letters: a plain letter for an accented one would name another file.
+    const int size = WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, name.data(), length, nullptr, 0,
+                                         nullptr, nullptr);
+    narrow.resize(static_cast<size_t>(size));
+    WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, name.data(), length, narrow.data(), size, nullptr,
+                        nullptr);
+    // Only a name that comes back the same names the same file.
+    return size > 0 && Widen(narrow, codePage) == name;
+}
 
 TOpenDialog::TOpenDialog(TComponent* owner) : TComponent(owner) {}
 
@@ -145,10 +176,17 @@ bool TOpenDialog::Run(bool save) {
         files_.assign(1, fileName_);
         return true;
     }
-    std::string filter = FilterToSystem(filter_);
-    std::vector<char> buffer(options_ & ofAllowMultiSelect ? 65536 : MAX_PATH * 2, '\0');
-    fileName_.copy(buffer.data(), std::min(fileName_.size(), buffer.size() - 1));
-    OPENFILENAMEA ofn{};
+    // The wide dialog: the "A" one hands back the nearest letter for one the code page lacks
+    // ("Adams" for a folder "\u0100dams"), a name of another file or of none.
+    const UINT names = FileApisCodePage();
+    const std::wstring filter = Widen(FilterToSystem(filter_), CP_ACP);
+    const std::wstring title = Widen(title_, CP_ACP);
+    const std::wstring initialDir = Widen(initialDir_, names);
+    const std::wstring defaultExt = Widen(defaultExt_, names);
+    const std::wstring fileName = Widen(fileName_, names);
+    std::vector<wchar_t> buffer(options_ & ofAllowMultiSelect ? 65536 : MAX_PATH * 2, L'\0');
+    fileName.copy(buffer.data(), std::min(fileName.size(), buffer.size() - 1));
+    OPENFILENAMEW ofn{};
     ofn.lStructSize = sizeof(ofn);
     HWND owner = GetActiveWindow();
     ofn.hwndOwner = owner ? owner : Application->Handle();
@@ -156,9 +194,9 @@ bool TOpenDialog::Run(bool save) {
     ofn.nFilterIndex = static_cast<DWORD>(filterIndex_);
     ofn.lpstrFile = buffer.data();
     ofn.nMaxFile = static_cast<DWORD>(buffer.size());
-    ofn.lpstrInitialDir = initialDir_.empty() ? nullptr : initialDir_.c_str();
-    ofn.lpstrTitle = title_.empty() ? nullptr : title_.c_str();
-    ofn.lpstrDefExt = defaultExt_.empty() ? nullptr : defaultExt_.c_str();
+    ofn.lpstrInitialDir = initialDir.empty() ? nullptr : initialDir.c_str();
+    ofn.lpstrTitle = title.empty() ? nullptr : title.c_str();
+    ofn.lpstrDefExt = defaultExt.empty() ? nullptr : defaultExt.c_str();
     ofn.Flags = OFN_EXPLORER;
     if (options_ & ofReadOnly) ofn.Flags |= OFN_READONLY;
     if (options_ & ofOverwritePrompt) ofn.Flags |= OFN_OVERWRITEPROMPT;
@@ -170,22 +208,27 @@ bool TOpenDialog::Run(bool save) {
     if (options_ & ofCreatePrompt) ofn.Flags |= OFN_CREATEPROMPT;
     if (options_ & ofNoReadOnlyReturn) ofn.Flags |= OFN_NOREADONLYRETURN;
     if (options_ & ofEnableSizing) ofn.Flags |= OFN_ENABLESIZING;
-    BOOL ok = save ? GetSaveFileNameA(&ofn) : GetOpenFileNameA(&ofn);
+    BOOL ok = save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn);
     if (!ok) return false;
     filterIndex_ = static_cast<int>(ofn.nFilterIndex);
     files_.clear();
-    const char* p = buffer.data();
-    std::string first = p;
+    auto take = [this](const std::wstring& name) {
+        std::string narrow;
+        NarrowFileName(name, narrow);
+        files_.push_back(narrow);
+    };
+    const wchar_t* p = buffer.data();
+    std::wstring first = p;
     p += first.size() + 1;
     if ((options_ & ofAllowMultiSelect) && *p) {
         // Folder, then the names, each NUL-terminated.
         while (*p) {
-            std::string name = p;
-            files_.push_back(first + "\\" + name);
+            std::wstring name = p;
+            take(first + L"\\" + name);
             p += name.size() + 1;
         }
     } else {
-        files_.push_back(first);
+        take(first);
     }
     fileName_ = files_.front();
     if (options_ & ofReadOnly) {

@@ -38,6 +38,13 @@ UINT MessageDlgFlags(TMsgDlgType type, TMsgDlgButtons buttons);
 bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value);
 std::string InputBox(const std::string& caption, const std::string& prompt, const std::string& defaultValue);
 
+// The program names files in 8-bit text, in the code page of Windows' "A" file functions (the
+// ANSI code page, unless a program switched them to the OEM one): its number.
+unsigned FileApisCodePage();
+// A wide file name in that code page. False when a character of it has no place there: Narrow
+// then holds '?' for each such character and names no file.
+bool NarrowFileName(const std::wstring& name, std::string& narrow);
+
 enum TOpenOption : unsigned {
     ofReadOnly = 1u << 0,
     ofOverwritePrompt = 1u << 1,
@@ -56,7 +63,8 @@ class TOpenDialog : public TComponent {
 public:
     explicit TOpenDialog(TComponent* owner);
 
-    // Runs the dialog; true when the user chose a file (FileName then holds it).
+    // Runs the dialog; true when the user chose a file (FileName then holds it, with '?' for each
+    // character the code page of file names lacks: such a name names no file).
     virtual bool Execute();
 
     // "Text files|*.txt|All|*.*": pairs of description and pattern list.

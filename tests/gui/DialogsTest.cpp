@@ -3,6 +3,11 @@
 
 #include "gui/Dialogs.h"
 
+#include "tests/support/ScreenWait.h"
+#include "tests/support/Screens.h"
+
+#include <dlgs.h>
+
 namespace {
 
 class DialogsTest : public GuiTest {};
@@ -15,6 +20,60 @@ void CALLBACK PlayTheUser(HWND, UINT, UINT_PTR id, DWORD) {
     SetWindowTextA(edit, "typed");
     HWND ok = FindWindowExA(dialog, nullptr, "BUTTON", "OK");
     SendMessageA(ok, BM_CLICK, 0, 0);
+}
+
+// What the user of the real Open dialog types, and the screen the dialog is saved as ("" none).
+std::wstring typedFileName;
+std::string openDialogScreen;
+
+BOOL CALLBACK FindOpenDialog(HWND wnd, LPARAM found) {
+    char name[16] = {};
+    GetClassNameA(wnd, name, sizeof name);
+    if (std::string(name) != "#32770" || !IsWindowVisible(wnd)) return TRUE;
+    *reinterpret_cast<HWND*>(found) = wnd;
+    return FALSE;
+}
+
+// Types the name into the Open dialog's File name box and presses Open, once the dialog is up.
+void CALLBACK TypeTheFileName(HWND, UINT, UINT_PTR id, DWORD) {
+    HWND dialog = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), FindOpenDialog, reinterpret_cast<LPARAM>(&dialog));
+    if (!dialog) return;
+    KillTimer(nullptr, id);
+    SetDlgItemTextW(dialog, cmb13, typedFileName.c_str());
+    if (!openDialogScreen.empty() && mv::test::WaitUntilShown(dialog)) SaveScreen(dialog, openDialogScreen);
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+}
+
+// The real Open dialog hands a letter the code page lacks back as '?', which no file name holds,
+// never as its nearest letter ("\u0100dams" as "Adams" named another folder); a letter the code
+// page has comes back as itself.
+TEST_F(DialogsTest, OpenDialogNamesNoOtherFileForALetterTheCodePageLacks) {
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    char tempA[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, tempA);
+    const struct {
+        const wchar_t* folder;
+        const char* chosen;
+        const char* screen;
+    } cases[] = {{L"\u0100dams notes", "?dams notes", "open-dialog"},
+                 {L"caf\u00e9 notes", "caf\xE9 notes", ""}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.chosen);
+        const std::wstring folder = std::wstring(temp) + c.folder;
+        CreateDirectoryW(folder.c_str(), nullptr);
+        typedFileName = folder + L"\\mine.mvdb";
+        openDialogScreen = c.screen;
+        TOpenDialog dialog(nullptr);
+        dialog.SetFilter("Miravelund Database (*.mvdb)|*.mvdb");
+        dialog.SetTitle("Select Miravelund Database");
+        ASSERT_NE(SetTimer(nullptr, 0, 100, TypeTheFileName), 0u);
+        ASSERT_TRUE(dialog.Execute());
+        EXPECT_EQ(dialog.FileName(), std::string(tempA) + c.chosen + "\\mine.mvdb");
+        RemoveDirectoryW(folder.c_str());
+    }
 }
 
 TEST_F(DialogsTest, MessageDlgMapsTypeAndButtonsToFlags) {
