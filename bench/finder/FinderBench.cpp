@@ -10,7 +10,9 @@
 #include "app/Main.h"
 #include "app/NamespaceVisualizer.h"
 #include "app/Settings.h"
+#include "app/TopicDocument.h"
 #include "bench/support/BenchProgram.h"
+#include "bench/support/FinderList.h"
 #include "bench/support/MedianReporter.h"
 #include "bench/store/BenchDatabase.h"
 #include "controls/MvCombobox.h"
@@ -39,19 +41,27 @@ struct TFilter {
 const int kNamespaces[2] = {7, 8};
 const int kTags[2][2] = {{3, 11}, {5, 13}};
 
+// Where the finder window stands, and the floor's panel with it.
+constexpr int kFinderLeft = 40, kFinderTop = 40, kFinderWidth = 384, kFinderHeight = 600;
+
 // The goal of a finder search: at most this much of the store's query and the panel showing
 // what it found (the goal scale_bench holds the finder's filter to).
 constexpr double kGoal = 1.3;
 
 // The store's query for the same filter and a side panel letting go of the list it shows and
-// showing the new one (grouped by namespace over every namespace, as the finder groups it).
+// showing the new one (grouped by namespace over every namespace, as the finder groups it). The
+// panel is set up as the finder's list, read from a finder of the same place without a store.
 void Find_Store(benchmark::State& State, const std::string& Database, TFilter Filter) {
     TNotesStore Store(Database);
     TForm Form(nullptr);
-    Form.SetBounds(40, 40, 384, 600);
-    auto* Panel = new TNamespaceVisualizer(&Form);
-    Panel->SetParent(&Form);
-    Panel->SetAlign(TAlign::alClient);
+    TNamespaceVisualizer* Panel = nullptr;
+    {
+        TfrmFind Finder(nullptr, mv::app::TTopicServices{});
+        Finder.SetBounds(kFinderLeft, kFinderTop, kFinderWidth, kFinderHeight);
+        Finder.Show();
+        Pump();
+        Panel = AddFinderListLike(Form, Finder);
+    }
     Form.Show();
     Pump();
     TStringList Tags[2];
@@ -104,7 +114,7 @@ void Find_Window(benchmark::State& State, const std::string& Folder, TFilter Fil
     for (const char* Key : {"list.namespaces", "list.namespaces.all", "list.tags", "list.tags.all"})
         Main->NotesStore()->Properties().SetValue(Key, "");
     auto* Find = new TfrmFind(Application, Main->TopicServices());
-    Find->SetBounds(40, 40, 384, 600);
+    Find->SetBounds(kFinderLeft, kFinderTop, kFinderWidth, kFinderHeight);
     // As the combo's drop-down list ticks; the first time it opens by its button (the finder lists
     // its tags then), the searches tick the items it already holds.
     auto Check = [](TMvCheckedComboBox* Combo, const std::string& Item, bool On = true, bool Drop = true) {
