@@ -91,10 +91,11 @@ void TNotesStore::Commit() {
 
 void TNotesStore::StartDamageCheck() {
     if (check_) return;
-    // The name SQLite opened, so that the check reads the very same file.
+    // The name SQLite opened, so that the check reads the very same file; it gives way to this
+    // connection's statements.
     const char* opened = sqlite3_db_filename(db_->Handle(), "main");
-    check_ = std::make_unique<TDamageCheck>(opened ? opened : "",
-                                            [this] { damageFirstFoundByCheck_ = !db_->MarkDamaged(); });
+    check_ = std::make_unique<TDamageCheck>(
+        opened ? opened : "", [this] { damageFirstFoundByCheck_ = !db_->MarkDamaged(); }, db_->Handle());
 }
 
 void TNotesStore::LoadProperties() {

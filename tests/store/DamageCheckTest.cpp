@@ -1,9 +1,12 @@
 // The check that looks through the whole notes file for damage beside the program: it finds damage
 // in pages start-up never reads, the store then writes nothing more, and it never gets in the way
-// of the program's own commits.
+// of the program's own commits, nor reads while the program's connection does.
 #include <gtest/gtest.h>
 
+#include <sqlite3.h>
+
 #include <chrono>
+#include <optional>
 #include <thread>
 
 #include "store/DamageCheck.h"
@@ -57,16 +60,36 @@ protected:
     void SetUp() override {
         TDamageCheck::RestartAfter = 0ms;
         TDamageCheck::RetryHeldFileAfter = 20ms;
+        TDamageCheck::QuietFor = 10ms;
     }
     void TearDown() override {
         TDamageCheck::RestartAfter = savedRestart;
         TDamageCheck::RetryHeldFileAfter = savedRetry;
+        TDamageCheck::QuietFor = savedQuiet;
+        TDamageCheck::LongestWait = savedLongest;
     }
 
     TTempFolder folder;
     std::string path = folder.File("notes.mvdb");
     std::chrono::milliseconds savedRestart = TDamageCheck::RestartAfter;
     std::chrono::milliseconds savedRetry = TDamageCheck::RetryHeldFileAfter;
+    std::chrono::milliseconds savedQuiet = TDamageCheck::QuietFor;
+    std::chrono::milliseconds savedLongest = TDamageCheck::LongestWait;
+};
+
+// A statement of the program's connection begun, as a read that has not finished yet.
+class TRunningStatement {
+public:
+    explicit TRunningStatement(sqlite3* db) {
+        sqlite3_prepare_v2(db, "SELECT title FROM topic", -1, &statement_, nullptr);
+        EXPECT_EQ(sqlite3_step(statement_), SQLITE_ROW);
+    }
+    ~TRunningStatement() { sqlite3_finalize(statement_); }
+    TRunningStatement(const TRunningStatement&) = delete;
+    TRunningStatement& operator=(const TRunningStatement&) = delete;
+
+private:
+    sqlite3_stmt* statement_ = nullptr;
 };
 
 TEST_F(DamageCheck, FindsAZeroedPageStartUpDoesNotReadAndTheStoreThenWritesNothingMore) {
@@ -130,6 +153,41 @@ TEST_F(DamageCheck, CommitsStopTheCheckInsteadOfWaitingForItAndItsStoppedRunsRep
     }
     EXPECT_EQ(TRawDatabase(path).Scalar("SELECT content FROM topic WHERE title = 'Home'"),
               "closed during the check");
+}
+
+// The check's reads slow the program's: it reads nothing while the program's connection runs a
+// statement, and goes on once that has ended.
+TEST_F(DamageCheck, ReadsNothingWhileTheProgramsConnectionReadsAndGoesOnAfter) {
+    MakeNotebook(path);
+    TDamageCheck::LongestWait = 60s;
+    TRawDatabase program(path);
+    TDamageCheck check(
+        path, [] {}, program.Handle());
+    std::optional<TRunningStatement> read;
+    {
+        const TDamageCheck::THold hold(&check); // starts over once the statement runs
+        read.emplace(program.Handle());
+    }
+    std::this_thread::sleep_for(300ms);
+    EXPECT_EQ(check.PagesRead(), 0u);
+    EXPECT_EQ(check.Outcome(), TDamageCheck::TOutcome::Running);
+    read.reset();
+    EXPECT_EQ(WaitForOutcome(check), TDamageCheck::TOutcome::Sound) << check.Details();
+}
+
+// A program that never stops reading still gets its file checked.
+TEST_F(DamageCheck, WaitsForTheProgramsConnectionNoLongerThanTheLongestWaitAtATime) {
+    MakeNotebook(path);
+    TDamageCheck::LongestWait = 20ms;
+    TRawDatabase program(path);
+    TDamageCheck check(
+        path, [] {}, program.Handle());
+    std::optional<TRunningStatement> read;
+    {
+        const TDamageCheck::THold hold(&check);
+        read.emplace(program.Handle());
+    }
+    EXPECT_EQ(WaitForOutcome(check), TDamageCheck::TOutcome::Sound) << check.Details();
 }
 
 TEST_F(DamageCheck, AFileAnotherProgramHoldsIsCheckedOnceItLetsGo) {
