@@ -90,7 +90,7 @@ public:
     TAction* aReleaseNotes = nullptr;
     TAction* aPlugins = nullptr;
 
-    // Hides the window 100 ms after the start; the six-minute checkpoint; the
+    // Hides the window 100 ms after it shows; the six-minute checkpoint; the
     // damage check's start and outcome.
     TTimer* Timer1 = nullptr;
     TTimer* tCommit = nullptr;
