@@ -84,9 +84,7 @@ TEST(ProgramProcess, DamageStartUpDoesNotReadIsToldSoonAfterHomeAndTheFileIsNotW
     EXPECT_NE(Text.find("a file of its own in " + Folder.Path() + "."), std::string::npos) << Text;
     EXPECT_EQ(Text.find("PRAGMA"), std::string::npos) << Text;
     ASSERT_NE(Box, nullptr);
-    RECT BoxRect{};
-    GetWindowRect(Box, &BoxRect);
-    EXPECT_TRUE(SaveScreen(CaptureSettledScreen(BoxRect), "damage-found-after-start"));
+    EXPECT_TRUE(SaveWindowScreen(Box, "damage-found-after-start"));
     PostMessageA(Box, WM_COMMAND, IDOK, 0);
     // Quit as the tray menu does: with no text typed there is nothing to ask.
     HWND Main = WaitForMainWindow(Program.Id(), 30000);

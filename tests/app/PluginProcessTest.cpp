@@ -147,9 +147,7 @@ TEST(PluginProcess, APlugInThatEndedTheProgramIsSwitchedOffAtTheNextStart) {
                   std::string::npos)
             << Text;
         ASSERT_NE(Box, nullptr);
-        RECT BoxRect{};
-        GetWindowRect(Box, &BoxRect);
-        EXPECT_TRUE(SaveScreen(CaptureSettledScreen(BoxRect), "plugin-switched-off"));
+        EXPECT_TRUE(SaveWindowScreen(Box, "plugin-switched-off"));
         PostMessageA(Box, WM_COMMAND, IDOK, 0);
         ASSERT_NE(WaitForWindow(Program.Id(), ":Home", StartTimeout, "TfrmNote"), nullptr);
         EXPECT_EQ(WaitForMessageBoxText(Program.Id(), 2000, nullptr), "") << "told once";

@@ -265,9 +265,7 @@ TEST(ProgramProcess, AProgramFolderTheCodePageCannotHoldIsToldAndNothingIsMade) 
         std::wstring Shown;
         EnumChildWindows(Box, AppendText, reinterpret_cast<LPARAM>(&Shown));
         EXPECT_NE(Shown.find(L"\r\r" + Folder + L"\r\r"), std::wstring::npos);
-        RECT BoxRect{};
-        GetWindowRect(Box, &BoxRect);
-        EXPECT_TRUE(SaveScreen(CaptureSettledScreen(BoxRect), "program-folder-name-not-in-code-page"));
+        EXPECT_TRUE(SaveWindowScreen(Box, "program-folder-name-not-in-code-page"));
         PostMessageA(Box, WM_COMMAND, IDOK, 0);
     }
     DWORD Exit = 0;
@@ -511,9 +509,7 @@ TEST(ProgramProcess, ASaveRefusedByAnotherProgramsLockKeepsTheTextAndTheNextSave
     EXPECT_NE(Text.find("is in use by another program"), std::string::npos) << Text;
     EXPECT_NE(Text.find("Your text is kept in the window"), std::string::npos) << Text;
     ASSERT_NE(Box, nullptr);
-    RECT BoxRect{};
-    GetWindowRect(Box, &BoxRect);
-    EXPECT_TRUE(SaveScreen(CaptureSettledScreen(BoxRect), "save-refused-file-in-use"));
+    EXPECT_TRUE(SaveWindowScreen(Box, "save-refused-file-in-use"));
     PostMessageA(Box, WM_COMMAND, IDOK, 0);
     EXPECT_NE(WindowText(EditorOf(Home)).find(Typed), std::string::npos) << "the text left the editor";
     EXPECT_FALSE(WaitForContent(Folder.Database(), Typed, 0));
@@ -601,9 +597,7 @@ TEST(ProgramProcess, TheSessionEndWithTheTrayMenuOpenEndsTheProgram) {
     PostMessageA(Tray.front(), 0x800 /* the icon's notification */, 1, WM_RBUTTONDOWN);
     HWND Menu = WaitForOpenMenu(Program.Id(), 10000);
     ASSERT_NE(Menu, nullptr) << "the tray menu did not open";
-    RECT MenuRect{};
-    GetWindowRect(Menu, &MenuRect);
-    EXPECT_TRUE(SaveScreen(CaptureSettledScreen(MenuRect), "tray-menu-at-session-end"));
+    EXPECT_TRUE(SaveWindowScreen(Menu, "tray-menu-at-session-end"));
 
     EndSession(Program);
     DWORD Exit = 1;
@@ -675,9 +669,7 @@ TEST(ProgramProcess, AQuitWhileTheFileStaysHeldCanKeepTheTextInAFileAndEnd) {
               std::string::npos)
         << Question;
     ASSERT_NE(Box, nullptr);
-    RECT BoxRect{};
-    GetWindowRect(Box, &BoxRect);
-    EXPECT_TRUE(SaveScreen(CaptureSettledScreen(BoxRect), "quit-while-file-held"));
+    EXPECT_TRUE(SaveWindowScreen(Box, "quit-while-file-held"));
     SetForegroundWindow(Box);
     for (const DWORD Start = GetTickCount(); GetForegroundWindow() != Box && GetTickCount() - Start < 5000;)
         Sleep(20);
@@ -706,9 +698,7 @@ TEST(ProgramProcess, AQuitWhileTheFileStaysHeldCanKeepTheTextInAFileAndEnd) {
         if (First) {
             EXPECT_NE(Told.find(Folder.File(Kept)), std::string::npos) << Told;
             ASSERT_NE(Notice, nullptr);
-            RECT NoticeRect{};
-            GetWindowRect(Notice, &NoticeRect);
-            EXPECT_TRUE(SaveScreen(CaptureSettledScreen(NoticeRect), "kept-text-told-at-next-start"));
+            EXPECT_TRUE(SaveWindowScreen(Notice, "kept-text-told-at-next-start"));
             PostMessageA(Notice, WM_COMMAND, IDOK, 0);
         } else {
             EXPECT_EQ(Told, "") << "told again";
@@ -775,9 +765,7 @@ TEST(FullVolume, ASaveThatMetAFullDiskIsWrittenOnceThereIsRoom) {
     EXPECT_NE(Text.find("Your text is kept in the window"), std::string::npos) << Text;
     EXPECT_EQ(Text.find("INSERT"), std::string::npos) << Text;
     ASSERT_NE(Box, nullptr);
-    RECT BoxRect{};
-    GetWindowRect(Box, &BoxRect);
-    EXPECT_TRUE(SaveScreen(CaptureSettledScreen(BoxRect), "save-refused-disk-full"));
+    EXPECT_TRUE(SaveWindowScreen(Box, "save-refused-disk-full"));
     PostMessageA(Box, WM_COMMAND, IDOK, 0);
 
     ASSERT_TRUE(DeleteFileA(Filler.c_str()));

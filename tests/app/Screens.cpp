@@ -86,4 +86,10 @@ bool SaveScreen(const TPicture& Picture, const std::string& Name) {
     return SavePng(Picture, ScreensFolder() + "\\" + Name + ".png");
 }
 
+bool SaveWindowScreen(HWND Window, const std::string& Name) {
+    RECT Rect{};
+    GetWindowRect(Window, &Rect);
+    return SaveScreen(CaptureSettledScreen(Rect), Name);
+}
+
 } // namespace mv::app::test

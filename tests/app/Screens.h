@@ -31,6 +31,8 @@ TPicture DrawIcon(HICON Icon, int Size, uint32_t Background);
 bool SavePng(const TPicture& Picture, const std::string& Path);
 // SavePng into the screens folder as Name + ".png" (the folder is created).
 bool SaveScreen(const TPicture& Picture, const std::string& Name);
+// SaveScreen of a window (another process's box, say) as it shows on the screen once it holds still.
+bool SaveWindowScreen(HWND Window, const std::string& Name);
 std::string ScreensFolder();
 
 } // namespace mv::app::test
