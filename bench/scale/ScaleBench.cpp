@@ -6,9 +6,10 @@
 // Both databases of 100,000 topics filter to the same number of titles (see FilterTagsOf). Beside
 // the filter it times its floor: the store's query for the same tags and a panel set up as the
 // finder's list that shows every topic grouped by namespace, as the finder did, letting go of them
-// and showing what the query found. At 100,000 topics it times one more search of the finder while
-// the check of the file for damage reads beside the program, and the same search once the check
-// is done.
+// and showing what the query found. Both run once the check of the file for damage is done, each
+// after the store's connection let go of the pages it keeps and a moment's wait (see Settle). At
+// 100,000 topics it times one more search of the finder while the check reads beside the
+// program, and the same search once the check is done.
 //
 // Each session runs in a process of its own (this program started again with --session), on its
 // own copy of the database, driving the program's main window in process as the tray menu and the
@@ -148,9 +149,26 @@ std::map<std::string, TFilterTags> FilterTagsOf(const std::string& Folder) {
 
 // ---- one session, in its own process ----
 
-// Ticks items (or takes their ticks away) as the drop-down list does: the list opens by its button
-// (the finder lists its tags then), the marks are set, the list closes. False when one is missing.
-bool TickItems(TMvCheckedComboBox* Combo, const std::vector<std::string>& Items, bool On = true) {
+// Activates the window as a click into it does before the click does anything (the finder
+// searches again then). Another program may have taken the foreground since (a test run beside
+// this one shares Wine's desktop): a step driven by code would then activate the finder in its
+// middle, opening the tag list focuses its combo, and that activation's search turns "All" on
+// again under the ticks. Nothing is pumped once it is active, so that it stays so for the step.
+void ActivateAsAClickDoes(TForm& Form) {
+    PumpUntil([&] {
+        if (GetActiveWindow() == Form.Handle()) return true;
+        SetActiveWindow(Form.Handle());
+        return false;
+    });
+}
+
+// Ticks tags of the finder (or takes their ticks away) as a user does: "All" tags off, the
+// drop-down list opened by its button (the finder lists its tags then), the marks set, the list
+// closed. False when one is missing.
+bool TickTags(const std::vector<std::string>& Items, bool On = true) {
+    ActivateAsAClickDoes(*frmFind);
+    if (frmFind->aAllTags->Checked()) frmFind->aAllTags->Execute();
+    TMvCheckedComboBox* Combo = frmFind->cbTags;
     Combo->ButtonClick();
     size_t Found = 0;
     for (int i = 0; i < Combo->Items().Count(); ++i)
@@ -178,6 +196,27 @@ std::vector<std::string> TagNames(const std::string& Text) {
     return Names;
 }
 
+// The program as it waits for its next message for a moment, as between a user's ticks and Find
+// or Find and the next step, the store's connection having let go of the pages it keeps: a search
+// then reads its pages from the file as one for tags not searched before does, and the step
+// before leaves none of its work to it. The filter and its floor, and the searches beside the
+// damage check, each start from here.
+void Settle(TNotesStore& Store) {
+    sqlite3_db_release_memory(Store.Connection().Handle());
+    const TStopwatch Idle;
+    PumpUntil([&] { return Idle.Ms() >= 300; }, 50);
+}
+
+// The check of the file ended, and found it sound.
+bool CheckEnds(TfrmMain& Main) {
+    const bool Ended = PumpUntil([&] { return !Main.tCheckFile->Enabled(); }, 100);
+    const TDamageCheck* Check = Main.NotesStore()->DamageCheck();
+    if (Ended && Check && Check->Outcome() == TDamageCheck::TOutcome::Sound) return true;
+    std::fprintf(stderr, "the check did not end well: %s\n",
+                 Check ? Check->Details().c_str() : "it never began");
+    return false;
+}
+
 // Find pressed and the list drawn.
 double TimedFind() {
     const TStopwatch Find;
@@ -188,11 +227,9 @@ double TimedFind() {
 }
 
 // The finder's search while the damage check reads, and the same search once it is done: from
-// another tag's list to the filter's, the store reading its pages from the file as for tags not
-// searched before (its connection lets go of the pages it keeps first), after the program has
-// waited for its next message for a moment, as it does between a user's ticks and Find (the step
-// before then leaves none of its work to the search). The median of three searches each; neither
-// when the check is not reading all through them: the round then has no such pair.
+// another tag's list to the filter's, after Settle. The median of three searches each; neither
+// when the check is not reading all through them: the round then has no such pair. The filter's
+// tags are ticked before and after.
 bool FindsBesideTheCheck(TfrmMain& Main, const std::vector<std::string>& Tags,
                          std::map<std::string, double>& R) {
     TNotesStore& Store = *Main.NotesStore();
@@ -202,14 +239,12 @@ bool FindsBesideTheCheck(TfrmMain& Main, const std::vector<std::string>& Tags,
     auto Finds = [&](const char* Field) {
         std::vector<double> Ms;
         for (int i = 0; i < 3; ++i) {
-            TickItems(frmFind->cbTags, Tags, false);
-            TickItems(frmFind->cbTags, {Other});
+            TickTags(Tags, false);
+            TickTags({Other});
             TimedFind();
-            TickItems(frmFind->cbTags, {Other}, false);
-            TickItems(frmFind->cbTags, Tags);
-            sqlite3_db_release_memory(Store.Connection().Handle());
-            const TStopwatch Idle;
-            PumpUntil([&] { return Idle.Ms() >= 300; }, 50);
+            TickTags({Other}, false);
+            TickTags(Tags);
+            Settle(Store);
             Ms.push_back(TimedFind());
         }
         R[Field] = SpreadOf(Ms).Median;
@@ -226,11 +261,7 @@ bool FindsBesideTheCheck(TfrmMain& Main, const std::vector<std::string>& Tags,
         std::fprintf(stderr, "the check was not reading all through the searches\n");
         R.erase("find-checking");
     }
-    if (!PumpUntil([&] { return !Main.tCheckFile->Enabled(); }, 100) ||
-        Check->Outcome() != TDamageCheck::TOutcome::Sound) {
-        std::fprintf(stderr, "the check did not end well: %s\n", Check->Details().c_str());
-        return false;
-    }
+    if (!CheckEnds(Main)) return false;
     if (R.count("find-checking")) Finds("find-checked");
     return true;
 }
@@ -281,17 +312,32 @@ int Session(const std::string& Folder, const std::string& Tags, bool BesideTheCh
     R["mem-finder"] = ResidentMB();
     const size_t All = Listed(*frmFind->Visualizer);
 
-    // The tags in every namespace: "All" tags unchecked, the tags checked, Find.
+    // The tags in every namespace: "All" tags off, the tags ticked.
     const std::vector<std::string> TagList = TagNames(Tags);
-    if (frmFind->aAllTags->Checked()) frmFind->aAllTags->Execute();
-    if (!TickItems(frmFind->cbTags, TagList)) {
+    if (!TickTags(TagList)) {
         std::fprintf(stderr, "the finder lacks one of the tags %s\n", Tags.c_str());
         return 1;
     }
+    if (BesideTheCheck && !FindsBesideTheCheck(*Main, TagList, R)) return 1;
+
+    // The filter and its floor once the check is done, which neither then shares the machine
+    // with. The filter: the finder listing every topic as it opened (an empty filter turns "All"
+    // on again), the tags ticked, Find.
+    TNotesStore& Store = *Main->NotesStore();
+    if (!CheckEnds(*Main)) return 1;
+    TickTags(TagList, false);
+    frmFind->aFilter->Execute();
+    frmFind->Visualizer->Update();
+    Pump();
+    if (Listed(*frmFind->Visualizer) != All) {
+        std::fprintf(stderr, "the finder lists %zu topics again, not %zu\n", Listed(*frmFind->Visualizer),
+                     All);
+        return 1;
+    }
+    TickTags(TagList);
+    Settle(Store);
     R["filter"] = TimedFind();
     const size_t Found = Listed(*frmFind->Visualizer);
-
-    if (BesideTheCheck && !FindsBesideTheCheck(*Main, TagList, R)) return 1;
 
     // The filter's floor: a panel set up as the finder's list showing what the finder showed
     // (every topic, grouped by namespace), then the store's query for the tags, the panel letting
@@ -300,16 +346,17 @@ int Session(const std::string& Folder, const std::string& Tags, bool BesideTheCh
         TForm Form(nullptr);
         TNamespaceVisualizer* Panel = AddFinderListLike(Form, *frmFind);
         Form.Show();
-        for (const TPlacedTopic& Topic : Main->NotesStore()->FindTopicsWithNamespaces(nullptr))
+        for (const TPlacedTopic& Topic : Store.FindTopicsWithNamespaces(nullptr))
             Panel->AddEntry(FindItemOfNamespace(Topic.NameSpace), Topic.Title);
         Panel->Render();
         Panel->Update();
         Pump();
+        Settle(Store);
         const TStopwatch Floor;
         TStringList TagStrings;
         for (const std::string& Tag : TagList)
             TagStrings.Add(Tag);
-        const std::vector<TPlacedTopic> Tagged = Main->NotesStore()->FindTopicsWithNamespaces(&TagStrings);
+        const std::vector<TPlacedTopic> Tagged = Store.FindTopicsWithNamespaces(&TagStrings);
         Panel->Clear();
         for (const TPlacedTopic& Topic : Tagged)
             Panel->AddEntry(FindItemOfNamespace(Topic.NameSpace), Topic.Title);
