@@ -7,9 +7,9 @@
 // the filter it times its floor: the store's query for the same tags and a panel set up as the
 // finder's list that shows every topic grouped by namespace, as the finder did, letting go of them
 // and showing what the query found. Both run once the check of the file for damage is done, each
-// after the store's connection let go of the pages it keeps and a moment's wait (see Settle). At
-// 100,000 topics it times one more search of the finder while the check reads beside the
-// program, and the same search once the check is done.
+// after the store's connection let go of the pages it keeps and a moment's wait (see Settle); the
+// quit after such a wait too. At 100,000 topics it times one more search of the finder while the
+// check reads beside the program, and the same search once the check is done.
 //
 // Each session runs in a process of its own (this program started again with --session), on its
 // own copy of the database, driving the program's main window in process as the tray menu and the
@@ -196,15 +196,21 @@ std::vector<std::string> TagNames(const std::string& Text) {
     return Names;
 }
 
-// The program as it waits for its next message for a moment, as between a user's ticks and Find
-// or Find and the next step, the store's connection having let go of the pages it keeps: a search
-// then reads its pages from the file as one for tags not searched before does, and the step
-// before leaves none of its work to it. The filter and its floor, and the searches beside the
-// damage check, each start from here.
-void Settle(TNotesStore& Store) {
-    sqlite3_db_release_memory(Store.Connection().Handle());
+// The program as it waits for its next message for a moment, as between a user's clicks: the step
+// before leaves none of its work to the next, the system's included (letting go of a panel of
+// 100,000 titles leaves it freeing their memory for some tens of milliseconds, on this thread's
+// processor, once the thread yields it).
+void WaitForTheNextClick() {
     const TStopwatch Idle;
     PumpUntil([&] { return Idle.Ms() >= 300; }, 50);
+}
+
+// As WaitForTheNextClick, the store's connection having let go of the pages it keeps: a search
+// then reads its pages from the file as one for tags not searched before does. The filter and its
+// floor, and the searches beside the damage check, each start from here.
+void Settle(TNotesStore& Store) {
+    sqlite3_db_release_memory(Store.Connection().Handle());
+    WaitForTheNextClick();
 }
 
 // The check of the file ended, and found it sound.
@@ -365,8 +371,9 @@ int Session(const std::string& Folder, const std::string& Tags, bool BesideTheCh
         Pump();
         R["floor"] = Floor.Ms();
     }
-    Pump();
-
+    // The quit, from the tray menu a user opens a moment after the last step: timed straight after
+    // the floor let go of its panel of every topic, it paid for the system freeing that memory.
+    WaitForTheNextClick();
     const TStopwatch Quit;
     Main->aQuit->Execute();
     Pump();
