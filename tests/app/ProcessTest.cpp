@@ -606,6 +606,15 @@ TEST(ProgramProcess, TheSessionEndWithTheTrayMenuOpenEndsTheProgram) {
     EXPECT_TRUE(WaitForContent(Folder.Database(), Typed, 0));
 }
 
+// Starts the program, types Typed into Home without saving it, and returns the main window
+// (nullptr when either did not show).
+HWND TypeIntoHome(TChildProcess& Program, const std::string& Typed) {
+    HWND Home = StartAndWaitForHome(Program);
+    if (!Home) return nullptr;
+    Type(Home, Typed);
+    return FindMainWindow(Program.Id());
+}
+
 // The file kept in the folder for text that could not be saved, "" when there is none.
 std::string UnsavedNotesFile(const TProgramFolder& Folder) {
     WIN32_FIND_DATAA Found{};
@@ -621,14 +630,11 @@ std::string UnsavedNotesFile(const TProgramFolder& Folder) {
 TEST(ProgramProcess, AtTheSessionEndTextThatCannotBeSavedIsKeptInAFileWithinTheTimeLimit) {
     TProgramFolder Folder("endlocked-log");
     TChildProcess Program(Folder.File("Miravelund.exe"), "", Folder.Path());
-    HWND Home = StartAndWaitForHome(Program);
-    ASSERT_NE(Home, nullptr);
     const std::string Typed = "Typed while the file stayed locked ";
-    Type(Home, Typed);
+    HWND Main = TypeIntoHome(Program, Typed);
+    ASSERT_NE(Main, nullptr);
     TSQLiteDatabase Other(Folder.Database());
     Other.ExecSQL("BEGIN IMMEDIATE;");
-    HWND Main = FindMainWindow(Program.Id());
-    ASSERT_NE(Main, nullptr);
     DWORD_PTR Reply = 0;
     const DWORD Start = GetTickCount();
     ASSERT_NE(SendMessageTimeoutA(Main, WM_ENDSESSION, TRUE, 0, SMTO_NORMAL, 120000, &Reply), 0);
@@ -652,14 +658,11 @@ TEST(ProgramProcess, AtTheSessionEndTextThatCannotBeSavedIsKeptInAFileWithinTheT
 TEST(ProgramProcess, AQuitWhileTheFileStaysHeldCanKeepTheTextInAFileAndEnd) {
     TProgramFolder Folder("quit-held");
     TChildProcess Program(Folder.File("Miravelund.exe"), "", Folder.Path());
-    HWND Home = StartAndWaitForHome(Program);
-    ASSERT_NE(Home, nullptr);
     const std::string Typed = "Typed while the backup kept the file ";
-    Type(Home, Typed);
+    HWND Main = TypeIntoHome(Program, Typed);
+    ASSERT_NE(Main, nullptr);
     TSQLiteDatabase Other(Folder.Database());
     Other.ExecSQL("BEGIN IMMEDIATE;");
-    HWND Main = FindMainWindow(Program.Id());
-    ASSERT_NE(Main, nullptr);
     PostMessageA(Main, WM_CLOSE, 0, 0);
 
     HWND Box = nullptr;
