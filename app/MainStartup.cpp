@@ -159,6 +159,8 @@ bool TfrmMain::StartUp() {
     // Under Program Files an ordinary user cannot write beside the program.
     const TLogPlace LogPlace = ChooseLogPlace(FProgramFolder, FoldersAfter(""));
     FLogFile->SetFileName(LogPlace.Folder + "\\Miravelund.log");
+    // The settings are written after this window is gone: a failure then goes to the same file.
+    SetSettingsLogFile(FLogFile->FileName());
     FLogFile->SetAutoSave(true);
     HWND AppWindow = Application->Handle();
     ShowWindow(AppWindow, SW_HIDE);

@@ -51,10 +51,15 @@ std::string NowText() {
 }
 
 // Without a log of the program's, the failure goes to the program's log file
-// beside the settings' program folder.
+// beside the settings' program folder, or where start-up had to put it.
 std::string& ProgramFolderStore() {
     static std::string Folder;
     return Folder;
+}
+
+std::string& LogFileStore() {
+    static std::string FileName;
+    return FileName;
 }
 
 std::string& UnreadFileStore() {
@@ -73,9 +78,9 @@ void LogFailure(const std::string& Message) noexcept {
             LogStore()(Message);
             return;
         }
-        if (ProgramFolderStore().empty()) return;
+        if (LogFileStore().empty()) return;
         TMvLogFile Log(nullptr);
-        Log.SetFileName(ProgramFolderStore() + "Miravelund.log");
+        Log.SetFileName(LogFileStore());
         Log.SizeLimit = 8000;
         Log.SetAutoSave(true);
         Log.AddLogRecord(NowText(), "", Message);
@@ -99,6 +104,10 @@ void SetSettingsLog(TSettingsLog Log) {
     LogStore() = std::move(Log);
 }
 
+void SetSettingsLogFile(const std::string& FileName) {
+    LogFileStore() = FileName;
+}
+
 const std::string& UnreadSettingsFile() {
     return UnreadFileStore();
 }
@@ -115,6 +124,7 @@ void LoadSettingsFrom(const std::string& ProgramFolder, const std::string& Docum
     UserFolderStore() =
         DocumentsFolder.empty() ? std::string() : ExcludeTrailingPathDelimiter(DocumentsFolder);
     ProgramFolderStore() = IncludeTrailingPathDelimiter(ProgramFolder);
+    LogFileStore() = ProgramFolderStore() + "Miravelund.log";
     FileNameStore() = ProgramFolderStore() + SettingsBaseName;
     if (IsExistingFile(FileNameStore())) {
         List.LoadFromFile(FileNameStore());

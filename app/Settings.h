@@ -46,10 +46,13 @@ void WriteSettings();
 // The "database" key; a key that is present but blank counts as missing ("").
 std::string DatabaseSetting();
 
-// Where SaveSettings reports a failure. Unset, the record goes to
-// "Miravelund.log" in the program folder.
+// Where SaveSettings reports a failure. Unset, the record goes to the program's
+// log file (SetSettingsLogFile), by default "Miravelund.log" in the program folder.
 using TSettingsLog = std::function<void(const std::string& Message)>;
 void SetSettingsLog(TSettingsLog Log);
+// The program's log file, when start-up had to keep it outside the program
+// folder; LoadSettingsFrom sets it back to the default.
+void SetSettingsLogFile(const std::string& FileName);
 
 #ifdef _WIN32
 #include "gui/WinControl.h"

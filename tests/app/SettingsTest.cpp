@@ -139,13 +139,18 @@ TEST_F(SettingsTest, AFailedWriteAtTheEndIsLoggedNotRaised) {
     EXPECT_THROW(WriteSettings(), EFCreateError) << "the dialog's OK still reports it";
 }
 
-TEST_F(SettingsTest, WithoutALogTheFailureGoesToTheProgramsLogFile) {
+TEST_F(SettingsTest, WithoutALogTheFailureGoesToTheProgramsLogFileWhereverItIs) {
     Write(Root / "prog" / "Miravelund.log", "[t]>earlier\r\n");
     LoadSettingsFrom(Program, (Root / "missing" / "folder").string());
     EXPECT_FALSE(SaveSettings());
     std::string Log = Read(Root / "prog" / "Miravelund.log");
     EXPECT_EQ(Log.rfind("[t]>earlier\r\n[", 0), 0u) << Log;
     EXPECT_NE(Log.find("]>Settings could not be saved: "), std::string::npos) << Log;
+    // A program folder that cannot be written has its log elsewhere: the failure follows it.
+    SetSettingsLogFile((Root / "elsewhere.log").string());
+    EXPECT_FALSE(SaveSettings());
+    EXPECT_NE(Read(Root / "elsewhere.log").find("]>Settings could not be saved: "), std::string::npos);
+    EXPECT_EQ(Read(Root / "prog" / "Miravelund.log"), Log);
 }
 
 TEST(Utils, MaxAndIsValidName) {
