@@ -2,12 +2,11 @@
 #include "logfile/MvLogFile.h"
 
 #include "base/Exceptions.h"
-#include "base/StrUtils.h"
+#include "base/FileInfo.h"
 #include "base/Streams.h"
 #include "logfile/MvFileReplace.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include <sys/stat.h>
 
@@ -17,8 +16,6 @@ bool IsExistingFile(const std::string& FileName) {
     struct stat Info {};
     return !FileName.empty() && stat(FileName.c_str(), &Info) == 0 && (Info.st_mode & S_IFMT) == S_IFREG;
 }
-
-constexpr char ProbeName[] = "Miravelund write test.tmp";
 
 } // namespace
 
@@ -120,18 +117,8 @@ void TMvLogFile::AutoSaveLog() {
 }
 
 bool CanWriteInFolder(const std::string& Folder) {
-    if (Folder.empty()) return false;
-    const std::string Probe = IncludeTrailingPathDelimiter(Folder) + ProbeName;
-    bool Written = false;
-    try {
-        TFileStream File(Probe, fmCreate);
-        // A full disk takes the name but not the bytes.
-        File.WriteBuffer("Miravelund", 10);
-        Written = true;
-    } catch (const std::exception&) {
-    }
-    std::remove(Probe.c_str());
-    return Written;
+    // A full disk takes a new file's name but not its bytes.
+    return !Folder.empty() && FolderWriteAccess(Folder) == TWriteAccess::Writable && FreeSpace(Folder) != 0;
 }
 
 std::string FirstWritableFolder(const std::vector<std::string>& Folders) {

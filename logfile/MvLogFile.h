@@ -70,8 +70,8 @@ private:
     bool FAutoSave = false;
 };
 
-// Whether a file can be written in Folder now: a small one is made there and removed again, so a
-// read-only folder, a full disk and a missing folder all say no.
+// Whether a file can be written in Folder now: a new one can be made there and its disk is not
+// full, so a read-only folder, a full disk and a missing folder all say no.
 bool CanWriteInFolder(const std::string& Folder);
 // The first of Folders that CanWriteInFolder, "" when none can.
 std::string FirstWritableFolder(const std::vector<std::string>& Folders);
