@@ -3,6 +3,8 @@
 
 #include <sys/stat.h>
 
+#include <atomic>
+
 #include "base/StrUtils.h"
 
 #ifdef _WIN32
@@ -66,11 +68,30 @@ TWriteAccess FileWriteAccess(const std::string& file) {
     return TWriteAccess::Writable;
 }
 
+// The probe makes its file itself: Wine's GetTempFileNameA reports a name, with error 5, in a folder
+// where it made no file. The file goes when its handle closes, even when another program (a virus
+// scanner) opened it meanwhile, where a DeleteFileA would fail and leave it behind.
 TWriteAccess FolderWriteAccess(const std::string& folder) {
-    char made[MAX_PATH];
-    if (GetTempFileNameA(folder.c_str(), "mv", 0, made) == 0) return AccessAfter(GetLastError());
-    DeleteFileA(made);
-    return TWriteAccess::Writable;
+    static std::atomic<unsigned> made = 0;
+    const std::string prefix =
+        IncludeTrailingPathDelimiter(folder) + "mv" + std::to_string(GetCurrentProcessId()) + "-";
+    for (int tries = 0; tries < 100; ++tries) {
+        const std::string name = prefix + std::to_string(made++) + ".tmp";
+        const HANDLE handle = CreateFileA(
+            name.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+            CREATE_NEW, FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE,
+            nullptr);
+        if (handle == INVALID_HANDLE_VALUE) {
+            const DWORD error = GetLastError();
+            if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) continue;
+            return AccessAfter(error);
+        }
+        // A handle is not yet a file: it counts only once the folder shows it.
+        const bool there = GetFileAttributesA(name.c_str()) != INVALID_FILE_ATTRIBUTES;
+        CloseHandle(handle);
+        return there ? TWriteAccess::Writable : TWriteAccess::Unknown;
+    }
+    return TWriteAccess::Unknown;
 }
 
 int64_t FreeSpace(const std::string& folder) {

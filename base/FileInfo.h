@@ -23,7 +23,8 @@ TPathInfo PathInfo(const std::string& path);
 enum class TWriteAccess { Writable, ReadOnly, Held, Unknown };
 // Whether an existing file opens for writing, shared with every other program; nothing is written.
 TWriteAccess FileWriteAccess(const std::string& file);
-// Whether a new file can be made in the folder: one is made and removed again.
+// Whether a new file can be made in the folder: one is made, seen there, and removed again. A name
+// the system hands out is not taken for a file (Wine names a temporary file it did not make).
 TWriteAccess FolderWriteAccess(const std::string& folder);
 // The bytes this account may still write on the volume that holds the folder, or -1 when the
 // system does not say.
