@@ -105,19 +105,19 @@ TKeptFiles FreeNames(const std::string& Folder, const std::tm& Time, const std::
     return Files;
 }
 
-std::string TextFileBytes(const TKeptFiles& Files, const std::vector<TUnsavedNote>& Notes) {
+// The text of every note; Rich names each note's .rtf that is there ("" for a note without one).
+std::string TextFileBytes(const std::vector<TUnsavedNote>& Notes, const std::vector<std::string>& Rich) {
     std::string Bytes = "\xEF\xBB\xBF"
                         "These notes could not be saved into the notes file when Miravelund closed. "
                         "Copy their text back into the notes.\r\n";
-    std::string Rich;
+    std::string Named;
     for (size_t I = 0; I < Notes.size(); ++I)
-        if (!Notes[I].RichText.empty())
-            Rich +=
-                "    " + Utf8FromWindows1252(Notes[I].Address) + ": " + FileNameOf(Files.Rich(I)) + "\r\n";
-    if (!Rich.empty())
+        if (!Rich[I].empty())
+            Named += "    " + Utf8FromWindows1252(Notes[I].Address) + ": " + FileNameOf(Rich[I]) + "\r\n";
+    if (!Named.empty())
         Bytes += "With their formatting and pictures, they are in files beside this one that a word "
                  "processor opens:\r\n" +
-                 Rich;
+                 Named;
     for (const TUnsavedNote& Note : Notes) {
         Bytes += "\r\n===== " + Utf8FromWindows1252(Note.Address) + " =====\r\n";
         AppendText(Note.Text, Bytes);
@@ -125,35 +125,50 @@ std::string TextFileBytes(const TKeptFiles& Files, const std::vector<TUnsavedNot
     return Bytes;
 }
 
-// Every file of the set in Folder, or none of them: a failure removes what was written (and the
-// temporary file a failed write may leave) and raises.
-std::string WriteInFolder(const std::string& Folder, const std::tm& Time,
-                          const std::vector<TUnsavedNote>& Notes, const TWholeFileWriter& Write) {
-    const TKeptFiles Files = FreeNames(Folder, Time, Notes);
-    std::vector<std::string> Written;
+// A write that failed leaves no temporary file behind; a file it was to replace stays as it was.
+bool TryWrite(const TWholeFileWriter& Write, const std::string& Path, std::string_view Data) {
     try {
-        for (size_t I = 0; I < Notes.size(); ++I) {
-            if (Notes[I].RichText.empty()) continue;
-            Written.push_back(Files.Rich(I));
-            Write(Written.back(), Notes[I].RichText);
-        }
-        // The text last: a .txt is there only when everything it names is.
-        Written.push_back(Files.Text());
-        Write(Written.back(), TextFileBytes(Files, Notes));
+        Write(Path, Data);
+        return true;
+    } catch (const std::exception&) {
+        std::remove(ReplacementFileName(Path).c_str());
+        return false;
+    }
+}
+
+// The plain text first: it is what must not be lost, and on a disk that is nearly full (the usual
+// reason a save failed) it is the file most likely to fit. Then each note's RTF as far as there is
+// room, and the text again, naming them; should that fail, the first text stays, naming none (the
+// RTF files stay beside it, under its name). Raises, leaving nothing, when the text itself cannot
+// be written.
+TKeptText WriteInFolder(const std::string& Folder, const std::tm& Time,
+                        const std::vector<TUnsavedNote>& Notes, const TWholeFileWriter& Write) {
+    const TKeptFiles Files = FreeNames(Folder, Time, Notes);
+    std::vector<std::string> Rich(Notes.size());
+    try {
+        Write(Files.Text(), TextFileBytes(Notes, Rich));
     } catch (...) {
-        for (const std::string& Path : Written) {
-            std::remove(ReplacementFileName(Path).c_str());
-            std::remove(Path.c_str());
-        }
+        std::remove(ReplacementFileName(Files.Text()).c_str());
         throw;
     }
-    return Files.Text();
+    TKeptText Kept{Files.Text(), {}};
+    bool AnyRich = false;
+    for (size_t I = 0; I < Notes.size(); ++I) {
+        if (Notes[I].RichText.empty() || !TryWrite(Write, Files.Rich(I), Notes[I].RichText)) continue;
+        Rich[I] = Files.Rich(I);
+        AnyRich = true;
+    }
+    if (AnyRich && TryWrite(Write, Files.Text(), TextFileBytes(Notes, Rich))) {
+        for (const std::string& File : Rich)
+            if (!File.empty()) Kept.RichFiles.push_back(File);
+    }
+    return Kept;
 }
 
 } // namespace
 
-std::string WriteUnsavedNotes(const std::vector<std::string>& Folders, const std::tm& Time,
-                              const std::vector<TUnsavedNote>& Notes, const TWholeFileWriter& Write) {
+TKeptText WriteUnsavedNotes(const std::vector<std::string>& Folders, const std::tm& Time,
+                            const std::vector<TUnsavedNote>& Notes, const TWholeFileWriter& Write) {
     std::exception_ptr Failure;
     for (const std::string& Folder : Folders) {
         try {
@@ -166,8 +181,8 @@ std::string WriteUnsavedNotes(const std::vector<std::string>& Folders, const std
     throw EFCreateError("No folder to write the unsaved notes into.");
 }
 
-std::string WriteUnsavedNotes(const std::vector<std::string>& Folders, const std::tm& Time,
-                              const std::vector<TUnsavedNote>& Notes) {
+TKeptText WriteUnsavedNotes(const std::vector<std::string>& Folders, const std::tm& Time,
+                            const std::vector<TUnsavedNote>& Notes) {
     return WriteUnsavedNotes(Folders, Time, Notes, SaveFileReplacing);
 }
 

@@ -20,19 +20,26 @@ struct TUnsavedNote {
 // (the program's is SaveFileReplacing).
 using TWholeFileWriter = std::function<void(const std::string& FileName, std::string_view Data)>;
 
-// Writes the notes into new files named for the time, in the first of Folders that takes every one
-// of them: each note's RTF in "Unsaved notes 2026-12-08 14-05-09 - 1.rtf" (2, 3, ...; a word
-// processor opens it with the formatting and pictures), then "Unsaved notes 2026-12-08
-// 14-05-09.txt", the plain text of every note as UTF-8 with a byte-order mark, which names the .rtf
-// of each note. A number is added to the names rather than overwrite an earlier file. A folder that
-// fails keeps nothing (what was written there, temporary files included, is removed) and the next
-// is tried. Returns the .txt's full path; raises the last folder's error (EFCreateError,
-// EWriteError) when none takes them.
-std::string WriteUnsavedNotes(const std::vector<std::string>& Folders, const std::tm& Time,
-                              const std::vector<TUnsavedNote>& Notes, const TWholeFileWriter& Write);
+// The files one keeping wrote: the plain text of every note, and each note's RTF that the text
+// names (none when there was no room for them).
+struct TKeptText {
+    std::string TextFile;
+    std::vector<std::string> RichFiles;
+};
+
+// Writes the notes into new files named for the time, in the first of Folders that takes their
+// plain text: "Unsaved notes 2026-12-08 14-05-09.txt", the text of every note as UTF-8 with a
+// byte-order mark, written first; then, as far as there is room, each note's RTF in "Unsaved notes
+// 2026-12-08 14-05-09 - 1.rtf" (2, 3, ...; a word processor opens it with the formatting and
+// pictures), and the text again, naming the RTF files that were written. A number is added to the
+// names rather than overwrite an earlier file. A folder that cannot take the text keeps nothing
+// (its temporary file is removed) and the next is tried. Raises the last folder's error
+// (EFCreateError, EWriteError) when none takes it.
+TKeptText WriteUnsavedNotes(const std::vector<std::string>& Folders, const std::tm& Time,
+                            const std::vector<TUnsavedNote>& Notes, const TWholeFileWriter& Write);
 
 // The same, through SaveFileReplacing.
-std::string WriteUnsavedNotes(const std::vector<std::string>& Folders, const std::tm& Time,
-                              const std::vector<TUnsavedNote>& Notes);
+TKeptText WriteUnsavedNotes(const std::vector<std::string>& Folders, const std::tm& Time,
+                            const std::vector<TUnsavedNote>& Notes);
 
 } // namespace mv::app
