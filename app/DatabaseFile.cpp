@@ -109,7 +109,8 @@ std::string NoteNotSavedText(const std::string& Note, const std::exception& Why)
     return NotesNotSavedText({Note}, Why);
 }
 
-std::string NotesNotSavedText(const std::vector<std::string>& Notes, const std::exception& Why) {
+std::string NotesNotSavedText(const std::vector<std::string>& Notes, const std::exception& Why,
+                              bool Quitting) {
     // A failure already told for one note keeps its own reason.
     const auto* Told = dynamic_cast<const ENoteNotSaved*>(&Why);
     const std::string Reason = Told ? Told->Reason() : std::string(Why.what());
@@ -126,6 +127,7 @@ std::string NotesNotSavedText(const std::vector<std::string>& Notes, const std::
     Text += "\r\r" + Reason + "\r\r";
     const std::string Kept =
         Notes.size() > 1 ? "Your text is kept in the windows" : "Your text is kept in the window";
+    if (Quitting) return Text + Kept + ".";
     if (dynamic_cast<const EDatabaseDamaged*>(&Why) || (Told && Told->Damaged()))
         return Text + Kept + ", and when you quit, Miravelund writes it into a file of its own.";
     return Text + Kept +

@@ -60,7 +60,9 @@ private:
 // and what happens next.
 std::string NoteNotSavedText(const std::string& Note, const std::exception& Why);
 // The same for several notes at once (a checkpoint or a quit names every note
-// whose text is not in the file).
-std::string NotesNotSavedText(const std::vector<std::string>& Notes, const std::exception& Why);
+// whose text is not in the file). At a quit, what happens next is the quit's
+// own question: the text only says that the text is kept in the window.
+std::string NotesNotSavedText(const std::vector<std::string>& Notes, const std::exception& Why,
+                              bool Quitting = false);
 
 } // namespace mv::app

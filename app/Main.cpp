@@ -113,11 +113,15 @@ void TfrmMain::tCheckFileTimer(TObject*) {
     case TDamageCheck::TOutcome::Damaged:
         Log("The check of the notes file found damage: " + Check->Details());
         // Damage a read met first was told by what that read was for.
-        if (FNotesStore->DamageFirstFoundByCheck())
-            ReportText(DatabaseDamagedText(FNotesStore->Connection().FileName()) +
-                       "\r\rText that is not saved yet cannot go into it any more: it stays in its window, "
-                       "and when you quit, Miravelund writes it into a file of its own in " +
-                       UnsavedTextFolder() + ".");
+        if (FNotesStore->DamageFirstFoundByCheck()) {
+            const std::string Folder = UnsavedTextFolder();
+            ReportText(
+                DatabaseDamagedText(FNotesStore->Connection().FileName()) +
+                "\r\rText that is not saved yet cannot go into it any more: it stays in its window, "
+                "and when you quit, Miravelund writes it into a file of its own in " +
+                (Folder.empty() ? UnsavedTextFolders() + " (none of them can take a file now)" : Folder) +
+                ".");
+        }
         break;
     case TDamageCheck::TOutcome::Running:
         break;

@@ -58,9 +58,12 @@ public:
     void OnRenameTopic(const std::string& OldTitle, const std::string& OldNamespace, const std::string& Title,
                        const std::string& Namespace);
 
-    // The folder where text a quit cannot save would be kept now: beside the log when that folder
-    // can be written, else the user's settings folder, else the temporary folder.
+    // The folder where text a quit cannot save would be kept now: beside the log when a file can
+    // be made in that folder, else the user's settings folder, else the temporary folder; "" when
+    // no file can be made in any of them (one full disk under all three, say).
     std::string UnsavedTextFolder();
+    // All three, for the user to read ("A, B or C").
+    std::string UnsavedTextFolders();
 
     // The windows the program keeps beside this one for its whole run (settings, rename, finder,
     // plug-in list), made once start-up has opened the store.
@@ -129,14 +132,20 @@ private:
     void SaveBeforeTheSessionEnds();
     // Saves every open note window and commits: "" when all is in the file,
     // else the message naming every note that is not, with the first failure.
-    std::string SaveOpenNotes();
+    // Quitting: the message leaves what happens next to the quit's question.
+    std::string SaveOpenNotes(bool Quitting = false);
     // The open note windows whose text is not in the file.
     std::vector<TfrmNote*> UnsavedNoteWindows();
     // Writes the text of every unsaved note into files of their own (see
     // UnsavedTextFolder), remembered for the next start to tell: the sentence
     // that tells the user where it is (or that it could not be written), ""
     // when every note is saved. Once per quit.
+    // Once written, the same file serves the rest of the quit; a try that wrote nothing is tried
+    // again the next time.
     std::string KeepUnsavedText() noexcept;
+    // What to do when the text cannot be kept in a file anywhere: free space on a disk too full
+    // for it, else get permission for one of the folders.
+    std::string NoRoomForTheTextText();
     // Text an earlier run kept in files of their own is told once Home is
     // drawn, and then forgotten.
     void TellKeptTextOnceHomeIsShown();
@@ -177,8 +186,12 @@ private:
     const TMvPlugIn* FAnnouncingPlugin = nullptr;
     // The path the first-launch dialog gave, stored in the settings once the store opened it.
     std::string FChosenDatabase;
-    // What KeepUnsavedText told, once it wrote this quit's file.
+    // What KeepUnsavedText told (that it wrote this quit's file, or that it could not), whether the
+    // file is written, and what a box of this quit has shown the user of it already.
     std::string FUnsavedTextKept;
+    bool FUnsavedTextWritten = false;
+    int64_t FUnsavedTextBytes = 0; // about the size of the plain text it wrote or tried to write
+    std::string FKeptTextTold;
     // Set when the Windows session ends: the time every wait of the shutdown ends by.
     std::optional<std::chrono::steady_clock::time_point> FSessionWaitDeadline;
     // Where the database path came from (for a refusal's advice).

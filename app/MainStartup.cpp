@@ -223,9 +223,15 @@ void TfrmMain::TellKeptTextOnceHomeIsShown() {
 }
 
 std::string TfrmMain::UnsavedTextFolder() {
+    return FirstWritableFolder(KeptTextFolders(FLogFile->FileName()));
+}
+
+std::string TfrmMain::UnsavedTextFolders() {
     const std::vector<std::string> Folders = KeptTextFolders(FLogFile->FileName());
-    const std::string Folder = FirstWritableFolder(Folders);
-    return !Folder.empty() ? Folder : Folders.empty() ? FProgramFolder : Folders.front();
+    std::string Where;
+    for (size_t I = 0; I < Folders.size(); ++I)
+        Where += (I == 0 ? "" : I + 1 == Folders.size() ? " or " : ", ") + Folders[I];
+    return Where;
 }
 
 std::string TfrmMain::ChooseDatabasePath() {
@@ -321,7 +327,7 @@ void TfrmMain::Timer1Timer(TObject*) {
     Hide();
 }
 
-std::string TfrmMain::SaveOpenNotes() {
+std::string TfrmMain::SaveOpenNotes(bool Quitting) {
     std::exception_ptr FirstFailure;
     for (TfrmNote* Window : std::vector<TfrmNote*>(NoteWindowsInOpenOrder)) {
         try {
@@ -352,9 +358,9 @@ std::string TfrmMain::SaveOpenNotes() {
         if (FirstFailure) std::rethrow_exception(FirstFailure);
         throw Exception("The notes file did not take their text.");
     } catch (const std::exception& E) {
-        return NotesNotSavedText(Unsaved, E);
+        return NotesNotSavedText(Unsaved, E, Quitting);
     } catch (...) {
-        return NotesNotSavedText(Unsaved, Exception("Unknown error"));
+        return NotesNotSavedText(Unsaved, Exception("Unknown error"), Quitting);
     }
 }
 
@@ -372,32 +378,34 @@ std::vector<TfrmNote*> TfrmMain::UnsavedNoteWindows() {
 }
 
 std::string TfrmMain::KeepUnsavedText() noexcept {
-    if (!FUnsavedTextKept.empty()) return FUnsavedTextKept;
+    if (FUnsavedTextWritten) return FUnsavedTextKept;
     try {
         std::vector<TUnsavedNote> Notes;
         for (TfrmNote* Window : UnsavedNoteWindows())
             Notes.push_back(UnsavedNoteOf(*Window));
         if (Notes.empty()) return {};
+        // Room enough for the plain text: at most three bytes of UTF-8 a character, and the header.
+        FUnsavedTextBytes = 1024;
+        for (const TUnsavedNote& Note : Notes)
+            FUnsavedTextBytes += 3 * static_cast<int64_t>(Note.Text.size()) + 64;
         const std::time_t Now = std::time(nullptr);
         std::tm Local{};
         localtime_s(&Local, &Now);
-        const std::vector<std::string> Folders = KeptTextFolders(FLogFile->FileName());
         try {
-            const std::string File = WriteUnsavedNotes(Folders, Local, Notes);
-            const bool Rich = std::any_of(Notes.begin(), Notes.end(),
-                                          [](const TUnsavedNote& Note) { return !Note.RichText.empty(); });
-            FUnsavedTextKept = "The text of every unsaved note is written in the file " + File +
-                               (Rich ? ", and each note with its formatting and pictures in a file beside it "
-                                       "that a word processor opens."
-                                     : ".");
+            const TKeptText Kept = WriteUnsavedNotes(KeptTextFolders(FLogFile->FileName()), Local, Notes);
+            FUnsavedTextWritten = true;
+            FUnsavedTextKept = "The text of every unsaved note is written in the file " + Kept.TextFile +
+                               (Kept.RichFiles.empty() ? "."
+                                : Kept.RichFiles.size() == Notes.size()
+                                    ? ", and each note with its formatting and pictures in a file beside it "
+                                      "that a word processor opens."
+                                    : ", and some notes with their formatting and pictures in files beside "
+                                      "it that a word processor opens (the file names them).");
             const std::string Untold = Settings().Values(KeptTextKey);
-            Settings().SetValue(KeptTextKey, Untold.empty() ? File : Untold + "|" + File);
+            Settings().SetValue(KeptTextKey, Untold.empty() ? Kept.TextFile : Untold + "|" + Kept.TextFile);
         } catch (const std::exception& E) {
-            std::string Where;
-            for (size_t I = 0; I < Folders.size(); ++I)
-                Where += (I == 0 ? "" : I + 1 == Folders.size() ? " or " : ", ") + Folders[I];
-            FUnsavedTextKept = "Miravelund could not write their text into a file in " + Where + " either (" +
-                               E.what() + ").";
+            FUnsavedTextKept = "Miravelund could not write their text into a file in " +
+                               UnsavedTextFolders() + " either (" + E.what() + ").";
         }
         Log(FUnsavedTextKept);
     } catch (...) {
@@ -406,49 +414,92 @@ std::string TfrmMain::KeepUnsavedText() noexcept {
     return FUnsavedTextKept;
 }
 
+std::string TfrmMain::NoRoomForTheTextText() {
+    // A disk without room for the text (or without a byte, when nothing was tried yet) is full for it.
+    const int64_t Needed = std::max<int64_t>(FUnsavedTextBytes, 1);
+    const std::vector<std::string> Folders = KeptTextFolders(FLogFile->FileName());
+    const bool Full = std::any_of(Folders.begin(), Folders.end(), [&](const std::string& Folder) {
+        const int64_t Free = FreeSpace(Folder);
+        return Free >= 0 && Free < Needed;
+    });
+    return Full ? "The disk is full: free some space on it, then save (Ctrl+S) or quit again."
+                : "None of these folders lets Miravelund make a file: ask for permission to change one of "
+                  "them, then save (Ctrl+S) or quit again.";
+}
+
 // Nothing closes before every open note is in the file, unless the user says
 // so. A save that fails (another program holds the file, say) asks whether to
 // try again, to quit with the text kept in a file of its own, or to cancel the
 // quit; in a damaged file, where no try can succeed, whether to quit with the
-// text kept. At the end of the session nobody answers (SaveBeforeTheSessionEnds).
+// text kept. The program quits only once the text is in that file: where no
+// folder takes it, it stays open with the text in its window. At the end of
+// the session nobody answers (SaveBeforeTheSessionEnds).
 void TfrmMain::FormCloseQuery(TObject*, bool& CanClose) {
     if (!FInitialized) return;
     FUnsavedTextKept.clear();
+    FUnsavedTextWritten = false;
+    FUnsavedTextBytes = 0;
+    FKeptTextTold.clear();
     if (Application->SessionEnding()) {
         SaveBeforeTheSessionEnds();
         return;
     }
+    const auto Cancel = [&] {
+        Log("Quit cancelled: the notes could not be saved.");
+        CanClose = false;
+    };
     for (;;) {
-        const std::string Failure = SaveOpenNotes();
+        const std::string Failure = SaveOpenNotes(true);
         if (Failure.empty()) return;
         Log(Failure);
         if (FNotesStore && FNotesStore->Connection().Damaged()) {
             const std::string Kept = KeepUnsavedText();
-            if (Application->MessageBox(Failure + "\r\rQuit anyway? " + Kept +
+            FKeptTextTold = Kept;
+            const std::string Question = FUnsavedTextWritten
+                                             ? "\r\rQuit anyway? " + Kept
+                                             : "\r\r" + Kept + " " + NoRoomForTheTextText() +
+                                                   "\r\rQuit anyway, and lose the text that is not saved?";
+            if (Application->MessageBox(Failure + Question +
                                             " Choose No to keep Miravelund open and copy your text to a "
                                             "safe place.",
-                                        "Miravelund", MB_YESNO | MB_ICONWARNING) == IDYES)
+                                        "Miravelund",
+                                        MB_YESNO | MB_ICONWARNING |
+                                            (FUnsavedTextWritten ? MB_DEFBUTTON1 : MB_DEFBUTTON2)) == IDYES)
                 return;
-            Log("Quit cancelled: the notes could not be saved.");
-            CanClose = false;
-            return;
+            return Cancel();
+        }
+        // Where the text would go is asked now, before the box names it.
+        const std::string Folder = UnsavedTextFolder();
+        if (Folder.empty()) {
+            // Quitting could only lose the text.
+            if (Application->MessageBox(Failure + "\r\rNo file can be made for your text either, in " +
+                                            UnsavedTextFolders() + ". " + NoRoomForTheTextText() +
+                                            "\r\rChoose Retry to try again, or Cancel to keep Miravelund "
+                                            "open with your text.",
+                                        "Miravelund", MB_RETRYCANCEL | MB_ICONWARNING) == IDRETRY)
+                continue;
+            return Cancel();
         }
         const int Answer = Application->MessageBox(
             Failure + "\r\rChoose Try Again to try again, Continue to quit and keep your text in a file in " +
-                UnsavedTextFolder() + ", or Cancel to keep Miravelund open with your text.",
+                Folder + ", or Cancel to keep Miravelund open with your text.",
             "Miravelund", MB_CANCELTRYCONTINUE | MB_ICONWARNING);
         if (Answer == IDCONTINUE) {
-            // The user gave up on the file: the shutdown keeps the text and tells
-            // where, and nothing waits for the file again.
+            // The user gave up on the notes file: the text goes into a file of its own first, and
+            // the program quits only once it is there.
+            const std::string Kept = KeepUnsavedText();
+            if (!FUnsavedTextWritten) {
+                ReportText(Kept + " Your text stays in its window, and Miravelund stays open.\r\r" +
+                           NoRoomForTheTextText());
+                FKeptTextTold = Kept;
+                return Cancel();
+            }
+            // The shutdown tells where it is, and nothing waits for the file again.
             Log("Quit with the notes that could not be saved kept in a file.");
             if (FNotesStore) FNotesStore->Connection().SetWaitDeadline(std::chrono::steady_clock::now());
             return;
         }
-        if (Answer != IDTRYAGAIN) {
-            Log("Quit cancelled: the notes could not be saved.");
-            CanClose = false;
-            return;
-        }
+        if (Answer != IDTRYAGAIN) return Cancel();
     }
 }
 
@@ -526,9 +577,8 @@ void TfrmMain::CloseNoteWindows() {
     // close without saving again, so that no plug-in handler runs twice.
     const std::vector<TfrmNote*> Unsaved = UnsavedNoteWindows();
     if (!Unsaved.empty()) {
-        const bool Told = !FUnsavedTextKept.empty();
         const std::string Kept = KeepUnsavedText();
-        if (!Told) {
+        if (Kept != FKeptTextTold) {
             std::string Names;
             for (TfrmNote* Window : Unsaved)
                 Names += (Names.empty() ? "\"" : ", \"") + Window->Caption() + "\"";

@@ -364,6 +364,8 @@ TEST(Faults, QuitWithTextThatCannotBeSavedOffersToTryAgainToKeepTheTextInAFileOr
               std::string::npos)
         << Question;
     EXPECT_NE(Question.find("Cancel to keep Miravelund open"), std::string::npos) << Question;
+    EXPECT_EQ(Question.find("checkpoint every six minutes"), std::string::npos)
+        << "not what a quit does next";
     // Cancelled: everything stays as it was, the text in its window.
     EXPECT_TRUE(Main.Initialized());
     ASSERT_NE(HomeWindow(), nullptr);
