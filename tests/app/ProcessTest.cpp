@@ -18,18 +18,6 @@ namespace {
 
 constexpr DWORD StartTimeout = 60000;
 
-bool HasTopic(const std::string& Database, const std::string& Namespace, const std::string& Title,
-              std::string* Content = nullptr) {
-    TNotesStore Store(Database);
-    bool Created = false;
-    const int32_t ID = Store.FindTopic(Namespace, Title, Created);
-    if (ID >= 0 && Content) {
-        TTopicRect Rect;
-        if (auto Stream = Store.GetTopic(ID, Rect)) *Content = Stream->DataString();
-    }
-    return ID >= 0;
-}
-
 bool MutexHeld() {
     HANDLE M = OpenMutexA(SYNCHRONIZE, FALSE, "Miravelund3MuteX");
     if (M == nullptr) return false;
@@ -324,27 +312,6 @@ std::vector<HWND> TopWindowsInOrder(DWORD Pid, const std::string& First) {
     return Q.Found;
 }
 
-BOOL CALLBACK FindEditor(HWND Child, LPARAM Param) {
-    const std::string Class = ClassOf(Child);
-    if (Class == "RichEdit20A" || Class == "RichEdit20W" || Class == "RICHEDIT") {
-        *reinterpret_cast<HWND*>(Param) = Child;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// Types Text into the note window's editor as keystrokes would.
-void Type(HWND NoteWindow, const std::string& Text) {
-    HWND Editor = nullptr;
-    EnumChildWindows(NoteWindow, FindEditor, reinterpret_cast<LPARAM>(&Editor));
-    ASSERT_NE(Editor, nullptr) << "no editor in the note window";
-    DWORD_PTR Reply = 0;
-    for (char C : Text)
-        ASSERT_NE(SendMessageTimeoutA(Editor, WM_CHAR, static_cast<unsigned char>(C), 1, SMTO_NORMAL, 10000,
-                                      &Reply),
-                  0);
-}
-
 size_t CountOf(const std::string& Text, const std::string& Part) {
     size_t N = 0;
     for (size_t At = Text.find(Part); At != std::string::npos; At = Text.find(Part, At + 1))
@@ -443,52 +410,6 @@ INSTANTIATE_TEST_SUITE_P(ProgramProcess, EndSessionOrder,
                          [](const ::testing::TestParamInfo<TEndSessionCase>& Info) {
                              return Info.param.Name;
                          });
-
-namespace {
-
-HWND EditorOf(HWND NoteWindow) {
-    HWND Editor = nullptr;
-    EnumChildWindows(NoteWindow, FindEditor, reinterpret_cast<LPARAM>(&Editor));
-    return Editor;
-}
-
-std::string WindowText(HWND Window) {
-    char Text[4096] = {};
-    DWORD_PTR Reply = 0;
-    SendMessageTimeoutA(Window, WM_GETTEXT, sizeof Text, reinterpret_cast<LPARAM>(Text), SMTO_NORMAL, 10000,
-                        &Reply);
-    return Text;
-}
-
-// Ctrl+S pressed on the keyboard while the note window has the focus.
-void PressSave(HWND NoteWindow) {
-    SetForegroundWindow(NoteWindow);
-    for (const DWORD Start = GetTickCount();
-         GetForegroundWindow() != NoteWindow && GetTickCount() - Start < 5000;)
-        Sleep(20);
-    keybd_event(VK_CONTROL, 0, 0, 0);
-    keybd_event('S', 0, 0, 0);
-    keybd_event('S', 0, KEYEVENTF_KEYUP, 0);
-    keybd_event(VK_CONTROL, 0, KEYEVENTF_KEYUP, 0);
-}
-
-HWND StartAndWaitForHome(TChildProcess& Program) {
-    HWND Home = WaitForWindow(Program.Id(), ":Home", StartTimeout, "TfrmNote");
-    WaitForMainWindow(Program.Id(), 30000);
-    return Home;
-}
-
-bool WaitForContent(const std::string& Database, const std::string& Part, DWORD Milliseconds) {
-    const DWORD Start = GetTickCount();
-    do {
-        std::string Content;
-        if (HasTopic(Database, "", "Home", &Content) && Content.find(Part) != std::string::npos) return true;
-        Sleep(200);
-    } while (GetTickCount() - Start < Milliseconds);
-    return false;
-}
-
-} // namespace
 
 // Another program (a backup tool, say) holds a write transaction on the notes
 // file while the user types and saves.
@@ -604,24 +525,6 @@ TEST(ProgramProcess, TheSessionEndWithTheTrayMenuOpenEndsTheProgram) {
     ASSERT_TRUE(Program.WaitForExit(30000, &Exit)) << "the program went on running after the session end";
     EXPECT_EQ(Exit, 0u);
     EXPECT_TRUE(WaitForContent(Folder.Database(), Typed, 0));
-}
-
-// Starts the program, types Typed into Home without saving it, and returns the main window
-// (nullptr when either did not show).
-HWND TypeIntoHome(TChildProcess& Program, const std::string& Typed) {
-    HWND Home = StartAndWaitForHome(Program);
-    if (!Home) return nullptr;
-    Type(Home, Typed);
-    return FindMainWindow(Program.Id());
-}
-
-// The file kept in the folder for text that could not be saved, "" when there is none.
-std::string UnsavedNotesFile(const TProgramFolder& Folder) {
-    WIN32_FIND_DATAA Found{};
-    HANDLE Search = FindFirstFileA(Folder.File("Unsaved notes *.txt").c_str(), &Found);
-    if (Search == INVALID_HANDLE_VALUE) return {};
-    FindClose(Search);
-    return Found.cFileName;
 }
 
 // The other program never lets go before the session ends: the program gives

@@ -1,6 +1,8 @@
 // Whole-process helpers of the application tests.
 #include "tests/app/ProgramProcess.h"
 
+#include "store/NotesStore.h"
+
 #include <gtest/gtest.h>
 
 #include <stdexcept>
@@ -197,6 +199,100 @@ void EndSession(const TChildProcess& Program) {
     ASSERT_NE(Main, nullptr) << "no main window";
     DWORD_PTR Reply = 0;
     ASSERT_NE(SendMessageTimeoutA(Main, WM_ENDSESSION, TRUE, 0, SMTO_NORMAL, 30000, &Reply), 0);
+}
+
+bool HasTopic(const std::string& Database, const std::string& Namespace, const std::string& Title,
+              std::string* Content) {
+    TNotesStore Store(Database);
+    bool Created = false;
+    const int32_t ID = Store.FindTopic(Namespace, Title, Created);
+    if (ID >= 0 && Content) {
+        TTopicRect Rect;
+        if (auto Stream = Store.GetTopic(ID, Rect)) *Content = Stream->DataString();
+    }
+    return ID >= 0;
+}
+
+namespace {
+
+BOOL CALLBACK FindEditor(HWND Child, LPARAM Param) {
+    char Name[128] = {};
+    GetClassNameA(Child, Name, sizeof Name);
+    const std::string Class = Name;
+    if (Class == "RichEdit20A" || Class == "RichEdit20W" || Class == "RICHEDIT") {
+        *reinterpret_cast<HWND*>(Param) = Child;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+} // namespace
+
+void Type(HWND NoteWindow, const std::string& Text) {
+    HWND Editor = nullptr;
+    EnumChildWindows(NoteWindow, FindEditor, reinterpret_cast<LPARAM>(&Editor));
+    ASSERT_NE(Editor, nullptr) << "no editor in the note window";
+    DWORD_PTR Reply = 0;
+    for (char C : Text)
+        ASSERT_NE(SendMessageTimeoutA(Editor, WM_CHAR, static_cast<unsigned char>(C), 1, SMTO_NORMAL, 10000,
+                                      &Reply),
+                  0);
+}
+
+HWND EditorOf(HWND NoteWindow) {
+    HWND Editor = nullptr;
+    EnumChildWindows(NoteWindow, FindEditor, reinterpret_cast<LPARAM>(&Editor));
+    return Editor;
+}
+
+std::string WindowText(HWND Window) {
+    char Text[4096] = {};
+    DWORD_PTR Reply = 0;
+    SendMessageTimeoutA(Window, WM_GETTEXT, sizeof Text, reinterpret_cast<LPARAM>(Text), SMTO_NORMAL, 10000,
+                        &Reply);
+    return Text;
+}
+
+void PressSave(HWND NoteWindow) {
+    SetForegroundWindow(NoteWindow);
+    for (const DWORD Start = GetTickCount();
+         GetForegroundWindow() != NoteWindow && GetTickCount() - Start < 5000;)
+        Sleep(20);
+    keybd_event(VK_CONTROL, 0, 0, 0);
+    keybd_event('S', 0, 0, 0);
+    keybd_event('S', 0, KEYEVENTF_KEYUP, 0);
+    keybd_event(VK_CONTROL, 0, KEYEVENTF_KEYUP, 0);
+}
+
+HWND StartAndWaitForHome(TChildProcess& Program) {
+    HWND Home = WaitForWindow(Program.Id(), ":Home", 60000, "TfrmNote");
+    WaitForMainWindow(Program.Id(), 30000);
+    return Home;
+}
+
+bool WaitForContent(const std::string& Database, const std::string& Part, DWORD Milliseconds) {
+    const DWORD Start = GetTickCount();
+    do {
+        std::string Content;
+        if (HasTopic(Database, "", "Home", &Content) && Content.find(Part) != std::string::npos) return true;
+        Sleep(200);
+    } while (GetTickCount() - Start < Milliseconds);
+    return false;
+}
+
+HWND TypeIntoHome(TChildProcess& Program, const std::string& Typed) {
+    HWND Home = StartAndWaitForHome(Program);
+    if (!Home) return nullptr;
+    Type(Home, Typed);
+    return FindMainWindow(Program.Id());
+}
+
+std::string UnsavedNotesFile(const TProgramFolder& Folder) {
+    WIN32_FIND_DATAA Found{};
+    HANDLE Search = FindFirstFileA(Folder.File("Unsaved notes *.txt").c_str(), &Found);
+    if (Search == INVALID_HANDLE_VALUE) return {};
+    FindClose(Search);
+    return Found.cFileName;
 }
 
 } // namespace mv::app::test

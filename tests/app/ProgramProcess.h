@@ -75,4 +75,25 @@ std::string ReadWholeFile(const std::string& Path);
 std::string ProgramDirectory();
 std::string ProgramPath();
 
+// Home's content in the notes file (Content, when given), read through a store of its own: false
+// when there is no such topic.
+bool HasTopic(const std::string& Database, const std::string& Namespace, const std::string& Title,
+              std::string* Content = nullptr);
+// Waits up to Milliseconds for Home in the notes file to hold Part.
+bool WaitForContent(const std::string& Database, const std::string& Part, DWORD Milliseconds);
+// The note window's editor, and a window's text.
+HWND EditorOf(HWND NoteWindow);
+std::string WindowText(HWND Window);
+// Types Text into the note window's editor as keystrokes would.
+void Type(HWND NoteWindow, const std::string& Text);
+// Ctrl+S pressed on the keyboard while the note window has the focus.
+void PressSave(HWND NoteWindow);
+// Waits for the program's Home window and its main window; the Home window (nullptr: none).
+HWND StartAndWaitForHome(TChildProcess& Program);
+// Starts the program, types Typed into Home without saving it, and returns the main window
+// (nullptr when either did not show).
+HWND TypeIntoHome(TChildProcess& Program, const std::string& Typed);
+// The file kept in the folder for text that could not be saved, "" when there is none.
+std::string UnsavedNotesFile(const TProgramFolder& Folder);
+
 } // namespace mv::app::test

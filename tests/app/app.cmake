@@ -55,11 +55,12 @@ if(TARGET Miravelund)
   target_include_directories(mv_app_crash_child PRIVATE ${CMAKE_SOURCE_DIR})
   mv_add_test(mv_app_process_tests
     SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/ProcessTest.cpp ${CMAKE_CURRENT_SOURCE_DIR}/TrayScreenTest.cpp
-            ${CMAKE_CURRENT_SOURCE_DIR}/DamageProcessTest.cpp
+            ${CMAKE_CURRENT_SOURCE_DIR}/DamageProcessTest.cpp ${CMAKE_CURRENT_SOURCE_DIR}/VolumeTest.cpp
     LIBS mv_app_test_support
     TIMEOUT 600)
   add_dependencies(mv_app_process_tests Miravelund mv_default_db mv_app_crash_child)
-  # The same program on a small volume that fills up: the script mounts one for the run.
+  # The same program on a small volume that fills up, and from a read-only view of it: the
+  # script mounts them for the run.
   add_test(NAME mv_app_full_volume_tests
            COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/FullVolume.sh $<TARGET_FILE:mv_app_process_tests>)
   set_tests_properties(mv_app_full_volume_tests PROPERTIES TIMEOUT 300 SKIP_RETURN_CODE 77)
