@@ -56,7 +56,9 @@ void Find_Store(benchmark::State& State, const std::string& Database, TFilter Fi
     TForm Form(nullptr);
     TNamespaceVisualizer* Panel = nullptr;
     {
-        TfrmFind Finder(nullptr, mv::app::TTopicServices{});
+        // The finder keeps a reference to its services: they must outlive it.
+        const mv::app::TTopicServices NoServices{};
+        TfrmFind Finder(nullptr, NoServices);
         Finder.SetBounds(kFinderLeft, kFinderTop, kFinderWidth, kFinderHeight);
         Finder.Show();
         Pump();
