@@ -404,7 +404,7 @@ std::string TfrmMain::KeepUnsavedText() noexcept {
             const std::string Untold = Settings().Values(KeptTextKey);
             Settings().SetValue(KeptTextKey, Untold.empty() ? Kept.TextFile : Untold + "|" + Kept.TextFile);
         } catch (const std::exception& E) {
-            FUnsavedTextKept = "Miravelund could not write their text into a file in " +
+            FUnsavedTextKept = "Miravelund could not write the text of the unsaved notes into a file in " +
                                UnsavedTextFolders() + " either (" + E.what() + ").";
         }
         Log(FUnsavedTextKept);

@@ -241,7 +241,8 @@ TEST(FullVolume, AQuitOnADiskFullUnderEveryFolderNeverClosesWithoutTheText) {
         ASSERT_TRUE(PressOn(Box, 'C'));
         Told = WaitForMessageBoxText(Program.Id(), 30000, &Box);
         ASSERT_NE(Box, nullptr) << "Miravelund closed without keeping the text";
-        EXPECT_NE(Told.find("could not write their text into a file in " + Folder.Path()), std::string::npos)
+        EXPECT_NE(Told.find("could not write the text of the unsaved notes into a file in " + Folder.Path()),
+                  std::string::npos)
             << Told;
         EXPECT_NE(Told.find("Your text stays in its window, and Miravelund stays open."), std::string::npos)
             << Told;
