@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <commctrl.h>
 #include <ole2.h>
+#include <utility>
 
 namespace {
 
@@ -182,7 +183,7 @@ bool TApplication::ProcessMessage() {
         terminated_ = true;
         return true;
     }
-    if (IsAltReleaseOfTakenKey(msg)) return true;
+    if (IsRepeatOrReleaseOfUsedAlt(msg)) return true;
     if (!IsKeyMsg(msg)) {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
@@ -192,19 +193,27 @@ bool TApplication::ProcessMessage() {
     return true;
 }
 
-// The default window procedure starts the window menu's loop when Alt is let go as the last key
-// pressed (Alt repeats while it is held), unless it saw another key in between. A key with Alt
-// that the program took before translation never reaches it, and Wine then took every key after
-// it into a menu loop nobody sees. An Alt used for a key is no Alt pressed alone: its release is
-// not passed on.
-bool TApplication::IsAltReleaseOfTakenKey(const MSG& msg) {
+// The default window procedure starts the window menu's loop when Alt is let go and it saw no
+// other key since Alt went down, or since Alt last repeated. A key with Alt that the program took
+// before translation never reaches it, and Wine then took every key after it into a menu loop
+// nobody sees. An Alt used for a key is no Alt pressed alone: neither its release is passed on,
+// whether it comes as WM_SYSKEYUP (Alt was the last key pressed) or as WM_KEYUP (Alt let go
+// before the key), nor its repeats, which would leave the default window procedure waiting for a
+// release it never gets, and the next Alt pressed alone would open no menu.
+bool TApplication::IsRepeatOrReleaseOfUsedAlt(const MSG& msg) {
     if (msg.wParam != VK_MENU) return false;
     const bool repeat = (msg.lParam & (1 << 30)) != 0;
-    if ((msg.message == WM_SYSKEYDOWN || msg.message == WM_KEYDOWN) && !repeat) altKeyTaken_ = false;
-    if (msg.message != WM_SYSKEYUP && msg.message != WM_KEYUP) return false;
-    const bool taken = altKeyTaken_;
-    altKeyTaken_ = false;
-    return taken && msg.message == WM_SYSKEYUP;
+    switch (msg.message) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+        if (!repeat) altKeyTaken_ = false;
+        return altKeyTaken_;
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+        return std::exchange(altKeyTaken_, false);
+    default:
+        return false;
+    }
 }
 
 void TApplication::ProcessMessages() {

@@ -129,7 +129,7 @@ public:
 private:
     bool ProcessMessage();
     bool IsKeyMsg(MSG& msg);
-    bool IsAltReleaseOfTakenKey(const MSG& msg);
+    bool IsRepeatOrReleaseOfUsedAlt(const MSG& msg);
     // The hidden window, a control whose WndProc is WindowProc.
     class TWindow;
     TWindow& Window();
