@@ -324,8 +324,8 @@ TSQLiteDatabase::TFailure TSQLiteDatabase::ReadFailure() const {
     if (!handle_) return failure;
     failure.Code = sqlite3_extended_errcode(handle_.get());
     failure.Reason = sqlite3_errmsg(handle_.get());
-    // Taken whatever the failure, so that a file call that failed under another one is not told
-    // by a later failure.
+    // The error of the file call that failed, noted by the connection's file layer. Taken at every
+    // failure, the file's or not, so that no later failure tells it again.
     const int systemError = layer_->TakeSystemError();
     if (SetsSystemError(failure.Code)) failure.SystemError = systemError;
     return failure;
