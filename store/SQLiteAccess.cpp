@@ -11,6 +11,7 @@
 #include "base/FileInfo.h"
 #include "base/Streams.h"
 #include "base/StrUtils.h"
+#include "store/SQLiteFileLayer.h"
 
 #ifdef _WIN32
 // SQLite's Windows build converts a name from the code page of Windows' "A" file functions (the
@@ -74,9 +75,8 @@ bool IsDiskFull(int systemError) {
 }
 #endif
 
-// SQLite records the system's error only for an I/O error or a file it could not open, and never
-// clears it: after any other failure it still tells of an older one (a file another program held
-// an hour ago), so it is read for those two alone.
+// The failures that come from a file call the system refused: an I/O error or a file that could not
+// be opened. Only for these does the system's error tell why.
 bool SetsSystemError(int code) {
     const int primary = code & 0xFF;
     return (primary == SQLITE_IOERR && code != SQLITE_IOERR_NOMEM) || primary == SQLITE_CANTOPEN;
@@ -127,10 +127,16 @@ std::string DiskErrorText(const std::string& fileName, int code, const std::stri
 // What an I/O error (or a file that would not open) meant; Unexplained for every other failure.
 enum class TFileFailure { Held, ReadOnlyFile, ReadOnlyFolder, DiskFull, Unexplained };
 
-// After a write, Windows' last error may be an older one when the failure did not come from a
-// system call, so the file and its folder are looked at first: what they refuse now is what the
-// write met.
+// A failure that did not come from a system call carries no system error, so the file and its
+// folder are looked at first: what they refuse now is what the write met. A journal that could not
+// be made needed the folder: on a read-only volume the file refuses too, but the folder is what
+// the write asked for (a file with the Read-only attribute in a folder that takes new files is
+// still told as the file).
 TFileFailure WriteFailureOf(const std::string& fileName, int code, int systemError) {
+    const std::string folder = FolderOf(fileName);
+    const bool journalRefused = (code & 0xFF) == SQLITE_CANTOPEN;
+    if (journalRefused && FolderWriteAccess(folder) == TWriteAccess::ReadOnly)
+        return TFileFailure::ReadOnlyFolder;
     switch (FileWriteAccess(fileName)) {
     case TWriteAccess::ReadOnly:
         return TFileFailure::ReadOnlyFile;
@@ -139,8 +145,8 @@ TFileFailure WriteFailureOf(const std::string& fileName, int code, int systemErr
     default:
         break;
     }
-    const std::string folder = FolderOf(fileName);
-    if (FolderWriteAccess(folder) == TWriteAccess::ReadOnly) return TFileFailure::ReadOnlyFolder;
+    if (!journalRefused && FolderWriteAccess(folder) == TWriteAccess::ReadOnly)
+        return TFileFailure::ReadOnlyFolder;
     if (FreeSpace(folder) == 0 || IsDiskFull(systemError)) return TFileFailure::DiskFull;
     if (IsSharingViolation(systemError)) return TFileFailure::Held;
     // A write opens the journal beside the file: the folder refused it.
@@ -165,6 +171,8 @@ std::string NotWrittenText(const std::string& fileName, int code, TFileFailure f
         return DiskFullText(fileName);
     case SQLITE_READONLY:
     case SQLITE_PERM:
+        // SQLite's own word for a journal the folder refused.
+        if (code == SQLITE_READONLY_DIRECTORY) return ReadOnlyFolderText(fileName);
         return ReadOnlyFileText(fileName);
     case SQLITE_CANTOPEN:
     case SQLITE_IOERR:
@@ -238,8 +246,10 @@ std::string DatabaseInUseText(const std::string& fileName) {
 TSQLiteDatabase::TSQLiteDatabase(const std::string& fileName) : fileName_(fileName) {
     if (PathInfo(fileName).Kind == TPathKind::Folder)
         throw ESQLiteException(OpenFailure(fileName, "the path is a folder, not a database file"));
+    layer_ = std::make_unique<sqlite_detail::TFileLayer>();
     sqlite3* raw = nullptr;
-    const int rc = sqlite3_open(SQLiteFileName(fileName).c_str(), &raw);
+    const int rc = sqlite3_open_v2(SQLiteFileName(fileName).c_str(), &raw,
+                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, layer_->Name());
     handle_.reset(raw);
     if (rc != SQLITE_OK) {
         if (handle_) throw ESQLiteException(OpenFailure(fileName, sqlite3_errmsg(handle_.get())));
@@ -314,14 +324,10 @@ TSQLiteDatabase::TFailure TSQLiteDatabase::ReadFailure() const {
     if (!handle_) return failure;
     failure.Code = sqlite3_extended_errcode(handle_.get());
     failure.Reason = sqlite3_errmsg(handle_.get());
-    if (!SetsSystemError(failure.Code)) return failure;
-    // Even an I/O error leaves the system's error alone when it ends a commit (a full disk or a
-    // read-only file met while writing the file itself), so the number an earlier failure told
-    // is not this one's. A file that would not open always records its own.
-    const int systemError = sqlite3_system_errno(handle_.get());
-    if (systemError != toldSystemError_ || (failure.Code & 0xFF) == SQLITE_CANTOPEN)
-        failure.SystemError = systemError;
-    toldSystemError_ = systemError;
+    // The error of the file call that failed, noted by the connection's file layer. Taken at every
+    // failure, the file's or not, so that no later failure tells it again.
+    const int systemError = layer_->TakeSystemError();
+    if (SetsSystemError(failure.Code)) failure.SystemError = systemError;
     return failure;
 }
 

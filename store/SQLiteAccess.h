@@ -72,10 +72,12 @@ struct CloseConnection {
 struct FinalizeStatement {
     void operator()(sqlite3_stmt* statement) const noexcept;
 };
-// True when SQLite's error (its extended code) or the system's (sqlite3_system_errno, heeded only
-// after the I/O errors and failed opens that set it) says that another program holds the file: a
-// lock, or the file opened without sharing.
+// True when SQLite's error (its extended code) or the system's (heeded only after an I/O error or
+// a failed open) says that another program holds the file: a lock, or the file opened without
+// sharing.
 bool HeldByAnotherProgram(int code, int systemError);
+// The file layer a TSQLiteDatabase opens its files through (store/SQLiteFileLayer.h).
+class TFileLayer;
 } // namespace sqlite_detail
 
 // Owners of a connection and of a prepared statement.
@@ -179,8 +181,8 @@ private:
     // The kept statement for the text with params bound; reset again by TBoundStatement.
     sqlite3_stmt* Bound(std::string_view sql, const TSQLiteParam* params, size_t count);
 
-    // The failure SQLite just reported: its extended code, the system's error when this failure
-    // recorded one (else 0), and SQLite's words. Read once per failure, before anything else runs.
+    // The failure SQLite just reported: its extended code, the system's error of the file call
+    // that failed (else 0), and SQLite's words. Read once per failure, before anything else runs.
     struct TFailure {
         int Code = 0;
         int SystemError = 0;
@@ -196,11 +198,12 @@ private:
                                  std::chrono::milliseconds pause);
 
     std::string fileName_;
+    // Declared before the handle: SQLite calls it until the connection is closed.
+    std::unique_ptr<sqlite_detail::TFileLayer> layer_;
     TSQLiteHandle handle_;
     int busyTimeout_ = 0;
     std::optional<std::chrono::steady_clock::time_point> waitDeadline_;
     std::array<int, 2> savedRetries_ = {-1, -1}; // SQLite's own retries before the deadline
-    mutable int toldSystemError_ = 0;            // sqlite3_system_errno as the last failure read it
     mutable bool inTransaction_ = false;         // RaiseError clears it when SQLite ended the transaction
     mutable int64_t transaction_ = 0;            // the number of the open (or last) transaction
     mutable std::vector<int64_t> lost_;          // transactions SQLite ended without a commit, ascending

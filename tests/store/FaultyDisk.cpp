@@ -26,6 +26,10 @@ sqlite3_vfs shimVfs{};
 struct TShimFile {
     sqlite3_file base;
     bool journal;
+    // As the platform keeps a file's last error: set by a failure, left alone by the calls that
+    // succeed after it. Ours while the last failure was made up here, else the real file's.
+    bool madeUpFailure;
+    int lastError;
     sqlite3_file* Real() { return reinterpret_cast<sqlite3_file*>(this + 1); }
 };
 
@@ -39,22 +43,34 @@ int Fail(int code) {
     return code;
 }
 
+int Fail(sqlite3_file* f, int code) {
+    Shim(f)->madeUpFailure = true;
+    Shim(f)->lastError = fault.systemError;
+    return Fail(code);
+}
+
+// What the real file answered; a failure of its own makes its error the file's last again.
+int Passed(sqlite3_file* f, int rc) {
+    if (rc != SQLITE_OK && rc != SQLITE_IOERR_SHORT_READ) Shim(f)->madeUpFailure = false;
+    return rc;
+}
+
 int Close(sqlite3_file* f) {
     return Shim(f)->Real()->pMethods->xClose(Shim(f)->Real());
 }
 int Read(sqlite3_file* f, void* buffer, int amount, sqlite3_int64 offset) {
-    return Shim(f)->Real()->pMethods->xRead(Shim(f)->Real(), buffer, amount, offset);
+    return Passed(f, Shim(f)->Real()->pMethods->xRead(Shim(f)->Real(), buffer, amount, offset));
 }
 int Write(sqlite3_file* f, const void* buffer, int amount, sqlite3_int64 offset) {
     const bool fails = Shim(f)->journal ? fault.failJournalWrites : fault.failDatabaseWrites;
-    if (fails) return Fail(fault.writeCode);
-    return Shim(f)->Real()->pMethods->xWrite(Shim(f)->Real(), buffer, amount, offset);
+    if (fails) return Fail(f, fault.writeCode);
+    return Passed(f, Shim(f)->Real()->pMethods->xWrite(Shim(f)->Real(), buffer, amount, offset));
 }
 int Truncate(sqlite3_file* f, sqlite3_int64 size) {
-    return Shim(f)->Real()->pMethods->xTruncate(Shim(f)->Real(), size);
+    return Passed(f, Shim(f)->Real()->pMethods->xTruncate(Shim(f)->Real(), size));
 }
 int Sync(sqlite3_file* f, int flags) {
-    return Shim(f)->Real()->pMethods->xSync(Shim(f)->Real(), flags);
+    return Passed(f, Shim(f)->Real()->pMethods->xSync(Shim(f)->Real(), flags));
 }
 int FileSize(sqlite3_file* f, sqlite3_int64* size) {
     return Shim(f)->Real()->pMethods->xFileSize(Shim(f)->Real(), size);
@@ -69,6 +85,10 @@ int CheckReservedLock(sqlite3_file* f, int* out) {
     return Shim(f)->Real()->pMethods->xCheckReservedLock(Shim(f)->Real(), out);
 }
 int FileControl(sqlite3_file* f, int op, void* arg) {
+    if (op == SQLITE_FCNTL_LAST_ERRNO && Shim(f)->madeUpFailure) {
+        *static_cast<int*>(arg) = Shim(f)->lastError;
+        return SQLITE_OK;
+    }
     return Shim(f)->Real()->pMethods->xFileControl(Shim(f)->Real(), op, arg);
 }
 int SectorSize(sqlite3_file* f) {

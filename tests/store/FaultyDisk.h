@@ -18,7 +18,8 @@ public:
     TFaultyDisk& operator=(const TFaultyDisk&) = delete;
 
     // From now on every write into that kind of file fails with code (SQLITE_FULL,
-    // SQLITE_IOERR_WRITE, ...), the system reporting systemError (GetLastError or errno).
+    // SQLITE_IOERR_WRITE, ...), the system reporting systemError (GetLastError or errno, and
+    // the file's own last error, as SQLite's Windows layer keeps one for each file).
     void FailWrites(TFile file, int code, int systemError = 0);
     // From now on a journal cannot be created: SQLITE_CANTOPEN with systemError.
     void FailJournalOpen(int systemError);
@@ -31,9 +32,10 @@ public:
     int Failures() const;
 };
 
-// The system's codes for a file held without sharing (Windows only), for a refused file and for a
-// full disk, as SQLite reports them.
+// The system's codes for a file held without sharing or a range of it locked (Windows only), for a
+// refused file and for a full disk, as SQLite reports them.
 inline constexpr int SharingViolation = 32;
+inline constexpr int LockViolation = 33;
 #ifdef _WIN32
 inline constexpr int AccessDenied = 5;
 inline constexpr int DiskFull = 112;

@@ -1,10 +1,12 @@
 // The SQLite access layer: statements, buffered results, column kinds, errors and bad files.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
+#include <thread>
 
 #include <sqlite3.h>
 
@@ -521,6 +523,91 @@ TEST_F(SQLiteAccess, AnIOErrorOnAWriteIsToldByWhatTheDiskSays) {
     EXPECT_EQ(Told(insert),
               "not written: The disk reported an error while Miravelund wrote the notes file \"" + path +
                   "\" (disk I/O error).");
+}
+
+// On one connection, the same fault met during an I/O error at two saves in a row is told the same
+// way both times: a journal another program holds and a notes file with a range locked by another
+// program (Windows' sharing and lock violations) as in use, after waiting for them; a full disk as
+// full. A hold that ends within the wait is no failure at all: the third save goes through.
+TEST_F(SQLiteAccess, TheSameFaultMetAtTwoSavesInARowIsToldTheSameWayBothTimes) {
+    using TFile = TFaultyDisk::TFile;
+    struct TCase {
+        const char* Name;
+        TFile File;
+        int SystemError;
+        std::string Told;
+    };
+    const std::string full = "not written: " + DiskFullText(path);
+    const TCase cases[] = {
+#ifdef _WIN32
+        {"journal held", TFile::Journal, SharingViolation, "busy: " + DatabaseInUseText(path)},
+        {"notes file locked", TFile::Database, LockViolation, "busy: " + DatabaseInUseText(path)},
+#endif
+        {"full disk at the journal", TFile::Journal, DiskFull, full},
+        {"full disk at the notes file", TFile::Database, DiskFull, full},
+    };
+    TLockWait wait(100);
+    TFaultyDisk disk;
+    TSQLiteDatabase db(path);
+    db.ExecSQL("CREATE TABLE t(a integer);");
+    int rows = 0;
+    const auto save = [&] {
+        db.ExecSQL("INSERT INTO t VALUES(1);");
+        ++rows;
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        disk.FailWrites(c.File, SQLITE_IOERR_WRITE, c.SystemError);
+        EXPECT_EQ(Told(save), c.Told);
+        EXPECT_EQ(Told(save), c.Told);
+        disk.Heal();
+        if (c.Told == full) continue;
+        // The other program holds the file again, and lets go while the save waits for it.
+        db.SetBusyTimeout(5000);
+        const int failuresBefore = disk.Failures();
+        disk.FailWrites(c.File, SQLITE_IOERR_WRITE, c.SystemError);
+        std::thread letGo([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+            disk.Heal();
+        });
+        EXPECT_EQ(Told(save), "done");
+        letGo.join();
+        EXPECT_GT(disk.Failures(), failuresBefore) << "the save never met the held file";
+        db.SetBusyTimeout(100);
+    }
+    EXPECT_EQ(db.GetTable("SELECT count(*) FROM t;")->FieldAsString(0), std::to_string(rows));
+}
+
+// A volume that turned read-only under an open notes file refuses the file and its folder alike.
+// The journal that could not be made needed the folder, and that is what is told, whether SQLite
+// says so itself (as it does here) or the file layer only refuses the journal (as Windows' does).
+TEST_F(SQLiteAccess, AJournalARefusingVolumeCouldNotTakeNamesTheFolder) {
+    namespace fs = std::filesystem;
+    fs::permissions(folder.Path(), fs::perms::all, fs::perm_options::add);
+    const std::string volume = folder.File("volume");
+    const std::string notes = volume + "/notes.db";
+    const auto told = RunWherePermissionsBind([&] {
+        TFaultyDisk disk;
+        fs::create_directory(volume);
+        TSQLiteDatabase db(notes);
+        db.ExecSQL("CREATE TABLE t(a integer);");
+        const auto noWrite = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+        fs::permissions(notes, noWrite, fs::perm_options::remove);
+        fs::permissions(volume, noWrite, fs::perm_options::remove);
+        const auto insert = [&] { db.ExecSQL("INSERT INTO t VALUES(1);"); };
+        std::string lines = Told(insert) + "\n";
+        disk.FailJournalOpen(AccessDenied);
+        return lines + Told(insert);
+    });
+    if (!told) GTEST_SKIP() << "no account here is bound by a folder's permissions";
+    const std::string folderRefused =
+        "not written: The folder \"" + volume +
+        "\" does not let Miravelund create the journal file it writes beside the notes file \"" + notes +
+        "\", so nothing could be written. Ask for permission to change that folder, or move the notes file "
+        "to a "
+        "folder of your own.";
+    EXPECT_EQ(*told, folderRefused + "\n" + folderRefused);
+    fs::permissions(volume, fs::perms::owner_all, fs::perm_options::add);
 }
 
 } // namespace
