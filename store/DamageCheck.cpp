@@ -187,13 +187,22 @@ void TDamageCheck::WaitForQuiet() {
     if (events == quietAt_) return;
     Clock::time_point now = Clock::now();
     if (now < readOnUntil_) return;
-    const Clock::time_point waitUntil = now + LongestWait;
+    // The budget: the run's waits add up to no more than its reading (the rest of its time) plus
+    // LongestWait.
+    const Clock::time_point began = now;
+    const Clock::duration read = now - runBegan_ - waited_;
+    const Clock::duration longest = LongestWait;
+    const Clock::time_point waitUntil = now + std::min(longest, read + longest - waited_);
     std::unique_lock<std::mutex> lock(mutex_);
-    while (ProgramBusy(now)) {
-        if (interrupted_ || stopping_) return;
+    for (;;) {
+        if (!ProgramBusy(now)) {
+            quietAt_ = events;
+            break;
+        }
+        if (interrupted_ || stopping_) break;
         if (now >= waitUntil) {
-            readOnUntil_ = now + LongestWait;
-            return;
+            readOnUntil_ = now + QuietFor;
+            break;
         }
         const Clock::time_point ended{Clock::duration(programEnded_.load(std::memory_order_relaxed))};
         const bool running = programStatements_.load(std::memory_order_relaxed) > 0;
@@ -201,7 +210,7 @@ void TDamageCheck::WaitForQuiet() {
         events = programEvents_.load(std::memory_order_acquire);
         now = Clock::now();
     }
-    quietAt_ = events;
+    waited_ += now - began;
 }
 
 TDamageCheck::THold::THold(TDamageCheck* check) : check_(check) {
@@ -250,6 +259,9 @@ void TDamageCheck::Run() {
 TDamageCheck::TRun TDamageCheck::CheckOnce() {
     TRun run;
     readingCheck = this;
+    runBegan_ = Clock::now();
+    waited_ = {};
+    readOnUntil_ = {};
     sqlite3* db = nullptr;
     int rc = sqlite3_open_v2(fileName_.c_str(), &db, SQLITE_OPEN_READONLY, TReads::Layer());
     if (rc == SQLITE_OK) {

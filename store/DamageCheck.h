@@ -30,6 +30,14 @@ struct sqlite3;
 // quiet for QuietFor. It follows those statements through SQLite's trace hook of that connection,
 // and reads each page through a file layer of its own: the quick check reads a whole table in one
 // step of SQLite's, which a progress handler never interrupts.
+//
+// Giving way has a budget over the whole run, not only per wait: a program that reads a little
+// every 60 ms is never quiet for long, and a check that waited for each of those reads would read
+// only in what is left of the gaps (more than ten times as long as at idle). So in all, a run
+// waits at most as long as it has read, plus LongestWait: a run takes at most about twice its
+// reading plus one LongestWait, whatever the program does, and a short burst of the program's
+// reads (a search) still finds the budget the reading in between has earned. A wait the budget
+// cuts short lets the check read on for QuietFor before it gives way again.
 class TDamageCheck {
 public:
     enum class TOutcome {
@@ -44,8 +52,8 @@ public:
     static std::chrono::milliseconds RestartAfter;
     static std::chrono::milliseconds RetryHeldFileAfter;
     // How long the program's connection must have run no statement before the check reads on, and
-    // the longest the check waits for that at a time: after such a wait it reads on for as long
-    // before it gives way again, so that a program that never stops reading still gets its check.
+    // the longest the check waits for that at a time, which is also how much longer than it has
+    // read a run may have waited in all: a program that never stops reading still gets its check.
     static std::chrono::milliseconds QuietFor;
     static std::chrono::milliseconds LongestWait;
 
@@ -114,10 +122,12 @@ private:
     std::atomic<int> programStatements_ = 0;
     std::atomic<std::chrono::steady_clock::rep> programEnded_ = 0;
     std::atomic<uint64_t> programEvents_ = 0;
-    // The check's thread's own: the count at which the program was last found quiet, and until
-    // when it reads on after a long wait.
+    // The check's thread's own: the count at which the program was last found quiet, until when it
+    // reads on after a wait cut short, and when the run in progress began and how long it waited.
     uint64_t quietAt_ = 0;
     std::chrono::steady_clock::time_point readOnUntil_;
+    std::chrono::steady_clock::time_point runBegan_;
+    std::chrono::steady_clock::duration waited_{};
 
     std::thread thread_; // last: it starts once everything above is ready
 };

@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <optional>
+#include <random>
 #include <thread>
 
 #include "store/DamageCheck.h"
@@ -46,6 +47,16 @@ void ZeroRowPage(const std::string& path, int n) {
     ASSERT_GT(page, 1u);
     bytes.replace(page * pageSize, pageSize, std::string(pageSize, '\0'));
     WriteWholeFile(path, bytes);
+}
+
+// A notebook whose topics carry many tags: hundreds of thousands of small rows in a table and two
+// indexes, which the check takes a few tenths of a second to read through.
+constexpr int TagLinks = 600000;
+void MakeTaggedNotebook(const std::string& path) {
+    { TNotesStore store(path); }
+    TRawDatabase(path).Exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " +
+                            std::to_string(TagLinks) +
+                            ") INSERT INTO tag_link (tag_id, topic_id) SELECT i / 100 + 1, i FROM n;");
 }
 
 TDamageCheck::TOutcome WaitForOutcome(const TDamageCheck& check) {
@@ -188,6 +199,49 @@ TEST_F(DamageCheck, WaitsForTheProgramsConnectionNoLongerThanTheLongestWaitAtATi
         read.emplace(program.Handle());
     }
     EXPECT_EQ(WaitForOutcome(check), TDamageCheck::TOutcome::Sound) << check.Details();
+}
+
+// While the user works the program reads a little every 55 to 70 ms (a note's row, its tags), each
+// read short, so that its connection is never quiet for QuietFor for long. The check gives way to
+// each read, yet ends within a few times its run at idle: a check that waited out every read would
+// read only in what is left of the gaps, about five times as long.
+TEST_F(DamageCheck, EndsWithinAFewTimesItsIdleRunWhileTheProgramReadsEvery55To70Ms) {
+    // The default QuietFor, which such reads keep from being quiet for long. The check's waits add
+    // up to at most its reading plus LongestWait: here longer than any one wait these reads cause, as
+    // the default of a second is, so that each such wait ends by itself, but short enough that a
+    // file read through in a few tenths of a second shows what the waits add.
+    TDamageCheck::QuietFor = 50ms;
+    TDamageCheck::LongestWait = 100ms;
+    MakeTaggedNotebook(path);
+    TRawDatabase program(path);
+    using Clock = std::chrono::steady_clock;
+    Clock::duration idle;
+    {
+        const Clock::time_point began = Clock::now();
+        TDamageCheck check(
+            path, [] {}, program.Handle());
+        ASSERT_EQ(WaitForOutcome(check), TDamageCheck::TOutcome::Sound) << check.Details();
+        idle = Clock::now() - began;
+    }
+    // About twice the idle run plus LongestWait is what the check takes; a generous three times each.
+    const Clock::duration bound = 3 * idle + 3 * TDamageCheck::LongestWait;
+    std::mt19937 random(55);
+    std::uniform_int_distribution<int> spacing(55, 70), topic(1, TagLinks);
+    TDamageCheck check(
+        path, [] {}, program.Handle());
+    const Clock::time_point began = Clock::now();
+    int reads = 0;
+    while (check.Outcome() == TDamageCheck::TOutcome::Running && Clock::now() - began < bound) {
+        program.Scalar("SELECT tag_id FROM tag_link WHERE topic_id = " + std::to_string(topic(random)));
+        ++reads;
+        std::this_thread::sleep_for(std::chrono::milliseconds(spacing(random)));
+    }
+    const auto ms = [](Clock::duration d) {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(d).count();
+    };
+    EXPECT_EQ(check.Outcome(), TDamageCheck::TOutcome::Sound)
+        << "still checking after " << ms(Clock::now() - began) << " ms and " << reads
+        << " reads of the program, against " << ms(idle) << " ms at idle";
 }
 
 TEST_F(DamageCheck, AFileAnotherProgramHoldsIsCheckedOnceItLetsGo) {
