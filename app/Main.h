@@ -144,8 +144,9 @@ private:
     // again the next time.
     std::string KeepUnsavedText() noexcept;
     // What to do when the text cannot be kept in a file anywhere: free space on a disk too full
-    // for it, else get permission for one of the folders.
-    std::string NoRoomForTheTextText();
+    // for it, else get permission for one of the folders; then save (unless the notes file is
+    // damaged, where no save can help) or quit again.
+    std::string NoRoomForTheTextText(bool SaveMayHelp = true);
     // Text an earlier run kept in files of their own is told once Home is
     // drawn, and then forgotten.
     void TellKeptTextOnceHomeIsShown();

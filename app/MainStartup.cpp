@@ -414,7 +414,7 @@ std::string TfrmMain::KeepUnsavedText() noexcept {
     return FUnsavedTextKept;
 }
 
-std::string TfrmMain::NoRoomForTheTextText() {
+std::string TfrmMain::NoRoomForTheTextText(bool SaveMayHelp) {
     // A disk without room for the text (or without a byte, when nothing was tried yet) is full for it.
     const int64_t Needed = std::max<int64_t>(FUnsavedTextBytes, 1);
     const std::vector<std::string> Folders = KeptTextFolders(FLogFile->FileName());
@@ -422,9 +422,11 @@ std::string TfrmMain::NoRoomForTheTextText() {
         const int64_t Free = FreeSpace(Folder);
         return Free >= 0 && Free < Needed;
     });
-    return Full ? "The disk is full: free some space on it, then save (Ctrl+S) or quit again."
+    const std::string Then = SaveMayHelp ? ", then save (Ctrl+S) or quit again." : ", then quit again.";
+    return Full ? "The disk is full: free some space on it" + Then
                 : "None of these folders lets Miravelund make a file: ask for permission to change one of "
-                  "them, then save (Ctrl+S) or quit again.";
+                  "them" +
+                      Then;
 }
 
 // Nothing closes before every open note is in the file, unless the user says
@@ -457,7 +459,7 @@ void TfrmMain::FormCloseQuery(TObject*, bool& CanClose) {
             FKeptTextTold = Kept;
             const std::string Question = FUnsavedTextWritten
                                              ? "\r\rQuit anyway? " + Kept
-                                             : "\r\r" + Kept + " " + NoRoomForTheTextText() +
+                                             : "\r\r" + Kept + " " + NoRoomForTheTextText(false) +
                                                    "\r\rQuit anyway, and lose the text that is not saved?";
             if (Application->MessageBox(Failure + Question +
                                             " Choose No to keep Miravelund open and copy your text to a "

@@ -1,7 +1,6 @@
 // The real Miravelund.exe on a notes file damaged where start-up does not read:
 // Home comes up as usual, the damage is told soon after, and nothing more is
 // written into the file.
-#include "store/NotesStore.h"
 #include "tests/app/ProgramProcess.h"
 #include "tests/app/Screens.h"
 
@@ -10,40 +9,6 @@
 using namespace mv::app::test;
 
 namespace {
-
-std::string RowText(int N) {
-    return "The words of topic " + std::to_string(N) + ", kept in its row.";
-}
-
-// A notebook of a few thousand small topics, whose rows fill many pages.
-void MakeNotebook(const std::string& Database) {
-    TNotesStore Store(Database);
-    for (int N = 0; N <= 3000; ++N) {
-        const std::string Title = N == 0 ? "Home" : "Topic " + std::to_string(N);
-        bool Created = true;
-        TStringStream Content(N == 0 ? std::string("Home of a large notebook") : RowText(N));
-        TStringStream Meta("");
-        Store.SaveTopic(Store.FindTopic("", Title, Created), "", TTopicRect{}, Content, Title, Meta);
-    }
-    Store.Commit();
-}
-
-// Zeroes the page that holds the row of topic N, as a disk fault would.
-void ZeroRowPage(const std::string& Database, int N) {
-    std::string Bytes = ReadWholeFile(Database);
-    const size_t At = Bytes.find(RowText(N));
-    ASSERT_NE(At, std::string::npos);
-    const size_t PageSize = 4096;
-    const size_t Page = At / PageSize;
-    ASSERT_GT(Page, 1u);
-    Bytes.replace(Page * PageSize, PageSize, std::string(PageSize, '\0'));
-    HANDLE File = CreateFileA(Database.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(File, INVALID_HANDLE_VALUE);
-    DWORD Written = 0;
-    WriteFile(File, Bytes.data(), static_cast<DWORD>(Bytes.size()), &Written, nullptr);
-    CloseHandle(File);
-    ASSERT_EQ(Written, Bytes.size());
-}
 
 bool WaitForLog(const TProgramFolder& Folder, const std::string& Line, DWORD Milliseconds) {
     const DWORD Start = GetTickCount();
@@ -58,7 +23,7 @@ bool WaitForLog(const TProgramFolder& Folder, const std::string& Line, DWORD Mil
 
 TEST(ProgramProcess, DamageStartUpDoesNotReadIsToldSoonAfterHomeAndTheFileIsNotWrittenAgain) {
     TProgramFolder Folder("damage-check");
-    MakeNotebook(Folder.Database());
+    MakeLargeNotebook(Folder.Database());
     {
         // A sound file: checked, and not a word about it.
         TChildProcess Program(Folder.File("Miravelund.exe"), "", Folder.Path());
@@ -71,7 +36,7 @@ TEST(ProgramProcess, DamageStartUpDoesNotReadIsToldSoonAfterHomeAndTheFileIsNotW
         EXPECT_TRUE(Program.WaitForExit(30000));
     }
 
-    ZeroRowPage(Folder.Database(), 1500);
+    ZeroPageOfTopic(Folder.Database(), 1500);
     const std::string Damaged = ReadWholeFile(Folder.Database());
     TChildProcess Program(Folder.File("Miravelund.exe"), "", Folder.Path());
     ASSERT_NE(WaitForWindow(Program.Id(), ":Home", 60000, "TfrmNote"), nullptr);

@@ -295,4 +295,40 @@ std::string UnsavedNotesFile(const TProgramFolder& Folder) {
     return Found.cFileName;
 }
 
+namespace {
+
+std::string RowText(int N) {
+    return "The words of topic " + std::to_string(N) + ", kept in its row.";
+}
+
+} // namespace
+
+void MakeLargeNotebook(const std::string& Database) {
+    TNotesStore Store(Database);
+    for (int N = 0; N <= 3000; ++N) {
+        const std::string Title = N == 0 ? "Home" : "Topic " + std::to_string(N);
+        bool Created = true;
+        TStringStream Content(N == 0 ? std::string("Home of a large notebook") : RowText(N));
+        TStringStream Meta("");
+        Store.SaveTopic(Store.FindTopic("", Title, Created), "", TTopicRect{}, Content, Title, Meta);
+    }
+    Store.Commit();
+}
+
+void ZeroPageOfTopic(const std::string& Database, int N) {
+    std::string Bytes = ReadWholeFile(Database);
+    const size_t At = Bytes.find(RowText(N));
+    ASSERT_NE(At, std::string::npos);
+    const size_t PageSize = 4096;
+    const size_t Page = At / PageSize;
+    ASSERT_GT(Page, 1u);
+    Bytes.replace(Page * PageSize, PageSize, std::string(PageSize, '\0'));
+    HANDLE File = CreateFileA(Database.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(File, INVALID_HANDLE_VALUE);
+    DWORD Written = 0;
+    WriteFile(File, Bytes.data(), static_cast<DWORD>(Bytes.size()), &Written, nullptr);
+    CloseHandle(File);
+    ASSERT_EQ(Written, Bytes.size());
+}
+
 } // namespace mv::app::test

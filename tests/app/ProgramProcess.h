@@ -96,4 +96,9 @@ HWND TypeIntoHome(TChildProcess& Program, const std::string& Typed);
 // The file kept in the folder for text that could not be saved, "" when there is none.
 std::string UnsavedNotesFile(const TProgramFolder& Folder);
 
+// A notebook of a few thousand small topics ("Topic 1" ...), whose rows fill many pages.
+void MakeLargeNotebook(const std::string& Database);
+// Zeroes the page that holds the row of "Topic N", as a disk fault would.
+void ZeroPageOfTopic(const std::string& Database, int N);
+
 } // namespace mv::app::test

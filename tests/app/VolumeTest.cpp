@@ -316,3 +316,57 @@ TEST(ReadOnlyVolume, AProgramFolderNobodyMayWriteIsPassedOverForTheLogAndTheKept
     EXPECT_TRUE(Running.WaitForExit(30000));
     Other.ExecSQL("ROLLBACK;");
 }
+
+// A damaged notes file takes no save, and on a disk full under every folder no file takes the
+// text either: the quit says so and asks before the text is lost, No first; once there is room,
+// the text goes into a file of its own and the quit ends.
+TEST(FullVolume, ADamagedFileOnAFullDiskAsksBeforeTheTextIsLost) {
+    const std::string Volume = Environment("MV_FULL_VOLUME");
+    if (Volume.empty()) GTEST_SKIP() << "no small volume here";
+    TProgramFolder Folder("damaged-full", Volume);
+    TFolder Documents(Volume + "\\documents");
+    TFolder Temp(Volume + "\\temp");
+    TDocumentsFolder DocumentsHere(Documents.Path());
+    TTempFolderOfChildren TempHere(Temp.Path());
+    MakeLargeNotebook(Folder.Database());
+    ZeroPageOfTopic(Folder.Database(), 1500);
+    TChildProcess Program(Folder.File("Miravelund.exe"), "", Folder.Path());
+    HWND Home = StartAndWaitForHome(Program);
+    ASSERT_NE(Home, nullptr);
+    HWND Box = nullptr;
+    const std::string Found = WaitForMessageBoxText(Program.Id(), 30000, &Box);
+    ASSERT_NE(Found.find("is damaged"), std::string::npos) << Found;
+    ASSERT_TRUE(PressOn(Box, VK_RETURN));
+    const std::string Typed = "Typed into a damaged file on a full disk ";
+    Type(Home, Typed);
+    const std::string Filler = Volume + "\\filler";
+    FillVolume(Filler);
+
+    HWND Main = FindMainWindow(Program.Id());
+    PostMessageA(Main, WM_CLOSE, 0, 0);
+    std::string Told = WaitForMessageBoxText(Program.Id(), 30000, &Box);
+    ASSERT_NE(Box, nullptr);
+    EXPECT_NE(Told.find("could not write the text of the unsaved notes into a file in " + Folder.Path()),
+              std::string::npos)
+        << Told;
+    EXPECT_NE(Told.find("The disk is full: free some space on it, then quit again."), std::string::npos)
+        << Told;
+    EXPECT_NE(Told.find("Quit anyway, and lose the text that is not saved?"), std::string::npos) << Told;
+    EXPECT_TRUE(SaveWindowScreen(Box, "quit-damaged-file-on-a-full-disk"));
+    ASSERT_TRUE(PressOn(Box, VK_RETURN)); // the box's first choice
+    EXPECT_NE(WindowText(EditorOf(Home)).find(Typed), std::string::npos) << "Miravelund closed with the text";
+
+    ASSERT_TRUE(DeleteFileA(Filler.c_str()));
+    PostMessageA(Main, WM_CLOSE, 0, 0);
+    Told = WaitForMessageBoxText(Program.Id(), 30000, &Box);
+    ASSERT_NE(Box, nullptr);
+    EXPECT_NE(
+        Told.find("Quit anyway? The text of every unsaved note is written in the file " + Folder.Path()),
+        std::string::npos)
+        << Told;
+    ASSERT_TRUE(PressOn(Box, 'Y'));
+    ASSERT_TRUE(Program.WaitForExit(30000)) << WaitForMessageBoxText(Program.Id(), 0, nullptr);
+    const std::string Kept = UnsavedNotesFile(Folder);
+    ASSERT_FALSE(Kept.empty());
+    EXPECT_NE(Folder.ReadFile(Kept).find(Typed), std::string::npos);
+}
