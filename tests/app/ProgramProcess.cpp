@@ -270,11 +270,11 @@ HWND StartAndWaitForHome(TChildProcess& Program) {
     return Home;
 }
 
-bool WaitForContent(const std::string& Database, const std::string& Part, DWORD Milliseconds) {
+bool WaitForContent(const std::string& Database, const std::string& Words, DWORD Milliseconds) {
     const DWORD Start = GetTickCount();
     do {
         std::string Content;
-        if (HasTopic(Database, "", "Home", &Content) && Content.find(Part) != std::string::npos) return true;
+        if (HasTopic(Database, "", "Home", &Content) && Content.find(Words) != std::string::npos) return true;
         Sleep(200);
     } while (GetTickCount() - Start < Milliseconds);
     return false;

@@ -79,8 +79,8 @@ std::string ProgramPath();
 // when there is no such topic.
 bool HasTopic(const std::string& Database, const std::string& Namespace, const std::string& Title,
               std::string* Content = nullptr);
-// Waits up to Milliseconds for Home in the notes file to hold Part.
-bool WaitForContent(const std::string& Database, const std::string& Part, DWORD Milliseconds);
+// Waits up to Milliseconds for Home in the notes file to hold Words.
+bool WaitForContent(const std::string& Database, const std::string& Words, DWORD Milliseconds);
 // The note window's editor, and a window's text.
 HWND EditorOf(HWND NoteWindow);
 std::string WindowText(HWND Window);
