@@ -393,10 +393,12 @@ std::string TfrmMain::KeepUnsavedText() noexcept {
         localtime_s(&Local, &Now);
         try {
             const TKeptText Kept = WriteUnsavedNotes(KeptTextFolders(FLogFile->FileName()), Local, Notes);
+            const auto WithRichText = std::count_if(
+                Notes.begin(), Notes.end(), [](const TUnsavedNote& Note) { return !Note.RichText.empty(); });
             FUnsavedTextWritten = true;
             FUnsavedTextKept = "The text of every unsaved note is written in the file " + Kept.TextFile +
                                (Kept.RichFiles.empty() ? "."
-                                : Kept.RichFiles.size() == Notes.size()
+                                : static_cast<std::ptrdiff_t>(Kept.RichFiles.size()) == WithRichText
                                     ? ", and each note with its formatting and pictures in a file beside it "
                                       "that a word processor opens."
                                     : ", and some notes with their formatting and pictures in files beside "
