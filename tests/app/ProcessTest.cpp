@@ -576,14 +576,8 @@ TEST(ProgramProcess, AQuitWhileTheFileStaysHeldCanKeepTheTextInAFileAndEnd) {
         << Question;
     ASSERT_NE(Box, nullptr);
     EXPECT_TRUE(SaveWindowScreen(Box, "quit-while-file-held"));
-    SetForegroundWindow(Box);
-    for (const DWORD Start = GetTickCount(); GetForegroundWindow() != Box && GetTickCount() - Start < 5000;)
-        Sleep(20);
-    keybd_event('C', 0, 0, 0); // the Continue button's letter
-    keybd_event('C', 0, KEYEVENTF_KEYUP, 0);
-    for (const DWORD Start = GetTickCount(); IsWindow(Box) && GetTickCount() - Start < 10000;)
-        Sleep(50);
-    ASSERT_FALSE(IsWindow(Box)) << "Continue did not close the box";
+    // The Continue button's letter.
+    ASSERT_TRUE(PressOnBox(Box, 'C')) << "Continue did not close the box";
 
     HWND Told = nullptr;
     const std::string Where = WaitForMessageBoxText(Program.Id(), 30000, &Told);
@@ -651,14 +645,7 @@ TEST(FullVolume, ASaveThatMetAFullDiskIsWrittenOnceThereIsRoom) {
     ASSERT_NE(Home, nullptr);
     // Fill the volume to the last byte.
     const std::string Filler = std::string(Volume) + "\\filler";
-    HANDLE Fill = CreateFileA(Filler.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(Fill, INVALID_HANDLE_VALUE);
-    const std::string Block(65536, 'f');
-    for (DWORD Size = static_cast<DWORD>(Block.size()); Size > 0;) {
-        DWORD Written = 0;
-        if (!WriteFile(Fill, Block.data(), Size, &Written, nullptr) || Written < Size) Size /= 2;
-    }
-    CloseHandle(Fill);
+    FillVolume(Filler);
 
     std::string Typed;
     for (int I = 0; I < 40; ++I)

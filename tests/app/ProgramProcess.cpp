@@ -253,15 +253,37 @@ std::string WindowText(HWND Window) {
     return Text;
 }
 
-void PressSave(HWND NoteWindow) {
-    SetForegroundWindow(NoteWindow);
+void PressKeyOn(HWND Window, BYTE Key, bool Control) {
+    SetForegroundWindow(Window);
     for (const DWORD Start = GetTickCount();
-         GetForegroundWindow() != NoteWindow && GetTickCount() - Start < 5000;)
+         GetForegroundWindow() != Window && GetTickCount() - Start < 5000;)
         Sleep(20);
-    keybd_event(VK_CONTROL, 0, 0, 0);
-    keybd_event('S', 0, 0, 0);
-    keybd_event('S', 0, KEYEVENTF_KEYUP, 0);
-    keybd_event(VK_CONTROL, 0, KEYEVENTF_KEYUP, 0);
+    if (Control) keybd_event(VK_CONTROL, 0, 0, 0);
+    keybd_event(Key, 0, 0, 0);
+    keybd_event(Key, 0, KEYEVENTF_KEYUP, 0);
+    if (Control) keybd_event(VK_CONTROL, 0, KEYEVENTF_KEYUP, 0);
+}
+
+void PressSave(HWND NoteWindow) {
+    PressKeyOn(NoteWindow, 'S', true);
+}
+
+bool PressOnBox(HWND Box, BYTE Key) {
+    PressKeyOn(Box, Key, false);
+    for (const DWORD Start = GetTickCount(); IsWindow(Box) && GetTickCount() - Start < 10000;)
+        Sleep(50);
+    return !IsWindow(Box);
+}
+
+void FillVolume(const std::string& Path) {
+    HANDLE Fill = CreateFileA(Path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(Fill, INVALID_HANDLE_VALUE);
+    const std::string Block(65536, 'f');
+    for (DWORD Size = static_cast<DWORD>(Block.size()); Size > 0;) {
+        DWORD Written = 0;
+        if (!WriteFile(Fill, Block.data(), Size, &Written, nullptr) || Written < Size) Size /= 2;
+    }
+    CloseHandle(Fill);
 }
 
 HWND StartAndWaitForHome(TChildProcess& Program) {

@@ -86,8 +86,15 @@ HWND EditorOf(HWND NoteWindow);
 std::string WindowText(HWND Window);
 // Types Text into the note window's editor as keystrokes would.
 void Type(HWND NoteWindow, const std::string& Text);
+// A key (with Ctrl when asked) pressed and let go on the keyboard once Window is in front.
+void PressKeyOn(HWND Window, BYTE Key, bool Control = false);
 // Ctrl+S pressed on the keyboard while the note window has the focus.
 void PressSave(HWND NoteWindow);
+// A key pressed on a message box in front (a button's letter, Enter, Escape); true once the box
+// is gone.
+bool PressOnBox(HWND Box, BYTE Key);
+// Writes the file at Path until its volume takes no more byte.
+void FillVolume(const std::string& Path);
 // Waits for the program's Home window and its main window; the Home window (nullptr: none).
 HWND StartAndWaitForHome(TChildProcess& Program);
 // Starts the program, types Typed into Home without saving it, and returns the main window

@@ -100,27 +100,6 @@ private:
     std::string FTemp, FTmp;
 };
 
-// Writes Path until the volume takes no more byte.
-void FillVolume(const std::string& Path) {
-    HANDLE Fill = CreateFileA(Path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(Fill, INVALID_HANDLE_VALUE);
-    const std::string Block(65536, 'f');
-    for (DWORD Size = static_cast<DWORD>(Block.size()); Size > 0;) {
-        DWORD Written = 0;
-        if (!WriteFile(Fill, Block.data(), Size, &Written, nullptr) || Written < Size) Size /= 2;
-    }
-    CloseHandle(Fill);
-}
-
-void WriteBytes(const std::string& Path, size_t Size) {
-    HANDLE File = CreateFileA(Path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(File, INVALID_HANDLE_VALUE);
-    const std::string Bytes(Size, 'r');
-    DWORD Written = 0;
-    ASSERT_TRUE(WriteFile(File, Bytes.data(), static_cast<DWORD>(Size), &Written, nullptr));
-    CloseHandle(File);
-}
-
 BOOL CALLBACK CollectButton(HWND Child, LPARAM Param) {
     char Class[32] = {};
     GetClassNameA(Child, Class, sizeof Class);
@@ -144,19 +123,6 @@ bool HasButton(HWND Box, const std::string& Caption) {
     return std::find(Buttons.begin(), Buttons.end(), Caption) != Buttons.end();
 }
 
-// A key pressed and let go on the keyboard while Window is in front; true once Window is gone.
-bool PressOn(HWND Window, WORD Key) {
-    SetForegroundWindow(Window);
-    for (const DWORD Start = GetTickCount();
-         GetForegroundWindow() != Window && GetTickCount() - Start < 5000;)
-        Sleep(20);
-    keybd_event(static_cast<BYTE>(Key), 0, 0, 0);
-    keybd_event(static_cast<BYTE>(Key), 0, KEYEVENTF_KEYUP, 0);
-    for (const DWORD Start = GetTickCount(); IsWindow(Window) && GetTickCount() - Start < 10000;)
-        Sleep(50);
-    return !IsWindow(Window);
-}
-
 // Text pasted into the note from the clipboard, Ctrl+V on the keyboard, as a user brings a long text.
 void Paste(HWND NoteWindow, const std::string& Text) {
     ASSERT_TRUE(OpenClipboard(nullptr));
@@ -166,15 +132,21 @@ void Paste(HWND NoteWindow, const std::string& Text) {
     GlobalUnlock(Memory);
     SetClipboardData(CF_TEXT, Memory);
     CloseClipboard();
-    SetForegroundWindow(NoteWindow);
-    for (const DWORD Start = GetTickCount();
-         GetForegroundWindow() != NoteWindow && GetTickCount() - Start < 5000;)
-        Sleep(20);
-    keybd_event(VK_CONTROL, 0, 0, 0);
-    keybd_event('V', 0, 0, 0);
-    keybd_event('V', 0, KEYEVENTF_KEYUP, 0);
-    keybd_event(VK_CONTROL, 0, KEYEVENTF_KEYUP, 0);
+    PressKeyOn(NoteWindow, 'V', true);
 }
+
+// One disk under every folder the text could go to, as on a machine with one drive: the program
+// folder, My Documents and the temporary folder of the programs the test starts, all on Volume.
+struct TOneDisk {
+    TOneDisk(const std::string& Volume, const std::string& Name)
+        : Folder(Name, Volume), Documents(Volume + "\\documents"), Temp(Volume + "\\temp"),
+          DocumentsHere(Documents.Path()), TempHere(Temp.Path()) {}
+    TProgramFolder Folder;
+    TFolder Documents;
+    TFolder Temp;
+    TDocumentsFolder DocumentsHere;
+    TTempFolderOfChildren TempHere;
+};
 
 } // namespace
 
@@ -186,11 +158,8 @@ void Paste(HWND NoteWindow, const std::string& Text) {
 TEST(FullVolume, AQuitOnADiskFullUnderEveryFolderNeverClosesWithoutTheText) {
     const std::string Volume = Environment("MV_FULL_VOLUME");
     if (Volume.empty()) GTEST_SKIP() << "no small volume here";
-    TProgramFolder Folder("onedisk", Volume);
-    TFolder Documents(Volume + "\\documents");
-    TFolder Temp(Volume + "\\temp");
-    TDocumentsFolder DocumentsHere(Documents.Path());
-    TTempFolderOfChildren TempHere(Temp.Path());
+    TOneDisk Disk(Volume, "onedisk");
+    const TProgramFolder& Folder = Disk.Folder;
     TChildProcess Program(Folder.File("Miravelund.exe"), "", Folder.Path());
     HWND Home = StartAndWaitForHome(Program);
     ASSERT_NE(Home, nullptr);
@@ -206,8 +175,9 @@ TEST(FullVolume, AQuitOnADiskFullUnderEveryFolderNeverClosesWithoutTheText) {
          WindowText(EditorOf(Home)).empty() && GetTickCount() - Start < 10000;)
         Sleep(50);
 
-    const std::string Reserve = Volume + "\\reserve";
-    WriteBytes(Reserve, 32768);
+    // A little room to give back later: less than the text needs.
+    Folder.WriteFile("reserve", std::string(32768, 'r'));
+    const std::string Reserve = Folder.File("reserve");
     const std::string Filler = Volume + "\\filler";
     FillVolume(Filler);
 
@@ -218,14 +188,14 @@ TEST(FullVolume, AQuitOnADiskFullUnderEveryFolderNeverClosesWithoutTheText) {
     ASSERT_NE(Box, nullptr);
     EXPECT_NE(Told.find("is full"), std::string::npos) << Told;
     EXPECT_NE(Told.find("No file can be made for your text either, in " + Folder.Path() + ", " +
-                        Documents.Path() + " or " + Temp.Path()),
+                        Disk.Documents.Path() + " or " + Disk.Temp.Path()),
               std::string::npos)
         << Told;
     EXPECT_NE(Told.find("The disk is full: free some space on it"), std::string::npos) << Told;
     EXPECT_EQ(Told.find("every six minutes"), std::string::npos) << Told;
     EXPECT_FALSE(HasButton(Box, "&Continue"));
     EXPECT_TRUE(SaveWindowScreen(Box, "quit-on-a-full-disk"));
-    ASSERT_TRUE(PressOn(Box, VK_ESCAPE));
+    ASSERT_TRUE(PressOnBox(Box, VK_ESCAPE));
 
     // A little room, less than the text needs: Continue is offered, and twice in a row it keeps
     // Miravelund open with the text rather than close it.
@@ -238,7 +208,7 @@ TEST(FullVolume, AQuitOnADiskFullUnderEveryFolderNeverClosesWithoutTheText) {
         EXPECT_NE(Told.find("Continue to quit and keep your text in a file in " + Folder.Path()),
                   std::string::npos)
             << Told;
-        ASSERT_TRUE(PressOn(Box, 'C'));
+        ASSERT_TRUE(PressOnBox(Box, 'C'));
         Told = WaitForMessageBoxText(Program.Id(), 30000, &Box);
         ASSERT_NE(Box, nullptr) << "Miravelund closed without keeping the text";
         EXPECT_NE(Told.find("could not write the text of the unsaved notes into a file in " + Folder.Path()),
@@ -252,7 +222,7 @@ TEST(FullVolume, AQuitOnADiskFullUnderEveryFolderNeverClosesWithoutTheText) {
         if (Try == 0) {
             EXPECT_TRUE(SaveWindowScreen(Box, "quit-continue-on-a-full-disk"));
         }
-        ASSERT_TRUE(PressOn(Box, VK_RETURN));
+        ASSERT_TRUE(PressOnBox(Box, VK_RETURN));
         EXPECT_TRUE(IsWindow(Home));
         EXPECT_NE(WindowText(EditorOf(Home)).find("Line 0 of a long text"), std::string::npos);
         EXPECT_EQ(UnsavedNotesFile(Folder), "");
@@ -308,7 +278,7 @@ TEST(ReadOnlyVolume, AProgramFolderNobodyMayWriteIsPassedOverForTheLogAndTheKept
     EXPECT_NE(Question.find("Continue to quit and keep your text in a file in " + Documents.Path() + ","),
               std::string::npos)
         << Question;
-    ASSERT_TRUE(PressOn(Box, 'C'));
+    ASSERT_TRUE(PressOnBox(Box, 'C'));
     const std::string Where = WaitForMessageBoxText(Running.Id(), 30000, &Box);
     EXPECT_NE(Where.find("written in the file " + Documents.Path() + "\\Unsaved notes "), std::string::npos)
         << Where;
@@ -323,11 +293,8 @@ TEST(ReadOnlyVolume, AProgramFolderNobodyMayWriteIsPassedOverForTheLogAndTheKept
 TEST(FullVolume, ADamagedFileOnAFullDiskAsksBeforeTheTextIsLost) {
     const std::string Volume = Environment("MV_FULL_VOLUME");
     if (Volume.empty()) GTEST_SKIP() << "no small volume here";
-    TProgramFolder Folder("damaged-full", Volume);
-    TFolder Documents(Volume + "\\documents");
-    TFolder Temp(Volume + "\\temp");
-    TDocumentsFolder DocumentsHere(Documents.Path());
-    TTempFolderOfChildren TempHere(Temp.Path());
+    TOneDisk Disk(Volume, "damaged-full");
+    const TProgramFolder& Folder = Disk.Folder;
     MakeLargeNotebook(Folder.Database());
     ZeroPageOfTopic(Folder.Database(), 1500);
     TChildProcess Program(Folder.File("Miravelund.exe"), "", Folder.Path());
@@ -336,7 +303,7 @@ TEST(FullVolume, ADamagedFileOnAFullDiskAsksBeforeTheTextIsLost) {
     HWND Box = nullptr;
     const std::string Found = WaitForMessageBoxText(Program.Id(), 30000, &Box);
     ASSERT_NE(Found.find("is damaged"), std::string::npos) << Found;
-    ASSERT_TRUE(PressOn(Box, VK_RETURN));
+    ASSERT_TRUE(PressOnBox(Box, VK_RETURN));
     const std::string Typed = "Typed into a damaged file on a full disk ";
     Type(Home, Typed);
     const std::string Filler = Volume + "\\filler";
@@ -353,7 +320,7 @@ TEST(FullVolume, ADamagedFileOnAFullDiskAsksBeforeTheTextIsLost) {
         << Told;
     EXPECT_NE(Told.find("Quit anyway, and lose the text that is not saved?"), std::string::npos) << Told;
     EXPECT_TRUE(SaveWindowScreen(Box, "quit-damaged-file-on-a-full-disk"));
-    ASSERT_TRUE(PressOn(Box, VK_RETURN)); // the box's first choice
+    ASSERT_TRUE(PressOnBox(Box, VK_RETURN)); // the box's first choice
     EXPECT_NE(WindowText(EditorOf(Home)).find(Typed), std::string::npos) << "Miravelund closed with the text";
 
     ASSERT_TRUE(DeleteFileA(Filler.c_str()));
@@ -364,7 +331,7 @@ TEST(FullVolume, ADamagedFileOnAFullDiskAsksBeforeTheTextIsLost) {
         Told.find("Quit anyway? The text of every unsaved note is written in the file " + Folder.Path()),
         std::string::npos)
         << Told;
-    ASSERT_TRUE(PressOn(Box, 'Y'));
+    ASSERT_TRUE(PressOnBox(Box, 'Y'));
     ASSERT_TRUE(Program.WaitForExit(30000)) << WaitForMessageBoxText(Program.Id(), 0, nullptr);
     const std::string Kept = UnsavedNotesFile(Folder);
     ASSERT_FALSE(Kept.empty());
