@@ -604,8 +604,7 @@ TEST_F(SQLiteAccess, AJournalARefusingVolumeCouldNotTakeNamesTheFolder) {
         "not written: The folder \"" + volume +
         "\" does not let Miravelund create the journal file it writes beside the notes file \"" + notes +
         "\", so nothing could be written. Ask for permission to change that folder, or move the notes file "
-        "to a "
-        "folder of your own.";
+        "to a folder of your own.";
     EXPECT_EQ(*told, folderRefused + "\n" + folderRefused);
     fs::permissions(volume, fs::perms::owner_all, fs::perm_options::add);
 }
